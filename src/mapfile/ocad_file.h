@@ -1,0 +1,45 @@
+#pragma once
+// Opening an OCAD map (versions 5, 6, 7) through the working copy, and the conversions of
+// version 6/7 coordinates and objects into the model's form.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "mapfile/map_model.h"
+#include "platform/user_dialogs.h"
+
+namespace terrak {
+
+enum class OpenResult { Opened, Missing, NotOcad };
+
+// Checks the map named by model.MapFileName, reads its setup, copies it into the working copy
+// and reads the symbol list. A missing file or one that is not an OCAD map of version 5 to 7 is
+// reported to the user with the program's message, and the model stays as it was.
+OpenResult OpenMapFile(MapModel& model, const std::string& workingCopy, UserDialogs& dialogs);
+
+// A version 6/7 coded coordinate: the model value (1/1440 inch) and the flag byte.
+struct Coord6 {
+  std::int16_t Value = 0;
+  std::uint8_t Flags = 0;
+};
+Coord6 ConvertCoord6(std::int32_t coded);
+std::int32_t ModelToCoord6(std::int16_t model);
+
+// Converts a stored version 6/7 object (its bytes as read) into the pairs of the model element.
+// Throws OcadFormatError when the object's own counts do not fit its bytes.
+struct ModelElement {
+  std::int16_t Symbol = 0;
+  std::int16_t ObjectType = 0;
+  std::int16_t Angle = 0;
+  std::int16_t Height = 0;
+  std::vector<TPair> Pairs;
+};
+ModelElement ConvertObject6(const std::vector<std::uint8_t>& object);
+
+// The version 5 map scale field: a 6-byte real.
+double Real6ToDouble(const std::uint8_t* bytes);
+
+// The zoom index kept in a version 6/7 setup record as a double.
+std::int16_t ZoomFromDouble(double zoom);
+
+}  // namespace terrak

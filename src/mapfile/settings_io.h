@@ -1,0 +1,32 @@
+#pragma once
+// Loading and saving "terrak50.ini", and the colour-name encoding of its colour values.
+#include <optional>
+#include <string>
+
+#include "mapfile/map_model.h"
+#include "mapfile/settings.h"
+#include "platform/user_dialogs.h"
+
+namespace terrak {
+
+// Reads every key in order into settings and model (MapFileName, SelectedSymbols,
+// SymbolsSelected). A colour text that is neither a name nor a number is reported through
+// dialogs; the keys from there on keep their defaults.
+void LoadSettings(Settings& settings, MapModel& model, const std::string& settingsFile,
+                  UserDialogs& dialogs);
+void SaveSettings(Settings& settings, const MapModel& model, const std::string& settingsFile);
+
+// "clBlue" for 0xFF0000, "$00123456" for a value without a name.
+std::string ColourToText(Colour colour);
+// A colour name (any letter case) or an integer in decimal, "$" or "0x" hexadecimal.
+std::optional<Colour> TextToColour(const std::string& text);
+
+// The per-symbol keys: "Symbol" + index right-aligned in 3, "Symbol" + number in 4.
+std::string SelectedSymbolKey(int index);
+std::string SymbolColourKey(int symbolNumber);
+
+// The colour stored for a symbol in the loaded settings file (default clBlack); nothing when
+// the stored text is not a colour.
+std::optional<Colour> LookUpSymbolColour(const Settings& settings, int symbolNumber);
+
+}  // namespace terrak

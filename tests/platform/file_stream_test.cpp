@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "platform/file_stream.h"
+#include "platform/instance_lock.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+TEST(FileStream, PositionedRecordsAndErrorsNamingTheFile) {
+  TempFolder folder;
+  const std::string name = folder.File("records.bin");
+  WriteBytes(name, {1, 2, 3, 4, 5, 6});
+  {
+    FileStream stream(name, FileMode::ReadWriteExclusive);
+    EXPECT_EQ(stream.Size(), 6);
+    EXPECT_EQ(stream.ReadExact(2, 3), (std::vector<std::uint8_t>{3, 4, 5}));
+    const std::uint8_t patch[2] = {9, 9};
+    stream.Write(1, patch, 2);
+    std::uint8_t tail[4] = {};
+    EXPECT_EQ(stream.ReadSome(4, tail, 4), 2u);
+    try {
+      stream.ReadExact(5, 2);
+      FAIL() << "a read past the end must fail";
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.FileName(), name);
+      EXPECT_NE(std::string(e.what()).find(name), std::string::npos);
+    }
+  }
+  EXPECT_EQ(ReadBytes(name), (std::vector<std::uint8_t>{1, 9, 9, 4, 5, 6}));
+  EXPECT_THROW(FileStream(folder.File("missing.bin"), FileMode::ReadExclusive), FileError);
+  EXPECT_TRUE(FileExists(name));
+  EXPECT_FALSE(FileExists(folder.File("missing.bin")));
+  EXPECT_FALSE(FileExists(folder.Path()));  // a folder is not a file
+}
+
+TEST(FileStream, ExclusiveOpeningKeepsOthersOutButDenyWriteShares) {
+  TempFolder folder;
+  const std::string name = folder.File("shared.bin");
+  WriteBytes(name, {1, 2, 3});
+  {
+    FileStream reader(name, FileMode::ReadDenyWrite);
+    FileStream secondReader(name, FileMode::ReadDenyWrite);
+    EXPECT_THROW(FileStream(name, FileMode::ReadWriteExclusive), FileError);
+    // A file in use is never emptied by someone trying to create it.
+    EXPECT_THROW(FileStream(name, FileMode::CreateExclusive), FileError);
+  }
+  EXPECT_EQ(ReadBytes(name).size(), 3u);
+  FileStream writer(name, FileMode::ReadWriteExclusive);
+  EXPECT_THROW(FileStream(name, FileMode::ReadDenyWrite), FileError);
+}
+
+TEST(FileStream, AtomicReplaceKeepsPermissionsAndLeavesNoTemporary) {
+  TempFolder folder;
+  const std::string name = folder.File("map.ocd");
+  WriteBytes(name, {1, 2, 3, 4});
+  ::chmod(name.c_str(), 0600);
+  ReplaceFileAtomically(name, {7, 8});
+  EXPECT_EQ(ReadBytes(name), (std::vector<std::uint8_t>{7, 8}));
+  struct stat info {};
+  ASSERT_EQ(::stat(name.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_FALSE(FileExists(name + ".terrak-save.tmp"));
+  // A target in a folder that does not exist fails with a file error, not a crash.
+  EXPECT_THROW(ReplaceFileAtomically(folder.File("no/such/folder.ocd"), {1}), FileError);
+}
+
+TEST(InstanceLock, ASecondHolderIsRefusedUntilTheFirstEnds) {
+  TempFolder folder;
+  const std::string copy = folder.File("OCADCopy.tmp");
+  {
+    InstanceLock first(copy);
+    ASSERT_TRUE(first.Held());
+    InstanceLock second(copy);
+    EXPECT_FALSE(second.Held());
+    EXPECT_FALSE(second.Reason().empty());
+  }
+  InstanceLock again(copy);
+  EXPECT_TRUE(again.Held());
+}
+
+}  // namespace
+}  // namespace terrak

@@ -1,0 +1,12 @@
+// Runs the widget tests inside one QApplication on the offscreen platform.
+#include <QApplication>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
