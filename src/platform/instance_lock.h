@@ -22,7 +22,7 @@ class InstanceLock {
 };
 
 inline constexpr const char* kSecondCopyMessage =
-    "Another copy of Terrak is already running and is using the working copy of its map. "
-    "Close the other copy first; this copy cannot open maps while it runs.";
+    "Another copy of Terrak is already running and is working on its map. Only one copy can "
+    "run at a time, so this copy will close now.";
 
 }  // namespace terrak
