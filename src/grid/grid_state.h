@@ -20,6 +20,10 @@ struct GridState {
   // Extent of the selection: model units after ComputeGridExtent, metres after scaling.
   std::int32_t GridMinX = 0, GridMinY = 0, GridMaxX = 0, GridMaxY = 0;
   std::int32_t GridWidth = 0, GridHeight = 0;
+  // The whole map's size in metres and the model units per metre of ground, as the last grid
+  // construction found them (the map model keeps the sizes in model units).
+  std::int32_t MapWidth = 0, MapHeight = 0;
+  double GridUnitsPerMetre = 0.0;
 
   HeightGridType HeightGrid;
   BitmapGridType BitmapGrid;

@@ -1,0 +1,158 @@
+#include "grid/build_grid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "common/numtext.h"
+#include "common/rounding.h"
+#include "grid/excess_smooth.h"
+#include "grid/grid_exports.h"
+#include "grid/interpolate.h"
+#include "grid/map_bitmap.h"
+#include "grid/rasterise.h"
+#include "grid/shrinkwrap.h"
+#include "mapfile/map_reader.h"
+#include "platform/file_stream.h"
+
+namespace terrak {
+
+namespace {
+
+std::int32_t Metres(double modelUnits, double unitsPerMetre) {
+  const std::int64_t metres = RoundToInt(modelUnits / unitsPerMetre);
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      metres, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+double Difference(std::int64_t a, std::int64_t b) { return static_cast<double>(a - b); }
+
+bool Refuse(GridState& grid, const GridServices& services, const char* message) {
+  grid.HeightGrid.Clear();
+  grid.BitmapGrid.Clear();
+  grid.GridWidth = 0;
+  grid.GridHeight = 0;
+  grid.MapBitmapLoaded = false;
+  grid.ShowMapBitmap = false;
+  services.Dialogs.Message(message, MessageType::Warning, static_cast<unsigned>(DialogButton::Ok));
+  return false;
+}
+
+}  // namespace
+
+bool PrepareGrid(const MapModel& model, GridState& grid, GridBuildState& build,
+                 const GridServices& services) {
+  ProgressSink& progress = services.Progress;
+  build.Notes = {};
+  progress.ShowProgress("Getting Extent of map...");
+  ComputeGridExtent(model, grid);
+  if (model.MapObjects.empty()) return Refuse(grid, services, kNoObjectsMessage);
+  if (!(model.MapScale > 0.0) || !std::isfinite(model.MapScale))
+    return Refuse(grid, services, kNoScaleMessage);
+  const double unitsPerMetre = 56693.0 / model.MapScale;
+  grid.GridUnitsPerMetre = unitsPerMetre;
+  grid.GridWidth = Metres(grid.GridWidth, unitsPerMetre);
+  grid.GridHeight = Metres(grid.GridHeight, unitsPerMetre);
+  progress.ShowProgress("selected portion of map is " + FormatInt(grid.GridWidth) + " metres wide");
+  progress.ShowProgress("selected portion of map is " + FormatInt(grid.GridHeight) + " metres high");
+  // The offsets are differences in model units, taken before the selection's origin is scaled.
+  grid.MapWidth = Metres(Difference(model.MapMaxX, model.MapMinX), unitsPerMetre);
+  grid.MapHeight = Metres(Difference(model.MapMaxY, model.MapMinY), unitsPerMetre);
+  build.BitmapRowOffset = Metres(Difference(model.MapMaxY, grid.GridMaxY), unitsPerMetre);
+  build.BitmapColumnOffset = Metres(Difference(grid.GridMinX, model.MapMinX), unitsPerMetre);
+  progress.ShowProgress("overall map is " + FormatInt(grid.MapWidth) + " metres wide");
+  progress.ShowProgress("overall map is " + FormatInt(grid.MapHeight) + " metres high");
+  grid.GridMinX = Metres(grid.GridMinX, unitsPerMetre);
+  grid.GridMinY = Metres(grid.GridMinY, unitsPerMetre);
+  if (grid.GridWidth < 1 || grid.GridHeight < 1) return Refuse(grid, services, kGridTooSmallMessage);
+  const std::int64_t cells = (std::int64_t{grid.GridWidth} + 1) * (std::int64_t{grid.GridHeight} + 1);
+  if (grid.GridWidth > kMaxGridSide || grid.GridHeight > kMaxGridSide || cells > build.MaxGridCells)
+    return Refuse(grid, services, kGridTooLargeMessage);
+  progress.ShowProgress("Initialising array...");
+  grid.HeightGrid.Resize(std::int64_t{grid.GridWidth} + 1, std::int64_t{grid.GridHeight} + 1, 0);
+  return true;
+}
+
+void PaintGrid(const MapModel& model, GridState& grid, GridBuildState& build,
+               const GridServices& services) {
+  ProgressSink& progress = services.Progress;
+  progress.ShowProgress("Painting Contours into array...");
+  PaintContours(model, grid, build.CurveSteps, build.Notes);
+  if (build.CreateXyzFile) {
+    progress.ShowProgress("Writing points file to " + build.PointsFileName);
+    WritePointsFile(build.PointsFileName, grid);
+    progress.ShowProgress("Finished Writing points file to " + build.PointsFileName);
+  }
+}
+
+void ShrinkWrapGrid(const Settings& settings, GridState& grid, GridBuildState& build,
+                    const GridServices& services) {
+  services.Progress.ShowProgress("Shrinkwrapping the map...");
+  ShrinkWrap(grid, settings.ContourGap, build, services.Progress);
+  services.Progress.ShowProgress("Finished shrinkwrapping the map...");
+}
+
+void InterpolateGrid(GridState& grid, GridBuildState& build, const GridServices& services) {
+  services.Progress.ShowProgress("Interpolating Heights...");
+  build.Notes.CellsWithoutEstimate += InterpolateHeights(grid, services.Progress).CellsWithoutEstimate;
+}
+
+void FinishGrid(const Settings& settings, GridState& grid, GridBuildState& build,
+                const GridServices& services) {
+  ProgressSink& progress = services.Progress;
+  progress.ShowProgress("Removing Excess...");
+  RemoveExcess(grid);
+  progress.ShowProgress("Smoothing the Grid...");
+  const SmoothingOptions options = CheckSmoothingOptions(settings.Smoothing, settings.SmoothingPasses);
+  build.Notes.SmoothingClamped = options.FactorClamped && options.Passes > 0;
+  build.Notes.PassesClamped = options.PassesClamped;
+  for (std::int32_t pass = 0; pass < options.Passes; ++pass) {
+    progress.ShowProgress("Smoothing the Grid...passing through map");
+    build.Notes.IsolatedCells += SmoothGrid(grid, options.Factor);
+  }
+  progress.ShowProgress("Matrix Completed");
+  if (build.CreateMatrixFile) {
+    progress.ShowProgress("Writing Matrix to " + build.MatrixFileName);
+    WriteMatrixFile(build.MatrixFileName, grid);
+    progress.ShowProgress("Finished Writing Matrix to " + build.MatrixFileName);
+  }
+}
+
+void FindMapBitmap(const MapModel& model, GridState& grid, GridBuildState& build,
+                   const GridServices& services) {
+  ProgressSink& progress = services.Progress;
+  progress.ShowProgress("Looking for bmp file of map in same directory");
+  build.MapBitmapFileName = MapBitmapFileNameFor(model.MapFileName, &build.Notes.BitmapNameGuessed);
+  grid.MapBitmapLoaded = false;
+  if (FileExists(build.MapBitmapFileName)) {
+    progress.ShowProgress("BMP file of map found, reading it into array");
+    if (services.Stretcher == nullptr)
+      build.Notes.BitmapSkipped = "no image loader is available";
+    else if (grid.MapWidth < 1 || grid.MapHeight < 1)
+      build.Notes.BitmapSkipped = "the whole map is less than one metre wide or high";
+    else if (std::int64_t{grid.MapWidth} * grid.MapHeight > build.MaxGridCells)
+      build.Notes.BitmapSkipped = "the whole map is too large for one pixel per metre";
+    else
+      ReadMapBitmap(grid, build, *services.Stretcher, services.Dialogs);
+    progress.ShowProgress("Finished processing BMP file of map");
+  }
+  // A grid never carries the bitmap of an earlier map.
+  if (!grid.MapBitmapLoaded)
+    grid.BitmapGrid.Resize(std::int64_t{grid.GridWidth} + 1, std::int64_t{grid.GridHeight} + 1, 0);
+}
+
+bool BuildGrid(const MapModel& model, const Settings& settings, GridState& grid,
+               GridBuildState& build, const GridServices& services) {
+  ProgressScope window(services.Progress);
+  if (!PrepareGrid(model, grid, build, services)) return false;
+  PaintGrid(model, grid, build, services);
+  ShrinkWrapGrid(settings, grid, build, services);
+  InterpolateGrid(grid, build, services);
+  FinishGrid(settings, grid, build, services);
+  FindMapBitmap(model, grid, build, services);
+  services.Progress.ShowProgress("Closing Dialogue Box");
+  services.Dialogs.Beep();
+  return true;
+}
+
+}  // namespace terrak

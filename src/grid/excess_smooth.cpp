@@ -1,0 +1,115 @@
+#include "grid/excess_smooth.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "common/rounding.h"
+#include "common/wrap16.h"
+
+namespace terrak {
+
+void RemoveExcess(GridState& grid) {
+  HeightGridType& g = grid.HeightGrid;
+  const std::int32_t w = grid.GridWidth;
+  const std::int32_t h = grid.GridHeight;
+  if (w < 1 || h < 1) return;
+  // Only a positive cell stops a run; negative cells between two positive ones stay.
+  for (std::int32_t x = 0; x <= w - 1; ++x) {
+    std::int16_t* column = g.Column(x);
+    std::int32_t y = 0;
+    while (column[y] <= 0 && y < h) column[y++] = 0;
+    y = h - 1;
+    while (column[y] <= 0 && y > 0) column[y--] = 0;
+  }
+  for (std::int32_t y = 0; y <= h - 1; ++y) {
+    std::int32_t x = 0;
+    while (g(x, y) <= 0 && x < w) g(x++, y) = 0;
+    x = w - 1;
+    while (g(x, y) <= 0 && x > 0) g(x--, y) = 0;
+  }
+}
+
+SmoothingOptions CheckSmoothingOptions(std::int32_t smoothing, std::int32_t passes) {
+  SmoothingOptions options;
+  options.Factor = std::clamp(smoothing, 0, 100);
+  options.FactorClamped = options.Factor != smoothing;
+  options.Passes = std::min(passes, kMaxSmoothingPasses);
+  options.PassesClamped = options.Passes != passes;
+  return options;
+}
+
+namespace {
+
+std::int16_t Smoothed(std::int32_t cell, double sum, int count, std::int32_t factor) {
+  const std::int32_t own = std::abs(cell);
+  if (count == 0) return Wrap16(own);
+  const double mean = sum / count;
+  const double value = (factor * mean + own * (100 - factor)) / 100.0;
+  return Wrap16(RoundToInt(value));
+}
+
+}  // namespace
+
+std::int64_t SmoothGridPlain(GridState& grid, std::int32_t factor) {
+  HeightGridType& g = grid.HeightGrid;
+  std::int64_t isolated = 0;
+  static constexpr int kNeighbours[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1},
+                                            {0, 1},   {1, -1}, {1, 0},  {1, 1}};
+  for (std::int32_t x = 1; x <= grid.GridWidth - 2; ++x)
+    for (std::int32_t y = 1; y <= grid.GridHeight - 2; ++y) {
+      if (g(x, y) == 0) continue;
+      double sum = 0.0;
+      int count = 0;
+      for (const auto& n : kNeighbours) {
+        const std::int32_t v = g(x + n[0], y + n[1]);
+        if (v != 0) {
+          sum += std::abs(v);
+          ++count;
+        }
+      }
+      if (count == 0) ++isolated;
+      g(x, y) = Smoothed(g(x, y), sum, count, factor);
+    }
+  return isolated;
+}
+
+std::int64_t SmoothGrid(GridState& grid, std::int32_t factor) {
+  HeightGridType& g = grid.HeightGrid;
+  const std::int32_t w = grid.GridWidth;
+  const std::int32_t h = grid.GridHeight;
+  std::int64_t isolated = 0;
+  if (w < 3 || h < 3) return isolated;
+  for (std::int32_t x = 1; x <= w - 2; ++x) {
+    std::int16_t* left = g.Column(x - 1);
+    std::int16_t* mid = g.Column(x);
+    const std::int16_t* right = g.Column(x + 1);
+    for (std::int32_t y = 1; y <= h - 2; ++y) {
+      const std::int32_t cell = mid[y];
+      if (cell == 0) continue;
+      // Neighbours in the order of the plain pass, so the sum is formed identically.
+      const std::int32_t v[8] = {left[y - 1], left[y], left[y + 1], mid[y - 1],
+                                 mid[y + 1],  right[y - 1], right[y], right[y + 1]};
+      if (factor == 0) {
+        // (0 * mean + |cell| * 100) / 100.0 is |cell| exactly, whatever the mean; only a cell
+        // without neighbours is told apart, for the count.
+        bool any = false;
+        for (const std::int32_t n : v) any = any || n != 0;
+        if (!any) ++isolated;
+        mid[y] = Wrap16(std::abs(cell));
+        continue;
+      }
+      double sum = 0.0;
+      int count = 0;
+      for (const std::int32_t n : v)
+        if (n != 0) {
+          sum += std::abs(n);
+          ++count;
+        }
+      if (count == 0) ++isolated;
+      mid[y] = Smoothed(cell, sum, count, factor);
+    }
+  }
+  return isolated;
+}
+
+}  // namespace terrak

@@ -1,0 +1,34 @@
+#pragma once
+// The last two stages of the grid construction: clearing what lies outside the outline, and
+// softening the grid by weighted means.
+#include <cstdint>
+
+#include "grid/grid_state.h"
+
+namespace terrak {
+
+// Clears, in every column and then every row, the cells between the grid's edge and the first
+// cell holding a positive height. Column GridWidth and row GridHeight are not visited.
+void RemoveExcess(GridState& grid);
+
+// The smoothing factor and pass count as they are used: the factor within 0 .. 100 (a larger one
+// would weigh the cell itself negatively), at most kMaxSmoothingPasses passes.
+inline constexpr std::int32_t kMaxSmoothingPasses = 99;
+struct SmoothingOptions {
+  std::int32_t Factor = 0;
+  std::int32_t Passes = 0;
+  bool FactorClamped = false;
+  bool PassesClamped = false;
+};
+SmoothingOptions CheckSmoothingOptions(std::int32_t smoothing, std::int32_t passes);
+
+// One pass, in place: every non-empty interior cell becomes the weighted mean of its own height
+// and the mean of its non-empty neighbours (factor in per cent for the neighbours), using the
+// new values of the cells already passed. A cell without any non-empty neighbour keeps its own
+// height (made positive like every smoothed cell). Returns the number of such cells.
+std::int64_t SmoothGrid(GridState& grid, std::int32_t factor);
+
+// The same pass written cell by cell as plainly as possible, the measure for SmoothGrid.
+std::int64_t SmoothGridPlain(GridState& grid, std::int32_t factor);
+
+}  // namespace terrak

@@ -1,0 +1,41 @@
+#pragma once
+// The grid construction's own state: what the caller sets before BuildGrid, and what the run
+// leaves behind besides the grid itself. One instance, owned by whoever builds grids.
+#include <cstdint>
+#include <string>
+
+#include "grid/grid_notes.h"
+#include "platform/system_paths.h"
+
+namespace terrak {
+
+// Grids beyond these sizes are refused rather than allocated (cells are 16-bit positions).
+inline constexpr std::int32_t kMaxGridSide = 32766;
+inline constexpr std::int64_t kDefaultMaxGridCells = std::int64_t{1} << 28;
+
+struct GridBuildState {
+  // Set by the caller before each construction.
+  std::int16_t CurveSteps = 0;  // the shrink-wrap leaves its last bulge's step count here
+  bool CreateXyzFile = false;
+  bool CreateMatrixFile = false;
+  std::string PointsFileName;
+  std::string MatrixFileName;
+  std::string StretchedFileName;
+  std::int64_t MaxGridCells = kDefaultMaxGridCells;
+  // Curve points the outline refinement may evaluate in one run before it stops refining.
+  std::int64_t ShrinkWorkLimit = 4'000'000'000;
+
+  // Left by the construction.
+  std::int32_t BitmapRowOffset = 0;     // metres from the map's top edge to the selection's
+  std::int32_t BitmapColumnOffset = 0;  // metres from the map's left edge to the selection's
+  std::string MapBitmapFileName;
+  GridNotes Notes;
+};
+
+// The export and temporary file names in the folders of paths.
+void UseSystemPaths(GridBuildState& build, const SystemPaths& paths);
+
+// The steps per curve segment that the viewer uses for a map of the given scale denominator.
+std::int16_t GridCurveSteps(double mapScale);
+
+}  // namespace terrak

@@ -1,0 +1,32 @@
+#pragma once
+// What a grid construction met where the program had to decide for itself: points beyond the
+// grid, an outline refinement that would never end, cells without any estimate, options out of
+// range, and so on. terrak-cli prints one warning line for each kind that occurred.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace terrak {
+
+struct GridNotes {
+  std::int64_t PaintCellsOutside = 0;    // contour cells beyond the grid, dropped
+  std::int64_t LongObjects = 0;          // objects that yielded more than 6001 points
+  std::int64_t BrokenCurves = 0;         // curve markers without a start or their three pairs
+  std::int64_t UnheightedObjects = 0;    // selected line objects of height 0, not painted
+  std::int64_t ShrinkLoopsCut = 0;       // outline refinements that would repeat forever
+  bool ShrinkWorkLimitHit = false;       // outline refinement stopped by its work limit
+  std::int64_t SealCellsOutside = 0;     // outline cells beyond the grid, not written
+  std::int64_t CellsWithoutEstimate = 0; // cells left empty: no estimate made yet in the run
+  std::int64_t IsolatedCells = 0;        // smoothed cells without any non-empty neighbour
+  bool SmoothingClamped = false;         // smoothing factor outside 0..100
+  bool PassesClamped = false;            // more smoothing passes than the limit
+  bool BitmapNameGuessed = false;        // the map's name does not end in ".ocd"
+  bool BitmapRowsLong = false;           // stretched rows longer than the old 5004-byte buffer
+  std::int64_t BitmapRowsMissing = 0;    // rows beyond the stretched file's end
+  std::string BitmapSkipped;             // why a map bitmap beside the map was not used
+};
+
+// One warning line per kind of note that occurred, in a fixed order.
+std::vector<std::string> DescribeGridNotes(const GridNotes& notes);
+
+}  // namespace terrak

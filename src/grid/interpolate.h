@@ -1,0 +1,61 @@
+#pragma once
+// Height interpolation: every empty interior cell looks along its column, its row and its two
+// diagonals for the nearest contour cell on either side, and takes the linear interpolation along
+// the steepest of these lines; where every line sees the same height on both sides it
+// extrapolates from the nearest contour with the step to the contour beyond. Results are stored
+// negated, so later cells do not take them for contours.
+//
+// Two implementations give the same grid cell for cell: the plain one follows every scan cell by
+// cell; the fast one answers the scans from bit tables of the positive cells along each line.
+#include <cstdint>
+
+#include "grid/grid_state.h"
+#include "grid/progress_sink.h"
+
+namespace terrak {
+
+// What one side of a line found: a position along the line and the grid's value there.
+struct ScanPoint {
+  std::int32_t p = 0;
+  std::int32_t v = 0;
+};
+
+// The scan results of one line through the cell.
+struct LineScan {
+  ScanPoint DownNear, DownEdge, DownNext;
+  ScanPoint UpNear, UpEdge, UpNext;
+};
+
+// The estimate carried from line to line and from cell to cell. E is not reset between cells:
+// a cell whose lines set no new estimate takes the last one made; before the first estimate of
+// a run there is none to take, and such a cell is left empty.
+struct EstimateState {
+  double BestGradient = 0.0;
+  double BestDistance = 9999999.0;
+  double E = 0.0;
+  bool HaveE = false;
+};
+
+// Applies one line's scan results; p0 is the cell's own position along the line and step the
+// metres per position. Returns false when the line is skipped.
+bool ApplyLineEstimate(const LineScan& scan, std::int32_t p0, double step, EstimateState& state);
+
+// The value a cell is given from the estimate.
+std::int16_t StoredEstimate(const EstimateState& state);
+
+// The scans of one line through the cell (x, y) as the grid stands, by either implementation.
+enum class ScanLine { Column, Row, Diagonal135, Diagonal45 };
+LineScan ScanLinePlain(GridState& grid, std::int32_t x, std::int32_t y, ScanLine line);
+LineScan ScanLineFast(GridState& grid, std::int32_t x, std::int32_t y, ScanLine line);
+
+struct InterpolationCounts {
+  std::int64_t CellsWithoutEstimate = 0;  // cells left empty for want of any estimate
+};
+
+// Follows every scan cell by cell.
+InterpolationCounts InterpolateHeightsPlain(GridState& grid, ProgressSink& progress);
+
+// The same result from bit tables of the positive cells along every line.
+InterpolationCounts InterpolateHeights(GridState& grid, ProgressSink& progress);
+
+}  // namespace terrak

@@ -1,0 +1,363 @@
+#include "grid/shrinkwrap.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <unordered_set>
+
+#include "common/rounding.h"
+#include "common/wrap16.h"
+
+namespace terrak {
+
+namespace {
+
+// A walker: a cell and its squared distance from the line's base point. Squared integer
+// distances order cells exactly as their square roots do.
+struct Walker {
+  WrapCell Cell;
+  std::int64_t Distance2 = 0;
+};
+
+// The distance of a walker that is left out: beyond every real one.
+constexpr std::int64_t kFarAway = std::int64_t{1} << 62;
+
+std::int64_t Distance2(WrapCell a, WrapCell b) {
+  const std::int64_t dx = std::int64_t{b.X} - a.X;
+  const std::int64_t dy = std::int64_t{b.Y} - a.Y;
+  return dx * dx + dy * dy;
+}
+
+bool Inside(const HeightGridType& g, std::int64_t x, std::int64_t y) { return g.Contains(x, y); }
+
+// Cells beyond the grid hold nothing.
+std::int16_t ValueAt(const HeightGridType& g, WrapCell c) {
+  return Inside(g, c.X, c.Y) ? g(c.X, c.Y) : std::int16_t{0};
+}
+
+std::int16_t Step16(std::int16_t v, int step) { return Wrap16(std::int64_t{v} + step); }
+
+}  // namespace
+
+void CastRay(const HeightGridType& grid, WrapCell& anchor, WrapCell target, WrapperList& list) {
+  WrapCell& t = anchor;
+  const WrapCell s = target;
+  double m;
+  if (s.X == t.X)
+    m = 10000.0;
+  else if (s.Y == t.Y)
+    m = 0.0000001;
+  else
+    m = static_cast<double>(s.Y - t.Y) / static_cast<double>(s.X - t.X);
+  const int sy = s.Y > t.Y ? 1 : -1;
+  const int sx = t.X < s.X ? 1 : -1;
+  Walker a{t}, b{t};
+  const auto stepA = [&] {
+    a.Cell.Y = Step16(a.Cell.Y, sy);
+    a.Cell.X = Wrap16(RoundToInt(static_cast<double>(a.Cell.Y - t.Y) / m) + t.X);
+    a.Distance2 = Distance2(t, a.Cell);
+  };
+  const auto stepB = [&] {
+    b.Cell.X = Step16(b.Cell.X, sx);
+    b.Cell.Y = Wrap16(RoundToInt(static_cast<double>(b.Cell.X - t.X) * m) + t.Y);
+    b.Distance2 = Distance2(t, b.Cell);
+  };
+  const auto record = [&](WrapCell cell) {
+    t = cell;
+    list.push_back({t.X, t.Y, grid(t.X, t.Y)});
+  };
+  stepA();
+  stepB();
+  // The walk ends as soon as either walker arrives at the target's row or column.
+  while ((sy > 0 ? a.Cell.Y < s.Y : a.Cell.Y > s.Y) && (sx > 0 ? b.Cell.X < s.X : b.Cell.X > s.X)) {
+    if (b.Distance2 > a.Distance2) {
+      if (ValueAt(grid, a.Cell) > 0) {
+        record(a.Cell);
+        b = a;
+        stepB();
+      }
+      stepA();
+    } else {
+      if (ValueAt(grid, b.Cell) > 0) {
+        record(b.Cell);
+        a = b;
+        stepA();
+      }
+      stepB();
+    }
+  }
+}
+
+WrapperList WrapMap(const GridState& grid, ProgressSink& progress) {
+  progress.ShowProgress("Wrapping the map...");
+  const HeightGridType& g = grid.HeightGrid;
+  const std::int32_t w = grid.GridWidth;
+  const std::int32_t h = grid.GridHeight;
+  WrapperList list;
+  WrapCell anchor{0, 0};
+  const auto ray = [&](std::int32_t x, std::int32_t y) {
+    CastRay(g, anchor, {Wrap16(x), Wrap16(y)}, list);
+  };
+  for (std::int32_t y = 0; y <= h - 1; ++y) ray(w - 1, y);
+  for (std::int32_t x = w - 1; x >= 0; --x) ray(x, h);
+  for (std::int32_t y = h - 1; y >= 0; --y) ray(-1, y);
+  for (std::int32_t x = 0; x <= w - 1; ++x) ray(x, -1);
+  progress.ShowProgress("Finished wrapping the map...");
+  return list;
+}
+
+namespace {
+
+// The inward sweep between two outline points P and N more than the gap apart: bulges through
+// cells K further and further along the normal at P, up to the chord's length, until one bulge
+// meets contour cells. Returns those cells in their order along the curve.
+class GapFiller {
+ public:
+  GapFiller(const HeightGridType& grid, ShrinkControl& control) : g_(grid), control_(control) {}
+
+  void Fill(WrapCell p, WrapCell n, WrapperList& found) {
+    p_ = p;
+    n_ = n;
+    dx_ = n.X - p.X;
+    dy_ = n.Y - p.Y;
+    d2_ = Distance2(p, n);
+    d_ = std::sqrt(static_cast<double>(d2_));
+    double m;
+    if (dx_ == 0)
+      m = -10000.0;
+    else if (dy_ == 0)
+      m = -0.000001;
+    else
+      m = -(static_cast<double>(dy_) / static_cast<double>(dx_));
+    // Towards the left of P->N, which with the counter-clockwise sweep is the map's inside.
+    const int sy = p.X < n.X ? 1 : -1;
+    const int sx = n.Y > p.Y ? -1 : 1;
+    Walker a{p}, b{p};
+    // Along a vertical (horizontal) chord the normal is horizontal (vertical): the row-stepping
+    // (column-stepping) walker would have to jump by the stand-in slope and is left out.
+    const bool aOut = dx_ == 0;
+    const bool bOut = dy_ == 0;
+    const auto stepA = [&] {
+      a.Cell.Y = Step16(a.Cell.Y, sy);
+      a.Cell.X = Wrap16(RoundToInt(static_cast<double>(a.Cell.Y - p.Y) * m + p.X));
+      a.Distance2 = aOut ? kFarAway : Distance2(p, a.Cell);
+    };
+    const auto stepB = [&] {
+      b.Cell.X = Step16(b.Cell.X, sx);
+      b.Cell.Y = Wrap16(RoundToInt(static_cast<double>(b.Cell.X - p.X) / m + p.Y));
+      b.Distance2 = bOut ? kFarAway : Distance2(p, b.Cell);
+    };
+    stepA();
+    stepB();
+    // Without 16-bit wrap-around each walker passes the chord's length within d + 1 steps, so
+    // this bound only ends walks whose cells have wrapped round the 16-bit range.
+    const std::int64_t maxSteps = 2 * (static_cast<std::int64_t>(d_) + 2);
+    for (std::int64_t i = 0; i < maxSteps && found.empty(); ++i) {
+      if (b.Distance2 > a.Distance2) {
+        if (a.Distance2 > d2_) return;
+        TryBulge(a.Cell, found);
+        stepA();
+      } else {
+        if (b.Distance2 > d2_) return;
+        TryBulge(b.Cell, found);
+        stepB();
+      }
+    }
+  }
+
+ private:
+  void TryBulge(WrapCell k, WrapperList& found) {
+    const WrapCell c1 = k;
+    const WrapCell c2{Wrap16(std::int64_t{k.X} + dx_), Wrap16(std::int64_t{k.Y} + dy_)};
+    const std::int64_t steps = RoundToInt(2.0 * d_);
+    control_.CurveSteps = Wrap16(steps);
+    control_.Work += steps;
+    std::int64_t lastX = p_.X, lastY = p_.Y;
+    for (std::int64_t j = 1; j <= steps; ++j) {
+      const double t = static_cast<double>(j) / static_cast<double>(steps);
+      const double u = 1.0 - t;
+      const double b0 = u * u * u;
+      const double b1 = 3.0 * t * u * u;
+      const double b2 = 3.0 * t * t * u;
+      const double b3 = t * t * t;
+      const std::int64_t rx = RoundToInt(b0 * p_.X + b1 * c1.X + b2 * c2.X + b3 * n_.X);
+      const std::int64_t ry = RoundToInt(b0 * p_.Y + b1 * c1.Y + b2 * c2.Y + b3 * n_.Y);
+      if ((rx == lastX && ry == lastY) || (rx == n_.X && ry == n_.Y)) continue;
+      // Only cells up to column W - 1 and row H - 1 count.
+      if (rx < 0 || ry < 0 || rx > g_.Columns() - 2 || ry > g_.Rows() - 2) continue;
+      const std::int16_t v = g_(rx, ry);
+      if (v <= 0) continue;
+      found.push_back({static_cast<std::int16_t>(rx), static_cast<std::int16_t>(ry), v});
+      lastX = rx;
+      lastY = ry;
+    }
+  }
+
+  const HeightGridType& g_;
+  ShrinkControl& control_;
+  WrapCell p_, n_;
+  std::int32_t dx_ = 0, dy_ = 0;
+  std::int64_t d2_ = 0;
+  double d_ = 0.0;
+};
+
+std::uint64_t PairKey(WrapCell p, WrapCell n) {
+  const auto u = [](std::int16_t v) { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(v)); };
+  return (u(p.X) << 48) | (u(p.Y) << 32) | (u(n.X) << 16) | u(n.Y);
+}
+
+bool WithinGap(std::int32_t contourGap, std::int64_t distance2) {
+  return contourGap >= 0 && std::int64_t{contourGap} * contourGap >= distance2;
+}
+
+}  // namespace
+
+// The points still to be examined form a stack whose top is the current N: a refinement pushes
+// its cells above N, an advance pops N. A pair (P, N) whose refinement pushed cells stays
+// "waiting" until that N is popped. Meeting a waiting pair again means the refinement would
+// repeat forever (the same pair gives the same cells every time), so such a pair is accepted as
+// it is; this changes nothing in runs that end by themselves, and with it every run ends.
+void ShrinkWrapper(WrapperList& list, const GridState& grid, std::int32_t contourGap,
+                   ShrinkControl& control, ProgressSink& progress) {
+  progress.ShowProgress("Shrinking the wrapper...");
+  if (list.size() < 2) return;
+  struct Pending {
+    TWrapperPoint Point;
+    std::uint32_t WaitingPairs = 0;
+  };
+  std::vector<Pending> pending;
+  pending.reserve(list.size());
+  for (auto it = list.rbegin(); it + 1 != list.rend(); ++it) pending.push_back({*it});
+  WrapperList done;
+  done.reserve(list.size());
+  done.push_back(list.front());
+  std::vector<std::uint64_t> waitingKeys;
+  std::unordered_set<std::uint64_t> waiting;
+  GapFiller filler(grid.HeightGrid, control);
+  WrapperList found;
+  WrapCell p{list.front().X, list.front().Y};
+  while (!pending.empty()) {
+    const TWrapperPoint nPoint = pending.back().Point;
+    const WrapCell n{nPoint.X, nPoint.Y};
+    bool advance = true;
+    if (!WithinGap(contourGap, Distance2(p, n)) && !control.WorkLimitHit) {
+      const std::uint64_t key = PairKey(p, n);
+      if (waiting.count(key) != 0) {
+        ++control.LoopsCut;
+      } else {
+        found.clear();
+        filler.Fill(p, n, found);
+        if (control.Work > control.WorkLimit) control.WorkLimitHit = true;
+        if (!found.empty()) {
+          advance = false;
+          waiting.insert(key);
+          waitingKeys.push_back(key);
+          ++pending.back().WaitingPairs;
+          for (auto it = found.rbegin(); it != found.rend(); ++it) pending.push_back({*it});
+        }
+      }
+    }
+    if (advance) {
+      for (std::uint32_t i = 0; i < pending.back().WaitingPairs; ++i) {
+        waiting.erase(waitingKeys.back());
+        waitingKeys.pop_back();
+      }
+      pending.pop_back();
+      done.push_back(nPoint);
+      p = n;
+    }
+  }
+  list = std::move(done);
+}
+
+namespace {
+
+// Writes the line P->N into the empty cells it crosses, heights interpolated by distance.
+std::int64_t SealSegment(HeightGridType& g, WrapCell p, WrapCell n) {
+  const std::int64_t d2 = Distance2(p, n);
+  const double d = std::sqrt(static_cast<double>(d2));
+  double m;
+  if (p.X == n.X)
+    m = 10000.0;
+  else if (n.Y == p.Y)
+    m = 0.0000001;
+  else
+    m = static_cast<double>(n.Y - p.Y) / static_cast<double>(n.X - p.X);
+  const std::int32_t h0 = g(p.X, p.Y);
+  const std::int32_t h1 = g(n.X, n.Y);
+  const double dh = static_cast<double>(h1 - h0);
+  const int sx = p.X < n.X ? 1 : -1;
+  const int sy = n.Y > p.Y ? 1 : -1;
+  Walker a{p}, b{p};
+  // Along a horizontal (vertical) segment the row-stepping (column-stepping) walker would jump
+  // by the stand-in slope to cells far off the line; it is left out.
+  const bool aOut = n.Y == p.Y;
+  const bool bOut = p.X == n.X;
+  const auto stepA = [&] {
+    a.Cell.Y = Step16(a.Cell.Y, sy);
+    a.Cell.X = Wrap16(RoundToInt(static_cast<double>(a.Cell.Y - p.Y) / m) + p.X);
+    a.Distance2 = aOut ? kFarAway : Distance2(p, a.Cell);
+  };
+  const auto stepB = [&] {
+    b.Cell.X = Step16(b.Cell.X, sx);
+    b.Cell.Y = Wrap16(RoundToInt(static_cast<double>(b.Cell.X - p.X) * m) + p.Y);
+    b.Distance2 = bOut ? kFarAway : Distance2(p, b.Cell);
+  };
+  std::int64_t outside = 0;
+  const auto fill = [&](const Walker& f) {
+    if (!Inside(g, f.Cell.X, f.Cell.Y)) {
+      ++outside;
+      return;
+    }
+    std::int16_t& cell = g(f.Cell.X, f.Cell.Y);
+    if (cell != 0) return;
+    const double e = std::sqrt(static_cast<double>(f.Distance2));
+    cell = Wrap16(RoundToInt(e / d * dh) + h0);
+  };
+  stepA();
+  stepB();
+  // Each walker passes the segment's length within |dx| + 1 or |dy| + 1 steps; the bound only
+  // ends walks whose cells have wrapped round the 16-bit range.
+  const std::int64_t maxSteps = 2 * (std::llabs(std::int64_t{n.X} - p.X) + std::llabs(std::int64_t{n.Y} - p.Y)) + 8;
+  for (std::int64_t i = 0; i < maxSteps; ++i) {
+    if (b.Distance2 > a.Distance2) {
+      fill(a);
+      stepA();
+    } else {
+      fill(b);
+      stepB();
+    }
+    if (a.Distance2 > d2 && b.Distance2 > d2) break;
+  }
+  return outside;
+}
+
+}  // namespace
+
+std::int64_t SealWrapper(const WrapperList& list, GridState& grid, ProgressSink& progress) {
+  progress.ShowProgress("Sealing the Shrinkwrap...");
+  std::int64_t outside = 0;
+  if (list.empty()) return outside;
+  WrapCell n{list.front().X, list.front().Y};
+  for (std::size_t i = 1; i < list.size(); ++i) {
+    const WrapCell p = n;
+    n = {list[i].X, list[i].Y};
+    if (std::abs(n.X - p.X) > 1 || std::abs(n.Y - p.Y) > 1)
+      outside += SealSegment(grid.HeightGrid, p, n);
+  }
+  return outside;
+}
+
+void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
+                ProgressSink& progress) {
+  WrapperList list = WrapMap(grid, progress);
+  ShrinkControl control;
+  control.WorkLimit = build.ShrinkWorkLimit;
+  control.CurveSteps = build.CurveSteps;
+  ShrinkWrapper(list, grid, contourGap, control, progress);
+  build.CurveSteps = control.CurveSteps;
+  build.Notes.ShrinkLoopsCut += control.LoopsCut;
+  build.Notes.ShrinkWorkLimitHit = build.Notes.ShrinkWorkLimitHit || control.WorkLimitHit;
+  build.Notes.SealCellsOutside += SealWrapper(list, grid, progress);
+}
+
+}  // namespace terrak

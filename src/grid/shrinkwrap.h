@@ -1,0 +1,60 @@
+#pragma once
+// The shrink-wrap of the map outline: rays from a moving anchor to every border cell collect the
+// contour cells they meet in order around the map (wrapping); where two consecutive outline
+// points lie more than ContourGap metres apart, an inward bulge is swept until it meets contour
+// cells, which are put between them (shrinking); consecutive points that are not neighbours are
+// joined by lines of interpolated heights written into empty cells (sealing).
+#include <cstdint>
+#include <vector>
+
+#include "grid/grid_build_state.h"
+#include "grid/grid_state.h"
+#include "grid/progress_sink.h"
+
+namespace terrak {
+
+struct TWrapperPoint {
+  std::int16_t X = 0;
+  std::int16_t Y = 0;
+  std::int16_t Height = 0;  // the grid's value at the cell when the point was recorded
+  friend bool operator==(const TWrapperPoint&, const TWrapperPoint&) = default;
+};
+
+using WrapperList = std::vector<TWrapperPoint>;
+
+// A grid cell as the walkers of this stage hold it: 16-bit coordinates.
+struct WrapCell {
+  std::int16_t X = 0;
+  std::int16_t Y = 0;
+  friend bool operator==(const WrapCell&, const WrapCell&) = default;
+};
+
+// One ray of the wrapping step from the anchor to the border cell target; every contour cell met
+// is appended to list and becomes the anchor.
+void CastRay(const HeightGridType& grid, WrapCell& anchor, WrapCell target, WrapperList& list);
+
+// Sweeps the border counter-clockwise from the anchor (0, 0).
+WrapperList WrapMap(const GridState& grid, ProgressSink& progress);
+
+// Limits of the shrinking step, and what it leaves behind.
+struct ShrinkControl {
+  std::int64_t WorkLimit = 0;  // curve points that may be evaluated
+  std::int64_t Work = 0;
+  std::int16_t CurveSteps = 0;  // the last bulge's step count
+  std::int64_t LoopsCut = 0;
+  bool WorkLimitHit = false;
+};
+
+// Refines every pair of consecutive points that lie more than contourGap apart.
+void ShrinkWrapper(WrapperList& list, const GridState& grid, std::int32_t contourGap,
+                   ShrinkControl& control, ProgressSink& progress);
+
+// Joins consecutive points that are not neighbours by straight lines of heights, written into
+// the empty cells they cross. Returns the number of such cells that lay beyond the grid.
+std::int64_t SealWrapper(const WrapperList& list, GridState& grid, ProgressSink& progress);
+
+// WrapMap, ShrinkWrapper and SealWrapper in turn.
+void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
+                ProgressSink& progress);
+
+}  // namespace terrak

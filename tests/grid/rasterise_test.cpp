@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+#include <utility>
+
+#include "grid/grid_fixtures.h"
+#include "grid/rasterise.h"
+
+namespace terrak {
+namespace {
+
+using testing::EmptyGrid;
+
+std::set<std::pair<int, int>> MarkedCells(const GridState& grid) {
+  std::set<std::pair<int, int>> cells;
+  for (int x = 0; x <= grid.GridWidth; ++x)
+    for (int y = 0; y <= grid.GridHeight; ++y)
+      if (grid.HeightGrid(x, y) != 0) cells.insert({x, y});
+  return cells;
+}
+
+TObjectCoords Line(std::vector<TPair> points, std::int16_t type = 2) {
+  TObjectCoords coords;
+  coords.ObjectType = type;
+  coords.Points = std::move(points);
+  coords.Count = static_cast<std::int32_t>(coords.Points.size());
+  return coords;
+}
+
+std::vector<TGridPoint> Points(const TObjectCoords& coords, std::int32_t steps, GridNotes& notes) {
+  std::vector<TGridPoint> points;
+  ObjectToPoints(coords, 1.0, steps, notes, [&](TGridPoint p) { points.push_back(p); });
+  return points;
+}
+
+TEST(Rasteriser, SlantedLineIsMarkedOnceAlongXAndOnceAlongY) {
+  GridState grid = EmptyGrid(5, 5);
+  GridNotes notes;
+  CellPainter painter(grid.HeightGrid, notes);
+  // Different end heights tell the two passes apart.
+  painter.MoveToCell(0, 0, 100);
+  painter.LineToCell(3, 1, 400);
+  const auto& g = grid.HeightGrid;
+  EXPECT_EQ(MarkedCells(grid), (std::set<std::pair<int, int>>{{0, 0}, {1, 0}, {2, 1}, {3, 1}}));
+  EXPECT_EQ(g(0, 0), 100);
+  EXPECT_EQ(g(1, 0), 200);
+  EXPECT_EQ(g(2, 1), 300);
+  EXPECT_EQ(g(3, 1), 400);
+
+  // A steep line gets its in-between rows from the y pass.
+  grid = EmptyGrid(5, 5);
+  CellPainter steep(grid.HeightGrid, notes);
+  steep.MoveToCell(1, 0, 70);
+  steep.LineToCell(2, 5, 70);
+  EXPECT_EQ(MarkedCells(grid), (std::set<std::pair<int, int>>{
+                                   {1, 0}, {1, 1}, {1, 2}, {2, 3}, {2, 4}, {2, 5}}));
+  EXPECT_EQ(notes.PaintCellsOutside, 0);
+}
+
+TEST(Rasteriser, EveryRowAndColumnBetweenTheEndsHoldsACellTouchingTheNext) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> coordinate(0, 40);
+  for (int run = 0; run < 300; ++run) {
+    GridState grid = EmptyGrid(40, 40);
+    GridNotes notes;
+    CellPainter painter(grid.HeightGrid, notes);
+    const int x0 = coordinate(random), y0 = coordinate(random);
+    const int x1 = coordinate(random), y1 = coordinate(random);
+    painter.MoveToCell(x0, y0, 50);
+    painter.LineToCell(x1, y1, 50);
+    const auto cells = MarkedCells(grid);
+    for (int x = std::min(x0, x1); x <= std::max(x0, x1); ++x) {
+      bool found = false;
+      for (const auto& c : cells) found = found || c.first == x;
+      ASSERT_TRUE(found) << "column " << x << " of " << x0 << "," << y0 << " -> " << x1 << "," << y1;
+    }
+    for (int y = std::min(y0, y1); y <= std::max(y0, y1); ++y) {
+      bool found = false;
+      for (const auto& c : cells) found = found || c.second == y;
+      ASSERT_TRUE(found) << "row " << y;
+    }
+    // Walking the marked cells, each one touches another (at least at a corner).
+    for (const auto& c : cells) {
+      if (cells.size() == 1) break;
+      bool touches = false;
+      for (const auto& o : cells)
+        touches = touches || (o != c && std::abs(o.first - c.first) <= 1 && std::abs(o.second - c.second) <= 1);
+      ASSERT_TRUE(touches);
+    }
+  }
+}
+
+TEST(Rasteriser, CellsBeyondTheGridAreDroppedAndCounted) {
+  GridState grid = EmptyGrid(4, 4);
+  GridNotes notes;
+  CellPainter painter(grid.HeightGrid, notes);
+  painter.MoveToCell(-3, 2, 80);
+  painter.LineToCell(6, 2, 80);  // along row 2, from beyond the left to beyond the right edge
+  EXPECT_EQ(MarkedCells(grid), (std::set<std::pair<int, int>>{{0, 2}, {1, 2}, {2, 2}, {3, 2}, {4, 2}}));
+  EXPECT_EQ(notes.PaintCellsOutside, 1 + 5);  // the pen's first cell and five steps of the pass
+  // A line far beyond the grid costs nothing and writes nothing.
+  painter.MoveToCell(-30000, -30000, 80);
+  painter.LineToCell(30000, -29000, 80);
+  EXPECT_EQ(MarkedCells(grid).size(), 5u);
+}
+
+TEST(Rasteriser, StraightSegmentsAreFlattenedLikeCurves) {
+  GridNotes notes;
+  const auto points = Points(Line({{0, 0}, {1000, 0}}), 4, notes);
+  ASSERT_EQ(points.size(), 5u);
+  EXPECT_DOUBLE_EQ(points[0].x, 0.0);
+  EXPECT_DOUBLE_EQ(points[1].x, 156.25);
+  EXPECT_DOUBLE_EQ(points[2].x, 500.0);
+  EXPECT_DOUBLE_EQ(points[3].x, 843.75);
+  EXPECT_DOUBLE_EQ(points[4].x, 1000.0);
+  // No steps: only the first vertex.
+  EXPECT_EQ(Points(Line({{0, 0}, {1000, 0}}), 0, notes).size(), 1u);
+}
+
+TEST(Rasteriser, MarkersEndCurveAndSkipAsTheyShould) {
+  GridNotes notes;
+  // A curve: its control points pull the middle point.
+  const auto curve = Points(Line({{0, 0}, {-32766, -32766}, {0, 100}, {100, 100}, {100, 0}}), 2, notes);
+  ASSERT_EQ(curve.size(), 3u);
+  EXPECT_DOUBLE_EQ(curve[1].x, 0.125 * 0 + 0.375 * 0 + 0.375 * 100 + 0.125 * 100);
+  EXPECT_DOUBLE_EQ(curve[1].y, 75.0);
+  EXPECT_DOUBLE_EQ(curve[2].x, 100.0);
+
+  // A new part ends the drawing; line-flag markers are passed over.
+  const auto holed = Points(Line({{0, 0}, {-32767, 1}, {10, 0}, {-32768, -32768}, {50, 50}, {60, 60}}), 1, notes);
+  ASSERT_EQ(holed.size(), 2u);
+  EXPECT_DOUBLE_EQ(holed[1].x, 10.0);
+
+  // An object that begins with a line-flag marker starts at its first point, not at a stale one.
+  const auto flagged = Points(Line({{-32767, 1}, {40, 40}, {50, 40}}), 1, notes);
+  ASSERT_EQ(flagged.size(), 2u);
+  EXPECT_DOUBLE_EQ(flagged[0].x, 40.0);
+  EXPECT_EQ(notes.BrokenCurves, 0);
+
+  // A curve cut short, or one without a start, ends the object and is noted.
+  EXPECT_EQ(Points(Line({{0, 0}, {-32766, -32766}, {5, 5}}), 3, notes).size(), 1u);
+  EXPECT_EQ(Points(Line({{-32766, -32766}, {5, 5}, {6, 6}, {7, 7}}), 3, notes).size(), 0u);
+  EXPECT_EQ(notes.BrokenCurves, 2);
+  EXPECT_EQ(Points(Line({}), 3, notes).size(), 0u);
+}
+
+TEST(Rasteriser, PaintingFollowsSelectionOrderTypesAndHeights) {
+  MapModel model;
+  model.SelectedSymbols = {{102, kBlack}, {101, kBlack}};
+  const auto add = [&](std::int16_t symbol, std::int16_t type, std::int16_t height, std::vector<TPair> pts) {
+    TMapObject object;
+    object.Symbol = symbol;
+    object.ObjectType = type;
+    object.Height = height;
+    TObjectCoords coords = Line(std::move(pts), type);
+    coords.Symbol = symbol;
+    coords.Height = height;
+    model.MapObjects.push_back(object);
+    model.ObjectCoords.push_back(coords);
+  };
+  add(101, 2, 300, {{0, 5}, {10, 5}});   // painted last: symbol 101 comes second
+  add(102, 2, 200, {{5, 0}, {5, 10}});   // crosses the first at (5, 5)
+  add(101, 3, 400, {{0, 8}, {10, 8}});   // area symbol type 3: not drawn
+  add(101, 2, 0, {{0, 5}, {10, 5}});     // no height: would wipe the first out
+  add(101, 5, 500, {{0, 1}, {2, 1}});    // type 5 is drawn
+  GridState grid = EmptyGrid(10, 10);
+  grid.GridUnitsPerMetre = 1.0;
+  GridNotes notes;
+  PaintContours(model, grid, 1, notes);
+  const auto& g = grid.HeightGrid;
+  EXPECT_EQ(g(5, 5), 300);  // the later object keeps the crossing
+  EXPECT_EQ(g(5, 2), 200);
+  EXPECT_EQ(g(3, 5), 300);  // the height-0 copy did not erase it
+  EXPECT_EQ(g(3, 8), 0);
+  EXPECT_EQ(g(1, 1), 500);
+  EXPECT_EQ(notes.UnheightedObjects, 1);
+  // Painting twice gives the same grid.
+  GridState again = grid;
+  PaintContours(model, again, 1, notes);
+  EXPECT_EQ(again.HeightGrid, grid.HeightGrid);
+}
+
+}  // namespace
+}  // namespace terrak
