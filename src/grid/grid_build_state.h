@@ -23,7 +23,7 @@ struct GridBuildState {
   std::string StretchedFileName;
   std::int64_t MaxGridCells = kDefaultMaxGridCells;
   // Curve points the outline refinement may evaluate in one run before it stops refining.
-  std::int64_t ShrinkWorkLimit = 4'000'000'000;
+  std::int64_t ShrinkWorkLimit = 2'000'000'000;
 
   // Left by the construction.
   std::int32_t BitmapRowOffset = 0;     // metres from the map's top edge to the selection's

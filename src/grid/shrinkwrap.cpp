@@ -212,42 +212,62 @@ bool WithinGap(std::int32_t contourGap, std::int64_t distance2) {
 }  // namespace
 
 // The points still to be examined form a stack whose top is the current N: a refinement pushes
-// its cells above N, an advance pops N. A pair (P, N) whose refinement pushed cells stays
-// "waiting" until that N is popped. Meeting a waiting pair again means the refinement would
-// repeat forever (the same pair gives the same cells every time), so such a pair is accepted as
-// it is; this changes nothing in runs that end by themselves, and with it every run ends.
-void ShrinkWrapper(WrapperList& list, const GridState& grid, std::int32_t contourGap,
-                   ShrinkControl& control, ProgressSink& progress) {
+// its cells above N, an advance pops N. A refinement of (P, N) is a fixed function of the pair
+// (the grid does not change while shrinking): it always adds the same cells and always ends with
+// N reached. Two consequences bound the step without changing any run that ends by itself:
+// - meeting (P, N) again while its own refinement is still waiting for N to be popped means
+//   the run would repeat forever; the pair is accepted as it stands;
+// - meeting (P, N) again after its refinement ended would only repeat pieces already in the
+//   outline, and sealing a piece a second time writes nothing; it is passed over, and N is put
+//   in without being joined to P.
+// A pair whose bulges met nothing is remembered too, so its search is not repeated.
+WrapperList BulgeCells(const GridState& grid, WrapCell p, WrapCell n, ShrinkControl& control) {
+  GapFiller filler(grid.HeightGrid, control);
+  WrapperList found;
+  filler.Fill(p, n, found);
+  return found;
+}
+
+Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, std::int32_t contourGap,
+                      ShrinkControl& control, ProgressSink& progress) {
   progress.ShowProgress("Shrinking the wrapper...");
-  if (list.size() < 2) return;
+  Outline outline;
+  if (wrapped.empty()) return outline;
   struct Pending {
     TWrapperPoint Point;
     std::uint32_t WaitingPairs = 0;
   };
   std::vector<Pending> pending;
-  pending.reserve(list.size());
-  for (auto it = list.rbegin(); it + 1 != list.rend(); ++it) pending.push_back({*it});
-  WrapperList done;
-  done.reserve(list.size());
-  done.push_back(list.front());
+  pending.reserve(wrapped.size());
+  for (auto it = wrapped.rbegin(); it + 1 != wrapped.rend(); ++it) pending.push_back({*it});
+  outline.Points.reserve(wrapped.size());
+  outline.Points.push_back(wrapped.front());
+  outline.JoinedToPrevious.push_back(false);
   std::vector<std::uint64_t> waitingKeys;
-  std::unordered_set<std::uint64_t> waiting;
+  std::unordered_set<std::uint64_t> waiting, refined, barren;
   GapFiller filler(grid.HeightGrid, control);
   WrapperList found;
-  WrapCell p{list.front().X, list.front().Y};
+  WrapCell p{wrapped.front().X, wrapped.front().Y};
   while (!pending.empty()) {
     const TWrapperPoint nPoint = pending.back().Point;
     const WrapCell n{nPoint.X, nPoint.Y};
+    bool joined = true;
     bool advance = true;
     if (!WithinGap(contourGap, Distance2(p, n)) && !control.WorkLimitHit) {
       const std::uint64_t key = PairKey(p, n);
-      if (waiting.count(key) != 0) {
+      if (barren.count(key) != 0) {
+        // Its bulges meet nothing: accepted as it stands, as the first time.
+      } else if (waiting.count(key) != 0) {
         ++control.LoopsCut;
+      } else if (refined.count(key) != 0) {
+        joined = false;
       } else {
         found.clear();
         filler.Fill(p, n, found);
         if (control.Work > control.WorkLimit) control.WorkLimitHit = true;
-        if (!found.empty()) {
+        if (found.empty()) {
+          barren.insert(key);
+        } else {
           advance = false;
           waiting.insert(key);
           waitingKeys.push_back(key);
@@ -259,14 +279,16 @@ void ShrinkWrapper(WrapperList& list, const GridState& grid, std::int32_t contou
     if (advance) {
       for (std::uint32_t i = 0; i < pending.back().WaitingPairs; ++i) {
         waiting.erase(waitingKeys.back());
+        refined.insert(waitingKeys.back());
         waitingKeys.pop_back();
       }
       pending.pop_back();
-      done.push_back(nPoint);
+      outline.Points.push_back(nPoint);
+      outline.JoinedToPrevious.push_back(joined);
       p = n;
     }
   }
-  list = std::move(done);
+  return outline;
 }
 
 namespace {
@@ -333,15 +355,16 @@ std::int64_t SealSegment(HeightGridType& g, WrapCell p, WrapCell n) {
 
 }  // namespace
 
-std::int64_t SealWrapper(const WrapperList& list, GridState& grid, ProgressSink& progress) {
+std::int64_t SealWrapper(const Outline& outline, GridState& grid, ProgressSink& progress) {
   progress.ShowProgress("Sealing the Shrinkwrap...");
   std::int64_t outside = 0;
-  if (list.empty()) return outside;
-  WrapCell n{list.front().X, list.front().Y};
-  for (std::size_t i = 1; i < list.size(); ++i) {
+  const WrapperList& points = outline.Points;
+  if (points.empty()) return outside;
+  WrapCell n{points.front().X, points.front().Y};
+  for (std::size_t i = 1; i < points.size(); ++i) {
     const WrapCell p = n;
-    n = {list[i].X, list[i].Y};
-    if (std::abs(n.X - p.X) > 1 || std::abs(n.Y - p.Y) > 1)
+    n = {points[i].X, points[i].Y};
+    if (outline.JoinedToPrevious[i] && (std::abs(n.X - p.X) > 1 || std::abs(n.Y - p.Y) > 1))
       outside += SealSegment(grid.HeightGrid, p, n);
   }
   return outside;
@@ -349,15 +372,15 @@ std::int64_t SealWrapper(const WrapperList& list, GridState& grid, ProgressSink&
 
 void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
                 ProgressSink& progress) {
-  WrapperList list = WrapMap(grid, progress);
+  const WrapperList list = WrapMap(grid, progress);
   ShrinkControl control;
   control.WorkLimit = build.ShrinkWorkLimit;
   control.CurveSteps = build.CurveSteps;
-  ShrinkWrapper(list, grid, contourGap, control, progress);
+  const Outline outline = ShrinkWrapper(list, grid, contourGap, control, progress);
   build.CurveSteps = control.CurveSteps;
   build.Notes.ShrinkLoopsCut += control.LoopsCut;
   build.Notes.ShrinkWorkLimitHit = build.Notes.ShrinkWorkLimitHit || control.WorkLimitHit;
-  build.Notes.SealCellsOutside += SealWrapper(list, grid, progress);
+  build.Notes.SealCellsOutside += SealWrapper(outline, grid, progress);
 }
 
 }  // namespace terrak

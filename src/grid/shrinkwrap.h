@@ -45,13 +45,25 @@ struct ShrinkControl {
   bool WorkLimitHit = false;
 };
 
-// Refines every pair of consecutive points that lie more than contourGap apart.
-void ShrinkWrapper(WrapperList& list, const GridState& grid, std::int32_t contourGap,
-                   ShrinkControl& control, ProgressSink& progress);
+// The cells that the inward bulges between the outline points p and n meet, in order along the
+// first bulge that meets any (none when no bulge up to the chord's length does).
+WrapperList BulgeCells(const GridState& grid, WrapCell p, WrapCell n, ShrinkControl& control);
 
-// Joins consecutive points that are not neighbours by straight lines of heights, written into
-// the empty cells they cross. Returns the number of such cells that lay beyond the grid.
-std::int64_t SealWrapper(const WrapperList& list, GridState& grid, ProgressSink& progress);
+// The outline after shrinking: its points in order, and for each point whether it is joined to
+// the point before it. A point reached by passing over a repeated refinement is not joined: every
+// piece that refinement would add is in the outline already.
+struct Outline {
+  WrapperList Points;
+  std::vector<bool> JoinedToPrevious;
+};
+
+// Refines every pair of consecutive points that lie more than contourGap apart.
+Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, std::int32_t contourGap,
+                      ShrinkControl& control, ProgressSink& progress);
+
+// Joins consecutive joined points that are not neighbours by straight lines of heights, written
+// into the empty cells they cross. Returns the number of such cells that lay beyond the grid.
+std::int64_t SealWrapper(const Outline& outline, GridState& grid, ProgressSink& progress);
 
 // WrapMap, ShrinkWrapper and SealWrapper in turn.
 void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,

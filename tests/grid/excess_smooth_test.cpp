@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "grid/excess_smooth.h"
+#include "grid/grid_fixtures.h"
+
+namespace terrak {
+namespace {
+
+using testing::EmptyGrid;
+
+TEST(RemoveExcess, ClearsFromEachEdgeUpToTheFirstPositiveCell) {
+  // Column 1 is the one examined; positive columns 0 and 2 stop every row pass at once.
+  GridState grid = EmptyGrid(4, 7);
+  const std::int16_t column[8] = {0, -120, -130, 150, -140, 160, -170, 0};
+  for (int y = 0; y <= 7; ++y) {
+    grid.HeightGrid(1, y) = column[y];
+    grid.HeightGrid(0, y) = grid.HeightGrid(2, y) = 999;
+    grid.HeightGrid(3, y) = -60;  // no positive cell: cleared up to row H - 1
+  }
+  grid.HeightGrid(3, 7) = -50;
+  grid.HeightGrid(4, 3) = -70;  // column W is not visited
+  RemoveExcess(grid);
+  const std::int16_t expected[8] = {0, 0, 0, 150, -140, 160, 0, 0};
+  for (int y = 0; y <= 7; ++y) EXPECT_EQ(grid.HeightGrid(1, y), expected[y]) << y;
+  for (int y = 0; y <= 6; ++y) EXPECT_EQ(grid.HeightGrid(3, y), 0) << y;
+  EXPECT_EQ(grid.HeightGrid(3, 7), -50);
+  EXPECT_EQ(grid.HeightGrid(4, 3), -70);
+
+  // Row 1 is examined; positive rows 0 and 2 stop every column pass at once.
+  grid = EmptyGrid(6, 3);
+  const std::int16_t row[7] = {-10, -20, 300, -30, 310, -40, -50};
+  for (int x = 0; x <= 6; ++x) {
+    grid.HeightGrid(x, 1) = row[x];
+    grid.HeightGrid(x, 0) = grid.HeightGrid(x, 2) = 500;
+  }
+  RemoveExcess(grid);
+  const std::int16_t rowExpected[7] = {0, 0, 300, -30, 310, 0, -50};
+  for (int x = 0; x <= 6; ++x) EXPECT_EQ(grid.HeightGrid(x, 1), rowExpected[x]) << x;
+}
+
+TEST(SmoothGrid, WeightedMeansInPlace) {
+  GridState grid = EmptyGrid(3, 3);  // (1, 1) is the only interior cell
+  for (int x = 0; x <= 3; ++x)
+    for (int y = 0; y <= 3; ++y) grid.HeightGrid(x, y) = 200;
+  grid.HeightGrid(1, 1) = 100;
+  GridState one = EmptyGrid(3, 3);
+  one.HeightGrid(1, 1) = 100;
+  one.HeightGrid(0, 2) = 300;
+  // f = 50: a cell of 100 among 200s becomes 150; f = 99 with a single neighbour of 300: 298.
+  GridState a = grid;
+  SmoothGridPlain(a, 50);
+  EXPECT_EQ(a.HeightGrid(1, 1), 150);
+  SmoothGridPlain(one, 99);
+  EXPECT_EQ(one.HeightGrid(1, 1), 298);
+  // In place: (1, 1) is smoothed first, and (1, 2) and (2, 1) read its new value.
+  GridState b = EmptyGrid(4, 4);
+  b.HeightGrid(1, 1) = 400;
+  b.HeightGrid(1, 2) = 100;
+  b.HeightGrid(2, 1) = 100;
+  SmoothGridPlain(b, 50);
+  EXPECT_EQ(b.HeightGrid(1, 1), 250);  // (50 * 100 + 400 * 50) / 100
+  EXPECT_EQ(b.HeightGrid(1, 2), 138);  // mean (250 + 100) / 2: 137.5, halves to even
+  EXPECT_EQ(b.HeightGrid(2, 1), 147);  // mean (250 + 138) / 2 = 194
+  // A second pass starts from the values the first one left.
+  SmoothGridPlain(b, 50);
+  EXPECT_EQ(b.HeightGrid(1, 1), 196);  // mean (138 + 147) / 2 = 142.5: (7125 + 12500) / 100
+  // f = 0 turns negative interpolated cells positive and keeps the border and outer ring.
+  GridState c = EmptyGrid(6, 6);
+  c.HeightGrid(3, 3) = -80;
+  c.HeightGrid(3, 4) = -90;
+  c.HeightGrid(5, 5) = -70;  // the outer ring is not smoothed
+  c.HeightGrid(1, 1) = -60;  // no neighbour with a height: kept, made positive, counted
+  EXPECT_EQ(SmoothGridPlain(c, 0), 1);
+  EXPECT_EQ(c.HeightGrid(3, 3), 80);
+  EXPECT_EQ(c.HeightGrid(3, 4), 90);
+  EXPECT_EQ(c.HeightGrid(1, 1), 60);
+  EXPECT_EQ(c.HeightGrid(5, 5), -70);
+}
+
+TEST(SmoothGrid, FastPassEqualsThePlainOneAndPassesCompound) {
+  std::mt19937 random(11);
+  std::uniform_int_distribution<int> value(-400, 400);
+  std::uniform_int_distribution<int> empty(0, 3);
+  for (int factor : {0, 1, 37, 50, 99, 100}) {
+    GridState grid = EmptyGrid(30, 25);
+    for (int x = 0; x <= 30; ++x)
+      for (int y = 0; y <= 25; ++y)
+        grid.HeightGrid(x, y) = static_cast<std::int16_t>(empty(random) == 0 ? 0 : value(random));
+    GridState plain = grid, fast = grid;
+    for (int pass = 0; pass < 2; ++pass) {
+      EXPECT_EQ(SmoothGrid(fast, factor), SmoothGridPlain(plain, factor));
+      EXPECT_EQ(fast.HeightGrid, plain.HeightGrid) << "factor " << factor << " pass " << pass;
+    }
+  }
+  // Out-of-range options are brought into range.
+  SmoothingOptions o = CheckSmoothingOptions(150, 3);
+  EXPECT_EQ(o.Factor, 100);
+  EXPECT_TRUE(o.FactorClamped);
+  o = CheckSmoothingOptions(-5, 1000);
+  EXPECT_EQ(o.Factor, 0);
+  EXPECT_EQ(o.Passes, kMaxSmoothingPasses);
+  EXPECT_TRUE(o.PassesClamped);
+  o = CheckSmoothingOptions(30, -2);
+  EXPECT_EQ(o.Passes, -2);
+  EXPECT_FALSE(o.FactorClamped || o.PassesClamped);
+}
+
+}  // namespace
+}  // namespace terrak

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include "common/numtext.h"
+#include "grid/grid_exports.h"
+#include "grid/grid_fixtures.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using testing::EmptyGrid;
+using testing::ReadText;
+using testing::TempFolder;
+
+TEST(GridExports, PointsFileListsContourCellsInWholeMetresRowByRow) {
+  TempFolder folder;
+  GridState grid = EmptyGrid(3, 2);
+  grid.HeightGrid(2, 0) = 57;
+  grid.HeightGrid(0, 1) = 1234;
+  grid.HeightGrid(1, 1) = -80;  // interpolated: not a contour
+  grid.HeightGrid(3, 1) = 500;  // column GridWidth is not written
+  grid.HeightGrid(0, 2) = 500;  // nor row GridHeight
+  WritePointsFile(folder.File("points.csv"), grid);
+  EXPECT_EQ(ReadText(folder.File("points.csv")), "2,0,5\r\n0,1,123\r\n");
+}
+
+TEST(GridExports, MatrixFileWritesEveryCellWithOneDecimalFromTheSouth) {
+  TempFolder folder;
+  GridState grid = EmptyGrid(3, 2);
+  grid.HeightGrid(0, 0) = 57;
+  grid.HeightGrid(1, 0) = -57;
+  grid.HeightGrid(2, 0) = 1234;
+  grid.HeightGrid(0, 1) = -32768;
+  grid.HeightGrid(2, 1) = 5;
+  grid.HeightGrid(3, 0) = 999;
+  WriteMatrixFile(folder.File("matrix.csv"), grid);
+  EXPECT_EQ(ReadText(folder.File("matrix.csv")),
+            " 5.7,-5.7,123.4,end\r\n"
+            "-3276.8, 0.0, 0.5,end\r\n");
+}
+
+TEST(GridExports, MatrixNumbersMatchFixedPointFormattingForEveryHeight) {
+  TempFolder folder;
+  GridState grid = EmptyGrid(65536, 1);
+  std::string expected;
+  for (std::int32_t v = -32768; v <= 32767; ++v) {
+    grid.HeightGrid(v + 32768, 0) = static_cast<std::int16_t>(v);
+    expected += FormatFixed(v / 10.0, 4, 1) + ",";
+  }
+  expected += "end\r\n";
+  WriteMatrixFile(folder.File("all.csv"), grid);
+  EXPECT_EQ(ReadText(folder.File("all.csv")), expected);
+}
+
+}  // namespace
+}  // namespace terrak

@@ -1,0 +1,112 @@
+// The fast interpolation must give the plain one's grid cell for cell: on random contour sets,
+// on contour maps of smooth terrains, and on grids made to provoke the exceptions (scans stopping
+// at their limits on earlier results, estimates that come out negative and are stored positive).
+#include <gtest/gtest.h>
+
+#include "grid/build_grid.h"
+#include "grid/grid_fixtures.h"
+#include "grid/interpolate.h"
+#include "grid/shrinkwrap.h"
+#include "support/recording_progress.h"
+#include "support/scripted_dialogs.h"
+
+namespace terrak {
+namespace {
+
+using testing::RecordingProgress;
+using testing::SilentProgress;
+
+struct Compared {
+  std::int64_t cells = 0;
+  std::int64_t positiveWrites = 0;  // empty cells that came out positive
+};
+
+Compared ExpectSameInterpolation(const GridState& input, const std::string& what) {
+  GridState plain = input;
+  GridState fast = input;
+  SilentProgress progress;
+  const auto plainCounts = InterpolateHeightsPlain(plain, progress);
+  const auto fastCounts = InterpolateHeights(fast, progress);
+  Compared compared;
+  for (std::int64_t x = 0; x < input.HeightGrid.Columns(); ++x)
+    for (std::int64_t y = 0; y < input.HeightGrid.Rows(); ++y) {
+      EXPECT_EQ(fast.HeightGrid(x, y), plain.HeightGrid(x, y)) << what << " cell " << x << "," << y;
+      if (input.HeightGrid(x, y) == 0 && plain.HeightGrid(x, y) > 0) ++compared.positiveWrites;
+      ++compared.cells;
+    }
+  EXPECT_EQ(fastCounts.CellsWithoutEstimate, plainCounts.CellsWithoutEstimate) << what;
+  return compared;
+}
+
+GridState Wrapped(GridState grid, std::int32_t gap) {
+  GridBuildState build;
+  SilentProgress progress;
+  ShrinkWrap(grid, gap, build, progress);
+  return grid;
+}
+
+TEST(InterpolationIdentity, RandomContourSets) {
+  std::int64_t positiveWrites = 0;
+  for (std::uint32_t seed = 1; seed <= 60; ++seed) {
+    const std::int32_t w = 8 + static_cast<std::int32_t>(seed * 7 % 53);
+    const std::int32_t h = 8 + static_cast<std::int32_t>(seed * 13 % 47);
+    GridState grid = testing::RandomContourGrid(seed, w, h, 2 + static_cast<int>(seed % 9));
+    positiveWrites += ExpectSameInterpolation(grid, "raw seed " + std::to_string(seed)).positiveWrites;
+    positiveWrites += ExpectSameInterpolation(Wrapped(grid, static_cast<std::int32_t>(seed % 4) * 10),
+                                              "wrapped seed " + std::to_string(seed)).positiveWrites;
+    if (HasFailure()) return;
+  }
+  // The sets do provoke estimates stored as positive heights.
+  EXPECT_GT(positiveWrites, 0);
+}
+
+TEST(InterpolationIdentity, ContourMapsOfSmoothTerrains) {
+  for (std::uint32_t seed = 1; seed <= 4; ++seed) {
+    const double width = 150 + 40 * seed, height = 120 + 30 * seed;
+    const MapModel model = testing::ContourMap(testing::HillyTerrain(seed, width, height), width,
+                                               height, seed % 2 == 0 ? 5.0 : 2.5, 10000, 6.0);
+    GridState grid;
+    GridBuildState build;
+    build.CurveSteps = GridCurveSteps(model.MapScale);
+    Settings settings;
+    SilentProgress progress;
+    testing::ScriptedDialogs dialogs;
+    const GridServices services{progress, dialogs, nullptr};
+    ASSERT_TRUE(PrepareGrid(model, grid, build, services));
+    PaintGrid(model, grid, build, services);
+    ShrinkWrapGrid(settings, grid, build, services);
+    const Compared compared = ExpectSameInterpolation(grid, "terrain seed " + std::to_string(seed));
+    EXPECT_GT(compared.cells, 20000);
+    if (HasFailure()) return;
+  }
+}
+
+TEST(InterpolationIdentity, HollowsAndLimitsThatProvokeTheExceptions) {
+  // A ring at 1 m with 10 m beyond: the flat inside extrapolates below zero, so its cells are
+  // stored positive and count as contours for the cells after them. Contours reaching the grid's
+  // edges make scans stop at their limits on cells written before.
+  const std::vector<std::string> picture = {
+      "....................",
+      ".9999999999999......",
+      ".9...........9...0..",
+      ".9.000000000.9......",
+      ".9.0.......0.9..5...",
+      ".9.0.......0.9......",
+      ".9.0.......0.9.....9",
+      ".9.0.......0.9....9.",
+      ".9.000000000.9...9..",
+      ".9...........9..9...",
+      ".9999999999999.9....",
+      "..............9.....",
+      "....3........9......",
+      "............9......."};
+  GridState grid = testing::GridFromPicture(picture);
+  grid.HeightGrid(5, 8) = 10;  // a ring point at 1 m would read as 100: set some low ones by hand
+  for (int x = 3; x <= 11; ++x) grid.HeightGrid(x, 10) = 10;
+  const Compared raw = ExpectSameInterpolation(grid, "picture");
+  const Compared wrapped = ExpectSameInterpolation(Wrapped(grid, 3), "wrapped picture");
+  EXPECT_GT(raw.positiveWrites + wrapped.positiveWrites, 0);
+}
+
+}  // namespace
+}  // namespace terrak

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "grid/grid_fixtures.h"
+#include "grid/interpolate.h"
+#include "support/recording_progress.h"
+
+namespace terrak {
+namespace {
+
+using testing::EmptyGrid;
+using testing::RecordingProgress;
+using testing::SilentProgress;
+
+// Runs both implementations and checks they agree; returns the result.
+GridState Interpolated(const GridState& input) {
+  GridState plain = input, fast = input;
+  SilentProgress progress;
+  InterpolateHeightsPlain(plain, progress);
+  InterpolateHeights(fast, progress);
+  EXPECT_EQ(fast.HeightGrid, plain.HeightGrid);
+  return plain;
+}
+
+void Row(GridState& grid, int y, int x0, int x1, std::int16_t h) {
+  for (int x = x0; x <= x1; ++x) grid.HeightGrid(x, y) = h;
+}
+void Column(GridState& grid, int x, int y0, int y1, std::int16_t h) {
+  for (int y = y0; y <= y1; ++y) grid.HeightGrid(x, y) = h;
+}
+
+// Scan results agree between the implementations and are those given.
+LineScan Scan(GridState& grid, int x, int y, ScanLine line) {
+  const LineScan plain = ScanLinePlain(grid, x, y, line);
+  const LineScan fast = ScanLineFast(grid, x, y, line);
+  const auto same = [](ScanPoint a, ScanPoint b) { return a.p == b.p && a.v == b.v; };
+  EXPECT_TRUE(same(plain.DownNear, fast.DownNear) && same(plain.DownEdge, fast.DownEdge) &&
+              same(plain.DownNext, fast.DownNext) && same(plain.UpNear, fast.UpNear) &&
+              same(plain.UpEdge, fast.UpEdge) && same(plain.UpNext, fast.UpNext));
+  return plain;
+}
+
+#define EXPECT_POINT(point, position, value) \
+  EXPECT_EQ((point).p, position);            \
+  EXPECT_EQ((point).v, value)
+
+TEST(Interpolation, ColumnAndRowScansReportNearEdgeAndNext) {
+  GridState grid = EmptyGrid(20, 20);
+  Column(grid, 5, 12, 14, 200);  // a run three cells long above (5, 8)
+  grid.HeightGrid(5, 13) = 210;
+  grid.HeightGrid(5, 18) = 300;
+  grid.HeightGrid(5, 4) = 100;
+  grid.HeightGrid(5, 1) = 90;
+  LineScan s = Scan(grid, 5, 8, ScanLine::Column);
+  EXPECT_POINT(s.UpNear, 12, 200);
+  EXPECT_POINT(s.UpEdge, 14, 200);
+  EXPECT_POINT(s.UpNext, 18, 300);
+  EXPECT_POINT(s.DownNear, 4, 100);
+  EXPECT_POINT(s.DownEdge, 4, 100);
+  EXPECT_POINT(s.DownNext, 1, 90);
+  // Without contours the scans stop at rows H - 1 and 0 with what those cells hold, even a
+  // negated earlier result.
+  grid.HeightGrid(6, 19) = -55;
+  s = Scan(grid, 6, 8, ScanLine::Column);
+  EXPECT_POINT(s.UpNear, 19, -55);
+  EXPECT_POINT(s.UpNext, 19, -55);
+  EXPECT_POINT(s.DownNear, 0, 0);
+  // A run reaching the top edge: the up scan passes row H - 1 and stops on row H, reading it.
+  Column(grid, 7, 15, 20, 250);
+  s = Scan(grid, 7, 8, ScanLine::Column);
+  EXPECT_POINT(s.UpNear, 15, 250);
+  EXPECT_POINT(s.UpEdge, 19, 250);
+  EXPECT_POINT(s.UpNext, 20, 250);
+  // Rows scan along x with the limits W - 1 and 0.
+  Row(grid, 3, 9, 10, 120);
+  grid.HeightGrid(2, 3) = 110;
+  s = Scan(grid, 5, 3, ScanLine::Row);
+  EXPECT_POINT(s.UpNear, 9, 120);
+  EXPECT_POINT(s.UpEdge, 10, 120);
+  EXPECT_POINT(s.UpNext, 19, 0);
+  EXPECT_POINT(s.DownNear, 2, 110);
+  EXPECT_POINT(s.DownNext, 0, 0);
+}
+
+TEST(Interpolation, DiagonalScansMeetCornerTouchingContoursAtTheHalfStep) {
+  GridState grid = EmptyGrid(20, 20);
+  // A contour drawn exactly along x + y = 10: its cells touch only at corners.
+  for (int x = 0; x <= 10; ++x) grid.HeightGrid(x, 10 - x) = 100;
+  for (int x = 0; x <= 20; ++x) grid.HeightGrid(x, 20 - x) = 200;
+  // From (7, 8) the 45-degree walk goes (7, 7), (6, 7), (6, 6), (5, 6), (5, 5): it meets the
+  // contour at the half step (5, 5), between the full steps (5, 6) and (4, 5).
+  LineScan s = Scan(grid, 7, 8, ScanLine::Diagonal45);
+  EXPECT_POINT(s.DownNear, 5, 100);
+  // Up from (7, 8): (7, 9), (8, 9), (8, 10), (9, 10), (9, 11) on x + y = 20.
+  EXPECT_POINT(s.UpNear, 9, 200);
+  // Along the 135-degree line the walk runs parallel to the contours and meets none: it stops
+  // at its limits with the cells there.
+  s = Scan(grid, 7, 8, ScanLine::Diagonal135);
+  EXPECT_EQ(s.DownNear.v, grid.HeightGrid(s.DownNear.p, 19));
+}
+
+TEST(Interpolation, SteepestLineWinsBetweenLongContours) {
+  GridState grid = EmptyGrid(20, 20);
+  Row(grid, 5, 0, 20, 100);
+  Row(grid, 15, 0, 20, 200);
+  // The column's gradient of 10 beats the diagonals' 7.07, and the row meets no contour.
+  EXPECT_EQ(Interpolated(grid).HeightGrid(10, 10), -150);
+  // With 100 and 300 beside the cell in its row, the row's gradient of 100 wins.
+  grid.HeightGrid(9, 10) = 100;
+  grid.HeightGrid(11, 10) = 300;
+  EXPECT_EQ(Interpolated(grid).HeightGrid(10, 10), -200);
+}
+
+TEST(Interpolation, FlatEnclosuresExtrapolateTheStepBeyond) {
+  // A square ring at 150 with a ring at 140 around it: a hilltop, between 150 and 160.
+  GridState grid = EmptyGrid(30, 30);
+  for (int i = 5; i <= 25; ++i) {
+    grid.HeightGrid(i, 5) = grid.HeightGrid(i, 25) = grid.HeightGrid(5, i) = grid.HeightGrid(25, i) = 140;
+  }
+  for (int i = 10; i <= 20; ++i) {
+    grid.HeightGrid(i, 10) = grid.HeightGrid(i, 20) = grid.HeightGrid(10, i) = grid.HeightGrid(20, i) = 150;
+  }
+  const GridState done = Interpolated(grid);
+  EXPECT_EQ(done.HeightGrid(15, 15), -155);  // half way across: half a step of 10 above 150
+  for (int x = 11; x <= 19; ++x)
+    for (int y = 11; y <= 19; ++y) {
+      EXPECT_LE(done.HeightGrid(x, y), -150);
+      EXPECT_GE(done.HeightGrid(x, y), -160);
+    }
+  // Cells outside the outer ring see no contour on one side of every line: all skipped.
+  EXPECT_EQ(done.HeightGrid(2, 2), 0);
+}
+
+TEST(Interpolation, EstimateKeepsTheEarlierLineOnTiesAndCarriesOver) {
+  EstimateState state;
+  LineScan column;
+  column.DownNear = {0, 100};
+  column.UpNear = {10, 200};
+  LineScan row = column;
+  row.DownNear = {0, 300};
+  row.UpNear = {10, 400};
+  EXPECT_TRUE(ApplyLineEstimate(column, 3, 1.0, state));
+  EXPECT_TRUE(ApplyLineEstimate(row, 3, 1.0, state));  // the same gradient of 10
+  EXPECT_DOUBLE_EQ(state.E, 130.0);
+  EXPECT_EQ(StoredEstimate(state), -130);
+  // A zero near value or a zero length skips the line.
+  LineScan skipped = column;
+  skipped.UpNear.v = 0;
+  EXPECT_FALSE(ApplyLineEstimate(skipped, 3, 1.0, state));
+  skipped = column;
+  skipped.UpNear.p = skipped.DownNear.p;
+  EXPECT_FALSE(ApplyLineEstimate(skipped, 0, 1.0, state));
+
+  // Flat lines: the nearest side with a step beyond extrapolates; a nearer one replaces a farther.
+  state.BestGradient = 0.0;
+  state.BestDistance = 9999999.0;
+  LineScan flat;
+  flat.DownNear = {2, 150};
+  flat.DownEdge = {2, 150};
+  flat.DownNext = {0, 140};
+  flat.UpNear = {10, 150};
+  flat.UpEdge = {10, 150};
+  flat.UpNext = {12, 0};  // nothing beyond: no step up
+  EXPECT_TRUE(ApplyLineEstimate(flat, 4, 1.0, state));
+  EXPECT_DOUBLE_EQ(state.E, 2.0 / 8.0 * 10 + 150);
+  EXPECT_DOUBLE_EQ(state.BestDistance, 2.0);
+  // A second flat line without any step beyond leaves E: the cell takes it as it is.
+  LineScan bare = flat;
+  bare.DownNext.v = 0;
+  EXPECT_TRUE(ApplyLineEstimate(bare, 4, std::sqrt(2.0), state));
+  EXPECT_DOUBLE_EQ(state.E, 152.5);
+  // The next cell starts with fresh gradient and distance but the same E.
+  state.BestGradient = 0.0;
+  state.BestDistance = 9999999.0;
+  EXPECT_TRUE(ApplyLineEstimate(bare, 5, 1.0, state));
+  EXPECT_EQ(StoredEstimate(state), -152);  // -Round(152.5), halves to even
+  // Going down, a step to a higher contour beyond makes a hollow.
+  state = EstimateState{};
+  flat.DownNext.v = 170;
+  EXPECT_TRUE(ApplyLineEstimate(flat, 6, 1.0, state));
+  EXPECT_DOUBLE_EQ(state.E, 4.0 / 8.0 * -20 + 150);
+}
+
+TEST(Interpolation, EarlyCellsWithoutAnyEstimateStayEmptyAndProgressShowsColumns) {
+  // A ring with nothing beyond: every line is flat and has no step; no estimate exists yet.
+  GridState grid = EmptyGrid(12, 12);
+  for (int i = 3; i <= 9; ++i) {
+    grid.HeightGrid(i, 3) = grid.HeightGrid(i, 9) = grid.HeightGrid(3, i) = grid.HeightGrid(9, i) = 150;
+  }
+  GridState plain = grid, fast = grid;
+  RecordingProgress progress, fastProgress;
+  const InterpolationCounts counts = InterpolateHeightsPlain(plain, progress);
+  EXPECT_EQ(InterpolateHeights(fast, fastProgress).CellsWithoutEstimate, counts.CellsWithoutEstimate);
+  EXPECT_EQ(fastProgress.Shown, progress.Shown);
+  EXPECT_EQ(fast.HeightGrid, plain.HeightGrid);
+  EXPECT_GT(counts.CellsWithoutEstimate, 0);
+  EXPECT_EQ(plain.HeightGrid(6, 6), 0);
+  // "column N" lines overwrite each other.
+  ASSERT_EQ(progress.Window.size(), 2u);
+  EXPECT_EQ(progress.Window[0], "working through map...");
+  EXPECT_EQ(progress.Window[1], "column 11");
+  EXPECT_EQ(progress.Shown[1], "column 1");
+  // Grids too narrow to have an interior are left alone.
+  GridState narrow = EmptyGrid(1, 5);
+  narrow.HeightGrid(0, 2) = 100;
+  GridState narrowFast = narrow;
+  InterpolateHeightsPlain(narrow, progress);
+  InterpolateHeights(narrowFast, progress);
+  EXPECT_EQ(narrowFast.HeightGrid, narrow.HeightGrid);
+}
+
+}  // namespace
+}  // namespace terrak
