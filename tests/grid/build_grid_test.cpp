@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include "grid/build_grid.h"
+#include "grid/grid_fixtures.h"
+#include "platform/file_error.h"
+#include "support/fake_image_stretcher.h"
+#include "support/recording_progress.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using testing::FakeImageStretcher;
+using testing::RecordingProgress;
+using testing::ScriptedDialogs;
+using testing::TempFolder;
+
+// Four model units to the metre: the scale 1:14173.25.
+constexpr double kScale = 56693.0 / 4.0;
+
+void AddLine(MapModel& model, std::int16_t height, std::vector<TPair> points) {
+  TMapObject object;
+  object.Symbol = 101;
+  object.ObjectType = 2;
+  object.Height = height;
+  object.MinX = object.MaxX = points[0].X;
+  object.MinY = object.MaxY = points[0].Y;
+  for (const TPair& p : points) {
+    object.MinX = std::min(object.MinX, p.X);
+    object.MaxX = std::max(object.MaxX, p.X);
+    object.MinY = std::min(object.MinY, p.Y);
+    object.MaxY = std::max(object.MaxY, p.Y);
+  }
+  TObjectCoords coords;
+  coords.Symbol = 101;
+  coords.ObjectType = 2;
+  coords.Height = height;
+  coords.Points = std::move(points);
+  coords.Count = static_cast<std::int32_t>(coords.Points.size());
+  model.MapObjects.push_back(object);
+  model.ObjectCoords.push_back(coords);
+}
+
+// A selection 50 by 54 units (12.5 by 13.5 metres) inside a map of 400 by 400 units.
+MapModel SmallMap(const std::string& fileName) {
+  MapModel model;
+  model.MapFileName = fileName;
+  model.MapScale = kScale;
+  model.SelectedSymbols = {{101, kBlack}};
+  AddLine(model, 1000, {{100, 200}, {150, 200}, {150, 254}, {100, 254}, {100, 200}});
+  AddLine(model, 1050, {{112, 212}, {138, 212}, {138, 242}, {112, 242}, {112, 212}});
+  model.MapMinX = 0;
+  model.MapMaxX = 400;
+  model.MapMinY = 0;
+  model.MapMaxY = 400;
+  return model;
+}
+
+struct GridRun {
+  TempFolder folder;
+  MapModel model;
+  Settings settings;
+  GridState grid;
+  GridBuildState build;
+  RecordingProgress progress;
+  ScriptedDialogs dialogs;
+  FakeImageStretcher stretcher;
+  GridRun() : model(SmallMap(folder.File("forest.ocd"))) {
+    UseSystemPaths(build, folder.Paths());
+    build.CurveSteps = GridCurveSteps(model.MapScale);
+  }
+  bool Build() { return BuildGrid(model, settings, grid, build, {progress, dialogs, &stretcher}); }
+};
+
+const std::vector<std::string> kUpToSmoothing = {
+    "Getting Extent of map...",
+    "selected portion of map is 12 metres wide",
+    "selected portion of map is 14 metres high",
+    "overall map is 100 metres wide",
+    "overall map is 100 metres high",
+    "Initialising array...",
+    "Painting Contours into array...",
+    "Shrinkwrapping the map...",
+    "Wrapping the map...",
+    "Finished wrapping the map...",
+    "Shrinking the wrapper...",
+    "Sealing the Shrinkwrap...",
+    "Finished shrinkwrapping the map...",
+    "Interpolating Heights...",
+    "working through map...",
+    "Removing Excess...",
+    "Smoothing the Grid..."};
+
+std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST(BuildGrid, StagesScalingAndProgressLinesInTheirOrder) {
+  GridRun run;
+  ASSERT_TRUE(run.Build());
+  EXPECT_EQ(run.progress.StageLines(),
+            Joined(kUpToSmoothing, {"Smoothing the Grid...passing through map", "Matrix Completed",
+                                    "Looking for bmp file of map in same directory",
+                                    "Closing Dialogue Box"}));
+  EXPECT_EQ(run.progress.Opens, 1);
+  EXPECT_EQ(run.progress.Closes, 1);
+  EXPECT_EQ(run.dialogs.Beeps, 1);
+  EXPECT_TRUE(run.dialogs.Messages.empty());
+  // 12.5 m wide gives 12 and 13.5 m high gives 14 (halves to even); the origin and the
+  // bitmap offsets are rounded from model units.
+  const GridState& g = run.grid;
+  EXPECT_EQ(g.GridWidth, 12);
+  EXPECT_EQ(g.GridHeight, 14);
+  EXPECT_EQ(g.GridMinX, 25);
+  EXPECT_EQ(g.GridMinY, 50);
+  EXPECT_EQ(g.GridMaxX, 150);  // model units, never scaled
+  EXPECT_EQ(g.MapWidth, 100);
+  EXPECT_DOUBLE_EQ(g.GridUnitsPerMetre, 4.0);
+  EXPECT_EQ(run.build.BitmapRowOffset, 36);     // Round(146 / 4)
+  EXPECT_EQ(run.build.BitmapColumnOffset, 25);  // Round(100 / 4)
+  EXPECT_EQ(g.HeightGrid.Columns(), 13);
+  EXPECT_EQ(g.HeightGrid.Rows(), 15);
+  EXPECT_FALSE(g.MapBitmapLoaded);
+  EXPECT_EQ(g.BitmapGrid.Columns(), 13);
+  // The outer contour, the inner one and the interpolated ring between them.
+  EXPECT_EQ(g.HeightGrid(0, 0), 1000);
+  EXPECT_GT(g.HeightGrid(6, 7), 1050);  // inside the inner ring: a hilltop, up to a step above
+  EXPECT_LE(g.HeightGrid(6, 7), 1100);
+  EXPECT_GT(g.HeightGrid(1, 7), 1000);
+  EXPECT_LT(g.HeightGrid(1, 7), 1050);
+  EXPECT_EQ(run.stretcher.Calls, 0);
+
+  // A second run with nothing changed reports the same and builds the same.
+  const GridState first = run.grid;
+  run.progress = RecordingProgress();
+  ASSERT_TRUE(run.Build());
+  EXPECT_EQ(run.progress.StageLines()[1], "selected portion of map is 12 metres wide");
+  EXPECT_EQ(run.grid.HeightGrid, first.HeightGrid);
+
+  // Without smoothing passes "Matrix Completed" follows at once.
+  run.settings.SmoothingPasses = 0;
+  run.progress = RecordingProgress();
+  ASSERT_TRUE(run.Build());
+  EXPECT_EQ(run.progress.StageLines()[17], "Matrix Completed");
+  EXPECT_LT(run.grid.HeightGrid(1, 7), 0);  // interpolated cells keep their sign
+}
+
+TEST(BuildGrid, ExportsAndTheMapBitmapBesideTheMap) {
+  GridRun run;
+  run.build.CreateXyzFile = true;
+  run.build.CreateMatrixFile = true;
+  testing::WriteBytes(run.folder.File("forest.bmp"), {1, 2, 3});
+  ASSERT_TRUE(run.Build());
+  const std::string points = run.folder.File("contoursxyz.csv");
+  const std::string matrix = run.folder.File("mapmatrix.csv");
+  const auto lines = run.progress.StageLines();
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 7, lines.begin() + 9),
+            (std::vector<std::string>{"Writing points file to " + points,
+                                      "Finished Writing points file to " + points}));
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 6, lines.end()),
+            (std::vector<std::string>{"Writing Matrix to " + matrix,
+                                      "Finished Writing Matrix to " + matrix,
+                                      "Looking for bmp file of map in same directory",
+                                      "BMP file of map found, reading it into array",
+                                      "Finished processing BMP file of map",
+                                      "Closing Dialogue Box"}));
+  EXPECT_EQ(testing::ReadText(points).substr(0, 9), "0,0,100\r\n");
+  EXPECT_EQ(testing::ReadText(matrix).find("end\r\n"), 12u * 6u);
+  EXPECT_EQ(run.stretcher.LastFileName, run.folder.File("forest.bmp"));
+  EXPECT_EQ(run.stretcher.LastWidth, 100);
+  EXPECT_EQ(run.stretcher.LastHeight, 100);
+  EXPECT_TRUE(run.grid.MapBitmapLoaded);
+  EXPECT_TRUE(run.grid.ShowMapBitmap);
+  EXPECT_TRUE(testing::ReadBytes(run.folder.File("stretched.bmp")).size() > 1078u);
+
+  // Without an image loader the bitmap is passed over and noted.
+  run.grid.MapBitmapLoaded = false;
+  ASSERT_TRUE(BuildGrid(run.model, run.settings, run.grid, run.build, {run.progress, run.dialogs, nullptr}));
+  EXPECT_FALSE(run.grid.MapBitmapLoaded);
+  EXPECT_FALSE(run.build.Notes.BitmapSkipped.empty());
+}
+
+TEST(BuildGrid, ConstructionsThatCannotStartAreRefusedWithAMessage) {
+  GridRun run;
+  run.model.MapObjects.clear();
+  run.model.ObjectCoords.clear();
+  EXPECT_FALSE(run.Build());
+  EXPECT_EQ(run.dialogs.MessageTexts(), (std::vector<std::string>{kNoObjectsMessage}));
+  EXPECT_TRUE(run.grid.HeightGrid.Empty());
+  EXPECT_EQ(run.progress.Closes, 1);
+  EXPECT_EQ(run.dialogs.Beeps, 0);
+
+  GridRun line;
+  line.model.MapObjects.resize(1);
+  line.model.ObjectCoords.resize(1);
+  line.model.MapObjects[0].MaxX = line.model.MapObjects[0].MinX;  // nothing wide
+  EXPECT_FALSE(line.Build());
+  GridRun scale;
+  scale.model.MapScale = 0;
+  EXPECT_FALSE(scale.Build());
+  GridRun large;
+  large.build.MaxGridCells = 100;
+  EXPECT_FALSE(large.Build());
+  EXPECT_EQ(line.dialogs.MessageTexts(), (std::vector<std::string>{kGridTooSmallMessage}));
+  EXPECT_EQ(scale.dialogs.MessageTexts(), (std::vector<std::string>{kNoScaleMessage}));
+  EXPECT_EQ(large.dialogs.MessageTexts(), (std::vector<std::string>{kGridTooLargeMessage}));
+}
+
+TEST(BuildGrid, AFileErrorEndsTheRunAndClosesTheProgressWindow) {
+  GridRun run;
+  run.build.CreateXyzFile = true;
+  run.build.PointsFileName = run.folder.File("missing/points.csv");
+  EXPECT_THROW(run.Build(), FileError);
+  EXPECT_EQ(run.progress.Closes, 1);
+  EXPECT_FALSE(run.progress.IsOpen);
+  EXPECT_EQ(run.dialogs.Beeps, 0);
+}
+
+}  // namespace
+}  // namespace terrak

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include "common/bytes.h"
+#include "grid/grid_fixtures.h"
+#include "grid/map_bitmap.h"
+#include "support/fake_image_stretcher.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using testing::EmptyGrid;
+using testing::FakeImageStretcher;
+using testing::ReadBytes;
+using testing::ScriptedDialogs;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+TEST(MapBitmap, IsLookedForBesideTheMapUnderItsName) {
+  bool guessed = true;
+  EXPECT_EQ(MapBitmapFileNameFor("/maps/forest.ocd", &guessed), "/maps/forest.bmp");
+  EXPECT_FALSE(guessed);
+  EXPECT_EQ(MapBitmapFileNameFor("/maps/FOREST.OCD", &guessed), "/maps/FOREST.bmp");
+  EXPECT_FALSE(guessed);
+  // Only the name's own ending is replaced, never ".ocd" inside a folder's name.
+  EXPECT_EQ(MapBitmapFileNameFor("/data.ocd/v2.ocd.ocd", &guessed), "/data.ocd/v2.ocd.bmp");
+  EXPECT_EQ(MapBitmapFileNameFor("/maps/forest.map", &guessed), "/maps/forest.bmp");
+  EXPECT_TRUE(guessed);
+  EXPECT_EQ(MapBitmapFileNameFor("/maps.v1/forest", &guessed), "/maps.v1/forest.bmp");
+  EXPECT_TRUE(guessed);
+}
+
+TEST(MapBitmap, StretchedFileHasItsPaletteAndBottomUpRowsAtFixedPlaces) {
+  EXPECT_EQ(BmpRowBytes(800), 800);
+  EXPECT_EQ(BmpRowBytes(801), 804);
+  IndexedImage image{3, 2, {1, 2, 3, 4, 5, 6}};
+  const std::vector<std::uint8_t> bmp = EncodeBmp8(image, StretchPalette());
+  ASSERT_EQ(bmp.size(), 1078u + 2 * 4);
+  EXPECT_EQ(bmp[0], 'B');
+  EXPECT_EQ(bmp[1], 'M');
+  EXPECT_EQ(GetU32(bmp.data() + 2), bmp.size());
+  EXPECT_EQ(GetU32(bmp.data() + 10), 1078u);
+  EXPECT_EQ(GetI32(bmp.data() + 18), 3);
+  EXPECT_EQ(GetI32(bmp.data() + 22), 2);
+  EXPECT_EQ(GetU16(bmp.data() + 26), 1);
+  EXPECT_EQ(GetU16(bmp.data() + 28), 8);
+  // Palette entry 1 of the cube is blue 51: stored blue, green, red, 0.
+  EXPECT_EQ(std::vector<std::uint8_t>(bmp.begin() + 58, bmp.begin() + 62), (std::vector<std::uint8_t>{51, 0, 0, 0}));
+  // The picture's last row is stored first, each row padded to four bytes.
+  EXPECT_EQ(std::vector<std::uint8_t>(bmp.begin() + 1078, bmp.end()),
+            (std::vector<std::uint8_t>{4, 5, 6, 0, 1, 2, 3, 0}));
+  // Nearest-colour mapping never needs entry 255: it repeats black, which entry 0 holds.
+  EXPECT_EQ(StretchPalette()[255], StretchPalette()[0]);
+}
+
+struct BitmapCase {
+  TempFolder folder;
+  GridState grid;
+  GridBuildState build;
+  ScriptedDialogs dialogs;
+  BitmapCase(std::int32_t mapWidth, std::int32_t mapHeight, std::int32_t w, std::int32_t h) {
+    grid = EmptyGrid(w, h);
+    grid.MapWidth = mapWidth;
+    grid.MapHeight = mapHeight;
+    build.StretchedFileName = folder.File("stretched.bmp");
+    build.MapBitmapFileName = folder.File("map.bmp");
+  }
+};
+
+TEST(MapBitmap, SelectionRowsAndColumnsComeFromTheirOffsets) {
+  BitmapCase c(801, 200, 50, 40);
+  c.build.BitmapRowOffset = 30;
+  c.build.BitmapColumnOffset = 100;
+  c.build.StretchedFileName = c.folder.File("cache/stretched.bmp");  // the folder is made
+  FakeImageStretcher stretcher;
+  // The stretched picture is upside down: its last row is the map's top edge, and that row is
+  // stored first. Row r of the file is picture row 199 - r.
+  stretcher.Pixel = [](std::int32_t x, std::int32_t row) {
+    return static_cast<std::uint8_t>(((199 - row) * 7 + x) % 200);
+  };
+  ReadMapBitmap(c.grid, c.build, stretcher, c.dialogs);
+  EXPECT_EQ(stretcher.LastWidth, 801);
+  EXPECT_EQ(stretcher.LastHeight, 200);
+  EXPECT_EQ(ReadBytes(c.folder.File("cache/stretched.bmp")).size(), 1078u + 804u * 200u);
+  EXPECT_TRUE(c.grid.MapBitmapLoaded);
+  EXPECT_TRUE(c.grid.ShowMapBitmap);
+  EXPECT_TRUE(c.dialogs.Messages.empty());
+  const auto fileByte = [](int storedRow, int pixel) { return (storedRow * 7 + pixel) % 200; };
+  // 30 rows skipped: the 31st stored row becomes row GridHeight; column 0 takes pixel 101.
+  EXPECT_EQ(c.grid.BitmapGrid(0, 40), fileByte(30, 101));
+  EXPECT_EQ(c.grid.BitmapGrid(49, 40), fileByte(30, 150));
+  EXPECT_EQ(c.grid.BitmapGrid(0, 0), fileByte(70, 101));
+  EXPECT_EQ(c.grid.BitmapGrid(50, 10), 0);  // column GridWidth is not written
+  EXPECT_EQ(c.grid.BitmapPalette[4], 51);   // entry 1's blue, as stored
+  EXPECT_EQ(c.build.Notes.BitmapRowsMissing, 0);
+  EXPECT_FALSE(c.build.Notes.BitmapRowsLong);
+}
+
+TEST(MapBitmap, RowsBeyondTheFileRepeatTheLastAndWideMapsAreReadWhole) {
+  BitmapCase c(6000, 10, 5999, 10);  // rows of 6000 bytes, longer than the old buffer
+  FakeImageStretcher stretcher;
+  stretcher.Pixel = [](std::int32_t x, std::int32_t row) { return static_cast<std::uint8_t>(x == 5999 ? 9 : row + 1); };
+  ReadMapBitmap(c.grid, c.build, stretcher, c.dialogs);
+  EXPECT_TRUE(c.build.Notes.BitmapRowsLong);
+  // Eleven rows are read from a picture of ten: the last read repeats the file's last row.
+  EXPECT_EQ(c.build.Notes.BitmapRowsMissing, 1);
+  EXPECT_EQ(c.grid.BitmapGrid(0, 10), 10);  // the map's top: picture row 9, stored first
+  EXPECT_EQ(c.grid.BitmapGrid(0, 1), 1);
+  EXPECT_EQ(c.grid.BitmapGrid(0, 0), 1);
+  EXPECT_EQ(c.grid.BitmapGrid(5998, 5), 9);  // pixel 5999, beyond the old buffer
+}
+
+TEST(MapBitmap, DamagedStretchedFileFailsTheCheckWithTheMessage) {
+  BitmapCase c(20, 10, 10, 5);
+  c.grid.MapBitmapLoaded = true;
+  c.grid.ShowMapBitmap = true;
+  std::vector<std::uint8_t> good = EncodeBmp8({20, 10, std::vector<std::uint8_t>(200, 3)}, StretchPalette());
+  for (int damage = 0; damage < 5; ++damage) {
+    std::vector<std::uint8_t> bytes = good;
+    if (damage == 0) bytes[1] = 'X';            // signature
+    if (damage == 1) PutU16(bytes.data() + 26, 2);  // planes
+    if (damage == 2) PutU16(bytes.data() + 28, 24);  // bits per pixel
+    if (damage == 3) PutI32(bytes.data() + 18, -20);  // width
+    if (damage == 4) bytes.resize(28);          // ends before bits per pixel
+    WriteBytes(c.build.StretchedFileName, bytes);
+    c.grid.MapBitmapLoaded = c.grid.ShowMapBitmap = true;
+    ReadStretchedBitmap(c.grid, c.build, c.dialogs);
+    EXPECT_FALSE(c.grid.MapBitmapLoaded) << damage;
+    EXPECT_FALSE(c.grid.ShowMapBitmap) << damage;
+  }
+  ASSERT_EQ(c.dialogs.Messages.size(), 5u);
+  EXPECT_EQ(c.dialogs.Messages[0].Text, kNotOcadBitmapMessage);
+  // A file cut short after the headers is read as far as it goes.
+  good.resize(1078 + 20 * 3 + 7);
+  WriteBytes(c.build.StretchedFileName, good);
+  ReadStretchedBitmap(c.grid, c.build, c.dialogs);
+  EXPECT_TRUE(c.grid.MapBitmapLoaded);
+  EXPECT_EQ(c.grid.BitmapGrid(0, 5), 3);
+  // An image that cannot be loaded ends the step with a file error.
+  FakeImageStretcher failing;
+  failing.FailToLoad = true;
+  EXPECT_THROW(ReadMapBitmap(c.grid, c.build, failing, c.dialogs), FileError);
+}
+
+}  // namespace
+}  // namespace terrak
