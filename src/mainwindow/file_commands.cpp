@@ -20,20 +20,6 @@ void SetFileItems(MenuState& menu, bool enabled) {
     menu.Enable(item, enabled);
 }
 
-// After an open that failed half-way the working copy can no longer be trusted to hold any
-// map: forget it, so nothing is ever saved from it.
-void ForgetOpenMap(AppState& app) {
-  app.Window.OpenMapName.clear();
-  app.Model.MapFileName = kNoFile;
-  app.Model.MapModified = false;
-  app.Model.MapObjects.clear();
-  app.Model.ObjectCoords.clear();
-  DropTrace(app.Window);
-  SetFileItems(app.Menu, false);
-  EnableDrawingItems(app.Menu, false);
-  UncheckZoomItems(app.Menu);
-}
-
 // Writes the working copy and the settings; a failure leaves the map marked as changed.
 template <typename Save>
 void SaveWithSettings(AppState& app, UserDialogs& dialogs, Save save) {
@@ -64,22 +50,25 @@ void FormCreate(MapWindow& w) {
 
 void OpenMapInWindow(MapWindow& w) {
   AppState& app = w.App;
+  // A rejected name must not stay: Save would write the previous map over that file. The
+  // working copy still holds the previous map then (it is replaced only by a complete copy).
+  const auto keepPreviousName = [&app] {
+    app.Model.MapFileName = app.Window.MapOpen() ? app.Window.OpenMapName : kNoFile;
+  };
   OpenResult result = OpenResult::Missing;
   {
     BusyCursor busy(w.Dialogs);
     try {
       result = OpenMapFile(app.Model, app.Paths.WorkingCopy, w.Dialogs);
     } catch (...) {
-      ForgetOpenMap(app);
+      keepPreviousName();
       throw;
     }
   }
-  if (result == OpenResult::Opened) {
+  if (result == OpenResult::Opened)
     app.Window.OpenMapName = app.Model.MapFileName;
-  } else {
-    // The rejected name must not stay: Save would write the previous map over it.
-    app.Model.MapFileName = app.Window.MapOpen() ? app.Window.OpenMapName : kNoFile;
-  }
+  else
+    keepPreviousName();
   SetFileItems(app.Menu, app.Window.MapOpen());
   EnableDrawingItems(app.Menu, false);
   UncheckZoomItems(app.Menu);
