@@ -27,8 +27,9 @@ constexpr int kPanelWidth = 100;
 
 }  // namespace
 
-Tmapform::Tmapform(AppState& app, QWidget* parent)
-    : QMainWindow(parent), app_(app), dialogs_(this), surface_(new MapSurface(this)),
+Tmapform::Tmapform(AppState& app, UserDialogs* dialogs, QWidget* parent)
+    : QMainWindow(parent), app_(app), ownDialogs_(this), dialogs_(dialogs ? *dialogs : ownDialogs_),
+      surface_(new MapSurface(this)),
       statusBar1_(new QStatusBar(surface_)) {
   setWindowTitle(QStringLiteral("Terrak-7 Ocad utility"));
   QFont font(QStringLiteral("System"));

@@ -22,7 +22,9 @@ class Tmapform : public QMainWindow, private MapWindowHost {
   Q_OBJECT
 
  public:
-  explicit Tmapform(AppState& app, QWidget* parent = nullptr);
+  // The window asks the user through its own Qt dialogs, or through dialogs when given (tests
+  // answer from a script).
+  explicit Tmapform(AppState& app, UserDialogs* dialogs = nullptr, QWidget* parent = nullptr);
   ~Tmapform() override;
 
   // The viewer hook: opens the 3D viewer for a request and says whether a window opened. Until
@@ -58,7 +60,8 @@ class Tmapform : public QMainWindow, private MapWindowHost {
   void PlaceStatusBar();
 
   AppState& app_;
-  QtUserDialogs dialogs_;
+  QtUserDialogs ownDialogs_;
+  UserDialogs& dialogs_;
   MapSurface* surface_;
   QStatusBar* statusBar1_;
   std::array<QLabel*, 5> panels_{};
