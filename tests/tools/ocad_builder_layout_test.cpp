@@ -72,8 +72,8 @@ TEST(OcadBuilderLayout, SymbolBlocksChainWithGapsAndRecordsOfRealisticSize) {
   builder.AddSymbol(102, 2, "Index contour");  // behind the gap
   builder.StartNewSymbolBlock();
   for (int i = 0; i < 257; ++i) builder.AddSymbol(static_cast<std::int16_t>(1000 + i), 1, "");
-  builder.AddSymbol(SymbolSpec{.Number = 301, .ObjectType = 3, .Description = "Lake",
-                               .RecordSize = 348});
+  builder.AddSymbol(
+      SymbolSpec{.Number = 301, .ObjectType = 3, .Description = "Lake", .RecordSize = 348});
   const std::vector<std::uint8_t> file = builder.Build();
   const OcadLayout& layout = builder.Layout();
 
