@@ -159,6 +159,8 @@ OcadMapBuilder DemoMapBuilder(const DemoMap& map, int version, double scale) {
   const GroundPoint centre{map.Options.Width / 2, map.Options.Depth / 2};
   OcadMapBuilder builder(version);
   builder.Scale(scale);
+  // Open at 2x, where a 500 m demo map fills the program's first window.
+  builder.Zoom(3);
   // As OCAD saves them, the setup record comes last, so a version 6 file ends 1080 bytes after
   // its start.
   if (version != 5) builder.SetupLast(true);
