@@ -169,7 +169,8 @@ std::vector<std::vector<GroundPoint>> TraceLevel(const HeightSamples& samples, d
       // A sample lying exactly on the level gives the same point on two edges.
       if (line.empty() || !(line.back() == point)) line.push_back(point);
     }
-    if (chain.front() == chain.back() && !(line.front() == line.back())) line.push_back(line.front());
+    if (chain.front() == chain.back() && !(line.front() == line.back()))
+      line.push_back(line.front());
     if (line.size() >= 2) lines.push_back(std::move(line));
   }
   return lines;

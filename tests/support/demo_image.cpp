@@ -39,28 +39,33 @@ void FillArea(IndexedImage& image, const PixelMapping& m,
     }
     std::sort(crossings.begin(), crossings.end());
     for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
-      const std::int64_t first = std::max<std::int64_t>(0, RoundToInt(std::ceil(crossings[k] - 0.5)));
-      const std::int64_t last = std::min(width - 1, RoundToInt(std::ceil(crossings[k + 1] - 0.5)) - 1);
+      const std::int64_t first =
+          std::max<std::int64_t>(0, RoundToInt(std::ceil(crossings[k] - 0.5)));
+      const std::int64_t last =
+          std::min(width - 1, RoundToInt(std::ceil(crossings[k + 1] - 0.5)) - 1);
       for (std::int64_t x = first; x <= last; ++x) image.Pixels(x, row) = paint;
     }
   }
 }
 
 // Paints every pixel whose centre lies within halfWidth of the segment.
-void DrawSegment(IndexedImage& image, double x1, double y1, double x2, double y2,
-                 double halfWidth, std::uint8_t paint) {
+void DrawSegment(IndexedImage& image, double x1, double y1, double x2, double y2, double halfWidth,
+                 std::uint8_t paint) {
   const double dx = x2 - x1, dy = y2 - y1;
   const double length2 = dx * dx + dy * dy;
   const auto left = std::max<std::int64_t>(0, RoundToInt(std::floor(std::min(x1, x2) - halfWidth)));
-  const auto right = std::min(image.Pixels.Columns() - 1, RoundToInt(std::ceil(std::max(x1, x2) + halfWidth)));
+  const auto right =
+      std::min(image.Pixels.Columns() - 1, RoundToInt(std::ceil(std::max(x1, x2) + halfWidth)));
   const auto top = std::max<std::int64_t>(0, RoundToInt(std::floor(std::min(y1, y2) - halfWidth)));
-  const auto bottom = std::min(image.Pixels.Rows() - 1, RoundToInt(std::ceil(std::max(y1, y2) + halfWidth)));
+  const auto bottom =
+      std::min(image.Pixels.Rows() - 1, RoundToInt(std::ceil(std::max(y1, y2) + halfWidth)));
   for (std::int64_t x = left; x <= right; ++x) {
     for (std::int64_t y = top; y <= bottom; ++y) {
       const double px = static_cast<double>(x) + 0.5, py = static_cast<double>(y) + 0.5;
       double t = length2 > 0 ? ((px - x1) * dx + (py - y1) * dy) / length2 : 0.0;
       t = std::clamp(t, 0.0, 1.0);
-      if (std::hypot(px - (x1 + t * dx), py - (y1 + t * dy)) <= halfWidth) image.Pixels(x, y) = paint;
+      if (std::hypot(px - (x1 + t * dx), py - (y1 + t * dy)) <= halfWidth)
+        image.Pixels(x, y) = paint;
     }
   }
 }
@@ -75,7 +80,8 @@ void DrawLine(IndexedImage& image, const PixelMapping& m, const std::vector<Grou
 }  // namespace
 
 IndexedImage DrawDemoMap(const DemoMap& map, double scale, double pixelsPerMetre) {
-  if (!(pixelsPerMetre > 0) || !(scale > 0)) throw std::invalid_argument("demo image: bad resolution");
+  if (!(pixelsPerMetre > 0) || !(scale > 0))
+    throw std::invalid_argument("demo image: bad resolution");
   const PixelMapping m{pixelsPerMetre, map.Options.Depth};
   IndexedImage image;
   image.Palette[kPaintForest] = kWhite;
@@ -97,12 +103,14 @@ IndexedImage DrawDemoMap(const DemoMap& map, double scale, double pixelsPerMetre
     if (object.Symbol == kDemoLake) FillArea(image, m, object.Parts, kPaintWater);
   for (const DemoObject& object : map.Objects) {
     if (object.Symbol != kDemoContour && object.Symbol != kDemoIndexContour) continue;
-    const double half = halfWidth(object.Symbol == kDemoIndexContour ? kIndexContourWidth : kContourWidth);
+    const double half =
+        halfWidth(object.Symbol == kDemoIndexContour ? kIndexContourWidth : kContourWidth);
     for (const auto& part : object.Parts) DrawLine(image, m, part, half, kPaintContour);
   }
   for (const DemoObject& object : map.Objects)
     if (object.Symbol == kDemoFrame)
-      for (const auto& part : object.Parts) DrawLine(image, m, part, halfWidth(kFrameWidth), kPaintBlack);
+      for (const auto& part : object.Parts)
+        DrawLine(image, m, part, halfWidth(kFrameWidth), kPaintBlack);
   return image;
 }
 

@@ -19,7 +19,8 @@ std::vector<GroundPoint> Blob(const DemoMapOptions& o, double cx, double cy, dou
   std::vector<GroundPoint> ring;
   for (int k = 0; k < 48; ++k) {
     const double a = 2 * std::numbers::pi * k / 48;
-    const double r = radius * (1 + 0.18 * std::sin(3 * a + phase) + 0.08 * std::sin(5 * a + 2 * phase));
+    const double r =
+        radius * (1 + 0.18 * std::sin(3 * a + phase) + 0.08 * std::sin(5 * a + 2 * phase));
     ring.push_back({std::clamp(cx + r * std::cos(a), 2.0, o.Width - 2),
                     std::clamp(cy + r * std::sin(a), 2.0, o.Depth - 2)});
   }
@@ -51,7 +52,8 @@ void AddForests(DemoMap& map) {
   const double spots[3][3] = {{0.28, 0.7, 0.27}, {0.72, 0.3, 0.24}, {0.8, 0.8, 0.14}};
   for (int k = 0; k < 3; ++k) {
     const double cx = o.Width * spots[k][0], cy = o.Depth * spots[k][1];
-    DemoObject forest{kDemoForest, 3, 0, {Blob(o, cx, cy, size * spots[k][2], 0.7 * k + o.Seed)}, {}};
+    DemoObject forest{
+        kDemoForest, 3, 0, {Blob(o, cx, cy, size * spots[k][2], 0.7 * k + o.Seed)}, {}};
     if (k == 0) forest.Parts.push_back(Circle(cx, cy, size * 0.06, 24));  // a clearing
     map.Objects.push_back(std::move(forest));
   }
@@ -82,10 +84,43 @@ void AddContours(DemoMap& map) {
       const bool withHeight = lineNumber++ % 9 != 4;
       const auto height = static_cast<std::int16_t>(withHeight ? RoundToInt(level * 10) : 0);
       for (std::vector<GroundPoint>& piece : SplitLine(line, o.MaxPoints))
-        map.Objects.push_back({index ? kDemoIndexContour : kDemoContour, 2, height,
-                               {std::move(piece)}, {}});
+        map.Objects.push_back(
+            {index ? kDemoIndexContour : kDemoContour, 2, height, {std::move(piece)}, {}});
     }
   }
+}
+
+// Parts after the first are holes: version 5 marks them with a marker pair before their first
+// point, versions 6/7 with a flag on that point.
+Object5 Element5(const DemoObject& object, const GroundPoint& centre, double scale) {
+  Object5 element{.Symbol = object.Symbol,
+                  .ObjectType = object.ObjectType,
+                  .Height = object.Height,
+                  .Text = object.Text};
+  for (std::size_t part = 0; part < object.Parts.size(); ++part) {
+    if (part > 0) element.Pairs.push_back({kMarkNewPart, kMarkNewPart});
+    for (const GroundPoint& p : object.Parts[part])
+      element.Pairs.push_back({static_cast<std::int16_t>(ModelUnits(p.X - centre.X, scale)),
+                               static_cast<std::int16_t>(ModelUnits(p.Y - centre.Y, scale))});
+  }
+  return element;
+}
+
+Object6 Stored6(const DemoObject& object, const GroundPoint& centre, double scale) {
+  Object6 stored{.Symbol = object.Symbol,
+                 .ObjectType = static_cast<std::uint16_t>(object.ObjectType),
+                 .Height = object.Height,
+                 .Text = object.Text};
+  for (std::size_t part = 0; part < object.Parts.size(); ++part) {
+    for (std::size_t k = 0; k < object.Parts[part].size(); ++k) {
+      const GroundPoint& p = object.Parts[part][k];
+      const CodedPoint point =
+          CodedPoint::At(static_cast<std::int32_t>(Hundredths(p.X - centre.X, scale)),
+                         static_cast<std::int32_t>(Hundredths(p.Y - centre.Y, scale)));
+      stored.Points.push_back(part > 0 && k == 0 ? point.NewPart() : point);
+    }
+  }
+  return stored;
 }
 
 }  // namespace
@@ -100,9 +135,9 @@ DemoMap MakeDemoMap(const DemoMapOptions& options) {
   DemoMap map;
   map.Options = options;
   map.Terrain = MakeDemoTerrain(options.Width, options.Depth, options.Seed);
-  map.Symbols = {{kDemoContour, 2, "Contour", 0},       {kDemoIndexContour, 2, "Index contour", 0},
-                 {kDemoLake, 3, "Lake", 0},             {kDemoForest, 3, "Forest", 0},
-                 {kDemoFrame, 2, "Map frame", 0},       {kDemoTitle, 4, "Map title", 0}};
+  map.Symbols = {{kDemoContour, 2, "Contour", 0}, {kDemoIndexContour, 2, "Index contour", 0},
+                 {kDemoLake, 3, "Lake", 0},       {kDemoForest, 3, "Forest", 0},
+                 {kDemoFrame, 2, "Map frame", 0}, {kDemoTitle, 4, "Map title", 0}};
   AddForests(map);
   map.Objects.push_back({kDemoLake, 3, 0, {LakeShore(map.Terrain)}, {}});
   AddContours(map);
@@ -112,37 +147,29 @@ DemoMap MakeDemoMap(const DemoMapOptions& options) {
   return map;
 }
 
+bool DemoMapFits(double width, double depth, double scale) {
+  return scale > 0 &&
+         static_cast<double>(ModelUnits(std::max(width, depth) / 2, scale)) <= kLargestModelValue;
+}
+
 OcadMapBuilder DemoMapBuilder(const DemoMap& map, int version, double scale) {
-  const double halfW = map.Options.Width / 2, halfD = map.Options.Depth / 2;
-  if (!(scale > 0) || static_cast<double>(ModelUnits(std::max(halfW, halfD), scale)) > kLargestModelValue)
-    throw std::invalid_argument("demo map: the map does not fit the 16-bit model coordinates at this scale");
+  if (!DemoMapFits(map.Options.Width, map.Options.Depth, scale))
+    throw std::invalid_argument(
+        "demo map: the map does not fit the 16-bit model coordinates at this scale");
+  const GroundPoint centre{map.Options.Width / 2, map.Options.Depth / 2};
   OcadMapBuilder builder(version);
   builder.Scale(scale);
+  // Open at 2x, where a 500 m demo map fills the program's first window.
+  builder.Zoom(3);
+  // As OCAD saves them, the setup record comes last, so a version 6 file ends 1080 bytes after
+  // its start.
+  if (version != 5) builder.SetupLast(true);
   for (const SymbolSpec& symbol : map.Symbols) builder.AddSymbol(symbol);
   for (const DemoObject& object : map.Objects) {
-    if (version == 5) {
-      Object5 element{.Symbol = object.Symbol, .ObjectType = object.ObjectType,
-                      .Height = object.Height, .Text = object.Text};
-      for (std::size_t part = 0; part < object.Parts.size(); ++part) {
-        if (part > 0) element.Pairs.push_back({kMarkNewPart, kMarkNewPart});
-        for (const GroundPoint& p : object.Parts[part])
-          element.Pairs.push_back({static_cast<std::int16_t>(ModelUnits(p.X - halfW, scale)),
-                                   static_cast<std::int16_t>(ModelUnits(p.Y - halfD, scale))});
-      }
-      builder.AddObject(std::move(element));
-    } else {
-      Object6 stored{.Symbol = object.Symbol, .ObjectType = static_cast<std::uint16_t>(object.ObjectType),
-                     .Height = object.Height, .Text = object.Text};
-      for (std::size_t part = 0; part < object.Parts.size(); ++part) {
-        for (std::size_t k = 0; k < object.Parts[part].size(); ++k) {
-          const GroundPoint& p = object.Parts[part][k];
-          CodedPoint point = CodedPoint::At(static_cast<std::int32_t>(Hundredths(p.X - halfW, scale)),
-                                            static_cast<std::int32_t>(Hundredths(p.Y - halfD, scale)));
-          stored.Points.push_back(part > 0 && k == 0 ? point.NewPart() : point);
-        }
-      }
-      builder.AddObject(std::move(stored));
-    }
+    if (version == 5)
+      builder.AddObject(Element5(object, centre, scale));
+    else
+      builder.AddObject(Stored6(object, centre, scale));
   }
   return builder;
 }

@@ -23,7 +23,7 @@ inline constexpr std::int16_t kDemoTitle = 990;
 struct DemoObject {
   std::int16_t Symbol = 0;
   std::int16_t ObjectType = 2;
-  std::int16_t Height = 0;  // tenths of a metre; 0 = none
+  std::int16_t Height = 0;                        // tenths of a metre; 0 = none
   std::vector<std::vector<GroundPoint>> Parts{};  // the first is the outline, the others holes
   std::string Text{};
 };
@@ -45,6 +45,10 @@ struct DemoMap {
 };
 
 DemoMap MakeDemoMap(const DemoMapOptions& options);
+
+// Whether a map of this size keeps inside the 16-bit model coordinates at the scale when it is
+// centred on the origin.
+bool DemoMapFits(double width, double depth, double scale);
 
 // The map as an OCAD file of the given version and scale, centred on the origin. Throws
 // std::invalid_argument when the map does not fit the 16-bit model coordinates at that scale.

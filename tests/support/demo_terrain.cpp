@@ -42,7 +42,8 @@ double DryHeight(const DemoTerrain& t, double x, double y) {
   double merged = 0;
   for (const DemoHill& hill : t.Hills) {
     const double dx = x - hill.X, dy = y - hill.Y;
-    const double rise = hill.Rise * std::exp(-(dx * dx + dy * dy) / (2 * hill.Radius * hill.Radius));
+    const double rise =
+        hill.Rise * std::exp(-(dx * dx + dy * dy) / (2 * hill.Radius * hill.Radius));
     merged += std::expm1(rise / kHillBlend);
   }
   h += kHillBlend * std::log1p(merged);

@@ -51,8 +51,9 @@ std::vector<std::uint8_t> OcadMapBuilder::Build5() {
   for (const auto& block : symbolBlocks_)
     for (const SymbolSlot& slot : block) symbols.push_back(slot.Symbol);
 
-  const std::int64_t p = kIndexRecord5Size * (CheckedI16(static_cast<std::int64_t>(entries.size()),
-                                                         "index record count") + 1);
+  const std::int64_t p =
+      kIndexRecord5Size *
+      (CheckedI16(static_cast<std::int64_t>(entries.size()), "index record count") + 1);
   layout_.DataStart = p;
   layout_.SetupPos = p;
   layout_.SetupSize = kSetupSize;
@@ -109,8 +110,8 @@ std::vector<std::uint8_t> OcadMapBuilder::Build5() {
     PutI16(record + 4, CheckedI16(extent.MaxX, "maximum x"));
     PutI16(record + 6, CheckedI16(extent.MaxY, "maximum y"));
     PutI32(record + 8, placed.Pos);
-    PutI16(record + 12, object.IndexLength ? *object.IndexLength
-                                           : static_cast<std::int16_t>(placed.Len));
+    PutI16(record + 12,
+           object.IndexLength ? *object.IndexLength : static_cast<std::int16_t>(placed.Len));
     PutI16(record + 16, object.IndexSymbol ? *object.IndexSymbol : object.Symbol);
   }
 

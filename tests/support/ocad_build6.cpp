@@ -34,9 +34,12 @@ std::int64_t ObjectBytes(const Object6& object) {
 std::int32_t DefaultSymbolSize(std::int16_t objectType) {
   // The 348-byte common part, then drawing data that differs by type (left zero here).
   switch (objectType) {
-    case 2: return 480;
-    case 3: return 412;
-    default: return 396;
+    case 2:
+      return 480;
+    case 3:
+      return 412;
+    default:
+      return 396;
   }
 }
 
@@ -67,8 +70,7 @@ void WriteObject(std::uint8_t* out, const Object6& object, std::int64_t textUnit
     PutI32(point + 4, coded.Y);
     point += 8;
   }
-  if (HasTextArea(object))
-    std::copy(object.Text.begin(), object.Text.end(), point + kTextGap);
+  if (HasTextArea(object)) std::copy(object.Text.begin(), object.Text.end(), point + kTextGap);
 }
 
 void WriteSymbol(std::uint8_t* out, const SymbolSpec& symbol, std::int32_t size) {
@@ -101,8 +103,8 @@ std::vector<std::uint8_t> OcadMapBuilder::Build6() {
     for (const SymbolSlot& slot : block) {
       if (slot.Gap) continue;
       const SymbolSpec& symbol = slot.Symbol;
-      const std::int32_t size = symbol.RecordSize ? symbol.RecordSize
-                                                  : DefaultSymbolSize(symbol.ObjectType);
+      const std::int32_t size =
+          symbol.RecordSize ? symbol.RecordSize : DefaultSymbolSize(symbol.ObjectType);
       if (symbol.Description.size() > 255 ||
           static_cast<std::int64_t>(symbol.Description.size()) + kDescriptionOffset + 1 > size)
         throw std::invalid_argument("OCAD map builder: symbol description does not fit");
@@ -184,8 +186,8 @@ std::vector<std::uint8_t> OcadMapBuilder::Build6() {
       PutI32(entry + 8, extent.MaxX);
       PutI32(entry + 12, extent.MaxY);
       PutI32(entry + 16, placed.Pos);
-      PutI16(entry + 20, object.IndexLength ? *object.IndexLength
-                                            : static_cast<std::int16_t>(placed.Len));
+      PutI16(entry + 20,
+             object.IndexLength ? *object.IndexLength : static_cast<std::int16_t>(placed.Len));
       PutI16(entry + 22, object.IndexSymbol ? *object.IndexSymbol : object.Symbol);
       WriteObject(base + placed.FilePos, object, TextUnits(object));
     }

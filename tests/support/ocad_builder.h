@@ -58,7 +58,7 @@ struct IndexExtent {
 struct SymbolSpec {
   std::int16_t Number = 0;      // ten times the number OCAD shows
   std::int16_t ObjectType = 2;  // 1 point, 2 line, 3 area, 4 text
-  std::string Description{};      // version 5: at most 32 characters; 6/7: up to 255
+  std::string Description{};    // version 5: at most 32 characters; 6/7: up to 255
   std::int32_t RecordSize = 0;  // versions 6/7: bytes of the record; 0 = a size by type
 };
 
@@ -74,7 +74,7 @@ struct Object5 {
   std::optional<IndexExtent> Extent{};        // default: the pairs' extent, markers left out
   std::optional<std::int16_t> IndexSymbol{};  // default: Symbol
   std::optional<std::int16_t> IndexLength{};  // default: the object's length; 0 = deleted
-  std::int32_t PaddingUnits = 0;            // zero 4-byte units after the pairs, counted in the length
+  std::int32_t PaddingUnits = 0;  // zero 4-byte units after the pairs, counted in the length
 };
 
 // A version 6/7 object.
@@ -90,7 +90,7 @@ struct Object6 {
   std::optional<IndexExtent> Extent{};        // default: corners of the points' positions
   std::optional<std::int16_t> IndexSymbol{};  // default: Symbol
   std::optional<std::int16_t> IndexLength{};  // default: the object's byte length
-  std::int32_t PaddingBytes = 0;            // zero bytes after the content, counted in the length
+  std::int32_t PaddingBytes = 0;              // zero bytes after the content, counted in the length
 };
 
 // Where one object and its index record or entry lie in the built file.
@@ -108,8 +108,8 @@ struct OcadLayout {
   std::int64_t FileSize = 0;
   std::int64_t SetupPos = 0;
   std::int64_t SetupSize = 0;
-  std::int64_t DataStart = 0;        // v5 P
-  std::int64_t SymbolAreaPos = 0;    // v5 S
+  std::int64_t DataStart = 0;               // v5 P
+  std::int64_t SymbolAreaPos = 0;           // v5 S
   std::vector<std::int64_t> SymbolRecords;  // file position of each symbol, in the order added
   std::vector<std::int64_t> SymbolBlocks;   // v6/7, in chain order
   std::vector<std::int64_t> IndexBlocks;    // v6/7, in chain order
@@ -125,8 +125,8 @@ inline constexpr std::int64_t kIndexRecord5Size = 24;
 inline constexpr std::int64_t kSymbolRecord5Size = 192;
 inline constexpr std::int64_t kSymbolArea5Records = 4880;  // symbol records start this far into S
 inline constexpr std::int32_t kSymbolRecord6BaseSize = 348;
-inline constexpr std::int32_t kSetup6DefaultSize = 1080;   // OCAD 6
-inline constexpr std::int32_t kSetup7DefaultSize = 1112;   // OCAD 7
+inline constexpr std::int32_t kSetup6DefaultSize = 1080;  // OCAD 6
+inline constexpr std::int32_t kSetup7DefaultSize = 1112;  // OCAD 7
 
 // Invalid descriptions (wrong version, a field that cannot hold its value) throw
 // std::invalid_argument naming the problem.

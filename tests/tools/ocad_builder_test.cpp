@@ -1,13 +1,13 @@
 // The builder's bytes against expectations worked out by hand from the file format, so that a
 // fault in the builder cannot hide a matching fault in the map readers.
+#include "support/ocad_builder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include "support/ocad_builder.h"
 
 namespace terrak::testing {
 namespace {
@@ -16,7 +16,11 @@ namespace {
 void Put(std::vector<std::uint8_t>& file, std::size_t pos, const std::string& hex) {
   std::istringstream in(hex);
   std::string byte;
-  while (in >> byte) file.at(pos++) = static_cast<std::uint8_t>(std::stoul(byte, nullptr, 16));
+  // Two digits a byte, so that two literals joined without a blank cannot merge bytes.
+  while (in >> byte) {
+    EXPECT_EQ(byte.size(), 2u) << byte;
+    file.at(pos++) = static_cast<std::uint8_t>(std::stoul(byte, nullptr, 16));
+  }
 }
 
 // Reports the first differing byte rather than two large arrays.
@@ -67,16 +71,14 @@ TEST(OcadBuilderBytes, TinyVersion6FileMatchesTheFormatByteForByte) {
   OcadMapBuilder builder(6);
   builder.Scale(15000).Zoom(2).Offset6(Coded(-100), Coded(250));
   builder.AddSymbol(101, 2, "Contour");
-  builder.AddObject(Object6{.Symbol = 101,
-                            .ObjectType = 2,
-                            .Height = -5,
-                            .Points = {CodedPoint::At(1000, 2000),
-                                       CodedPoint::At(-300, 50).NoLeftLine(),
-                                       CodedPoint::At(0, -100).Corner()}});
-  builder.AddObject(Object6{.Symbol = 900,
-                            .ObjectType = 4,
-                            .Points = {CodedPoint::At(10, 20)},
-                            .Text = "Hi"});
+  builder.AddObject(
+      Object6{.Symbol = 101,
+              .ObjectType = 2,
+              .Height = -5,
+              .Points = {CodedPoint::At(1000, 2000), CodedPoint::At(-300, 50).NoLeftLine(),
+                         CodedPoint::At(0, -100).Corner()}});
+  builder.AddObject(
+      Object6{.Symbol = 900, .ObjectType = 4, .Points = {CodedPoint::At(10, 20)}, .Text = "Hi"});
   const std::vector<std::uint8_t> file = builder.Build();
 
   // Header 48; setup 1080 at 48; symbol block 1028 at 1128; the line symbol's 480-byte record at
@@ -91,10 +93,8 @@ TEST(OcadBuilderBytes, TinyVersion6FileMatchesTheFormatByteForByte) {
   Put(expected, 2156, "E0 01 65 00 02 00");
   Put(expected, 2156 + 52, "07 43 6F 6E 74 6F 75 72");
   Put(expected, 2636, "00 00 00 00");
-  Put(expected, 2640,
-      "00 D4 FE FF 00 9C FF FF 00 E8 03 00 00 D0 07 00 50 22 00 00 38 00 65 00");
-  Put(expected, 2664,
-      "00 0A 00 00 00 14 00 00 00 0A 00 00 00 14 00 00 88 22 00 00 38 00 84 03");
+  Put(expected, 2640, "00 D4 FE FF 00 9C FF FF 00 E8 03 00 00 D0 07 00 50 22 00 00 38 00 65 00");
+  Put(expected, 2664, "00 0A 00 00 00 14 00 00 00 0A 00 00 00 14 00 00 88 22 00 00 38 00 84 03");
   Put(expected, 8784, "65 00 02 00 03 00 00 00 00 00 00 00 FB FF FF FF");
   Put(expected, 8784 + 32,
       "00 E8 03 00 00 D0 07 00 04 D4 FE FF 00 32 00 00 00 00 00 00 01 9C FF FF");

@@ -46,19 +46,22 @@ int Run(const mapgen::MapgenOptions& o) {
   demo.Interval = o.Interval;
   demo.Seed = o.Seed;
   const DemoMap map = MakeDemoMap(demo);
+  // The heights first: a file that cannot be written then leaves no map behind either.
+  if (!o.HeightsCsv.empty()) WriteHeightsCsv(map, o.HeightsCsv);
   OcadMapBuilder builder = DemoMapBuilder(map, o.Version, o.Scale);
   ReplaceFileAtomically(o.Out, builder.Build());
 
   const IndexedImage image = DrawDemoMap(map, o.Scale, o.PixelsPerMetre);
   ReplaceFileAtomically(o.BitmapOut, o.BmpBits == 8 ? EncodeBmp(image) : EncodeBmp(ToRgb(image)));
-  if (!o.HeightsCsv.empty()) WriteHeightsCsv(map, o.HeightsCsv);
 
   const std::int64_t halfX = ModelUnits(o.Width / 2, o.Scale);
   const std::int64_t halfY = ModelUnits(o.Height / 2, o.Scale);
-  std::printf("%s: OCAD %d, 1:%g, %g x %g m, %zu objects, %zu points, extent %lld..%lld x %lld..%lld model units\n",
-              o.Out.c_str(), o.Version, o.Scale, o.Width, o.Height, map.Objects.size(), PointCount(map),
-              static_cast<long long>(-halfX), static_cast<long long>(halfX),
-              static_cast<long long>(-halfY), static_cast<long long>(halfY));
+  std::printf(
+      "%s: OCAD %d, 1:%g, %g x %g m, %zu objects, %zu points, extent %lld..%lld x %lld..%lld model "
+      "units\n",
+      o.Out.c_str(), o.Version, o.Scale, o.Width, o.Height, map.Objects.size(), PointCount(map),
+      static_cast<long long>(-halfX), static_cast<long long>(halfX), static_cast<long long>(-halfY),
+      static_cast<long long>(halfY));
   return 0;
 }
 

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "support/demo_map.h"
+
 namespace terrak::mapgen {
 
 const char* const kMapgenUsage =
@@ -22,7 +24,8 @@ double Number(std::string_view flag, std::string_view text) {
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-    throw std::invalid_argument(std::string(flag) + " needs a number, not \"" + std::string(text) + "\"");
+    throw std::invalid_argument(std::string(flag) + " needs a number, not \"" + std::string(text) +
+                                "\"");
   return value;
 }
 
@@ -85,6 +88,10 @@ MapgenOptions ParseMapgenOptions(int argc, const char* const* argv) {
   if (!(o.Interval >= 0.1)) throw std::invalid_argument("--interval must be at least 0.1 metres");
   if (!(o.PixelsPerMetre > 0 && o.PixelsPerMetre <= 20))
     throw std::invalid_argument("--resolution must be above 0 and at most 20 pixels per metre");
+  if (!terrak::testing::DemoMapFits(o.Width, o.Height, o.Scale))
+    throw std::invalid_argument(
+        "the map does not fit the 16-bit model coordinates at this scale: make it smaller or "
+        "the scale larger");
   o.BitmapOut = o.Out.substr(0, o.Out.size() - 4) + ".bmp";
   return o;
 }
