@@ -20,6 +20,7 @@
 #include "mainwindow/ui/terrak51.h"
 #include "mainwindow/view_transform.h"
 #include "platform/qt/image_canvas.h"
+#include "platform/qt/qt_user_dialogs.h"
 #include "support/demo_map.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
@@ -196,6 +197,12 @@ TEST(MainWindow, FramesAndTextAtTheMouseLeaveNoTrace) {
   EXPECT_NE(w.Picture(), before);
   w.Trigger(MenuItem::Redraw);
   EXPECT_EQ(w.Picture(), before);
+}
+
+TEST(QtDialogs, FileFiltersInQtForm) {
+  EXPECT_EQ(QtFileFilter("*.ocd|*.ocd"), "*.ocd (*.ocd)");
+  EXPECT_EQ(QtFileFilter("Ocad 3d Map (.o3d)|*.o3d|All|*"), "Ocad 3d Map (.o3d) (*.o3d);;All (*)");
+  EXPECT_EQ(QtFileFilter(""), "");
 }
 
 TEST(ImageCanvas, InvertedDrawingTwiceRestoresThePicture) {
