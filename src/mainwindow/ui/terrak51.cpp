@@ -1,6 +1,7 @@
 #include "mainwindow/ui/terrak51.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -93,6 +94,9 @@ void Tmapform::BuildMenus() {
 
 void Tmapform::BuildStatusBar() {
   statusBar1_->setSizeGripEnabled(false);
+  // It lies over the bottom of the picture, which the map is drawn into as well.
+  statusBar1_->setAutoFillBackground(true);
+  statusBar1_->setPalette(QApplication::palette(statusBar1_));
   for (QLabel*& panel : panels_) {
     panel = new QLabel(statusBar1_);
     panel->setFixedWidth(kPanelWidth);
