@@ -11,9 +11,13 @@ namespace terrak {
 
 // Reads every key in order into settings and model (MapFileName, SelectedSymbols,
 // SymbolsSelected). A colour text that is neither a name nor a number is reported through
-// dialogs; the keys from there on keep their defaults.
+// dialogs; the keys from there on keep their defaults. A missing file gives the defaults; one
+// that exists but cannot be read raises FileError. settings.File keeps the file's contents.
 void LoadSettings(Settings& settings, MapModel& model, const std::string& settingsFile,
                   UserDialogs& dialogs);
+// Writes the settings into the file as it is on disk, keeping the keys it does not write, all at
+// once through a temporary file (FileError when that fails). settings.File then holds the saved
+// contents, so colours looked up later are the ones just saved.
 void SaveSettings(Settings& settings, const MapModel& model, const std::string& settingsFile);
 
 // "clBlue" for 0xFF0000, "$00123456" for a value without a name.

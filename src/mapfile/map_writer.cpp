@@ -1,0 +1,188 @@
+// Changes patched into the working copy: each write reads a whole record, changes only the
+// named fields and writes the record back at the same place, so no record moves and the file
+// length never changes. The model is updated with the file, object by object.
+#include "mapfile/map_writer.h"
+
+#include "common/bytes.h"
+#include "mapfile/ocad_file.h"
+#include "mapfile/ocad_format_error.h"
+#include "mapfile/ocad_layout.h"
+#include "mapfile/ocad_records.h"
+#include "platform/file_stream.h"
+
+namespace terrak {
+
+namespace {
+
+constexpr const char* kClearingHeightsMessage = "Clearing all height values";
+
+struct ObjectRecord {
+  std::int64_t Position;  // byte position of the object in the file
+  std::vector<std::uint8_t> Bytes;
+};
+
+// The object of a map object as the index in the file now describes it.
+ObjectRecord ReadObjectRecord(const MapModel& model, const ocad::RecordReader& reader,
+                              const TMapObject& object) {
+  if (model.OcadVersion == 5) {
+    const std::vector<std::uint8_t> index = reader.Read(
+        static_cast<std::int64_t>(ocad::kIndexRecord5Size) * object.Slot, ocad::kIndexRecord5Size,
+        "index record");
+    const ocad::IndexRecord5 record = ocad::DecodeIndexRecord5(index.data());
+    return {ocad::Object5Position(model.DataStart(), record.Position),
+            ocad::ReadElement5(reader, model.DataStart(), record.Position, record.Length)};
+  }
+  if (object.Slot < 0 || object.Slot >= ocad::kBlockEntries)
+    throw OcadFormatError("index entry out of its block");
+  const std::vector<std::uint8_t> block =
+      reader.Read(object.IndexBlockPos, ocad::kIndexBlockSize, "index block");
+  const ocad::IndexEntry6 entry = ocad::DecodeIndexEntry6(block.data(), object.Slot);
+  return {entry.Position, ocad::ReadObject6(reader, entry.Position, entry.Length)};
+}
+
+const TMapObject& ObjectAt(const MapModel& model, std::int32_t index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= model.MapObjects.size())
+    throw std::out_of_range("traced object index out of range");
+  return model.MapObjects[static_cast<std::size_t>(index)];
+}
+
+void WriteHeights(MapModel& model, const std::string& workingCopy,
+                  const TracedObjectList& objects, std::int16_t height) {
+  FileStream stream(workingCopy, FileMode::ReadWriteExclusive);
+  const ocad::RecordReader reader(stream);
+  for (std::int32_t index : objects) {
+    ObjectRecord record = ReadObjectRecord(model, reader, ObjectAt(model, index));
+    if (model.OcadVersion == 5)
+      PutI16(record.Bytes.data() + 10, height);
+    else
+      PutI32(record.Bytes.data() + 12, height);  // sign-extended
+    stream.Write(record.Position, record.Bytes.data(), record.Bytes.size());
+    model.MapObjects[static_cast<std::size_t>(index)].Height = height;
+    model.ObjectCoords[static_cast<std::size_t>(index)].Height = height;
+  }
+  model.MapModified = true;
+  stream.Close();
+}
+
+// The setup record as it lies in the working copy: 160 bytes for version 5; for versions 6/7
+// the bytes that were there at opening (the record may end the file).
+struct SetupRecord {
+  std::int64_t Position;
+  std::vector<std::uint8_t> Bytes;
+};
+
+SetupRecord ReadSetup(const MapModel& model, const ocad::RecordReader& reader) {
+  if (model.OcadVersion == 5)
+    return {model.DataStart(), reader.Read(model.DataStart(), kSetup5Size, "setup record")};
+  return {model.SetupPos(),
+          reader.Read(model.SetupPos(), static_cast<std::int64_t>(model.Setup6.size()),
+                      "setup record")};
+}
+
+template <typename Patch>
+void PatchSetup(MapModel& model, const std::string& workingCopy, Patch patch) {
+  FileStream stream(workingCopy, FileMode::ReadWriteExclusive);
+  SetupRecord setup = ReadSetup(model, ocad::RecordReader(stream));
+  patch(setup.Bytes);
+  stream.Write(setup.Position, setup.Bytes.data(), setup.Bytes.size());
+  if (model.OcadVersion == 5)
+    std::copy(setup.Bytes.begin(), setup.Bytes.end(), model.Setup5.begin());
+  else
+    model.Setup6 = setup.Bytes;
+  model.MapModified = true;
+  stream.Close();
+}
+
+// Fields that lie beyond the bytes present are not written: the file never grows.
+bool Fits(const std::vector<std::uint8_t>& record, std::size_t offset, std::size_t size) {
+  return offset + size <= record.size();
+}
+
+void CopyWorkingCopyTo(const std::string& target, const std::string& workingCopy) {
+  ReplaceFileAtomically(target, ReadWholeFile(workingCopy));
+}
+
+}  // namespace
+
+void WriteTracedHeights(MapModel& model, const std::string& workingCopy,
+                        const TracedObjectList& traced, std::int16_t newHeight) {
+  WriteHeights(model, workingCopy, traced, newHeight);
+}
+
+void ClearAllHeights(MapModel& model, const std::string& workingCopy, UserDialogs& dialogs) {
+  dialogs.Message(kClearingHeightsMessage, MessageType::Information,
+                  static_cast<unsigned>(DialogButton::Ok));
+  TracedObjectList all(model.MapObjects.size());
+  for (std::size_t i = 0; i < all.size(); ++i) all[i] = static_cast<std::int32_t>(i);
+  WriteHeights(model, workingCopy, all, 0);
+}
+
+void WriteObjectSymbols(MapModel& model, const std::string& workingCopy,
+                        const TracedObjectList& traced, std::int16_t symbol) {
+  FileStream stream(workingCopy, FileMode::ReadWriteExclusive);
+  const ocad::RecordReader reader(stream);
+  for (std::int32_t index : traced) {
+    const TMapObject& object = ObjectAt(model, index);
+    if (model.OcadVersion == 5) {
+      const std::int64_t indexPos = static_cast<std::int64_t>(ocad::kIndexRecord5Size) * object.Slot;
+      std::vector<std::uint8_t> record = reader.Read(indexPos, ocad::kIndexRecord5Size, "index record");
+      PutI16(record.data() + 16, symbol);
+      stream.Write(indexPos, record.data(), record.size());
+      std::vector<std::uint8_t> element =
+          ocad::ReadElement5(reader, model.DataStart(), object.Pos, object.Len);
+      PutI16(element.data(), symbol);
+      stream.Write(ocad::Object5Position(model.DataStart(), object.Pos), element.data(),
+                   element.size());
+    } else {
+      if (object.Slot < 0 || object.Slot >= ocad::kBlockEntries)
+        throw OcadFormatError("index entry out of its block");
+      std::vector<std::uint8_t> block =
+          reader.Read(object.IndexBlockPos, ocad::kIndexBlockSize, "index block");
+      PutI16(block.data() + ocad::IndexEntryOffset(object.Slot) + 22, symbol);
+      stream.Write(object.IndexBlockPos, block.data(), block.size());
+      const ocad::IndexEntry6 entry = ocad::DecodeIndexEntry6(block.data(), object.Slot);
+      std::vector<std::uint8_t> bytes = ocad::ReadObject6(reader, entry.Position, entry.Length);
+      PutI16(bytes.data(), symbol);
+      stream.Write(entry.Position, bytes.data(), bytes.size());
+    }
+    model.MapObjects[static_cast<std::size_t>(index)].Symbol = symbol;
+    model.ObjectCoords[static_cast<std::size_t>(index)].Symbol = symbol;
+  }
+  model.MapModified = true;
+  stream.Close();
+}
+
+void WriteZoom(MapModel& model, const std::string& workingCopy) {
+  PatchSetup(model, workingCopy, [&](std::vector<std::uint8_t>& setup) {
+    if (model.OcadVersion == 5)
+      PutI16(setup.data() + ocad::kSetup5ZoomOffset, model.MapZoom);
+    else if (Fits(setup, ocad::kSetup6ZoomOffset, 8))
+      PutDouble(setup.data() + ocad::kSetup6ZoomOffset, model.MapZoom);
+  });
+}
+
+void WriteOffset(MapModel& model, const std::string& workingCopy) {
+  PatchSetup(model, workingCopy, [&](std::vector<std::uint8_t>& setup) {
+    if (model.OcadVersion == 5) {
+      PutI16(setup.data() + ocad::kSetup5OffsetXOffset, model.MapOffsetX);
+      PutI16(setup.data() + ocad::kSetup5OffsetYOffset, model.MapOffsetY);
+    } else {
+      PutI32(setup.data() + 0, ModelToCoord6(model.MapOffsetX));
+      PutI32(setup.data() + 4, ModelToCoord6(model.MapOffsetY));
+    }
+  });
+}
+
+void SaveMap(const MapModel& model, const std::string& workingCopy) {
+  if (!FileExists(model.MapFileName))
+    throw FileError(model.MapFileName, "the map file no longer exists");
+  // Hold the map exclusively while it is replaced, so no other program is writing it.
+  const FileStream target(model.MapFileName, FileMode::WriteExistingExclusive);
+  CopyWorkingCopyTo(model.MapFileName, workingCopy);
+}
+
+void SaveMapAs(const MapModel& model, const std::string& workingCopy) {
+  CopyWorkingCopyTo(model.MapFileName, workingCopy);
+}
+
+}  // namespace terrak

@@ -1,0 +1,171 @@
+// Opening a map: the acceptance check, a walk over every record the program will read (so a
+// damaged file is refused before anything changes), the working copy, the symbol list.
+#include <cmath>
+#include <cstdio>
+
+#include "common/bytes.h"
+#include "mapfile/ocad_file.h"
+#include "mapfile/ocad_format_error.h"
+#include "mapfile/ocad_layout.h"
+#include "mapfile/ocad_records.h"
+#include "mapfile/symbol_list.h"
+
+namespace terrak {
+
+namespace {
+
+constexpr std::size_t kCopyBlockSize = 2048;
+// Enough of a version 6/7 setup record to hold the view offset and the map scale.
+constexpr std::int64_t kSetup6MinimumSize = ocad::kSetup6ScaleOffset + 8;
+
+void CheckScale(double scale) {
+  if (!std::isfinite(scale) || scale <= 0) throw OcadFormatError("map scale is not a scale");
+}
+
+void CheckVersion5(const MapModel& opened, const ocad::RecordReader& reader) {
+  const std::int32_t dataStart = opened.DataStart();
+  reader.Read(dataStart, kSetup5Size, "setup record");
+  const std::int32_t symbolArea = opened.SymbolAreaPos();
+  const std::vector<std::uint8_t> header =
+      reader.Read(symbolArea, ocad::kSymbolHeader5Size, "symbol header");
+  const std::int16_t symbols = GetI16(header.data() + 12);
+  if (symbols > 0 &&
+      !reader.Holds(symbolArea + ocad::kSymbolRecords5Offset,
+                    static_cast<std::int64_t>(ocad::kSymbolRecord5Size) * symbols))
+    throw OcadFormatError("symbol records lie outside the file");
+  for (std::int32_t r = 1; r <= ocad::IndexRecord5Count(dataStart); ++r) {
+    const std::vector<std::uint8_t> bytes = reader.Read(
+        static_cast<std::int64_t>(ocad::kIndexRecord5Size) * r, ocad::kIndexRecord5Size,
+        "index record");
+    const ocad::IndexRecord5 record = ocad::DecodeIndexRecord5(bytes.data());
+    if (record.Length > 0) ocad::ReadElement5(reader, dataStart, record.Position, record.Length);
+  }
+}
+
+void CheckVersion6(const MapModel& opened, const ocad::RecordReader& reader) {
+  for (std::int64_t blockPos : ocad::WalkBlockChain(reader, opened.FirstSymbolBlockPos(),
+                                                    ocad::kSymbolBlockSize, "symbol block")) {
+    const std::vector<std::uint8_t> block =
+        reader.Read(blockPos, ocad::kSymbolBlockSize, "symbol block");
+    for (int j = 0; j < ocad::kBlockEntries; ++j) {
+      const std::int32_t recordPos = GetI32(block.data() + 4 + 4 * j);
+      if (recordPos <= 0) break;
+      if (!reader.Holds(recordPos, ocad::kSymbolRecord6ReadSize))
+        throw OcadFormatError("symbol record lies outside the file");
+    }
+  }
+  for (std::int64_t blockPos : ocad::WalkBlockChain(reader, opened.FirstIndexBlockPos(),
+                                                    ocad::kIndexBlockSize, "index block")) {
+    const std::vector<std::uint8_t> block =
+        reader.Read(blockPos, ocad::kIndexBlockSize, "index block");
+    for (int e = 0; e < ocad::kBlockEntries; ++e) {
+      const ocad::IndexEntry6 entry = ocad::DecodeIndexEntry6(block.data(), e);
+      if (entry.HoldsObject()) ocad::ReadObject6(reader, entry.Position, entry.Length);
+    }
+  }
+}
+
+// Reads the header and setup of the map file into opened and checks every record.
+void ReadAndCheck(MapModel& opened, const ocad::RecordReader& reader) {
+  if (opened.OcadVersion == 5) {
+    CheckVersion5(opened, reader);
+    const std::vector<std::uint8_t> setup = reader.Read(opened.DataStart(), kSetup5Size, "setup");
+    std::copy(setup.begin(), setup.end(), opened.Setup5.begin());
+    opened.MapZoom = GetI16(setup.data() + ocad::kSetup5ZoomOffset);
+    opened.MapOffsetX = GetI16(setup.data() + ocad::kSetup5OffsetXOffset);
+    opened.MapOffsetY = GetI16(setup.data() + ocad::kSetup5OffsetYOffset);
+    opened.MapScale = Real6ToDouble(setup.data() + ocad::kSetup5ScaleOffset);
+  } else {
+    const std::vector<std::uint8_t> header = reader.Read(0, kFileHeader6Size, "header");
+    std::copy(header.begin(), header.end(), opened.FileHeader6.begin());
+    CheckVersion6(opened, reader);
+    // The setup record may end the file: what is there is read, the rest counts as zero.
+    const std::int64_t setupPos = opened.SetupPos();
+    if (!reader.Holds(setupPos, kSetup6MinimumSize))
+      throw OcadFormatError("setup record lies outside the file");
+    const std::int64_t present =
+        std::min<std::int64_t>(static_cast<std::int64_t>(kSetup6Size), reader.Size() - setupPos);
+    opened.Setup6 = reader.Read(setupPos, present, "setup record");
+    std::vector<std::uint8_t> setup = opened.Setup6;
+    setup.resize(kSetup6Size, 0);
+    opened.MapOffsetX = ConvertCoord6(GetI32(setup.data() + 0)).Value;
+    opened.MapOffsetY = ConvertCoord6(GetI32(setup.data() + 4)).Value;
+    opened.MapScale = GetDouble(setup.data() + ocad::kSetup6ScaleOffset);
+    opened.MapZoom = ZoomFromDouble(GetDouble(setup.data() + ocad::kSetup6ZoomOffset));
+  }
+  CheckScale(opened.MapScale);
+}
+
+// Copies the map file into the working copy in 2048-byte blocks. The copy goes to a new file
+// that replaces the working copy only when complete, so a failed copy never leaves the working
+// copy of the open map damaged.
+void CopyMapToWorkingCopy(const FileStream& map, const std::string& workingCopy) {
+  const std::string partial = workingCopy + ".new";
+  {
+    FileStream copy(partial, FileMode::CreateExclusive);
+    std::uint8_t copyBuffer[kCopyBlockSize];
+    std::int64_t position = 0;
+    for (;;) {
+      const std::size_t got = map.ReadSome(position, copyBuffer, kCopyBlockSize);
+      copy.Write(position, copyBuffer, got);
+      position += static_cast<std::int64_t>(got);
+      if (got < kCopyBlockSize) break;
+    }
+    copy.Close();
+  }
+  if (std::rename(partial.c_str(), workingCopy.c_str()) != 0) {
+    std::remove(partial.c_str());
+    throw FileError(workingCopy, "cannot replace the working copy");
+  }
+}
+
+}  // namespace
+
+OpenResult OpenMapFile(MapModel& model, const std::string& workingCopy, UserDialogs& dialogs) {
+  if (!FileExists(model.MapFileName)) {
+    dialogs.Message(kMissingMapMessage, MessageType::Information,
+                    static_cast<unsigned>(DialogButton::Ok));
+    return OpenResult::Missing;
+  }
+  MapModel opened;
+  opened.MapFileName = model.MapFileName;
+  {
+    const FileStream map(model.MapFileName, FileMode::ReadExclusive);
+    try {
+      const ocad::RecordReader reader(map);
+      const std::vector<std::uint8_t> header = reader.Read(0, kFileHeaderSize, "header");
+      std::copy(header.begin(), header.end(), opened.FileHeader.begin());
+      opened.OcadVersion = GetI16(header.data() + 4);
+      if (GetI16(header.data()) != ocad::kMark ||
+          (opened.OcadVersion != 5 && opened.OcadVersion != 6 && opened.OcadVersion != 7))
+        throw OcadFormatError("no OCAD mark or an unknown version");
+      ReadAndCheck(opened, reader);
+      // The working copy holds the same bytes; reading the list before copying means a list
+      // that cannot be read leaves the working copy of the open map untouched.
+      opened.SymbolList = ReadSymbolList(reader, opened);
+    } catch (const OcadFormatError&) {
+      dialogs.Message(kNotOcadMessage, MessageType::Information,
+                      static_cast<unsigned>(DialogButton::Ok));
+      return OpenResult::NotOcad;
+    }
+    CopyMapToWorkingCopy(map, workingCopy);
+  }
+
+  model.OcadVersion = opened.OcadVersion;
+  model.FileHeader = opened.FileHeader;
+  model.FileHeader6 = opened.FileHeader6;
+  model.Setup5 = opened.Setup5;
+  model.Setup6 = std::move(opened.Setup6);
+  model.MapZoom = opened.MapZoom;
+  model.MapOffsetX = opened.MapOffsetX;
+  model.MapOffsetY = opened.MapOffsetY;
+  model.MapScale = opened.MapScale;
+  model.MapModified = false;
+  model.SymbolList = std::move(opened.SymbolList);
+  // The objects of the previous map point into another file; they go with it.
+  model.MapObjects.clear();
+  model.ObjectCoords.clear();
+  return OpenResult::Opened;
+}
+
+}  // namespace terrak

@@ -1,0 +1,164 @@
+// The objects of the selected symbols, with their coordinate lists, and the extent of every
+// object of the map.
+#include <algorithm>
+
+#include "common/bytes.h"
+#include "mapfile/map_reader.h"
+#include "mapfile/ocad_file.h"
+#include "mapfile/ocad_layout.h"
+#include "mapfile/ocad_records.h"
+
+namespace terrak {
+
+namespace {
+
+struct ObjectLists {
+  std::vector<TMapObject> Objects;
+  std::vector<TObjectCoords> Coords;
+  std::int32_t MinX = 999999999, MinY = 999999999;
+  std::int32_t MaxX = -999999999, MaxY = -999999999;
+
+  void Widen(std::int32_t minX, std::int32_t minY, std::int32_t maxX, std::int32_t maxY) {
+    MaxY = std::max(MaxY, maxY);
+    MinY = std::min(MinY, minY);
+    MaxX = std::max(MaxX, maxX);
+    MinX = std::min(MinX, minX);
+  }
+
+  void Append(TMapObject object, const ModelElement& element) {
+    object.ObjectType = element.ObjectType;
+    object.Height = element.Height;
+    if (!element.Pairs.empty()) {
+      object.FirstPoint = element.Pairs.front();
+      object.LastPoint = element.Pairs.back();
+    }
+    Objects.push_back(object);
+    Coords.push_back({element.Symbol, element.ObjectType,
+                      static_cast<std::int32_t>(element.Pairs.size()), element.Height,
+                      element.Pairs});
+  }
+};
+
+bool IsSelected(const MapModel& model, std::int16_t symbol) {
+  return std::any_of(model.SelectedSymbols.begin(), model.SelectedSymbols.end(),
+                     [&](const TSelectedSymbol& s) {
+                       return static_cast<std::uint16_t>(s.Symbol) ==
+                              static_cast<std::uint16_t>(symbol);
+                     });
+}
+
+ModelElement DecodeElement5(const std::vector<std::uint8_t>& bytes) {
+  ModelElement element;
+  element.Symbol = GetI16(bytes.data() + 0);
+  element.ObjectType = GetI16(bytes.data() + 2);
+  element.Angle = GetI16(bytes.data() + 8);
+  element.Height = GetI16(bytes.data() + 10);
+  const std::int16_t count = GetI16(bytes.data() + 4);
+  element.Pairs.resize(static_cast<std::size_t>(count));
+  for (std::size_t i = 0; i < element.Pairs.size(); ++i) {
+    const std::uint8_t* pair = bytes.data() + ocad::kElementHeaderSize + 4 * i;
+    element.Pairs[i] = {GetI16(pair), GetI16(pair + 2)};
+  }
+  return element;
+}
+
+ObjectLists Objects5(const MapModel& model, const ocad::RecordReader& reader) {
+  ObjectLists lists;
+  const std::int32_t dataStart = model.DataStart();
+  const std::int32_t records = ocad::IndexRecord5Count(dataStart);
+  for (std::int32_t r = 1; r <= records; ++r) {
+    const std::vector<std::uint8_t> bytes = reader.Read(
+        static_cast<std::int64_t>(ocad::kIndexRecord5Size) * r, ocad::kIndexRecord5Size,
+        "index record");
+    const ocad::IndexRecord5 record = ocad::DecodeIndexRecord5(bytes.data());
+    if (record.Length <= 0) continue;
+    lists.Widen(record.MinX, record.MinY, record.MaxX, record.MaxY);
+    if (!IsSelected(model, record.Symbol)) continue;
+    const ModelElement element =
+        DecodeElement5(ocad::ReadElement5(reader, dataStart, record.Position, record.Length));
+    TMapObject object;
+    object.MinX = record.MinX;
+    object.MinY = record.MinY;
+    object.MaxX = record.MaxX;
+    object.MaxY = record.MaxY;
+    object.Pos = record.Position;
+    object.Len = record.Length;
+    object.Symbol = record.Symbol;
+    object.Slot = r;
+    object.IndexBlockPos = 0;
+    lists.Append(object, element);
+  }
+  return lists;
+}
+
+ObjectLists Objects6(const MapModel& model, const ocad::RecordReader& reader) {
+  ObjectLists lists;
+  for (std::int64_t blockPos : ocad::WalkBlockChain(reader, model.FirstIndexBlockPos(),
+                                                    ocad::kIndexBlockSize, "index block")) {
+    const std::vector<std::uint8_t> block =
+        reader.Read(blockPos, ocad::kIndexBlockSize, "index block");
+    for (int e = 0; e < ocad::kBlockEntries; ++e) {
+      const ocad::IndexEntry6 entry = ocad::DecodeIndexEntry6(block.data(), e);
+      if (!entry.HoldsObject()) continue;
+      const std::int16_t minX = ConvertCoord6(entry.LowerLeftX).Value;
+      const std::int16_t minY = ConvertCoord6(entry.LowerLeftY).Value;
+      const std::int16_t maxX = ConvertCoord6(entry.UpperRightX).Value;
+      const std::int16_t maxY = ConvertCoord6(entry.UpperRightY).Value;
+      lists.Widen(minX, minY, maxX, maxY);
+      if (!IsSelected(model, entry.Symbol)) continue;
+      const ModelElement element =
+          ConvertObject6(ocad::ReadObject6(reader, entry.Position, entry.Length));
+      TMapObject object;
+      object.MinX = minX;
+      object.MinY = minY;
+      object.MaxX = maxX;
+      object.MaxY = maxY;
+      object.Pos = entry.Position;
+      object.Len = entry.Length;
+      object.Symbol = entry.Symbol;
+      object.Slot = e;
+      object.IndexBlockPos = static_cast<std::int32_t>(blockPos);
+      lists.Append(object, element);
+    }
+  }
+  return lists;
+}
+
+// The lists are built aside and move into the model whole, so a damaged file never leaves
+// half-read lists behind.
+void Commit(MapModel& model, ObjectLists&& lists) {
+  model.MapObjects = std::move(lists.Objects);
+  model.ObjectCoords = std::move(lists.Coords);
+  model.MapMinX = lists.MinX;
+  model.MapMinY = lists.MinY;
+  model.MapMaxX = lists.MaxX;
+  model.MapMaxY = lists.MaxY;
+  model.MapWidth = model.MapMaxX - model.MapMinX;
+  model.MapHeight = model.MapMaxY - model.MapMinY;
+}
+
+}  // namespace
+
+void ReadObjects5(MapModel& model, const std::string& workingCopy) {
+  const FileStream stream(workingCopy, FileMode::ReadExclusive);
+  Commit(model, Objects5(model, ocad::RecordReader(stream)));
+}
+
+void ReadObjects6(MapModel& model, const std::string& workingCopy) {
+  const FileStream stream(workingCopy, FileMode::ReadExclusive);
+  Commit(model, Objects6(model, ocad::RecordReader(stream)));
+}
+
+void ReadObjects(MapModel& model, const std::string& workingCopy) {
+  if (model.OcadVersion == 0) {
+    // No map has been opened: there is nothing to read.
+    Commit(model, ObjectLists{});
+    return;
+  }
+  if (model.OcadVersion == 5)
+    ReadObjects5(model, workingCopy);
+  else
+    ReadObjects6(model, workingCopy);
+}
+
+}  // namespace terrak

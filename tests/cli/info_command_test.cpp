@@ -1,0 +1,89 @@
+// terrak-cli info prints what the program reads from a map, one item a line.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli.h"
+#include "support/ocad_builder.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+
+struct CliRun {
+  int Exit;
+  std::string Out;
+  std::string Err;
+};
+
+CliRun RunCli(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int exit = cli::Run(args, out, err);
+  return {exit, out.str(), err.str()};
+}
+
+TEST(InfoCommand, PrintsTheHeaderSymbolsObjectsAndEveryPair) {
+  TempFolder folder;
+  OcadMapBuilder b(6);
+  b.Scale(7500).Zoom(3).Offset6(Coded(1000), Coded(-1000));
+  b.AddSymbol(101, 2, "Contour");
+  b.AddSymbol(5, 1, "");
+  b.AddSymbol(401, 3, "Open land");
+  b.AddObject(Object6{.Symbol = 101, .Height = 1234,
+                      .Points = {CodedPoint::At(1000, 2000), CodedPoint::At(3000, 4000).NoLeftLine(),
+                                 CodedPoint::At(5000, 4000)}});
+  b.AddObject(Object6{.Symbol = 401, .ObjectType = 3,
+                      .Points = {CodedPoint::At(-1000, -1000), CodedPoint::At(0, 0)}});
+  const std::string map = folder.File("small.ocd");
+  WriteBytes(map, b.Build());
+  const std::vector<std::uint8_t> before = ReadBytes(map);
+
+  const CliRun plain = RunCli({"info", map});
+  EXPECT_EQ(plain.Exit, 0) << plain.Err;
+  EXPECT_EQ(plain.Out,
+            "version 6\n"
+            "scale 7500\n"
+            "zoom 3\n"
+            "offset 567 -567\n"
+            "symbol 101 2 10.1 Contour\n"
+            "symbol 5 1  0.5 No Description Found\n");
+
+  const CliRun objects = RunCli({"info", map, "--objects", "101"});
+  EXPECT_EQ(objects.Exit, 0) << objects.Err;
+  EXPECT_EQ(objects.Out.substr(plain.Out.size()),
+            "extent -567 -567 2835 2268\n"
+            "object 0 101 2 1234 4 567 1134 2835 2268\n"
+            "coords 567,1134 -32767,1 1701,2268 2835,2268\n");
+  EXPECT_EQ(ReadBytes(map), before);
+}
+
+TEST(InfoCommand, ScalesThatAreNotWholePrintTheirShortestText) {
+  TempFolder folder;
+  OcadMapBuilder b(7);
+  b.Scale(12345.5);
+  WriteBytes(folder.File("m.ocd"), b.Build());
+  EXPECT_NE(RunCli({"info", folder.File("m.ocd")}).Out.find("scale 12345.5\n"), std::string::npos);
+}
+
+TEST(InfoCommand, ErrorsGoToStandardErrorWithTheProgramsMessages) {
+  TempFolder folder;
+  const CliRun missing = RunCli({"info", folder.File("none.ocd")});
+  EXPECT_NE(missing.Exit, 0);
+  EXPECT_EQ(missing.Err, "OCAD file does not exist\n");
+  EXPECT_TRUE(missing.Out.empty());
+
+  WriteText(folder.File("text.ocd"), "not a map at all");
+  const CliRun foreign = RunCli({"info", folder.File("text.ocd")});
+  EXPECT_NE(foreign.Exit, 0);
+  EXPECT_EQ(foreign.Err, "File is not the correct OCAD format\n");
+
+  EXPECT_EQ(RunCli({"info"}).Exit, 2);
+  EXPECT_EQ(RunCli({"info", "a.ocd", "--objects", "10x"}).Exit, 2);
+  EXPECT_EQ(RunCli({"info", "a.ocd", "--objects", "40000"}).Exit, 2);
+  EXPECT_EQ(RunCli({"frobnicate"}).Exit, 2);
+}
+
+}  // namespace
+}  // namespace terrak

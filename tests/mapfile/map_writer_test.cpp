@@ -1,0 +1,238 @@
+// Writes into the working copy change exactly the named bytes and nothing else; Save copies the
+// working copy over the map byte for byte.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "common/bytes.h"
+#include "mapfile/map_reader.h"
+#include "mapfile/map_writer.h"
+#include "platform/file_stream.h"
+#include "map_files.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+
+std::vector<std::size_t> Range(std::size_t from, std::size_t count) {
+  std::vector<std::size_t> positions;
+  for (std::size_t i = 0; i < count; ++i) positions.push_back(from + i);
+  return positions;
+}
+
+// Bytes of `after` at the given positions.
+std::vector<std::uint8_t> At(const std::vector<std::uint8_t>& bytes, std::size_t from,
+                             std::size_t count) {
+  return {bytes.begin() + static_cast<std::ptrdiff_t>(from),
+          bytes.begin() + static_cast<std::ptrdiff_t>(from + count)};
+}
+
+OcadMapBuilder ThreeContours(int version) {
+  OcadMapBuilder b(version);
+  b.AddSymbol(101, 2, "Contour");
+  b.AddSymbol(102, 2, "Index contour");
+  for (int i = 0; i < 3; ++i) {
+    if (version == 5)
+      b.AddObject(Object5{.Symbol = 101, .Height = 77,
+                          .Pairs = {{static_cast<std::int16_t>(i), 0}, {100, 100}}});
+    else
+      b.AddObject(Object6{.Symbol = 101, .Height = 77,
+                          .Points = {CodedPoint::At(i, 0), CodedPoint::At(100, 100)}});
+  }
+  return b;
+}
+
+TEST(WriteTracedHeights, Version5PatchesOnlyBytes10And11OfEachTracedObject) {
+  MapFiles files;
+  OcadMapBuilder b = ThreeContours(5);
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  files.Select({101});
+  ReadObjects(files.Model, files.WorkingCopy);
+  const std::vector<std::uint8_t> before = ReadBytes(files.WorkingCopy);
+  WriteTracedHeights(files.Model, files.WorkingCopy, {2, 0}, 1234);
+  const std::vector<std::uint8_t> after = ReadBytes(files.WorkingCopy);
+
+  const auto object0 = static_cast<std::size_t>(b.Layout().Objects[0].FilePos);
+  const auto object2 = static_cast<std::size_t>(b.Layout().Objects[2].FilePos);
+  EXPECT_EQ(At(after, object0 + 10, 2), (std::vector<std::uint8_t>{0xD2, 0x04}));
+  std::vector<std::size_t> expected = Range(object0 + 10, 2);
+  for (std::size_t p : Range(object2 + 10, 2)) expected.push_back(p);
+  EXPECT_EQ(DifferingBytes(before, after), expected);
+  EXPECT_EQ(files.Model.MapObjects[0].Height, 1234);
+  EXPECT_EQ(files.Model.ObjectCoords[2].Height, 1234);
+  EXPECT_EQ(files.Model.MapObjects[1].Height, 77);
+  EXPECT_TRUE(files.Model.MapModified);
+  // What was written reads back.
+  ReadObjects(files.Model, files.WorkingCopy);
+  EXPECT_EQ(files.Model.MapObjects[2].Height, 1234);
+}
+
+TEST(WriteTracedHeights, Versions6And7WriteTheSignExtendedHeightAtOffset12) {
+  for (int version : {6, 7}) {
+    MapFiles files;
+    OcadMapBuilder b = ThreeContours(version);
+    ASSERT_EQ(files.Open(b), OpenResult::Opened);
+    files.Select({101});
+    ReadObjects(files.Model, files.WorkingCopy);
+    const std::vector<std::uint8_t> before = ReadBytes(files.WorkingCopy);
+    WriteTracedHeights(files.Model, files.WorkingCopy, {1}, 1234);
+    std::vector<std::uint8_t> after = ReadBytes(files.WorkingCopy);
+    const auto object1 = static_cast<std::size_t>(b.Layout().Objects[1].FilePos);
+    EXPECT_EQ(At(after, object1 + 12, 4), (std::vector<std::uint8_t>{0xD2, 0x04, 0x00, 0x00}));
+    EXPECT_EQ(DifferingBytes(before, after), Range(object1 + 12, 2));
+
+    WriteTracedHeights(files.Model, files.WorkingCopy, {1}, -5);
+    after = ReadBytes(files.WorkingCopy);
+    EXPECT_EQ(At(after, object1 + 12, 4), (std::vector<std::uint8_t>{0xFB, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(DifferingBytes(before, after), Range(object1 + 12, 4));
+  }
+}
+
+TEST(ClearAllHeights, InformsFirstAndZeroesEveryLoadedObject) {
+  MapFiles files;
+  OcadMapBuilder b = ThreeContours(6);
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  files.Select({101});
+  ReadObjects(files.Model, files.WorkingCopy);
+  ClearAllHeights(files.Model, files.WorkingCopy, files.Dialogs);
+  ASSERT_EQ(files.Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(files.Dialogs.Messages[0].Text, "Clearing all height values");
+  EXPECT_EQ(files.Dialogs.Messages[0].Type, MessageType::Information);
+  ReadObjects(files.Model, files.WorkingCopy);
+  for (const TMapObject& o : files.Model.MapObjects) EXPECT_EQ(o.Height, 0);
+
+  // With nothing loaded the file stays as it is, yet the message shows and the map counts as
+  // changed.
+  MapFiles empty;
+  OcadMapBuilder e = ThreeContours(5);
+  ASSERT_EQ(empty.Open(e), OpenResult::Opened);
+  const std::vector<std::uint8_t> before = ReadBytes(empty.WorkingCopy);
+  ClearAllHeights(empty.Model, empty.WorkingCopy, empty.Dialogs);
+  EXPECT_EQ(ReadBytes(empty.WorkingCopy), before);
+  EXPECT_EQ(empty.Dialogs.Messages.size(), 1u);
+  EXPECT_TRUE(empty.Model.MapModified);
+}
+
+TEST(WriteObjectSymbols, PatchesTheIndexAndTheObjectInEveryVersion) {
+  for (int version : {5, 6}) {
+    MapFiles files;
+    OcadMapBuilder b = ThreeContours(version);
+    ASSERT_EQ(files.Open(b), OpenResult::Opened);
+    files.Select({101, 102});
+    ReadObjects(files.Model, files.WorkingCopy);
+    const std::vector<std::uint8_t> before = ReadBytes(files.WorkingCopy);
+    WriteObjectSymbols(files.Model, files.WorkingCopy, {1}, 102);
+    const std::vector<std::uint8_t> after = ReadBytes(files.WorkingCopy);
+    const ObjectLayout& object = b.Layout().Objects[1];
+    const auto indexSymbol = static_cast<std::size_t>(object.IndexPos) + (version == 5 ? 16 : 22);
+    std::vector<std::size_t> expected = Range(indexSymbol, 1);
+    const auto objectPos = static_cast<std::size_t>(object.FilePos);
+    for (std::size_t p : Range(objectPos, 1)) expected.push_back(p);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(DifferingBytes(before, after), expected) << version;  // 101 -> 102: low bytes
+    EXPECT_EQ(GetI16(after.data() + indexSymbol), 102);
+    EXPECT_EQ(GetI16(after.data() + objectPos), 102);
+    EXPECT_EQ(files.Model.MapObjects[1].Symbol, 102);
+    EXPECT_EQ(files.Model.ObjectCoords[1].Symbol, 102);
+    EXPECT_TRUE(files.Model.MapModified);
+  }
+}
+
+TEST(WriteZoomAndOffset, PatchTheSetupRecordOfEachVersion) {
+  {
+    MapFiles files;
+    OcadMapBuilder b = ThreeContours(5);
+    ASSERT_EQ(files.Open(b), OpenResult::Opened);
+    const std::vector<std::uint8_t> before = ReadBytes(files.WorkingCopy);
+    const auto setup = static_cast<std::size_t>(b.Layout().SetupPos);
+    files.Model.MapZoom = 5;
+    WriteZoom(files.Model, files.WorkingCopy);
+    files.Model.MapOffsetX = -2;
+    files.Model.MapOffsetY = 300;
+    WriteOffset(files.Model, files.WorkingCopy);
+    const std::vector<std::uint8_t> after = ReadBytes(files.WorkingCopy);
+    EXPECT_EQ(At(after, setup + 8, 6),
+              (std::vector<std::uint8_t>{0x05, 0x00, 0xFE, 0xFF, 0x2C, 0x01}));
+    for (std::size_t p : DifferingBytes(before, after)) {
+      EXPECT_GE(p, setup + 8);
+      EXPECT_LT(p, setup + 14);
+    }
+  }
+  {
+    MapFiles files;
+    OcadMapBuilder b = ThreeContours(6);
+    ASSERT_EQ(files.Open(b), OpenResult::Opened);
+    const std::vector<std::uint8_t> before = ReadBytes(files.WorkingCopy);
+    const auto setup = static_cast<std::size_t>(b.Layout().SetupPos);
+    files.Model.MapZoom = 2;
+    WriteZoom(files.Model, files.WorkingCopy);
+    files.Model.MapOffsetX = 567;
+    files.Model.MapOffsetY = -1;
+    WriteOffset(files.Model, files.WorkingCopy);
+    const std::vector<std::uint8_t> after = ReadBytes(files.WorkingCopy);
+    EXPECT_EQ(GetDouble(after.data() + setup + 936), 2.0);
+    EXPECT_EQ(GetI32(after.data() + setup), ModelToCoord6(567));
+    EXPECT_EQ(GetI32(after.data() + setup + 4), ModelToCoord6(-1));
+    for (std::size_t p : DifferingBytes(before, after))
+      EXPECT_TRUE(p < setup + 8 || (p >= setup + 936 && p < setup + 944)) << p;
+    EXPECT_TRUE(files.Model.MapModified);
+  }
+}
+
+TEST(WriteZoom, ASetupRecordThatEndsTheFileNeverGrowsIt) {
+  MapFiles files;
+  OcadMapBuilder b(6);
+  b.SetupSize(1080).SetupLast(true);
+  std::vector<std::uint8_t> bytes = b.Build();
+  bytes.resize(static_cast<std::size_t>(b.Layout().SetupPos) + 900);  // ends before the zoom
+  WriteBytes(files.Map, bytes);
+  files.Model.MapFileName = files.Map;
+  ASSERT_EQ(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), OpenResult::Opened);
+  EXPECT_EQ(files.Model.MapZoom, 0);  // missing bytes read as zero
+  const std::vector<std::uint8_t> before = ReadBytes(files.WorkingCopy);
+  files.Model.MapZoom = 3;
+  WriteZoom(files.Model, files.WorkingCopy);
+  EXPECT_EQ(ReadBytes(files.WorkingCopy), before);
+  files.Model.MapOffsetX = 100;
+  WriteOffset(files.Model, files.WorkingCopy);
+  EXPECT_EQ(ReadBytes(files.WorkingCopy).size(), before.size());
+}
+
+TEST(SaveMap, CopiesTheWorkingCopyExactlyAndRefusesAMissingTarget) {
+  MapFiles files;
+  OcadMapBuilder b = ThreeContours(7);
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  const std::vector<std::uint8_t> original = ReadBytes(files.Map);
+  SaveMap(files.Model, files.WorkingCopy);
+  EXPECT_EQ(ReadBytes(files.Map), original);  // an unchanged map saves identical
+
+  files.Select({101});
+  ReadObjects(files.Model, files.WorkingCopy);
+  WriteTracedHeights(files.Model, files.WorkingCopy, {0}, 50);
+  SaveMap(files.Model, files.WorkingCopy);
+  EXPECT_EQ(ReadBytes(files.Map), ReadBytes(files.WorkingCopy));
+  EXPECT_EQ(DifferingBytes(original, ReadBytes(files.Map)).size(), 1u);
+
+  MapModel elsewhere = files.Model;
+  elsewhere.MapFileName = files.Folder.File("gone.ocd");
+  EXPECT_THROW(SaveMap(elsewhere, files.WorkingCopy), FileError);
+  EXPECT_FALSE(FileExists(elsewhere.MapFileName));
+}
+
+TEST(SaveMapAs, CreatesTheFileOrReplacesALongerOneWhole) {
+  MapFiles files;
+  OcadMapBuilder b = ThreeContours(5);
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  files.Model.MapFileName = files.Folder.File("copy.ocd");
+  SaveMapAs(files.Model, files.WorkingCopy);
+  EXPECT_EQ(ReadBytes(files.Model.MapFileName), ReadBytes(files.WorkingCopy));
+
+  WriteBytes(files.Folder.File("long.ocd"), std::vector<std::uint8_t>(100000, 0xEE));
+  files.Model.MapFileName = files.Folder.File("long.ocd");
+  SaveMapAs(files.Model, files.WorkingCopy);
+  EXPECT_EQ(ReadBytes(files.Model.MapFileName), ReadBytes(files.WorkingCopy));
+}
+
+}  // namespace
+}  // namespace terrak

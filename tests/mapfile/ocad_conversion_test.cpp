@@ -1,0 +1,228 @@
+// The version 6/7 conversions: coded coordinates, the six-byte real, the zoom double, and the
+// marker pairs that the object conversion writes for parts, curves and line flags.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "common/bytes.h"
+#include "mapfile/ocad_file.h"
+#include "mapfile/ocad_format_error.h"
+
+namespace terrak {
+namespace {
+
+constexpr std::int32_t Coded(std::int32_t hundredthsMm, std::uint8_t flags = 0) {
+  return hundredthsMm * 256 + flags;
+}
+
+TEST(ConvertCoord6, TruncatesBeforeScalingAndKeepsTheFlagByte) {
+  EXPECT_EQ(ConvertCoord6(-256).Value, -1);
+  EXPECT_EQ(ConvertCoord6(-255).Value, 0);
+  EXPECT_EQ(ConvertCoord6(-255).Flags, 0x01);  // the low byte of the stored value
+  EXPECT_EQ(ConvertCoord6(Coded(1000, 5)).Value, 567);  // 566.93
+  EXPECT_EQ(ConvertCoord6(Coded(1000, 5)).Flags, 5);
+  // Flag bits of a negative coordinate pull its truncated position one step toward zero.
+  EXPECT_EQ(ConvertCoord6(Coded(-1000, 2)).Value, -566);
+  EXPECT_EQ(ConvertCoord6(Coded(-1000, 0)).Value, -567);
+  // 0.56693 * x lands on a half: 2.5 rounds to 2 is impossible to hit exactly in binary, so
+  // check plain nearest rounding both ways.
+  EXPECT_EQ(ConvertCoord6(Coded(3)).Value, 2);   // 1.70
+  EXPECT_EQ(ConvertCoord6(Coded(-3)).Value, -2);
+  // Far coordinates saturate, and never become a marker value.
+  EXPECT_EQ(ConvertCoord6(Coded(8000000)).Value, 32767);
+  EXPECT_GT(ConvertCoord6(Coded(-8000000)).Value, -32765);
+  EXPECT_GT(ConvertCoord6(std::numeric_limits<std::int32_t>::min()).Value, -32765);
+}
+
+TEST(ModelToCoord6, IsTheRoundedInverse) {
+  EXPECT_EQ(ModelToCoord6(0), 0);
+  EXPECT_EQ(ModelToCoord6(567), static_cast<std::int32_t>(std::nearbyint(567 / 0.56693 * 256)));
+  for (std::int16_t m : {std::int16_t{-32000}, std::int16_t{-1}, std::int16_t{1},
+                         std::int16_t{12345}, std::int16_t{32767}})
+    EXPECT_EQ(ConvertCoord6(ModelToCoord6(m)).Value, m) << m;
+}
+
+TEST(Real6, ExponentBiasMantissaAndSign) {
+  const std::uint8_t zero[6] = {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  EXPECT_EQ(Real6ToDouble(zero), 0.0);
+  const std::uint8_t one[6] = {129, 0, 0, 0, 0, 0};
+  EXPECT_EQ(Real6ToDouble(one), 1.0);
+  const std::uint8_t minusOneAndHalf[6] = {129, 0, 0, 0, 0, 0xC0};
+  EXPECT_EQ(Real6ToDouble(minusOneAndHalf), -1.5);
+  // 10000 = 1.220703125 * 2^13: mantissa 0.220703125 * 2^39 = 0x1C40000000.
+  const std::uint8_t tenThousand[6] = {142, 0x00, 0x00, 0x00, 0x40, 0x1C};
+  EXPECT_EQ(Real6ToDouble(tenThousand), 10000.0);
+  const std::uint8_t smallest[6] = {1, 0, 0, 0, 0, 0};
+  EXPECT_EQ(Real6ToDouble(smallest), std::ldexp(1.0, -128));
+}
+
+TEST(ZoomFromDouble, WholeNumbersRoundAndAnythingElseIsTheSmallestZoom) {
+  EXPECT_EQ(ZoomFromDouble(4.0), 4);
+  EXPECT_EQ(ZoomFromDouble(2.5), 2);
+  EXPECT_EQ(ZoomFromDouble(3.5), 4);
+  EXPECT_EQ(ZoomFromDouble(-1.0), -1);
+  EXPECT_EQ(ZoomFromDouble(std::nan("")), 6);
+  EXPECT_EQ(ZoomFromDouble(std::numeric_limits<double>::infinity()), 6);
+  EXPECT_EQ(ZoomFromDouble(1e300), 6);
+  EXPECT_EQ(ZoomFromDouble(-40000.0), 6);
+}
+
+// A stored version 6/7 object with the given coded coordinates.
+std::vector<std::uint8_t> Object6(const std::vector<std::pair<std::int32_t, std::int32_t>>& coords,
+                                  std::uint16_t type = 2, std::int32_t height = 0,
+                                  const std::string& text = "") {
+  std::vector<std::uint8_t> bytes(32 + 8 * coords.size(), 0);
+  PutI16(bytes.data() + 0, 101);
+  PutU16(bytes.data() + 2, type);
+  PutI16(bytes.data() + 4, static_cast<std::int16_t>(coords.size()));
+  PutI16(bytes.data() + 8, 45);
+  PutI32(bytes.data() + 12, height);
+  for (std::size_t k = 0; k < coords.size(); ++k) {
+    PutI32(bytes.data() + 32 + 8 * k, coords[k].first);
+    PutI32(bytes.data() + 36 + 8 * k, coords[k].second);
+  }
+  if (type == 4) {
+    bytes.resize(bytes.size() + 8, 0);
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    bytes.push_back(0);
+  }
+  return bytes;
+}
+
+std::vector<TPair> Pairs(const std::vector<std::pair<int, int>>& values) {
+  std::vector<TPair> pairs;
+  for (auto [x, y] : values)
+    pairs.push_back({static_cast<std::int16_t>(x), static_cast<std::int16_t>(y)});
+  return pairs;
+}
+
+// Model values of 1000, 2000 ... hundredths: 567, 1134, 1701, 2268, 2835.
+constexpr int M1 = 567, M2 = 1134, M3 = 1701, M4 = 2268, M5 = 2835;
+
+TEST(ConvertObject6, HeaderFieldsAndPlainPoints) {
+  const ModelElement e =
+      ConvertObject6(Object6({{Coded(1000), Coded(2000)}, {Coded(3000), Coded(4000)}}, 2, -5));
+  EXPECT_EQ(e.Symbol, 101);
+  EXPECT_EQ(e.ObjectType, 2);
+  EXPECT_EQ(e.Angle, 45);
+  EXPECT_EQ(e.Height, -5);
+  EXPECT_EQ(e.Pairs, Pairs({{M1, M2}, {M3, M4}}));
+}
+
+TEST(ConvertObject6, NoLeftLineOnTheMiddlePointGivesCodeOneAndTheLastPointNoFlagHandling) {
+  const ModelElement e = ConvertObject6(
+      Object6({{Coded(1000), Coded(1000)}, {Coded(2000, 4), Coded(1000)}, {Coded(3000), Coded(1000)}}));
+  EXPECT_EQ(e.Pairs, Pairs({{M1, M1}, {-32767, 1}, {M2, M1}, {M3, M1}}));
+}
+
+TEST(ConvertObject6, EveryLineFlagCodeComparesWithTheLastClassifiedPoint) {
+  // Walk the flags through every transition of the table; each point is classified against
+  // the one before it. Columns: L (x bit 2), R (y bit 2).
+  struct Step {
+    bool L, R;
+    int code;
+  };
+  const Step steps[] = {
+      {false, true, 3},   // R switched on
+      {false, false, 4},  // R switched off
+      {true, false, 1},   // L switched on
+      {false, false, 2},  // L switched off
+      {true, true, 5},    // both on
+      {false, false, 8},  // both off
+      {true, false, 1},   //
+      {false, true, 7},   // L off, R on
+      {true, false, 6},   // L on, R off
+      {true, false, 0},   // unchanged: no marker
+  };
+  std::vector<std::pair<std::int32_t, std::int32_t>> coords{{Coded(1000), Coded(1000)}};
+  for (const Step& s : steps)
+    coords.push_back({Coded(1000, s.L ? 4 : 0), Coded(2000, s.R ? 4 : 0)});
+  coords.push_back({Coded(5000), Coded(5000)});
+  const ModelElement e = ConvertObject6(Object6(coords));
+  std::vector<TPair> expected = Pairs({{M1, M1}});
+  for (const Step& s : steps) {
+    if (s.code != 0) expected.push_back({-32767, static_cast<std::int16_t>(s.code)});
+    expected.push_back({static_cast<std::int16_t>(M1), static_cast<std::int16_t>(M2)});
+  }
+  expected.push_back({static_cast<std::int16_t>(M5), static_cast<std::int16_t>(M5)});
+  EXPECT_EQ(e.Pairs, expected);
+}
+
+TEST(ConvertObject6, CornerPointsAndCurveControlPointsLeaveTheLineFlagsAlone) {
+  // A corner (y bit 0 or 3) gives code 32769 without touching the last flags; so the later
+  // no-left point still counts as "switched on".
+  const ModelElement e = ConvertObject6(Object6({{Coded(1000), Coded(1000)},
+                                                 {Coded(2000, 4), Coded(1000, 8)},
+                                                 {Coded(3000, 4), Coded(1000, 1)},
+                                                 {Coded(4000, 4), Coded(1000)},
+                                                 {Coded(5000), Coded(1000)}}));
+  EXPECT_EQ(e.Pairs, Pairs({{M1, M1}, {-32767, -32767}, {M2, M1}, {-32767, -32767}, {M3, M1},
+                            {-32767, 1}, {M4, M1}, {M5, M1}}));
+}
+
+TEST(ConvertObject6, CurveStartMarksAndSuppressesCodesOnItsThreePoints) {
+  // Point 1 starts a curve (point 2's x has bit 0), points 2 and 3 are control points, point 4
+  // ends the curve with a no-right-line change that is not marked, point 5 is plain.
+  const ModelElement e = ConvertObject6(Object6({{Coded(1000), Coded(1000)},
+                                                 {Coded(2000, 1), Coded(1000)},
+                                                 {Coded(3000, 2), Coded(1000)},
+                                                 {Coded(4000), Coded(1000, 4)},
+                                                 {Coded(5000), Coded(1000)}}));
+  EXPECT_EQ(e.Pairs, Pairs({{M1, M1}, {-32766, -32766}, {M2, M1}, {M3, M1}, {M4, M1}, {M5, M1}}));
+
+  // A curve start carrying a code writes it in the curve marker.
+  const ModelElement coded = ConvertObject6(Object6({{Coded(1000), Coded(1000)},
+                                                     {Coded(2000, 4), Coded(1000)},
+                                                     {Coded(3000, 1), Coded(1000)},
+                                                     {Coded(4000, 2), Coded(1000)},
+                                                     {Coded(5000), Coded(1000)}}));
+  EXPECT_EQ(coded.Pairs,
+            Pairs({{M1, M1}, {M2, M1}, {-32766, 1}, {M3, M1}, {M4, M1}, {M5, M1}}));
+}
+
+TEST(ConvertObject6, NewPartsOfAnAreaAndACurveStartingAPart) {
+  const ModelElement e = ConvertObject6(Object6({{Coded(1000), Coded(1000)},
+                                                 {Coded(2000), Coded(1000)},
+                                                 {Coded(3000), Coded(1000, 2)},
+                                                 {Coded(4000, 1), Coded(1000)},
+                                                 {Coded(5000, 2), Coded(1000)},
+                                                 {Coded(1000), Coded(2000)}},
+                                                3));
+  EXPECT_EQ(e.Pairs, Pairs({{M1, M1}, {M2, M1}, {-32768, -32768}, {M3, M1}, {-32766, -32766},
+                            {M4, M1}, {M5, M1}, {M1, M2}}));
+}
+
+TEST(ConvertObject6, FormattedTextIsPackedAfterTheLastPairWithItsZero) {
+  const ModelElement e =
+      ConvertObject6(Object6({{Coded(1000), Coded(1000)}}, 4, 0, "Hill"));
+  ASSERT_EQ(e.Pairs.size(), 1u + 4 / 4 + 1);
+  EXPECT_EQ(e.Pairs[1], (TPair{static_cast<std::int16_t>('H' | ('i' << 8)),
+                               static_cast<std::int16_t>('l' | ('l' << 8))}));
+  EXPECT_EQ(e.Pairs[2], (TPair{0, 0}));
+  const ModelElement five = ConvertObject6(Object6({{Coded(1000), Coded(1000)}}, 4, 0, "Lakes"));
+  ASSERT_EQ(five.Pairs.size(), 1u + 5 / 4 + 1);
+  EXPECT_EQ(five.Pairs[2], (TPair{'s', 0}));
+}
+
+TEST(ConvertObject6, LongObjectsAreReadWholeAndDamagedCountsAreRefused) {
+  std::vector<std::pair<std::int32_t, std::int32_t>> coords;
+  for (int k = 0; k < 3000; ++k) coords.push_back({Coded(k * 10), Coded(k * 10)});
+  EXPECT_EQ(ConvertObject6(Object6(coords)).Pairs.size(), 3000u);
+
+  std::vector<std::uint8_t> bytes = Object6({{Coded(1000), Coded(1000)}});
+  PutI16(bytes.data() + 4, 2);  // claims a second coordinate it does not hold
+  EXPECT_THROW(ConvertObject6(bytes), OcadFormatError);
+  PutI16(bytes.data() + 4, -1);
+  EXPECT_THROW(ConvertObject6(bytes), OcadFormatError);
+  EXPECT_THROW(ConvertObject6(std::vector<std::uint8_t>(10)), OcadFormatError);
+  // No coordinates at all: an empty element, and a text object whose text runs to the end.
+  PutI16(bytes.data() + 4, 0);
+  EXPECT_TRUE(ConvertObject6(bytes).Pairs.empty());
+  std::vector<std::uint8_t> text = Object6({{Coded(1000), Coded(1000)}}, 4, 0, "abc");
+  text.pop_back();  // drop the terminating zero
+  EXPECT_EQ(ConvertObject6(text).Pairs.size(), 2u);
+}
+
+}  // namespace
+}  // namespace terrak

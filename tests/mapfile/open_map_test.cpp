@@ -1,0 +1,187 @@
+// Opening maps: the acceptance check and its messages, the setup values, the working copy, the
+// symbol list, and damaged files that must be refused without harm.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "common/bytes.h"
+#include "mapfile/map_reader.h"
+#include "mapfile/ocad_format_error.h"
+#include "map_files.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+
+OcadMapBuilder Version5Map() {
+  OcadMapBuilder b(5);
+  b.Scale(15000).Zoom(3).Offset5(-120, 340);
+  b.AddSymbol(101, 2, "Contour");
+  b.AddSymbol(5, 1, "Spot height");
+  b.AddSymbol(401, 3, "Open land");  // an area symbol: never listed
+  b.AddSymbol(1234, 2, "");
+  b.AddObject(Object5{.Symbol = 101, .Height = 50, .Pairs = {{0, 0}, {100, 50}}});
+  return b;
+}
+
+TEST(OpenMapFile, Version5SetupSymbolListAndAnExactWorkingCopy) {
+  MapFiles files;
+  OcadMapBuilder builder = Version5Map();
+  ASSERT_EQ(files.Open(builder), OpenResult::Opened);
+  const MapModel& m = files.Model;
+  EXPECT_EQ(m.OcadVersion, 5);
+  EXPECT_EQ(m.MapZoom, 3);
+  EXPECT_EQ(m.MapOffsetX, -120);
+  EXPECT_EQ(m.MapOffsetY, 340);
+  EXPECT_EQ(m.MapScale, 15000.0);
+  EXPECT_FALSE(m.MapModified);
+  ASSERT_EQ(m.SymbolList.size(), 3u);
+  EXPECT_EQ(m.SymbolList[0].Text, "10.1 Contour");
+  EXPECT_EQ(m.SymbolList[0].ObjectType, 2);
+  EXPECT_EQ(m.SymbolList[1].Text, " 0.5 Spot height");
+  EXPECT_EQ(m.SymbolList[2].Text, "123.4 No Description Found");
+  EXPECT_EQ(ReadBytes(files.WorkingCopy), ReadBytes(files.Map));
+  EXPECT_TRUE(files.Dialogs.Messages.empty());
+}
+
+TEST(OpenMapFile, Version6And7SetupFromCodedOffsetsAndTheZoomDouble) {
+  for (int version : {6, 7}) {
+    MapFiles files;
+    OcadMapBuilder b(version);
+    b.Scale(10000).Zoom(2).Offset6(Coded(1000, 3), Coded(-2000));
+    b.AddSymbol(101, 2, "Contour");
+    b.AddSymbol(102, 2, std::string(40, 'x'));
+    ASSERT_EQ(files.Open(b), OpenResult::Opened) << version;
+    EXPECT_EQ(files.Model.OcadVersion, version);
+    EXPECT_EQ(files.Model.MapZoom, 2);
+    EXPECT_EQ(files.Model.MapOffsetX, 567);
+    EXPECT_EQ(files.Model.MapOffsetY, -1134);
+    EXPECT_EQ(files.Model.MapScale, 10000.0);
+    ASSERT_EQ(files.Model.SymbolList.size(), 2u);
+    EXPECT_EQ(files.Model.SymbolList[1].Text, "10.2 " + std::string(40, 'x'));
+  }
+}
+
+TEST(OpenMapFile, ASetupRecordThatEndsTheFileIsReadAsFarAsItGoes) {
+  MapFiles files;
+  OcadMapBuilder b(6);
+  b.Zoom(4).SetupSize(1080).SetupLast(true);
+  b.AddSymbol(101, 2, "Contour");
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  EXPECT_EQ(files.Model.Setup6.size(), 1080u);
+  EXPECT_EQ(files.Model.MapZoom, 4);  // offset 936 lies inside the 1080 bytes
+  EXPECT_EQ(ReadBytes(files.WorkingCopy).size(), ReadBytes(files.Map).size());
+}
+
+TEST(OpenMapFile, ZoomDoublesThatAreNoSmallWholeNumberShowTheSmallestZoom) {
+  MapFiles files;
+  OcadMapBuilder b(7);
+  b.Zoom(std::nan(""));
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  EXPECT_EQ(files.Model.MapZoom, 6);
+}
+
+TEST(OpenMapFile, MissingAndForeignFilesAreReportedAndTheOpenMapStays) {
+  MapFiles files;
+  OcadMapBuilder good = Version5Map();
+  ASSERT_EQ(files.Open(good), OpenResult::Opened);
+  files.Select({101});
+  ReadObjects(files.Model, files.WorkingCopy);
+  const std::vector<std::uint8_t> workingCopy = ReadBytes(files.WorkingCopy);
+  files.Model.MapModified = true;
+
+  files.Model.MapFileName = files.Folder.File("nothing-here.ocd");
+  EXPECT_EQ(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), OpenResult::Missing);
+
+  std::vector<std::uint8_t> wrongVersion = ReadBytes(files.Map);
+  PutI16(wrongVersion.data() + 4, 8);
+  std::vector<std::uint8_t> wrongMark = ReadBytes(files.Map);
+  PutI16(wrongMark.data(), 3246);
+  for (const auto& bytes : {wrongVersion, wrongMark, std::vector<std::uint8_t>{0xAD, 0x0C}}) {
+    WriteBytes(files.Folder.File("bad.ocd"), bytes);
+    files.Model.MapFileName = files.Folder.File("bad.ocd");
+    EXPECT_EQ(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), OpenResult::NotOcad);
+  }
+
+  ASSERT_EQ(files.Dialogs.Messages.size(), 4u);
+  EXPECT_EQ(files.Dialogs.Messages[0].Text, "OCAD file does not exist");
+  EXPECT_EQ(files.Dialogs.Messages[0].Type, MessageType::Information);
+  EXPECT_EQ(files.Dialogs.Messages[0].Buttons, static_cast<unsigned>(DialogButton::Ok));
+  for (int i = 1; i < 4; ++i)
+    EXPECT_EQ(files.Dialogs.Messages[i].Text, "File is not the correct OCAD format");
+  // Nothing of the open map changed: not its lists, not its working copy, not its flag.
+  EXPECT_EQ(files.Model.OcadVersion, 5);
+  EXPECT_EQ(files.Model.SymbolList.size(), 3u);
+  EXPECT_EQ(files.Model.MapObjects.size(), 1u);
+  EXPECT_TRUE(files.Model.MapModified);
+  EXPECT_EQ(ReadBytes(files.WorkingCopy), workingCopy);
+}
+
+// Opens bytes as a map; anything but a clean open or the format message is a failure.
+OpenResult OpenBytes(MapFiles& files, const std::vector<std::uint8_t>& bytes) {
+  WriteBytes(files.Map, bytes);
+  files.Model.MapFileName = files.Map;
+  return OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs);
+}
+
+TEST(OpenMapFile, DamagedRecordsAreRefusedBeforeTheWorkingCopyChanges) {
+  OcadMapBuilder b(6);
+  b.AddSymbol(101, 2, "Contour");
+  b.AddObject(Object6{.Symbol = 101, .Points = {CodedPoint::At(0, 0), CodedPoint::At(100, 0)}});
+  const std::vector<std::uint8_t> good = b.Build();
+  const OcadLayout layout = b.Layout();
+  const std::int64_t entry = layout.Objects[0].IndexPos;
+
+  std::vector<std::vector<std::uint8_t>> damaged;
+  auto variant = [&](auto change) {
+    std::vector<std::uint8_t> bytes = good;
+    change(bytes);
+    damaged.push_back(bytes);
+  };
+  variant([&](auto& f) { PutI32(f.data() + entry + 16, 1 << 30); });       // object far away
+  variant([&](auto& f) { PutI32(f.data() + entry + 16, -64); });           // before the start
+  variant([&](auto& f) { PutI16(f.data() + layout.Objects[0].FilePos + 4, 500); });  // nItem
+  variant([&](auto& f) { PutI16(f.data() + layout.Objects[0].FilePos + 4, -3); });
+  variant([&](auto& f) { PutI32(f.data() + layout.IndexBlocks[0], static_cast<std::int32_t>(layout.IndexBlocks[0])); });  // a circle
+  variant([&](auto& f) { PutI32(f.data() + layout.IndexBlocks[0], static_cast<std::int32_t>(f.size()) - 100); });
+  variant([&](auto& f) { PutI32(f.data() + 8, static_cast<std::int32_t>(f.size())); });  // symbols
+  variant([&](auto& f) { PutI32(f.data() + layout.SymbolBlocks[0] + 4, static_cast<std::int32_t>(f.size()) - 10); });
+  variant([&](auto& f) { PutI32(f.data() + 16, static_cast<std::int32_t>(f.size()) - 8); });  // setup
+  variant([&](auto& f) { PutDouble(f.data() + layout.SetupPos + 24, 0.0); });  // no scale
+  variant([&](auto& f) { PutDouble(f.data() + layout.SetupPos + 24, std::nan("")); });
+
+  MapFiles files;
+  OcadMapBuilder first = Version5Map();
+  ASSERT_EQ(files.Open(first), OpenResult::Opened);
+  const std::vector<std::uint8_t> workingCopy = ReadBytes(files.WorkingCopy);
+  for (std::size_t i = 0; i < damaged.size(); ++i) {
+    EXPECT_EQ(OpenBytes(files, damaged[i]), OpenResult::NotOcad) << "variant " << i;
+    EXPECT_EQ(ReadBytes(files.WorkingCopy), workingCopy) << "variant " << i;
+  }
+  EXPECT_EQ(files.Model.OcadVersion, 5);
+}
+
+TEST(OpenMapFile, EveryTruncationOfAMapOpensOrIsRefusedCleanly) {
+  for (int version : {5, 6}) {
+    OcadMapBuilder b(version);
+    b.AddSymbol(101, 2, "Contour");
+    if (version == 5)
+      b.AddObject(Object5{.Symbol = 101, .Pairs = {{0, 0}, {10, 10}}});
+    else
+      b.AddObject(Object6{.Symbol = 101, .Points = {CodedPoint::At(0, 0), CodedPoint::At(9, 9)}});
+    const std::vector<std::uint8_t> good = b.Build();
+    MapFiles files;
+    for (std::size_t length = 0; length < good.size(); length += (length < 60 ? 1 : 211)) {
+      const OpenResult result =
+          OpenBytes(files, std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
+      if (result == OpenResult::Opened) {
+        files.Select({101});
+        ReadObjects(files.Model, files.WorkingCopy);  // must not throw on an accepted file
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace terrak

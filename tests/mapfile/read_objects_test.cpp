@@ -1,0 +1,163 @@
+// Reading the objects of the selected symbols: selection, file order, the index's extents, the
+// coordinate lists with their markers, and the map extent over every object.
+#include <gtest/gtest.h>
+
+#include "mapfile/map_reader.h"
+#include "map_files.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+
+TEST(ReadObjects5, SelectedObjectsInFileOrderWithTheirIndexFieldsAndPairs) {
+  OcadMapBuilder b(5);
+  b.AddSymbol(101, 2, "Contour");
+  b.AddSymbol(102, 2, "Index contour");
+  b.AddObject(Object5{.Symbol = 101, .Height = 1000,
+                      .Pairs = {{10, 20}, {kMarkCurve, kMarkCurve}, {30, 40}, {50, 60}, {70, 80}}});
+  b.AddObject(Object5{.Symbol = 102, .Pairs = {{-500, -600}, {900, 800}}});
+  b.AddEmptyEntry();
+  b.AddObject(Object5{.Symbol = 101, .Pairs = {{1, 1}, {2, 2}}, .IndexLength = 0});  // deleted
+  b.AddObject(Object5{.Symbol = 101, .ObjectType = 4, .Pairs = {{5, 5}}, .Text = "Top"});
+  b.AddObject(Object5{.Symbol = 101, .Pairs = {{3, 3}, {4, 4}},
+                      .Extent = IndexExtent{0, 1, 2, 3}});
+  MapFiles files;
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  files.Select({101});
+  ReadObjects(files.Model, files.WorkingCopy);
+  const MapModel& m = files.Model;
+
+  ASSERT_EQ(m.MapObjects.size(), 3u);
+  ASSERT_EQ(m.ObjectCoords.size(), 3u);
+  const TMapObject& first = m.MapObjects[0];
+  EXPECT_EQ(first.Symbol, 101);
+  EXPECT_EQ(first.Height, 1000);
+  EXPECT_EQ(first.ObjectType, 2);
+  EXPECT_EQ(first.FirstPoint, (TPair{10, 20}));
+  EXPECT_EQ(first.LastPoint, (TPair{70, 80}));
+  EXPECT_EQ(first.Slot, 1);
+  EXPECT_EQ(first.IndexBlockPos, 0);
+  EXPECT_EQ(first.Pos, b.Layout().Objects[0].Pos);
+  EXPECT_EQ(first.Len, b.Layout().Objects[0].Len);
+  EXPECT_EQ((std::vector<std::int16_t>{first.MinX, first.MinY, first.MaxX, first.MaxY}),
+            (std::vector<std::int16_t>{10, 20, 70, 80}));
+  EXPECT_EQ(m.ObjectCoords[0].Count, 5);
+  EXPECT_EQ(m.ObjectCoords[0].Points[1], (TPair{kMarkCurve, kMarkCurve}));
+  EXPECT_EQ(m.MapObjects[1].ObjectType, 4);
+  EXPECT_EQ(m.ObjectCoords[1].Count, 2);  // the point, then "Top" and its zero in one pair
+  EXPECT_EQ(m.MapObjects[2].Slot, 6);
+  EXPECT_EQ(m.MapObjects[2].MaxY, 3);  // extents come from the index, not the pairs
+  // The map extent covers every object, selected or not; deleted records count for nothing.
+  EXPECT_EQ(m.MapMinX, -500);
+  EXPECT_EQ(m.MapMinY, -600);
+  EXPECT_EQ(m.MapMaxX, 900);
+  EXPECT_EQ(m.MapMaxY, 800);
+  EXPECT_EQ(m.MapWidth, 1400);
+  EXPECT_EQ(m.MapHeight, 1400);
+}
+
+TEST(ReadObjects5, ADataStartBelow48HasNoIndex) {
+  OcadMapBuilder b(5);
+  b.AddSymbol(101, 2, "Contour");
+  MapFiles files;
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  EXPECT_EQ(files.Model.DataStart(), 24);
+  files.Select({101});
+  ReadObjects(files.Model, files.WorkingCopy);
+  EXPECT_TRUE(files.Model.MapObjects.empty());
+  EXPECT_EQ(files.Model.MapMinX, 999999999);
+}
+
+TEST(ReadObjects6, EntriesBlocksAndTheConvertedExtents) {
+  OcadMapBuilder b(6);
+  b.AddSymbol(101, 2, "Contour");
+  b.AddSymbol(102, 2, "Index contour");
+  for (int i = 0; i < 300; ++i)
+    b.AddObject(Object6{.Symbol = static_cast<std::int16_t>(i % 3 == 0 ? 102 : 101),
+                        .Height = i,
+                        .Points = {CodedPoint::At(i * 10, 0), CodedPoint::At(i * 10 + 5, 1000)}});
+  b.AddObject(Object6{.Symbol = 101, .Points = {CodedPoint::At(0, 0), CodedPoint::At(1, 1)},
+                      .IndexLength = 32});  // too short to hold an object
+  b.AddObject(Object6{.Symbol = 101, .Points = {CodedPoint::At(0, 0), CodedPoint::At(1, 1)},
+                      .IndexSymbol = 0});  // no object
+  MapFiles files;
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  files.Select({102});
+  ReadObjects(files.Model, files.WorkingCopy);
+  const MapModel& m = files.Model;
+  ASSERT_EQ(m.MapObjects.size(), 100u);
+  ASSERT_EQ(b.Layout().IndexBlocks.size(), 2u);
+  EXPECT_EQ(m.MapObjects[0].Slot, 0);
+  EXPECT_EQ(m.MapObjects[0].IndexBlockPos, b.Layout().IndexBlocks[0]);
+  const TMapObject& inSecondBlock = m.MapObjects[86];  // object 258
+  EXPECT_EQ(inSecondBlock.Height, 258);
+  EXPECT_EQ(inSecondBlock.Slot, 2);
+  EXPECT_EQ(inSecondBlock.IndexBlockPos, b.Layout().IndexBlocks[1]);
+  EXPECT_EQ(inSecondBlock.Pos, b.Layout().Objects[258].Pos);
+  EXPECT_EQ(inSecondBlock.MinX, ConvertCoord6(Coded(2580)).Value);
+  EXPECT_EQ(inSecondBlock.MaxY, ConvertCoord6(Coded(1000)).Value);
+  EXPECT_EQ(m.ObjectCoords[86].Points[1], (TPair{ConvertCoord6(Coded(2585)).Value,
+                                                 ConvertCoord6(Coded(1000)).Value}));
+  EXPECT_EQ(m.MapMaxX, ConvertCoord6(Coded(2995)).Value);
+}
+
+TEST(ReadObjects6, AGapInASymbolBlockEndsThatBlockOnly) {
+  OcadMapBuilder b(7);
+  b.AddSymbol(101, 2, "Contour");
+  b.AddSymbolGap();
+  b.AddSymbol(102, 2, "Hidden by the gap");
+  b.StartNewSymbolBlock();
+  b.AddSymbol(103, 2, "Next block");
+  MapFiles files;
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  ASSERT_EQ(files.Model.SymbolList.size(), 2u);
+  EXPECT_EQ(files.Model.SymbolList[1].Symbol, 103);
+}
+
+TEST(ReadObjects, NoSelectedObjectsStillGivesTheWholeMapExtent) {
+  OcadMapBuilder b(6);
+  b.AddObject(Object6{.Symbol = 101, .Points = {CodedPoint::At(-100, -200), CodedPoint::At(300, 400)}});
+  MapFiles files;
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  files.Select({555});
+  ReadObjects(files.Model, files.WorkingCopy);
+  EXPECT_TRUE(files.Model.MapObjects.empty());
+  EXPECT_EQ(files.Model.MapMinX, ConvertCoord6(Coded(-100)).Value);
+  EXPECT_EQ(files.Model.MapMaxY, ConvertCoord6(Coded(400)).Value);
+  GridState grid;
+  ComputeGridExtent(files.Model, grid);
+  EXPECT_EQ(grid.GridWidth, -1999999998);
+  EXPECT_EQ(grid.GridHeight, -1999999998);
+}
+
+TEST(ReadObjects, WithoutAnOpenMapThereIsNothingToRead) {
+  TempFolder folder;
+  MapModel model;
+  model.SelectedSymbols.push_back({101, 0});
+  model.MapObjects.push_back({});
+  model.ObjectCoords.push_back({});
+  ReadObjects(model, folder.File("OCADCopy.tmp"));
+  EXPECT_TRUE(model.MapObjects.empty());
+  EXPECT_TRUE(model.ObjectCoords.empty());
+}
+
+TEST(ComputeGridExtent, SpansTheLoadedObjectsOnly) {
+  MapModel model;
+  TMapObject a;
+  a.MinX = -5, a.MinY = 3, a.MaxX = 10, a.MaxY = 20;
+  TMapObject b;
+  b.MinX = 0, b.MinY = -7, b.MaxX = 40, b.MaxY = 8;
+  model.MapObjects = {a, b};
+  GridState grid;
+  ComputeGridExtent(model, grid);
+  EXPECT_EQ(grid.GridMinX, -5);
+  EXPECT_EQ(grid.GridMinY, -7);
+  EXPECT_EQ(grid.GridMaxX, 40);
+  EXPECT_EQ(grid.GridMaxY, 20);
+  EXPECT_EQ(grid.GridWidth, 45);
+  EXPECT_EQ(grid.GridHeight, 27);
+}
+
+}  // namespace
+}  // namespace terrak

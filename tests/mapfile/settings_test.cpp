@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "mapfile/colour_names.h"
+#include "mapfile/settings_io.h"
+#include "platform/file_error.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using testing::ReadText;
+using testing::ScriptedDialogs;
+using testing::TempFolder;
+using testing::WriteText;
+
+struct Loaded {
+  Settings settings;
+  MapModel model;
+  ScriptedDialogs dialogs;
+};
+
+Loaded Load(const std::string& fileName) {
+  Loaded loaded;
+  LoadSettings(loaded.settings, loaded.model, fileName, loaded.dialogs);
+  return loaded;
+}
+
+Loaded LoadText(const TempFolder& folder, const std::string& text) {
+  WriteText(folder.File("terrak50.ini"), text);
+  return Load(folder.File("terrak50.ini"));
+}
+
+bool HasKey(const std::string& text, const std::string& line) {
+  return ("\n" + text).find("\n" + line) != std::string::npos;
+}
+
+TEST(Settings, NoFileGivesTheDefaultsAndNoSelection) {
+  TempFolder folder;
+  Loaded loaded = Load(folder.File("terrak50.ini"));
+  EXPECT_EQ(loaded.model.MapFileName, "nofile");
+  EXPECT_FALSE(loaded.model.SymbolsSelected);
+  EXPECT_TRUE(loaded.model.SelectedSymbols.empty());
+  EXPECT_EQ(loaded.settings.HiliteColour, 0xFF0000u);
+  EXPECT_EQ(loaded.settings.Back3dColour, 0x808080u);
+  EXPECT_TRUE(loaded.dialogs.Messages.empty());
+  ASSERT_NE(loaded.settings.File, nullptr);
+  EXPECT_EQ(LookUpSymbolColour(loaded.settings, 101), kBlack);
+}
+
+TEST(Settings, EveryKeyRoundTrips) {
+  TempFolder folder;
+  const std::string name = folder.File("terrak50.ini");
+  Settings settings{
+      .TraceTolerance = -32768, .HiliteColour = 0x010203, .WithHeightColour = 0xFF00000F,
+      .NoHeightColour = 0xFFFFFFFF, .Front3dColour = 0x1FFFFFFF, .Back3dColour = 0,
+      .ViewByHeight = true, .HorizontalAngleOfView = 32767, .Smoothing = 3,
+      .SmoothingPasses = -7, .GridInterval = 2147483647, .ContourGap = -2147483647 - 1,
+      .ViewpointX = 12345678, .ViewpointY = -5, .ViewpointZ = 250, .ViewpointBearing = 359,
+      .ViewpointIncline = -30, .File = nullptr};
+  MapModel model;
+  model.MapFileName = "/maps/forest = east.ocd";
+  model.SelectedSymbols = {{101, 0x00FF00}, {-5, 0x123456}, {5, 0x0000FF}, {101, 0x00FF00}};
+  SaveSettings(settings, model, name);
+
+  // Every key differs from its default, so a key lost on the way changes the second file.
+  Loaded loaded = Load(name);
+  EXPECT_TRUE(loaded.dialogs.Messages.empty());
+  SaveSettings(loaded.settings, loaded.model, folder.File("again.ini"));
+  EXPECT_EQ(ReadText(folder.File("again.ini")), ReadText(name));
+  EXPECT_EQ(loaded.model.MapFileName, model.MapFileName);
+  EXPECT_EQ(loaded.settings.ContourGap, settings.ContourGap);
+  ASSERT_EQ(loaded.model.SelectedSymbols.size(), 4u);
+  EXPECT_EQ(loaded.model.SelectedSymbols[1].Colour, 0x123456u);
+  // Saving replaced the open file object, so the dialog sees the colours just saved.
+  EXPECT_EQ(LookUpSymbolColour(settings, 5), 0x0000FFu);
+}
+
+TEST(Settings, SavedTextIsExactlyTheExpectedFile) {
+  TempFolder folder;
+  const std::string name = folder.File("terrak50.ini");
+  Settings settings;
+  MapModel model;
+  model.MapFileName = "/maps/a.ocd";
+  model.SelectedSymbols = {{101, 0x123456}, {1011, 0x0000FF}};
+  SaveSettings(settings, model, name);
+  EXPECT_EQ(ReadText(name),
+            "[Files]\nFilename=/maps/a.ocd\n\n\n"
+            "[Settings]\nTolerance=10\nToggleview=0\n\n\n"
+            "[Colors]\nhilite=clBlue\nwithheight=clGreen\nnoheight=clRed\nFront3d=clRed\n"
+            "Back3d=clGray\nSymbol 101=$00123456\nSymbol1011=clRed\n\n\n"
+            "[3dsettings]\nhaov=60\nsmoothing=0\nsmoothingpasses=1\nGridInterval=5\n"
+            "Contourgap=50\n\n\n"
+            "[SelectedSymbols]\nSymbolcount=2\nSymbol  0=101\nSymbol  1=1011\n\n\n"
+            "[Viewpoint]\nX=0\nY=0\nZ=0\nbearing=0\nincline=0\n");
+  // Nothing is left beside it.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+}
+
+TEST(ColourNames, NamesAnyCaseAndNumbersReadWhileOtherValuesAreWrittenInHex) {
+  EXPECT_EQ(TextToColour("clblue"), 0xFF0000u);
+  EXPECT_EQ(TextToColour("CLBTNFACE"), 0xFF00000Fu);
+  EXPECT_EQ(ColourToText(0xFF0000), "clBlue");
+  EXPECT_EQ(ColourToText(0xFF000019), "$FF000019");  // no system colour has index 19
+  EXPECT_EQ(ColourToText(0x123456), "$00123456");
+  EXPECT_EQ(TextToColour("$00123456"), 0x123456u);
+  EXPECT_EQ(TextToColour("0xFF"), 0xFFu);
+  EXPECT_EQ(TextToColour("16711680"), 0xFF0000u);
+  EXPECT_EQ(TextToColour("-1"), 0xFFFFFFFFu);
+  EXPECT_EQ(TextToColour("4294967295"), 0xFFFFFFFFu);
+  for (const char* junk : {"", "blurple", "$", "0x", "12ab", "$123456789", "4294967296", "cl"})
+    EXPECT_EQ(TextToColour(junk), std::nullopt) << junk;
+  // Every name reads back as the value that is written with it.
+  for (const NamedColour& named : NamedColours()) {
+    EXPECT_EQ(ColourToText(named.Value), named.Name);
+    EXPECT_EQ(TextToColour(std::string(named.Name)), named.Value);
+  }
+}
+
+// "Symbol  0", "Symbol 101" and "Symbol1011" are in the expected file above.
+TEST(Settings, PerSymbolKeysAreRightAlignedAndNegativeNumbersKeepTheirOwnKey) {
+  EXPECT_EQ(SelectedSymbolKey(12), "Symbol 12");
+  EXPECT_EQ(SelectedSymbolKey(100), "Symbol100");
+  EXPECT_EQ(SymbolColourKey(-5), "Symbol  -5");
+  EXPECT_EQ(SymbolColourKey(-1011), "Symbol-1011");
+}
+
+TEST(Settings, FewerSymbolsLeaveNoStaleIndexKeysButKeepEveryColour) {
+  TempFolder folder;
+  const std::string name = folder.File("terrak50.ini");
+  Settings settings;
+  MapModel model;
+  for (std::int16_t n = 1; n <= 8; ++n)
+    model.SelectedSymbols.push_back({static_cast<std::int16_t>(n * 10), Colour(n)});
+  SaveSettings(settings, model, name);
+  model.SelectedSymbols.resize(5);
+  SaveSettings(settings, model, name);
+
+  const std::string text = ReadText(name);
+  EXPECT_TRUE(HasKey(text, "Symbol  4=50\n"));
+  for (const char* stale : {"Symbol  5=", "Symbol  6=", "Symbol  7="})
+    EXPECT_FALSE(HasKey(text, stale)) << stale;
+  EXPECT_TRUE(HasKey(text, "Symbol  80=$00000008\n"));
+  Loaded loaded = Load(name);
+  EXPECT_EQ(loaded.model.SelectedSymbols.size(), 5u);
+  EXPECT_EQ(LookUpSymbolColour(loaded.settings, 80), 8u);
+}
+
+TEST(Settings, ABadColourIsReportedAndEndsTheLoadingThere) {
+  TempFolder folder;
+  Loaded early = LoadText(folder,
+                          "[Settings]\nTolerance=25\n[Colors]\nhilite=cllime\nwithheight=blurple\n"
+                          "noheight=clblack\n[3dsettings]\nhaov=90\n"
+                          "[SelectedSymbols]\nSymbolcount=1\nSymbol  0=101\n");
+  ASSERT_EQ(early.dialogs.Messages.size(), 1u);
+  const testing::AskedMessage& message = early.dialogs.Messages[0];
+  EXPECT_EQ(message.Type, MessageType::Error);
+  EXPECT_EQ(message.Buttons, static_cast<unsigned>(DialogButton::Ok));
+  for (const char* part : {"\"blurple\"", "\"withheight\"", "[Colors]", "terrak50.ini"})
+    EXPECT_NE(message.Text.find(part), std::string::npos) << part;
+  EXPECT_EQ(early.settings.TraceTolerance, 25);
+  EXPECT_EQ(early.settings.HiliteColour, 0x00FF00u);
+  EXPECT_EQ(early.settings.NoHeightColour, 0x0000FFu);
+  EXPECT_EQ(early.settings.HorizontalAngleOfView, 60);
+  EXPECT_FALSE(early.model.SymbolsSelected);
+  EXPECT_TRUE(early.model.SelectedSymbols.empty());
+
+  // A bad colour of the first symbol leaves no selection; of a later one, the symbols before.
+  const std::string symbols =
+      "[SelectedSymbols]\nSymbolcount=3\nSymbol  0=101\nSymbol  1=102\nSymbol  2=103\n";
+  Loaded first = LoadText(folder, symbols + "[Colors]\nSymbol 101=?\n");
+  EXPECT_EQ(first.dialogs.Messages.size(), 1u);
+  EXPECT_FALSE(first.model.SymbolsSelected);
+  EXPECT_TRUE(first.model.SelectedSymbols.empty());
+  Loaded later = LoadText(folder, symbols + "[Colors]\nSymbol 101=$FF\nSymbol 102=no colour\n");
+  EXPECT_TRUE(later.model.SymbolsSelected);
+  ASSERT_EQ(later.model.SelectedSymbols.size(), 1u);
+  EXPECT_EQ(later.model.SelectedSymbols[0].Colour, 0xFFu);
+  EXPECT_EQ(LookUpSymbolColour(later.settings, 102), std::nullopt);
+  EXPECT_EQ(LookUpSymbolColour(later.settings, 103), kBlack);
+}
+
+TEST(Settings, IntegersReadDecimalAndHexAndFallBackToTheDefault) {
+  TempFolder folder;
+  const auto tolerance = [&](const std::string& value) {  // 16 bits, default 10
+    return LoadText(folder, "[settings]\nTOLERANCE=" + value + "\n").settings.TraceTolerance;
+  };
+  const auto gap = [&](const std::string& value) {  // 32 bits, default 50
+    return LoadText(folder, "[3DSettings]\nContourGap=" + value + "\n").settings.ContourGap;
+  };
+  EXPECT_EQ(tolerance("0x1F"), 31);
+  EXPECT_EQ(tolerance("$1f"), 31);
+  EXPECT_EQ(tolerance("+4"), 4);
+  EXPECT_EQ(tolerance("-32768"), -32768);
+  for (const char* junk : {"40000", "$FFFF", "12abc", "", "1 0", "$", "0x", "99999999999999999999"})
+    EXPECT_EQ(tolerance(junk), 10) << junk;
+  EXPECT_EQ(gap("$FFFFFFFF"), -1);
+  EXPECT_EQ(gap("-2147483648"), -2147483647 - 1);
+  EXPECT_EQ(gap("2147483648"), 50);
+  EXPECT_TRUE(LoadText(folder, "[Settings]\nToggleview=$10\n").settings.ViewByHeight);
+  EXPECT_FALSE(LoadText(folder, "[Settings]\nToggleview=yes\n").settings.ViewByHeight);
+  EXPECT_FALSE(LoadText(folder, "[SelectedSymbols]\nSymbolcount=-3\n").model.SymbolsSelected);
+}
+
+TEST(Settings, SavingKeepsWhatItDoesNotKnowAndReplacesWhatItWrites) {
+  TempFolder folder;
+  const std::string name = folder.File("terrak50.ini");
+  WriteText(name,
+            "\xEF\xBB\xBF; kept comment\n\n[Other]\nfoo = bar\n[Broken\nmore=1\n"
+            "[Colors]\nSymbol 999=clAqua\n"
+            "Mine=1\n[3dsettings]\nSmoothing=3\nSmoothing=4\n[SelectedSymbols]\nJunk=1\n");
+  Loaded loaded = Load(name);
+  EXPECT_EQ(loaded.settings.Smoothing, 3);  // the first of two entries counts
+  SaveSettings(loaded.settings, loaded.model, name);
+  const std::string text = ReadText(name);
+  EXPECT_EQ(text.rfind("\xEF\xBB\xBF; kept comment\n", 0), 0u);
+  for (const char* kept : {"[Other]\nfoo=bar\nmore=1\n", "Symbol 999=clAqua\n", "Mine=1\n"})
+    EXPECT_NE(text.find(kept), std::string::npos) << kept;
+  EXPECT_TRUE(HasKey(text, "smoothing=3\n"));
+  for (const char* gone : {"Smoothing=", "Junk="}) EXPECT_FALSE(HasKey(text, gone)) << gone;
+  // A section line without its bracket is dropped once, not written back growing. (The second
+  // save only moves the erased selection section to the end.)
+  SaveSettings(loaded.settings, loaded.model, name);
+  const std::string settled = ReadText(name);
+  SaveSettings(loaded.settings, loaded.model, name);
+  EXPECT_EQ(ReadText(name), settled);
+}
+
+TEST(Settings, AMapNameThatALineCannotHoldIsNotRemembered) {
+  TempFolder folder;
+  const std::string name = folder.File("terrak50.ini");
+  Settings settings;
+  MapModel model;
+  model.MapFileName = "/maps/a.ocd\n[SelectedSymbols]\nSymbolcount=5";
+  SaveSettings(settings, model, name);
+  Loaded loaded = Load(name);
+  EXPECT_EQ(loaded.model.MapFileName, "nofile");
+  EXPECT_FALSE(loaded.model.SymbolsSelected);
+  model.MapFileName = "/maps/a.ocd ";  // would come back without its blank
+  SaveSettings(settings, model, name);
+  EXPECT_EQ(Load(name).model.MapFileName, "nofile");
+}
+
+TEST(Settings, SavingCreatesTheFolderFollowsLinksAndReportsFileErrors) {
+  TempFolder folder;
+  Settings settings;
+  MapModel model;
+  const std::string nested = folder.File("config/terrak/terrak50.ini");
+  SaveSettings(settings, model, nested);
+  EXPECT_EQ(Load(nested).model.MapFileName, "nofile");
+
+  // A linked settings file stays a link; the file it names gets the new text.
+  const std::string link = folder.File("link.ini");
+  std::filesystem::create_symlink(nested, link);
+  model.MapFileName = "/maps/linked.ocd";
+  SaveSettings(settings, model, link);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(Load(nested).model.MapFileName, "/maps/linked.ocd");
+
+  // A folder in the file's place, or a file in its folder's place.
+  std::filesystem::create_directory(folder.File("dir.ini"));
+  EXPECT_THROW(Load(folder.File("dir.ini")), FileError);
+  EXPECT_THROW(SaveSettings(settings, model, folder.File("dir.ini")), FileError);
+  WriteText(folder.File("plain"), "x");
+  EXPECT_THROW(SaveSettings(settings, model, folder.File("plain/terrak50.ini")), FileError);
+  EXPECT_EQ(ReadText(folder.File("plain")), "x");
+}
+
+}  // namespace
+}  // namespace terrak

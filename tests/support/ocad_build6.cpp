@@ -1,0 +1,198 @@
+// Version 6/7 file layout: the 48-byte header, the setup record (unless it is to end the file),
+// each symbol block followed by its symbol records, each index block followed by its objects,
+// and the setup record when it comes last. Blocks are chained through their first i32.
+#include <algorithm>
+#include <string>
+
+#include "common/bytes.h"
+#include "support/ocad_builder.h"
+#include "support/ocad_builder_checks.h"
+
+namespace terrak::testing {
+namespace {
+
+constexpr std::int64_t kObject6HeaderSize = 32;
+constexpr std::int64_t kTextGap = 8;  // zero bytes between the coordinates and the text
+constexpr std::int64_t kDescriptionOffset = 52;
+constexpr std::int64_t kSetupScaleOffset = 24;
+constexpr std::int64_t kSetupZoomOffset = 936;
+
+bool HasTextArea(const Object6& object) { return object.ObjectType == 4 || !object.Text.empty(); }
+
+// Number of 8-byte units after the coordinates that the gap, the text and its zero take.
+std::int64_t TextUnits(const Object6& object) {
+  if (!HasTextArea(object)) return 0;
+  return (kTextGap + static_cast<std::int64_t>(object.Text.size()) + 1 + 7) / 8;
+}
+
+std::int64_t ObjectBytes(const Object6& object) {
+  if (object.PaddingBytes < 0) throw std::invalid_argument("OCAD map builder: negative padding");
+  const auto items = static_cast<std::int64_t>(object.Points.size());
+  return kObject6HeaderSize + 8 * (items + TextUnits(object)) + object.PaddingBytes;
+}
+
+std::int32_t DefaultSymbolSize(std::int16_t objectType) {
+  // The 348-byte common part, then drawing data that differs by type (left zero here).
+  switch (objectType) {
+    case 2:
+      return 480;
+    case 3:
+      return 412;
+    default:
+      return 396;
+  }
+}
+
+IndexExtent PointExtent(const std::vector<CodedPoint>& points) {
+  if (points.empty()) return {};
+  std::int32_t minX = PositionOf(points[0].X), maxX = minX;
+  std::int32_t minY = PositionOf(points[0].Y), maxY = minY;
+  for (const CodedPoint& point : points) {
+    minX = std::min(minX, PositionOf(point.X));
+    maxX = std::max(maxX, PositionOf(point.X));
+    minY = std::min(minY, PositionOf(point.Y));
+    maxY = std::max(maxY, PositionOf(point.Y));
+  }
+  return {Coded(minX), Coded(minY), Coded(maxX), Coded(maxY)};
+}
+
+void WriteObject(std::uint8_t* out, const Object6& object, std::int64_t textUnits) {
+  const auto items = static_cast<std::int64_t>(object.Points.size());
+  PutI16(out + 0, object.Symbol);
+  PutU16(out + 2, object.ObjectType);
+  PutI16(out + 4, CheckedI16(items, "coordinate count"));
+  PutI16(out + 6, static_cast<std::int16_t>(textUnits));
+  PutI16(out + 8, object.Angle);
+  PutI32(out + 12, object.Height);
+  std::uint8_t* point = out + kObject6HeaderSize;
+  for (const CodedPoint& coded : object.Points) {
+    PutI32(point, coded.X);
+    PutI32(point + 4, coded.Y);
+    point += 8;
+  }
+  if (HasTextArea(object)) std::copy(object.Text.begin(), object.Text.end(), point + kTextGap);
+}
+
+void WriteSymbol(std::uint8_t* out, const SymbolSpec& symbol, std::int32_t size) {
+  PutI16(out + 0, static_cast<std::int16_t>(size));
+  PutI16(out + 2, symbol.Number);
+  PutI16(out + 4, symbol.ObjectType);
+  out[kDescriptionOffset] = static_cast<std::uint8_t>(symbol.Description.size());
+  std::copy(symbol.Description.begin(), symbol.Description.end(), out + kDescriptionOffset + 1);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> OcadMapBuilder::Build6() {
+  if (setupSize_ < kSetupZoomOffset + 8)
+    throw std::invalid_argument("OCAD map builder: the setup record must reach the zoom at 936");
+
+  // First pass: place every record.
+  std::int64_t pos = static_cast<std::int64_t>(kFileHeader6Size);
+  auto placeSetup = [&] {
+    layout_.SetupPos = pos;
+    layout_.SetupSize = setupSize_;
+    pos += setupSize_;
+  };
+  if (!setupLast_) placeSetup();
+
+  std::vector<std::int32_t> symbolSizes;
+  for (const auto& block : symbolBlocks_) {
+    layout_.SymbolBlocks.push_back(pos);
+    pos += kSymbolBlock6Size;
+    for (const SymbolSlot& slot : block) {
+      if (slot.Gap) continue;
+      const SymbolSpec& symbol = slot.Symbol;
+      const std::int32_t size =
+          symbol.RecordSize ? symbol.RecordSize : DefaultSymbolSize(symbol.ObjectType);
+      if (symbol.Description.size() > 255 ||
+          static_cast<std::int64_t>(symbol.Description.size()) + kDescriptionOffset + 1 > size)
+        throw std::invalid_argument("OCAD map builder: symbol description does not fit");
+      if (size < kSymbolRecord6BaseSize || size > 32767)
+        throw std::invalid_argument("OCAD map builder: symbol record size out of range");
+      layout_.SymbolRecords.push_back(pos);
+      symbolSizes.push_back(size);
+      pos += size;
+    }
+  }
+
+  layout_.Objects.resize(objects6_.size());
+  for (const auto& block : indexBlocks_) {
+    const std::int64_t blockPos = pos;
+    layout_.IndexBlocks.push_back(blockPos);
+    pos += kIndexBlock6Size;
+    for (std::size_t e = 0; e < block.size(); ++e) {
+      const std::int64_t entryPos = blockPos + 4 + 24 * static_cast<std::int64_t>(e);
+      layout_.IndexEntries.push_back(entryPos);
+      if (block[e].Empty) continue;
+      ObjectLayout& placed = layout_.Objects[block[e].Object];
+      placed.FilePos = pos;
+      placed.ByteLength = ObjectBytes(objects6_[block[e].Object]);
+      placed.Pos = CheckedI32(pos, "object position");
+      placed.Len = CheckedI16(placed.ByteLength, "object length");
+      placed.IndexPos = entryPos;
+      placed.Slot = static_cast<std::int32_t>(e);
+      placed.IndexBlockPos = blockPos;
+      pos += placed.ByteLength;
+    }
+  }
+  if (setupLast_) placeSetup();
+  layout_.FileSize = CheckedI32(pos, "file size");
+
+  // Second pass: write them.
+  std::vector<std::uint8_t> file(static_cast<std::size_t>(layout_.FileSize), 0);
+  std::uint8_t* const base = file.data();
+
+  PutI16(base + 0, 3245);
+  PutI16(base + 2, static_cast<std::int16_t>(version_ == 7 ? 7 : 0));  // section mark
+  PutI16(base + 4, static_cast<std::int16_t>(version_));
+  PutI32(base + 8, static_cast<std::int32_t>(layout_.SymbolBlocks.front()));
+  PutI32(base + 12, static_cast<std::int32_t>(layout_.IndexBlocks.front()));
+  PutI32(base + 16, static_cast<std::int32_t>(layout_.SetupPos));
+  PutI32(base + 20, setupSize_);
+
+  std::uint8_t* const setup = base + layout_.SetupPos;
+  PutI32(setup + 0, offsetX6_);
+  PutI32(setup + 4, offsetY6_);
+  PutDouble(setup + kSetupScaleOffset, scale_);
+  PutDouble(setup + kSetupZoomOffset, zoom_);
+
+  std::size_t symbolIndex = 0;
+  for (std::size_t b = 0; b < symbolBlocks_.size(); ++b) {
+    std::uint8_t* const block = base + layout_.SymbolBlocks[b];
+    if (b + 1 < symbolBlocks_.size())
+      PutI32(block, static_cast<std::int32_t>(layout_.SymbolBlocks[b + 1]));
+    for (std::size_t j = 0; j < symbolBlocks_[b].size(); ++j) {
+      if (symbolBlocks_[b][j].Gap) continue;
+      const std::int64_t recordPos = layout_.SymbolRecords[symbolIndex];
+      PutI32(block + 4 + 4 * j, static_cast<std::int32_t>(recordPos));
+      WriteSymbol(base + recordPos, symbolBlocks_[b][j].Symbol, symbolSizes[symbolIndex]);
+      ++symbolIndex;
+    }
+  }
+
+  for (std::size_t b = 0; b < indexBlocks_.size(); ++b) {
+    std::uint8_t* const block = base + layout_.IndexBlocks[b];
+    if (b + 1 < indexBlocks_.size())
+      PutI32(block, static_cast<std::int32_t>(layout_.IndexBlocks[b + 1]));
+    for (const EntrySlot& slot : indexBlocks_[b]) {
+      if (slot.Empty) continue;
+      const Object6& object = objects6_[slot.Object];
+      const ObjectLayout& placed = layout_.Objects[slot.Object];
+      const IndexExtent extent = object.Extent ? *object.Extent : PointExtent(object.Points);
+      std::uint8_t* const entry = base + placed.IndexPos;
+      PutI32(entry + 0, extent.MinX);
+      PutI32(entry + 4, extent.MinY);
+      PutI32(entry + 8, extent.MaxX);
+      PutI32(entry + 12, extent.MaxY);
+      PutI32(entry + 16, placed.Pos);
+      PutI16(entry + 20,
+             object.IndexLength ? *object.IndexLength : static_cast<std::int16_t>(placed.Len));
+      PutI16(entry + 22, object.IndexSymbol ? *object.IndexSymbol : object.Symbol);
+      WriteObject(base + placed.FilePos, object, TextUnits(object));
+    }
+  }
+  return file;
+}
+
+}  // namespace terrak::testing
