@@ -1,8 +1,17 @@
-// The fast interpolation. Every scan of the plain version walks over empty cells until it meets a
-// positive one; here the positive cells of every column, row and diagonal are kept in bit lines,
-// so a scan jumps to its next positive cell (or its limit) with a few word operations. The
-// phases, limits and reads are otherwise those of the plain scans, and the bit lines are kept in
-// step with every write, including estimates that come out positive.
+// The fast interpolation, in two steps over the plain version.
+//
+// Jumps: every scan of the plain version walks over empty cells until it meets a positive one;
+// here the positive cells of every column, row and diagonal are kept in bit lines, so a scan
+// jumps to its next positive cell (or its limit) with a few word operations. The phases, limits
+// and reads are otherwise those of the plain scans, and the bit lines are kept in step with every
+// write, including estimates that come out positive.
+//
+// Reuse: cells are visited column by column from the south, so along every line the cells are
+// visited in order. Ahead of the sweep a line holds the grid as it was before interpolating;
+// behind it, cells whose values are final. A side's scan from a cell therefore finds what the
+// same side found from the line's previous cell, unless one of the few cells that the new walk
+// adds in front (or that has changed since) is positive. Each side keeps the cells its last scan
+// reported per line and reuses them under exactly that condition; values are read afresh.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -10,12 +19,23 @@
 #include "common/numtext.h"
 #include "grid/bit_lines.h"
 #include "grid/interpolate.h"
+#include "grid/interpolate_estimate.h"
 
 namespace terrak {
 
 namespace {
 
 constexpr std::int32_t kNone = std::numeric_limits<std::int32_t>::max();
+
+struct Cell {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+};
+
+// The cells one side of a line reported: near, edge and next.
+struct SideCells {
+  Cell Near, Edge, Next;
+};
 
 class FastScanner {
  public:
@@ -53,6 +73,9 @@ class FastScanner {
   }
 
   std::int32_t G(std::int32_t x, std::int32_t y) const { return g_(x, y); }
+  std::int32_t G(Cell c) const { return g_(c.x, c.y); }
+  std::int32_t Width() const { return w_; }
+  std::int32_t Height() const { return h_; }
 
   void Write(std::int32_t x, std::int32_t y, std::int16_t value) {
     std::int16_t& cell = g_(x, y);
@@ -61,58 +84,80 @@ class FastScanner {
     if (was != (value > 0)) Mark(x, y, value > 0);
   }
 
-  LineScan Column(std::int32_t x, std::int32_t y) const {
-    LineScan s;
+  SideCells ColumnUp(std::int32_t x, std::int32_t y) const {
+    SideCells s;
     const std::int32_t limit = h_ - 1;
     std::int32_t q = y;
     if (q < limit) q = Or(columns_.FirstSet(x, q, limit - 1), limit);
-    s.UpNear = {q, G(x, q)};
+    s.Near = {x, q};
     if (q <= limit) q = Or(columns_.FirstClear(x, q, limit), limit + 1);
-    s.UpEdge = {q - 1, G(x, q - 1)};
+    s.Edge = {x, q - 1};
     if (q < limit) q = Or(columns_.FirstSet(x, q, limit - 1), limit);
-    s.UpNext = {q, G(x, q)};
-    q = y;
-    if (q > 0) q = Or(columns_.LastSet(x, 1, q), 0);
-    s.DownNear = {q, G(x, q)};
-    if (q > 0) q = Or(columns_.LastClear(x, 1, q), 0);
-    s.DownEdge = {q + 1, G(x, q + 1)};
-    if (q > 0) q = Or(columns_.LastSet(x, 1, q), 0);
-    s.DownNext = {q, G(x, q)};
+    s.Next = {x, q};
     return s;
   }
 
-  LineScan Row(std::int32_t x, std::int32_t y) const {
-    LineScan s;
+  SideCells ColumnDown(std::int32_t x, std::int32_t y) const {
+    SideCells s;
+    std::int32_t q = y;
+    if (q > 0) q = Or(columns_.LastSet(x, 1, q), 0);
+    s.Near = {x, q};
+    if (q > 0) q = Or(columns_.LastClear(x, 1, q), 0);
+    s.Edge = {x, q + 1};
+    if (q > 0) q = Or(columns_.LastSet(x, 1, q), 0);
+    s.Next = {x, q};
+    return s;
+  }
+
+  SideCells RowUp(std::int32_t x, std::int32_t y) const {
+    SideCells s;
     const std::int32_t limit = w_ - 1;
     std::int32_t q = x;
     if (q < limit) q = Or(rows_.FirstSet(y, q, limit - 1), limit);
-    s.UpNear = {q, G(q, y)};
+    s.Near = {q, y};
     if (q <= limit) q = Or(rows_.FirstClear(y, q, limit), limit + 1);
-    s.UpEdge = {q - 1, G(q - 1, y)};
+    s.Edge = {q - 1, y};
     if (q < limit) q = Or(rows_.FirstSet(y, q, limit - 1), limit);
-    s.UpNext = {q, G(q, y)};
-    q = x;
+    s.Next = {q, y};
+    return s;
+  }
+
+  SideCells RowDown(std::int32_t x, std::int32_t y) const {
+    SideCells s;
+    std::int32_t q = x;
     if (q > 0) q = Or(rows_.LastSet(y, 1, q), 0);
-    s.DownNear = {q, G(q, y)};
+    s.Near = {q, y};
     if (q > 0) q = Or(rows_.LastClear(y, 1, q), 0);
-    s.DownEdge = {q + 1, G(q + 1, y)};
+    s.Edge = {q + 1, y};
     if (q > 0) q = Or(rows_.LastSet(y, 1, q), 0);
-    s.DownNext = {q, G(q, y)};
+    s.Next = {q, y};
     return s;
   }
 
-  LineScan Diagonal135(std::int32_t x, std::int32_t y) const {
-    LineScan s;
-    Diagonal(x, y, -1, +1, s.DownNear, s.DownEdge, s.DownNext);
-    Diagonal(x, y, +1, -1, s.UpNear, s.UpEdge, s.UpNext);
+  SideCells Diagonal(std::int32_t x, std::int32_t y, int xs, int ys) const {
+    SideCells s;
+    bool hit = false;
+    Advance(x, y, xs, ys, hit);
+    s.Near = {x, y};
+    // Along the contour run, step by step: runs are a few cells long.
+    while (hit && (ys > 0 ? y <= h_ - 1 : y > 0) && (xs > 0 ? x <= w_ - 1 : x > 0)) {
+      y += ys;
+      if (G(x, y) > 0) continue;
+      x += xs;
+      hit = G(x, y) > 0;
+    }
+    s.Edge = {x - xs, y - ys};
+    if (!hit) Advance(x, y, xs, ys, hit);
+    s.Next = {x, y};
     return s;
   }
 
-  LineScan Diagonal45(std::int32_t x, std::int32_t y) const {
-    LineScan s;
-    Diagonal(x, y, -1, -1, s.DownNear, s.DownEdge, s.DownNext);
-    Diagonal(x, y, +1, +1, s.UpNear, s.UpEdge, s.UpNext);
-    return s;
+  // Scan points from reported cells: positions are rows along a column, columns otherwise.
+  ScanPoint Point(Cell c, bool alongColumn) const { return {alongColumn ? c.y : c.x, G(c)}; }
+  LineScan Scan(const SideCells& down, const SideCells& up, bool alongColumn) const {
+    return {Point(down.Near, alongColumn), Point(down.Edge, alongColumn),
+            Point(down.Next, alongColumn), Point(up.Near, alongColumn),
+            Point(up.Edge, alongColumn),   Point(up.Next, alongColumn)};
   }
 
  private:
@@ -127,19 +172,13 @@ class FastScanner {
     falling_.Assign(x + y, x, positive);
   }
 
-  // The line holding the cells (x + k * xs, y + k * ys).
-  const BitLines& DiagonalLines(int xs, int ys) const { return xs == ys ? rising_ : falling_; }
-  std::int32_t DiagonalLine(std::int32_t x, std::int32_t y, int xs, int ys) const {
-    return xs == ys ? x - y + h_ : x + y;
-  }
-
-  // The first step k of 1 .. steps whose cell is positive along the line through (x, y) with
-  // column step xs (positions are columns), or kNone.
+  // The first step k of fromK .. steps whose cell (x + k xs, y + k ys) is positive, or kNone.
   std::int32_t FirstStep(std::int32_t x, std::int32_t y, int xs, int ys, std::int32_t fromK,
                          std::int32_t steps) const {
     if (steps < fromK) return kNone;
-    const BitLines& lines = DiagonalLines(xs, ys);
-    const std::int32_t line = DiagonalLine(x, y, xs, ys);
+    const bool rising = xs == ys;
+    const BitLines& lines = rising ? rising_ : falling_;
+    const std::int32_t line = rising ? x - y + h_ : x + y;
     if (xs > 0) {
       const std::int32_t r = lines.FirstSet(line, x + fromK, x + steps);
       return r < 0 ? kNone : r - x;
@@ -174,23 +213,6 @@ class FastScanner {
     }
   }
 
-  void Diagonal(std::int32_t x, std::int32_t y, int xs, int ys, ScanPoint& nearP,
-                ScanPoint& edgeP, ScanPoint& nextP) const {
-    bool hit = false;
-    Advance(x, y, xs, ys, hit);
-    nearP = {x, G(x, y)};
-    // Along the contour run, step by step: runs are a few cells long.
-    while (hit && (ys > 0 ? y <= h_ - 1 : y > 0) && (xs > 0 ? x <= w_ - 1 : x > 0)) {
-      y += ys;
-      if (G(x, y) > 0) continue;
-      x += xs;
-      hit = G(x, y) > 0;
-    }
-    edgeP = {x - xs, G(x - xs, y - ys)};
-    if (!hit) Advance(x, y, xs, ys, hit);
-    nextP = {x, G(x, y)};
-  }
-
   HeightGridType& g_;
   std::int32_t w_;
   std::int32_t h_;
@@ -200,53 +222,188 @@ class FastScanner {
   BitLines falling_;  // x + y constant, position x
 };
 
+// What one side's last scan along a line reported: its cells, and the near cell's value.
+struct Cell16 {
+  std::int16_t x = 0;
+  std::int16_t y = 0;
+};
+struct SideMemo {
+  Cell16 Near, Edge, Next;
+  std::int16_t NearV = 0;
+};
+
+// Both sides' last scans along one line, and where they started (the row along a column, the
+// column otherwise). Kept small: one is read and written for every cell of the line.
+struct LineMemo {
+  static constexpr std::int16_t kNoStart = -32768;
+  std::int16_t Start = kNoStart;
+  SideMemo Down, Up;
+};
+
+// A line's scan as the estimate reads it; edge and next values are read only when wanted.
+class MemoScan {
+ public:
+  MemoScan(const FastScanner& scan, const LineMemo& memo, bool alongColumn)
+      : scan_(scan), memo_(memo), alongColumn_(alongColumn) {}
+  std::int32_t DownNearP() const { return Position(memo_.Down.Near); }
+  std::int32_t DownNearV() const { return memo_.Down.NearV; }
+  std::int32_t UpNearP() const { return Position(memo_.Up.Near); }
+  std::int32_t UpNearV() const { return memo_.Up.NearV; }
+  std::int32_t DownEdgeV() const { return Value(memo_.Down.Edge); }
+  std::int32_t DownNextV() const { return Value(memo_.Down.Next); }
+  std::int32_t UpEdgeV() const { return Value(memo_.Up.Edge); }
+  std::int32_t UpNextV() const { return Value(memo_.Up.Next); }
+
+ private:
+  std::int32_t Position(Cell16 c) const { return alongColumn_ ? c.y : c.x; }
+  std::int32_t Value(Cell16 c) const { return scan_.G(c.x, c.y); }
+  const FastScanner& scan_;
+  const LineMemo& memo_;
+  bool alongColumn_;
+};
+
+// Runs the interpolation cell by cell, reusing each side's previous scan along its line where
+// the walk from the new cell must find the same cells.
+class Interpolator {
+ public:
+  explicit Interpolator(GridState& grid)
+      : scan_(grid),
+        rows_(static_cast<std::size_t>(grid.GridHeight) + 1),
+        rising_(static_cast<std::size_t>(grid.GridWidth) + grid.GridHeight + 1),
+        falling_(rising_.size()) {}
+
+  void Run(ProgressSink& progress, InterpolationCounts& counts) {
+    const double root2 = std::sqrt(2.0);
+    const std::int32_t w = scan_.Width(), h = scan_.Height();
+    for (std::int32_t x = 1; x <= w - 1; ++x) {
+      progress.ShowProgress("column " + FormatInt(x));
+      progress.BackUpOneLine();
+      column_ = LineMemo{};
+      for (std::int32_t y = 1; y <= h - 1; ++y) {
+        if (scan_.G(x, y) != 0) continue;
+        state_.BestGradient = 0.0;
+        state_.BestDistance = 9999999.0;
+        wanting_ = false;
+        // Each line's scans run after the line before it has written the cell.
+        Apply(x, y, MemoScan(scan_, ColumnScan(x, y), true), y, 1.0);
+        Apply(x, y, MemoScan(scan_, RowScan(x, y), false), x, 1.0);
+        Apply(x, y, MemoScan(scan_, FallingScan(x, y), false), x, root2);
+        Apply(x, y, MemoScan(scan_, RisingScan(x, y), false), x, root2);
+        if (wanting_) ++counts.CellsWithoutEstimate;
+      }
+    }
+  }
+
+ private:
+  void Apply(std::int32_t x, std::int32_t y, const MemoScan& scan, std::int32_t p0, double step) {
+    if (!ApplyLineEstimate(scan, p0, step, state_)) return;
+    if (state_.HaveE)
+      scan_.Write(x, y, StoredEstimate(state_));
+    else
+      wanting_ = true;
+  }
+
+  bool Empty(std::int32_t x, std::int32_t y) const { return scan_.G(x, y) <= 0; }
+
+  static Cell16 Narrow(Cell c) {
+    return {static_cast<std::int16_t>(c.x), static_cast<std::int16_t>(c.y)};
+  }
+
+  // The memo's cells when reusable, else a new scan. The near value is read afresh where it may
+  // have changed since: the sweep has written only the previous column (from the memo's start
+  // on) and the present one, so a cell in any other column holds what it held then.
+  template <typename Compute>
+  void Side(SideMemo& memo, bool reusable, std::int32_t x, Compute compute) {
+    if (!reusable) {
+      const SideCells cells = compute();
+      memo = {Narrow(cells.Near), Narrow(cells.Edge), Narrow(cells.Next),
+              static_cast<std::int16_t>(scan_.G(cells.Near))};
+    } else if (memo.Near.x >= x - 1) {
+      memo.NearV = static_cast<std::int16_t>(scan_.G(memo.Near.x, memo.Near.y));
+    }
+  }
+
+  // Along the column the cells above are as before; below, the one just finished is new.
+  const LineMemo& ColumnScan(std::int32_t x, std::int32_t y) {
+    LineMemo& m = column_;
+    const bool next = m.Start == y - 1;
+    Side(m.Up, next, x, [&] { return scan_.ColumnUp(x, y); });
+    Side(m.Down, next && Empty(x, y - 1), x, [&] { return scan_.ColumnDown(x, y); });
+    m.Start = static_cast<std::int16_t>(y);
+    return m;
+  }
+
+  // Along the row both scans begin by reading the cell itself, which the column line may have
+  // written: the previous scan must not have stopped on its own cell, and the new one must pass
+  // over this one. Behind, the previous column's cell has been finished since.
+  const LineMemo& RowScan(std::int32_t x, std::int32_t y) {
+    LineMemo& m = rows_[static_cast<std::size_t>(y)];
+    const bool next = m.Start == x - 1 && Empty(x, y);
+    Side(m.Up, next && m.Up.Near.x >= x, x, [&] { return scan_.RowUp(x, y); });
+    Side(m.Down, next && m.Down.Near.x < x - 1 && Empty(x - 1, y), x,
+         [&] { return scan_.RowDown(x, y); });
+    m.Start = static_cast<std::int16_t>(x);
+    return m;
+  }
+
+  // x + y constant; the line's previous cell is (x - 1, y + 1). Up, towards (x + 1, y - 1): the
+  // walk loses the previous walk's first two cells, and its new first cell (x, y - 1) has been
+  // finished since. Down, towards (x - 1, y + 1): the walk gains (x, y + 1) and the previous
+  // cell in front, and the previous walk's first cell (x - 1, y + 2) has been finished since.
+  const LineMemo& FallingScan(std::int32_t x, std::int32_t y) {
+    LineMemo& m = falling_[static_cast<std::size_t>(x + y)];
+    const bool next = m.Start == x - 1;
+    Side(m.Up, next && m.Up.Near.x >= x && Empty(x, y - 1), x,
+         [&] { return scan_.Diagonal(x, y, +1, -1); });
+    Side(m.Down, next && Empty(x, y + 1) && Empty(x - 1, y + 1) && Empty(x - 1, y + 2), x,
+         [&] { return scan_.Diagonal(x, y, -1, +1); });
+    m.Start = static_cast<std::int16_t>(x);
+    return m;
+  }
+
+  // x - y constant; the line's previous cell is (x - 1, y - 1). Up, towards (x + 1, y + 1): the
+  // walk loses the previous walk's first two cells and meets nothing new. Down: it gains
+  // (x, y - 1) and the previous cell in front.
+  const LineMemo& RisingScan(std::int32_t x, std::int32_t y) {
+    LineMemo& m = rising_[static_cast<std::size_t>(x - y + scan_.Height())];
+    const bool next = m.Start == x - 1;
+    Side(m.Up, next && m.Up.Near.x >= x, x, [&] { return scan_.Diagonal(x, y, +1, +1); });
+    Side(m.Down, next && Empty(x, y - 1) && Empty(x - 1, y - 1), x,
+         [&] { return scan_.Diagonal(x, y, -1, -1); });
+    m.Start = static_cast<std::int16_t>(x);
+    return m;
+  }
+
+  FastScanner scan_;
+  EstimateState state_;
+  bool wanting_ = false;
+  LineMemo column_;
+  std::vector<LineMemo> rows_, rising_, falling_;
+};
+
 }  // namespace
 
 InterpolationCounts InterpolateHeights(GridState& grid, ProgressSink& progress) {
   progress.ShowProgress("working through map...");
   InterpolationCounts counts;
   if (grid.GridWidth < 2 || grid.GridHeight < 2) return counts;
-  FastScanner scanner(grid);
-  const double root2 = std::sqrt(2.0);
-  EstimateState state;
-  for (std::int32_t x = 1; x <= grid.GridWidth - 1; ++x) {
-    progress.ShowProgress("column " + FormatInt(x));
-    progress.BackUpOneLine();
-    for (std::int32_t y = 1; y <= grid.GridHeight - 1; ++y) {
-      if (scanner.G(x, y) != 0) continue;
-      state.BestGradient = 0.0;
-      state.BestDistance = 9999999.0;
-      bool wanting = false;
-      const auto apply = [&](const LineScan& scan, std::int32_t p0, double step) {
-        if (!ApplyLineEstimate(scan, p0, step, state)) return;
-        if (state.HaveE)
-          scanner.Write(x, y, StoredEstimate(state));
-        else
-          wanting = true;
-      };
-      apply(scanner.Column(x, y), y, 1.0);
-      apply(scanner.Row(x, y), x, 1.0);
-      apply(scanner.Diagonal135(x, y), x, root2);
-      apply(scanner.Diagonal45(x, y), x, root2);
-      if (wanting) ++counts.CellsWithoutEstimate;
-    }
-  }
+  Interpolator(grid).Run(progress, counts);
   return counts;
 }
 
 LineScan ScanLineFast(GridState& grid, std::int32_t x, std::int32_t y, ScanLine line) {
-  FastScanner scanner(grid);
+  const FastScanner scanner(grid);
   switch (line) {
     case ScanLine::Column:
-      return scanner.Column(x, y);
+      return scanner.Scan(scanner.ColumnDown(x, y), scanner.ColumnUp(x, y), true);
     case ScanLine::Row:
-      return scanner.Row(x, y);
+      return scanner.Scan(scanner.RowDown(x, y), scanner.RowUp(x, y), false);
     case ScanLine::Diagonal135:
-      return scanner.Diagonal135(x, y);
+      return scanner.Scan(scanner.Diagonal(x, y, -1, +1), scanner.Diagonal(x, y, +1, -1), false);
     case ScanLine::Diagonal45:
       break;
   }
-  return scanner.Diagonal45(x, y);
+  return scanner.Scan(scanner.Diagonal(x, y, -1, -1), scanner.Diagonal(x, y, +1, +1), false);
 }
 
 }  // namespace terrak

@@ -24,6 +24,17 @@ struct ScanPoint {
 struct LineScan {
   ScanPoint DownNear, DownEdge, DownNext;
   ScanPoint UpNear, UpEdge, UpNext;
+
+  // What the estimate reads; the fast interpolation offers the same through a view that reads
+  // edge and next values only when they are needed.
+  std::int32_t DownNearP() const { return DownNear.p; }
+  std::int32_t DownNearV() const { return DownNear.v; }
+  std::int32_t UpNearP() const { return UpNear.p; }
+  std::int32_t UpNearV() const { return UpNear.v; }
+  std::int32_t DownEdgeV() const { return DownEdge.v; }
+  std::int32_t DownNextV() const { return DownNext.v; }
+  std::int32_t UpEdgeV() const { return UpEdge.v; }
+  std::int32_t UpNextV() const { return UpNext.v; }
 };
 
 // The estimate carried from line to line and from cell to cell. E is not reset between cells:
@@ -36,12 +47,7 @@ struct EstimateState {
   bool HaveE = false;
 };
 
-// Applies one line's scan results; p0 is the cell's own position along the line and step the
-// metres per position. Returns false when the line is skipped.
-bool ApplyLineEstimate(const LineScan& scan, std::int32_t p0, double step, EstimateState& state);
-
-// The value a cell is given from the estimate.
-std::int16_t StoredEstimate(const EstimateState& state);
+// ApplyLineEstimate and StoredEstimate, the estimate step: grid/interpolate_estimate.h.
 
 // The scans of one line through the cell (x, y) as the grid stands, by either implementation.
 enum class ScanLine { Column, Row, Diagonal135, Diagonal45 };

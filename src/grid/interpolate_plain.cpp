@@ -4,6 +4,7 @@
 
 #include "common/numtext.h"
 #include "grid/interpolate.h"
+#include "grid/interpolate_estimate.h"
 
 namespace terrak {
 

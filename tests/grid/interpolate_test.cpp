@@ -4,6 +4,7 @@
 
 #include "grid/grid_fixtures.h"
 #include "grid/interpolate.h"
+#include "grid/interpolate_estimate.h"
 #include "support/recording_progress.h"
 
 namespace terrak {
