@@ -17,6 +17,11 @@ inline double RoundHalfEven(double value) {
 // The rounded value as an integer. NaN gives 0; values beyond the 64-bit range saturate, so a
 // damaged input can never cause an undefined conversion.
 inline std::int64_t RoundToInt(double value) {
+  // Below 2^51 in size, adding and taking away 1.5 * 2^52 leaves the value rounded to the nearest
+  // integer, halves to even, in the default rounding mode: the same as nearbyint, without a call.
+  // The grid construction rounds hundreds of millions of times.
+  constexpr double kShift = 6755399441055744.0;
+  if (std::fabs(value) < 2251799813685248.0) return static_cast<std::int64_t>((value + kShift) - kShift);
   if (std::isnan(value)) return 0;
   const double r = std::nearbyint(value);
   if (r >= 9.2e18) return std::numeric_limits<std::int64_t>::max();

@@ -238,6 +238,7 @@ struct LineMemo {
   static constexpr std::int16_t kNoStart = -32768;
   std::int16_t Start = kNoStart;
   SideMemo Down, Up;
+  GradientMemo Gradient;
 };
 
 // A line's scan as the estimate reads it; edge and next values are read only when wanted.
@@ -285,18 +286,21 @@ class Interpolator {
         state_.BestDistance = 9999999.0;
         wanting_ = false;
         // Each line's scans run after the line before it has written the cell.
-        Apply(x, y, MemoScan(scan_, ColumnScan(x, y), true), y, 1.0);
-        Apply(x, y, MemoScan(scan_, RowScan(x, y), false), x, 1.0);
-        Apply(x, y, MemoScan(scan_, FallingScan(x, y), false), x, root2);
-        Apply(x, y, MemoScan(scan_, RisingScan(x, y), false), x, root2);
+        Apply<false>(x, y, ColumnScan(x, y), true, y, 1.0);
+        Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
+        Apply<true>(x, y, FallingScan(x, y), false, x, root2);
+        Apply<true>(x, y, RisingScan(x, y), false, x, root2);
         if (wanting_) ++counts.CellsWithoutEstimate;
       }
     }
   }
 
  private:
-  void Apply(std::int32_t x, std::int32_t y, const MemoScan& scan, std::int32_t p0, double step) {
-    if (!ApplyLineEstimate(scan, p0, step, state_)) return;
+  template <bool Diagonal>
+  void Apply(std::int32_t x, std::int32_t y, LineMemo& memo, bool alongColumn, std::int32_t p0,
+             double step) {
+    const MemoScan scan(scan_, memo, alongColumn);
+    if (!ApplyLineEstimate<Diagonal>(scan, p0, step, state_, &memo.Gradient)) return;
     if (state_.HaveE)
       scan_.Write(x, y, StoredEstimate(state_));
     else
@@ -324,7 +328,7 @@ class Interpolator {
   }
 
   // Along the column the cells above are as before; below, the one just finished is new.
-  const LineMemo& ColumnScan(std::int32_t x, std::int32_t y) {
+  LineMemo& ColumnScan(std::int32_t x, std::int32_t y) {
     LineMemo& m = column_;
     const bool next = m.Start == y - 1;
     Side(m.Up, next, x, [&] { return scan_.ColumnUp(x, y); });
@@ -336,7 +340,7 @@ class Interpolator {
   // Along the row both scans begin by reading the cell itself, which the column line may have
   // written: the previous scan must not have stopped on its own cell, and the new one must pass
   // over this one. Behind, the previous column's cell has been finished since.
-  const LineMemo& RowScan(std::int32_t x, std::int32_t y) {
+  LineMemo& RowScan(std::int32_t x, std::int32_t y) {
     LineMemo& m = rows_[static_cast<std::size_t>(y)];
     const bool next = m.Start == x - 1 && Empty(x, y);
     Side(m.Up, next && m.Up.Near.x >= x, x, [&] { return scan_.RowUp(x, y); });
@@ -350,7 +354,7 @@ class Interpolator {
   // walk loses the previous walk's first two cells, and its new first cell (x, y - 1) has been
   // finished since. Down, towards (x - 1, y + 1): the walk gains (x, y + 1) and the previous
   // cell in front, and the previous walk's first cell (x - 1, y + 2) has been finished since.
-  const LineMemo& FallingScan(std::int32_t x, std::int32_t y) {
+  LineMemo& FallingScan(std::int32_t x, std::int32_t y) {
     LineMemo& m = falling_[static_cast<std::size_t>(x + y)];
     const bool next = m.Start == x - 1;
     Side(m.Up, next && m.Up.Near.x >= x && Empty(x, y - 1), x,
@@ -364,7 +368,7 @@ class Interpolator {
   // x - y constant; the line's previous cell is (x - 1, y - 1). Up, towards (x + 1, y + 1): the
   // walk loses the previous walk's first two cells and meets nothing new. Down: it gains
   // (x, y - 1) and the previous cell in front.
-  const LineMemo& RisingScan(std::int32_t x, std::int32_t y) {
+  LineMemo& RisingScan(std::int32_t x, std::int32_t y) {
     LineMemo& m = rising_[static_cast<std::size_t>(x - y + scan_.Height())];
     const bool next = m.Start == x - 1;
     Side(m.Up, next && m.Up.Near.x >= x, x, [&] { return scan_.Diagonal(x, y, +1, +1); });

@@ -10,14 +10,32 @@
 
 namespace terrak {
 
-// Scan is a LineScan or a view offering the same accessors.
-template <typename Scan>
-inline bool ApplyLineEstimate(const Scan& s, std::int32_t p0, double step, EstimateState& state) {
+// The gradient of a line whose near contours differ by dh over length positions of step
+// metres, kept with what it was computed from: along a line the same near contours serve many
+// cells in turn, and the divisions are the estimate's dearest part.
+struct GradientMemo {
+  std::int32_t Dh = 0;
+  std::int32_t Length = 0;
+  double Gradient = 0.0;
+};
+
+// Scan is a LineScan or a view offering the same accessors. Diagonal tells whether step is not
+// 1.0: dividing by 1.0 changes nothing and is left out. memo may be null.
+template <bool Diagonal, typename Scan>
+inline bool ApplyLineEstimate(const Scan& s, std::int32_t p0, double step, EstimateState& state,
+                              GradientMemo* memo = nullptr) {
   const std::int64_t length = std::int64_t{s.UpNearP()} - s.DownNearP();
   if (length == 0 || s.UpNearV() == 0 || s.DownNearV() == 0) return false;
   const double l = static_cast<double>(length);
-  const double dh = static_cast<double>(s.UpNearV() - s.DownNearV());
-  const double gradient = std::fabs(dh / l) / step;
+  const std::int32_t dhInt = s.UpNearV() - s.DownNearV();
+  const double dh = static_cast<double>(dhInt);
+  double gradient;
+  if (memo != nullptr && memo->Dh == dhInt && memo->Length == length) {
+    gradient = memo->Gradient;
+  } else {
+    gradient = Diagonal ? std::fabs(dh / l) / step : std::fabs(dh / l);
+    if (memo != nullptr) *memo = {dhInt, static_cast<std::int32_t>(length), gradient};
+  }
   if (gradient > state.BestGradient) {
     // Linear interpolation between the two nearest contours.
     state.BestGradient = gradient;

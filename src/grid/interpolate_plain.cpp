@@ -106,17 +106,17 @@ class PlainScanner {
     state.BestGradient = 0.0;
     state.BestDistance = 9999999.0;
     bool wanting = false;
-    const auto apply = [&](const LineScan& scan, std::int32_t p0, double step) {
-      if (!ApplyLineEstimate(scan, p0, step, state)) return;
+    const auto write = [&](bool applied) {
+      if (!applied) return;
       if (state.HaveE)
         g_(x, y) = StoredEstimate(state);
       else
         wanting = true;
     };
-    apply(Column(x, y), y, 1.0);
-    apply(Row(x, y), x, 1.0);
-    apply(Diagonal135(x, y), x, root2_);
-    apply(Diagonal45(x, y), x, root2_);
+    write(ApplyLineEstimate<false>(Column(x, y), y, 1.0, state));
+    write(ApplyLineEstimate<false>(Row(x, y), x, 1.0, state));
+    write(ApplyLineEstimate<true>(Diagonal135(x, y), x, root2_, state));
+    write(ApplyLineEstimate<true>(Diagonal45(x, y), x, root2_, state));
     if (wanting) ++counts.CellsWithoutEstimate;
   }
 

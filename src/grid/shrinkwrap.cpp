@@ -6,37 +6,17 @@
 
 #include "common/rounding.h"
 #include "common/wrap16.h"
+#include "grid/bulge_search.h"
+#include "grid/wrap_walker.h"
 
 namespace terrak {
 
-namespace {
-
-// A walker: a cell and its squared distance from the line's base point. Squared integer
-// distances order cells exactly as their square roots do.
-struct Walker {
-  WrapCell Cell;
-  std::int64_t Distance2 = 0;
-};
-
-// The distance of a walker that is left out: beyond every real one.
-constexpr std::int64_t kFarAway = std::int64_t{1} << 62;
-
-std::int64_t Distance2(WrapCell a, WrapCell b) {
-  const std::int64_t dx = std::int64_t{b.X} - a.X;
-  const std::int64_t dy = std::int64_t{b.Y} - a.Y;
-  return dx * dx + dy * dy;
-}
-
-bool Inside(const HeightGridType& g, std::int64_t x, std::int64_t y) { return g.Contains(x, y); }
-
-// Cells beyond the grid hold nothing.
-std::int16_t ValueAt(const HeightGridType& g, WrapCell c) {
-  return Inside(g, c.X, c.Y) ? g(c.X, c.Y) : std::int16_t{0};
-}
-
-std::int16_t Step16(std::int16_t v, int step) { return Wrap16(std::int64_t{v} + step); }
-
-}  // namespace
+using wrap::Distance2;
+using wrap::Inside;
+using wrap::kFarAway;
+using wrap::Step16;
+using wrap::ValueAt;
+using wrap::Walker;
 
 void CastRay(const HeightGridType& grid, WrapCell& anchor, WrapCell target, WrapperList& list) {
   WrapCell& t = anchor;
@@ -107,99 +87,7 @@ WrapperList WrapMap(const GridState& grid, ProgressSink& progress) {
 
 namespace {
 
-// The inward sweep between two outline points P and N more than the gap apart: bulges through
-// cells K further and further along the normal at P, up to the chord's length, until one bulge
-// meets contour cells. Returns those cells in their order along the curve.
-class GapFiller {
- public:
-  GapFiller(const HeightGridType& grid, ShrinkControl& control) : g_(grid), control_(control) {}
-
-  void Fill(WrapCell p, WrapCell n, WrapperList& found) {
-    p_ = p;
-    n_ = n;
-    dx_ = n.X - p.X;
-    dy_ = n.Y - p.Y;
-    d2_ = Distance2(p, n);
-    d_ = std::sqrt(static_cast<double>(d2_));
-    double m;
-    if (dx_ == 0)
-      m = -10000.0;
-    else if (dy_ == 0)
-      m = -0.000001;
-    else
-      m = -(static_cast<double>(dy_) / static_cast<double>(dx_));
-    // Towards the left of P->N, which with the counter-clockwise sweep is the map's inside.
-    const int sy = p.X < n.X ? 1 : -1;
-    const int sx = n.Y > p.Y ? -1 : 1;
-    Walker a{p}, b{p};
-    // Along a vertical (horizontal) chord the normal is horizontal (vertical): the row-stepping
-    // (column-stepping) walker would have to jump by the stand-in slope and is left out.
-    const bool aOut = dx_ == 0;
-    const bool bOut = dy_ == 0;
-    const auto stepA = [&] {
-      a.Cell.Y = Step16(a.Cell.Y, sy);
-      a.Cell.X = Wrap16(RoundToInt(static_cast<double>(a.Cell.Y - p.Y) * m + p.X));
-      a.Distance2 = aOut ? kFarAway : Distance2(p, a.Cell);
-    };
-    const auto stepB = [&] {
-      b.Cell.X = Step16(b.Cell.X, sx);
-      b.Cell.Y = Wrap16(RoundToInt(static_cast<double>(b.Cell.X - p.X) / m + p.Y));
-      b.Distance2 = bOut ? kFarAway : Distance2(p, b.Cell);
-    };
-    stepA();
-    stepB();
-    // Without 16-bit wrap-around each walker passes the chord's length within d + 1 steps, so
-    // this bound only ends walks whose cells have wrapped round the 16-bit range.
-    const std::int64_t maxSteps = 2 * (static_cast<std::int64_t>(d_) + 2);
-    for (std::int64_t i = 0; i < maxSteps && found.empty(); ++i) {
-      if (b.Distance2 > a.Distance2) {
-        if (a.Distance2 > d2_) return;
-        TryBulge(a.Cell, found);
-        stepA();
-      } else {
-        if (b.Distance2 > d2_) return;
-        TryBulge(b.Cell, found);
-        stepB();
-      }
-    }
-  }
-
- private:
-  void TryBulge(WrapCell k, WrapperList& found) {
-    const WrapCell c1 = k;
-    const WrapCell c2{Wrap16(std::int64_t{k.X} + dx_), Wrap16(std::int64_t{k.Y} + dy_)};
-    const std::int64_t steps = RoundToInt(2.0 * d_);
-    control_.CurveSteps = Wrap16(steps);
-    control_.Work += steps;
-    std::int64_t lastX = p_.X, lastY = p_.Y;
-    for (std::int64_t j = 1; j <= steps; ++j) {
-      const double t = static_cast<double>(j) / static_cast<double>(steps);
-      const double u = 1.0 - t;
-      const double b0 = u * u * u;
-      const double b1 = 3.0 * t * u * u;
-      const double b2 = 3.0 * t * t * u;
-      const double b3 = t * t * t;
-      const std::int64_t rx = RoundToInt(b0 * p_.X + b1 * c1.X + b2 * c2.X + b3 * n_.X);
-      const std::int64_t ry = RoundToInt(b0 * p_.Y + b1 * c1.Y + b2 * c2.Y + b3 * n_.Y);
-      if ((rx == lastX && ry == lastY) || (rx == n_.X && ry == n_.Y)) continue;
-      // Only cells up to column W - 1 and row H - 1 count.
-      if (rx < 0 || ry < 0 || rx > g_.Columns() - 2 || ry > g_.Rows() - 2) continue;
-      const std::int16_t v = g_(rx, ry);
-      if (v <= 0) continue;
-      found.push_back({static_cast<std::int16_t>(rx), static_cast<std::int16_t>(ry), v});
-      lastX = rx;
-      lastY = ry;
-    }
-  }
-
-  const HeightGridType& g_;
-  ShrinkControl& control_;
-  WrapCell p_, n_;
-  std::int32_t dx_ = 0, dy_ = 0;
-  std::int64_t d2_ = 0;
-  double d_ = 0.0;
-};
-
+// Two outline points as one key.
 std::uint64_t PairKey(WrapCell p, WrapCell n) {
   const auto u = [](std::int16_t v) { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(v)); };
   return (u(p.X) << 48) | (u(p.Y) << 32) | (u(n.X) << 16) | u(n.Y);
@@ -221,13 +109,6 @@ bool WithinGap(std::int32_t contourGap, std::int64_t distance2) {
 //   outline, and sealing a piece a second time writes nothing; it is passed over, and N is put
 //   in without being joined to P.
 // A pair whose bulges met nothing is remembered too, so its search is not repeated.
-WrapperList BulgeCells(const GridState& grid, WrapCell p, WrapCell n, ShrinkControl& control) {
-  GapFiller filler(grid.HeightGrid, control);
-  WrapperList found;
-  filler.Fill(p, n, found);
-  return found;
-}
-
 Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, std::int32_t contourGap,
                       ShrinkControl& control, ProgressSink& progress) {
   progress.ShowProgress("Shrinking the wrapper...");
@@ -245,7 +126,7 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, std::in
   outline.JoinedToPrevious.push_back(false);
   std::vector<std::uint64_t> waitingKeys;
   std::unordered_set<std::uint64_t> waiting, refined, barren;
-  GapFiller filler(grid.HeightGrid, control);
+  BulgeSearch filler(grid.HeightGrid, control);
   WrapperList found;
   WrapCell p{wrapped.front().X, wrapped.front().Y};
   while (!pending.empty()) {

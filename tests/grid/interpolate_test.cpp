@@ -141,17 +141,17 @@ TEST(Interpolation, EstimateKeepsTheEarlierLineOnTiesAndCarriesOver) {
   LineScan row = column;
   row.DownNear = {0, 300};
   row.UpNear = {10, 400};
-  EXPECT_TRUE(ApplyLineEstimate(column, 3, 1.0, state));
-  EXPECT_TRUE(ApplyLineEstimate(row, 3, 1.0, state));  // the same gradient of 10
+  EXPECT_TRUE(ApplyLineEstimate<false>(column, 3, 1.0, state));
+  EXPECT_TRUE(ApplyLineEstimate<false>(row, 3, 1.0, state));  // the same gradient of 10
   EXPECT_DOUBLE_EQ(state.E, 130.0);
   EXPECT_EQ(StoredEstimate(state), -130);
   // A zero near value or a zero length skips the line.
   LineScan skipped = column;
   skipped.UpNear.v = 0;
-  EXPECT_FALSE(ApplyLineEstimate(skipped, 3, 1.0, state));
+  EXPECT_FALSE(ApplyLineEstimate<false>(skipped, 3, 1.0, state));
   skipped = column;
   skipped.UpNear.p = skipped.DownNear.p;
-  EXPECT_FALSE(ApplyLineEstimate(skipped, 0, 1.0, state));
+  EXPECT_FALSE(ApplyLineEstimate<false>(skipped, 0, 1.0, state));
 
   // Flat lines: the nearest side with a step beyond extrapolates; a nearer one replaces a farther.
   state.BestGradient = 0.0;
@@ -163,23 +163,23 @@ TEST(Interpolation, EstimateKeepsTheEarlierLineOnTiesAndCarriesOver) {
   flat.UpNear = {10, 150};
   flat.UpEdge = {10, 150};
   flat.UpNext = {12, 0};  // nothing beyond: no step up
-  EXPECT_TRUE(ApplyLineEstimate(flat, 4, 1.0, state));
+  EXPECT_TRUE(ApplyLineEstimate<false>(flat, 4, 1.0, state));
   EXPECT_DOUBLE_EQ(state.E, 2.0 / 8.0 * 10 + 150);
   EXPECT_DOUBLE_EQ(state.BestDistance, 2.0);
   // A second flat line without any step beyond leaves E: the cell takes it as it is.
   LineScan bare = flat;
   bare.DownNext.v = 0;
-  EXPECT_TRUE(ApplyLineEstimate(bare, 4, std::sqrt(2.0), state));
+  EXPECT_TRUE(ApplyLineEstimate<true>(bare, 4, std::sqrt(2.0), state));
   EXPECT_DOUBLE_EQ(state.E, 152.5);
   // The next cell starts with fresh gradient and distance but the same E.
   state.BestGradient = 0.0;
   state.BestDistance = 9999999.0;
-  EXPECT_TRUE(ApplyLineEstimate(bare, 5, 1.0, state));
+  EXPECT_TRUE(ApplyLineEstimate<false>(bare, 5, 1.0, state));
   EXPECT_EQ(StoredEstimate(state), -152);  // -Round(152.5), halves to even
   // Going down, a step to a higher contour beyond makes a hollow.
   state = EstimateState{};
   flat.DownNext.v = 170;
-  EXPECT_TRUE(ApplyLineEstimate(flat, 6, 1.0, state));
+  EXPECT_TRUE(ApplyLineEstimate<false>(flat, 6, 1.0, state));
   EXPECT_DOUBLE_EQ(state.E, 4.0 / 8.0 * -20 + 150);
 }
 

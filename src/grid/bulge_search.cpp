@@ -1,0 +1,160 @@
+#include "grid/bulge_search.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/rounding.h"
+#include "grid/wrap_walker.h"
+
+namespace terrak {
+
+using wrap::Distance2;
+using wrap::kFarAway;
+using wrap::Step16;
+using wrap::Walker;
+
+void BulgeSearch::Fill(WrapCell p, WrapCell n, WrapperList& found) {
+  p_ = p;
+  n_ = n;
+  dx_ = n.X - p.X;
+  dy_ = n.Y - p.Y;
+  d2_ = Distance2(p, n);
+  d_ = std::sqrt(static_cast<double>(d2_));
+  double m;
+  if (dx_ == 0)
+    m = -10000.0;
+  else if (dy_ == 0)
+    m = -0.000001;
+  else
+    m = -(static_cast<double>(dy_) / static_cast<double>(dx_));
+  // Towards the left of P->N, which with the counter-clockwise sweep is the map's inside.
+  const int sy = p.X < n.X ? 1 : -1;
+  const int sx = n.Y > p.Y ? -1 : 1;
+  Walker a{p}, b{p};
+  // Along a vertical (horizontal) chord the normal is horizontal (vertical): the row-stepping
+  // (column-stepping) walker would have to jump by the stand-in slope and is left out.
+  const bool aOut = dx_ == 0;
+  const bool bOut = dy_ == 0;
+  const auto stepA = [&] {
+    a.Cell.Y = Step16(a.Cell.Y, sy);
+    a.Cell.X = Wrap16(RoundToInt(static_cast<double>(a.Cell.Y - p.Y) * m + p.X));
+    a.Distance2 = aOut ? kFarAway : Distance2(p, a.Cell);
+  };
+  const auto stepB = [&] {
+    b.Cell.X = Step16(b.Cell.X, sx);
+    b.Cell.Y = Wrap16(RoundToInt(static_cast<double>(b.Cell.X - p.X) / m + p.Y));
+    b.Distance2 = bOut ? kFarAway : Distance2(p, b.Cell);
+  };
+  stepA();
+  stepB();
+  // Without 16-bit wrap-around each walker passes the chord's length within d + 1 steps, so
+  // this bound only ends walks whose cells have wrapped round the 16-bit range.
+  const std::int64_t maxSteps = 2 * (static_cast<std::int64_t>(d_) + 2);
+  for (std::int64_t i = 0; i < maxSteps && found.empty(); ++i) {
+    if (b.Distance2 > a.Distance2) {
+      if (a.Distance2 > d2_) return;
+      TryBulge(a.Cell, found);
+      stepA();
+    } else {
+      if (b.Distance2 > d2_) return;
+      TryBulge(b.Cell, found);
+      stepB();
+    }
+  }
+}
+
+void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
+  const WrapCell c2{Wrap16(std::int64_t{k.X} + dx_), Wrap16(std::int64_t{k.Y} + dy_)};
+  cx_[0] = p_.X;
+  cx_[1] = k.X;
+  cx_[2] = c2.X;
+  cx_[3] = n_.X;
+  cy_[0] = p_.Y;
+  cy_[1] = k.Y;
+  cy_[2] = c2.Y;
+  cy_[3] = n_.Y;
+  steps_ = RoundToInt(2.0 * d_);
+  control_.CurveSteps = Wrap16(steps_);
+  control_.Work += steps_;
+  lastX_ = p_.X;
+  lastY_ = p_.Y;
+  found_ = &found;
+  if (steps_ >= 1) Visit(1, steps_);
+}
+
+namespace {
+
+// The cubic's blossom f(u, v, w) for one coordinate: de Casteljau with a parameter per level.
+double Blossom(const double c[4], double u, double v, double w) {
+  const double a0 = c[0] + u * (c[1] - c[0]);
+  const double a1 = c[1] + u * (c[2] - c[1]);
+  const double a2 = c[2] + u * (c[3] - c[2]);
+  const double b0 = a0 + v * (a1 - a0);
+  const double b1 = a1 + v * (a2 - a1);
+  return b0 + w * (b1 - b0);
+}
+
+// The range of one coordinate of the curve between parameters a and b: within its piece's
+// control points f(a,a,a), f(a,a,b), f(a,b,b), f(b,b,b).
+void Range(const double c[4], double a, double b, double& lo, double& hi) {
+  const double q[4] = {Blossom(c, a, a, a), Blossom(c, a, a, b), Blossom(c, a, b, b),
+                       Blossom(c, b, b, b)};
+  lo = std::min({q[0], q[1], q[2], q[3]});
+  hi = std::max({q[0], q[1], q[2], q[3]});
+}
+
+// Samples fewer than this are taken one by one.
+constexpr std::int64_t kSmallStretch = 8;
+
+}  // namespace
+
+void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
+  if (last - first + 1 > kSmallStretch) {
+    // The samples of the stretch lie within half a cell of the curve between its end
+    // parameters, and the curve within the hull of that piece's control points; a box one cell
+    // larger covers every sample however the arithmetic rounds.
+    const double a = static_cast<double>(first) / static_cast<double>(steps_);
+    const double b = static_cast<double>(last) / static_cast<double>(steps_);
+    double x0, x1, y0, y1;
+    Range(cx_, a, b, x0, x1);
+    Range(cy_, a, b, y0, y1);
+    // Only cells up to column W - 1 and row H - 1 can be met.
+    if (!tiles_.AnyIn(static_cast<std::int64_t>(std::floor(x0)) - 1,
+                      static_cast<std::int64_t>(std::floor(y0)) - 1,
+                      std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(x1)) + 1, g_.Columns() - 2),
+                      std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(y1)) + 1, g_.Rows() - 2)))
+      return;
+    const std::int64_t middle = first + (last - first) / 2;
+    Visit(first, middle);
+    Visit(middle + 1, last);
+    return;
+  }
+  for (std::int64_t j = first; j <= last; ++j) Sample(j);
+}
+
+void BulgeSearch::Sample(std::int64_t j) {
+  const double t = static_cast<double>(j) / static_cast<double>(steps_);
+  const double u = 1.0 - t;
+  const double b0 = u * u * u;
+  const double b1 = 3.0 * t * u * u;
+  const double b2 = 3.0 * t * t * u;
+  const double b3 = t * t * t;
+  const std::int64_t rx = RoundToInt(b0 * cx_[0] + b1 * cx_[1] + b2 * cx_[2] + b3 * cx_[3]);
+  const std::int64_t ry = RoundToInt(b0 * cy_[0] + b1 * cy_[1] + b2 * cy_[2] + b3 * cy_[3]);
+  if ((rx == lastX_ && ry == lastY_) || (rx == n_.X && ry == n_.Y)) return;
+  // Only cells up to column W - 1 and row H - 1 count.
+  if (rx < 0 || ry < 0 || rx > g_.Columns() - 2 || ry > g_.Rows() - 2) return;
+  if (!tiles_.Contour(rx, ry)) return;
+  found_->push_back({static_cast<std::int16_t>(rx), static_cast<std::int16_t>(ry), g_(rx, ry)});
+  lastX_ = rx;
+  lastY_ = ry;
+}
+
+WrapperList BulgeCells(const GridState& grid, WrapCell p, WrapCell n, ShrinkControl& control) {
+  BulgeSearch search(grid.HeightGrid, control);
+  WrapperList found;
+  search.Fill(p, n, found);
+  return found;
+}
+
+}  // namespace terrak

@@ -1,0 +1,42 @@
+#pragma once
+// The inward sweep of the shrink-wrap between two outline points P and N more than the gap
+// apart: bulges through cells K further and further along the normal at P, up to the chord's
+// length, until one bulge meets contour cells; those cells, in their order along the curve, go
+// between P and N.
+#include <cstdint>
+
+#include "grid/contour_tiles.h"
+#include "grid/shrinkwrap.h"
+
+namespace terrak {
+
+class BulgeSearch {
+ public:
+  BulgeSearch(const HeightGridType& grid, ShrinkControl& control)
+      : g_(grid), tiles_(grid), control_(control) {}
+
+  // Appends to found the cells of the first bulge between p and n that meets any.
+  void Fill(WrapCell p, WrapCell n, WrapperList& found);
+
+ private:
+  // The bulge P, K, K + (N - P), N, sampled at Round(2 d) points.
+  void TryBulge(WrapCell k, WrapperList& found);
+  // Samples first .. last of the bulge, passing over stretches whose box holds no contour.
+  void Visit(std::int64_t first, std::int64_t last);
+  void Sample(std::int64_t j);
+
+  const HeightGridType& g_;
+  const ContourTiles tiles_;
+  ShrinkControl& control_;
+  WrapCell p_, n_;
+  std::int32_t dx_ = 0, dy_ = 0;
+  std::int64_t d2_ = 0;
+  double d_ = 0.0;
+  // The bulge being tried.
+  double cx_[4] = {}, cy_[4] = {};
+  std::int64_t steps_ = 0;
+  std::int64_t lastX_ = 0, lastY_ = 0;
+  WrapperList* found_ = nullptr;
+};
+
+}  // namespace terrak

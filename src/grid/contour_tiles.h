@@ -1,0 +1,37 @@
+#pragma once
+// The contour cells (value > 0) of a grid as bits in tiles of 8 x 8 cells, one 64-bit word a
+// tile, with a summed table of the tiles holding any: the cells a bulge of the shrink-wrap passes
+// lie close together and share a few words, and whole stretches of a bulge can be passed over
+// when its box touches no such tile.
+#include <cstdint>
+#include <vector>
+
+#include "grid/grid_state.h"
+
+namespace terrak {
+
+class ContourTiles {
+ public:
+  explicit ContourTiles(const HeightGridType& grid);
+
+  bool Contour(std::int64_t x, std::int64_t y) const {
+    return (words_[Word(x, y)] & Bit(x, y)) != 0;
+  }
+  // Whether any contour cell may lie in the cells x0 .. x1, y0 .. y1 (cut to the grid).
+  bool AnyIn(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) const;
+
+ private:
+  std::size_t Word(std::int64_t x, std::int64_t y) const {
+    return static_cast<std::size_t>((y >> 3) * tilesX_ + (x >> 3));
+  }
+  static std::uint64_t Bit(std::int64_t x, std::int64_t y) {
+    return std::uint64_t{1} << (((y & 7) << 3) | (x & 7));
+  }
+
+  std::int64_t columns_, rows_;
+  std::int64_t tilesX_, tilesY_;
+  std::vector<std::uint64_t> words_;
+  std::vector<std::int32_t> occupied_;  // (tilesX_ + 1) x (tilesY_ + 1) summed counts
+};
+
+}  // namespace terrak
