@@ -1,5 +1,7 @@
 #include "viewer/compose.h"
 
+#include <algorithm>
+
 #include "common/rounding.h"
 #include "viewer/depth_ramp.h"
 
@@ -16,39 +18,40 @@ Colour Blend(Colour c0, Colour c1, std::int64_t k, std::int64_t n) {
                     channel(BlueOf(c0), BlueOf(c1)));
 }
 
-void ComposeColumn(const std::int32_t* depths, const Colour* colours, std::int32_t x,
-                   const DepthRampType& ramp, const ComposeOptions& options, Picture& out) {
-  std::int32_t lastDepth = kScanStartDepth;
-  std::int32_t lastRow = 0;  // 0: nothing accepted yet (row 0 is never drawn on)
-  Colour previous = kSkyColour;
-  Colour current = kSkyColour;
-  for (std::int32_t y = 0; y < out.Height; ++y) {
-    const std::int32_t d = depths[y];
-    const bool accepted = d >= 1 && (d < lastDepth || !options.ZBufferOn);
-    if (!accepted) {
-      if (options.Drape && lastRow == 0) out.At(x, y) = current;
-      continue;
-    }
-    if (!options.Drape) {
-      out.At(x, y) = ramp[DepthRampIndex(d, options.NearestDepth, options.FarthestDepth)];
-    } else if (lastRow == 0 || y - lastRow < 2) {
-      current = colours[y];
-      out.At(x, y) = current;
-      previous = current;
-      lastRow = y;
-    } else {
-      // Fill the rows hidden between the last accepted pixel and this one.
-      const Colour c1 = colours[y];
-      const std::int64_t n = y - lastRow;
-      for (std::int32_t r = lastRow; r <= y; ++r) {
-        current = Blend(previous, c1, r - lastRow, n);
-        out.At(x, r) = current;
-      }
-      lastRow = y;
-      previous = c1;
-    }
-    lastDepth = d;
+// The scan state of one column, from the top of the picture down.
+struct ColumnScan {
+  std::int32_t LastDepth = kScanStartDepth;
+  std::int32_t LastRow = 0;  // 0: nothing accepted yet (row 0 is never drawn on)
+  Colour Previous = kSkyColour;
+  Colour Current = kSkyColour;
+};
+
+void ScanPixel(ColumnScan& scan, std::int32_t x, std::int32_t y, std::int32_t d,
+               const Colour& colour, const DepthRampType& ramp, const ComposeOptions& options,
+               Picture& out) {
+  const bool accepted = d >= 1 && (d < scan.LastDepth || !options.ZBufferOn);
+  if (!accepted) {
+    if (options.Drape && scan.LastRow == 0) out.At(x, y) = scan.Current;
+    return;
   }
+  if (!options.Drape) {
+    out.At(x, y) = ramp[DepthRampIndex(d, options.NearestDepth, options.FarthestDepth)];
+  } else if (scan.LastRow == 0 || y - scan.LastRow < 2) {
+    scan.Current = colour;
+    out.At(x, y) = scan.Current;
+    scan.Previous = scan.Current;
+    scan.LastRow = y;
+  } else {
+    // Fill the rows hidden between the last accepted pixel and this one.
+    const std::int64_t n = y - scan.LastRow;
+    for (std::int32_t r = scan.LastRow; r <= y; ++r) {
+      scan.Current = Blend(scan.Previous, colour, r - scan.LastRow, n);
+      out.At(x, r) = scan.Current;
+    }
+    scan.LastRow = y;
+    scan.Previous = colour;
+  }
+  scan.LastDepth = d;
 }
 
 }  // namespace
@@ -58,9 +61,21 @@ void ComposePicture(const PixelBuffers& buffers, const DepthRampType& ramp,
   const auto width = static_cast<std::int32_t>(buffers.DepthBuffer.Columns());
   const auto height = static_cast<std::int32_t>(buffers.DepthBuffer.Rows());
   out.Reset(width, height, kWhite);
-  for (std::int32_t x = 0; x < width; ++x)
-    ComposeColumn(buffers.DepthBuffer.Column(x), buffers.ColourBuffer.Column(x), x, ramp, options,
-                  out);
+  // Each column is scanned on its own; the eight columns of a tile go down side by side, so
+  // the buffers are read in the order they lie in memory.
+  constexpr std::int32_t kTile = TiledGrid<std::int32_t>::kTile;
+  const std::int32_t* depths = buffers.DepthBuffer.Data();
+  const Colour* colours = buffers.ColourBuffer.Data();
+  for (std::int32_t x0 = 0; x0 < width; x0 += kTile) {
+    const std::int32_t lanes = std::min(kTile, width - x0);
+    ColumnScan scans[kTile];
+    for (std::int32_t y = 0; y < height; ++y) {
+      const std::int64_t base = buffers.DepthBuffer.Index(x0, y);
+      for (std::int32_t lane = 0; lane < lanes; ++lane)
+        ScanPixel(scans[lane], x0 + lane, y, depths[base + lane], colours[base + lane], ramp,
+                  options, out);
+    }
+  }
 }
 
 }  // namespace terrak

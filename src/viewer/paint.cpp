@@ -40,7 +40,7 @@ void PaintMesh(const PaintScene& scene, const PaintOptions& options) {
   if (!options.Reference) {
     std::int32_t nearest = viewer.NearestDepth, farthest = viewer.FarthestDepth;
     if (DrawMeshFast(viewer.Buffers, nearest, farthest, view, scene.Grid, viewer.MeshStep, drape,
-                     ThreadsFor(options), viewer.ThreadBuffers)) {
+                     ThreadsFor(options), viewer.MeshShares)) {
       viewer.NearestDepth = nearest;
       viewer.FarthestDepth = farthest;
       return;

@@ -11,15 +11,8 @@ void Picture::Reset(std::int32_t width, std::int32_t height, Colour fill) {
 }
 
 void PixelBuffers::Reset(std::int32_t width, std::int32_t height) {
-  if (DepthBuffer.Columns() == width && DepthBuffer.Rows() == height &&
-      ColourBuffer.Columns() == width && ColourBuffer.Rows() == height) {
-    const std::int64_t cells = std::int64_t{width} * height;
-    std::fill(DepthBuffer.Data(), DepthBuffer.Data() + cells, 0);
-    std::fill(ColourBuffer.Data(), ColourBuffer.Data() + cells, kWhite);
-    return;
-  }
-  DepthBuffer.Resize(width, height, 0);
-  ColourBuffer.Resize(width, height, kWhite);
+  DepthBuffer.Reset(width, height, 0);
+  ColourBuffer.Reset(width, height, kWhite);
 }
 
 void PixelBuffers::Free() {

@@ -1,12 +1,12 @@
 #pragma once
 // The pixel buffers of one 3D picture: the depth and colour per pixel that the line drawing
-// fills, indexed [screen x][screen y] (column-major, as the column scan reads them), and the
-// finished picture, row by row from the top, that goes to the window, a file or the printer.
+// fills, indexed [screen x][screen y], and the finished picture, row by row from the top, that
+// goes to the window, a file or the printer.
 #include <cstdint>
 #include <vector>
 
 #include "common/colour.h"
-#include "common/grid2d.h"
+#include "viewer/tiled_grid.h"
 
 namespace terrak {
 
@@ -32,8 +32,8 @@ struct Picture {
 
 // Depth 0 means an empty pixel; depths are centimetres ahead of the eye along the view axis.
 struct PixelBuffers {
-  Grid2D<std::int32_t> DepthBuffer;
-  Grid2D<Colour> ColourBuffer;
+  TiledGrid<std::int32_t> DepthBuffer;
+  TiledGrid<Colour> ColourBuffer;
 
   // Sizes both buffers to width x height, every depth 0 and every colour white, reusing the
   // allocations when the size is unchanged.

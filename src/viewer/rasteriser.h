@@ -14,9 +14,9 @@ namespace terrak {
 // Where pixels go: the buffers of one picture (or of one thread's share of it) and the range of
 // depths offered to them.
 struct RasterTarget {
-  std::int32_t* Depth = nullptr;  // column-major, Rows entries a column
+  std::int32_t* Depth = nullptr;  // in tiles, as TiledGrid lays them out
   Colour* Colours = nullptr;
-  std::int64_t Rows = 0;
+  std::int64_t TilesAcross = 0;
   std::int32_t NearestDepth = 0;
   std::int32_t FarthestDepth = 0;
 
@@ -24,7 +24,7 @@ struct RasterTarget {
   RasterTarget(PixelBuffers& buffers, std::int32_t nearest, std::int32_t farthest)
       : Depth(buffers.DepthBuffer.Data()),
         Colours(buffers.ColourBuffer.Data()),
-        Rows(buffers.DepthBuffer.Rows()),
+        TilesAcross(buffers.DepthBuffer.TilesAcross()),
         NearestDepth(nearest),
         FarthestDepth(farthest) {}
 };
@@ -50,7 +50,7 @@ inline void PlotPixel(RasterTarget& target, std::int32_t x, std::int32_t y, std:
                       Colour colour) {
   if (depth < target.NearestDepth) target.NearestDepth = depth;
   if (depth > target.FarthestDepth) target.FarthestDepth = depth;
-  const std::int64_t cell = std::int64_t{x} * target.Rows + y;
+  const std::int64_t cell = TiledGrid<std::int32_t>::IndexIn(target.TilesAcross, x, y);
   std::int32_t& stored = target.Depth[cell];
   if (stored != 0 && depth >= stored) return;
   stored = depth;
@@ -78,7 +78,12 @@ inline void PenMoveTo(RasterTarget& target, LinePen& pen, const ScreenPoint& poi
 // and once along y, so no gaps appear whatever its slope. Colours are interpolated only when
 // kWithColour; without it every pixel takes the start colour (for pictures that colour by
 // depth and never read the colour buffer).
-template <bool kWithColour = true>
+//
+// kSkipRepeats leaves out the plots that repeat one already made: the start point (drawn when
+// the pen came there, so its pixel holds that depth or a nearer one) and, after the x pass, the
+// y pass's end point. They cannot change a pixel or the depth range, unless a depth of 0 was
+// stored somewhere (0 reads as empty); the fast mesh, which uses this, refuses such pictures.
+template <bool kWithColour = true, bool kSkipRepeats = false>
 void PenLineTo(RasterTarget& target, LinePen& pen, const ScreenPoint& point) {
   const PenPosition p0 = pen.PenPoint;
   const std::int32_t x0 = p0.X, y0 = p0.Y, x1 = point.X, y1 = point.Y;
@@ -93,18 +98,21 @@ void PenLineTo(RasterTarget& target, LinePen& pen, const ScreenPoint& point) {
     dc[1] = GreenOf(c1) - GreenOf(c0);
     dc[2] = BlueOf(c1) - BlueOf(c0);
   }
+  // Equal end colours blend to that colour at every pixel.
+  const bool blend = kWithColour && c0 != c1;
   const auto plotAt = [&](std::int32_t x, std::int32_t y, double t) {
     const auto depth = static_cast<std::int32_t>(RoundToInt(static_cast<double>(ez) * t) + p0.Depth);
-    if constexpr (kWithColour)
-      PlotPixel(target, x, y, depth, raster_detail::BlendChannels(c0, dc, t));
-    else
-      PlotPixel(target, x, y, depth, c0);
+    PlotPixel(target, x, y, depth, blend ? raster_detail::BlendChannels(c0, dc, t) : c0);
   };
   if (ex < 1 && ey < 1) PlotPixel(target, x1, y1, point.Depth, c1);
   if (ex > 0) {
     const double slope = static_cast<double>(y1 - y0) / static_cast<double>(x1 - x0);
     const std::int32_t step = x1 >= x0 ? 1 : -1;
-    for (std::int32_t x = x0;; x += step) {
+    for (std::int32_t x = kSkipRepeats ? x0 + step : x0;; x += step) {
+      if (kSkipRepeats && x == x1) {
+        PlotPixel(target, x1, y1, point.Depth, c1);  // what the formulas give at the end
+        break;
+      }
       const auto y = static_cast<std::int32_t>(RoundToInt(slope * (x - x0)) + y0);
       plotAt(x, y, std::abs(x - x0) / static_cast<double>(ex));
       if (x == x1) break;
@@ -113,7 +121,11 @@ void PenLineTo(RasterTarget& target, LinePen& pen, const ScreenPoint& point) {
   if (ey > 0) {
     const double slope = static_cast<double>(x1 - x0) / static_cast<double>(y1 - y0);
     const std::int32_t step = y1 >= y0 ? 1 : -1;
-    for (std::int32_t y = y0;; y += step) {
+    for (std::int32_t y = kSkipRepeats ? y0 + step : y0;; y += step) {
+      if (kSkipRepeats && y == y1) {
+        if (ex == 0) PlotPixel(target, x1, y1, point.Depth, c1);
+        break;
+      }
       const auto x = static_cast<std::int32_t>(RoundToInt(slope * (y - y0)) + x0);
       plotAt(x, y, std::abs(y - y0) / static_cast<double>(ey));
       if (y == y1) break;

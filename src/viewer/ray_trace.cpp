@@ -90,8 +90,8 @@ struct ColumnTracer {
     return CellHeight(heights, column, row);
   }
 
-  // Traces one column and records its ground into the column's buffers; widens range.
-  void Trace(double rayAngle, std::int32_t* depths, Colour* colours, RayDepthRange& range) const {
+  // Traces column x and records its ground into the buffers; widens range.
+  void Trace(double rayAngle, std::int32_t x, PixelBuffers& buffers, RayDepthRange& range) const {
     const double u = View.EyeX - Grid.GridMinX;
     const double v = View.EyeY - Grid.GridMinY;
     std::int32_t top = View.RenderHeight;  // rows top .. height - 1 are ground already
@@ -120,8 +120,8 @@ struct ColumnTracer {
           Options.Drape ? Shaded(BitmapColourAt(Grid, column, row), shade)
                         : static_cast<Colour>(std::clamp<std::int64_t>(RoundToInt(shade * 200), 0, 255));
       for (auto y = static_cast<std::int32_t>(rowOnScreen); y < top; ++y) {
-        depths[y] = depth;
-        colours[y] = colour;
+        buffers.DepthBuffer(x, y) = depth;
+        buffers.ColourBuffer(x, y) = colour;
       }
       top = static_cast<std::int32_t>(rowOnScreen);
       range.Nearest = range.Nearest == 0 ? depth : std::min(range.Nearest, depth);
@@ -146,10 +146,13 @@ RayDepthRange TraceRays(PixelBuffers& buffers, const ViewTransform& view, const 
   const ColumnTracer tracer{view, grid, options, extent.Columns - 1, extent.Rows - 1};
   const int threads = std::clamp(options.Threads, 1, 16);
   std::vector<RayDepthRange> ranges(static_cast<std::size_t>(threads));
+  // Threads take turns by tiles of columns, so no two write into one tile.
+  constexpr std::int32_t kTile = TiledGrid<std::int32_t>::kTile;
   const auto traceShare = [&](int share) {
-    for (std::int32_t x = share; x < width; x += threads)
-      tracer.Trace(angles[static_cast<std::size_t>(x)], buffers.DepthBuffer.Column(x),
-                   buffers.ColourBuffer.Column(x), ranges[static_cast<std::size_t>(share)]);
+    for (std::int32_t x0 = share * kTile; x0 < width; x0 += threads * kTile)
+      for (std::int32_t x = x0; x < std::min(x0 + kTile, width); ++x)
+        tracer.Trace(angles[static_cast<std::size_t>(x)], x, buffers,
+                     ranges[static_cast<std::size_t>(share)]);
   };
   std::vector<std::thread> workers;
   for (int share = 1; share < threads; ++share) workers.emplace_back(traceShare, share);
@@ -169,16 +172,15 @@ void ComposeRayPicture(const PixelBuffers& buffers, const DepthRampType& ramp, b
   const auto width = static_cast<std::int32_t>(buffers.DepthBuffer.Columns());
   const auto height = static_cast<std::int32_t>(buffers.DepthBuffer.Rows());
   out.Reset(width, height, kSkyColour);
-  for (std::int32_t x = 0; x < width; ++x) {
-    const std::int32_t* depths = buffers.DepthBuffer.Column(x);
-    const Colour* colours = buffers.ColourBuffer.Column(x);
-    for (std::int32_t y = 0; y < height; ++y) {
-      if (depths[y] == 0) continue;
-      out.At(x, y) = drape ? colours[y]
-                           : Shaded(ramp[DepthRampIndex(depths[y], range.Nearest, range.Farthest)],
-                                    static_cast<double>(colours[y] & 0xFF) / 200.0);
+  for (std::int32_t y = 0; y < height; ++y)
+    for (std::int32_t x = 0; x < width; ++x) {
+      const std::int32_t depth = buffers.DepthBuffer(x, y);
+      if (depth == 0) continue;
+      const Colour colour = buffers.ColourBuffer(x, y);
+      out.At(x, y) = drape ? colour
+                           : Shaded(ramp[DepthRampIndex(depth, range.Nearest, range.Farthest)],
+                                    static_cast<double>(colour & 0xFF) / 200.0);
     }
-  }
 }
 
 }  // namespace terrak

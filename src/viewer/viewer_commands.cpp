@@ -54,7 +54,7 @@ void FormPaint(ViewerWindow& w, std::int32_t clientWidth, std::int32_t clientHei
 
 void FormClose(ViewerWindow& w) {
   w.Viewer.Buffers.Free();
-  w.Viewer.ThreadBuffers.clear();
+  w.Viewer.MeshShares = MeshScratch{};
   w.Viewer.BuffersAllocated = false;
 }
 

@@ -32,6 +32,15 @@ struct ViewerMenu {
   bool CreateMatrixChecked = false;
 };
 
+// What the threaded mesh keeps from frame to frame: the other threads' buffers, and how the
+// last frame split the strips of cells among the threads and how long each share took, so the
+// next split evens out the work (a fly-over's frames are much alike).
+struct MeshScratch {
+  std::vector<PixelBuffers> Buffers;
+  std::vector<std::int64_t> Splits;  // first strip of each share, then the strip count
+  std::vector<double> Seconds;       // time each share took
+};
+
 struct ViewerState {
   // The current viewpoint, then the presets North, South, West, East, NE, NW, SE, SW.
   ViewpointBlock Viewpoints{};
@@ -57,7 +66,7 @@ struct ViewerState {
   DepthRampType DepthRamp{};
   std::int32_t MeshStep = 1;
   Picture Composed;  // the last finished picture
-  std::vector<PixelBuffers> ThreadBuffers;  // other threads' shares of the mesh, kept for reuse
+  MeshScratch MeshShares;
 
   // View modes.
   bool ContourMode = false;

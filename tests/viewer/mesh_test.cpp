@@ -64,7 +64,7 @@ void ExpectFastMatchesReference(const GridState& grid, const ViewerState& viewer
   RasterTarget target(reference, 50000, 60000);
   DrawMesh(target, view, grid, step, drape);
   std::int32_t nearest = 50000, farthest = 60000;
-  std::vector<PixelBuffers> scratch;
+  MeshScratch scratch;
   ASSERT_TRUE(DrawMeshFast(fast, nearest, farthest, view, grid, step, drape, threads, scratch));
   EXPECT_EQ(nearest, target.NearestDepth);
   EXPECT_EQ(farthest, target.FarthestDepth);
@@ -97,9 +97,27 @@ TEST(DrawMeshFast, RefusesWhenAVertexLiesInTheEyesPlaneSoThePaintUsesTheReferenc
   PixelBuffers buffers;
   buffers.Reset(40, 30);
   std::int32_t nearest = 0, farthest = 0;
-  std::vector<PixelBuffers> scratch;
+  MeshScratch scratch;
   EXPECT_FALSE(DrawMeshFast(buffers, nearest, farthest, MakeViewTransform(viewer), grid, 1, false,
                             2, scratch));
+}
+
+}  // namespace
+}  // namespace terrak
+
+namespace terrak {
+namespace {
+
+TEST(BalancedSplits, EvenAtFirstThenEvenInTheLastFramesWork) {
+  using Splits = std::vector<std::int64_t>;
+  EXPECT_EQ(BalancedSplits(100, 2, {}, {}), (Splits{0, 50, 100}));
+  // The first share took three times as long: its strips are worth three times as much.
+  EXPECT_EQ(BalancedSplits(100, 2, {0, 50, 100}, {0.3, 0.1}), (Splits{0, 33, 100}));
+  EXPECT_EQ(BalancedSplits(99, 3, {0, 33, 66, 99}, {1, 1, 4}), (Splits{0, 66, 82, 99}));
+  // Another strip count or thread count starts evenly again; every share keeps a strip.
+  EXPECT_EQ(BalancedSplits(10, 2, {0, 50, 100}, {0.3, 0.1}), (Splits{0, 5, 10}));
+  EXPECT_EQ(BalancedSplits(3, 3, {0, 1, 2, 3}, {1.0, 0.0, 0.0}), (Splits{0, 1, 2, 3}));
+  EXPECT_EQ(BalancedSplits(10, 2, {0, 5, 10}, {0.0, 0.0}), (Splits{0, 5, 10}));
 }
 
 }  // namespace
