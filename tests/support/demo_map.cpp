@@ -90,6 +90,39 @@ void AddContours(DemoMap& map) {
   }
 }
 
+// Parts after the first are holes: version 5 marks them with a marker pair before their first
+// point, versions 6/7 with a flag on that point.
+Object5 Element5(const DemoObject& object, const GroundPoint& centre, double scale) {
+  Object5 element{.Symbol = object.Symbol,
+                  .ObjectType = object.ObjectType,
+                  .Height = object.Height,
+                  .Text = object.Text};
+  for (std::size_t part = 0; part < object.Parts.size(); ++part) {
+    if (part > 0) element.Pairs.push_back({kMarkNewPart, kMarkNewPart});
+    for (const GroundPoint& p : object.Parts[part])
+      element.Pairs.push_back({static_cast<std::int16_t>(ModelUnits(p.X - centre.X, scale)),
+                               static_cast<std::int16_t>(ModelUnits(p.Y - centre.Y, scale))});
+  }
+  return element;
+}
+
+Object6 Stored6(const DemoObject& object, const GroundPoint& centre, double scale) {
+  Object6 stored{.Symbol = object.Symbol,
+                 .ObjectType = static_cast<std::uint16_t>(object.ObjectType),
+                 .Height = object.Height,
+                 .Text = object.Text};
+  for (std::size_t part = 0; part < object.Parts.size(); ++part) {
+    for (std::size_t k = 0; k < object.Parts[part].size(); ++k) {
+      const GroundPoint& p = object.Parts[part][k];
+      const CodedPoint point =
+          CodedPoint::At(static_cast<std::int32_t>(Hundredths(p.X - centre.X, scale)),
+                         static_cast<std::int32_t>(Hundredths(p.Y - centre.Y, scale)));
+      stored.Points.push_back(part > 0 && k == 0 ? point.NewPart() : point);
+    }
+  }
+  return stored;
+}
+
 }  // namespace
 
 std::int64_t ModelUnits(double metres, double scale) { return RoundToInt(metres * 56693 / scale); }
@@ -120,42 +153,23 @@ bool DemoMapFits(double width, double depth, double scale) {
 }
 
 OcadMapBuilder DemoMapBuilder(const DemoMap& map, int version, double scale) {
-  const double halfW = map.Options.Width / 2, halfD = map.Options.Depth / 2;
   if (!DemoMapFits(map.Options.Width, map.Options.Depth, scale))
     throw std::invalid_argument(
         "demo map: the map does not fit the 16-bit model coordinates at this scale");
+  const GroundPoint centre{map.Options.Width / 2, map.Options.Depth / 2};
   OcadMapBuilder builder(version);
   builder.Scale(scale);
+  // Open at 2x, where a 500 m demo map fills the program's first window.
+  builder.Zoom(3);
+  // As OCAD saves them, the setup record comes last, so a version 6 file ends 1080 bytes after
+  // its start.
+  if (version != 5) builder.SetupLast(true);
   for (const SymbolSpec& symbol : map.Symbols) builder.AddSymbol(symbol);
   for (const DemoObject& object : map.Objects) {
-    if (version == 5) {
-      Object5 element{.Symbol = object.Symbol,
-                      .ObjectType = object.ObjectType,
-                      .Height = object.Height,
-                      .Text = object.Text};
-      for (std::size_t part = 0; part < object.Parts.size(); ++part) {
-        if (part > 0) element.Pairs.push_back({kMarkNewPart, kMarkNewPart});
-        for (const GroundPoint& p : object.Parts[part])
-          element.Pairs.push_back({static_cast<std::int16_t>(ModelUnits(p.X - halfW, scale)),
-                                   static_cast<std::int16_t>(ModelUnits(p.Y - halfD, scale))});
-      }
-      builder.AddObject(std::move(element));
-    } else {
-      Object6 stored{.Symbol = object.Symbol,
-                     .ObjectType = static_cast<std::uint16_t>(object.ObjectType),
-                     .Height = object.Height,
-                     .Text = object.Text};
-      for (std::size_t part = 0; part < object.Parts.size(); ++part) {
-        for (std::size_t k = 0; k < object.Parts[part].size(); ++k) {
-          const GroundPoint& p = object.Parts[part][k];
-          CodedPoint point =
-              CodedPoint::At(static_cast<std::int32_t>(Hundredths(p.X - halfW, scale)),
-                             static_cast<std::int32_t>(Hundredths(p.Y - halfD, scale)));
-          stored.Points.push_back(part > 0 && k == 0 ? point.NewPart() : point);
-        }
-      }
-      builder.AddObject(std::move(stored));
-    }
+    if (version == 5)
+      builder.AddObject(Element5(object, centre, scale));
+    else
+      builder.AddObject(Stored6(object, centre, scale));
   }
   return builder;
 }

@@ -98,12 +98,7 @@ TEST(DemoImage, CoversTheFrameWithOrienteeringColours) {
   const GroundPoint clearing{500 * 0.28, 400 * 0.7};
   EXPECT_NE(at(clearing.X, clearing.Y), kPaintForest);
   EXPECT_EQ(image.Palette[kPaintForest], kWhite);
-
-  const IndexedImage fine = DrawDemoMap(map, 10000, 2);
-  EXPECT_EQ(fine.Pixels.Columns(), 1000);
-  EXPECT_EQ(fine.Pixels.Rows(), 800);
-  EXPECT_EQ(EncodeBmp(image).size(), 1078u + 500 * 400);
-  EXPECT_EQ(ToRgb(image).Pixels(0, 0), kBlack);
+  EXPECT_EQ(DrawDemoMap(map, 10000, 2).Pixels.Columns(), 1000);
 }
 
 }  // namespace

@@ -1,13 +1,32 @@
-// Program entry: sets the application title, creates the main window and runs the event loop.
+// Program entry: sets the application title, keeps a second running copy away from this copy's
+// working copy, creates the main window and runs the event loop until the window closes.
 #include <QApplication>
-#include <QMainWindow>
+#include <QMessageBox>
+#include <cstdio>
+#include <memory>
+
+#include "mainwindow/app_state.h"
+#include "mainwindow/ui/terrak51.h"
+#include "platform/instance_lock.h"
+#include "platform/qt/desktop_paths.h"
+#include "platform/qt/qt_user_dialogs.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName("Terrak 7.1");
-  QMainWindow window;
-  window.setWindowTitle("Terrak-7 Ocad utility");
-  window.resize(500, 400);
-  window.show();
+  QApplication::setApplicationName(QString::fromUtf8(terrak::kApplicationTitle));
+
+  auto state = std::make_unique<terrak::AppState>();
+  state->Paths = terrak::DesktopSystemPaths(TERRAK_SAMPLES_DIR);
+
+  const terrak::InstanceLock lock(state->Paths.WorkingCopy);
+  if (!lock.Held()) {
+    std::fprintf(stderr, "terrak: %s\n", lock.Reason().c_str());
+    QMessageBox::information(nullptr, QString::fromUtf8(terrak::kApplicationTitle),
+                             QString::fromUtf8(terrak::kSecondCopyMessage));
+    return 1;
+  }
+
+  terrak::Tmapform mapform(*state);
+  mapform.show();
   return QApplication::exec();
 }

@@ -1,0 +1,34 @@
+#pragma once
+// Everything the running program keeps: one instance, created by the program entry (or a test)
+// and handed by reference to every handler. There is no other program-wide state.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "grid/grid_state.h"
+#include "mainwindow/map_window_state.h"
+#include "mainwindow/menu_state.h"
+#include "mapfile/map_model.h"
+#include "mapfile/settings.h"
+#include "platform/system_paths.h"
+
+namespace terrak {
+
+struct StatusBarState {
+  std::array<std::string, 5> Panels;
+  bool Visible = false;  // the bar starts hidden and shows at the first status update
+};
+
+struct AppState {
+  SystemPaths Paths;
+  MapModel Model;
+  terrak::Settings Settings;
+  GridState Grid;
+  MapWindowState Window;
+  MenuState Menu = InitialMenuState();
+  StatusBarState StatusBar;
+  // The symbol last clicked in the change symbol type dialog; kept between its uses.
+  std::int32_t ChosenSymbol = 0;
+};
+
+}  // namespace terrak

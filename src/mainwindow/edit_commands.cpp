@@ -1,0 +1,70 @@
+#include "mainwindow/edit_commands.h"
+
+#include "mainwindow/file_commands.h"
+#include "mainwindow/input_text.h"
+#include "mainwindow/navigation.h"
+#include "mapfile/map_writer.h"
+
+namespace terrak {
+
+void AddsymbolsClick(MapWindow& w) {
+  w.Host.ShowSymbolSelectionDialog();
+  LoadSelectedObjects(w);
+  // The objects were read again: show them (or the welcome screen when none are selected).
+  w.Host.Invalidate();
+}
+
+void ElevationsClick(MapWindow& w) {
+  MapWindowState& view = w.App.Window;
+  if (!view.TraceExists) return;
+  const std::string answer = w.Dialogs.Input("Give feature an elevation", "Height in metres (< 3000)",
+                                             HeightDefaultText(view.CurrentHeight));
+  const std::optional<std::int16_t> height = ParseHeightAnswer(answer);
+  if (!height) return;
+  view.NewHeight = *height;
+  WriteTracedHeights(w.App.Model, w.App.Paths.WorkingCopy, view.TracedObjects, view.NewHeight);
+  view.CurrentHeight = view.NewHeight;
+  w.App.Model.MapModified = true;
+}
+
+void ChangeTypeClick(MapWindow& w) {
+  if (w.App.Window.TraceExists) w.Host.ShowChangeSymbolDialog();
+}
+
+void TraceToleranceClick(MapWindow& w) {
+  const std::string answer =
+      w.Dialogs.Input("Change tolerance for joins", "Tolerance in TWIPs (1/1440 inche) 0 - 72",
+                      ToleranceDefaultText(w.App.Settings.TraceTolerance));
+  const std::optional<std::int16_t> tolerance = ParseToleranceAnswer(answer);
+  if (!tolerance) return;
+  w.App.Settings.TraceTolerance = *tolerance;
+  w.App.Model.MapModified = true;
+}
+
+void ChangeColourSchemeClick(MapWindow& w) {
+  w.Host.ShowColourSchemeDialog();
+  w.App.Model.MapModified = true;
+  w.Host.Invalidate();
+}
+
+void Changeallheights1Click(MapWindow& w) {
+  if (w.Dialogs.Message(kClearHeightsQuestion, MessageType::Warning,
+                        DialogButton::Ok | DialogButton::Cancel) != DialogButton::Ok)
+    return;
+  ClearAllHeights(w.App.Model, w.App.Paths.WorkingCopy, w.Dialogs);
+  w.Host.Invalidate();
+}
+
+void RedrawClick(MapWindow& w) {
+  CancelMoveView(w);
+  CancelZoomRect(w);
+  w.Host.Invalidate();
+}
+
+void ToggleViewClick(MapWindow& w) {
+  w.App.Settings.ViewByHeight = !w.App.Settings.ViewByHeight;
+  w.App.Model.MapModified = true;
+  w.Host.Invalidate();
+}
+
+}  // namespace terrak

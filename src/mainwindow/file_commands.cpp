@@ -1,0 +1,224 @@
+#include "mainwindow/file_commands.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "mainwindow/tracing.h"
+#include "mapfile/map_reader.h"
+#include "mapfile/map_writer.h"
+#include "mapfile/ocad_file.h"
+#include "mapfile/settings_io.h"
+
+namespace terrak {
+
+namespace {
+
+constexpr const char* kNoFile = "nofile";
+
+void SetFileItems(MenuState& menu, bool enabled) {
+  for (MenuItem item : {MenuItem::Savemap, MenuItem::saveasmap, MenuItem::Addsymbols})
+    menu.Enable(item, enabled);
+}
+
+// Writes the working copy and the settings; a failure leaves the map marked as changed.
+template <typename Save>
+void SaveWithSettings(AppState& app, UserDialogs& dialogs, Save save) {
+  BusyCursor busy(dialogs);
+  try {
+    save();
+    SaveSettings(app.Settings, app.Model, app.Paths.SettingsFile);
+  } catch (...) {
+    app.Model.MapModified = true;
+    throw;
+  }
+}
+
+}  // namespace
+
+void FormCreate(MapWindow& w) {
+  AppState& app = w.App;
+  app.Model.MapModified = false;
+  app.Window.ProceedWithOpen = true;
+  w.Host.PlaceWindow(50, 100, 500, 400);
+  app.Model.SymbolsSelected = false;
+  LoadSettings(app.Settings, app.Model, app.Paths.SettingsFile, w.Dialogs);
+  if (app.Model.MapFileName != kNoFile) {
+    OpenMapInWindow(w);
+    LoadSelectedObjects(w);
+  }
+}
+
+void OpenMapInWindow(MapWindow& w) {
+  AppState& app = w.App;
+  // A rejected name must not stay: Save would write the previous map over that file. The
+  // working copy still holds the previous map then (it is replaced only by a complete copy).
+  const auto keepPreviousName = [&app] {
+    app.Model.MapFileName = app.Window.MapOpen() ? app.Window.OpenMapName : kNoFile;
+  };
+  OpenResult result = OpenResult::Missing;
+  {
+    BusyCursor busy(w.Dialogs);
+    try {
+      result = OpenMapFile(app.Model, app.Paths.WorkingCopy, w.Dialogs);
+    } catch (...) {
+      keepPreviousName();
+      throw;
+    }
+  }
+  if (result == OpenResult::Opened)
+    app.Window.OpenMapName = app.Model.MapFileName;
+  else
+    keepPreviousName();
+  SetFileItems(app.Menu, app.Window.MapOpen());
+  EnableDrawingItems(app.Menu, false);
+  UncheckZoomItems(app.Menu);
+  app.Model.MapModified = false;
+}
+
+void LoadSelectedObjects(MapWindow& w) {
+  AppState& app = w.App;
+  // The traced set indexes the objects about to be replaced.
+  DropTrace(app.Window);
+  if (!app.Model.SymbolsSelected || !app.Window.MapOpen()) {
+    EnableDrawingItems(app.Menu, false);
+    return;
+  }
+  {
+    BusyCursor busy(w.Dialogs);
+    ReadObjects(app.Model, app.Paths.WorkingCopy);
+  }
+  EnableDrawingItems(app.Menu, true);
+  UncheckZoomItems(app.Menu);
+  app.Menu.Enable(ZoomItemOf(app.Model.MapZoom), false);
+  app.Menu.Check(ZoomItemOf(app.Model.MapZoom), true);
+}
+
+void OpenmapClick(MapWindow& w) {
+  AppState& app = w.App;
+  if (app.Model.MapModified) {
+    switch (w.Dialogs.Message(kSaveChangesQuestion, MessageType::Confirmation,
+                              DialogButton::Yes | DialogButton::No | DialogButton::Cancel)) {
+      case DialogButton::Yes:
+        SavemapClick(w);
+        break;
+      case DialogButton::No:
+        app.Window.ProceedWithOpen = true;
+        break;
+      default:
+        app.Window.ProceedWithOpen = false;
+        break;
+    }
+  }
+  if (!app.Window.ProceedWithOpen) return;
+  FileDialogOptions options;
+  options.DefaultExtension = "ocd";
+  options.Filter = "*.ocd|*.ocd";
+  options.InitialFolder = app.Paths.SamplesFolder;
+  const std::optional<std::string> name = w.Dialogs.OpenFileName(options);
+  if (!name) return;
+  app.Model.MapFileName = *name;
+  if (app.Window.TraceExists) {
+    app.Window.TraceExists = false;
+    app.Window.TracedObjects.clear();
+  }
+  OpenMapInWindow(w);
+  LoadSelectedObjects(w);
+  w.Host.Invalidate();
+  app.Model.MapModified = true;
+}
+
+void SavemapClick(MapWindow& w) {
+  AppState& app = w.App;
+  app.Model.MapModified = false;
+  app.Window.ProceedWithOpen = true;
+  // Without an open map the working copy holds nothing that belongs to MapFileName.
+  if (!app.Window.MapOpen()) return;
+  SaveWithSettings(app, w.Dialogs, [&] { SaveMap(app.Model, app.Paths.WorkingCopy); });
+}
+
+void saveasmapClick(MapWindow& w) {
+  AppState& app = w.App;
+  if (!app.Window.MapOpen()) return;
+  FileDialogOptions options;
+  options.Filter = ".ocd|*.ocd";
+  options.AskBeforeOverwrite = true;
+  options.ProposedName = app.Model.MapFileName;
+  const std::optional<std::string> name = w.Dialogs.SaveFileName(options);
+  if (!name) return;
+  const std::string previous = app.Model.MapFileName;
+  app.Model.MapFileName = *name;
+  app.Model.MapModified = false;
+  app.Window.ProceedWithOpen = true;
+  SaveWithSettings(app, w.Dialogs, [&] {
+    try {
+      SaveMapAs(app.Model, app.Paths.WorkingCopy);
+    } catch (...) {
+      app.Model.MapFileName = previous;
+      throw;
+    }
+    app.Window.OpenMapName = *name;
+  });
+}
+
+void exitClick(MapWindow& w) {
+  if (!w.App.Model.MapModified) {
+    w.Host.CloseWindow();
+    return;
+  }
+  switch (w.Dialogs.Message(kSaveChangesQuestion, MessageType::Confirmation,
+                            DialogButton::Yes | DialogButton::No | DialogButton::Cancel)) {
+    case DialogButton::Yes:
+      SavemapClick(w);
+      w.Host.CloseWindow();
+      break;
+    case DialogButton::No:
+      w.Host.CloseWindow();
+      break;
+    default:
+      break;
+  }
+}
+
+bool FormClose(MapWindow& w) {
+  if (w.App.Model.MapModified &&
+      w.Dialogs.Message(kSaveChangesQuestion, MessageType::Confirmation,
+                        DialogButton::Yes | DialogButton::No) == DialogButton::Yes)
+    SavemapClick(w);
+  return true;
+}
+
+void FormDestroy(AppState& app) {
+  FreeSymbolLists(app.Model);
+  if (app.Window.TraceExists) {
+    app.Window.TracedObjects.clear();
+    app.Window.TraceExists = false;
+  }
+}
+
+std::string Proposed3dMapName(const std::string& mapFileName) {
+  if (mapFileName == kNoFile) return "";
+  const std::size_t n = mapFileName.size();
+  if (n >= 4) {
+    std::string tail = mapFileName.substr(n - 4);
+    std::transform(tail.begin(), tail.end(), tail.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (tail == ".ocd") return mapFileName.substr(0, n - 4) + ".o3d";
+  }
+  return mapFileName;
+}
+
+void Open3DmapClick(MapWindow& w) {
+  FileDialogOptions options;
+  options.DefaultExtension = ".o3d";
+  options.Filter = "Ocad 3d Map (.o3d)|*.o3d";
+  options.ProposedName = Proposed3dMapName(w.App.Model.MapFileName);
+  const std::optional<std::string> name = w.Dialogs.OpenFileName(options);
+  if (!name) return;
+  if (w.Host.OpenViewer({true, *name})) w.App.Menu.Enable(MenuItem::N3DViews1, false);
+}
+
+void WeddingCake1Click(MapWindow& w) {
+  if (w.Host.OpenViewer({false, ""})) w.App.Menu.Enable(MenuItem::N3DViews1, false);
+}
+
+}  // namespace terrak

@@ -1,0 +1,33 @@
+#pragma once
+// Start, opening, saving and closing: the File menu of the main window and its form events.
+#include <string>
+
+#include "mainwindow/map_window.h"
+
+namespace terrak {
+
+inline constexpr const char* kSaveChangesQuestion = "Save changes?";
+
+// The window is shown: place it, load the settings, open the last map.
+void FormCreate(MapWindow& w);
+void OpenMapInWindow(MapWindow& w);
+void LoadSelectedObjects(MapWindow& w);
+
+void OpenmapClick(MapWindow& w);
+void SavemapClick(MapWindow& w);
+void saveasmapClick(MapWindow& w);
+void exitClick(MapWindow& w);
+// The window is about to close; returns whether it may. A failed save keeps it open, so the
+// changes are not lost.
+bool FormClose(MapWindow& w);
+void FormDestroy(AppState& app);
+
+// "Open 3D map" and "3D-Views": both open the 3D viewer through the window's hook.
+void Open3DmapClick(MapWindow& w);
+void WeddingCake1Click(MapWindow& w);
+
+// The file name proposed by "Open 3D map": the map's name with a final ".ocd" (in any letter
+// case) replaced by ".o3d"; empty when no map is named.
+std::string Proposed3dMapName(const std::string& mapFileName);
+
+}  // namespace terrak

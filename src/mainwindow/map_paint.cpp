@@ -1,0 +1,99 @@
+#include "mainwindow/map_paint.h"
+
+#include "common/numtext.h"
+#include "mainwindow/navigation.h"
+#include "mainwindow/screen_points.h"
+#include "mainwindow/tracing.h"
+#include "mainwindow/view_transform.h"
+
+namespace terrak {
+
+namespace {
+
+struct WelcomeLine {
+  int Dx;
+  int Dy;
+  const char* Text;
+};
+
+constexpr WelcomeLine kWelcomeLines[] = {
+    {-70, -80, "Welcome to Terrak-7.0 "},
+    {-50, -60, "an OCAD utility "},
+    {-50, -40, "by the Terrak developers"},
+    {-70, -20, "questions and reports: see README.md"},
+    {-80, 0, "home: the Terrak source repository"},
+    {-115, 60, "Open an OCAD map using File|Open"},
+    {-135, 80, "then select the symbols you wish to display"},
+    {-125, 100, "using Edit|Add symbols to map selection"},
+};
+
+}  // namespace
+
+void DrawWelcomeScreen(Canvas& canvas) {
+  canvas.SetBrushColour(kWhite);
+  canvas.FillRect({0, 0, canvas.Width(), canvas.Height()});
+  canvas.SetFont("Times New Roman", 12);
+  const std::int32_t cx = canvas.Width() / 2;
+  const std::int32_t cy = canvas.Height() / 2;
+  for (const WelcomeLine& line : kWelcomeLines) canvas.TextOut(cx + line.Dx, cy + line.Dy, line.Text);
+}
+
+bool MapShown(const AppState& app) {
+  return app.Model.SymbolsSelected && app.Window.MapOpen();
+}
+
+void FormPaint(MapWindow& w) {
+  if (!MapShown(w.App)) {
+    DrawWelcomeScreen(w.Picture);
+    return;
+  }
+  CancelZoomRect(w);
+  CancelMoveView(w);
+  w.Picture.SetBrushColour(kWhite);
+  w.Picture.FillRect({0, 0, w.Picture.Width(), w.Picture.Height()});
+  SetUpView(w.App.Window, w.App.Model, w.Picture.Width(), w.Picture.Height());
+  DrawMap(w);
+}
+
+std::optional<Colour> ObjectPenColour(const AppState& app, std::int16_t symbol,
+                                      std::int16_t height) {
+  if (app.Settings.ViewByHeight)
+    return height >= 1 ? app.Settings.WithHeightColour : app.Settings.NoHeightColour;
+  for (const TSelectedSymbol& selected : app.Model.SelectedSymbols)
+    if (selected.Symbol == symbol) return selected.Colour;
+  return std::nullopt;
+}
+
+void DrawMap(MapWindow& w) {
+  MapWindowState& view = w.App.Window;
+  const MapModel& model = w.App.Model;
+  for (const TSelectedSymbol& selected : model.SelectedSymbols) {
+    for (std::size_t i = 0; i < model.MapObjects.size(); ++i) {
+      const TMapObject& object = model.MapObjects[i];
+      if (object.Symbol != selected.Symbol || !IsVisible(view, object)) continue;
+      const TObjectCoords& coords = GetObjectCoords(model, i);
+      w.Picture.SetPenColour(w.App.Settings.ViewByHeight
+                                 ? *ObjectPenColour(w.App, object.Symbol, object.Height)
+                                 : selected.Colour);
+      view.PointCount = 0;
+      BuildScreenPoints(view, model, coords);
+      DrawObjectOutline(view, coords.ObjectType, w.Picture);
+    }
+  }
+  if (view.TraceExists) DrawTraceHighlight(w);
+  UpdateStatusBar(w.App);
+}
+
+void UpdateStatusBar(AppState& app) {
+  const MapWindowState& view = app.Window;
+  app.StatusBar.Panels = {
+      "Symbol " + FormatFixed(view.PickedSymbol / 10.0, 6, 1),
+      "Selected " + FormatInt(view.PickCount, 3),
+      "Objects " + FormatInt(view.TracedObjectCount, 5),
+      "Zoom " + FormatFixed(16.0 / view.UnitsPerPixel, 4, 2) + "x",
+      "Height " + FormatFixed(view.CurrentHeight / 10.0, 6, 1),
+  };
+  app.StatusBar.Visible = true;
+}
+
+}  // namespace terrak

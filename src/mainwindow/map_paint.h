@@ -1,0 +1,27 @@
+#pragma once
+// Painting the main window: the welcome screen, or the objects of the selected symbols with the
+// traced set highlighted, and the status bar.
+#include <optional>
+
+#include "common/colour.h"
+#include "mainwindow/map_window.h"
+
+namespace terrak {
+
+// True when the window draws the map rather than the welcome screen: symbols are selected and a
+// map is open (with no map there is nothing to draw, whatever the settings selected).
+bool MapShown(const AppState& app);
+
+// Paint and resize: the whole picture, from the client size of the canvas.
+void FormPaint(MapWindow& w);
+
+void DrawWelcomeScreen(Canvas& canvas);
+void DrawMap(MapWindow& w);
+void UpdateStatusBar(AppState& app);
+
+// The pen colour of an object: by its height with "Toggle View" on, else the colour of its
+// selected symbol; nothing when the symbol is not selected (the pen keeps its colour).
+std::optional<Colour> ObjectPenColour(const AppState& app, std::int16_t symbol,
+                                      std::int16_t height);
+
+}  // namespace terrak

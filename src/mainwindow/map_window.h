@@ -1,0 +1,46 @@
+#pragma once
+// What the main window's handlers work with: the application state, the window's picture, the
+// user's dialogs, and the few services only the window itself can give (repaint, close, the
+// modal dialogs, the 3D viewer). The Qt window implements MapWindowHost; tests use a fake.
+#include <string>
+
+#include "mainwindow/app_state.h"
+#include "platform/canvas.h"
+#include "platform/user_dialogs.h"
+
+namespace terrak {
+
+// How the 3D viewer is to be opened: on the loaded map (a grid is built from it), or on a
+// 3D map file.
+struct ViewerRequest {
+  bool FromMap3dFile = false;
+  std::string Map3dFileName;
+};
+
+class MapWindowHost {
+ public:
+  virtual ~MapWindowHost() = default;
+
+  virtual void PlaceWindow(int left, int top, int width, int height) = 0;
+  // Asks for a repaint: the window runs FormPaint into its picture once the handler is done.
+  virtual void Invalidate() = 0;
+  virtual void CloseWindow() = 0;
+
+  // The three modal dialogs: created, shown modally and destroyed.
+  virtual void ShowSymbolSelectionDialog() = 0;
+  virtual void ShowChangeSymbolDialog() = 0;
+  virtual void ShowColourSchemeDialog() = 0;
+
+  // The hook through which the 3D viewer is opened, not modal. Returns whether a viewer window
+  // opened; the viewer enables "3D-Views" again when it closes.
+  virtual bool OpenViewer(const ViewerRequest& request) = 0;
+};
+
+struct MapWindow {
+  AppState& App;
+  Canvas& Picture;
+  UserDialogs& Dialogs;
+  MapWindowHost& Host;
+};
+
+}  // namespace terrak

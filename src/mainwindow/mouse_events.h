@@ -1,0 +1,11 @@
+#pragma once
+// Routing the mouse events of the main window to navigation and picking.
+#include "mainwindow/map_window.h"
+
+namespace terrak {
+
+void FormMouseDown(MapWindow& w, MouseButton button, ShiftState keys, Point at);
+void FormMouseMove(MapWindow& w, Point at);
+void FormMouseUp(MapWindow& w, MouseButton button);
+
+}  // namespace terrak

@@ -1,0 +1,22 @@
+#pragma once
+// Turning an object's coordinate list into screen points (lines and Bezier curves flattened in
+// CurveSteps steps) and drawing them.
+#include "mainwindow/map_window_state.h"
+#include "mapfile/map_model.h"
+#include "platform/canvas.h"
+
+namespace terrak {
+
+// Appends the screen points of coords to ScreenPoints (callers set PointCount to 0 first). Stops
+// at a new-part marker: further parts of an area are not drawn.
+void BuildScreenPoints(MapWindowState& view, const MapModel& model, const TObjectCoords& coords);
+
+// Appends the CurveSteps points of the cubic curve p0, c1, c2, p3 (t = 1/steps .. 1), leaving
+// out a point equal to the last one appended.
+void AddScreenCurvePoints(MapWindowState& view, const MapModel& model, TPair p0, TPair c1,
+                          TPair c2, TPair p3);
+
+// Lines (types 2 and 5) through the screen points, or a small circle (type 1) at the first.
+void DrawObjectOutline(const MapWindowState& view, std::int16_t objectType, Canvas& canvas);
+
+}  // namespace terrak

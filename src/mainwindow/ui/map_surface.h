@@ -1,0 +1,41 @@
+#pragma once
+// The client area of the main window: a backing image that the handlers draw into and that
+// paintEvent only copies to the screen, and the mouse and key events passed on as they come.
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+#include "mainwindow/map_window_state.h"
+#include "platform/qt/image_canvas.h"
+
+namespace terrak {
+
+class MapSurface : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit MapSurface(QWidget* parent = nullptr);
+
+  ImageCanvas& Canvas() { return canvas_; }
+  const QImage& BackingImage() const { return image_; }
+
+  std::function<void()> Resized;
+  std::function<void(MouseButton, ShiftState, Point)> MouseDown;
+  std::function<void(Point)> MouseMove;
+  std::function<void(MouseButton)> MouseUp;
+  std::function<void(char)> KeyPress;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  QImage image_;
+  ImageCanvas canvas_;
+};
+
+}  // namespace terrak

@@ -1,0 +1,193 @@
+#include "mainwindow/ui/terrak51.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <map>
+
+#include "mainwindow/file_commands.h"
+#include "mainwindow/map_paint.h"
+#include "mainwindow/menu_commands.h"
+#include "mainwindow/mouse_events.h"
+#include "mainwindow/navigation.h"
+#include "mainwindow/ui/colors.h"
+#include "mainwindow/ui/map_surface.h"
+#include "mainwindow/ui/mapsymbs.h"
+#include "mainwindow/ui/newsymb.h"
+#include "platform/qt/error_guard.h"
+
+namespace terrak {
+
+namespace {
+
+constexpr int kStatusBarHeight = 20;
+constexpr int kPanelWidth = 100;
+
+}  // namespace
+
+Tmapform::Tmapform(AppState& app, UserDialogs* dialogs, QWidget* parent)
+    : QMainWindow(parent), app_(app), ownDialogs_(this), dialogs_(dialogs ? *dialogs : ownDialogs_),
+      surface_(new MapSurface(this)),
+      statusBar1_(new QStatusBar(surface_)) {
+  setWindowTitle(QStringLiteral("Terrak-7 Ocad utility"));
+  QFont font(QStringLiteral("System"));
+  font.setPixelSize(13);
+  setFont(font);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  setPalette(palette);
+  setGeometry(264, 229, 560, 407);
+  setCentralWidget(surface_);
+  BuildMenus();
+  BuildStatusBar();
+
+  surface_->Resized = [this] {
+    PlaceStatusBar();
+    if (handling_)
+      repaintPending_ = true;
+    else
+      Handle(FormPaint);
+  };
+  surface_->MouseDown = [this](MouseButton button, ShiftState keys, Point at) {
+    Handle([&](MapWindow& w) { FormMouseDown(w, button, keys, at); });
+  };
+  surface_->MouseMove = [this](Point at) { Handle([&](MapWindow& w) { FormMouseMove(w, at); }); };
+  surface_->MouseUp = [this](MouseButton button) {
+    Handle([&](MapWindow& w) { FormMouseUp(w, button); });
+  };
+  surface_->KeyPress = [this](char key) { Handle([&](MapWindow& w) { FormKeyPress(w, key); }); };
+  MirrorState();
+}
+
+Tmapform::~Tmapform() { FormDestroy(app_); }
+
+void Tmapform::BuildMenus() {
+  std::map<std::string, QMenu*> menus;
+  for (const MenuItemInfo& info : kMenuTree) {
+    const QString caption = QString::fromUtf8(info.Caption);
+    QAction* action = nullptr;
+    if (std::string(info.Menu) == info.Caption) {
+      // "3D-Views" is a menu bar entry without items: it acts when it is clicked.
+      action = menuBar()->addAction(caption);
+    } else {
+      QMenu*& menu = menus[info.Menu];
+      if (menu == nullptr) menu = menuBar()->addMenu(QString::fromUtf8(info.Menu));
+      action = menu->addAction(caption);
+    }
+    action->setObjectName(QString::fromUtf8(info.Name));
+    if (*info.ShortCut != '\0') action->setShortcut(QKeySequence(QString::fromUtf8(info.ShortCut)));
+    if (*info.Hint != '\0') {
+      action->setToolTip(QString::fromUtf8(info.Hint));
+      action->setStatusTip(QString::fromUtf8(info.Hint));
+    }
+    const MenuItem item = info.Item;
+    action->setCheckable(item == MenuItem::MoveView ||
+                         std::find(kZoomItems.begin(), kZoomItems.end(), item) != kZoomItems.end());
+    connect(action, &QAction::triggered, this,
+            [this, item] { Handle([item](MapWindow& w) { MenuItemClick(w, item); }); });
+    actions_[static_cast<std::size_t>(item)] = action;
+  }
+}
+
+void Tmapform::BuildStatusBar() {
+  statusBar1_->setSizeGripEnabled(false);
+  // It lies over the bottom of the picture, which the map is drawn into as well.
+  statusBar1_->setAutoFillBackground(true);
+  statusBar1_->setPalette(QApplication::palette(statusBar1_));
+  for (QLabel*& panel : panels_) {
+    panel = new QLabel(statusBar1_);
+    panel->setFixedWidth(kPanelWidth);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar1_->addWidget(panel);
+  }
+  statusBar1_->hide();
+}
+
+void Tmapform::PlaceStatusBar() {
+  statusBar1_->setGeometry(0, surface_->height() - kStatusBarHeight, surface_->width(),
+                           kStatusBarHeight);
+}
+
+void Tmapform::MirrorState() {
+  for (std::size_t i = 0; i < kMenuItemCount; ++i) {
+    actions_[i]->setEnabled(app_.Menu.Enabled[i]);
+    actions_[i]->setChecked(app_.Menu.Checked[i]);
+  }
+  for (std::size_t i = 0; i < panels_.size(); ++i)
+    panels_[i]->setText(QString::fromStdString(app_.StatusBar.Panels[i]));
+  statusBar1_->setVisible(app_.StatusBar.Visible);
+}
+
+bool Tmapform::Handle(const std::function<void(MapWindow&)>& handler) {
+  if (handling_) return false;  // a modal dialog is up: its owner's handler finishes first
+  handling_ = true;
+  MapWindow w{app_, surface_->Canvas(), dialogs_, *this};
+  const bool ok = RunReportingErrors(dialogs_, [&] { handler(w); });
+  if (repaintPending_) {
+    repaintPending_ = false;
+    RunReportingErrors(dialogs_, [&] { FormPaint(w); });
+  }
+  surface_->Canvas().End();
+  MirrorState();
+  surface_->update();
+  handling_ = false;
+  if (closePending_) {
+    closePending_ = false;
+    close();
+  }
+  return ok;
+}
+
+void Tmapform::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (created_) return;
+  created_ = true;
+  // The window is painted once it is shown, after the settings and the last map are loaded.
+  Handle([this](MapWindow& w) {
+    repaintPending_ = true;
+    FormCreate(w);
+  });
+}
+
+void Tmapform::closeEvent(QCloseEvent* event) {
+  bool mayClose = true;
+  const bool ok = Handle([&mayClose](MapWindow& w) { mayClose = FormClose(w); });
+  if (ok && mayClose)
+    event->accept();
+  else
+    event->ignore();
+}
+
+void Tmapform::PlaceWindow(int left, int top, int width, int height) {
+  move(left, top);
+  resize(width, height);
+}
+
+void Tmapform::ShowSymbolSelectionDialog() {
+  TmaplistDlg dialog(app_, dialogs_, this);
+  dialog.exec();
+}
+
+void Tmapform::ShowChangeSymbolDialog() {
+  TChangeSymbForm dialog(app_, dialogs_, this);
+  dialog.exec();
+}
+
+void Tmapform::ShowColourSchemeDialog() {
+  TColorsform dialog(app_, dialogs_, this);
+  dialog.exec();
+}
+
+bool Tmapform::OpenViewer(const ViewerRequest& request) {
+  return OpenViewerHook ? OpenViewerHook(request) : false;
+}
+
+void Tmapform::ViewerClosed() {
+  app_.Menu.Enable(MenuItem::N3DViews1, true);
+  MirrorState();
+}
+
+}  // namespace terrak

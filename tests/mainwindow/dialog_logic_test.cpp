@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include "mainwindow/change_symbol.h"
+#include "mainwindow/colour_scheme.h"
+#include "mainwindow/symbol_selection.h"
+#include "mainwindow/window_fixture.h"
+#include "support/scripted_dialogs.h"
+
+namespace terrak {
+namespace {
+
+std::vector<std::string> Texts(const SortedList& list) {
+  std::vector<std::string> texts;
+  for (const ListItem& item : list.Items()) texts.push_back(item.Text);
+  return texts;
+}
+
+MapModel SymbolsModel() {
+  MapModel model;
+  model.SymbolList = {{1010, "101.0 Contour", 2},   {102, "10.2 index contour", 2},
+                      {51, " 5.1 Knoll", 1},        {1234, "123.4 Form line", 2},
+                      {-5, "-0.5 Odd", 2}};
+  return model;
+}
+
+TEST(SymbolSelection, ListsAreSortedAndButtonsFollowTheMoves) {
+  MapModel model = SymbolsModel();
+  model.SelectedSymbols = {{102, kBlack}};
+  SymbolSelection dialog;
+  dialog.FormCreate(model);
+  EXPECT_EQ(Texts(dialog.SrcList),
+            (std::vector<std::string>{" 5.1 Knoll", "-0.5 Odd", "101.0 Contour", "123.4 Form line"}));
+  EXPECT_EQ(Texts(dialog.DstList), std::vector<std::string>{"10.2 index contour"});
+  // The form's states apply until a move, even with symbols already chosen.
+  EXPECT_TRUE(dialog.IncludeEnabled && dialog.IncAllEnabled);
+  EXPECT_FALSE(dialog.ExcludeEnabled || dialog.ExAllEnabled);
+
+  // ">" without a selection moves nothing and selects the first item.
+  dialog.IncludeBtnClick();
+  EXPECT_EQ(dialog.SrcList.Count(), 4u);
+  EXPECT_TRUE(dialog.SrcList[0].Selected);
+  EXPECT_TRUE(dialog.ExcludeEnabled && dialog.ExAllEnabled);
+
+  // Moving items 0 and 2 selects the item now at position 0.
+  dialog.SrcList.Select(2, true);
+  dialog.IncludeBtnClick();
+  EXPECT_EQ(Texts(dialog.SrcList), (std::vector<std::string>{"-0.5 Odd", "123.4 Form line"}));
+  EXPECT_EQ(Texts(dialog.DstList),
+            (std::vector<std::string>{" 5.1 Knoll", "10.2 index contour", "101.0 Contour"}));
+  EXPECT_TRUE(dialog.SrcList[0].Selected);
+  EXPECT_FALSE(dialog.SrcList[1].Selected);
+
+  // Moving the last item selects the new last item.
+  dialog.SrcList.Select(0, false);
+  dialog.SrcList.Select(1, true);
+  dialog.IncludeBtnClick();
+  EXPECT_TRUE(dialog.SrcList[0].Selected);
+
+  dialog.IncAllBtnClick();
+  EXPECT_TRUE(dialog.SrcList.Empty());
+  EXPECT_FALSE(dialog.IncludeEnabled || dialog.IncAllEnabled);
+  EXPECT_TRUE(dialog.ExcludeEnabled && dialog.ExAllEnabled);
+  dialog.ExcAllBtnClick();
+  EXPECT_EQ(dialog.SrcList.Count(), 5u);
+  EXPECT_FALSE(dialog.ExcludeEnabled || dialog.ExAllEnabled);
+
+  // A second activation keeps the user's moves.
+  dialog.FormCreate(model);
+  EXPECT_EQ(dialog.SrcList.Count(), 5u);
+}
+
+TEST(SymbolSelection, OkBuildsTheSelectionInListOrderWithNumbersOfEveryLength) {
+  testing::WindowFixture f;
+  MapModel& model = f.App.Model = SymbolsModel();
+  SymbolSelection dialog;
+  dialog.FormCreate(model);
+  dialog.IncAllBtnClick();
+  dialog.OKBtnClick(model, f.App.Settings, f.Dialogs);
+  ASSERT_EQ(model.SelectedSymbols.size(), 5u);
+  const std::int16_t expected[] = {51, -5, 102, 1010, 1234};
+  for (std::size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(model.SelectedSymbols[i].Symbol, expected[i]);
+    EXPECT_EQ(model.SelectedSymbols[i].Colour, kBlack);  // no colour stored: black
+  }
+  EXPECT_TRUE(model.SymbolsSelected);
+  EXPECT_TRUE(model.MapModified);
+
+  // OK with nothing chosen: no selection, and the map does not count as changed for it.
+  model.MapModified = false;
+  dialog.ExcAllBtnClick();
+  dialog.OKBtnClick(model, f.App.Settings, f.Dialogs);
+  EXPECT_TRUE(model.SelectedSymbols.empty());
+  EXPECT_FALSE(model.SymbolsSelected);
+  EXPECT_FALSE(model.MapModified);
+}
+
+TEST(ChangeSymbol, OffersTheOtherSelectedSymbolsOfTheTracedType) {
+  AppState app;
+  app.Model = SymbolsModel();
+  app.Model.SelectedSymbols = {{1010, kBlack}, {51, kBlack}, {1234, kBlack}, {-5, kBlack}};
+  app.Window.PickedSymbol = 1010;
+  app.Window.PickedObjectType = 2;
+  ChangeSymbolChoice dialog;
+  dialog.FormActivate(app);
+  EXPECT_EQ(dialog.Symbtochange, "101.0 Contour");
+  EXPECT_EQ(Texts(dialog.symblistbox), (std::vector<std::string>{"-0.5 Odd", "123.4 Form line"}));
+
+  // A click remembers the number; OK without a click in this dialog writes nothing (there is
+  // no working copy here, so any write would throw).
+  app.ChosenSymbol = 1234;
+  ChangeSymbolChoice again;
+  again.FormActivate(app);
+  app.Window.TracedObjects = {0};
+  EXPECT_NO_THROW(again.OKbuttonClick(app));
+  again.symblistboxClick(app, 0);
+  EXPECT_EQ(app.ChosenSymbol, -5);
+}
+
+TEST(ColourScheme, RowsFollowTheSelectionAndChoicesTakeEffectAtOnce) {
+  AppState app;
+  app.Model = SymbolsModel();
+  app.Model.SelectedSymbols = {{1234, 0x0000FF}, {51, 0x008000}, {777, 0x800000}};
+  testing::ScriptedDialogs dialogs;
+  ColourScheme dialog;
+  dialog.FormActivate(app);
+  EXPECT_EQ(dialog.RowTexts, (std::vector<std::string>{"123.4 Form line", " 5.1 Knoll", ""}));
+  EXPECT_EQ(ColourScheme::RowColour(app, 1), 0x008000u);
+
+  dialogs.ColourAnswers = {Colour{0x00FFFF}, std::nullopt, Colour{0x0000FF}};
+  dialog.ColorgridDblClick(app, dialogs, 2);
+  EXPECT_EQ(app.Model.SelectedSymbols[2].Colour, 0x00FFFFu);
+  dialog.noheighttextDblClick(app, dialogs);  // cancelled: nothing changes
+  EXPECT_EQ(app.Settings.NoHeightColour, 0x0000FFu);
+  dialog.HilitetextDblClick(app, dialogs);
+  EXPECT_EQ(app.Settings.HiliteColour, 0x0000FFu);
+  // The colour dialog starts black, then with the colour last chosen in it.
+  EXPECT_EQ(dialogs.ColourDialogs, (std::vector<Colour>{kBlack, 0x00FFFF, 0x00FFFF}));
+}
+
+}  // namespace
+}  // namespace terrak

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include "common/bytes.h"
+#include "mainwindow/menu_commands.h"
+#include "mainwindow/mouse_events.h"
+#include "mainwindow/navigation.h"
+#include "mainwindow/window_fixture.h"
+
+namespace terrak {
+namespace {
+
+using testing::WindowFixture;
+
+// A window at 1x on a 500 x 400 client area, over a working copy that holds just a version 5
+// header and setup record (all that zoom and offset writes touch).
+struct Navigation : WindowFixture {
+  Navigation() {
+    std::vector<std::uint8_t> bytes(48 + 160, 0);
+    PutI16(bytes.data(), 3245);
+    PutI16(bytes.data() + 4, 5);
+    PutI32(bytes.data() + 8, 48);
+    testing::WriteBytes(App.Paths.WorkingCopy, bytes);
+    std::copy(bytes.begin(), bytes.begin() + 24, App.Model.FileHeader.begin());
+    App.Model.OcadVersion = 5;
+    ShowMap({{101, kBlack}});
+    ApplyZoomIndex(App, 4);
+    Paint();
+    Canvas.Calls.clear();
+  }
+  std::int16_t StoredZoom() const { return GetI16(testing::ReadBytes(App.Paths.WorkingCopy).data() + 56); }
+  std::int16_t StoredOffsetX() const {
+    return GetI16(testing::ReadBytes(App.Paths.WorkingCopy).data() + 58);
+  }
+  void Left(Point at) { FormMouseDown(Window, MouseButton::Left, {}, at); }
+};
+
+TEST(ZoomRectangle, TwoTimesShowsHalfTheAreaAndEnterAppliesItInPlace) {
+  Navigation f;
+  MenuItemClick(f.Window, MenuItem::doublesize);
+  EXPECT_TRUE(f.App.Window.ZoomRectMode);
+  EXPECT_EQ(f.App.Model.MapZoom, 4);  // not applied yet
+  EXPECT_EQ(f.Canvas.CallsStartingWith("focus"), std::vector<std::string>{"focus 125,95,375,285"});
+
+  FormKeyPress(f.Window, 13);
+  EXPECT_FALSE(f.App.Window.ZoomRectMode);
+  EXPECT_EQ(f.App.Model.MapZoom, 3);
+  EXPECT_EQ(f.StoredZoom(), 3);
+  EXPECT_EQ(f.App.Model.MapOffsetX, 0);
+  EXPECT_TRUE(f.App.Model.MapModified);
+  EXPECT_EQ(f.Host.Invalidations, 1);
+  // The rectangle was erased by drawing it again.
+  EXPECT_EQ(f.Canvas.CallsStartingWith("focus").size(), 2u);
+  EXPECT_TRUE(f.App.Menu.IsChecked(MenuItem::doublesize));
+  EXPECT_FALSE(f.App.Menu.IsEnabled(MenuItem::doublesize));
+  EXPECT_FALSE(f.App.Menu.IsChecked(MenuItem::normalsize));
+  EXPECT_TRUE(f.App.Menu.IsEnabled(MenuItem::normalsize));
+}
+
+TEST(ZoomRectangle, ATenPixelDragMovesTheCentre160Units) {
+  Navigation f;
+  MenuItemClick(f.Window, MenuItem::doublesize);
+  f.Left({200, 200});
+  FormMouseMove(f.Window, {210, 200});
+  EXPECT_EQ(f.App.Window.FocusFrame, (Rect{135, 95, 385, 285}));
+  FormMouseUp(f.Window, MouseButton::Left);
+  EXPECT_EQ(f.App.Model.MapZoom, 3);
+  EXPECT_EQ(f.App.Model.MapOffsetX, 160);
+  EXPECT_EQ(f.StoredOffsetX(), 160);
+  // The rectangle cannot leave the map area.
+  MenuItemClick(f.Window, MenuItem::foursize);
+  f.Paint();
+  MenuItemClick(f.Window, MenuItem::foursize);
+  f.Left({250, 190});
+  FormMouseMove(f.Window, {1000, 190});
+  EXPECT_EQ(f.App.Window.FocusFrame, f.App.Window.FocusFrameBase);
+}
+
+TEST(ZoomRectangle, ZoomingOutAppliesAtOnceAndAPressOutsideAbandons) {
+  Navigation f;
+  MenuItemClick(f.Window, MenuItem::halfsize);
+  EXPECT_FALSE(f.App.Window.ZoomRectMode);
+  EXPECT_EQ(f.App.Model.MapZoom, 5);
+  EXPECT_EQ(f.StoredZoom(), 5);
+  EXPECT_TRUE(f.Canvas.CallsStartingWith("focus").empty());
+
+  f.App.Model.MapZoom = 6;
+  f.Paint();
+  f.Canvas.Calls.clear();
+  MenuItemClick(f.Window, MenuItem::sixteensize);
+  EXPECT_EQ(f.App.Window.FocusFrame, (Rect{247, 188, 253, 192}));  // 1/64 of the area
+  f.Left({10, 10});
+  EXPECT_FALSE(f.App.Window.ZoomRectMode);
+  EXPECT_EQ(f.App.Model.MapZoom, 6);
+  const auto frames = f.Canvas.CallsStartingWith("focus");
+  ASSERT_EQ(frames.size(), 2u);
+  EXPECT_EQ(frames[0], frames[1]);
+}
+
+TEST(MoveView, TheFrameStopsAtTheCentreLimitsAndTheMenuItemFollowsIt) {
+  Navigation f;
+  f.App.Model.MapOffsetX = 28767;  // the largest centre at 1x
+  MenuItemClick(f.Window, MenuItem::MoveView);
+  EXPECT_TRUE(f.App.Menu.IsChecked(MenuItem::MoveView));
+  EXPECT_FALSE(f.App.Menu.IsEnabled(MenuItem::MoveView));
+  EXPECT_EQ(f.App.Window.FocusFrame, (Rect{2, 2, 498, 378}));
+
+  f.Left({100, 100});
+  FormMouseMove(f.Window, {110, 100});
+  EXPECT_EQ(f.App.Window.FocusFrame, (Rect{2, 2, 498, 378}));
+  FormMouseMove(f.Window, {90, 104});
+  EXPECT_EQ(f.App.Window.FocusFrame, (Rect{-8, 6, 488, 382}));
+  FormMouseUp(f.Window, MouseButton::Left);
+  EXPECT_EQ(f.App.Model.MapOffsetX, 28767 - 160);
+  EXPECT_EQ(f.App.Model.MapOffsetY, -64);
+  EXPECT_FALSE(f.App.Menu.IsChecked(MenuItem::MoveView));
+  EXPECT_TRUE(f.App.Menu.IsEnabled(MenuItem::MoveView));
+}
+
+TEST(MoveView, ARightClickWithoutMovingWritesTheCentreAndARepaintEndsTheFrame) {
+  Navigation f;
+  f.App.Model.MapOffsetX = 1234;
+  FormMouseDown(f.Window, MouseButton::Right, {}, {50, 50});
+  EXPECT_TRUE(f.App.Window.MoveViewMode);
+  EXPECT_TRUE(f.App.Window.DraggingRight);
+  FormMouseUp(f.Window, MouseButton::Right);
+  EXPECT_EQ(f.StoredOffsetX(), 1234);
+  EXPECT_TRUE(f.App.Model.MapModified);
+  EXPECT_EQ(f.Host.Invalidations, 1);
+
+  MenuItemClick(f.Window, MenuItem::MoveView);
+  f.Paint();
+  EXPECT_FALSE(f.App.Window.MoveViewMode);
+  EXPECT_TRUE(f.App.Menu.IsEnabled(MenuItem::MoveView));
+}
+
+}  // namespace
+}  // namespace terrak

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "mainwindow/mouse_events.h"
+#include "mainwindow/tracing.h"
+#include "mainwindow/window_fixture.h"
+
+namespace terrak {
+namespace {
+
+using testing::AddObject;
+using testing::WindowFixture;
+
+constexpr Colour kRed = 0x0000FF;
+constexpr Colour kTeal = 0x808000;
+constexpr ShiftState kPlain{};
+constexpr ShiftState kCtrl{false, true, false};
+constexpr ShiftState kShift{true, false, false};
+constexpr ShiftState kCtrlShift{true, true, false};
+
+// At 1x on a 500 x 400 window a model point (x, y) lies at (250 + x/16, 190 - y/16).
+struct Chain : WindowFixture {
+  std::size_t A, B, C, Other, Apart;
+  Chain() {
+    ShowMap({{101, kRed}, {102, kTeal}});
+    MapModel& m = App.Model;
+    A = AddObject(m, 101, 2, {{0, 0}, {800, 800}});
+    B = AddObject(m, 101, 2, {{800, 800}, {1600, 0}});
+    C = AddObject(m, 101, 2, {{1605, 3}, {2400, 800}});  // joins B within the tolerance of 10
+    Other = AddObject(m, 102, 2, {{2400, 800}, {3200, 0}});
+    Apart = AddObject(m, 101, 2, {{-1600, -1600}, {-800, -800}}, 123);
+    Paint();
+  }
+  void Press(ShiftState keys, Point at) { FormMouseDown(Window, MouseButton::Left, keys, at); }
+  TracedObjectList Traced() const { return App.Window.TracedObjects; }
+};
+
+TEST(Picking, WithinTwoPixelsButNotThree) {
+  Chain f;
+  f.Press(kPlain, {302, 142});  // B's first point is at (300, 140)
+  EXPECT_TRUE(f.App.Window.HitFound);
+  f.Press(kPlain, {303, 142});
+  EXPECT_FALSE(f.App.Window.HitFound);
+  EXPECT_FALSE(f.App.Window.TraceExists);
+}
+
+TEST(Picking, ObjectsWithoutAreaOnScreenCannotBePicked) {
+  WindowFixture f;
+  f.ShowMap({{101, kRed}});
+  AddObject(f.App.Model, 101, 2, {{0, 0}, {1600, 0}});  // horizontal: no height on screen
+  AddObject(f.App.Model, 101, 1, {{800, 800}});          // a point object
+  f.Paint();
+  FormMouseDown(f.Window, MouseButton::Left, kPlain, {250, 190});
+  EXPECT_FALSE(f.App.Window.HitFound);
+  FormMouseDown(f.Window, MouseButton::Left, kPlain, {300, 140});
+  EXPECT_FALSE(f.App.Window.HitFound);
+}
+
+TEST(Tracing, OneClickFollowsJoinedPiecesOfTheSameSymbolOnly) {
+  Chain f;
+  f.Press(kPlain, {301, 141});
+  EXPECT_EQ(f.Traced(), (TracedObjectList{static_cast<std::int32_t>(f.B), static_cast<std::int32_t>(f.A),
+                                          static_cast<std::int32_t>(f.C)}));
+  EXPECT_EQ(f.App.Window.TracedObjectCount, 3);
+  EXPECT_EQ(f.App.Window.PickCount, 1);
+  EXPECT_EQ(f.App.Window.PickedSymbol, 101);
+  EXPECT_EQ(f.App.StatusBar.Panels[0], "Symbol   10.1");
+  EXPECT_EQ(f.App.StatusBar.Panels[2], "Objects     3");
+  // The traced set is drawn in the highlight colour, then the pen goes back to black.
+  const auto pens = f.Canvas.CallsStartingWith("pen");
+  EXPECT_EQ(pens.back(), "pen 000000");
+  EXPECT_EQ(pens[pens.size() - 2], "pen FF0000");
+}
+
+TEST(Tracing, ToleranceZeroFollowsNoJoins) {
+  Chain f;
+  f.App.Settings.TraceTolerance = 0;
+  f.Press(kPlain, {301, 141});
+  EXPECT_EQ(f.Traced(), (TracedObjectList{static_cast<std::int32_t>(f.B)}));
+  EXPECT_EQ(f.App.Window.TracedObjectCount, 1);
+}
+
+TEST(Tracing, PiecesOnTopOfEachOtherEndToEndGiveAFiniteSet) {
+  WindowFixture f;
+  f.ShowMap({{101, kRed}});
+  for (int i = 0; i < 3; ++i) AddObject(f.App.Model, 101, 2, {{0, 0}, {800, 800}});
+  f.Paint();
+  FormMouseDown(f.Window, MouseButton::Left, kPlain, {251, 188});
+  EXPECT_EQ(f.App.Window.TracedObjects, (TracedObjectList{0, 1, 2}));
+}
+
+TEST(Tracing, CtrlExtendsShiftShowsHeightAndAPlainMissClears) {
+  Chain f;
+  f.Press(kPlain, {301, 141});
+  f.Press(kCtrl, {151, 289});  // next to Apart's first point, (150, 290)
+  EXPECT_EQ(f.Traced().size(), 4u);
+  EXPECT_EQ(f.Traced().back(), static_cast<std::int32_t>(f.Apart));
+  EXPECT_EQ(f.App.Window.PickCount, 2);
+
+  f.Canvas.Calls.clear();
+  f.Press(kShift, {152, 288});
+  EXPECT_EQ(f.Traced().size(), 4u);
+  EXPECT_EQ(f.Canvas.CallsStartingWith("text"), std::vector<std::string>{"text 152,288   12.3"});
+  EXPECT_EQ(f.App.StatusBar.Panels[4], "Height   12.3");
+
+  // A plain press on empty map draws the set back in its own colours and forgets it.
+  f.Canvas.Calls.clear();
+  f.Press(kPlain, {10, 10});
+  EXPECT_FALSE(f.App.Window.TraceExists);
+  EXPECT_TRUE(f.Traced().empty());
+  EXPECT_EQ(f.App.Window.PickCount, 0);
+  EXPECT_EQ(f.Canvas.CallsStartingWith("moveto").size(), 4u);
+  EXPECT_EQ(f.Canvas.CallsStartingWith("pen")[1], "pen 0000FF");
+}
+
+TEST(Tracing, CtrlWithShiftNeverAddsToASetThatDoesNotExist) {
+  Chain f;
+  f.Press(kCtrlShift, {301, 141});
+  EXPECT_TRUE(f.App.Window.HitFound);
+  EXPECT_FALSE(f.App.Window.TraceExists);
+  EXPECT_TRUE(f.Traced().empty());
+  // With a set, Ctrl and Shift together leave it as it is.
+  f.Press(kPlain, {301, 141});
+  f.Press(kCtrlShift, {151, 289});
+  EXPECT_EQ(f.Traced().size(), 3u);
+}
+
+TEST(Tracing, PressesOnTheWelcomeScreenDoNothing) {
+  Chain f;
+  f.App.Model.SymbolsSelected = false;
+  f.Press(kPlain, {301, 141});
+  EXPECT_FALSE(f.App.Window.HitFound);
+  EXPECT_FALSE(f.App.Window.TraceExists);
+}
+
+}  // namespace
+}  // namespace terrak

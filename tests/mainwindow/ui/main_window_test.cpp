@@ -1,0 +1,234 @@
+// The real main window under the offscreen platform: its menu tree, the enabled states in the
+// three map-level states, and painting a demo map onto the backing image.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <set>
+
+#include "mainwindow/screen_points.h"
+#include "mainwindow/ui/map_surface.h"
+#include "mainwindow/ui/mapsymbs.h"
+#include "mainwindow/ui/terrak51.h"
+#include "mainwindow/view_transform.h"
+#include "platform/qt/image_canvas.h"
+#include "platform/qt/qt_user_dialogs.h"
+#include "support/demo_map.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using testing::ScriptedDialogs;
+using testing::TempFolder;
+
+struct MenuEntry {
+  std::string Menu, Caption, ShortCut;
+  bool Enabled;
+};
+
+std::vector<MenuEntry> MenuTree(const Tmapform& form) {
+  std::vector<MenuEntry> entries;
+  for (QAction* top : form.menuBar()->actions()) {
+    if (top->menu() == nullptr) {
+      entries.push_back({top->text().toStdString(), top->text().toStdString(), "", top->isEnabled()});
+      continue;
+    }
+    for (QAction* item : top->menu()->actions())
+      entries.push_back({top->text().toStdString(), item->text().toStdString(),
+                         item->shortcut().toString(QKeySequence::PortableText).toStdString(),
+                         item->isEnabled()});
+  }
+  return entries;
+}
+
+std::set<std::string> EnabledCaptions(const Tmapform& form) {
+  std::set<std::string> enabled;
+  for (const MenuEntry& entry : MenuTree(form))
+    if (entry.Enabled) enabled.insert(entry.Caption);
+  return enabled;
+}
+
+// A window over a fresh application state in a temporary folder; the map it opens is the
+// version 7 demo map of samples/ (opening only reads it).
+struct Window {
+  TempFolder Folder;
+  ScriptedDialogs Dialogs;
+  AppState App;
+  std::unique_ptr<Tmapform> Form;
+  std::string MapFile = TERRAK_SOURCE_DIR "/samples/demo7.ocd";
+
+  Window() {
+    App.Paths = Folder.Paths();
+    Form = std::make_unique<Tmapform>(App, &Dialogs);
+    Form->show();
+  }
+  void Trigger(MenuItem item) { Form->Action(item)->trigger(); }
+  void OpenDemoMap() {
+    Dialogs.FileAnswers = {MapFile};
+    Trigger(MenuItem::Openmap);
+  }
+  // "Add Symbol to Map Selection", answered in the real dialog: ">>" then OK.
+  void SelectEverySymbol() {
+    QTimer::singleShot(0, [] {
+      auto* dialog = qobject_cast<TmaplistDlg*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_FALSE(dialog->ExcludeBtn()->isEnabled());
+      dialog->IncAllBtn()->click();
+      EXPECT_TRUE(dialog->ExcludeBtn()->isEnabled());
+      EXPECT_EQ(dialog->SrcList()->count(), 0);
+      dialog->OKBtn()->click();
+    });
+    Trigger(MenuItem::Addsymbols);
+  }
+  const QImage& Picture() const { return Form->Surface()->BackingImage(); }
+};
+
+TEST(MainWindow, MenuTreeCaptionsShortCutsAndStatesInTheThreeMapLevels) {
+  Window w;
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"&Open OCAD Map", ""}, {"&Save", ""}, {"Save &As", ""}, {"E&xit", ""}, {"Open 3D map", ""},
+      {"Add &Symbol to Map Selection", ""}, {"Give Symbols an &Elevation", "Ins"},
+      {"&Change the Symbol Type", ""}, {"&Trace Tolerance", ""}, {"Change &Colour Scheme", ""},
+      {"Change all heights", ""}, {"Redraw", "F5"}, {"Move View", "F6"}, {"16x", "F12"},
+      {"8x", "F11"}, {"4x", "F10"}, {"2x", "F9"}, {"1x", "Shift+F10"}, {"0.5x", "Shift+F11"},
+      {"0.25x", "Shift+F12"}, {"Toggle View", "F2"}, {"3D-Views", ""}};
+  const std::vector<MenuEntry> tree = MenuTree(*w.Form);
+  ASSERT_EQ(tree.size(), expected.size());
+  const char* menus[] = {"File", "File", "File", "File", "File", "Edit", "Edit", "Edit", "Edit", "Edit", "Edit",
+                         "View", "View", "View", "View", "View", "View", "View", "View", "View", "View", "3D-Views"};
+  for (std::size_t i = 0; i < tree.size(); ++i) {
+    EXPECT_EQ(tree[i].Menu, menus[i]);
+    EXPECT_EQ(tree[i].Caption, expected[i].first);
+    EXPECT_EQ(tree[i].ShortCut, expected[i].second);
+  }
+  EXPECT_EQ(w.Form->windowTitle().toStdString(), "Terrak-7 Ocad utility");
+  EXPECT_FALSE(w.Form->StatusBar1()->isVisible());
+
+  // No map.
+  EXPECT_EQ(EnabledCaptions(*w.Form),
+            (std::set<std::string>{"&Open OCAD Map", "E&xit", "Open 3D map", "3D-Views"}));
+  // A map open, no symbols selected.
+  w.OpenDemoMap();
+  EXPECT_EQ(EnabledCaptions(*w.Form),
+            (std::set<std::string>{"&Open OCAD Map", "&Save", "Save &As", "E&xit", "Open 3D map",
+                                   "Add &Symbol to Map Selection", "3D-Views"}));
+  // Symbols selected: everything but the current zoom, which is the one checked item.
+  w.SelectEverySymbol();
+  std::set<std::string> disabled, checked;
+  for (QAction* top : w.Form->menuBar()->actions())
+    if (top->menu())
+      for (QAction* item : top->menu()->actions()) {
+        if (!item->isEnabled()) disabled.insert(item->text().toStdString());
+        if (item->isChecked()) checked.insert(item->text().toStdString());
+      }
+  // The demo map keeps 2x in its setup record.
+  EXPECT_EQ(disabled, std::set<std::string>{"2x"});
+  EXPECT_EQ(checked, std::set<std::string>{"2x"});
+}
+
+TEST(MainWindow, PaintsTheDemoMapOntoTheBackingImage) {
+  Window w;
+  w.OpenDemoMap();
+  w.SelectEverySymbol();
+  for (TSelectedSymbol& s : w.App.Model.SelectedSymbols)
+    s.Colour = s.Symbol == testing::kDemoContour ? 0x0000FF : 0x00FF00;
+  w.Trigger(MenuItem::Redraw);
+
+  const QImage& image = w.Picture();
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.size(), w.Form->Surface()->size());
+  int red = 0, green = 0;
+  for (int y = 0; y < image.height() - 20; ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb pixel = image.pixel(x, y);
+      red += pixel == qRgb(255, 0, 0);
+      green += pixel == qRgb(0, 255, 0);
+    }
+  EXPECT_GT(red, 500);
+  EXPECT_GT(green, 10);
+  EXPECT_TRUE(w.Form->StatusBar1()->isVisible());
+  const auto panels = w.Form->StatusBar1()->findChildren<QLabel*>();
+  ASSERT_EQ(panels.size(), 5);
+  EXPECT_EQ(panels[3]->text().toStdString(), "Zoom 2.00x");
+}
+
+TEST(MainWindow, FramesAndTextAtTheMouseLeaveNoTrace) {
+  Window w;
+  w.OpenDemoMap();
+  w.SelectEverySymbol();
+  const QImage before = w.Picture().copy();
+
+  // Move View draws its frame by inverting; Redraw erases it and paints again.
+  w.Trigger(MenuItem::MoveView);
+  EXPECT_NE(w.Picture(), before);
+  w.Trigger(MenuItem::Redraw);
+  EXPECT_EQ(w.Picture(), before);
+
+  // A Shift press on a contour writes its height at the mouse; the next repaint removes it.
+  AppState& app = w.App;
+  std::optional<QPoint> press;
+  for (std::size_t i = 0; i < app.Model.MapObjects.size() && !press; ++i) {
+    const TMapObject& o = app.Model.MapObjects[i];
+    if (!IsVisible(app.Window, o) || o.ObjectType != 2) continue;
+    const Point tl = MapToScreen(app.Window, app.Model, o.MinX, o.MaxY);
+    const Point br = MapToScreen(app.Window, app.Model, o.MaxX, o.MinY);
+    app.Window.PointCount = 0;
+    BuildScreenPoints(app.Window, app.Model, app.Model.ObjectCoords[i]);
+    for (std::int32_t k = 0; k < app.Window.PointCount && !press; ++k) {
+      const Point p = app.Window.ScreenPoints[static_cast<std::size_t>(k)];
+      if (Rect{tl.X, tl.Y, br.X, br.Y}.Contains(p) &&
+          Rect{0, 0, w.Picture().width() - 60, w.Picture().height() - 40}.Contains(p))
+        press = QPoint(p.X, p.Y);
+    }
+  }
+  ASSERT_TRUE(press.has_value());
+  QTest::mouseClick(w.Form->Surface(), Qt::LeftButton, Qt::ShiftModifier, *press);
+  EXPECT_TRUE(app.Window.HitFound);
+  EXPECT_NE(w.Picture(), before);
+  w.Trigger(MenuItem::Redraw);
+  EXPECT_EQ(w.Picture(), before);
+}
+
+TEST(QtDialogs, FileFiltersInQtForm) {
+  EXPECT_EQ(QtFileFilter("*.ocd|*.ocd"), "*.ocd (*.ocd)");
+  EXPECT_EQ(QtFileFilter("Ocad 3d Map (.o3d)|*.o3d|All|*"), "Ocad 3d Map (.o3d) (*.o3d);;All (*)");
+  EXPECT_EQ(QtFileFilter(""), "");
+}
+
+TEST(ImageCanvas, InvertedDrawingTwiceRestoresThePicture) {
+  QImage image(60, 40, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  ImageCanvas canvas;
+  canvas.SetImage(&image);
+  canvas.SetPenColour(0x0000FF);
+  canvas.MoveTo(0, 20);
+  canvas.LineTo(59, 20);
+  canvas.End();
+  const QImage drawn = image.copy();
+  canvas.DrawFocusRect({5, 5, 50, 30});
+  canvas.SetPenMode(PenMode::Invert);
+  canvas.MoveTo(0, 0);
+  canvas.LineTo(40, 39);
+  canvas.LineTo(59, 0);
+  canvas.End();
+  EXPECT_NE(image, drawn);
+  canvas.MoveTo(0, 0);
+  canvas.LineTo(40, 39);
+  canvas.LineTo(59, 0);
+  canvas.DrawFocusRect({5, 5, 50, 30});
+  canvas.End();
+  EXPECT_EQ(image, drawn);
+}
+
+}  // namespace
+}  // namespace terrak

@@ -1,0 +1,371 @@
+// Whole user actions on real map files, as the window would run them: open, select symbols,
+// pick and trace, give heights, change the symbol type, save.
+#include <gtest/gtest.h>
+
+#include "common/bytes.h"
+#include "mainwindow/change_symbol.h"
+#include "mainwindow/edit_commands.h"
+#include "mainwindow/file_commands.h"
+#include "mainwindow/map_files.h"
+#include "mainwindow/menu_commands.h"
+#include "mainwindow/mouse_events.h"
+#include "mainwindow/symbol_selection.h"
+#include "mainwindow/window_fixture.h"
+#include "mapfile/ocad_format_error.h"
+#include "platform/file_stream.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+
+struct UserActions : WindowFixture {
+  OcadMapBuilder Builder;
+  std::string MapFile = Folder.File("map.ocd");
+  std::vector<std::uint8_t> Original;
+
+  explicit UserActions(int version = 5) : Builder(version) {
+    Original = BuildChainMap(Builder);
+    WriteBytes(MapFile, Original);
+    Host.SymbolSelectionDialog = [this] {
+      SymbolSelection dialog;
+      dialog.FormCreate(App.Model);
+      dialog.IncAllBtnClick();
+      dialog.OKBtnClick(App.Model, App.Settings, Dialogs);
+    };
+  }
+  // Chooses a menu item as the user would: only when it is enabled.
+  void Choose(MenuItem item) {
+    ASSERT_TRUE(App.Menu.IsEnabled(item)) << InfoOf(item).Name;
+    MenuItemClick(Window, item);
+  }
+  void Open(const std::string& file) {
+    Dialogs.FileAnswers.push_back(file);
+    Choose(MenuItem::Openmap);
+  }
+  void OpenAndSelectAll() {
+    Open(MapFile);
+    Choose(MenuItem::Addsymbols);
+    Paint();
+  }
+  void Click(std::size_t object, ShiftState keys = {}) {
+    FormMouseDown(Window, MouseButton::Left, keys, PressPointOf(App, object));
+  }
+  void GiveHeight(const std::string& answer) {
+    Dialogs.InputAnswers.push_back(answer);
+    Choose(MenuItem::Elevations);
+  }
+  const ObjectLayout& Placed(std::size_t object) const { return Builder.Layout().Objects[object]; }
+};
+
+bool EnabledExactly(const MenuState& menu, std::initializer_list<MenuItem> items) {
+  for (std::size_t i = 0; i < kMenuItemCount; ++i) {
+    bool listed = false;
+    for (MenuItem item : items) listed = listed || static_cast<std::size_t>(item) == i;
+    if (menu.Enabled[i] != listed) return false;
+  }
+  return true;
+}
+
+TEST(UserActions, MenusInTheThreeMapLevelStates) {
+  UserActions f;
+  EXPECT_TRUE(EnabledExactly(f.App.Menu, {MenuItem::Openmap, MenuItem::exit, MenuItem::Open3Dmap,
+                                          MenuItem::N3DViews1}));
+  f.Open(f.MapFile);
+  EXPECT_TRUE(EnabledExactly(f.App.Menu, {MenuItem::Openmap, MenuItem::Savemap, MenuItem::saveasmap,
+                                          MenuItem::exit, MenuItem::Open3Dmap, MenuItem::Addsymbols,
+                                          MenuItem::N3DViews1}));
+  for (MenuItem zoom : kZoomItems) EXPECT_FALSE(f.App.Menu.IsChecked(zoom));
+  // Opened through the menu, the map counts as changed.
+  EXPECT_TRUE(f.App.Model.MapModified);
+  EXPECT_EQ(f.Host.Invalidations, 1);
+
+  f.Choose(MenuItem::Addsymbols);
+  for (std::size_t i = 0; i < kMenuItemCount; ++i)
+    EXPECT_EQ(f.App.Menu.Enabled[i], static_cast<MenuItem>(i) != MenuItem::normalsize)
+        << kMenuTree[i].Name;
+  for (MenuItem zoom : kZoomItems)
+    EXPECT_EQ(f.App.Menu.IsChecked(zoom), zoom == MenuItem::normalsize);
+  EXPECT_EQ(f.App.Model.MapObjects.size(), 5u);
+}
+
+class EveryVersion : public ::testing::TestWithParam<int> {};
+
+TEST_P(EveryVersion, InsThenSaveChangesExactlyTheHeightBytesOfTheTracedObjects) {
+  UserActions f(GetParam());
+  f.OpenAndSelectAll();
+  f.Click(kPieceB);
+  EXPECT_EQ(f.App.Window.TracedObjects, (TracedObjectList{kPieceB, kPieceA, kPieceC}));
+
+  f.GiveHeight("12.3");
+  ASSERT_EQ(f.Dialogs.Inputs.size(), 1u);
+  EXPECT_EQ(f.Dialogs.Inputs[0].Caption, "Give feature an elevation");
+  EXPECT_EQ(f.Dialogs.Inputs[0].Prompt, "Height in metres (< 3000)");
+  EXPECT_EQ(f.Dialogs.Inputs[0].DefaultText, "0.0");
+  for (std::size_t i : {kPieceA, kPieceB, kPieceC}) {
+    EXPECT_EQ(f.App.Model.MapObjects[i].Height, 123);
+    EXPECT_EQ(f.App.Model.ObjectCoords[i].Height, 123);
+  }
+  EXPECT_EQ(f.App.Model.MapObjects[kApart].Height, 50);
+  // Until Save the user's map is untouched.
+  EXPECT_EQ(ReadBytes(f.MapFile), f.Original);
+
+  f.Choose(MenuItem::Savemap);
+  EXPECT_FALSE(f.App.Model.MapModified);
+  const std::vector<std::uint8_t> saved = ReadBytes(f.MapFile);
+  const std::size_t heightAt = GetParam() == 5 ? 10 : 12;
+  const std::size_t heightSize = GetParam() == 5 ? 2 : 4;
+  for (std::size_t at : DifferingBytes(f.Original, saved)) {
+    bool inAHeight = false;
+    for (std::size_t i : {kPieceA, kPieceB, kPieceC}) {
+      const std::size_t start = static_cast<std::size_t>(f.Placed(i).FilePos) + heightAt;
+      inAHeight = inAHeight || (at >= start && at < start + heightSize);
+    }
+    EXPECT_TRUE(inAHeight) << "byte " << at << " changed";
+  }
+  for (std::size_t i : {kPieceA, kPieceB, kPieceC}) {
+    const std::uint8_t* height = saved.data() + f.Placed(i).FilePos + heightAt;
+    EXPECT_EQ(GetParam() == 5 ? GetI16(height) : GetI32(height), 123);
+  }
+}
+
+TEST_P(EveryVersion, ChangeSymbolTypePatchesIndexAndObject) {
+  UserActions f(GetParam());
+  f.OpenAndSelectAll();
+  f.Click(kPieceA);
+  f.Host.ChangeSymbolDialog = [&f] {
+    ChangeSymbolChoice dialog;
+    dialog.FormActivate(f.App);
+    ASSERT_EQ(dialog.symblistbox.Count(), 1u);
+    EXPECT_EQ(dialog.symblistbox[0].Text, "10.2 Index contour");
+    EXPECT_EQ(dialog.Symbtochange, "10.1 Contour");
+    dialog.symblistboxClick(f.App, 0);
+    dialog.OKbuttonClick(f.App);
+  };
+  f.Choose(MenuItem::ChangeType);
+  for (std::size_t i : {kPieceA, kPieceB, kPieceC}) {
+    EXPECT_EQ(f.App.Model.MapObjects[i].Symbol, kIndexContour);
+    EXPECT_EQ(f.App.Model.ObjectCoords[i].Symbol, kIndexContour);
+  }
+  EXPECT_EQ(f.App.Window.PickedSymbol, kContour);  // still the old symbol
+  EXPECT_EQ(ReadBytes(f.MapFile), f.Original);
+
+  f.Choose(MenuItem::Savemap);
+  const std::vector<std::uint8_t> saved = ReadBytes(f.MapFile);
+  const std::size_t indexSymbolAt = GetParam() == 5 ? 16 : 22;
+  std::vector<std::size_t> fields;
+  for (std::size_t i : {kPieceA, kPieceB, kPieceC}) {
+    fields.push_back(static_cast<std::size_t>(f.Placed(i).IndexPos) + indexSymbolAt);
+    fields.push_back(static_cast<std::size_t>(f.Placed(i).FilePos));
+    for (std::size_t at : {fields[fields.size() - 2], fields.back()})
+      EXPECT_EQ(GetI16(saved.data() + at), kIndexContour);
+  }
+  for (std::size_t at : DifferingBytes(f.Original, saved)) {
+    bool inAField = false;
+    for (std::size_t field : fields) inAField = inAField || at == field || at == field + 1;
+    EXPECT_TRUE(inAField) << "byte " << at << " changed";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(OcadVersions, EveryVersion, ::testing::Values(5, 6, 7));
+
+TEST(UserActions, HeightAnswersThroughTheInsertKey) {
+  UserActions f;
+  f.OpenAndSelectAll();
+  // Without a traced set Ins asks nothing.
+  f.Choose(MenuItem::Elevations);
+  EXPECT_TRUE(f.Dialogs.Inputs.empty());
+
+  f.Click(kPieceA);
+  f.GiveHeight("3000");
+  EXPECT_EQ(f.App.Model.MapObjects[kPieceA].Height, 0);
+  f.GiveHeight("2999.9");
+  EXPECT_EQ(f.App.Model.MapObjects[kPieceA].Height, 29999);
+  f.GiveHeight("12.345");
+  EXPECT_EQ(f.App.Model.MapObjects[kPieceB].Height, 123);
+  f.GiveHeight("1234.56");
+  EXPECT_EQ(f.App.Model.MapObjects[kPieceC].Height, 12345);
+  // The status bar shows the new height at its next update, not at once.
+  EXPECT_EQ(f.App.StatusBar.Panels[4], "Height    0.0");
+  const int invalidations = f.Host.Invalidations;
+  // Cancel gives back the default text: the height the set was shown with.
+  f.Dialogs.InputAnswers.push_back(std::nullopt);
+  f.Choose(MenuItem::Elevations);
+  EXPECT_EQ(f.Dialogs.Inputs.back().DefaultText, "1234.5");
+  EXPECT_EQ(f.App.Model.MapObjects[kPieceC].Height, 12345);
+  EXPECT_EQ(f.Host.Invalidations, invalidations);  // Ins repaints nothing
+  f.Paint();
+  EXPECT_EQ(f.App.StatusBar.Panels[4], "Height 1234.5");
+}
+
+TEST(UserActions, TraceToleranceAnswers) {
+  UserActions f;
+  f.OpenAndSelectAll();
+  f.Choose(MenuItem::Savemap);
+  for (const char* ignored : {"73", "-1", "x"}) {
+    f.Dialogs.InputAnswers.push_back(ignored);
+    f.Choose(MenuItem::TraceTolerance);
+    EXPECT_EQ(f.App.Settings.TraceTolerance, 10);
+    EXPECT_FALSE(f.App.Model.MapModified);
+  }
+  EXPECT_EQ(f.Dialogs.Inputs[0].Caption, "Change tolerance for joins");
+  EXPECT_EQ(f.Dialogs.Inputs[0].Prompt, "Tolerance in TWIPs (1/1440 inche) 0 - 72");
+  EXPECT_EQ(f.Dialogs.Inputs[0].DefaultText, " 10");
+  f.Dialogs.InputAnswers.push_back(std::nullopt);  // Cancel: the unchanged value, still a change
+  f.Choose(MenuItem::TraceTolerance);
+  EXPECT_TRUE(f.App.Model.MapModified);
+  f.Dialogs.InputAnswers.push_back("72");
+  f.Choose(MenuItem::TraceTolerance);
+  EXPECT_EQ(f.App.Settings.TraceTolerance, 72);
+}
+
+TEST(UserActions, ChangeAllHeightsAsksFirstAndToggleViewShowsTheResult) {
+  UserActions f;
+  f.OpenAndSelectAll();
+  f.Dialogs.MessageAnswers = {DialogButton::Cancel};
+  f.Choose(MenuItem::Changeallheights1);
+  EXPECT_EQ(f.App.Model.MapObjects[kApart].Height, 50);
+  EXPECT_EQ(f.Dialogs.Messages.back().Text, kClearHeightsQuestion);
+  EXPECT_EQ(f.Dialogs.Messages.back().Type, MessageType::Warning);
+
+  f.Dialogs.MessageAnswers = {DialogButton::Ok, DialogButton::Ok};
+  const int before = f.Host.Invalidations;
+  f.Choose(MenuItem::Changeallheights1);
+  EXPECT_EQ(f.Dialogs.MessageTexts().back(), "Clearing all height values");
+  EXPECT_EQ(f.App.Model.MapObjects[kApart].Height, 0);
+  EXPECT_EQ(f.Host.Invalidations, before + 1);
+
+  f.Choose(MenuItem::ToggleView);
+  EXPECT_TRUE(f.App.Settings.ViewByHeight);
+  f.Paint();
+  for (const std::string& pen : f.Canvas.CallsStartingWith("pen"))
+    EXPECT_EQ(pen, "pen 0000FF");
+}
+
+TEST(UserActions, ARejectedFileIsNeverWrittenOver) {
+  UserActions f;
+  f.OpenAndSelectAll();
+  f.Click(kPieceA);
+  f.GiveHeight("5");
+  const std::string junk = f.Folder.File("junk.ocd");
+  WriteText(junk, "not a map at all, but long enough to have a header of 24 bytes");
+  const std::vector<std::uint8_t> junkBytes = ReadBytes(junk);
+
+  f.Dialogs.MessageAnswers = {DialogButton::No};
+  f.Open(junk);
+  EXPECT_EQ(f.Dialogs.Messages[0].Text, kSaveChangesQuestion);
+  EXPECT_EQ(f.Dialogs.MessageTexts().back(), kNotOcadMessage);
+  EXPECT_EQ(f.App.Model.MapFileName, f.MapFile);
+  f.Open(f.Folder.File("missing.ocd"));
+  EXPECT_EQ(f.Dialogs.MessageTexts().back(), kMissingMapMessage);
+  EXPECT_EQ(f.App.Model.MapFileName, f.MapFile);
+
+  f.Choose(MenuItem::Savemap);
+  EXPECT_EQ(ReadBytes(junk), junkBytes);
+  EXPECT_FALSE(FileExists(f.Folder.File("missing.ocd")));
+  EXPECT_NE(ReadBytes(f.MapFile), f.Original);  // the open map got its changes
+}
+
+TEST(UserActions, WithoutAnOpenMapARejectedFileLeavesNothingToSave) {
+  UserActions f;
+  f.Open(f.Folder.File("missing.ocd"));
+  EXPECT_EQ(f.App.Model.MapFileName, "nofile");
+  EXPECT_FALSE(f.App.Menu.IsEnabled(MenuItem::Savemap));
+  EXPECT_FALSE(f.App.Menu.IsEnabled(MenuItem::saveasmap));
+  // Leaving asks (the open marked the map as changed) but a Yes writes nothing anywhere.
+  f.Dialogs.MessageAnswers = {DialogButton::Yes};
+  EXPECT_TRUE(FormClose(f.Window));
+  EXPECT_FALSE(FileExists(f.Folder.File("missing.ocd")));
+}
+
+TEST(UserActions, ExitAndCloseAskBeforeChangesAreLost) {
+  UserActions f;
+  f.Open(f.MapFile);
+  f.Dialogs.MessageAnswers = {DialogButton::Cancel};
+  f.Choose(MenuItem::exit);
+  EXPECT_EQ(f.Host.Closes, 0);
+  EXPECT_EQ(f.Dialogs.Messages[0].Buttons, DialogButton::Yes | DialogButton::No | DialogButton::Cancel);
+
+  f.Dialogs.MessageAnswers = {DialogButton::No, DialogButton::No};
+  f.Choose(MenuItem::exit);
+  EXPECT_EQ(f.Host.Closes, 1);
+  // The window's closing asks again, with Yes and No only.
+  EXPECT_TRUE(FormClose(f.Window));
+  EXPECT_EQ(f.Dialogs.Messages.back().Buttons, DialogButton::Yes | DialogButton::No);
+  EXPECT_EQ(f.Dialogs.Messages.size(), 3u);
+
+  // A save that fails leaves the map marked as changed and keeps the window open.
+  std::remove(f.MapFile.c_str());
+  f.Dialogs.MessageAnswers = {DialogButton::Yes};
+  EXPECT_THROW(FormClose(f.Window), FileError);
+  EXPECT_TRUE(f.App.Model.MapModified);
+
+  // Yes saves and closes; an unchanged map is saved byte for byte.
+  WriteBytes(f.MapFile, f.Original);
+  f.Dialogs.MessageAnswers = {DialogButton::Yes};
+  f.Choose(MenuItem::exit);
+  EXPECT_EQ(f.Host.Closes, 2);
+  EXPECT_EQ(ReadBytes(f.MapFile), f.Original);
+}
+
+TEST(UserActions, SaveAsWritesTheNewFileAndSaveFollowsIt) {
+  UserActions f;
+  f.OpenAndSelectAll();
+  f.Choose(MenuItem::saveasmap);  // cancelled: nothing
+  EXPECT_EQ(f.App.Model.MapFileName, f.MapFile);
+  EXPECT_TRUE(f.Dialogs.FileDialogs.back().AskBeforeOverwrite);
+  EXPECT_EQ(f.Dialogs.FileDialogs.back().Filter, ".ocd|*.ocd");
+
+  const std::string copy = f.Folder.File("copy.ocd");
+  f.Dialogs.FileAnswers = {copy};
+  f.Choose(MenuItem::saveasmap);
+  EXPECT_EQ(ReadBytes(copy), f.Original);
+  f.Click(kPieceA);
+  f.GiveHeight("7");
+  f.Choose(MenuItem::Savemap);
+  EXPECT_NE(ReadBytes(copy), f.Original);
+  EXPECT_EQ(ReadBytes(f.MapFile), f.Original);
+}
+
+TEST(UserActions, OpenDialogStartsInTheSamplesAndCancelKeepsEverything) {
+  UserActions f;
+  f.Open(f.MapFile);
+  EXPECT_EQ(f.Dialogs.FileDialogs[0].InitialFolder, f.App.Paths.SamplesFolder);
+  EXPECT_EQ(f.Dialogs.FileDialogs[0].Filter, "*.ocd|*.ocd");
+  EXPECT_EQ(f.Dialogs.FileDialogs[0].DefaultExtension, "ocd");
+  f.Dialogs.MessageAnswers = {DialogButton::Cancel};
+  f.Dialogs.FileAnswers = {f.Folder.File("other.ocd")};
+  f.Choose(MenuItem::Openmap);
+  EXPECT_EQ(f.Dialogs.FileDialogs.size(), 1u);
+  EXPECT_FALSE(f.App.Window.ProceedWithOpen);
+  EXPECT_EQ(f.App.Model.MapFileName, f.MapFile);
+}
+
+TEST(UserActions, ThreeDimensionalViewsGoThroughTheViewerHook) {
+  UserActions f;
+  f.Open(f.MapFile);
+  f.Dialogs.FileAnswers = {std::nullopt};
+  f.Choose(MenuItem::Open3Dmap);
+  EXPECT_EQ(f.Dialogs.FileDialogs.back().ProposedName, f.Folder.File("map.o3d"));
+  EXPECT_EQ(f.Dialogs.FileDialogs.back().Filter, "Ocad 3d Map (.o3d)|*.o3d");
+  EXPECT_TRUE(f.Host.ViewerRequests.empty());
+
+  f.Choose(MenuItem::N3DViews1);  // no viewer yet: the item stays usable
+  ASSERT_EQ(f.Host.ViewerRequests.size(), 1u);
+  EXPECT_FALSE(f.Host.ViewerRequests[0].FromMap3dFile);
+  EXPECT_TRUE(f.App.Menu.IsEnabled(MenuItem::N3DViews1));
+
+  f.Host.ViewerOpens = true;
+  f.Dialogs.FileAnswers = {f.Folder.File("terrain.o3d")};
+  f.Choose(MenuItem::Open3Dmap);
+  EXPECT_TRUE(f.Host.ViewerRequests.back().FromMap3dFile);
+  EXPECT_EQ(f.Host.ViewerRequests.back().Map3dFileName, f.Folder.File("terrain.o3d"));
+  EXPECT_FALSE(f.App.Menu.IsEnabled(MenuItem::N3DViews1));
+
+  EXPECT_EQ(Proposed3dMapName("nofile"), "");
+  EXPECT_EQ(Proposed3dMapName("/a/B.OCD"), "/a/B.o3d");
+  EXPECT_EQ(Proposed3dMapName("/a.ocd/b"), "/a.ocd/b");
+}
+
+}  // namespace
+}  // namespace terrak

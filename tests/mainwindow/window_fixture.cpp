@@ -1,0 +1,55 @@
+#include "mainwindow/window_fixture.h"
+
+#include <algorithm>
+
+#include "mainwindow/map_paint.h"
+
+namespace terrak::testing {
+
+void WindowFixture::Paint() {
+  Canvas.Calls.clear();
+  FormPaint(Window);
+}
+
+void WindowFixture::ShowMap(std::initializer_list<TSelectedSymbol> symbols) {
+  App.Model.SelectedSymbols.assign(symbols.begin(), symbols.end());
+  App.Model.SymbolsSelected = true;
+  App.Model.MapZoom = 4;
+  App.Window.OpenMapName = Folder.File("map.ocd");
+  App.Model.MapFileName = App.Window.OpenMapName;
+  EnableDrawingItems(App.Menu, true);
+}
+
+std::size_t AddObject(MapModel& model, std::int16_t symbol, std::int16_t objectType,
+                      const std::vector<TPair>& points, std::int16_t height) {
+  TMapObject object;
+  object.Symbol = symbol;
+  object.ObjectType = objectType;
+  object.Height = height;
+  bool first = true;
+  for (const TPair& p : points) {
+    if (p.X <= kHighestMarker) continue;
+    if (first) {
+      object.MinX = object.MaxX = p.X;
+      object.MinY = object.MaxY = p.Y;
+      object.FirstPoint = p;
+      first = false;
+    }
+    object.MinX = std::min(object.MinX, p.X);
+    object.MaxX = std::max(object.MaxX, p.X);
+    object.MinY = std::min(object.MinY, p.Y);
+    object.MaxY = std::max(object.MaxY, p.Y);
+    object.LastPoint = p;
+  }
+  TObjectCoords coords;
+  coords.Symbol = symbol;
+  coords.ObjectType = objectType;
+  coords.Height = height;
+  coords.Points = points;
+  coords.Count = static_cast<std::int32_t>(points.size());
+  model.MapObjects.push_back(object);
+  model.ObjectCoords.push_back(coords);
+  return model.MapObjects.size() - 1;
+}
+
+}  // namespace terrak::testing

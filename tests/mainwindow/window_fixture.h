@@ -1,0 +1,61 @@
+#pragma once
+// A main window without Qt for the tests: fresh application state in a temporary folder, a
+// recording canvas, scripted dialogs and a host that counts repaints and runs the modal
+// dialogs' logic through test-supplied steps.
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "mainwindow/app_state.h"
+#include "mainwindow/map_window.h"
+#include "support/recording_canvas.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_folder.h"
+
+namespace terrak::testing {
+
+class FakeHost : public MapWindowHost {
+ public:
+  int Invalidations = 0;
+  int Closes = 0;
+  int Placements = 0;
+  std::vector<ViewerRequest> ViewerRequests;
+  bool ViewerOpens = false;
+  std::function<void()> SymbolSelectionDialog = [] {};
+  std::function<void()> ChangeSymbolDialog = [] {};
+  std::function<void()> ColourSchemeDialog = [] {};
+
+  void PlaceWindow(int, int, int, int) override { ++Placements; }
+  void Invalidate() override { ++Invalidations; }
+  void CloseWindow() override { ++Closes; }
+  void ShowSymbolSelectionDialog() override { SymbolSelectionDialog(); }
+  void ShowChangeSymbolDialog() override { ChangeSymbolDialog(); }
+  void ShowColourSchemeDialog() override { ColourSchemeDialog(); }
+  bool OpenViewer(const ViewerRequest& request) override {
+    ViewerRequests.push_back(request);
+    return ViewerOpens;
+  }
+};
+
+struct WindowFixture {
+  TempFolder Folder;
+  AppState App;
+  RecordingCanvas Canvas{500, 400};
+  ScriptedDialogs Dialogs;
+  FakeHost Host;
+  MapWindow Window{App, Canvas, Dialogs, Host};
+
+  WindowFixture() { App.Paths = Folder.Paths(); }
+
+  // Runs a paint into the recording canvas, forgetting what was drawn before.
+  void Paint();
+  // Selects symbols with colours, marks a map as open and enables the drawing items.
+  void ShowMap(std::initializer_list<TSelectedSymbol> symbols);
+};
+
+// An object of the model in memory, its extent and end points taken from its points.
+std::size_t AddObject(MapModel& model, std::int16_t symbol, std::int16_t objectType,
+                      const std::vector<TPair>& points, std::int16_t height = 0);
+
+}  // namespace terrak::testing
