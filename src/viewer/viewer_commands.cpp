@@ -1,8 +1,8 @@
 #include "viewer/viewer_commands.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "mainwindow/file_commands.h"
 #include "mapfile/map3d_file.h"
 #include "platform/file_stream.h"
 #include "viewer/depth_ramp.h"
@@ -181,22 +181,11 @@ void LoadLocation1Click(ViewerWindow& w) {
   w.Host.Invalidate();
 }
 
-std::string Map3dNameFor(const std::string& mapFileName) {
-  const std::size_t n = mapFileName.size();
-  if (n >= 4) {
-    std::string tail = mapFileName.substr(n - 4);
-    std::transform(tail.begin(), tail.end(), tail.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (tail == ".ocd") return mapFileName.substr(0, n - 4) + ".o3d";
-  }
-  return mapFileName;
-}
-
 void Save3dMapClick(ViewerWindow& w) {
   FileDialogOptions options;
   options.DefaultExtension = ".o3d";
   options.Filter = "Ocad 3d Map (.o3d)|*.o3d";
-  options.ProposedName = Map3dNameFor(w.Model.MapFileName);
+  options.ProposedName = Proposed3dMapName(w.Model.MapFileName);
   options.AskBeforeOverwrite = true;
   const std::optional<std::string> name = w.Dialogs.SaveFileName(options);
   if (!name) return;

@@ -60,7 +60,4 @@ void Show2Dmap1Click(ViewerWindow& w);
 // The picture at the output size of Print and Save Bitmap (the window is not repainted).
 const Picture& RenderOutputPicture(ViewerWindow& w);
 
-// The name the 3D map dialogs propose: a final ".ocd" (any letter case) replaced by ".o3d".
-std::string Map3dNameFor(const std::string& mapFileName);
-
 }  // namespace terrak

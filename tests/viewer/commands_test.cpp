@@ -157,9 +157,6 @@ TEST(ViewerCommands, Save3dMapProposesTheMapsNameAndReadsBackEqual) {
   EXPECT_EQ(grid.HeightGrid(3, 4), -77);
   EXPECT_EQ(grid.HeightGrid(19, 9), 1234);
 
-  EXPECT_EQ(Map3dNameFor("c:\\maps\\forest.ocd"), "c:\\maps\\forest.o3d");
-  EXPECT_EQ(Map3dNameFor("a.ocd.ocd"), "a.ocd.o3d");
-  EXPECT_EQ(Map3dNameFor("plain"), "plain");
 }
 
 TEST(ViewerCommands, TheColourDialogChangesTheRampAtOnceAndMarksTheMapChanged) {
