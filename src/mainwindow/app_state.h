@@ -11,6 +11,7 @@
 #include "mapfile/map_model.h"
 #include "mapfile/settings.h"
 #include "platform/system_paths.h"
+#include "viewer/viewer_state.h"
 
 namespace terrak {
 
@@ -24,6 +25,7 @@ struct AppState {
   MapModel Model;
   terrak::Settings Settings;
   GridState Grid;
+  ViewerState Viewer;  // the 3D viewer's state; Ray Trace Mode lasts the whole run
   MapWindowState Window;
   MenuState Menu = InitialMenuState();
   StatusBarState StatusBar;

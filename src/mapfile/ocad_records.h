@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/bytes.h"
+#include "mapfile/ocad_layout.h"
 #include "platform/file_stream.h"
 
 namespace terrak::ocad {
@@ -50,6 +52,44 @@ struct IndexEntry6 {
   bool HoldsObject() const;
 };
 IndexEntry6 DecodeIndexEntry6(const std::uint8_t* block, int entry);
+
+// Calls visit(r, record) for every version 5 index record r that holds an object (length > 0).
+template <typename Visit>
+void ForEachIndexRecord5(const RecordReader& reader, std::int32_t dataStart, Visit visit) {
+  for (std::int32_t r = 1; r <= IndexRecord5Count(dataStart); ++r) {
+    const std::vector<std::uint8_t> bytes =
+        reader.Read(static_cast<std::int64_t>(kIndexRecord5Size) * r, kIndexRecord5Size, "index record");
+    const IndexRecord5 record = DecodeIndexRecord5(bytes.data());
+    if (record.Length > 0) visit(r, record);
+  }
+}
+
+// Calls visit(blockPos, e, entry) for every entry of the index block chain that holds an object.
+template <typename Visit>
+void ForEachIndexEntry6(const RecordReader& reader, std::int64_t firstBlock, Visit visit) {
+  for (std::int64_t blockPos : WalkBlockChain(reader, firstBlock, kIndexBlockSize, "index block")) {
+    const std::vector<std::uint8_t> block = reader.Read(blockPos, kIndexBlockSize, "index block");
+    for (int e = 0; e < kBlockEntries; ++e) {
+      const IndexEntry6 entry = DecodeIndexEntry6(block.data(), e);
+      if (entry.HoldsObject()) visit(blockPos, e, entry);
+    }
+  }
+}
+
+// Calls visit(recordPos) for every symbol record of the symbol block chain; a block's walk ends
+// at its first position of 0 or less.
+template <typename Visit>
+void ForEachSymbolRecord6(const RecordReader& reader, std::int64_t firstBlock, Visit visit) {
+  for (std::int64_t blockPos :
+       WalkBlockChain(reader, firstBlock, kSymbolBlockSize, "symbol block")) {
+    const std::vector<std::uint8_t> block = reader.Read(blockPos, kSymbolBlockSize, "symbol block");
+    for (int j = 0; j < kBlockEntries; ++j) {
+      const std::int32_t recordPos = GetI32(block.data() + 4 + 4 * j);
+      if (recordPos <= 0) break;
+      visit(recordPos);
+    }
+  }
+}
 
 // Reads a version 5 model element and checks that its pair count fits its length.
 std::vector<std::uint8_t> ReadElement5(const RecordReader& reader, std::int32_t dataStart,

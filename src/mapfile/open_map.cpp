@@ -33,36 +33,20 @@ void CheckVersion5(const MapModel& opened, const ocad::RecordReader& reader) {
       !reader.Holds(symbolArea + ocad::kSymbolRecords5Offset,
                     static_cast<std::int64_t>(ocad::kSymbolRecord5Size) * symbols))
     throw OcadFormatError("symbol records lie outside the file");
-  for (std::int32_t r = 1; r <= ocad::IndexRecord5Count(dataStart); ++r) {
-    const std::vector<std::uint8_t> bytes = reader.Read(
-        static_cast<std::int64_t>(ocad::kIndexRecord5Size) * r, ocad::kIndexRecord5Size,
-        "index record");
-    const ocad::IndexRecord5 record = ocad::DecodeIndexRecord5(bytes.data());
-    if (record.Length > 0) ocad::ReadElement5(reader, dataStart, record.Position, record.Length);
-  }
+  ocad::ForEachIndexRecord5(reader, dataStart, [&](std::int32_t, const ocad::IndexRecord5& record) {
+    ocad::ReadElement5(reader, dataStart, record.Position, record.Length);
+  });
 }
 
 void CheckVersion6(const MapModel& opened, const ocad::RecordReader& reader) {
-  for (std::int64_t blockPos : ocad::WalkBlockChain(reader, opened.FirstSymbolBlockPos(),
-                                                    ocad::kSymbolBlockSize, "symbol block")) {
-    const std::vector<std::uint8_t> block =
-        reader.Read(blockPos, ocad::kSymbolBlockSize, "symbol block");
-    for (int j = 0; j < ocad::kBlockEntries; ++j) {
-      const std::int32_t recordPos = GetI32(block.data() + 4 + 4 * j);
-      if (recordPos <= 0) break;
-      if (!reader.Holds(recordPos, ocad::kSymbolRecord6ReadSize))
-        throw OcadFormatError("symbol record lies outside the file");
-    }
-  }
-  for (std::int64_t blockPos : ocad::WalkBlockChain(reader, opened.FirstIndexBlockPos(),
-                                                    ocad::kIndexBlockSize, "index block")) {
-    const std::vector<std::uint8_t> block =
-        reader.Read(blockPos, ocad::kIndexBlockSize, "index block");
-    for (int e = 0; e < ocad::kBlockEntries; ++e) {
-      const ocad::IndexEntry6 entry = ocad::DecodeIndexEntry6(block.data(), e);
-      if (entry.HoldsObject()) ocad::ReadObject6(reader, entry.Position, entry.Length);
-    }
-  }
+  ocad::ForEachSymbolRecord6(reader, opened.FirstSymbolBlockPos(), [&](std::int32_t recordPos) {
+    if (!reader.Holds(recordPos, ocad::kSymbolRecord6ReadSize))
+      throw OcadFormatError("symbol record lies outside the file");
+  });
+  ocad::ForEachIndexEntry6(reader, opened.FirstIndexBlockPos(),
+                           [&](std::int64_t, int, const ocad::IndexEntry6& entry) {
+                             ocad::ReadObject6(reader, entry.Position, entry.Length);
+                           });
 }
 
 // Reads the header and setup of the map file into opened and checks every record.

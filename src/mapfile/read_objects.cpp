@@ -65,15 +65,9 @@ ModelElement DecodeElement5(const std::vector<std::uint8_t>& bytes) {
 ObjectLists Objects5(const MapModel& model, const ocad::RecordReader& reader) {
   ObjectLists lists;
   const std::int32_t dataStart = model.DataStart();
-  const std::int32_t records = ocad::IndexRecord5Count(dataStart);
-  for (std::int32_t r = 1; r <= records; ++r) {
-    const std::vector<std::uint8_t> bytes = reader.Read(
-        static_cast<std::int64_t>(ocad::kIndexRecord5Size) * r, ocad::kIndexRecord5Size,
-        "index record");
-    const ocad::IndexRecord5 record = ocad::DecodeIndexRecord5(bytes.data());
-    if (record.Length <= 0) continue;
+  ocad::ForEachIndexRecord5(reader, dataStart, [&](std::int32_t r, const ocad::IndexRecord5& record) {
     lists.Widen(record.MinX, record.MinY, record.MaxX, record.MaxY);
-    if (!IsSelected(model, record.Symbol)) continue;
+    if (!IsSelected(model, record.Symbol)) return;
     const ModelElement element =
         DecodeElement5(ocad::ReadElement5(reader, dataStart, record.Position, record.Length));
     TMapObject object;
@@ -87,40 +81,34 @@ ObjectLists Objects5(const MapModel& model, const ocad::RecordReader& reader) {
     object.Slot = r;
     object.IndexBlockPos = 0;
     lists.Append(object, element);
-  }
+  });
   return lists;
 }
 
 ObjectLists Objects6(const MapModel& model, const ocad::RecordReader& reader) {
   ObjectLists lists;
-  for (std::int64_t blockPos : ocad::WalkBlockChain(reader, model.FirstIndexBlockPos(),
-                                                    ocad::kIndexBlockSize, "index block")) {
-    const std::vector<std::uint8_t> block =
-        reader.Read(blockPos, ocad::kIndexBlockSize, "index block");
-    for (int e = 0; e < ocad::kBlockEntries; ++e) {
-      const ocad::IndexEntry6 entry = ocad::DecodeIndexEntry6(block.data(), e);
-      if (!entry.HoldsObject()) continue;
-      const std::int16_t minX = ConvertCoord6(entry.LowerLeftX).Value;
-      const std::int16_t minY = ConvertCoord6(entry.LowerLeftY).Value;
-      const std::int16_t maxX = ConvertCoord6(entry.UpperRightX).Value;
-      const std::int16_t maxY = ConvertCoord6(entry.UpperRightY).Value;
-      lists.Widen(minX, minY, maxX, maxY);
-      if (!IsSelected(model, entry.Symbol)) continue;
-      const ModelElement element =
-          ConvertObject6(ocad::ReadObject6(reader, entry.Position, entry.Length));
-      TMapObject object;
-      object.MinX = minX;
-      object.MinY = minY;
-      object.MaxX = maxX;
-      object.MaxY = maxY;
-      object.Pos = entry.Position;
-      object.Len = entry.Length;
-      object.Symbol = entry.Symbol;
-      object.Slot = e;
-      object.IndexBlockPos = static_cast<std::int32_t>(blockPos);
-      lists.Append(object, element);
-    }
-  }
+  ocad::ForEachIndexEntry6(reader, model.FirstIndexBlockPos(), [&](std::int64_t blockPos, int e,
+                                                                 const ocad::IndexEntry6& entry) {
+    const std::int16_t minX = ConvertCoord6(entry.LowerLeftX).Value;
+    const std::int16_t minY = ConvertCoord6(entry.LowerLeftY).Value;
+    const std::int16_t maxX = ConvertCoord6(entry.UpperRightX).Value;
+    const std::int16_t maxY = ConvertCoord6(entry.UpperRightY).Value;
+    lists.Widen(minX, minY, maxX, maxY);
+    if (!IsSelected(model, entry.Symbol)) return;
+    const ModelElement element =
+        ConvertObject6(ocad::ReadObject6(reader, entry.Position, entry.Length));
+    TMapObject object;
+    object.MinX = minX;
+    object.MinY = minY;
+    object.MaxX = maxX;
+    object.MaxY = maxY;
+    object.Pos = entry.Position;
+    object.Len = entry.Length;
+    object.Symbol = entry.Symbol;
+    object.Slot = e;
+    object.IndexBlockPos = static_cast<std::int32_t>(blockPos);
+    lists.Append(object, element);
+  });
   return lists;
 }
 

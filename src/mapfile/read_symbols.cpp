@@ -47,20 +47,13 @@ std::vector<TmapSymbol> Symbols5(const ocad::RecordReader& reader, std::int32_t 
 
 std::vector<TmapSymbol> Symbols6(const ocad::RecordReader& reader, std::int32_t firstBlock) {
   std::vector<TmapSymbol> list;
-  for (std::int64_t blockPos :
-       ocad::WalkBlockChain(reader, firstBlock, ocad::kSymbolBlockSize, "symbol block")) {
-    const std::vector<std::uint8_t> block =
-        reader.Read(blockPos, ocad::kSymbolBlockSize, "symbol block");
-    for (int j = 0; j < ocad::kBlockEntries; ++j) {
-      const std::int32_t recordPos = GetI32(block.data() + 4 + 4 * j);
-      if (recordPos <= 0) break;
-      const std::vector<std::uint8_t> record =
-          reader.Read(recordPos, ocad::kSymbolRecord6ReadSize, "symbol record");
-      const std::uint8_t length = record[52];
-      const std::string description(reinterpret_cast<const char*>(record.data() + 53), length);
-      AppendSymbol(list, GetI16(record.data() + 2), GetI16(record.data() + 4), description);
-    }
-  }
+  ocad::ForEachSymbolRecord6(reader, firstBlock, [&](std::int32_t recordPos) {
+    const std::vector<std::uint8_t> record =
+        reader.Read(recordPos, ocad::kSymbolRecord6ReadSize, "symbol record");
+    const std::uint8_t length = record[52];
+    const std::string description(reinterpret_cast<const char*>(record.data() + 53), length);
+    AppendSymbol(list, GetI16(record.data() + 2), GetI16(record.data() + 4), description);
+  });
   return list;
 }
 

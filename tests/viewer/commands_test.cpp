@@ -1,0 +1,178 @@
+#include "viewer/viewer_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "common/bytes.h"
+#include "mapfile/map3d_file.h"
+#include "support/temp_folder.h"
+#include "viewer/depth_ramp.h"
+#include "viewer_session.h"
+
+namespace terrak {
+namespace {
+
+using Calls = std::vector<std::string>;
+using testing::ViewerSession;
+
+TEST(ViewerCommands, PresetsAndKeysRepaintWhatTheyChangeAndStepItemsNothing) {
+  ViewerSession s;
+  s.OpenOnMap();
+  s.Viewer.Viewpoints[kWestView].x = -77;
+  PresetClick(s.Window, kWestView);
+  EXPECT_EQ(s.Viewer.Current().x, -77);
+  EXPECT_EQ(s.Host.Calls, (Calls{"invalidate"}));  // not the compass or inclinometer
+
+  s.Host.Calls.clear();
+  StepClick(s.Window, 100, 45);
+  EXPECT_TRUE(s.Host.Calls.empty());
+  FormKeyDown(s.Window, ArrowKey::Left, {});
+  FormKeyDown(s.Window, ArrowKey::Up, {});
+  FormKeyDown(s.Window, ArrowKey::Left, {true, false, false});
+  EXPECT_EQ(s.Host.Calls, (Calls{"invalidate", "direction windows", "invalidate"}));
+
+  s.Host.Calls.clear();
+  Compass1Click(s.Window);
+  Inclinometer1Click(s.Window);
+  Show2Dmap1Click(s.Window);
+  EXPECT_FALSE(s.Viewer.Menu.CompassEnabled);
+  EXPECT_FALSE(s.Viewer.Menu.InclinometerEnabled);
+  EXPECT_FALSE(s.Viewer.Menu.Show2DmapEnabled);
+  EXPECT_EQ(s.Host.Calls, (Calls{"open compass", "open inclinometer", "open overview"}));
+  CompassClosed(s.Window);
+  InclinometerClosed(s.Window);
+  EXPECT_TRUE(s.Viewer.Menu.CompassEnabled);
+  EXPECT_TRUE(s.Viewer.Menu.InclinometerEnabled);
+
+  s.Host.Calls.clear();
+  ToggleZBuffer1Click(s.Window);
+  EXPECT_FALSE(s.Viewer.ZBufferOn);
+  ShowbitmapClick(s.Window);
+  EXPECT_TRUE(s.Grid.ShowMapBitmap);
+  EXPECT_EQ(s.Host.Calls, (Calls{"invalidate", "invalidate"}));
+
+  s.Host.Calls.clear();
+  SaveLocation1Click(s.Window);
+  EXPECT_TRUE(s.Model.MapModified);
+  EXPECT_TRUE(s.Host.Calls.empty());
+  LoadLocation1Click(s.Window);
+  EXPECT_EQ(s.Host.Calls, (Calls{"invalidate"}));
+}
+
+TEST(ViewerCommands, OptionsStoreAcceptedNumbersMarkTheMapChangedAndRepaintExceptTheGap) {
+  ViewerSession s;
+  s.Dialogs.InputAnswers = {"150", "99", "1500", std::nullopt, "0"};
+  Smoothing1Click(s.Window);  // 150 is out of range
+  EXPECT_EQ(s.Settings.Smoothing, 0);
+  EXPECT_FALSE(s.Model.MapModified);
+  EXPECT_TRUE(s.Host.Calls.empty());
+  Smoothing1Click(s.Window);
+  EXPECT_EQ(s.Settings.Smoothing, 99);
+  EXPECT_TRUE(s.Model.MapModified);
+  EXPECT_EQ(s.Host.Calls, (Calls{"invalidate"}));
+  ContourGap1Click(s.Window);  // only "150" is read
+  EXPECT_EQ(s.Settings.ContourGap, 150);
+  EXPECT_EQ(s.Host.Calls.size(), 1u);
+  s.Model.MapModified = false;
+  GridInterval1Click(s.Window);  // cancelled: the default " 5" is stored again
+  EXPECT_EQ(s.Settings.GridInterval, 5);
+  EXPECT_TRUE(s.Model.MapModified);
+  EXPECT_EQ(s.Host.Calls.size(), 2u);
+  Smoothingpasses1Click(s.Window);  // 0 is below 1
+  EXPECT_EQ(s.Settings.SmoothingPasses, 1);
+  ASSERT_EQ(s.Dialogs.Inputs.size(), 5u);
+  EXPECT_EQ(s.Dialogs.Inputs[0].Caption, "Change smoothing factor");
+  EXPECT_EQ(s.Dialogs.Inputs[0].Prompt, "Smoothing Factor (0-99)");
+  EXPECT_EQ(s.Dialogs.Inputs[0].DefaultText, "  0");
+  EXPECT_EQ(s.Dialogs.Inputs[2].Prompt, "Maximum gap between contours (0-000 metres)");
+  EXPECT_EQ(s.Dialogs.Inputs[2].DefaultText, " 50");
+  EXPECT_EQ(s.Dialogs.Inputs[3].Caption, "Change Grid Interval");
+  EXPECT_EQ(s.Dialogs.Inputs[4].Prompt, "Smoothing Passes (1-9)");
+
+  CreateXYZfileofcontours1Click(s.Window);
+  Creatematrixofwholegrid1Click(s.Window);
+  EXPECT_TRUE(s.Viewer.CreateXyzFile && s.Viewer.Menu.CreateXyzChecked);
+  EXPECT_TRUE(s.Viewer.CreateMatrixFile && s.Viewer.Menu.CreateMatrixChecked);
+  CreateXYZfileofcontours1Click(s.Window);
+  EXPECT_FALSE(s.Viewer.CreateXyzFile || s.Viewer.Menu.CreateXyzChecked);
+}
+
+TEST(ViewerCommands, SaveBitmapAndPrintDrawThePictureAgainAt1200By900) {
+  testing::TempFolder folder;
+  ViewerSession s;
+  s.OpenOnMap();
+  s.Host.Calls.clear();
+  SaveBitmap1Click(s.Window);  // cancelled
+  EXPECT_TRUE(s.Dialogs.Messages.empty());
+  EXPECT_EQ(s.Viewer.RenderWidth, 160);
+
+  s.Dialogs.FileAnswers = {folder.File("view.bmp")};
+  SaveBitmap1Click(s.Window);
+  EXPECT_EQ(s.Dialogs.FileDialogs.back().DefaultExtension, "bmp");
+  EXPECT_EQ(s.Dialogs.MessageTexts().back(),
+            "Bitmap saved to " + folder.File("view.bmp") + " at 1200x900 pixels");
+  const std::vector<std::uint8_t> bmp = testing::ReadBytes(folder.File("view.bmp"));
+  ASSERT_EQ(bmp.size(), 54u + 1200 * 900 * 3);
+  EXPECT_EQ(GetI32(&bmp[18]), 1200);
+  EXPECT_EQ(GetU16(&bmp[28]), 24);
+  EXPECT_EQ(s.Viewer.RenderWidth, 1200);  // until the next paint of the window
+  EXPECT_TRUE(s.Host.Calls.empty());      // the window is not repainted
+
+  Print1Click(s.Window);  // cancelled
+  EXPECT_EQ(s.Host.Calls, (Calls{"print dialog"}));
+  s.Host.Printer = PageSize{4800, 6600};
+  Print1Click(s.Window);
+  EXPECT_EQ(s.Host.PrintedRect, (Rect{0, 0, 4800, 3600}));
+  EXPECT_EQ(s.Host.Printed.Width, 1200);
+  EXPECT_EQ(s.Host.Printed.Height, 900);
+  PrinterSetup1Click(s.Window);
+  EXPECT_EQ(s.Host.Calls.back(), "printer setup");
+}
+
+TEST(ViewerCommands, Save3dMapProposesTheMapsNameAndReadsBackEqual) {
+  testing::TempFolder folder;
+  ViewerSession s(testing::FlatGrid(20, 10, 1234, -5, 7));
+  s.Model.MapFileName = folder.File("Forest.OCD");
+  s.OpenOnMap();
+  ToggleWiremeshWeddingcake1Click(s.Window);
+  FormPaint(s.Window, 160, 140);
+  s.Grid.HeightGrid(3, 4) = -77;
+  Save3dMapClick(s.Window);  // cancelled
+  ASSERT_EQ(s.Dialogs.FileDialogs.size(), 1u);
+  EXPECT_EQ(s.Dialogs.FileDialogs[0].ProposedName, folder.File("Forest.o3d"));
+  EXPECT_EQ(s.Dialogs.FileDialogs[0].Filter, "Ocad 3d Map (.o3d)|*.o3d");
+  EXPECT_EQ(s.Dialogs.FileDialogs[0].DefaultExtension, ".o3d");
+
+  s.Dialogs.FileAnswers = {folder.File("forest.o3d")};
+  Save3dMapClick(s.Window);
+  EXPECT_EQ(s.Dialogs.BusyCalls, 1);
+  EXPECT_EQ(s.Dialogs.BusyDepth, 0);
+  EXPECT_EQ(s.Viewer.Map3dFileName, folder.File("forest.o3d"));
+
+  GridState grid;
+  ViewpointBlock views{};
+  ASSERT_TRUE(Read3dMap(folder.File("forest.o3d"), grid, views, s.Dialogs));
+  EXPECT_EQ(views, s.Viewer.Viewpoints);
+  EXPECT_EQ(grid.GridWidth, 20);
+  EXPECT_EQ(grid.GridMinY, 7);
+  EXPECT_EQ(grid.HeightGrid(3, 4), -77);
+  EXPECT_EQ(grid.HeightGrid(19, 9), 1234);
+
+}
+
+TEST(ViewerCommands, TheColourDialogChangesTheRampAtOnceAndMarksTheMapChanged) {
+  ViewerSession s;
+  s.OpenOnMap();
+  s.Host.Calls.clear();
+  s.Host.ColourDialog = [&] { s.Settings.Front3dColour = MakeColour(0, 255, 0); };
+  Colours1Click(s.Window);
+  EXPECT_EQ(s.Host.Calls, (Calls{"colour dialog", "invalidate"}));
+  EXPECT_TRUE(s.Model.MapModified);
+  EXPECT_EQ(s.Viewer.DepthRamp[0], MakeColour(0, 255, 0));
+  EXPECT_EQ(s.Viewer.DepthRamp[100], s.Settings.Back3dColour);
+
+  FormClose(s.Window);
+  EXPECT_TRUE(s.Viewer.Buffers.DepthBuffer.Empty());
+}
+
+}  // namespace
+}  // namespace terrak

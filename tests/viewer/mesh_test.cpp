@@ -1,0 +1,124 @@
+#include "viewer/draw_mesh.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/demo_grid.h"
+#include "viewer/mesh_fast.h"
+#include "viewer_fixtures.h"
+
+namespace terrak {
+namespace {
+
+using Pixels = std::vector<std::pair<std::int32_t, std::int32_t>>;
+using testing::DrawnPixels;
+using testing::GridOf;
+using testing::ViewerAt;
+
+// One cell seen from straight above: A = (0, 1) at screen (15, 15), B = (0, 0) at (15, 25),
+// C = (1, 0) at (25, 25).
+Pixels DrawCell(const GridState& grid) {
+  const ViewerState viewer = ViewerAt(0.5, 0.5, 5, 0, -90, 40, 40);
+  PixelBuffers buffers;
+  buffers.Reset(40, 40);
+  RasterTarget target(buffers, 1000000, 0);
+  DrawMesh(target, MakeViewTransform(viewer), grid, 1, false);
+  return DrawnPixels(buffers);
+}
+
+TEST(DrawMesh, EachCellIsATriangleThatStopsAtTheFirstVertexWithoutHeight) {
+  const Pixels whole = DrawCell(GridOf({{10, 10}, {10, 10}}));
+  for (const auto& corner : Pixels{{15, 15}, {15, 25}, {25, 25}, {20, 20}})
+    EXPECT_NE(std::find(whole.begin(), whole.end(), corner), whole.end()) << corner.first;
+  // A (the north-west vertex) without height: nothing of the cell is drawn.
+  EXPECT_TRUE(DrawCell(GridOf({{0, 10}, {10, 10}})).empty());
+  // B without height: the cell is not drawn at all.
+  EXPECT_TRUE(DrawCell(GridOf({{10, 10}, {0, 10}})).empty());
+  // C without height: only the edge along the column, from A to B.
+  const Pixels edge = DrawCell(GridOf({{10, 10}, {10, 0}}));
+  ASSERT_EQ(edge.size(), 11u);
+  for (const auto& p : edge) EXPECT_EQ(p.first, 15);
+  // The north-east cell never matters to a 2 x 2 grid's only cell.
+  EXPECT_EQ(DrawCell(GridOf({{10, 0}, {10, 10}})), whole);
+}
+
+TEST(DrawMesh, TheStepSkipsCellsButAlwaysReachesTheLastRowAndColumn) {
+  EXPECT_EQ(MeshStepFor(true, 7), 1);
+  EXPECT_EQ(MeshStepFor(false, 7), 7);
+  EXPECT_EQ(MeshStepFor(false, 0), 1);
+  EXPECT_EQ(MeshStripCount(11, 5), 2);  // strips at 0 and 5, lines 0, 5, 10
+  EXPECT_EQ(MeshStripCount(12, 5), 3);  // strips at 0, 5, 10; lines 0, 5, 10, 11
+  EXPECT_EQ(MeshStripCount(1, 5), 0);
+  EXPECT_EQ(MeshLine(3, 5, 12), 11);
+}
+
+// Draws a scene by the reference path and by the fast path with the given threads and checks
+// that buffers and depth range are identical.
+void ExpectFastMatchesReference(const GridState& grid, const ViewerState& viewer,
+                                std::int32_t step, bool drape, int threads) {
+  const ViewTransform view = MakeViewTransform(viewer);
+  PixelBuffers reference, fast;
+  reference.Reset(viewer.RenderWidth, viewer.RenderHeight);
+  fast.Reset(viewer.RenderWidth, viewer.RenderHeight);
+  RasterTarget target(reference, 50000, 60000);
+  DrawMesh(target, view, grid, step, drape);
+  std::int32_t nearest = 50000, farthest = 60000;
+  MeshScratch scratch;
+  ASSERT_TRUE(DrawMeshFast(fast, nearest, farthest, view, grid, step, drape, threads, scratch));
+  EXPECT_EQ(nearest, target.NearestDepth);
+  EXPECT_EQ(farthest, target.FarthestDepth);
+  EXPECT_TRUE(fast.DepthBuffer == reference.DepthBuffer) << "step " << step << " threads " << threads;
+  EXPECT_TRUE(fast.ColourBuffer == reference.ColourBuffer) << "step " << step << " threads " << threads;
+  EXPECT_GT(DrawnPixels(reference).size(), 100u);
+}
+
+TEST(DrawMeshFast, GivesTheReferencePixelsForEveryViewStepAndNumberOfThreads) {
+  testing::DemoMapOptions options;
+  options.Width = 120;
+  options.Depth = 90;
+  const GridState grid = testing::MakeDemoGrid(testing::MakeDemoMap(options), true);
+  const ViewerState views[] = {
+      ViewerAt(0, 80, 260, 180, -30, 160, 120),   // from the north, above the map
+      ViewerAt(-20, -20, 140, 40, -5, 160, 120),  // inside, low over the ground
+      ViewerAt(5, 3, 600, 0, -90, 120, 160),      // straight down
+      ViewerAt(-90, 0, 180, 95, 10, 160, 120),    // from the west, looking up a little
+  };
+  for (const ViewerState& viewer : views)
+    for (std::int32_t step : {1, 3, 7})
+      for (bool drape : {false, true})
+        for (int threads : {1, 2, 3}) ExpectFastMatchesReference(grid, viewer, step, drape, threads);
+}
+
+TEST(DrawMeshFast, RefusesWhenAVertexLiesInTheEyesPlaneSoThePaintUsesTheReference) {
+  GridState grid = testing::FlatGrid(6, 6, 100);
+  // The eye 3 mm south of vertex (2, 2), at its height: that vertex's depth rounds to 0.
+  const ViewerState viewer = ViewerAt(2, 1.997, 10, 0, 0, 40, 30);
+  PixelBuffers buffers;
+  buffers.Reset(40, 30);
+  std::int32_t nearest = 0, farthest = 0;
+  MeshScratch scratch;
+  EXPECT_FALSE(DrawMeshFast(buffers, nearest, farthest, MakeViewTransform(viewer), grid, 1, false,
+                            2, scratch));
+}
+
+}  // namespace
+}  // namespace terrak
+
+namespace terrak {
+namespace {
+
+TEST(BalancedSplits, EvenAtFirstThenEvenInTheLastFramesWork) {
+  using Splits = std::vector<std::int64_t>;
+  EXPECT_EQ(BalancedSplits(100, 2, {}, {}), (Splits{0, 50, 100}));
+  // The first share took three times as long: its strips are worth three times as much.
+  EXPECT_EQ(BalancedSplits(100, 2, {0, 50, 100}, {0.3, 0.1}), (Splits{0, 33, 100}));
+  EXPECT_EQ(BalancedSplits(99, 3, {0, 33, 66, 99}, {1, 1, 4}), (Splits{0, 66, 82, 99}));
+  // Another strip count or thread count starts evenly again; every share keeps a strip.
+  EXPECT_EQ(BalancedSplits(10, 2, {0, 50, 100}, {0.3, 0.1}), (Splits{0, 5, 10}));
+  EXPECT_EQ(BalancedSplits(3, 3, {0, 1, 2, 3}, {1.0, 0.0, 0.0}), (Splits{0, 1, 2, 3}));
+  EXPECT_EQ(BalancedSplits(10, 2, {0, 5, 10}, {0.0, 0.0}), (Splits{0, 5, 10}));
+}
+
+}  // namespace
+}  // namespace terrak

@@ -1,0 +1,95 @@
+#include "viewer/picture_output.h"
+
+#include <gtest/gtest.h>
+
+#include "common/bytes.h"
+#include "viewer/options.h"
+
+namespace terrak {
+namespace {
+
+TEST(ParseOptionAnswer, OnlyTheFirstThreeCharactersCountAndOutOfRangeIsIgnored) {
+  EXPECT_EQ(ParseOptionAnswer("1500", 0, 999), 150);
+  EXPECT_EQ(ParseOptionAnswer("999", 0, 999), 999);
+  EXPECT_EQ(ParseOptionAnswer("1000", 0, 999), 100);
+  EXPECT_EQ(ParseOptionAnswer("150", 0, 99), std::nullopt);
+  EXPECT_EQ(ParseOptionAnswer("99", 0, 99), 99);
+  EXPECT_EQ(ParseOptionAnswer("  5", 1, 9), 5);
+  EXPECT_EQ(ParseOptionAnswer("+7", 1, 9), 7);
+  EXPECT_EQ(ParseOptionAnswer("0", 1, 9), std::nullopt);
+  EXPECT_EQ(ParseOptionAnswer("-1", 0, 99), std::nullopt);
+  EXPECT_EQ(ParseOptionAnswer("5 ", 1, 9), std::nullopt);
+  EXPECT_EQ(ParseOptionAnswer("1x", 1, 100), std::nullopt);
+  EXPECT_EQ(ParseOptionAnswer("", 0, 99), std::nullopt);
+  EXPECT_EQ(ParseOptionAnswer("   ", 0, 99), std::nullopt);
+  EXPECT_EQ(ParseOptionAnswer("$10", 0, 99), std::nullopt);
+
+  EXPECT_EQ(OptionDefaultText(5), "  5");
+  EXPECT_EQ(OptionDefaultText(100), "100");
+  EXPECT_EQ(OptionDefaultText(1234), "123");
+}
+
+TEST(PrintRectFor, TheLargest4To3RectangleInTheTopLeftCorner) {
+  EXPECT_EQ(PrintRectFor(4800, 6600), (Rect{0, 0, 4800, 3600}));  // portrait
+  EXPECT_EQ(PrintRectFor(6600, 4800), (Rect{0, 0, 6400, 4800}));  // landscape
+  EXPECT_EQ(PrintRectFor(400, 300), (Rect{0, 0, 400, 300}));
+  EXPECT_EQ(PrintRectFor(401, 300), (Rect{0, 0, 400, 300}));
+  EXPECT_EQ(PrintRectFor(100000, 100000), (Rect{0, 0, 100000, 75000}));  // no overflow
+}
+
+TEST(EncodeBmp24, HeadersAndBottomUpPaddedBlueGreenRedRows) {
+  Picture picture;
+  picture.Reset(3, 2, kWhite);
+  picture.At(0, 0) = MakeColour(1, 2, 3);     // top left
+  picture.At(2, 1) = MakeColour(10, 20, 30);  // bottom right
+  const std::vector<std::uint8_t> bmp = EncodeBmp24(picture);
+  ASSERT_EQ(bmp.size(), 54u + 2 * 12);  // rows of 9 bytes padded to 12
+  EXPECT_EQ(bmp[0], 'B');
+  EXPECT_EQ(bmp[1], 'M');
+  EXPECT_EQ(GetU32(&bmp[2]), bmp.size());
+  EXPECT_EQ(GetU32(&bmp[10]), 54u);
+  EXPECT_EQ(GetU32(&bmp[14]), 40u);
+  EXPECT_EQ(GetI32(&bmp[18]), 3);
+  EXPECT_EQ(GetI32(&bmp[22]), 2);
+  EXPECT_EQ(GetU16(&bmp[26]), 1);
+  EXPECT_EQ(GetU16(&bmp[28]), 24);
+  EXPECT_EQ(GetU32(&bmp[30]), 0u);  // no compression
+  // The first stored row is the picture's bottom row.
+  EXPECT_EQ(std::vector<std::uint8_t>(bmp.begin() + 54, bmp.begin() + 66),
+            (std::vector<std::uint8_t>{255, 255, 255, 255, 255, 255, 30, 20, 10, 0, 0, 0}));
+  EXPECT_EQ(std::vector<std::uint8_t>(bmp.begin() + 66, bmp.begin() + 69),
+            (std::vector<std::uint8_t>{3, 2, 1}));
+  EXPECT_THROW(EncodeBmp24(Picture{}), std::invalid_argument);
+
+  Picture large;
+  large.Reset(1200, 900, kWhite);
+  EXPECT_EQ(EncodeBmp24(large).size(), 54u + 1200 * 3 * 900);
+}
+
+TEST(EncodePng, SignatureChunksAndStoredBlocksSpanningLargeRows) {
+  Picture picture;
+  picture.Reset(200, 120, MakeColour(9, 8, 7));  // 72120 bytes of rows: two stored blocks
+  const std::vector<std::uint8_t> png = EncodePng(picture);
+  EXPECT_EQ(std::vector<std::uint8_t>(png.begin(), png.begin() + 8),
+            (std::vector<std::uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
+  EXPECT_EQ(std::string(png.begin() + 12, png.begin() + 16), "IHDR");
+  EXPECT_EQ(std::string(png.end() - 8, png.end() - 4), "IEND");
+  EXPECT_EQ(std::vector<std::uint8_t>(png.end() - 4, png.end()),
+            (std::vector<std::uint8_t>{0xAE, 0x42, 0x60, 0x82}));  // the CRC every IEND has
+  EXPECT_EQ(png.size(), 8u + 25 + 12 + 2 + 5 * 2 + 120 * 601 + 4 + 12);
+}
+
+TEST(BitmapSavedMessage, NamesTheFileAndSizeCuttingLongNamesTo96Characters) {
+  EXPECT_EQ(BitmapSavedMessage("c:\\a.bmp", 1200, 900),
+            "Bitmap saved to c:\\a.bmp at 1200x900 pixels");
+  const std::string longName(200, 'n');
+  EXPECT_EQ(BitmapSavedMessage(longName, 1200, 900),
+            "Bitmap saved to " + std::string(80, 'n') + " at 1200x900 pixels");
+  // A cut never splits a character: "é" is two bytes.
+  const std::string accented = std::string(79, 'n') + "\xC3\xA9" + "tail";
+  EXPECT_EQ(BitmapSavedMessage(accented, 1, 2),
+            "Bitmap saved to " + std::string(79, 'n') + " at 1x2 pixels");
+}
+
+}  // namespace
+}  // namespace terrak
