@@ -1,0 +1,57 @@
+#include "grid/ui/paintform.h"
+
+#include <QPainter>
+
+namespace terrak {
+
+TPaintingform::TPaintingform(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+  setWindowTitle("Creating Grid - Progress");
+  move(678, 287);
+  resize(222, 433);
+  setCursor(Qt::WaitCursor);
+  image_ = QImage(size(), QImage::Format_RGB32);
+  image_.fill(Qt::white);
+  canvas_.SetImage(&image_);
+  canvas_.SetFont("MS Sans Serif", 8);
+  canvas_.SetBrushColour(kWhite);
+}
+
+void TPaintingform::ShowProgress(const std::string& text) {
+  canvas_.TextOut(0, ProgressLineY, text);
+  canvas_.End();
+  ProgressLineY += 15;
+  // Painted at once: the construction runs on the user-interface thread and gives no other
+  // chance to paint until it ends.
+  repaint();
+}
+
+void TPaintingform::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(0, 0, image_);
+}
+
+PaintingformProgress::~PaintingformProgress() { delete form_; }
+
+void PaintingformProgress::Open() {
+  delete form_;
+  form_ = new TPaintingform();
+  form_->show();
+}
+
+void PaintingformProgress::ShowProgress(const std::string& text) {
+  if (form_ != nullptr) form_->ShowProgress(text);
+}
+
+void PaintingformProgress::BackUpOneLine() {
+  if (form_ != nullptr) form_->BackUpOneLine();
+}
+
+void PaintingformProgress::Close() {
+  if (form_ == nullptr) return;
+  form_->hide();
+  form_->deleteLater();
+  form_ = nullptr;
+}
+
+}  // namespace terrak

@@ -1,0 +1,65 @@
+// The progress window of the grid construction, on the offscreen platform.
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPointer>
+
+#include <gtest/gtest.h>
+
+#include "grid/ui/paintform.h"
+
+namespace terrak {
+namespace {
+
+// Whether any pixel of rows top .. top + 14 is dark.
+bool HasInk(const QImage& image, int top) {
+  for (int y = top; y < top + 15 && y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qGray(image.pixel(x, y)) < 128) return true;
+  return false;
+}
+
+TEST(Paintingform, WindowAsLaidOutWithLinesFifteenPixelsApart) {
+  PaintingformProgress progress;
+  progress.Open();
+  TPaintingform* form = progress.Window();
+  ASSERT_NE(form, nullptr);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(form->windowTitle().toStdString(), "Creating Grid - Progress");
+  EXPECT_EQ(form->pos(), QPoint(678, 287));
+  EXPECT_EQ(form->size(), QSize(222, 433));
+  EXPECT_FALSE(form->windowFlags() & Qt::WindowCloseButtonHint);
+  EXPECT_FALSE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_EQ(form->cursor().shape(), Qt::WaitCursor);
+  EXPECT_EQ(form->Surface().pixel(100, 200), qRgb(255, 255, 255));
+
+  progress.ShowProgress("Getting Extent of map...");
+  progress.ShowProgress("selected portion of map is 12 metres wide");
+  EXPECT_EQ(form->ProgressLineY, 30);
+  EXPECT_TRUE(HasInk(form->Surface(), 0));
+  EXPECT_TRUE(HasInk(form->Surface(), 15));
+  EXPECT_FALSE(HasInk(form->Surface(), 30));
+
+  // A column counter: each line written over the one before it.
+  progress.ShowProgress("column 8");
+  progress.BackUpOneLine();
+  progress.ShowProgress("column 9");
+  progress.BackUpOneLine();
+  EXPECT_EQ(form->ProgressLineY, 30);
+  const QImage before = form->Surface().copy(0, 30, 222, 15);
+  progress.ShowProgress("column 9");
+  EXPECT_EQ(form->Surface().copy(0, 30, 222, 15), before);
+  EXPECT_FALSE(HasInk(form->Surface(), 45));
+
+  // Closing lets the window go once the pending events are handled.
+  QPointer<TPaintingform> watched(form);
+  progress.Close();
+  EXPECT_EQ(progress.Window(), nullptr);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(watched.isNull());
+  // Lines after closing go nowhere.
+  progress.ShowProgress("Closing Dialogue Box");
+}
+
+}  // namespace
+}  // namespace terrak
