@@ -2,6 +2,7 @@
 
 #include "grid/build_grid.h"
 #include "grid/grid_fixtures.h"
+#include "grid/viewer_construction.h"
 #include "platform/file_error.h"
 #include "support/fake_image_stretcher.h"
 #include "support/recording_progress.h"
@@ -216,6 +217,22 @@ TEST(BuildGrid, AFileErrorEndsTheRunAndClosesTheProgressWindow) {
   EXPECT_EQ(run.progress.Closes, 1);
   EXPECT_FALSE(run.progress.IsOpen);
   EXPECT_EQ(run.dialogs.Beeps, 0);
+}
+
+TEST(BuildGrid, AsTheViewerRunsItWithItsCurveStepsAndFileOptions) {
+  GridRun run;
+  const SystemPaths paths = run.folder.Paths();
+  ViewerGridConstruction construction(run.model, run.settings, paths,
+                                      {run.progress, run.dialogs, &run.stretcher});
+  ViewerState viewer;
+  viewer.CurveSteps = 3;
+  viewer.CreateMatrixFile = true;
+  construction.Build(run.grid, viewer);
+  EXPECT_EQ(run.grid.GridWidth, 12);
+  EXPECT_EQ(construction.LastBuild().MatrixFileName, paths.MatrixExportFile());
+  EXPECT_TRUE(testing::ReadText(paths.MatrixExportFile()).size() > 0);
+  EXPECT_FALSE(construction.LastBuild().CreateXyzFile);
+  EXPECT_EQ(run.progress.Closes, 1);
 }
 
 }  // namespace
