@@ -71,10 +71,11 @@ TEST(WholeMap, SmallBuiltMapGivesTheReviewedGrid) {
   EXPECT_EQ(build.Notes.UnheightedObjects, 1);
   // Reviewed: the 10 m ring is the grid's border; the 15 m ring with its curved top reaches
   // row 10 (10.5 m, halves to even); the 20 m line lies on row 6 from column 7 to 9, and the
-  // cells around it climb to it. The ring's right column (W) and top row (H) lie beyond the
-  // limits of the row and column scans (W - 1, H - 1), so the cells next to them see no contour
-  // on that side, stay empty and are cleared as excess; a few cells of the sealed outline keep
-  // short runs of interpolated cells beside them.
+  // cells around it climb to it. The sealed outline (136, 114, 122 on the left; 133 down to 108
+  // on the right) runs inside the ring. The ring's right column W lies beyond the row scans'
+  // limit W - 1, so the cells east of the outline see no contour that way and stay empty; the
+  // cells under the ring's top row were interpolated, but the excess removal starts at row
+  // H - 1 and clears them down to the first positive cell.
   EXPECT_EQ(GridText(grid),
             "   100   100   100   100   100   100   100   100   100   100   100   100   100   100   100   100   100\n"
             "   100     0     0     0     0     0     0     0     0     0     0     0     0     0     0     0   100\n"
