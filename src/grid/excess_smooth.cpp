@@ -67,7 +67,7 @@ std::int64_t SmoothGridPlain(GridState& grid, std::int32_t factor) {
           ++count;
         }
       }
-      if (count == 0) ++isolated;
+      if (count == 0 && factor != 0) ++isolated;
       g(x, y) = Smoothed(g(x, y), sum, count, factor);
     }
   return isolated;
@@ -83,21 +83,17 @@ std::int64_t SmoothGrid(GridState& grid, std::int32_t factor) {
     std::int16_t* left = g.Column(x - 1);
     std::int16_t* mid = g.Column(x);
     const std::int16_t* right = g.Column(x + 1);
+    if (factor == 0) {
+      // (0 * mean + |cell| * 100) / 100.0 is |cell| exactly, whatever the neighbours hold.
+      for (std::int32_t y = 1; y <= h - 2; ++y) mid[y] = Wrap16(std::abs(std::int32_t{mid[y]}));
+      continue;
+    }
     for (std::int32_t y = 1; y <= h - 2; ++y) {
       const std::int32_t cell = mid[y];
       if (cell == 0) continue;
       // Neighbours in the order of the plain pass, so the sum is formed identically.
       const std::int32_t v[8] = {left[y - 1], left[y], left[y + 1], mid[y - 1],
                                  mid[y + 1],  right[y - 1], right[y], right[y + 1]};
-      if (factor == 0) {
-        // (0 * mean + |cell| * 100) / 100.0 is |cell| exactly, whatever the mean; only a cell
-        // without neighbours is told apart, for the count.
-        bool any = false;
-        for (const std::int32_t n : v) any = any || n != 0;
-        if (!any) ++isolated;
-        mid[y] = Wrap16(std::abs(cell));
-        continue;
-      }
       double sum = 0.0;
       int count = 0;
       for (const std::int32_t n : v)

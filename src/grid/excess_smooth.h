@@ -25,7 +25,8 @@ SmoothingOptions CheckSmoothingOptions(std::int32_t smoothing, std::int32_t pass
 // One pass, in place: every non-empty interior cell becomes the weighted mean of its own height
 // and the mean of its non-empty neighbours (factor in per cent for the neighbours), using the
 // new values of the cells already passed. A cell without any non-empty neighbour keeps its own
-// height (made positive like every smoothed cell). Returns the number of such cells.
+// height (made positive like every smoothed cell). Returns the number of such cells where the
+// factor gives the neighbours any weight.
 std::int64_t SmoothGrid(GridState& grid, std::int32_t factor);
 
 // The same pass written cell by cell as plainly as possible, the measure for SmoothGrid.

@@ -126,13 +126,15 @@ void ReadBitmapPalette(const FileStream& stream, GridState& grid) {
 
 void CopyBitmapRow(const std::vector<std::uint8_t>& row, std::int32_t bitmapY,
                    std::int32_t columnOffset, GridState& grid) {
-  std::int64_t bitmapX = 0;
+  if (bitmapY < 0 || bitmapY >= grid.BitmapGrid.Rows()) return;
+  // Pixels columnOffset + 1 .. columnOffset + GridWidth go to columns 0 .. GridWidth - 1 (from
+  // pixel 0 on, should the offset be negative); bytes beyond the row read as 0.
+  const std::int64_t first = std::max<std::int64_t>(std::int64_t{columnOffset} + 1, 0);
   const std::int64_t last = std::int64_t{columnOffset} + grid.GridWidth;
-  for (std::int64_t c = std::max<std::int64_t>(std::int64_t{columnOffset} + 1, 0); c <= last; ++c) {
-    const std::uint8_t byte = c < static_cast<std::int64_t>(row.size()) ? row[static_cast<std::size_t>(c)] : 0;
-    if (grid.BitmapGrid.Contains(bitmapX, bitmapY)) grid.BitmapGrid(bitmapX, bitmapY) = byte;
-    ++bitmapX;
-  }
+  std::int64_t bitmapX = 0;
+  const auto rowSize = static_cast<std::int64_t>(row.size());
+  for (std::int64_t c = first; c <= last && bitmapX < grid.BitmapGrid.Columns(); ++c, ++bitmapX)
+    grid.BitmapGrid(bitmapX, bitmapY) = c < rowSize ? row[static_cast<std::size_t>(c)] : 0;
 }
 
 void ReadBitmapRows(const FileStream& stream, std::int64_t rowBytes, GridState& grid,

@@ -71,12 +71,17 @@ TEST(SmoothGrid, WeightedMeansInPlace) {
   c.HeightGrid(3, 3) = -80;
   c.HeightGrid(3, 4) = -90;
   c.HeightGrid(5, 5) = -70;  // the outer ring is not smoothed
-  c.HeightGrid(1, 1) = -60;  // no neighbour with a height: kept, made positive, counted
-  EXPECT_EQ(SmoothGridPlain(c, 0), 1);
+  c.HeightGrid(1, 1) = -60;  // no neighbour with a height: kept and made positive
+  EXPECT_EQ(SmoothGridPlain(c, 0), 0);
   EXPECT_EQ(c.HeightGrid(3, 3), 80);
   EXPECT_EQ(c.HeightGrid(3, 4), 90);
   EXPECT_EQ(c.HeightGrid(1, 1), 60);
   EXPECT_EQ(c.HeightGrid(5, 5), -70);
+  // With the neighbours weighted, a cell without any keeps its own height and is counted.
+  GridState lone = EmptyGrid(4, 4);
+  lone.HeightGrid(2, 2) = -45;
+  EXPECT_EQ(SmoothGridPlain(lone, 50), 1);
+  EXPECT_EQ(lone.HeightGrid(2, 2), 45);
 }
 
 TEST(SmoothGrid, FastPassEqualsThePlainOneAndPassesCompound) {

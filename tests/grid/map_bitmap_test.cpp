@@ -109,6 +109,18 @@ TEST(MapBitmap, RowsBeyondTheFileRepeatTheLastAndWideMapsAreReadWhole) {
   EXPECT_EQ(c.grid.BitmapGrid(0, 1), 1);
   EXPECT_EQ(c.grid.BitmapGrid(0, 0), 1);
   EXPECT_EQ(c.grid.BitmapGrid(5998, 5), 9);  // pixel 5999, beyond the old buffer
+
+  // A row copied with a negative offset starts at pixel 0; pixels beyond the row read as 0.
+  GridState small = EmptyGrid(4, 1);
+  small.BitmapGrid.Resize(5, 2, 7);
+  CopyBitmapRow({10, 11, 12}, 1, -3, small);
+  EXPECT_EQ(small.BitmapGrid(0, 1), 10);
+  EXPECT_EQ(small.BitmapGrid(1, 1), 11);
+  EXPECT_EQ(small.BitmapGrid(2, 1), 7);  // pixels 0 .. offset + GridWidth only
+  CopyBitmapRow({10, 11, 12}, 0, 1, small);
+  EXPECT_EQ(small.BitmapGrid(0, 0), 12);
+  EXPECT_EQ(small.BitmapGrid(1, 0), 0);
+  EXPECT_EQ(small.BitmapGrid(4, 0), 7);  // column GridWidth is not written
 }
 
 TEST(MapBitmap, DamagedStretchedFileFailsTheCheckWithTheMessage) {
