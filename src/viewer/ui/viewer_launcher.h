@@ -7,10 +7,10 @@
 #include "mainwindow/app_state.h"
 #include "mainwindow/map_window.h"
 #include "viewer/paint.h"
+#include "viewer/ui/cont3d.h"
 
 namespace terrak {
 
-class Tcontours;
 class Tmapform;
 
 class ViewerLauncher {
