@@ -119,10 +119,16 @@ class StripDrawer {
       return;
     }
     if constexpr (kWithColour) pen_.VertexColour = row.Colours[index];
-    if (pen_.PenUp)
-      PenMoveTo(target_, pen_, row.Points[index]);
-    else
-      PenLineTo<kWithColour, true>(target_, pen_, row.Points[index]);
+    const ScreenPoint& p = row.Points[index];
+    if (pen_.PenUp) {
+      PenMoveTo(target_, pen_, p);
+    } else if (std::abs(p.X - pen_.PenPoint.X) <= 1 && std::abs(p.Y - pen_.PenPoint.Y) <= 1) {
+      // A line to a neighbouring pixel, or within one: without its repeats, only its end.
+      PlotPixel(target_, p.X, p.Y, p.Depth, pen_.VertexColour);
+      pen_.PenPoint = {p.X, p.Y, p.Depth, pen_.VertexColour};
+    } else {
+      PenLineTo<kWithColour, true>(target_, pen_, p);
+    }
     pen_.PenUp = false;
   }
 

@@ -101,6 +101,8 @@ bool Image1MouseUp(OverviewState& overview, MouseButton button, Point at, Viewer
   return true;
 }
 
+void OverviewRepainted(OverviewState& overview) { overview.AimLineShown = false; }
+
 void OverviewClose(OverviewState& overview, ViewerState& viewer) {
   viewer.Menu.Show2DmapEnabled = true;
   overview.OverviewBitmap = Picture{};

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "grid/grid_state.h"
+#include "mainwindow/map_window_state.h"  // MouseButton
 #include "platform/canvas.h"
 #include "viewer/picture.h"
 #include "viewer/viewer_state.h"
@@ -20,8 +21,6 @@ struct OverviewState {
   Point AimLineEnd;
   Point LineStart;  // start of the rubber line now drawn
 };
-
-enum class MouseButton { Left, Right, Middle };
 
 // Builds the half-size picture: each pixel shows the grid cell two cells per pixel away from
 // the south-west corner, the grid's last row at the top. Where no map bitmap was read the
@@ -41,6 +40,10 @@ bool Image1MouseUp(OverviewState& overview, MouseButton button, Point at, Viewer
 
 // The bearing of a drag from start to end on the picture (up is north), degrees.
 double AimBearing(Point start, Point end);
+
+// The picture was drawn afresh from OverviewBitmap: no rubber line is on it any more, so the
+// next press or move must not invert one away.
+void OverviewRepainted(OverviewState& overview);
 
 // "Exit" and closing: the picture is freed and nothing is painted any more; "Show 2D map" is
 // enabled again.

@@ -91,7 +91,8 @@ Scene DrawScene(const PaintScene& scene, const PaintOptions& options) {
     viewer.Menu.RayTraceModeEnabled = true;
     viewer.GridPending = false;
     PaintMesh(scene, options);
-    viewer.Menu.Save3dMapEnabled = true;
+    // A construction that could not start leaves no grid worth saving.
+    viewer.Menu.Save3dMapEnabled = !grid.HeightGrid.Empty();
     return Scene::Mesh;
   }
   if (viewer.RayTraceMode) return Scene::Rays;

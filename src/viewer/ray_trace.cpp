@@ -110,6 +110,8 @@ struct ColumnTracer {
       const double d = f * View.CosIncline - dz * View.SinIncline;
       const double w = dz * View.CosIncline + f * View.SinIncline;
       if (!(d > 0)) return true;
+      // Ground a pixel or more below the outline drawn so far is hidden: no division needed.
+      if (-w * View.FocalLength >= (top - View.CentreY + 1) * d) return true;
       const double screenY = std::clamp(-(w / d) * View.FocalLength, -1e9, 1e9);
       const std::int64_t rowOnScreen = std::max<std::int64_t>(RoundToInt(screenY) + View.CentreY, 1);
       if (rowOnScreen >= top) return true;  // hidden behind nearer ground

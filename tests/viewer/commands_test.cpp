@@ -176,3 +176,22 @@ TEST(ViewerCommands, TheColourDialogChangesTheRampAtOnceAndMarksTheMapChanged) {
 
 }  // namespace
 }  // namespace terrak
+
+#include "viewer/colours3d.h"
+
+namespace terrak {
+namespace {
+
+TEST(Colours3d, ADoubleClickTakesTheChosenColourAtOnceAndCancelKeepsIt) {
+  testing::ScriptedDialogs dialogs;
+  Settings settings;
+  dialogs.ColourAnswers = {MakeColour(1, 2, 3), std::nullopt};
+  EXPECT_TRUE(FrontcolourDblClick(settings, dialogs));
+  EXPECT_EQ(settings.Front3dColour, MakeColour(1, 2, 3));
+  EXPECT_FALSE(BackcolourDblClick(settings, dialogs));
+  EXPECT_EQ(settings.Back3dColour, Settings{}.Back3dColour);
+  EXPECT_EQ(dialogs.ColourDialogs, (std::vector<Colour>{0x0000FF, 0x808080}));
+}
+
+}  // namespace
+}  // namespace terrak

@@ -112,3 +112,21 @@ TEST(AimingDrag, TheRubberLineIsInvertedOnAndOffAndTheLastOneGoesAtTheNextPress)
 
 }  // namespace
 }  // namespace terrak
+
+namespace terrak {
+namespace {
+
+TEST(AimingDrag, APictureDrawnAfreshCarriesNoLineToTakeAway) {
+  OverviewState overview;
+  testing::RecordingCanvas picture(400, 300);
+  Image1MouseDown(overview, picture, MouseButton::Right, {10, 10});
+  Image1MouseMove(overview, picture, {20, 30});
+  OverviewRepainted(overview);
+  Image1MouseMove(overview, picture, {25, 35});
+  // Only the new line is drawn; the old one went with the repaint.
+  EXPECT_EQ(picture.CallsStartingWith("lineto"),
+            (std::vector<std::string>{"lineto 20,30", "lineto 25,35"}));
+}
+
+}  // namespace
+}  // namespace terrak

@@ -47,6 +47,14 @@ TEST(commonpaint, TheWeddingCakeFirstThenTheGridIsBuiltOnceAtTheFirstMeshPaint) 
   FormPaint(s.Window, 160, 140);
   EXPECT_EQ(s.Construction.Calls, 1);
 
+  // A construction that could not start leaves nothing to save.
+  ViewerSession empty{GridState{}};
+  empty.OpenOnMap();
+  ToggleWiremeshWeddingcake1Click(empty.Window);
+  FormPaint(empty.Window, 160, 140);
+  EXPECT_FALSE(empty.Viewer.Menu.Save3dMapEnabled);
+  EXPECT_TRUE(empty.Viewer.Menu.RayTraceModeEnabled);
+
   // Back to the contours and again to the mesh: no second construction.
   ToggleWiremeshWeddingcake1Click(s.Window);
   FormPaint(s.Window, 160, 140);

@@ -10,6 +10,8 @@
 #include "platform/instance_lock.h"
 #include "platform/qt/desktop_paths.h"
 #include "platform/qt/qt_user_dialogs.h"
+#include "viewer/ui/viewer_launcher.h"
+#include "viewer/ui/waiting_grid_construction.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -27,6 +29,8 @@ int main(int argc, char** argv) {
   }
 
   terrak::Tmapform mapform(*state);
+  terrak::WaitingGridConstruction construction(&mapform);
+  const terrak::ViewerLauncher viewerLauncher(mapform, *state, construction);
   mapform.show();
   return QApplication::exec();
 }

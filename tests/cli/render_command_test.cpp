@@ -1,0 +1,136 @@
+// terrak-cli render draws the viewer's picture without a window and writes it to a file.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli.h"
+#include "cli/render_options.h"
+#include "common/bytes.h"
+#include "mapfile/map3d_file.h"
+#include "platform/file_stream.h"
+#include "support/demo_grid.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+
+struct CliRun {
+  int Exit;
+  std::string Out;
+  std::string Err;
+};
+
+CliRun RunCli(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int exit = cli::Run(args, out, err);
+  return {exit, out.str(), err.str()};
+}
+
+TEST(RenderOptions, DefaultsNamesNumbersAndWhatIsRefused) {
+  const auto parsed = cli::ParseRenderOptions({"a.O3D", "--out", "p.PNG"});
+  ASSERT_TRUE(std::holds_alternative<cli::RenderOptions>(parsed));
+  const auto& o = std::get<cli::RenderOptions>(parsed);
+  EXPECT_TRUE(o.Map3dFile);
+  EXPECT_TRUE(o.Png);
+  EXPECT_EQ(o.Width, 1200);
+  EXPECT_EQ(o.Height, 900);
+  EXPECT_EQ(o.Preset, kNorthView);
+  EXPECT_FALSE(o.View.has_value());
+
+  const auto full = cli::ParseRenderOptions({"m.ocd", "--symbols", "101,102", "--out", "p.bmp",
+                                             "--size", "640x480", "--view", "SW", "--no-zbuffer",
+                                             "--no-bitmap", "--raytrace"});
+  ASSERT_TRUE(std::holds_alternative<cli::RenderOptions>(full));
+  const auto& f = std::get<cli::RenderOptions>(full);
+  EXPECT_EQ(f.Symbols, (std::vector<std::int16_t>{101, 102}));
+  EXPECT_EQ(f.Width, 640);
+  EXPECT_EQ(f.Preset, kSouthWestView);
+  EXPECT_TRUE(f.NoZBuffer && f.NoBitmap && f.RayTrace && !f.Png && !f.Map3dFile);
+
+  const auto numbers = cli::ParseRenderOptions({"a.o3d", "--out", "p", "--view", "1,-2.5,3e2,90,-10"});
+  ASSERT_TRUE(std::holds_alternative<cli::RenderOptions>(numbers));
+  EXPECT_EQ(*std::get<cli::RenderOptions>(numbers).View, (TViewPoint{1, -2.5, 300, 90, -10, 0, 0, 0}));
+
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+           {"a.o3d"},
+           {"m.ocd", "--out", "p"},
+           {"a.o3d", "--out", "p", "--contours"},
+           {"a.o3d", "--out", "p", "--size", "0x5"},
+           {"a.o3d", "--out", "p", "--size", "20000x5"},
+           {"a.o3d", "--out", "p", "--size", "640"},
+           {"a.o3d", "--out", "p", "--view", "north"},
+           {"a.o3d", "--out", "p", "--view", "1,2,3,4"},
+           {"a.o3d", "--out", "p", "--view", "1,2,3,4,nan"},
+           {"m.ocd", "--symbols", "1x", "--out", "p"},
+           {"m.ocd", "--symbols", "101", "--out", "p", "--contours", "--raytrace"},
+           {"a.o3d", "b.o3d", "--out", "p"},
+           {"a.o3d", "--out"}}) {
+    EXPECT_TRUE(std::holds_alternative<std::string>(cli::ParseRenderOptions(bad))) << bad.back();
+  }
+}
+
+TEST(RenderCommand, DrawsTheWeddingCakeOfAMapWithoutTouchingIt) {
+  TempFolder folder;
+  const std::string map = TERRAK_SOURCE_DIR "/samples/demo6.ocd";
+  const std::vector<std::uint8_t> before = ReadBytes(map);
+  const CliRun run = RunCli({"render", map, "--symbols", "101,102", "--contours", "--out",
+                             folder.File("cake.bmp")});
+  ASSERT_EQ(run.Exit, 0) << run.Err;
+  const std::vector<std::uint8_t> bmp = ReadBytes(folder.File("cake.bmp"));
+  ASSERT_EQ(bmp.size(), 54u + 1200 * 900 * 3);
+  std::size_t red = 0;
+  for (std::size_t i = 54; i + 2 < bmp.size(); i += 3) red += bmp[i] < 200 && bmp[i + 2] > 200;
+  EXPECT_GT(red, 2000u);
+  EXPECT_EQ(ReadBytes(map), before);
+
+  const CliRun usage = RunCli({"render", map, "--out", folder.File("x.bmp")});
+  EXPECT_EQ(usage.Exit, 2);
+  EXPECT_NE(usage.Err.find("--symbols"), std::string::npos);
+  const CliRun missing = RunCli({"render", folder.File("none.ocd"), "--symbols", "101",
+                                 "--contours", "--out", folder.File("x.bmp")});
+  EXPECT_EQ(missing.Exit, 1);
+  EXPECT_NE(missing.Err.find("OCAD file does not exist"), std::string::npos);
+}
+
+TEST(RenderCommand, DrawsA3dMapFileInEveryModeFromAnyView) {
+  TempFolder folder;
+  DemoMapOptions options;
+  options.Width = 200;
+  options.Depth = 160;
+  const GridState grid = MakeDemoGrid(MakeDemoMap(options), true);
+  ViewpointBlock views{};
+  views[kNorthView] = {0, 150, 300, 180, -40, 0, 0, 0};
+  views[kSouthWestView] = {-150, -130, 250, 45, -30, 0, 0, 0};
+  Write3dMap(folder.File("demo.o3d"), grid, views);
+
+  const auto render = [&](std::vector<std::string> extra, const std::string& out) {
+    std::vector<std::string> args{"render", folder.File("demo.o3d"), "--out", folder.File(out),
+                                  "--size", "160x120"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const CliRun run = RunCli(args);
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    return ReadBytes(folder.File(out));
+  };
+  const auto draped = render({}, "north.bmp");
+  ASSERT_EQ(draped.size(), 54u + 160 * 120 * 3);
+  EXPECT_EQ(GetI32(&draped[18]), 160);
+  EXPECT_NE(render({"--no-bitmap"}, "plain.bmp"), draped);
+  EXPECT_NE(render({"--view", "SW"}, "sw.bmp"), draped);
+  EXPECT_EQ(render({"--view", "0,150,300,180,-40"}, "same.bmp"), draped);
+  EXPECT_NE(render({"--raytrace"}, "rays.bmp"), draped);
+  EXPECT_NE(render({"--no-zbuffer"}, "all.bmp"), draped);
+  const auto png = render({"--raytrace"}, "rays.png");
+  EXPECT_EQ(std::vector<std::uint8_t>(png.begin() + 1, png.begin() + 4),
+            (std::vector<std::uint8_t>{'P', 'N', 'G'}));
+
+  WriteBytes(folder.File("bad.o3d"), std::vector<std::uint8_t>(600, 7));
+  const CliRun bad = RunCli({"render", folder.File("bad.o3d"), "--out", folder.File("b.bmp")});
+  EXPECT_EQ(bad.Exit, 1);
+  EXPECT_NE(bad.Err.find("Not a valid 3d Map File"), std::string::npos);
+  EXPECT_FALSE(FileExists(folder.File("b.bmp")));
+}
+
+}  // namespace
+}  // namespace terrak

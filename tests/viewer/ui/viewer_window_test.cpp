@@ -1,0 +1,232 @@
+// The real 3D viewer windows under the offscreen platform: the menu tree, opening from the main
+// window on a demo map, the wedding cake, the mesh after F12, keys, the tool windows.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+
+#include "mainwindow/menu_state.h"
+#include "mapfile/map_reader.h"
+#include "mainwindow/ui/terrak51.h"
+#include "support/demo_grid.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_folder.h"
+#include "viewer/picture_output.h"
+#include "viewer/ui/colours3d.h"
+#include "viewer/ui/cont3d.h"
+#include "viewer/ui/picture_surface.h"
+#include "viewer/ui/viewer_launcher.h"
+
+namespace terrak {
+namespace {
+
+using testing::ScriptedDialogs;
+using testing::TempFolder;
+
+// Leaves the demo terrain's grid with its map image, as the grid construction would.
+class DemoConstruction : public GridConstruction {
+ public:
+  int Calls = 0;
+  void Build(GridState& grid, const ViewerState&) override {
+    ++Calls;
+    testing::DemoMapOptions options;
+    options.Width = 500;
+    options.Depth = 400;
+    grid = testing::MakeDemoGrid(testing::MakeDemoMap(options), true);
+  }
+};
+
+// The main window with the version 7 demo map open and its contours selected, and the viewer
+// hooked to it.
+struct Session {
+  TempFolder Folder;
+  ScriptedDialogs Dialogs;
+  AppState App;
+  DemoConstruction Construction;
+  std::unique_ptr<Tmapform> Form;
+  std::unique_ptr<ViewerLauncher> Launcher;
+
+  Session() {
+    App.Paths = Folder.Paths();
+    Form = std::make_unique<Tmapform>(App, &Dialogs);
+    Launcher = std::make_unique<ViewerLauncher>(*Form, App, Construction, &Dialogs);
+    Form->show();
+    Dialogs.FileAnswers = {TERRAK_SOURCE_DIR "/samples/demo7.ocd"};
+    Form->Action(MenuItem::Openmap)->trigger();
+    App.Model.SelectedSymbols = {{testing::kDemoContour, 0}, {testing::kDemoIndexContour, 0}};
+    App.Model.SymbolsSelected = true;
+    ReadObjects(App.Model, App.Paths.WorkingCopy);
+    EXPECT_GT(App.Model.MapObjects.size(), 20u);
+  }
+  Tcontours& OpenViewer() {
+    Form->Action(MenuItem::N3DViews1)->trigger();
+    Tcontours* viewer = Launcher->Viewer();
+    EXPECT_NE(viewer, nullptr);
+    return *viewer;
+  }
+};
+
+int CountNotWhite(const QImage& image, int bottomRows = 20) {
+  int count = 0;
+  for (int y = 0; y < image.height() - bottomRows; ++y)
+    for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) != qRgb(255, 255, 255);
+  return count;
+}
+
+TEST(ViewerWindow, MenuTreeCaptionsShortCutsAndTheirFirstStates) {
+  Session s;
+  Tcontours& viewer = s.OpenViewer();
+  EXPECT_EQ(viewer.windowTitle().toStdString(), "Ror Ed 3e Vorazo");
+  std::vector<std::string> tree;
+  std::set<std::string> disabled;
+  const std::function<void(QMenu*, const std::string&)> walk = [&](QMenu* menu,
+                                                                   const std::string& path) {
+    for (QAction* item : menu->actions()) {
+      const std::string caption = item->text().toStdString();
+      if (item->menu()) {
+        walk(item->menu(), path + "/" + caption);
+        continue;
+      }
+      const std::string keys = item->shortcut().toString(QKeySequence::PortableText).toStdString();
+      tree.push_back(path + ": " + caption + (keys.empty() ? "" : " [" + keys + "]"));
+      if (!item->isEnabled()) disabled.insert(caption);
+    }
+  };
+  for (QAction* top : viewer.menuBar()->actions()) walk(top->menu(), top->text().toStdString());
+  EXPECT_EQ(tree, (std::vector<std::string>{
+                      "Edit: Colours", "Edit: Print", "Edit: Printer Setup", "Edit: Save Bitmap",
+                      "Edit: Save Location", "Edit: Load Location", "Edit: Save3dMap",
+                      "Edit: Show 2D map", "View: N [Ctrl+N]", "View: S [Ctrl+S]",
+                      "View: E [Ctrl+E]", "View: W [Ctrl+W]", "View: &NE", "View: S&E",
+                      "View: N&W", "View: &SW", "View: Toggle Z-Buffer [Ctrl+Z]", "View: Compass",
+                      "View: Inclinometer", "View: Toggle Wiremesh/Wedding cake [F12]",
+                      "View: Ray Trace Mode [F10]", "View: Show bitmap (toggle) [F11]",
+                      "View/Options: Smoothing Factor", "View/Options: Smoothing passes",
+                      "View/Options: Grid Interval", "View/Options: Create XYZ file of contours",
+                      "View/Options: Create matrix of whole grid", "View/Options: ContourGap",
+                      "movement: move 1 metre, turn 1 deg [F1]",
+                      "movement: move 10 metres, turn 10 deg [F2]",
+                      "movement: move 100 metres, turn 100 deg [F3]",
+                      "movement: On the ground [F4]"}));
+  EXPECT_EQ(disabled, (std::set<std::string>{"Save3dMap", "Ray Trace Mode", "Show bitmap (toggle)"}));
+  const auto panels = viewer.StatusBar1()->findChildren<QLabel*>();
+  ASSERT_EQ(panels.size(), 5);
+  for (QLabel* panel : panels) EXPECT_EQ(panel->width(), 90);
+}
+
+TEST(ViewerWindow, WeddingCakeThenTheDrapedMeshAfterF12AndKeysThatMove) {
+  Session s;
+  Tcontours& viewer = s.OpenViewer();
+  EXPECT_FALSE(s.Form->Action(MenuItem::N3DViews1)->isEnabled());
+  EXPECT_TRUE(s.App.Viewer.ContourMode);
+  const QImage cake = viewer.Picture().copy();
+  EXPECT_EQ(cake.size(), viewer.Surface().size());
+  EXPECT_GT(CountNotWhite(cake), 500);
+  EXPECT_EQ(s.Construction.Calls, 0);
+  const auto panels = viewer.StatusBar1()->findChildren<QLabel*>();
+  EXPECT_EQ(panels[3]->text().toStdString(), "b    180");  // the North preset looks south
+
+  viewer.Action("ToggleWiremeshWeddingcake1")->trigger();
+  EXPECT_EQ(s.Construction.Calls, 1);
+  EXPECT_TRUE(viewer.Action("Save3dMap")->isEnabled());
+  EXPECT_TRUE(viewer.Action("Showbitmap")->isEnabled());
+  EXPECT_TRUE(viewer.Action("RayTraceMode1")->isEnabled());
+  const QImage mesh = viewer.Picture().copy();
+  EXPECT_NE(mesh, cake);
+  int sky = 0;
+  for (int x = 0; x < mesh.width(); ++x) sky += mesh.pixel(x, 1) == qRgb(96, 220, 251);
+  EXPECT_EQ(sky, mesh.width());  // the draped map has sky above it
+
+  QTest::keyClick(&viewer.Surface(), Qt::Key_Left);
+  EXPECT_EQ(panels[3]->text().toStdString(), "b    179");
+  QTest::keyClick(&viewer.Surface(), Qt::Key_Up, Qt::ControlModifier);
+  EXPECT_EQ(s.App.Viewer.Current().z, s.App.Viewer.Viewpoints[kNorthView].z + 1);
+  EXPECT_NE(viewer.Picture(), mesh);
+
+  viewer.close();
+  EXPECT_TRUE(s.Form->Action(MenuItem::N3DViews1)->isEnabled());
+  EXPECT_TRUE(s.App.Viewer.Buffers.DepthBuffer.Empty());
+}
+
+TEST(ViewerWindow, CompassAndInclinometerFollowTurnsAndGiveTheirItemsBackWhenClosed) {
+  Session s;
+  Tcontours& viewer = s.OpenViewer();
+  viewer.Action("Compass1")->trigger();
+  viewer.Action("Inclinometer1")->trigger();
+  ASSERT_NE(viewer.Compass(), nullptr);
+  ASSERT_NE(viewer.Inclinometer(), nullptr);
+  EXPECT_FALSE(viewer.Action("Compass1")->isEnabled());
+  EXPECT_EQ(viewer.Compass()->windowTitle().toStdString(), "Compass");
+  EXPECT_EQ(viewer.Compass()->size(), QSize(130, 130));
+  // Looking south the red tip points down, at (65, 123).
+  const QImage& dial = viewer.Compass()->Surface().BackingImage();
+  EXPECT_EQ(dial.pixel(65, 118), qRgb(255, 0, 0));
+  EXPECT_EQ(dial.pixel(65, 12), qRgb(255, 255, 255));
+  viewer.Action("move100metres1")->trigger();
+  QTest::keyClick(&viewer.Surface(), Qt::Key_Right);  // 45 degrees: now south-west
+  EXPECT_NE(dial.pixel(65, 118), qRgb(255, 0, 0));
+  viewer.Compass()->close();
+  QApplication::processEvents();
+  EXPECT_TRUE(viewer.Action("Compass1")->isEnabled());
+  EXPECT_FALSE(viewer.Action("Inclinometer1")->isEnabled());
+  viewer.close();  // takes the inclinometer with it
+  QApplication::processEvents();
+}
+
+TEST(ViewerWindow, TheOverviewAimsTheEyeWithARightDrag) {
+  Session s;
+  Tcontours& viewer = s.OpenViewer();
+  viewer.Action("ToggleWiremeshWeddingcake1")->trigger();
+  viewer.Action("Show2Dmap1")->trigger();
+  TMap2d* map = viewer.Map2d();
+  ASSERT_NE(map, nullptr);
+  EXPECT_EQ(map->windowTitle().toStdString(), "MapView");
+  EXPECT_EQ(map->State().OverviewBitmap.Width, 250);
+  EXPECT_FALSE(viewer.Action("Show2Dmap1")->isEnabled());
+  const QImage before = viewer.Picture().copy();
+  QTest::mousePress(&map->Image1(), Qt::RightButton, {}, QPoint(100, 150));
+  QTest::mouseMove(&map->Image1(), QPoint(140, 150));
+  QTest::mouseRelease(&map->Image1(), Qt::RightButton, {}, QPoint(140, 150));
+  const TViewPoint& eye = s.App.Viewer.Current();
+  EXPECT_EQ(eye.x, 200 + s.App.Grid.GridMinX);
+  EXPECT_EQ(eye.y, 400 - 300 + s.App.Grid.GridMinY);
+  EXPECT_NEAR(eye.bearing, 91.4, 0.1);
+  EXPECT_TRUE(viewer.Action("Ontheground1")->isChecked());
+  EXPECT_NE(viewer.Picture(), before);
+  map->close();
+  QApplication::processEvents();
+  EXPECT_TRUE(viewer.Action("Show2Dmap1")->isEnabled());
+}
+
+TEST(ViewerWindow, TheColourDialogChangesALabelsColourOnADoubleClick) {
+  ScriptedDialogs dialogs;
+  Settings settings;
+  dialogs.ColourAnswers = {MakeColour(0, 128, 0)};
+  TColours3dform dialog(settings, dialogs);
+  EXPECT_EQ(dialog.windowTitle().toStdString(), "Colours3dform");
+  QTest::mouseDClick(dialog.Frontcolour(), Qt::LeftButton);
+  EXPECT_EQ(settings.Front3dColour, MakeColour(0, 128, 0));
+  EXPECT_TRUE(dialog.Frontcolour()->styleSheet().contains("#008000"));
+}
+
+TEST(PictureOutput, PngAndBitmapFilesReadBackAsThePicture) {
+  Picture picture;
+  picture.Reset(37, 5, kWhite);
+  for (std::int32_t x = 0; x < 37; ++x) picture.At(x, x % 5) = MakeColour(static_cast<std::uint8_t>(x * 7), 20, 200);
+  TempFolder folder;
+  for (const auto& [name, bytes] : {std::pair{"p.png", EncodePng(picture)},
+                                    std::pair{"p.bmp", EncodeBmp24(picture)}}) {
+    testing::WriteBytes(folder.File(name), bytes);
+    QImage image(QString::fromStdString(folder.File(name)));
+    ASSERT_FALSE(image.isNull()) << name;
+    EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32), ToQImage(picture)) << name;
+  }
+}
+
+}  // namespace
+}  // namespace terrak
