@@ -7,8 +7,12 @@
 #include "grid/grid_fixtures.h"
 #include "grid/interpolate.h"
 #include "grid/shrinkwrap.h"
+#include "mapfile/map_reader.h"
+#include "mapfile/ocad_file.h"
+#include "support/demo_map.h"
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
+#include "support/temp_folder.h"
 
 namespace terrak {
 namespace {
@@ -60,22 +64,32 @@ TEST(InterpolationIdentity, RandomContourSets) {
   EXPECT_GT(positiveWrites, 0);
 }
 
-TEST(InterpolationIdentity, ContourMapsOfSmoothTerrains) {
-  for (std::uint32_t seed = 1; seed <= 4; ++seed) {
-    const double width = 150 + 40 * seed, height = 120 + 30 * seed;
-    const MapModel model = testing::ContourMap(testing::HillyTerrain(seed, width, height), width,
-                                               height, seed % 2 == 0 ? 5.0 : 2.5, 10000, 6.0);
+TEST(InterpolationIdentity, DemoMapsReadFromTheirFiles) {
+  testing::TempFolder folder;
+  for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+    testing::DemoMapOptions options;
+    options.Width = 150 + 40 * seed;
+    options.Depth = 120 + 30 * seed;
+    options.Interval = seed == 2 ? 2.5 : 5;
+    options.Seed = seed;
+    const std::string file = folder.File("demo" + std::to_string(seed) + ".ocd");
+    testing::WriteBytes(file, testing::DemoMapBuilder(testing::MakeDemoMap(options), 6, 10000).Build());
+    MapModel model;
+    model.MapFileName = file;
+    testing::ScriptedDialogs dialogs;
+    ASSERT_EQ(OpenMapFile(model, folder.File("OCADCopy.tmp"), dialogs), OpenResult::Opened);
+    model.SelectedSymbols = {{testing::kDemoContour, kBlack}, {testing::kDemoIndexContour, kBlack}};
+    ReadObjects(model, folder.File("OCADCopy.tmp"));
     GridState grid;
     GridBuildState build;
     build.CurveSteps = GridCurveSteps(model.MapScale);
     Settings settings;
     SilentProgress progress;
-    testing::ScriptedDialogs dialogs;
     const GridServices services{progress, dialogs, nullptr};
     ASSERT_TRUE(PrepareGrid(model, grid, build, services));
     PaintGrid(model, grid, build, services);
     ShrinkWrapGrid(settings, grid, build, services);
-    const Compared compared = ExpectSameInterpolation(grid, "terrain seed " + std::to_string(seed));
+    const Compared compared = ExpectSameInterpolation(grid, "demo map seed " + std::to_string(seed));
     EXPECT_GT(compared.cells, 20000);
     if (HasFailure()) return;
   }
@@ -101,8 +115,7 @@ TEST(InterpolationIdentity, HollowsAndLimitsThatProvokeTheExceptions) {
       "....3........9......",
       "............9......."};
   GridState grid = testing::GridFromPicture(picture);
-  grid.HeightGrid(5, 8) = 10;  // a ring point at 1 m would read as 100: set some low ones by hand
-  for (int x = 3; x <= 11; ++x) grid.HeightGrid(x, 10) = 10;
+  for (int x = 3; x <= 11; ++x) grid.HeightGrid(x, 10) = 10;  // the inner ring's top side at 1 m
   const Compared raw = ExpectSameInterpolation(grid, "picture");
   const Compared wrapped = ExpectSameInterpolation(Wrapped(grid, 3), "wrapped picture");
   EXPECT_GT(raw.positiveWrites + wrapped.positiveWrites, 0);
