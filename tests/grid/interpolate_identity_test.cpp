@@ -115,7 +115,9 @@ TEST(InterpolationIdentity, HollowsAndLimitsThatProvokeTheExceptions) {
       "....3........9......",
       "............9......."};
   GridState grid = testing::GridFromPicture(picture);
-  for (int x = 3; x <= 11; ++x) grid.HeightGrid(x, 10) = 10;  // the inner ring's top side at 1 m
+  // The inner ring's top side and a cell of its left side at 1 m.
+  for (int x = 3; x <= 11; ++x) grid.HeightGrid(x, 10) = 10;
+  grid.HeightGrid(5, 8) = 10;
   const Compared raw = ExpectSameInterpolation(grid, "picture");
   const Compared wrapped = ExpectSameInterpolation(Wrapped(grid, 3), "wrapped picture");
   EXPECT_GT(raw.positiveWrites + wrapped.positiveWrites, 0);
