@@ -65,7 +65,7 @@ TEST(GridCommand, BuildsTheGridWithExportsThe3dMapAndTheBitmap) {
                                 "Finished processing BMP file of map\nClosing Dialogue Box\n"));
   // The demo map leaves some contours without heights: said once, as a warning.
   EXPECT_TRUE(Contains(run.Err, "terrak-cli: warning: "));
-  EXPECT_TRUE(Contains(run.Err, "have no height and were not painted\n"));
+  EXPECT_TRUE(Contains(run.Err, "terrak-cli: warning: selected line objects without a height, not painted: "));
   EXPECT_FALSE(ReadText(folder.File("points.csv")).empty());
   const std::string matrix = ReadText(folder.File("matrix.csv"));
   const std::string firstRow = matrix.substr(0, matrix.find("end\r\n"));
@@ -105,7 +105,7 @@ TEST(GridCommand, WithoutImageOrSelectionOrValidArguments) {
   // Out-of-range options are used as far as they go, and said so.
   run = RunCli({"grid", map, "--symbols", "101", "--smoothing", "250", "--contour-gap", "0"});
   EXPECT_EQ(run.Exit, 0);
-  EXPECT_TRUE(Contains(run.Err, "terrak-cli: warning: the smoothing factor was outside 0..100"));
+  EXPECT_TRUE(Contains(run.Err, "terrak-cli: warning: the smoothing factor was outside 0..100 "));
 
   EXPECT_EQ(RunCli({"grid", map}).Exit, 2);
   EXPECT_EQ(RunCli({"grid", "--symbols", "101"}).Exit, 2);
