@@ -13,6 +13,7 @@
 #include "grid/excess_smooth.h"
 #include "grid/interpolate.h"
 #include "grid/map_bitmap.h"
+#include "grid/shrinkwrap.h"
 #include "support/fake_image_stretcher.h"
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
@@ -130,7 +131,16 @@ void Construction(Bytes& in) {
   Require(grid.HeightGrid.Columns() == grid.GridWidth + 1);
   Require(grid.HeightGrid.Rows() == grid.GridHeight + 1);
   PaintGrid(model, grid, build, services);
+  GridState everySample = grid;
   ShrinkWrapGrid(settings, grid, build, services);
+  // The bulge search that passes over empty stretches meets the cells that every point meets.
+  ShrinkControl control;
+  control.WorkLimit = build.ShrinkWorkLimit;
+  control.EverySample = true;
+  const Outline outline = ShrinkWrapper(WrapMap(everySample, progress), everySample,
+                                        settings.ContourGap, control, progress);
+  SealWrapper(outline, everySample, progress);
+  Require(everySample.HeightGrid == grid.HeightGrid);
   // The plain scans walk cell by cell: compared on the smaller grids only.
   const bool compare = grid.HeightGrid.Columns() * grid.HeightGrid.Rows() <= 20'000;
   GridState plain = grid;

@@ -109,7 +109,7 @@ constexpr std::int64_t kSmallStretch = 8;
 }  // namespace
 
 void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
-  if (last - first + 1 > kSmallStretch) {
+  if (last - first + 1 > kSmallStretch && !control_.EverySample) {
     // The samples of the stretch lie within half a cell of the curve between its end
     // parameters, and the curve within the hull of that piece's control points; a box one cell
     // larger covers every sample however the arithmetic rounds.

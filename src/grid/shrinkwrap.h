@@ -43,6 +43,9 @@ struct ShrinkControl {
   std::int16_t CurveSteps = 0;  // the last bulge's step count
   std::int64_t LoopsCut = 0;
   bool WorkLimitHit = false;
+  // Evaluate every point of every bulge instead of passing over stretches whose box holds no
+  // contour: the same cells, slower; for checking the quick way.
+  bool EverySample = false;
 };
 
 // The cells that the inward bulges between the outline points p and n meet, in order along the

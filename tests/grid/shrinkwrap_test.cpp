@@ -184,6 +184,24 @@ TEST(ShrinkWrap, BoundedRefinementSealsAsTheUnboundedOneWhereverThatEnds) {
   EXPECT_GT(endless, 0);  // and some inputs do refine forever without the bound
 }
 
+TEST(ShrinkWrap, BulgesPassingOverEmptyStretchesMeetTheCellsThatEveryPointMeets) {
+  int found = 0;
+  for (std::uint32_t seed = 1; seed <= 60; ++seed) {
+    const GridState grid = testing::RandomContourGrid(seed, 40 + static_cast<std::int32_t>(seed % 30), 35, 4);
+    for (int pair = 0; pair < 20; ++pair) {
+      const WrapCell p{static_cast<std::int16_t>((seed * 7 + pair * 13) % 41), static_cast<std::int16_t>((pair * 5) % 36)};
+      const WrapCell n{static_cast<std::int16_t>((seed * 3 + pair * 29) % 41), static_cast<std::int16_t>((seed + pair * 11) % 36)};
+      ShrinkControl quick, every;
+      every.EverySample = true;
+      const WrapperList cells = BulgeCells(grid, p, n, quick);
+      ASSERT_EQ(cells, BulgeCells(grid, p, n, every)) << seed << " " << pair;
+      EXPECT_EQ(quick.Work, every.Work);
+      found += !cells.empty();
+    }
+  }
+  EXPECT_GT(found, 300);
+}
+
 TEST(ShrinkWrap, ThickContoursWithGapZeroEndAndLeaveEveryOutlineCellSealed) {
   GridState grid = EmptyGrid(30, 30);
   for (int x = 2; x <= 27; ++x)
