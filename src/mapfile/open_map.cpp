@@ -114,7 +114,9 @@ OpenResult OpenMapFile(MapModel& model, const std::string& workingCopy, UserDial
   MapModel opened;
   opened.MapFileName = model.MapFileName;
   {
-    const FileStream map(model.MapFileName, FileMode::ReadExclusive);
+    // Other readers may read the map at the same time (the command-line tool beside the
+    // program); nobody may write it while it is copied.
+    const FileStream map(model.MapFileName, FileMode::ReadDenyWrite);
     try {
       const ocad::RecordReader reader(map);
       const std::vector<std::uint8_t> header = reader.Read(0, kFileHeaderSize, "header");

@@ -7,6 +7,7 @@
 #include "common/bytes.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_format_error.h"
+#include "platform/file_stream.h"
 #include "map_files.h"
 
 namespace terrak {
@@ -181,6 +182,27 @@ TEST(OpenMapFile, EveryTruncationOfAMapOpensOrIsRefusedCleanly) {
       }
     }
   }
+}
+
+}  // namespace
+}  // namespace terrak
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+
+TEST(OpenMapFile, OtherReadersMayHoldTheMapButNotAWriter) {
+  MapFiles files;
+  OcadMapBuilder b = Version5Map();
+  WriteBytes(files.Map, b.Build());
+  files.Model.MapFileName = files.Map;
+  {
+    const FileStream reader(files.Map, FileMode::ReadDenyWrite);
+    EXPECT_EQ(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), OpenResult::Opened);
+  }
+  const FileStream writer(files.Map, FileMode::ReadWriteExclusive);
+  EXPECT_THROW(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), FileError);
 }
 
 }  // namespace
