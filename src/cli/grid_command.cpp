@@ -7,19 +7,14 @@
 
 #include "cli/arguments.h"
 #include "cli/cli_dialogs.h"
+#include "cli/cli_grid.h"
 #include "cli/commands.h"
 #include "cli/scratch_folder.h"
-#include "cli/stream_progress.h"
 #include "grid/build_grid.h"
 #include "mapfile/map3d_file.h"
-#include "mapfile/map_reader.h"
-#include "mapfile/ocad_file.h"
 #include "mapfile/ocad_format_error.h"
 #include "platform/file_error.h"
 #include "viewer/viewpoint_placement.h"
-#ifdef TERRAK_HAVE_QT_IMAGE
-#include "platform/qt/qt_image_stretcher.h"
-#endif
 
 namespace terrak::cli {
 
@@ -77,38 +72,19 @@ std::optional<GridOptions> ParseGridOptions(const CommandArgs& args, std::ostrea
   return o;
 }
 
-std::unique_ptr<ImageStretcher> MakeStretcher() {
-#ifdef TERRAK_HAVE_QT_IMAGE
-  return MakeQtImageStretcher();
-#else
-  return nullptr;
-#endif
-}
-
 int BuildFromMap(const GridOptions& o, std::ostream& out, std::ostream& err) {
   const ScratchFolder scratch;
-  const std::string workingCopy = scratch.File("OCADCopy.tmp");
   MapModel model;
-  model.MapFileName = o.MapFile;
   CliDialogs dialogs(err);
-  if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened) return 1;
-  for (const std::int16_t symbol : o.Symbols) model.SelectedSymbols.push_back({symbol, kBlack});
-  model.SymbolsSelected = !model.SelectedSymbols.empty();
-  ReadObjects(model, workingCopy);
+  if (!LoadMapWithSymbols(o.MapFile, o.Symbols, scratch, model, dialogs)) return 1;
 
   GridState grid;
   GridBuildState build;
-  build.CurveSteps = GridCurveSteps(model.MapScale);  // as the viewer sets it before building
   build.CreateXyzFile = !o.Xyz.empty();
   build.PointsFileName = o.Xyz;
   build.CreateMatrixFile = !o.Matrix.empty();
   build.MatrixFileName = o.Matrix;
-  build.StretchedFileName = scratch.File("stretched.bmp");
-  StreamProgress progress(err);
-  const std::unique_ptr<ImageStretcher> stretcher = MakeStretcher();
-  if (!BuildGrid(model, o.Values, grid, build, {progress, dialogs, stretcher.get()})) return 1;
-  for (const std::string& line : DescribeGridNotes(build.Notes))
-    err << "terrak-cli: warning: " << line << '\n';
+  if (!BuildGridFromMap(model, o.Values, scratch, grid, build, dialogs, err)) return 1;
   if (!o.Map3d.empty()) {
     ViewpointBlock views;
     PlaceViewpoints(model, views);

@@ -2,12 +2,11 @@
 #include <ostream>
 
 #include "cli/cli_dialogs.h"
+#include "cli/cli_grid.h"
 #include "cli/commands.h"
 #include "cli/render_options.h"
 #include "cli/scratch_folder.h"
 #include "mapfile/map3d_file.h"
-#include "mapfile/map_reader.h"
-#include "mapfile/ocad_file.h"
 #include "mapfile/ocad_format_error.h"
 #include "platform/file_error.h"
 #include "platform/file_stream.h"
@@ -34,25 +33,16 @@ struct RenderJob {
   Settings Config;  // the defaults: terrak-cli never reads the settings file
 };
 
-// Opens the map in a scratch working copy and reads the objects of the chosen symbols.
+// Opens the map in a scratch working copy, reads the objects of the chosen symbols and places
+// the viewpoints as the viewer does when it opens.
 bool LoadMap(const RenderOptions& o, const ScratchFolder& scratch, RenderJob& job,
              CliDialogs& dialogs) {
-  const std::string workingCopy = scratch.File("OCADCopy.tmp");
-  job.Model.MapFileName = o.Input;
-  if (OpenMapFile(job.Model, workingCopy, dialogs) != OpenResult::Opened) return false;
-  for (std::int16_t symbol : o.Symbols) job.Model.SelectedSymbols.push_back({symbol, kBlack});
-  job.Model.SymbolsSelected = !job.Model.SelectedSymbols.empty();
-  ReadObjects(job.Model, workingCopy);
+  if (!LoadMapWithSymbols(o.Input, o.Symbols, scratch, job.Model, dialogs)) return false;
   PlaceViewpoints(job.Model, job.Viewer.Viewpoints);
   // As after the wedding cake that a window shows first.
   job.Viewer.NearestDepth = kContourNearestStart;
   job.Viewer.FarthestDepth = kContourFarthestStart;
   return true;
-}
-
-bool BuildGridFor(const RenderJob& /*job*/, std::ostream& err) {
-  err << "terrak-cli: the grid construction is not available yet; use --contours or a 3D map\n";
-  return false;
 }
 
 int Render(const RenderOptions& o, std::ostream& err) {
@@ -63,7 +53,10 @@ int Render(const RenderOptions& o, std::ostream& err) {
     if (!Read3dMap(o.Input, job.Grid, job.Viewer.Viewpoints, dialogs)) return 1;
   } else {
     if (!LoadMap(o, scratch, job, dialogs)) return 1;
-    if (!o.Contours && !BuildGridFor(job, err)) return 1;
+    GridBuildState build;
+    if (!o.Contours &&
+        !BuildGridFromMap(job.Model, job.Config, scratch, job.Grid, build, dialogs, err))
+      return 1;
   }
   ViewerState& viewer = job.Viewer;
   viewer.ContourMode = o.Contours;

@@ -94,6 +94,28 @@ TEST(RenderCommand, DrawsTheWeddingCakeOfAMapWithoutTouchingIt) {
   EXPECT_NE(missing.Err.find("OCAD file does not exist"), std::string::npos);
 }
 
+TEST(RenderCommand, BuildsTheGridOfAMapForTheMeshAndTheRayTrace) {
+  TempFolder folder;
+  const std::string map = TERRAK_SOURCE_DIR "/samples/demo6.ocd";
+  const auto render = [&](std::vector<std::string> extra, const std::string& out) {
+    std::vector<std::string> args{"render", map, "--symbols", "101,102", "--size", "240x180",
+                                  "--out", folder.File(out)};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const CliRun run = RunCli(args);
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    return run;
+  };
+  const CliRun mesh = render({}, "mesh.bmp");
+  EXPECT_NE(mesh.Err.find("Interpolating Heights..."), std::string::npos);
+  EXPECT_NE(mesh.Err.find("BMP file of map found, reading it into array"), std::string::npos);
+  render({"--raytrace"}, "rays.bmp");
+  render({"--contours"}, "cake.bmp");
+  const std::vector<std::uint8_t> meshPicture = ReadBytes(folder.File("mesh.bmp"));
+  EXPECT_EQ(meshPicture.size(), 54u + 240 * 180 * 3);
+  EXPECT_NE(meshPicture, ReadBytes(folder.File("rays.bmp")));
+  EXPECT_NE(meshPicture, ReadBytes(folder.File("cake.bmp")));
+}
+
 TEST(RenderCommand, DrawsA3dMapFileInEveryModeFromAnyView) {
   TempFolder folder;
   DemoMapOptions options;

@@ -5,13 +5,15 @@
 #include <cstdio>
 #include <memory>
 
+#include "grid/ui/paintform.h"
+#include "grid/viewer_construction.h"
 #include "mainwindow/app_state.h"
 #include "mainwindow/ui/terrak51.h"
 #include "platform/instance_lock.h"
 #include "platform/qt/desktop_paths.h"
+#include "platform/qt/qt_image_stretcher.h"
 #include "platform/qt/qt_user_dialogs.h"
 #include "viewer/ui/viewer_launcher.h"
-#include "viewer/ui/waiting_grid_construction.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -29,7 +31,12 @@ int main(int argc, char** argv) {
   }
 
   terrak::Tmapform mapform(*state);
-  terrak::WaitingGridConstruction construction(&mapform);
+  // The grid is built inside the viewer's first mesh paint, with the progress window.
+  terrak::PaintingformProgress progress;
+  terrak::QtUserDialogs gridDialogs(&mapform);
+  const std::unique_ptr<terrak::ImageStretcher> stretcher = terrak::MakeQtImageStretcher();
+  terrak::ViewerGridConstruction construction(state->Model, state->Settings, state->Paths,
+                                              {progress, gridDialogs, stretcher.get()});
   const terrak::ViewerLauncher viewerLauncher(mapform, *state, construction);
   mapform.show();
   return QApplication::exec();

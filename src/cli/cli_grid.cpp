@@ -1,0 +1,46 @@
+#include "cli/cli_grid.h"
+
+#include <ostream>
+
+#include "cli/stream_progress.h"
+#include "mapfile/map_reader.h"
+#include "mapfile/ocad_file.h"
+#ifdef TERRAK_HAVE_QT_IMAGE
+#include "platform/qt/qt_image_stretcher.h"
+#endif
+
+namespace terrak::cli {
+
+std::unique_ptr<ImageStretcher> MakeStretcher() {
+#ifdef TERRAK_HAVE_QT_IMAGE
+  return MakeQtImageStretcher();
+#else
+  return nullptr;
+#endif
+}
+
+bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int16_t>& symbols,
+                        const ScratchFolder& scratch, MapModel& model, CliDialogs& dialogs) {
+  const std::string workingCopy = scratch.File("OCADCopy.tmp");
+  model.MapFileName = mapFile;
+  if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened) return false;
+  for (const std::int16_t symbol : symbols) model.SelectedSymbols.push_back({symbol, kBlack});
+  model.SymbolsSelected = !model.SelectedSymbols.empty();
+  ReadObjects(model, workingCopy);
+  return true;
+}
+
+bool BuildGridFromMap(const MapModel& model, const Settings& settings,
+                      const ScratchFolder& scratch, GridState& grid, GridBuildState& build,
+                      CliDialogs& dialogs, std::ostream& err) {
+  build.CurveSteps = GridCurveSteps(model.MapScale);  // as the viewer sets it before building
+  build.StretchedFileName = scratch.File("stretched.bmp");
+  StreamProgress progress(err);
+  const std::unique_ptr<ImageStretcher> stretcher = MakeStretcher();
+  if (!BuildGrid(model, settings, grid, build, {progress, dialogs, stretcher.get()})) return false;
+  for (const std::string& line : DescribeGridNotes(build.Notes))
+    err << "terrak-cli: warning: " << line << '\n';
+  return true;
+}
+
+}  // namespace terrak::cli
