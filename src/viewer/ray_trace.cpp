@@ -38,6 +38,12 @@ double NeighbourHeight(const HeightGridType& heights, std::int64_t column, std::
   return CellHeight(heights, column, row);
 }
 
+// The side of the terrain block, seen where the ground ends towards the eye (the map's edge,
+// the edge of its outline): one earth colour, so the edge cells' colours do not run down the
+// picture in stripes. Without the map bitmap it is the depth colour at half strength.
+constexpr Colour kSideWallColour = MakeColour(110, 88, 66);
+constexpr double kSideWallShade = 0.5;
+
 // The sun: from the north-west (azimuth 315), 45 degrees above the horizon.
 constexpr double kSunX = -0.5, kSunY = 0.5, kSunZ = 0.70710678118654752;
 constexpr double kDarkest = 0.35;
@@ -95,14 +101,26 @@ struct ColumnTracer {
     const double u = View.EyeX - Grid.GridMinX;
     const double v = View.EyeY - Grid.GridMinY;
     std::int32_t top = View.RenderHeight;  // rows top .. height - 1 are ground already
+    // Whether the ray has just passed over ground; where it has not, a hit is the near edge of
+    // the terrain, and what lies below it on the screen is the terrain's side.
+    const std::int64_t eyeColumn = RoundToInt(u), eyeRow = RoundToInt(v);
+    bool overGround = eyeColumn >= 0 && eyeColumn <= LastX && eyeRow >= 0 && eyeRow <= LastY &&
+                      Grid.HeightGrid(eyeColumn, eyeRow) != 0;
     WalkRay(u, v, rayAngle, LastX, LastY, [&](const RayCrossing& hit) {
       if (hit.Distance < 0) return true;  // a grid line behind the eye
       if (hit.Px < 0 || hit.Px > static_cast<double>(LastX) || hit.Py < 0 ||
-          hit.Py > static_cast<double>(LastY))
+          hit.Py > static_cast<double>(LastY)) {
+        overGround = false;
         return true;
+      }
       const std::int64_t column = RoundToInt(hit.Px);
       const std::int64_t row = RoundToInt(hit.Py);
-      if (Grid.HeightGrid(column, row) == 0) return true;
+      if (Grid.HeightGrid(column, row) == 0) {
+        overGround = false;
+        return true;
+      }
+      const bool nearEdge = !overGround;
+      overGround = true;
       const double dx = Grid.GridMinX + hit.Px - View.EyeX;
       const double dy = Grid.GridMinY + hit.Py - View.EyeY;
       const double dz = HeightAt(hit, column, row) - View.EyeZ;
@@ -121,9 +139,12 @@ struct ColumnTracer {
       const Colour colour =
           Options.Drape ? Shaded(BitmapColourAt(Grid, column, row), shade)
                         : static_cast<Colour>(std::clamp<std::int64_t>(RoundToInt(shade * 200), 0, 255));
+      const auto groundEnd = nearEdge ? static_cast<std::int32_t>(rowOnScreen) + 1 : top;
+      const Colour side = Options.Drape ? kSideWallColour
+                                        : static_cast<Colour>(RoundToInt(kSideWallShade * 200));
       for (auto y = static_cast<std::int32_t>(rowOnScreen); y < top; ++y) {
         buffers.DepthBuffer(x, y) = depth;
-        buffers.ColourBuffer(x, y) = colour;
+        buffers.ColourBuffer(x, y) = y < groundEnd ? colour : side;
       }
       top = static_cast<std::int32_t>(rowOnScreen);
       range.Nearest = range.Nearest == 0 ? depth : std::min(range.Nearest, depth);

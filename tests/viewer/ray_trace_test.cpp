@@ -125,6 +125,27 @@ TEST(TraceRays, NearerGroundHidesFartherGround) {
   }
 }
 
+TEST(TraceRays, BelowTheNearEdgeOfTheTerrainLiesItsSideInOneColour) {
+  FlatScene scene;
+  scene.Grid.BitmapGrid.Resize(200, 200, 3);
+  scene.Grid.BitmapPalette[14] = 200;  // red ground
+  // From 50 m south of the grid, 40 m up, looking north and down: the grid's southern edge
+  // crosses the picture, with the terrain's side below it.
+  scene.Viewer = testing::ViewerAt(100, -50, 140, 0, -20, 120, 90);
+  scene.Trace(true);
+  for (std::int32_t x = 10; x < 110; x += 10) {
+    EXPECT_EQ(scene.Out.At(x, 89), MakeColour(110, 88, 66)) << x;
+    EXPECT_EQ(scene.Out.At(x, 1), kSkyColour) << x;
+    std::int32_t y = 89;
+    while (y > 0 && scene.Out.At(x, y) == MakeColour(110, 88, 66)) --y;
+    EXPECT_EQ(scene.Out.At(x, y), MakeColour(200, 0, 0)) << x;  // the ground above its side
+  }
+  // Standing over the ground, there is no side to see: the ground reaches the picture's bottom.
+  scene.Viewer = testing::ViewerAt(100, 20, 140, 0, -20, 120, 90);
+  scene.Trace(true);
+  EXPECT_EQ(scene.Out.At(60, 89), MakeColour(200, 0, 0));
+}
+
 TEST(TraceRays, AnyNumberOfThreadsGivesTheSamePicture) {
   testing::DemoMapOptions options;
   options.Width = 120;
