@@ -2,10 +2,11 @@
 // warnings on standard error.
 #include <gtest/gtest.h>
 
+#include "cli_run.h"
+
 #include <algorithm>
 #include <sstream>
 
-#include "cli/cli.h"
 #include "mapfile/map3d_file.h"
 #include "support/demo_image.h"
 #include "support/demo_map.h"
@@ -16,18 +17,6 @@ namespace terrak {
 namespace {
 
 using namespace terrak::testing;
-
-struct CliRun {
-  int Exit;
-  std::string Out;
-  std::string Err;
-};
-
-CliRun RunCli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int exit = cli::Run(args, out, err);
-  return {exit, out.str(), err.str()};
-}
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;

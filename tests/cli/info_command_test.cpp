@@ -1,9 +1,10 @@
 // terrak-cli info prints what the program reads from a map, one item a line.
 #include <gtest/gtest.h>
 
+#include "cli_run.h"
+
 #include <sstream>
 
-#include "cli/cli.h"
 #include "support/ocad_builder.h"
 #include "support/temp_folder.h"
 
@@ -11,18 +12,6 @@ namespace terrak {
 namespace {
 
 using namespace terrak::testing;
-
-struct CliRun {
-  int Exit;
-  std::string Out;
-  std::string Err;
-};
-
-CliRun RunCli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int exit = cli::Run(args, out, err);
-  return {exit, out.str(), err.str()};
-}
 
 TEST(InfoCommand, PrintsTheHeaderSymbolsObjectsAndEveryPair) {
   TempFolder folder;

@@ -1,9 +1,10 @@
 // terrak-cli render draws the viewer's picture without a window and writes it to a file.
 #include <gtest/gtest.h>
 
+#include "cli_run.h"
+
 #include <sstream>
 
-#include "cli/cli.h"
 #include "cli/render_options.h"
 #include "common/bytes.h"
 #include "mapfile/map3d_file.h"
@@ -15,18 +16,6 @@ namespace terrak {
 namespace {
 
 using namespace terrak::testing;
-
-struct CliRun {
-  int Exit;
-  std::string Out;
-  std::string Err;
-};
-
-CliRun RunCli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int exit = cli::Run(args, out, err);
-  return {exit, out.str(), err.str()};
-}
 
 TEST(RenderOptions, DefaultsNamesNumbersAndWhatIsRefused) {
   const auto parsed = cli::ParseRenderOptions({"a.O3D", "--out", "p.PNG"});
