@@ -2,11 +2,9 @@
 // warnings on standard error.
 #include <gtest/gtest.h>
 
-#include "cli_run.h"
-
 #include <algorithm>
-#include <sstream>
 
+#include "cli_run.h"
 #include "mapfile/map3d_file.h"
 #include "support/demo_image.h"
 #include "support/demo_map.h"

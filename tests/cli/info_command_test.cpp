@@ -1,10 +1,8 @@
 // terrak-cli info prints what the program reads from a map, one item a line.
 #include <gtest/gtest.h>
 
+
 #include "cli_run.h"
-
-#include <sstream>
-
 #include "support/ocad_builder.h"
 #include "support/temp_folder.h"
 

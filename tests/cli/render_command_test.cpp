@@ -1,10 +1,8 @@
 // terrak-cli render draws the viewer's picture without a window and writes it to a file.
 #include <gtest/gtest.h>
 
+
 #include "cli_run.h"
-
-#include <sstream>
-
 #include "cli/render_options.h"
 #include "common/bytes.h"
 #include "mapfile/map3d_file.h"
