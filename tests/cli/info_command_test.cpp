@@ -1,7 +1,6 @@
 // terrak-cli info prints what the program reads from a map, one item a line.
 #include <gtest/gtest.h>
 
-
 #include "cli_run.h"
 #include "support/ocad_builder.h"
 #include "support/temp_folder.h"

@@ -1,7 +1,6 @@
 // terrak-cli render draws the viewer's picture without a window and writes it to a file.
 #include <gtest/gtest.h>
 
-
 #include "cli_run.h"
 #include "cli/render_options.h"
 #include "common/bytes.h"
