@@ -18,16 +18,22 @@ using wrap::Step16;
 using wrap::ValueAt;
 using wrap::Walker;
 
+// The slope the ray and seal walkers step along from a to b; a vertical or horizontal line
+// gets a stand-in slope, as the walkers were made to take.
+namespace {
+
+double WalkerSlope(WrapCell a, WrapCell b) {
+  if (a.X == b.X) return 10000.0;
+  if (a.Y == b.Y) return 0.0000001;
+  return static_cast<double>(b.Y - a.Y) / static_cast<double>(b.X - a.X);
+}
+
+}  // namespace
+
 void CastRay(const HeightGridType& grid, WrapCell& anchor, WrapCell target, WrapperList& list) {
   WrapCell& t = anchor;
   const WrapCell s = target;
-  double m;
-  if (s.X == t.X)
-    m = 10000.0;
-  else if (s.Y == t.Y)
-    m = 0.0000001;
-  else
-    m = static_cast<double>(s.Y - t.Y) / static_cast<double>(s.X - t.X);
+  const double m = WalkerSlope(t, s);
   const int sy = s.Y > t.Y ? 1 : -1;
   const int sx = t.X < s.X ? 1 : -1;
   Walker a{t}, b{t};
@@ -178,13 +184,7 @@ namespace {
 std::int64_t SealSegment(HeightGridType& g, WrapCell p, WrapCell n) {
   const std::int64_t d2 = Distance2(p, n);
   const double d = std::sqrt(static_cast<double>(d2));
-  double m;
-  if (p.X == n.X)
-    m = 10000.0;
-  else if (n.Y == p.Y)
-    m = 0.0000001;
-  else
-    m = static_cast<double>(n.Y - p.Y) / static_cast<double>(n.X - p.X);
+  const double m = WalkerSlope(p, n);
   const std::int32_t h0 = g(p.X, p.Y);
   const std::int32_t h1 = g(n.X, n.Y);
   const double dh = static_cast<double>(h1 - h0);
