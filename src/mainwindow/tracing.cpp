@@ -1,6 +1,8 @@
 #include "mainwindow/tracing.h"
 
 #include <cstdlib>
+#include <functional>
+#include <unordered_set>
 
 #include "common/numtext.h"
 #include "mainwindow/map_paint.h"
@@ -15,6 +17,25 @@ namespace {
 bool Near(TPair a, TPair b, std::int32_t tolerance) {
   return std::abs(a.X - b.X) < tolerance && std::abs(a.Y - b.Y) < tolerance;
 }
+
+// The chain after a join: its two ends, the objects carrying them and the object just joined
+// (where the pass goes on).
+struct JoinState {
+  TPair EndA, EndB;
+  std::int32_t EndAIndex, EndBIndex, Joined;
+  bool operator==(const JoinState&) const = default;
+};
+
+struct JoinStateHash {
+  std::size_t operator()(const JoinState& s) const {
+    std::size_t h = 0;
+    for (std::int64_t v : {std::int64_t{s.EndA.X}, std::int64_t{s.EndA.Y}, std::int64_t{s.EndB.X},
+                           std::int64_t{s.EndB.Y}, std::int64_t{s.EndAIndex},
+                           std::int64_t{s.EndBIndex}, std::int64_t{s.Joined}})
+      h = h * 1000003u ^ std::hash<std::int64_t>{}(v);
+    return h;
+  }
+};
 
 bool PointWithin2Pixels(const MapWindowState& view, Point press) {
   for (std::int32_t i = 0; i < view.PointCount; ++i) {
@@ -70,12 +91,12 @@ void FollowJoins(AppState& app) {
   MapWindowState& view = app.Window;
   const std::vector<TMapObject>& objects = app.Model.MapObjects;
   const std::int32_t tolerance = app.Settings.TraceTolerance;
-  // Each object joins at most once per trace. Objects lying on top of each other end to end
-  // would otherwise hand the chain ends back and forth for ever.
-  std::vector<bool> joined(objects.size(), false);
-  for (std::int32_t index : {view.ChainEndAIndex, view.ChainEndBIndex})
-    if (index >= 0 && static_cast<std::size_t>(index) < joined.size())
-      joined[static_cast<std::size_t>(index)] = true;
+  // Objects lying on top of each other end to end can hand the chain ends back and forth for
+  // ever. What comes after a join depends only on the chain ends, the objects carrying them and
+  // how far the pass has got; once a join leads to a state seen before, the chain would repeat
+  // the same joins for ever, so the trace ends there. A chain that ends by itself never meets
+  // a state twice and is followed to its end.
+  std::unordered_set<JoinState, JoinStateHash> seen;
 
   bool appended = true;
   while (appended) {
@@ -83,26 +104,35 @@ void FollowJoins(AppState& app) {
     for (std::size_t j = 0; j < objects.size(); ++j) {
       const TMapObject& object = objects[j];
       const auto index = static_cast<std::int32_t>(j);
-      if (joined[j] || object.Symbol != view.PickedSymbol || index == view.ChainEndAIndex ||
+      if (object.Symbol != view.PickedSymbol || index == view.ChainEndAIndex ||
           index == view.ChainEndBIndex)
         continue;
-      if (Near(object.FirstPoint, view.ChainEndA, tolerance)) {
-        view.ChainEndA = object.LastPoint;
-        view.ChainEndAIndex = index;
-      } else if (Near(object.FirstPoint, view.ChainEndB, tolerance)) {
-        view.ChainEndB = object.LastPoint;
-        view.ChainEndBIndex = index;
-      } else if (Near(object.LastPoint, view.ChainEndA, tolerance)) {
-        view.ChainEndA = object.FirstPoint;
-        view.ChainEndAIndex = index;
-      } else if (Near(object.LastPoint, view.ChainEndB, tolerance)) {
-        view.ChainEndB = object.FirstPoint;
-        view.ChainEndBIndex = index;
+      TPair endA = view.ChainEndA, endB = view.ChainEndB;
+      std::int32_t endAIndex = view.ChainEndAIndex, endBIndex = view.ChainEndBIndex;
+      if (Near(object.FirstPoint, endA, tolerance)) {
+        endA = object.LastPoint;
+        endAIndex = index;
+      } else if (Near(object.FirstPoint, endB, tolerance)) {
+        endB = object.LastPoint;
+        endBIndex = index;
+      } else if (Near(object.LastPoint, endA, tolerance)) {
+        endA = object.FirstPoint;
+        endAIndex = index;
+      } else if (Near(object.LastPoint, endB, tolerance)) {
+        endB = object.FirstPoint;
+        endBIndex = index;
       } else {
         continue;
       }
+      if (!seen.insert({endA, endB, endAIndex, endBIndex, index}).second) {
+        appended = false;
+        break;
+      }
+      view.ChainEndA = endA;
+      view.ChainEndB = endB;
+      view.ChainEndAIndex = endAIndex;
+      view.ChainEndBIndex = endBIndex;
       view.TracedObjects.push_back(index);
-      joined[j] = true;
       appended = true;
     }
   }

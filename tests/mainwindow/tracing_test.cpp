@@ -112,6 +112,24 @@ TEST(Tracing, CtrlExtendsShiftShowsHeightAndAPlainMissClears) {
   EXPECT_EQ(f.Canvas.CallsStartingWith("pen")[1], "pen 0000FF");
 }
 
+TEST(Tracing, ACtrlPressAsTheFirstPickStartsTheSet) {
+  Chain f;
+  f.Canvas.Calls.clear();
+  f.Press(kCtrl, {301, 141});
+  EXPECT_TRUE(f.App.Window.TraceExists);
+  EXPECT_EQ(f.Traced(), (TracedObjectList{static_cast<std::int32_t>(f.B), static_cast<std::int32_t>(f.A),
+                                          static_cast<std::int32_t>(f.C)}));
+  EXPECT_EQ(f.App.Window.PickCount, 1);
+  EXPECT_EQ(f.App.StatusBar.Panels[1], "Selected   1");
+  // Drawn highlighted like a plain pick.
+  EXPECT_EQ(f.Canvas.CallsStartingWith("pen").back(), "pen 000000");
+  EXPECT_EQ(f.Canvas.CallsStartingWith("moveto").size(), 3u);
+  // A Ctrl press on empty map leaves the set as it is.
+  f.Press(kCtrl, {10, 10});
+  EXPECT_TRUE(f.App.Window.TraceExists);
+  EXPECT_EQ(f.Traced().size(), 3u);
+}
+
 TEST(Tracing, CtrlWithShiftNeverAddsToASetThatDoesNotExist) {
   Chain f;
   f.Press(kCtrlShift, {301, 141});

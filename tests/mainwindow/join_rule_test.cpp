@@ -1,0 +1,217 @@
+// The join rule of tracing, checked against a plain reading of it: passes over the objects in
+// list order, each object of the picked symbol that is not at a chain end tested in turn (first
+// point at end A, first at end B, last at end A, last at end B), until a pass joins nothing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+#include "mainwindow/app_state.h"
+#include "mainwindow/tracing.h"
+
+namespace terrak {
+namespace {
+
+struct Piece {
+  std::int16_t Symbol;
+  TPair First, Last;
+};
+
+struct Joins {
+  std::vector<std::int32_t> Objects;  // the joined objects in order, without the picked one
+  bool EndedByItself = true;
+  TPair EndA, EndB;
+  std::int32_t EndAIndex = 0, EndBIndex = 0;
+};
+
+bool Near(TPair a, TPair b, int tolerance) {
+  return std::abs(a.X - b.X) < tolerance && std::abs(a.Y - b.Y) < tolerance;
+}
+
+// The rule read literally, stopped after `bound` joins.
+Joins ReadingOfTheRule(const std::vector<Piece>& pieces, std::size_t picked, int tolerance,
+                       std::size_t bound) {
+  Joins r;
+  r.EndA = pieces[picked].First;
+  r.EndB = pieces[picked].Last;
+  r.EndAIndex = r.EndBIndex = static_cast<std::int32_t>(picked);
+  const std::int16_t symbol = pieces[picked].Symbol;
+  for (bool joined = true; joined;) {
+    joined = false;
+    for (std::size_t j = 0; j < pieces.size(); ++j) {
+      const auto index = static_cast<std::int32_t>(j);
+      const Piece& p = pieces[j];
+      if (p.Symbol != symbol || index == r.EndAIndex || index == r.EndBIndex) continue;
+      if (Near(p.First, r.EndA, tolerance)) {
+        r.EndA = p.Last, r.EndAIndex = index;
+      } else if (Near(p.First, r.EndB, tolerance)) {
+        r.EndB = p.Last, r.EndBIndex = index;
+      } else if (Near(p.Last, r.EndA, tolerance)) {
+        r.EndA = p.First, r.EndAIndex = index;
+      } else if (Near(p.Last, r.EndB, tolerance)) {
+        r.EndB = p.First, r.EndBIndex = index;
+      } else {
+        continue;
+      }
+      if (r.Objects.size() == bound) {
+        r.EndedByItself = false;
+        return r;
+      }
+      r.Objects.push_back(index);
+      joined = true;
+    }
+  }
+  return r;
+}
+
+// The program's trace from a pick of one piece, as the hit test leaves the chain.
+Joins Traced(const std::vector<Piece>& pieces, std::size_t picked, int tolerance) {
+  AppState app;
+  for (const Piece& p : pieces) {
+    TMapObject object;
+    object.Symbol = p.Symbol;
+    object.FirstPoint = p.First;
+    object.LastPoint = p.Last;
+    app.Model.MapObjects.push_back(object);
+  }
+  app.Settings.TraceTolerance = static_cast<std::int16_t>(tolerance);
+  MapWindowState& view = app.Window;
+  view.PickedSymbol = pieces[picked].Symbol;
+  view.ChainEndA = pieces[picked].First;
+  view.ChainEndB = pieces[picked].Last;
+  view.ChainEndAIndex = view.ChainEndBIndex = static_cast<std::int32_t>(picked);
+  view.TracedObjects = {static_cast<std::int32_t>(picked)};
+  view.TraceExists = true;
+  FollowJoins(app);
+  Joins r;
+  r.Objects.assign(view.TracedObjects.begin() + 1, view.TracedObjects.end());
+  EXPECT_EQ(view.TracedObjectCount, static_cast<std::int16_t>(view.TracedObjects.size()));
+  r.EndA = view.ChainEndA;
+  r.EndB = view.ChainEndB;
+  r.EndAIndex = view.ChainEndAIndex;
+  r.EndBIndex = view.ChainEndBIndex;
+  return r;
+}
+
+std::vector<std::int32_t> Ids(std::initializer_list<std::int32_t> ids) { return ids; }
+
+TEST(JoinRule, BranchedPiecesAreFollowedAsLongAsTheRuleGoesOn) {
+  // Object 0 is reached from both of its ends, once through 6 and once through 2.
+  const std::vector<Piece> pieces = {
+      {101, {100, 200}, {200, 0}}, {101, {200, 0}, {250, 0}},   {101, {100, 0}, {200, 0}},
+      {101, {100, 0}, {100, 100}}, {101, {0, 200}, {100, 200}}, {101, {200, 200}, {0, 100}},
+      {101, {100, 0}, {100, 200}}};
+  EXPECT_EQ(Traced(pieces, 6, 10).Objects, Ids({0, 1, 2, 0, 4}));
+  EXPECT_EQ(ReadingOfTheRule(pieces, 6, 10, 100).Objects, Ids({0, 1, 2, 0, 4}));
+}
+
+TEST(JoinRule, EveryBranchMovesTheRightEndToTheFarEndOfThePiece) {
+  // The picked piece runs from A = (0, 0) to B = (1000, 0); each case adds a piece joining one
+  // end in one direction and a second piece that only joins where the first one leads.
+  struct Case {
+    const char* Name;
+    Piece Joining, Further;
+    bool MovesEndA;
+  };
+  const Case cases[] = {
+      {"first point at A", {101, {0, 0}, {-900, 500}}, {101, {-900, 500}, {-1800, 0}}, true},
+      {"first point at B", {101, {1000, 0}, {1900, 500}}, {101, {2800, 0}, {1900, 500}}, false},
+      {"last point at A", {101, {-900, 500}, {0, 0}}, {101, {-1800, 0}, {-900, 500}}, true},
+      {"last point at B", {101, {1900, 500}, {1000, 0}}, {101, {1900, 500}, {2800, 0}}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::vector<Piece> pieces = {{101, {0, 0}, {1000, 0}}, c.Joining, c.Further};
+    const Joins r = Traced(pieces, 0, 10);
+    EXPECT_EQ(r.Objects, Ids({1, 2}));
+    EXPECT_EQ(c.MovesEndA ? r.EndAIndex : r.EndBIndex, 2);
+    EXPECT_EQ(c.MovesEndA ? r.EndBIndex : r.EndAIndex, 0);
+    const TPair farEnd = c.Further.First == c.Joining.First || c.Further.First == c.Joining.Last
+                             ? c.Further.Last
+                             : c.Further.First;
+    EXPECT_EQ(c.MovesEndA ? r.EndA : r.EndB, farEnd);
+  }
+
+  // A piece that closes the chain meets two tests; the earlier one in the order applies.
+  const Joins firstAtA = Traced({{101, {0, 0}, {1000, 0}}, {101, {3, 3}, {1003, 3}}}, 0, 10);
+  EXPECT_EQ(firstAtA.EndAIndex, 1);
+  EXPECT_EQ(firstAtA.EndA, (TPair{1003, 3}));
+  const Joins firstAtB = Traced({{101, {0, 0}, {1000, 0}}, {101, {997, 3}, {-3, -3}}}, 0, 10);
+  EXPECT_EQ(firstAtB.EndBIndex, 1);
+  EXPECT_EQ(firstAtB.EndB, (TPair{-3, -3}));
+}
+
+TEST(JoinRule, NearMeansLessThanTheToleranceInXAndInY) {
+  const Piece picked{101, {0, 0}, {1000, 0}};
+  EXPECT_EQ(Traced({picked, {101, {9, -9}, {500, 500}}}, 0, 10).Objects, Ids({1}));
+  EXPECT_TRUE(Traced({picked, {101, {10, 0}, {500, 500}}}, 0, 10).Objects.empty());
+  EXPECT_TRUE(Traced({picked, {101, {0, -10}, {500, 500}}}, 0, 10).Objects.empty());
+  EXPECT_TRUE(Traced({picked, {101, {1000, 0}, {500, 500}}}, 0, 0).Objects.empty());
+  // Another symbol never joins, however close.
+  EXPECT_TRUE(Traced({picked, {102, {1000, 0}, {500, 500}}}, 0, 10).Objects.empty());
+}
+
+// Random branched configurations: ends on a small lattice, sometimes moved a little, so that
+// pieces meet in threes and fours, run on top of each other and close loops.
+std::vector<Piece> RandomPieces(std::mt19937& random) {
+  const auto pick = [&random](unsigned n) { return static_cast<int>(random() % n); };
+  const auto point = [&] {
+    const int jitter = pick(3) == 0 ? pick(13) - 6 : 0;
+    return TPair{static_cast<std::int16_t>(100 * pick(3) + jitter),
+                 static_cast<std::int16_t>(100 * pick(3) - jitter)};
+  };
+  std::vector<Piece> pieces(static_cast<std::size_t>(3 + pick(6)));
+  for (Piece& p : pieces) p = {static_cast<std::int16_t>(pick(5) == 0 ? 102 : 101), point(), point()};
+  return pieces;
+}
+
+TEST(JoinRule, EqualsTheReadingOfTheRuleWhereverItEndsAndStaysFiniteWhereItDoesNot) {
+  std::mt19937 random(20261206);
+  constexpr std::size_t kBound = 300;
+  int ended = 0, endless = 0, joinedTwice = 0;
+  for (int n = 0; n < 6000; ++n) {
+    const std::vector<Piece> pieces = RandomPieces(random);
+    const std::size_t picked = random() % pieces.size();
+    const int tolerance = std::array<int, 4>{0, 5, 10, 20}[random() % 4];
+    const Joins expected = ReadingOfTheRule(pieces, picked, tolerance, kBound);
+    const Joins actual = Traced(pieces, picked, tolerance);
+    if (expected.EndedByItself) {
+      ++ended;
+      ASSERT_EQ(actual.Objects, expected.Objects) << "configuration " << n;
+      ASSERT_EQ(actual.EndA, expected.EndA);
+      ASSERT_EQ(actual.EndB, expected.EndB);
+      std::vector<int> times(pieces.size());
+      for (std::int32_t j : expected.Objects) times[static_cast<std::size_t>(j)]++;
+      joinedTwice += *std::max_element(times.begin(), times.end()) > 1;
+    } else {
+      // Where the rule goes round for ever, the trace is the rule's beginning, up to the
+      // first join that leads to a chain seen before.
+      ++endless;
+      ASSERT_LT(actual.Objects.size(), kBound) << "configuration " << n;
+      ASSERT_TRUE(std::equal(actual.Objects.begin(), actual.Objects.end(), expected.Objects.begin()))
+          << "configuration " << n;
+    }
+  }
+  // The configurations reach every kind of ending.
+  EXPECT_GT(ended, 3000);
+  EXPECT_GT(endless, 100);
+  EXPECT_GT(joinedTwice, 100);
+}
+
+TEST(JoinRule, PiecesOnTopOfEachOtherGoRoundOnceThenStop) {
+  // Three copies of one piece: the ends pass back and forth between them for ever.
+  const std::vector<Piece> pieces(3, Piece{101, {0, 0}, {800, 800}});
+  const Joins r = Traced(pieces, 0, 10);
+  const Joins rule = ReadingOfTheRule(pieces, 0, 10, 50);
+  ASSERT_FALSE(rule.EndedByItself);
+  ASSERT_FALSE(r.Objects.empty());
+  EXPECT_LT(r.Objects.size(), 10u);
+  EXPECT_TRUE(std::equal(r.Objects.begin(), r.Objects.end(), rule.Objects.begin()));
+}
+
+}  // namespace
+}  // namespace terrak
