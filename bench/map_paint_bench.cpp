@@ -44,7 +44,7 @@ class NoHost : public MapWindowHost {
   void PlaceWindow(int, int, int, int) override {}
   void Invalidate() override {}
   void CloseWindow() override {}
-  void ShowSymbolSelectionDialog() override {}
+  bool ShowSymbolSelectionDialog() override { return false; }
   void ShowChangeSymbolDialog() override {}
   void ShowColourSchemeDialog() override {}
   bool OpenViewer(const ViewerRequest&) override { return false; }

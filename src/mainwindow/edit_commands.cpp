@@ -8,7 +8,8 @@
 namespace terrak {
 
 void AddsymbolsClick(MapWindow& w) {
-  w.Host.ShowSymbolSelectionDialog();
+  // Cancel changes nothing, so the objects, the traced set and its figures stay as they are.
+  if (!w.Host.ShowSymbolSelectionDialog()) return;
   LoadSelectedObjects(w);
   // The objects were read again: show them (or the welcome screen when none are selected).
   w.Host.Invalidate();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 #include "mainwindow/tracing.h"
 #include "mapfile/map_reader.h"
@@ -18,6 +19,12 @@ constexpr const char* kNoFile = "nofile";
 void SetFileItems(MenuState& menu, bool enabled) {
   for (MenuItem item : {MenuItem::Savemap, MenuItem::saveasmap, MenuItem::Addsymbols})
     menu.Enable(item, enabled);
+}
+
+// Where the file dialogs start: the open map's folder, or the samples before any map is open.
+std::string FileDialogFolder(const AppState& app) {
+  if (!app.Window.MapOpen()) return app.Paths.SamplesFolder;
+  return std::filesystem::path(app.Window.OpenMapName).parent_path().string();
 }
 
 // Writes the working copy and the settings; a failure leaves the map marked as changed.
@@ -113,7 +120,7 @@ void OpenmapClick(MapWindow& w) {
   FileDialogOptions options;
   options.DefaultExtension = "ocd";
   options.Filter = "*.ocd|*.ocd";
-  options.InitialFolder = app.Paths.SamplesFolder;
+  options.InitialFolder = FileDialogFolder(app);
   const std::optional<std::string> name = w.Dialogs.OpenFileName(options);
   if (!name) return;
   app.Model.MapFileName = *name;
@@ -142,6 +149,7 @@ void saveasmapClick(MapWindow& w) {
   FileDialogOptions options;
   options.Filter = ".ocd|*.ocd";
   options.AskBeforeOverwrite = true;
+  options.InitialFolder = FileDialogFolder(app);
   options.ProposedName = app.Model.MapFileName;
   const std::optional<std::string> name = w.Dialogs.SaveFileName(options);
   if (!name) return;
@@ -204,13 +212,15 @@ std::string Proposed3dMapName(const std::string& mapFileName) {
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (tail == ".ocd") return mapFileName.substr(0, n - 4) + ".o3d";
   }
-  return mapFileName;
+  // Never the map's own name: the dialog would offer the map itself.
+  return mapFileName + ".o3d";
 }
 
 void Open3DmapClick(MapWindow& w) {
   FileDialogOptions options;
   options.DefaultExtension = ".o3d";
   options.Filter = "Ocad 3d Map (.o3d)|*.o3d";
+  options.InitialFolder = FileDialogFolder(w.App);
   options.ProposedName = Proposed3dMapName(w.App.Model.MapFileName);
   const std::optional<std::string> name = w.Dialogs.OpenFileName(options);
   if (!name) return;

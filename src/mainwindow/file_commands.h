@@ -27,7 +27,8 @@ void Open3DmapClick(MapWindow& w);
 void WeddingCake1Click(MapWindow& w);
 
 // The file name proposed by "Open 3D map": the map's name with a final ".ocd" (in any letter
-// case) replaced by ".o3d"; empty when no map is named.
+// case) replaced by ".o3d", or with ".o3d" added when it has no ".ocd"; empty when no map is
+// named.
 std::string Proposed3dMapName(const std::string& mapFileName);
 
 }  // namespace terrak

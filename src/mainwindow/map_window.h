@@ -26,8 +26,9 @@ class MapWindowHost {
   virtual void Invalidate() = 0;
   virtual void CloseWindow() = 0;
 
-  // The three modal dialogs: created, shown modally and destroyed.
-  virtual void ShowSymbolSelectionDialog() = 0;
+  // The three modal dialogs: created, shown modally and destroyed. The symbol selection says
+  // whether it closed with OK.
+  virtual bool ShowSymbolSelectionDialog() = 0;
   virtual void ShowChangeSymbolDialog() = 0;
   virtual void ShowColourSchemeDialog() = 0;
 

@@ -169,6 +169,39 @@ TEST_P(EveryVersion, ChangeSymbolTypePatchesIndexAndObject) {
 
 INSTANTIATE_TEST_SUITE_P(OcadVersions, EveryVersion, ::testing::Values(5, 6, 7));
 
+TEST(UserActions, CancellingTheSymbolSelectionKeepsTheTracedSetAndItsFigures) {
+  UserActions f;
+  f.OpenAndSelectAll();
+  f.Click(kPieceB);
+  f.Click(kApart, {false, true, false});
+  const TracedObjectList traced = f.App.Window.TracedObjects;
+  const auto panels = f.App.StatusBar.Panels;
+  ASSERT_EQ(traced.size(), 4u);
+  const int invalidations = f.Host.Invalidations;
+
+  f.Host.SymbolSelectionAccepted = false;
+  f.Choose(MenuItem::Addsymbols);
+  EXPECT_TRUE(f.App.Window.TraceExists);
+  EXPECT_EQ(f.App.Window.TracedObjects, traced);
+  EXPECT_EQ(f.App.Window.PickCount, 2);
+  EXPECT_EQ(f.App.StatusBar.Panels, panels);
+  EXPECT_EQ(f.Host.Invalidations, invalidations);
+  // The next repaint still highlights the set, and Ins still gives it a height.
+  f.Paint();
+  EXPECT_EQ(f.App.StatusBar.Panels, panels);
+  EXPECT_EQ(f.Canvas.CallsStartingWith("pen")[f.Canvas.CallsStartingWith("pen").size() - 2],
+            "pen FF0000");
+  f.GiveHeight("20");
+  EXPECT_EQ(f.App.Model.MapObjects[kApart].Height, 200);
+
+  // OK reads the objects again: the set indexed the old ones and goes.
+  f.Host.SymbolSelectionAccepted = true;
+  f.Choose(MenuItem::Addsymbols);
+  EXPECT_FALSE(f.App.Window.TraceExists);
+  EXPECT_TRUE(f.App.Window.TracedObjects.empty());
+  EXPECT_EQ(f.Host.Invalidations, invalidations + 1);
+}
+
 TEST(UserActions, HeightAnswersThroughTheInsertKey) {
   UserActions f;
   f.OpenAndSelectAll();
@@ -327,6 +360,30 @@ TEST(UserActions, SaveAsWritesTheNewFileAndSaveFollowsIt) {
   EXPECT_EQ(ReadBytes(f.MapFile), f.Original);
 }
 
+TEST(UserActions, FileDialogsStartInTheSamplesUntilAMapIsOpenThenInItsFolder) {
+  UserActions f;
+  f.Dialogs.FileAnswers = {std::nullopt};
+  f.Choose(MenuItem::Open3Dmap);
+  EXPECT_EQ(f.Dialogs.FileDialogs.back().InitialFolder, f.App.Paths.SamplesFolder);
+  f.Open(f.MapFile);
+  EXPECT_EQ(f.Dialogs.FileDialogs.back().InitialFolder, f.App.Paths.SamplesFolder);
+
+  const std::string mapFolder = f.Folder.File("");
+  const auto startsInMapFolder = [&](MenuItem item) {
+    f.Dialogs.MessageAnswers = {DialogButton::No};
+    f.Dialogs.FileAnswers = {std::nullopt};
+    f.Choose(item);
+    EXPECT_EQ(f.Dialogs.FileDialogs.back().InitialFolder + "/", mapFolder) << InfoOf(item).Name;
+  };
+  startsInMapFolder(MenuItem::Openmap);
+  startsInMapFolder(MenuItem::saveasmap);
+  startsInMapFolder(MenuItem::Open3Dmap);
+  // A rejected file leaves the open map, and its folder.
+  f.Dialogs.MessageAnswers = {DialogButton::No};
+  f.Open("/nonexistent/folder/map.ocd");
+  startsInMapFolder(MenuItem::Openmap);
+}
+
 TEST(UserActions, OpenDialogStartsInTheSamplesAndCancelKeepsEverything) {
   UserActions f;
   f.Open(f.MapFile);
@@ -364,7 +421,11 @@ TEST(UserActions, ThreeDimensionalViewsGoThroughTheViewerHook) {
 
   EXPECT_EQ(Proposed3dMapName("nofile"), "");
   EXPECT_EQ(Proposed3dMapName("/a/B.OCD"), "/a/B.o3d");
-  EXPECT_EQ(Proposed3dMapName("/a.ocd/b"), "/a.ocd/b");
+  EXPECT_EQ(Proposed3dMapName("/a/b.Ocd"), "/a/b.o3d");
+  // A map named otherwise is never proposed itself.
+  EXPECT_EQ(Proposed3dMapName("/a.ocd/b"), "/a.ocd/b.o3d");
+  EXPECT_EQ(Proposed3dMapName("/a/map.ocd7"), "/a/map.ocd7.o3d");
+  EXPECT_EQ(Proposed3dMapName("ocd"), "ocd.o3d");
 }
 
 }  // namespace

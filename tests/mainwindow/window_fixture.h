@@ -23,13 +23,17 @@ class FakeHost : public MapWindowHost {
   std::vector<ViewerRequest> ViewerRequests;
   bool ViewerOpens = false;
   std::function<void()> SymbolSelectionDialog = [] {};
+  bool SymbolSelectionAccepted = true;  // OK, or Cancel when false
   std::function<void()> ChangeSymbolDialog = [] {};
   std::function<void()> ColourSchemeDialog = [] {};
 
   void PlaceWindow(int, int, int, int) override { ++Placements; }
   void Invalidate() override { ++Invalidations; }
   void CloseWindow() override { ++Closes; }
-  void ShowSymbolSelectionDialog() override { SymbolSelectionDialog(); }
+  bool ShowSymbolSelectionDialog() override {
+    SymbolSelectionDialog();
+    return SymbolSelectionAccepted;
+  }
   void ShowChangeSymbolDialog() override { ChangeSymbolDialog(); }
   void ShowColourSchemeDialog() override { ColourSchemeDialog(); }
   bool OpenViewer(const ViewerRequest& request) override {

@@ -166,9 +166,9 @@ void Tmapform::PlaceWindow(int left, int top, int width, int height) {
   resize(width, height);
 }
 
-void Tmapform::ShowSymbolSelectionDialog() {
+bool Tmapform::ShowSymbolSelectionDialog() {
   TmaplistDlg dialog(app_, dialogs_, this);
-  dialog.exec();
+  return dialog.exec() == QDialog::Accepted;
 }
 
 void Tmapform::ShowChangeSymbolDialog() {

@@ -46,7 +46,7 @@ class Tmapform : public QMainWindow, private MapWindowHost {
   void PlaceWindow(int left, int top, int width, int height) override;
   void Invalidate() override { repaintPending_ = true; }
   void CloseWindow() override { closePending_ = true; }
-  void ShowSymbolSelectionDialog() override;
+  bool ShowSymbolSelectionDialog() override;
   void ShowChangeSymbolDialog() override;
   void ShowColourSchemeDialog() override;
   bool OpenViewer(const ViewerRequest& request) override;
