@@ -84,15 +84,26 @@ void DrawMap(MapWindow& w) {
   UpdateStatusBar(w.App);
 }
 
-void UpdateStatusBar(AppState& app) {
-  const MapWindowState& view = app.Window;
-  app.StatusBar.Panels = {
+std::array<std::string, 5> StatusPanelTexts(const MapWindowState& view) {
+  return {
       "Symbol " + FormatFixed(view.PickedSymbol / 10.0, 6, 1),
       "Selected " + FormatInt(view.PickCount, 3),
       "Objects " + FormatInt(view.TracedObjectCount, 5),
       "Zoom " + FormatFixed(16.0 / view.UnitsPerPixel, 4, 2) + "x",
       "Height " + FormatFixed(view.CurrentHeight / 10.0, 6, 1),
   };
+}
+
+std::array<std::string, 5> WidestStatusPanelTexts() {
+  MapWindowState widest;
+  widest.PickedSymbol = widest.CurrentHeight = -32768;
+  widest.PickCount = widest.TracedObjectCount = 32767;
+  widest.UnitsPerPixel = 1;
+  return StatusPanelTexts(widest);
+}
+
+void UpdateStatusBar(AppState& app) {
+  app.StatusBar.Panels = StatusPanelTexts(app.Window);
   app.StatusBar.Visible = true;
 }
 

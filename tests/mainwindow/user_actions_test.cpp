@@ -341,6 +341,74 @@ TEST(UserActions, ExitAndCloseAskBeforeChangesAreLost) {
   EXPECT_EQ(ReadBytes(f.MapFile), f.Original);
 }
 
+TEST(UserActions, SaveChangesAnsweredYesSavesBeforeOpeningAnotherMapOrClosing) {
+  UserActions f;
+  f.OpenAndSelectAll();
+  f.Click(kPieceA);
+  f.GiveHeight("9");
+  // Yes to the question of Open: the map is saved, then the open dialog comes.
+  f.Dialogs.MessageAnswers = {DialogButton::Yes};
+  f.Dialogs.FileAnswers = {std::nullopt};
+  f.Choose(MenuItem::Openmap);
+  ASSERT_EQ(f.Dialogs.MessageTexts(), std::vector<std::string>{"Save changes?"});
+  EXPECT_EQ(f.Dialogs.Messages[0].Buttons, DialogButton::Yes | DialogButton::No | DialogButton::Cancel);
+  EXPECT_EQ(f.Dialogs.Messages[0].Type, MessageType::Confirmation);
+  EXPECT_EQ(f.Dialogs.FileDialogs.size(), 2u);
+  EXPECT_TRUE(f.App.Window.ProceedWithOpen);
+  EXPECT_FALSE(f.App.Model.MapModified);
+  const std::vector<std::uint8_t> saved = ReadBytes(f.MapFile);
+  EXPECT_NE(saved, f.Original);
+  EXPECT_TRUE(FileExists(f.App.Paths.SettingsFile));
+
+  // Yes to the question of the window's closing saves the newest change too.
+  f.GiveHeight("11");
+  f.Dialogs.MessageAnswers = {DialogButton::Yes};
+  EXPECT_TRUE(FormClose(f.Window));
+  EXPECT_EQ(f.Dialogs.Messages.back().Buttons, DialogButton::Yes | DialogButton::No);
+  EXPECT_FALSE(f.App.Model.MapModified);
+  EXPECT_NE(ReadBytes(f.MapFile), saved);
+  // Unchanged, closing asks nothing.
+  EXPECT_TRUE(FormClose(f.Window));
+  EXPECT_EQ(f.Dialogs.Messages.size(), 2u);
+}
+
+// Records, each time the cursor changes, whether the map file was written yet.
+struct CursorWatch : ScriptedDialogs {
+  std::string MapFile;
+  std::vector<std::uint8_t> Original;
+  std::vector<std::pair<bool, bool>> Changes;  // busy, map already written
+  void SetBusyCursor(bool busy) override {
+    ScriptedDialogs::SetBusyCursor(busy);
+    Changes.emplace_back(busy, ReadBytes(MapFile) != Original);
+  }
+};
+
+TEST(UserActions, SavingRunsUnderTheBusyCursor) {
+  for (MenuItem item : {MenuItem::Savemap, MenuItem::saveasmap}) {
+    SCOPED_TRACE(InfoOf(item).Name);
+    UserActions f;
+    f.OpenAndSelectAll();
+    f.Click(kPieceA);
+    f.GiveHeight("9");
+    CursorWatch watch;
+    watch.MapFile = item == MenuItem::Savemap ? f.MapFile : f.Folder.File("new.ocd");
+    WriteBytes(watch.MapFile, f.Original);
+    watch.Original = f.Original;
+    watch.FileAnswers = {watch.MapFile};
+    MapWindow window{f.App, f.Canvas, watch, f.Host};
+    MenuItemClick(window, item);
+    EXPECT_EQ(watch.Changes, (std::vector<std::pair<bool, bool>>{{true, false}, {false, true}}));
+    EXPECT_EQ(watch.BusyDepth, 0);
+  }
+  // A failing save restores the normal cursor as well.
+  UserActions f;
+  f.OpenAndSelectAll();
+  std::remove(f.MapFile.c_str());
+  EXPECT_THROW(f.Choose(MenuItem::Savemap), FileError);
+  EXPECT_EQ(f.Dialogs.BusyDepth, 0);
+  EXPECT_GE(f.Dialogs.BusyCalls, 1);
+}
+
 TEST(UserActions, SaveAsWritesTheNewFileAndSaveFollowsIt) {
   UserActions f;
   f.OpenAndSelectAll();

@@ -17,6 +17,7 @@
 #include "mainwindow/ui/map_surface.h"
 #include "mainwindow/ui/mapsymbs.h"
 #include "mainwindow/ui/newsymb.h"
+#include "mainwindow/ui/uncover_watch.h"
 #include "platform/qt/error_guard.h"
 
 namespace terrak {
@@ -46,11 +47,11 @@ Tmapform::Tmapform(AppState& app, UserDialogs* dialogs, QWidget* parent)
 
   surface_->Resized = [this] {
     PlaceStatusBar();
-    if (handling_)
-      repaintPending_ = true;
-    else
-      Handle(FormPaint);
+    Repaint();
   };
+  // Uncovering shows the saved picture again; like every repaint, it ends the Move View frame
+  // and the zoom rectangle and removes a height written at the mouse.
+  new UncoverWatch(this, [this] { Repaint(); });
   surface_->MouseDown = [this](MouseButton button, ShiftState keys, Point at) {
     Handle([&](MapWindow& w) { FormMouseDown(w, button, keys, at); });
   };
@@ -74,7 +75,11 @@ void Tmapform::BuildMenus() {
       action = menuBar()->addAction(caption);
     } else {
       QMenu*& menu = menus[info.Menu];
-      if (menu == nullptr) menu = menuBar()->addMenu(QString::fromUtf8(info.Menu));
+      if (menu == nullptr) {
+        menu = menuBar()->addMenu(QString::fromUtf8(info.Menu));
+        // The items' hints show as tooltips while the item is under the mouse.
+        menu->setToolTipsVisible(true);
+      }
       action = menu->addAction(caption);
     }
     action->setObjectName(QString::fromUtf8(info.Name));
@@ -119,6 +124,13 @@ void Tmapform::MirrorState() {
   for (std::size_t i = 0; i < panels_.size(); ++i)
     panels_[i]->setText(QString::fromStdString(app_.StatusBar.Panels[i]));
   statusBar1_->setVisible(app_.StatusBar.Visible);
+}
+
+void Tmapform::Repaint() {
+  if (handling_)
+    repaintPending_ = true;
+  else
+    Handle(FormPaint);
 }
 
 bool Tmapform::Handle(const std::function<void(MapWindow&)>& handler) {

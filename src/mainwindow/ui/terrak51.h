@@ -54,6 +54,8 @@ class Tmapform : public QMainWindow, private MapWindowHost {
   // Runs a core handler with the top-level error report, then paints when asked, mirrors the
   // state and shows the picture. Returns whether the handler ended without an error.
   bool Handle(const std::function<void(MapWindow&)>& handler);
+  // Paint and resize: FormPaint now, or once the running handler is done.
+  void Repaint();
   void BuildMenus();
   void BuildStatusBar();
   void MirrorState();
