@@ -69,6 +69,59 @@ TEST(SymbolSelection, ListsAreSortedAndButtonsFollowTheMoves) {
   EXPECT_EQ(dialog.SrcList.Count(), 5u);
 }
 
+std::vector<bool> Selections(const SortedList& list) {
+  std::vector<bool> selected;
+  for (const ListItem& item : list.Items()) selected.push_back(item.Selected);
+  return selected;
+}
+
+TEST(SymbolSelection, MovesTakeEverySelectedItemAdjacentOrNot) {
+  MapModel model = SymbolsModel();
+  // Texts in list order: " 5.1 Knoll", "-0.5 Odd", "10.2 index contour", "101.0 Contour",
+  // "123.4 Form line".
+  SymbolSelection dialog;
+  dialog.FormCreate(model);
+  for (std::size_t i : {1u, 2u, 3u}) dialog.SrcList.Select(i, true);
+  dialog.IncludeBtnClick();
+  EXPECT_EQ(Texts(dialog.DstList),
+            (std::vector<std::string>{"-0.5 Odd", "10.2 index contour", "101.0 Contour"}));
+  EXPECT_EQ(Texts(dialog.SrcList), (std::vector<std::string>{" 5.1 Knoll", "123.4 Form line"}));
+  // The item now at the first moved position is selected, in the list moved from.
+  EXPECT_EQ(Selections(dialog.SrcList), (std::vector<bool>{false, true}));
+  EXPECT_EQ(Selections(dialog.DstList), (std::vector<bool>{false, false, false}));
+  EXPECT_EQ(dialog.FocusedList, SymbolSelection::ListId::Src);
+
+  // "<" with the last two chosen items selected: both go back, the new last one is selected.
+  dialog.DstList.Select(1, true);
+  dialog.DstList.Select(2, true);
+  dialog.ExcludeBtnClick();
+  EXPECT_EQ(Texts(dialog.DstList), std::vector<std::string>{"-0.5 Odd"});
+  EXPECT_EQ(Selections(dialog.DstList), std::vector<bool>{true});
+  EXPECT_EQ(Texts(dialog.SrcList), (std::vector<std::string>{" 5.1 Knoll", "10.2 index contour",
+                                                              "101.0 Contour", "123.4 Form line"}));
+  EXPECT_EQ(dialog.FocusedList, SymbolSelection::ListId::Dst);
+
+  // Every item selected: all of them move, and the emptied list selects nothing.
+  for (std::size_t i = 0; i < dialog.SrcList.Count(); ++i) dialog.SrcList.Select(i, true);
+  dialog.IncludeBtnClick();
+  EXPECT_TRUE(dialog.SrcList.Empty());
+  EXPECT_EQ(dialog.DstList.Count(), 5u);
+  EXPECT_FALSE(dialog.IncludeEnabled || dialog.IncAllEnabled);
+  EXPECT_TRUE(dialog.ExcludeEnabled && dialog.ExAllEnabled);
+  // A selection made earlier stays with its item through moves.
+  EXPECT_EQ(Selections(dialog.DstList), (std::vector<bool>{false, true, false, false, false}));
+  dialog.DstList.Select(1, false);
+  dialog.DstList.Select(0, true);
+  dialog.ExcludeBtnClick();
+  EXPECT_EQ(Texts(dialog.SrcList), std::vector<std::string>{" 5.1 Knoll"});
+  EXPECT_TRUE(dialog.IncludeEnabled && dialog.IncAllEnabled);
+  // ">>" and "<<" keep the order and select the first item of what stays, if anything.
+  dialog.ExcAllBtnClick();
+  EXPECT_EQ(dialog.SrcList.Count(), 5u);
+  EXPECT_TRUE(dialog.DstList.Empty());
+  EXPECT_FALSE(dialog.ExcludeEnabled || dialog.ExAllEnabled);
+}
+
 TEST(SymbolSelection, OkBuildsTheSelectionInListOrderWithNumbersOfEveryLength) {
   testing::WindowFixture f;
   MapModel& model = f.App.Model = SymbolsModel();

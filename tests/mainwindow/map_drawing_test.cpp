@@ -2,6 +2,7 @@
 
 #include "mainwindow/map_paint.h"
 #include "mainwindow/screen_points.h"
+#include "mainwindow/tracing.h"
 #include "mainwindow/view_transform.h"
 #include "mainwindow/window_fixture.h"
 
@@ -127,6 +128,53 @@ TEST(DrawMap, OrderColoursVisibilityAndOutlines) {
                                              "pen 0000FF", "moveto 250,190", "pen 0000FF"};
   EXPECT_EQ(drawing, expected);
   EXPECT_TRUE(f.App.StatusBar.Visible);
+}
+
+TEST(Visibility, ABoxTouchingAnyEdgeIsOutOneUnitOverIsIn) {
+  // At 1x on 500 x 400 around the origin the visible window is x -4000 .. 4000, y -3040 .. 3040.
+  WindowFixture f;
+  f.ShowMap({{101, kRed}});
+  f.Paint();
+  ASSERT_EQ(f.App.Window.VisibleWindow.Left, -4000);
+  ASSERT_EQ(f.App.Window.VisibleWindow.Bottom, -3040);
+  struct Box {
+    const char* Edge;
+    std::int16_t MinX, MinY, MaxX, MaxY;
+  };
+  const Box touching[] = {{"left", -4800, 0, -4000, 100},  {"right", 4000, 0, 4800, 100},
+                          {"top", 0, 3040, 100, 3800},     {"bottom", 0, -3800, 100, -3040},
+                          {"corner", 4000, 3040, 4800, 3800}};
+  for (const Box& b : touching) {
+    TMapObject o;
+    o.MinX = b.MinX, o.MinY = b.MinY, o.MaxX = b.MaxX, o.MaxY = b.MaxY;
+    EXPECT_FALSE(IsVisible(f.App.Window, o)) << b.Edge << " touching";
+    // One unit further in on the touching side makes it visible.
+    if (b.MaxX == -4000) ++o.MaxX;
+    if (b.MinX == 4000) --o.MinX;
+    if (b.MinY == 3040) --o.MinY;
+    if (b.MaxY == -3040) ++o.MaxY;
+    EXPECT_TRUE(IsVisible(f.App.Window, o)) << b.Edge << " overlapping";
+  }
+  // A box larger than the window on every side is visible; one beyond it is not.
+  TMapObject all;
+  all.MinX = -30000, all.MinY = -30000, all.MaxX = 30000, all.MaxY = 30000;
+  EXPECT_TRUE(IsVisible(f.App.Window, all));
+  all.MinY = 3041;
+  EXPECT_FALSE(IsVisible(f.App.Window, all));
+
+  // Drawing, picking and the highlight all leave out an object touching the bottom edge.
+  const std::size_t below = AddObject(f.App.Model, 101, 2, {{0, -3800}, {16, -3040}});
+  const std::size_t inside = AddObject(f.App.Model, 101, 2, {{160, -3039}, {800, -2400}});
+  f.Paint();
+  EXPECT_EQ(f.Canvas.CallsStartingWith("moveto").size(), 1u);
+  f.App.Window.TraceExists = true;
+  f.App.Window.TracedObjects = {static_cast<std::int32_t>(below), static_cast<std::int32_t>(inside)};
+  f.Paint();
+  EXPECT_EQ(f.Canvas.CallsStartingWith("moveto").size(), 2u);
+  f.App.Window.MouseDownPoint = {250, 380};  // where the touching object's top end lies
+  f.App.Window.LastShiftState = {true, false, false};
+  HitTest(f.App);
+  EXPECT_FALSE(f.App.Window.HitFound);
 }
 
 TEST(DrawMap, ToggleViewColoursByHeight) {

@@ -1,6 +1,7 @@
 #include "mainwindow/ui/colors.h"
 
 #include <QEvent>
+#include <algorithm>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -64,8 +65,11 @@ TColorsform::TColorsform(AppState& app, UserDialogs& dialogs, QWidget* parent)
   setAutoFillBackground(true);
 
   auto* label4 = new QLabel(QStringLiteral("Double click on  feature to change colour"), this);
-  label4->setGeometry(0, 16, 263, 16);
+  label4->setObjectName(QStringLiteral("label4"));
   label4->setAlignment(Qt::AlignHCenter);
+  // 263 pixels, centred; wider where the font needs it, so neither end is cut off.
+  const int textWidth = label4->fontMetrics().horizontalAdvance(label4->text()) + 4;
+  label4->setGeometry(0, 16, std::max(263, textWidth), std::max(16, label4->fontMetrics().height()));
   auto* groupBox1 = new QGroupBox(this);
   groupBox1->setGeometry(24, 40, 321, 105);
   hilitetext_ = FeatureLabel(groupBox1, QStringLiteral("Highlighted features"), 24);

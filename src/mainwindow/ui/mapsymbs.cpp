@@ -52,9 +52,13 @@ TmaplistDlg::TmaplistDlg(AppState& app, UserDialogs& dialogs, QWidget* parent)
   setWindowTitle(QStringLiteral("Elements to be included in map"));
   setFixedSize(588, 453);
   setFont(DialogFont());
+  // Black text on usable controls; disabled ones keep the style's greyed text, so a disabled
+  // button looks disabled.
   QPalette palette = this->palette();
-  palette.setColor(QPalette::WindowText, Qt::black);
-  palette.setColor(QPalette::ButtonText, Qt::black);
+  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    palette.setColor(group, QPalette::WindowText, Qt::black);
+    palette.setColor(group, QPalette::ButtonText, Qt::black);
+  }
   setPalette(palette);
 
   (new QLabel(QStringLiteral("Symbols on Ocad map"), this))->setGeometry(8, 8, 145, 16);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <algorithm>
 #include <map>
 
 #include "mainwindow/file_commands.h"
@@ -102,10 +103,15 @@ void Tmapform::BuildStatusBar() {
   // It lies over the bottom of the picture, which the map is drawn into as well.
   statusBar1_->setAutoFillBackground(true);
   statusBar1_->setPalette(QApplication::palette(statusBar1_));
-  for (QLabel*& panel : panels_) {
+  const std::array<std::string, 5> widest = WidestStatusPanelTexts();
+  for (std::size_t i = 0; i < panels_.size(); ++i) {
+    QLabel*& panel = panels_[i];
     panel = new QLabel(statusBar1_);
-    panel->setFixedWidth(kPanelWidth);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // 100 pixels, or wider where the font needs it for the panel's longest text.
+    const int needed = panel->fontMetrics().horizontalAdvance(QString::fromStdString(widest[i])) +
+                       2 * panel->frameWidth() + 2 * panel->margin() + 4;
+    panel->setFixedWidth(std::max(kPanelWidth, needed));
     statusBar1_->addWidget(panel);
   }
   statusBar1_->hide();
