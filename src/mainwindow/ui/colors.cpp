@@ -82,6 +82,8 @@ TColorsform::TColorsform(AppState& app, UserDialogs& dialogs, QWidget* parent)
   colorgrid_->horizontalHeader()->hide();
   colorgrid_->verticalHeader()->hide();
   colorgrid_->horizontalHeader()->setDefaultSectionSize(250);
+  // Rows of 18 pixels, whatever the font would ask for.
+  colorgrid_->verticalHeader()->setMinimumSectionSize(1);
   colorgrid_->verticalHeader()->setDefaultSectionSize(18);
   colorgrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   colorgrid_->setItemDelegate(new SwatchDelegate(app_, colorgrid_));

@@ -12,6 +12,8 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QWindow>
 #include <set>
 
 #include "mainwindow/screen_points.h"
@@ -197,6 +199,140 @@ TEST(MainWindow, FramesAndTextAtTheMouseLeaveNoTrace) {
   EXPECT_NE(w.Picture(), before);
   w.Trigger(MenuItem::Redraw);
   EXPECT_EQ(w.Picture(), before);
+}
+
+// A Shift press on a drawn contour point away from the edges, where the height text shows.
+QPoint ShiftPressPoint(Window& w) {
+  AppState& app = w.App;
+  for (std::size_t i = 0; i < app.Model.MapObjects.size(); ++i) {
+    const TMapObject& o = app.Model.MapObjects[i];
+    if (!IsVisible(app.Window, o) || o.ObjectType != 2) continue;
+    const Point tl = MapToScreen(app.Window, app.Model, o.MinX, o.MaxY);
+    const Point br = MapToScreen(app.Window, app.Model, o.MaxX, o.MinY);
+    app.Window.PointCount = 0;
+    BuildScreenPoints(app.Window, app.Model, app.Model.ObjectCoords[i]);
+    for (std::int32_t k = 0; k < app.Window.PointCount; ++k) {
+      const Point p = app.Window.ScreenPoints[static_cast<std::size_t>(k)];
+      if (Rect{tl.X, tl.Y, br.X, br.Y}.Contains(p) &&
+          Rect{0, 0, w.Picture().width() - 60, w.Picture().height() - 40}.Contains(p))
+        return {p.X, p.Y};
+    }
+  }
+  ADD_FAILURE() << "no contour point to press on";
+  return {};
+}
+
+// What the window system sends when part of the window is shown again.
+void Uncover(Tmapform& form, const QRect& area) {
+  QExposeEvent expose{QRegion(area)};
+  QCoreApplication::sendEvent(form.windowHandle(), &expose);
+}
+
+TEST(MainWindow, UncoveringIsARepaintButAClosingMenuIsNot) {
+  Window w;
+  w.OpenDemoMap();
+  w.SelectEverySymbol();
+  const QImage before = w.Picture().copy();
+
+  w.Trigger(MenuItem::MoveView);
+  const QImage framed = w.Picture().copy();
+  // A menu of the window opened over it and closed again: the frame stays, and so does the mode.
+  QMenu* edit = w.Form->menuBar()->actions()[1]->menu();
+  edit->popup(w.Form->mapToGlobal(QPoint(40, 30)));
+  const QRect menuArea(w.Form->mapFromGlobal(edit->geometry().topLeft()), edit->size());
+  edit->hide();
+  Uncover(*w.Form, menuArea);
+  EXPECT_TRUE(w.App.Window.MoveViewMode);
+  EXPECT_EQ(w.Picture(), framed);
+
+  // Another window moved away from it: the window is painted again, which ends Move View.
+  Uncover(*w.Form, QRect(100, 100, 200, 150));
+  EXPECT_FALSE(w.App.Window.MoveViewMode);
+  EXPECT_TRUE(w.Form->Action(MenuItem::MoveView)->isEnabled());
+  EXPECT_FALSE(w.Form->Action(MenuItem::MoveView)->isChecked());
+  EXPECT_EQ(w.Picture(), before);
+
+  // A height shown at the mouse goes the same way; the traced set is drawn again.
+  QTest::mouseClick(w.Form->Surface(), Qt::LeftButton, Qt::ShiftModifier, ShiftPressPoint(w));
+  ASSERT_TRUE(w.App.Window.HitFound);
+  EXPECT_NE(w.Picture(), before);
+  Uncover(*w.Form, QRect(0, 0, 50, 50));
+  EXPECT_EQ(w.Picture(), before);
+}
+
+TEST(MainWindow, PlacesItselfAtShowAndShowsTheOpenHint) {
+  TempFolder folder;
+  ScriptedDialogs dialogs;
+  AppState app;
+  app.Paths = folder.Paths();
+  Tmapform form(app, &dialogs);
+  EXPECT_EQ(form.geometry(), QRect(264, 229, 560, 407));
+  EXPECT_EQ(form.font().family().toStdString(), "System");
+  EXPECT_EQ(form.font().pixelSize(), 13);
+  EXPECT_EQ(form.Surface()->palette().color(QPalette::Window), QColor(Qt::white));
+  form.show();
+  EXPECT_EQ(form.pos(), QPoint(50, 100));
+  EXPECT_EQ(form.size(), QSize(500, 400));
+
+  // The hint of "Open OCAD Map" shows while the mouse is on the item.
+  QMenu* file = form.menuBar()->actions()[0]->menu();
+  file->popup(form.mapToGlobal(QPoint(10, 30)));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+  const auto hover = [file](MenuItem item, const Tmapform& f) {
+    const QPoint at = file->actionGeometry(f.Action(item)).center();
+    QHelpEvent help(QEvent::ToolTip, at, file->mapToGlobal(at));
+    QCoreApplication::sendEvent(file, &help);
+    return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+  };
+  EXPECT_EQ(hover(MenuItem::Openmap, form), "Open an OCAD 5 map");
+  file->hide();
+}
+
+TEST(MainWindow, StatusPanelsShowTheirLongestTextsWhole) {
+  Window w;
+  w.OpenDemoMap();
+  w.SelectEverySymbol();
+  auto panels = w.Form->StatusBar1()->findChildren<QLabel*>();
+  ASSERT_EQ(panels.size(), 5);
+  std::sort(panels.begin(), panels.end(), [](QLabel* a, QLabel* b) { return a->x() < b->x(); });
+  // Heights of 1000 m and more, and the widest of every other figure.
+  w.App.Window.CurrentHeight = 12345;
+  w.App.Window.PickCount = 32767;
+  w.App.Window.TracedObjectCount = 32767;
+  w.App.Window.PickedSymbol = -32768;
+  w.Trigger(MenuItem::Redraw);
+  EXPECT_EQ(panels[4]->text().toStdString(), "Height 1234.5");
+  const char* longest[] = {"Symbol -3276.8", "Selected 32767", "Objects 32767", "Zoom 16.00x",
+                           "Height -3276.8"};
+  for (int i = 0; i < 5; ++i) {
+    QLabel* panel = panels[i];
+    EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(longest[i]))
+        << longest[i];
+    EXPECT_GE(panel->width(), 100);
+  }
+  for (QLabel* panel : panels)
+    EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(panel->text()))
+        << panel->text().toStdString();
+}
+
+TEST(MainWindow, CancellingTheRealSymbolDialogKeepsTheHighlight) {
+  Window w;
+  w.OpenDemoMap();
+  w.SelectEverySymbol();
+  QTest::mouseClick(w.Form->Surface(), Qt::LeftButton, Qt::NoModifier, ShiftPressPoint(w));
+  ASSERT_TRUE(w.App.Window.TraceExists);
+  const TracedObjectList traced = w.App.Window.TracedObjects;
+  const QImage highlighted = w.Picture().copy();
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<TmaplistDlg*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->reject();
+  });
+  w.Trigger(MenuItem::Addsymbols);
+  EXPECT_EQ(w.App.Window.TracedObjects, traced);
+  EXPECT_EQ(w.Picture(), highlighted);
+  w.Trigger(MenuItem::Redraw);
+  EXPECT_EQ(w.Picture(), highlighted);
 }
 
 TEST(QtDialogs, FileFiltersInQtForm) {

@@ -1,0 +1,255 @@
+// The main window's three dialogs as real widgets under the offscreen platform: captions,
+// labels, fonts and geometry, how they look when disabled, and their lists.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <map>
+
+#include "mainwindow/ui/colors.h"
+#include "mainwindow/ui/mapsymbs.h"
+#include "mainwindow/ui/newsymb.h"
+#include "support/scripted_dialogs.h"
+
+namespace terrak {
+namespace {
+
+using testing::ScriptedDialogs;
+
+AppState SymbolsState() {
+  AppState app;
+  app.Model.SymbolList = {{1010, "101.0 Contour", 2}, {1020, "102.0 Index contour", 2},
+                          {1030, "103.0 Form line", 2}, {510, "51.0 Knoll", 1},
+                          {2010, "201.0 Cliff", 2}};
+  return app;
+}
+
+// The texts of a dialog's labels and buttons by where they stand.
+std::map<std::string, QRect> Placed(const QWidget& dialog) {
+  std::map<std::string, QRect> placed;
+  for (const QLabel* label : dialog.findChildren<QLabel*>())
+    placed[label->text().toStdString()] = label->geometry();
+  for (const QPushButton* button : dialog.findChildren<QPushButton*>())
+    placed[button->text().toStdString()] = button->geometry();
+  return placed;
+}
+
+std::vector<std::string> Items(const QListWidget* list) {
+  std::vector<std::string> items;
+  for (int i = 0; i < list->count(); ++i) items.push_back(list->item(i)->text().toStdString());
+  return items;
+}
+
+// Whether any pixel of the widget's picture is (nearly) black: the text of an enabled button.
+bool HasBlackText(QWidget* widget) {
+  const QImage image = widget->grab().toImage();
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qGray(image.pixel(x, y)) < 40) return true;
+  return false;
+}
+
+TEST(SymbolDialog, CaptionLayoutFontsAndInitialButtons) {
+  AppState app = SymbolsState();
+  app.Model.SelectedSymbols = {{1020, kBlack}};
+  ScriptedDialogs dialogs;
+  TmaplistDlg dialog(app, dialogs);
+  dialog.show();
+  EXPECT_EQ(dialog.windowTitle().toStdString(), "Elements to be included in map");
+  EXPECT_EQ(dialog.size(), QSize(588, 453));
+  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());  // a fixed border
+  const auto placed = Placed(dialog);
+  EXPECT_EQ(placed.at("Symbols on Ocad map"), QRect(8, 8, 145, 16));
+  EXPECT_EQ(placed.at("Symbols to be displayed in Terrak5"), QRect(312, 8, 257, 16));
+  EXPECT_EQ(placed.at(">"), QRect(280, 32, 24, 24));
+  EXPECT_EQ(placed.at(">>"), QRect(280, 64, 24, 24));
+  EXPECT_EQ(placed.at("<"), QRect(280, 96, 24, 24));
+  EXPECT_EQ(placed.at("<<"), QRect(280, 128, 24, 24));
+  EXPECT_EQ(placed.at("OK"), QRect(180, 412, 77, 27));
+  EXPECT_EQ(placed.at("Cancel"), QRect(264, 412, 77, 27));
+  EXPECT_EQ(dialog.SrcList()->geometry(), QRect(8, 24, 265, 377));
+  EXPECT_EQ(dialog.DstList()->geometry(), QRect(312, 24, 265, 377));
+  for (const QPushButton* b : dialog.findChildren<QPushButton*>())
+    EXPECT_EQ(b->isVisible(), b->text() != "&Help") << b->text().toStdString();
+  EXPECT_TRUE(dialog.OKBtn()->isDefault());
+  const QFont font = dialog.SrcList()->font();
+  EXPECT_EQ(font.family().toStdString(), "MS Sans Serif");
+  EXPECT_TRUE(font.bold());
+  EXPECT_EQ(font.pixelSize(), 11);
+  EXPECT_EQ(dialog.SrcList()->selectionMode(), QAbstractItemView::ExtendedSelection);
+
+  // Sorted lists, the chosen symbol on the right, and the form's button states.
+  EXPECT_EQ(Items(dialog.SrcList()), (std::vector<std::string>{"101.0 Contour", "103.0 Form line",
+                                                                "201.0 Cliff", "51.0 Knoll"}));
+  EXPECT_EQ(Items(dialog.DstList()), std::vector<std::string>{"102.0 Index contour"});
+  EXPECT_TRUE(dialog.IncludeBtn()->isEnabled());
+  EXPECT_TRUE(dialog.IncAllBtn()->isEnabled());
+  EXPECT_FALSE(dialog.ExcludeBtn()->isEnabled());
+  EXPECT_FALSE(dialog.ExAllBtn()->isEnabled());
+}
+
+TEST(SymbolDialog, DisabledButtonsLookDisabled) {
+  AppState app = SymbolsState();
+  ScriptedDialogs dialogs;
+  TmaplistDlg dialog(app, dialogs);
+  dialog.show();
+  ASSERT_TRUE(dialog.IncludeBtn()->isEnabled());
+  EXPECT_TRUE(HasBlackText(dialog.IncludeBtn()));
+  EXPECT_TRUE(HasBlackText(dialog.OKBtn()));
+  ASSERT_FALSE(dialog.ExcludeBtn()->isEnabled());
+  EXPECT_FALSE(HasBlackText(dialog.ExcludeBtn()));
+  const QPalette palette = dialog.ExcludeBtn()->palette();
+  EXPECT_NE(palette.color(QPalette::Disabled, QPalette::ButtonText),
+            palette.color(QPalette::Active, QPalette::ButtonText));
+  // Once the buttons change state, so does their look.
+  dialog.IncAllBtn()->click();
+  EXPECT_FALSE(HasBlackText(dialog.IncludeBtn()));
+  EXPECT_TRUE(HasBlackText(dialog.ExcludeBtn()));
+}
+
+TEST(SymbolDialog, MovesEverySelectedItemOfTheWidgetsAndOkBuildsTheSelection) {
+  AppState app = SymbolsState();
+  ScriptedDialogs dialogs;
+  TmaplistDlg dialog(app, dialogs);
+  dialog.show();
+  // Three adjacent items and one apart, selected in the widget.
+  for (int row : {0, 1, 2, 4}) dialog.SrcList()->item(row)->setSelected(true);
+  dialog.IncludeBtn()->click();
+  EXPECT_EQ(Items(dialog.DstList()),
+            (std::vector<std::string>{"101.0 Contour", "102.0 Index contour", "103.0 Form line",
+                                      "51.0 Knoll"}));
+  EXPECT_EQ(Items(dialog.SrcList()), std::vector<std::string>{"201.0 Cliff"});
+  EXPECT_TRUE(dialog.SrcList()->item(0)->isSelected());
+  EXPECT_TRUE(dialog.SrcList()->hasFocus() || !QApplication::focusWidget());
+
+  dialog.DstList()->item(1)->setSelected(true);
+  dialog.DstList()->item(2)->setSelected(true);
+  dialog.ExcludeBtn()->click();
+  EXPECT_EQ(Items(dialog.DstList()), (std::vector<std::string>{"101.0 Contour", "51.0 Knoll"}));
+  EXPECT_TRUE(dialog.DstList()->item(1)->isSelected());
+  EXPECT_FALSE(dialog.DstList()->item(0)->isSelected());
+
+  dialog.OKBtn()->click();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  ASSERT_EQ(app.Model.SelectedSymbols.size(), 2u);
+  EXPECT_EQ(app.Model.SelectedSymbols[0].Symbol, 1010);
+  EXPECT_EQ(app.Model.SelectedSymbols[1].Symbol, 510);
+  EXPECT_TRUE(app.Model.SymbolsSelected);
+}
+
+TEST(SymbolDialog, CancelChangesNothing) {
+  AppState app = SymbolsState();
+  app.Model.SelectedSymbols = {{1020, 0x0000FF}};
+  app.Model.SymbolsSelected = true;
+  ScriptedDialogs dialogs;
+  TmaplistDlg dialog(app, dialogs);
+  dialog.show();
+  dialog.IncAllBtn()->click();
+  for (QPushButton* b : dialog.findChildren<QPushButton*>())
+    if (b->text() == "Cancel") b->click();
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  ASSERT_EQ(app.Model.SelectedSymbols.size(), 1u);
+  EXPECT_EQ(app.Model.SelectedSymbols[0].Colour, 0x0000FFu);
+  EXPECT_FALSE(app.Model.MapModified);
+}
+
+TEST(ChangeSymbolDialog, CaptionLayoutAndTheOfferedSymbols) {
+  AppState app = SymbolsState();
+  app.Model.SelectedSymbols = {{1010, kBlack}, {1020, kBlack}, {510, kBlack}, {1030, kBlack}};
+  app.Window.PickedSymbol = 1010;
+  app.Window.PickedObjectType = 2;
+  ScriptedDialogs dialogs;
+  TChangeSymbForm dialog(app, dialogs);
+  dialog.show();
+  EXPECT_EQ(dialog.windowTitle().toStdString(), "Change Symbol Type");
+  EXPECT_EQ(dialog.geometry(), QRect(362, 238, 435, 300));
+  EXPECT_EQ(dialog.font().family().toStdString(), "System");
+  EXPECT_EQ(dialog.font().pixelSize(), 13);
+  const auto placed = Placed(dialog);
+  EXPECT_EQ(placed.at("From").topLeft(), QPoint(80, 16));
+  EXPECT_EQ(placed.at("to").topLeft(), QPoint(80, 64));
+  EXPECT_EQ(placed.at("OK"), QRect(104, 240, 89, 33));
+  EXPECT_EQ(placed.at("Cancel"), QRect(248, 240, 89, 33));
+  EXPECT_EQ(dialog.Symbtochange()->text().toStdString(), "101.0 Contour");
+  EXPECT_EQ(dialog.Symbtochange()->pos(), QPoint(80, 40));
+  EXPECT_EQ(dialog.symblistbox()->geometry(), QRect(80, 88, 281, 145));
+  EXPECT_EQ(dialog.symblistbox()->selectionMode(), QAbstractItemView::SingleSelection);
+  EXPECT_EQ(Items(dialog.symblistbox()),
+            (std::vector<std::string>{"102.0 Index contour", "103.0 Form line"}));
+
+  // A click remembers the symbol; Cancel writes nothing.
+  dialog.symblistbox()->setCurrentRow(1);
+  EXPECT_EQ(app.ChosenSymbol, 1030);
+  for (QPushButton* b : dialog.findChildren<QPushButton*>())
+    if (b->text() == "Cancel") b->click();
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_FALSE(app.Model.MapModified);
+}
+
+TEST(ColourDialog, CaptionLayoutAndAHeadingShownWhole) {
+  AppState app = SymbolsState();
+  app.Model.SelectedSymbols = {{1030, 0x0000FF}, {1010, 0x00FF00}};
+  app.Settings.NoHeightColour = 0x0000FF;
+  ScriptedDialogs dialogs;
+  TColorsform dialog(app, dialogs);
+  dialog.show();
+  EXPECT_EQ(dialog.windowTitle().toStdString(), "Change colours of features");
+  EXPECT_EQ(dialog.geometry(), QRect(419, 207, 376, 377));
+  EXPECT_EQ(dialog.palette().color(QPalette::Window), QColor(Qt::white));
+  const auto placed = Placed(dialog);
+  EXPECT_EQ(placed.at("OK"), QRect(72, 296, 89, 33));
+  EXPECT_EQ(placed.at("Cancel"), QRect(208, 296, 89, 33));
+  const auto* frame = dialog.findChild<QGroupBox*>();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->geometry(), QRect(24, 40, 321, 105));
+  EXPECT_TRUE(frame->title().isEmpty());
+  EXPECT_EQ(dialog.Hilitetext()->text().toStdString(), "Highlighted features");
+  EXPECT_EQ(dialog.Hilitetext()->pos(), QPoint(40, 24));
+  EXPECT_EQ(dialog.withheighttext()->text().toStdString(), "Symbols with elevation set");
+  EXPECT_EQ(dialog.withheighttext()->pos(), QPoint(40, 49));
+  EXPECT_EQ(dialog.noheighttext()->text().toStdString(), "Symbols with no elevation set");
+  EXPECT_EQ(dialog.noheighttext()->pos(), QPoint(40, 73));
+  EXPECT_EQ(dialog.noheighttext()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+  EXPECT_EQ(dialog.Colorgrid()->geometry(), QRect(24, 160, 320, 120));
+  EXPECT_EQ(dialog.Colorgrid()->columnCount(), 2);
+  EXPECT_EQ(dialog.Colorgrid()->columnWidth(0), 250);
+  EXPECT_EQ(dialog.Colorgrid()->columnWidth(1), 50);
+  EXPECT_EQ(dialog.Colorgrid()->rowHeight(0), 18);
+  ASSERT_EQ(dialog.Colorgrid()->rowCount(), 2);
+  EXPECT_EQ(dialog.Colorgrid()->item(0, 0)->text().toStdString(), "103.0 Form line");
+  EXPECT_EQ(dialog.Colorgrid()->item(1, 0)->text().toStdString(), "101.0 Contour");
+
+  // The heading, two blanks after "on", starts at the left edge and shows whole.
+  const QLabel* heading = nullptr;
+  for (const QLabel* label : dialog.findChildren<QLabel*>())
+    if (label->text() == "Double click on  feature to change colour") heading = label;
+  ASSERT_NE(heading, nullptr);
+  EXPECT_EQ(heading->pos(), QPoint(0, 16));
+  EXPECT_GE(heading->width(), 263);
+  EXPECT_GE(heading->contentsRect().width(), heading->fontMetrics().horizontalAdvance(heading->text()));
+  EXPECT_LE(heading->geometry().right(), dialog.width());
+  EXPECT_EQ(heading->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+}
+
+TEST(ColourDialog, DoubleClicksChooseColoursAtOnce) {
+  AppState app = SymbolsState();
+  app.Model.SelectedSymbols = {{1030, 0x0000FF}, {1010, 0x00FF00}};
+  ScriptedDialogs dialogs;
+  dialogs.ColourAnswers = {Colour{0x00FFFF}, Colour{0x0000FF}};
+  TColorsform dialog(app, dialogs);
+  dialog.show();
+  QTest::mouseDClick(dialog.withheighttext(), Qt::LeftButton);
+  EXPECT_EQ(app.Settings.WithHeightColour, 0x00FFFFu);
+  EXPECT_EQ(dialog.withheighttext()->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+  emit dialog.Colorgrid()->cellDoubleClicked(1, 0);
+  EXPECT_EQ(app.Model.SelectedSymbols[1].Colour, 0x0000FFu);
+  EXPECT_EQ(dialogs.ColourDialogs, (std::vector<Colour>{kBlack, 0x00FFFF}));
+}
+
+}  // namespace
+}  // namespace terrak
