@@ -115,6 +115,13 @@ TEST(SymbolSelection, MovesTakeEverySelectedItemAdjacentOrNot) {
   dialog.ExcludeBtnClick();
   EXPECT_EQ(Texts(dialog.SrcList), std::vector<std::string>{" 5.1 Knoll"});
   EXPECT_TRUE(dialog.IncludeEnabled && dialog.IncAllEnabled);
+  // Moving the last two of five selects the new last item, not the first.
+  SymbolSelection fresh;
+  fresh.FormCreate(model);
+  fresh.SrcList.Select(3, true);
+  fresh.SrcList.Select(4, true);
+  fresh.IncludeBtnClick();
+  EXPECT_EQ(Selections(fresh.SrcList), (std::vector<bool>{false, false, true}));
   // ">>" and "<<" keep the order and select the first item of what stays, if anything.
   dialog.ExcAllBtnClick();
   EXPECT_EQ(dialog.SrcList.Count(), 5u);

@@ -96,6 +96,48 @@ TEST(ZoomRectangle, ZoomingOutAppliesAtOnceAndAPressOutsideAbandons) {
   EXPECT_EQ(frames[0], frames[1]);
 }
 
+TEST(MoveView, TheFrameReachesTheCentreLimitsExactlyOnBothSides) {
+  for (const int step : {1, -1}) {
+    Navigation f;
+    // Ten pixels (160 units) short of the largest, or the smallest, centre x.
+    f.App.Model.MapOffsetX = static_cast<std::int16_t>(step * (28767 - 160));
+    f.App.Model.MapOffsetY = 0;
+    MenuItemClick(f.Window, MenuItem::MoveView);
+    f.Left({200, 100});
+    FormMouseMove(f.Window, {200 + step * 10, 100});
+    EXPECT_EQ(f.App.Window.FocusFrame.Left, 2 + step * 10);
+    FormMouseMove(f.Window, {200 + step * 11, 100});
+    EXPECT_EQ(f.App.Window.FocusFrame.Left, 2 + step * 10);
+    FormMouseUp(f.Window, MouseButton::Left);
+    EXPECT_EQ(f.App.Model.MapOffsetX, step * 28767);
+  }
+  // The same in y, where a drag downwards moves the centre south.
+  Navigation f;
+  f.App.Model.MapOffsetY = static_cast<std::int16_t>(-(32767 - 190 * 16) + 160);
+  MenuItemClick(f.Window, MenuItem::MoveView);
+  f.Left({200, 100});
+  FormMouseMove(f.Window, {200, 110});
+  FormMouseMove(f.Window, {200, 111});
+  EXPECT_EQ(f.App.Window.FocusFrame.Top, 12);
+  FormMouseUp(f.Window, MouseButton::Left);
+  EXPECT_EQ(f.App.Model.MapOffsetY, -(32767 - 190 * 16));
+}
+
+TEST(ZoomRectangle, TheCurrentZoomAppliesAtOnceLikeZoomingOut) {
+  Navigation f;
+  ZoomItemClick(f.Window, 4);
+  EXPECT_FALSE(f.App.Window.ZoomRectMode);
+  EXPECT_TRUE(f.Canvas.CallsStartingWith("focus").empty());
+  EXPECT_EQ(f.App.Model.MapZoom, 4);
+  EXPECT_EQ(f.StoredZoom(), 4);
+  EXPECT_EQ(f.Host.Invalidations, 1);
+  EXPECT_TRUE(f.App.Menu.IsChecked(MenuItem::normalsize));
+  // One step in shows the rectangle.
+  ZoomItemClick(f.Window, 3);
+  EXPECT_TRUE(f.App.Window.ZoomRectMode);
+  EXPECT_EQ(f.App.Model.MapZoom, 4);
+}
+
 TEST(MoveView, TheFrameStopsAtTheCentreLimitsAndTheMenuItemFollowsIt) {
   Navigation f;
   f.App.Model.MapOffsetX = 28767;  // the largest centre at 1x
