@@ -14,6 +14,7 @@
 #include "mapfile/map3d_codec.h"
 #include "mapfile/map3d_rows.h"
 #include "platform/file_stream.h"
+#include "support/file_faults.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 
@@ -346,15 +347,17 @@ TEST_F(Map3dRefusal, EveryTruncationOfAValidFileIsRefused) {
                        "cut to " + std::to_string(length) + " bytes"));
 }
 
-TEST(Map3dFile, AMissingUnreadableOrBusyFileRaisesAFileError) {
+TEST(Map3dFile, AMissingUnreadableBusyOrFifoFileRaisesAFileError) {
   TempFolder folder;
   GridState grid = SentinelState();
   ViewpointBlock views = DistinctViews();
   ScriptedDialogs dialogs;
   WriteBytes(folder.File("busy.o3d"), {0x00, 0x3D});
   FileStream writer(folder.File("busy.o3d"), FileMode::ReadWriteExclusive);
-  for (const std::string& name :
-       {folder.File("missing.o3d"), folder.Path(), folder.File("busy.o3d")})
+  testing::MakeFifo(folder.File("fifo.o3d"));
+  testing::HangGuard guard;  // a fifo must be refused, not waited on
+  for (const std::string& name : {folder.File("missing.o3d"), folder.Path(),
+                                  folder.File("busy.o3d"), folder.File("fifo.o3d")})
     EXPECT_THROW(Read3dMap(name, grid, views, dialogs), FileError);
   EXPECT_EQ(dialogs.BusyDepth, 0);
   EXPECT_TRUE(dialogs.Messages.empty());
