@@ -48,6 +48,8 @@ std::vector<Heights> DecodeHeights(const Bytes& codes, std::size_t width, std::s
 TEST(Map3dRows, HeightCodesUseDeltasUpTo125RepeatsForLongRunsAndWrapAt16Bits) {
   EXPECT_EQ(HeightCodes({50, 50, 50, 50, 50}), (Bytes{0x7F, 0x32, 0x00, 0x00, 0x81, 0x03, 0x00}));
   EXPECT_EQ(HeightCodes({50, 50, 50}), (Bytes{0x7F, 0x32, 0x00, 0x00, 0x00}));
+  // Two more of the same delta are still cheaper written out than as a repeat code.
+  EXPECT_EQ(HeightCodes({50, 51, 52, 53}), (Bytes{0x7F, 0x32, 0x00, 0x01, 0x01, 0x01}));
   EXPECT_EQ(HeightCodes({0, 125, 0}), (Bytes{0x7F, 0x00, 0x00, 0x7D, 0x83}));
   EXPECT_EQ(HeightCodes({0, 126}), (Bytes{0x7F, 0x00, 0x00, 0x7F, 0x7E, 0x00}));
   EXPECT_EQ(HeightCodes({0, -126}), (Bytes{0x7F, 0x00, 0x00, 0x7F, 0x82, 0xFF}));
@@ -79,6 +81,9 @@ TEST(Map3dRows, BitmapCodesRepeatRunsOfThreeOrMore) {
   EXPECT_EQ(codes, (Bytes{0x07, 0xFF, 0x03, 0x00, 0x09}));
   EncodeBitmapRow(Bytes{7, 7, 9}, codes);
   EXPECT_EQ(codes, (Bytes{0x07, 0xFF, 0x03, 0x00, 0x09, 0x07, 0x07, 0x09}));
+  Bytes three;
+  EncodeBitmapRow(Bytes{7, 7, 7}, three);
+  EXPECT_EQ(three, (Bytes{0x07, 0x07, 0x07}));
   codes.insert(codes.end(), {0x07, 0xFF, 0x00, 0x00, 0xFF, 0xFE, 0xFF, 0x08});  // empty repeats
   ByteCursor in(codes);
   Bytes first(5), second(3), third(2);

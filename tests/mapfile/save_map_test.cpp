@@ -68,6 +68,16 @@ TEST(SaveMap, ThroughASymbolicOrAHardLinkTheRealMapGetsTheChange) {
 }
 
 TEST(SaveMap, AMapChangedByAnotherProgramIsOverwrittenOnlyWhenTheUserSaysSo) {
+  {
+    // Changed between opening and the first save.
+    ChangedMap map;
+    std::vector<std::uint8_t> theirs = map.original;
+    theirs.push_back(1);
+    WriteBytes(map.files.Map, theirs);
+    map.files.Dialogs.MessageAnswers = {DialogButton::No};
+    EXPECT_THROW(map.Save(), SaveDeclined);
+    EXPECT_EQ(ReadBytes(map.files.Map), theirs);
+  }
   ChangedMap map;
   const std::string& name = map.files.Map;
   // Touched, not changed: nothing would be lost, nothing is asked.

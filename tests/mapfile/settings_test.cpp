@@ -198,6 +198,8 @@ TEST(Settings, IntegersReadDecimalAndHexAndFallBackToTheDefault) {
   for (const char* junk : {"40000", "$FFFF", "12abc", "", "1 0", "$", "0x", "99999999999999999999"})
     EXPECT_EQ(tolerance(junk), 10) << junk;
   EXPECT_EQ(gap("$FFFFFFFF"), -1);
+  EXPECT_EQ(gap("$7FFFFFFF"), 2147483647);  // the largest pattern without the sign bit
+  EXPECT_EQ(gap("$80000000"), -2147483647 - 1);
   EXPECT_EQ(gap("-2147483648"), -2147483647 - 1);
   EXPECT_EQ(gap("2147483648"), 50);
   EXPECT_TRUE(LoadText(folder, "[Settings]\nToggleview=$10\n").settings.ViewByHeight);

@@ -62,12 +62,12 @@ TEST(SafeFileWriter, WritesThroughLinksAndKeepsEveryNameOfTheFile) {
   fs::create_symlink(real, folder.File("absolute.ocd"));
   ReplaceFileAtomically(folder.File("link2.ocd"), {4, 5});
   EXPECT_EQ(ReadBytes(real), (Bytes{4, 5}));
+  EXPECT_NE(StatOf(real).st_ino, inode);  // replaced whole, by renaming
   ReplaceFileAtomically(folder.File("absolute.ocd"), {6});
   EXPECT_EQ(ReadBytes(real), (Bytes{6}));
   for (const char* link : {"link.ocd", "link2.ocd", "absolute.ocd"})
     EXPECT_TRUE(fs::is_symlink(folder.File(link))) << link;
   EXPECT_EQ(ResolveLinks(folder.File("link2.ocd")), folder.File("real/real.ocd"));
-  EXPECT_NE(StatOf(real).st_ino, inode);  // replaced whole, by renaming
 
   // A second name of the same file sees the new contents too: written in place.
   const std::string other = folder.File("other.ocd");
@@ -211,6 +211,27 @@ TEST(SafeFileWriter, AFullDiskLeavesTheOldFileAndNoTemporary) {
   }  // given up without Commit
   EXPECT_EQ(ReadBytes(name), Bytes(100, 'o'));
   EXPECT_FALSE(fs::exists(name + kSaveTemporarySuffix));
+
+  // Overwriting in place (here: a file with a second name) fails half-way: the message says
+  // so and names the complete copy, which stays.
+  const std::string second = folder.File("second-name.csv");
+  ASSERT_EQ(::link(name.c_str(), second.c_str()), 0);
+  {
+    SafeFileWriter writer(name);
+    writer.Append(Bytes(10000, 'n').data(), 10000);
+    FileSizeLimit full(4096);
+    try {
+      writer.Commit();
+      ADD_FAILURE() << "a write past the end of the disk succeeded";
+    } catch (const FileError& error) {
+      EXPECT_TRUE(Contains(error.what(), "may be incomplete now"));
+      EXPECT_TRUE(Contains(error.what(), "\"" + name + kSaveTemporarySuffix + "\""));
+    }
+  }
+  EXPECT_EQ(ReadBytes(name + kSaveTemporarySuffix), Bytes(10000, 'n'));
+  fs::remove(second);
+  fs::remove(name + kSaveTemporarySuffix);
+  WriteBytes(name, Bytes(100, 'o'));
 
   // A temporary that a killed run left is taken over and gone after the next write; one in
   // use by a running save is left alone.
