@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -250,6 +251,60 @@ TEST(SafeFileWriter, AFullDiskLeavesTheOldFileAndNoTemporary) {
   RemoveStaleSaveTemporary(name);
   EXPECT_FALSE(fs::exists(name + kSaveTemporarySuffix));
   EXPECT_EQ(ReadBytes(name), Bytes(100, 'o'));
+}
+
+// A small disk of its own, mounted for one test (only the superuser may).
+class TinyDisk {
+ public:
+  explicit TinyDisk(const std::string& path) : path_(path) {
+    fs::create_directory(path_);
+    mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", 0, "size=64k,mode=0755") == 0;
+  }
+  ~TinyDisk() {
+    if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
+  }
+  TinyDisk(const TinyDisk&) = delete;
+  TinyDisk& operator=(const TinyDisk&) = delete;
+  bool Mounted() const { return mounted_; }
+
+ private:
+  std::string path_;
+  bool mounted_ = false;
+};
+
+TEST(SafeFileWriter, OnARealFullDiskNothingIsDestroyedInPlaceOrBeside) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small disk needs the superuser";
+  TempFolder folder;
+  OpenToEveryone(folder.Path(), 0755);
+  const TinyDisk disk(folder.File("disk"));
+  if (!disk.Mounted()) GTEST_SKIP() << "no small disk could be mounted here";
+  const std::string shut = folder.File("disk/shut");
+  fs::create_directory(shut);
+  const std::string map = shut + "/map.ocd";
+  WriteBytes(map, Bytes(20000, 'o'));
+  ASSERT_EQ(::chown(map.c_str(), testing::kUnprivilegedUser, testing::kUnprivilegedUser), 0);
+  OpenToEveryone(map, 0644);
+  OpenToEveryone(shut, 0555);
+  WriteBytes(folder.File("disk/filler"), Bytes(36000, 'f'));  // leaves less than 10 kB
+  const std::string aside = folder.File("cache");
+  fs::create_directory(aside);
+  OpenToEveryone(aside, 0777);
+
+  // Beside: the temporary does not fit, the old file stays.
+  const std::string beside = folder.File("disk/beside.csv");
+  WriteBytes(beside, Bytes(1000, 'o'));
+  EXPECT_TRUE(Contains(RefusalOf(beside, Bytes(30000, 'n')), "No space left on device"));
+  EXPECT_EQ(ReadBytes(beside), Bytes(1000, 'o'));
+  EXPECT_FALSE(fs::exists(beside + kSaveTemporarySuffix));
+
+  // In place from the copy aside: the growth does not fit, found before the first byte changes.
+  EXPECT_EQ(RunUnprivileged([&]() -> std::string {
+              const std::string refusal = RefusalOf(map, Bytes(40000, 'n'), {aside});
+              return Contains(refusal, "it was left as it was") ? "" : refusal;
+            }),
+            "");
+  EXPECT_EQ(ReadBytes(map), Bytes(20000, 'o'));
+  EXPECT_TRUE(fs::is_empty(aside));
 }
 
 }  // namespace
