@@ -30,14 +30,14 @@ std::string FolderOf(const std::string& fileName) {
 }
 
 // A descriptor closed on every way out.
-class Descriptor {
+class ScopedFd {
  public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
+  explicit ScopedFd(int fd) : fd_(fd) {}
+  ~ScopedFd() {
     if (fd_ >= 0) ::close(fd_);
   }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
+  ScopedFd(const ScopedFd&) = delete;
+  ScopedFd& operator=(const ScopedFd&) = delete;
   int Get() const { return fd_; }
 
  private:
@@ -45,7 +45,7 @@ class Descriptor {
 };
 
 void SyncFolder(const std::string& folder) {
-  const Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const ScopedFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (fd.Get() >= 0) ::fsync(fd.Get());
 }
 
@@ -99,6 +99,7 @@ SafeFileWriter::SafeFileWriter(const std::string& target, const SafeWriteOptions
   if (::access(folder.c_str(), W_OK | X_OK) == 0) {
     temporary_ = resolved_ + kSaveTemporarySuffix;
   } else {
+    if (errno == ENOENT) throw FileError(target_, "its folder \"" + folder + "\" does not exist");
     const std::string reason = SystemReason(errno);
     const std::string notWritable = "its folder \"" + folder + "\" is not writable (" + reason + ")";
     if (!targetExists_) throw FileError(target_, notWritable + ", so it cannot be made there");
@@ -152,7 +153,7 @@ void SafeFileWriter::RenameOverTarget() {
   if (!targetExists_ && ::fchmod(fd, NewFileMode()) != 0)
     throw FileError(temporary_, "cannot set its permissions (" + SystemReason(errno) + ")");
   // Another program that holds the target open for writing (or deny-write) keeps it.
-  const Descriptor old(targetExists_ ? ::open(resolved_.c_str(), O_RDONLY | O_CLOEXEC |
+  const ScopedFd old(targetExists_ ? ::open(resolved_.c_str(), O_RDONLY | O_CLOEXEC |
                                                                      O_NONBLOCK | O_NOFOLLOW)
                                      : -1);
   if (old.Get() >= 0 && ::flock(old.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
@@ -173,7 +174,7 @@ void SafeFileWriter::OverwriteInPlace() {
     ::chmod(resolved_.c_str(), targetMode_);
   }
   if (fd < 0) throw FileError(target_, "cannot open it (" + SystemReason(errno) + ")");
-  const Descriptor target(fd);
+  const ScopedFd target(fd);
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
     throw FileError(target_, "it is no longer a regular file");
@@ -215,7 +216,7 @@ void ReplaceFileAtomically(const std::string& target, const std::vector<std::uin
 void RemoveStaleTemporary(const std::string& path) {
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
-  const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+  const ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
   // A save in progress holds its temporary locked; a killed one's lock went with it.
   if (fd.Get() >= 0 && ::flock(fd.Get(), LOCK_EX | LOCK_NB) == 0) ::unlink(path.c_str());
 }

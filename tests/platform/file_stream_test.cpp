@@ -69,7 +69,12 @@ TEST(FileStream, AtomicReplaceKeepsPermissionsAndLeavesNoTemporary) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
   EXPECT_FALSE(FileExists(name + ".terrak-save.tmp"));
   // A target in a folder that does not exist fails with a file error, not a crash.
-  EXPECT_THROW(ReplaceFileAtomically(folder.File("no/such/folder.ocd"), {1}), FileError);
+  try {
+    ReplaceFileAtomically(folder.File("no/such/folder.ocd"), {1});
+    ADD_FAILURE() << "written into a folder that does not exist";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.Reason(), "its folder \"" + folder.File("no/such") + "\" does not exist");
+  }
 }
 
 TEST(FileStream, OpensOnlyRegularFilesAndSaysWhatItFoundInstead) {
