@@ -3,35 +3,34 @@
 #include <cstdint>
 
 #include "common/numtext.h"
-#include "platform/file_stream.h"
+#include "platform/safe_file_writer.h"
 
 namespace terrak {
 
 namespace {
 
-// Collects text and writes it to the file in large pieces.
+// Collects text and writes it to the file in large pieces. The previous export stays whole
+// until the new one is complete.
 class TextWriter {
  public:
-  explicit TextWriter(const std::string& fileName) : stream_(fileName, FileMode::CreateExclusive) {}
+  explicit TextWriter(const std::string& fileName) : file_(fileName) {}
   void Add(const std::string& text) {
     buffer_ += text;
     if (buffer_.size() >= kChunk) Flush();
   }
   void Finish() {
     Flush();
-    stream_.Close();
+    file_.Commit();
   }
 
  private:
   static constexpr std::size_t kChunk = 1 << 20;
   void Flush() {
-    stream_.Write(position_, buffer_.data(), buffer_.size());
-    position_ += static_cast<std::int64_t>(buffer_.size());
+    file_.Append(buffer_.data(), buffer_.size());
     buffer_.clear();
   }
-  FileStream stream_;
+  SafeFileWriter file_;
   std::string buffer_;
-  std::int64_t position_ = 0;
 };
 
 // Appends value / 10 with one decimal, right-aligned in four characters: the same text as

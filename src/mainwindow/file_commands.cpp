@@ -140,7 +140,9 @@ void SavemapClick(MapWindow& w) {
   app.Window.ProceedWithOpen = true;
   // Without an open map the working copy holds nothing that belongs to MapFileName.
   if (!app.Window.MapOpen()) return;
-  SaveWithSettings(app, w.Dialogs, [&] { SaveMap(app.Model, app.Paths.WorkingCopy); });
+  SaveWithSettings(app, w.Dialogs, [&] {
+    SaveMap(app.Model, app.Paths.WorkingCopy, w.Dialogs, {app.Paths.CacheFolder});
+  });
 }
 
 void saveasmapClick(MapWindow& w) {
@@ -159,7 +161,7 @@ void saveasmapClick(MapWindow& w) {
   app.Window.ProceedWithOpen = true;
   SaveWithSettings(app, w.Dialogs, [&] {
     try {
-      SaveMapAs(app.Model, app.Paths.WorkingCopy);
+      SaveMapAs(app.Model, app.Paths.WorkingCopy, {app.Paths.CacheFolder});
     } catch (...) {
       app.Model.MapFileName = previous;
       throw;

@@ -3,6 +3,9 @@
 // length never changes. The model is updated with the file, object by object.
 #include "mapfile/map_writer.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "common/bytes.h"
 #include "mapfile/ocad_file.h"
 #include "mapfile/ocad_format_error.h"
@@ -98,8 +101,32 @@ bool Fits(const std::vector<std::uint8_t>& record, std::size_t offset, std::size
   return offset + size <= record.size();
 }
 
-void CopyWorkingCopyTo(const std::string& target, const std::string& workingCopy) {
-  ReplaceFileAtomically(target, ReadWholeFile(workingCopy));
+// Writes the working copy as the new contents of the map and remembers what was written.
+void CopyWorkingCopyTo(MapModel& model, const std::string& workingCopy,
+                       const SafeWriteOptions& options) {
+  const std::vector<std::uint8_t> bytes = ReadWholeFile(workingCopy);
+  ReplaceFileAtomically(model.MapFileName, bytes, options);
+  const FileStream written(model.MapFileName, FileMode::ReadDenyWrite);
+  model.OpenedFile = StampOf(bytes, written.Descriptor());
+}
+
+// A map file without write permission was made read-only on purpose: Save does not replace it.
+void RefuseReadOnlyMap(const std::string& fileName) {
+  const std::string file = ResolveLinks(fileName);
+  struct stat info {};
+  if (::stat(file.c_str(), &info) != 0) return;  // the writer tells what is wrong
+  if ((info.st_mode & 0222) == 0 || ::access(file.c_str(), W_OK) != 0)
+    throw FileError(fileName, kReadOnlyMapReason);
+}
+
+// Another program may have written the map since it was opened (another copy of this one with
+// its own working copy, or a map editor). Its changes are lost only when the user says so.
+void AskBeforeOverwritingChanges(const MapModel& model, UserDialogs& dialogs) {
+  if (!model.OpenedFile.Known) return;
+  if (SameContents(ReadStamp(model.MapFileName), model.OpenedFile)) return;
+  if (dialogs.Message(ChangedOnDiskQuestion(model.MapFileName), MessageType::Warning,
+                      DialogButton::Yes | DialogButton::No) != DialogButton::Yes)
+    throw SaveDeclined(model.MapFileName);
 }
 
 }  // namespace
@@ -173,16 +200,28 @@ void WriteOffset(MapModel& model, const std::string& workingCopy) {
   });
 }
 
-void SaveMap(const MapModel& model, const std::string& workingCopy) {
-  if (!FileExists(model.MapFileName))
-    throw FileError(model.MapFileName, "the map file no longer exists");
-  // Hold the map exclusively while it is replaced, so no other program is writing it.
-  const FileStream target(model.MapFileName, FileMode::WriteExistingExclusive);
-  CopyWorkingCopyTo(model.MapFileName, workingCopy);
+std::string ChangedOnDiskQuestion(const std::string& fileName) {
+  return "The map file \"" + fileName +
+         "\" has been changed by another program since Terrak opened it. Saving now replaces "
+         "those changes with this map. Save anyway?";
 }
 
-void SaveMapAs(const MapModel& model, const std::string& workingCopy) {
-  CopyWorkingCopyTo(model.MapFileName, workingCopy);
+SaveDeclined::SaveDeclined(const std::string& fileName)
+    : std::runtime_error("The map was not saved, so \"" + fileName +
+                         "\" keeps the other program's changes. Save As can save this map "
+                         "under another name.") {}
+
+void SaveMap(MapModel& model, const std::string& workingCopy, UserDialogs& dialogs,
+             const SafeWriteOptions& options) {
+  if (!FileExists(model.MapFileName))
+    throw FileError(model.MapFileName, "the map file no longer exists");
+  RefuseReadOnlyMap(model.MapFileName);
+  AskBeforeOverwritingChanges(model, dialogs);
+  CopyWorkingCopyTo(model, workingCopy, options);
+}
+
+void SaveMapAs(MapModel& model, const std::string& workingCopy, const SafeWriteOptions& options) {
+  CopyWorkingCopyTo(model, workingCopy, options);
 }
 
 }  // namespace terrak

@@ -1,10 +1,12 @@
 #pragma once
 // Changes written into the working copy at once, patching records in place, and Save/Save As.
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "mapfile/map_model.h"
+#include "platform/safe_file_writer.h"
 #include "platform/user_dialogs.h"
 
 namespace terrak {
@@ -21,9 +23,28 @@ void WriteObjectSymbols(MapModel& model, const std::string& workingCopy,
 void WriteZoom(MapModel& model, const std::string& workingCopy);
 void WriteOffset(MapModel& model, const std::string& workingCopy);
 
-// Copies the working copy over model.MapFileName, which must exist.
-void SaveMap(const MapModel& model, const std::string& workingCopy);
-// Copies the working copy into model.MapFileName, creating it when missing.
-void SaveMapAs(const MapModel& model, const std::string& workingCopy);
+// Copies the working copy over model.MapFileName, which must exist and be writable. When the
+// file is no longer what was opened or last saved (another program changed it), the user is
+// asked first; No raises SaveDeclined and the file stays as it is. Afterwards model.OpenedFile
+// describes the saved file. options.AsideFolder takes the complete copy when the map's folder
+// is not writable and the map is overwritten in place.
+void SaveMap(MapModel& model, const std::string& workingCopy, UserDialogs& dialogs,
+             const SafeWriteOptions& options = {});
+// Copies the working copy into model.MapFileName, creating it when missing (the file dialog has
+// asked before an existing file is replaced).
+void SaveMapAs(MapModel& model, const std::string& workingCopy,
+               const SafeWriteOptions& options = {});
+
+// The question before Save replaces a map that another program has changed.
+std::string ChangedOnDiskQuestion(const std::string& fileName);
+
+// Save ended because the user chose to keep another program's changes to the map.
+class SaveDeclined : public std::runtime_error {
+ public:
+  explicit SaveDeclined(const std::string& fileName);
+};
+
+inline constexpr const char* kReadOnlyMapReason =
+    "it is read-only; Save As can save the map under another name";
 
 }  // namespace terrak

@@ -1,7 +1,6 @@
 // Opening a map: the acceptance check, a walk over every record the program will read (so a
 // damaged file is refused before anything changes), the working copy, the symbol list.
 #include <cmath>
-#include <cstdio>
 
 #include "common/bytes.h"
 #include "mapfile/ocad_file.h"
@@ -9,6 +8,7 @@
 #include "mapfile/ocad_layout.h"
 #include "mapfile/ocad_records.h"
 #include "mapfile/symbol_list.h"
+#include "platform/safe_file_writer.h"
 
 namespace terrak {
 
@@ -82,25 +82,28 @@ void ReadAndCheck(MapModel& opened, const ocad::RecordReader& reader) {
 
 // Copies the map file into the working copy in 2048-byte blocks. The copy goes to a new file
 // that replaces the working copy only when complete, so a failed copy never leaves the working
-// copy of the open map damaged.
-void CopyMapToWorkingCopy(const FileStream& map, const std::string& workingCopy) {
-  const std::string partial = workingCopy + ".new";
-  {
-    FileStream copy(partial, FileMode::CreateExclusive);
-    std::uint8_t copyBuffer[kCopyBlockSize];
-    std::int64_t position = 0;
-    for (;;) {
-      const std::size_t got = map.ReadSome(position, copyBuffer, kCopyBlockSize);
-      copy.Write(position, copyBuffer, got);
-      position += static_cast<std::int64_t>(got);
-      if (got < kCopyBlockSize) break;
-    }
-    copy.Close();
+// copy of the open map damaged. Returns the stamp of the map as copied.
+MapFileStamp CopyMapToWorkingCopy(const FileStream& map, const std::string& workingCopy) {
+  SafeFileWriter copy(workingCopy);
+  ContentHasher hash;
+  std::uint8_t copyBuffer[kCopyBlockSize];
+  std::int64_t position = 0;
+  for (;;) {
+    const std::size_t got = map.ReadSome(position, copyBuffer, kCopyBlockSize);
+    copy.Append(copyBuffer, got);
+    hash.Add(copyBuffer, got);
+    position += static_cast<std::int64_t>(got);
+    if (got < kCopyBlockSize) break;
   }
-  if (std::rename(partial.c_str(), workingCopy.c_str()) != 0) {
-    std::remove(partial.c_str());
-    throw FileError(workingCopy, "cannot replace the working copy");
-  }
+  copy.Commit();
+  return {true, position, ModifiedTimeNs(map.Descriptor()), hash.Value()};
+}
+
+// Temporaries that a run killed while saving or opening left behind.
+void RemoveLeftovers(const std::string& mapFileName, const std::string& workingCopy) {
+  RemoveStaleSaveTemporary(mapFileName);
+  RemoveStaleSaveTemporary(workingCopy);
+  RemoveStaleTemporary(workingCopy + ".new");  // the name earlier versions used
 }
 
 }  // namespace
@@ -111,6 +114,7 @@ OpenResult OpenMapFile(MapModel& model, const std::string& workingCopy, UserDial
                     static_cast<unsigned>(DialogButton::Ok));
     return OpenResult::Missing;
   }
+  RemoveLeftovers(model.MapFileName, workingCopy);
   MapModel opened;
   opened.MapFileName = model.MapFileName;
   {
@@ -134,7 +138,7 @@ OpenResult OpenMapFile(MapModel& model, const std::string& workingCopy, UserDial
                       static_cast<unsigned>(DialogButton::Ok));
       return OpenResult::NotOcad;
     }
-    CopyMapToWorkingCopy(map, workingCopy);
+    opened.OpenedFile = CopyMapToWorkingCopy(map, workingCopy);
   }
 
   model.OcadVersion = opened.OcadVersion;
@@ -147,6 +151,7 @@ OpenResult OpenMapFile(MapModel& model, const std::string& workingCopy, UserDial
   model.MapOffsetY = opened.MapOffsetY;
   model.MapScale = opened.MapScale;
   model.MapModified = false;
+  model.OpenedFile = opened.OpenedFile;
   model.SymbolList = std::move(opened.SymbolList);
   // The objects of the previous map point into another file; they go with it.
   model.MapObjects.clear();

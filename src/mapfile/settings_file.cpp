@@ -11,6 +11,7 @@
 #include "mapfile/ini_integer.h"
 #include "platform/file_error.h"
 #include "platform/file_stream.h"
+#include "platform/safe_file_writer.h"
 
 namespace terrak {
 
@@ -53,14 +54,6 @@ std::string WithoutBrokenSectionLines(const std::string& text) {
   return kept;
 }
 
-// Where the new text goes: through a symbolic link to the file it names.
-std::string SaveTarget(const std::string& fileName) {
-  std::error_code error;
-  if (!std::filesystem::is_symlink(fileName, error)) return fileName;
-  const std::filesystem::path target = std::filesystem::weakly_canonical(fileName, error);
-  return error ? fileName : target.string();
-}
-
 void CreateFolderOf(const std::string& fileName) {
   const std::filesystem::path folder = std::filesystem::path(fileName).parent_path();
   if (folder.empty()) return;
@@ -98,6 +91,7 @@ SettingsFile& SettingsFile::operator=(SettingsFile&&) noexcept = default;
 
 SettingsFile SettingsFile::Open(const std::string& fileName) {
   SettingsFile file(fileName);
+  RemoveStaleSaveTemporary(fileName);
   std::error_code error;
   if (std::filesystem::status(fileName, error).type() == std::filesystem::file_type::not_found)
     return file;
@@ -186,9 +180,9 @@ std::string SettingsFile::Text() const {
 
 void SettingsFile::Save() const {
   const std::string text = Text();
-  const std::string target = SaveTarget(fileName_);
-  CreateFolderOf(target);
-  ReplaceFileAtomically(target, std::vector<std::uint8_t>(text.begin(), text.end()));
+  // A symbolic link stays a link: the file it leads to gets the text.
+  CreateFolderOf(ResolveLinks(fileName_));
+  ReplaceFileAtomically(fileName_, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
 }  // namespace terrak

@@ -81,6 +81,9 @@ bool ReadScalarKeys(const SettingsFile& file, Settings& settings, MapModel& mode
 void ReadSelectedSymbols(const SettingsFile& file, std::int16_t count, MapModel& model,
                          UserDialogs& dialogs) {
   for (int i = 0; i < count; ++i) {
+    // A count larger than the keys present (edited by hand, or a key lost) would select symbol
+    // 0 once for every missing key, and each save would write them all back.
+    if (!file.ReadString(kSelectedSymbols, SelectedSymbolKey(i))) continue;
     const std::int16_t symbol = Read16(file, kSelectedSymbols, SelectedSymbolKey(i), 0);
     Colour colour = kBlack;
     if (!ReadColour(file, kColors, SymbolColourKey(symbol), "clblack", colour, dialogs)) return;

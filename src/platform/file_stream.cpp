@@ -25,21 +25,45 @@ int OpenFlags(FileMode mode) {
       return O_RDWR;
     case FileMode::CreateExclusive:
       return O_RDWR | O_CREAT;
+    case FileMode::CreateScratchExclusive:
+      return O_RDWR | O_CREAT | O_NOFOLLOW;
   }
   return O_RDONLY;
 }
 
 }  // namespace
 
+std::string NotAFileReason(unsigned mode) {
+  if (S_ISDIR(mode)) return "it is a folder, not a file";
+  if (S_ISFIFO(mode)) return "it is a fifo (a named pipe), not a file";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device, not a file";
+  if (S_ISSOCK(mode)) return "it is a socket, not a file";
+  return "it is not a regular file";
+}
+
+void RequireRegularFile(const std::string& fileName) {
+  struct stat info {};
+  if (::stat(fileName.c_str(), &info) != 0)
+    throw FileError(fileName, "cannot open it (" + SystemReason(errno) + ")");
+  if (!S_ISREG(info.st_mode)) throw FileError(fileName, NotAFileReason(info.st_mode));
+}
+
 FileStream::FileStream(const std::string& fileName, FileMode mode) : fileName_(fileName) {
-  fd_ = ::open(fileName.c_str(), OpenFlags(mode) | O_CLOEXEC, 0644);
+  // Without O_NONBLOCK, opening a fifo for reading waits for a writer that may never come.
+  const mode_t permissions = mode == FileMode::CreateScratchExclusive ? 0600 : 0644;
+  fd_ = ::open(fileName.c_str(), OpenFlags(mode) | O_CLOEXEC | O_NONBLOCK, permissions);
   if (fd_ < 0) Fail("cannot open it (" + SystemReason(errno) + ")");
   struct stat info {};
-  if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
+  const bool examined = ::fstat(fd_, &info) == 0;
+  if (!examined || !S_ISREG(info.st_mode)) {
+    const std::string reason = examined ? NotAFileReason(info.st_mode)
+                                        : "cannot examine it (" + SystemReason(errno) + ")";
     ::close(fd_);
     fd_ = -1;
-    Fail("it is a folder, not a file");
+    Fail(reason);
   }
+  // Only a regular file is left here, where O_NONBLOCK has no effect; it is cleared all the same.
+  ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
   const int lock = mode == FileMode::ReadDenyWrite ? LOCK_SH : LOCK_EX;
   if (::flock(fd_, lock | LOCK_NB) != 0) {
     const int error = errno;
@@ -49,7 +73,8 @@ FileStream::FileStream(const std::string& fileName, FileMode mode) : fileName_(f
     Fail("cannot lock it (" + SystemReason(error) + ")");
   }
   // The lock is taken before emptying, so a file in use by someone else is never emptied.
-  if (mode == FileMode::CreateExclusive && ::ftruncate(fd_, 0) != 0) {
+  if ((mode == FileMode::CreateExclusive || mode == FileMode::CreateScratchExclusive) &&
+      ::ftruncate(fd_, 0) != 0) {
     const int error = errno;
     ::close(fd_);
     fd_ = -1;
@@ -151,38 +176,6 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName) {
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
   bytes.resize(stream.ReadSome(0, bytes.data(), bytes.size()));
   return bytes;
-}
-
-void ReplaceFileAtomically(const std::string& target, const std::vector<std::uint8_t>& data) {
-  const std::string temporary = target + ".terrak-save.tmp";
-  struct stat targetInfo {};
-  const bool targetExists = ::stat(target.c_str(), &targetInfo) == 0;
-  {
-    FileStream out(temporary, FileMode::CreateExclusive);
-    try {
-      // The new file keeps the permissions of the file it replaces.
-      if (targetExists) ::chmod(temporary.c_str(), targetInfo.st_mode & 07777);
-      out.Write(0, data.data(), data.size());
-      out.Sync();
-      out.Close();
-    } catch (...) {
-      ::unlink(temporary.c_str());
-      throw;
-    }
-  }
-  if (::rename(temporary.c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temporary.c_str());
-    throw FileError(target, "cannot replace it (" + SystemReason(error) + ")");
-  }
-  // Make the rename itself durable.
-  const std::string::size_type slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-  const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folderFd >= 0) {
-    ::fsync(folderFd);
-    ::close(folderFd);
-  }
 }
 
 }  // namespace terrak

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/file_error.h"
+#include "platform/safe_file_writer.h"  // ReplaceFileAtomically, for callers that write whole files
 
 namespace terrak {
 
@@ -16,6 +17,8 @@ enum class FileMode {
   ReadWriteExclusive,  // read and write an existing file, exclusively
   CreateExclusive,     // create or empty the file, then read and write it exclusively
   WriteExistingExclusive,  // write into an existing file without emptying it, exclusively
+  // As CreateExclusive for a file of the program's own (0600, never through a symbolic link).
+  CreateScratchExclusive,
 };
 
 class FileStream {
@@ -28,6 +31,8 @@ class FileStream {
   FileStream& operator=(FileStream&& other) noexcept;
 
   const std::string& FileName() const { return fileName_; }
+  // The open descriptor, for the file-system calls this class does not wrap.
+  int Descriptor() const { return fd_; }
   std::int64_t Size() const;
 
   // Reads up to size bytes at position; returns how many were read (fewer only at the end).
@@ -53,8 +58,11 @@ bool FileExists(const std::string& fileName);
 // The whole content of a file, read through a deny-write stream.
 std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName);
 
-// Writes data to a temporary file beside target, flushes it to disk and renames it over target,
-// so a crash or a full disk never leaves a half-written target.
-void ReplaceFileAtomically(const std::string& target, const std::vector<std::uint8_t>& data);
+// Why a file of this kind (st_mode) cannot be used as a file: "it is a fifo (a named pipe), not a
+// file" and the like.
+std::string NotAFileReason(unsigned mode);
+// Throws FileError unless fileName names a regular file (through links); for readers that open
+// the file by name elsewhere, such as an image loader, which would wait forever on a fifo.
+void RequireRegularFile(const std::string& fileName);
 
 }  // namespace terrak

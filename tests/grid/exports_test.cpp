@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "common/numtext.h"
 #include "grid/grid_exports.h"
 #include "grid/grid_fixtures.h"
+#include "platform/file_error.h"
+#include "platform/safe_file_writer.h"
+#include "support/file_faults.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
@@ -50,6 +55,27 @@ TEST(GridExports, MatrixNumbersMatchFixedPointFormattingForEveryHeight) {
   expected += "end\r\n";
   WriteMatrixFile(folder.File("all.csv"), grid);
   EXPECT_EQ(ReadText(folder.File("all.csv")), expected);
+}
+
+TEST(GridExports, AFullDiskKeepsThePreviousExportsWhole) {
+  TempFolder folder;
+  GridState grid = EmptyGrid(300, 300);
+  for (std::int32_t x = 0; x < 300; ++x) grid.HeightGrid(x, 7) = 1230;
+  const std::string points = folder.File("contoursxyz.csv");
+  const std::string matrix = folder.File("mapmatrix.csv");
+  testing::WriteText(points, "previous points\r\n");
+  testing::WriteText(matrix, "previous matrix\r\n");
+  {
+    testing::FileSizeLimit full(1000);
+    EXPECT_THROW(WritePointsFile(points, grid), FileError);
+    EXPECT_THROW(WriteMatrixFile(matrix, grid), FileError);
+  }
+  EXPECT_EQ(ReadText(points), "previous points\r\n");
+  EXPECT_EQ(ReadText(matrix), "previous matrix\r\n");
+  for (const std::string& name : {points, matrix})
+    EXPECT_FALSE(std::filesystem::exists(name + kSaveTemporarySuffix)) << name;
+  WritePointsFile(points, grid);
+  EXPECT_EQ(ReadText(points).rfind("0,7,123\r\n", 0), 0u);
 }
 
 }  // namespace

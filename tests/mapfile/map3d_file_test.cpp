@@ -14,6 +14,7 @@
 #include "mapfile/map3d_codec.h"
 #include "mapfile/map3d_rows.h"
 #include "platform/file_stream.h"
+#include "support/file_faults.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 
@@ -47,6 +48,8 @@ std::vector<Heights> DecodeHeights(const Bytes& codes, std::size_t width, std::s
 TEST(Map3dRows, HeightCodesUseDeltasUpTo125RepeatsForLongRunsAndWrapAt16Bits) {
   EXPECT_EQ(HeightCodes({50, 50, 50, 50, 50}), (Bytes{0x7F, 0x32, 0x00, 0x00, 0x81, 0x03, 0x00}));
   EXPECT_EQ(HeightCodes({50, 50, 50}), (Bytes{0x7F, 0x32, 0x00, 0x00, 0x00}));
+  // Two more of the same delta are still cheaper written out than as a repeat code.
+  EXPECT_EQ(HeightCodes({50, 51, 52, 53}), (Bytes{0x7F, 0x32, 0x00, 0x01, 0x01, 0x01}));
   EXPECT_EQ(HeightCodes({0, 125, 0}), (Bytes{0x7F, 0x00, 0x00, 0x7D, 0x83}));
   EXPECT_EQ(HeightCodes({0, 126}), (Bytes{0x7F, 0x00, 0x00, 0x7F, 0x7E, 0x00}));
   EXPECT_EQ(HeightCodes({0, -126}), (Bytes{0x7F, 0x00, 0x00, 0x7F, 0x82, 0xFF}));
@@ -78,6 +81,9 @@ TEST(Map3dRows, BitmapCodesRepeatRunsOfThreeOrMore) {
   EXPECT_EQ(codes, (Bytes{0x07, 0xFF, 0x03, 0x00, 0x09}));
   EncodeBitmapRow(Bytes{7, 7, 9}, codes);
   EXPECT_EQ(codes, (Bytes{0x07, 0xFF, 0x03, 0x00, 0x09, 0x07, 0x07, 0x09}));
+  Bytes three;
+  EncodeBitmapRow(Bytes{7, 7, 7}, three);
+  EXPECT_EQ(three, (Bytes{0x07, 0x07, 0x07}));
   codes.insert(codes.end(), {0x07, 0xFF, 0x00, 0x00, 0xFF, 0xFE, 0xFF, 0x08});  // empty repeats
   ByteCursor in(codes);
   Bytes first(5), second(3), third(2);
@@ -346,15 +352,17 @@ TEST_F(Map3dRefusal, EveryTruncationOfAValidFileIsRefused) {
                        "cut to " + std::to_string(length) + " bytes"));
 }
 
-TEST(Map3dFile, AMissingUnreadableOrBusyFileRaisesAFileError) {
+TEST(Map3dFile, AMissingUnreadableBusyOrFifoFileRaisesAFileError) {
   TempFolder folder;
   GridState grid = SentinelState();
   ViewpointBlock views = DistinctViews();
   ScriptedDialogs dialogs;
   WriteBytes(folder.File("busy.o3d"), {0x00, 0x3D});
   FileStream writer(folder.File("busy.o3d"), FileMode::ReadWriteExclusive);
-  for (const std::string& name :
-       {folder.File("missing.o3d"), folder.Path(), folder.File("busy.o3d")})
+  testing::MakeFifo(folder.File("fifo.o3d"));
+  testing::HangGuard guard;  // a fifo must be refused, not waited on
+  for (const std::string& name : {folder.File("missing.o3d"), folder.Path(),
+                                  folder.File("busy.o3d"), folder.File("fifo.o3d")})
     EXPECT_THROW(Read3dMap(name, grid, views, dialogs), FileError);
   EXPECT_EQ(dialogs.BusyDepth, 0);
   EXPECT_TRUE(dialogs.Messages.empty());

@@ -204,19 +204,19 @@ TEST(SaveMap, CopiesTheWorkingCopyExactlyAndRefusesAMissingTarget) {
   OcadMapBuilder b = ThreeContours(7);
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
   const std::vector<std::uint8_t> original = ReadBytes(files.Map);
-  SaveMap(files.Model, files.WorkingCopy);
+  SaveMap(files.Model, files.WorkingCopy, files.Dialogs);
   EXPECT_EQ(ReadBytes(files.Map), original);  // an unchanged map saves identical
 
   files.Select({101});
   ReadObjects(files.Model, files.WorkingCopy);
   WriteTracedHeights(files.Model, files.WorkingCopy, {0}, 50);
-  SaveMap(files.Model, files.WorkingCopy);
+  SaveMap(files.Model, files.WorkingCopy, files.Dialogs);
   EXPECT_EQ(ReadBytes(files.Map), ReadBytes(files.WorkingCopy));
   EXPECT_EQ(DifferingBytes(original, ReadBytes(files.Map)).size(), 1u);
 
   MapModel elsewhere = files.Model;
   elsewhere.MapFileName = files.Folder.File("gone.ocd");
-  EXPECT_THROW(SaveMap(elsewhere, files.WorkingCopy), FileError);
+  EXPECT_THROW(SaveMap(elsewhere, files.WorkingCopy, files.Dialogs), FileError);
   EXPECT_FALSE(FileExists(elsewhere.MapFileName));
 }
 

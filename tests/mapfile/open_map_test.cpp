@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "common/bytes.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_format_error.h"
 #include "platform/file_stream.h"
+#include "support/file_faults.h"
 #include "map_files.h"
 
 namespace terrak {
@@ -203,6 +205,53 @@ TEST(OpenMapFile, OtherReadersMayHoldTheMapButNotAWriter) {
   }
   const FileStream writer(files.Map, FileMode::ReadWriteExclusive);
   EXPECT_THROW(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), FileError);
+}
+
+TEST(OpenMapFile, LeftoversOfAKilledSaveOrOpenGoAndAFullDiskLeavesNone) {
+  MapFiles files;
+  OcadMapBuilder b = Version5Map();
+  const std::vector<std::string> leftovers = {files.Map + ".terrak-save.tmp",
+                                              files.WorkingCopy + ".terrak-save.tmp",
+                                              files.WorkingCopy + ".new"};
+  for (const std::string& name : leftovers) WriteBytes(name, {1, 2, 3});
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  for (const std::string& name : leftovers) EXPECT_FALSE(std::filesystem::exists(name)) << name;
+
+  // Opening a larger map on a full disk fails; the working copy keeps the open map.
+  const std::vector<std::uint8_t> copy = ReadBytes(files.WorkingCopy);
+  OcadMapBuilder large = Version5Map();
+  for (int i = 0; i < 200; ++i)
+    large.AddObject(Object5{.Symbol = 101, .Height = 10, .Pairs = {{0, 0}, {5, 5}, {9, 9}}});
+  WriteBytes(files.Map, large.Build());
+  {
+    FileSizeLimit full(static_cast<long>(copy.size()) + 100);
+    EXPECT_THROW(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), FileError);
+  }
+  EXPECT_EQ(ReadBytes(files.WorkingCopy), copy);
+  for (const std::string& name : leftovers) EXPECT_FALSE(std::filesystem::exists(name)) << name;
+}
+
+TEST(OpenMapFile, AFifoInPlaceOfTheMapOrTheWorkingCopyIsRefusedAtOnce) {
+  MapFiles files;
+  HangGuard guard;
+  MakeFifo(files.Map);
+  files.Model.MapFileName = files.Map;
+  try {
+    OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs);
+    ADD_FAILURE() << "a fifo was opened as a map";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.FileName(), files.Map);
+    EXPECT_EQ(error.Reason(), "it is a fifo (a named pipe), not a file");
+  }
+  std::filesystem::remove(files.Map);
+  OcadMapBuilder b = Version5Map();
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  std::filesystem::remove(files.WorkingCopy);
+  MakeFifo(files.WorkingCopy);
+  files.Select({101});
+  EXPECT_THROW(ReadObjects(files.Model, files.WorkingCopy), FileError);
+  EXPECT_THROW(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), FileError);
+  EXPECT_TRUE(std::filesystem::is_fifo(files.WorkingCopy));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "mapfile/colour_names.h"
 #include "mapfile/settings_io.h"
 #include "platform/file_error.h"
+#include "support/file_faults.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 
@@ -197,6 +198,8 @@ TEST(Settings, IntegersReadDecimalAndHexAndFallBackToTheDefault) {
   for (const char* junk : {"40000", "$FFFF", "12abc", "", "1 0", "$", "0x", "99999999999999999999"})
     EXPECT_EQ(tolerance(junk), 10) << junk;
   EXPECT_EQ(gap("$FFFFFFFF"), -1);
+  EXPECT_EQ(gap("$7FFFFFFF"), 2147483647);  // the largest pattern without the sign bit
+  EXPECT_EQ(gap("$80000000"), -2147483647 - 1);
   EXPECT_EQ(gap("-2147483648"), -2147483647 - 1);
   EXPECT_EQ(gap("2147483648"), 50);
   EXPECT_TRUE(LoadText(folder, "[Settings]\nToggleview=$10\n").settings.ViewByHeight);
@@ -266,6 +269,128 @@ TEST(Settings, SavingCreatesTheFolderFollowsLinksAndReportsFileErrors) {
   WriteText(folder.File("plain"), "x");
   EXPECT_THROW(SaveSettings(settings, model, folder.File("plain/terrak50.ini")), FileError);
   EXPECT_EQ(ReadText(folder.File("plain")), "x");
+}
+
+// Every integer key with a value unlike its default, in the file's own spelling.
+struct IntegerKey {
+  const char* Section;
+  const char* Key;
+  std::int64_t Default;
+  bool Wide;  // 32 bits; the others hold 16
+  std::int64_t (*Get)(const Loaded&);
+};
+
+const std::vector<IntegerKey>& IntegerKeys() {
+  static const std::vector<IntegerKey> keys = {
+      {"Settings", "Tolerance", 10, false, [](const Loaded& l) -> std::int64_t { return l.settings.TraceTolerance; }},
+      {"Settings", "Toggleview", 0, true, [](const Loaded& l) -> std::int64_t { return l.settings.ViewByHeight; }},
+      {"3dsettings", "haov", 60, false, [](const Loaded& l) -> std::int64_t { return l.settings.HorizontalAngleOfView; }},
+      {"3dsettings", "Smoothing", 0, true, [](const Loaded& l) -> std::int64_t { return l.settings.Smoothing; }},
+      {"3dsettings", "Smoothingpasses", 1, true, [](const Loaded& l) -> std::int64_t { return l.settings.SmoothingPasses; }},
+      {"3dsettings", "GridInterval", 5, true, [](const Loaded& l) -> std::int64_t { return l.settings.GridInterval; }},
+      {"3dsettings", "Contourgap", 50, true, [](const Loaded& l) -> std::int64_t { return l.settings.ContourGap; }},
+      {"Viewpoint", "X", 0, true, [](const Loaded& l) -> std::int64_t { return l.settings.ViewpointX; }},
+      {"Viewpoint", "Y", 0, true, [](const Loaded& l) -> std::int64_t { return l.settings.ViewpointY; }},
+      {"Viewpoint", "Z", 0, true, [](const Loaded& l) -> std::int64_t { return l.settings.ViewpointZ; }},
+      {"Viewpoint", "bearing", 0, true, [](const Loaded& l) -> std::int64_t { return l.settings.ViewpointBearing; }},
+      {"Viewpoint", "incline", 0, true, [](const Loaded& l) -> std::int64_t { return l.settings.ViewpointIncline; }},
+      {"SelectedSymbols", "Symbolcount", 0, false,
+       [](const Loaded& l) -> std::int64_t { return static_cast<std::int64_t>(l.model.SelectedSymbols.size()); }},
+  };
+  return keys;
+}
+
+// A file that sets every key to something other than its default, with one key's line given.
+std::string EveryKeyBut(const std::string& section, const std::string& key, const std::string& line) {
+  std::string text = "[Files]\nFilename=/maps/a.ocd\n";
+  text += "[Colors]\nhilite=$00000001\nwithheight=$00000002\nnoheight=$00000003\n";
+  text += "Front3d=$00000004\nBack3d=$00000005\nSymbol 101=clAqua\n";
+  text += "[SelectedSymbols]\nSymbol  0=101\n";
+  for (const IntegerKey& k : IntegerKeys()) {
+    text += std::string("[") + k.Section + "]\n";
+    if (k.Section == section && k.Key == key)
+      text += line;
+    else
+      text += std::string(k.Key) + "=" + (k.Default == 1 ? "2" : "1") + "\n";
+  }
+  return text;
+}
+
+TEST(Settings, EveryKeyFallsBackToItsOwnDefaultWhenMissingOutOfRangeOrNoNumber) {
+  TempFolder folder;
+  for (const IntegerKey& k : IntegerKeys()) {
+    // Set to 1 (Smoothingpasses: 1 is its default, so 2) the key reads as set.
+    const std::int64_t set = k.Default == 1 ? 2 : 1;
+    const std::string setLine = std::string(k.Key) + "=" + std::to_string(set) + "\n";
+    EXPECT_EQ(k.Get(LoadText(folder, EveryKeyBut(k.Section, k.Key, setLine))), set) << k.Key;
+    const std::string tooLarge = k.Wide ? "2147483648" : "32768";
+    const std::string tooSmall = k.Wide ? "-2147483649" : "-32769";
+    for (const std::string& line :
+         {std::string(), std::string(k.Key) + "=" + tooLarge + "\n",
+          std::string(k.Key) + "=" + tooSmall + "\n", std::string(k.Key) + "=many\n",
+          std::string(k.Key) + "=\n", std::string(k.Key) + "=7.5\n"}) {
+      const Loaded loaded = LoadText(folder, EveryKeyBut(k.Section, k.Key, line));
+      EXPECT_EQ(k.Get(loaded), k.Default) << k.Key << " with \"" << line << "\"";
+      EXPECT_TRUE(loaded.dialogs.Messages.empty()) << k.Key;
+    }
+  }
+  // The text and colour keys, missing one at a time.
+  const std::string all = EveryKeyBut("", "", "");
+  const auto without = [&](const std::string& line) {
+    std::string text = all;
+    text.erase(text.find(line), line.size());
+    return LoadText(folder, text);
+  };
+  EXPECT_EQ(without("Filename=/maps/a.ocd\n").model.MapFileName, "nofile");
+  EXPECT_EQ(without("hilite=$00000001\n").settings.HiliteColour, 0xFF0000u);
+  EXPECT_EQ(without("withheight=$00000002\n").settings.WithHeightColour, 0x008000u);
+  EXPECT_EQ(without("noheight=$00000003\n").settings.NoHeightColour, 0x0000FFu);
+  EXPECT_EQ(without("Front3d=$00000004\n").settings.Front3dColour, 0x0000FFu);
+  EXPECT_EQ(without("Back3d=$00000005\n").settings.Back3dColour, 0x808080u);
+  const Loaded uncoloured = without("Symbol 101=clAqua\n");
+  ASSERT_EQ(uncoloured.model.SelectedSymbols.size(), 1u);
+  EXPECT_EQ(uncoloured.model.SelectedSymbols[0].Colour, kBlack);
+  // With every key present, each has the value of its line.
+  const Loaded full = LoadText(folder, all);
+  EXPECT_EQ(full.model.MapFileName, "/maps/a.ocd");
+  EXPECT_EQ(full.settings.Back3dColour, 5u);
+  ASSERT_EQ(full.model.SelectedSymbols.size(), 1u);
+  EXPECT_EQ(full.model.SelectedSymbols[0].Symbol, 101);
+  EXPECT_EQ(full.model.SelectedSymbols[0].Colour, 0xFFFF00u);
+}
+
+TEST(Settings, ACountBeyondTheSymbolKeysSelectsOnlyTheSymbolsPresent) {
+  TempFolder folder;
+  const std::string name = folder.File("terrak50.ini");
+  WriteText(name, "[SelectedSymbols]\nSymbolcount=32767\nSymbol  0=101\nSymbol  2=102\n");
+  Loaded loaded = Load(name);
+  ASSERT_EQ(loaded.model.SelectedSymbols.size(), 2u);
+  EXPECT_EQ(loaded.model.SelectedSymbols[1].Symbol, 102);
+  SaveSettings(loaded.settings, loaded.model, name);
+  const std::string text = ReadText(name);
+  EXPECT_TRUE(HasKey(text, "Symbolcount=2\n"));
+  EXPECT_TRUE(HasKey(text, "Symbol  1=102\n"));
+  EXPECT_FALSE(HasKey(text, "Symbol  2="));
+}
+
+TEST(Settings, AFifoIsReportedAndALeftOverTemporaryRemoved) {
+  TempFolder folder;
+  testing::HangGuard guard;
+  const std::string name = folder.File("terrak50.ini");
+  testing::MakeFifo(name);
+  Settings settings;
+  MapModel model;
+  try {
+    Load(name);
+    ADD_FAILURE() << "a fifo was read as the settings file";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.Reason(), "it is a fifo (a named pipe), not a file");
+  }
+  EXPECT_THROW(SaveSettings(settings, model, name), FileError);
+  std::filesystem::remove(name);
+  WriteText(name + ".terrak-save.tmp", "[Files]\nFilename=half");
+  Load(name);
+  EXPECT_FALSE(std::filesystem::exists(name + ".terrak-save.tmp"));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "platform/file_stream.h"
 #include "platform/instance_lock.h"
+#include "support/file_faults.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
@@ -68,7 +69,40 @@ TEST(FileStream, AtomicReplaceKeepsPermissionsAndLeavesNoTemporary) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
   EXPECT_FALSE(FileExists(name + ".terrak-save.tmp"));
   // A target in a folder that does not exist fails with a file error, not a crash.
-  EXPECT_THROW(ReplaceFileAtomically(folder.File("no/such/folder.ocd"), {1}), FileError);
+  try {
+    ReplaceFileAtomically(folder.File("no/such/folder.ocd"), {1});
+    ADD_FAILURE() << "written into a folder that does not exist";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.Reason(), "its folder \"" + folder.File("no/such") + "\" does not exist");
+  }
+}
+
+TEST(FileStream, OpensOnlyRegularFilesAndSaysWhatItFoundInstead) {
+  TempFolder folder;
+  testing::HangGuard guard;  // opening a fifo for reading would wait for a writer
+  const std::string fifo = folder.File("map.bmp");
+  testing::MakeFifo(fifo);
+  for (FileMode mode : {FileMode::ReadExclusive, FileMode::ReadDenyWrite, FileMode::ReadWriteExclusive,
+                        FileMode::CreateExclusive, FileMode::WriteExistingExclusive}) {
+    try {
+      FileStream stream(fifo, mode);
+      ADD_FAILURE() << "a fifo was opened";
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.Reason(), "it is a fifo (a named pipe), not a file");
+    }
+  }
+  EXPECT_THROW(RequireRegularFile(fifo), FileError);
+  EXPECT_THROW(RequireRegularFile(folder.Path()), FileError);
+  EXPECT_THROW(RequireRegularFile(folder.File("missing")), FileError);
+  WriteBytes(folder.File("plain"), {1});
+  RequireRegularFile(folder.File("plain"));
+  EXPECT_EQ(FileStream(folder.File("plain"), FileMode::ReadDenyWrite).ReadExact(0, 1)[0], 1);
+  try {
+    FileStream stream("/dev/null", FileMode::ReadDenyWrite);
+    ADD_FAILURE() << "a device was opened";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.Reason(), "it is a device, not a file");
+  }
 }
 
 TEST(InstanceLock, ASecondHolderIsRefusedUntilTheFirstEnds) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/file_error.h"
+#include "platform/file_stream.h"
 
 namespace terrak {
 
@@ -44,6 +45,8 @@ class QtImageStretcher : public ImageStretcher {
  public:
   IndexedImage StretchUpsideDown(const std::string& fileName, std::int32_t width,
                                  std::int32_t height, const ImagePalette& palette) override {
+    // The loader opens the name itself and would wait forever on a fifo.
+    RequireRegularFile(fileName);
     QImage source(QString::fromStdString(fileName));
     if (source.isNull()) throw FileError(fileName, "it cannot be read as an image");
     source = source.convertToFormat(QImage::Format_RGB32);
