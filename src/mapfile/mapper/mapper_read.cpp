@@ -172,8 +172,11 @@ void ReadObjectSection(const pugi::xml_node& parts, MapperMap::Document& doc) {
         object.Kind = kindOf.count(object.Symbol) && kindOf[object.Symbol] == ObjectKind::Area
                           ? ObjectKind::Area
                           : ObjectKind::Line;
-      for (const pugi::xml_node& tag : node.child("tags").children("t"))
+      for (const pugi::xml_node& tag : node.child("tags").children("t")) {
+        if (tag.find_child([](const pugi::xml_node& n) { return n.type() != pugi::node_pcdata; }))
+          Damaged("a tag that holds more than text");
         object.Tags.emplace_back(tag.attribute("k").value(), tag.child_value());
+      }
       object.Points = ReadCoords(node.child("coords"));
       object.Extent = ExtentOf(object.Points);
       object.Text = node.child("text").child_value();
@@ -305,8 +308,12 @@ ObjectsRead MapperMap::ReadObjects(const std::function<bool(std::int32_t)>& want
     }
     if (!wanted(object.Symbol)) continue;
     FormatObject copy = object;
-    for (const auto& [key, value] : object.Tags)
-      if (key == heightTag_) copy.HeightTenths = HeightTenthsFromMetres(ParseNumber(value).value_or(0));
+    // The first tag of the key counts, as the first is the one a height is written into.
+    for (const auto& [key, value] : object.Tags) {
+      if (key != heightTag_) continue;
+      copy.HeightTenths = HeightTenthsFromMetres(ParseNumber(value).value_or(0));
+      break;
+    }
     read.Objects.push_back(std::move(copy));
   }
   return read;

@@ -27,17 +27,16 @@ StartTag TagOf(std::string_view text, const pugi::xml_node& node) {
   return *tag;
 }
 
-// Where an element's content ends: its end tag "</name>" after the start tag.
-std::int64_t EndTagOf(std::string_view text, const StartTag& tag, std::string_view name) {
-  const std::string close = "</" + std::string(name);
-  for (std::size_t at = text.find(close, static_cast<std::size_t>(tag.End));
-       at != std::string_view::npos; at = text.find(close, at + 1)) {
-    const std::size_t after = at + close.size();
-    if (after < text.size() && (text[after] == '>' || text[after] == ' ' ||
-                                text[after] == '\t' || text[after] == '\r' || text[after] == '\n'))
-      return static_cast<std::int64_t>(at);
-  }
-  throw MapFormatError(kNotMapperMessage, "no end tag </" + std::string(name) + ">");
+// Where the text of a <t> element ends: its end tag. Text with markup inside (comments, CDATA,
+// elements) is refused rather than guessed at.
+std::int64_t EndOfTagText(std::string_view text, const StartTag& tag) {
+  const std::size_t close = text.find('<', static_cast<std::size_t>(tag.End) + 1);
+  if (close == std::string_view::npos || text.compare(close, 3, "</t") != 0 ||
+      close + 3 >= text.size() ||
+      (text[close + 3] != '>' && text[close + 3] != ' ' && text[close + 3] != '\t' &&
+       text[close + 3] != '\r' && text[close + 3] != '\n'))
+    throw MapFormatError(kNotMapperMessage, "a tag whose text holds markup");
+  return static_cast<std::int64_t>(close);
 }
 
 }  // namespace
@@ -63,7 +62,7 @@ std::vector<BytePatch> MapperMap::WriteHeights(
       if (start.SelfClosing)
         patches.push_back({start.End - 1, 2, TextBytes(">" + value + "</t>")});
       else
-        patches.push_back({start.End + 1, EndTagOf(text, start, "t") - (start.End + 1), TextBytes(value)});
+        patches.push_back({start.End + 1, EndOfTagText(text, start) - (start.End + 1), TextBytes(value)});
     } else if (tenths == 0) {
       continue;  // no height to clear
     } else if (tags) {
@@ -72,7 +71,7 @@ std::vector<BytePatch> MapperMap::WriteHeights(
       if (start.SelfClosing)
         patches.push_back({start.End - 1, 2, TextBytes(">" + added + "</tags>")});
       else
-        patches.push_back({EndTagOf(text, start, "tags"), 0, TextBytes(added)});
+        patches.push_back({start.End + 1, 0, TextBytes(added)});
     } else {
       const StartTag start = TagOf(text, object);
       const std::string added = "<tags>" + tagText + value + "</t></tags>";

@@ -60,6 +60,22 @@ ObjectKind ObjectKindOf(std::uint8_t type) {
   }
 }
 
+// Every record the program reads or patches, so a damaged file whose records overlap (where a
+// write into one would change another) is refused.
+class RecordRegions {
+ public:
+  void Add(std::int64_t position, std::int64_t size) { regions_.push_back({position, position + size}); }
+  bool Overlap() {
+    std::sort(regions_.begin(), regions_.end());
+    for (std::size_t i = 1; i < regions_.size(); ++i)
+      if (regions_[i].first < regions_[i - 1].second) return true;
+    return false;
+  }
+
+ private:
+  std::vector<std::pair<std::int64_t, std::int64_t>> regions_;
+};
+
 std::int64_t SymbolReadSize(int version) {
   return kSymbolDescription +
          (version >= 11 ? 2 * kWideDescriptionChars : kShortDescriptionSize);
@@ -97,14 +113,18 @@ void Ocad9Map::Check(const std::optional<std::vector<std::uint8_t>>& sidecar) {
   layout_ = ObjectLayoutOf(version);
   info_.HeightInObject = layout_.Height.has_value();
 
+  RecordRegions regions;
+  regions.Add(0, HeaderSizeOf(version));
   const std::int64_t symbolSize = SymbolReadSize(version);
   for (std::int64_t block :
        WalkChain(view, static_cast<std::uint32_t>(view.I32(kFirstSymbolBlockOffset, "header")),
                  kSymbolBlockSize, "symbol block")) {
+    regions.Add(block, kSymbolBlockSize);
     for (int j = 0; j < kBlockEntries; ++j) {
       const std::int32_t pos = view.I32(block + 4 + 4 * j, "symbol block");
       if (pos <= 0) continue;
       view.At(pos, symbolSize, "symbol record");
+      regions.Add(pos, symbolSize);
       symbolRecords_.push_back(pos);
     }
   }
@@ -112,6 +132,7 @@ void Ocad9Map::Check(const std::optional<std::vector<std::uint8_t>>& sidecar) {
   for (std::int64_t block :
        WalkChain(view, static_cast<std::uint32_t>(view.I32(kFirstObjectBlockOffset, "header")),
                  kObjectBlockSize, "object index block")) {
+    regions.Add(block, kObjectBlockSize);
     for (int e = 0; e < kBlockEntries; ++e) {
       const std::int64_t entryPos = block + 4 + kObjectEntrySize * e;
       const std::uint8_t* raw = view.At(entryPos, kObjectEntrySize, "index entry");
@@ -127,6 +148,7 @@ void Ocad9Map::Check(const std::optional<std::vector<std::uint8_t>>& sidecar) {
                                      GetU16(object + layout_.TextCount));
       if (size > length) view.Damaged("object's coordinates run past its length");
       view.At(pos, size, "object");
+      regions.Add(pos, size);
       Entry entry{entryPos, pos, size, GetI32(raw + kEntrySymbol), status == kStatusHidden,
                   CodedBox(raw)};
       entryByPos_[entryPos] = entries_.size();
@@ -137,6 +159,7 @@ void Ocad9Map::Check(const std::optional<std::vector<std::uint8_t>>& sidecar) {
   const std::int64_t firstString =
       static_cast<std::uint32_t>(view.I32(kFirstStringBlockOffset, "header"));
   for (std::int64_t block : WalkChain(view, firstString, kStringBlockSize, "string index block")) {
+    regions.Add(block, kStringBlockSize);
     for (int e = 0; e < kBlockEntries; ++e) {
       const std::uint8_t* raw = view.At(block + 4 + kStringEntrySize * e, kStringEntrySize,
                                         "string entry");
@@ -144,6 +167,7 @@ void Ocad9Map::Check(const std::optional<std::vector<std::uint8_t>>& sidecar) {
       const std::int64_t pos = static_cast<std::uint32_t>(GetI32(raw));
       const std::int64_t length = static_cast<std::uint32_t>(GetI32(raw + 4));
       const char* text = reinterpret_cast<const char*>(view.At(pos, length, "parameter string"));
+      regions.Add(pos, length);
       const std::string_view string(text, std::find(text, text + length, '\0') - text);
       ScaleParameters parameters = ParseScaleParameters(string);
       if (!parameters.Scale) continue;
@@ -152,6 +176,7 @@ void Ocad9Map::Check(const std::optional<std::vector<std::uint8_t>>& sidecar) {
     }
   }
   if (!(info_.Scale > 0)) view.Damaged("no map scale in the scale parameters");
+  if (regions.Overlap()) view.Damaged("records overlap");
 
   if (!layout_.Height && sidecar) {
     hadSidecar_ = true;
