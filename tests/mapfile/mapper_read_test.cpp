@@ -134,8 +134,20 @@ TEST(MapperRead, TagsAndTheNumericKeysOfferedForHeights) {
     return h;
   };
   EXPECT_EQ(heights(), (std::vector<std::int32_t>{0, 2600, -30, 0, 0}));
+  map->SetHeightTag("name");  // not numbers: no heights
+  EXPECT_EQ(heights(), (std::vector<std::int32_t>{0, 0, 0, 0, 0}));
   map->SetHeightTag("z");
   EXPECT_EQ(heights(), (std::vector<std::int32_t>{2505, 1000, 0, 0, 0}));
+}
+
+TEST(MapperRead, HeightsTheModelCannotHoldAreNone) {
+  MapperMapBuilder b;
+  b.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});
+  for (const char* value : {"3276.7", "3276.8", "-3276.9", "nan", "inf", "1e400", "12,5"})
+    b.AddObject({.Symbol = 0, .Tags = {{"ele", value}}, .Coords = {{0, 0}}});
+  std::vector<std::int32_t> heights;
+  for (const FormatObject& o : Open(b)->ReadObjects(All).Objects) heights.push_back(o.HeightTenths);
+  EXPECT_EQ(heights, (std::vector<std::int32_t>{32767, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(MapperRead, TheUsualHeightKeysInTheirOrder) {
@@ -143,6 +155,8 @@ TEST(MapperRead, TheUsualHeightKeysInTheirOrder) {
   b.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});
   b.AddObject({.Symbol = 0, .Tags = {{"height", "1"}, {"Elevation", "2"}}, .Coords = {{0, 0}}});
   b.AddObject({.Symbol = 0, .Tags = {{"height", "1"}}, .Coords = {{0, 0}}});
+  EXPECT_EQ(Open(b)->HeightTag(), "Elevation");
+  b.AddObject({.Symbol = 0, .Tags = {{"ele", "1"}}, .Coords = {{0, 0}}});
   EXPECT_EQ(Open(b)->HeightTag(), "Elevation");
   MapperMapBuilder none;
   none.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});

@@ -104,6 +104,15 @@ TEST(MapperWrite, TagKeysAndOddTagFormsAreWrittenSafely) {
   EXPECT_EQ(Text(second->Bytes()),
             Replaced(odd, "<t k=\"a\"/><t  k = 'b' ></t >", "<t k=\"a\">1</t><t  k = 'b' >2</t >"));
 
+  // Of two tags of the key the first one is read and written.
+  const std::string twice = Replaced(original, "<coords", "<tags><t k=\"e\">1</t><t k=\"e\">2</t></tags><coords");
+  const auto fourth = MapperMap::Open(TextBytes(twice));
+  fourth->SetHeightTag("e");
+  EXPECT_EQ(fourth->ReadObjects(All).Objects[0].HeightTenths, 10);
+  fourth->WriteHeights({{0, 30}});
+  EXPECT_EQ(Text(fourth->Bytes()), Replaced(twice, ">1<", ">3<"));
+  EXPECT_EQ(fourth->ReadObjects(All).Objects[0].HeightTenths, 30);
+
   // Markup inside the tag's text is not guessed at.
   const std::string comment = Replaced(original, "<coords", "<tags><t k=\"a\">1<!-- x --></t></tags><coords");
   const auto third = MapperMap::Open(TextBytes(comment));

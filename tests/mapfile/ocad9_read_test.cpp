@@ -137,6 +137,8 @@ TEST(Ocad9Read, HeightsFromEachVersionsFieldInItsUnit) {
   const Case cases[] = {
       {10, 372500, 3725},     // mm
       {10, -1250, -12},       // -1.25 m: halves to even
+      {10, 1350, 14},         // 1.35 m
+      {11, 95360000 - 1, 3725},  // just below 372.5 m: rounded, not cut
       {11, 95360000, 3725},   // 1/256 mm
       {12, 56320000, 2200},
       {2018, 25600 * 4051, 4051},

@@ -119,7 +119,9 @@ TEST(Ocad9Write, SidecarLinesOfObjectsThatMovedAreLeftBehind) {
   const std::string text = "terrak-heights 1\r\n" + std::to_string(first.EntryPos) + " " +
                            std::to_string(first.FilePos) + " 100\n" +
                            std::to_string(second.EntryPos) + " " +
-                           std::to_string(first.FilePos) + " 200\n" + "999999 5 300\n";
+                           std::to_string(first.FilePos) + " 200\n" + "999999 5 300\n" +
+                           std::to_string(b.Layout().Objects[2].EntryPos) + " " +
+                           std::to_string(b.Layout().Objects[2].FilePos) + " 0\n";
   const auto map = Ocad9Map::Open(bytes, std::vector<std::uint8_t>(text.begin(), text.end()));
   const ObjectsRead read = map->ReadObjects(All);
   EXPECT_EQ(read.Objects[0].HeightTenths, 100);
