@@ -77,6 +77,20 @@ TEST(MapperRead, OnlyTheMapsOwnObjectsInEveryPartNotHistoryNorSymbolInsides) {
   }
 }
 
+TEST(MapperRead, TheFirstBarrierWithPartsHoldsTheMap) {
+  MapperMapBuilder b;
+  b.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});
+  b.AddObject({.Symbol = 0, .Coords = {{0, 0}, {1, 1}}});
+  std::string text = b.Build();
+  text.insert(text.rfind("</map>"),
+              "<barrier version=\"6\"><parts count=\"1\"><part><objects><object type=\"1\" "
+              "symbol=\"0\"><coords>5 5;6 6;</coords></object><object type=\"1\" symbol=\"0\">"
+              "<coords>7 7;</coords></object></objects></part></parts></barrier>\n");
+  const ObjectsRead read = MapperMap::Open(TextBytes(text))->ReadObjects(All);
+  ASSERT_EQ(read.Objects.size(), 1u);
+  EXPECT_EQ(read.Objects[0].Points[1].X, 1);
+}
+
 TEST(MapperRead, CoordinatesAsTextOrElementsWithEveryFlag) {
   for (bool elements : {false, true}) {
     SCOPED_TRACE(elements);
