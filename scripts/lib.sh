@@ -4,7 +4,7 @@
 TERRAK_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
-  libsimpleini-dev libicu-dev libxxhash-dev
+  libsimpleini-dev libicu-dev libxxhash-dev libpugixml-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
 )
 

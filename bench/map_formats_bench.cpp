@@ -1,0 +1,66 @@
+// Opening today's maps and reading their contours, from the file on disk to the objects in the
+// neutral form: the real 4 MB Mapper map beside the project, and an OCAD 11 map of 13,000
+// objects (3.6 MB) made by the builder.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "mapfile/map_formats.h"
+#include "mapfile/mapper/mapper_map.h"
+#include "platform/file_stream.h"
+#include "support/ocad_build9.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using namespace terrak;
+
+bool IsContour(std::int32_t symbol) { return symbol == 101000 || symbol == 102000; }
+
+void BM_OpenMapperMapAndReadContours(benchmark::State& state) {
+  const std::string file = std::string(TERRAK_SOURCE_DIR) + "/../shared/testdata/domaine-mas-nau.omap";
+  std::size_t contours = 0;
+  for (auto _ : state) {
+    const auto map = mapper::MapperMap::Open(ReadWholeFile(file));
+    map->SetHeightTag("f321610");
+    contours = map->ReadObjects(IsContour).Objects.size();
+    benchmark::DoNotOptimize(contours);
+  }
+  state.counters["contours"] = static_cast<double>(contours);
+}
+BENCHMARK(BM_OpenMapperMapAndReadContours)->Unit(benchmark::kMillisecond);
+
+// 13,000 lines of 25 points each, 40 percent of them contours with heights.
+std::vector<std::uint8_t> LargeOcad11() {
+  testing::Ocad9MapBuilder b(11);
+  b.AddSymbol({101000, 2, "Contour"});
+  b.AddSymbol({102000, 2, "Index contour"});
+  b.AddSymbol({501000, 2, "Road"});
+  for (int i = 0; i < 13000; ++i) {
+    std::vector<testing::CodedPoint> points;
+    for (int k = 0; k < 25; ++k) points.push_back(testing::CodedPoint::At(i * 7 + k * 50, (i % 300) * 100 + k * 13));
+    const std::int32_t symbol = i % 5 == 0 ? 102000 : i % 5 == 1 ? 101000 : 501000;
+    b.AddObject({.Symbol = symbol, .Points = std::move(points), .Height = 256000 * (200 + i % 50)});
+  }
+  return b.Build();
+}
+
+void BM_OpenOcad11MapAndReadContours(benchmark::State& state) {
+  const testing::TempFolder folder;
+  const std::string file = folder.File("large.ocd");
+  const std::vector<std::uint8_t> bytes = LargeOcad11();
+  testing::WriteBytes(file, bytes);
+  std::size_t contours = 0;
+  for (auto _ : state) {
+    const auto map = OpenFormatMap(ReadWholeFile(file), file);
+    contours = map->ReadObjects(IsContour).Objects.size();
+    benchmark::DoNotOptimize(contours);
+  }
+  state.counters["contours"] = static_cast<double>(contours);
+  state.counters["MB"] = static_cast<double>(bytes.size()) / 1e6;
+}
+BENCHMARK(BM_OpenOcad11MapAndReadContours)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

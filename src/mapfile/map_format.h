@@ -1,0 +1,143 @@
+#pragma once
+// The one interface every map format plugs into, and the format-neutral form its readers fill.
+//
+// A format reads the whole file from memory (maps are a few megabytes), checks every count,
+// position and length before it trusts it, and hands out symbols and objects in the neutral form
+// below. Writes come back as byte patches, so the caller can apply them to the working copy with
+// positioned writes (equal lengths) or rewrite it (lengths that change, as in XML text).
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "mapfile/georeferencing.h"
+
+namespace terrak {
+
+// Point flags: the low byte holds the flags OCAD keeps in an x value, the next byte those of the
+// y value, so OCAD flags pass through unchanged. Mapper's flags are translated into these.
+namespace point_flag {
+inline constexpr std::uint32_t kFirstControl = 0x0001;   // first control point of a curve
+inline constexpr std::uint32_t kSecondControl = 0x0002;  // second control point of a curve
+inline constexpr std::uint32_t kNoLeftLine = 0x0004;
+inline constexpr std::uint32_t kGap = 0x0008;            // area border only / virtual gap
+inline constexpr std::uint32_t kCorner = 0x0100;
+inline constexpr std::uint32_t kHoleStart = 0x0200;      // first point of a further part (hole)
+inline constexpr std::uint32_t kNoRightLine = 0x0400;
+inline constexpr std::uint32_t kDash = 0x0800;
+inline constexpr std::uint32_t kClose = 0x10000;         // closes its part (Mapper only)
+}  // namespace point_flag
+
+// Paper coordinates in 1/1000 mm, x to the right, y upwards (Mapper's y, which points down, is
+// turned round). 32 bits reach 2 km of paper: no real map is clamped or wrapped.
+struct FormatPoint {
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+  std::uint32_t Flags = 0;
+  friend bool operator==(const FormatPoint&, const FormatPoint&) = default;
+};
+
+struct FormatExtent {
+  std::int32_t MinX = 0, MinY = 0, MaxX = 0, MaxY = 0;
+  friend bool operator==(const FormatExtent&, const FormatExtent&) = default;
+};
+
+// Terrak's kinds of objects and symbols (as in OCAD 6/7).
+enum class ObjectKind : std::int16_t { Point = 1, Line = 2, Area = 3, Text = 4 };
+
+struct FormatSymbol {
+  // The model's number. OCAD 9 and later store the number shown times 1000 (103.2 is 103002);
+  // Mapper's code "103.2" gives the same number. Each symbol of a map has its own number.
+  std::int32_t Number = 0;
+  std::string Code;         // as the map shows it: "103.2"
+  std::string Description;  // UTF-8
+  ObjectKind Kind = ObjectKind::Line;
+};
+
+struct FormatObject {
+  // Where the writers find the object again: OCAD, the file position of its index entry; Mapper,
+  // its number among the map's own objects in document order.
+  std::int64_t Key = 0;
+  std::int32_t Symbol = 0;
+  ObjectKind Kind = ObjectKind::Line;
+  bool Hidden = false;
+  FormatExtent Extent;
+  std::vector<FormatPoint> Points;
+  std::string Text;                // text objects, UTF-8
+  std::int32_t HeightTenths = 0;   // tenths of a metre, rounded; 0 = none
+  std::vector<std::pair<std::string, std::string>> Tags;  // Mapper's object tags, in file order
+};
+
+struct ObjectsRead {
+  std::vector<FormatObject> Objects;  // the wanted ones, in file order
+  // Every object of the map (wanted or not, hidden ones too); empty maps keep the start values.
+  FormatExtent MapExtent{999999999, 999999999, -999999999, -999999999};
+};
+
+// Facts of the whole file, known once it is open.
+struct FormatMapInfo {
+  std::string FormatName;  // "OCAD 11", "OpenOrienteering Mapper XML"
+  int Version = 0;         // OCAD version or Mapper file version
+  double Scale = 0.0;      // map scale denominator
+  Georeferencing Georef;
+  // How many times the shown symbol number the stored one is (10 for OCAD 5 to 8, 1000 later).
+  std::int32_t SymbolNumberScale = 1000;
+  // False when heights live beside the map (OCAD 9) or in tags (Mapper).
+  bool HeightInObject = true;
+};
+
+// One change of the bytes: replace Length bytes at Position by Bytes.
+struct BytePatch {
+  std::int64_t Position = 0;
+  std::int64_t Length = 0;
+  std::vector<std::uint8_t> Bytes;
+};
+
+// A file to write on Save beside the map itself (OCAD 9's heights).
+struct SidecarFile {
+  std::string Suffix;  // appended to the map's name: ".heights"
+  std::vector<std::uint8_t> Bytes;
+};
+
+// A map opened from its bytes. Writes change the bytes held here and return the same change as
+// patches, so a working copy on disk can follow.
+class FormatMap {
+ public:
+  virtual ~FormatMap() = default;
+  virtual const FormatMapInfo& Info() const = 0;
+  virtual std::vector<FormatSymbol> ReadSymbols() const = 0;
+  virtual ObjectsRead ReadObjects(const std::function<bool(std::int32_t)>& wanted) const = 0;
+  // heights: (Key, tenths of a metre; 0 clears).
+  virtual std::vector<BytePatch> WriteHeights(
+      const std::vector<std::pair<std::int64_t, std::int32_t>>& heights) = 0;
+  virtual std::vector<BytePatch> WriteSymbol(const std::vector<std::int64_t>& keys,
+                                             std::int32_t symbol) = 0;
+  // The map's bytes as they are now: what Save writes over the map file.
+  virtual const std::vector<std::uint8_t>& Bytes() const = 0;
+  // Files Save writes beside the map; none for most formats.
+  virtual std::vector<SidecarFile> Sidecars() const { return {}; }
+};
+
+// A file the program will not open. what() is the message the user sees; Detail() says which
+// record was wrong, for the command-line tool and the fuzz tests.
+class MapFormatError : public std::runtime_error {
+ public:
+  MapFormatError(std::string message, std::string detail)
+      : std::runtime_error(std::move(message)), detail_(std::move(detail)) {}
+  const std::string& Detail() const { return detail_; }
+
+ private:
+  std::string detail_;
+};
+
+// Applies patches (in any order, not overlapping) to bytes.
+void ApplyPatches(std::vector<std::uint8_t>& bytes, std::vector<BytePatch> patches);
+
+// Tenths of a metre from metres, halves to even; 0 for values the model cannot hold.
+std::int32_t HeightTenthsFromMetres(double metres);
+
+}  // namespace terrak

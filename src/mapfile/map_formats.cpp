@@ -1,0 +1,77 @@
+#include "mapfile/map_formats.h"
+
+#include <optional>
+#include <string_view>
+
+#include "common/bytes.h"
+#include "mapfile/mapper/mapper_map.h"
+#include "mapfile/ocad9/ocad9_layout.h"
+#include "mapfile/ocad9/ocad9_map.h"
+#include "mapfile/ocad_format_error.h"
+#include "platform/file_stream.h"
+
+namespace terrak {
+
+namespace {
+
+bool StartsWith(std::span<const std::uint8_t> bytes, std::string_view text) {
+  return bytes.size() >= text.size() &&
+         std::equal(text.begin(), text.end(), bytes.begin(),
+                    [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+}
+
+}  // namespace
+
+MapFileFormat RecogniseMapFile(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() >= 6 && GetU16(bytes.data()) == 0x0CAD) {
+    const int version = GetI16(bytes.data() + 4);
+    if (version >= 5 && version <= 7) return {MapFileKind::Ocad5To7, version};
+    if (version == 8) return {MapFileKind::Ocad8, version};
+    if (ocad9::IsReadVersion(version)) return {MapFileKind::Ocad9On, version};
+    return {MapFileKind::OcadOther, version};
+  }
+  if (StartsWith(bytes, "OMAP")) return {MapFileKind::MapperBinary, 0};
+  std::span<const std::uint8_t> rest = bytes;
+  if (StartsWith(rest, "\xEF\xBB\xBF")) rest = rest.subspan(3);
+  while (!rest.empty() && (rest[0] == ' ' || rest[0] == '\t' || rest[0] == '\r' || rest[0] == '\n'))
+    rest = rest.subspan(1);
+  if (StartsWith(rest, "<?xml") || StartsWith(rest, "<map")) return {MapFileKind::MapperXml, 0};
+  return {};
+}
+
+std::string RefusalMessage(const MapFileFormat& format) {
+  switch (format.Kind) {
+    case MapFileKind::OcadOther:
+      return "This map was saved by OCAD version " + std::to_string(format.Version) +
+             ", which Terrak cannot read";
+    case MapFileKind::MapperBinary:
+      return "This map is in the old binary format of OpenOrienteering Mapper, which Terrak "
+             "cannot read; save it in Mapper as .omap or .xmap";
+    case MapFileKind::Unknown:
+      return kNotOcadMessage;
+    default:
+      return {};
+  }
+}
+
+std::unique_ptr<FormatMap> OpenFormatMap(std::vector<std::uint8_t> bytes,
+                                         const std::string& fileName) {
+  const MapFileFormat format = RecogniseMapFile(bytes);
+  switch (format.Kind) {
+    case MapFileKind::Ocad9On: {
+      std::optional<std::vector<std::uint8_t>> sidecar;
+      const std::string sidecarName = fileName + ocad9::kHeightSidecarSuffix;
+      if (format.Version == 9 && FileExists(sidecarName)) sidecar = ReadWholeFile(sidecarName);
+      return ocad9::Ocad9Map::Open(std::move(bytes), sidecar);
+    }
+    case MapFileKind::MapperXml:
+      return mapper::MapperMap::Open(std::move(bytes));
+    case MapFileKind::Ocad5To7:
+    case MapFileKind::Ocad8:
+      throw MapFormatError(kNotOcadMessage, "read by the OCAD 5 to 8 reader");
+    default:
+      throw MapFormatError(RefusalMessage(format), "not a map format");
+  }
+}
+
+}  // namespace terrak

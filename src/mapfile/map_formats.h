@@ -1,0 +1,40 @@
+#pragma once
+// Which format a map file is in, told from its first bytes, and opening the formats that plug
+// into FormatMap.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "mapfile/map_format.h"
+
+namespace terrak {
+
+enum class MapFileKind {
+  Ocad5To7,       // the program's first reader
+  Ocad8,          // read by the same reader as 6 and 7
+  Ocad9On,        // OCAD 9, 10, 11, 12, 2018
+  OcadOther,      // an OCAD file of a version the program does not read
+  MapperXml,      // ".omap" / ".xmap"
+  MapperBinary,   // Mapper's old binary format, not read
+  Unknown,
+};
+
+struct MapFileFormat {
+  MapFileKind Kind = MapFileKind::Unknown;
+  int Version = 0;  // OCAD: the version at bytes 4-5
+};
+
+MapFileFormat RecogniseMapFile(std::span<const std::uint8_t> bytes);
+
+// The program's message for a file it will not open, or empty when it opens the kind.
+std::string RefusalMessage(const MapFileFormat& format);
+
+// Opens a map of a kind that plugs into FormatMap (OCAD 9 on, Mapper). fileName finds the files
+// kept beside the map (OCAD 9's heights). Throws MapFormatError with the program's message for
+// any other kind and for damaged files.
+std::unique_ptr<FormatMap> OpenFormatMap(std::vector<std::uint8_t> bytes,
+                                         const std::string& fileName);
+
+}  // namespace terrak

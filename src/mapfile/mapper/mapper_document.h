@@ -1,0 +1,28 @@
+#pragma once
+// What MapperMap keeps of its parsed document: the XML tree, the map's own objects in order and
+// what was read from them at opening. Shared by the reading and the writing half.
+#include <map>
+#include <optional>
+#include <pugixml.hpp>
+#include <string_view>
+#include <vector>
+
+#include "mapfile/mapper/mapper_map.h"
+
+namespace terrak::mapper {
+
+struct MapperMap::Document {
+  pugi::xml_document Xml;
+  std::vector<FormatSymbol> Symbols;        // in file order
+  std::map<int, std::int32_t> NumberOfId;   // symbol id -> number
+  std::map<std::int32_t, int> IdOfNumber;
+  std::vector<pugi::xml_node> ObjectNodes;  // the map's own objects, in document order
+  std::vector<FormatObject> Objects;        // as read from them, heights left out
+  std::vector<bool> IsPath;                 // Mapper object type 1
+};
+
+// A number in XML text (attribute or element), without the locale's decimal sign.
+std::optional<double> ParseNumber(std::string_view text);
+std::optional<long long> ParseInteger(std::string_view text);
+
+}  // namespace terrak::mapper

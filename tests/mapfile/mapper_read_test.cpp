@@ -1,0 +1,216 @@
+// Reading Mapper XML maps: symbols numbered from their codes, only the map's own objects, both
+// ways of writing coordinates with every flag, tags and the keys offered for heights, and the
+// georeferencing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "mapfile/mapper/mapper_coords.h"
+#include "mapfile/mapper/mapper_map.h"
+#include "support/mapper_build.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+using mapper::MapperMap;
+
+bool All(std::int32_t) { return true; }
+
+std::unique_ptr<MapperMap> Open(const MapperMapBuilder& b) { return MapperMap::Open(TextBytes(b.Build())); }
+
+TEST(MapperRead, SymbolNumbersFromCodesAndKindsFromTypes) {
+  MapperMapBuilder b;
+  b.AddSymbol({.Id = 0, .Type = 2, .Code = "101", .Name = "Contour"});
+  b.AddSymbol({.Id = 1, .Type = 1, .Code = "103.2", .Name = "Knoll"});
+  b.AddSymbol({.Id = 2, .Type = 4, .Code = "401", .Name = "Open land"});
+  b.AddSymbol({.Id = 3, .Type = 8, .Code = "A", .Name = "Text"});
+  b.AddSymbol({.Id = 4, .Type = 16, .Code = "103.002", .Name = "Area with border", .Parts = {0, 2}});
+  b.AddSymbol({.Id = 5, .Type = 16, .Code = "101", .Name = "Double line", .Parts = {0, 0}});
+  b.AddSymbol({.Id = 7, .Type = 2, .Code = "101.1234", .Name = "Odd"});
+  const std::vector<FormatSymbol> s = Open(b)->ReadSymbols();
+  ASSERT_EQ(s.size(), 7u);
+  EXPECT_EQ(s[0].Number, 101000);
+  EXPECT_EQ(s[0].Code, "101");
+  EXPECT_EQ(s[0].Description, "Contour");
+  EXPECT_EQ(s[1].Number, 103002);
+  EXPECT_EQ(s[1].Kind, ObjectKind::Point);
+  EXPECT_EQ(s[2].Kind, ObjectKind::Area);
+  EXPECT_EQ(s[3].Kind, ObjectKind::Text);
+  // No number in the code, a code used before, a sub-number beyond three digits: numbered from
+  // two thousand million on by id, so every symbol keeps a number of its own.
+  EXPECT_EQ(s[3].Number, 2000000003);
+  EXPECT_EQ(s[4].Number, 2000000004);  // 103.002 is 103002 again
+  EXPECT_EQ(s[4].Kind, ObjectKind::Area);
+  EXPECT_EQ(s[5].Number, 2000000005);
+  EXPECT_EQ(s[5].Kind, ObjectKind::Line);
+  EXPECT_EQ(s[6].Number, 2000000007);
+}
+
+TEST(MapperRead, OnlyTheMapsOwnObjectsInEveryPartNotHistoryNorSymbolInsides) {
+  for (bool barrier : {true, false}) {
+    SCOPED_TRACE(barrier);
+    MapperMapBuilder b;
+    b.InBarrier(barrier).Version(barrier ? 9 : 5).History(true);
+    b.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});
+    b.AddSymbol({.Id = 1, .Type = 1, .Code = "109", .InnerObject = {{0, 0}, {5, 5}}});
+    b.AddSymbol({.Id = 2, .Type = 4, .Code = "401"});
+    b.AddObject({.Symbol = 0, .Coords = {{0, 0}, {100, -200}}});
+    b.AddObject({.Type = 0, .Symbol = 1, .Coords = {{7, 7}}, .Part = 1});
+    b.AddObject({.Symbol = 2, .Coords = {{-50, 30}, {10, 10}, {0, 0}}, .Part = 2});
+    b.AddObject({.Type = 4, .Symbol = 99, .Coords = {{1, 1}}, .Text = "Hill &amp; top", .Part = 2});
+    const auto map = Open(b);
+    const ObjectsRead read = map->ReadObjects(All);
+    ASSERT_EQ(read.Objects.size(), 4u);
+    for (std::int64_t i = 0; i < 4; ++i) EXPECT_EQ(read.Objects[i].Key, i);
+    EXPECT_EQ(read.Objects[0].Kind, ObjectKind::Line);
+    EXPECT_EQ(read.Objects[0].Extent, (FormatExtent{0, 0, 100, 200}));
+    EXPECT_EQ(read.Objects[1].Kind, ObjectKind::Point);
+    EXPECT_EQ(read.Objects[1].Symbol, 109000);
+    EXPECT_EQ(read.Objects[2].Kind, ObjectKind::Area);
+    EXPECT_EQ(read.Objects[3].Kind, ObjectKind::Text);
+    EXPECT_EQ(read.Objects[3].Symbol, 0);  // no such symbol
+    EXPECT_EQ(read.Objects[3].Text, "Hill & top");
+    EXPECT_EQ(read.MapExtent, (FormatExtent{-50, -30, 100, 200}));
+    EXPECT_EQ(map->ReadObjects([](std::int32_t s) { return s == 101000; }).Objects.size(), 1u);
+  }
+}
+
+TEST(MapperRead, TheFirstBarrierWithPartsHoldsTheMap) {
+  MapperMapBuilder b;
+  b.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});
+  b.AddObject({.Symbol = 0, .Coords = {{0, 0}, {1, 1}}});
+  std::string text = b.Build();
+  text.insert(text.rfind("</map>"),
+              "<barrier version=\"6\"><parts count=\"1\"><part><objects><object type=\"1\" "
+              "symbol=\"0\"><coords>5 5;6 6;</coords></object><object type=\"1\" symbol=\"0\">"
+              "<coords>7 7;</coords></object></objects></part></parts></barrier>\n");
+  const ObjectsRead read = MapperMap::Open(TextBytes(text))->ReadObjects(All);
+  ASSERT_EQ(read.Objects.size(), 1u);
+  EXPECT_EQ(read.Objects[0].Points[1].X, 1);
+}
+
+TEST(MapperRead, CoordinatesAsTextOrElementsWithEveryFlag) {
+  for (bool elements : {false, true}) {
+    SCOPED_TRACE(elements);
+    MapperMapBuilder b;
+    b.CoordElements(elements);
+    b.AddSymbol({.Id = 0, .Type = 4, .Code = "401"});
+    b.AddObject({.Symbol = 0,
+                 .Coords = {{0, 0, 1}, {10, -10, 0}, {20, -10, 0}, {30, 0, 4}, {40, 5, 32},
+                            {0, 0, 18}, {-2147483647, 2147483647, 0}, {3, 3, 0}, {9, 9, 1}}});
+    const std::vector<FormatPoint> p = Open(b)->ReadObjects(All).Objects.at(0).Points;
+    using namespace point_flag;
+    const std::vector<FormatPoint> expected = {
+        {0, 0, 0},
+        {10, 10, kFirstControl},
+        {20, 10, kSecondControl},
+        {30, 0, kNoLeftLine | kNoRightLine},
+        {40, -5, kDash},
+        {0, 0, kClose},                           // a hole point ends its part ...
+        {-2147483647, -2147483647, kHoleStart},   // ... and the hole begins after it
+        {3, -3, 0},
+        {9, -9, 0},  // a curve start with no room for its control points
+    };
+    EXPECT_EQ(p, expected);
+  }
+}
+
+TEST(MapperRead, CoordsTextWithBlanksAndLineBreaks) {
+  EXPECT_EQ(mapper::ParseCoordsText(" 1 2;\n3  -4 16 ;5 6 ;").value().size(), 3u);
+  EXPECT_TRUE(mapper::ParseCoordsText("").value().empty());
+  for (const char* bad : {"1;", "1 2", "1 2 3 4;", "a b;", "1 2 x;", "1 2;;", "99999999999999999999 1;"})
+    EXPECT_FALSE(mapper::ParseCoordsText(bad)) << bad;
+}
+
+TEST(MapperRead, TagsAndTheNumericKeysOfferedForHeights) {
+  MapperMapBuilder b;
+  b.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});
+  b.AddSymbol({.Id = 1, .Type = 4, .Code = "401"});
+  b.AddSymbol({.Id = 2, .Type = 16, .Code = "506", .Parts = {0}});
+  b.AddObject({.Symbol = 0, .Tags = {{"z", "250.5"}, {"name", "Ridge"}, {"ele", "x"}}, .Coords = {{0, 0}}});
+  b.AddObject({.Symbol = 0, .Tags = {{"z", " 1e2 "}, {"ele", "260"}}, .Coords = {{0, 0}}});
+  b.AddObject({.Symbol = 2, .Tags = {{"ele", "-3"}}, .Coords = {{0, 0}}});
+  // Area objects and point objects do not count.
+  b.AddObject({.Symbol = 1, .Tags = {{"area", "5"}}, .Coords = {{0, 0}}});
+  b.AddObject({.Type = 0, .Symbol = 0, .Tags = {{"point", "5"}}, .Coords = {{0, 0}}});
+  const auto map = Open(b);
+  const std::vector<mapper::TagKeyCount> expected = {{"ele", 2}, {"z", 2}};
+  EXPECT_EQ(map->HeightTagKeys(), expected);
+  EXPECT_EQ(map->HeightTag(), "ele");  // offered first among the usual keys
+  EXPECT_EQ(map->ReadObjects(All).Objects[0].Tags.size(), 3u);
+  EXPECT_EQ(map->ReadObjects(All).Objects[0].Tags[1],
+            (std::pair<std::string, std::string>{"name", "Ridge"}));
+  const auto heights = [&] {
+    std::vector<std::int32_t> h;
+    for (const FormatObject& o : map->ReadObjects(All).Objects) h.push_back(o.HeightTenths);
+    return h;
+  };
+  EXPECT_EQ(heights(), (std::vector<std::int32_t>{0, 2600, -30, 0, 0}));
+  map->SetHeightTag("name");  // not numbers: no heights
+  EXPECT_EQ(heights(), (std::vector<std::int32_t>{0, 0, 0, 0, 0}));
+  map->SetHeightTag("z");
+  EXPECT_EQ(heights(), (std::vector<std::int32_t>{2505, 1000, 0, 0, 0}));
+}
+
+TEST(MapperRead, HeightsTheModelCannotHoldAreNone) {
+  MapperMapBuilder b;
+  b.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});
+  for (const char* value : {"3276.7", "3276.8", "-3276.9", "nan", "inf", "1e400", "12,5"})
+    b.AddObject({.Symbol = 0, .Tags = {{"ele", value}}, .Coords = {{0, 0}}});
+  std::vector<std::int32_t> heights;
+  for (const FormatObject& o : Open(b)->ReadObjects(All).Objects) heights.push_back(o.HeightTenths);
+  EXPECT_EQ(heights, (std::vector<std::int32_t>{32767, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(MapperRead, TheUsualHeightKeysInTheirOrder) {
+  MapperMapBuilder b;
+  b.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});
+  b.AddObject({.Symbol = 0, .Tags = {{"height", "1"}, {"Elevation", "2"}}, .Coords = {{0, 0}}});
+  b.AddObject({.Symbol = 0, .Tags = {{"height", "1"}}, .Coords = {{0, 0}}});
+  EXPECT_EQ(Open(b)->HeightTag(), "Elevation");
+  b.AddObject({.Symbol = 0, .Tags = {{"ele", "1"}}, .Coords = {{0, 0}}});
+  EXPECT_EQ(Open(b)->HeightTag(), "Elevation");
+  MapperMapBuilder none;
+  none.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});
+  none.AddObject({.Symbol = 0, .Tags = {{"f321610", "1"}}, .Coords = {{0, 0}}});
+  EXPECT_EQ(Open(none)->HeightTag(), "Elevation");
+}
+
+TEST(MapperRead, GeoreferencingWithAPaperReferencePointAndAnEpsgCode) {
+  MapperMapBuilder b;
+  b.Scale(15000).Georeferencing(
+      " grid_scale_factor=\"0.9996\" declination=\"3\" grivation=\"-2.5\"",
+      "<ref_point x=\"10\" y=\"-20\"/><projected_crs id=\"EPSG\"><spec language=\"PROJ.4\">"
+      "+init=epsg:25833</spec><parameter>25833</parameter><ref_point x=\"400000\" "
+      "y=\"6000000\"/></projected_crs>");
+  const auto map = Open(b);
+  EXPECT_EQ(map->Info().Scale, 15000.0);
+  const Georeferencing& g = map->Info().Georef;
+  ASSERT_TRUE(g.Known);
+  EXPECT_EQ(g.EpsgCode, 25833);
+  EXPECT_EQ(g.CrsName, "EPSG:25833");
+  EXPECT_EQ(g.CrsDefinition, "+init=epsg:25833");
+  // The paper point 10 mm right and 20 mm up lies 150 m east and 300 m north of the origin on
+  // the ground: it is the reference point.
+  const Georeferencing::Point ref = g.ToProjected(150, 300);
+  EXPECT_NEAR(ref.Easting, 400000, 1e-6);
+  EXPECT_NEAR(ref.Northing, 6000000, 1e-6);
+  // 1000 m up the paper: 0.9996 times that, turned 2.5 degrees west of grid north.
+  const Georeferencing::Point up = g.ToProjected(150, 1300);
+  const double a = 2.5 * std::numbers::pi / 180;
+  EXPECT_NEAR(up.Easting, 400000 - 999.6 * std::sin(a), 1e-6);
+  EXPECT_NEAR(up.Northing, 6000000 + 999.6 * std::cos(a), 1e-6);
+
+  MapperMapBuilder local;
+  local.Georeferencing("", "<projected_crs id=\"Local\"><ref_point x=\"1\" y=\"2\"/></projected_crs>");
+  EXPECT_FALSE(Open(local)->Info().Georef.Known);
+  MapperMapBuilder south;
+  south.Georeferencing("", "<projected_crs id=\"UTM\"><parameter>33 S</parameter><ref_point x=\"1\" y=\"2\"/></projected_crs>");
+  EXPECT_EQ(Open(south)->Info().Georef.EpsgCode, 32733);
+  EXPECT_EQ(Open(south)->Info().Georef.CrsName, "UTM 33S");
+}
+
+}  // namespace
+}  // namespace terrak

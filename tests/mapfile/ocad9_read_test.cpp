@@ -1,0 +1,213 @@
+// Reading OCAD 9 to 2018 maps: symbols with their 32-bit numbers, every index field, deleted and
+// hidden objects, coordinates with their flags, texts, heights of each version and the scale
+// parameters.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "mapfile/ocad9/ocad9_map.h"
+#include "mapfile/ocad9/scale_parameters.h"
+#include "support/ocad_build9.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+using ocad9::Ocad9Map;
+
+const int kVersions[] = {9, 10, 11, 12, 2018};
+
+std::unique_ptr<Ocad9Map> Open(Ocad9MapBuilder& builder) {
+  return Ocad9Map::Open(builder.Build(), std::nullopt);
+}
+
+bool All(std::int32_t) { return true; }
+
+TEST(Ocad9Read, SymbolsWithNumbersTimes1000AndTheirDescriptionsInEveryVersion) {
+  for (int version : kVersions) {
+    SCOPED_TRACE(version);
+    Ocad9MapBuilder b(version);
+    b.AddSymbol({101000, 2, "Contour"});
+    b.AddSymbol({103002, 1, "Small knoll, elongated"});
+    b.AddSymbol({401000, 3, "Open land"});
+    b.AddSymbol({999000, 6, ""});
+    const std::vector<FormatSymbol> symbols = Open(b)->ReadSymbols();
+    ASSERT_EQ(symbols.size(), 4u);
+    EXPECT_EQ(symbols[0].Number, 101000);
+    EXPECT_EQ(symbols[0].Code, "101.0");
+    EXPECT_EQ(symbols[0].Description, "Contour");
+    EXPECT_EQ(symbols[0].Kind, ObjectKind::Line);
+    EXPECT_EQ(symbols[1].Number, 103002);
+    EXPECT_EQ(symbols[1].Code, "103.2");
+    EXPECT_EQ(symbols[1].Description, "Small knoll, elongated");
+    EXPECT_EQ(symbols[1].Kind, ObjectKind::Point);
+    EXPECT_EQ(symbols[2].Kind, ObjectKind::Area);
+    EXPECT_EQ(symbols[3].Kind, ObjectKind::Text);
+    EXPECT_EQ(symbols[3].Description, "");
+  }
+}
+
+TEST(Ocad9Read, ObjectsSkipDeletedOnesKeepHiddenOnesAndCountForTheMapExtent) {
+  for (int version : kVersions) {
+    SCOPED_TRACE(version);
+    Ocad9MapBuilder b(version);
+    b.AddObject({.Symbol = 101000, .Points = {CodedPoint::At(0, 0), CodedPoint::At(100, 200)}});
+    b.AddObject({.Symbol = 101000, .Status = 2, .Points = {CodedPoint::At(5, 5), CodedPoint::At(6, 6)}});
+    b.AddObject({.Symbol = 101000, .Status = 0, .Points = {CodedPoint::At(-9000, 0), CodedPoint::At(1, 1)}});
+    b.AddObject({.Symbol = 101000, .Status = 3, .Points = {CodedPoint::At(0, 9000), CodedPoint::At(1, 1)}});
+    b.AddEmptyEntry();
+    b.AddObject({.Symbol = 102000, .Points = {CodedPoint::At(-300, -400), CodedPoint::At(50, 60)}});
+    b.AddObject({.Symbol = 101000, .Points = {CodedPoint::At(7, 8)}, .Extent = IndexExtent{1, 2, 3, 4}});
+    const auto map = Open(b);
+    const ObjectsRead read = map->ReadObjects([](std::int32_t s) { return s == 101000; });
+    ASSERT_EQ(read.Objects.size(), 3u);
+    EXPECT_FALSE(read.Objects[0].Hidden);
+    EXPECT_TRUE(read.Objects[1].Hidden);
+    EXPECT_EQ(read.Objects[0].Key, b.Layout().Objects[0].EntryPos);
+    EXPECT_EQ(read.Objects[1].Key, b.Layout().Objects[1].EntryPos);
+    EXPECT_EQ(read.Objects[2].Key, b.Layout().Objects[5].EntryPos);
+    EXPECT_EQ(read.Objects[0].Extent, (FormatExtent{0, 0, 1000, 2000}));
+    // The index's box, not the points': coded values of 1 to 4 are positions of 0.
+    EXPECT_EQ(read.Objects[2].Extent, (FormatExtent{0, 0, 0, 0}));
+    // Deleted objects leave the extent; the unselected one widens it.
+    EXPECT_EQ(read.MapExtent, (FormatExtent{-3000, -4000, 1000, 2000}));
+  }
+}
+
+TEST(Ocad9Read, CoordinatesInMicrometresWithEveryFlagAndNegativeValuesFloored) {
+  for (int version : kVersions) {
+    SCOPED_TRACE(version);
+    Ocad9MapBuilder b(version);
+    const std::vector<CodedPoint> points = {
+        CodedPoint::At(10, 20),
+        CodedPoint::At(11, 21).FirstControl(),
+        CodedPoint::At(12, 22).SecondControl(),
+        CodedPoint::At(13, 23).Corner().NoLeftLine(),
+        CodedPoint::At(14, 24).NewPart().NoRightLine(),
+        CodedPoint::At(15, 25).Dash().WithXFlags(8),
+        {Coded(-1, 3), Coded(-8388608, 9)},      // the smallest 24-bit value
+        {Coded(8388607), Coded(-2)},
+    };
+    b.AddObject({.Symbol = 101000, .Points = points});
+    const std::vector<FormatPoint> read = Open(b)->ReadObjects(All).Objects.at(0).Points;
+    using namespace point_flag;
+    const std::vector<FormatPoint> expected = {
+        {100, 200, 0},
+        {110, 210, kFirstControl},
+        {120, 220, kSecondControl},
+        {130, 230, kNoLeftLine | kCorner},
+        {140, 240, kHoleStart | kNoRightLine},
+        {150, 250, kGap | kDash},
+        {-10, -83886080, kFirstControl | kSecondControl | kCorner | kDash},
+        {83886070, -20, 0},
+    };
+    EXPECT_EQ(read, expected);
+  }
+}
+
+TEST(Ocad9Read, LongObjectsManyIndexBlocksAndTexts) {
+  for (int version : kVersions) {
+    SCOPED_TRACE(version);
+    Ocad9MapBuilder b(version);
+    std::vector<CodedPoint> longLine;
+    for (int i = 0; i < 5000; ++i) longLine.push_back(CodedPoint::At(i, i % 7));
+    b.AddObject({.Symbol = 101000, .Points = longLine});
+    for (int i = 0; i < 600; ++i)
+      b.AddObject({.Symbol = 102000, .Points = {CodedPoint::At(i, 0), CodedPoint::At(i, 1)}});
+    b.AddObject({.Symbol = 900000, .Type = 5, .Points = {CodedPoint::At(1, 2)}, .Text = "Hill top"});
+    const auto map = Open(b);
+    EXPECT_EQ(b.Layout().IndexBlocks.size(), 3u);
+    const ObjectsRead read = map->ReadObjects(All);
+    ASSERT_EQ(read.Objects.size(), 602u);
+    EXPECT_EQ(read.Objects[0].Points.size(), 5000u);
+    EXPECT_EQ(read.Objects[0].Points[4999], (FormatPoint{49990, (4999 % 7) * 10, 0}));
+    EXPECT_EQ(read.Objects[600].Points[0].X, 5990);
+    EXPECT_EQ(read.Objects[601].Kind, ObjectKind::Text);
+    EXPECT_EQ(read.Objects[601].Text, "Hill top");
+  }
+}
+
+TEST(Ocad9Read, HeightsFromEachVersionsFieldInItsUnit) {
+  struct Case {
+    int Version;
+    std::int32_t Stored;
+    std::int32_t Tenths;
+  };
+  const Case cases[] = {
+      {10, 372500, 3725},     // mm
+      {10, -1250, -12},       // -1.25 m: halves to even
+      {10, 1350, 14},         // 1.35 m
+      {11, 95360000 - 1, 3725},  // just below 372.5 m: rounded, not cut
+      {11, 95360000, 3725},   // 1/256 mm
+      {12, 56320000, 2200},
+      {2018, 25600 * 4051, 4051},
+      {11, 12800, 0},         // 0.05 m rounds to no height
+      {12, 2147483647, 32767},  // beyond what the model holds
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.Version << " " << c.Stored);
+    Ocad9MapBuilder b(c.Version);
+    b.AddObject({.Symbol = 101000, .Points = {CodedPoint::At(0, 0)}, .Height = c.Stored});
+    const auto map = Open(b);
+    EXPECT_TRUE(map->Info().HeightInObject);
+    EXPECT_EQ(map->ReadObjects(All).Objects.at(0).HeightTenths, c.Tenths);
+  }
+  Ocad9MapBuilder nine(9);
+  nine.AddObject({.Symbol = 101000, .Points = {CodedPoint::At(0, 0)}});
+  const auto map = Open(nine);
+  EXPECT_FALSE(map->Info().HeightInObject);
+  EXPECT_EQ(map->ReadObjects(All).Objects.at(0).HeightTenths, 0);
+}
+
+TEST(Ocad9Read, ScaleAndGeoreferencingFromTheScaleParameters) {
+  Ocad9MapBuilder b(11);
+  b.AddString(1, "not scale parameters\tm5");
+  b.ScaleParameters("\tm15000.000000\tg500\tr1\tx592000.5\ty6639000\ta1.25\td420\ti2033");
+  const auto map = Open(b);
+  EXPECT_EQ(map->Info().Scale, 15000.0);
+  EXPECT_EQ(map->Info().FormatName, "OCAD 11");
+  const Georeferencing& g = map->Info().Georef;
+  ASSERT_TRUE(g.Known);
+  EXPECT_EQ(g.EpsgCode, 32633);
+  EXPECT_EQ(g.CrsName, "UTM 33N");
+  EXPECT_EQ(g.ToProjected(0, 0).Easting, 592000.5);
+  EXPECT_EQ(g.ToProjected(0, 0).Northing, 6639000.0);
+  // The paper's up points 1.25 degrees east of grid north.
+  EXPECT_NEAR(std::atan2(g.B, g.D) * 180 / std::numbers::pi, 1.25, 1e-12);
+  const Georeferencing::Point east = g.ToProjected(1000, 0);
+  EXPECT_NEAR(east.Easting, 592000.5 + 1000 * std::cos(1.25 * std::numbers::pi / 180), 1e-6);
+  EXPECT_NEAR(east.Northing, 6639000 - 1000 * std::sin(1.25 * std::numbers::pi / 180), 1e-6);
+}
+
+TEST(Ocad9Read, GridCodesAndEpsgCodes) {
+  struct Case {
+    const char* Text;
+    bool Known;
+    int Epsg;
+    const char* Name;
+  };
+  const Case cases[] = {
+      {"\tm10000\ti13002\tx1\ty2", true, 3006, "EPSG:3006"},
+      {"\tm10000\ti-2033\tx1", true, 32733, "UTM 33S"},
+      {"\tm10000\tr1\te25832\ti2032", true, 25832, "EPSG:25832"},
+      {"\tm10000\tr0\tx5\ty5\ti2032", false, 0, ""},  // real-world coordinates switched off
+      {"\tm10000\ti1000", false, 0, ""},              // paper coordinates only
+      {"\tm10000\tx12\ti4711", true, 0, "OCAD grid 4711"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Text);
+    const ocad9::ScaleParameters p = ocad9::ParseScaleParameters(c.Text);
+    EXPECT_EQ(p.Scale, 10000.0);
+    EXPECT_EQ(p.Georef.Known, c.Known);
+    EXPECT_EQ(p.Georef.EpsgCode, c.Epsg);
+    EXPECT_EQ(p.Georef.CrsName, c.Name);
+  }
+  // Fields that are not numbers are passed over; a zero or negative scale is no scale.
+  EXPECT_FALSE(ocad9::ParseScaleParameters("\tmabc\ta\t\tx").Scale);
+  EXPECT_FALSE(ocad9::ParseScaleParameters("\tm-5").Scale);
+  EXPECT_FALSE(ocad9::ParseScaleParameters("m10000").Scale);  // the first field has no key
+}
+
+}  // namespace
+}  // namespace terrak

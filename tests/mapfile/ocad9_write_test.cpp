@@ -1,0 +1,155 @@
+// Writing into OCAD 9 to 2018 maps: a height goes into exactly the height field of its object
+// (version 9: into the heights file beside the map), a symbol into the index entry and the
+// object; every other byte of the file stays as it was.
+#include <gtest/gtest.h>
+
+#include "common/bytes.h"
+#include "mapfile/map_formats.h"
+#include "mapfile/ocad9/height_sidecar.h"
+#include "mapfile/ocad9/ocad9_map.h"
+#include "map_files.h"
+#include "support/ocad_build9.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+using ocad9::Ocad9Map;
+
+bool All(std::int32_t) { return true; }
+
+Ocad9MapBuilder ThreeContours(int version) {
+  Ocad9MapBuilder b(version);
+  b.AddSymbol({101000, 2, "Contour"});
+  b.AddSymbol({102000, 2, "Index contour"});
+  for (int i = 0; i < 3; ++i)
+    b.AddObject({.Symbol = 101000,
+                 .Points = {CodedPoint::At(i, 0), CodedPoint::At(i, 100)},
+                 .Height = version == 9 ? 0 : 7});
+  return b;
+}
+
+TEST(Ocad9Write, AHeightPatchesExactlyItsObjectsHeightField) {
+  struct Case {
+    int Version;
+    std::int32_t Tenths;
+    std::int32_t Stored;
+  };
+  for (const Case c : {Case{10, 3725, 372500}, Case{11, 3725, 95360000}, Case{12, -15, -384000},
+                       Case{2018, 0, 0}, Case{11, 32767, 838835200}}) {
+    SCOPED_TRACE(c.Version);
+    Ocad9MapBuilder b = ThreeContours(c.Version);
+    const std::vector<std::uint8_t> original = b.Build();
+    const auto map = Ocad9Map::Open(original, std::nullopt);
+    const std::int64_t key = b.Layout().Objects[1].EntryPos;
+    const std::vector<BytePatch> patches = map->WriteHeights({{key, c.Tenths}});
+
+    std::vector<std::uint8_t> expected = original;
+    PutI32(expected.data() + b.Layout().Objects[1].HeightPos, c.Stored);
+    EXPECT_TRUE(map->Bytes() == expected);
+    ASSERT_EQ(patches.size(), 1u);
+    EXPECT_EQ(patches[0].Position, b.Layout().Objects[1].HeightPos);
+    std::vector<std::uint8_t> copy = original;
+    ApplyPatches(copy, patches);
+    EXPECT_TRUE(copy == expected);
+    EXPECT_EQ(map->ReadObjects(All).Objects[1].HeightTenths, c.Tenths);
+    EXPECT_TRUE(map->Sidecars().empty());
+  }
+}
+
+TEST(Ocad9Write, ASymbolGoesIntoTheIndexEntryAndTheObject) {
+  for (int version : {9, 11, 12}) {
+    SCOPED_TRACE(version);
+    Ocad9MapBuilder b = ThreeContours(version);
+    const std::vector<std::uint8_t> original = b.Build();
+    const auto map = Ocad9Map::Open(original, std::nullopt);
+    map->WriteSymbol({b.Layout().Objects[0].EntryPos, b.Layout().Objects[2].EntryPos}, 102000);
+    std::vector<std::uint8_t> expected = original;
+    for (int i : {0, 2}) {
+      PutI32(expected.data() + b.Layout().Objects[i].EntryPos + 24, 102000);
+      PutI32(expected.data() + b.Layout().Objects[i].FilePos, 102000);
+    }
+    EXPECT_TRUE(map->Bytes() == expected);
+    const ObjectsRead read = map->ReadObjects([](std::int32_t s) { return s == 102000; });
+    ASSERT_EQ(read.Objects.size(), 2u);
+    EXPECT_EQ(read.Objects[1].Key, b.Layout().Objects[2].EntryPos);
+  }
+}
+
+TEST(Ocad9Write, VersionNineKeepsHeightsBesideTheMapAndTheMapUnchanged) {
+  TempFolder folder;
+  const std::string name = folder.File("forest.ocd");
+  Ocad9MapBuilder b = ThreeContours(9);
+  const std::vector<std::uint8_t> original = b.Build();
+  WriteBytes(name, original);
+  const Object9Layout& first = b.Layout().Objects[0];
+  const Object9Layout& third = b.Layout().Objects[2];
+  {
+    const auto map = OpenFormatMap(ReadBytes(name), name);
+    EXPECT_TRUE(map->Sidecars().empty());  // no heights, no file
+    EXPECT_TRUE(map->WriteHeights({{first.EntryPos, 2200}, {third.EntryPos, -5}}).empty());
+    EXPECT_TRUE(map->Bytes() == original);
+    const std::vector<SidecarFile> sidecars = map->Sidecars();
+    ASSERT_EQ(sidecars.size(), 1u);
+    EXPECT_EQ(sidecars[0].Suffix, ".heights");
+    const std::string text(sidecars[0].Bytes.begin(), sidecars[0].Bytes.end());
+    EXPECT_EQ(text, "terrak-heights 1\n" + std::to_string(first.EntryPos) + " " +
+                        std::to_string(first.FilePos) + " 2200\n" + std::to_string(third.EntryPos) +
+                        " " + std::to_string(third.FilePos) + " -5\n");
+    WriteBytes(name + sidecars[0].Suffix, sidecars[0].Bytes);
+  }
+  const auto reopened = OpenFormatMap(ReadBytes(name), name);
+  const ObjectsRead read = reopened->ReadObjects(All);
+  EXPECT_EQ(read.Objects[0].HeightTenths, 2200);
+  EXPECT_EQ(read.Objects[1].HeightTenths, 0);
+  EXPECT_EQ(read.Objects[2].HeightTenths, -5);
+  // Cleared, the height leaves the file; the file stays so the clearing is kept.
+  reopened->WriteHeights({{first.EntryPos, 0}, {third.EntryPos, 0}});
+  const std::vector<SidecarFile> cleared = reopened->Sidecars();
+  ASSERT_EQ(cleared.size(), 1u);
+  EXPECT_EQ(std::string(cleared[0].Bytes.begin(), cleared[0].Bytes.end()), "terrak-heights 1\n");
+}
+
+TEST(Ocad9Write, SidecarLinesOfObjectsThatMovedAreLeftBehind) {
+  Ocad9MapBuilder b = ThreeContours(9);
+  const std::vector<std::uint8_t> bytes = b.Build();
+  const Object9Layout& first = b.Layout().Objects[0];
+  const Object9Layout& second = b.Layout().Objects[1];
+  const std::string text = "terrak-heights 1\r\n" + std::to_string(first.EntryPos) + " " +
+                           std::to_string(first.FilePos) + " 100\n" +
+                           std::to_string(second.EntryPos) + " " +
+                           std::to_string(first.FilePos) + " 200\n" + "999999 5 300\n" +
+                           std::to_string(b.Layout().Objects[2].EntryPos) + " " +
+                           std::to_string(b.Layout().Objects[2].FilePos) + " 0\n";
+  const auto map = Ocad9Map::Open(bytes, std::vector<std::uint8_t>(text.begin(), text.end()));
+  const ObjectsRead read = map->ReadObjects(All);
+  EXPECT_EQ(read.Objects[0].HeightTenths, 100);
+  EXPECT_EQ(read.Objects[1].HeightTenths, 0);
+  const std::vector<SidecarFile> sidecars = map->Sidecars();
+  ASSERT_EQ(sidecars.size(), 1u);
+  const std::string saved(sidecars[0].Bytes.begin(), sidecars[0].Bytes.end());
+  EXPECT_EQ(saved, "terrak-heights 1\n" + std::to_string(first.EntryPos) + " " +
+                       std::to_string(first.FilePos) + " 100\n");
+}
+
+TEST(Ocad9Write, ADamagedHeightsFileIsRefusedWithItsLine) {
+  const std::vector<std::uint8_t> bytes = ThreeContours(9).Build();
+  for (const char* text : {"", "terrak-heights 2\n", "terrak-heights 1\n12 x 3\n",
+                           "terrak-heights 1\n12 34\n", "terrak-heights 1\n12 34 99999\n",
+                           "terrak-heights 1\n-12 34 5\n", "terrak-heights 1\n12 34 5 6\n"}) {
+    SCOPED_TRACE(text);
+    const std::string s(text);
+    try {
+      Ocad9Map::Open(bytes, std::vector<std::uint8_t>(s.begin(), s.end()));
+      ADD_FAILURE() << "opened";
+    } catch (const MapFormatError& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "The heights file beside the map is damaged; move it away to open the map "
+                "without it");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace terrak
