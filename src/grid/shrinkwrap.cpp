@@ -1,12 +1,7 @@
 #include "grid/shrinkwrap.h"
 
-#include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
-#include <thread>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "common/rounding.h"
@@ -108,90 +103,6 @@ bool WithinGap(std::int32_t contourGap, std::int64_t distance2) {
   return contourGap >= 0 && std::int64_t{contourGap} * contourGap >= distance2;
 }
 
-// One bulge search and what it cost, so that another thread can make it and the refinement can
-// take it over as if it had made it itself.
-struct SearchResult {
-  WrapperList Found;
-  std::int64_t Work = 0;
-  std::int16_t CurveSteps = 0;
-  bool Tried = false;  // at least one bulge was tried: CurveSteps holds its step count
-};
-
-SearchResult Search(BulgeSearch& search, ShrinkControl& control, WrapCell p, WrapCell n) {
-  SearchResult result;
-  const std::int64_t work = control.Work;
-  control.CurveSteps = std::numeric_limits<std::int16_t>::min();
-  search.Fill(p, n, result.Found);
-  result.Work = control.Work - work;
-  result.Tried = result.Work != 0 || control.CurveSteps != std::numeric_limits<std::int16_t>::min();
-  result.CurveSteps = control.CurveSteps;
-  return result;
-}
-
-// The searches of the wrapped outline's consecutive pairs that lie more than the gap apart,
-// made by a second thread from the last pair backwards while the refinement works forwards.
-// Each pair is made once: by the helper, or by the refinement when it gets there first, after
-// which the helper stops (every pair before it is the refinement's).
-class AheadSearches {
- public:
-  AheadSearches(const WrapperList& wrapped, const GridState& grid, std::int32_t contourGap,
-                const ShrinkControl& control) {
-    for (std::size_t i = 0; i + 1 < wrapped.size(); ++i) {
-      const WrapCell p{wrapped[i].X, wrapped[i].Y}, n{wrapped[i + 1].X, wrapped[i + 1].Y};
-      if (WithinGap(contourGap, Distance2(p, n))) continue;
-      if (index_.emplace(PairKey(p, n), pairs_.size()).second) pairs_.push_back({p, n});
-    }
-    if (control.Threads < 2 || pairs_.size() < 2) return;
-    slots_ = std::vector<Slot>(pairs_.size());
-    helper_ = std::thread([this, &grid, control] {
-      ShrinkControl own = control;
-      own.Work = 0;
-      BulgeSearch search(grid.HeightGrid, own);
-      for (std::size_t i = pairs_.size(); i-- > 0 && !stop_.load(std::memory_order_relaxed);) {
-        int free = kFree;
-        if (!slots_[i].State.compare_exchange_strong(free, kHelper, std::memory_order_acq_rel)) break;
-        slots_[i].Result = Search(search, own, pairs_[i].first, pairs_[i].second);
-        slots_[i].State.store(kDone, std::memory_order_release);
-        // The refinement stops refining past its work limit; so does the helper.
-        if (own.Work > own.WorkLimit) break;
-      }
-    });
-  }
-  ~AheadSearches() {
-    stop_.store(true, std::memory_order_relaxed);
-    if (helper_.joinable()) helper_.join();
-  }
-  AheadSearches(const AheadSearches&) = delete;
-  AheadSearches& operator=(const AheadSearches&) = delete;
-
-  // The search of (p, n): taken from the helper, or made here.
-  SearchResult Take(std::uint64_t key, WrapCell p, WrapCell n, BulgeSearch& search,
-                    ShrinkControl& control) {
-    const auto it = slots_.empty() ? index_.end() : index_.find(key);
-    if (it != index_.end()) {
-      Slot& slot = slots_[it->second];
-      int free = kFree;
-      if (!slot.State.compare_exchange_strong(free, kRefinement, std::memory_order_acq_rel)) {
-        while (slot.State.load(std::memory_order_acquire) != kDone) std::this_thread::yield();
-        return std::move(slot.Result);
-      }
-    }
-    return Search(search, control, p, n);
-  }
-
- private:
-  static constexpr int kFree = 0, kHelper = 1, kRefinement = 2, kDone = 3;
-  struct Slot {
-    std::atomic<int> State{kFree};
-    SearchResult Result;
-  };
-  std::vector<std::pair<WrapCell, WrapCell>> pairs_;
-  std::unordered_map<std::uint64_t, std::size_t> index_;
-  std::vector<Slot> slots_;
-  std::atomic<bool> stop_{false};
-  std::thread helper_;
-};
-
 }  // namespace
 
 // The points still to be examined form a stack whose top is the current N: a refinement pushes
@@ -222,7 +133,7 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, std::in
   std::vector<std::uint64_t> waitingKeys;
   std::unordered_set<std::uint64_t> waiting, refined, barren;
   BulgeSearch filler(grid.HeightGrid, control);
-  AheadSearches ahead(wrapped, grid, contourGap, control);
+  WrapperList found;
   WrapCell p{wrapped.front().X, wrapped.front().Y};
   while (!pending.empty()) {
     const TWrapperPoint nPoint = pending.back().Point;
@@ -238,12 +149,8 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, std::in
       } else if (refined.count(key) != 0) {
         joined = false;
       } else {
-        const std::int16_t steps = control.CurveSteps;
-        const std::int64_t work = control.Work;
-        SearchResult search = ahead.Take(key, p, n, filler, control);
-        control.Work = work + search.Work;
-        control.CurveSteps = search.Tried ? search.CurveSteps : steps;
-        const WrapperList& found = search.Found;
+        found.clear();
+        filler.Fill(p, n, found);
         if (control.Work > control.WorkLimit) control.WorkLimitHit = true;
         if (found.empty()) {
           barren.insert(key);
@@ -350,7 +257,6 @@ void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
   ShrinkControl control;
   control.WorkLimit = build.ShrinkWorkLimit;
   control.CurveSteps = build.CurveSteps;
-  control.Threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 2u));
   const Outline outline = ShrinkWrapper(list, grid, contourGap, control, progress);
   build.CurveSteps = control.CurveSteps;
   build.Notes.ShrinkLoopsCut += control.LoopsCut;

@@ -46,10 +46,6 @@ struct ShrinkControl {
   // Evaluate every point of every bulge instead of passing over stretches whose box holds no
   // contour: the same cells, slower; for checking the quick way.
   bool EverySample = false;
-  // With 2 or more, a second thread searches the bulges of the wrapped outline's own pairs ahead
-  // of the refinement, from the end of the outline backwards; the refinement takes each search
-  // it finds done and adds its work and step count in its own order, so the outline is the same.
-  int Threads = 1;
 };
 
 // The cells that the inward bulges between the outline points p and n meet, in order along the
