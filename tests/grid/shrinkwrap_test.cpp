@@ -202,6 +202,43 @@ TEST(ShrinkWrap, BulgesPassingOverEmptyStretchesMeetTheCellsThatEveryPointMeets)
   EXPECT_GT(found, 300);
 }
 
+// The refinement with a second thread searching ahead leaves what it leaves alone: the same
+// outline, step count, work and cut loops, also when the work limit stops it part way.
+TEST(ShrinkWrap, SearchingAheadOnASecondThreadChangesNothing) {
+  int refined = 0, limited = 0;
+  for (std::uint32_t seed = 1; seed <= 120; ++seed) {
+    const std::int32_t w = 10 + static_cast<std::int32_t>(seed * 7 % 60);
+    const std::int32_t h = 10 + static_cast<std::int32_t>(seed * 11 % 50);
+    GridState grid = testing::RandomContourGrid(seed, w, h, 1 + static_cast<int>(seed % 12));
+    if (seed % 5 == 0)  // thick contours
+      for (std::int64_t x = 1; x < grid.HeightGrid.Columns(); ++x)
+        for (std::int64_t y = 0; y < grid.HeightGrid.Rows(); ++y)
+          if (grid.HeightGrid(x - 1, y) > 0 && grid.HeightGrid(x, y) == 0) grid.HeightGrid(x, y) = grid.HeightGrid(x - 1, y);
+    constexpr std::int32_t kGaps[] = {0, 10, 50, 3};
+    const std::int32_t gap = kGaps[seed % 4];
+    SilentProgress progress;
+    const WrapperList wrapped = WrapMap(grid, progress);
+    for (const std::int64_t limit : {std::int64_t{1} << 40, std::int64_t{300} + seed * 10}) {
+      ShrinkControl one, two;
+      one.WorkLimit = two.WorkLimit = limit;
+      one.CurveSteps = two.CurveSteps = 11;
+      two.Threads = 2;
+      const Outline a = ShrinkWrapper(wrapped, grid, gap, one, progress);
+      const Outline b = ShrinkWrapper(wrapped, grid, gap, two, progress);
+      ASSERT_EQ(b.Points, a.Points) << "seed " << seed << " gap " << gap << " limit " << limit;
+      ASSERT_EQ(b.JoinedToPrevious, a.JoinedToPrevious) << "seed " << seed;
+      EXPECT_EQ(two.CurveSteps, one.CurveSteps) << "seed " << seed;
+      EXPECT_EQ(two.Work, one.Work) << "seed " << seed;
+      EXPECT_EQ(two.LoopsCut, one.LoopsCut) << "seed " << seed;
+      EXPECT_EQ(two.WorkLimitHit, one.WorkLimitHit) << "seed " << seed;
+      refined += a.Points.size() > wrapped.size();
+      limited += one.WorkLimitHit;
+    }
+  }
+  EXPECT_GT(refined, 100);
+  EXPECT_GT(limited, 20);
+}
+
 TEST(ShrinkWrap, ThickContoursWithGapZeroEndAndLeaveEveryOutlineCellSealed) {
   GridState grid = EmptyGrid(30, 30);
   for (int x = 2; x <= 27; ++x)
