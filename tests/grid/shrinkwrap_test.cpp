@@ -87,6 +87,14 @@ TEST(ShrinkWrap, GapsWiderThanContourGapGetTheCellsTheirBulgeMeets) {
     }
   }
   EXPECT_EQ(control.CurveSteps, 100);  // Round(2 * 50.01), the last bulge's
+  // The work is the samples of every bulge tried: here one search, Round(2 * 25.495) = 51 each.
+  ShrinkControl counted;
+  counted.WorkLimit = 1'000'000;
+  outline = ShrinkWrapper({{0, 0, 100}, {25, 5, 100}}, grid, 24, counted, progress);
+  EXPECT_GT(outline.Points.size(), 2u);
+  EXPECT_GT(counted.Work, 0);
+  EXPECT_EQ(counted.Work % 51, 0) << counted.Work;
+  EXPECT_EQ(counted.CurveSteps, 51);
   // A gap whose bulges meet no contour up to the chord's length stays as it is.
   grid = EmptyGrid(60, 20);
   grid.HeightGrid(50, 1) = 100;
