@@ -92,6 +92,8 @@ void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
   control_.Work += steps_;
   lastX_ = p_.X;
   lastY_ = p_.Y;
+  previousX_ = p_.X;
+  previousY_ = p_.Y;
   found_ = &found;
   if (steps_ >= 1) Visit(1, steps_);
 }
@@ -150,6 +152,10 @@ void BulgeSearch::Sample(std::int64_t j) {
   const double* b = &weights_[static_cast<std::size_t>(4 * (j - 1))];
   const std::int64_t rx = RoundToInt(b[0] * cx_[0] + b[1] * cx_[1] + b[2] * cx_[2] + b[3] * cx_[3]);
   const std::int64_t ry = RoundToInt(b[0] * cy_[0] + b[1] * cy_[1] + b[2] * cy_[2] + b[3] * cy_[3]);
+  // A sample in the cell of the one evaluated before it meets what that one met: nothing new.
+  if (rx == previousX_ && ry == previousY_) return;
+  previousX_ = rx;
+  previousY_ = ry;
   if ((rx == lastX_ && ry == lastY_) || (rx == n_.X && ry == n_.Y)) return;
   // Only cells up to column W - 1 and row H - 1 count.
   if (rx < 0 || ry < 0 || rx > g_.Columns() - 2 || ry > g_.Rows() - 2) return;

@@ -40,6 +40,7 @@ class BulgeSearch {
   std::vector<double> weights_;
   std::int64_t weightSteps_ = -1;
   std::int64_t lastX_ = 0, lastY_ = 0;
+  std::int64_t previousX_ = 0, previousY_ = 0;  // the cell of the sample evaluated last
   WrapperList* found_ = nullptr;
 };
 
