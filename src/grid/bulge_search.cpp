@@ -120,7 +120,7 @@ void Range(const double c[4], double a, double b, double& lo, double& hi) {
 }
 
 // Samples fewer than this are taken one by one.
-constexpr std::int64_t kSmallStretch = 8;
+constexpr std::int64_t kSmallStretch = 16;
 
 }  // namespace
 
