@@ -1,6 +1,9 @@
 #include "grid/bulges_ahead.h"
 
 #include <limits>
+#include <new>
+#include <optional>
+#include <system_error>
 
 namespace terrak {
 
@@ -18,7 +21,12 @@ BulgeResult SearchBulges(BulgeSearch& search, ShrinkControl& control, WrapCell p
 
 BulgesAhead::BulgesAhead(const HeightGridType& grid, const ShrinkControl& control, int threads)
     : enabled_(threads >= 2) {
-  if (enabled_) helper_ = std::thread([this, &grid, control] { Work(grid, control); });
+  if (!enabled_) return;
+  try {
+    helper_ = std::thread([this, &grid, control] { Work(grid, control); });
+  } catch (const std::system_error&) {
+    enabled_ = false;  // no thread to be had: every search is made where it is taken
+  }
 }
 
 BulgesAhead::~BulgesAhead() {
@@ -33,7 +41,13 @@ BulgesAhead::~BulgesAhead() {
 
 void BulgesAhead::Work(const HeightGridType& grid, ShrinkControl control) {
   control.Work = 0;
-  BulgeSearch search(grid, control);
+  std::optional<BulgeSearch> made;
+  try {
+    made.emplace(grid, control);
+  } catch (const std::bad_alloc&) {
+    return;  // the refinement makes every search itself
+  }
+  BulgeSearch& search = *made;
   std::unique_lock<std::mutex> lock(mutex_);
   while (true) {
     wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
@@ -45,12 +59,19 @@ void BulgesAhead::Work(const HeightGridType& grid, ShrinkControl control) {
     it->second.Now = State::Making;
     const WrapCell p = it->second.P, n = it->second.N;
     lock.unlock();
-    BulgeResult result = SearchBulges(search, control, p, n);
+    BulgeResult result;
+    bool done = true;
+    try {
+      result = SearchBulges(search, control, p, n);
+    } catch (const std::bad_alloc&) {
+      done = false;  // the refinement makes it, and every later one, itself
+    }
     lock.lock();
     Entry& entry = entries_.at(key);  // only this thread removes an entry being made
     entry.Result = std::move(result);
-    entry.Now = State::Done;
+    entry.Now = done ? State::Done : State::Queued;
     made_.notify_all();
+    if (!done) return;
     // The refinement stops refining past its work limit; so does the helper.
     if (control.Work > control.WorkLimit) return;
   }
@@ -72,15 +93,13 @@ BulgeResult BulgesAhead::Take(std::uint64_t key, WrapCell p, WrapCell n, BulgeSe
     std::unique_lock<std::mutex> lock(mutex_);
     const auto it = entries_.find(key);
     if (it != entries_.end()) {
-      if (it->second.Now == State::Queued) {
-        entries_.erase(it);  // made here; the helper passes over its queue entry
-      } else {
-        made_.wait(lock, [&] { return entries_.at(key).Now == State::Done; });
-        const auto done = entries_.find(key);
-        BulgeResult result = std::move(done->second.Result);
-        entries_.erase(done);
+      made_.wait(lock, [&] { return it->second.Now != State::Making; });
+      if (it->second.Now == State::Done) {
+        BulgeResult result = std::move(it->second.Result);
+        entries_.erase(it);
         return result;
       }
+      entries_.erase(it);  // made here; the helper passes over its queue entry
     }
   }
   return SearchBulges(search, control, p, n);
