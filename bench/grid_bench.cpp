@@ -1,4 +1,4 @@
-// The grid construction on demo maps of 1, 4 and 16 square kilometres at 1:10000 with 5 m
+// The grid construction on demo maps of 1, 4, 16 and 64 square kilometres at 1:10000 with 5 m
 // contours, end to end and stage by stage. The maps are made at start-up with the demo map
 // generator, written as OCAD files and read back as the program reads them; the map bitmap stage
 // uses a stand-in image loader, so it measures the program's own writing and reading of the
@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   const testing::TempFolder folder;
   std::vector<std::unique_ptr<BenchMap>> maps;
-  for (const double side : {1000.0, 2000.0, 4000.0}) maps.push_back(MakeBenchMap(folder, side));
+  for (const double side : {1000.0, 2000.0, 4000.0, 8000.0}) maps.push_back(MakeBenchMap(folder, side));
   for (const auto& map : maps) Register(*map);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

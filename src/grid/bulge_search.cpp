@@ -74,10 +74,26 @@ void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
   cy_[2] = c2.Y;
   cy_[3] = n_.Y;
   steps_ = RoundToInt(2.0 * d_);
+  if (steps_ != weightSteps_ && steps_ >= 1) {
+    // Every bulge between the same two points is sampled at the same parameters.
+    weights_.resize(static_cast<std::size_t>(4 * steps_));
+    for (std::int64_t j = 1; j <= steps_; ++j) {
+      const double t = static_cast<double>(j) / static_cast<double>(steps_);
+      const double u = 1.0 - t;
+      double* b = &weights_[static_cast<std::size_t>(4 * (j - 1))];
+      b[0] = u * u * u;
+      b[1] = 3.0 * t * u * u;
+      b[2] = 3.0 * t * t * u;
+      b[3] = t * t * t;
+    }
+    weightSteps_ = steps_;
+  }
   control_.CurveSteps = Wrap16(steps_);
   control_.Work += steps_;
   lastX_ = p_.X;
   lastY_ = p_.Y;
+  previousX_ = p_.X;
+  previousY_ = p_.Y;
   found_ = &found;
   if (steps_ >= 1) Visit(1, steps_);
 }
@@ -104,7 +120,7 @@ void Range(const double c[4], double a, double b, double& lo, double& hi) {
 }
 
 // Samples fewer than this are taken one by one.
-constexpr std::int64_t kSmallStretch = 8;
+constexpr std::int64_t kSmallStretch = 16;
 
 }  // namespace
 
@@ -133,14 +149,13 @@ void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
 }
 
 void BulgeSearch::Sample(std::int64_t j) {
-  const double t = static_cast<double>(j) / static_cast<double>(steps_);
-  const double u = 1.0 - t;
-  const double b0 = u * u * u;
-  const double b1 = 3.0 * t * u * u;
-  const double b2 = 3.0 * t * t * u;
-  const double b3 = t * t * t;
-  const std::int64_t rx = RoundToInt(b0 * cx_[0] + b1 * cx_[1] + b2 * cx_[2] + b3 * cx_[3]);
-  const std::int64_t ry = RoundToInt(b0 * cy_[0] + b1 * cy_[1] + b2 * cy_[2] + b3 * cy_[3]);
+  const double* b = &weights_[static_cast<std::size_t>(4 * (j - 1))];
+  const std::int64_t rx = RoundToInt(b[0] * cx_[0] + b[1] * cx_[1] + b[2] * cx_[2] + b[3] * cx_[3]);
+  const std::int64_t ry = RoundToInt(b[0] * cy_[0] + b[1] * cy_[1] + b[2] * cy_[2] + b[3] * cy_[3]);
+  // A sample in the cell of the one evaluated before it meets what that one met: nothing new.
+  if (rx == previousX_ && ry == previousY_) return;
+  previousX_ = rx;
+  previousY_ = ry;
   if ((rx == lastX_ && ry == lastY_) || (rx == n_.X && ry == n_.Y)) return;
   // Only cells up to column W - 1 and row H - 1 count.
   if (rx < 0 || ry < 0 || rx > g_.Columns() - 2 || ry > g_.Rows() - 2) return;

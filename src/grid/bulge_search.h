@@ -4,6 +4,7 @@
 // length, until one bulge meets contour cells; those cells, in their order along the curve, go
 // between P and N.
 #include <cstdint>
+#include <vector>
 
 #include "grid/contour_tiles.h"
 #include "grid/shrinkwrap.h"
@@ -35,7 +36,11 @@ class BulgeSearch {
   // The bulge being tried.
   double cx_[4] = {}, cy_[4] = {};
   std::int64_t steps_ = 0;
+  // The Bernstein weights of samples 1 .. weightSteps_, four a sample.
+  std::vector<double> weights_;
+  std::int64_t weightSteps_ = -1;
   std::int64_t lastX_ = 0, lastY_ = 0;
+  std::int64_t previousX_ = 0, previousY_ = 0;  // the cell of the sample evaluated last
   WrapperList* found_ = nullptr;
 };
 

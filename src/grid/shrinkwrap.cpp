@@ -1,12 +1,15 @@
 #include "grid/shrinkwrap.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 #include <unordered_set>
 
 #include "common/rounding.h"
 #include "common/wrap16.h"
 #include "grid/bulge_search.h"
+#include "grid/bulges_ahead.h"
 #include "grid/wrap_walker.h"
 
 namespace terrak {
@@ -133,7 +136,12 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, std::in
   std::vector<std::uint64_t> waitingKeys;
   std::unordered_set<std::uint64_t> waiting, refined, barren;
   BulgeSearch filler(grid.HeightGrid, control);
-  WrapperList found;
+  BulgesAhead ahead(grid.HeightGrid, control, control.Threads);
+  const auto expect = [&](WrapCell a, WrapCell b) {
+    if (!WithinGap(contourGap, Distance2(a, b))) ahead.Expect(PairKey(a, b), a, b);
+  };
+  for (std::size_t i = wrapped.size() - 1; i-- > 0;)
+    expect({wrapped[i].X, wrapped[i].Y}, {wrapped[i + 1].X, wrapped[i + 1].Y});
   WrapCell p{wrapped.front().X, wrapped.front().Y};
   while (!pending.empty()) {
     const TWrapperPoint nPoint = pending.back().Point;
@@ -149,12 +157,20 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, std::in
       } else if (refined.count(key) != 0) {
         joined = false;
       } else {
-        found.clear();
-        filler.Fill(p, n, found);
+        const std::int16_t steps = control.CurveSteps;
+        const std::int64_t work = control.Work;
+        const BulgeResult search = ahead.Take(key, p, n, filler, control);
+        control.Work = work + search.Work;
+        control.CurveSteps = search.Tried ? search.CurveSteps : steps;
+        const WrapperList& found = search.Found;
         if (control.Work > control.WorkLimit) control.WorkLimitHit = true;
         if (found.empty()) {
           barren.insert(key);
         } else {
+          // The pairs between the cells found come next after (P, first cell): farthest first.
+          expect({found.back().X, found.back().Y}, n);
+          for (std::size_t i = found.size() - 1; i-- > 0;)
+            expect({found[i].X, found[i].Y}, {found[i + 1].X, found[i + 1].Y});
           advance = false;
           waiting.insert(key);
           waitingKeys.push_back(key);
@@ -257,6 +273,7 @@ void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
   ShrinkControl control;
   control.WorkLimit = build.ShrinkWorkLimit;
   control.CurveSteps = build.CurveSteps;
+  control.Threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 2u));
   const Outline outline = ShrinkWrapper(list, grid, contourGap, control, progress);
   build.CurveSteps = control.CurveSteps;
   build.Notes.ShrinkLoopsCut += control.LoopsCut;

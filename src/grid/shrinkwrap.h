@@ -46,6 +46,9 @@ struct ShrinkControl {
   // Evaluate every point of every bulge instead of passing over stretches whose box holds no
   // contour: the same cells, slower; for checking the quick way.
   bool EverySample = false;
+  // With 2 or more, a second thread makes the searches of pairs the refinement will come to
+  // later (grid/bulges_ahead.h); the outline, work and step count stay the same.
+  int Threads = 1;
 };
 
 // The cells that the inward bulges between the outline points p and n meet, in order along the

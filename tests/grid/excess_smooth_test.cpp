@@ -38,6 +38,14 @@ TEST(RemoveExcess, ClearsFromEachEdgeUpToTheFirstPositiveCell) {
   RemoveExcess(grid);
   const std::int16_t rowExpected[7] = {0, 0, 300, -30, 310, 0, -50};
   for (int x = 0; x <= 6; ++x) EXPECT_EQ(grid.HeightGrid(x, 1), rowExpected[x]) << x;
+
+  // A row without any positive cell is cleared from column 0 to W - 1; column W keeps its value.
+  grid = EmptyGrid(4, 2);
+  for (int x = 0; x <= 4; ++x) grid.HeightGrid(x, 1) = static_cast<std::int16_t>(-10 * (x + 1));
+  for (int x = 0; x <= 4; ++x) grid.HeightGrid(x, 0) = grid.HeightGrid(x, 2) = 500;
+  RemoveExcess(grid);
+  for (int x = 0; x <= 3; ++x) EXPECT_EQ(grid.HeightGrid(x, 1), 0) << x;
+  EXPECT_EQ(grid.HeightGrid(4, 1), -50);
 }
 
 TEST(SmoothGrid, WeightedMeansInPlace) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <set>
 #include <utility>
@@ -89,6 +90,99 @@ TEST(Rasteriser, EveryRowAndColumnBetweenTheEndsHoldsACellTouchingTheNext) {
       ASSERT_TRUE(touches);
     }
   }
+}
+
+// Steps that land exactly on half a cell, or half a decimetre, go to the even neighbour.
+TEST(Rasteriser, LinesThroughExactHalvesRoundToEven) {
+  struct Case {
+    int x0, y0, h0, x1, y1, h1;
+    std::set<std::pair<int, int>> cells;
+  };
+  const Case cases[] = {
+      {0, 0, 50, 4, 1, 50, {{0, 0}, {1, 0}, {2, 0}, {3, 1}, {4, 1}}},  // x 2: y 0.5 gives 0
+      {0, 2, 50, 4, 1, 50, {{0, 2}, {1, 2}, {2, 2}, {3, 1}, {4, 1}}},  // x 2: y 1.5 gives 2
+      {4, 1, 50, 0, 0, 50, {{4, 1}, {3, 1}, {2, 1}, {1, 0}, {0, 0}}},  // backwards: -0.5 gives 0
+      {0, 0, 50, 1, 2, 50, {{0, 0}, {1, 2}, {0, 1}}},                  // y pass: x 0.5 gives 0
+      {0, 0, 50, 3, 6, 50, {{0, 0}, {1, 2}, {2, 4}, {3, 6}, {0, 1}, {2, 3}, {2, 5}}},
+      {2, 0, 50, 1, 2, 50, {{2, 0}, {1, 2}, {2, 1}}},                  // y pass: -0.5 gives 0
+  };
+  for (const Case& c : cases) {
+    GridState grid = EmptyGrid(8, 8);
+    GridNotes notes;
+    CellPainter painter(grid.HeightGrid, notes);
+    painter.MoveToCell(c.x0, c.y0, c.h0);
+    painter.LineToCell(c.x1, c.y1, c.h1);
+    EXPECT_EQ(MarkedCells(grid), c.cells) << c.x0 << "," << c.y0 << " -> " << c.x1 << "," << c.y1;
+  }
+  // Heights half way between two decimetres: 100.5 gives 100, 101.5 gives 102, 99.5 gives 100,
+  // 97.5 gives 98.
+  GridState grid = EmptyGrid(8, 8);
+  GridNotes notes;
+  CellPainter painter(grid.HeightGrid, notes);
+  painter.MoveToCell(0, 0, 100);
+  painter.LineToCell(2, 0, 101);
+  EXPECT_EQ(grid.HeightGrid(1, 0), 100);
+  painter.MoveToCell(0, 1, 100);
+  painter.LineToCell(2, 1, 103);
+  EXPECT_EQ(grid.HeightGrid(1, 1), 102);
+  painter.MoveToCell(0, 2, 100);
+  painter.LineToCell(0, 4, 99);
+  EXPECT_EQ(grid.HeightGrid(0, 3), 100);
+  painter.MoveToCell(3, 0, 100);
+  painter.LineToCell(3, 2, 95);
+  EXPECT_EQ(grid.HeightGrid(3, 1), 98);  // 97.5
+  // A vertex half way between two cells: 0.5 m gives cell 0, 1.5 m and 2.5 m give 2, and -0.5 m
+  // measured from the grid's origin gives the origin's cell.
+  GridState drawn = EmptyGrid(8, 8);
+  drawn.GridUnitsPerMetre = 2.0;
+  drawn.GridMinX = -1;
+  drawn.GridMinY = 0;
+  CellPainter pen(drawn.HeightGrid, notes);
+  DrawObject(Line({{-1, 1}, {-1, 1}}), 70, drawn, 1, pen, notes);  // (-0.5, 0.5)
+  DrawObject(Line({{3, 5}, {3, 5}}), 80, drawn, 1, pen, notes);    // (1.5, 2.5)
+  EXPECT_EQ(drawn.HeightGrid(1, 0), 70);
+  EXPECT_EQ(drawn.HeightGrid(3, 2), 80);
+  EXPECT_EQ(MarkedCells(drawn).size(), 2u);
+}
+
+// The marked cells of random lines, against the line's formula rounded by the C library: both
+// passes, every direction, heights rising and falling.
+TEST(Rasteriser, RandomLinesMarkTheCellsOfTheRoundedFormula) {
+  std::mt19937 random(23);
+  std::uniform_int_distribution<int> coordinate(0, 12);
+  std::uniform_int_distribution<int> height(-40, 40);
+  int halves = 0;
+  for (int run = 0; run < 2000; ++run) {
+    const int x0 = coordinate(random), y0 = coordinate(random);
+    const int x1 = coordinate(random), y1 = coordinate(random);
+    const int h0 = 500 + height(random), h1 = 500 + height(random);
+    GridState grid = EmptyGrid(12, 12);
+    GridNotes notes;
+    CellPainter painter(grid.HeightGrid, notes);
+    painter.MoveToCell(x0, y0, h0);
+    painter.LineToCell(x1, y1, h1);
+    HeightGridType expected = EmptyGrid(12, 12).HeightGrid;
+    const int ax = std::abs(x1 - x0), ay = std::abs(y1 - y0);
+    const auto round = [&](double v) {
+      halves += v - std::floor(v) == 0.5;
+      return static_cast<int>(std::nearbyint(v));
+    };
+    expected(x0, y0) = static_cast<std::int16_t>(h0);
+    if (ax == 0 && ay == 0) expected(x1, y1) = static_cast<std::int16_t>(h1);
+    for (int i = 0; ax > 0 && i <= ax; ++i) {
+      const int x = x0 + (x1 > x0 ? i : -i);
+      const int y = round(static_cast<double>(y1 - y0) / (x1 - x0) * (x - x0)) + y0;
+      expected(x, y) = static_cast<std::int16_t>(round(static_cast<double>(i) / ax * (h1 - h0)) + h0);
+    }
+    for (int i = 0; ay > 0 && i <= ay; ++i) {
+      const int y = y0 + (y1 > y0 ? i : -i);
+      const int x = round(static_cast<double>(x1 - x0) / (y1 - y0) * (y - y0)) + x0;
+      expected(x, y) = static_cast<std::int16_t>(round(static_cast<double>(i) / ay * (h1 - h0)) + h0);
+    }
+    ASSERT_EQ(grid.HeightGrid, expected) << x0 << "," << y0 << "," << h0 << " -> " << x1 << ","
+                                         << y1 << "," << h1;
+  }
+  EXPECT_GT(halves, 500);  // exact halves do occur, of positions and of heights
 }
 
 TEST(Rasteriser, CellsBeyondTheGridAreDroppedAndCounted) {

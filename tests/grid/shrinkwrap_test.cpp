@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "grid/grid_fixtures.h"
+#include "grid/plain_bulge.h"
 #include "grid/shrinkwrap.h"
 #include "support/recording_progress.h"
 
@@ -86,6 +87,14 @@ TEST(ShrinkWrap, GapsWiderThanContourGapGetTheCellsTheirBulgeMeets) {
     }
   }
   EXPECT_EQ(control.CurveSteps, 100);  // Round(2 * 50.01), the last bulge's
+  // The work is the samples of every bulge tried: here one search, Round(2 * 25.495) = 51 each.
+  ShrinkControl counted;
+  counted.WorkLimit = 1'000'000;
+  outline = ShrinkWrapper({{0, 0, 100}, {25, 5, 100}}, grid, 24, counted, progress);
+  EXPECT_GT(outline.Points.size(), 2u);
+  EXPECT_GT(counted.Work, 0);
+  EXPECT_EQ(counted.Work % 51, 0) << counted.Work;
+  EXPECT_EQ(counted.CurveSteps, 51);
   // A gap whose bulges meet no contour up to the chord's length stays as it is.
   grid = EmptyGrid(60, 20);
   grid.HeightGrid(50, 1) = 100;
@@ -140,9 +149,7 @@ std::optional<WrapperList> UnboundedShrink(WrapperList list, const GridState& gr
     const std::int64_t dx = n.X - p.X, dy = n.Y - p.Y;
     bool advance = gap >= 0 && std::int64_t{gap} * gap >= dx * dx + dy * dy;
     if (!advance) {
-      ShrinkControl control;
-      control.WorkLimit = 1LL << 60;
-      const WrapperList found = BulgeCells(grid, p, n, control);
+      const WrapperList found = testing::PlainBulgeCells(grid, p, n);
       list.insert(list.begin() + static_cast<std::ptrdiff_t>(i), found.begin(), found.end());
       advance = found.empty();
     }
@@ -160,7 +167,8 @@ TEST(ShrinkWrap, BoundedRefinementSealsAsTheUnboundedOneWhereverThatEnds) {
     const std::int32_t w = 6 + static_cast<std::int32_t>(seed % 17);
     const std::int32_t h = 6 + static_cast<std::int32_t>(seed * 7 % 13);
     const GridState grid = testing::RandomContourGrid(seed, w, h, 1 + static_cast<int>(seed % 5));
-    const std::int32_t gap = static_cast<std::int32_t>(seed % 5) * static_cast<std::int32_t>(seed % 3);
+    constexpr std::int32_t kGaps[] = {0, 1, 2, 4, 10, 50};
+    const std::int32_t gap = kGaps[seed % 6];
     SilentProgress progress;
     const WrapperList wrapped = WrapMap(grid, progress);
     ShrinkControl control;
@@ -200,6 +208,43 @@ TEST(ShrinkWrap, BulgesPassingOverEmptyStretchesMeetTheCellsThatEveryPointMeets)
     }
   }
   EXPECT_GT(found, 300);
+}
+
+// The refinement with a second thread searching ahead leaves what it leaves alone: the same
+// outline, step count, work and cut loops, also when the work limit stops it part way.
+TEST(ShrinkWrap, SearchingAheadOnASecondThreadChangesNothing) {
+  int refined = 0, limited = 0;
+  for (std::uint32_t seed = 1; seed <= 120; ++seed) {
+    const std::int32_t w = 10 + static_cast<std::int32_t>(seed * 7 % 60);
+    const std::int32_t h = 10 + static_cast<std::int32_t>(seed * 11 % 50);
+    GridState grid = testing::RandomContourGrid(seed, w, h, 1 + static_cast<int>(seed % 12));
+    if (seed % 5 == 0)  // thick contours
+      for (std::int64_t x = 1; x < grid.HeightGrid.Columns(); ++x)
+        for (std::int64_t y = 0; y < grid.HeightGrid.Rows(); ++y)
+          if (grid.HeightGrid(x - 1, y) > 0 && grid.HeightGrid(x, y) == 0) grid.HeightGrid(x, y) = grid.HeightGrid(x - 1, y);
+    constexpr std::int32_t kGaps[] = {0, 10, 50, 3};
+    const std::int32_t gap = kGaps[seed % 4];
+    SilentProgress progress;
+    const WrapperList wrapped = WrapMap(grid, progress);
+    for (const std::int64_t limit : {std::int64_t{1} << 40, std::int64_t{300} + seed * 10}) {
+      ShrinkControl one, two;
+      one.WorkLimit = two.WorkLimit = limit;
+      one.CurveSteps = two.CurveSteps = 11;
+      two.Threads = 2;
+      const Outline a = ShrinkWrapper(wrapped, grid, gap, one, progress);
+      const Outline b = ShrinkWrapper(wrapped, grid, gap, two, progress);
+      ASSERT_EQ(b.Points, a.Points) << "seed " << seed << " gap " << gap << " limit " << limit;
+      ASSERT_EQ(b.JoinedToPrevious, a.JoinedToPrevious) << "seed " << seed;
+      EXPECT_EQ(two.CurveSteps, one.CurveSteps) << "seed " << seed;
+      EXPECT_EQ(two.Work, one.Work) << "seed " << seed;
+      EXPECT_EQ(two.LoopsCut, one.LoopsCut) << "seed " << seed;
+      EXPECT_EQ(two.WorkLimitHit, one.WorkLimitHit) << "seed " << seed;
+      refined += a.Points.size() > wrapped.size();
+      limited += one.WorkLimitHit;
+    }
+  }
+  EXPECT_GT(refined, 100);
+  EXPECT_GT(limited, 20);
 }
 
 TEST(ShrinkWrap, ThickContoursWithGapZeroEndAndLeaveEveryOutlineCellSealed) {
