@@ -35,15 +35,19 @@ std::string WriteDemoMap(const TempFolder& folder, bool withImage) {
   return file;
 }
 
-// A version 6 map at 1:scale with one contour of height 10 m through each pair of points, given
-// in metres of ground.
+// A version 6 map at 1:scale with one contour through each pair of points, the first 10 m high,
+// each further one 5 m higher when climb is set.
 std::string WriteContours(const TempFolder& folder, double scale,
-                          const std::vector<std::pair<CodedPoint, CodedPoint>>& lines) {
+                          const std::vector<std::pair<CodedPoint, CodedPoint>>& lines,
+                          bool climb = false) {
   OcadMapBuilder b(6);
   b.Scale(scale);
   b.AddSymbol(101, 2, "Contour");
-  for (const auto& [from, to] : lines)
-    b.AddObject(Object6{.Symbol = 101, .Height = 100, .Points = {from, to}});
+  std::int32_t height = 100;
+  for (const auto& [from, to] : lines) {
+    b.AddObject(Object6{.Symbol = 101, .Height = height, .Points = {from, to}});
+    if (climb) height += 50;
+  }
   const std::string file = folder.File("contours.ocd");
   WriteBytes(file, b.Build());
   return file;
@@ -151,6 +155,16 @@ TEST(GridCommand, ProgressIsOneLinePerStageWhenStandardErrorIsNoTerminal) {
   EXPECT_TRUE(Contains(run.Err, "Interpolating Heights...\nworking through map...\n"
                                 "Removing Excess...\nSmoothing the Grid...\n"));
   EXPECT_EQ(run.Err.back(), '\n');
+
+  // The last line too, when no warning follows it.
+  std::vector<std::pair<CodedPoint, CodedPoint>> slope;
+  for (int north = 0; north <= 40; north += 10)
+    slope.push_back({Ground(0, north, 10000), Ground(60, north, 10000)});
+  const CliRun quiet = RunCli({"grid", WriteContours(folder, 10000, slope, true), "--symbols", "101"});
+  ASSERT_EQ(quiet.Exit, 0) << quiet.Err;
+  EXPECT_FALSE(Contains(quiet.Err, "warning")) << quiet.Err;
+  const std::string ending = "Looking for bmp file of map in same directory\nClosing Dialogue Box\n";
+  EXPECT_EQ(quiet.Err.substr(quiet.Err.size() - std::min(quiet.Err.size(), ending.size())), ending);
 }
 
 TEST(GridCommand, ARefusalIsALineOfItsOwnAfterTheProgressLines) {

@@ -111,5 +111,27 @@ TEST(ScratchFolder, OnlyFoldersOfGoneProcessesAreRemovedAsStale) {
   EXPECT_TRUE(fs::exists(parent.File(Name(alive))));
 }
 
+TEST(ScratchFolder, AFolderOfAProcessThisUserMayNotSignalIsKept) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs to run as another user";
+  // A run of user 4321 finds a folder of its own named for a process it may not signal (this
+  // test's parent, which runs as root): that process lives, so the folder stays.
+  TempFolder parent;
+  ASSERT_EQ(::chmod(parent.Path().c_str(), 0777), 0);
+  const std::string folder = parent.File(Name(::getppid()));
+  MakeFolderWithFile(folder);
+  ASSERT_EQ(::chown(folder.c_str(), 4321, 4321), 0);
+  ASSERT_EQ(::chown((folder + "/OCADCopy.tmp").c_str(), 4321, 4321), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgid(4321) != 0 || ::setuid(4321) != 0) ::_exit(2);
+    ::_exit(cli::RemoveStaleScratchFolders(parent.Path()));
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_TRUE(fs::exists(folder + "/OCADCopy.tmp"));
+}
+
 }  // namespace
 }  // namespace terrak

@@ -29,7 +29,8 @@ struct CliProcess {
   int Output = -1;  // the pipe's read end
 
   CliProcess(const std::vector<std::string>& args, const std::string& tmp,
-             const std::string& errFile, rlim_t addressSpace = RLIM_INFINITY) {
+             const std::string& errFile, rlim_t addressSpace = RLIM_INFINITY,
+             int ignored = 0) {
     int ends[2];
     if (::pipe(ends) != 0) return;
     ::fcntl(ends[0], F_SETPIPE_SZ, 4096);
@@ -41,6 +42,7 @@ struct CliProcess {
       ::close(ends[0]);
       // As a shell starts a program: every signal at its default, none blocked.
       for (int signal = 1; signal < NSIG; ++signal) ::signal(signal, SIG_DFL);
+      if (ignored != 0) ::signal(ignored, SIG_IGN);  // as nohup or a background job starts it
       sigset_t none;
       sigemptyset(&none);
       ::sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -61,10 +63,14 @@ struct CliProcess {
   ~CliProcess() {
     if (Output >= 0) ::close(Output);
     if (Pid > 0 && ::waitpid(Pid, nullptr, WNOHANG) == 0) {
-      ::kill(Pid, SIGKILL);
+      Signal(SIGKILL);
       ::waitpid(Pid, nullptr, 0);
     }
   }
+
+  // Sends signal to this child only, and only while it has not been reaped: a pid of -1 or 0
+  // would signal every process of the user, or the test's whole process group.
+  bool Signal(int signal) const { return Pid > 0 && ::kill(Pid, signal) == 0; }
 
   // The wait status, or nothing when the process is still running after the time given.
   std::optional<int> Wait(std::chrono::seconds limit) {
@@ -106,7 +112,7 @@ TEST(SignalCleanup, ARunEndedBySignalLeavesNoScratchAndDiesOfThatSignal) {
     CliProcess cli({"info", kDemoMap, "--objects", "101,102"}, tmp.Path(), tmp.File("err.txt"));
     ASSERT_GT(cli.Pid, 0);
     ASSERT_TRUE(ScratchInUse(tmp.Path())) << strsignal(signal);
-    ASSERT_EQ(::kill(cli.Pid, signal), 0);
+    ASSERT_TRUE(cli.Signal(signal));
     const std::optional<int> status = cli.Wait(std::chrono::seconds(30));
     ASSERT_TRUE(status.has_value()) << strsignal(signal);
     EXPECT_TRUE(WIFSIGNALED(*status)) << strsignal(signal);
@@ -115,6 +121,21 @@ TEST(SignalCleanup, ARunEndedBySignalLeavesNoScratchAndDiesOfThatSignal) {
     }
     EXPECT_TRUE(ScratchFolders(tmp.Path()).empty()) << strsignal(signal);
   }
+}
+
+TEST(SignalCleanup, ASignalIgnoredAtTheStartStaysIgnored) {
+  TempFolder tmp;
+  CliProcess cli({"info", kDemoMap, "--objects", "101,102"}, tmp.Path(), tmp.File("err.txt"),
+                 RLIM_INFINITY, SIGINT);
+  ASSERT_TRUE(ScratchInUse(tmp.Path()));
+  ASSERT_TRUE(cli.Signal(SIGINT));
+  ASSERT_FALSE(cli.Wait(std::chrono::seconds(1)).has_value());  // still running
+  EXPECT_EQ(ScratchFolders(tmp.Path()).size(), 1u);
+  ASSERT_TRUE(cli.Signal(SIGTERM));
+  const std::optional<int> status = cli.Wait(std::chrono::seconds(30));
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM);
+  EXPECT_TRUE(ScratchFolders(tmp.Path()).empty());
 }
 
 TEST(SignalCleanup, AReaderThatStopsReadingLeavesNoScratch) {

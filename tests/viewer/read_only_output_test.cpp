@@ -31,7 +31,7 @@ TEST(ReadOnlyOutput, SaveBitmapAndSave3dMapReplaceAReadOnlyFileOnlyOnYes) {
   s.Dialogs.MessageAnswers = {DialogButton::No, DialogButton::No};
   SaveBitmap1Click(s.Window);
   Save3dMapClick(s.Window);
-  EXPECT_EQ(s.Dialogs.MessageTexts(),
+  ASSERT_EQ(s.Dialogs.MessageTexts(),
             (std::vector<std::string>{
                 "The file " + picture + " is read-only. Replace it anyway?",
                 "The file " + map3d + " is read-only. Replace it anyway?"}));
@@ -47,6 +47,7 @@ TEST(ReadOnlyOutput, SaveBitmapAndSave3dMapReplaceAReadOnlyFileOnlyOnYes) {
   s.Dialogs.MessageAnswers = {DialogButton::Yes, DialogButton::Ok, DialogButton::Yes};
   SaveBitmap1Click(s.Window);
   Save3dMapClick(s.Window);
+  ASSERT_EQ(s.Dialogs.Messages.size(), 3u);
   EXPECT_EQ(s.Dialogs.MessageTexts()[1],
             "Bitmap saved to " + picture + " at 1200x900 pixels");
   EXPECT_EQ(testing::ReadBytes(picture).size(), 54u + 1200 * 900 * 3);
