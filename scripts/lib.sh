@@ -6,7 +6,7 @@ TERRAK_PACKAGES=(
   qt6-base-dev libgl-dev
   libsimpleini-dev libicu-dev libxxhash-dev libpugixml-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libgdal-dev
+  libgdal-dev libcli11-dev libpng-dev
 )
 
 terrak_root() { cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd; }

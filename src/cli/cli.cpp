@@ -1,42 +1,62 @@
 #include "cli/cli.h"
 
-#include <iostream>
+#include <new>
+#include <ostream>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/error_output.h"
+#include "cli/output_files.h"
+#include "cli/run_context.h"
+#include "mapfile/ocad_format_error.h"
+#include "platform/file_error.h"
 
 namespace terrak::cli {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: terrak-cli info MAP.ocd [--objects N,N,...]\n"
-    "       terrak-cli grid MAP.ocd --symbols N,N,... [options]\n"
-    "       terrak-cli render (MAP.ocd --symbols N,N,... | FILE.o3d) --out PICTURE.bmp [options]\n";
-
-struct Command {
-  const char* Name;
-  int (*Run)(const CommandArgs&, std::ostream&, std::ostream&);
-};
-
-constexpr Command kCommands[] = {
-    {"info", InfoCommand},
-    {"grid", GridCommand},
-    {"render", RenderCommand},
-};
+int RunCommand(const CommandOptions& command, RunContext& run) {
+  if (const std::optional<std::string> refusal = RefuseReadOnlyOutputs(command)) {
+    run.Err.Line(*refusal);
+    return kExitFailure;
+  }
+  return std::visit(
+      [&run](const auto& options) {
+        using Options = std::decay_t<decltype(options)>;
+        if constexpr (std::is_same_v<Options, InfoOptions>)
+          return InfoCommand(options, run);
+        else if constexpr (std::is_same_v<Options, GridOptions>)
+          return GridCommand(options, run);
+        else
+          return RenderCommand(options, run);
+      },
+      command);
+}
 
 }  // namespace
 
-int Run(const std::vector<std::string>& args) { return Run(args, std::cout, std::cerr); }
+int Run(const std::vector<std::string>& args, const CliEnvironment& environment) {
+  const ParsedCommandLine parsed = ParseCommandLine(args, environment.Out, environment.Err);
+  if (!parsed.Command) return parsed.Exit;
 
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.empty()) {
-    err << kUsage;
-    return 2;
+  ErrorOutput err(environment.Err, environment.ErrIsTerminal);
+  // The one handler of every failure. The run's scratch folder lives inside the try, so it is
+  // gone by the time the message is written, whatever ended the run.
+  try {
+    RunContext run(environment.Out, err, environment.TempFolder, environment.Registry);
+    return RunCommand(*parsed.Command, run);
+  } catch (const OcadFormatError& e) {
+    err.Line(std::string(e.what()) + " (" + e.Detail() + ")");
+  } catch (const FileError& e) {
+    err.Line(e.what());
+  } catch (const std::bad_alloc&) {
+    err.Line("terrak-cli: there is not enough memory for this run");
+  } catch (const std::exception& e) {
+    err.Line(std::string("terrak-cli: ") + e.what());
+  } catch (...) {
+    err.Line("terrak-cli: the run ended with an unexpected error");
   }
-  for (const Command& command : kCommands)
-    if (args[0] == command.Name) return command.Run({args.begin() + 1, args.end()}, out, err);
-  err << "terrak-cli: unknown command \"" << args[0] << "\"\n" << kUsage;
-  return 2;
+  return kExitFailure;
 }
 
 }  // namespace terrak::cli

@@ -1,12 +1,10 @@
 #include "cli/cli_dialogs.h"
 
-#include <ostream>
-
 namespace terrak::cli {
 
 DialogButton CliDialogs::Message(const std::string& text, MessageType, unsigned buttons) {
   ++messages_;
-  err_ << text << "\n";
+  err_.Line(text);
   if (buttons & static_cast<unsigned>(DialogButton::Ok)) return DialogButton::Ok;
   if (buttons & static_cast<unsigned>(DialogButton::Yes)) return DialogButton::Yes;
   return DialogButton::Cancel;

@@ -1,15 +1,14 @@
 #pragma once
 // UserDialogs for the command line: messages go to standard error, questions take their
 // default answer, nothing waits for a person.
-#include <iosfwd>
-
+#include "cli/error_output.h"
 #include "platform/user_dialogs.h"
 
 namespace terrak::cli {
 
 class CliDialogs : public UserDialogs {
  public:
-  explicit CliDialogs(std::ostream& err) : err_(err) {}
+  explicit CliDialogs(ErrorOutput& err) : err_(err) {}
   DialogButton Message(const std::string& text, MessageType type, unsigned buttons) override;
   std::string Input(const std::string& caption, const std::string& prompt,
                     const std::string& defaultText) override;
@@ -21,7 +20,7 @@ class CliDialogs : public UserDialogs {
   int MessagesShown() const { return messages_; }
 
  private:
-  std::ostream& err_;
+  ErrorOutput& err_;
   int messages_ = 0;
 };
 

@@ -1,7 +1,5 @@
 #include "cli/cli_grid.h"
 
-#include <ostream>
-
 #include "cli/stream_progress.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
@@ -20,8 +18,8 @@ std::unique_ptr<ImageStretcher> MakeStretcher() {
 }
 
 bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int16_t>& symbols,
-                        const ScratchFolder& scratch, MapModel& model, CliDialogs& dialogs) {
-  const std::string workingCopy = scratch.File("OCADCopy.tmp");
+                        RunContext& run, MapModel& model, CliDialogs& dialogs) {
+  const std::string workingCopy = run.Scratch().File("OCADCopy.tmp");
   model.MapFileName = mapFile;
   if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened) return false;
   for (const std::int16_t symbol : symbols) model.SelectedSymbols.push_back({symbol, kBlack});
@@ -30,16 +28,15 @@ bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int16
   return true;
 }
 
-bool BuildGridFromMap(const MapModel& model, const Settings& settings,
-                      const ScratchFolder& scratch, GridState& grid, GridBuildState& build,
-                      CliDialogs& dialogs, std::ostream& err) {
+bool BuildGridFromMap(const MapModel& model, const Settings& settings, RunContext& run,
+                      GridState& grid, GridBuildState& build, CliDialogs& dialogs) {
   build.CurveSteps = GridCurveSteps(model.MapScale);  // as the viewer sets it before building
-  build.StretchedFileName = scratch.File("stretched.bmp");
-  StreamProgress progress(err);
+  build.StretchedFileName = run.Scratch().File("stretched.bmp");
+  StreamProgress progress(run.Err);
   const std::unique_ptr<ImageStretcher> stretcher = MakeStretcher();
   if (!BuildGrid(model, settings, grid, build, {progress, dialogs, stretcher.get()})) return false;
   for (const std::string& line : DescribeGridNotes(build.Notes))
-    err << "terrak-cli: warning: " << line << '\n';
+    run.Err.Line("terrak-cli: warning: " + line);
   return true;
 }
 

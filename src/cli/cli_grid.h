@@ -2,12 +2,12 @@
 // The grid construction as terrak-cli runs it for `grid` and `render`: a map opened in the
 // run's scratch folder, its selected symbols read, the stretched map bitmap kept in that folder.
 #include <cstdint>
-#include <iosfwd>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "cli/cli_dialogs.h"
-#include "cli/scratch_folder.h"
+#include "cli/run_context.h"
 #include "grid/build_grid.h"
 #include "platform/image_stretcher.h"
 
@@ -20,12 +20,11 @@ std::unique_ptr<ImageStretcher> MakeStretcher();
 // Opens mapFile into the scratch folder's working copy and reads the objects of symbols, which
 // become the selection in their order. False when the map does not open (the message is shown).
 bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int16_t>& symbols,
-                        const ScratchFolder& scratch, MapModel& model, CliDialogs& dialogs);
+                        RunContext& run, MapModel& model, CliDialogs& dialogs);
 
 // Runs the grid construction as the viewer does before its first mesh paint; progress lines and
-// the warnings of the decisions it met go to err. False when it refused to build.
-bool BuildGridFromMap(const MapModel& model, const Settings& settings,
-                      const ScratchFolder& scratch, GridState& grid, GridBuildState& build,
-                      CliDialogs& dialogs, std::ostream& err);
+// the warnings of the decisions it met go to standard error. False when it refused to build.
+bool BuildGridFromMap(const MapModel& model, const Settings& settings, RunContext& run,
+                      GridState& grid, GridBuildState& build, CliDialogs& dialogs);
 
 }  // namespace terrak::cli

@@ -1,15 +1,53 @@
 #pragma once
-// One function per terrak-cli command; args exclude the program and command names.
-#include <iosfwd>
+// The commands of terrak-cli: what each one is asked to do, and the function that does it. Each
+// returns the exit code; failures of the map and the files end it by exception, which the one
+// handler of the run reports.
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
+
+#include "cli/run_context.h"
+#include "mapfile/settings.h"
+#include "viewer/viewpoint.h"
 
 namespace terrak::cli {
 
-using CommandArgs = std::vector<std::string>;
+struct InfoOptions {
+  std::string MapFile;
+  std::optional<std::vector<std::int16_t>> Objects;  // also print the objects of these symbols
+};
 
-int InfoCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);
-int GridCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);
-int RenderCommand(const CommandArgs& args, std::ostream& out, std::ostream& err);
+struct GridOptions {
+  std::string MapFile;
+  std::vector<std::int16_t> Symbols;
+  Settings Values;  // smoothing, passes and gap; the defaults of the settings file otherwise
+  std::string Xyz, Matrix, Map3d;  // files to write; empty for none
+  bool Force = false;              // replace read-only outputs
+};
+
+struct RenderOptions {
+  std::string Input;
+  bool Map3dFile = false;  // the input ends in ".o3d" (any letter case)
+  std::vector<std::int16_t> Symbols;
+  std::string Out;
+  bool Png = false;  // the output ends in ".png" (any letter case)
+  std::int32_t Width = 1200;
+  std::int32_t Height = 900;
+  ViewpointIndex Preset = kNorthView;
+  std::optional<TViewPoint> View;  // x, y, z, bearing, incline given
+  bool Contours = false;
+  bool NoZBuffer = false;
+  bool NoBitmap = false;
+  bool RayTrace = false;
+  bool Force = false;
+};
+
+using CommandOptions = std::variant<InfoOptions, GridOptions, RenderOptions>;
+
+int InfoCommand(const InfoOptions& options, RunContext& run);
+int GridCommand(const GridOptions& options, RunContext& run);
+int RenderCommand(const RenderOptions& options, RunContext& run);
 
 }  // namespace terrak::cli

@@ -1,14 +1,11 @@
 // terrak-cli render: the viewer's paint without a window, the picture written to a file.
 #include <ostream>
 
+#include "cli/cli.h"
 #include "cli/cli_dialogs.h"
 #include "cli/cli_grid.h"
 #include "cli/commands.h"
-#include "cli/render_options.h"
-#include "cli/scratch_folder.h"
 #include "mapfile/map3d_file.h"
-#include "mapfile/ocad_format_error.h"
-#include "platform/file_error.h"
 #include "platform/file_stream.h"
 #include "viewer/depth_ramp.h"
 #include "viewer/draw_contours.h"
@@ -35,9 +32,8 @@ struct RenderJob {
 
 // Opens the map in a scratch working copy, reads the objects of the chosen symbols and places
 // the viewpoints as the viewer does when it opens.
-bool LoadMap(const RenderOptions& o, const ScratchFolder& scratch, RenderJob& job,
-             CliDialogs& dialogs) {
-  if (!LoadMapWithSymbols(o.Input, o.Symbols, scratch, job.Model, dialogs)) return false;
+bool LoadMap(const RenderOptions& o, RunContext& run, RenderJob& job, CliDialogs& dialogs) {
+  if (!LoadMapWithSymbols(o.Input, o.Symbols, run, job.Model, dialogs)) return false;
   PlaceViewpoints(job.Model, job.Viewer.Viewpoints);
   // As after the wedding cake that a window shows first.
   job.Viewer.NearestDepth = kContourNearestStart;
@@ -45,18 +41,18 @@ bool LoadMap(const RenderOptions& o, const ScratchFolder& scratch, RenderJob& jo
   return true;
 }
 
-int Render(const RenderOptions& o, std::ostream& err) {
+}  // namespace
+
+int RenderCommand(const RenderOptions& o, RunContext& run) {
   RenderJob job;
-  CliDialogs dialogs(err);
-  const ScratchFolder scratch;
+  CliDialogs dialogs(run.Err);
   if (o.Map3dFile) {
-    if (!Read3dMap(o.Input, job.Grid, job.Viewer.Viewpoints, dialogs)) return 1;
+    if (!Read3dMap(o.Input, job.Grid, job.Viewer.Viewpoints, dialogs)) return kExitFailure;
   } else {
-    if (!LoadMap(o, scratch, job, dialogs)) return 1;
+    if (!LoadMap(o, run, job, dialogs)) return kExitFailure;
     GridBuildState build;
-    if (!o.Contours &&
-        !BuildGridFromMap(job.Model, job.Config, scratch, job.Grid, build, dialogs, err))
-      return 1;
+    if (!o.Contours && !BuildGridFromMap(job.Model, job.Config, run, job.Grid, build, dialogs))
+      return kExitFailure;
   }
   ViewerState& viewer = job.Viewer;
   viewer.ContourMode = o.Contours;
@@ -71,25 +67,7 @@ int Render(const RenderOptions& o, std::ostream& err) {
   BuiltAlready built;
   commonpaint({viewer, job.Grid, job.Model, job.Config, built});
   ReplaceFileAtomically(o.Out, o.Png ? EncodePng(viewer.Composed) : EncodeBmp24(viewer.Composed));
-  return 0;
-}
-
-}  // namespace
-
-int RenderCommand(const CommandArgs& args, std::ostream& /*out*/, std::ostream& err) {
-  const auto parsed = ParseRenderOptions(args);
-  if (const auto* problem = std::get_if<std::string>(&parsed)) {
-    err << "terrak-cli: " << *problem << '\n' << kRenderUsage;
-    return 2;
-  }
-  try {
-    return Render(std::get<RenderOptions>(parsed), err);
-  } catch (const OcadFormatError& e) {
-    err << e.what() << '\n';
-  } catch (const FileError& e) {
-    err << e.what() << '\n';
-  }
-  return 1;
+  return kExitSuccess;
 }
 
 }  // namespace terrak::cli

@@ -1,27 +1,22 @@
 #pragma once
-// Progress lines of terrak-cli on a text stream (standard error): one line each; a line written
-// after BackUpOneLine returns to the start of the line before and writes over it, as the
-// progress window does with its column counter.
-#include <iosfwd>
+// The grid construction's progress report on terrak-cli's standard error.
 #include <string>
 
+#include "cli/error_output.h"
 #include "grid/progress_sink.h"
 
 namespace terrak::cli {
 
 class StreamProgress : public ProgressSink {
  public:
-  explicit StreamProgress(std::ostream& out) : out_(out) {}
+  explicit StreamProgress(ErrorOutput& err) : err_(err) {}
   void Open() override {}
-  void ShowProgress(const std::string& text) override;
-  void BackUpOneLine() override { backedUp_ = true; }
-  void Close() override;
+  void ShowProgress(const std::string& text) override { err_.Progress(text); }
+  void BackUpOneLine() override { err_.BackUp(); }
+  void Close() override { err_.EndProgress(); }
 
  private:
-  std::ostream& out_;
-  bool lineOpen_ = false;
-  bool backedUp_ = false;
-  std::size_t lastLength_ = 0;
+  ErrorOutput& err_;
 };
 
 }  // namespace terrak::cli

@@ -27,7 +27,7 @@ std::int32_t Metres(double modelUnits, double unitsPerMetre) {
 
 double Difference(std::int64_t a, std::int64_t b) { return static_cast<double>(a - b); }
 
-bool Refuse(GridState& grid, const GridServices& services, const char* message) {
+bool Refuse(GridState& grid, const GridServices& services, const std::string& message) {
   grid.HeightGrid.Clear();
   grid.BitmapGrid.Clear();
   grid.GridWidth = 0;
@@ -67,7 +67,8 @@ bool PrepareGrid(const MapModel& model, GridState& grid, GridBuildState& build,
   if (grid.GridWidth < 1 || grid.GridHeight < 1) return Refuse(grid, services, kGridTooSmallMessage);
   const std::int64_t cells = (std::int64_t{grid.GridWidth} + 1) * (std::int64_t{grid.GridHeight} + 1);
   if (grid.GridWidth > kMaxGridSide || grid.GridHeight > kMaxGridSide || cells > build.MaxGridCells)
-    return Refuse(grid, services, kGridTooLargeMessage);
+    return Refuse(grid, services,
+                  GridTooLargeMessage(grid.GridWidth, grid.GridHeight, build.MaxGridCells));
   progress.ShowProgress("Initialising array...");
   grid.HeightGrid.Resize(std::int64_t{grid.GridWidth} + 1, std::int64_t{grid.GridHeight} + 1, 0);
   return true;

@@ -27,8 +27,7 @@ inline constexpr const char* kNoScaleMessage =
     "The map has no valid scale, so no grid can be built";
 inline constexpr const char* kGridTooSmallMessage =
     "The selected objects are less than one metre wide or high, so no grid can be built";
-inline constexpr const char* kGridTooLargeMessage =
-    "The selected objects cover too large an area for a grid of one cell per metre";
+// A selection too large for a grid: GridTooLargeMessage (grid_limits.h).
 
 // Builds the grid. The caller sets build.CurveSteps (GridCurveSteps), the export flags and the
 // file names first. Returns false when the construction cannot start: the message is shown, and

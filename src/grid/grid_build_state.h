@@ -4,14 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "grid/grid_limits.h"
 #include "grid/grid_notes.h"
 #include "platform/system_paths.h"
 
 namespace terrak {
-
-// Grids beyond these sizes are refused rather than allocated (cells are 16-bit positions).
-inline constexpr std::int32_t kMaxGridSide = 32766;
-inline constexpr std::int64_t kDefaultMaxGridCells = std::int64_t{1} << 28;
 
 struct GridBuildState {
   // Set by the caller before each construction.
@@ -21,7 +18,7 @@ struct GridBuildState {
   std::string PointsFileName;
   std::string MatrixFileName;
   std::string StretchedFileName;
-  std::int64_t MaxGridCells = kDefaultMaxGridCells;
+  std::int64_t MaxGridCells = kMaxGridCells;  // lower only in tests
   // Curve points the outline refinement may evaluate in one run before it stops refining.
   std::int64_t ShrinkWorkLimit = 2'000'000'000;
 

@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "grid/grid_limits.h"
 #include "grid/grid_state.h"
 #include "viewer/viewpoint.h"
 
@@ -16,11 +17,10 @@ namespace terrak {
 inline constexpr std::uint16_t kMap3dMagic = 0x3D00;
 inline constexpr std::size_t kMap3dHeaderSize = 10 + kViewpointCount * kViewPointRecordSize;
 
-// The most cells a 3D map file may hold: 8192 x 8192 one-metre cells, 67 km2, more than a whole
-// A1 sheet at 1:10000 or an A2 sheet at 1:15000, and 192 MB for the two grids. Larger sizes
-// come only from damaged files, and the writer refuses them so it never makes a file that
-// cannot be read back.
-inline constexpr std::int64_t kMax3dMapCells = std::int64_t{1} << 26;
+// The most cells a 3D map file may hold: the largest grid the program builds. Larger sizes come
+// only from damaged files, and the writer refuses them so it never makes a file that cannot be
+// read back.
+inline constexpr std::int64_t kMax3dMapCells = kMaxGridCells;
 // A file written for the largest grid is at most this long: three bytes a height cell at worst,
 // one a bitmap cell. Anything beyond can only be trailing bytes, which the reader ignores.
 inline constexpr std::size_t kMax3dMapUsefulBytes =

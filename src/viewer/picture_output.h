@@ -21,7 +21,8 @@ Rect PrintRectFor(std::int32_t pageWidth, std::int32_t pageHeight);
 // each row padded to a multiple of 4 bytes. Throws std::invalid_argument for an empty picture.
 std::vector<std::uint8_t> EncodeBmp24(const Picture& picture);
 
-// A PNG of 8-bit RGB pixels, its image data in stored (uncompressed) deflate blocks.
+// A compressed PNG of 8-bit RGB pixels (written by libpng). Throws std::invalid_argument for an
+// empty picture and std::bad_alloc when memory runs out.
 std::vector<std::uint8_t> EncodePng(const Picture& picture);
 
 // "Bitmap saved to " + name, cut to 96 characters (never inside a UTF-8 character), then

@@ -5,6 +5,7 @@
 #include "mainwindow/file_commands.h"
 #include "mapfile/map3d_file.h"
 #include "platform/file_stream.h"
+#include "platform/read_only_file.h"
 #include "viewer/depth_ramp.h"
 #include "viewer/options.h"
 #include "viewer/picture_output.h"
@@ -167,7 +168,7 @@ void SaveBitmap1Click(ViewerWindow& w) {
   options.DefaultExtension = "bmp";
   options.AskBeforeOverwrite = true;
   const std::optional<std::string> name = w.Dialogs.SaveFileName(options);
-  if (!name) return;
+  if (!name || !MayReplaceFile(w.Dialogs, *name)) return;
   w.Viewer.BitmapFileName = *name;
   ReplaceFileAtomically(*name, EncodeBmp24(RenderOutputPicture(w)));
   w.Dialogs.Message(BitmapSavedMessage(*name, kOutputWidth, kOutputHeight), MessageType::Plain,
@@ -188,7 +189,7 @@ void Save3dMapClick(ViewerWindow& w) {
   options.ProposedName = Proposed3dMapName(w.Model.MapFileName);
   options.AskBeforeOverwrite = true;
   const std::optional<std::string> name = w.Dialogs.SaveFileName(options);
-  if (!name) return;
+  if (!name || !MayReplaceFile(w.Dialogs, *name)) return;
   BusyCursor busy(w.Dialogs);
   w.Viewer.Map3dFileName = *name;
   Write3dMap(*name, w.Grid, w.Viewer.Viewpoints);

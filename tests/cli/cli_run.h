@@ -14,9 +14,14 @@ struct CliRun {
   std::string Err;
 };
 
-inline CliRun RunCli(const std::vector<std::string>& args) {
+struct CliPlace {
+  bool Terminal = false;           // standard error is a terminal
+  std::string TempFolder = "/tmp";  // where the scratch folder goes
+};
+
+inline CliRun RunCli(const std::vector<std::string>& args, const CliPlace& place = {}) {
   std::ostringstream out, err;
-  const int exit = cli::Run(args, out, err);
+  const int exit = cli::Run(args, {out, err, place.Terminal, place.TempFolder, nullptr});
   return {exit, out.str(), err.str()};
 }
 

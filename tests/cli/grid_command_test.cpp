@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "cli_run.h"
+#include "grid/grid_limits.h"
 #include "mapfile/map3d_file.h"
 #include "support/demo_image.h"
 #include "support/demo_map.h"
+#include "support/ocad_builder.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 
@@ -32,12 +35,45 @@ std::string WriteDemoMap(const TempFolder& folder, bool withImage) {
   return file;
 }
 
+// A version 6 map at 1:scale with one contour through each pair of points, the first 10 m high,
+// each further one 5 m higher when climb is set.
+std::string WriteContours(const TempFolder& folder, double scale,
+                          const std::vector<std::pair<CodedPoint, CodedPoint>>& lines,
+                          bool climb = false) {
+  OcadMapBuilder b(6);
+  b.Scale(scale);
+  b.AddSymbol(101, 2, "Contour");
+  std::int32_t height = 100;
+  for (const auto& [from, to] : lines) {
+    b.AddObject(Object6{.Symbol = 101, .Height = height, .Points = {from, to}});
+    if (climb) height += 50;
+  }
+  const std::string file = folder.File("contours.ocd");
+  WriteBytes(file, b.Build());
+  return file;
+}
+
+// A point metres east and north of the origin at 1:scale, in 0.01 mm on paper.
+CodedPoint Ground(double east, double north, double scale) {
+  return CodedPoint::At(static_cast<std::int32_t>(east * 1e5 / scale),
+                        static_cast<std::int32_t>(north * 1e5 / scale));
+}
+
+// The scratch folders that runs left in folder.
+int ScratchFoldersIn(const TempFolder& folder) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+    count += entry.path().filename().string().rfind("terrak-cli-", 0) == 0;
+  return count;
+}
+
 TEST(GridCommand, BuildsTheGridWithExportsThe3dMapAndTheBitmap) {
   TempFolder folder;
   const std::string map = WriteDemoMap(folder, true);
   const CliRun run = RunCli({"grid", map, "--symbols", "101,102", "--passes", "2", "--smoothing",
                              "30", "--xyz", folder.File("points.csv"), "--matrix",
-                             folder.File("matrix.csv"), "--o3d", folder.File("demo.o3d")});
+                             folder.File("matrix.csv"), "--o3d", folder.File("demo.o3d")},
+                            {.Terminal = true});
   ASSERT_EQ(run.Exit, 0) << run.Err;
   EXPECT_EQ(run.Out, "grid 200 x 150 metres from -100 -75; map bitmap " + folder.File("demo.bmp") + "\n");
   // Every progress line in order; the column counter writes over itself.
@@ -108,6 +144,112 @@ TEST(GridCommand, WithoutImageOrSelectionOrValidArguments) {
   run = RunCli({"grid", map, "--symbols", "101", "--xyz", folder.File("no/such/points.csv")});
   EXPECT_EQ(run.Exit, 1);
   EXPECT_TRUE(Contains(run.Err, folder.File("no/such/points.csv")));
+}
+
+TEST(GridCommand, ProgressIsOneLinePerStageWhenStandardErrorIsNoTerminal) {
+  TempFolder folder;
+  const CliRun run = RunCli({"grid", WriteDemoMap(folder, false), "--symbols", "101,102"});
+  ASSERT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_EQ(run.Err.find('\r'), std::string::npos);
+  EXPECT_EQ(run.Err.find("column "), std::string::npos);
+  EXPECT_TRUE(Contains(run.Err, "Interpolating Heights...\nworking through map...\n"
+                                "Removing Excess...\nSmoothing the Grid...\n"));
+  EXPECT_EQ(run.Err.back(), '\n');
+
+  // The last line too, when no warning follows it.
+  std::vector<std::pair<CodedPoint, CodedPoint>> slope;
+  for (int north = 0; north <= 40; north += 10)
+    slope.push_back({Ground(0, north, 10000), Ground(60, north, 10000)});
+  const CliRun quiet = RunCli({"grid", WriteContours(folder, 10000, slope, true), "--symbols", "101"});
+  ASSERT_EQ(quiet.Exit, 0) << quiet.Err;
+  EXPECT_FALSE(Contains(quiet.Err, "warning")) << quiet.Err;
+  const std::string ending = "Looking for bmp file of map in same directory\nClosing Dialogue Box\n";
+  EXPECT_EQ(quiet.Err.substr(quiet.Err.size() - std::min(quiet.Err.size(), ending.size())), ending);
+}
+
+TEST(GridCommand, ARefusalIsALineOfItsOwnAfterTheProgressLines) {
+  TempFolder folder;
+  // A contour running straight north: no width.
+  const std::string map = WriteContours(folder, 10000, {{Ground(0, 0, 10000), Ground(0, 80, 10000)}});
+  for (const bool terminal : {false, true}) {
+    const CliRun run = RunCli({"grid", map, "--symbols", "101"}, {.Terminal = terminal});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_TRUE(run.Out.empty());
+    EXPECT_TRUE(Contains(run.Err, "selected portion of map is 80 metres high\n"
+                                  "overall map is 0 metres wide\noverall map is 80 metres high\n"
+                                  "The selected objects are less than one metre wide or high, so "
+                                  "no grid can be built\n"))
+        << terminal << '\n' << run.Err;
+  }
+}
+
+TEST(GridCommand, AnAreaTooLargeForAGridIsRefusedBeforeAnythingIsBuilt) {
+  TempFolder folder, scratch;
+  // 8800 x 8800 metres: more cells than a grid, and a 3D map file, hold.
+  const std::string map = WriteContours(
+      folder, 10000, {{Ground(-4400, -4400, 10000), Ground(-4300, -4400, 10000)},
+                      {Ground(4400, 4400, 10000), Ground(4300, 4400, 10000)}});
+  const CliRun run = RunCli({"grid", map, "--symbols", "101", "--o3d", folder.File("big.o3d")},
+                            {.TempFolder = scratch.Path()});
+  EXPECT_EQ(run.Exit, 1);
+  EXPECT_TRUE(run.Out.empty());
+  EXPECT_TRUE(Contains(run.Err, GridTooLargeMessage(8800, 8800, kMaxGridCells) + "\n"));
+  EXPECT_TRUE(Contains(run.Err, "it holds at most 67108864 cells (8191 x 8191 metres) and 32766 "
+                                "metres a side"));
+  EXPECT_FALSE(Contains(run.Err, "Initialising array..."));
+  EXPECT_FALSE(std::filesystem::exists(folder.File("big.o3d")));
+  EXPECT_EQ(ScratchFoldersIn(scratch), 0);
+
+  // Just inside the limit on one side, 32766 metres long and 4 wide at 1:100000: built, and a
+  // 3D map file holds it; a metre more is refused.
+  const std::string longMap = WriteContours(
+      folder, 100000, {{Ground(-16383, 0, 100000), Ground(16383, 4, 100000)}});
+  const CliRun wide = RunCli({"grid", longMap, "--symbols", "101", "--passes", "0", "--o3d",
+                              folder.File("long.o3d")});
+  EXPECT_EQ(wide.Exit, 0) << wide.Err;
+  EXPECT_TRUE(Contains(wide.Out, "grid 32766 x 4 metres")) << wide.Out;
+  GridState grid;
+  ViewpointBlock views;
+  ScriptedDialogs dialogs;
+  ASSERT_TRUE(Read3dMap(folder.File("long.o3d"), grid, views, dialogs));
+  EXPECT_EQ(grid.GridWidth, 32766);
+  const std::string longerMap = WriteContours(
+      folder, 100000, {{Ground(-16384, 0, 100000), Ground(16384, 4, 100000)}});
+  const CliRun wider = RunCli({"grid", longerMap, "--symbols", "101"});
+  EXPECT_EQ(wider.Exit, 1);
+  EXPECT_TRUE(Contains(wider.Err, GridTooLargeMessage(32769, 4, kMaxGridCells))) << wider.Err;
+}
+
+TEST(GridCommand, EveryFailureEndsWithItsMessageExitOneAndNoScratchLeft) {
+  TempFolder folder, scratch;
+  const CliPlace place{.TempFolder = scratch.Path()};
+  // Far from the origin at 1:100000: the grid is built, but a 3D map file cannot hold where it
+  // lies. The failure comes from below the command and is of no type the command knows.
+  const std::string far = WriteContours(
+      folder, 100000, {{Ground(40000, 0, 100000), Ground(40100, 50, 100000)}});
+  CliRun run = RunCli({"grid", far, "--symbols", "101", "--o3d", folder.File("far.o3d")}, place);
+  EXPECT_EQ(run.Exit, 1);
+  EXPECT_TRUE(Contains(run.Err, "\nterrak-cli: The grid's origin lies outside the range a 3D "
+                                "map file holds\n"))
+      << run.Err;
+  EXPECT_TRUE(run.Out.empty());
+  EXPECT_EQ(ScratchFoldersIn(scratch), 0);
+
+  // A file error of an export, a map that is not one, and a run that succeeds.
+  const std::string map = WriteDemoMap(folder, false);
+  run = RunCli({"grid", map, "--symbols", "101", "--matrix", folder.File("no/m.csv")}, place);
+  EXPECT_EQ(run.Exit, 1);
+  EXPECT_TRUE(Contains(run.Err, "\nCannot use file \"" + folder.File("no/m.csv")));
+  EXPECT_EQ(ScratchFoldersIn(scratch), 0);
+  WriteText(folder.File("text.ocd"), "not a map");
+  EXPECT_EQ(RunCli({"grid", folder.File("text.ocd"), "--symbols", "101"}, place).Exit, 1);
+  EXPECT_EQ(ScratchFoldersIn(scratch), 0);
+  EXPECT_EQ(RunCli({"grid", map, "--symbols", "101"}, place).Exit, 0);
+  EXPECT_EQ(ScratchFoldersIn(scratch), 0);
+  // No folder at all where the run cannot make one: a clear message.
+  run = RunCli({"grid", map, "--symbols", "101"}, {.TempFolder = folder.File("none")});
+  EXPECT_EQ(run.Exit, 1);
+  EXPECT_TRUE(Contains(run.Err, "cannot make a scratch folder")) << run.Err;
 }
 
 }  // namespace

@@ -2,60 +2,17 @@
 #include <gtest/gtest.h>
 
 #include "cli_run.h"
-#include "cli/render_options.h"
 #include "common/bytes.h"
 #include "mapfile/map3d_file.h"
 #include "platform/file_stream.h"
 #include "support/demo_grid.h"
+#include "support/png_image.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
 namespace {
 
 using namespace terrak::testing;
-
-TEST(RenderOptions, DefaultsNamesNumbersAndWhatIsRefused) {
-  const auto parsed = cli::ParseRenderOptions({"a.O3D", "--out", "p.PNG"});
-  ASSERT_TRUE(std::holds_alternative<cli::RenderOptions>(parsed));
-  const auto& o = std::get<cli::RenderOptions>(parsed);
-  EXPECT_TRUE(o.Map3dFile);
-  EXPECT_TRUE(o.Png);
-  EXPECT_EQ(o.Width, 1200);
-  EXPECT_EQ(o.Height, 900);
-  EXPECT_EQ(o.Preset, kNorthView);
-  EXPECT_FALSE(o.View.has_value());
-
-  const auto full = cli::ParseRenderOptions({"m.ocd", "--symbols", "101,102", "--out", "p.bmp",
-                                             "--size", "640x480", "--view", "SW", "--no-zbuffer",
-                                             "--no-bitmap", "--raytrace"});
-  ASSERT_TRUE(std::holds_alternative<cli::RenderOptions>(full));
-  const auto& f = std::get<cli::RenderOptions>(full);
-  EXPECT_EQ(f.Symbols, (std::vector<std::int16_t>{101, 102}));
-  EXPECT_EQ(f.Width, 640);
-  EXPECT_EQ(f.Preset, kSouthWestView);
-  EXPECT_TRUE(f.NoZBuffer && f.NoBitmap && f.RayTrace && !f.Png && !f.Map3dFile);
-
-  const auto numbers = cli::ParseRenderOptions({"a.o3d", "--out", "p", "--view", "1,-2.5,3e2,90,-10"});
-  ASSERT_TRUE(std::holds_alternative<cli::RenderOptions>(numbers));
-  EXPECT_EQ(*std::get<cli::RenderOptions>(numbers).View, (TViewPoint{1, -2.5, 300, 90, -10, 0, 0, 0}));
-
-  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-           {"a.o3d"},
-           {"m.ocd", "--out", "p"},
-           {"a.o3d", "--out", "p", "--contours"},
-           {"a.o3d", "--out", "p", "--size", "0x5"},
-           {"a.o3d", "--out", "p", "--size", "20000x5"},
-           {"a.o3d", "--out", "p", "--size", "640"},
-           {"a.o3d", "--out", "p", "--view", "north"},
-           {"a.o3d", "--out", "p", "--view", "1,2,3,4"},
-           {"a.o3d", "--out", "p", "--view", "1,2,3,4,nan"},
-           {"m.ocd", "--symbols", "1x", "--out", "p"},
-           {"m.ocd", "--symbols", "101", "--out", "p", "--contours", "--raytrace"},
-           {"a.o3d", "b.o3d", "--out", "p"},
-           {"a.o3d", "--out"}}) {
-    EXPECT_TRUE(std::holds_alternative<std::string>(cli::ParseRenderOptions(bad))) << bad.back();
-  }
-}
 
 TEST(RenderCommand, DrawsTheWeddingCakeOfAMapWithoutTouchingIt) {
   TempFolder folder;
@@ -138,6 +95,32 @@ TEST(RenderCommand, DrawsA3dMapFileInEveryModeFromAnyView) {
   EXPECT_EQ(bad.Exit, 1);
   EXPECT_NE(bad.Err.find("Not a valid 3d Map File"), std::string::npos);
   EXPECT_FALSE(FileExists(folder.File("b.bmp")));
+}
+
+TEST(RenderCommand, APngHoldsThePixelsOfTheBitmapCompressed) {
+  TempFolder folder;
+  const std::string map = TERRAK_SOURCE_DIR "/samples/demo6.ocd";
+  for (const char* mode : {"--raytrace", "--no-zbuffer"}) {
+    for (const char* out : {"view.bmp", "view.png"})
+      ASSERT_EQ(RunCli({"render", map, "--symbols", "101,102", mode, "--size", "600x450", "--out",
+                        folder.File(out)})
+                    .Exit,
+                0);
+    const std::vector<std::uint8_t> bmp = ReadBytes(folder.File("view.bmp"));
+    const std::vector<std::uint8_t> png = ReadBytes(folder.File("view.png"));
+    const std::optional<Picture> picture = DecodePng(png);
+    ASSERT_TRUE(picture.has_value()) << mode;
+    ASSERT_EQ(picture->Width, 600);
+    ASSERT_EQ(picture->Height, 450);
+    std::size_t differing = 0;
+    for (std::int32_t y = 0; y < 450; ++y)
+      for (std::int32_t x = 0; x < 600; ++x) {
+        const std::uint8_t* p = &bmp[54 + (449 - static_cast<std::size_t>(y)) * 1800 + 3 * x];
+        differing += picture->At(x, y) != MakeColour(p[2], p[1], p[0]);
+      }
+    EXPECT_EQ(differing, 0u) << mode;
+    EXPECT_LT(png.size(), bmp.size() / 5) << mode;
+  }
 }
 
 }  // namespace

@@ -201,12 +201,17 @@ TEST(BuildGrid, ConstructionsThatCannotStartAreRefusedWithAMessage) {
   GridRun scale;
   scale.model.MapScale = 0;
   EXPECT_FALSE(scale.Build());
+  // The grid of 12 x 14 metres has 13 x 15 cells: allowed at a limit of 195 cells, not at 194.
   GridRun large;
-  large.build.MaxGridCells = 100;
+  large.build.MaxGridCells = 13 * 15 - 1;
   EXPECT_FALSE(large.Build());
+  GridRun atLimit;
+  atLimit.build.MaxGridCells = 13 * 15;
+  EXPECT_TRUE(atLimit.Build());
   EXPECT_EQ(line.dialogs.MessageTexts(), (std::vector<std::string>{kGridTooSmallMessage}));
   EXPECT_EQ(scale.dialogs.MessageTexts(), (std::vector<std::string>{kNoScaleMessage}));
-  EXPECT_EQ(large.dialogs.MessageTexts(), (std::vector<std::string>{kGridTooLargeMessage}));
+  EXPECT_EQ(large.dialogs.MessageTexts(),
+            (std::vector<std::string>{GridTooLargeMessage(12, 14, 194)}));
 }
 
 TEST(BuildGrid, AFileErrorEndsTheRunAndClosesTheProgressWindow) {

@@ -1,0 +1,240 @@
+#include "cli/command_line.h"
+
+#include <CLI/CLI.hpp>
+
+#include <map>
+#include <memory>
+#include <ostream>
+
+#include "cli/arguments.h"
+#include "cli/cli.h"
+
+namespace terrak::cli {
+
+namespace {
+
+constexpr const char* kMainUsage =
+    "usage: terrak-cli info MAP.ocd [--objects N,N,...]\n"
+    "       terrak-cli grid MAP.ocd --symbols N,N,... [options]\n"
+    "       terrak-cli render (MAP.ocd --symbols N,N,... | FILE.o3d) --out PICTURE [options]\n"
+    "       terrak-cli --version | --help | COMMAND --help\n";
+constexpr const char* kInfoUsage = "usage: terrak-cli info MAP.ocd [--objects N,N,...]\n";
+constexpr const char* kGridUsage =
+    "usage: terrak-cli grid MAP.ocd --symbols N,N,... [--smoothing F] [--passes P]\n"
+    "         [--contour-gap G] [--xyz FILE] [--matrix FILE] [--o3d FILE] [--force]\n";
+constexpr const char* kRenderUsage =
+    "usage: terrak-cli render (MAP.ocd --symbols N,N,... | FILE.o3d) --out PICTURE\n"
+    "         [--size WxH] [--view NAME|x,y,z,bearing,incline] [--contours] [--no-zbuffer]\n"
+    "         [--no-bitmap] [--raytrace] [--force]\n";
+
+// The usage line of each command in the program's own words, in help and after every error.
+class UsageFormatter : public CLI::Formatter {
+ public:
+  explicit UsageFormatter(std::string usage) : usage_(std::move(usage)) {}
+  std::string make_usage(const CLI::App*, std::string) const override { return usage_; }
+
+ private:
+  std::string usage_;
+};
+
+void SetUsage(CLI::App& app, const char* usage) {
+  app.formatter(std::make_shared<UsageFormatter>(usage));
+}
+
+// A check of an option's text by one of the readers of arguments.h.
+template <typename Reader>
+CLI::Validator Wants(Reader reader, const std::string& what) {
+  return CLI::Validator(
+      [reader, what](std::string& text) { return reader(text) ? std::string() : "wants " + what; },
+      "");
+}
+
+CLI::Validator SymbolsCheck() { return Wants(ParseSymbolList, "symbol numbers like 101,102"); }
+CLI::Validator WholeNumberCheck() { return Wants(ParseWholeNumber, "a whole number"); }
+
+struct Texts {  // options kept as text until every check has passed
+  std::string Objects, Symbols, Smoothing, Passes, ContourGap, Size, View;
+};
+
+void AddInfo(CLI::App& app, InfoOptions& o, Texts& t) {
+  CLI::App* info = app.add_subcommand(
+      "info", "Print the map's version, scale, zoom, view offset and every symbol");
+  SetUsage(*info, kInfoUsage);
+  info->add_option("MAP.ocd", o.MapFile, "the OCAD map (versions 5, 6, 7)")->required();
+  info->add_option("--objects", t.Objects,
+                   "also print the map's extent and every object of these symbols")
+      ->type_name("N,N,...")
+      ->check(SymbolsCheck());
+}
+
+void AddGrid(CLI::App& app, GridOptions& o, Texts& t) {
+  CLI::App* grid = app.add_subcommand(
+      "grid", "Build the terrain grid from the contours of the symbols, as the 3D viewer does");
+  SetUsage(*grid, kGridUsage);
+  grid->add_option("MAP.ocd", o.MapFile, "the OCAD map")->required();
+  grid->add_option("--symbols", t.Symbols, "the contour symbols, ten times OCAD's number")
+      ->type_name("N,N,...")
+      ->required()
+      ->check(SymbolsCheck());
+  const Settings defaults;
+  grid->add_option("--smoothing", t.Smoothing, "smoothing factor")
+      ->type_name("F")
+      ->default_str(std::to_string(defaults.Smoothing))
+      ->check(WholeNumberCheck());
+  grid->add_option("--passes", t.Passes, "smoothing passes")
+      ->type_name("P")
+      ->default_str(std::to_string(defaults.SmoothingPasses))
+      ->check(WholeNumberCheck());
+  grid->add_option("--contour-gap", t.ContourGap, "largest gap between contours, metres")
+      ->type_name("G")
+      ->default_str(std::to_string(defaults.ContourGap))
+      ->check(WholeNumberCheck());
+  grid->add_option("--xyz", o.Xyz, "write the contour points (x,y,height) to FILE")
+      ->type_name("FILE");
+  grid->add_option("--matrix", o.Matrix, "write the whole grid as a matrix to FILE")
+      ->type_name("FILE");
+  grid->add_option("--o3d", o.Map3d, "write the 3D map file with the viewer's viewpoints")
+      ->type_name("FILE");
+  grid->add_flag("--force", o.Force, "replace output files even when they are read-only");
+}
+
+void AddRender(CLI::App& app, RenderOptions& o, Texts& t) {
+  CLI::App* render = app.add_subcommand(
+      "render", "Draw the 3D viewer's picture of a map or a 3D map file into a picture file");
+  SetUsage(*render, kRenderUsage);
+  render->add_option("INPUT", o.Input, "an OCAD map, or a 3D map file ending in .o3d")
+      ->required();
+  render->add_option("--symbols", t.Symbols, "the contour symbols of a map")
+      ->type_name("N,N,...")
+      ->check(SymbolsCheck());
+  render->add_option("--out", o.Out, "the picture: a 24-bit bitmap, or a PNG for a .png name")
+      ->type_name("PICTURE")
+      ->required();
+  render->add_option("--size", t.Size, "picture size, each side 1 to 10000 pixels")
+      ->type_name("WxH")
+      ->default_str("1200x900")
+      ->check(Wants(ParsePictureSize, "WxH, each side 1 to 10000 pixels"));
+  render->add_option("--view", t.View, "a preset (N S E W NE NW SE SW) or an eye point")
+      ->type_name("NAME|x,y,z,bearing,incline")
+      ->default_str("N")
+      ->check(Wants(ParseView, "N, S, E, W, NE, NW, SE, SW or x,y,z,bearing,incline"));
+  render->add_flag("--contours", o.Contours, "draw the contours at their heights (wedding cake)");
+  render->add_flag("--raytrace", o.RayTrace, "draw in Ray Trace Mode");
+  render->add_flag("--no-zbuffer", o.NoZBuffer, "switch off the hidden-line removal");
+  render->add_flag("--no-bitmap", o.NoBitmap, "do not drape the map image");
+  render->add_flag("--force", o.Force, "replace the picture even when it is read-only");
+}
+
+// The values behind the texts; each has passed its check already.
+void TakeGridTexts(const Texts& t, GridOptions& o) {
+  o.Symbols = *ParseSymbolList(t.Symbols);
+  if (!t.Smoothing.empty()) o.Values.Smoothing = *ParseWholeNumber(t.Smoothing);
+  if (!t.Passes.empty()) o.Values.SmoothingPasses = *ParseWholeNumber(t.Passes);
+  if (!t.ContourGap.empty()) o.Values.ContourGap = *ParseWholeNumber(t.ContourGap);
+}
+
+void TakeRenderTexts(const Texts& t, RenderOptions& o) {
+  if (!t.Symbols.empty()) o.Symbols = *ParseSymbolList(t.Symbols);
+  if (!t.Size.empty()) {
+    const PictureSize size = *ParsePictureSize(t.Size);
+    o.Width = size.Width;
+    o.Height = size.Height;
+  }
+  if (!t.View.empty()) {
+    const auto view = *ParseView(t.View);
+    if (const auto* preset = std::get_if<ViewpointIndex>(&view))
+      o.Preset = *preset;
+    else
+      o.View = std::get<TViewPoint>(view);
+  }
+  o.Map3dFile = EndsWithNoCase(o.Input, ".o3d");
+  o.Png = EndsWithNoCase(o.Out, ".png");
+  if (o.Map3dFile && o.Contours)
+    throw CLI::ValidationError("a 3D map file holds no contours to draw");
+  if (!o.Map3dFile && t.Symbols.empty())
+    throw CLI::ValidationError("a map needs --symbols N,N,...");
+  if (o.Contours && o.RayTrace)
+    throw CLI::ValidationError("--contours and --raytrace exclude each other");
+}
+
+// A few of CLI11's errors said in the program's words; nothing for the others.
+std::optional<CLI::ParseError> InOurWords(const CLI::App& app, const CLI::ParseError& e) {
+  const auto error = [](const std::string& text) {
+    return CLI::ParseError(text, CLI::ExitCodes::ValidationError);
+  };
+  const bool aboutArguments = dynamic_cast<const CLI::RequiredError*>(&e) != nullptr ||
+                              dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr;
+  // An argument that belongs nowhere explains more than the requirements it leaves unmet,
+  // which CLI11 checks first.
+  const std::vector<std::string> extra = app.remaining(true);
+  if (aboutArguments && !extra.empty()) {
+    if (app.get_subcommands().empty() && extra.front().rfind('-', 0) != 0)
+      return error("unknown command \"" + extra.front() + "\"");
+    return error("unexpected argument \"" + extra.front() + "\"");
+  }
+  if (aboutArguments && app.get_subcommands().empty())
+    return error("a command is needed: info, grid or render");
+  // An option without its value: "1 required N,N,... missing" in CLI11's words.
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
+    const std::string what = e.what();
+    const std::size_t colon = what.find(':');
+    if (colon != std::string::npos) return error(what.substr(0, colon) + ": wants a value");
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                                   std::ostream& err) {
+  CLI::App app("Terrak's core without windows: what a map holds, its terrain grid and the 3D "
+               "viewer's pictures.",
+               "terrak-cli");
+  SetUsage(app, kMainUsage);
+  app.set_version_flag("--version", std::string("terrak-cli ") + TERRAK_VERSION,
+                       "print the version and exit");
+  app.set_help_flag("-h,--help", "print this help and exit");
+  app.require_subcommand(1);
+  app.footer("Symbol numbers are ten times the number OCAD shows (101 is 10.1). Exit codes: 0 "
+             "done, 1 failed or refused, 2 wrong arguments.");
+
+  InfoOptions info;
+  GridOptions grid;
+  RenderOptions render;
+  Texts texts;
+  AddInfo(app, info, texts);
+  AddGrid(app, grid, texts);
+  AddRender(app, render, texts);
+
+  app.failure_message([](const CLI::App* top, const CLI::Error& e) {
+    const std::vector<CLI::App*> chosen = top->get_subcommands();
+    const CLI::App* about = chosen.empty() ? top : chosen.front();
+    const std::string name = chosen.empty() ? "terrak-cli" : "terrak-cli " + about->get_name();
+    const auto formatter = std::dynamic_pointer_cast<UsageFormatter>(about->get_formatter());
+    return name + ": " + e.what() + "\n" + (formatter ? formatter->make_usage(about, "") : "") +
+           "Run \"" + name + " --help\" for more.\n";
+  });
+
+  try {
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    app.parse(reversed);
+    const CLI::App* chosen = app.get_subcommands().front();
+    if (chosen->get_name() == "info") {
+      if (!texts.Objects.empty()) info.Objects = *ParseSymbolList(texts.Objects);
+      return {info, kExitSuccess};
+    }
+    if (chosen->get_name() == "grid") {
+      TakeGridTexts(texts, grid);
+      return {grid, kExitSuccess};
+    }
+    TakeRenderTexts(texts, render);
+    return {render, kExitSuccess};
+  } catch (const CLI::ParseError& e) {
+    const std::optional<CLI::ParseError> ours = InOurWords(app, e);
+    const int exit = app.exit(ours ? *ours : e, out, err);
+    return {std::nullopt, exit == static_cast<int>(CLI::ExitCodes::Success) ? kExitSuccess
+                                                                           : kExitUsage};
+  }
+}
+
+}  // namespace terrak::cli

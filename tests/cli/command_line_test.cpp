@@ -1,0 +1,177 @@
+// terrak-cli's command line: help and the version on standard output with exit code 0, every
+// option read into its value, and arguments that are wrong refused with exit code 2, the reason
+// and the command's usage on standard error.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/command_line.h"
+#include "cli_run.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// The options of a command line that must parse.
+template <typename Options>
+Options Parsed(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const cli::ParsedCommandLine parsed = cli::ParseCommandLine(args, out, err);
+  EXPECT_TRUE(parsed.Command.has_value()) << err.str();
+  EXPECT_TRUE(out.str().empty() && err.str().empty()) << out.str() << err.str();
+  if (!parsed.Command || !std::holds_alternative<Options>(*parsed.Command)) {
+    ADD_FAILURE() << "not the expected command";
+    return Options{};
+  }
+  return std::get<Options>(*parsed.Command);
+}
+
+TEST(CommandLine, HelpAndVersionGoToStandardOutputAndSucceed) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--help"}, {"-h"}, {"info", "--help"}, {"grid", "--help"}, {"render", "-h"},
+           {"grid", "map.ocd", "--help"}, {"--version"}}) {
+    const CliRun run = RunCli(args);
+    EXPECT_EQ(run.Exit, 0) << args.front() << ' ' << args.back();
+    EXPECT_TRUE(run.Err.empty()) << run.Err;
+    EXPECT_FALSE(run.Out.empty()) << args.front() << ' ' << args.back();
+  }
+  EXPECT_EQ(RunCli({"--version"}).Out, "terrak-cli 7.1\n");
+  const CliRun help = RunCli({"--help"});
+  EXPECT_TRUE(Contains(help.Out, "usage: terrak-cli info MAP.ocd"));
+  EXPECT_TRUE(Contains(help.Out, "render"));
+  EXPECT_TRUE(Contains(help.Out, "Exit codes: 0 done, 1 failed or refused, 2 wrong arguments"));
+  // A command's help is its own: every option with its default.
+  const CliRun grid = RunCli({"grid", "--help"});
+  EXPECT_EQ(grid.Out.rfind("Build the terrain grid", 0), 0u) << grid.Out;
+  EXPECT_TRUE(Contains(grid.Out, "usage: terrak-cli grid MAP.ocd --symbols N,N,..."));
+  EXPECT_TRUE(Contains(grid.Out, "--smoothing F=0") && Contains(grid.Out, "--contour-gap G=50"));
+  EXPECT_TRUE(Contains(RunCli({"render", "--help"}).Out, "--size WxH=1200x900"));
+}
+
+TEST(CommandLine, WrongArgumentsExitWithTwoTheReasonAndTheUsage) {
+  struct Case {
+    std::vector<std::string> Args;
+    std::string Reason;  // the first line of standard error
+    std::string Usage;   // part of the usage that follows
+  };
+  const std::string info = "usage: terrak-cli info MAP.ocd";
+  const std::string grid = "usage: terrak-cli grid MAP.ocd --symbols N,N,...";
+  const std::string render = "usage: terrak-cli render (MAP.ocd";
+  const std::vector<Case> cases = {
+      {{}, "terrak-cli: a command is needed: info, grid or render", "usage: terrak-cli info"},
+      {{"frobnicate"}, "terrak-cli: unknown command \"frobnicate\"", "       terrak-cli grid"},
+      {{"--frobnicate"}, "terrak-cli: unexpected argument \"--frobnicate\"", "usage:"},
+      {{"info"}, "terrak-cli info: MAP.ocd is required", info},
+      {{"info", "a.ocd", "b.ocd"}, "terrak-cli info: unexpected argument \"b.ocd\"", info},
+      {{"info", "a.ocd", "--objects", "40000"},
+       "terrak-cli info: --objects: wants symbol numbers like 101,102", info},
+      {{"info", "a.ocd", "--objects"}, "terrak-cli info: --objects: wants a value", info},
+      {{"grid", "m.ocd"}, "terrak-cli grid: --symbols is required", grid},
+      {{"grid", "--symbols", "101"}, "terrak-cli grid: MAP.ocd is required", grid},
+      {{"grid", "m.ocd", "--symbols", "101", "--bogus"},
+       "terrak-cli grid: unexpected argument \"--bogus\"", grid},
+      // An unknown option is named even when a required one is missing too.
+      {{"grid", "m.ocd", "--bogus"}, "terrak-cli grid: unexpected argument \"--bogus\"", grid},
+      {{"grid", "m.ocd", "--symbols", "1x1"},
+       "terrak-cli grid: --symbols: wants symbol numbers like 101,102", grid},
+      {{"grid", "m.ocd", "--symbols", "101", "--passes", "two"},
+       "terrak-cli grid: --passes: wants a whole number", grid},
+      // Numbers are decimal: no other bases, no fractions.
+      {{"grid", "m.ocd", "--symbols", "101", "--smoothing", "0x10"},
+       "terrak-cli grid: --smoothing: wants a whole number", grid},
+      {{"render", "a.o3d"}, "terrak-cli render: --out is required", render},
+      {{"render", "a.o3d", "--size"}, "terrak-cli render: --size: wants a value", render},
+      {{"render", "m.ocd", "--out", "p"}, "terrak-cli render: a map needs --symbols N,N,...",
+       render},
+      {{"render", "a.o3d", "--out", "p", "--contours"},
+       "terrak-cli render: a 3D map file holds no contours to draw", render},
+      {{"render", "m.ocd", "--symbols", "101", "--out", "p", "--contours", "--raytrace"},
+       "terrak-cli render: --contours and --raytrace exclude each other", render},
+      {{"render", "a.o3d", "b.o3d", "--out", "p"},
+       "terrak-cli render: unexpected argument \"b.o3d\"", render},
+  };
+  for (const Case& c : cases) {
+    const CliRun run = RunCli(c.Args);
+    const std::string shown = c.Args.empty() ? "(none)" : c.Args.back();
+    EXPECT_EQ(run.Exit, 2) << shown;
+    EXPECT_TRUE(run.Out.empty()) << shown;
+    EXPECT_EQ(run.Err.substr(0, run.Err.find('\n')), c.Reason) << shown;
+    EXPECT_TRUE(Contains(run.Err, "\n" + c.Usage)) << run.Err;
+  }
+  // Sizes and views outside what a picture can be.
+  for (const std::vector<std::string>& extra : std::vector<std::vector<std::string>>{
+           {"--size", "0x5"}, {"--size", "10001x5"}, {"--size", "640"}, {"--size", "640x480x2"},
+           {"--view", "n"}, {"--view", "1,2,3,4"}, {"--view", "1,2,3,4,5,6"},
+           {"--view", "1,2,3,4,nan"}}) {
+    std::vector<std::string> args{"render", "a.o3d", "--out", "p"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const CliRun run = RunCli(args);
+    EXPECT_EQ(run.Exit, 2) << extra.back();
+    EXPECT_TRUE(Contains(run.Err, "terrak-cli render: " + extra.front() + ": wants ")) << run.Err;
+  }
+}
+
+TEST(CommandLine, EveryOptionReadsIntoItsValue) {
+  const auto info = Parsed<cli::InfoOptions>({"info", "m.ocd"});
+  EXPECT_EQ(info.MapFile, "m.ocd");
+  EXPECT_FALSE(info.Objects.has_value());
+  const auto objects = Parsed<cli::InfoOptions>({"info", "--objects", "101,-5,32767", "m.ocd"});
+  EXPECT_EQ(*objects.Objects, (std::vector<std::int16_t>{101, -5, 32767}));
+
+  // Without options the grid takes the settings file's defaults.
+  const auto plain = Parsed<cli::GridOptions>({"grid", "m.ocd", "--symbols", "101"});
+  const Settings defaults;
+  EXPECT_EQ(plain.Values.Smoothing, defaults.Smoothing);
+  EXPECT_EQ(plain.Values.SmoothingPasses, defaults.SmoothingPasses);
+  EXPECT_EQ(plain.Values.ContourGap, defaults.ContourGap);
+  EXPECT_TRUE(plain.Xyz.empty() && plain.Matrix.empty() && plain.Map3d.empty() && !plain.Force);
+  const auto grid = Parsed<cli::GridOptions>(
+      {"grid", "--symbols", "101,102", "m.ocd", "--smoothing", "-30", "--passes", "7",
+       "--contour-gap=0", "--xyz", "p.csv", "--matrix", "g.csv", "--o3d", "m.o3d", "--force"});
+  EXPECT_EQ(grid.MapFile, "m.ocd");
+  EXPECT_EQ(grid.Symbols, (std::vector<std::int16_t>{101, 102}));
+  EXPECT_EQ(grid.Values.Smoothing, -30);  // out of range is the construction's to say
+  EXPECT_EQ(grid.Values.SmoothingPasses, 7);
+  EXPECT_EQ(grid.Values.ContourGap, 0);
+  EXPECT_EQ(grid.Xyz, "p.csv");
+  EXPECT_EQ(grid.Matrix, "g.csv");
+  EXPECT_EQ(grid.Map3d, "m.o3d");
+  EXPECT_TRUE(grid.Force);
+
+  const auto o3d = Parsed<cli::RenderOptions>({"render", "a.O3D", "--out", "p.PNG"});
+  EXPECT_TRUE(o3d.Map3dFile);
+  EXPECT_TRUE(o3d.Png);
+  EXPECT_EQ(o3d.Width, 1200);
+  EXPECT_EQ(o3d.Height, 900);
+  EXPECT_EQ(o3d.Preset, kNorthView);
+  EXPECT_FALSE(o3d.View.has_value());
+  EXPECT_FALSE(o3d.Contours || o3d.RayTrace || o3d.NoZBuffer || o3d.NoBitmap || o3d.Force);
+
+  const auto full = Parsed<cli::RenderOptions>(
+      {"render", "m.ocd", "--symbols", "101,102", "--out", "p.bmp", "--size", "640x10000",
+       "--view", "SW", "--no-zbuffer", "--no-bitmap", "--raytrace", "--force"});
+  EXPECT_EQ(full.Symbols, (std::vector<std::int16_t>{101, 102}));
+  EXPECT_EQ(full.Width, 640);
+  EXPECT_EQ(full.Height, 10000);
+  EXPECT_EQ(full.Preset, kSouthWestView);
+  EXPECT_TRUE(full.NoZBuffer && full.NoBitmap && full.RayTrace && full.Force);
+  EXPECT_FALSE(full.Png || full.Map3dFile || full.Contours);
+
+  EXPECT_EQ(Parsed<cli::RenderOptions>({"render", "a.o3d", "--out", "p", "--view", "W"}).Preset,
+            kWestView);
+  EXPECT_EQ(Parsed<cli::RenderOptions>({"render", "a.o3d", "--out", "p", "--view", "NE"}).Preset,
+            kNorthEastView);
+  // An eye point west and south of the origin: a value that starts with a minus sign.
+  const auto eye = Parsed<cli::RenderOptions>(
+      {"render", "a.o3d", "--out", "p", "--view", "-150,-2.5,3e2,90,-10", "--size", "1x1"});
+  EXPECT_EQ(*eye.View, (TViewPoint{-150, -2.5, 300, 90, -10, 0, 0, 0}));
+  EXPECT_EQ(eye.Width, 1);
+}
+
+}  // namespace
+}  // namespace terrak
