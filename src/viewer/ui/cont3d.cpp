@@ -259,7 +259,7 @@ void Tcontours::OpenInclinometer() {
 }
 
 void Tcontours::OpenOverview() {
-  map2d_ = new TMap2d(app_.Viewer, app_.Grid, this);
+  map2d_ = new TMap2d(app_.Viewer, app_.Grid, dialogs_, this);
   map2d_->Aimed = [this] { Handle([this](ViewerWindow&) { repaintPending_ = true; }); };
   map2d_->Closed = [this] { MirrorState(); };
   map2d_->show();

@@ -7,10 +7,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 #include "mainwindow/menu_state.h"
+#include "platform/qt/error_guard.h"
 #include "mapfile/map_reader.h"
 #include "mainwindow/ui/terrak51.h"
 #include "support/demo_grid.h"
@@ -32,8 +35,13 @@ using testing::TempFolder;
 class DemoConstruction : public GridConstruction {
  public:
   int Calls = 0;
+  bool OutOfMemory = false;  // the construction runs out of memory half way
   void Build(GridState& grid, const ViewerState&) override {
     ++Calls;
+    if (OutOfMemory) {
+      grid.HeightGrid.Resize(10, 10, 5);
+      throw std::bad_alloc();
+    }
     testing::DemoMapOptions options;
     options.Width = 500;
     options.Depth = 400;
@@ -151,6 +159,64 @@ TEST(ViewerWindow, WeddingCakeThenTheDrapedMeshAfterF12AndKeysThatMove) {
   viewer.close();
   EXPECT_TRUE(s.Form->Action(MenuItem::N3DViews1)->isEnabled());
   EXPECT_TRUE(s.App.Viewer.Buffers.DepthBuffer.Empty());
+}
+
+TEST(ViewerWindow, RunningOutOfMemoryInTheGridBuildIsAMessageAndTheContoursStay) {
+  Session s;
+  Tcontours& viewer = s.OpenViewer();
+  const QImage cake = viewer.Picture().copy();
+  s.Construction.OutOfMemory = true;
+  viewer.Action("ToggleWiremeshWeddingcake1")->trigger();
+  EXPECT_EQ(s.Construction.Calls, 1);
+  EXPECT_EQ(s.Dialogs.MessageTexts(), std::vector<std::string>{kOutOfMemoryMessage});
+  EXPECT_TRUE(viewer.isVisible());
+  EXPECT_TRUE(s.Form->isVisible());
+  EXPECT_EQ(s.App.Model.MapFileName, TERRAK_SOURCE_DIR "/samples/demo7.ocd");
+  EXPECT_GT(s.App.Model.MapObjects.size(), 20u);
+  EXPECT_TRUE(s.App.Viewer.ContourMode);
+  EXPECT_TRUE(s.App.Grid.HeightGrid.Empty());
+  EXPECT_FALSE(viewer.Action("Save3dMap")->isEnabled());
+
+  // Moving repaints the contours; it does not build again.
+  QTest::keyClick(&viewer.Surface(), Qt::Key_Up);
+  EXPECT_EQ(s.Construction.Calls, 1);
+  EXPECT_EQ(s.Dialogs.Messages.size(), 1u);
+  EXPECT_GT(CountNotWhite(viewer.Picture()), 500);
+
+  // F12 asks again; with memory enough the mesh comes.
+  s.Construction.OutOfMemory = false;
+  viewer.Action("ToggleWiremeshWeddingcake1")->trigger();
+  EXPECT_EQ(s.Construction.Calls, 2);
+  EXPECT_FALSE(s.App.Viewer.ContourMode);
+  EXPECT_TRUE(viewer.Action("Save3dMap")->isEnabled());
+  EXPECT_EQ(s.Dialogs.Messages.size(), 1u);
+}
+
+// An object whose event handler fails, as core code reached without a guard of its own would.
+class FailingReceiver : public QObject {
+ public:
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::User) throw std::bad_alloc();
+    if (event->type() == QEvent::User + 1) throw std::runtime_error("the disk is full");
+    return QObject::event(event);
+  }
+};
+
+TEST(GuardedApplication, AnExceptionLeavingAnEventHandlerIsShownAndTheProgramGoesOn) {
+  FailingReceiver receiver;
+  std::vector<std::string> shown;
+  for (const int type : {int{QEvent::User}, QEvent::User + 1}) {
+    // The message box is modal: read and close it from inside its own event loop.
+    QTimer::singleShot(0, [&shown] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        shown.push_back(box->text().toStdString());
+        box->accept();
+      }
+    });
+    QEvent event(static_cast<QEvent::Type>(type));
+    EXPECT_FALSE(QApplication::sendEvent(&receiver, &event));
+  }
+  EXPECT_EQ(shown, (std::vector<std::string>{kOutOfMemoryMessage, "the disk is full"}));
 }
 
 TEST(ViewerWindow, CompassAndInclinometerFollowTurnsAndGiveTheirItemsBackWhenClosed) {
