@@ -8,15 +8,18 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
+#include "grid/viewer_construction.h"
 #include "mainwindow/menu_state.h"
 #include "platform/qt/error_guard.h"
 #include "mapfile/map_reader.h"
 #include "mainwindow/ui/terrak51.h"
 #include "support/demo_grid.h"
+#include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 #include "viewer/picture_output.h"
@@ -190,6 +193,43 @@ TEST(ViewerWindow, RunningOutOfMemoryInTheGridBuildIsAMessageAndTheContoursStay)
   EXPECT_FALSE(s.App.Viewer.ContourMode);
   EXPECT_TRUE(viewer.Action("Save3dMap")->isEnabled());
   EXPECT_EQ(s.Dialogs.Messages.size(), 1u);
+}
+
+TEST(ViewerWindow, OnlyOneViewerAtATimeBothOpeningItemsWaitForItToClose) {
+  Session s;
+  Tcontours& viewer = s.OpenViewer();
+  EXPECT_FALSE(s.Form->Action(MenuItem::N3DViews1)->isEnabled());
+  EXPECT_FALSE(s.Form->Action(MenuItem::Open3Dmap)->isEnabled());
+  viewer.close();
+  EXPECT_TRUE(s.Form->Action(MenuItem::N3DViews1)->isEnabled());
+  EXPECT_TRUE(s.Form->Action(MenuItem::Open3Dmap)->isEnabled());
+}
+
+TEST(ViewerWindow, AfterAnEmptySelectionTheViewerHasNoObjectsAndF12SaysSo) {
+  Session s;
+  testing::RecordingProgress progress;
+  ViewerGridConstruction construction(s.App.Model, s.App.Settings, s.App.Paths,
+                                      {progress, s.Dialogs, nullptr});
+  ViewerLauncher launcher(*s.Form, s.App, construction, &s.Dialogs);
+  // "Add Symbol to Map Selection" with no symbol on the right, then OK: the objects read for the
+  // earlier selection are still in memory until then.
+  s.App.Model.SelectedSymbols.clear();
+  QTimer::singleShot(0, [] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+      if (button->text() == "OK") button->click();
+  });
+  s.Form->Action(MenuItem::Addsymbols)->trigger();
+  EXPECT_TRUE(s.App.Model.SelectedSymbols.empty());
+  EXPECT_TRUE(s.App.Model.MapObjects.empty());
+
+  s.Form->Action(MenuItem::N3DViews1)->trigger();
+  Tcontours* viewer = launcher.Viewer();
+  ASSERT_NE(viewer, nullptr);
+  viewer->Action("ToggleWiremeshWeddingcake1")->trigger();
+  EXPECT_EQ(s.Dialogs.MessageTexts(), std::vector<std::string>{kNoObjectsMessage});
+  viewer->close();
 }
 
 // An object whose event handler fails, as core code reached without a guard of its own would.
