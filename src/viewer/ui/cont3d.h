@@ -71,6 +71,7 @@ class Tcontours : public QMainWindow, private ViewerHost {
   void BuildStatusBar();
   void MirrorState();
   bool KeyDown(QKeyEvent* event);
+  void ShowToolWindow(TDirectionWindow* tool);
 
   AppState& app_;
   GridConstruction& construction_;

@@ -267,6 +267,16 @@ TEST(ViewerWindow, CompassAndInclinometerFollowTurnsAndGiveTheirItemsBackWhenClo
   ASSERT_NE(viewer.Compass(), nullptr);
   ASSERT_NE(viewer.Inclinometer(), nullptr);
   EXPECT_FALSE(viewer.Action("Compass1")->isEnabled());
+  // The tool windows leave the keyboard with the 3D view, and pass on keys they get anyway.
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::activeWindow(), &viewer);
+  EXPECT_EQ(QApplication::focusWidget(), &viewer.Surface());
+  EXPECT_TRUE(viewer.Compass()->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+  EXPECT_TRUE(viewer.Compass()->testAttribute(Qt::WA_ShowWithoutActivating));
+  QTest::keyClick(viewer.Inclinometer(), Qt::Key_Left);
+  EXPECT_EQ(s.App.Viewer.Current().bearing, 179);
+  QTest::keyClick(viewer.Compass(), Qt::Key_Right);
+  EXPECT_EQ(s.App.Viewer.Current().bearing, 180);
   EXPECT_EQ(viewer.Compass()->windowTitle().toStdString(), "Compass");
   EXPECT_EQ(viewer.Compass()->size(), QSize(130, 130));
   // Looking south the red tip points down, at (65, 123).
@@ -276,6 +286,18 @@ TEST(ViewerWindow, CompassAndInclinometerFollowTurnsAndGiveTheirItemsBackWhenClo
   viewer.Action("move100metres1")->trigger();
   QTest::keyClick(&viewer.Surface(), Qt::Key_Right);  // 45 degrees: now south-west
   EXPECT_NE(dial.pixel(65, 118), qRgb(255, 0, 0));
+  // A preset turns the dials too: the South preset looks north, the red tip points up.
+  viewer.Action("South")->trigger();
+  EXPECT_EQ(dial.pixel(65, 12), qRgb(255, 0, 0));
+  // Every paint of a dial shows the current direction, whoever changed it.
+  s.App.Viewer.Current().bearing = 180;
+  viewer.Compass()->Repaint();
+  EXPECT_EQ(dial.pixel(65, 118), qRgb(255, 0, 0));
+  const QImage level = viewer.Inclinometer()->Surface().BackingImage().copy();
+  s.App.Viewer.Current().incline = -30;
+  viewer.Inclinometer()->Repaint();
+  EXPECT_NE(viewer.Inclinometer()->Surface().BackingImage(), level);
+
   viewer.Compass()->close();
   QApplication::processEvents();
   EXPECT_TRUE(viewer.Action("Compass1")->isEnabled());
