@@ -81,6 +81,9 @@ void TMap2d::FormPaint() {
   image1_->resize(std::max(picture.Width, 1), std::max(picture.Height, 1));
   image1_->ResizeImage(picture.Width, picture.Height);
   image1_->ShowPicture(picture);
+  // Every paint shows the picture from its top left corner again.
+  scrollBox1_->horizontalScrollBar()->setValue(0);
+  scrollBox1_->verticalScrollBar()->setValue(0);
   OverviewRepainted(overview_);
 }
 

@@ -9,6 +9,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -326,6 +328,17 @@ TEST(ViewerWindow, TheOverviewAimsTheEyeWithARightDrag) {
   EXPECT_NEAR(eye.bearing, 91.4, 0.1);
   EXPECT_TRUE(viewer.Action("Ontheground1")->isChecked());
   EXPECT_NE(viewer.Picture(), before);
+  // A resize shows the picture from its top left corner again.
+  map->resize(150, 150);
+  QScrollBar* across = map->findChild<QScrollArea*>()->horizontalScrollBar();
+  QScrollBar* down = map->findChild<QScrollArea*>()->verticalScrollBar();
+  across->setValue(40);
+  down->setValue(30);
+  ASSERT_EQ(across->value(), 40);
+  map->resize(160, 170);
+  EXPECT_EQ(across->value(), 0);
+  EXPECT_EQ(down->value(), 0);
+
   map->close();
   QApplication::processEvents();
   EXPECT_TRUE(viewer.Action("Show2Dmap1")->isEnabled());
