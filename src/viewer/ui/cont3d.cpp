@@ -285,8 +285,12 @@ void Tcontours::ShowColourDialog() {
 
 std::optional<PageSize> Tcontours::ChoosePrinter() {
   if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  QPrintDialog dialog(printer_.get(), this);
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  if (PrintDialog) {
+    if (!PrintDialog(*printer_)) return std::nullopt;
+  } else {
+    QPrintDialog dialog(printer_.get(), this);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  }
   const QRect page = printer_->pageLayout().paintRectPixels(printer_->resolution());
   return PageSize{page.width(), page.height()};
 }
@@ -298,8 +302,15 @@ void Tcontours::PrinterSetup() {
 }
 
 void Tcontours::PrintPicture(const terrak::Picture& picture, const Rect& rect) {
-  QPainter painter(printer_.get());
+  QPainter painter;
+  if (!painter.begin(printer_.get())) {
+    const QString file = printer_->outputFileName();
+    throw PrintError(file.isEmpty() ? std::string(kPrintNotStartedMessage)
+                                    : std::string(kPrintNotStartedMessage) + " \"" +
+                                          file.toStdString() + "\" cannot be written.");
+  }
   painter.drawImage(QRect(rect.Left, rect.Top, rect.Width(), rect.Height()), ToQImage(picture));
+  if (!painter.end() || printer_->printerState() == QPrinter::Error) throw PrintError(kPrintFailedMessage);
 }
 
 }  // namespace terrak

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -232,6 +233,43 @@ TEST(ViewerWindow, AfterAnEmptySelectionTheViewerHasNoObjectsAndF12SaysSo) {
   viewer->Action("ToggleWiremeshWeddingcake1")->trigger();
   EXPECT_EQ(s.Dialogs.MessageTexts(), std::vector<std::string>{kNoObjectsMessage});
   viewer->close();
+}
+
+TEST(ViewerWindow, PrintWritesThePictureAndSaysSoWhenThePrinterCannotStart) {
+  Session s;
+  Tcontours& viewer = s.OpenViewer();
+  std::string target = s.Folder.File("page.pdf");
+  int dialogs = 0;
+  viewer.PrintDialog = [&](QPrinter& printer) {
+    ++dialogs;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(target));
+    return true;
+  };
+  viewer.Action("Print1")->trigger();
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_TRUE(s.Dialogs.Messages.empty());
+  const std::string pdf = testing::ReadText(target);
+  EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
+  // The picture drawn again at 1200 x 900, as one image on one page.
+  EXPECT_NE(pdf.find("/Subtype /Image"), std::string::npos);
+  EXPECT_NE(pdf.find("/Width 1200"), std::string::npos);
+  EXPECT_NE(pdf.find("/Height 900"), std::string::npos);
+  EXPECT_NE(pdf.find("/Count 1"), std::string::npos);
+
+  // A printer that cannot start says so; the window goes on.
+  target = s.Folder.File("no such folder/page.pdf");
+  viewer.Action("Print1")->trigger();
+  EXPECT_EQ(s.Dialogs.MessageTexts(),
+            std::vector<std::string>{std::string(kPrintNotStartedMessage) + " \"" + target +
+                                     "\" cannot be written."});
+  EXPECT_EQ(s.Dialogs.Messages[0].Type, MessageType::Error);
+  // Cancelling the dialog prints nothing and says nothing.
+  viewer.PrintDialog = [](QPrinter&) { return false; };
+  viewer.Action("Print1")->trigger();
+  EXPECT_EQ(s.Dialogs.Messages.size(), 1u);
+  QTest::keyClick(&viewer.Surface(), Qt::Key_Left);
+  EXPECT_EQ(s.App.Viewer.Current().bearing, 179);
 }
 
 // An object whose event handler fails, as core code reached without a guard of its own would.
