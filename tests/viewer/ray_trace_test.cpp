@@ -47,6 +47,16 @@ TEST(WalkRay, CrossesGridLinesInOrderOfDistanceUntilItLeavesTheGrid) {
   // South from inside goes to the y lines 2 .. 0.
   EXPECT_EQ(Walk(2.5, 2.5, 180).size(), 3u);
 
+  // Exactly west the ray counts as heading south (y rises only above 270), so from the middle of
+  // a row its crossings lie just south of it and read the row below.
+  const std::vector<RayCrossing> west = Walk(5.5, 5.5, 270);
+  ASSERT_EQ(west.size(), 6u);  // the x lines 5 .. 0
+  for (const RayCrossing& c : west) {
+    EXPECT_TRUE(c.OnXLine);
+    EXPECT_LT(c.Py, 5.5);
+    EXPECT_GT(c.Py, 5.49);
+  }
+
   // Diagonally, x and y lines alternate and the distance never falls.
   const std::vector<RayCrossing> diagonal = Walk(0.2, 0.7, 45);
   ASSERT_GT(diagonal.size(), 10u);
