@@ -45,8 +45,8 @@ class NearestColour {
 };
 
 // Qt refuses to decode images above a process-wide allocation limit (128 MiB by default, about
-// 33.5 million pixels at 32 bits). A map image may be much larger: the limit is raised to what this
-// one image needs for as long as it is read.
+// 33.5 million pixels at 32 bits). A map image may be much larger: the limit is raised to what
+// this one image needs for as long as it is read.
 class AllocationLimitScope {
  public:
   explicit AllocationLimitScope(std::int64_t bytes) : previous_(QImageReader::allocationLimit()) {
@@ -79,7 +79,8 @@ QImage LoadImage(const std::string& fileName, std::int32_t width, std::int32_t h
     reader.setScaledSize(QSize(std::min(size.width(), width), std::min(size.height(), height)));
   }
   // A format that does not tell its size beforehand may use what the largest image would.
-  const std::int64_t decoded = pixels > 0 ? std::min(pixels, kMaxMapImagePixels) : kMaxMapImagePixels;
+  const std::int64_t decoded =
+      pixels > 0 ? std::min(pixels, kMaxMapImagePixels) : kMaxMapImagePixels;
   const AllocationLimitScope limit(decoded * kDecodeBytesPerPixel);
   QImage source = reader.read();
   if (source.isNull()) throw FileError(fileName, "it cannot be read as an image");
@@ -109,7 +110,8 @@ class QtImageStretcher : public ImageStretcher {
       const auto sourceY = static_cast<int>((2 * std::int64_t{height - 1 - r} + 1) *
                                             source.height() / (2 * std::int64_t{height}));
       if (!direct)
-        converted = source.copy(0, sourceY, source.width(), 1).convertToFormat(QImage::Format_RGB32);
+        converted =
+            source.copy(0, sourceY, source.width(), 1).convertToFormat(QImage::Format_RGB32);
       const auto* line = reinterpret_cast<const QRgb*>(direct ? source.constScanLine(sourceY)
                                                               : converted.constScanLine(0));
       std::uint8_t* out = image.Pixels.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);

@@ -9,8 +9,8 @@
 namespace terrak {
 
 // The largest map image decoded whole (16384 x 16384, as many pixels as the largest grid has
-// cells). Larger images are read scaled down while loading in JPEG, which decodes to a smaller size directly,
-// and are refused as too large otherwise.
+// cells). Larger JPEG images are decoded straight to a smaller size; larger images of other
+// formats are refused as too large.
 inline constexpr std::int64_t kMaxMapImagePixels = std::int64_t{1} << 28;
 
 std::unique_ptr<ImageStretcher> MakeQtImageStretcher();

@@ -310,7 +310,8 @@ void Tcontours::PrintPicture(const terrak::Picture& picture, const Rect& rect) {
                                           file.toStdString() + "\" cannot be written.");
   }
   painter.drawImage(QRect(rect.Left, rect.Top, rect.Width(), rect.Height()), ToQImage(picture));
-  if (!painter.end() || printer_->printerState() == QPrinter::Error) throw PrintError(kPrintFailedMessage);
+  if (!painter.end() || printer_->printerState() == QPrinter::Error)
+    throw PrintError(kPrintFailedMessage);
 }
 
 }  // namespace terrak

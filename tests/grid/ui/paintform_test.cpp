@@ -1,6 +1,7 @@
 // The progress window of the grid construction, on the offscreen platform.
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPixmap>
 #include <QPointer>
 #include <QScreen>
 #include <QWindow>
@@ -66,7 +67,8 @@ TEST(Paintingform, WindowAsLaidOutWithLinesFifteenPixelsApart) {
 // What the window system shows of the window (not the window's own image), read without
 // giving the event loop a chance first: the construction gives it none.
 QImage OnScreen(QWidget* window) {
-  return window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+  const QPixmap shown = window->screen()->grabWindow(window->winId());
+  return shown.toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 TEST(Paintingform, EachLineIsOnTheScreenAsSoonAsItIsWritten) {

@@ -18,7 +18,8 @@ using testing::TempFolder;
 
 std::uint8_t PaletteIndexOf(Colour colour) {
   const ImagePalette& palette = StretchPalette();
-  return static_cast<std::uint8_t>(std::find(palette.begin(), palette.end(), colour) - palette.begin());
+  const auto found = std::find(palette.begin(), palette.end(), colour);
+  return static_cast<std::uint8_t>(found - palette.begin());
 }
 
 std::string RefusalOf(const std::string& fileName) {
@@ -34,7 +35,8 @@ void PutBig32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
-void AppendChunk(std::vector<std::uint8_t>& png, const char* type, const std::vector<std::uint8_t>& data) {
+void AppendChunk(std::vector<std::uint8_t>& png, const char* type,
+                 const std::vector<std::uint8_t>& data) {
   PutBig32(png, static_cast<std::uint32_t>(data.size()));
   std::vector<std::uint8_t> body(type, type + 4);
   body.insert(body.end(), data.begin(), data.end());
@@ -82,7 +84,9 @@ TEST(MapImage, AnImageBeyondQtsDefaultDecodeLimitIsStretched) {
   EXPECT_EQ(QImageReader::allocationLimit(), limitBefore);
   ASSERT_EQ(stretched.Width, 64);
   ASSERT_EQ(stretched.Height, 40);
-  const auto at = [&](int x, int row) { return stretched.Pixels[static_cast<std::size_t>(row * 64 + x)]; };
+  const auto at = [&](int x, int row) {
+    return stretched.Pixels[static_cast<std::size_t>(row * 64 + x)];
+  };
   // Upside down: the image's top (green on the left) is the picture's last rows.
   EXPECT_EQ(at(0, 39), PaletteIndexOf(MakeColour(0, 255, 0)));
   EXPECT_EQ(at(31, 30), PaletteIndexOf(MakeColour(0, 255, 0)));
@@ -97,7 +101,8 @@ TEST(MapImage, TooLargeAndDamagedImagesAreRefusedEachWithItsReason) {
   // The header of a PNG of 20000 x 20000 pixels (3.2 GB to decode); no pixels follow.
   testing::WriteBytes(folder.File("huge.png"), PngHeaderOnly(20000, 20000));
   EXPECT_EQ(RefusalOf(folder.File("huge.png")),
-            "the image of 20000 x 20000 pixels is too large (at most 268435456 pixels can be read)");
+            "the image of 20000 x 20000 pixels is too large "
+            "(at most 268435456 pixels can be read)");
 
   testing::WriteText(folder.File("text.bmp"), "this is no image at all");
   EXPECT_EQ(RefusalOf(folder.File("text.bmp")), "it cannot be read as an image");
