@@ -137,9 +137,11 @@ void FindMapBitmap(const MapModel& model, GridState& grid, GridBuildState& build
       ReadMapBitmap(grid, build, *services.Stretcher, services.Dialogs);
     progress.ShowProgress("Finished processing BMP file of map");
   }
-  // A grid never carries the bitmap of an earlier map.
-  if (!grid.MapBitmapLoaded)
+  // A grid never carries the bitmap of an earlier map, nor drapes one.
+  if (!grid.MapBitmapLoaded) {
+    grid.ShowMapBitmap = false;
     grid.BitmapGrid.Resize(std::int64_t{grid.GridWidth} + 1, std::int64_t{grid.GridHeight} + 1, 0);
+  }
 }
 
 bool BuildGrid(const MapModel& model, const Settings& settings, GridState& grid,

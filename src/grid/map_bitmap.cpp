@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <new>
 
 #include "common/bytes.h"
 
@@ -173,8 +174,21 @@ void ReadStretchedBitmap(GridState& grid, GridBuildState& build, UserDialogs& di
 
 void ReadMapBitmap(GridState& grid, GridBuildState& build, ImageStretcher& stretcher,
                    UserDialogs& dialogs) {
-  StretchMapBitmap(grid, build, stretcher);
-  ReadStretchedBitmap(grid, build, dialogs);
+  // The height grid is complete by now: an image that cannot be used costs only the draping.
+  std::string problem;
+  try {
+    StretchMapBitmap(grid, build, stretcher);
+    ReadStretchedBitmap(grid, build, dialogs);
+    return;
+  } catch (const FileError& error) {
+    problem = error.what();
+  } catch (const std::bad_alloc&) {
+    problem = "there is not enough memory to read \"" + build.MapBitmapFileName + "\"";
+  }
+  grid.ShowMapBitmap = false;
+  grid.MapBitmapLoaded = false;
+  dialogs.Message(kMapImageUnusedMessage + problem, MessageType::Warning,
+                  static_cast<unsigned>(DialogButton::Ok));
 }
 
 }  // namespace terrak

@@ -17,6 +17,11 @@ namespace terrak {
 inline constexpr const char* kNotOcadBitmapMessage =
     "File is not a BMP created by OCAD, must be 256 colours RGB (not RLE format)";
 
+// Shown, followed by the reason, when the map image cannot be stretched, saved or read back;
+// the grid is then drawn without it.
+inline constexpr const char* kMapImageUnusedMessage =
+    "The map image is not draped over the terrain. ";
+
 inline constexpr std::int64_t kBmpPaletteOffset = 54;
 inline constexpr std::int64_t kBmpRowsOffset = 1078;
 // The length of the old row buffer; longer rows are read whole all the same.
@@ -57,7 +62,9 @@ void ReadBitmapRows(const FileStream& stream, std::int64_t rowBytes, GridState& 
 void CopyBitmapRow(const std::vector<std::uint8_t>& row, std::int32_t bitmapY,
                    std::int32_t columnOffset, GridState& grid);
 
-// StretchMapBitmap, then ReadStretchedBitmap.
+// StretchMapBitmap, then ReadStretchedBitmap. A file that cannot be loaded, written or read (or
+// too little memory for it) leaves both flags false and shows kMapImageUnusedMessage with the
+// reason; it does not end the grid construction.
 void ReadMapBitmap(GridState& grid, GridBuildState& build, ImageStretcher& stretcher,
                    UserDialogs& dialogs);
 

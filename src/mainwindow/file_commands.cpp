@@ -87,6 +87,9 @@ void LoadSelectedObjects(MapWindow& w) {
   // The traced set indexes the objects about to be replaced.
   DropTrace(app.Window);
   if (!app.Model.SymbolsSelected || !app.Window.MapOpen()) {
+    // No objects are read, and none of an earlier map or selection are kept for the viewer.
+    app.Model.MapObjects.clear();
+    app.Model.ObjectCoords.clear();
     EnableDrawingItems(app.Menu, false);
     return;
   }
@@ -226,11 +229,21 @@ void Open3DmapClick(MapWindow& w) {
   options.ProposedName = Proposed3dMapName(w.App.Model.MapFileName);
   const std::optional<std::string> name = w.Dialogs.OpenFileName(options);
   if (!name) return;
-  if (w.Host.OpenViewer({true, *name})) w.App.Menu.Enable(MenuItem::N3DViews1, false);
+  if (w.Host.OpenViewer({true, *name})) ViewerOpened(w.App.Menu);
 }
 
 void WeddingCake1Click(MapWindow& w) {
-  if (w.Host.OpenViewer({false, ""})) w.App.Menu.Enable(MenuItem::N3DViews1, false);
+  if (w.Host.OpenViewer({false, ""})) ViewerOpened(w.App.Menu);
+}
+
+void ViewerOpened(MenuState& menu) {
+  menu.Enable(MenuItem::N3DViews1, false);
+  menu.Enable(MenuItem::Open3Dmap, false);
+}
+
+void ViewerClosed(MenuState& menu) {
+  menu.Enable(MenuItem::N3DViews1, true);
+  menu.Enable(MenuItem::Open3Dmap, true);
 }
 
 }  // namespace terrak

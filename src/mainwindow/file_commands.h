@@ -3,6 +3,7 @@
 #include <string>
 
 #include "mainwindow/map_window.h"
+#include "mainwindow/menu_state.h"
 
 namespace terrak {
 
@@ -25,6 +26,9 @@ void FormDestroy(AppState& app);
 // "Open 3D map" and "3D-Views": both open the 3D viewer through the window's hook.
 void Open3DmapClick(MapWindow& w);
 void WeddingCake1Click(MapWindow& w);
+// One viewer at a time: while it is open neither item can start another.
+void ViewerOpened(MenuState& menu);
+void ViewerClosed(MenuState& menu);
 
 // The file name proposed by "Open 3D map": the map's name with a final ".ocd" (in any letter
 // case) replaced by ".o3d", or with ".o3d" added when it has no ".ocd"; empty when no map is

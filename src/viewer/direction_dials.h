@@ -1,7 +1,7 @@
 #pragma once
 // The compass and the inclinometer: a needle whose red half points north relative to the view
 // direction, and an arrow tilted by the viewpoint's incline, drawn from the sines and cosines of
-// the last 3D paint.
+// the view angles.
 #include <array>
 #include <cstdint>
 #include <vector>

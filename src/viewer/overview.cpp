@@ -6,6 +6,7 @@
 
 #include "common/rounding.h"
 #include "viewer/draw_mesh.h"
+#include "viewer/movement.h"
 #include "viewer/projection.h"
 
 namespace terrak {
@@ -96,6 +97,8 @@ bool Image1MouseUp(OverviewState& overview, MouseButton button, Point at, Viewer
   view.bearing = AimBearing(overview.AimStart, overview.AimEnd);
   view.x = 2.0 * overview.AimStart.X + grid.GridMinX;
   view.y = grid.GridHeight - 2.0 * overview.AimStart.Y + grid.GridMinY;
+  // On the ground from the first picture, not only from the next move.
+  ApplyGroundRule(view, grid);
   viewer.Menu.OnTheGroundChecked = true;
   viewer.OnGround = true;
   return true;

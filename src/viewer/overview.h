@@ -32,9 +32,9 @@ void Createmap(OverviewState& overview, const GridState& grid);
 void Image1MouseDown(OverviewState& overview, Canvas& picture, MouseButton button, Point at);
 void Image1MouseMove(OverviewState& overview, Canvas& picture, Point at);
 // On release of the right button away from the press point: the viewpoint's bearing points
-// from the press point to the release point, the eye goes to the press point, and "On the
-// ground" is checked and switched on. Returns whether the viewpoint changed (the 3D view is
-// then repainted).
+// from the press point to the release point, the eye goes to the press point, 2 m above the
+// ground there, and "On the ground" is checked and switched on. Returns whether the viewpoint
+// changed (the 3D view is then repainted).
 bool Image1MouseUp(OverviewState& overview, MouseButton button, Point at, ViewerState& viewer,
                    const GridState& grid);
 

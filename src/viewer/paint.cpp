@@ -32,6 +32,13 @@ int ThreadsFor(const PaintOptions& options) {
 
 enum class Scene { Contours, Mesh, Rays };
 
+void ForgetGrid(GridState& grid) {
+  grid.HeightGrid.Clear();
+  grid.BitmapGrid.Clear();
+  grid.GridWidth = grid.GridHeight = 0;
+  grid.MapBitmapLoaded = grid.ShowMapBitmap = false;
+}
+
 void PaintMesh(const PaintScene& scene, const PaintOptions& options) {
   ViewerState& viewer = scene.Viewer;
   viewer.MeshStep = MeshStepFor(scene.Grid.ShowMapBitmap, scene.Settings.GridInterval);
@@ -84,7 +91,15 @@ Scene DrawScene(const PaintScene& scene, const PaintOptions& options) {
     return Scene::Contours;
   }
   if (viewer.GridPending) {
-    scene.Construction.Build(grid, viewer);
+    try {
+      scene.Construction.Build(grid, viewer);
+    } catch (...) {
+      // A construction that fails (too little memory, an export that cannot be written) leaves
+      // no grid; the window goes back to the contours and F12 tries again.
+      ForgetGrid(grid);
+      viewer.ContourMode = true;
+      throw;
+    }
     if (grid.MapBitmapLoaded) viewer.Menu.ShowbitmapEnabled = true;
     // The solid ray picture colours by depth where there is no map bitmap, so it is offered
     // for every grid.

@@ -38,6 +38,8 @@ struct PaintOptions {
 // The paint: units and curve steps from the map scale, empty buffers, the view angles, the
 // scene (a 3D map file's mesh, the contours, the first mesh with its grid construction, the
 // ray-traced terrain, or the mesh), then the composed picture in viewer.Composed.
+// A grid construction that throws leaves an empty grid and the viewer back in ContourMode with
+// the grid still pending; the exception passes on to the window's error report.
 void commonpaint(const PaintScene& scene, const PaintOptions& options = {});
 
 // The status bar: "x ", "y ", "z ", "b ", "i " each followed by the rounded value right-aligned

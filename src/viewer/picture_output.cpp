@@ -45,10 +45,14 @@ std::vector<std::uint8_t> EncodeBmp24(const Picture& picture) {
 std::string BitmapSavedMessage(const std::string& fileName, std::int32_t width,
                                std::int32_t height) {
   std::string first = "Bitmap saved to " + fileName;
-  if (first.size() > 96) {
-    std::size_t cut = 96;
-    while (cut > 0 && (static_cast<unsigned char>(first[cut]) & 0xC0) == 0x80) --cut;
-    first.resize(cut);
+  // 96 characters, not bytes: a UTF-8 character starts at every byte that is not 10xxxxxx.
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    if ((static_cast<unsigned char>(first[i]) & 0xC0) == 0x80) continue;
+    if (++characters > 96) {
+      first.resize(i);
+      break;
+    }
   }
   return first + " at " + std::to_string(width) + "x" + std::to_string(height) + " pixels";
 }

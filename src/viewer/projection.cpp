@@ -4,17 +4,28 @@
 
 namespace terrak {
 
+ViewAngles ViewAnglesOf(const TViewPoint& view) {
+  ViewAngles a;
+  a.BearingRadians = view.bearing <= 180 ? view.bearing / kDegreesPerRadian
+                                         : -(360 - view.bearing) / kDegreesPerRadian;
+  a.SinBearing = std::sin(a.BearingRadians);
+  a.CosBearing = std::cos(a.BearingRadians);
+  a.SinIncline = std::sin(-view.incline / kDegreesPerRadian);
+  a.CosIncline = std::cos(-view.incline / kDegreesPerRadian);
+  return a;
+}
+
 void SetViewAngles(ViewerState& viewer) {
   TViewPoint& view = viewer.Current();
   view.centreX = viewer.RenderWidth / 2;
   view.centreY = viewer.RenderHeight / 2;
   viewer.FocalLength = std::max(viewer.RenderWidth, viewer.RenderHeight);
-  viewer.BearingRadians = view.bearing <= 180 ? view.bearing / kDegreesPerRadian
-                                              : -(360 - view.bearing) / kDegreesPerRadian;
-  viewer.SinBearing = std::sin(viewer.BearingRadians);
-  viewer.CosBearing = std::cos(viewer.BearingRadians);
-  viewer.SinIncline = std::sin(-view.incline / kDegreesPerRadian);
-  viewer.CosIncline = std::cos(-view.incline / kDegreesPerRadian);
+  const ViewAngles a = ViewAnglesOf(view);
+  viewer.BearingRadians = a.BearingRadians;
+  viewer.SinBearing = a.SinBearing;
+  viewer.CosBearing = a.CosBearing;
+  viewer.SinIncline = a.SinIncline;
+  viewer.CosIncline = a.CosIncline;
 }
 
 ViewTransform MakeViewTransform(const ViewerState& viewer) {

@@ -33,6 +33,16 @@ struct ViewTransform {
 // length (the larger side), the bearing in radians between about -pi and pi, and the sines and
 // cosines of bearing and tilt.
 void SetViewAngles(ViewerState& viewer);
+
+// The bearing in radians and the sines and cosines of bearing and tilt of a viewpoint, as the
+// paint computes them; the compass and the inclinometer draw from these at every paint of their
+// own, so they never show a direction older than the viewpoint.
+struct ViewAngles {
+  double BearingRadians = 0;
+  double SinBearing = 0, CosBearing = 1;
+  double SinIncline = 0, CosIncline = 1;
+};
+ViewAngles ViewAnglesOf(const TViewPoint& view);
 ViewTransform MakeViewTransform(const ViewerState& viewer);
 
 // Projects (x, y, z); returns whether the point is visible: inside the picture without its

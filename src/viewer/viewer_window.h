@@ -5,6 +5,7 @@
 // tests use a fake.
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 
 #include "grid/grid_state.h"
 #include "mapfile/map_model.h"
@@ -16,6 +17,15 @@
 #include "viewer/viewer_state.h"
 
 namespace terrak {
+
+inline constexpr const char* kPrintNotStartedMessage = "The printer could not start printing.";
+inline constexpr const char* kPrintFailedMessage =
+    "Printing failed: the printer reported an error, so the page may be missing or incomplete.";
+
+class PrintError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 struct PageSize {
   std::int32_t Width = 0;  // printer pixels
@@ -38,7 +48,8 @@ class ViewerHost {
   // The print dialog: the page size of the chosen printer, nothing when cancelled.
   virtual std::optional<PageSize> ChoosePrinter() = 0;
   virtual void PrinterSetup() = 0;
-  // One print job: the picture stretched into rect on the page.
+  // One print job: the picture stretched into rect on the page. A printer that cannot start
+  // or that fails the job throws PrintError.
   virtual void PrintPicture(const Picture& picture, const Rect& rect) = 0;
 };
 

@@ -149,10 +149,24 @@ TEST(MapBitmap, DamagedStretchedFileFailsTheCheckWithTheMessage) {
   ReadStretchedBitmap(c.grid, c.build, c.dialogs);
   EXPECT_TRUE(c.grid.MapBitmapLoaded);
   EXPECT_EQ(c.grid.BitmapGrid(0, 5), 3);
-  // An image that cannot be loaded ends the step with a file error.
+  // An image that cannot be loaded, or a cache folder that cannot be written, costs the draping
+  // only: one message with the reason, both flags false.
   FakeImageStretcher failing;
   failing.FailToLoad = true;
-  EXPECT_THROW(ReadMapBitmap(c.grid, c.build, failing, c.dialogs), FileError);
+  c.dialogs.Messages.clear();
+  ReadMapBitmap(c.grid, c.build, failing, c.dialogs);
+  EXPECT_FALSE(c.grid.MapBitmapLoaded);
+  EXPECT_FALSE(c.grid.ShowMapBitmap);
+  FakeImageStretcher stretcher;
+  c.build.StretchedFileName = c.folder.File("stretched.bmp/inside");  // a file as the folder
+  c.grid.MapBitmapLoaded = c.grid.ShowMapBitmap = true;
+  ReadMapBitmap(c.grid, c.build, stretcher, c.dialogs);
+  EXPECT_FALSE(c.grid.MapBitmapLoaded);
+  EXPECT_FALSE(c.grid.ShowMapBitmap);
+  ASSERT_EQ(c.dialogs.Messages.size(), 2u);
+  for (const auto& message : c.dialogs.Messages)
+    EXPECT_EQ(message.Text.rfind(std::string(kMapImageUnusedMessage) + "Cannot use file \"", 0), 0u)
+        << message.Text;
 }
 
 }  // namespace

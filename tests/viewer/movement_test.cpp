@@ -85,6 +85,15 @@ TEST(FormKeyDown, MovesFollowTheBearingAndCtrlMovesSidewaysRisesAndSinks) {
   EXPECT_FALSE(s.Viewer.OnGround);
   s.Key(ArrowKey::Up, kCtrl);
   EXPECT_EQ(s.View().z, 10);
+
+  // A direction above 360 is brought back once before its sine and cosine are taken: with 57.295
+  // degrees to the radian, 440 and 80 degrees point a little apart.
+  Move100Metres(s.Viewer);
+  s.View() = {0, 0, 5, 350, 0, 0, 0, 0};
+  s.Key(ArrowKey::Right, kCtrl);
+  EXPECT_EQ(s.Viewer.MoveDirection, 80);
+  EXPECT_DOUBLE_EQ(s.View().x, 100 * std::sin(80 / 57.295));
+  EXPECT_DOUBLE_EQ(s.View().y, 100 * std::cos(80 / 57.295));
 }
 
 TEST(GroundRule, TheEyeStays2MetresAboveTheGroundOnTheGridAndDropsTo0OffIt) {

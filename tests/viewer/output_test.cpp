@@ -97,10 +97,16 @@ TEST(BitmapSavedMessage, NamesTheFileAndSizeCuttingLongNamesTo96Characters) {
   const std::string longName(200, 'n');
   EXPECT_EQ(BitmapSavedMessage(longName, 1200, 900),
             "Bitmap saved to " + std::string(80, 'n') + " at 1200x900 pixels");
-  // A cut never splits a character: "é" is two bytes.
+  // Characters are counted, not bytes: "é" is two bytes and one character, "€" three and one.
   const std::string accented = std::string(79, 'n') + "\xC3\xA9" + "tail";
   EXPECT_EQ(BitmapSavedMessage(accented, 1, 2),
-            "Bitmap saved to " + std::string(79, 'n') + " at 1x2 pixels");
+            "Bitmap saved to " + std::string(79, 'n') + "\xC3\xA9 at 1x2 pixels");
+  std::string euros;
+  for (int i = 0; i < 100; ++i) euros += "\xE2\x82\xAC";
+  EXPECT_EQ(BitmapSavedMessage(euros, 1, 2),
+            "Bitmap saved to " + euros.substr(0, 80 * 3) + " at 1x2 pixels");
+  EXPECT_EQ(BitmapSavedMessage(std::string(80, 'n'), 1, 2),  // exactly 96: nothing is cut
+            "Bitmap saved to " + std::string(80, 'n') + " at 1x2 pixels");
 }
 
 }  // namespace

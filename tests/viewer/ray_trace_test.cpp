@@ -27,6 +27,10 @@ TEST(RayAngles, OneRayPerColumnFromBearingLessHalfTheAngleOfViewWrappingAbove360
   EXPECT_EQ(angles.front(), -20);  // not brought into 0..360
   EXPECT_NEAR(angles.back(), 10 + 30 - 0.1, 1e-9);
   EXPECT_EQ(RayAngles(350, 60, 4), (std::vector<double>{320, 335, 350, 5}));
+  EXPECT_EQ(RayAngles(345, 60, 4), (std::vector<double>{315, 330, 345, 360}));  // 360 is kept
+  // An odd angle of view: the fan starts half a degree further left, steps are fractions.
+  EXPECT_EQ(RayAngles(10, 61, 4), (std::vector<double>{-20.5, -5.25, 10, 25.25}));
+  EXPECT_EQ(RayAngles(0, 45, 2), (std::vector<double>{-22.5, 0}));
   EXPECT_TRUE(RayAngles(0, 60, 0).empty());
 }
 
@@ -42,6 +46,16 @@ TEST(WalkRay, CrossesGridLinesInOrderOfDistanceUntilItLeavesTheGrid) {
 
   // South from inside goes to the y lines 2 .. 0.
   EXPECT_EQ(Walk(2.5, 2.5, 180).size(), 3u);
+
+  // Exactly west the ray counts as heading south (y rises only above 270), so from the middle of
+  // a row its crossings lie just south of it and read the row below.
+  const std::vector<RayCrossing> west = Walk(5.5, 5.5, 270);
+  ASSERT_EQ(west.size(), 6u);  // the x lines 5 .. 0
+  for (const RayCrossing& c : west) {
+    EXPECT_TRUE(c.OnXLine);
+    EXPECT_LT(c.Py, 5.5);
+    EXPECT_GT(c.Py, 5.49);
+  }
 
   // Diagonally, x and y lines alternate and the distance never falls.
   const std::vector<RayCrossing> diagonal = Walk(0.2, 0.7, 45);

@@ -21,6 +21,11 @@ class TPaintingform : public QWidget {
   // ProgressLineY moves 15 pixels on.
   void ShowProgress(const std::string& text);
   void BackUpOneLine() { ProgressLineY -= 15; }
+  // After show(): handles the window system's events (not user input) until the window is on
+  // screen, so that what is painted from now on reaches the screen; gives up after a while.
+  void WaitUntilExposed();
+  bool IsExposed() const;
+  static constexpr int kExposeWaitMs = 3000;
 
   const QImage& Surface() const { return image_; }
   std::int32_t ProgressLineY = 0;

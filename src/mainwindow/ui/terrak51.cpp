@@ -204,7 +204,7 @@ bool Tmapform::OpenViewer(const ViewerRequest& request) {
 }
 
 void Tmapform::ViewerClosed() {
-  app_.Menu.Enable(MenuItem::N3DViews1, true);
+  terrak::ViewerClosed(app_.Menu);
   MirrorState();
 }
 

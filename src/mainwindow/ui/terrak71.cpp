@@ -10,13 +10,14 @@
 #include "mainwindow/app_state.h"
 #include "mainwindow/ui/terrak51.h"
 #include "platform/instance_lock.h"
+#include "platform/qt/guarded_application.h"
 #include "platform/qt/desktop_paths.h"
 #include "platform/qt/qt_image_stretcher.h"
 #include "platform/qt/qt_user_dialogs.h"
 #include "viewer/ui/viewer_launcher.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  terrak::GuardedApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(terrak::kApplicationTitle));
 
   auto state = std::make_unique<terrak::AppState>();

@@ -1,3 +1,4 @@
+#include "platform/qt/error_guard.h"
 #include "viewer/ui/colours3d.h"
 
 #include <QEvent>
@@ -48,8 +49,10 @@ void TColours3dform::ShowColours() {
 
 bool TColours3dform::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonDblClick) {
-    if (watched == frontcolour_) FrontcolourDblClick(settings_, dialogs_);
-    if (watched == backcolour_) BackcolourDblClick(settings_, dialogs_);
+    RunReportingErrors(dialogs_, [&] {
+      if (watched == frontcolour_) FrontcolourDblClick(settings_, dialogs_);
+      if (watched == backcolour_) BackcolourDblClick(settings_, dialogs_);
+    });
     ShowColours();
     return true;
   }

@@ -1,9 +1,11 @@
 #include "viewer/ui/compasscode.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 #include "viewer/direction_dials.h"
+#include "viewer/projection.h"
 #include "viewer/ui/picture_surface.h"
 
 namespace terrak {
@@ -14,6 +16,9 @@ TDirectionWindow::TDirectionWindow(const ViewerState& viewer, QWidget* owner)
       viewer_(viewer),
       surface_(new PictureSurface(this)) {
   setAttribute(Qt::WA_DeleteOnClose);
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+  setFocusPolicy(Qt::NoFocus);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(surface_);
@@ -33,6 +38,11 @@ void TDirectionWindow::showEvent(QShowEvent* event) {
   Repaint();
 }
 
+void TDirectionWindow::keyPressEvent(QKeyEvent* event) {
+  if (KeyDown && KeyDown(event)) return;
+  QWidget::keyPressEvent(event);
+}
+
 void TDirectionWindow::closeEvent(QCloseEvent* event) {
   if (Closed) Closed();
   QWidget::closeEvent(event);
@@ -46,7 +56,8 @@ TCompass::TCompass(const ViewerState& viewer, QWidget* owner) : TDirectionWindow
 }
 
 void TCompass::PaintDial(Canvas& canvas) {
-  PaintCompass(canvas, viewer_.CosBearing, viewer_.SinBearing);
+  const ViewAngles angles = ViewAnglesOf(viewer_.Current());
+  PaintCompass(canvas, angles.CosBearing, angles.SinBearing);
 }
 
 }  // namespace terrak

@@ -1,6 +1,6 @@
 #pragma once
 // The compass and the inclinometer: small always-on-top windows owned by the 3D viewer that
-// draw the view direction from the sines and cosines of the viewer's last paint.
+// draw the current view direction.
 #include <QWidget>
 #include <functional>
 
@@ -19,7 +19,10 @@ class TDirectionWindow : public QWidget {
  public:
   TDirectionWindow(const ViewerState& viewer, QWidget* owner);
   std::function<void()> Closed;
-  // Draws the picture again from the viewer's last angles.
+  // The window never takes the keyboard from the viewer; keys that reach it all the same (a
+  // window manager may activate it on a click) go to the viewer through this.
+  std::function<bool(QKeyEvent*)> KeyDown;
+  // Draws the picture again from the current viewpoint's direction.
   void Repaint();
   const PictureSurface& Surface() const { return *surface_; }
 
@@ -27,6 +30,7 @@ class TDirectionWindow : public QWidget {
   virtual void PaintDial(Canvas& canvas) = 0;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   const ViewerState& viewer_;
 
  private:

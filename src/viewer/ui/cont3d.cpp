@@ -193,6 +193,7 @@ bool Tcontours::Handle(const std::function<void(ViewerWindow&)>& handler) {
   const bool ok = RunReportingErrors(dialogs_, [&] { handler(w); });
   if (repaintPending_) {
     repaintPending_ = false;
+    directionPending_ = true;  // a preset, a loaded location or an aim turns the view as well
     RunReportingErrors(dialogs_, [&] {
       FormPaint(w, surface_->width(), surface_->height());
       surface_->ShowPicture(app_.Viewer.Composed);
@@ -246,21 +247,33 @@ void Tcontours::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+void Tcontours::ShowToolWindow(TDirectionWindow* tool) {
+  tool->KeyDown = [this](QKeyEvent* event) { return KeyDown(event); };
+  tool->show();
+  // The arrow keys stay with the 3D view.
+  activateWindow();
+  surface_->setFocus();
+}
+
 void Tcontours::OpenCompass() {
   compass_ = new TCompass(app_.Viewer, this);
   compass_->Closed = [this] { Handle(CompassClosed); };
-  compass_->show();
+  ShowToolWindow(compass_);
 }
 
 void Tcontours::OpenInclinometer() {
   inclinometer_ = new Tinclinometer(app_.Viewer, this);
   inclinometer_->Closed = [this] { Handle(InclinometerClosed); };
-  inclinometer_->show();
+  ShowToolWindow(inclinometer_);
 }
 
 void Tcontours::OpenOverview() {
-  map2d_ = new TMap2d(app_.Viewer, app_.Grid, this);
-  map2d_->Aimed = [this] { Handle([this](ViewerWindow&) { repaintPending_ = true; }); };
+  map2d_ = new TMap2d(app_.Viewer, app_.Grid, dialogs_, this);
+  map2d_->Aimed = [this] {
+    Handle([this](ViewerWindow&) { repaintPending_ = true; });
+    activateWindow();  // the next arrow key moves from the new place
+    surface_->setFocus();
+  };
   map2d_->Closed = [this] { MirrorState(); };
   map2d_->show();
 }
@@ -272,8 +285,12 @@ void Tcontours::ShowColourDialog() {
 
 std::optional<PageSize> Tcontours::ChoosePrinter() {
   if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-  QPrintDialog dialog(printer_.get(), this);
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  if (PrintDialog) {
+    if (!PrintDialog(*printer_)) return std::nullopt;
+  } else {
+    QPrintDialog dialog(printer_.get(), this);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  }
   const QRect page = printer_->pageLayout().paintRectPixels(printer_->resolution());
   return PageSize{page.width(), page.height()};
 }
@@ -285,8 +302,16 @@ void Tcontours::PrinterSetup() {
 }
 
 void Tcontours::PrintPicture(const terrak::Picture& picture, const Rect& rect) {
-  QPainter painter(printer_.get());
+  QPainter painter;
+  if (!painter.begin(printer_.get())) {
+    const QString file = printer_->outputFileName();
+    throw PrintError(file.isEmpty() ? std::string(kPrintNotStartedMessage)
+                                    : std::string(kPrintNotStartedMessage) + " \"" +
+                                          file.toStdString() + "\" cannot be written.");
+  }
   painter.drawImage(QRect(rect.Left, rect.Top, rect.Width(), rect.Height()), ToQImage(picture));
+  if (!painter.end() || printer_->printerState() == QPrinter::Error)
+    throw PrintError(kPrintFailedMessage);
 }
 
 }  // namespace terrak

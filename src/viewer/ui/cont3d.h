@@ -38,6 +38,8 @@ class Tcontours : public QMainWindow, private ViewerHost {
 
   // Called when the window closes: the main window enables "3D-Views" again.
   std::function<void()> Closed;
+  // Stands in for the print dialog where set (tests set up a PDF printer): true for OK.
+  std::function<bool(QPrinter&)> PrintDialog;
 
   QAction* Action(const std::string& name) const;
   const QImage& Picture() const;
@@ -71,6 +73,7 @@ class Tcontours : public QMainWindow, private ViewerHost {
   void BuildStatusBar();
   void MirrorState();
   bool KeyDown(QKeyEvent* event);
+  void ShowToolWindow(TDirectionWindow* tool);
 
   AppState& app_;
   GridConstruction& construction_;

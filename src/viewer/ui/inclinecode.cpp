@@ -1,6 +1,7 @@
 #include "viewer/ui/inclinecode.h"
 
 #include "viewer/direction_dials.h"
+#include "viewer/projection.h"
 
 namespace terrak {
 
@@ -13,7 +14,8 @@ Tinclinometer::Tinclinometer(const ViewerState& viewer, QWidget* owner)
 }
 
 void Tinclinometer::PaintDial(Canvas& canvas) {
-  PaintInclinometer(canvas, viewer_.CosIncline, viewer_.SinIncline);
+  const ViewAngles angles = ViewAnglesOf(viewer_.Current());
+  PaintInclinometer(canvas, angles.CosIncline, angles.SinIncline);
 }
 
 }  // namespace terrak

@@ -5,12 +5,13 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include "platform/qt/error_guard.h"
 #include "viewer/ui/picture_surface.h"
 
 namespace terrak {
 
-TMap2d::TMap2d(ViewerState& viewer, const GridState& grid, QWidget* owner)
-    : QMainWindow(owner, Qt::Window), viewer_(viewer), grid_(grid),
+TMap2d::TMap2d(ViewerState& viewer, const GridState& grid, UserDialogs& dialogs, QWidget* owner)
+    : QMainWindow(owner, Qt::Window), viewer_(viewer), grid_(grid), dialogs_(dialogs),
       scrollBox1_(new QScrollArea(this)), image1_(new PictureSurface) {
   setObjectName(QStringLiteral("Map2d"));
   setWindowTitle(QStringLiteral("MapView"));
@@ -35,17 +36,25 @@ TMap2d::TMap2d(ViewerState& viewer, const GridState& grid, QWidget* owner)
                                  : MouseButton::Middle;
   };
   image1_->MouseDown = [this, button](Qt::MouseButton b, QPoint at) {
-    Image1MouseDown(overview_, image1_->Canvas(), button(b), {at.x(), at.y()});
+    RunReportingErrors(dialogs_, [&] {
+      Image1MouseDown(overview_, image1_->Canvas(), button(b), {at.x(), at.y()});
+    });
     image1_->Canvas().End();
     image1_->update();
   };
   image1_->MouseMove = [this](QPoint at) {
-    Image1MouseMove(overview_, image1_->Canvas(), {at.x(), at.y()});
+    RunReportingErrors(dialogs_, [&] {
+      Image1MouseMove(overview_, image1_->Canvas(), {at.x(), at.y()});
+    });
     image1_->Canvas().End();
     image1_->update();
   };
   image1_->MouseUp = [this, button](Qt::MouseButton b, QPoint at) {
-    if (Image1MouseUp(overview_, button(b), {at.x(), at.y()}, viewer_, grid_) && Aimed) Aimed();
+    bool aimed = false;
+    RunReportingErrors(dialogs_, [&] {
+      aimed = Image1MouseUp(overview_, button(b), {at.x(), at.y()}, viewer_, grid_);
+    });
+    if (aimed && Aimed) Aimed();
   };
 }
 
@@ -53,13 +62,15 @@ void TMap2d::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (created_) return;
   created_ = true;
-  Createmap(overview_, grid_);
-  FormPaint();
+  RunReportingErrors(dialogs_, [this] {
+    Createmap(overview_, grid_);
+    FormPaint();
+  });
 }
 
 void TMap2d::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  if (created_) FormPaint();
+  if (created_) RunReportingErrors(dialogs_, [this] { FormPaint(); });
 }
 
 // The picture drawn afresh at the top left; the scroll box shows bars where it is larger than
@@ -70,6 +81,9 @@ void TMap2d::FormPaint() {
   image1_->resize(std::max(picture.Width, 1), std::max(picture.Height, 1));
   image1_->ResizeImage(picture.Width, picture.Height);
   image1_->ShowPicture(picture);
+  // Every paint shows the picture from its top left corner again.
+  scrollBox1_->horizontalScrollBar()->setValue(0);
+  scrollBox1_->verticalScrollBar()->setValue(0);
   OverviewRepainted(overview_);
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "grid/grid_state.h"
+#include "platform/user_dialogs.h"
 #include "viewer/overview.h"
 #include "viewer/viewer_state.h"
 
@@ -18,7 +19,8 @@ class TMap2d : public QMainWindow {
   Q_OBJECT
 
  public:
-  TMap2d(ViewerState& viewer, const GridState& grid, QWidget* owner);
+  // Failures of its handlers (too little memory for the picture) are shown through dialogs.
+  TMap2d(ViewerState& viewer, const GridState& grid, UserDialogs& dialogs, QWidget* owner);
   // The viewer repaints after an aim; it enables "Show 2D map" again on Closed.
   std::function<void()> Aimed;
   std::function<void()> Closed;
@@ -35,6 +37,7 @@ class TMap2d : public QMainWindow {
 
   ViewerState& viewer_;
   const GridState& grid_;
+  UserDialogs& dialogs_;
   OverviewState overview_;
   QScrollArea* scrollBox1_;
   PictureSurface* image1_;

@@ -1,7 +1,10 @@
 // The progress window of the grid construction, on the offscreen platform.
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPixmap>
 #include <QPointer>
+#include <QScreen>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -59,6 +62,31 @@ TEST(Paintingform, WindowAsLaidOutWithLinesFifteenPixelsApart) {
   EXPECT_TRUE(watched.isNull());
   // Lines after closing go nowhere.
   progress.ShowProgress("Closing Dialogue Box");
+}
+
+// What the window system shows of the window (not the window's own image), read without
+// giving the event loop a chance first: the construction gives it none.
+QImage OnScreen(QWidget* window) {
+  const QPixmap shown = window->screen()->grabWindow(window->winId());
+  return shown.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+TEST(Paintingform, EachLineIsOnTheScreenAsSoonAsItIsWritten) {
+  PaintingformProgress progress;
+  progress.Open();
+  TPaintingform* form = progress.Window();
+  EXPECT_TRUE(form->IsExposed());
+  const QImage empty = OnScreen(form);
+  ASSERT_FALSE(empty.isNull());
+  EXPECT_EQ(empty.pixel(100, 200), qRgb(255, 255, 255));  // the background, painted at once
+  EXPECT_FALSE(HasInk(empty, 0));
+  progress.ShowProgress("Getting Extent of map...");
+  EXPECT_TRUE(HasInk(OnScreen(form), 0));
+  progress.ShowProgress("selected portion of map is 12 metres wide");
+  const QImage two = OnScreen(form);
+  EXPECT_TRUE(HasInk(two, 15));
+  EXPECT_FALSE(HasInk(two, 30));
+  progress.Close();
 }
 
 }  // namespace

@@ -7,13 +7,22 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
+#include "grid/viewer_construction.h"
 #include "mainwindow/menu_state.h"
+#include "platform/qt/error_guard.h"
 #include "mapfile/map_reader.h"
 #include "mainwindow/ui/terrak51.h"
 #include "support/demo_grid.h"
+#include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 #include "viewer/picture_output.h"
@@ -32,8 +41,13 @@ using testing::TempFolder;
 class DemoConstruction : public GridConstruction {
  public:
   int Calls = 0;
+  bool OutOfMemory = false;  // the construction runs out of memory half way
   void Build(GridState& grid, const ViewerState&) override {
     ++Calls;
+    if (OutOfMemory) {
+      grid.HeightGrid.Resize(10, 10, 5);
+      throw std::bad_alloc();
+    }
     testing::DemoMapOptions options;
     options.Width = 500;
     options.Depth = 400;
@@ -153,6 +167,138 @@ TEST(ViewerWindow, WeddingCakeThenTheDrapedMeshAfterF12AndKeysThatMove) {
   EXPECT_TRUE(s.App.Viewer.Buffers.DepthBuffer.Empty());
 }
 
+TEST(ViewerWindow, RunningOutOfMemoryInTheGridBuildIsAMessageAndTheContoursStay) {
+  Session s;
+  Tcontours& viewer = s.OpenViewer();
+  const QImage cake = viewer.Picture().copy();
+  s.Construction.OutOfMemory = true;
+  viewer.Action("ToggleWiremeshWeddingcake1")->trigger();
+  EXPECT_EQ(s.Construction.Calls, 1);
+  EXPECT_EQ(s.Dialogs.MessageTexts(), std::vector<std::string>{kOutOfMemoryMessage});
+  EXPECT_TRUE(viewer.isVisible());
+  EXPECT_TRUE(s.Form->isVisible());
+  EXPECT_EQ(s.App.Model.MapFileName, TERRAK_SOURCE_DIR "/samples/demo7.ocd");
+  EXPECT_GT(s.App.Model.MapObjects.size(), 20u);
+  EXPECT_TRUE(s.App.Viewer.ContourMode);
+  EXPECT_TRUE(s.App.Grid.HeightGrid.Empty());
+  EXPECT_FALSE(viewer.Action("Save3dMap")->isEnabled());
+
+  // Moving repaints the contours; it does not build again.
+  QTest::keyClick(&viewer.Surface(), Qt::Key_Up);
+  EXPECT_EQ(s.Construction.Calls, 1);
+  EXPECT_EQ(s.Dialogs.Messages.size(), 1u);
+  EXPECT_GT(CountNotWhite(viewer.Picture()), 500);
+
+  // F12 asks again; with memory enough the mesh comes.
+  s.Construction.OutOfMemory = false;
+  viewer.Action("ToggleWiremeshWeddingcake1")->trigger();
+  EXPECT_EQ(s.Construction.Calls, 2);
+  EXPECT_FALSE(s.App.Viewer.ContourMode);
+  EXPECT_TRUE(viewer.Action("Save3dMap")->isEnabled());
+  EXPECT_EQ(s.Dialogs.Messages.size(), 1u);
+}
+
+TEST(ViewerWindow, OnlyOneViewerAtATimeBothOpeningItemsWaitForItToClose) {
+  Session s;
+  Tcontours& viewer = s.OpenViewer();
+  EXPECT_FALSE(s.Form->Action(MenuItem::N3DViews1)->isEnabled());
+  EXPECT_FALSE(s.Form->Action(MenuItem::Open3Dmap)->isEnabled());
+  viewer.close();
+  EXPECT_TRUE(s.Form->Action(MenuItem::N3DViews1)->isEnabled());
+  EXPECT_TRUE(s.Form->Action(MenuItem::Open3Dmap)->isEnabled());
+}
+
+TEST(ViewerWindow, AfterAnEmptySelectionTheViewerHasNoObjectsAndF12SaysSo) {
+  Session s;
+  testing::RecordingProgress progress;
+  ViewerGridConstruction construction(s.App.Model, s.App.Settings, s.App.Paths,
+                                      {progress, s.Dialogs, nullptr});
+  ViewerLauncher launcher(*s.Form, s.App, construction, &s.Dialogs);
+  // "Add Symbol to Map Selection" with no symbol on the right, then OK: the objects read for the
+  // earlier selection are still in memory until then.
+  s.App.Model.SelectedSymbols.clear();
+  QTimer::singleShot(0, [] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+      if (button->text() == "OK") button->click();
+  });
+  s.Form->Action(MenuItem::Addsymbols)->trigger();
+  EXPECT_TRUE(s.App.Model.SelectedSymbols.empty());
+  EXPECT_TRUE(s.App.Model.MapObjects.empty());
+
+  s.Form->Action(MenuItem::N3DViews1)->trigger();
+  Tcontours* viewer = launcher.Viewer();
+  ASSERT_NE(viewer, nullptr);
+  viewer->Action("ToggleWiremeshWeddingcake1")->trigger();
+  EXPECT_EQ(s.Dialogs.MessageTexts(), std::vector<std::string>{kNoObjectsMessage});
+  viewer->close();
+}
+
+TEST(ViewerWindow, PrintWritesThePictureAndSaysSoWhenThePrinterCannotStart) {
+  Session s;
+  Tcontours& viewer = s.OpenViewer();
+  std::string target = s.Folder.File("page.pdf");
+  int dialogs = 0;
+  viewer.PrintDialog = [&](QPrinter& printer) {
+    ++dialogs;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(target));
+    return true;
+  };
+  viewer.Action("Print1")->trigger();
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_TRUE(s.Dialogs.Messages.empty());
+  const std::string pdf = testing::ReadText(target);
+  EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
+  // The picture drawn again at 1200 x 900, as one image on one page.
+  EXPECT_NE(pdf.find("/Subtype /Image"), std::string::npos);
+  EXPECT_NE(pdf.find("/Width 1200"), std::string::npos);
+  EXPECT_NE(pdf.find("/Height 900"), std::string::npos);
+  EXPECT_NE(pdf.find("/Count 1"), std::string::npos);
+
+  // A printer that cannot start says so; the window goes on.
+  target = s.Folder.File("no such folder/page.pdf");
+  viewer.Action("Print1")->trigger();
+  EXPECT_EQ(s.Dialogs.MessageTexts(),
+            std::vector<std::string>{std::string(kPrintNotStartedMessage) + " \"" + target +
+                                     "\" cannot be written."});
+  EXPECT_EQ(s.Dialogs.Messages[0].Type, MessageType::Error);
+  // Cancelling the dialog prints nothing and says nothing.
+  viewer.PrintDialog = [](QPrinter&) { return false; };
+  viewer.Action("Print1")->trigger();
+  EXPECT_EQ(s.Dialogs.Messages.size(), 1u);
+  QTest::keyClick(&viewer.Surface(), Qt::Key_Left);
+  EXPECT_EQ(s.App.Viewer.Current().bearing, 179);
+}
+
+// An object whose event handler fails, as core code reached without a guard of its own would.
+class FailingReceiver : public QObject {
+ public:
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::User) throw std::bad_alloc();
+    if (event->type() == QEvent::User + 1) throw std::runtime_error("the disk is full");
+    return QObject::event(event);
+  }
+};
+
+TEST(GuardedApplication, AnExceptionLeavingAnEventHandlerIsShownAndTheProgramGoesOn) {
+  FailingReceiver receiver;
+  std::vector<std::string> shown;
+  for (const int type : {int{QEvent::User}, QEvent::User + 1}) {
+    // The message box is modal: read and close it from inside its own event loop.
+    QTimer::singleShot(0, [&shown] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        shown.push_back(box->text().toStdString());
+        box->accept();
+      }
+    });
+    QEvent event(static_cast<QEvent::Type>(type));
+    EXPECT_FALSE(QApplication::sendEvent(&receiver, &event));
+  }
+  EXPECT_EQ(shown, (std::vector<std::string>{kOutOfMemoryMessage, "the disk is full"}));
+}
+
 TEST(ViewerWindow, CompassAndInclinometerFollowTurnsAndGiveTheirItemsBackWhenClosed) {
   Session s;
   Tcontours& viewer = s.OpenViewer();
@@ -161,6 +307,16 @@ TEST(ViewerWindow, CompassAndInclinometerFollowTurnsAndGiveTheirItemsBackWhenClo
   ASSERT_NE(viewer.Compass(), nullptr);
   ASSERT_NE(viewer.Inclinometer(), nullptr);
   EXPECT_FALSE(viewer.Action("Compass1")->isEnabled());
+  // The tool windows leave the keyboard with the 3D view, and pass on keys they get anyway.
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::activeWindow(), &viewer);
+  EXPECT_EQ(QApplication::focusWidget(), &viewer.Surface());
+  EXPECT_TRUE(viewer.Compass()->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+  EXPECT_TRUE(viewer.Compass()->testAttribute(Qt::WA_ShowWithoutActivating));
+  QTest::keyClick(viewer.Inclinometer(), Qt::Key_Left);
+  EXPECT_EQ(s.App.Viewer.Current().bearing, 179);
+  QTest::keyClick(viewer.Compass(), Qt::Key_Right);
+  EXPECT_EQ(s.App.Viewer.Current().bearing, 180);
   EXPECT_EQ(viewer.Compass()->windowTitle().toStdString(), "Compass");
   EXPECT_EQ(viewer.Compass()->size(), QSize(130, 130));
   // Looking south the red tip points down, at (65, 123).
@@ -170,6 +326,18 @@ TEST(ViewerWindow, CompassAndInclinometerFollowTurnsAndGiveTheirItemsBackWhenClo
   viewer.Action("move100metres1")->trigger();
   QTest::keyClick(&viewer.Surface(), Qt::Key_Right);  // 45 degrees: now south-west
   EXPECT_NE(dial.pixel(65, 118), qRgb(255, 0, 0));
+  // A preset turns the dials too: the South preset looks north, the red tip points up.
+  viewer.Action("South")->trigger();
+  EXPECT_EQ(dial.pixel(65, 12), qRgb(255, 0, 0));
+  // Every paint of a dial shows the current direction, whoever changed it.
+  s.App.Viewer.Current().bearing = 180;
+  viewer.Compass()->Repaint();
+  EXPECT_EQ(dial.pixel(65, 118), qRgb(255, 0, 0));
+  const QImage level = viewer.Inclinometer()->Surface().BackingImage().copy();
+  s.App.Viewer.Current().incline = -30;
+  viewer.Inclinometer()->Repaint();
+  EXPECT_NE(viewer.Inclinometer()->Surface().BackingImage(), level);
+
   viewer.Compass()->close();
   QApplication::processEvents();
   EXPECT_TRUE(viewer.Action("Compass1")->isEnabled());
@@ -198,6 +366,17 @@ TEST(ViewerWindow, TheOverviewAimsTheEyeWithARightDrag) {
   EXPECT_NEAR(eye.bearing, 91.4, 0.1);
   EXPECT_TRUE(viewer.Action("Ontheground1")->isChecked());
   EXPECT_NE(viewer.Picture(), before);
+  // A resize shows the picture from its top left corner again.
+  map->resize(150, 150);
+  QScrollBar* across = map->findChild<QScrollArea*>()->horizontalScrollBar();
+  QScrollBar* down = map->findChild<QScrollArea*>()->verticalScrollBar();
+  across->setValue(40);
+  down->setValue(30);
+  ASSERT_EQ(across->value(), 40);
+  map->resize(160, 170);
+  EXPECT_EQ(across->value(), 0);
+  EXPECT_EQ(down->value(), 0);
+
   map->close();
   QApplication::processEvents();
   EXPECT_TRUE(viewer.Action("Show2Dmap1")->isEnabled());
