@@ -233,7 +233,7 @@ OcadMapBuilder DemoMapBuilder(const DemoMap& map, int version, double scale) {
   for (const ColourSpec& colour : map.Colours) builder.AddColour(colour);
   const std::int16_t fontSize = TitleFontSize(map, scale);
   for (SymbolSpec symbol : map.Symbols) {
-    if (symbol.Number == kDemoTitle) symbol.Drawing->FontSize = fontSize;
+    if (symbol.ObjectType == 4 && symbol.Drawing) symbol.Drawing->FontSize = fontSize;
     builder.AddSymbol(symbol);
   }
   const double emMetres = fontSize / 10.0 * kPaperMetresPerPoint * scale;
