@@ -199,6 +199,8 @@ TEST(DemoMap, ColoursAndDrawingsLeaveTheProgramsReadingAloneAndTheTitleInsideThe
     const MapModel b = ReadDemo(plain, bare);
     EXPECT_GT(real.Layout().ColourTablePos, 0);
     EXPECT_EQ(plain.Layout().ColourTablePos, 0);
+    // The setup record ends the file and is as long as readers of version 8 layout take it.
+    EXPECT_EQ(real.Layout().SetupPos + kSetup8Size, real.Layout().FileSize);
 
     EXPECT_EQ(a.MapScale, c.Scale);
     EXPECT_EQ(a.MapScale, b.MapScale);

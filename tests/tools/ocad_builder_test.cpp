@@ -144,17 +144,23 @@ TEST(OcadBuilderBytes, ColourTableAndDrawnSymbolsLieWhereOcadKeepsThem) {
                             .Points = {CodedPoint::At(10, 20), CodedPoint::At(10, 10)},
                             .Text = "Hi",
                             .TextGap = 0});
+  // Eight characters and their zero take two units.
+  builder.AddObject(Object6{.Symbol = 990,
+                            .ObjectType = 4,
+                            .Points = {CodedPoint::At(0, 0)},
+                            .Text = "Contours",
+                            .TextGap = 0});
   const std::vector<std::uint8_t> file = builder.Build();
 
   // Header 48; colour table 19224 at 48; setup 1112 at 19272; symbol block at 20384; records of
-  // 424 (line), 380 (area) and 588 (text) bytes; index block at 22804; the object of
-  // 32 + 2 * 8 + 8 bytes at 28952.
+  // 424 (line), 380 (area) and 588 (text) bytes; index block at 22804; objects of
+  // 32 + 2 * 8 + 8 bytes at 28952 and of 32 + 8 + 16 bytes at 29008.
   const OcadLayout& layout = builder.Layout();
   EXPECT_EQ(layout.ColourTablePos, 48);
   EXPECT_EQ(layout.SetupPos, 19272);
   EXPECT_EQ(layout.SymbolRecords, (std::vector<std::int64_t>{21412, 21836, 22216}));
   EXPECT_EQ(layout.IndexBlocks, std::vector<std::int64_t>{22804});
-  EXPECT_EQ(layout.FileSize, 29008);
+  EXPECT_EQ(layout.FileSize, 29064);
   ExpectBytes(file, 8, "A0 4F 00 00 14 59 00 00 48 4B 00 00 58 04 00 00");
 
   // Two colours, no separations, the default screens; each colour record: number, CMYK in
@@ -183,6 +189,8 @@ TEST(OcadBuilderBytes, ColourTableAndDrawnSymbolsLieWhereOcadKeepsThem) {
   // The text object: nText counts the 8-byte unit that holds "Hi" right after the coordinates.
   ExpectBytes(file, 28952, "DE 03 04 00 02 00 01 00");
   ExpectBytes(file, 28952 + 48, "48 69 00");
+  ExpectBytes(file, 29008, "DE 03 04 00 01 00 02 00");
+  ExpectBytes(file, 29008 + 40, "43 6F 6E 74 6F 75 72 73 00");
 
   // Icons, rows from the bottom up, the left pixel in the high half: a red (9) stroke two rows
   // thick for the 0.25 mm line, a black (0) square in a grey (8) frame, a black T; white (15)
