@@ -3,6 +3,8 @@
 // hold, and reports where every record landed. Tests build the case they need with it; the demo
 // map generator uses it too. It writes what it is told (marker pairs, odd index entries, flags)
 // and checks only what it needs to lay the file out; every byte it is not told about is zero.
+// Told colours and symbol drawings, a version 6/7 file also holds what other map programs need to
+// draw it (ocad6_records.h): the colour table and each symbol's colour, width or font and icon.
 #include <cstdint>
 #include <optional>
 #include <string>
