@@ -10,9 +10,9 @@ namespace terrak::testing {
 namespace {
 
 // Printed line widths in millimetres on the map.
-constexpr double kContourWidth = 0.14;
-constexpr double kIndexContourWidth = 0.25;
-constexpr double kFrameWidth = 0.35;
+constexpr double kContourWidth = kDemoContourWidth / 100.0;
+constexpr double kIndexContourWidth = kDemoIndexContourWidth / 100.0;
+constexpr double kFrameWidth = kDemoFrameWidth / 100.0;
 
 // Ground metres to pixel coordinates: x to the right, y down from the map's northern edge.
 struct PixelMapping {

@@ -13,6 +13,15 @@ namespace {
 
 constexpr double kLargestModelValue = 32000;  // keeps clear of the marker values near -32768
 
+// Colour numbers of the colour table, and line styles of the symbols.
+constexpr std::int16_t kBlack = 0, kBrown = 1, kBlue = 2, kWhite = 3;
+constexpr std::int16_t kRoundEnds = 1, kMitreJoins = 4;
+
+// The title's text box, in ems of its font from the anchor on the baseline: as high as the
+// font above it, a quarter of it below, about half an em for each character.
+constexpr double kTitleAscent = 1.0, kTitleDescent = 0.25, kTitleCharacterWidth = 0.55;
+constexpr double kPaperMetresPerPoint = 25.4 / 72 / 1000;
+
 // A forest outline: a wavy ring around a centre, kept inside the frame.
 std::vector<GroundPoint> Blob(const DemoMapOptions& o, double cx, double cy, double radius,
                               double phase) {
@@ -106,14 +115,51 @@ Object5 Element5(const DemoObject& object, const GroundPoint& centre, double sca
   return element;
 }
 
-Object6 Stored6(const DemoObject& object, const GroundPoint& centre, double scale) {
+// The points of a text object as OCAD stores them: the anchor, then the corners of the text box
+// (lower left, lower right, upper right, upper left).
+std::vector<std::vector<GroundPoint>> TextParts(const DemoObject& object, double emMetres) {
+  const GroundPoint anchor = object.Parts.at(0).at(0);
+  const double width = emMetres * kTitleCharacterWidth * static_cast<double>(object.Text.size());
+  const double bottom = anchor.Y - emMetres * kTitleDescent;
+  const double top = anchor.Y + emMetres * kTitleAscent;
+  return {{anchor,
+           {anchor.X, bottom},
+           {anchor.X + width, bottom},
+           {anchor.X + width, top},
+           {anchor.X, top}}};
+}
+
+// The title's font size in 0.1 pt: the symbol's own, or smaller so that the text box stays
+// inside the frame (and the map's extent stays the frame's).
+std::int16_t TitleFontSize(const DemoMap& map, double scale) {
+  double fits = kDemoTitleFontSize;
+  for (const DemoObject& title : map.Objects) {
+    if (title.ObjectType != 4) continue;
+    const GroundPoint anchor = title.Parts.at(0).at(0);
+    const double roomUp = (map.Options.Depth - anchor.Y) / kTitleAscent;
+    const double roomRight = (map.Options.Width - anchor.X) /
+                             (kTitleCharacterWidth * static_cast<double>(title.Text.size()));
+    fits = std::min(fits,
+                    std::floor(10 * std::min(roomUp, roomRight) / (kPaperMetresPerPoint * scale)));
+  }
+  return static_cast<std::int16_t>(std::max(1.0, fits));
+}
+
+Object6 Stored6(const DemoObject& object, const GroundPoint& centre, double scale,
+                double titleEmMetres) {
   Object6 stored{.Symbol = object.Symbol,
                  .ObjectType = static_cast<std::uint16_t>(object.ObjectType),
                  .Height = object.Height,
                  .Text = object.Text};
-  for (std::size_t part = 0; part < object.Parts.size(); ++part) {
-    for (std::size_t k = 0; k < object.Parts[part].size(); ++k) {
-      const GroundPoint& p = object.Parts[part][k];
+  std::vector<std::vector<GroundPoint>> textParts;
+  if (object.ObjectType == 4) {
+    stored.TextGap = 0;
+    textParts = TextParts(object, titleEmMetres);
+  }
+  const std::vector<std::vector<GroundPoint>>& parts = textParts.empty() ? object.Parts : textParts;
+  for (std::size_t part = 0; part < parts.size(); ++part) {
+    for (std::size_t k = 0; k < parts[part].size(); ++k) {
+      const GroundPoint& p = parts[part][k];
       const CodedPoint point =
           CodedPoint::At(static_cast<std::int32_t>(Hundredths(p.X - centre.X, scale)),
                          static_cast<std::int32_t>(Hundredths(p.Y - centre.Y, scale)));
@@ -135,9 +181,23 @@ DemoMap MakeDemoMap(const DemoMapOptions& options) {
   DemoMap map;
   map.Options = options;
   map.Terrain = MakeDemoTerrain(options.Width, options.Depth, options.Seed);
-  map.Symbols = {{kDemoContour, 2, "Contour", 0}, {kDemoIndexContour, 2, "Index contour", 0},
-                 {kDemoLake, 3, "Lake", 0},       {kDemoForest, 3, "Forest", 0},
-                 {kDemoFrame, 2, "Map frame", 0}, {kDemoTitle, 4, "Map title", 0}};
+  // The colours of the map image, the first drawn on top.
+  map.Colours = {{kBlack, "Black", 0, 0, 0, 100},
+                 {kBrown, "Brown", 0, 48, 83, 23},
+                 {kBlue, "Blue", 100, 30, 0, 10},
+                 {kWhite, "White", 0, 0, 0, 0}};
+  auto line = [](std::int16_t colour, std::int16_t width, std::int16_t style) {
+    return SymbolDrawing{.Colour = colour, .LineWidth = width, .LineStyle = style};
+  };
+  auto area = [](std::int16_t colour) { return SymbolDrawing{.Colour = colour}; };
+  map.Symbols = {
+      {kDemoContour, 2, "Contour", 0, line(kBrown, kDemoContourWidth, kRoundEnds)},
+      {kDemoIndexContour, 2, "Index contour", 0, line(kBrown, kDemoIndexContourWidth, kRoundEnds)},
+      {kDemoLake, 3, "Lake", 0, area(kBlue)},
+      {kDemoForest, 3, "Forest", 0, area(kWhite)},
+      {kDemoFrame, 2, "Map frame", 0, line(kBlack, kDemoFrameWidth, kMitreJoins)},
+      {kDemoTitle, 4, "Map title", 0,
+       SymbolDrawing{.Colour = kBlack, .FontSize = kDemoTitleFontSize, .Font = "Arial"}}};
   AddForests(map);
   map.Objects.push_back({kDemoLake, 3, 0, {LakeShore(map.Terrain)}, {}});
   AddContours(map);
@@ -161,16 +221,24 @@ OcadMapBuilder DemoMapBuilder(const DemoMap& map, int version, double scale) {
   builder.Scale(scale);
   // Open at 2x, where a 500 m demo map fills the program's first window.
   builder.Zoom(3);
-  // As OCAD saves them, the setup record comes last, so a version 6 file ends 1080 bytes after
-  // its start.
-  if (version != 5) builder.SetupLast(true);
-  for (const SymbolSpec& symbol : map.Symbols) builder.AddSymbol(symbol);
-  for (const DemoObject& object : map.Objects) {
-    if (version == 5)
-      builder.AddObject(Element5(object, centre, scale));
-    else
-      builder.AddObject(Stored6(object, centre, scale));
+  if (version == 5) {
+    for (const SymbolSpec& symbol : map.Symbols)
+      builder.AddSymbol({symbol.Number, symbol.ObjectType, symbol.Description, 0});
+    for (const DemoObject& object : map.Objects) builder.AddObject(Element5(object, centre, scale));
+    return builder;
   }
+  // As OCAD saves them, the setup record comes last; it is as long as the version 8 record, so
+  // that readers which take that layout for every version find the scale in it.
+  builder.SetupLast(true).SetupSize(kSetup8Size);
+  for (const ColourSpec& colour : map.Colours) builder.AddColour(colour);
+  const std::int16_t fontSize = TitleFontSize(map, scale);
+  for (SymbolSpec symbol : map.Symbols) {
+    if (symbol.ObjectType == 4 && symbol.Drawing) symbol.Drawing->FontSize = fontSize;
+    builder.AddSymbol(symbol);
+  }
+  const double emMetres = fontSize / 10.0 * kPaperMetresPerPoint * scale;
+  for (const DemoObject& object : map.Objects)
+    builder.AddObject(Stored6(object, centre, scale, emMetres));
   return builder;
 }
 

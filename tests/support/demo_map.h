@@ -1,7 +1,8 @@
 #pragma once
 // The demo map: contours of the analytic terrain every few metres (index contours on their own
 // symbol, a few lines still without heights), forest areas, a lake, a title and the map frame,
-// described in metres and written as an OCAD map of any version.
+// described in metres and written as an OCAD map of any version. Versions 6 and 7 also carry the
+// colours and the symbols' drawing, so that other map programs show the map as its image shows it.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,6 +20,12 @@ inline constexpr std::int16_t kDemoLake = 301;
 inline constexpr std::int16_t kDemoForest = 405;
 inline constexpr std::int16_t kDemoFrame = 799;
 inline constexpr std::int16_t kDemoTitle = 990;
+
+// Printed line widths in 0.01 mm, shared by the symbols and the map image.
+inline constexpr std::int16_t kDemoContourWidth = 14;
+inline constexpr std::int16_t kDemoIndexContourWidth = 25;
+inline constexpr std::int16_t kDemoFrameWidth = 35;
+inline constexpr std::int16_t kDemoTitleFontSize = 60;  // 0.1 pt
 
 struct DemoObject {
   std::int16_t Symbol = 0;
@@ -40,6 +47,7 @@ struct DemoMapOptions {
 struct DemoMap {
   DemoMapOptions Options;
   DemoTerrain Terrain;
+  std::vector<ColourSpec> Colours;
   std::vector<SymbolSpec> Symbols;
   std::vector<DemoObject> Objects;
 };

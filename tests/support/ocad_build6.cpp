@@ -1,10 +1,12 @@
-// Version 6/7 file layout: the 48-byte header, the setup record (unless it is to end the file),
-// each symbol block followed by its symbol records, each index block followed by its objects,
-// and the setup record when it comes last. Blocks are chained through their first i32.
+// Version 6/7 file layout: the 48-byte header, the colour table when the map has colours, the
+// setup record (unless it is to end the file), each symbol block followed by its symbol records,
+// each index block followed by its objects, and the setup record when it comes last. Blocks are
+// chained through their first i32.
 #include <algorithm>
 #include <string>
 
 #include "common/bytes.h"
+#include "support/ocad6_records.h"
 #include "support/ocad_builder.h"
 #include "support/ocad_builder_checks.h"
 
@@ -12,7 +14,6 @@ namespace terrak::testing {
 namespace {
 
 constexpr std::int64_t kObject6HeaderSize = 32;
-constexpr std::int64_t kTextGap = 8;  // zero bytes between the coordinates and the text
 constexpr std::int64_t kDescriptionOffset = 52;
 constexpr std::int64_t kSetupScaleOffset = 24;
 constexpr std::int64_t kSetupZoomOffset = 936;
@@ -22,7 +23,8 @@ bool HasTextArea(const Object6& object) { return object.ObjectType == 4 || !obje
 // Number of 8-byte units after the coordinates that the gap, the text and its zero take.
 std::int64_t TextUnits(const Object6& object) {
   if (!HasTextArea(object)) return 0;
-  return (kTextGap + static_cast<std::int64_t>(object.Text.size()) + 1 + 7) / 8;
+  if (object.TextGap < 0) throw std::invalid_argument("OCAD map builder: negative text gap");
+  return (object.TextGap + static_cast<std::int64_t>(object.Text.size()) + 1 + 7) / 8;
 }
 
 std::int64_t ObjectBytes(const Object6& object) {
@@ -70,15 +72,24 @@ void WriteObject(std::uint8_t* out, const Object6& object, std::int64_t textUnit
     PutI32(point + 4, coded.Y);
     point += 8;
   }
-  if (HasTextArea(object)) std::copy(object.Text.begin(), object.Text.end(), point + kTextGap);
+  if (HasTextArea(object))
+    std::copy(object.Text.begin(), object.Text.end(), point + object.TextGap);
 }
 
-void WriteSymbol(std::uint8_t* out, const SymbolSpec& symbol, std::int32_t size) {
+std::int32_t SymbolSize(const SymbolSpec& symbol) {
+  if (symbol.RecordSize) return symbol.RecordSize;
+  return symbol.Drawing ? DrawnSymbolSize6(symbol.ObjectType)
+                        : DefaultSymbolSize(symbol.ObjectType);
+}
+
+void WriteSymbol(std::uint8_t* out, const SymbolSpec& symbol, std::int32_t size,
+                 const std::vector<ColourSpec>& colours) {
   PutI16(out + 0, static_cast<std::int16_t>(size));
   PutI16(out + 2, symbol.Number);
   PutI16(out + 4, symbol.ObjectType);
   out[kDescriptionOffset] = static_cast<std::uint8_t>(symbol.Description.size());
   std::copy(symbol.Description.begin(), symbol.Description.end(), out + kDescriptionOffset + 1);
+  if (symbol.Drawing) WriteSymbolDrawing6(out, symbol, colours);
 }
 
 }  // namespace
@@ -89,6 +100,10 @@ std::vector<std::uint8_t> OcadMapBuilder::Build6() {
 
   // First pass: place every record.
   std::int64_t pos = static_cast<std::int64_t>(kFileHeader6Size);
+  if (colours_) {
+    layout_.ColourTablePos = pos;
+    pos += kColourTable6Size;
+  }
   auto placeSetup = [&] {
     layout_.SetupPos = pos;
     layout_.SetupSize = setupSize_;
@@ -103,8 +118,9 @@ std::vector<std::uint8_t> OcadMapBuilder::Build6() {
     for (const SymbolSlot& slot : block) {
       if (slot.Gap) continue;
       const SymbolSpec& symbol = slot.Symbol;
-      const std::int32_t size =
-          symbol.RecordSize ? symbol.RecordSize : DefaultSymbolSize(symbol.ObjectType);
+      const std::int32_t size = SymbolSize(symbol);
+      if (symbol.Drawing && size < DrawnSymbolSize6(symbol.ObjectType))
+        throw std::invalid_argument("OCAD map builder: the symbol's drawing does not fit");
       if (symbol.Description.size() > 255 ||
           static_cast<std::int64_t>(symbol.Description.size()) + kDescriptionOffset + 1 > size)
         throw std::invalid_argument("OCAD map builder: symbol description does not fit");
@@ -150,6 +166,9 @@ std::vector<std::uint8_t> OcadMapBuilder::Build6() {
   PutI32(base + 12, static_cast<std::int32_t>(layout_.IndexBlocks.front()));
   PutI32(base + 16, static_cast<std::int32_t>(layout_.SetupPos));
   PutI32(base + 20, setupSize_);
+  const std::vector<ColourSpec> noColours;
+  const std::vector<ColourSpec>& colours = colours_ ? *colours_ : noColours;
+  if (colours_) WriteColourTable6(base + layout_.ColourTablePos, colours);
 
   std::uint8_t* const setup = base + layout_.SetupPos;
   PutI32(setup + 0, offsetX6_);
@@ -166,7 +185,7 @@ std::vector<std::uint8_t> OcadMapBuilder::Build6() {
       if (symbolBlocks_[b][j].Gap) continue;
       const std::int64_t recordPos = layout_.SymbolRecords[symbolIndex];
       PutI32(block + 4 + 4 * j, static_cast<std::int32_t>(recordPos));
-      WriteSymbol(base + recordPos, symbolBlocks_[b][j].Symbol, symbolSizes[symbolIndex]);
+      WriteSymbol(base + recordPos, symbolBlocks_[b][j].Symbol, symbolSizes[symbolIndex], colours);
       ++symbolIndex;
     }
   }

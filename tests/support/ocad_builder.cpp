@@ -62,7 +62,15 @@ OcadMapBuilder& OcadMapBuilder::SetupLast(bool last) {
   return *this;
 }
 
+OcadMapBuilder& OcadMapBuilder::AddColour(const ColourSpec& colour) {
+  RequireVersion6("a colour table");
+  if (!colours_) colours_.emplace();
+  colours_->push_back(colour);
+  return *this;
+}
+
 OcadMapBuilder& OcadMapBuilder::AddSymbol(const SymbolSpec& symbol) {
+  if (symbol.Drawing) RequireVersion6("a symbol drawing");
   if (symbolBlocks_.back().size() == kBlockEntries) symbolBlocks_.emplace_back();
   symbolBlocks_.back().push_back({false, symbol});
   return *this;

@@ -3,6 +3,8 @@
 // hold, and reports where every record landed. Tests build the case they need with it; the demo
 // map generator uses it too. It writes what it is told (marker pairs, odd index entries, flags)
 // and checks only what it needs to lay the file out; every byte it is not told about is zero.
+// Told colours and symbol drawings, a version 6/7 file also holds what other map programs need to
+// draw it (ocad6_records.h): the colour table and each symbol's colour, width or font and icon.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -55,11 +57,31 @@ struct IndexExtent {
   std::int32_t MinX = 0, MinY = 0, MaxX = 0, MaxY = 0;
 };
 
+// A version 6/7 colour of the colour table. OCAD keeps CMYK in half-percent steps.
+struct ColourSpec {
+  std::int16_t Number = 0;  // what symbols name the colour by
+  std::string Name{};       // at most 31 characters
+  // Percent, 0 to 100.
+  std::uint8_t Cyan = 0, Magenta = 0, Yellow = 0, Black = 0;
+};
+
+// How a version 6/7 line, area or text symbol is drawn, as other programs read it. A symbol
+// with a drawing gets the icon, the colour set and the record size that OCAD gives it.
+struct SymbolDrawing {
+  std::int16_t Colour = 0;     // number of the line's, the area fill's or the text's colour
+  std::int16_t LineWidth = 0;  // lines: 0.01 mm
+  std::int16_t LineStyle = 0;  // lines: 0 flat ends and bevel joins, 1 round, 4 mitre joins
+  std::int16_t FontSize = 0;   // text: 0.1 pt
+  std::string Font{};          // text: at most 31 characters
+};
+
 struct SymbolSpec {
   std::int16_t Number = 0;      // ten times the number OCAD shows
   std::int16_t ObjectType = 2;  // 1 point, 2 line, 3 area, 4 text
   std::string Description{};    // version 5: at most 32 characters; 6/7: up to 255
   std::int32_t RecordSize = 0;  // versions 6/7: bytes of the record; 0 = a size by type
+  // Versions 6/7; without one the drawing part of the record is left zero.
+  std::optional<SymbolDrawing> Drawing{};
 };
 
 // A version 5 object (model element). The pairs are written verbatim, marker pairs included.
@@ -84,9 +106,12 @@ struct Object6 {
   std::int16_t Angle = 0;
   std::int32_t Height = 0;  // tenths of a metre; an i16 height becomes its sign extension
   std::vector<CodedPoint> Points{};
-  // Formatted text (written when ObjectType is 4 or the text is not empty): zero-terminated at
-  // byte 40 + 8 * nItem, the 8 bytes after the coordinates left zero.
+  // Formatted text (written when ObjectType is 4 or the text is not empty): zero-terminated,
+  // TextGap zero bytes after the coordinates, in whole 8-byte units counted in nText.
   std::string Text{};
+  // 8 puts the text at byte 40 + 8 * nItem, where the program's reader takes it; OCAD itself and
+  // other readers have the text right after the coordinates (0).
+  std::int32_t TextGap = 8;
   std::optional<IndexExtent> Extent{};        // default: corners of the points' positions
   std::optional<std::int16_t> IndexSymbol{};  // default: Symbol
   std::optional<std::int16_t> IndexLength{};  // default: the object's byte length
@@ -106,6 +131,7 @@ struct ObjectLayout {
 
 struct OcadLayout {
   std::int64_t FileSize = 0;
+  std::int64_t ColourTablePos = 0;  // v6/7 with colours: the symbol header; 0 = none
   std::int64_t SetupPos = 0;
   std::int64_t SetupSize = 0;
   std::int64_t DataStart = 0;               // v5 P
@@ -127,6 +153,12 @@ inline constexpr std::int64_t kSymbolArea5Records = 4880;  // symbol records sta
 inline constexpr std::int32_t kSymbolRecord6BaseSize = 348;
 inline constexpr std::int32_t kSetup6DefaultSize = 1080;  // OCAD 6
 inline constexpr std::int32_t kSetup7DefaultSize = 1112;  // OCAD 7
+// The version 8 setup record. Readers of the whole family lay it over versions 6 and 7 too, so a
+// setup record that ends the file must be this long for them to find the scale in it.
+inline constexpr std::int32_t kSetup8Size = 1332;
+// The colour table (symbol header) that follows the 48-byte header of a real version 6/7 file.
+inline constexpr std::int64_t kColourTable6Size = 19224;
+inline constexpr int kColourTable6Entries = 256;
 
 // Invalid descriptions (wrong version, a field that cannot hold its value) throw
 // std::invalid_argument naming the problem.
@@ -144,6 +176,9 @@ class OcadMapBuilder {
   // record is written last so that it ends the file.
   OcadMapBuilder& SetupSize(std::int32_t bytes);
   OcadMapBuilder& SetupLast(bool last);
+
+  // Versions 6/7: the first colour brings the colour table, which then follows the header.
+  OcadMapBuilder& AddColour(const ColourSpec& colour);
 
   OcadMapBuilder& AddSymbol(const SymbolSpec& symbol);
   OcadMapBuilder& AddSymbol(std::int16_t number, std::int16_t objectType, std::string description);
@@ -183,6 +218,7 @@ class OcadMapBuilder {
   std::int32_t offsetX6_ = 0, offsetY6_ = 0;
   std::int32_t setupSize_;
   bool setupLast_ = false;
+  std::optional<std::vector<ColourSpec>> colours_;  // no colour table until a colour is added
   std::vector<std::vector<SymbolSlot>> symbolBlocks_{1};
   std::vector<std::vector<EntrySlot>> indexBlocks_{1};
   std::vector<Object5> objects5_;

@@ -116,5 +116,145 @@ TEST(OcadBuilderBytes, TinyVersion6FileMatchesTheFormatByteForByte) {
   EXPECT_EQ(layout.Objects[1].IndexBlockPos, 2636);
 }
 
+// Checks hex bytes at a position of a built file.
+void ExpectBytes(const std::vector<std::uint8_t>& file, std::size_t pos, const std::string& hex) {
+  std::vector<std::uint8_t> expected(file.size(), 0);
+  Put(expected, pos, hex);
+  const std::size_t count = (hex.size() + 1) / 3;
+  for (std::size_t i = pos; i < pos + count; ++i)
+    ASSERT_EQ(file.at(i), expected[i]) << "byte " << i << " (" << i - pos << " into " << hex << ")";
+}
+
+// Pixel x of row y (from the top) of the 22 x 22 icon in the symbol record at pos.
+int IconPixel(const std::vector<std::uint8_t>& file, std::size_t pos, int x, int y) {
+  const std::uint8_t byte = file.at(pos + 84 + 12 * static_cast<std::size_t>(21 - y) + x / 2);
+  return x % 2 == 0 ? byte >> 4 : byte & 0x0F;
+}
+
+TEST(OcadBuilderBytes, ColourTableAndDrawnSymbolsLieWhereOcadKeepsThem) {
+  OcadMapBuilder builder(7);
+  builder.AddColour({0, "Black", 0, 0, 0, 100}).AddColour({5, "Red", 0, 100, 100, 0});
+  builder.AddSymbol(
+      {101, 2, "Contour", 0, SymbolDrawing{.Colour = 5, .LineWidth = 25, .LineStyle = 1}});
+  builder.AddSymbol({301, 3, "Lake", 0, SymbolDrawing{.Colour = 0}});
+  builder.AddSymbol(
+      {990, 4, "Title", 0, SymbolDrawing{.Colour = 0, .FontSize = 60, .Font = "Arial"}});
+  builder.AddObject(Object6{.Symbol = 990,
+                            .ObjectType = 4,
+                            .Points = {CodedPoint::At(10, 20), CodedPoint::At(10, 10)},
+                            .Text = "Hi",
+                            .TextGap = 0});
+  // Eight characters and their zero take two units.
+  builder.AddObject(Object6{.Symbol = 990,
+                            .ObjectType = 4,
+                            .Points = {CodedPoint::At(0, 0)},
+                            .Text = "Contours",
+                            .TextGap = 0});
+  const std::vector<std::uint8_t> file = builder.Build();
+
+  // Header 48; colour table 19224 at 48; setup 1112 at 19272; symbol block at 20384; records of
+  // 424 (line), 380 (area) and 588 (text) bytes; index block at 22804; objects of
+  // 32 + 2 * 8 + 8 bytes at 28952 and of 32 + 8 + 16 bytes at 29008.
+  const OcadLayout& layout = builder.Layout();
+  EXPECT_EQ(layout.ColourTablePos, 48);
+  EXPECT_EQ(layout.SetupPos, 19272);
+  EXPECT_EQ(layout.SymbolRecords, (std::vector<std::int64_t>{21412, 21836, 22216}));
+  EXPECT_EQ(layout.IndexBlocks, std::vector<std::int64_t>{22804});
+  EXPECT_EQ(layout.FileSize, 29064);
+  ExpectBytes(file, 8, "A0 4F 00 00 14 59 00 00 48 4B 00 00 58 04 00 00");
+
+  // Two colours, no separations, the default screens; each colour record: number, CMYK in
+  // half percent, the name, and "no part" (255) in each of the 32 separations.
+  ExpectBytes(file, 48, "02 00 00 00 DC 05 96 00 DC 05 EE 02 DC 05 00 00 DC 05 C2 01 00 00 00 00");
+  ExpectBytes(file, 72, "00 00 00 00 00 00 00 C8 05 42 6C 61 63 6B 00");
+  for (std::size_t s = 0; s < 32; ++s) EXPECT_EQ(file[72 + 40 + s], 0xFF) << s;
+  ExpectBytes(file, 144, "05 00 00 00 00 C8 C8 00 03 52 65 64");
+  EXPECT_EQ(file[216 + 40], 0);  // the third record is unused
+
+  // Line: size, number, type, extent (half the width), the colour set (colour 5), the
+  // description, then colour, width and line style.
+  ExpectBytes(file, 21412, "A8 01 65 00 02 00 00 00 0C 00");
+  ExpectBytes(file, 21412 + 20, "20 00 00 00");
+  ExpectBytes(file, 21412 + 52, "07 43 6F 6E 74 6F 75 72");
+  ExpectBytes(file, 21412 + 348, "05 00 19 00 01 00 00 00");
+  // Area: the fill switched on, in colour 0.
+  ExpectBytes(file, 21836, "7C 01 2D 01 03 00");
+  ExpectBytes(file, 21836 + 20, "01 00");
+  ExpectBytes(file, 21836 + 348, "00 00 01 00 00 00 00 00");
+  // Text: font name, then colour, size in 0.1 pt, weight 400, no character spacing, word
+  // spacing 100 %, left aligned, line spacing 100 %.
+  ExpectBytes(file, 22216, "4C 02 DE 03 04 00");
+  ExpectBytes(file, 22216 + 348, "05 41 72 69 61 6C 00");
+  ExpectBytes(file, 22216 + 380, "00 00 3C 00 90 01 00 00 00 00 64 00 00 00 64 00");
+  // The text object: nText counts the 8-byte unit that holds "Hi" right after the coordinates.
+  ExpectBytes(file, 28952, "DE 03 04 00 02 00 01 00");
+  ExpectBytes(file, 28952 + 48, "48 69 00");
+  ExpectBytes(file, 29008, "DE 03 04 00 01 00 02 00");
+  ExpectBytes(file, 29008 + 40, "43 6F 6E 74 6F 75 72 73 00");
+
+  // Icons, rows from the bottom up, the left pixel in the high half: a red (9) stroke two rows
+  // thick for the 0.25 mm line, a black (0) square in a grey (8) frame, a black T; white (15)
+  // around them.
+  EXPECT_EQ(IconPixel(file, 21412, 1, 10), 9);
+  EXPECT_EQ(IconPixel(file, 21412, 20, 11), 9);
+  EXPECT_EQ(IconPixel(file, 21412, 0, 10), 15);
+  EXPECT_EQ(IconPixel(file, 21412, 1, 9), 15);
+  EXPECT_EQ(IconPixel(file, 21412, 1, 12), 15);
+  EXPECT_EQ(IconPixel(file, 21836, 3, 3), 8);
+  EXPECT_EQ(IconPixel(file, 21836, 4, 4), 0);
+  EXPECT_EQ(IconPixel(file, 21836, 2, 2), 15);
+  EXPECT_EQ(IconPixel(file, 22216, 5, 4), 0);
+  EXPECT_EQ(IconPixel(file, 22216, 11, 17), 0);
+  EXPECT_EQ(IconPixel(file, 22216, 4, 4), 15);
+  EXPECT_EQ(IconPixel(file, 22216, 10, 18), 15);
+  for (int row = 0; row < 22; ++row) EXPECT_EQ(file[21412 + 84 + 12 * row + 11], 0) << row;
+}
+
+TEST(OcadBuilderChecks, DrawingsAndColoursItCannotWriteAreRefused) {
+  auto build = [](auto change) {
+    OcadMapBuilder b(6);
+    b.AddColour({1, "Brown", 0, 50, 100, 0});
+    change(b);
+    b.Build();
+  };
+  const SymbolDrawing brown{.Colour = 1, .LineWidth = 14};
+  EXPECT_NO_THROW(build([&](OcadMapBuilder& b) { b.AddSymbol({101, 2, "Contour", 0, brown}); }));
+  // A colour that the table lacks, a drawn point symbol, a record too short for its drawing,
+  // a line without width, a text without font.
+  EXPECT_THROW(build([](OcadMapBuilder& b) {
+                 b.AddSymbol({101, 2, "Contour", 0, SymbolDrawing{.Colour = 2, .LineWidth = 14}});
+               }),
+               std::invalid_argument);
+  EXPECT_THROW(build([&](OcadMapBuilder& b) {
+                 b.AddSymbol({1, 1, "Dot", 0, brown});
+               }),
+               std::invalid_argument);
+  EXPECT_THROW(build([&](OcadMapBuilder& b) {
+                 b.AddSymbol({101, 2, "Contour", 400, brown});
+               }),
+               std::invalid_argument);
+  EXPECT_THROW(build([](OcadMapBuilder& b) {
+                 b.AddSymbol({101, 2, "Contour", 0, SymbolDrawing{.Colour = 1}});
+               }),
+               std::invalid_argument);
+  EXPECT_THROW(build([](OcadMapBuilder& b) {
+                 b.AddSymbol({990, 4, "Title", 0, SymbolDrawing{.Colour = 1, .FontSize = 80}});
+               }),
+               std::invalid_argument);
+  // Colours: numbers twice, names too long, shares above 100 %.
+  EXPECT_THROW(build([](OcadMapBuilder& b) { b.AddColour({1, "Again"}); }), std::invalid_argument);
+  EXPECT_THROW(build([](OcadMapBuilder& b) {
+                 b.AddColour({2, std::string(32, 'x')});
+               }),
+               std::invalid_argument);
+  EXPECT_THROW(build([](OcadMapBuilder& b) {
+                 b.AddColour({2, "Ink", 0, 0, 0, 101});
+               }),
+               std::invalid_argument);
+  // Version 5 has neither.
+  EXPECT_THROW(OcadMapBuilder(5).AddColour({0, "Black"}), std::invalid_argument);
+  EXPECT_THROW(OcadMapBuilder(5).AddSymbol({101, 2, "Contour", 0, brown}), std::invalid_argument);
+}
+
 }  // namespace
 }  // namespace terrak::testing
