@@ -106,7 +106,7 @@ TEST(MapImage, TooLargeAndDamagedImagesAreRefusedEachWithItsReason) {
 
   testing::WriteText(folder.File("text.bmp"), "this is no image at all");
   EXPECT_EQ(RefusalOf(folder.File("text.bmp")), "it cannot be read as an image");
-  EXPECT_EQ(RefusalOf(folder.File("missing.bmp")), "it cannot be read as an image");
+  EXPECT_EQ(RefusalOf(folder.File("missing.bmp")), "cannot open it (No such file or directory)");
   std::vector<std::uint8_t> cut = PngHeaderOnly(4000, 3000);  // a size, but no pixels
   testing::WriteBytes(folder.File("cut.png"), cut);
   EXPECT_EQ(RefusalOf(folder.File("cut.png")), "it cannot be read as an image");
