@@ -6,6 +6,7 @@ TERRAK_PACKAGES=(
   qt6-base-dev libgl-dev
   libsimpleini-dev libicu-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libgdal-dev libtinygltf-dev
 )
 
 terrak_root() { cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd; }
