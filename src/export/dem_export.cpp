@@ -4,6 +4,7 @@
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -95,6 +96,21 @@ std::string RotationNote(const Georeferencing& georef) {
          " degrees against grid north: its terrain was resampled onto a north-up grid";
 }
 
+// Some formats (the ASCII grid) keep only a north-up corner and a cell size and put the rest in
+// a side file that GDAL itself ignores on reading: such a DEM would lie in the wrong place.
+void CheckRotationKept(const std::string& file, const std::array<double, 6>& expected,
+                       const std::string& format) {
+  Dataset back(GDALDataset::FromHandle(GDALOpen(file.c_str(), GA_ReadOnly)));
+  double kept[6] = {};
+  const bool same = back && back->GetGeoTransform(kept) == CE_None &&
+                    std::equal(expected.begin(), expected.end(), kept, [](double a, double b) {
+                      return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(a));
+                    });
+  if (!same)
+    throw ExportError("The raster format \"" + format +
+                      "\" cannot hold a rotated grid: export the DEM north up");
+}
+
 }  // namespace
 
 ExportedFiles ExportDem(const GridState& grid, const Georeferencing& georef,
@@ -138,7 +154,9 @@ ExportedFiles ExportDem(const GridState& grid, const Georeferencing& georef,
   progress.BeginStage(0.75);
   CopyProgress copyProgress{&progress, false};
   messages.Clear();  // a coordinate system GDAL did not know is a note by now
-  Dataset copy(driver->CreateCopy(folder.Path(mainName).c_str(), source.get(), FALSE,
+  // Strict: a format that cannot hold Float32 heights or the placement refuses, rather than
+  // writing a DEM that silently lost them.
+  Dataset copy(driver->CreateCopy(folder.Path(mainName).c_str(), source.get(), TRUE,
                                   creationOptions.List(), ReportCopy, &copyProgress));
   if (copyProgress.Cancelled) throw ExportCancelled();
   if (!copy)
@@ -148,6 +166,9 @@ ExportedFiles ExportDem(const GridState& grid, const Georeferencing& georef,
   if (!messages.LastError().empty())
     throw ExportError("GDAL could not write the DEM as \"" + options.Format +
                       "\": " + messages.LastError());
+
+  if (raster.GeoTransform[2] != 0.0 || raster.GeoTransform[4] != 0.0)
+    CheckRotationKept(folder.Path(mainName), raster.GeoTransform, options.Format);
 
   progress.BeginStage(0.05);
   for (MemoryFile& file : folder.Files()) {

@@ -80,9 +80,12 @@ DemRaster Resampled(const HeightGridType& heights, std::int32_t gridMinX, std::i
     minN = std::min(minN, p.Northing);
     maxN = std::max(maxN, p.Northing);
   }
-  const double left = std::floor(minE / cell) * cell, top = std::ceil(maxN / cell) * cell;
-  const double columnsExact = std::ceil(maxE / cell) - std::floor(minE / cell);
-  const double rowsExact = std::ceil(maxN / cell) - std::floor(minN / cell);
+  // Rounding noise of the turn (cos 90 degrees is not quite 0) must not add a row or column.
+  constexpr double slack = 1e-9;
+  const double westEdge = std::floor(minE / cell + slack), eastEdge = std::ceil(maxE / cell - slack);
+  const double southEdge = std::floor(minN / cell + slack), northEdge = std::ceil(maxN / cell - slack);
+  const double left = westEdge * cell, top = northEdge * cell;
+  const double columnsExact = eastEdge - westEdge, rowsExact = northEdge - southEdge;
   if (!(columnsExact * rowsExact <= 4.0e9))
     throw ExportError("The DEM would be too large: choose a larger cell size");
 
