@@ -38,6 +38,7 @@ CPLStringList CreationOptions(const DemOptions& options) {
     list.SetNameValue("PREDICTOR", "3");  // floating-point differences: smaller, still lossless
     list.SetNameValue("TILED", "YES");
     list.SetNameValue("BIGTIFF", "IF_SAFER");
+    list.SetNameValue("NUM_THREADS", "ALL_CPUS");  // compresses tiles on every core
   }
   for (const std::string& option : options.CreationOptions) {
     const std::string::size_type equals = option.find('=');

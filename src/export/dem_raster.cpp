@@ -52,7 +52,9 @@ float Sample(const HeightGridType& heights, double fx, double fy, float noData) 
       const double tx = fx - floorX, ty = fy - floorY;
       const double south = HeightMetres(v00) * (1 - tx) + HeightMetres(v10) * tx;
       const double north = HeightMetres(v01) * (1 - tx) + HeightMetres(v11) * tx;
-      return static_cast<float>(south * (1 - ty) + north * ty);
+      // The grid holds decimetres: centimetres keep every bit of that and compress far better
+      // than the noise of full float precision.
+      return static_cast<float>(std::nearbyint((south * (1 - ty) + north * ty) * 100.0) / 100.0);
     }
   }
   const std::int64_t nx = std::clamp<std::int64_t>(std::llround(fx), 0, columns - 1);

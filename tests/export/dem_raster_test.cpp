@@ -108,7 +108,8 @@ TEST(DemRaster, TurnedMapIsResampledOntoNorthUpCellsThatFollowTheTerrain) {
       const float v = r.At(column, row);
       if (fx > 0.01 && fy > 0.01 && fx < 39.99 && fy < 29.99) {
         ++inside;
-        ASSERT_NEAR(v, plane(fx, fy), 1e-3) << column << "," << row;
+        ASSERT_NEAR(v, plane(fx, fy), 0.0051) << column << "," << row;  // to the centimetre
+        ASSERT_NEAR(v * 100, std::round(v * 100), 1e-3);
       } else if (fx < -0.51 || fy < -0.51 || fx > 40.51 || fy > 30.51) {
         ++outside;
         ASSERT_EQ(v, kNoData) << column << "," << row;
