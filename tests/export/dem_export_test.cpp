@@ -142,7 +142,12 @@ TEST(DemExport, CoordinateSystemsFromEpsgOrTextAndNotesWhenThereIsNone) {
 
   // Text from a map file is never read as the name of a file holding a definition.
   TempFolder folder;
-  WriteText(folder.File("crs.prj"), "EPSG:32633");
+  OGRSpatialReference utm33;
+  utm33.importFromEPSG(32633);
+  char* wkt = nullptr;
+  utm33.exportToWkt(&wkt);
+  WriteText(folder.File("crs.prj"), wkt);
+  CPLFree(wkt);
   g.EpsgCode = 0;
   g.CrsDefinition = folder.File("crs.prj");
   EXPECT_EQ(crsOf(g, &notes), nullptr);

@@ -91,6 +91,7 @@ void WriteOnAFullDisk(const std::string& folder) {
 }
 
 TEST(ExportFiles, AFullDiskLeavesNeitherTheTargetNorATemporaryFile) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // GDAL may have started threads by now
   TempFolder folder;
   EXPECT_EXIT(WriteOnAFullDisk(folder.Path()), ::testing::ExitedWithCode(0), "");
 }

@@ -144,10 +144,21 @@ TEST(GlbExport, IntervalEmptyCellsExaggerationAndAPlainMaterialWithoutBitmap) {
   const std::size_t ne = VertexAt(m, 5.0, -3.5);
   EXPECT_NEAR(m.Positions[3 * ne + 1], 2.0 * 17, 1e-4);
   EXPECT_TRUE(m.TexCoords.empty());
+  // Rising one metre per metre east and north, doubled: the normal leans west and south.
+  const std::size_t inner = VertexAt(m, 1.0, -(6 - 3.5));  // cell (6, 6)
+  EXPECT_NEAR(m.Normals[3 * inner], -2.0 / 3, 1e-5);
+  EXPECT_NEAR(m.Normals[3 * inner + 1], 1.0 / 3, 1e-5);
+  EXPECT_NEAR(m.Normals[3 * inner + 2], 2.0 / 3, 1e-5);
 
   const tinygltf::Model plain = Load(ExportGlb(grid, {}, options).Files[0].Bytes);
   EXPECT_TRUE(plain.images.empty());
   EXPECT_EQ(plain.materials.at(0).pbrMetallicRoughness.baseColorTexture.index, -1);
+
+  // A bitmap grid left from before, with no map bitmap loaded, is no texture.
+  GridState stale = grid;
+  AddBitmap(stale);
+  stale.MapBitmapLoaded = false;
+  EXPECT_TRUE(Load(ExportGlb(stale, {}, options).Files[0].Bytes).images.empty());
 
   // A bitmap that does not match the grid is left off, with a note.
   AddBitmap(grid);

@@ -161,6 +161,8 @@ TEST(StlExport, ImpossibleModelsAreRefusedWithTheirReason) {
   o = {};
   o.BaseMm = -1;
   EXPECT_EQ(refused(o, grid), "The base must be a positive number of millimetres thick");
+  o.BaseMm = 0;  // empty cells would lie on the underside: no solid
+  EXPECT_EQ(refused(o, grid), "The base must be a positive number of millimetres thick");
   o = {};
   o.Exaggeration = NAN;
   EXPECT_EQ(refused(o, grid), "The vertical exaggeration must be a positive number");
