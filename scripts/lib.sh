@@ -6,7 +6,7 @@ TERRAK_PACKAGES=(
   qt6-base-dev libgl-dev
   libsimpleini-dev libicu-dev libxxhash-dev libpugixml-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libgdal-dev libcli11-dev libpng-dev
+  libgdal-dev libcli11-dev libpng-dev libtinygltf-dev
   openorienteering-mapper xvfb xdotool xclip imagemagick
 )
 

@@ -1,0 +1,37 @@
+#include "export/terrain_lattice.h"
+
+#include <algorithm>
+
+namespace terrak {
+
+std::vector<std::int64_t> LatticeIndices(std::int64_t cells, std::int32_t step) {
+  std::vector<std::int64_t> indices;
+  if (cells <= 0) return indices;
+  const std::int64_t stride = std::max<std::int32_t>(step, 1);
+  indices.reserve(static_cast<std::size_t>((cells - 1) / stride + 2));
+  for (std::int64_t i = 0; i < cells; i += stride) indices.push_back(i);
+  if (indices.back() != cells - 1) indices.push_back(cells - 1);
+  return indices;
+}
+
+std::optional<HeightRange> LatticeHeightRange(const HeightGridType& grid,
+                                              const std::vector<std::int64_t>& columns,
+                                              const std::vector<std::int64_t>& rows) {
+  std::optional<HeightRange> range;
+  for (const std::int64_t x : columns) {
+    const std::int16_t* column = grid.Column(x);
+    for (const std::int64_t y : rows) {
+      if (column[y] == 0) continue;
+      const double h = HeightMetres(column[y]);
+      if (!range) {
+        range = HeightRange{h, h};
+      } else {
+        range->Lowest = std::min(range->Lowest, h);
+        range->Highest = std::max(range->Highest, h);
+      }
+    }
+  }
+  return range;
+}
+
+}  // namespace terrak

@@ -1,0 +1,278 @@
+#include <gdal_priv.h>
+#include <gtest/gtest.h>
+#include <ogr_spatialref.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+
+#include "export/dem_export.h"
+#include "export/export_error.h"
+#include "export/export_fixtures.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using testing::FunctionGrid;
+using testing::ReadText;
+using testing::TempFolder;
+using testing::WriteText;
+
+struct Closer {
+  void operator()(GDALDataset* d) const { GDALClose(GDALDataset::ToHandle(d)); }
+};
+using Dataset = std::unique_ptr<GDALDataset, Closer>;
+
+Dataset Open(const std::string& file) {
+  GDALAllRegister();
+  return Dataset(GDALDataset::FromHandle(GDALOpen(file.c_str(), GA_ReadOnly)));
+}
+
+float ReadPixel(GDALDataset& d, int column, int row) {
+  float v = 0;
+  EXPECT_EQ(d.GetRasterBand(1)->RasterIO(GF_Read, column, row, 1, 1, &v, 1, 1, GDT_Float32, 0, 0,
+                                         nullptr),
+            CE_None);
+  return v;
+}
+
+// 60 x 40 cells of a slope, interpolated in the west half, empty in the south-west corner.
+GridState SlopeGrid() {
+  return FunctionGrid(60, 40, 1200, -300, [](auto x, auto y) {
+    if (x < 5 && y < 5) return 0.0;
+    const double h = 120.0 + 0.5 * static_cast<double>(x) + 0.2 * static_cast<double>(y);
+    return x < 30 ? -h : h;
+  });
+}
+
+TEST(DemExport, GeoTiffHoldsPlacedFloatMetresWithCrsNodataCompressionAndTiles) {
+  TempFolder folder;
+  const GridState grid = SlopeGrid();
+  Georeferencing g = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 0.0, 1.0);
+  g.EpsgCode = 32631;
+  const std::string file = folder.File("dem.tif");
+  const std::vector<std::string> notes = WriteDemFile(file, grid, g, DemOptions{});
+  EXPECT_TRUE(notes.empty()) << notes.front();
+
+  const Dataset d = Open(file);
+  ASSERT_TRUE(d);
+  EXPECT_STREQ(d->GetDriver()->GetDescription(), "GTiff");
+  EXPECT_EQ(d->GetRasterXSize(), 60);
+  EXPECT_EQ(d->GetRasterYSize(), 40);
+  double t[6];
+  ASSERT_EQ(d->GetGeoTransform(t), CE_None);
+  // Cell (0, 0) is the ground point (1200, -300): the raster's west edge half a metre west of it,
+  // its north edge half a metre north of cell (0, 39).
+  EXPECT_DOUBLE_EQ(t[0], 431000.0 + 1199.5);
+  EXPECT_DOUBLE_EQ(t[3], 4650000.0 - 300 + 39.5);
+  EXPECT_DOUBLE_EQ(t[1], 1.0);
+  EXPECT_DOUBLE_EQ(t[5], -1.0);
+  EXPECT_EQ(t[2], 0.0);
+  EXPECT_EQ(t[4], 0.0);
+  const OGRSpatialReference* srs = d->GetSpatialRef();
+  ASSERT_NE(srs, nullptr);
+  EXPECT_STREQ(srs->GetAuthorityCode(nullptr), "32631");
+  GDALRasterBand* band = d->GetRasterBand(1);
+  EXPECT_EQ(band->GetRasterDataType(), GDT_Float32);
+  int hasNoData = 0;
+  EXPECT_EQ(band->GetNoDataValue(&hasNoData), -9999.0);
+  EXPECT_TRUE(hasNoData);
+  EXPECT_STREQ(d->GetMetadataItem("COMPRESSION", "IMAGE_STRUCTURE"), "DEFLATE");
+  int blockX = 0, blockY = 0;
+  band->GetBlockSize(&blockX, &blockY);
+  EXPECT_EQ(blockX, 256);  // tiled, not strips of the raster's width
+  EXPECT_EQ(blockY, 256);
+
+  EXPECT_FLOAT_EQ(ReadPixel(*d, 59, 0), 120.0f + 29.5f + 7.8f);  // cell (59, 39)
+  EXPECT_FLOAT_EQ(ReadPixel(*d, 10, 39), 125.0f);                // interpolated cell (10, 0)
+  EXPECT_EQ(ReadPixel(*d, 0, 39), -9999.0f);                     // empty cell (0, 0)
+  EXPECT_FLOAT_EQ(ReadPixel(*d, 5, 35), 122.5f + 0.8f);          // cell (5, 4)
+}
+
+TEST(DemExport, WithoutGeoreferencingTheDemIsInGroundMetresWithoutCrsAndSaysSo) {
+  const GridState grid = SlopeGrid();
+  const ExportedFiles files = ExportDem(grid, Georeferencing{}, DemOptions{});
+  ASSERT_EQ(files.Notes.size(), 1u);
+  EXPECT_EQ(files.Notes[0], kDemUngeoreferencedNote);
+  ASSERT_EQ(files.Files.size(), 1u);
+  EXPECT_EQ(files.Files[0].Suffix, ".tif");
+  TempFolder folder;
+  testing::WriteBytes(folder.File("plain.tif"), files.Files[0].Bytes);
+  const Dataset d = Open(folder.File("plain.tif"));
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->GetSpatialRef(), nullptr);
+  double t[6];
+  ASSERT_EQ(d->GetGeoTransform(t), CE_None);
+  EXPECT_DOUBLE_EQ(t[0], 1199.5);
+  EXPECT_DOUBLE_EQ(t[3], -260.5);
+}
+
+TEST(DemExport, CoordinateSystemsFromEpsgOrTextAndNotesWhenThereIsNone) {
+  const GridState grid = FunctionGrid(4, 4, 0, 0, [](auto, auto) { return 10.0; });
+  const auto crsOf = [&](const Georeferencing& g, std::vector<std::string>* notes) {
+    const ExportedFiles files = ExportDem(grid, g, DemOptions{});
+    if (notes) *notes = files.Notes;
+    TempFolder folder;
+    testing::WriteBytes(folder.File("d.tif"), files.Files[0].Bytes);
+    const Dataset d = Open(folder.File("d.tif"));
+    const OGRSpatialReference* srs = d ? d->GetSpatialRef() : nullptr;
+    return srs ? srs->Clone() : nullptr;
+  };
+  Georeferencing g = GeoreferencingFromOffsetAngle(600000.0, 6500000.0, 0.0);
+  g.CrsDefinition = "+proj=utm +zone=33 +datum=WGS84 +units=m +no_defs";
+  std::vector<std::string> notes;
+  OGRSpatialReference* fromText = crsOf(g, &notes);
+  ASSERT_NE(fromText, nullptr);
+  EXPECT_EQ(fromText->GetUTMZone(), 33);
+  EXPECT_TRUE(notes.empty());
+  OGRSpatialReference::DestroySpatialReference(fromText);
+
+  g.EpsgCode = 999999;  // unknown: the text is tried next
+  OGRSpatialReference* fallback = crsOf(g, &notes);
+  ASSERT_NE(fallback, nullptr);
+  EXPECT_EQ(fallback->GetUTMZone(), 33);
+  OGRSpatialReference::DestroySpatialReference(fallback);
+
+  g.CrsDefinition.clear();
+  EXPECT_EQ(crsOf(g, &notes), nullptr);
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_NE(notes[0].find("EPSG:999999"), std::string::npos) << notes[0];
+
+  // Text from a map file is never read as the name of a file holding a definition.
+  TempFolder folder;
+  OGRSpatialReference utm33;
+  utm33.importFromEPSG(32633);
+  char* wkt = nullptr;
+  utm33.exportToWkt(&wkt);
+  WriteText(folder.File("crs.prj"), wkt);
+  CPLFree(wkt);
+  g.EpsgCode = 0;
+  g.CrsDefinition = folder.File("crs.prj");
+  EXPECT_EQ(crsOf(g, &notes), nullptr);
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_EQ(notes[0], kDemNoCrsNote);
+}
+
+TEST(DemExport, OtherFormatsByNameWithTheirSideFiles) {
+  TempFolder folder;
+  const GridState grid = FunctionGrid(3, 2, 10, 20, [](auto x, auto y) {
+    return x == 1 && y == 1 ? 0.0 : 100.0 + static_cast<double>(x) + 0.5 * static_cast<double>(y);
+  });
+  Georeferencing g = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 0.0);
+  g.EpsgCode = 32631;
+
+  // ESRI ASCII grid: created by copy, the CRS in a ".prj" beside it.
+  DemOptions ascii;
+  ascii.Format = "AAIGrid";
+  const std::string asc = folder.File("terrain.asc");
+  WriteDemFile(asc, grid, g, ascii);
+  const std::string text = ReadText(asc);
+  EXPECT_NE(text.find("ncols        3"), std::string::npos) << text;
+  EXPECT_NE(text.find("xllcorner    431009.5"), std::string::npos) << text;
+  EXPECT_NE(text.find("yllcorner    4650019.5"), std::string::npos) << text;
+  EXPECT_NE(text.find("NODATA_value  -9999"), std::string::npos) << text;
+  EXPECT_NE(text.find("100.5 -9999 102.5"), std::string::npos) << text;  // the north row first
+  EXPECT_NE(ReadText(folder.File("terrain.prj")).find("UTM"), std::string::npos);
+
+  // XYZ: one line per cell centre.
+  DemOptions xyz;
+  xyz.Format = "XYZ";
+  WriteDemFile(folder.File("terrain.xyz"), grid, g, xyz);
+  EXPECT_NE(ReadText(folder.File("terrain.xyz")).find("431010 4650020 100"), std::string::npos)
+      << ReadText(folder.File("terrain.xyz"));
+
+  // The ASCII grid's header has no rotation (GDAL would keep it in a side file it ignores on
+  // reading): a rotated geotransform is refused rather than written in the wrong place.
+  DemOptions turned = ascii;
+  turned.Rotation = DemRotation::RotatedGeotransform;
+  try {
+    ExportDem(grid, GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 2.0), turned);
+    ADD_FAILURE() << "a rotated ASCII grid was written";
+  } catch (const ExportError& e) {
+    EXPECT_STREQ(e.what(),
+                 "The raster format \"AAIGrid\" cannot hold a rotated grid: export the DEM north up");
+  }
+  // GeoTIFF holds it.
+  DemOptions turnedTiff;
+  turnedTiff.Rotation = DemRotation::RotatedGeotransform;
+  const Georeferencing t = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 2.0);
+  WriteDemFile(folder.File("turned.tif"), grid, t, turnedTiff);
+  {
+    const Dataset back = Open(folder.File("turned.tif"));
+    ASSERT_TRUE(back);
+    double gt[6];
+    ASSERT_EQ(back->GetGeoTransform(gt), CE_None);
+    EXPECT_NEAR(gt[2], -t.B, 1e-9);
+    EXPECT_NEAR(gt[4], t.C, 1e-9);
+  }
+
+  // Creation options override the defaults of the same name.
+  DemOptions lzw;
+  lzw.CreationOptions = {"COMPRESS=LZW"};
+  WriteDemFile(folder.File("lzw.tif"), grid, g, lzw);
+  const Dataset d = Open(folder.File("lzw.tif"));
+  ASSERT_TRUE(d);
+  EXPECT_STREQ(d->GetMetadataItem("COMPRESSION", "IMAGE_STRUCTURE"), "LZW");
+}
+
+TEST(DemExport, RefusalsNameTheFormatAndLeaveNoFile) {
+  TempFolder folder;
+  const GridState grid = FunctionGrid(3, 3, 0, 0, [](auto, auto) { return 5.0; });
+  const auto message = [&](const DemOptions& options, const Georeferencing& g) {
+    try {
+      WriteDemFile(folder.File("out.asc"), grid, g, options);
+    } catch (const ExportError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no error");
+  };
+  DemOptions unknown;
+  unknown.Format = "NoSuchFormat";
+  EXPECT_EQ(message(unknown, {}), "GDAL has no raster format called \"NoSuchFormat\"");
+  DemOptions vector;
+  vector.Format = "ESRI Shapefile";  // writes vectors, not rasters
+  EXPECT_EQ(message(vector, {}), "GDAL has no raster format called \"ESRI Shapefile\"");
+  DemOptions readOnly;
+  readOnly.Format = "JDEM";
+  EXPECT_EQ(message(readOnly, {}), "GDAL cannot write the raster format \"JDEM\"");
+  DemOptions badOption;
+  badOption.CreationOptions = {"COMPRESS"};
+  EXPECT_EQ(message(badOption, {}), "A creation option must read NAME=VALUE, not \"COMPRESS\"");
+  // A format that cannot hold the raster: GDAL's own reason follows.
+  DemOptions png;
+  png.Format = "PNG";
+  const std::string refused = message(png, {});
+  EXPECT_EQ(refused.rfind("GDAL could not write the DEM as \"PNG\": ", 0), 0u) << refused;
+  EXPECT_NE(refused.find("Float32"), std::string::npos) << refused;
+  EXPECT_EQ(message(DemOptions{}, {}), "no error");  // and the folder holds just that one
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+    names.push_back(entry.path().filename());
+  EXPECT_EQ(names, std::vector<std::string>{"out.asc"});
+}
+
+TEST(DemExport, ProgressRisesToOneAndCancellingWritesNothing) {
+  TempFolder folder;
+  const GridState grid = SlopeGrid();
+  std::vector<double> seen;
+  WriteDemFile(folder.File("dem.tif"), grid, {}, DemOptions{}, [&](double f) {
+    seen.push_back(f);
+    return true;
+  });
+  ASSERT_GE(seen.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+  EXPECT_EQ(seen.front(), 0.0);
+  EXPECT_EQ(seen.back(), 1.0);
+
+  for (const double stopAt : {0.0, 0.5, 0.99}) {
+    const auto stop = [&](double f) { return f < stopAt; };
+    EXPECT_THROW(WriteDemFile(folder.File("cancelled.tif"), grid, {}, DemOptions{}, stop),
+                 ExportCancelled);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("cancelled.tif"))) << stopAt;
+  }
+}
+
+}  // namespace
+}  // namespace terrak

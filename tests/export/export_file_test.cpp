@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "export/dem_export.h"
+#include "export/export_file.h"
+#include "export/export_fixtures.h"
+#include "export/stl_export.h"
+#include "platform/file_error.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempFolder;
+
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(ExportFiles, ExtensionsAndSideFilesAreNamedAfterTheTarget) {
+  EXPECT_EQ(FileExtension("/a/b/dem.tif"), ".tif");
+  EXPECT_EQ(FileExtension("dem.tar.gz"), ".gz");
+  EXPECT_EQ(FileExtension("/a.b/dem"), "");
+  EXPECT_EQ(FileExtension("/a/.hidden"), "");
+  EXPECT_EQ(FileExtension("dem"), "");
+
+  TempFolder folder;
+  ExportedFiles files;
+  files.Files = {{".asc", {1, 2}}, {".prj", {3}}, {".asc.aux.xml", {4}}};
+  WriteExportedFiles(folder.File("hill.asc"), files);
+  EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"hill.asc", "hill.asc.aux.xml", "hill.prj"}));
+  EXPECT_EQ(ReadBytes(folder.File("hill.asc")), (std::vector<std::uint8_t>{1, 2}));
+  EXPECT_EQ(ReadBytes(folder.File("hill.prj")), (std::vector<std::uint8_t>{3}));
+  // A target without an extension still gets the side files beside it.
+  WriteExportedFiles(folder.File("plain"), files);
+  EXPECT_EQ(ReadBytes(folder.File("plain.prj")), (std::vector<std::uint8_t>{3}));
+}
+
+TEST(ExportFiles, BadTargetsRaiseFileErrorsAndLeaveNoPartialFiles) {
+  TempFolder folder;
+  const GridState grid = testing::FunctionGrid(20, 20, 0, 0, [](double x, double) { return 5 + x; });
+  Georeferencing g = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 0.0);
+  g.EpsgCode = 32631;
+  DemOptions ascii;
+  ascii.Format = "AAIGrid";
+
+  // A directory in the way of the main file: the side file written before it goes again.
+  std::filesystem::create_directory(folder.File("taken.asc"));
+  EXPECT_THROW(WriteDemFile(folder.File("taken.asc"), grid, g, ascii), FileError);
+  EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"taken.asc"});
+  // An existing side file is replaced, not removed, when the main file then fails.
+  testing::WriteText(folder.File("taken.prj"), "old");
+  EXPECT_THROW(WriteDemFile(folder.File("taken.asc"), grid, g, ascii), FileError);
+  EXPECT_TRUE(std::filesystem::exists(folder.File("taken.prj")));
+
+  // A folder that does not exist, and a place where nobody may create files.
+  EXPECT_THROW(WriteStlFile(folder.File("missing/model.stl"), grid, StlOptions{}), FileError);
+  EXPECT_THROW(WriteStlFile("/proc/terrak-model.stl", grid, StlOptions{}), FileError);
+  try {
+    WriteStlFile(folder.File("missing/model.stl"), grid, StlOptions{});
+  } catch (const FileError& e) {
+    EXPECT_NE(std::string(e.what()).find("missing/model.stl"), std::string::npos) << e.what();
+  }
+}
+
+// In a child process: with writes failing as on a full disk, the model is refused with a file
+// error and the folder stays empty (no target, no temporary file).
+void WriteOnAFullDisk(const std::string& folder) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  const rlimit limit{16384, 16384};
+  setrlimit(RLIMIT_FSIZE, &limit);
+  const GridState grid =
+      testing::FunctionGrid(200, 200, 0, 0, [](double x, double y) { return 5 + x + y; });
+  StlOptions o;
+  o.Interval = 1;
+  bool refused = false;
+  try {
+    WriteStlFile(folder + "/model.stl", grid, o);
+  } catch (const FileError&) {
+    refused = true;
+  }
+  std::exit(refused && Names(folder).empty() ? 0 : 1);
+}
+
+TEST(ExportFiles, AFullDiskLeavesNeitherTheTargetNorATemporaryFile) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // GDAL may have started threads by now
+  TempFolder folder;
+  EXPECT_EXIT(WriteOnAFullDisk(folder.Path()), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace terrak

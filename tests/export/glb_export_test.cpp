@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+#include <tiny_gltf.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "export/export_error.h"
+#include "export/export_fixtures.h"
+#include "export/glb_export.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using testing::AddBitmap;
+using testing::FunctionGrid;
+
+tinygltf::Model Load(const std::vector<std::uint8_t>& bytes) {
+  tinygltf::TinyGLTF loader;
+  tinygltf::Model model;
+  std::string error, warning;
+  EXPECT_TRUE(loader.LoadBinaryFromMemory(&model, &error, &warning, bytes.data(),
+                                          static_cast<unsigned>(bytes.size())))
+      << error;
+  EXPECT_TRUE(error.empty()) << error;
+  return model;
+}
+
+template <typename T>
+std::vector<T> Read(const tinygltf::Model& model, int accessorIndex, int components) {
+  const tinygltf::Accessor& a = model.accessors[accessorIndex];
+  const tinygltf::BufferView& v = model.bufferViews[a.bufferView];
+  const auto* data = model.buffers[v.buffer].data.data() + v.byteOffset + a.byteOffset;
+  std::vector<T> out(a.count * components);
+  std::memcpy(out.data(), data, out.size() * sizeof(T));
+  return out;
+}
+
+struct Mesh {
+  std::vector<float> Positions, Normals, TexCoords;
+  std::vector<std::uint32_t> Indices;
+};
+
+Mesh MeshOf(const tinygltf::Model& model) {
+  const tinygltf::Primitive& p = model.meshes.at(0).primitives.at(0);
+  Mesh m;
+  m.Positions = Read<float>(model, p.attributes.at("POSITION"), 3);
+  m.Normals = Read<float>(model, p.attributes.at("NORMAL"), 3);
+  if (p.attributes.count("TEXCOORD_0")) m.TexCoords = Read<float>(model, p.attributes.at("TEXCOORD_0"), 2);
+  EXPECT_EQ(model.accessors[p.indices].componentType, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT);
+  m.Indices = Read<std::uint32_t>(model, p.indices, 1);
+  return m;
+}
+
+// The vertex at ground point (east, north) of the grid, by its position.
+std::size_t VertexAt(const Mesh& m, double x, double z) {
+  for (std::size_t k = 0; k < m.Positions.size() / 3; ++k)
+    if (std::fabs(m.Positions[3 * k] - x) < 1e-4 && std::fabs(m.Positions[3 * k + 2] - z) < 1e-4)
+      return k;
+  ADD_FAILURE() << "no vertex at " << x << ", " << z;
+  return 0;
+}
+
+TEST(GlbExport, TexturedMeshLoadsBackYUpCentredWithTheMapOnTheRightCells) {
+  // 21 x 11 cells; height rises to the east, one interpolated cell.
+  GridState grid = FunctionGrid(21, 11, 500, 800, [](auto x, auto y) {
+    return 200.0 + static_cast<double>(x) + 0.1 * static_cast<double>(y);
+  });
+  grid.HeightGrid(4, 6) = static_cast<std::int16_t>(-grid.HeightGrid(4, 6));
+  AddBitmap(grid);
+  Georeferencing g = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 0.0);
+  g.EpsgCode = 32631;
+  GlbOptions options;
+  options.Interval = 1;
+  const ExportedFiles files = ExportGlb(grid, g, options);
+  ASSERT_EQ(files.Files.size(), 1u);
+  EXPECT_TRUE(files.Notes.empty());
+  const std::vector<std::uint8_t>& bytes = files.Files[0].Bytes;
+  ASSERT_GT(bytes.size(), 12u);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "glTF");
+
+  const tinygltf::Model model = Load(bytes);
+  EXPECT_EQ(model.asset.version, "2.0");
+  const Mesh m = MeshOf(model);
+  EXPECT_EQ(m.Positions.size(), 21u * 11 * 3);
+  EXPECT_EQ(m.Indices.size(), 20u * 10 * 2 * 3);
+  ASSERT_EQ(m.TexCoords.size(), 21u * 11 * 2);
+
+  // The origin is the grid's middle at the lowest height; x east, y up, z south.
+  const std::size_t sw = VertexAt(m, -10, 5), ne = VertexAt(m, 10, -5), bent = VertexAt(m, -6, -1);
+  EXPECT_NEAR(m.Positions[3 * sw + 1], 0.0, 1e-4);
+  EXPECT_NEAR(m.Positions[3 * ne + 1], 21.0, 1e-4);
+  EXPECT_NEAR(m.Positions[3 * bent + 1], 4.6, 1e-4);  // interpolated, its height positive
+  const tinygltf::Accessor& position = model.accessors[model.meshes[0].primitives[0].attributes.at("POSITION")];
+  EXPECT_EQ(position.minValues, (std::vector<double>{-10, 0, -5}));
+  EXPECT_NEAR(position.maxValues[1], 21.0, 1e-4);
+  const tinygltf::Value& extras = model.nodes.at(0).extras;
+  EXPECT_EQ(extras.Get("groundOrigin").Get(0).GetNumberAsDouble(), 510.0);
+  EXPECT_EQ(extras.Get("groundOrigin").Get(1).GetNumberAsDouble(), 805.0);
+  EXPECT_NEAR(extras.Get("groundOrigin").Get(2).GetNumberAsDouble(), 200.0, 1e-9);
+  EXPECT_EQ(extras.Get("projectedOrigin").Get(0).GetNumberAsDouble(), 431510.0);
+  EXPECT_EQ(extras.Get("epsg").GetNumberAsInt(), 32631);
+
+  // Front faces look up, normals lean away from the eastward rise.
+  for (std::size_t t = 0; t < m.Indices.size(); t += 3) {
+    const float* a = &m.Positions[3 * m.Indices[t]];
+    const float* b = &m.Positions[3 * m.Indices[t + 1]];
+    const float* c = &m.Positions[3 * m.Indices[t + 2]];
+    const double ux = b[0] - a[0], uz = b[2] - a[2], vx = c[0] - a[0], vz = c[2] - a[2];
+    ASSERT_GT(uz * vx - ux * vz, 0.0) << "triangle " << t / 3 << " faces down";
+  }
+  EXPECT_LT(m.Normals[3 * ne], 0.0f);
+  EXPECT_GT(m.Normals[3 * ne + 1], 0.5f);
+
+  // The texture: the map bitmap, each vertex on the pixel of its own cell.
+  ASSERT_EQ(model.images.size(), 1u);
+  const tinygltf::Image& image = model.images[0];
+  EXPECT_EQ(image.mimeType, "image/png");
+  ASSERT_EQ(image.width, 21);
+  ASSERT_EQ(image.height, 11);
+  EXPECT_EQ(model.materials.at(0).pbrMetallicRoughness.baseColorTexture.index, 0);
+  for (const auto& [x, y] : {std::pair{0, 0}, {20, 10}, {4, 6}, {13, 2}}) {
+    const std::size_t k = VertexAt(m, x - 10.0, 5.0 - y);
+    const int px = static_cast<int>(std::floor(double{m.TexCoords[2 * k]} * image.width));
+    const int py = static_cast<int>(std::floor(double{m.TexCoords[2 * k + 1]} * image.height));
+    const unsigned char* pixel = &image.image[(py * image.width + px) * image.component];
+    const int index = (x + 3 * y) % 256;
+    EXPECT_EQ(pixel[0], (7 * index) % 256) << x << "," << y;  // red
+    EXPECT_EQ(pixel[1], 255 - index) << x << "," << y;        // green
+    EXPECT_EQ(pixel[2], index) << x << "," << y;              // blue
+  }
+}
+
+TEST(GlbExport, IntervalEmptyCellsExaggerationAndAPlainMaterialWithoutBitmap) {
+  // 11 x 8 cells at interval 3: columns 0, 3, 6, 9, 10 and rows 0, 3, 6, 7.
+  GridState grid = FunctionGrid(11, 8, 0, 0, [](auto x, auto y) { return 10.0 + static_cast<double>(x + y); });
+  grid.HeightGrid(6, 3) = 0;  // one lattice point without height: the six triangles around it go
+  GlbOptions options;
+  options.Interval = 3;
+  options.Exaggeration = 2.0;
+  const Mesh m = MeshOf(Load(ExportGlb(grid, {}, options).Files[0].Bytes));
+  EXPECT_EQ(m.Positions.size(), (5u * 4 - 1) * 3);
+  EXPECT_EQ(m.Indices.size(), (4u * 3 * 2 - 6) * 3);
+  const std::size_t ne = VertexAt(m, 5.0, -3.5);
+  EXPECT_NEAR(m.Positions[3 * ne + 1], 2.0 * 17, 1e-4);
+  EXPECT_TRUE(m.TexCoords.empty());
+  // Rising one metre per metre east and north, doubled: the normal leans west and south.
+  const std::size_t inner = VertexAt(m, 1.0, -(6 - 3.5));  // cell (6, 6)
+  EXPECT_NEAR(m.Normals[3 * inner], -2.0 / 3, 1e-5);
+  EXPECT_NEAR(m.Normals[3 * inner + 1], 1.0 / 3, 1e-5);
+  EXPECT_NEAR(m.Normals[3 * inner + 2], 2.0 / 3, 1e-5);
+
+  const tinygltf::Model plain = Load(ExportGlb(grid, {}, options).Files[0].Bytes);
+  EXPECT_TRUE(plain.images.empty());
+  EXPECT_EQ(plain.materials.at(0).pbrMetallicRoughness.baseColorTexture.index, -1);
+
+  // A bitmap grid left from before, with no map bitmap loaded, is no texture.
+  GridState stale = grid;
+  AddBitmap(stale);
+  stale.MapBitmapLoaded = false;
+  EXPECT_TRUE(Load(ExportGlb(stale, {}, options).Files[0].Bytes).images.empty());
+
+  // A bitmap that does not match the grid is left off, with a note.
+  AddBitmap(grid);
+  grid.BitmapGrid.Resize(5, 5, 0);
+  const ExportedFiles mismatched = ExportGlb(grid, {}, options);
+  EXPECT_TRUE(Load(mismatched.Files[0].Bytes).images.empty());
+  ASSERT_EQ(mismatched.Notes.size(), 1u);
+}
+
+TEST(GlbExport, LargeBitmapsAreSampledDownToTheTextureLimit) {
+  GridState grid = FunctionGrid(40, 10, 0, 0, [](auto, auto) { return 3.0; });
+  AddBitmap(grid);
+  GlbOptions options;
+  options.MaxTextureSide = 16;
+  const tinygltf::Model model = Load(ExportGlb(grid, {}, options).Files[0].Bytes);
+  ASSERT_EQ(model.images.size(), 1u);
+  EXPECT_EQ(model.images[0].width, 16);
+  EXPECT_EQ(model.images[0].height, 10);
+  // The top-left pixel is the north-west cell.
+  EXPECT_EQ(model.images[0].image[2], (0 + 3 * 9) % 256);
+}
+
+TEST(GlbExport, GridsWithoutTrianglesAreRefused) {
+  EXPECT_THROW(ExportGlb(GridState{}, {}, GlbOptions{}), ExportError);
+  const GridState flat = FunctionGrid(5, 5, 0, 0, [](auto, auto) { return 0.0; });
+  EXPECT_THROW(ExportGlb(flat, {}, GlbOptions{}), ExportError);
+  // Heights only on a diagonal: vertices, but no triangle has three corners with heights.
+  const GridState diagonal = FunctionGrid(5, 5, 0, 0, [](auto x, auto y) { return x == y ? 1.0 : 0.0; });
+  GlbOptions every;
+  every.Interval = 1;
+  EXPECT_THROW(ExportGlb(diagonal, {}, every), ExportError);
+}
+
+}  // namespace
+}  // namespace terrak

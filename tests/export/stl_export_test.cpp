@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <map>
+
+#include "export/export_error.h"
+#include "export/export_fixtures.h"
+#include "export/stl_export.h"
+
+namespace terrak {
+namespace {
+
+using testing::FunctionGrid;
+
+using Point = std::array<float, 3>;
+using Triangle = std::array<Point, 3>;
+
+float FloatAt(const std::vector<std::uint8_t>& b, std::size_t at) {
+  std::uint32_t bits = 0;
+  for (int k = 0; k < 4; ++k) bits |= std::uint32_t{b[at + k]} << (8 * k);
+  float f;
+  std::memcpy(&f, &bits, 4);
+  return f;
+}
+
+std::vector<Triangle> Parse(const std::vector<std::uint8_t>& b, std::vector<Point>* normals = nullptr) {
+  EXPECT_GE(b.size(), 84u);
+  const std::uint32_t count = b[80] | b[81] << 8 | b[82] << 16 | std::uint32_t{b[83]} << 24;
+  EXPECT_EQ(b.size(), 84u + 50u * count);
+  std::vector<Triangle> triangles(count);
+  for (std::uint32_t t = 0; t < count; ++t) {
+    const std::size_t at = 84 + 50 * std::size_t{t};
+    if (normals) normals->push_back({FloatAt(b, at), FloatAt(b, at + 4), FloatAt(b, at + 8)});
+    for (int v = 0; v < 3; ++v)
+      for (int c = 0; c < 3; ++c) triangles[t][v][c] = FloatAt(b, at + 12 + 12 * v + 4 * c);
+  }
+  return triangles;
+}
+
+// Every edge in both directions exactly once: each edge lies on exactly two triangles, and the
+// two run it in opposite directions, so all faces turn the same way. The enclosed volume is then
+// positive only when they all face outward.
+void ExpectClosedOutwardSolid(const std::vector<Triangle>& triangles) {
+  std::map<std::pair<Point, Point>, int> directed;
+  double volume = 0;
+  for (const Triangle& t : triangles) {
+    for (int k = 0; k < 3; ++k) ++directed[{t[k], t[(k + 1) % 3]}];
+    const auto& [a, b, c] = t;
+    volume += (double{a[0]} * (double{b[1]} * c[2] - double{b[2]} * c[1]) -
+               double{a[1]} * (double{b[0]} * c[2] - double{b[2]} * c[0]) +
+               double{a[2]} * (double{b[0]} * c[1] - double{b[1]} * c[0])) / 6.0;
+  }
+  int faults = 0;
+  for (const auto& [edge, count] : directed) {
+    const auto reverse = directed.find({edge.second, edge.first});
+    if (count != 1 || reverse == directed.end() || reverse->second != 1) ++faults;
+  }
+  EXPECT_EQ(faults, 0) << "edges not shared by exactly two opposite triangles";
+  EXPECT_GT(volume, 0.0);
+}
+
+std::pair<Point, Point> Bounds(const std::vector<Triangle>& triangles) {
+  Point lo{INFINITY, INFINITY, INFINITY}, hi{-INFINITY, -INFINITY, -INFINITY};
+  for (const Triangle& t : triangles)
+    for (const Point& p : t)
+      for (int c = 0; c < 3; ++c) lo[c] = std::min(lo[c], p[c]), hi[c] = std::max(hi[c], p[c]);
+  return {lo, hi};
+}
+
+GridState Hill() {
+  // 31 x 21 cells, a hill 40 m above the lowest cell, an empty band in the north, an empty
+  // cell inside and interpolated cells in the west.
+  GridState grid = FunctionGrid(31, 21, -100, 50, [](auto x, auto y) {
+    if (y > 17 && x > 10) return 0.0;
+    const double dx = static_cast<double>(x) - 15, dy = static_cast<double>(y) - 10;
+    const double h = 300.0 + 40.0 * std::exp(-(dx * dx + dy * dy) / 60.0);
+    return x < 8 ? -h : h;
+  });
+  grid.HeightGrid(20, 5) = 0;
+  return grid;
+}
+
+TEST(StlExport, TheSolidIsClosedFacesOutwardAndHasThePrintSize) {
+  const GridState grid = Hill();
+  double lowest = 1e9, highest = 0;
+  for (std::int64_t x = 0; x < 31; ++x)
+    for (std::int64_t y = 0; y < 21; ++y)
+      if (const auto v = grid.HeightGrid(x, y)) {
+        lowest = std::min(lowest, std::abs(v) / 10.0);
+        highest = std::max(highest, std::abs(v) / 10.0);
+      }
+  for (const std::int32_t interval : {1, 3, 7, 40}) {
+    SCOPED_TRACE("interval " + std::to_string(interval));
+    StlOptions o;
+    o.Interval = interval;
+    o.PrintWidthMm = 120.0;
+    o.BaseMm = 4.0;
+    o.Exaggeration = 2.5;
+    const ExportedFiles files = ExportStl(grid, o);
+    ASSERT_EQ(files.Files.size(), 1u);
+    const std::vector<std::uint8_t>& bytes = files.Files[0].Bytes;
+    EXPECT_NE(std::string(bytes.begin(), bytes.begin() + 5), "solid");  // not taken for text STL
+    std::vector<Point> normals;
+    const std::vector<Triangle> triangles = Parse(bytes, &normals);
+    ExpectClosedOutwardSolid(triangles);
+    // 120 mm for the 30 m from the west to the east cell: 4 mm per metre.
+    const auto [lo, hi] = Bounds(triangles);
+    EXPECT_FLOAT_EQ(lo[0], 0.0f);
+    EXPECT_FLOAT_EQ(hi[0], 120.0f);
+    EXPECT_FLOAT_EQ(lo[1], 0.0f);
+    EXPECT_FLOAT_EQ(hi[1], 80.0f);
+    EXPECT_FLOAT_EQ(lo[2], 0.0f);
+    if (interval == 1) {
+      EXPECT_NEAR(hi[2], 4.0 + (highest - lowest) * 4.0 * 2.5, 1e-3);
+    }
+    // Stored normals agree with the corners' turn.
+    for (std::size_t t = 0; t < triangles.size(); ++t) {
+      const auto& [a, b, c] = triangles[t];
+      const double nz = double{b[0] - a[0]} * (c[1] - a[1]) - double{b[1] - a[1]} * (c[0] - a[0]);
+      if (std::fabs(nz) > 1e-6) {
+        ASSERT_EQ(nz > 0, normals[t][2] > 0) << t;
+      }
+    }
+  }
+}
+
+TEST(StlExport, EmptyCellsLieOnTheBaseAndTheLowestHeightToo) {
+  // Two rows: the south one at 100 m and 110 m, the north one empty.
+  GridState grid = FunctionGrid(2, 2, 0, 0, [](auto x, auto y) { return y == 0 ? 100.0 + 10.0 * x : 0.0; });
+  StlOptions o;
+  o.Interval = 1;
+  o.PrintWidthMm = 10.0;  // 10 mm per metre
+  o.BaseMm = 3.0;
+  o.Exaggeration = 1.0;
+  const std::vector<Triangle> triangles = Parse(ExportStl(grid, o).Files[0].Bytes);
+  ExpectClosedOutwardSolid(triangles);
+  std::map<std::pair<float, float>, float> topZ;
+  for (const Triangle& t : triangles)
+    for (const Point& p : t) topZ[{p[0], p[1]}] = std::max(topZ[{p[0], p[1]}], p[2]);
+  EXPECT_FLOAT_EQ((topZ[{0.0f, 0.0f}]), 3.0f);     // the lowest height: the base's top
+  EXPECT_FLOAT_EQ((topZ[{10.0f, 0.0f}]), 103.0f);  // 10 m higher at 10 mm per metre
+  EXPECT_FLOAT_EQ((topZ[{0.0f, 10.0f}]), 3.0f);    // empty
+  EXPECT_FLOAT_EQ((topZ[{10.0f, 10.0f}]), 3.0f);
+}
+
+TEST(StlExport, ImpossibleModelsAreRefusedWithTheirReason) {
+  const GridState grid = Hill();
+  const auto refused = [&](const StlOptions& o, const GridState& g) {
+    try {
+      ExportStl(g, o);
+    } catch (const ExportError& e) {
+      return std::string(e.what());
+    }
+    return std::string();
+  };
+  StlOptions o;
+  o.PrintWidthMm = 0;
+  EXPECT_EQ(refused(o, grid), "The print width must be a positive number of millimetres");
+  o = {};
+  o.BaseMm = -1;
+  EXPECT_EQ(refused(o, grid), "The base must be a positive number of millimetres thick");
+  o.BaseMm = 0;  // empty cells would lie on the underside: no solid
+  EXPECT_EQ(refused(o, grid), "The base must be a positive number of millimetres thick");
+  o = {};
+  o.Exaggeration = NAN;
+  EXPECT_EQ(refused(o, grid), "The vertical exaggeration must be a positive number");
+  EXPECT_EQ(refused({}, GridState{}), kNoGridMessage);
+  EXPECT_EQ(refused({}, FunctionGrid(1, 9, 0, 0, [](auto, auto) { return 5.0; })),
+            "The terrain grid is too small for a printable model");
+  EXPECT_EQ(refused({}, FunctionGrid(9, 9, 0, 0, [](auto, auto) { return 0.0; })), kNoHeightsMessage);
+}
+
+}  // namespace
+}  // namespace terrak
