@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/colour.h"
+#include "mapfile/georeferencing.h"
 #include "mapfile/map_file_stamp.h"
 
 namespace terrak {
@@ -84,6 +85,8 @@ struct MapModel {
   std::int16_t MapOffsetX = 0;
   std::int16_t MapOffsetY = 0;
   double MapScale = 0.0;
+  // Where the map lies on Earth, as its file says; unknown for formats that carry none.
+  Georeferencing Georef;
   bool MapModified = false;
   // The map file as it was opened or last saved by this program.
   MapFileStamp OpenedFile;
