@@ -84,6 +84,17 @@ std::optional<std::variant<ViewpointIndex, TViewPoint>> ParseView(const std::str
   return TViewPoint{numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], 0, 0, 0};
 }
 
+std::optional<double> ParsePositiveNumber(const std::string& text) {
+  double value = 0;
+  const char* first = text.data();
+  const char* last = first + text.size();
+  const auto [end, error] = std::from_chars(first, last, value);
+  if (first == last || error != std::errc() || end != last || !std::isfinite(value) ||
+      !(value > 0))
+    return std::nullopt;
+  return value;
+}
+
 bool EndsWithNoCase(const std::string& text, const std::string& tail) {
   if (text.size() < tail.size()) return false;
   return std::equal(tail.begin(), tail.end(), text.end() - static_cast<std::ptrdiff_t>(tail.size()),

@@ -31,6 +31,9 @@ std::optional<PictureSize> ParsePictureSize(const std::string& text);
 // finite numbers.
 std::optional<std::variant<ViewpointIndex, TViewPoint>> ParseView(const std::string& text);
 
+// A finite decimal number greater than 0 ("150", "2.5", "1e1"); no blanks, no sign.
+std::optional<double> ParsePositiveNumber(const std::string& text);
+
 // Whether text ends with tail, letters compared without regard to case.
 bool EndsWithNoCase(const std::string& text, const std::string& tail);
 

@@ -27,8 +27,10 @@ int RunCommand(const CommandOptions& command, RunContext& run) {
           return InfoCommand(options, run);
         else if constexpr (std::is_same_v<Options, GridOptions>)
           return GridCommand(options, run);
-        else
+        else if constexpr (std::is_same_v<Options, RenderOptions>)
           return RenderCommand(options, run);
+        else
+          return ExportCommand(options, run);
       },
       command);
 }

@@ -17,6 +17,7 @@ constexpr const char* kMainUsage =
     "usage: terrak-cli info MAP.ocd [--objects N,N,...]\n"
     "       terrak-cli grid MAP.ocd --symbols N,N,... [options]\n"
     "       terrak-cli render (MAP.ocd --symbols N,N,... | FILE.o3d) --out PICTURE [options]\n"
+    "       terrak-cli export (MAP.ocd --symbols N,N,... | FILE.o3d) --dem|--glb|--stl FILE ...\n"
     "       terrak-cli --version | --help | COMMAND --help\n";
 constexpr const char* kInfoUsage = "usage: terrak-cli info MAP.ocd [--objects N,N,...]\n";
 constexpr const char* kGridUsage =
@@ -26,6 +27,11 @@ constexpr const char* kRenderUsage =
     "usage: terrak-cli render (MAP.ocd --symbols N,N,... | FILE.o3d) --out PICTURE\n"
     "         [--size WxH] [--view NAME|x,y,z,bearing,incline] [--contours] [--no-zbuffer]\n"
     "         [--no-bitmap] [--raytrace] [--force]\n";
+constexpr const char* kExportUsage =
+    "usage: terrak-cli export (MAP.ocd --symbols N,N,... | FILE.o3d) [--dem FILE.tif]\n"
+    "         [--format DRIVER] [--glb FILE.glb] [--stl FILE.stl] [--interval N]\n"
+    "         [--exaggeration F] [--print-width MM] [--base MM] [--smoothing F] [--passes P]\n"
+    "         [--contour-gap G] [--force]\n";
 
 // The usage line of each command in the program's own words, in help and after every error.
 class UsageFormatter : public CLI::Formatter {
@@ -54,6 +60,7 @@ CLI::Validator WholeNumberCheck() { return Wants(ParseWholeNumber, "a whole numb
 
 struct Texts {  // options kept as text until every check has passed
   std::string Objects, Symbols, Smoothing, Passes, ContourGap, Size, View;
+  std::string Interval, Exaggeration, PrintWidth, Base;
 };
 
 void AddInfo(CLI::App& app, InfoOptions& o, Texts& t) {
@@ -125,6 +132,63 @@ void AddRender(CLI::App& app, RenderOptions& o, Texts& t) {
   render->add_flag("--force", o.Force, "replace the picture even when it is read-only");
 }
 
+void AddExport(CLI::App& app, ExportOptions& o, Texts& t) {
+  CLI::App* exports = app.add_subcommand(
+      "export", "Write the terrain as a DEM, a glTF model or an STL for 3D printing");
+  SetUsage(*exports, kExportUsage);
+  exports->add_option("INPUT", o.Input, "an OCAD map, or a 3D map file ending in .o3d")
+      ->required();
+  exports->add_option("--symbols", t.Symbols, "the contour symbols of a map")
+      ->type_name("N,N,...")
+      ->check(SymbolsCheck());
+  exports->add_option("--dem", o.Dem, "write the heights as a raster DEM (GeoTIFF by default)")
+      ->type_name("FILE");
+  exports->add_option("--format", o.DemFormat,
+                      "the DEM's GDAL raster format (GTiff, AAIGrid, XYZ, ...); by default "
+                      "the one its extension names, else GTiff")
+      ->type_name("DRIVER");
+  exports->add_option("--glb", o.Glb, "write a glTF binary model, the map image draped")
+      ->type_name("FILE");
+  exports->add_option("--stl", o.Stl, "write a closed STL solid for 3D printing")
+      ->type_name("FILE");
+  const Settings defaults;
+  const CLI::Validator positive = Wants(ParsePositiveNumber, "a number greater than 0");
+  exports->add_option("--interval", t.Interval, "every N-th cell a vertex of the models, 1 to 100")
+      ->type_name("N")
+      ->default_str(std::to_string(defaults.GridInterval))
+      ->check(Wants(
+          [](const std::string& text) {
+            const std::optional<std::int32_t> n = ParseWholeNumber(text);
+            return n && *n >= 1 && *n <= 100;
+          },
+          "a whole number from 1 to 100"));
+  exports->add_option("--exaggeration", t.Exaggeration, "heights of the models multiplied by F")
+      ->type_name("F")
+      ->default_str("1")
+      ->check(positive);
+  exports->add_option("--print-width", t.PrintWidth, "the STL's width from west to east, mm")
+      ->type_name("MM")
+      ->default_str("150")
+      ->check(positive);
+  exports->add_option("--base", t.Base, "the STL's base below the lowest height, mm")
+      ->type_name("MM")
+      ->default_str("5")
+      ->check(positive);
+  exports->add_option("--smoothing", t.Smoothing, "smoothing factor of a map's grid")
+      ->type_name("F")
+      ->default_str(std::to_string(defaults.Smoothing))
+      ->check(WholeNumberCheck());
+  exports->add_option("--passes", t.Passes, "smoothing passes of a map's grid")
+      ->type_name("P")
+      ->default_str(std::to_string(defaults.SmoothingPasses))
+      ->check(WholeNumberCheck());
+  exports->add_option("--contour-gap", t.ContourGap, "largest gap between contours, metres")
+      ->type_name("G")
+      ->default_str(std::to_string(defaults.ContourGap))
+      ->check(WholeNumberCheck());
+  exports->add_flag("--force", o.Force, "replace output files even when they are read-only");
+}
+
 // The values behind the texts; each has passed its check already.
 void TakeGridTexts(const Texts& t, GridOptions& o) {
   o.Symbols = *ParseSymbolList(t.Symbols);
@@ -157,6 +221,24 @@ void TakeRenderTexts(const Texts& t, RenderOptions& o) {
     throw CLI::ValidationError("--contours and --raytrace exclude each other");
 }
 
+void TakeExportTexts(const Texts& t, ExportOptions& o) {
+  if (!t.Symbols.empty()) o.Symbols = *ParseSymbolList(t.Symbols);
+  if (!t.Smoothing.empty()) o.Values.Smoothing = *ParseWholeNumber(t.Smoothing);
+  if (!t.Passes.empty()) o.Values.SmoothingPasses = *ParseWholeNumber(t.Passes);
+  if (!t.ContourGap.empty()) o.Values.ContourGap = *ParseWholeNumber(t.ContourGap);
+  if (!t.Interval.empty()) o.Interval = *ParseWholeNumber(t.Interval);
+  if (!t.Exaggeration.empty()) o.Exaggeration = *ParsePositiveNumber(t.Exaggeration);
+  if (!t.PrintWidth.empty()) o.PrintWidthMm = *ParsePositiveNumber(t.PrintWidth);
+  if (!t.Base.empty()) o.BaseMm = *ParsePositiveNumber(t.Base);
+  o.Map3dFile = EndsWithNoCase(o.Input, ".o3d");
+  if (!o.Map3dFile && t.Symbols.empty())
+    throw CLI::ValidationError("a map needs --symbols N,N,...");
+  if (o.Dem.empty() && o.Glb.empty() && o.Stl.empty())
+    throw CLI::ValidationError("nothing to export: give --dem, --glb or --stl");
+  if (!o.DemFormat.empty() && o.Dem.empty())
+    throw CLI::ValidationError("--format names the DEM's format: give --dem as well");
+}
+
 // A few of CLI11's errors said in the program's words; nothing for the others.
 std::optional<CLI::ParseError> InOurWords(const CLI::App& app, const CLI::ParseError& e) {
   const auto error = [](const std::string& text) {
@@ -173,7 +255,7 @@ std::optional<CLI::ParseError> InOurWords(const CLI::App& app, const CLI::ParseE
     return error("unexpected argument \"" + extra.front() + "\"");
   }
   if (aboutArguments && app.get_subcommands().empty())
-    return error("a command is needed: info, grid or render");
+    return error("a command is needed: info, grid, render or export");
   // An option without its value: "1 required N,N,... missing" in CLI11's words.
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
     const std::string what = e.what();
@@ -201,10 +283,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
   InfoOptions info;
   GridOptions grid;
   RenderOptions render;
+  ExportOptions exports;
   Texts texts;
   AddInfo(app, info, texts);
   AddGrid(app, grid, texts);
   AddRender(app, render, texts);
+  AddExport(app, exports, texts);
 
   app.failure_message([](const CLI::App* top, const CLI::Error& e) {
     const std::vector<CLI::App*> chosen = top->get_subcommands();
@@ -226,6 +310,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
     if (chosen->get_name() == "grid") {
       TakeGridTexts(texts, grid);
       return {grid, kExitSuccess};
+    }
+    if (chosen->get_name() == "export") {
+      TakeExportTexts(texts, exports);
+      return {exports, kExitSuccess};
     }
     TakeRenderTexts(texts, render);
     return {render, kExitSuccess};

@@ -44,10 +44,25 @@ struct RenderOptions {
   bool Force = false;
 };
 
-using CommandOptions = std::variant<InfoOptions, GridOptions, RenderOptions>;
+struct ExportOptions {
+  std::string Input;
+  bool Map3dFile = false;  // the input ends in ".o3d" (any letter case)
+  std::vector<std::int16_t> Symbols;
+  Settings Values;  // smoothing, passes and gap of the grid built from a map
+  std::string Dem, Glb, Stl;  // files to write; empty for none, at least one given
+  std::string DemFormat;      // a GDAL raster driver; empty: from the DEM's extension
+  std::int32_t Interval = Settings{}.GridInterval;  // of the meshes
+  double Exaggeration = 1.0;                        // of the meshes
+  double PrintWidthMm = 150.0;
+  double BaseMm = 5.0;
+  bool Force = false;
+};
+
+using CommandOptions = std::variant<InfoOptions, GridOptions, RenderOptions, ExportOptions>;
 
 int InfoCommand(const InfoOptions& options, RunContext& run);
 int GridCommand(const GridOptions& options, RunContext& run);
 int RenderCommand(const RenderOptions& options, RunContext& run);
+int ExportCommand(const ExportOptions& options, RunContext& run);
 
 }  // namespace terrak::cli

@@ -20,6 +20,12 @@ Outputs OutputsOf(const CommandOptions& command) {
   }
   if (const auto* render = std::get_if<RenderOptions>(&command))
     return {{render->Out}, render->Force};
+  if (const auto* exports = std::get_if<ExportOptions>(&command)) {
+    Outputs outputs{{}, exports->Force};
+    for (const std::string* file : {&exports->Dem, &exports->Glb, &exports->Stl})
+      if (!file->empty()) outputs.Files.push_back(*file);
+    return outputs;
+  }
   return {};
 }
 

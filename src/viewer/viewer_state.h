@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/colour.h"
+#include "viewer/export_choices.h"
 #include "viewer/picture.h"
 #include "viewer/viewpoint.h"
 
@@ -82,6 +83,8 @@ struct ViewerState {
   std::string Map3dFileName;
   std::string BitmapFileName;
   ViewerMenu Menu;
+  // The last choices of the Export menu's options step, offered again at the next export.
+  ExportChoices LastExport;
 
   TViewPoint& Current() { return Viewpoints[kCurrentView]; }
   const TViewPoint& Current() const { return Viewpoints[kCurrentView]; }

@@ -4,14 +4,17 @@
 // its tool windows, the modal colour dialog, the printer). The Qt window implements ViewerHost;
 // tests use a fake.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 #include "grid/grid_state.h"
 #include "mapfile/map_model.h"
 #include "mapfile/settings.h"
 #include "platform/canvas.h"
 #include "platform/user_dialogs.h"
+#include "viewer/export_choices.h"
 #include "viewer/paint.h"
 #include "viewer/picture.h"
 #include "viewer/viewer_state.h"
@@ -30,6 +33,15 @@ class PrintError : public std::runtime_error {
 struct PageSize {
   std::int32_t Width = 0;  // printer pixels
   std::int32_t Height = 0;
+};
+
+// A window that shows how far a long export has come, with a Cancel button; it closes when the
+// object goes.
+class ExportProgressWindow {
+ public:
+  virtual ~ExportProgressWindow() = default;
+  // Shows the fraction done (0 to 1); false once the user has pressed Cancel.
+  virtual bool Report(double fraction) = 0;
 };
 
 class ViewerHost {
@@ -51,6 +63,11 @@ class ViewerHost {
   // One print job: the picture stretched into rect on the page. A printer that cannot start
   // or that fails the job throws PrintError.
   virtual void PrintPicture(const Picture& picture, const Rect& rect) = 0;
+  // The options step of an export, modal: the choices of that kind, changed by the user; false
+  // when cancelled.
+  virtual bool ChooseExportOptions(ExportKind kind, ExportChoices& choices) = 0;
+  // Shows a progress window for an export until the returned object goes.
+  virtual std::unique_ptr<ExportProgressWindow> OpenExportProgress(const std::string& caption) = 0;
 };
 
 struct ViewerWindow {

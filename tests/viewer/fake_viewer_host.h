@@ -1,6 +1,7 @@
 #pragma once
 // A viewer window without a window: records what the handlers ask of it.
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,15 @@ class FakeViewerHost : public ViewerHost {
   Picture Printed;
   Rect PrintedRect;
   std::function<void()> ColourDialog;  // what the user does in the colour dialog
+  // The export's options step: the kinds asked for, and what the user does (OK when unset).
+  std::vector<ExportKind> OptionKinds;
+  std::function<bool(ExportChoices&)> ExportOptions;
+  // The export's progress window: its captions, the fractions shown, whether one is open, and
+  // the fraction from which on the user has pressed Cancel.
+  std::vector<std::string> ProgressCaptions;
+  std::vector<double> ProgressShown;
+  bool ProgressOpen = false;
+  double CancelFrom = 2.0;
 
   void Invalidate() override { Calls.push_back("invalidate"); }
   void RepaintDirectionWindows() override { Calls.push_back("direction windows"); }
@@ -36,6 +46,30 @@ class FakeViewerHost : public ViewerHost {
     Printed = picture;
     PrintedRect = rect;
   }
+  bool ChooseExportOptions(ExportKind kind, ExportChoices& choices) override {
+    Calls.push_back("export options");
+    OptionKinds.push_back(kind);
+    return ExportOptions ? ExportOptions(choices) : true;
+  }
+  std::unique_ptr<ExportProgressWindow> OpenExportProgress(const std::string& caption) override {
+    Calls.push_back("export progress");
+    ProgressCaptions.push_back(caption);
+    return std::make_unique<Window>(*this);
+  }
+
+ private:
+  class Window : public ExportProgressWindow {
+   public:
+    explicit Window(FakeViewerHost& host) : host_(host) { host_.ProgressOpen = true; }
+    ~Window() override { host_.ProgressOpen = false; }
+    bool Report(double fraction) override {
+      host_.ProgressShown.push_back(fraction);
+      return fraction < host_.CancelFrom;
+    }
+
+   private:
+    FakeViewerHost& host_;
+  };
 };
 
 // A grid construction that leaves a given grid.

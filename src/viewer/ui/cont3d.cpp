@@ -13,9 +13,12 @@
 #include <QStatusBar>
 
 #include "platform/qt/error_guard.h"
+#include "viewer/export_commands.h"
 #include "viewer/paint.h"
 #include "viewer/ui/colours3d.h"
 #include "viewer/ui/compasscode.h"
+#include "viewer/ui/exportoptions.h"
+#include "viewer/ui/exportprogress.h"
 #include "viewer/ui/inclinecode.h"
 #include "viewer/ui/picture_surface.h"
 #include "viewer/ui/show2dmap.h"
@@ -83,6 +86,11 @@ const std::vector<MenuEntry>& MenuEntries() {
       {"movement", "move 10 metres, turn 10 deg", "move10metres1", "F2", Steps(10, 10)},
       {"movement", "move 100 metres, turn 100 deg", "move100metres1", "F3", Steps(100, 45)},
       {"movement", "On the ground", "Ontheground1", "F4", Ontheground1Click},
+      {"Export", "Terrain as DEM...", "TerrainasDEM1", "", TerrainasDEM1Click},
+      {"Export", "Terrain as 3D model (glTF)...", "Terrainas3DmodelglTF1", "",
+       Terrainas3DmodelglTF1Click},
+      {"Export", "Terrain for 3D printing (STL)...", "Terrainfor3DprintingSTL1", "",
+       Terrainfor3DprintingSTL1Click},
   };
   return entries;
 }
@@ -128,9 +136,7 @@ void Tcontours::BuildMenus() {
       const std::size_t slash = path.find('/');
       if (slash == std::string::npos) {
         menu = menuBar()->addMenu(QString::fromStdString(path));
-        menu->setObjectName(QString::fromStdString(path == "Edit" ? "Edit1"
-                                                   : path == "View" ? "View1"
-                                                                    : "movement1"));
+        menu->setObjectName(QString::fromStdString(path + "1"));  // Edit1, View1, ...
       } else {
         menu = menus[path.substr(0, slash)]->addMenu(QString::fromStdString(path.substr(slash + 1)));
         menu->setObjectName(QStringLiteral("Options1"));
@@ -180,6 +186,9 @@ void Tcontours::MirrorState() {
       {"Inclinometer1", menu.InclinometerEnabled},
       {"Show2Dmap1", menu.Show2DmapEnabled}};
   for (const auto& [name, on] : enabled) actions_.at(name)->setEnabled(on);
+  const bool exports = ExportsEnabled(app_.Viewer, app_.Grid);
+  for (const char* name : {"TerrainasDEM1", "Terrainas3DmodelglTF1", "Terrainfor3DprintingSTL1"})
+    actions_.at(name)->setEnabled(exports);
   actions_.at("Ontheground1")->setChecked(menu.OnTheGroundChecked);
   actions_.at("CreateXYZfileofcontours1")->setChecked(menu.CreateXyzChecked);
   actions_.at("Creatematrixofwholegrid1")->setChecked(menu.CreateMatrixChecked);
@@ -312,6 +321,19 @@ void Tcontours::PrintPicture(const terrak::Picture& picture, const Rect& rect) {
   painter.drawImage(QRect(rect.Left, rect.Top, rect.Width(), rect.Height()), ToQImage(picture));
   if (!painter.end() || printer_->printerState() == QPrinter::Error)
     throw PrintError(kPrintFailedMessage);
+}
+
+bool Tcontours::ChooseExportOptions(ExportKind kind, ExportChoices& choices) {
+  TExportOptionsForm form(kind, choices, this);
+  const bool ok = ExportOptionsDialog ? ExportOptionsDialog(form) : form.exec() == QDialog::Accepted;
+  if (ok) choices = form.Choices();
+  return ok;
+}
+
+std::unique_ptr<ExportProgressWindow> Tcontours::OpenExportProgress(const std::string& caption) {
+  auto window = std::make_unique<TExportProgressForm>(QString::fromStdString(caption), this);
+  if (ExportProgressOpened) ExportProgressOpened(*window);
+  return window;
 }
 
 }  // namespace terrak

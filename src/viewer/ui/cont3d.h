@@ -25,6 +25,8 @@ class QStatusBar;
 namespace terrak {
 
 class PictureSurface;
+class TExportOptionsForm;
+class TExportProgressForm;
 
 class Tcontours : public QMainWindow, private ViewerHost {
   Q_OBJECT
@@ -40,6 +42,10 @@ class Tcontours : public QMainWindow, private ViewerHost {
   std::function<void()> Closed;
   // Stands in for the print dialog where set (tests set up a PDF printer): true for OK.
   std::function<bool(QPrinter&)> PrintDialog;
+  // Stands in for the export options' exec() where set: true for OK.
+  std::function<bool(TExportOptionsForm&)> ExportOptionsDialog;
+  // Told of every export progress window as it opens.
+  std::function<void(TExportProgressForm&)> ExportProgressOpened;
 
   QAction* Action(const std::string& name) const;
   const QImage& Picture() const;
@@ -65,6 +71,8 @@ class Tcontours : public QMainWindow, private ViewerHost {
   std::optional<PageSize> ChoosePrinter() override;
   void PrinterSetup() override;
   void PrintPicture(const terrak::Picture& picture, const Rect& rect) override;
+  bool ChooseExportOptions(ExportKind kind, ExportChoices& choices) override;
+  std::unique_ptr<ExportProgressWindow> OpenExportProgress(const std::string& caption) override;
 
   // Runs a core handler with the top-level error report, then paints when asked and mirrors
   // the state. Returns whether the handler ended without an error.

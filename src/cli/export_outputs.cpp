@@ -1,0 +1,78 @@
+#include "cli/export_outputs.h"
+
+#include <cmath>
+#include <functional>
+#include <ostream>
+
+#include "export/dem_export.h"
+#include "export/dem_formats.h"
+#include "export/export_notes.h"
+#include "export/glb_export.h"
+#include "export/stl_export.h"
+
+namespace terrak::cli {
+namespace {
+
+// "Writing the DEM to FILE: 37%", the counter written over itself on a terminal; elsewhere
+// only the last line stays.
+ExportProgressCallback PercentLine(ErrorOutput& err, const std::string& what) {
+  return [&err, what, shown = -1](double fraction) mutable {
+    const int percent = static_cast<int>(std::floor(fraction * 100.0));
+    if (percent == shown) return true;
+    if (shown >= 0) err.BackUp();
+    shown = percent;
+    err.Progress(what + ": " + std::to_string(percent) + "%");
+    return true;
+  };
+}
+
+void Write(RunContext& run, const std::string& what, const std::string& summary,
+           const std::function<std::vector<std::string>(const ExportProgressCallback&)>& write,
+           bool from3dMap) {
+  std::vector<std::string> notes = write(PercentLine(run.Err, what));
+  run.Err.EndProgress();
+  // The missing georeferencing of a 3D map file is said once, for all its outputs.
+  if (from3dMap) notes = WithoutNote(std::move(notes), kDemUngeoreferencedNote);
+  for (const std::string& note : notes) run.Err.Line("terrak-cli: note: " + note);
+  run.Out << summary << '\n';
+}
+
+}  // namespace
+
+void WriteExportOutputs(const ExportOptions& o, const GridState& grid, const Georeferencing& georef,
+                        RunContext& run) {
+  if (o.Map3dFile) run.Err.Line(std::string("terrak-cli: note: ") + kMap3dNoGeoreferencingNote);
+  if (!o.Dem.empty()) {
+    DemOptions options;
+    options.Format = o.DemFormat.empty() ? DemFormatForFile(o.Dem) : o.DemFormat;
+    Write(run, "Writing the DEM to " + o.Dem, "dem " + o.Dem + " (" + options.Format + ")",
+          [&](const ExportProgressCallback& progress) {
+            return WriteDemFile(o.Dem, grid, georef, options, progress);
+          },
+          o.Map3dFile);
+  }
+  if (!o.Glb.empty()) {
+    GlbOptions options;
+    options.Interval = o.Interval;
+    options.Exaggeration = o.Exaggeration;
+    Write(run, "Writing the glTF model to " + o.Glb, "glb " + o.Glb,
+          [&](const ExportProgressCallback& progress) {
+            return WriteGlbFile(o.Glb, grid, georef, options, progress);
+          },
+          o.Map3dFile);
+  }
+  if (!o.Stl.empty()) {
+    StlOptions options;
+    options.Interval = o.Interval;
+    options.Exaggeration = o.Exaggeration;
+    options.PrintWidthMm = o.PrintWidthMm;
+    options.BaseMm = o.BaseMm;
+    Write(run, "Writing the STL model to " + o.Stl, "stl " + o.Stl,
+          [&](const ExportProgressCallback& progress) {
+            return WriteStlFile(o.Stl, grid, options, progress);
+          },
+          o.Map3dFile);
+  }
+}
+
+}  // namespace terrak::cli
