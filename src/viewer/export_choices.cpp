@@ -17,7 +17,7 @@ std::string RangeText(const ChoiceRange& range) {
     if (text.back() == '.') text.pop_back();
     return text;
   };
-  return number(range.Min) + " to " + number(range.Max);
+  return number(range.Min) + " and " + number(range.Max);
 }
 
 }  // namespace

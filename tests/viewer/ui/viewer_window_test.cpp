@@ -126,8 +126,12 @@ TEST(ViewerWindow, MenuTreeCaptionsShortCutsAndTheirFirstStates) {
                       "movement: move 1 metre, turn 1 deg [F1]",
                       "movement: move 10 metres, turn 10 deg [F2]",
                       "movement: move 100 metres, turn 100 deg [F3]",
-                      "movement: On the ground [F4]"}));
-  EXPECT_EQ(disabled, (std::set<std::string>{"Save3dMap", "Ray Trace Mode", "Show bitmap (toggle)"}));
+                      "movement: On the ground [F4]", "Export: Terrain as DEM...",
+                      "Export: Terrain as 3D model (glTF)...",
+                      "Export: Terrain for 3D printing (STL)..."}));
+  EXPECT_EQ(disabled, (std::set<std::string>{"Save3dMap", "Ray Trace Mode", "Show bitmap (toggle)",
+                                             "Terrain as DEM...", "Terrain as 3D model (glTF)...",
+                                             "Terrain for 3D printing (STL)..."}));
   const auto panels = viewer.StatusBar1()->findChildren<QLabel*>();
   ASSERT_EQ(panels.size(), 5);
   for (QLabel* panel : panels) EXPECT_EQ(panel->width(), 90);

@@ -1,0 +1,233 @@
+// The viewer's Export menu: options, the file beside the map, the map's georeferencing, the
+// progress window of large grids and a Cancel that leaves no file.
+#include "viewer/export_commands.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "export/dem_export.h"
+#include "export/export_error.h"
+#include "export/export_fixtures.h"
+#include "export/export_notes.h"
+#include "mapfile/map3d_file.h"
+#include "platform/file_error.h"
+#include "platform/file_stream.h"
+#include "platform/read_only_file.h"
+#include "support/exported_files.h"
+#include "support/temp_folder.h"
+#include "viewer_session.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+
+// The session's viewer with its grid built at the first mesh paint.
+void BuildGrid(ViewerSession& s) {
+  s.OpenOnMap();
+  ToggleWiremeshWeddingcake1Click(s.Window);
+  FormPaint(s.Window, 160, 140);
+}
+
+TEST(ViewerExport, OnlyWithAGridAndTheDemGoesBesideTheMapInTheFormatChosen) {
+  TempFolder folder;
+  ViewerSession s;
+  s.Model.MapFileName = folder.File("forest.ocd");
+  s.OpenOnMap();
+  EXPECT_FALSE(ExportsEnabled(s.Viewer, s.Grid));  // the wedding cake: no grid yet
+  TerrainasDEM1Click(s.Window);
+  EXPECT_TRUE(s.Host.OptionKinds.empty());
+  EXPECT_EQ(s.Dialogs.MessageTexts(), std::vector<std::string>{kNoGridMessage});
+  ToggleWiremeshWeddingcake1Click(s.Window);
+  FormPaint(s.Window, 160, 140);
+  ASSERT_TRUE(ExportsEnabled(s.Viewer, s.Grid));
+
+  s.Host.ExportOptions = [](ExportChoices& c) {
+    EXPECT_EQ(c.DemFormat, "GTiff");
+    c.DemFormat = "AAIGrid";
+    return true;
+  };
+  const std::string target = folder.File("forest.asc");
+  s.Dialogs.FileAnswers = {target};
+  TerrainasDEM1Click(s.Window);
+  EXPECT_EQ(s.Host.OptionKinds.back(), ExportKind::Dem);
+  ASSERT_EQ(s.Dialogs.FileDialogs.size(), 1u);
+  const FileDialogOptions& dialog = s.Dialogs.FileDialogs[0];
+  EXPECT_EQ(dialog.Filter, "ESRI ASCII grid|*.asc");
+  EXPECT_EQ(dialog.DefaultExtension, "asc");
+  EXPECT_EQ(dialog.ProposedName, target);
+  EXPECT_TRUE(dialog.AskBeforeOverwrite);
+  const std::optional<DemInfo> dem = ReadDemInfo(target);
+  ASSERT_TRUE(dem);
+  EXPECT_EQ(dem->Driver, "AAIGrid");
+  EXPECT_EQ(dem->Columns, 40);
+  EXPECT_EQ(dem->Rows, 30);
+  EXPECT_FLOAT_EQ(DemPixel(target, 3, 4), 100.0f);
+  EXPECT_EQ(s.Dialogs.MessageTexts().back(), "Terrain exported to " + target + "\n\n" +
+                                                 kDemUngeoreferencedNote + ".");
+  EXPECT_EQ(s.Dialogs.BusyDepth, 0);
+
+  // The format chosen is offered again; a GeoTIFF proposes ".tif".
+  s.Host.ExportOptions = [](ExportChoices& c) {
+    EXPECT_EQ(c.DemFormat, "AAIGrid");
+    c.DemFormat = "GTiff";
+    return true;
+  };
+  s.Dialogs.FileAnswers = {std::nullopt};  // and the file dialog is cancelled
+  TerrainasDEM1Click(s.Window);
+  EXPECT_EQ(s.Dialogs.FileDialogs.back().ProposedName, folder.File("forest.tif"));
+  EXPECT_EQ(s.Dialogs.FileDialogs.back().Filter, "GeoTIFF|*.tif *.tiff");
+  EXPECT_FALSE(FileExists(folder.File("forest.tif")));
+}
+
+TEST(ViewerExport, TheMapsGeoreferencingPlacesTheDemButA3dMapFileHasNone) {
+  TempFolder folder;
+  ViewerSession s(FunctionGrid(30, 20, 100, 200, [](double x, double) { return 50.0 + x; }));
+  s.Model.Georef = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 0.0, 1.0);
+  s.Model.Georef.EpsgCode = 32631;
+  BuildGrid(s);
+  s.Dialogs.FileAnswers = {folder.File("placed.tif")};
+  TerrainasDEM1Click(s.Window);
+  std::optional<DemInfo> dem = ReadDemInfo(folder.File("placed.tif"));
+  ASSERT_TRUE(dem);
+  EXPECT_EQ(dem->Epsg, 32631);
+  EXPECT_DOUBLE_EQ(dem->GeoTransform[0], 431000.0 + 100 - 0.5);
+  EXPECT_DOUBLE_EQ(dem->GeoTransform[3], 4650000.0 + 200 + 20 - 0.5);
+  EXPECT_EQ(s.Dialogs.MessageTexts().back(), "Terrain exported to " + folder.File("placed.tif"));
+
+  // The same grid from a 3D map file, the georeferenced map still open in the main window.
+  Write3dMap(folder.File("hill.o3d"), s.Grid, s.Viewer.Viewpoints);
+  FormClose(s.Window);
+  OpenViewerOn3dMap(s.Viewer, s.Grid, folder.File("hill.o3d"));
+  FormActivate(s.Window);
+  ASSERT_TRUE(ExportsEnabled(s.Viewer, s.Grid));
+  s.Dialogs.FileAnswers = {folder.File("hill.tif")};
+  TerrainasDEM1Click(s.Window);
+  EXPECT_EQ(s.Dialogs.FileDialogs.back().ProposedName, folder.File("hill.tif"));
+  dem = ReadDemInfo(folder.File("hill.tif"));
+  ASSERT_TRUE(dem);
+  EXPECT_EQ(dem->Epsg, 0);
+  EXPECT_DOUBLE_EQ(dem->GeoTransform[0], 100 - 0.5);
+  EXPECT_EQ(s.Dialogs.MessageTexts().back(), "Terrain exported to " + folder.File("hill.tif") +
+                                                 "\n\n" + kMap3dNoGeoreferencingNote + ".");
+}
+
+TEST(ViewerExport, MeshesTakeTheViewersGridIntervalAndTheStlItsPrintSize) {
+  TempFolder folder;
+  // 41 x 31 cells rising from 100 m in the west to 120 m in the east.
+  ViewerSession s(FunctionGrid(41, 31, 0, 0, [](double x, double) { return 100.0 + 0.5 * x; }));
+  s.Settings.GridInterval = 3;
+  s.Viewer.LastExport.Interval = 7;  // the viewer's interval counts, not the last one typed
+  BuildGrid(s);
+  s.Dialogs.FileAnswers = {folder.File("hill.glb")};
+  s.Host.ExportOptions = [](ExportChoices& c) {
+    EXPECT_EQ(c.Interval, 3);
+    return true;
+  };
+  Terrainas3DmodelglTF1Click(s.Window);
+  EXPECT_EQ(s.Host.OptionKinds.back(), ExportKind::Glb);
+  EXPECT_EQ(s.Dialogs.FileDialogs.back().Filter, "glTF binary|*.glb");
+  const std::optional<GlbInfo> glb = ReadGlbInfo(folder.File("hill.glb"));
+  ASSERT_TRUE(glb);
+  EXPECT_EQ(glb->Vertices, 15u * 11u);  // columns 0, 3, .. 39, 40; rows 0, 3, .. 30
+  EXPECT_EQ(glb->Indices, 14u * 10u * 6u);
+
+  s.Host.ExportOptions = [](ExportChoices& c) {
+    c.PrintWidthMm = 100;
+    c.BaseMm = 2;
+    c.Exaggeration = 2;
+    return true;
+  };
+  s.Dialogs.FileAnswers = {folder.File("hill.stl")};
+  Terrainfor3DprintingSTL1Click(s.Window);
+  EXPECT_EQ(s.Dialogs.FileDialogs.back().DefaultExtension, "stl");
+  const std::optional<StlInfo> stl = ReadStlInfo(folder.File("hill.stl"));
+  ASSERT_TRUE(stl);
+  EXPECT_FLOAT_EQ(stl->Min[0], 0.0f);
+  EXPECT_FLOAT_EQ(stl->Max[0], 100.0f);
+  EXPECT_FLOAT_EQ(stl->Max[1], 75.0f);  // 30 m of 40 m
+  EXPECT_FLOAT_EQ(stl->Min[2], 0.0f);
+  EXPECT_FLOAT_EQ(stl->Max[2], 2.0f + 20.0f * 2.5f * 2.0f);  // base + rise x mm/m x exaggeration
+  EXPECT_EQ(s.Viewer.LastExport.PrintWidthMm, 100);
+
+  // Choices out of range say why and ask for no file.
+  const std::size_t dialogs = s.Dialogs.FileDialogs.size();
+  s.Host.ExportOptions = [](ExportChoices& c) {
+    c.BaseMm = 0;
+    return true;
+  };
+  Terrainfor3DprintingSTL1Click(s.Window);
+  EXPECT_EQ(s.Dialogs.MessageTexts().back(), "The base must lie between 0.5 and 100 mm thick");
+  EXPECT_EQ(s.Dialogs.FileDialogs.size(), dialogs);
+  EXPECT_EQ(s.Viewer.LastExport.BaseMm, 2);
+}
+
+TEST(ViewerExport, LargeGridsShowProgressAndCancelOrARefusalLeavesTheFileAsItWas) {
+  TempFolder folder;
+  ViewerSession s(FlatGrid(1000, 1000, 500));  // exactly the cells that get a progress window
+  BuildGrid(s);
+  const std::string target = folder.File("big.stl");
+  WriteText(target, "old");
+  s.Host.ExportOptions = [](ExportChoices& c) {
+    c.Interval = 20;
+    return true;
+  };
+  s.Host.CancelFrom = 0.5;
+  s.Dialogs.FileAnswers = {target};
+  const std::size_t messages = s.Dialogs.Messages.size();
+  Terrainfor3DprintingSTL1Click(s.Window);
+  EXPECT_EQ(s.Host.ProgressCaptions, std::vector<std::string>{"Exporting the model for printing"});
+  ASSERT_FALSE(s.Host.ProgressShown.empty());
+  EXPECT_GE(s.Host.ProgressShown.back(), 0.5);
+  EXPECT_FALSE(s.Host.ProgressOpen);
+  EXPECT_EQ(ReadText(target), "old");
+  EXPECT_EQ(s.Dialogs.Messages.size(), messages);  // cancelling is no failure to report
+  EXPECT_EQ(s.Dialogs.BusyDepth, 0);
+
+  // Without Cancel the bar reaches its end and the window goes.
+  s.Host.CancelFrom = 2.0;
+  s.Host.ProgressShown.clear();
+  s.Dialogs.FileAnswers = {target};
+  Terrainfor3DprintingSTL1Click(s.Window);
+  EXPECT_EQ(s.Host.ProgressShown.back(), 1.0);
+  EXPECT_FALSE(s.Host.ProgressOpen);
+  EXPECT_TRUE(ReadStlInfo(target));
+
+  // A read-only target is replaced only when the user says so.
+  WriteText(target, "kept");
+  ::chmod(target.c_str(), 0444);
+  s.Dialogs.FileAnswers = {target};
+  s.Dialogs.MessageAnswers = {DialogButton::No};
+  Terrainfor3DprintingSTL1Click(s.Window);
+  EXPECT_EQ(s.Dialogs.MessageTexts().back(), ReplaceReadOnlyQuestion(target));
+  EXPECT_EQ(ReadText(target), "kept");
+
+  // Options cancelled: no file dialog. A folder that does not exist: the file error goes on to
+  // the window's one handler.
+  const std::size_t dialogs = s.Dialogs.FileDialogs.size();
+  s.Host.ExportOptions = [](ExportChoices&) { return false; };
+  Terrainas3DmodelglTF1Click(s.Window);
+  EXPECT_EQ(s.Dialogs.FileDialogs.size(), dialogs);
+  s.Host.ExportOptions = {};
+  s.Dialogs.FileAnswers = {folder.File("missing/big.glb")};
+  EXPECT_THROW(Terrainas3DmodelglTF1Click(s.Window), FileError);
+  EXPECT_FALSE(s.Host.ProgressOpen);
+  EXPECT_EQ(s.Dialogs.BusyDepth, 0);
+}
+
+TEST(ViewerExport, SmallGridsGetNoProgressWindowAndNamesAreProposedBesideTheSource) {
+  ViewerSession s(FlatGrid(999, 1000, 500));
+  BuildGrid(s);
+  s.Dialogs.FileAnswers = {std::nullopt};
+  Terrainfor3DprintingSTL1Click(s.Window);
+  EXPECT_EQ(s.Dialogs.FileDialogs.back().ProposedName, "terrain.stl");  // no map: "nofile"
+  EXPECT_TRUE(s.Host.ProgressCaptions.empty());
+
+  EXPECT_EQ(ProposedExportName("/maps/forest.ocd", ".tif"), "/maps/forest.tif");
+  EXPECT_EQ(ProposedExportName("/maps/forest.v2.omap", ".glb"), "/maps/forest.v2.glb");
+  EXPECT_EQ(ProposedExportName("/maps.d/forest", ".stl"), "/maps.d/forest.stl");
+  EXPECT_EQ(ProposedExportName("", ".tif"), "terrain.tif");
+}
+
+}  // namespace
+}  // namespace terrak
