@@ -1,0 +1,161 @@
+// terrak-cli export writes the terrain of a map or a 3D map file as a DEM, a glTF model and an
+// STL, with progress and notes on standard error.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "cli/export_outputs.h"
+#include "cli_run.h"
+#include "export/dem_export.h"
+#include "export/export_fixtures.h"
+#include "export/export_notes.h"
+#include "mapfile/map3d_file.h"
+#include "platform/file_stream.h"
+#include "support/demo_grid.h"
+#include "support/exported_files.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+TEST(ExportCommand, WritesTheThreeFilesOfAMapWithProgressAndNotesOnStandardError) {
+  TempFolder folder;
+  const std::string map = TERRAK_SOURCE_DIR "/samples/demo6.ocd";
+  const std::vector<std::uint8_t> before = ReadBytes(map);
+  const std::string dem = folder.File("demo.tif"), glb = folder.File("demo.glb"),
+                    stl = folder.File("demo.stl");
+  const CliRun run = RunCli({"export", map, "--symbols", "101,102", "--dem", dem, "--glb", glb,
+                             "--stl", stl, "--interval", "4", "--print-width", "120", "--base",
+                             "3", "--exaggeration", "2"});
+  ASSERT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_EQ(run.Out, "dem " + dem + " (GTiff)\nglb " + glb + "\nstl " + stl + "\n");
+  EXPECT_EQ(ReadBytes(map), before);
+  // The grid's stages, then one line per file into a pipe, and the map's missing georeferencing.
+  EXPECT_NE(run.Err.find("Interpolating Heights..."), std::string::npos);
+  EXPECT_NE(run.Err.find("Writing the DEM to " + dem + ": 100%\n"), std::string::npos);
+  EXPECT_NE(run.Err.find("Writing the STL model to " + stl + ": 100%\n"), std::string::npos);
+  EXPECT_EQ(Count(run.Err, "Writing the glTF model"), 1u);
+  EXPECT_EQ(Count(run.Err, std::string("terrak-cli: note: ") + kDemUngeoreferencedNote + "\n"), 1u);
+
+  const std::optional<DemInfo> d = ReadDemInfo(dem);
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->Driver, "GTiff");
+  EXPECT_EQ(d->Columns, 501);
+  EXPECT_EQ(d->Rows, 401);
+  EXPECT_EQ(d->NoData, -9999.0);
+  EXPECT_EQ(d->Epsg, 0);
+  const std::optional<GlbInfo> g = ReadGlbInfo(glb);
+  ASSERT_TRUE(g);
+  EXPECT_TRUE(g->Textured);  // the map image beside the map
+  EXPECT_GT(g->Vertices, 100u * 80u);
+  EXPECT_LT(g->Vertices, 127u * 102u);  // every 4th cell
+  const std::optional<StlInfo> s = ReadStlInfo(stl);
+  ASSERT_TRUE(s);
+  EXPECT_FLOAT_EQ(s->Min[0], 0.0f);
+  EXPECT_FLOAT_EQ(s->Max[0], 120.0f);
+  EXPECT_FLOAT_EQ(s->Min[2], 0.0f);
+  EXPECT_GT(s->Max[2], 3.0f + 10.0f);
+
+  // On a terminal the percentage counts up over itself.
+  const CliRun terminal =
+      RunCli({"export", map, "--symbols", "101,102", "--stl", stl, "--force"}, {true});
+  ASSERT_EQ(terminal.Exit, 0) << terminal.Err;
+  EXPECT_NE(terminal.Err.find("\rWriting the STL model to " + stl + ": 100%"), std::string::npos);
+}
+
+TEST(ExportCommand, A3dMapFileSaysOnceThatItHasNoGeoreferencing) {
+  TempFolder folder;
+  DemoMapOptions options;
+  options.Width = 200;
+  options.Depth = 160;
+  const GridState grid = MakeDemoGrid(MakeDemoMap(options), true);
+  Write3dMap(folder.File("demo.o3d"), grid, ViewpointBlock{});
+  const std::string asc = folder.File("demo.asc"), xyz = folder.File("demo.dat");
+  const CliRun run = RunCli({"export", folder.File("demo.o3d"), "--dem", asc, "--glb",
+                             folder.File("demo.glb")});
+  ASSERT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_EQ(Count(run.Err, kMap3dNoGeoreferencingNote), 1u);
+  EXPECT_EQ(Count(run.Err, kDemUngeoreferencedNote), 0u);
+  EXPECT_EQ(ReadDemInfo(asc)->Driver, "AAIGrid");  // the extension names the format
+  EXPECT_EQ(ReadDemInfo(asc)->Columns, grid.GridWidth);  // the cells the 3D map file keeps
+
+  const CliRun named = RunCli({"export", folder.File("demo.o3d"), "--dem", xyz, "--format", "XYZ"});
+  ASSERT_EQ(named.Exit, 0) << named.Err;
+  EXPECT_EQ(ReadDemInfo(xyz)->Driver, "XYZ");
+}
+
+TEST(ExportCommand, WrongArgumentsAreUsageErrorsAndBadTargetsFailLeavingNoFile) {
+  TempFolder folder;
+  const std::string map = TERRAK_SOURCE_DIR "/samples/demo6.ocd";
+  const std::string stl = folder.File("x.stl");
+  const auto usage = [&](std::vector<std::string> args, const std::string& reason) {
+    const CliRun run = RunCli(args);
+    EXPECT_EQ(run.Exit, 2) << run.Err;
+    EXPECT_NE(run.Err.find(reason), std::string::npos) << run.Err;
+    EXPECT_NE(run.Err.find("usage: terrak-cli export"), std::string::npos) << run.Err;
+  };
+  usage({"export", map, "--symbols", "101"}, "nothing to export: give --dem, --glb or --stl");
+  usage({"export", map, "--stl", stl}, "a map needs --symbols");
+  usage({"export", map, "--symbols", "101", "--stl", stl, "--exaggeration", "0"},
+        "a number greater than 0");
+  usage({"export", map, "--symbols", "101", "--stl", stl, "--base", "-2"}, "greater than 0");
+  usage({"export", map, "--symbols", "101", "--stl", stl, "--print-width", "nan"}, "greater than 0");
+  usage({"export", map, "--symbols", "101", "--stl", stl, "--interval", "101"}, "1 to 100");
+  usage({"export", map, "--symbols", "101", "--stl", stl, "--format", "GTiff"},
+        "--format names the DEM's format");
+  EXPECT_FALSE(FileExists(stl));
+
+  // A read-only target is refused before any work, and replaced with --force.
+  WriteText(stl, "old");
+  ::chmod(stl.c_str(), 0444);
+  const CliRun refused = RunCli({"export", map, "--symbols", "101,102", "--stl", stl});
+  EXPECT_EQ(refused.Exit, 1);
+  EXPECT_EQ(refused.Err, "terrak-cli: " + stl + " is read-only; give --force to replace it\n");
+  EXPECT_EQ(ReadText(stl), "old");
+  const CliRun forced = RunCli({"export", map, "--symbols", "101,102", "--stl", stl, "--force"});
+  EXPECT_EQ(forced.Exit, 0) << forced.Err;
+  EXPECT_TRUE(ReadStlInfo(stl));
+
+  // A format GDAL does not have, a missing folder, a folder in the way: exit 1, no file.
+  const CliRun format = RunCli({"export", map, "--symbols", "101,102", "--dem",
+                                folder.File("x.tif"), "--format", "NoSuchFormat"});
+  EXPECT_EQ(format.Exit, 1);
+  EXPECT_NE(format.Err.find("GDAL has no raster format called \"NoSuchFormat\""), std::string::npos);
+  EXPECT_FALSE(FileExists(folder.File("x.tif")));
+  const CliRun missing = RunCli({"export", map, "--symbols", "101,102", "--glb",
+                                 folder.File("none/x.glb")});
+  EXPECT_EQ(missing.Exit, 1);
+  EXPECT_NE(missing.Err.find(folder.File("none/x.glb")), std::string::npos) << missing.Err;
+  const CliRun directory = RunCli({"export", map, "--symbols", "101,102", "--dem", folder.Path()});
+  EXPECT_EQ(directory.Exit, 1);
+  EXPECT_NE(directory.Err.find(folder.Path()), std::string::npos) << directory.Err;
+}
+
+TEST(ExportOutputs, TheGeoreferencingGivenPlacesTheDem) {
+  TempFolder folder;
+  const GridState grid = FunctionGrid(20, 10, -50, 30, [](double x, double y) { return x + y + 1; });
+  Georeferencing georef = GeoreferencingFromOffsetAngle(500000.0, 6200000.0, 0.0, 1.0);
+  georef.EpsgCode = 3006;
+  cli::ExportOptions options;
+  options.Dem = folder.File("placed.tif");
+  std::ostringstream out, err;
+  cli::ErrorOutput errors(err, false);
+  cli::RunContext run(out, errors, folder.Path(), nullptr);
+  cli::WriteExportOutputs(options, grid, georef, run);
+  const std::optional<DemInfo> d = ReadDemInfo(options.Dem);
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->Epsg, 3006);
+  EXPECT_DOUBLE_EQ(d->GeoTransform[0], 500000.0 - 50 - 0.5);
+  EXPECT_DOUBLE_EQ(d->GeoTransform[3], 6200000.0 + 30 + 10 - 0.5);
+  EXPECT_EQ(err.str().find("note"), std::string::npos) << err.str();
+}
+
+}  // namespace
+}  // namespace terrak
