@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
@@ -18,6 +19,7 @@
 
 #include "grid/viewer_construction.h"
 #include "mainwindow/menu_state.h"
+#include "platform/file_stream.h"
 #include "platform/qt/error_guard.h"
 #include "mapfile/map_reader.h"
 #include "mainwindow/ui/terrak51.h"
@@ -28,6 +30,7 @@
 #include "viewer/picture_output.h"
 #include "viewer/ui/colours3d.h"
 #include "viewer/ui/cont3d.h"
+#include "viewer/ui/exportoptions.h"
 #include "viewer/ui/picture_surface.h"
 #include "viewer/ui/viewer_launcher.h"
 
@@ -395,6 +398,42 @@ TEST(ViewerWindow, TheColourDialogChangesALabelsColourOnADoubleClick) {
   QTest::mouseDClick(dialog.Frontcolour(), Qt::LeftButton);
   EXPECT_EQ(settings.Front3dColour, MakeColour(0, 128, 0));
   EXPECT_TRUE(dialog.Frontcolour()->styleSheet().contains("#008000"));
+}
+
+TEST(ViewerWindow, TheExportMenuWorksOnceTheGridIsBuiltAndNamesTheFileItWrote) {
+  Session s;
+  Tcontours& viewer = s.OpenViewer();
+  QAction* dem = viewer.Action("TerrainasDEM1");
+  ASSERT_NE(dem, nullptr);
+  EXPECT_EQ(viewer.findChild<QMenu*>(QStringLiteral("Export1"))->actions().front(), dem);
+  EXPECT_FALSE(dem->isEnabled());
+  viewer.Action("ToggleWiremeshWeddingcake1")->trigger();
+  EXPECT_TRUE(dem->isEnabled());
+  EXPECT_TRUE(viewer.Action("Terrainas3DmodelglTF1")->isEnabled());
+  EXPECT_TRUE(viewer.Action("Terrainfor3DprintingSTL1")->isEnabled());
+
+  std::string title;
+  viewer.ExportOptionsDialog = [&title](TExportOptionsForm& form) {
+    title = form.windowTitle().toStdString();
+    form.Format()->setCurrentIndex(form.Format()->findData(QStringLiteral("AAIGrid")));
+    return true;
+  };
+  s.Dialogs.FileAnswers = {s.Folder.File("demo7.asc")};
+  dem->trigger();
+  EXPECT_EQ(title, "Terrain as DEM");
+  EXPECT_EQ(s.Dialogs.FileDialogs.back().ProposedName, TERRAK_SOURCE_DIR "/samples/demo7.asc");
+  EXPECT_TRUE(FileExists(s.Folder.File("demo7.asc")));
+  ASSERT_FALSE(s.Dialogs.Messages.empty());
+  EXPECT_EQ(s.Dialogs.Messages.back().Text.rfind("Terrain exported to " + s.Folder.File("demo7.asc"), 0),
+            0u);
+
+  // A failure is the one handler's message and the window goes on.
+  viewer.ExportOptionsDialog = [](TExportOptionsForm&) { return true; };
+  s.Dialogs.FileAnswers = {s.Folder.File("none/demo7.stl")};
+  viewer.Action("Terrainfor3DprintingSTL1")->trigger();
+  EXPECT_NE(s.Dialogs.Messages.back().Text.find(s.Folder.File("none/demo7.stl")), std::string::npos);
+  EXPECT_EQ(s.Dialogs.Messages.back().Type, MessageType::Error);
+  EXPECT_TRUE(viewer.isVisible());
 }
 
 TEST(PictureOutput, PngAndBitmapFilesReadBackAsThePicture) {
