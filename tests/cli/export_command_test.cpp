@@ -6,6 +6,7 @@
 #include "cli/export_outputs.h"
 #include "cli_run.h"
 #include "export/dem_export.h"
+#include "export/dem_formats.h"
 #include "export/export_fixtures.h"
 #include "export/export_notes.h"
 #include "mapfile/map3d_file.h"
@@ -136,6 +137,16 @@ TEST(ExportCommand, WrongArgumentsAreUsageErrorsAndBadTargetsFailLeavingNoFile) 
   const CliRun directory = RunCli({"export", map, "--symbols", "101,102", "--dem", folder.Path()});
   EXPECT_EQ(directory.Exit, 1);
   EXPECT_NE(directory.Err.find(folder.Path()), std::string::npos) << directory.Err;
+}
+
+TEST(DemFormatForFile, TheExtensionNamesTheFormatWhateverItsLettersAndGeoTiffOtherwise) {
+  EXPECT_EQ(DemFormatForFile("/a/dem.tif"), "GTiff");
+  EXPECT_EQ(DemFormatForFile("/a/dem.TIFF"), "GTiff");
+  EXPECT_EQ(DemFormatForFile("/a/dem.Asc"), "AAIGrid");
+  EXPECT_EQ(DemFormatForFile("dem.xyz"), "XYZ");
+  EXPECT_EQ(DemFormatForFile("dem.img"), "HFA");
+  EXPECT_EQ(DemFormatForFile("dem.dat"), "GTiff");
+  EXPECT_EQ(DemFormatForFile("/a.asc/dem"), "GTiff");  // a folder's dot is no extension
 }
 
 TEST(ExportOutputs, TheGeoreferencingGivenPlacesTheDem) {

@@ -69,7 +69,10 @@ std::optional<GlbInfo> ReadGlbInfo(const std::string& file) {
     return std::nullopt;
   const tinygltf::Primitive& p = model.meshes[0].primitives.at(0);
   GlbInfo info;
-  info.Vertices = model.accessors.at(p.attributes.at("POSITION")).count;
+  const tinygltf::Accessor& positions = model.accessors.at(p.attributes.at("POSITION"));
+  info.Vertices = positions.count;
+  for (std::size_t k = 0; k < 3 && k < positions.maxValues.size(); ++k)
+    info.Max[k] = positions.maxValues[k];
   info.Indices = model.accessors.at(p.indices).count;
   info.Textured = !model.textures.empty() && !model.images.empty();
   return info;

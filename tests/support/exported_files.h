@@ -24,6 +24,7 @@ struct GlbInfo {
   std::size_t Vertices = 0;
   std::size_t Indices = 0;
   bool Textured = false;
+  std::array<double, 3> Max{};  // of the positions, as the file states it
 };
 
 // Nothing when tinygltf does not load the file.

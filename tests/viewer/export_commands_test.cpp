@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cmath>
+
 #include "export/dem_export.h"
 #include "export/export_error.h"
 #include "export/export_fixtures.h"
@@ -33,8 +35,9 @@ TEST(ViewerExport, OnlyWithAGridAndTheDemGoesBesideTheMapInTheFormatChosen) {
   TempFolder folder;
   ViewerSession s;
   s.Model.MapFileName = folder.File("forest.ocd");
+  s.Grid = FlatGrid(10, 10, 700);  // an earlier window's grid, to be built anew
   s.OpenOnMap();
-  EXPECT_FALSE(ExportsEnabled(s.Viewer, s.Grid));  // the wedding cake: no grid yet
+  EXPECT_FALSE(ExportsEnabled(s.Viewer, s.Grid));  // the wedding cake: no grid of its own yet
   TerrainasDEM1Click(s.Window);
   EXPECT_TRUE(s.Host.OptionKinds.empty());
   EXPECT_EQ(s.Dialogs.MessageTexts(), std::vector<std::string>{kNoGridMessage});
@@ -122,6 +125,7 @@ TEST(ViewerExport, MeshesTakeTheViewersGridIntervalAndTheStlItsPrintSize) {
   s.Dialogs.FileAnswers = {folder.File("hill.glb")};
   s.Host.ExportOptions = [](ExportChoices& c) {
     EXPECT_EQ(c.Interval, 3);
+    c.Exaggeration = 2;
     return true;
   };
   Terrainas3DmodelglTF1Click(s.Window);
@@ -131,6 +135,7 @@ TEST(ViewerExport, MeshesTakeTheViewersGridIntervalAndTheStlItsPrintSize) {
   ASSERT_TRUE(glb);
   EXPECT_EQ(glb->Vertices, 15u * 11u);  // columns 0, 3, .. 39, 40; rows 0, 3, .. 30
   EXPECT_EQ(glb->Indices, 14u * 10u * 6u);
+  EXPECT_NEAR(glb->Max[1], 20.0 * 2, 1e-4);  // the rise of 20 m, exaggerated twice, y up
 
   s.Host.ExportOptions = [](ExportChoices& c) {
     c.PrintWidthMm = 100;
@@ -213,6 +218,34 @@ TEST(ViewerExport, LargeGridsShowProgressAndCancelOrARefusalLeavesTheFileAsItWas
   EXPECT_THROW(Terrainas3DmodelglTF1Click(s.Window), FileError);
   EXPECT_FALSE(s.Host.ProgressOpen);
   EXPECT_EQ(s.Dialogs.BusyDepth, 0);
+}
+
+TEST(CheckExportChoices, EachKindChecksOnlyWhatItUsesWithinTheRangesOffered) {
+  ExportChoices c;
+  EXPECT_FALSE(CheckExportChoices(ExportKind::Stl, c));
+  c.Interval = 1;
+  c.Exaggeration = 0.1;
+  c.PrintWidthMm = 10;
+  c.BaseMm = 0.5;
+  EXPECT_FALSE(CheckExportChoices(ExportKind::Stl, c));  // the lower ends belong to the ranges
+  c.Interval = 100;
+  c.Exaggeration = 100;
+  c.PrintWidthMm = 2000;
+  c.BaseMm = 100;
+  EXPECT_FALSE(CheckExportChoices(ExportKind::Stl, c));
+  c.Interval = 101;
+  EXPECT_EQ(CheckExportChoices(ExportKind::Glb, c), "The grid interval must lie between 1 and 100");
+  EXPECT_FALSE(CheckExportChoices(ExportKind::Dem, c));  // a DEM has no interval
+  c.Interval = 5;
+  c.Exaggeration = std::nan("");
+  EXPECT_EQ(CheckExportChoices(ExportKind::Glb, c),
+            "The vertical exaggeration must lie between 0.1 and 100");
+  c.Exaggeration = 1;
+  c.PrintWidthMm = 9.99;
+  EXPECT_FALSE(CheckExportChoices(ExportKind::Glb, c));  // a glTF has no print width
+  EXPECT_EQ(CheckExportChoices(ExportKind::Stl, c), "The print width must lie between 10 and 2000 mm");
+  c.DemFormat.clear();
+  EXPECT_EQ(CheckExportChoices(ExportKind::Dem, c), "Choose a raster format for the DEM");
 }
 
 TEST(ViewerExport, SmallGridsGetNoProgressWindowAndNamesAreProposedBesideTheSource) {
