@@ -111,6 +111,8 @@ TEST(ExportCommand, WrongArgumentsAreUsageErrorsAndBadTargetsFailLeavingNoFile) 
   usage({"export", map, "--symbols", "101", "--stl", stl, "--interval", "101"}, "1 to 100");
   usage({"export", map, "--symbols", "101", "--stl", stl, "--format", "GTiff"},
         "--format names the DEM's format");
+  usage({"export", map, "--symbols", "101", "--glb", folder.File("x.glb"), "--format", "GTiff"},
+        "--format names the DEM's format");
   EXPECT_FALSE(FileExists(stl));
 
   // A read-only target is refused before any work, and replaced with --force.
