@@ -17,12 +17,12 @@ std::unique_ptr<ImageStretcher> MakeStretcher() {
 #endif
 }
 
-bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int16_t>& symbols,
+bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int32_t>& symbols,
                         RunContext& run, MapModel& model, CliDialogs& dialogs) {
   const std::string workingCopy = run.Scratch().File("OCADCopy.tmp");
   model.MapFileName = mapFile;
   if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened) return false;
-  for (const std::int16_t symbol : symbols) model.SelectedSymbols.push_back({symbol, kBlack});
+  for (const std::int32_t symbol : symbols) model.SelectedSymbols.push_back({symbol, kBlack});
   model.SymbolsSelected = !model.SelectedSymbols.empty();
   ReadObjects(model, workingCopy);
   return true;

@@ -16,12 +16,12 @@ namespace terrak::cli {
 
 struct InfoOptions {
   std::string MapFile;
-  std::optional<std::vector<std::int16_t>> Objects;  // also print the objects of these symbols
+  std::optional<std::vector<std::int32_t>> Objects;  // also print the objects of these symbols
 };
 
 struct GridOptions {
   std::string MapFile;
-  std::vector<std::int16_t> Symbols;
+  std::vector<std::int32_t> Symbols;
   Settings Values;  // smoothing, passes and gap; the defaults of the settings file otherwise
   std::string Xyz, Matrix, Map3d;  // files to write; empty for none
   bool Force = false;              // replace read-only outputs
@@ -30,7 +30,7 @@ struct GridOptions {
 struct RenderOptions {
   std::string Input;
   bool Map3dFile = false;  // the input ends in ".o3d" (any letter case)
-  std::vector<std::int16_t> Symbols;
+  std::vector<std::int32_t> Symbols;
   std::string Out;
   bool Png = false;  // the output ends in ".png" (any letter case)
   std::int32_t Width = 1200;

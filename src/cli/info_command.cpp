@@ -43,7 +43,7 @@ int InfoCommand(const InfoOptions& options, RunContext& run) {
   for (const TmapSymbol& s : model.SymbolList)
     out << "symbol " << s.Symbol << ' ' << s.ObjectType << ' ' << s.Text << '\n';
   if (options.Objects) {
-    for (std::int16_t symbol : *options.Objects) model.SelectedSymbols.push_back({symbol, kBlack});
+    for (std::int32_t symbol : *options.Objects) model.SelectedSymbols.push_back({symbol, kBlack});
     model.SymbolsSelected = !model.SelectedSymbols.empty();
     ReadObjects(model, workingCopy);
     PrintObjects(model, out);

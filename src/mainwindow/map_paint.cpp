@@ -55,7 +55,7 @@ void FormPaint(MapWindow& w) {
   DrawMap(w);
 }
 
-std::optional<Colour> ObjectPenColour(const AppState& app, std::int16_t symbol,
+std::optional<Colour> ObjectPenColour(const AppState& app, std::int32_t symbol,
                                       std::int16_t height) {
   if (app.Settings.ViewByHeight)
     return height >= 1 ? app.Settings.WithHeightColour : app.Settings.NoHeightColour;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "common/bytes.h"
+#include "common/wrap16.h"
 #include "mapfile/ocad_file.h"
 #include "mapfile/ocad_format_error.h"
 #include "mapfile/ocad_layout.h"
@@ -145,7 +146,7 @@ void ClearAllHeights(MapModel& model, const std::string& workingCopy, UserDialog
 }
 
 void WriteObjectSymbols(MapModel& model, const std::string& workingCopy,
-                        const TracedObjectList& traced, std::int16_t symbol) {
+                        const TracedObjectList& traced, std::int32_t symbol) {
   FileStream stream(workingCopy, FileMode::ReadWriteExclusive);
   const ocad::RecordReader reader(stream);
   for (std::int32_t index : traced) {
@@ -153,11 +154,11 @@ void WriteObjectSymbols(MapModel& model, const std::string& workingCopy,
     if (model.OcadVersion == 5) {
       const std::int64_t indexPos = static_cast<std::int64_t>(ocad::kIndexRecord5Size) * object.Slot;
       std::vector<std::uint8_t> record = reader.Read(indexPos, ocad::kIndexRecord5Size, "index record");
-      PutI16(record.data() + 16, symbol);
+      PutI16(record.data() + 16, static_cast<std::int16_t>(symbol));
       stream.Write(indexPos, record.data(), record.size());
       std::vector<std::uint8_t> element =
           ocad::ReadElement5(reader, model.DataStart(), object.Pos, object.Len);
-      PutI16(element.data(), symbol);
+      PutI16(element.data(), static_cast<std::int16_t>(symbol));
       stream.Write(ocad::Object5Position(model.DataStart(), object.Pos), element.data(),
                    element.size());
     } else {
@@ -165,11 +166,12 @@ void WriteObjectSymbols(MapModel& model, const std::string& workingCopy,
         throw OcadFormatError("index entry out of its block");
       std::vector<std::uint8_t> block =
           reader.Read(object.IndexBlockPos, ocad::kIndexBlockSize, "index block");
-      PutI16(block.data() + ocad::IndexEntryOffset(object.Slot) + 22, symbol);
+      PutI16(block.data() + ocad::IndexEntryOffset(object.Slot) + 22,
+             static_cast<std::int16_t>(symbol));
       stream.Write(object.IndexBlockPos, block.data(), block.size());
       const ocad::IndexEntry6 entry = ocad::DecodeIndexEntry6(block.data(), object.Slot);
       std::vector<std::uint8_t> bytes = ocad::ReadObject6(reader, entry.Position, entry.Length);
-      PutI16(bytes.data(), symbol);
+      PutI16(bytes.data(), static_cast<std::int16_t>(symbol));
       stream.Write(entry.Position, bytes.data(), bytes.size());
     }
     model.MapObjects[static_cast<std::size_t>(index)].Symbol = symbol;
@@ -191,8 +193,8 @@ void WriteZoom(MapModel& model, const std::string& workingCopy) {
 void WriteOffset(MapModel& model, const std::string& workingCopy) {
   PatchSetup(model, workingCopy, [&](std::vector<std::uint8_t>& setup) {
     if (model.OcadVersion == 5) {
-      PutI16(setup.data() + ocad::kSetup5OffsetXOffset, model.MapOffsetX);
-      PutI16(setup.data() + ocad::kSetup5OffsetYOffset, model.MapOffsetY);
+      PutI16(setup.data() + ocad::kSetup5OffsetXOffset, Wrap16(model.MapOffsetX));
+      PutI16(setup.data() + ocad::kSetup5OffsetYOffset, Wrap16(model.MapOffsetY));
     } else {
       PutI32(setup.data() + 0, ModelToCoord6(model.MapOffsetX));
       PutI32(setup.data() + 4, ModelToCoord6(model.MapOffsetY));

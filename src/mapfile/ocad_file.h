@@ -23,7 +23,7 @@ struct Coord6 {
   std::uint8_t Flags = 0;
 };
 Coord6 ConvertCoord6(std::int32_t coded);
-std::int32_t ModelToCoord6(std::int16_t model);
+std::int32_t ModelToCoord6(std::int32_t model);
 
 // Converts a stored version 6/7 object (its bytes as read) into the pairs of the model element.
 // Throws OcadFormatError when the object's own counts do not fit its bytes.

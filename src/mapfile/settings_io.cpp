@@ -84,7 +84,7 @@ void ReadSelectedSymbols(const SettingsFile& file, std::int16_t count, MapModel&
     // A count larger than the keys present (edited by hand, or a key lost) would select symbol
     // 0 once for every missing key, and each save would write them all back.
     if (!file.ReadString(kSelectedSymbols, SelectedSymbolKey(i))) continue;
-    const std::int16_t symbol = Read16(file, kSelectedSymbols, SelectedSymbolKey(i), 0);
+    const std::int32_t symbol = Read32(file, kSelectedSymbols, SelectedSymbolKey(i), 0);
     Colour colour = kBlack;
     if (!ReadColour(file, kColors, SymbolColourKey(symbol), "clblack", colour, dialogs)) return;
     model.SelectedSymbols.push_back({symbol, colour});
