@@ -56,6 +56,12 @@ struct Texts {  // options kept as text until every check has passed
   std::string Objects, Symbols, Smoothing, Passes, ContourGap, Size, View;
 };
 
+// Mapper maps keep heights in an object tag; the map's usual one unless this names another.
+void AddHeightTag(CLI::App& command, std::string& tag) {
+  command.add_option("--height-tag", tag, "Mapper maps: the object tag holding heights in metres")
+      ->type_name("KEY");
+}
+
 void AddInfo(CLI::App& app, InfoOptions& o, Texts& t) {
   CLI::App* info = app.add_subcommand(
       "info", "Print the map's version, scale, zoom, view offset and every symbol");
@@ -65,6 +71,7 @@ void AddInfo(CLI::App& app, InfoOptions& o, Texts& t) {
                    "also print the map's extent and every object of these symbols")
       ->type_name("N,N,...")
       ->check(SymbolsCheck());
+  AddHeightTag(*info, o.HeightTag);
 }
 
 void AddGrid(CLI::App& app, GridOptions& o, Texts& t) {
@@ -96,6 +103,7 @@ void AddGrid(CLI::App& app, GridOptions& o, Texts& t) {
   grid->add_option("--o3d", o.Map3d, "write the 3D map file with the viewer's viewpoints")
       ->type_name("FILE");
   grid->add_flag("--force", o.Force, "replace output files even when they are read-only");
+  AddHeightTag(*grid, o.HeightTag);
 }
 
 void AddRender(CLI::App& app, RenderOptions& o, Texts& t) {
@@ -123,6 +131,7 @@ void AddRender(CLI::App& app, RenderOptions& o, Texts& t) {
   render->add_flag("--no-zbuffer", o.NoZBuffer, "switch off the hidden-line removal");
   render->add_flag("--no-bitmap", o.NoBitmap, "do not drape the map image");
   render->add_flag("--force", o.Force, "replace the picture even when it is read-only");
+  AddHeightTag(*render, o.HeightTag);
 }
 
 // The values behind the texts; each has passed its check already.

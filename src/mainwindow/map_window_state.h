@@ -65,6 +65,7 @@ struct MapWindowState {
   bool TraceExists = false;
   TracedObjectList TracedObjects;
   std::int32_t PickedSymbol = 0;
+  std::int32_t PickedSymbolScale = 10;  // the map's SymbolNumberScale, for the status bar
   std::int16_t CurrentHeight = 0;
   std::int16_t PickCount = 0;
   std::int16_t TracedObjectCount = 0;

@@ -73,6 +73,7 @@ void HitTest(AppState& app) {
 
     view.CurrentHeight = object.Height;
     view.PickedSymbol = object.Symbol;
+    view.PickedSymbolScale = model.SymbolNumberScale;
     view.ChainEndA = object.FirstPoint;
     view.ChainEndB = object.LastPoint;
     if (!view.LastShiftState.Shift) {
