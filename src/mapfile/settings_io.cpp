@@ -130,7 +130,10 @@ void RememberHeightTag(Settings& settings, const std::string& settingsFile,
   SettingsFile file = SettingsFile::Open(settingsFile);
   file.WriteString(kHeightTags, *key, tag);
   file.Save();
-  if (settings.File) settings.File->WriteString(kHeightTags, *key, tag);
+  if (settings.File)
+    settings.File->WriteString(kHeightTags, *key, tag);
+  else
+    settings.File = std::make_shared<SettingsFile>(std::move(file));
 }
 
 void LoadSettings(Settings& settings, MapModel& model, const std::string& settingsFile,
