@@ -4,6 +4,7 @@
 // and refused kinds leave everything as it was.
 #include <gtest/gtest.h>
 
+#include "mainwindow/view_transform.h"
 #include "mapfile/convert_format_object.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/map_writer.h"
@@ -257,6 +258,24 @@ TEST(FormatConversion, WideCoordinatesStayAndMarkerValuesMoveOffTheMarkers) {
   EXPECT_EQ(t.Pairs.back(), (TPair{'T' | 'o' << 8, 'p'}));
   EXPECT_EQ(t.ObjectType, 4);
   EXPECT_EQ(t.Height, 32767);
+}
+
+TEST(FormatOpen, TheViewCentreOfAWideMapIsNeitherWrappedNorClampedTo16Bits) {
+  MapFiles files;
+  Ocad9MapBuilder b = Contours12(12);
+  ASSERT_EQ(OpenBytes(files, "map.ocd", b.Build()), OpenResult::Opened);
+  MapWindowState view;
+  files.Model.MapOffsetX = 100000;
+  files.Model.MapOffsetY = -70000;
+  SetUpView(view, files.Model, 500, 400);
+  EXPECT_EQ(files.Model.MapOffsetX, 100000);
+  EXPECT_EQ(files.Model.MapOffsetY, -70000);
+  EXPECT_EQ(view.VisibleWindow.Left, 100000 - 250 * view.UnitsPerPixel);
+  EXPECT_EQ(WrapCentre(files.Model, 40000), 40000);
+  EXPECT_EQ(WrapCentre(files.Model, std::int64_t{1} << 40), MapModel::kWideCoordinateReach);
+  // The first reader's maps keep the 16-bit wrap of their setup record.
+  MapModel old;
+  EXPECT_EQ(WrapCentre(old, 40000), 40000 - 65536);
 }
 
 }  // namespace
