@@ -6,9 +6,12 @@
 #include <memory>
 
 #include "mapfile/map_formats.h"
+#include "mapfile/map_reader.h"
+#include "mapfile/ocad_file.h"
 #include "mapfile/mapper/mapper_map.h"
 #include "platform/file_stream.h"
 #include "support/ocad_build9.h"
+#include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -60,6 +63,48 @@ void BM_OpenOcad11MapAndReadContours(benchmark::State& state) {
   state.counters["MB"] = static_cast<double>(bytes.size()) / 1e6;
 }
 BENCHMARK(BM_OpenOcad11MapAndReadContours)->Unit(benchmark::kMillisecond);
+
+// The whole open path of the program: the file recognised, checked, copied into the working copy,
+// its symbol list and view set up (OpenMapFile), then the selected contours converted into the
+// model's objects (ReadObjects), as the main window and terrak-cli do it.
+void OpenAndReadThroughTheProgram(benchmark::State& state, const std::string& file,
+                                  const std::string& heightTag) {
+  const testing::TempFolder folder;
+  const std::string workingCopy = folder.File("OCADCopy.tmp");
+  testing::ScriptedDialogs dialogs;
+  std::size_t contours = 0;
+  for (auto _ : state) {
+    MapModel model;
+    model.MapFileName = file;
+    if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened) {
+      state.SkipWithError("the map did not open");
+      return;
+    }
+    if (auto* mapper = dynamic_cast<mapper::MapperMap*>(model.Format.get()))
+      mapper->SetHeightTag(heightTag);
+    model.SelectedSymbols = {{101000, kBlack}, {102000, kBlack}};
+    model.SymbolsSelected = true;
+    ReadObjects(model, workingCopy);
+    contours = model.MapObjects.size();
+    benchmark::DoNotOptimize(contours);
+  }
+  state.counters["contours"] = static_cast<double>(contours);
+}
+
+void BM_ProgramOpensMapperMapAndReadsContours(benchmark::State& state) {
+  OpenAndReadThroughTheProgram(
+      state, std::string(TERRAK_SOURCE_DIR) + "/../shared/testdata/domaine-mas-nau.omap",
+      "f321610");
+}
+BENCHMARK(BM_ProgramOpensMapperMapAndReadsContours)->Unit(benchmark::kMillisecond);
+
+void BM_ProgramOpensOcad11MapAndReadsContours(benchmark::State& state) {
+  const testing::TempFolder folder;
+  const std::string file = folder.File("large.ocd");
+  testing::WriteBytes(file, LargeOcad11());
+  OpenAndReadThroughTheProgram(state, file, "");
+}
+BENCHMARK(BM_ProgramOpensOcad11MapAndReadsContours)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -14,7 +14,7 @@ namespace terrak::cli {
 inline constexpr std::int32_t kLargestRenderSide = 10000;
 
 // "101,102,-5" as numbers; nothing when any item is not a whole number in the 16-bit range.
-std::optional<std::vector<std::int16_t>> ParseSymbolList(const std::string& text);
+std::optional<std::vector<std::int32_t>> ParseSymbolList(const std::string& text);
 
 // A whole number in decimal, with an optional minus sign (no blanks, no other bases).
 std::optional<std::int32_t> ParseWholeNumber(const std::string& text);

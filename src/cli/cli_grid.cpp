@@ -1,5 +1,6 @@
 #include "cli/cli_grid.h"
 
+#include "cli/commands.h"
 #include "cli/stream_progress.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
@@ -17,12 +18,14 @@ std::unique_ptr<ImageStretcher> MakeStretcher() {
 #endif
 }
 
-bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int16_t>& symbols,
-                        RunContext& run, MapModel& model, CliDialogs& dialogs) {
+bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int32_t>& symbols,
+                        const std::string& heightTag, RunContext& run, MapModel& model,
+                        CliDialogs& dialogs) {
   const std::string workingCopy = run.Scratch().File("OCADCopy.tmp");
   model.MapFileName = mapFile;
   if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened) return false;
-  for (const std::int16_t symbol : symbols) model.SelectedSymbols.push_back({symbol, kBlack});
+  ApplyHeightTag(model, heightTag);
+  for (const std::int32_t symbol : symbols) model.SelectedSymbols.push_back({symbol, kBlack});
   model.SymbolsSelected = !model.SelectedSymbols.empty();
   ReadObjects(model, workingCopy);
   return true;

@@ -19,7 +19,8 @@ std::unique_ptr<ImageStretcher> MakeStretcher();
 
 // Opens mapFile into the scratch folder's working copy and reads the objects of symbols, which
 // become the selection in their order. False when the map does not open (the message is shown).
-bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int16_t>& symbols,
+bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int32_t>& symbols,
+                        const std::string& heightTag,
                         RunContext& run, MapModel& model, CliDialogs& dialogs);
 
 // Runs the grid construction as the viewer does before its first mesh paint; progress lines and

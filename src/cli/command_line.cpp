@@ -63,6 +63,12 @@ struct Texts {  // options kept as text until every check has passed
   std::string Interval, Exaggeration, PrintWidth, Base;
 };
 
+// Mapper maps keep heights in an object tag; the map's usual one unless this names another.
+void AddHeightTag(CLI::App& command, std::string& tag) {
+  command.add_option("--height-tag", tag, "Mapper maps: the object tag holding heights in metres")
+      ->type_name("KEY");
+}
+
 void AddInfo(CLI::App& app, InfoOptions& o, Texts& t) {
   CLI::App* info = app.add_subcommand(
       "info", "Print the map's version, scale, zoom, view offset and every symbol");
@@ -72,6 +78,7 @@ void AddInfo(CLI::App& app, InfoOptions& o, Texts& t) {
                    "also print the map's extent and every object of these symbols")
       ->type_name("N,N,...")
       ->check(SymbolsCheck());
+  AddHeightTag(*info, o.HeightTag);
 }
 
 void AddGrid(CLI::App& app, GridOptions& o, Texts& t) {
@@ -103,6 +110,7 @@ void AddGrid(CLI::App& app, GridOptions& o, Texts& t) {
   grid->add_option("--o3d", o.Map3d, "write the 3D map file with the viewer's viewpoints")
       ->type_name("FILE");
   grid->add_flag("--force", o.Force, "replace output files even when they are read-only");
+  AddHeightTag(*grid, o.HeightTag);
 }
 
 void AddRender(CLI::App& app, RenderOptions& o, Texts& t) {
@@ -130,6 +138,7 @@ void AddRender(CLI::App& app, RenderOptions& o, Texts& t) {
   render->add_flag("--no-zbuffer", o.NoZBuffer, "switch off the hidden-line removal");
   render->add_flag("--no-bitmap", o.NoBitmap, "do not drape the map image");
   render->add_flag("--force", o.Force, "replace the picture even when it is read-only");
+  AddHeightTag(*render, o.HeightTag);
 }
 
 void AddExport(CLI::App& app, ExportOptions& o, Texts& t) {

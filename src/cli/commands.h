@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/run_context.h"
+#include "mapfile/map_model.h"
 #include "mapfile/settings.h"
 #include "viewer/viewpoint.h"
 
@@ -16,12 +17,14 @@ namespace terrak::cli {
 
 struct InfoOptions {
   std::string MapFile;
-  std::optional<std::vector<std::int16_t>> Objects;  // also print the objects of these symbols
+  std::optional<std::vector<std::int32_t>> Objects;  // also print the objects of these symbols
+  std::string HeightTag;  // Mapper maps: the tag holding heights; empty for the map's default
 };
 
 struct GridOptions {
   std::string MapFile;
-  std::vector<std::int16_t> Symbols;
+  std::vector<std::int32_t> Symbols;
+  std::string HeightTag;
   Settings Values;  // smoothing, passes and gap; the defaults of the settings file otherwise
   std::string Xyz, Matrix, Map3d;  // files to write; empty for none
   bool Force = false;              // replace read-only outputs
@@ -30,7 +33,8 @@ struct GridOptions {
 struct RenderOptions {
   std::string Input;
   bool Map3dFile = false;  // the input ends in ".o3d" (any letter case)
-  std::vector<std::int16_t> Symbols;
+  std::vector<std::int32_t> Symbols;
+  std::string HeightTag;
   std::string Out;
   bool Png = false;  // the output ends in ".png" (any letter case)
   std::int32_t Width = 1200;
@@ -61,6 +65,8 @@ struct ExportOptions {
 using CommandOptions = std::variant<InfoOptions, GridOptions, RenderOptions, ExportOptions>;
 
 int InfoCommand(const InfoOptions& options, RunContext& run);
+// A Mapper map reads its heights from heightTag (when not empty); other maps ignore it.
+void ApplyHeightTag(MapModel& model, const std::string& heightTag);
 int GridCommand(const GridOptions& options, RunContext& run);
 int RenderCommand(const RenderOptions& options, RunContext& run);
 int ExportCommand(const ExportOptions& options, RunContext& run);

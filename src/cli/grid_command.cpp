@@ -16,7 +16,7 @@ namespace terrak::cli {
 int GridCommand(const GridOptions& o, RunContext& run) {
   MapModel model;
   CliDialogs dialogs(run.Err);
-  if (!LoadMapWithSymbols(o.MapFile, o.Symbols, run, model, dialogs)) return kExitFailure;
+  if (!LoadMapWithSymbols(o.MapFile, o.Symbols, o.HeightTag, run, model, dialogs)) return kExitFailure;
 
   GridState grid;
   GridBuildState build;

@@ -1,11 +1,14 @@
 // terrak-cli info: what the program reads from a map, one item a line.
+#include <cstdio>
 #include <ostream>
 
 #include "cli/arguments.h"
 #include "cli/cli.h"
 #include "cli/cli_dialogs.h"
 #include "cli/commands.h"
+#include "mapfile/map_format.h"
 #include "mapfile/map_reader.h"
+#include "mapfile/mapper/mapper_map.h"
 #include "mapfile/ocad_file.h"
 
 namespace terrak::cli {
@@ -27,7 +30,41 @@ void PrintObjects(const MapModel& model, std::ostream& out) {
   }
 }
 
+std::string FixedText(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+// Where the map lies: the CRS when the map names one, the projected position of the paper origin
+// and the paper's turn against grid north.
+void PrintGeoreferencing(const Georeferencing& g, std::ostream& out) {
+  if (!g.Known) return;
+  if (!g.CrsName.empty() || g.EpsgCode != 0) {
+    out << "crs";
+    if (!g.CrsName.empty()) out << ' ' << g.CrsName;
+    if (g.EpsgCode != 0) out << " EPSG:" << g.EpsgCode;
+    out << '\n';
+  }
+  out << "georeferencing origin " << FixedText(g.OriginEasting, 3) << ' '
+      << FixedText(g.OriginNorthing, 3) << " angle " << ShortestNumberText(g.AngleDegrees)
+      << " scale-factor " << ShortestNumberText(g.ScaleFactor) << '\n';
+}
+
+void PrintHeightTags(const MapModel& model, std::ostream& out) {
+  const auto* map = dynamic_cast<const mapper::MapperMap*>(model.Format.get());
+  if (!map) return;
+  out << "height-tag " << map->HeightTag() << '\n';
+  for (const mapper::TagKeyCount& key : map->HeightTagKeys())
+    out << "tag " << key.Key << ' ' << key.Objects << '\n';
+}
+
 }  // namespace
+
+void ApplyHeightTag(MapModel& model, const std::string& heightTag) {
+  auto* map = dynamic_cast<mapper::MapperMap*>(model.Format.get());
+  if (map && !heightTag.empty()) map->SetHeightTag(heightTag);
+}
 
 int InfoCommand(const InfoOptions& options, RunContext& run) {
   const std::string workingCopy = run.Scratch().File("OCADCopy.tmp");
@@ -35,15 +72,20 @@ int InfoCommand(const InfoOptions& options, RunContext& run) {
   model.MapFileName = options.MapFile;
   CliDialogs dialogs(run.Err);
   if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened) return kExitFailure;
+  ApplyHeightTag(model, options.HeightTag);
   std::ostream& out = run.Out;
-  out << "version " << model.OcadVersion << '\n';
+  if (model.Format) out << "format " << model.Format->Info().FormatName << '\n';
+  else if (model.OcadVersion == 8) out << "format OCAD 8\n";
+  out << "version " << (model.Format ? model.Format->Info().Version : model.OcadVersion) << '\n';
   out << "scale " << ShortestNumberText(model.MapScale) << '\n';
   out << "zoom " << model.MapZoom << '\n';
   out << "offset " << model.MapOffsetX << ' ' << model.MapOffsetY << '\n';
+  PrintGeoreferencing(model.Georef, out);
+  PrintHeightTags(model, out);
   for (const TmapSymbol& s : model.SymbolList)
     out << "symbol " << s.Symbol << ' ' << s.ObjectType << ' ' << s.Text << '\n';
   if (options.Objects) {
-    for (std::int16_t symbol : *options.Objects) model.SelectedSymbols.push_back({symbol, kBlack});
+    for (std::int32_t symbol : *options.Objects) model.SelectedSymbols.push_back({symbol, kBlack});
     model.SymbolsSelected = !model.SelectedSymbols.empty();
     ReadObjects(model, workingCopy);
     PrintObjects(model, out);

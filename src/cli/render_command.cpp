@@ -33,7 +33,7 @@ struct RenderJob {
 // Opens the map in a scratch working copy, reads the objects of the chosen symbols and places
 // the viewpoints as the viewer does when it opens.
 bool LoadMap(const RenderOptions& o, RunContext& run, RenderJob& job, CliDialogs& dialogs) {
-  if (!LoadMapWithSymbols(o.Input, o.Symbols, run, job.Model, dialogs)) return false;
+  if (!LoadMapWithSymbols(o.Input, o.Symbols, o.HeightTag, run, job.Model, dialogs)) return false;
   PlaceViewpoints(job.Model, job.Viewer.Viewpoints);
   // As after the wedding cake that a window shows first.
   job.Viewer.NearestDepth = kContourNearestStart;

@@ -17,7 +17,9 @@ std::string MapBitmapFileNameFor(const std::string& mapFileName, bool* nameGuess
   std::string extension = hasExtension ? mapFileName.substr(dot) : std::string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (nameGuessed != nullptr) *nameGuessed = extension != ".ocd";
+  // Every map extension the program opens is a map's own name: no guess.
+  if (nameGuessed != nullptr)
+    *nameGuessed = extension != ".ocd" && extension != ".omap" && extension != ".xmap";
   return (hasExtension ? mapFileName.substr(0, dot) : mapFileName) + ".bmp";
 }
 

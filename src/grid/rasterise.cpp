@@ -48,8 +48,8 @@ std::int64_t ObjectToPoints(const TObjectCoords& coords, double unitsPerMetre,
   bool haveVertex = false;
   for (std::int64_t k = 0; k < count; ++k) {
     const TPair pair = coords.Points[static_cast<std::size_t>(k)];
-    switch (Unsigned16(pair.X)) {
-      case 32770: {  // a curve: two control points and its end follow
+    switch (IsMarker(pair.X) ? pair.X : 0) {
+      case kMarkCurve: {  // a curve: two control points and its end follow
         if (!haveVertex || k + 3 >= count) {
           ++notes.BrokenCurves;
           return emitted;
@@ -62,10 +62,10 @@ std::int64_t ObjectToPoints(const TObjectCoords& coords, double unitsPerMetre,
         AddCurvePoints(curve, unitsPerMetre, curveSteps, counting);
         break;
       }
-      case 32768:  // a further part (hole) begins: it is not drawn
+      case kMarkNewPart:  // a further part (hole) begins: it is not drawn
         return emitted;
-      case 32769:
-      case 32771:
+      case kMarkLineFlags:
+      case kMarkSkipped:
         break;
       default:
         if (!haveVertex) {

@@ -1,6 +1,5 @@
 #include "mainwindow/change_symbol.h"
 
-#include "common/wrap16.h"
 #include "mapfile/map_writer.h"
 
 namespace terrak {
@@ -30,7 +29,7 @@ void ChangeSymbolChoice::symblistboxClick(AppState& app, std::size_t index) {
 void ChangeSymbolChoice::OKbuttonClick(AppState& app) const {
   if (!clicked_) return;
   WriteObjectSymbols(app.Model, app.Paths.WorkingCopy, app.Window.TracedObjects,
-                     Wrap16(app.ChosenSymbol));
+                     app.ChosenSymbol);
   app.Model.MapModified = true;
 }
 

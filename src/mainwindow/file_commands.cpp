@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "mainwindow/height_tag_choice.h"
 #include "mainwindow/tracing.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/map_writer.h"
@@ -15,6 +16,13 @@ namespace terrak {
 namespace {
 
 constexpr const char* kNoFile = "nofile";
+
+// A map is saved in its own format, so Save As offers its own extension.
+std::string SaveAsFilter(const std::string& mapFileName) {
+  const std::string extension = LowerExtension(mapFileName);
+  if (extension == ".omap" || extension == ".xmap") return extension + "|*" + extension;
+  return ".ocd|*.ocd";
+}
 
 void SetFileItems(MenuState& menu, bool enabled) {
   for (MenuItem item : {MenuItem::Savemap, MenuItem::saveasmap, MenuItem::Addsymbols})
@@ -72,10 +80,13 @@ void OpenMapInWindow(MapWindow& w) {
       throw;
     }
   }
-  if (result == OpenResult::Opened)
+  if (result == OpenResult::Opened) {
     app.Window.OpenMapName = app.Model.MapFileName;
-  else
+    ChooseHeightTagAtOpening(w);
+    SelectContoursWithHeights(app);
+  } else {
     keepPreviousName();
+  }
   SetFileItems(app.Menu, app.Window.MapOpen());
   EnableDrawingItems(app.Menu, false);
   UncheckZoomItems(app.Menu);
@@ -122,7 +133,7 @@ void OpenmapClick(MapWindow& w) {
   if (!app.Window.ProceedWithOpen) return;
   FileDialogOptions options;
   options.DefaultExtension = "ocd";
-  options.Filter = "*.ocd|*.ocd";
+  options.Filter = kOpenMapFilter;
   options.InitialFolder = FileDialogFolder(app);
   const std::optional<std::string> name = w.Dialogs.OpenFileName(options);
   if (!name) return;
@@ -152,7 +163,7 @@ void saveasmapClick(MapWindow& w) {
   AppState& app = w.App;
   if (!app.Window.MapOpen()) return;
   FileDialogOptions options;
-  options.Filter = ".ocd|*.ocd";
+  options.Filter = SaveAsFilter(app.Model.MapFileName);
   options.AskBeforeOverwrite = true;
   options.InitialFolder = FileDialogFolder(app);
   options.ProposedName = app.Model.MapFileName;
@@ -208,8 +219,18 @@ void FormDestroy(AppState& app) {
   }
 }
 
+std::string LowerExtension(const std::string& fileName) {
+  std::string extension = std::filesystem::path(fileName).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension;
+}
+
 std::string Proposed3dMapName(const std::string& mapFileName) {
   if (mapFileName == kNoFile) return "";
+  const std::string extension = LowerExtension(mapFileName);
+  if (extension == ".omap" || extension == ".xmap")
+    return mapFileName.substr(0, mapFileName.size() - extension.size()) + ".o3d";
   const std::size_t n = mapFileName.size();
   if (n >= 4) {
     std::string tail = mapFileName.substr(n - 4);

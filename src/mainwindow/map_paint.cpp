@@ -5,6 +5,7 @@
 #include "mainwindow/screen_points.h"
 #include "mainwindow/tracing.h"
 #include "mainwindow/view_transform.h"
+#include "mapfile/open_format.h"
 
 namespace terrak {
 
@@ -55,7 +56,7 @@ void FormPaint(MapWindow& w) {
   DrawMap(w);
 }
 
-std::optional<Colour> ObjectPenColour(const AppState& app, std::int16_t symbol,
+std::optional<Colour> ObjectPenColour(const AppState& app, std::int32_t symbol,
                                       std::int16_t height) {
   if (app.Settings.ViewByHeight)
     return height >= 1 ? app.Settings.WithHeightColour : app.Settings.NoHeightColour;
@@ -86,7 +87,7 @@ void DrawMap(MapWindow& w) {
 
 std::array<std::string, 5> StatusPanelTexts(const MapWindowState& view) {
   return {
-      "Symbol " + FormatFixed(view.PickedSymbol / 10.0, 6, 1),
+      "Symbol " + SymbolNumberText(view.PickedSymbol, view.PickedSymbolScale, 6),
       "Selected " + FormatInt(view.PickCount, 3),
       "Objects " + FormatInt(view.TracedObjectCount, 5),
       "Zoom " + FormatFixed(16.0 / view.UnitsPerPixel, 4, 2) + "x",

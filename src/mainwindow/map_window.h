@@ -2,6 +2,8 @@
 // What the main window's handlers work with: the application state, the window's picture, the
 // user's dialogs, and the few services only the window itself can give (repaint, close, the
 // modal dialogs, the 3D viewer). The Qt window implements MapWindowHost; tests use a fake.
+#include <cstddef>
+#include <optional>
 #include <string>
 
 #include "mainwindow/app_state.h"
@@ -9,6 +11,8 @@
 #include "platform/user_dialogs.h"
 
 namespace terrak {
+
+struct HeightTagQuestion;
 
 // How the 3D viewer is to be opened: on the loaded map (a grid is built from it), or on a
 // 3D map file.
@@ -35,6 +39,10 @@ class MapWindowHost {
   // The hook through which the 3D viewer is opened, not modal. Returns whether a viewer window
   // opened; the viewer enables "3D-Views" again when it closes.
   virtual bool OpenViewer(const ViewerRequest& request) = 0;
+
+  // Asks which tag holds a Mapper map's heights (HeightTagRows, the proposed row first
+  // selected); nothing when the user cancels. Without a window nothing is asked.
+  virtual std::optional<std::size_t> AskHeightTag(const HeightTagQuestion&) { return std::nullopt; }
 };
 
 struct MapWindow {

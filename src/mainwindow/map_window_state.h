@@ -64,7 +64,8 @@ struct MapWindowState {
   // Picking and tracing.
   bool TraceExists = false;
   TracedObjectList TracedObjects;
-  std::int16_t PickedSymbol = 0;
+  std::int32_t PickedSymbol = 0;
+  std::int32_t PickedSymbolScale = 10;  // the map's SymbolNumberScale, for the status bar
   std::int16_t CurrentHeight = 0;
   std::int16_t PickCount = 0;
   std::int16_t TracedObjectCount = 0;

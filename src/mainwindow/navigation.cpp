@@ -1,6 +1,6 @@
 #include "mainwindow/navigation.h"
 
-#include "common/wrap16.h"
+#include "mainwindow/view_transform.h"
 #include "mapfile/map_writer.h"
 
 namespace terrak {
@@ -96,8 +96,10 @@ void ApplyViewOffset(MapWindow& w) {
   MapModel& model = w.App.Model;
   const std::int32_t dx = view.DragLast.X - view.DragStart.X;
   const std::int32_t dy = view.DragLast.Y - view.DragStart.Y;
-  model.MapOffsetX = Wrap16(model.MapOffsetX + static_cast<std::int64_t>(dx) * view.UnitsPerPixel);
-  model.MapOffsetY = Wrap16(model.MapOffsetY - static_cast<std::int64_t>(dy) * view.UnitsPerPixel);
+  model.MapOffsetX =
+      WrapCentre(model, model.MapOffsetX + static_cast<std::int64_t>(dx) * view.UnitsPerPixel);
+  model.MapOffsetY =
+      WrapCentre(model, model.MapOffsetY - static_cast<std::int64_t>(dy) * view.UnitsPerPixel);
   WriteOffset(model, w.App.Paths.WorkingCopy);
   w.Host.Invalidate();
 }

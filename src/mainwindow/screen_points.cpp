@@ -7,8 +7,6 @@ namespace terrak {
 
 namespace {
 
-bool IsMarker(const TPair& pair) { return pair.X <= kHighestMarker; }
-
 void AppendPoint(MapWindowState& view, Point p) {
   const auto count = static_cast<std::size_t>(view.PointCount);
   if (count < view.ScreenPoints.size())
@@ -43,7 +41,7 @@ void BuildScreenPoints(MapWindowState& view, const MapModel& model, const TObjec
   bool havePrevious = false;
   for (std::size_t k = 0; k < n; ++k) {
     const TPair c = pts[k];
-    if (IsMarker(c)) {
+    if (IsMarker(c.X)) {
       if (c.X == kMarkNewPart) return;
       if (c.X != kMarkCurve) continue;
       // A damaged list may end inside the curve: draw what is complete and stop.
@@ -51,7 +49,7 @@ void BuildScreenPoints(MapWindowState& view, const MapModel& model, const TObjec
       // The curve starts at the point before its marker; without one, at the last point drawn,
       // and without that at its own end.
       TPair start = pts[k + 3];
-      if (k > 0 && !IsMarker(pts[k - 1]))
+      if (k > 0 && !IsMarker(pts[k - 1].X))
         start = pts[k - 1];
       else if (havePrevious)
         start = previous;

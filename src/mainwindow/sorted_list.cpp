@@ -12,7 +12,7 @@ bool ListTextLess(const std::string& a, const std::string& b) {
                                       });
 }
 
-void SortedList::Add(const std::string& text, std::int16_t symbol) {
+void SortedList::Add(const std::string& text, std::int32_t symbol) {
   const auto place = std::upper_bound(
       items_.begin(), items_.end(), text,
       [](const std::string& t, const ListItem& item) { return ListTextLess(t, item.Text); });

@@ -9,14 +9,14 @@ namespace terrak {
 
 struct ListItem {
   std::string Text;
-  std::int16_t Symbol = 0;
+  std::int32_t Symbol = 0;
   bool Selected = false;
 };
 
 class SortedList {
  public:
   // Inserts at the item's place in the order, after items with an equal text.
-  void Add(const std::string& text, std::int16_t symbol);
+  void Add(const std::string& text, std::int32_t symbol);
   void Delete(std::size_t index) { items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index)); }
   void Clear() { items_.clear(); }
 

@@ -15,7 +15,9 @@ namespace terrak {
 namespace {
 
 bool Near(TPair a, TPair b, std::int32_t tolerance) {
-  return std::abs(a.X - b.X) < tolerance && std::abs(a.Y - b.Y) < tolerance;
+  // In 64 bits: two far 32-bit coordinates differ by more than 32 bits hold.
+  return std::abs(std::int64_t{a.X} - b.X) < tolerance &&
+         std::abs(std::int64_t{a.Y} - b.Y) < tolerance;
 }
 
 // The chain after a join: its two ends, the objects carrying them and the object just joined
@@ -71,6 +73,7 @@ void HitTest(AppState& app) {
 
     view.CurrentHeight = object.Height;
     view.PickedSymbol = object.Symbol;
+    view.PickedSymbolScale = model.SymbolNumberScale;
     view.ChainEndA = object.FirstPoint;
     view.ChainEndB = object.LastPoint;
     if (!view.LastShiftState.Shift) {

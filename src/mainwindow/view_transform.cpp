@@ -1,5 +1,7 @@
 #include "mainwindow/view_transform.h"
 
+#include <algorithm>
+
 #include "common/wrap16.h"
 
 namespace terrak {
@@ -12,17 +14,24 @@ std::int16_t UnitsPerPixelForZoom(std::int32_t zoomIndex) {
 namespace {
 
 // Clamps the centre below first, then above. When the range is empty (a map area wider than
-// the whole 16-bit space at this zoom) its ends lie outside 16 bits; the centre then takes 0,
+// the whole coordinate space at this zoom) its ends lie outside it; the centre then takes 0,
 // the middle of the range, which the two limits always straddle.
-std::int16_t ClampCentre(std::int16_t centre, std::int32_t low, std::int32_t high) {
+std::int32_t ClampCentre(const MapModel& model, std::int32_t centre, std::int32_t low,
+                         std::int32_t high) {
   if (low > high) return 0;
-  std::int32_t c = centre;
+  std::int64_t c = centre;
   if (c < low) c = low;
   if (c > high) c = high;
-  return Wrap16(c);
+  return WrapCentre(model, c);
 }
 
 }  // namespace
+
+std::int32_t WrapCentre(const MapModel& model, std::int64_t centre) {
+  if (!model.Format) return Wrap16(centre);
+  const std::int64_t reach = model.CoordinateReach();
+  return static_cast<std::int32_t>(std::clamp(centre, -reach, reach));
+}
 
 void SetUpView(MapWindowState& view, MapModel& model, std::int32_t clientWidth,
                std::int32_t clientHeight) {
@@ -34,10 +43,13 @@ void SetUpView(MapWindowState& view, MapModel& model, std::int32_t clientWidth,
 
   const std::int32_t spanX = view.HalfWidth * view.UnitsPerPixel;
   const std::int32_t spanY = view.HalfHeight * view.UnitsPerPixel;
-  view.CentreLimits = {spanX - 32767, 32767 - spanX, spanY - 32767, 32767 - spanY};
+  const std::int32_t reach = model.CoordinateReach();
+  view.CentreLimits = {spanX - reach, reach - spanX, spanY - reach, reach - spanY};
 
-  model.MapOffsetX = ClampCentre(model.MapOffsetX, view.CentreLimits.MinX, view.CentreLimits.MaxX);
-  model.MapOffsetY = ClampCentre(model.MapOffsetY, view.CentreLimits.MinY, view.CentreLimits.MaxY);
+  model.MapOffsetX =
+      ClampCentre(model, model.MapOffsetX, view.CentreLimits.MinX, view.CentreLimits.MaxX);
+  model.MapOffsetY =
+      ClampCentre(model, model.MapOffsetY, view.CentreLimits.MinY, view.CentreLimits.MaxY);
 
   view.VisibleWindow = {model.MapOffsetX - spanX, model.MapOffsetX + spanX,
                         model.MapOffsetY + spanY, model.MapOffsetY - spanY};

@@ -20,6 +20,10 @@ inline Point MapToScreen(const MapWindowState& view, const MapModel& model, std:
           static_cast<std::int32_t>(view.HalfHeight - (y - model.MapOffsetY) / upp)};
 }
 
+// A view centre moved to centre: maps of the first reader wrap it in 16 bits as their setup
+// record keeps it; today's formats hold it within the model's reach.
+std::int32_t WrapCentre(const MapModel& model, std::int64_t centre);
+
 // Steps 3 to 9 of a paint: UnitsPerPixel and CurveSteps from MapZoom, MapArea, the half sizes,
 // CentreLimits, the clamped view centre and VisibleWindow, for a client area of the given size.
 void SetUpView(MapWindowState& view, MapModel& model, std::int32_t clientWidth,

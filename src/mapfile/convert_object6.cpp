@@ -1,43 +1,28 @@
 // Converts a stored version 6/7 object into the model element of version 5: the points with
 // marker pairs for new parts, curves and changes of the line flags.
 #include <cstring>
+#include <string>
 
 #include "common/bytes.h"
+#include "mapfile/convert_points.h"
 #include "mapfile/ocad_file.h"
 #include "mapfile/ocad_format_error.h"
 #include "mapfile/ocad_layout.h"
+#include "mapfile/utf16.h"
 
 namespace terrak {
 
-namespace {
 
-constexpr std::int16_t kCodeCornerOrDash = static_cast<std::int16_t>(-32767);  // 32769
-
-// Flag bits of coded coordinates.
-constexpr std::uint8_t kXCurveFirst = 1;
-constexpr std::uint8_t kXCurveAny = 3;
-constexpr std::uint8_t kXNoLeftLine = 4;
-constexpr std::uint8_t kYNewPart = 2;
-constexpr std::uint8_t kYCornerOrDash = 9;
-constexpr std::uint8_t kYNoRightLine = 4;
-
-// The code of a change of the line flags: rows L unchanged/on/off, columns R unchanged/on/off.
-constexpr std::int16_t kLineFlagCodes[3][3] = {{0, 3, 4}, {1, 5, 6}, {2, 7, 8}};
-
-int FlagChange(bool before, bool now) {
-  if (before == now) return 0;
-  return now ? 1 : 2;
-}
-
-}  // namespace
-
-ModelElement ConvertObject6(const std::vector<std::uint8_t>& object) {
+ModelElement ConvertObject6(const std::vector<std::uint8_t>& object, int version) {
   if (object.size() < ocad::kObject6HeaderSize)
     throw OcadFormatError("object shorter than its header");
   const std::uint8_t* bytes = object.data();
   ModelElement element;
   element.Symbol = GetI16(bytes + 0);
-  element.ObjectType = static_cast<std::int16_t>(GetU16(bytes + 2));
+  // OCAD 8 keeps the type in one byte and a flag for UTF-16 texts in the next.
+  element.ObjectType =
+      static_cast<std::int16_t>(version == 8 ? bytes[2] : GetU16(bytes + 2));
+  const bool wideText = version == 8 && bytes[3] == 1;
   element.Angle = GetI16(bytes + 8);
   element.Height = static_cast<std::int16_t>(GetU16(bytes + 12));  // low 16 bits of the i32
 
@@ -51,66 +36,33 @@ ModelElement ConvertObject6(const std::vector<std::uint8_t>& object) {
   auto coordX = [&](int k) { return GetI32(bytes + ocad::kObject6HeaderSize + 8 * k); };
   auto coordY = [&](int k) { return GetI32(bytes + ocad::kObject6HeaderSize + 8 * k + 4); };
 
-  std::vector<TPair>& out = element.Pairs;
-  out.reserve(static_cast<std::size_t>(itemCount) * 2 + 4);
-  bool lastL = false;
-  bool lastR = false;
-  int curveCounter = 0;
-  for (int k = 0; k + 1 < itemCount; ++k) {
+  std::vector<FlaggedPoint> points(static_cast<std::size_t>(itemCount));
+  for (int k = 0; k < itemCount; ++k) {
     const Coord6 x = ConvertCoord6(coordX(k));
     const Coord6 y = ConvertCoord6(coordY(k));
-    const TPair point{x.Value, y.Value};
-    const bool curveNext = (ConvertCoord6(coordX(k + 1)).Flags & kXCurveFirst) != 0;
-
-    if (y.Flags & kYNewPart) {
-      out.push_back({kMarkNewPart, kMarkNewPart});
-      out.push_back(point);
-      if (curveNext) {
-        out.push_back({kMarkCurve, kMarkCurve});
-        curveCounter = 1;
-      }
-      continue;
-    }
-
-    std::int16_t code;
-    if (y.Flags & kYCornerOrDash) {
-      code = kCodeCornerOrDash;
-    } else if (x.Flags & kXCurveAny) {
-      code = 0;
-    } else {
-      const bool noLeft = (x.Flags & kXNoLeftLine) != 0;
-      const bool noRight = (y.Flags & kYNoRightLine) != 0;
-      code = kLineFlagCodes[FlagChange(lastL, noLeft)][FlagChange(lastR, noRight)];
-      lastL = noLeft;
-      lastR = noRight;
-    }
-
-    if (curveNext) {
-      curveCounter = 1;
-      out.push_back(point);
-      out.push_back({kMarkCurve, code == 0 ? kMarkCurve : code});
-    } else {
-      curveCounter = curveCounter > 0 ? curveCounter + 1 : 0;
-      if (code != 0 && curveCounter == 0) out.push_back({kMarkLineFlags, code});
-      out.push_back(point);
-      if (curveCounter >= 4) curveCounter = 0;
-    }
+    points[static_cast<std::size_t>(k)] = {{x.Value, y.Value}, x.Flags, y.Flags};
   }
-  if (itemCount > 0) {
-    const int last = itemCount - 1;
-    out.push_back({ConvertCoord6(coordX(last)).Value, ConvertCoord6(coordY(last)).Value});
-  }
+  std::vector<TPair>& out = element.Pairs;
+  ConvertPoints(points, out);
 
   if (element.ObjectType == 4) {
     // Formatted text: the zero-terminated text 8 bytes after the coordinates, packed after the
     // last pair with its terminating zero. A text that runs to the object's end ends there.
     const std::size_t textStart = coordsEnd + 8;
-    std::size_t textLength = 0;
-    while (textStart + textLength < object.size() && bytes[textStart + textLength] != 0)
-      ++textLength;
+    std::string text;
+    if (wideText) {
+      if (textStart < object.size())
+        text = Utf16LeToUtf8(bytes + textStart, (object.size() - textStart) / 2);
+    } else {
+      std::size_t textLength = 0;
+      while (textStart + textLength < object.size() && bytes[textStart + textLength] != 0)
+        ++textLength;
+      text.assign(reinterpret_cast<const char*>(bytes) + textStart, textLength);
+    }
+    const std::size_t textLength = text.size();
     const std::size_t words = textLength / 4 + 1;
     std::vector<std::uint8_t> packed(words * 4, 0);
-    if (textLength > 0) std::memcpy(packed.data(), bytes + textStart, textLength);
+    if (textLength > 0) std::memcpy(packed.data(), text.data(), textLength);
     for (std::size_t w = 0; w < words; ++w)
       out.push_back({GetI16(packed.data() + 4 * w), GetI16(packed.data() + 4 * w + 2)});
   }

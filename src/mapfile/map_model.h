@@ -4,6 +4,7 @@
 // One instance, owned by the application and handed to the code that needs it.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,51 +14,61 @@
 
 namespace terrak {
 
-// A coordinate pair of the model element, in 1/1440 inch, y growing upwards. Marker pairs carry
-// special x values (see the constants below).
+class FormatMap;
+
+// A coordinate pair of the model element, in 1/1440 inch, y growing upwards. Maps of OCAD 5 to 8
+// fill only the 16-bit range; today's formats reach 37 km of paper in 32 bits. Marker pairs
+// carry special x values (see the constants below).
 struct TPair {
-  std::int16_t X = 0;
-  std::int16_t Y = 0;
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
   friend bool operator==(const TPair&, const TPair&) = default;
 };
 
-// x values of marker pairs, as signed 16-bit numbers.
+// x values of marker pairs, the values the 16-bit model element gave them.
 inline constexpr std::int16_t kMarkNewPart = -32768;    // a further part (hole) of an area follows
 inline constexpr std::int16_t kMarkLineFlags = -32767;  // the line flags change / corner point
 inline constexpr std::int16_t kMarkCurve = -32766;      // two control points and an end follow
 inline constexpr std::int16_t kMarkSkipped = -32765;    // passed over by every consumer
-// Any pair whose x is at or below this is a marker, never a point.
+// The highest of the four marker values.
 inline constexpr std::int16_t kHighestMarker = -32765;
 
+// True for the x of a marker pair. With 32-bit coordinates a point may lie below -32768; only
+// the four marker values are markers, and readers keep points off them.
+constexpr bool IsMarker(std::int32_t x) { return x >= kMarkNewPart && x <= kHighestMarker; }
+
 struct TmapSymbol {
-  std::int16_t Symbol = 0;  // ten times the number OCAD shows: 101 is 10.1
-  std::string Text;         // display text, e.g. "10.1 Contour"
+  // Ten times the number OCAD 5 to 8 show (101 is 10.1); a thousand times the number of today's
+  // formats (101000 is 101.0, 103002 is 103.2): MapModel::SymbolNumberScale says which.
+  std::int32_t Symbol = 0;
+  std::string Text;  // display text, e.g. "10.1 Contour"
   std::int16_t ObjectType = 0;
 };
 
 struct TSelectedSymbol {
-  std::int16_t Symbol = 0;
+  std::int32_t Symbol = 0;
   terrak::Colour Colour = kBlack;
 };
 
 struct TMapObject {
-  std::int16_t MinX = 0, MinY = 0, MaxX = 0, MaxY = 0;
+  std::int32_t MinX = 0, MinY = 0, MaxX = 0, MaxY = 0;
   std::int32_t Pos = 0;  // version 5: 4-byte units from P; versions 6/7: bytes from file start
   std::int32_t Len = 0;  // version 5: 4-byte units; versions 6/7: bytes
-  std::int16_t Symbol = 0;
+  std::int32_t Symbol = 0;
   std::int16_t ObjectType = 0;
   std::int16_t Height = 0;  // tenths of a metre; 0 = none
   TPair FirstPoint;
   TPair LastPoint;
   std::int32_t Slot = 0;           // version 5: index record number; 6/7: entry 0..255
   std::int32_t IndexBlockPos = 0;  // version 5: 0; 6/7: file position of the index block
+  std::int64_t Key = 0;            // today's formats: how the format finds the object again
 };
 
 // The pairs of one object. Points[0] is pair 1 of the model element: the list is read whole,
 // however long the object is, so Points.size() can exceed the 2000 pairs of the old buffers.
 // For formatted text the text bytes follow the last pair, packed into pairs.
 struct TObjectCoords {
-  std::int16_t Symbol = 0;
+  std::int32_t Symbol = 0;
   std::int16_t ObjectType = 0;
   std::int32_t Count = 0;  // number of pairs = Points.size()
   std::int16_t Height = 0;
@@ -82,9 +93,14 @@ struct MapModel {
   std::vector<std::uint8_t> Setup6;
 
   std::int16_t MapZoom = 0;
-  std::int16_t MapOffsetX = 0;
-  std::int16_t MapOffsetY = 0;
+  std::int32_t MapOffsetX = 0;
+  std::int32_t MapOffsetY = 0;
   double MapScale = 0.0;
+  // How many times the number shown a symbol number is: 10 for OCAD 5 to 8, 1000 later.
+  std::int32_t SymbolNumberScale = 10;
+  // Today's formats (OCAD 9 on, Mapper): the open map's reader and writer, which holds the
+  // map's bytes as the working copy has them. Null for OCAD 5 to 8, read by the first reader.
+  std::shared_ptr<FormatMap> Format;
   // Where the map lies on Earth, as its file says; unknown for formats that carry none.
   Georeferencing Georef;
   bool MapModified = false;
@@ -107,6 +123,11 @@ struct MapModel {
   std::int32_t FirstSymbolBlockPos() const;
   std::int32_t FirstIndexBlockPos() const;
   std::int32_t SetupPos() const;
+
+  // The largest model coordinate the view may centre on: the 16-bit range of the first reader's
+  // maps, or the far wider one of today's formats.
+  std::int32_t CoordinateReach() const { return Format ? kWideCoordinateReach : 32767; }
+  static constexpr std::int32_t kWideCoordinateReach = 1 << 30;
 };
 
 // Returns entry i of ObjectCoords.

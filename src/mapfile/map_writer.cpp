@@ -6,7 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "common/bytes.h"
+#include "common/wrap16.h"
+#include "mapfile/map_format.h"
 #include "mapfile/ocad_file.h"
 #include "mapfile/ocad_format_error.h"
 #include "mapfile/ocad_layout.h"
@@ -49,8 +53,48 @@ const TMapObject& ObjectAt(const MapModel& model, std::int32_t index) {
   return model.MapObjects[static_cast<std::size_t>(index)];
 }
 
+// A format's change follows into the working copy: positioned writes while no patch changes the
+// length, else the working copy is replaced whole by the format's bytes.
+void FollowInWorkingCopy(const MapModel& model, const std::string& workingCopy,
+                         const std::vector<BytePatch>& patches) {
+  if (patches.empty()) return;
+  const bool inPlace = std::all_of(patches.begin(), patches.end(), [](const BytePatch& p) {
+    return p.Length == static_cast<std::int64_t>(p.Bytes.size());
+  });
+  if (!inPlace) {
+    ReplaceFileAtomically(workingCopy, model.Format->Bytes());
+    return;
+  }
+  FileStream stream(workingCopy, FileMode::ReadWriteExclusive);
+  for (const BytePatch& patch : patches)
+    stream.Write(patch.Position, patch.Bytes.data(), patch.Bytes.size());
+  stream.Close();
+}
+
+std::vector<std::int64_t> KeysOf(const MapModel& model, const TracedObjectList& objects) {
+  std::vector<std::int64_t> keys;
+  for (std::int32_t index : objects) keys.push_back(ObjectAt(model, index).Key);
+  return keys;
+}
+
+void WriteFormatHeights(MapModel& model, const std::string& workingCopy,
+                        const TracedObjectList& objects, std::int16_t height) {
+  std::vector<std::pair<std::int64_t, std::int32_t>> heights;
+  for (std::int64_t key : KeysOf(model, objects)) heights.push_back({key, height});
+  FollowInWorkingCopy(model, workingCopy, model.Format->WriteHeights(heights));
+  for (std::int32_t index : objects) {
+    model.MapObjects[static_cast<std::size_t>(index)].Height = height;
+    model.ObjectCoords[static_cast<std::size_t>(index)].Height = height;
+  }
+  model.MapModified = true;
+}
+
 void WriteHeights(MapModel& model, const std::string& workingCopy,
                   const TracedObjectList& objects, std::int16_t height) {
+  if (model.Format) {
+    WriteFormatHeights(model, workingCopy, objects, height);
+    return;
+  }
   FileStream stream(workingCopy, FileMode::ReadWriteExclusive);
   const ocad::RecordReader reader(stream);
   for (std::int32_t index : objects) {
@@ -105,6 +149,11 @@ bool Fits(const std::vector<std::uint8_t>& record, std::size_t offset, std::size
 void CopyWorkingCopyTo(MapModel& model, const std::string& workingCopy,
                        const SafeWriteOptions& options) {
   const std::vector<std::uint8_t> bytes = ReadWholeFile(workingCopy);
+  // Files kept beside the map (OCAD 9's heights) go first: should one fail, the map itself is
+  // still as it was, never newer than its heights.
+  if (model.Format)
+    for (const SidecarFile& sidecar : model.Format->Sidecars())
+      ReplaceFileAtomically(model.MapFileName + sidecar.Suffix, sidecar.Bytes, options);
   ReplaceFileAtomically(model.MapFileName, bytes, options);
   const FileStream written(model.MapFileName, FileMode::ReadDenyWrite);
   model.OpenedFile = StampOf(bytes, written.Descriptor());
@@ -145,7 +194,16 @@ void ClearAllHeights(MapModel& model, const std::string& workingCopy, UserDialog
 }
 
 void WriteObjectSymbols(MapModel& model, const std::string& workingCopy,
-                        const TracedObjectList& traced, std::int16_t symbol) {
+                        const TracedObjectList& traced, std::int32_t symbol) {
+  if (model.Format) {
+    FollowInWorkingCopy(model, workingCopy, model.Format->WriteSymbol(KeysOf(model, traced), symbol));
+    for (std::int32_t index : traced) {
+      model.MapObjects[static_cast<std::size_t>(index)].Symbol = symbol;
+      model.ObjectCoords[static_cast<std::size_t>(index)].Symbol = symbol;
+    }
+    model.MapModified = true;
+    return;
+  }
   FileStream stream(workingCopy, FileMode::ReadWriteExclusive);
   const ocad::RecordReader reader(stream);
   for (std::int32_t index : traced) {
@@ -153,11 +211,11 @@ void WriteObjectSymbols(MapModel& model, const std::string& workingCopy,
     if (model.OcadVersion == 5) {
       const std::int64_t indexPos = static_cast<std::int64_t>(ocad::kIndexRecord5Size) * object.Slot;
       std::vector<std::uint8_t> record = reader.Read(indexPos, ocad::kIndexRecord5Size, "index record");
-      PutI16(record.data() + 16, symbol);
+      PutI16(record.data() + 16, static_cast<std::int16_t>(symbol));
       stream.Write(indexPos, record.data(), record.size());
       std::vector<std::uint8_t> element =
           ocad::ReadElement5(reader, model.DataStart(), object.Pos, object.Len);
-      PutI16(element.data(), symbol);
+      PutI16(element.data(), static_cast<std::int16_t>(symbol));
       stream.Write(ocad::Object5Position(model.DataStart(), object.Pos), element.data(),
                    element.size());
     } else {
@@ -165,11 +223,12 @@ void WriteObjectSymbols(MapModel& model, const std::string& workingCopy,
         throw OcadFormatError("index entry out of its block");
       std::vector<std::uint8_t> block =
           reader.Read(object.IndexBlockPos, ocad::kIndexBlockSize, "index block");
-      PutI16(block.data() + ocad::IndexEntryOffset(object.Slot) + 22, symbol);
+      PutI16(block.data() + ocad::IndexEntryOffset(object.Slot) + 22,
+             static_cast<std::int16_t>(symbol));
       stream.Write(object.IndexBlockPos, block.data(), block.size());
       const ocad::IndexEntry6 entry = ocad::DecodeIndexEntry6(block.data(), object.Slot);
       std::vector<std::uint8_t> bytes = ocad::ReadObject6(reader, entry.Position, entry.Length);
-      PutI16(bytes.data(), symbol);
+      PutI16(bytes.data(), static_cast<std::int16_t>(symbol));
       stream.Write(entry.Position, bytes.data(), bytes.size());
     }
     model.MapObjects[static_cast<std::size_t>(index)].Symbol = symbol;
@@ -180,6 +239,7 @@ void WriteObjectSymbols(MapModel& model, const std::string& workingCopy,
 }
 
 void WriteZoom(MapModel& model, const std::string& workingCopy) {
+  if (model.Format) return;  // today's maps keep no view of Terrak's: they stay as they were
   PatchSetup(model, workingCopy, [&](std::vector<std::uint8_t>& setup) {
     if (model.OcadVersion == 5)
       PutI16(setup.data() + ocad::kSetup5ZoomOffset, model.MapZoom);
@@ -189,10 +249,11 @@ void WriteZoom(MapModel& model, const std::string& workingCopy) {
 }
 
 void WriteOffset(MapModel& model, const std::string& workingCopy) {
+  if (model.Format) return;
   PatchSetup(model, workingCopy, [&](std::vector<std::uint8_t>& setup) {
     if (model.OcadVersion == 5) {
-      PutI16(setup.data() + ocad::kSetup5OffsetXOffset, model.MapOffsetX);
-      PutI16(setup.data() + ocad::kSetup5OffsetYOffset, model.MapOffsetY);
+      PutI16(setup.data() + ocad::kSetup5OffsetXOffset, Wrap16(model.MapOffsetX));
+      PutI16(setup.data() + ocad::kSetup5OffsetYOffset, Wrap16(model.MapOffsetY));
     } else {
       PutI32(setup.data() + 0, ModelToCoord6(model.MapOffsetX));
       PutI32(setup.data() + 4, ModelToCoord6(model.MapOffsetY));

@@ -19,7 +19,7 @@ void WriteTracedHeights(MapModel& model, const std::string& workingCopy,
 void ClearAllHeights(MapModel& model, const std::string& workingCopy, UserDialogs& dialogs);
 // Gives every traced object the symbol number symbol (index and object), in memory and file.
 void WriteObjectSymbols(MapModel& model, const std::string& workingCopy,
-                        const TracedObjectList& traced, std::int16_t symbol);
+                        const TracedObjectList& traced, std::int32_t symbol);
 void WriteZoom(MapModel& model, const std::string& workingCopy);
 void WriteOffset(MapModel& model, const std::string& workingCopy);
 

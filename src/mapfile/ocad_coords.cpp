@@ -30,7 +30,7 @@ Coord6 ConvertCoord6(std::int32_t coded) {
   return result;
 }
 
-std::int32_t ModelToCoord6(std::int16_t model) {
+std::int32_t ModelToCoord6(std::int32_t model) {
   return static_cast<std::int32_t>(RoundToInt(model / kModelUnitsPerCoordUnit * 256));
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Opening an OCAD map (versions 5, 6, 7) through the working copy, and the conversions of
+// Opening a map (OCAD 5 to 8 by the first reader, today's formats through FormatMap) through the working copy, and the conversions of
 // version 6/7 coordinates and objects into the model's form.
 #include <cstdint>
 #include <string>
@@ -23,18 +23,19 @@ struct Coord6 {
   std::uint8_t Flags = 0;
 };
 Coord6 ConvertCoord6(std::int32_t coded);
-std::int32_t ModelToCoord6(std::int16_t model);
+std::int32_t ModelToCoord6(std::int32_t model);
 
 // Converts a stored version 6/7 object (its bytes as read) into the pairs of the model element.
 // Throws OcadFormatError when the object's own counts do not fit its bytes.
 struct ModelElement {
-  std::int16_t Symbol = 0;
+  std::int32_t Symbol = 0;
   std::int16_t ObjectType = 0;
   std::int16_t Angle = 0;
   std::int16_t Height = 0;
   std::vector<TPair> Pairs;
 };
-ModelElement ConvertObject6(const std::vector<std::uint8_t>& object);
+// Version 8 keeps the object type in one byte and may store the text as UTF-16.
+ModelElement ConvertObject6(const std::vector<std::uint8_t>& object, int version = 6);
 
 // The version 5 map scale field: a 6-byte real.
 double Real6ToDouble(const std::uint8_t* bytes);

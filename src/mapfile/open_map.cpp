@@ -3,10 +3,13 @@
 #include <cmath>
 
 #include "common/bytes.h"
+#include "mapfile/map_formats.h"
 #include "mapfile/ocad_file.h"
+#include "mapfile/open_format.h"
 #include "mapfile/ocad_format_error.h"
 #include "mapfile/ocad_layout.h"
 #include "mapfile/ocad_records.h"
+#include "mapfile/setup_georeferencing.h"
 #include "mapfile/symbol_list.h"
 #include "platform/safe_file_writer.h"
 
@@ -15,6 +18,8 @@ namespace terrak {
 namespace {
 
 constexpr std::size_t kCopyBlockSize = 2048;
+// Enough of the file's start to tell its format.
+constexpr std::size_t kRecogniseBytes = 64;
 // Enough of a version 6/7 setup record to hold the view offset and the map scale.
 constexpr std::int64_t kSetup6MinimumSize = ocad::kSetup6ScaleOffset + 8;
 
@@ -76,6 +81,12 @@ void ReadAndCheck(MapModel& opened, const ocad::RecordReader& reader) {
     opened.MapOffsetY = ConvertCoord6(GetI32(setup.data() + 4)).Value;
     opened.MapScale = GetDouble(setup.data() + ocad::kSetup6ScaleOffset);
     opened.MapZoom = ZoomFromDouble(GetDouble(setup.data() + ocad::kSetup6ZoomOffset));
+    opened.Georef = GeoreferencingFromSetup6(opened.Setup6);
+    if (opened.OcadVersion == 8) {
+      Georeferencing strings = GeoreferencingFromStrings8(
+          reader, GetI32(opened.FileHeader6.data() + kHeader8FirstStringBlockOffset));
+      if (strings.Known) opened.Georef = std::move(strings);
+    }
   }
   CheckScale(opened.MapScale);
 }
@@ -121,13 +132,28 @@ OpenResult OpenMapFile(MapModel& model, const std::string& workingCopy, UserDial
     // Other readers may read the map at the same time (the command-line tool beside the
     // program); nobody may write it while it is copied.
     const FileStream map(model.MapFileName, FileMode::ReadDenyWrite);
+    std::uint8_t first[kRecogniseBytes] = {};
+    const std::size_t got = map.ReadSome(0, first, sizeof first);
+    const MapFileFormat format = RecogniseMapFile({first, got});
+    switch (format.Kind) {
+      case MapFileKind::Ocad5To7:
+      case MapFileKind::Ocad8:
+        break;
+      case MapFileKind::Ocad9On:
+      case MapFileKind::MapperXml:
+        return OpenFormatMapFile(model, map, workingCopy, dialogs);
+      default:
+        dialogs.Message(RefusalMessage(format), MessageType::Information,
+                        static_cast<unsigned>(DialogButton::Ok));
+        return OpenResult::NotOcad;
+    }
     try {
       const ocad::RecordReader reader(map);
       const std::vector<std::uint8_t> header = reader.Read(0, kFileHeaderSize, "header");
       std::copy(header.begin(), header.end(), opened.FileHeader.begin());
       opened.OcadVersion = GetI16(header.data() + 4);
       if (GetI16(header.data()) != ocad::kMark ||
-          (opened.OcadVersion != 5 && opened.OcadVersion != 6 && opened.OcadVersion != 7))
+          opened.OcadVersion < 5 || opened.OcadVersion > 8)
         throw OcadFormatError("no OCAD mark or an unknown version");
       ReadAndCheck(opened, reader);
       // The working copy holds the same bytes; reading the list before copying means a list
@@ -150,6 +176,9 @@ OpenResult OpenMapFile(MapModel& model, const std::string& workingCopy, UserDial
   model.MapOffsetX = opened.MapOffsetX;
   model.MapOffsetY = opened.MapOffsetY;
   model.MapScale = opened.MapScale;
+  model.Georef = std::move(opened.Georef);
+  model.SymbolNumberScale = 10;
+  model.Format.reset();
   model.MapModified = false;
   model.OpenedFile = opened.OpenedFile;
   model.SymbolList = std::move(opened.SymbolList);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/bytes.h"
+#include "mapfile/convert_format_object.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
 #include "mapfile/ocad_layout.h"
@@ -39,11 +40,14 @@ struct ObjectLists {
   }
 };
 
-bool IsSelected(const MapModel& model, std::int16_t symbol) {
+bool IsSelected(const MapModel& model, std::int32_t symbol) {
   return std::any_of(model.SelectedSymbols.begin(), model.SelectedSymbols.end(),
                      [&](const TSelectedSymbol& s) {
-                       return static_cast<std::uint16_t>(s.Symbol) ==
-                              static_cast<std::uint16_t>(symbol);
+                       if (model.Format) return s.Symbol == symbol;
+                       // The first reader's numbers are 16-bit fields, compared as stored.
+                       return s.Symbol >= -32768 && s.Symbol <= 32767 &&
+                              static_cast<std::uint16_t>(s.Symbol) ==
+                                  static_cast<std::uint16_t>(symbol);
                      });
 }
 
@@ -96,7 +100,7 @@ ObjectLists Objects6(const MapModel& model, const ocad::RecordReader& reader) {
     lists.Widen(minX, minY, maxX, maxY);
     if (!IsSelected(model, entry.Symbol)) return;
     const ModelElement element =
-        ConvertObject6(ocad::ReadObject6(reader, entry.Position, entry.Length));
+        ConvertObject6(ocad::ReadObject6(reader, entry.Position, entry.Length), model.OcadVersion);
     TMapObject object;
     object.MinX = minX;
     object.MinY = minY;
@@ -109,6 +113,29 @@ ObjectLists Objects6(const MapModel& model, const ocad::RecordReader& reader) {
     object.IndexBlockPos = static_cast<std::int32_t>(blockPos);
     lists.Append(object, element);
   });
+  return lists;
+}
+
+ObjectLists ObjectsOfFormat(const MapModel& model) {
+  ObjectLists lists;
+  const ObjectsRead read =
+      model.Format->ReadObjects([&](std::int32_t symbol) { return IsSelected(model, symbol); });
+  const FormatExtent& all = read.MapExtent;
+  if (all.MinX <= all.MaxX && all.MinY <= all.MaxY)
+    lists.Widen(ModelUnitsFromMicrometres(all.MinX), ModelUnitsFromMicrometres(all.MinY),
+                ModelUnitsFromMicrometres(all.MaxX), ModelUnitsFromMicrometres(all.MaxY));
+  lists.Objects.reserve(read.Objects.size());
+  lists.Coords.reserve(read.Objects.size());
+  for (const FormatObject& read1 : read.Objects) {
+    TMapObject object;
+    object.MinX = ModelUnitsFromMicrometres(read1.Extent.MinX);
+    object.MinY = ModelUnitsFromMicrometres(read1.Extent.MinY);
+    object.MaxX = ModelUnitsFromMicrometres(read1.Extent.MaxX);
+    object.MaxY = ModelUnitsFromMicrometres(read1.Extent.MaxY);
+    object.Symbol = read1.Symbol;
+    object.Key = read1.Key;
+    lists.Append(object, ConvertFormatObject(read1));
+  }
   return lists;
 }
 
@@ -138,6 +165,11 @@ void ReadObjects6(MapModel& model, const std::string& workingCopy) {
 }
 
 void ReadObjects(MapModel& model, const std::string& workingCopy) {
+  if (model.Format) {
+    // Today's formats are read from the bytes their reader holds, the working copy's bytes.
+    Commit(model, ObjectsOfFormat(model));
+    return;
+  }
   if (model.OcadVersion == 0) {
     // No map has been opened: there is nothing to read.
     Commit(model, ObjectLists{});

@@ -75,6 +75,7 @@ void ReadSymbols6(MapModel& model, const std::string& workingCopy) {
 }
 
 void ReadSymbols(MapModel& model, const std::string& workingCopy) {
+  if (model.Format) return;  // filled at opening from the format's own reader
   if (model.OcadVersion == 5)
     ReadSymbols5(model, workingCopy);
   else

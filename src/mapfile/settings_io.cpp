@@ -15,6 +15,7 @@ const std::string kColors = "Colors";
 const std::string k3dSettings = "3dsettings";
 const std::string kSelectedSymbols = "SelectedSymbols";
 const std::string kViewpoint = "Viewpoint";
+const std::string kHeightTags = "HeightTags";
 
 constexpr std::int64_t kMin16 = INT16_MIN, kMax16 = INT16_MAX;
 constexpr std::int64_t kMin32 = INT32_MIN, kMax32 = INT32_MAX;
@@ -84,7 +85,7 @@ void ReadSelectedSymbols(const SettingsFile& file, std::int16_t count, MapModel&
     // A count larger than the keys present (edited by hand, or a key lost) would select symbol
     // 0 once for every missing key, and each save would write them all back.
     if (!file.ReadString(kSelectedSymbols, SelectedSymbolKey(i))) continue;
-    const std::int16_t symbol = Read16(file, kSelectedSymbols, SelectedSymbolKey(i), 0);
+    const std::int32_t symbol = Read32(file, kSelectedSymbols, SelectedSymbolKey(i), 0);
     Colour colour = kBlack;
     if (!ReadColour(file, kColors, SymbolColourKey(symbol), "clblack", colour, dialogs)) return;
     model.SelectedSymbols.push_back({symbol, colour});
@@ -102,7 +103,38 @@ std::string StorableFileName(const std::string& name) {
   return lineBreak || blankEnds ? "nofile" : name;
 }
 
+// A map name as a key of [HeightTags]: besides the rule of Filename, a key cannot hold "=" nor
+// begin like a section or a comment.
+std::optional<std::string> HeightTagKey(const std::string& mapFile) {
+  if (mapFile.empty() || StorableFileName(mapFile) != mapFile) return std::nullopt;
+  if (mapFile.find('=') != std::string::npos || mapFile.front() == '[' || mapFile.front() == ';' ||
+      mapFile.front() == '#')
+    return std::nullopt;
+  return mapFile;
+}
+
 }  // namespace
+
+std::optional<std::string> LookUpHeightTag(const Settings& settings, const std::string& mapFile) {
+  const std::optional<std::string> key = HeightTagKey(mapFile);
+  if (!settings.File || !key) return std::nullopt;
+  std::optional<std::string> tag = settings.File->ReadString(kHeightTags, *key);
+  if (tag && tag->empty()) return std::nullopt;
+  return tag;
+}
+
+void RememberHeightTag(Settings& settings, const std::string& settingsFile,
+                       const std::string& mapFile, const std::string& tag) {
+  const std::optional<std::string> key = HeightTagKey(mapFile);
+  if (!key || tag.find_first_of("\r\n") != std::string::npos) return;
+  SettingsFile file = SettingsFile::Open(settingsFile);
+  file.WriteString(kHeightTags, *key, tag);
+  file.Save();
+  if (settings.File)
+    settings.File->WriteString(kHeightTags, *key, tag);
+  else
+    settings.File = std::make_shared<SettingsFile>(std::move(file));
+}
 
 void LoadSettings(Settings& settings, MapModel& model, const std::string& settingsFile,
                   UserDialogs& dialogs) {

@@ -25,6 +25,14 @@ std::string ColourToText(Colour colour);
 // A colour name (any letter case) or an integer in decimal, "$" or "0x" hexadecimal.
 std::optional<Colour> TextToColour(const std::string& text);
 
+// The tag that holds heights in a Mapper map, as remembered under the map's file name in
+// [HeightTags]; nothing when none was chosen for it.
+std::optional<std::string> LookUpHeightTag(const Settings& settings, const std::string& mapFile);
+// Remembers the choice at once in the settings file on disk (and in settings.File). A map name
+// the file cannot hold as a key is not remembered. FileError when the file cannot be written.
+void RememberHeightTag(Settings& settings, const std::string& settingsFile,
+                       const std::string& mapFile, const std::string& tag);
+
 // The per-symbol keys: "Symbol" + index right-aligned in 3, "Symbol" + number in 4.
 std::string SelectedSymbolKey(int index);
 std::string SymbolColourKey(int symbolNumber);

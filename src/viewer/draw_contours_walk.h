@@ -34,7 +34,7 @@ void WalkObjectLine(const TObjectCoords& coords, double unitsPerMetre, std::int1
       k += 4;
     } else if (pair.X == kMarkNewPart) {
       return;
-    } else if (pair.X <= kHighestMarker) {
+    } else if (IsMarker(pair.X)) {
       ++k;
     } else {
       flatten(previous, previous, pair, pair);

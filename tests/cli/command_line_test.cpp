@@ -121,7 +121,7 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
   EXPECT_EQ(info.MapFile, "m.ocd");
   EXPECT_FALSE(info.Objects.has_value());
   const auto objects = Parsed<cli::InfoOptions>({"info", "--objects", "101,-5,32767", "m.ocd"});
-  EXPECT_EQ(*objects.Objects, (std::vector<std::int16_t>{101, -5, 32767}));
+  EXPECT_EQ(*objects.Objects, (std::vector<std::int32_t>{101, -5, 32767}));
 
   // Without options the grid takes the settings file's defaults.
   const auto plain = Parsed<cli::GridOptions>({"grid", "m.ocd", "--symbols", "101"});
@@ -134,7 +134,7 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
       {"grid", "--symbols", "101,102", "m.ocd", "--smoothing", "-30", "--passes", "7",
        "--contour-gap=0", "--xyz", "p.csv", "--matrix", "g.csv", "--o3d", "m.o3d", "--force"});
   EXPECT_EQ(grid.MapFile, "m.ocd");
-  EXPECT_EQ(grid.Symbols, (std::vector<std::int16_t>{101, 102}));
+  EXPECT_EQ(grid.Symbols, (std::vector<std::int32_t>{101, 102}));
   EXPECT_EQ(grid.Values.Smoothing, -30);  // out of range is the construction's to say
   EXPECT_EQ(grid.Values.SmoothingPasses, 7);
   EXPECT_EQ(grid.Values.ContourGap, 0);
@@ -155,7 +155,7 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
   const auto full = Parsed<cli::RenderOptions>(
       {"render", "m.ocd", "--symbols", "101,102", "--out", "p.bmp", "--size", "640x10000",
        "--view", "SW", "--no-zbuffer", "--no-bitmap", "--raytrace", "--force"});
-  EXPECT_EQ(full.Symbols, (std::vector<std::int16_t>{101, 102}));
+  EXPECT_EQ(full.Symbols, (std::vector<std::int32_t>{101, 102}));
   EXPECT_EQ(full.Width, 640);
   EXPECT_EQ(full.Height, 10000);
   EXPECT_EQ(full.Preset, kSouthWestView);

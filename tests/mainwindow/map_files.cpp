@@ -23,7 +23,7 @@ constexpr Line kLines[] = {
 };
 
 // A version 6/7 position (0.01 mm) that converts back to the model value.
-std::int32_t Position6(std::int16_t model) {
+std::int32_t Position6(std::int32_t model) {
   return static_cast<std::int32_t>(RoundToInt(model / 0.56693));
 }
 

@@ -456,7 +456,7 @@ TEST(UserActions, OpenDialogStartsInTheSamplesAndCancelKeepsEverything) {
   UserActions f;
   f.Open(f.MapFile);
   EXPECT_EQ(f.Dialogs.FileDialogs[0].InitialFolder, f.App.Paths.SamplesFolder);
-  EXPECT_EQ(f.Dialogs.FileDialogs[0].Filter, "*.ocd|*.ocd");
+  EXPECT_EQ(f.Dialogs.FileDialogs[0].Filter, "Maps|*.ocd *.omap *.xmap");
   EXPECT_EQ(f.Dialogs.FileDialogs[0].DefaultExtension, "ocd");
   f.Dialogs.MessageAnswers = {DialogButton::Cancel};
   f.Dialogs.FileAnswers = {f.Folder.File("other.ocd")};

@@ -40,8 +40,8 @@ TEST(ReadObjects5, SelectedObjectsInFileOrderWithTheirIndexFieldsAndPairs) {
   EXPECT_EQ(first.IndexBlockPos, 0);
   EXPECT_EQ(first.Pos, b.Layout().Objects[0].Pos);
   EXPECT_EQ(first.Len, b.Layout().Objects[0].Len);
-  EXPECT_EQ((std::vector<std::int16_t>{first.MinX, first.MinY, first.MaxX, first.MaxY}),
-            (std::vector<std::int16_t>{10, 20, 70, 80}));
+  EXPECT_EQ((std::vector<std::int32_t>{first.MinX, first.MinY, first.MaxX, first.MaxY}),
+            (std::vector<std::int32_t>{10, 20, 70, 80}));
   EXPECT_EQ(m.ObjectCoords[0].Count, 5);
   EXPECT_EQ(m.ObjectCoords[0].Points[1], (TPair{kMarkCurve, kMarkCurve}));
   EXPECT_EQ(m.MapObjects[1].ObjectType, 4);

@@ -125,8 +125,8 @@ std::vector<std::uint8_t> OcadMapBuilder::Build5() {
     PutI16(element + 10, object.Height);
     std::uint8_t* pair = element + kElement5HeaderSize;
     for (const TPair& point : stored[i]) {
-      PutI16(pair, point.X);
-      PutI16(pair + 2, point.Y);
+      PutI16(pair, static_cast<std::int16_t>(point.X));  // version 5 pairs are 16-bit
+      PutI16(pair + 2, static_cast<std::int16_t>(point.Y));
       pair += 4;
     }
   }

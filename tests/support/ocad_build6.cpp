@@ -18,13 +18,26 @@ constexpr std::int64_t kDescriptionOffset = 52;
 constexpr std::int64_t kSetupScaleOffset = 24;
 constexpr std::int64_t kSetupZoomOffset = 936;
 
+constexpr std::int64_t kStringBlockSize = 4 + 16 * kBlockEntries;
+
 bool HasTextArea(const Object6& object) { return object.ObjectType == 4 || !object.Text.empty(); }
+
+// The text's bytes as stored, its terminating zero left out: UTF-16 (ASCII widened) or bytes.
+std::vector<std::uint8_t> StoredText(const Object6& object) {
+  std::vector<std::uint8_t> bytes;
+  for (char c : object.Text) {
+    bytes.push_back(static_cast<std::uint8_t>(c));
+    if (object.Unicode) bytes.push_back(0);
+  }
+  return bytes;
+}
 
 // Number of 8-byte units after the coordinates that the gap, the text and its zero take.
 std::int64_t TextUnits(const Object6& object) {
   if (!HasTextArea(object)) return 0;
   if (object.TextGap < 0) throw std::invalid_argument("OCAD map builder: negative text gap");
-  return (object.TextGap + static_cast<std::int64_t>(object.Text.size()) + 1 + 7) / 8;
+  const std::int64_t zero = object.Unicode ? 2 : 1;
+  return (object.TextGap + static_cast<std::int64_t>(StoredText(object).size()) + zero + 7) / 8;
 }
 
 std::int64_t ObjectBytes(const Object6& object) {
@@ -58,10 +71,15 @@ IndexExtent PointExtent(const std::vector<CodedPoint>& points) {
   return {Coded(minX), Coded(minY), Coded(maxX), Coded(maxY)};
 }
 
-void WriteObject(std::uint8_t* out, const Object6& object, std::int64_t textUnits) {
+void WriteObject(std::uint8_t* out, const Object6& object, std::int64_t textUnits, int version) {
   const auto items = static_cast<std::int64_t>(object.Points.size());
   PutI16(out + 0, object.Symbol);
-  PutU16(out + 2, object.ObjectType);
+  if (version == 8) {
+    out[2] = static_cast<std::uint8_t>(object.ObjectType);
+    out[3] = object.Unicode ? 1 : 0;
+  } else {
+    PutU16(out + 2, object.ObjectType);
+  }
   PutI16(out + 4, CheckedI16(items, "coordinate count"));
   PutI16(out + 6, static_cast<std::int16_t>(textUnits));
   PutI16(out + 8, object.Angle);
@@ -72,8 +90,10 @@ void WriteObject(std::uint8_t* out, const Object6& object, std::int64_t textUnit
     PutI32(point + 4, coded.Y);
     point += 8;
   }
-  if (HasTextArea(object))
-    std::copy(object.Text.begin(), object.Text.end(), point + object.TextGap);
+  if (HasTextArea(object)) {
+    const std::vector<std::uint8_t> text = StoredText(object);
+    std::copy(text.begin(), text.end(), point + object.TextGap);
+  }
 }
 
 std::int32_t SymbolSize(const SymbolSpec& symbol) {
@@ -152,6 +172,14 @@ std::vector<std::uint8_t> OcadMapBuilder::Build6() {
       pos += placed.ByteLength;
     }
   }
+  if (!strings_.empty()) {
+    layout_.StringBlock = pos;
+    pos += kStringBlockSize;
+    for (const auto& [type, text] : strings_) {
+      layout_.Strings.push_back(pos);
+      pos += static_cast<std::int64_t>(text.size()) + 1;
+    }
+  }
   if (setupLast_) placeSetup();
   layout_.FileSize = CheckedI32(pos, "file size");
 
@@ -166,6 +194,14 @@ std::vector<std::uint8_t> OcadMapBuilder::Build6() {
   PutI32(base + 12, static_cast<std::int32_t>(layout_.IndexBlocks.front()));
   PutI32(base + 16, static_cast<std::int32_t>(layout_.SetupPos));
   PutI32(base + 20, setupSize_);
+  PutI32(base + 32, static_cast<std::int32_t>(layout_.StringBlock));
+  for (std::size_t i = 0; i < strings_.size(); ++i) {
+    std::uint8_t* const entry = base + layout_.StringBlock + 4 + 16 * static_cast<std::int64_t>(i);
+    PutI32(entry + 0, static_cast<std::int32_t>(layout_.Strings[i]));
+    PutI32(entry + 4, static_cast<std::int32_t>(strings_[i].second.size() + 1));
+    PutI32(entry + 8, strings_[i].first);
+    std::copy(strings_[i].second.begin(), strings_[i].second.end(), base + layout_.Strings[i]);
+  }
   const std::vector<ColourSpec> noColours;
   const std::vector<ColourSpec>& colours = colours_ ? *colours_ : noColours;
   if (colours_) WriteColourTable6(base + layout_.ColourTablePos, colours);
@@ -175,6 +211,11 @@ std::vector<std::uint8_t> OcadMapBuilder::Build6() {
   PutI32(setup + 4, offsetY6_);
   PutDouble(setup + kSetupScaleOffset, scale_);
   PutDouble(setup + kSetupZoomOffset, zoom_);
+  if (realWorld_.X != 0 || realWorld_.Y != 0 || realWorld_.Angle != 0) {
+    PutDouble(setup + 32, realWorld_.X);
+    PutDouble(setup + 40, realWorld_.Y);
+    PutDouble(setup + 48, realWorld_.Angle);
+  }
 
   std::size_t symbolIndex = 0;
   for (std::size_t b = 0; b < symbolBlocks_.size(); ++b) {
@@ -208,7 +249,7 @@ std::vector<std::uint8_t> OcadMapBuilder::Build6() {
       PutI16(entry + 20,
              object.IndexLength ? *object.IndexLength : static_cast<std::int16_t>(placed.Len));
       PutI16(entry + 22, object.IndexSymbol ? *object.IndexSymbol : object.Symbol);
-      WriteObject(base + placed.FilePos, object, TextUnits(object));
+      WriteObject(base + placed.FilePos, object, TextUnits(object), version_);
     }
   }
   return file;

@@ -10,9 +10,11 @@
 namespace terrak::testing {
 
 OcadMapBuilder::OcadMapBuilder(int version) : version_(version) {
-  if (version < 5 || version > 7)
-    throw std::invalid_argument("OCAD map builder: version must be 5, 6 or 7");
-  setupSize_ = version == 7 ? kSetup7DefaultSize : kSetup6DefaultSize;
+  if (version < 5 || version > 8)
+    throw std::invalid_argument("OCAD map builder: version must be 5, 6, 7 or 8");
+  setupSize_ = version == 8   ? kSetup8Size
+               : version == 7 ? kSetup7DefaultSize
+                              : kSetup6DefaultSize;
 }
 
 void OcadMapBuilder::RequireVersion5(const char* what) const {
@@ -23,7 +25,19 @@ void OcadMapBuilder::RequireVersion5(const char* what) const {
 void OcadMapBuilder::RequireVersion6(const char* what) const {
   if (version_ == 5)
     throw std::invalid_argument(std::string("OCAD map builder: ") + what +
-                                " is for versions 6 and 7");
+                                " is for versions 6 to 8");
+}
+
+OcadMapBuilder& OcadMapBuilder::RealWorld(double x, double y, double angle) {
+  RequireVersion6("a real-world position");
+  realWorld_ = {x, y, angle};
+  return *this;
+}
+
+OcadMapBuilder& OcadMapBuilder::AddString(std::int32_t type, std::string text) {
+  if (version_ != 8) throw std::invalid_argument("OCAD map builder: strings are for version 8");
+  strings_.push_back({type, std::move(text)});
+  return *this;
 }
 
 OcadMapBuilder& OcadMapBuilder::Scale(double scale) {

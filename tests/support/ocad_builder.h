@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mapfile/map_model.h"
@@ -99,10 +100,11 @@ struct Object5 {
   std::int32_t PaddingUnits = 0;  // zero 4-byte units after the pairs, counted in the length
 };
 
-// A version 6/7 object.
+// A version 6/7/8 object.
 struct Object6 {
   std::int16_t Symbol = 0;
-  std::uint16_t ObjectType = 2;  // written as one 16-bit word
+  std::uint16_t ObjectType = 2;  // written as one 16-bit word; version 8: one byte
+  bool Unicode = false;          // version 8: the flag byte after the type; the text as UTF-16
   std::int16_t Angle = 0;
   std::int32_t Height = 0;  // tenths of a metre; an i16 height becomes its sign extension
   std::vector<CodedPoint> Points{};
@@ -141,6 +143,8 @@ struct OcadLayout {
   std::vector<std::int64_t> IndexBlocks;    // v6/7, in chain order
   std::vector<std::int64_t> IndexEntries;   // every index record or entry in use, empty ones too
   std::vector<ObjectLayout> Objects;        // in the order added
+  std::int64_t StringBlock = 0;             // v8 with strings: the string index block
+  std::vector<std::int64_t> Strings;        // v8: each string's position, in the order added
 };
 
 // Version 6/7 index blocks and symbol blocks hold this many positions.
@@ -176,6 +180,12 @@ class OcadMapBuilder {
   // record is written last so that it ends the file.
   OcadMapBuilder& SetupSize(std::int32_t bytes);
   OcadMapBuilder& SetupLast(bool last);
+  // Versions 6 to 8: the setup record's real-world offset of the paper origin (metres, at 32 and
+  // 40) and angle (degrees, at 48).
+  OcadMapBuilder& RealWorld(double x, double y, double angle);
+  // Version 8: a string (type 1039 holds the scale parameters) in a string index block that
+  // follows the objects; the header names the block at 32.
+  OcadMapBuilder& AddString(std::int32_t type, std::string text);
 
   // Versions 6/7: the first colour brings the colour table, which then follows the header.
   OcadMapBuilder& AddColour(const ColourSpec& colour);
@@ -218,6 +228,11 @@ class OcadMapBuilder {
   std::int32_t offsetX6_ = 0, offsetY6_ = 0;
   std::int32_t setupSize_;
   bool setupLast_ = false;
+  struct RealWorldSpec {
+    double X = 0, Y = 0, Angle = 0;
+  };
+  RealWorldSpec realWorld_;
+  std::vector<std::pair<std::int32_t, std::string>> strings_;
   std::optional<std::vector<ColourSpec>> colours_;  // no colour table until a colour is added
   std::vector<std::vector<SymbolSlot>> symbolBlocks_{1};
   std::vector<std::vector<EntrySlot>> indexBlocks_{1};

@@ -8,7 +8,10 @@
 #include <string>
 
 #include "common/bytes.h"
+#include "mapfile/map_reader.h"
+#include "mapfile/ocad_file.h"
 #include "support/demo_terrain.h"
+#include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 
 namespace terrak::testing {
@@ -117,6 +120,41 @@ TEST(Mapgen, SampleMapsAreWhatTheirReadmeCommandsMake) {
     ++commands;
   }
   EXPECT_EQ(commands, 3);
+}
+
+// The samples of today's formats, made by the README's lines that name the built program; each
+// opens in the program with every contour carrying its height.
+TEST(Mapgen, SampleMapsOfTodaysFormatsAreWhatTheirReadmeCommandsMake) {
+  const std::string samples = std::string(TERRAK_SOURCE_DIR) + "/samples/";
+  const std::string prefix = "build/tools/terrak-mapgen ";
+  int commands = 0;
+  for (const std::string& line : Split(ReadText(samples + "README.md"), '\n')) {
+    if (line.rfind(prefix, 0) != 0) continue;
+    const std::size_t at = line.find("--out samples/");
+    ASSERT_NE(at, std::string::npos) << line;
+    const std::string name = line.substr(at + 14);
+    TempFolder folder;
+    const Outcome run =
+        RunMapgen(folder, line.substr(prefix.size(), at - prefix.size()) + "--out " + folder.File(name));
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_TRUE(ReadBytes(folder.File(name)) == ReadBytes(samples + name)) << name;
+    const std::string image = name.substr(0, name.rfind('.')) + ".bmp";
+    EXPECT_TRUE(ReadBytes(folder.File(image)) == ReadBytes(samples + "demo7.bmp")) << image;
+
+    MapModel model;
+    model.MapFileName = samples + name;
+    ScriptedDialogs dialogs;
+    ASSERT_EQ(OpenMapFile(model, folder.File("OCADCopy.tmp"), dialogs), OpenResult::Opened);
+    model.SelectedSymbols = {{101000, kBlack}, {102000, kBlack}};
+    model.SymbolsSelected = true;
+    ReadObjects(model, folder.File("OCADCopy.tmp"));
+    int withHeight = 0;
+    for (const TMapObject& o : model.MapObjects) withHeight += o.Height != 0;
+    EXPECT_GT(withHeight, 40) << name;
+    EXPECT_LT(withHeight, static_cast<int>(model.MapObjects.size())) << name;  // some lack one
+    ++commands;
+  }
+  EXPECT_EQ(commands, 2);
 }
 
 }  // namespace

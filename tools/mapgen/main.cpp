@@ -9,6 +9,7 @@
 #include "platform/file_stream.h"
 #include "support/demo_image.h"
 #include "support/demo_map.h"
+#include "support/demo_map_formats.h"
 
 namespace {
 
@@ -48,8 +49,14 @@ int Run(const mapgen::MapgenOptions& o) {
   const DemoMap map = MakeDemoMap(demo);
   // The heights first: a file that cannot be written then leaves no map behind either.
   if (!o.HeightsCsv.empty()) WriteHeightsCsv(map, o.HeightsCsv);
-  OcadMapBuilder builder = DemoMapBuilder(map, o.Version, o.Scale);
-  ReplaceFileAtomically(o.Out, builder.Build());
+  if (o.Version == mapgen::kMapperVersion) {
+    const std::string xml = DemoMapperXml(map, o.Scale);
+    ReplaceFileAtomically(o.Out, std::vector<std::uint8_t>(xml.begin(), xml.end()));
+  } else if (o.Version >= 9) {
+    ReplaceFileAtomically(o.Out, DemoMapBuilder9(map, o.Version, o.Scale).Build());
+  } else {
+    ReplaceFileAtomically(o.Out, DemoMapBuilder(map, o.Version, o.Scale).Build());
+  }
 
   const IndexedImage image = DrawDemoMap(map, o.Scale, o.PixelsPerMetre);
   ReplaceFileAtomically(o.BitmapOut, o.BmpBits == 8 ? EncodeBmp(image) : EncodeBmp(ToRgb(image)));
@@ -57,9 +64,11 @@ int Run(const mapgen::MapgenOptions& o) {
   const std::int64_t halfX = ModelUnits(o.Width / 2, o.Scale);
   const std::int64_t halfY = ModelUnits(o.Height / 2, o.Scale);
   std::printf(
-      "%s: OCAD %d, 1:%g, %g x %g m, %zu objects, %zu points, extent %lld..%lld x %lld..%lld model "
+      "%s: %s, 1:%g, %g x %g m, %zu objects, %zu points, extent %lld..%lld x %lld..%lld model "
       "units\n",
-      o.Out.c_str(), o.Version, o.Scale, o.Width, o.Height, map.Objects.size(), PointCount(map),
+      o.Out.c_str(),
+      o.Version == mapgen::kMapperVersion ? "Mapper XML" : ("OCAD " + std::to_string(o.Version)).c_str(),
+      o.Scale, o.Width, o.Height, map.Objects.size(), PointCount(map),
       static_cast<long long>(-halfX), static_cast<long long>(halfX), static_cast<long long>(-halfY),
       static_cast<long long>(halfY));
   return 0;

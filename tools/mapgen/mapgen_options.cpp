@@ -11,10 +11,11 @@
 namespace terrak::mapgen {
 
 const char* const kMapgenUsage =
-    "usage: terrak-mapgen --version 5|6|7 --width METRES --height METRES [--scale 10000]\n"
+    "usage: terrak-mapgen --version 5|6|7|12|omap --width METRES --height METRES [--scale 10000]\n"
     "                     [--interval 5] [--seed N] [--bmp-bits 8|24] [--resolution PX_PER_M]\n"
-    "                     [--heights-csv FILE] --out MAP.ocd\n"
-    "Writes a demo OCAD map of an analytic terrain and its map image MAP.bmp beside it.\n"
+    "                     [--heights-csv FILE] --out MAP.ocd|MAP.omap\n"
+    "Writes a demo OCAD map (or, with --version omap, an OpenOrienteering Mapper map) of an\n"
+    "analytic terrain and its map image MAP.bmp beside it.\n"
     "--heights-csv writes the terrain's height at every whole metre: one line per metre\n"
     "northwards from the southern edge, the heights from west to east separated by commas.\n";
 
@@ -29,11 +30,11 @@ double Number(std::string_view flag, std::string_view text) {
   return value;
 }
 
-bool EndsWithOcd(const std::string& name) {
-  if (name.size() <= 4) return false;
-  std::string tail = name.substr(name.size() - 4);
+bool EndsWith(const std::string& name, const std::string& extension) {
+  if (name.size() <= extension.size()) return false;
+  std::string tail = name.substr(name.size() - extension.size());
   for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return tail == ".ocd";
+  return tail == extension;
 }
 
 }  // namespace
@@ -49,8 +50,13 @@ MapgenOptions ParseMapgenOptions(int argc, const char* const* argv) {
     if (i + 1 >= argc) throw std::invalid_argument(std::string(flag) + " needs a value");
     const std::string_view value = argv[++i];
     if (flag == "--version") {
+      if (value == "omap") {
+        o.Version = kMapperVersion;
+        continue;
+      }
       const double v = Number(flag, value);
-      if (v != 5 && v != 6 && v != 7) throw std::invalid_argument("--version must be 5, 6 or 7");
+      if (v != 5 && v != 6 && v != 7 && v != 12)
+        throw std::invalid_argument("--version must be 5, 6 or 7, 12, or omap");
       o.Version = static_cast<int>(v);
     } else if (flag == "--width") {
       o.Width = Number(flag, value);
@@ -81,7 +87,9 @@ MapgenOptions ParseMapgenOptions(int argc, const char* const* argv) {
   }
   if (o.Version == 0) throw std::invalid_argument("--version is required");
   if (o.Out.empty()) throw std::invalid_argument("--out is required");
-  if (!EndsWithOcd(o.Out)) throw std::invalid_argument("--out must name a .ocd file");
+  const std::string extension = o.Version == kMapperVersion ? ".omap" : ".ocd";
+  if (!EndsWith(o.Out, extension))
+    throw std::invalid_argument("--out must name a " + extension + " file");
   if (!(o.Width >= 10 && o.Width <= 100000) || !(o.Height >= 10 && o.Height <= 100000))
     throw std::invalid_argument("--width and --height must be from 10 to 100000 metres");
   if (!(o.Scale >= 100)) throw std::invalid_argument("--scale must be at least 100");
@@ -92,7 +100,7 @@ MapgenOptions ParseMapgenOptions(int argc, const char* const* argv) {
     throw std::invalid_argument(
         "the map does not fit the 16-bit model coordinates at this scale: make it smaller or "
         "the scale larger");
-  o.BitmapOut = o.Out.substr(0, o.Out.size() - 4) + ".bmp";
+  o.BitmapOut = o.Out.substr(0, o.Out.size() - extension.size()) + ".bmp";
   return o;
 }
 

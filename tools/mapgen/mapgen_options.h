@@ -5,8 +5,11 @@
 
 namespace terrak::mapgen {
 
+// --version omap: an OpenOrienteering Mapper map.
+inline constexpr int kMapperVersion = -1;
+
 struct MapgenOptions {
-  int Version = 0;
+  int Version = 0;  // 5, 6, 7, 12 or kMapperVersion
   double Width = 0;   // metres east
   double Height = 0;  // metres north
   double Scale = 10000;

@@ -15,6 +15,7 @@
 #include "mainwindow/mouse_events.h"
 #include "mainwindow/navigation.h"
 #include "mainwindow/ui/colors.h"
+#include "mainwindow/ui/heighttag.h"
 #include "mainwindow/ui/map_surface.h"
 #include "mainwindow/ui/mapsymbs.h"
 #include "mainwindow/ui/newsymb.h"
@@ -197,6 +198,12 @@ void Tmapform::ShowChangeSymbolDialog() {
 void Tmapform::ShowColourSchemeDialog() {
   TColorsform dialog(app_, dialogs_, this);
   dialog.exec();
+}
+
+std::optional<std::size_t> Tmapform::AskHeightTag(const HeightTagQuestion& question) {
+  THeightTagForm dialog(question, this);
+  dialog.exec();
+  return dialog.Chosen();
 }
 
 bool Tmapform::OpenViewer(const ViewerRequest& request) {

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "mainwindow/app_state.h"
+#include "mainwindow/height_tag_choice.h"
 #include "mainwindow/map_window.h"
 #include "platform/qt/qt_user_dialogs.h"
 
@@ -50,6 +51,7 @@ class Tmapform : public QMainWindow, private MapWindowHost {
   void ShowChangeSymbolDialog() override;
   void ShowColourSchemeDialog() override;
   bool OpenViewer(const ViewerRequest& request) override;
+  std::optional<std::size_t> AskHeightTag(const HeightTagQuestion& question) override;
 
   // Runs a core handler with the top-level error report, then paints when asked, mirrors the
   // state and shows the picture. Returns whether the handler ended without an error.

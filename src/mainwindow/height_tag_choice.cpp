@@ -1,0 +1,79 @@
+#include "mainwindow/height_tag_choice.h"
+
+#include <algorithm>
+#include <map>
+
+#include "mapfile/map_format.h"
+#include "mapfile/settings_io.h"
+
+namespace terrak {
+
+std::vector<std::string> HeightTagRows(const HeightTagQuestion& question) {
+  std::vector<std::string> rows;
+  for (const mapper::TagKeyCount& key : question.Keys)
+    rows.push_back(key.Key + " (" + std::to_string(key.Objects) +
+                   (key.Objects == 1 ? " object)" : " objects)"));
+  return rows;
+}
+
+HeightTagQuestion HeightTagQuestionOf(const mapper::MapperMap& map) {
+  HeightTagQuestion question{map.HeightTagKeys(), 0};
+  for (std::size_t i = 0; i < question.Keys.size(); ++i)
+    if (question.Keys[i].Key == map.HeightTag()) question.Proposed = i;
+  return question;
+}
+
+void ChooseHeightTagAtOpening(MapWindow& w) {
+  AppState& app = w.App;
+  auto* map = dynamic_cast<mapper::MapperMap*>(app.Model.Format.get());
+  if (!map) return;
+  if (const std::optional<std::string> remembered =
+          LookUpHeightTag(app.Settings, app.Model.MapFileName)) {
+    map->SetHeightTag(*remembered);
+    return;
+  }
+  const HeightTagQuestion question = HeightTagQuestionOf(*map);
+  if (question.Keys.empty()) return;
+  const std::optional<std::size_t> row = w.Host.AskHeightTag(question);
+  if (!row || *row >= question.Keys.size()) return;  // cancelled: the proposed tag, not kept
+  map->SetHeightTag(question.Keys[*row].Key);
+  RememberHeightTag(app.Settings, app.Paths.SettingsFile, app.Model.MapFileName,
+                    question.Keys[*row].Key);
+}
+
+bool SelectContoursWithHeights(AppState& app) {
+  MapModel& model = app.Model;
+  if (!model.Format) return false;
+  const auto onMap = [&](const TSelectedSymbol& s) {
+    return std::any_of(model.SymbolList.begin(), model.SymbolList.end(),
+                       [&](const TmapSymbol& m) { return m.Symbol == s.Symbol; });
+  };
+  if (std::any_of(model.SelectedSymbols.begin(), model.SelectedSymbols.end(), onMap))
+    return false;
+  // Every object of each line symbol, with or without a height.
+  std::map<std::int32_t, std::pair<int, int>> counts;  // symbol: objects, with a height
+  const ObjectsRead read = model.Format->ReadObjects([&](std::int32_t symbol) {
+    return std::any_of(model.SymbolList.begin(), model.SymbolList.end(), [&](const TmapSymbol& m) {
+      return m.Symbol == symbol && m.ObjectType == static_cast<std::int16_t>(ObjectKind::Line);
+    });
+  });
+  for (const FormatObject& object : read.Objects) {
+    if (object.Kind != ObjectKind::Line) continue;
+    auto& [objects, withHeight] = counts[object.Symbol];
+    ++objects;
+    if (object.HeightTenths != 0) ++withHeight;
+  }
+  std::vector<TSelectedSymbol> chosen;
+  for (const TmapSymbol& symbol : model.SymbolList) {
+    const auto found = counts.find(symbol.Symbol);
+    if (found == counts.end() || found->second.first != found->second.second) continue;
+    const std::optional<Colour> colour = LookUpSymbolColour(app.Settings, symbol.Symbol);
+    chosen.push_back({symbol.Symbol, colour.value_or(kBlack)});
+  }
+  if (chosen.empty()) return false;
+  model.SelectedSymbols = std::move(chosen);
+  model.SymbolsSelected = true;
+  return true;
+}
+
+}  // namespace terrak

@@ -1,0 +1,60 @@
+// terrak-cli with today's maps: info names the format, the place on Earth and Mapper's tags; grid
+// takes symbol codes as the map shows them and the height tag.
+#include <gtest/gtest.h>
+
+#include "cli/arguments.h"
+#include "cli_run.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+
+const std::string kRealMap =
+    std::string(TERRAK_SOURCE_DIR) + "/../shared/testdata/domaine-mas-nau.omap";
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(FormatsCommand, InfoShowsFormatGeoreferencingAndTagKeys) {
+  const CliRun run = RunCli({"info", kRealMap});
+  ASSERT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_EQ(run.Out.rfind("format OpenOrienteering Mapper XML\nversion 9\nscale 10000\n", 0), 0u)
+      << run.Out;
+  EXPECT_TRUE(Contains(run.Out, "\ncrs UTM 31N EPSG:32631\n")) << run.Out;
+  EXPECT_TRUE(Contains(run.Out, "\ngeoreferencing origin ")) << run.Out;
+  EXPECT_TRUE(Contains(run.Out, "\nheight-tag Elevation\ntag f321610 103\n")) << run.Out;
+  EXPECT_TRUE(Contains(run.Out, "\nsymbol 101000 2 101 Contour\n")) << run.Out;
+
+  const CliRun chosen =
+      RunCli({"info", kRealMap, "--height-tag", "f321610", "--objects", "101.0"});
+  ASSERT_EQ(chosen.Exit, 0) << chosen.Err;
+  EXPECT_TRUE(Contains(chosen.Out, "\nheight-tag f321610\n"));
+  // The first contour's line: its number and its height from the tag.
+  const std::size_t object = chosen.Out.find("\nobject 0 101000 2 ");
+  ASSERT_NE(object, std::string::npos);
+  EXPECT_NE(chosen.Out.substr(object + 19, 4), "0 ") << chosen.Out.substr(object, 40);
+}
+
+TEST(FormatsCommand, GridBuildsFromTheTagHeightsOfAMapperMap) {
+  TempFolder folder;
+  const std::string o3d = folder.File("mas-nau.o3d");
+  const CliRun run = RunCli({"grid", kRealMap, "--symbols", "101.0,102.000", "--height-tag",
+                             "f321610", "--o3d", o3d});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_GT(ReadBytes(o3d).size(), 100000u);
+}
+
+TEST(FormatsCommand, SymbolListsTakeOldNumbersAndCodes) {
+  using cli::ParseSymbolList;
+  EXPECT_EQ(*ParseSymbolList("101,103.2,103.002,0.5"),
+            (std::vector<std::int32_t>{101, 103002, 103002, 5}));
+  for (const char* bad : {"40000", "103.", ".5", "103.1000", "-1.0", "1.-2", "1.2.3", "2147483.0"})
+    EXPECT_FALSE(ParseSymbolList(bad)) << bad;
+  EXPECT_EQ(*ParseSymbolList("2147482.999"), (std::vector<std::int32_t>{2147482999}));
+}
+
+}  // namespace
+}  // namespace terrak

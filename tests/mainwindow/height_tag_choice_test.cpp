@@ -1,0 +1,106 @@
+// The main window with a Mapper map: the height tag is asked once, with the numeric tag keys and
+// their counts, remembered in the settings file, and the contours that carry heights are
+// selected at once, so the 3D view needs nothing more.
+#include <gtest/gtest.h>
+
+#include "mainwindow/file_commands.h"
+#include "mainwindow/height_tag_choice.h"
+#include "mainwindow/menu_commands.h"
+#include "mapfile/settings_io.h"
+#include "platform/file_stream.h"
+#include "support/mapper_build.h"
+#include "window_fixture.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+
+struct TagHost : FakeHost {
+  std::vector<HeightTagQuestion> Asked;
+  std::optional<std::size_t> Answer;
+  std::optional<std::size_t> AskHeightTag(const HeightTagQuestion& question) override {
+    Asked.push_back(question);
+    return Answer;
+  }
+};
+
+struct MapperWindow : WindowFixture {
+  TagHost Tags;
+  MapWindow TagWindow{App, Canvas, Dialogs, Tags};
+  std::string Map = Folder.File("forest.omap");
+
+  MapperWindow() {
+    MapperMapBuilder b;
+    b.AddSymbol({.Id = 0, .Type = 2, .Code = "101", .Name = "Contour"});
+    b.AddSymbol({.Id = 1, .Type = 2, .Code = "506", .Name = "Path"});
+    b.AddObject({.Symbol = 0, .Tags = {{"f1", "250"}, {"ele", "7"}}, .Coords = {{0, 0}, {1000, 0}}});
+    b.AddObject({.Symbol = 0, .Tags = {{"f1", "255"}}, .Coords = {{0, 100}, {1000, 100}}});
+    b.AddObject({.Symbol = 1, .Tags = {{"name", "old road"}}, .Coords = {{0, 0}, {0, 900}}});
+    WriteBytes(Map, TextBytes(b.Build()));
+  }
+  void Open() {
+    Dialogs.FileAnswers.push_back(Map);
+    MenuItemClick(TagWindow, MenuItem::Openmap);
+  }
+  std::string Tag() const {
+    return dynamic_cast<const mapper::MapperMap&>(*App.Model.Format).HeightTag();
+  }
+};
+
+TEST(HeightTagChoice, AskedOnceWithTheKeysAndRememberedInTheSettingsFile) {
+  MapperWindow f;
+  f.Tags.Answer = 0;
+  f.Open();
+  ASSERT_EQ(f.Tags.Asked.size(), 1u);
+  EXPECT_EQ(HeightTagRows(f.Tags.Asked[0]),
+            (std::vector<std::string>{"f1 (2 objects)", "ele (1 object)"}));
+  EXPECT_EQ(f.Tags.Asked[0].Proposed, 1u);  // the usual key is offered first
+  EXPECT_EQ(f.Tag(), "f1");
+  EXPECT_EQ(ReadText(f.App.Paths.SettingsFile).find("[HeightTags]\n" + f.Map + "=f1"), 0u)
+      << ReadText(f.App.Paths.SettingsFile);
+
+  // The contours carry heights in that tag: they are selected and read, the path is not.
+  EXPECT_TRUE(f.App.Model.SymbolsSelected);
+  ASSERT_EQ(f.App.Model.SelectedSymbols.size(), 1u);
+  EXPECT_EQ(f.App.Model.SelectedSymbols[0].Symbol, 101000);
+  ASSERT_EQ(f.App.Model.MapObjects.size(), 2u);
+  EXPECT_EQ(f.App.Model.MapObjects[1].Height, 2550);
+
+  // Opened again (a new run reads the settings): not asked, the remembered tag is used.
+  f.Dialogs.MessageAnswers = {DialogButton::No};
+  f.Open();
+  EXPECT_EQ(f.Tags.Asked.size(), 1u);
+  EXPECT_EQ(f.Tag(), "f1");
+}
+
+TEST(HeightTagChoice, CancelKeepsTheUsualKeyAndRemembersNothing) {
+  MapperWindow f;
+  f.Open();
+  ASSERT_EQ(f.Tags.Asked.size(), 1u);
+  EXPECT_EQ(f.Tag(), "ele");
+  EXPECT_FALSE(LookUpHeightTag(f.App.Settings, f.Map));
+  // Only one of the two contours has "ele": no symbol is selected for the user.
+  EXPECT_FALSE(f.App.Model.SymbolsSelected);
+
+  // A name the settings file cannot hold as a key is used but not remembered.
+  Settings settings;
+  const std::string odd = f.Folder.File("a=b.omap");
+  RememberHeightTag(settings, f.App.Paths.SettingsFile, odd, "f1");
+  EXPECT_FALSE(FileExists(f.App.Paths.SettingsFile));
+  EXPECT_FALSE(LookUpHeightTag(settings, odd));
+}
+
+TEST(HeightTagChoice, OcadMapsAndMapsWithoutNumericTagsAreNotAsked) {
+  MapperWindow f;
+  MapperMapBuilder b;
+  b.AddSymbol({.Id = 0, .Type = 2, .Code = "101", .Name = "Contour"});
+  b.AddObject({.Symbol = 0, .Tags = {{"name", "x"}}, .Coords = {{0, 0}, {1000, 0}}});
+  WriteBytes(f.Map, TextBytes(b.Build()));
+  f.Open();
+  EXPECT_TRUE(f.Tags.Asked.empty());
+  EXPECT_EQ(f.Tag(), "Elevation");
+}
+
+}  // namespace
+}  // namespace terrak

@@ -1,0 +1,111 @@
+// The real main window with the real Mapper map beside the project: the height tag asked in the
+// real dialog, the contours selected and drawn, a contour traced with the mouse and given a
+// height, Save, and "3D-Views" at once.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+
+#include "mainwindow/screen_points.h"
+#include "mainwindow/ui/heighttag.h"
+#include "mainwindow/ui/map_surface.h"
+#include "mainwindow/ui/terrak51.h"
+#include "mainwindow/view_transform.h"
+#include "mapfile/mapper/mapper_map.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using testing::ScriptedDialogs;
+using testing::TempFolder;
+
+TEST(RealMapWindow, OpenChooseTheTagTraceGiveAHeightSaveAndFly) {
+  TempFolder folder;
+  const std::string map = folder.File("mas-nau.omap");
+  std::filesystem::copy_file(TERRAK_SOURCE_DIR "/../shared/testdata/domaine-mas-nau.omap", map);
+  std::filesystem::permissions(map, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+  ScriptedDialogs dialogs;
+  AppState app;
+  app.Paths = folder.Paths();
+  Tmapform form(app, &dialogs);
+  int viewers = 0;
+  form.OpenViewerHook = [&](const ViewerRequest&) { return ++viewers, false; };
+  form.show();
+
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<THeightTagForm*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_GT(dialog->taglistbox()->count(), 0);
+    EXPECT_EQ(dialog->taglistbox()->item(0)->text().toStdString(), "f321610 (103 objects)");
+    dialog->taglistbox()->setCurrentRow(0);
+    dialog->accept();
+  });
+  dialogs.FileAnswers = {map};
+  form.Action(MenuItem::Openmap)->trigger();
+  ASSERT_TRUE(app.Model.Format);
+  EXPECT_EQ(dynamic_cast<mapper::MapperMap&>(*app.Model.Format).HeightTag(), "f321610");
+  ASSERT_EQ(app.Model.SelectedSymbols.size(), 2u);
+  ASSERT_EQ(app.Model.MapObjects.size(), 103u);
+
+  // The contours are drawn on the window.
+  QApplication::processEvents();
+  const QImage& picture = form.Surface()->BackingImage();
+  int drawn = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) drawn += picture.pixel(x, y) != qRgb(255, 255, 255);
+  EXPECT_GT(drawn, 1000);
+
+  // A click on a contour traces it; Ins gives the traced objects 312.5 m.
+  std::optional<QPoint> press;
+  for (std::size_t i = 0; i < app.Model.MapObjects.size() && !press; ++i) {
+    const TMapObject& o = app.Model.MapObjects[i];
+    const Point tl = MapToScreen(app.Window, app.Model, o.MinX, o.MaxY);
+    const Point br = MapToScreen(app.Window, app.Model, o.MaxX, o.MinY);
+    app.Window.PointCount = 0;
+    BuildScreenPoints(app.Window, app.Model, app.Model.ObjectCoords[i]);
+    for (std::int32_t k = 0; k < app.Window.PointCount && !press; ++k) {
+      const Point p = app.Window.ScreenPoints[static_cast<std::size_t>(k)];
+      if (Rect{tl.X, tl.Y, br.X, br.Y}.Contains(p) &&
+          Rect{10, 10, picture.width() - 10, picture.height() - 40}.Contains(p))
+        press = QPoint(p.X, p.Y);
+    }
+  }
+  ASSERT_TRUE(press);
+  QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier, *press);
+  ASSERT_TRUE(app.Window.TraceExists);
+  const TracedObjectList traced = app.Window.TracedObjects;
+  dialogs.InputAnswers = {"312.5"};
+  form.Action(MenuItem::Elevations)->trigger();
+  form.Action(MenuItem::Savemap)->trigger();
+
+  auto saved = mapper::MapperMap::Open(testing::ReadBytes(map));
+  auto original = mapper::MapperMap::Open(
+      testing::ReadBytes(TERRAK_SOURCE_DIR "/../shared/testdata/domaine-mas-nau.omap"));
+  saved->SetHeightTag("f321610");
+  original->SetHeightTag("f321610");
+  const auto contours = [](std::int32_t s) { return s == 101000 || s == 102000; };
+  const ObjectsRead after = saved->ReadObjects(contours);
+  const ObjectsRead before = original->ReadObjects(contours);
+  ASSERT_EQ(after.Objects.size(), before.Objects.size());
+  for (std::size_t i = 0; i < after.Objects.size(); ++i) {
+    const bool wasTraced = std::find(traced.begin(), traced.end(), static_cast<std::int32_t>(i)) !=
+                           traced.end();
+    EXPECT_EQ(after.Objects[i].HeightTenths, wasTraced ? 3125 : before.Objects[i].HeightTenths)
+        << i;
+    EXPECT_EQ(after.Objects[i].Points, before.Objects[i].Points);
+  }
+
+  // Every contour carries a height: "3D-Views" goes to the viewer at once.
+  form.Action(MenuItem::N3DViews1)->trigger();
+  EXPECT_EQ(viewers, 1);
+}
+
+}  // namespace
+}  // namespace terrak

@@ -1,0 +1,282 @@
+// Today's formats through the program's own open path: OpenMapFile fills the model and the
+// working copy, ReadObjects converts the objects into the model's pairs, heights and symbols go
+// into the working copy as the format patches them, Save writes the map and the files beside it,
+// and refused kinds leave everything as it was.
+#include <gtest/gtest.h>
+
+#include "mainwindow/view_transform.h"
+#include "mapfile/convert_format_object.h"
+#include "mapfile/map_reader.h"
+#include "mapfile/map_writer.h"
+#include "mapfile/mapper/mapper_map.h"
+#include "mapfile/open_format.h"
+#include "platform/file_stream.h"
+#include "map_files.h"
+#include "support/mapper_build.h"
+#include "support/ocad_build9.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+
+OpenResult OpenBytes(MapFiles& files, const std::string& name,
+                     const std::vector<std::uint8_t>& bytes) {
+  files.Map = files.Folder.File(name);
+  WriteBytes(files.Map, bytes);
+  files.Model.MapFileName = files.Map;
+  return OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs);
+}
+
+void SelectWide(MapFiles& files, std::initializer_list<std::int32_t> symbols) {
+  files.Model.SelectedSymbols.clear();
+  for (std::int32_t s : symbols) files.Model.SelectedSymbols.push_back({s, 0});
+  files.Model.SymbolsSelected = true;
+}
+
+Ocad9MapBuilder Contours12(int version) {
+  Ocad9MapBuilder b(version);
+  b.ScaleParameters("\tm15000\tx592000\ty6639000\ta0\ti2033");
+  b.AddSymbol({101000, 2, "Contour"});
+  b.AddSymbol({103002, 2, "Form line"});
+  b.AddSymbol({401000, 3, "Open land"});
+  // Far off the paper's middle: beyond the 16 bits of the first reader's maps.
+  b.AddObject({.Symbol = 101000,
+               .Points = {CodedPoint::At(100000, -90000), CodedPoint::At(100100, -90000)},
+               .Height = version == 9 ? 0 : 256000 * 25});
+  b.AddObject({.Symbol = 103002, .Points = {CodedPoint::At(0, 0), CodedPoint::At(10, 10)}});
+  b.AddObject({.Symbol = 401000, .Type = 3,
+               .Points = {CodedPoint::At(-200000, 0), CodedPoint::At(0, 150000)}});
+  return b;
+}
+
+TEST(FormatOpen, Ocad12FillsTheModelWithWideNumbersAndCoordinates) {
+  MapFiles files;
+  Ocad9MapBuilder b = Contours12(12);
+  const std::vector<std::uint8_t> bytes = b.Build();
+  ASSERT_EQ(OpenBytes(files, "map.ocd", bytes), OpenResult::Opened);
+  EXPECT_EQ(ReadBytes(files.WorkingCopy), bytes);
+  const MapModel& m = files.Model;
+  EXPECT_EQ(m.OcadVersion, 12);
+  EXPECT_EQ(m.SymbolNumberScale, 1000);
+  EXPECT_EQ(m.MapScale, 15000.0);
+  EXPECT_TRUE(m.Georef.Known);
+  EXPECT_EQ(m.Georef.EpsgCode, 32633);
+  ASSERT_EQ(m.SymbolList.size(), 2u);  // the area symbol is left out, as for OCAD 5 to 8
+  EXPECT_EQ(m.SymbolList[1].Symbol, 103002);
+  EXPECT_EQ(m.SymbolList[1].Text, "103.2 Form line");
+  EXPECT_EQ(SymbolNumberText(103002, 1000, 6), " 103.2");
+  EXPECT_EQ(SymbolNumberText(101, 10, 6), "  10.1");
+  // The view opens on the middle of every object of the map, at 0.5x.
+  EXPECT_EQ(m.MapZoom, 5);
+  EXPECT_EQ(m.MapOffsetX, ModelUnitsFromMicrometres((-2000000 + 1001000) / 2));
+
+  SelectWide(files, {101000, 103002});
+  ReadObjects(files.Model, files.WorkingCopy);
+  ASSERT_EQ(m.MapObjects.size(), 2u);
+  EXPECT_EQ(m.MapObjects[0].Height, 250);  // 25 m in 1/256 mm
+  EXPECT_EQ(m.ObjectCoords[0].Points[0], (TPair{ModelUnitsFromMicrometres(1000000),
+                                                ModelUnitsFromMicrometres(-900000)}));
+  EXPECT_GT(m.MapObjects[0].MaxX, 32767);
+  EXPECT_EQ(m.MapObjects[0].Key, b.Layout().Objects[0].EntryPos);
+  EXPECT_EQ(m.MapMinX, ModelUnitsFromMicrometres(-2000000));  // the area widens the map
+
+  // A selected number of the first reader's (10.1 = 101) is another symbol here.
+  SelectWide(files, {101});
+  ReadObjects(files.Model, files.WorkingCopy);
+  EXPECT_TRUE(m.MapObjects.empty());
+}
+
+TEST(FormatOpen, HeightsAndSymbolsChangeTheWorkingCopyAsTheFormatPatchesIt) {
+  MapFiles files;
+  Ocad9MapBuilder b = Contours12(11);
+  const std::vector<std::uint8_t> original = b.Build();
+  ASSERT_EQ(OpenBytes(files, "map.ocd", original), OpenResult::Opened);
+  SelectWide(files, {101000, 103002});
+  ReadObjects(files.Model, files.WorkingCopy);
+  files.Model.MapZoom = 2;
+  WriteZoom(files.Model, files.WorkingCopy);
+  WriteOffset(files.Model, files.WorkingCopy);
+  EXPECT_FALSE(files.Model.MapModified);  // no view is kept in today's maps
+  WriteTracedHeights(files.Model, files.WorkingCopy, {1}, 3725);
+  WriteObjectSymbols(files.Model, files.WorkingCopy, {1}, 101000);
+  EXPECT_TRUE(files.Model.MapModified);
+  const std::vector<std::uint8_t> copy = ReadBytes(files.WorkingCopy);
+  EXPECT_EQ(copy, files.Model.Format->Bytes());
+  const Object9Layout& o = b.Layout().Objects[1];
+  std::vector<std::size_t> expected;
+  const auto entry = static_cast<std::size_t>(o.EntryPos);
+  for (std::size_t i : {entry + 24, entry + 25, entry + 26}) expected.push_back(i);
+  const auto object = static_cast<std::size_t>(o.FilePos);
+  for (std::size_t i : {object, object + 1, object + 2}) expected.push_back(i);
+  for (std::size_t i = 0; i < 4; ++i) expected.push_back(static_cast<std::size_t>(o.HeightPos) + i);
+  std::vector<std::size_t> differing = DifferingBytes(original, copy);
+  // Bytes that happen to stay equal (a zero byte of both numbers) are not counted.
+  for (std::size_t d : differing)
+    EXPECT_NE(std::find(expected.begin(), expected.end(), d), expected.end()) << d;
+  EXPECT_EQ(files.Model.MapObjects[1].Symbol, 101000);
+  ReadObjects(files.Model, files.WorkingCopy);
+  EXPECT_EQ(files.Model.MapObjects[1].Height, 3725);
+  EXPECT_EQ(ReadBytes(files.Map), original);  // the map waits for Save
+  SaveMap(files.Model, files.WorkingCopy, files.Dialogs);
+  EXPECT_EQ(ReadBytes(files.Map), copy);
+}
+
+TEST(FormatOpen, Ocad9HeightsLiveBesideTheMapAndSaveWritesThemThere) {
+  MapFiles files;
+  Ocad9MapBuilder b = Contours12(9);
+  const std::vector<std::uint8_t> original = b.Build();
+  ASSERT_EQ(OpenBytes(files, "old.ocd", original), OpenResult::Opened);
+  SelectWide(files, {101000});
+  ReadObjects(files.Model, files.WorkingCopy);
+  WriteTracedHeights(files.Model, files.WorkingCopy, {0}, 1234);
+  SaveMap(files.Model, files.WorkingCopy, files.Dialogs);
+  EXPECT_EQ(ReadBytes(files.Map), original);
+  ASSERT_TRUE(FileExists(files.Map + ".heights"));
+
+  // Save As takes them along; opened again, the height is back.
+  files.Model.MapFileName = files.Folder.File("copy.ocd");
+  SaveMapAs(files.Model, files.WorkingCopy);
+  MapFiles again;
+  again.Model.MapFileName = files.Folder.File("copy.ocd");
+  ASSERT_EQ(OpenMapFile(again.Model, again.WorkingCopy, again.Dialogs), OpenResult::Opened);
+  SelectWide(again, {101000});
+  ReadObjects(again.Model, again.WorkingCopy);
+  EXPECT_EQ(again.Model.MapObjects[0].Height, 1234);
+
+  // A damaged heights file refuses the map with its own message: Save would drop them.
+  WriteText(files.Map + ".heights", "terrak-heights 1\nnot a line\n");
+  MapFiles damaged;
+  damaged.Model.MapFileName = files.Map;
+  EXPECT_EQ(OpenMapFile(damaged.Model, damaged.WorkingCopy, damaged.Dialogs), OpenResult::NotOcad);
+  ASSERT_EQ(damaged.Dialogs.Messages.size(), 1u);
+  EXPECT_FALSE(FileExists(damaged.WorkingCopy));
+}
+
+TEST(FormatOpen, MapperMapsReadTheirTagAndWriteIt) {
+  MapperMapBuilder b;
+  b.AddSymbol({.Id = 0, .Type = 2, .Code = "101", .Name = "Contour"});
+  b.AddSymbol({.Id = 1, .Type = 4, .Code = "401", .Name = "Open land"});
+  b.AddObject({.Symbol = 0, .Tags = {{"ele", "250"}}, .Coords = {{0, 0}, {1000, -2000}}});
+  b.AddObject({.Symbol = 0, .Tags = {{"name", "b"}}, .Coords = {{0, 0}, {2000, 2000}}});
+  MapFiles files;
+  const std::vector<std::uint8_t> original = TextBytes(b.Build());
+  ASSERT_EQ(OpenBytes(files, "m.omap", original), OpenResult::Opened);
+  EXPECT_EQ(files.Model.OcadVersion, 0);
+  ASSERT_EQ(files.Model.SymbolList.size(), 1u);
+  EXPECT_EQ(files.Model.SymbolList[0].Text, "101 Contour");
+  auto& map = dynamic_cast<mapper::MapperMap&>(*files.Model.Format);
+  EXPECT_EQ(map.HeightTag(), "ele");
+  SelectWide(files, {101000});
+  ReadObjects(files.Model, files.WorkingCopy);
+  ASSERT_EQ(files.Model.MapObjects.size(), 2u);
+  EXPECT_EQ(files.Model.MapObjects[0].Height, 2500);
+  // Mapper's y points down; the model's up.
+  EXPECT_EQ(files.Model.ObjectCoords[0].Points[1].Y, ModelUnitsFromMicrometres(2000));
+
+  // A new length: the working copy is written anew, whole.
+  WriteTracedHeights(files.Model, files.WorkingCopy, {0, 1}, 3125);
+  const std::vector<std::uint8_t> copy = ReadBytes(files.WorkingCopy);
+  EXPECT_EQ(copy, map.Bytes());
+  const std::string text(copy.begin(), copy.end());
+  EXPECT_NE(text.find("<t k=\"ele\">312.5</t>"), std::string::npos);
+  EXPECT_NE(copy.size(), original.size());
+}
+
+TEST(FormatOpen, RefusedKindsNameWhatWasFoundAndChangeNothing) {
+  MapFiles files;
+  OcadMapBuilder six(6);
+  six.AddSymbol(101, 2, "Contour");
+  ASSERT_EQ(files.Open(six), OpenResult::Opened);
+  const std::vector<std::uint8_t> workingCopy = ReadBytes(files.WorkingCopy);
+  const struct {
+    std::vector<std::uint8_t> Bytes;
+    std::string Message;
+  } cases[] = {
+      {TextBytes("OMAP\x01\x02"),
+       "This map is in the old binary format of OpenOrienteering Mapper, which Terrak cannot "
+       "read; save it in Mapper as .omap or .xmap"},
+      {TextBytes("<?xml version=\"1.0\"?><map xmlns=\"http://openorienteering.org/apps/mapper/"
+                 "xml/v2\" version=\"10\"></map>"),
+       ""},
+      {TextBytes("<?xml version=\"1.0\"?><kml/>"), mapper::kNotMapperMessage},
+      {std::vector<std::uint8_t>{0xAD, 0x0C, 0, 0, 0x0D, 0}, "This map was saved by OCAD version 13, which Terrak cannot read"},
+  };
+  for (const auto& c : cases) {
+    files.Dialogs.Messages.clear();
+    EXPECT_EQ(OpenBytes(files, "bad.omap", c.Bytes), OpenResult::NotOcad);
+    ASSERT_EQ(files.Dialogs.Messages.size(), 1u);
+    if (!c.Message.empty()) {
+      EXPECT_EQ(files.Dialogs.Messages[0].Text, c.Message);
+    }
+    EXPECT_EQ(files.Model.OcadVersion, 6);
+    EXPECT_EQ(files.Model.Format, nullptr);
+    EXPECT_EQ(ReadBytes(files.WorkingCopy), workingCopy);
+  }
+}
+
+TEST(FormatConversion, WideCoordinatesStayAndMarkerValuesMoveOffTheMarkers) {
+  EXPECT_EQ(ModelUnitsFromMicrometres(1000), 57);        // 56.693
+  EXPECT_EQ(ModelUnitsFromMicrometres(-1000), -57);
+  EXPECT_EQ(ModelUnitsFromMicrometres(1'000'000'000), 56'693'000);  // 1 km of paper
+  EXPECT_EQ(ModelUnitsFromMicrometres(std::int64_t{1} << 40), 2147483647);
+  // x values on the four markers would read as markers: they become -32764.
+  for (std::int32_t x : {-32768, -32767, -32766, -32765}) {
+    const auto um = static_cast<std::int32_t>(x / 0.056693);
+    const TPair p = ModelPoint({um, 0, 0});
+    EXPECT_EQ(p.X, -32764) << x;
+    EXPECT_FALSE(IsMarker(p.X));
+  }
+  EXPECT_EQ(ModelPoint({static_cast<std::int32_t>(-32769 / 0.056693) - 1, 0, 0}).X, -32769);
+  EXPECT_FALSE(IsMarker(-32769));
+  EXPECT_FALSE(IsMarker(-32764));
+
+  // Flags become the markers OCAD 6 to 8 give: a curve, a hole, and texts after the pairs.
+  FormatObject o;
+  o.Kind = ObjectKind::Area;
+  o.Points = {{0, 0, 0},
+              {1000, 0, point_flag::kFirstControl},
+              {2000, 0, point_flag::kSecondControl},
+              {3000, 0, 0},
+              {4000, 4000, point_flag::kHoleStart},
+              {5000, 5000, 0}};
+  const ModelElement e = ConvertFormatObject(o);
+  EXPECT_EQ(e.Pairs, (std::vector<TPair>{{0, 0},
+                                         {kMarkCurve, kMarkCurve},
+                                         {57, 0},
+                                         {113, 0},
+                                         {170, 0},
+                                         {kMarkNewPart, kMarkNewPart},
+                                         {227, 227},
+                                         {283, 283}}));
+  FormatObject text;
+  text.Kind = ObjectKind::Text;
+  text.Points = {{0, 0, 0}};
+  text.Text = "Top";
+  text.HeightTenths = 40000;  // beyond the model's 16 bits: held at its end
+  const ModelElement t = ConvertFormatObject(text);
+  EXPECT_EQ(t.Pairs.back(), (TPair{'T' | 'o' << 8, 'p'}));
+  EXPECT_EQ(t.ObjectType, 4);
+  EXPECT_EQ(t.Height, 32767);
+}
+
+TEST(FormatOpen, TheViewCentreOfAWideMapIsNeitherWrappedNorClampedTo16Bits) {
+  MapFiles files;
+  Ocad9MapBuilder b = Contours12(12);
+  ASSERT_EQ(OpenBytes(files, "map.ocd", b.Build()), OpenResult::Opened);
+  MapWindowState view;
+  files.Model.MapOffsetX = 100000;
+  files.Model.MapOffsetY = -70000;
+  SetUpView(view, files.Model, 500, 400);
+  EXPECT_EQ(files.Model.MapOffsetX, 100000);
+  EXPECT_EQ(files.Model.MapOffsetY, -70000);
+  EXPECT_EQ(view.VisibleWindow.Left, 100000 - 250 * view.UnitsPerPixel);
+  EXPECT_EQ(WrapCentre(files.Model, 40000), 40000);
+  EXPECT_EQ(WrapCentre(files.Model, std::int64_t{1} << 40), MapModel::kWideCoordinateReach);
+  // The first reader's maps keep the 16-bit wrap of their setup record.
+  MapModel old;
+  EXPECT_EQ(WrapCentre(old, 40000), 40000 - 65536);
+}
+
+}  // namespace
+}  // namespace terrak
