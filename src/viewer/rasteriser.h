@@ -46,15 +46,29 @@ struct LinePen {
 
 // Every depth offered counts for the range, also when the pixel is not written. A pixel is
 // written when it is empty or the new depth is smaller: at equal depths the first writer stays.
+// Writes the pixel where it is empty or the new depth is smaller, leaving the depth range to
+// the caller. Whether a pixel is nearer is much like a coin toss where many cells share a pixel,
+// so both buffers are written without a branch (with their old values where the pixel stays):
+// a wrong guess would cost more than the loads and stores.
+inline void WriteIfNearer(std::int32_t* depths, Colour* colours, std::int64_t cell,
+                          std::int32_t depth, Colour colour) {
+  const auto old = static_cast<std::uint32_t>(depths[cell]);
+  const auto value = static_cast<std::uint32_t>(depth);
+  // old == 0 || depth < old, in one comparison (depths are never negative).
+  const std::uint32_t keep = (old - 1 >= value) - 1u;  // all ones where the pixel stays
+  depths[cell] = static_cast<std::int32_t>(value ^ ((value ^ old) & keep));
+  colours[cell] = colour ^ ((colour ^ colours[cell]) & keep);
+}
+
+// PlotAt takes the pixel's position in the tiled buffers.
+inline void PlotAt(RasterTarget& target, std::int64_t cell, std::int32_t depth, Colour colour) {
+  target.NearestDepth = depth < target.NearestDepth ? depth : target.NearestDepth;
+  target.FarthestDepth = depth > target.FarthestDepth ? depth : target.FarthestDepth;
+  WriteIfNearer(target.Depth, target.Colours, cell, depth, colour);
+}
 inline void PlotPixel(RasterTarget& target, std::int32_t x, std::int32_t y, std::int32_t depth,
                       Colour colour) {
-  if (depth < target.NearestDepth) target.NearestDepth = depth;
-  if (depth > target.FarthestDepth) target.FarthestDepth = depth;
-  const std::int64_t cell = TiledGrid<std::int32_t>::IndexIn(target.TilesAcross, x, y);
-  std::int32_t& stored = target.Depth[cell];
-  if (stored != 0 && depth >= stored) return;
-  stored = depth;
-  target.Colours[cell] = colour;
+  PlotAt(target, TiledGrid<std::int32_t>::IndexIn(target.TilesAcross, x, y), depth, colour);
 }
 
 namespace raster_detail {
