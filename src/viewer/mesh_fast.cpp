@@ -113,6 +113,8 @@ std::vector<std::int64_t> BalancedSplits(std::int64_t strips, int threads,
 bool DrawMeshFast(PixelBuffers& buffers, std::int32_t& nearestDepth, std::int32_t& farthestDepth,
                   const ViewTransform& view, const GridState& grid, std::int32_t meshStep,
                   bool drape, int threads, MeshScratch& scratch) {
+  // The strips keep each vertex's position in the buffers in 32 bits.
+  if (buffers.DepthBuffer.Size() >= (std::int64_t{1} << 31)) return false;
   RasterTarget target(buffers, nearestDepth, farthestDepth);
   const std::int32_t step = std::max<std::int32_t>(meshStep, 1);
   const bool drawn = DrawShares(buffers, target, view, grid, step, drape, threads, scratch);

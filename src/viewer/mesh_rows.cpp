@@ -23,9 +23,9 @@ LatticeChunk::LatticeChunk(const GridState& grid, std::int32_t step, MeshExtent 
   columns_.resize(static_cast<std::size_t>(width_));
   for (std::int64_t k = 0; k < width_; ++k)
     columns_[static_cast<std::size_t>(k)] = MeshLine(k, step, extent.Columns);
-  // Three heights more past the last row, for the projection's last group of four.
+  // Heights past the last row, for the vectors' last groups.
   const auto cells = static_cast<std::size_t>((kMaxChunkRows + 1) * width_);
-  heights_.resize(cells + 3);
+  heights_.resize(cells + 16);
   if (withBitmap_) indices_.resize(cells);
 }
 
@@ -78,8 +78,8 @@ void LatticeChunk::Gather(std::int64_t first, std::int64_t count) {
 }
 
 void ProjectedRow::Resize(std::size_t count) {
-  // Vertices are projected four at a time: room for three more.
-  for (auto* v : {&X, &Y, &Depth}) v->resize(count + 3);
+  for (auto* v : {&X, &Y, &Depth}) v->resize(count + 16);
+  Cell.resize(count + 16);
 }
 
 HeightMetres::HeightMetres() : metres_(32769) {
@@ -89,7 +89,7 @@ HeightMetres::HeightMetres() : metres_(32769) {
 namespace {
 
 // One vertex at a time, by ProjectPoint itself.
-bool ProjectEach(const ViewTransform& view, const double* xs, double y,
+bool ProjectEach(const ViewTransform& view, std::int64_t tilesAcross, const double* xs, double y,
                  const std::int16_t* heights, std::size_t count, ProjectedRow& out) {
   bool zeroDepth = false;
   for (std::size_t k = 0; k < count; ++k) {
@@ -98,6 +98,7 @@ bool ProjectEach(const ViewTransform& view, const double* xs, double y,
     out.X[k] = visible ? p.X : kHiddenX;
     out.Y[k] = p.Y;
     out.Depth[k] = p.Depth;
+    out.Cell[k] = visible ? static_cast<std::uint32_t>(TiledGrid<std::int32_t>::IndexIn(tilesAcross, p.X, p.Y)) : 0;
     zeroDepth |= visible && p.Depth == 0 && heights[k] != 0;
   }
   return zeroDepth;
@@ -120,6 +121,7 @@ bool ModerateView(const ViewTransform& view, double y) {
 using Doubles = double __attribute__((vector_size(32)));
 using Masks = std::int64_t __attribute__((vector_size(32)));
 using Ints = std::int32_t __attribute__((vector_size(16)));
+using Unsigned = std::uint32_t __attribute__((vector_size(16)));
 
 // Built for the machine's wider vectors where it has them, and for every x86-64 machine.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
@@ -129,7 +131,7 @@ using Ints = std::int32_t __attribute__((vector_size(16)));
 #endif
 
 TERRAK_VECTOR_CLONES
-bool ProjectFour(const ViewTransform& view, const double* xs, double y,
+bool ProjectFour(const ViewTransform& view, std::int64_t tilesAcross, const double* xs, double y,
                  const std::int16_t* heights, std::size_t count, const double* metres,
                  ProjectedRow& out) {
   // The parts that are the same along the row, computed as the scalar projection computes them.
@@ -137,6 +139,7 @@ bool ProjectFour(const ViewTransform& view, const double* xs, double y,
   const double dySin = dy * view.SinBearing, dyCos = dy * view.CosBearing;
   const double lastX = view.RenderWidth - 1, lastY = view.RenderHeight - 1;
   const double focal = view.FocalLength;
+  const auto across = static_cast<std::uint32_t>(tilesAcross);
   constexpr double kFar = 1e9;
   constexpr double kMagic = 0x1.8p52;  // adding and taking it away rounds halves to even
   constexpr double kDepthLimit = 2147483647.0;
@@ -181,6 +184,10 @@ bool ProjectFour(const ViewTransform& view, const double* xs, double y,
     std::memcpy(&out.X[k], &sxs, sizeof sxs);
     std::memcpy(&out.Y[k], &sys, sizeof sys);
     std::memcpy(&out.Depth[k], &deps, sizeof deps);
+    // TiledGrid's position of (x, y), in unsigned arithmetic: hidden lanes give what they give.
+    const Unsigned ux = (Unsigned)sxs, uy = (Unsigned)sys;
+    const Unsigned cell = ((((uy >> 3) * across + (ux >> 3)) << 6) | ((uy & 7) << 3) | (ux & 7));
+    std::memcpy(&out.Cell[k], &cell, sizeof cell);
   }
   if ((zeroDepth[0] | zeroDepth[1] | zeroDepth[2] | zeroDepth[3]) == 0) return false;
   // A depth of 0 somewhere, perhaps past the row's end or at a vertex without height: look again.
@@ -191,12 +198,12 @@ bool ProjectFour(const ViewTransform& view, const double* xs, double y,
 
 }  // namespace
 
-bool ProjectLatticeRow(const ViewTransform& view, const double* xs, double y,
-                       const std::int16_t* heights, std::size_t count, const HeightMetres& metres,
-                       ProjectedRow& out) {
+bool ProjectLatticeRow(const ViewTransform& view, std::int64_t tilesAcross, const double* xs,
+                       double y, const std::int16_t* heights, std::size_t count,
+                       const HeightMetres& metres, ProjectedRow& out) {
   if (count == 0) return false;
-  if (!ModerateView(view, y)) return ProjectEach(view, xs, y, heights, count, out);
-  return ProjectFour(view, xs, y, heights, count, metres.Table(), out);
+  if (!ModerateView(view, y)) return ProjectEach(view, tilesAcross, xs, y, heights, count, out);
+  return ProjectFour(view, tilesAcross, xs, y, heights, count, metres.Table(), out);
 }
 
 }  // namespace terrak

@@ -12,7 +12,8 @@
 namespace terrak {
 
 // Consecutive lattice rows in row order, each Width() vertices long, with one row before the
-// first (all zero heights when there is none): a strip's cells need the row below theirs.
+// first (all zero heights when there is none): a strip's cells need the row below theirs. The
+// heights are readable 16 entries past the last row.
 class LatticeChunk {
  public:
   LatticeChunk(const GridState& grid, std::int32_t step, MeshExtent extent, bool withBitmap);
@@ -44,10 +45,12 @@ class LatticeChunk {
 inline constexpr std::int32_t kHiddenX = 0;
 
 // One lattice row's vertices through the projection: X, Y and Depth as ProjectPoint gives them,
-// X = kHiddenX where ProjectPoint finds the vertex not visible. Vertices without height are
-// projected too (at height 0) but never read.
+// X = kHiddenX where ProjectPoint finds the vertex not visible, and Cell, the visible vertex's
+// position in the tiled picture buffers. Vertices without height are projected too (at height
+// 0) but never read. There is room for 16 entries past the row's end.
 struct ProjectedRow {
   std::vector<std::int32_t> X, Y, Depth;
+  std::vector<std::uint32_t> Cell;
   void Resize(std::size_t count);
 };
 
@@ -62,11 +65,12 @@ class HeightMetres {
 };
 
 // Projects the vertices at (xs[k], y, |heights[k]| / 10) exactly as ProjectPoint does, four at
-// a time (one at a time through ProjectPoint for a view far out of the ordinary). xs and heights
-// must be readable three entries past count (what lies there does not matter). Returns whether
-// a visible vertex with a height has depth 0.
-bool ProjectLatticeRow(const ViewTransform& view, const double* xs, double y,
-                       const std::int16_t* heights, std::size_t count, const HeightMetres& metres,
-                       ProjectedRow& out);
+// a time (one at a time through ProjectPoint for a view far out of the ordinary), for buffers of
+// tilesAcross tiles across whose positions fit in 32 bits. xs and heights must be readable three
+// entries past count (what lies there does not matter). Returns whether a visible vertex with a
+// height has depth 0.
+bool ProjectLatticeRow(const ViewTransform& view, std::int64_t tilesAcross, const double* xs,
+                       double y, const std::int16_t* heights, std::size_t count,
+                       const HeightMetres& metres, ProjectedRow& out);
 
 }  // namespace terrak

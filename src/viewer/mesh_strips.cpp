@@ -6,6 +6,7 @@
 #include <vector>
 #include <climits>
 
+#include "viewer/mesh_cell_kinds.h"
 #include "viewer/mesh_rows.h"
 
 namespace terrak {
@@ -26,7 +27,8 @@ class StripDrawer {
               std::int32_t step, MeshExtent extent)
       : target_(target), view_(view), grid_(grid), step_(step), extent_(extent),
         chunk_(grid, step, extent, kWithColour), cells_(chunk_.Width() - 1) {
-    columnX_.resize(static_cast<std::size_t>(cells_ + 4));  // three more for the projection
+    columnX_.resize(static_cast<std::size_t>(cells_ + 16));  // room for the vectors' last groups
+    kinds_.resize(static_cast<std::size_t>(cells_ + 16));
     for (std::int64_t k = 0; k <= cells_; ++k)
       columnX_[static_cast<std::size_t>(k)] =
           static_cast<double>(grid.GridMinX + MeshLine(k, step, extent.Columns));
@@ -57,7 +59,7 @@ class StripDrawer {
  private:
   bool Project(ProjectedRow& row, std::int64_t m0, std::int64_t r) {
     const double y = static_cast<double>(grid_.GridMinY + MeshLine(m0 + r, step_, extent_.Rows));
-    return ProjectLatticeRow(view_, columnX_.data(), y, chunk_.Heights(r),
+    return ProjectLatticeRow(view_, target_.TilesAcross, columnX_.data(), y, chunk_.Heights(r),
                              static_cast<std::size_t>(cells_ + 1), metres_, row);
   }
 
@@ -83,7 +85,6 @@ class StripDrawer {
   struct StripPlots {
     std::int32_t* Depths;
     Colour* Colours;
-    std::int64_t TilesAcross;
     std::int32_t Nearest = INT32_MAX;
     std::int32_t Farthest = INT32_MIN;
 
@@ -92,8 +93,7 @@ class StripDrawer {
       const std::int32_t depth = row.Depth[i];
       Nearest = std::min(Nearest, depth);
       Farthest = std::max(Farthest, depth);
-      WriteIfNearer(Depths, Colours, TiledGrid<std::int32_t>::IndexIn(TilesAcross, row.X[i], row.Y[i]),
-                    depth, colour);
+      WriteIfNearer(Depths, Colours, row.Cell[i], depth, colour);
     }
   };
 
@@ -134,10 +134,16 @@ class StripDrawer {
     const std::uint8_t* lowIndices = kWithColour ? chunk_.BitmapIndices(r) : nullptr;
     const std::uint8_t* highIndices = kWithColour ? chunk_.BitmapIndices(r + 1) : nullptr;
     const bool firstStrip = m == 0;
-    StripPlots plots{target_.Depth, target_.Colours, target_.TilesAcross};
+    StripPlots plots{target_.Depth, target_.Colours};
+    std::uint8_t* kinds = kinds_.data();
+    ClassifyCells({before, low, high, low_, high_}, firstStrip, cells_, kinds);
     for (std::int64_t k = 0; k < cells_; ++k) {
       // A = (k, m + 1), B = (k, m), C = (k + 1, m); a vertex without height ends the cell.
-      if (low[k] == 0 || high[k] == 0) continue;
+      if (kinds[k] == kEmptyCell) continue;
+      if (kinds[k] == kFirstVertexCell) {
+        plots.Plot(high_, k, ColourOf(highIndices, k));
+        continue;
+      }
       const bool third = low[k + 1] != 0;
       const auto i = static_cast<std::size_t>(k);
       if (!third || high_.X[i] == kHiddenX || low_.X[i] == kHiddenX || low_.X[i + 1] == kHiddenX) {
@@ -181,6 +187,7 @@ class StripDrawer {
   LinePen pen_;
   ProjectedRow low_, high_;
   std::vector<double> columnX_;
+  std::vector<std::uint8_t> kinds_;
   HeightMetres metres_;
   std::array<Colour, 256> palette_{};
 };
