@@ -40,18 +40,17 @@ bool DrawShares(PixelBuffers& buffers, RasterTarget& target, const ViewTransform
   if (scratch.Buffers.size() < static_cast<std::size_t>(threads - 1))
     scratch.Buffers.resize(static_cast<std::size_t>(threads - 1));
   std::vector<RasterTarget> targets(static_cast<std::size_t>(threads), target);
-  for (int t = 1; t < threads; ++t) {
-    PixelBuffers& share = scratch.Buffers[static_cast<std::size_t>(t - 1)];
-    share.Reset(static_cast<std::int32_t>(buffers.DepthBuffer.Columns()),
-                static_cast<std::int32_t>(buffers.DepthBuffer.Rows()));
-    targets[static_cast<std::size_t>(t)] =
-        RasterTarget(share, target.NearestDepth, target.FarthestDepth);
-  }
   scratch.Splits = BalancedSplits(strips, threads, scratch.Splits, scratch.Seconds);
   scratch.Seconds.assign(static_cast<std::size_t>(threads), 0.0);
   const auto drawShare = [&](int t) {
     const auto start = std::chrono::steady_clock::now();
     const auto share = static_cast<std::size_t>(t);
+    if (t > 0) {  // each thread empties its own buffers
+      PixelBuffers& own = scratch.Buffers[share - 1];
+      own.Reset(static_cast<std::int32_t>(buffers.DepthBuffer.Columns()),
+                static_cast<std::int32_t>(buffers.DepthBuffer.Rows()));
+      targets[share] = RasterTarget(own, target.NearestDepth, target.FarthestDepth);
+    }
     if (!DrawMeshStrips(targets[share], view, grid, step, drape, scratch.Splits[share],
                         scratch.Splits[share + 1]))
       zeroDepth.store(true, std::memory_order_relaxed);
