@@ -1,6 +1,7 @@
 #pragma once
 // The line rasteriser: lines between projected vertices drawn into the depth and colour
 // buffers, one pixel at a time, nearer pixels replacing farther ones.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -112,19 +113,30 @@ void PenLineTo(RasterTarget& target, LinePen& pen, const ScreenPoint& point) {
     dc[1] = GreenOf(c1) - GreenOf(c0);
     dc[2] = BlueOf(c1) - BlueOf(c0);
   }
+  // Every depth along the line lies between the depths of its ends (R(ez * t) for t in 0..1
+  // lies between 0 and ez), so the range takes the two ends once for all its pixels; the
+  // pixels themselves are written apart from it, the range staying out of memory.
+  target.NearestDepth = std::min({target.NearestDepth, p0.Depth, point.Depth});
+  target.FarthestDepth = std::max({target.FarthestDepth, p0.Depth, point.Depth});
+  std::int32_t* const depths = target.Depth;
+  Colour* const colours = target.Colours;
+  const std::int64_t across = target.TilesAcross;
+  const auto write = [&](std::int32_t x, std::int32_t y, std::int32_t depth, Colour colour) {
+    WriteIfNearer(depths, colours, TiledGrid<std::int32_t>::IndexIn(across, x, y), depth, colour);
+  };
   // Equal end colours blend to that colour at every pixel.
   const bool blend = kWithColour && c0 != c1;
   const auto plotAt = [&](std::int32_t x, std::int32_t y, double t) {
     const auto depth = static_cast<std::int32_t>(RoundToInt(static_cast<double>(ez) * t) + p0.Depth);
-    PlotPixel(target, x, y, depth, blend ? raster_detail::BlendChannels(c0, dc, t) : c0);
+    write(x, y, depth, blend ? raster_detail::BlendChannels(c0, dc, t) : c0);
   };
-  if (ex < 1 && ey < 1) PlotPixel(target, x1, y1, point.Depth, c1);
+  if (ex < 1 && ey < 1) write(x1, y1, point.Depth, c1);
   if (ex > 0) {
     const double slope = static_cast<double>(y1 - y0) / static_cast<double>(x1 - x0);
     const std::int32_t step = x1 >= x0 ? 1 : -1;
     for (std::int32_t x = kSkipRepeats ? x0 + step : x0;; x += step) {
       if (kSkipRepeats && x == x1) {
-        PlotPixel(target, x1, y1, point.Depth, c1);  // what the formulas give at the end
+        write(x1, y1, point.Depth, c1);  // what the formulas give at the end
         break;
       }
       const auto y = static_cast<std::int32_t>(RoundToInt(slope * (x - x0)) + y0);
@@ -137,7 +149,7 @@ void PenLineTo(RasterTarget& target, LinePen& pen, const ScreenPoint& point) {
     const std::int32_t step = y1 >= y0 ? 1 : -1;
     for (std::int32_t y = kSkipRepeats ? y0 + step : y0;; y += step) {
       if (kSkipRepeats && y == y1) {
-        if (ex == 0) PlotPixel(target, x1, y1, point.Depth, c1);
+        if (ex == 0) write(x1, y1, point.Depth, c1);
         break;
       }
       const auto x = static_cast<std::int32_t>(RoundToInt(slope * (y - y0)) + x0);
