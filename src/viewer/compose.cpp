@@ -1,6 +1,8 @@
 #include "viewer/compose.h"
 
 #include <algorithm>
+#include <thread>
+#include <vector>
 
 #include "common/rounding.h"
 #include "viewer/depth_ramp.h"
@@ -66,16 +68,28 @@ void ComposePicture(const PixelBuffers& buffers, const DepthRampType& ramp,
   constexpr std::int32_t kTile = TiledGrid<std::int32_t>::kTile;
   const std::int32_t* depths = buffers.DepthBuffer.Data();
   const Colour* colours = buffers.ColourBuffer.Data();
-  for (std::int32_t x0 = 0; x0 < width; x0 += kTile) {
-    const std::int32_t lanes = std::min(kTile, width - x0);
-    ColumnScan scans[kTile];
-    for (std::int32_t y = 0; y < height; ++y) {
-      const std::int64_t base = buffers.DepthBuffer.Index(x0, y);
-      for (std::int32_t lane = 0; lane < lanes; ++lane)
-        ScanPixel(scans[lane], x0 + lane, y, depths[base + lane], colours[base + lane], ramp,
-                  options, out);
+  const auto composeColumns = [&](std::int32_t first, std::int32_t last) {
+    for (std::int32_t x0 = first; x0 < last; x0 += kTile) {
+      const std::int32_t lanes = std::min(kTile, width - x0);
+      ColumnScan scans[kTile];
+      for (std::int32_t y = 0; y < height; ++y) {
+        const std::int64_t base = buffers.DepthBuffer.Index(x0, y);
+        for (std::int32_t lane = 0; lane < lanes; ++lane)
+          ScanPixel(scans[lane], x0 + lane, y, depths[base + lane], colours[base + lane], ramp,
+                    options, out);
+      }
     }
-  }
+  };
+  // The columns are shared among the threads in runs of whole cache lines of the picture.
+  constexpr std::int32_t kRun = 16;
+  const std::int32_t runs = (width + kRun - 1) / kRun;
+  const int threads = std::clamp(options.Threads, 1, std::max(runs, 1));
+  std::vector<std::thread> workers;
+  for (int t = 1; t < threads; ++t)
+    workers.emplace_back(composeColumns, runs * t / threads * kRun,
+                         std::min(width, runs * (t + 1) / threads * kRun));
+  composeColumns(0, std::min(width, runs / threads * kRun));
+  for (std::thread& worker : workers) worker.join();
 }
 
 }  // namespace terrak

@@ -13,6 +13,7 @@ struct ComposeOptions {
   bool Drape = false;         // the map bitmap is shown on the mesh (not in contour mode)
   std::int32_t NearestDepth = 0;
   std::int32_t FarthestDepth = 0;
+  int Threads = 1;  // columns are composed on their own: any number gives the same picture
 };
 
 // Last depth of a column's scan before anything is accepted.

@@ -1,6 +1,6 @@
 #pragma once
-// The wire mesh drawn faster with the same pixels as DrawMesh: every grid vertex is projected
-// once instead of once per cell that uses it, and the strips of cells are shared among threads.
+// The wire mesh drawn faster with the same pixels as DrawMesh: the strips of cells (drawn by
+// DrawMeshStrips, each vertex projected once) are shared among threads.
 // Each thread draws its own run of strips into its own buffers; the buffers are then merged in
 // strip order (a later thread's pixel wins only when strictly nearer), which is exactly what
 // drawing all strips in order into one buffer gives.

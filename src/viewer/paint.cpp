@@ -139,6 +139,7 @@ void commonpaint(const PaintScene& scene, const PaintOptions& options) {
   compose.Drape = scene.Grid.ShowMapBitmap && drawn == Scene::Mesh;
   compose.NearestDepth = viewer.NearestDepth;
   compose.FarthestDepth = viewer.FarthestDepth;
+  compose.Threads = ThreadsFor(options);
   ComposePicture(viewer.Buffers, viewer.DepthRamp, compose, viewer.Composed);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The line rasteriser: lines between projected vertices drawn into the depth and colour
 // buffers, one pixel at a time, nearer pixels replacing farther ones.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -46,15 +47,29 @@ struct LinePen {
 
 // Every depth offered counts for the range, also when the pixel is not written. A pixel is
 // written when it is empty or the new depth is smaller: at equal depths the first writer stays.
+// Writes the pixel where it is empty or the new depth is smaller, leaving the depth range to
+// the caller. Whether a pixel is nearer is much like a coin toss where many cells share a pixel,
+// so both buffers are written without a branch (with their old values where the pixel stays):
+// a wrong guess would cost more than the loads and stores.
+inline void WriteIfNearer(std::int32_t* depths, Colour* colours, std::int64_t cell,
+                          std::int32_t depth, Colour colour) {
+  const auto old = static_cast<std::uint32_t>(depths[cell]);
+  const auto value = static_cast<std::uint32_t>(depth);
+  // old == 0 || depth < old, in one comparison (depths are never negative).
+  const std::uint32_t keep = (old - 1 >= value) - 1u;  // all ones where the pixel stays
+  depths[cell] = static_cast<std::int32_t>(value ^ ((value ^ old) & keep));
+  colours[cell] = colour ^ ((colour ^ colours[cell]) & keep);
+}
+
+// PlotAt takes the pixel's position in the tiled buffers.
+inline void PlotAt(RasterTarget& target, std::int64_t cell, std::int32_t depth, Colour colour) {
+  target.NearestDepth = depth < target.NearestDepth ? depth : target.NearestDepth;
+  target.FarthestDepth = depth > target.FarthestDepth ? depth : target.FarthestDepth;
+  WriteIfNearer(target.Depth, target.Colours, cell, depth, colour);
+}
 inline void PlotPixel(RasterTarget& target, std::int32_t x, std::int32_t y, std::int32_t depth,
                       Colour colour) {
-  if (depth < target.NearestDepth) target.NearestDepth = depth;
-  if (depth > target.FarthestDepth) target.FarthestDepth = depth;
-  const std::int64_t cell = TiledGrid<std::int32_t>::IndexIn(target.TilesAcross, x, y);
-  std::int32_t& stored = target.Depth[cell];
-  if (stored != 0 && depth >= stored) return;
-  stored = depth;
-  target.Colours[cell] = colour;
+  PlotAt(target, TiledGrid<std::int32_t>::IndexIn(target.TilesAcross, x, y), depth, colour);
 }
 
 namespace raster_detail {
@@ -98,19 +113,30 @@ void PenLineTo(RasterTarget& target, LinePen& pen, const ScreenPoint& point) {
     dc[1] = GreenOf(c1) - GreenOf(c0);
     dc[2] = BlueOf(c1) - BlueOf(c0);
   }
+  // Every depth along the line lies between the depths of its ends (R(ez * t) for t in 0..1
+  // lies between 0 and ez), so the range takes the two ends once for all its pixels; the
+  // pixels themselves are written apart from it, the range staying out of memory.
+  target.NearestDepth = std::min({target.NearestDepth, p0.Depth, point.Depth});
+  target.FarthestDepth = std::max({target.FarthestDepth, p0.Depth, point.Depth});
+  std::int32_t* const depths = target.Depth;
+  Colour* const colours = target.Colours;
+  const std::int64_t across = target.TilesAcross;
+  const auto write = [&](std::int32_t x, std::int32_t y, std::int32_t depth, Colour colour) {
+    WriteIfNearer(depths, colours, TiledGrid<std::int32_t>::IndexIn(across, x, y), depth, colour);
+  };
   // Equal end colours blend to that colour at every pixel.
   const bool blend = kWithColour && c0 != c1;
   const auto plotAt = [&](std::int32_t x, std::int32_t y, double t) {
     const auto depth = static_cast<std::int32_t>(RoundToInt(static_cast<double>(ez) * t) + p0.Depth);
-    PlotPixel(target, x, y, depth, blend ? raster_detail::BlendChannels(c0, dc, t) : c0);
+    write(x, y, depth, blend ? raster_detail::BlendChannels(c0, dc, t) : c0);
   };
-  if (ex < 1 && ey < 1) PlotPixel(target, x1, y1, point.Depth, c1);
+  if (ex < 1 && ey < 1) write(x1, y1, point.Depth, c1);
   if (ex > 0) {
     const double slope = static_cast<double>(y1 - y0) / static_cast<double>(x1 - x0);
     const std::int32_t step = x1 >= x0 ? 1 : -1;
     for (std::int32_t x = kSkipRepeats ? x0 + step : x0;; x += step) {
       if (kSkipRepeats && x == x1) {
-        PlotPixel(target, x1, y1, point.Depth, c1);  // what the formulas give at the end
+        write(x1, y1, point.Depth, c1);  // what the formulas give at the end
         break;
       }
       const auto y = static_cast<std::int32_t>(RoundToInt(slope * (x - x0)) + y0);
@@ -123,7 +149,7 @@ void PenLineTo(RasterTarget& target, LinePen& pen, const ScreenPoint& point) {
     const std::int32_t step = y1 >= y0 ? 1 : -1;
     for (std::int32_t y = kSkipRepeats ? y0 + step : y0;; y += step) {
       if (kSkipRepeats && y == y1) {
-        if (ex == 0) PlotPixel(target, x1, y1, point.Depth, c1);
+        if (ex == 0) write(x1, y1, point.Depth, c1);
         break;
       }
       const auto x = static_cast<std::int32_t>(RoundToInt(slope * (y - y0)) + x0);

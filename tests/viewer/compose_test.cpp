@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "viewer/depth_ramp.h"
 
 namespace terrak {
@@ -93,6 +95,27 @@ TEST_F(ComposeTest, TheDrapedMapFillsGapsBetweenAcceptedPixelsWithSkyAboveAndWhi
   Put(0, 4, 2000, MakeColour(3, 1, 5));
   Compose();
   EXPECT_EQ(picture.At(0, 3), MakeColour(2, 0, 2));
+}
+
+TEST_F(ComposeTest, AnyNumberOfThreadsGivesTheSamePicture) {
+  // A picture wide enough for several runs of columns per thread, its width no multiple of them.
+  std::mt19937 random(11);
+  std::uniform_int_distribution<std::int32_t> depth(0, 7000), colour(0, 0xFFFFFF), gap(0, 3);
+  buffers.Reset(203, 57);
+  for (std::int32_t x = 0; x < 203; ++x)
+    for (std::int32_t y = 1; y < 57; y += 1 + gap(random))
+      Put(x, y, depth(random), static_cast<Colour>(colour(random)));
+  for (bool drape : {false, true}) {
+    options.Drape = drape;
+    options.Threads = 1;
+    Compose();
+    const Picture single = picture;
+    for (int threads : {2, 3, 16, 40}) {
+      options.Threads = threads;
+      Compose();
+      EXPECT_TRUE(picture == single) << threads << (drape ? " draped" : "");
+    }
+  }
 }
 
 TEST_F(ComposeTest, ThePictureKeepsItsAllocationWhileItsSizeStays) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <random>
 
 #include "support/demo_grid.h"
 #include "viewer/mesh_fast.h"
@@ -88,6 +90,57 @@ TEST(DrawMeshFast, GivesTheReferencePixelsForEveryViewStepAndNumberOfThreads) {
     for (std::int32_t step : {1, 3, 7})
       for (bool drape : {false, true})
         for (int threads : {1, 2, 3}) ExpectFastMatchesReference(grid, viewer, step, drape, threads);
+}
+
+// A grid with holes, interpolated (negative) heights and a map bitmap smaller than the grid,
+// its palette colours all different.
+GridState RaggedGrid(std::int32_t columns, std::int32_t rows, unsigned seed) {
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> noise(0, 80), chance(0, 99), index(0, 255);
+  GridState grid = testing::FlatGrid(columns, rows, 0, -40, -30);
+  for (std::int32_t i = 0; i < columns; ++i)
+    for (std::int32_t j = 0; j < rows; ++j) {
+      const int roll = chance(random);
+      const auto h = static_cast<std::int16_t>(600 + 300 * std::sin(i / 9.0) + 200 * std::cos(j / 7.0) +
+                                               noise(random));
+      grid.HeightGrid(i, j) = roll < 8 ? 0 : roll < 40 ? static_cast<std::int16_t>(-h) : h;
+    }
+  // 141 rows leave 128 bitmap rows: a chunk of strips ends on the bitmap's last row.
+  grid.BitmapGrid.Resize(columns - 3, rows - 13, 0);
+  for (std::int64_t i = 0; i < grid.BitmapGrid.Columns(); ++i)
+    for (std::int64_t j = 0; j < grid.BitmapGrid.Rows(); ++j)
+      grid.BitmapGrid(i, j) = static_cast<std::uint8_t>(index(random));
+  for (std::size_t k = 0; k < kBitmapPaletteSize; ++k)
+    grid.BitmapPalette[k] = static_cast<std::uint8_t>(k * 7 + k / 4);
+  grid.MapBitmapLoaded = grid.ShowMapBitmap = true;
+  return grid;
+}
+
+TEST(DrawMeshFast, GivesTheReferencePixelsOnHolesAndFarAwayWhereManyCellsShareAPixel) {
+  // Odd sizes, so no row or strip count is a multiple of the vector widths or of the chunks.
+  const GridState grid = RaggedGrid(133, 141, 3);
+  const ViewerState views[] = {
+      ViewerAt(20, 600, 420, 180, -35, 150, 110),  // 700 m off: several cells to a pixel
+      ViewerAt(30, 40, 300, 0, -90, 97, 81),       // straight down; 81 rows: a row of tiles more
+      ViewerAt(-70, -60, 120, 45, -20, 150, 110),  // from the south-west, the near part below the picture
+      ViewerAt(30, 40, 110, 300, -15, 150, 110),   // inside, low over the ground
+  };
+  for (const ViewerState& viewer : views)
+    for (std::int32_t step : {1, 2, 5})
+      for (bool drape : {false, true})
+        for (int threads : {1, 2, 3}) ExpectFastMatchesReference(grid, viewer, step, drape, threads);
+}
+
+TEST(DrawMeshFast, AtEqualDepthsTheFirstCellDrawnKeepsThePixel) {
+  // A flat grid seen from straight above: every vertex at one depth, many to a pixel, each of
+  // another colour; which one a pixel keeps depends on the order of drawing alone.
+  GridState grid = RaggedGrid(90, 75, 5);
+  for (std::int32_t i = 0; i < 90; ++i)
+    for (std::int32_t j = 0; j < 75; ++j) grid.HeightGrid(i, j) = 100;
+  for (int threads : {1, 2, 3}) {
+    ExpectFastMatchesReference(grid, ViewerAt(5, 7, 610, 0, -90, 160, 120), 1, true, threads);
+    ExpectFastMatchesReference(grid, ViewerAt(5, 7, 260, 0, -90, 160, 120), 1, true, threads);
+  }
 }
 
 TEST(DrawMeshFast, RefusesWhenAVertexLiesInTheEyesPlaneSoThePaintUsesTheReference) {

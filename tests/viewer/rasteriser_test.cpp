@@ -52,6 +52,12 @@ TEST(PenLineTo, SteppingAlongXAndAlongYLeavesNoGapsAndInterpolatesDepthAndColour
   EXPECT_EQ(DrawnPixels(back.Buffers), (Pixels{{1, 1}, {2, 1}, {3, 2}, {4, 2}}));
   EXPECT_EQ(back.Depth(2, 1), 200);
 
+  // The depth range takes every depth along the line, the end's too.
+  EXPECT_EQ(back.Target.NearestDepth, 100);
+  EXPECT_EQ(back.Target.FarthestDepth, 400);
+  EXPECT_EQ(steep.Target.NearestDepth, 100);
+  EXPECT_EQ(steep.Target.FarthestDepth, 400);
+
   // A line within one pixel writes that pixel with the end's depth and colour.
   Canvas3d dot;
   dot.Line({5, 5, 500}, kBlack, {5, 5, 300}, kWhite);

@@ -436,6 +436,34 @@ TEST(ViewerWindow, TheExportMenuWorksOnceTheGridIsBuiltAndNamesTheFileItWrote) {
   EXPECT_TRUE(viewer.isVisible());
 }
 
+TEST(PictureSurface, ShowPictureCopiesThePictureIntoTheTopLeftOfTheBackingImage) {
+  PictureSurface surface;
+  surface.FollowWidgetSize = false;
+  surface.ResizeImage(7, 5);
+  surface.Canvas().SetBrushColour(MakeColour(1, 2, 3));
+  surface.Canvas().FillRect(Rect{0, 0, 7, 5});
+  surface.Canvas().End();
+  Picture picture;
+  picture.Reset(4, 3, kWhite);
+  for (std::int32_t x = 0; x < 4; ++x)
+    for (std::int32_t y = 0; y < 3; ++y)
+      picture.At(x, y) = MakeColour(static_cast<std::uint8_t>(10 * x), static_cast<std::uint8_t>(20 * y), 200);
+  surface.ShowPicture(picture);
+  const QImage& image = surface.BackingImage();
+  for (int x = 0; x < 7; ++x)
+    for (int y = 0; y < 5; ++y)
+      EXPECT_EQ(image.pixel(x, y), x < 4 && y < 3 ? qRgb(10 * x, 20 * y, 200) : qRgb(1, 2, 3)) << x << y;
+  // A larger picture is cut at the image's edges; one without rows whitens one row.
+  picture.Reset(9, 6, MakeColour(5, 6, 7));
+  surface.ShowPicture(picture);
+  EXPECT_EQ(image.pixel(6, 4), qRgb(5, 6, 7));
+  picture.Reset(3, 0, kBlack);
+  surface.ShowPicture(picture);
+  EXPECT_EQ(image.pixel(2, 0), qRgb(255, 255, 255));
+  EXPECT_EQ(image.pixel(3, 0), qRgb(5, 6, 7));
+  EXPECT_EQ(image.pixel(0, 1), qRgb(5, 6, 7));
+}
+
 TEST(PictureOutput, PngAndBitmapFilesReadBackAsThePicture) {
   Picture picture;
   picture.Reset(37, 5, kWhite);
