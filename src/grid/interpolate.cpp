@@ -285,11 +285,15 @@ class Interpolator {
         state_.BestGradient = 0.0;
         state_.BestDistance = 9999999.0;
         wanting_ = false;
-        // Each line's scans run after the line before it has written the cell.
-        Apply<false>(x, y, ColumnScan(x, y), true, y, 1.0);
-        Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
-        Apply<true>(x, y, FallingScan(x, y), false, x, root2);
-        Apply<true>(x, y, RisingScan(x, y), false, x, root2);
+        if (y >= 2 && y <= h - 3 && x >= 2 && x <= w - 3) {
+          InteriorCell(x, y, root2);
+        } else {
+          // Each line's scans run after the line before it has written the cell.
+          Apply<false>(x, y, ColumnScan(x, y), true, y, 1.0);
+          Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
+          Apply<true>(x, y, FallingScan(x, y), false, x, root2);
+          Apply<true>(x, y, RisingScan(x, y), false, x, root2);
+        }
         if (wanting_) ++counts.CellsWithoutEstimate;
       }
     }
@@ -305,6 +309,51 @@ class Interpolator {
       scan_.Write(x, y, StoredEstimate(state_));
     else
       wanting_ = true;
+  }
+
+  // A cell off the last interior row and column. No scan from it stops on the cell itself,
+  // except the row's, which begins by reading it: the cell's value between its lines matters
+  // only when the column line leaves it positive, and then the other lines run as above.
+  // Otherwise the cell is written once, after its last line, and the interpolation of the
+  // steepest line is computed once, after every line has been seen.
+  [[gnu::flatten]] void InteriorCell(std::int32_t x, std::int32_t y, double root2) {
+    bool applied = false;
+    LineMemo& column = ColumnScan(x, y);
+    if (ApplyLineEstimate<false>(MemoScan(scan_, column, true), y, 1.0, state_, &column.Gradient)) {
+      applied = true;
+      if (!state_.HaveE) {
+        wanting_ = true;
+      } else if (const std::int16_t v = StoredEstimate(state_); v > 0) {
+        scan_.Write(x, y, v);
+        Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
+        Apply<true>(x, y, FallingScan(x, y), false, x, root2);
+        Apply<true>(x, y, RisingScan(x, y), false, x, root2);
+        return;
+      }
+    }
+    const LineMemo* steepest = nullptr;
+    std::int32_t steepestP0 = 0;
+    const auto line = [&]<bool Diagonal>(LineMemo& memo, double step) {
+      bool improved = false;
+      if (!ApplyLineEstimate<Diagonal>(MemoScan(scan_, memo, false), x, step, state_,
+                                       &memo.Gradient, &improved))
+        return;
+      applied = true;
+      if (improved) {
+        steepest = &memo;
+        steepestP0 = x;
+      }
+      if (!state_.HaveE) wanting_ = true;
+    };
+    line.template operator()<false>(RowScan(x, y), 1.0);
+    line.template operator()<true>(FallingScan(x, y), root2);
+    line.template operator()<true>(RisingScan(x, y), root2);
+    if (steepest != nullptr) {
+      const MemoScan s(scan_, *steepest, false);
+      state_.E = Interpolated(steepestP0, s.DownNearP(), std::int64_t{s.UpNearP()} - s.DownNearP(),
+                              s.UpNearV() - s.DownNearV(), s.DownNearV());
+    }
+    if (applied && state_.HaveE) scan_.Write(x, y, StoredEstimate(state_));
   }
 
   bool Empty(std::int32_t x, std::int32_t y) const { return scan_.G(x, y) <= 0; }
