@@ -75,6 +75,7 @@ class FastScanner {
   std::int32_t G(std::int32_t x, std::int32_t y) const { return g_(x, y); }
   std::int32_t G(Cell c) const { return g_(c.x, c.y); }
   std::int32_t Width() const { return w_; }
+  const std::int16_t* Column(std::int32_t x) const { return g_.Column(x); }
   std::int32_t Height() const { return h_; }
 
   void Write(std::int32_t x, std::int32_t y, std::int16_t value) {
@@ -284,12 +285,15 @@ class Interpolator {
       progress.ShowProgress("column " + FormatInt(x));
       progress.BackUpOneLine();
       column_ = LineMemo{};
+      here_ = scan_.Column(x);
+      west_ = scan_.Column(x - 1);
+      const bool inner = x >= 2 && x <= w - 3;
       for (std::int32_t y = 1; y <= h - 1; ++y) {
-        if (scan_.G(x, y) != 0) continue;
+        if (here_[y] != 0) continue;
         state_.BestGradient = 0.0;
         state_.BestDistance = 9999999.0;
         wanting_ = false;
-        if (y >= 2 && y <= h - 3 && x >= 2 && x <= w - 3) {
+        if (inner && y >= 2 && y <= h - 3) {
           InteriorCell(x, y, root2);
         } else {
           // Each line's scans run after the line before it has written the cell.
@@ -449,15 +453,18 @@ class Interpolator {
     if (applied && state_.HaveE) scan_.Write(x, y, StoredEstimate(state_));
   }
 
-  bool Empty(std::int32_t x, std::int32_t y) const { return scan_.G(x, y) <= 0; }
+  // Whether a cell of the present column, or of the one before it, holds no positive height.
+  bool EmptyHere(std::int32_t y) const { return here_[y] <= 0; }
+  bool EmptyWest(std::int32_t y) const { return west_[y] <= 0; }
 
   static Cell16 Narrow(Cell c) {
     return {static_cast<std::int16_t>(c.x), static_cast<std::int16_t>(c.y)};
   }
 
   // The memo's cells when reusable, else a new scan. The near value is read afresh where it may
-  // have changed since: the sweep has written only the previous column (from the memo's start
-  // on) and the present one, so a cell in any other column holds what it held then.
+  // have changed since: the sweep writes only cells that held 0, so a positive near holds its
+  // value, and it has written only the previous column (from the memo's start on) and the
+  // present one, so a cell in any other column holds what it held then.
   // A line whose near cells or values change has its slope recomputed.
   template <typename Compute>
   void Side(LineMemo& line, SideMemo& memo, bool reusable, std::int32_t x, Compute compute) {
@@ -466,7 +473,7 @@ class Interpolator {
       memo = {Narrow(cells.Near), Narrow(cells.Edge), Narrow(cells.Next),
               static_cast<std::int16_t>(scan_.G(cells.Near))};
       line.SlopeKnown = false;
-    } else if (memo.Near.x >= x - 1) {
+    } else if (memo.NearV <= 0 && memo.Near.x >= x - 1) {
       const auto v = static_cast<std::int16_t>(scan_.G(memo.Near.x, memo.Near.y));
       if (v != memo.NearV) line.SlopeKnown = false;
       memo.NearV = v;
@@ -478,7 +485,7 @@ class Interpolator {
     LineMemo& m = column_;
     const bool next = m.Start == y - 1;
     Side(m, m.Up, next, x, [&] { return scan_.ColumnUp(x, y); });
-    Side(m, m.Down, next && Empty(x, y - 1), x, [&] { return scan_.ColumnDown(x, y); });
+    Side(m, m.Down, next && EmptyHere(y - 1), x, [&] { return scan_.ColumnDown(x, y); });
     m.Start = static_cast<std::int16_t>(y);
     return m;
   }
@@ -488,9 +495,9 @@ class Interpolator {
   // over this one. Behind, the previous column's cell has been finished since.
   LineMemo& RowScan(std::int32_t x, std::int32_t y) {
     LineMemo& m = rows_[static_cast<std::size_t>(y)];
-    const bool next = m.Start == x - 1 && Empty(x, y);
+    const bool next = m.Start == x - 1 && EmptyHere(y);
     Side(m, m.Up, next && m.Up.Near.x >= x, x, [&] { return scan_.RowUp(x, y); });
-    Side(m, m.Down, next && m.Down.Near.x < x - 1 && Empty(x - 1, y), x,
+    Side(m, m.Down, next && m.Down.Near.x < x - 1 && EmptyWest(y), x,
          [&] { return scan_.RowDown(x, y); });
     m.Start = static_cast<std::int16_t>(x);
     return m;
@@ -503,9 +510,9 @@ class Interpolator {
   LineMemo& FallingScan(std::int32_t x, std::int32_t y) {
     LineMemo& m = falling_[static_cast<std::size_t>(x + y)];
     const bool next = m.Start == x - 1;
-    Side(m, m.Up, next && m.Up.Near.x >= x && Empty(x, y - 1), x,
+    Side(m, m.Up, next && m.Up.Near.x >= x && EmptyHere(y - 1), x,
          [&] { return scan_.Diagonal(x, y, +1, -1); });
-    Side(m, m.Down, next && Empty(x, y + 1) && Empty(x - 1, y + 1) && Empty(x - 1, y + 2), x,
+    Side(m, m.Down, next && EmptyHere(y + 1) && EmptyWest(y + 1) && EmptyWest(y + 2), x,
          [&] { return scan_.Diagonal(x, y, -1, +1); });
     m.Start = static_cast<std::int16_t>(x);
     return m;
@@ -518,7 +525,7 @@ class Interpolator {
     LineMemo& m = rising_[static_cast<std::size_t>(x - y + scan_.Height())];
     const bool next = m.Start == x - 1;
     Side(m, m.Up, next && m.Up.Near.x >= x, x, [&] { return scan_.Diagonal(x, y, +1, +1); });
-    Side(m, m.Down, next && Empty(x, y - 1) && Empty(x - 1, y - 1), x,
+    Side(m, m.Down, next && EmptyHere(y - 1) && EmptyWest(y - 1), x,
          [&] { return scan_.Diagonal(x, y, -1, -1); });
     m.Start = static_cast<std::int16_t>(x);
     return m;
@@ -528,6 +535,8 @@ class Interpolator {
   EstimateState state_;
   bool wanting_ = false;
   LineMemo column_;
+  const std::int16_t* here_ = nullptr;  // the present column
+  const std::int16_t* west_ = nullptr;  // the column before it
   std::vector<LineMemo> rows_, rising_, falling_;
 };
 
