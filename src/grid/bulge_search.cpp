@@ -73,6 +73,7 @@ void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
   cy_[1] = k.Y;
   cy_[2] = c2.Y;
   cy_[3] = n_.Y;
+  for (int i = 0; i < 4; ++i) c_[i] = Pair{cx_[i], cy_[i]};
   steps_ = RoundToInt(2.0 * d_);
   if (steps_ != weightSteps_ && steps_ >= 1) {
     // Every bulge between the same two points is sampled at the same parameters.
@@ -150,8 +151,16 @@ void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
 
 void BulgeSearch::Sample(std::int64_t j) {
   const double* b = &weights_[static_cast<std::size_t>(4 * (j - 1))];
-  const std::int64_t rx = RoundToInt(b[0] * cx_[0] + b[1] * cx_[1] + b[2] * cx_[2] + b[3] * cx_[3]);
-  const std::int64_t ry = RoundToInt(b[0] * cy_[0] + b[1] * cy_[1] + b[2] * cy_[2] + b[3] * cy_[3]);
+  // Both coordinates at once, each lane with the operations, in the order, of the scalar sum;
+  // rounded as RoundToInt rounds, which for these sizes (the weights sum to 1 and the control
+  // points are 16-bit) is by adding and taking away 1.5 * 2^52.
+  const Pair sum = (((Pair{b[0], b[0]} * c_[0]) + Pair{b[1], b[1]} * c_[1]) +
+                    Pair{b[2], b[2]} * c_[2]) +
+                   Pair{b[3], b[3]} * c_[3];
+  const Pair magic = {0x1.8p52, 0x1.8p52};
+  const Pair rounded = (sum + magic) - magic;
+  const auto rx = static_cast<std::int64_t>(rounded[0]);
+  const auto ry = static_cast<std::int64_t>(rounded[1]);
   // A sample in the cell of the one evaluated before it meets what that one met: nothing new.
   if (rx == previousX_ && ry == previousY_) return;
   previousX_ = rx;
