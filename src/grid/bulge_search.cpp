@@ -125,31 +125,7 @@ constexpr std::int64_t kSmallStretch = 16;
 
 }  // namespace
 
-void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
-  if (last - first + 1 > kSmallStretch && !control_.EverySample) {
-    // The samples of the stretch lie within half a cell of the curve between its end
-    // parameters, and the curve within the hull of that piece's control points; a box one cell
-    // larger covers every sample however the arithmetic rounds.
-    const double a = static_cast<double>(first) / static_cast<double>(steps_);
-    const double b = static_cast<double>(last) / static_cast<double>(steps_);
-    double x0, x1, y0, y1;
-    Range(cx_, a, b, x0, x1);
-    Range(cy_, a, b, y0, y1);
-    // Only cells up to column W - 1 and row H - 1 can be met.
-    if (!tiles_.AnyIn(static_cast<std::int64_t>(std::floor(x0)) - 1,
-                      static_cast<std::int64_t>(std::floor(y0)) - 1,
-                      std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(x1)) + 1, g_.Columns() - 2),
-                      std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(y1)) + 1, g_.Rows() - 2)))
-      return;
-    const std::int64_t middle = first + (last - first) / 2;
-    Visit(first, middle);
-    Visit(middle + 1, last);
-    return;
-  }
-  for (std::int64_t j = first; j <= last; ++j) Sample(j);
-}
-
-void BulgeSearch::Sample(std::int64_t j) {
+[[gnu::always_inline]] inline void BulgeSearch::Sample(std::int64_t j) {
   const double* b = &weights_[static_cast<std::size_t>(4 * (j - 1))];
   // Both coordinates at once, each lane with the operations, in the order, of the scalar sum;
   // rounded as RoundToInt rounds, which for these sizes (the weights sum to 1 and the control
@@ -172,6 +148,30 @@ void BulgeSearch::Sample(std::int64_t j) {
   found_->push_back({static_cast<std::int16_t>(rx), static_cast<std::int16_t>(ry), g_(rx, ry)});
   lastX_ = rx;
   lastY_ = ry;
+}
+
+void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
+  if (last - first + 1 > kSmallStretch && !control_.EverySample) {
+    // The samples of the stretch lie within half a cell of the curve between its end
+    // parameters, and the curve within the hull of that piece's control points; a box one cell
+    // larger covers every sample however the arithmetic rounds.
+    const double a = static_cast<double>(first) / static_cast<double>(steps_);
+    const double b = static_cast<double>(last) / static_cast<double>(steps_);
+    double x0, x1, y0, y1;
+    Range(cx_, a, b, x0, x1);
+    Range(cy_, a, b, y0, y1);
+    // Only cells up to column W - 1 and row H - 1 can be met.
+    if (!tiles_.AnyIn(static_cast<std::int64_t>(std::floor(x0)) - 1,
+                      static_cast<std::int64_t>(std::floor(y0)) - 1,
+                      std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(x1)) + 1, g_.Columns() - 2),
+                      std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(y1)) + 1, g_.Rows() - 2)))
+      return;
+    const std::int64_t middle = first + (last - first) / 2;
+    Visit(first, middle);
+    Visit(middle + 1, last);
+    return;
+  }
+  for (std::int64_t j = first; j <= last; ++j) Sample(j);
 }
 
 WrapperList BulgeCells(const GridState& grid, WrapCell p, WrapCell n, ShrinkControl& control) {
