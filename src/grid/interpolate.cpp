@@ -231,6 +231,9 @@ struct Cell16 {
 struct SideMemo {
   Cell16 Near, Edge, Next;
   std::int16_t NearV = 0;
+  // The near value can no longer change: a positive height in a cell other than the one being
+  // interpolated (whose value changes from line to line while it is).
+  bool Settled = false;
 };
 
 // Both sides' last scans along one line, and where they started (the row along a column, the
@@ -293,6 +296,8 @@ class Interpolator {
         state_.BestGradient = 0.0;
         state_.BestDistance = 9999999.0;
         wanting_ = false;
+        cellX_ = x;
+        cellY_ = y;
         if (inner && y >= 2 && y <= h - 3) {
           InteriorCell(x, y, root2);
         } else {
@@ -453,6 +458,9 @@ class Interpolator {
     if (applied && state_.HaveE) scan_.Write(x, y, StoredEstimate(state_));
   }
 
+  // Only cells that hold 0 are written, and only the cell being interpolated more than once.
+  bool Settles(Cell c, std::int16_t v) const { return v > 0 && !(c.x == cellX_ && c.y == cellY_); }
+
   // Whether a cell of the present column, or of the one before it, holds no positive height.
   bool EmptyHere(std::int32_t y) const { return here_[y] <= 0; }
   bool EmptyWest(std::int32_t y) const { return west_[y] <= 0; }
@@ -462,21 +470,22 @@ class Interpolator {
   }
 
   // The memo's cells when reusable, else a new scan. The near value is read afresh where it may
-  // have changed since: the sweep writes only cells that held 0, so a positive near holds its
-  // value, and it has written only the previous column (from the memo's start on) and the
-  // present one, so a cell in any other column holds what it held then.
+  // have changed since: a settled near holds its value, and the sweep has written only the
+  // previous column (from the memo's start on) and the present one, so a cell in any other
+  // column holds what it held then.
   // A line whose near cells or values change has its slope recomputed.
   template <typename Compute>
   void Side(LineMemo& line, SideMemo& memo, bool reusable, std::int32_t x, Compute compute) {
     if (!reusable) {
       const SideCells cells = compute();
-      memo = {Narrow(cells.Near), Narrow(cells.Edge), Narrow(cells.Next),
-              static_cast<std::int16_t>(scan_.G(cells.Near))};
+      const auto v = static_cast<std::int16_t>(scan_.G(cells.Near));
+      memo = {Narrow(cells.Near), Narrow(cells.Edge), Narrow(cells.Next), v, Settles(cells.Near, v)};
       line.SlopeKnown = false;
-    } else if (memo.NearV <= 0 && memo.Near.x >= x - 1) {
+    } else if (!memo.Settled && memo.Near.x >= x - 1) {
       const auto v = static_cast<std::int16_t>(scan_.G(memo.Near.x, memo.Near.y));
       if (v != memo.NearV) line.SlopeKnown = false;
       memo.NearV = v;
+      memo.Settled = Settles({memo.Near.x, memo.Near.y}, v);
     }
   }
 
@@ -535,6 +544,7 @@ class Interpolator {
   EstimateState state_;
   bool wanting_ = false;
   LineMemo column_;
+  std::int32_t cellX_ = 0, cellY_ = 0;  // the cell being interpolated
   const std::int16_t* here_ = nullptr;  // the present column
   const std::int16_t* west_ = nullptr;  // the column before it
   std::vector<LineMemo> rows_, rising_, falling_;
