@@ -324,11 +324,12 @@ class Interpolator {
       wanting_ = true;
   }
 
-  // A cell off the last interior row and column. No scan from it stops on the cell itself,
-  // except the row's, which begins by reading it: the cell's value between its lines matters
-  // only when the column line leaves it positive, and then the other lines run as above.
-  // Otherwise the cell is written once, after its last line, and the interpolation of the
-  // steepest line is computed once, after every line has been seen.
+  // A cell of rows 2 to H - 3 and columns 2 to W - 3. Every scan from it takes at least two
+  // steps before a limit, so none reports the cell itself as a near, edge or next cell (nearer
+  // the edges a scan stopping after one step reports it as its edge); only the row's first read
+  // sees it. Its value between its lines matters only when the column line leaves it positive,
+  // and then the other lines run one by one as above. Otherwise the cell is written once, after
+  // its last line, and the interpolation of the steepest line is computed once.
   [[gnu::flatten]] void InteriorCell(std::int32_t x, std::int32_t y, double root2) {
     LineMemo& column = ColumnScan(x, y);
     if (SteepestCell(x, y, column, root2)) return;
