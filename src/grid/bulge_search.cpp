@@ -65,15 +65,10 @@ void BulgeSearch::Fill(WrapCell p, WrapCell n, WrapperList& found) {
 
 void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
   const WrapCell c2{Wrap16(std::int64_t{k.X} + dx_), Wrap16(std::int64_t{k.Y} + dy_)};
-  cx_[0] = p_.X;
-  cx_[1] = k.X;
-  cx_[2] = c2.X;
-  cx_[3] = n_.X;
-  cy_[0] = p_.Y;
-  cy_[1] = k.Y;
-  cy_[2] = c2.Y;
-  cy_[3] = n_.Y;
-  for (int i = 0; i < 4; ++i) c_[i] = Pair{cx_[i], cy_[i]};
+  c_[0] = Pair{static_cast<double>(p_.X), static_cast<double>(p_.Y)};
+  c_[1] = Pair{static_cast<double>(k.X), static_cast<double>(k.Y)};
+  c_[2] = Pair{static_cast<double>(c2.X), static_cast<double>(c2.Y)};
+  c_[3] = Pair{static_cast<double>(n_.X), static_cast<double>(n_.Y)};
   steps_ = RoundToInt(2.0 * d_);
   if (steps_ != weightSteps_ && steps_ >= 1) {
     // Every bulge between the same two points is sampled at the same parameters.
@@ -101,23 +96,29 @@ void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
 
 namespace {
 
-// The cubic's blossom f(u, v, w) for one coordinate: de Casteljau with a parameter per level.
-double Blossom(const double c[4], double u, double v, double w) {
-  const double a0 = c[0] + u * (c[1] - c[0]);
-  const double a1 = c[1] + u * (c[2] - c[1]);
-  const double a2 = c[2] + u * (c[3] - c[2]);
-  const double b0 = a0 + v * (a1 - a0);
-  const double b1 = a1 + v * (a2 - a1);
+using Pair = double __attribute__((vector_size(16)));
+
+// The cubic's blossom f(u, v, w), both coordinates at once: de Casteljau with a parameter per
+// level.
+Pair Blossom(const Pair c[4], double u, double v, double w) {
+  const Pair a0 = c[0] + u * (c[1] - c[0]);
+  const Pair a1 = c[1] + u * (c[2] - c[1]);
+  const Pair a2 = c[2] + u * (c[3] - c[2]);
+  const Pair b0 = a0 + v * (a1 - a0);
+  const Pair b1 = a1 + v * (a2 - a1);
   return b0 + w * (b1 - b0);
 }
 
-// The range of one coordinate of the curve between parameters a and b: within its piece's
-// control points f(a,a,a), f(a,a,b), f(a,b,b), f(b,b,b).
-void Range(const double c[4], double a, double b, double& lo, double& hi) {
-  const double q[4] = {Blossom(c, a, a, a), Blossom(c, a, a, b), Blossom(c, a, b, b),
-                       Blossom(c, b, b, b)};
-  lo = std::min({q[0], q[1], q[2], q[3]});
-  hi = std::max({q[0], q[1], q[2], q[3]});
+Pair Min(Pair p, Pair q) { return p < q ? p : q; }
+Pair Max(Pair p, Pair q) { return p > q ? p : q; }
+
+// The range of the curve between parameters a and b: within its piece's control points
+// f(a,a,a), f(a,a,b), f(a,b,b), f(b,b,b).
+void Range(const Pair c[4], double a, double b, Pair& lo, Pair& hi) {
+  const Pair q0 = Blossom(c, a, a, a), q1 = Blossom(c, a, a, b), q2 = Blossom(c, a, b, b),
+             q3 = Blossom(c, b, b, b);
+  lo = Min(Min(q0, q1), Min(q2, q3));
+  hi = Max(Max(q0, q1), Max(q2, q3));
 }
 
 // Samples fewer than this are taken one by one.
@@ -157,9 +158,9 @@ void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
     // larger covers every sample however the arithmetic rounds.
     const double a = static_cast<double>(first) / static_cast<double>(steps_);
     const double b = static_cast<double>(last) / static_cast<double>(steps_);
-    double x0, x1, y0, y1;
-    Range(cx_, a, b, x0, x1);
-    Range(cy_, a, b, y0, y1);
+    Pair lo, hi;
+    Range(c_, a, b, lo, hi);
+    const double x0 = lo[0], x1 = hi[0], y0 = lo[1], y1 = hi[1];
     // Only cells up to column W - 1 and row H - 1 can be met.
     if (!tiles_.AnyIn(static_cast<std::int64_t>(std::floor(x0)) - 1,
                       static_cast<std::int64_t>(std::floor(y0)) - 1,

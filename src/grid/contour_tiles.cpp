@@ -56,12 +56,16 @@ bool ContourTiles::AnyIn(std::int64_t x0, std::int64_t y0, std::int64_t x1, std:
   // A box of a few tiles is tested cell by cell: a bulge running along a contour passes through
   // its tiles without meeting its cells.
   if ((tx1 - tx0) * (ty1 - ty0) > kExactTiles) return true;
+  // Only the first and the last tile column are cut; the ones between are whole.
+  const std::uint64_t firstColumns = ColumnsMask(x0 & 7, tx1 - tx0 == 1 ? x1 & 7 : 7);
+  const std::uint64_t lastColumns = ColumnsMask(0, x1 & 7);
   for (std::int64_t ty = ty0; ty < ty1; ++ty) {
     const std::uint64_t rows = RowsMask(std::max(y0, ty << 3) & 7, std::min(y1, (ty << 3) + 7) & 7);
+    const std::uint64_t* word = &words_[static_cast<std::size_t>(ty * tilesX_)];
     for (std::int64_t tx = tx0; tx < tx1; ++tx) {
       const std::uint64_t columns =
-          ColumnsMask(std::max(x0, tx << 3) & 7, std::min(x1, (tx << 3) + 7) & 7);
-      if ((words_[static_cast<std::size_t>(ty * tilesX_ + tx)] & rows & columns) != 0) return true;
+          tx == tx0 ? firstColumns : (tx == tx1 - 1 ? lastColumns : ~std::uint64_t{0});
+      if ((word[tx] & rows & columns) != 0) return true;
     }
   }
   return false;
