@@ -1,8 +1,8 @@
 // Random contour geometry and random bitmap files through the grid construction. Nothing may
 // crash, hang or touch memory outside its buffers; the fast interpolation and smoothing must give
 // the plain versions' grids; a built grid has the sizes it reports. The input's first byte picks
-// the case: a whole construction from random objects, or a random stretched bitmap file read
-// into a random selection.
+// the case: a whole construction from random objects, a grid of random cells interpolated both
+// ways, or a random stretched bitmap file read into a random selection.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -166,6 +166,38 @@ void Construction(Bytes& in) {
   DescribeGridNotes(build.Notes);
 }
 
+// A grid of random cells (contours at any height, negative ones among them, runs along the
+// edges) interpolated both ways: the fast interpolation's shortcuts must give the plain grid.
+void RandomCells(Bytes& in) {
+  GridState grid;
+  grid.GridWidth = 1 + in.Byte() % 48;
+  grid.GridHeight = 1 + in.Byte() % 48;
+  grid.HeightGrid.Resize(grid.GridWidth + 1, grid.GridHeight + 1, 0);
+  const int runs = in.Byte() % 24;
+  for (int i = 0; i < runs; ++i) {
+    // A run of cells along a column, a row or a diagonal, at one height.
+    const std::int64_t x = in.Byte() % (grid.GridWidth + 1);
+    const std::int64_t y = in.Byte() % (grid.GridHeight + 1);
+    const std::uint8_t shape = in.Byte();
+    const int dx = shape % 3 - 1, dy = shape / 3 % 3 - 1;
+    const int length = 1 + shape / 9 % 24;
+    const std::uint8_t kind = in.Byte();
+    const std::int16_t height = kind < 200 ? static_cast<std::int16_t>(10 * (1 + kind % 40))
+                                           : (kind < 230 ? static_cast<std::int16_t>(-(kind % 50)) : in.Int16());
+    for (int k = 0; k < length; ++k) {
+      const std::int64_t cx = x + k * dx, cy = y + k * dy;
+      if (!grid.HeightGrid.Contains(cx, cy)) break;
+      grid.HeightGrid(cx, cy) = height;
+    }
+  }
+  GridState plain = grid;
+  testing::SilentProgress progress;
+  const InterpolationCounts fast = InterpolateHeights(grid, progress);
+  const InterpolationCounts reference = InterpolateHeightsPlain(plain, progress);
+  Require(plain.HeightGrid == grid.HeightGrid);
+  Require(fast.CellsWithoutEstimate == reference.CellsWithoutEstimate);
+}
+
 void StretchedFile(Bytes& in) {
   testing::TempFolder folder;
   GridState grid;
@@ -190,8 +222,11 @@ void StretchedFile(Bytes& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Bytes in(data, size);
-  if (in.Byte() % 4 == 3)
+  const std::uint8_t kind = in.Byte() % 8;
+  if (kind == 7)
     StretchedFile(in);
+  else if (kind >= 5)
+    RandomCells(in);
   else
     Construction(in);
   return 0;

@@ -65,14 +65,10 @@ void BulgeSearch::Fill(WrapCell p, WrapCell n, WrapperList& found) {
 
 void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
   const WrapCell c2{Wrap16(std::int64_t{k.X} + dx_), Wrap16(std::int64_t{k.Y} + dy_)};
-  cx_[0] = p_.X;
-  cx_[1] = k.X;
-  cx_[2] = c2.X;
-  cx_[3] = n_.X;
-  cy_[0] = p_.Y;
-  cy_[1] = k.Y;
-  cy_[2] = c2.Y;
-  cy_[3] = n_.Y;
+  c_[0] = Pair{static_cast<double>(p_.X), static_cast<double>(p_.Y)};
+  c_[1] = Pair{static_cast<double>(k.X), static_cast<double>(k.Y)};
+  c_[2] = Pair{static_cast<double>(c2.X), static_cast<double>(c2.Y)};
+  c_[3] = Pair{static_cast<double>(n_.X), static_cast<double>(n_.Y)};
   steps_ = RoundToInt(2.0 * d_);
   if (steps_ != weightSteps_ && steps_ >= 1) {
     // Every bulge between the same two points is sampled at the same parameters.
@@ -100,29 +96,60 @@ void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
 
 namespace {
 
-// The cubic's blossom f(u, v, w) for one coordinate: de Casteljau with a parameter per level.
-double Blossom(const double c[4], double u, double v, double w) {
-  const double a0 = c[0] + u * (c[1] - c[0]);
-  const double a1 = c[1] + u * (c[2] - c[1]);
-  const double a2 = c[2] + u * (c[3] - c[2]);
-  const double b0 = a0 + v * (a1 - a0);
-  const double b1 = a1 + v * (a2 - a1);
+using Pair = double __attribute__((vector_size(16)));
+
+// The cubic's blossom f(u, v, w), both coordinates at once: de Casteljau with a parameter per
+// level.
+Pair Blossom(const Pair c[4], double u, double v, double w) {
+  const Pair a0 = c[0] + u * (c[1] - c[0]);
+  const Pair a1 = c[1] + u * (c[2] - c[1]);
+  const Pair a2 = c[2] + u * (c[3] - c[2]);
+  const Pair b0 = a0 + v * (a1 - a0);
+  const Pair b1 = a1 + v * (a2 - a1);
   return b0 + w * (b1 - b0);
 }
 
-// The range of one coordinate of the curve between parameters a and b: within its piece's
-// control points f(a,a,a), f(a,a,b), f(a,b,b), f(b,b,b).
-void Range(const double c[4], double a, double b, double& lo, double& hi) {
-  const double q[4] = {Blossom(c, a, a, a), Blossom(c, a, a, b), Blossom(c, a, b, b),
-                       Blossom(c, b, b, b)};
-  lo = std::min({q[0], q[1], q[2], q[3]});
-  hi = std::max({q[0], q[1], q[2], q[3]});
+Pair Min(Pair p, Pair q) { return p < q ? p : q; }
+Pair Max(Pair p, Pair q) { return p > q ? p : q; }
+
+// The range of the curve between parameters a and b: within its piece's control points
+// f(a,a,a), f(a,a,b), f(a,b,b), f(b,b,b).
+void Range(const Pair c[4], double a, double b, Pair& lo, Pair& hi) {
+  const Pair q0 = Blossom(c, a, a, a), q1 = Blossom(c, a, a, b), q2 = Blossom(c, a, b, b),
+             q3 = Blossom(c, b, b, b);
+  lo = Min(Min(q0, q1), Min(q2, q3));
+  hi = Max(Max(q0, q1), Max(q2, q3));
 }
 
 // Samples fewer than this are taken one by one.
 constexpr std::int64_t kSmallStretch = 16;
 
 }  // namespace
+
+[[gnu::always_inline]] inline void BulgeSearch::Sample(std::int64_t j) {
+  const double* b = &weights_[static_cast<std::size_t>(4 * (j - 1))];
+  // Both coordinates at once, each lane with the operations, in the order, of the scalar sum;
+  // rounded as RoundToInt rounds, which for these sizes (the weights sum to 1 and the control
+  // points are 16-bit) is by adding and taking away 1.5 * 2^52.
+  const Pair sum = (((Pair{b[0], b[0]} * c_[0]) + Pair{b[1], b[1]} * c_[1]) +
+                    Pair{b[2], b[2]} * c_[2]) +
+                   Pair{b[3], b[3]} * c_[3];
+  const Pair magic = {0x1.8p52, 0x1.8p52};
+  const Pair rounded = (sum + magic) - magic;
+  const auto rx = static_cast<std::int64_t>(rounded[0]);
+  const auto ry = static_cast<std::int64_t>(rounded[1]);
+  // A sample in the cell of the one evaluated before it meets what that one met: nothing new.
+  if (rx == previousX_ && ry == previousY_) return;
+  previousX_ = rx;
+  previousY_ = ry;
+  if ((rx == lastX_ && ry == lastY_) || (rx == n_.X && ry == n_.Y)) return;
+  // Only cells up to column W - 1 and row H - 1 count.
+  if (rx < 0 || ry < 0 || rx > g_.Columns() - 2 || ry > g_.Rows() - 2) return;
+  if (!tiles_.Contour(rx, ry)) return;
+  found_->push_back({static_cast<std::int16_t>(rx), static_cast<std::int16_t>(ry), g_(rx, ry)});
+  lastX_ = rx;
+  lastY_ = ry;
+}
 
 void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
   if (last - first + 1 > kSmallStretch && !control_.EverySample) {
@@ -131,9 +158,9 @@ void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
     // larger covers every sample however the arithmetic rounds.
     const double a = static_cast<double>(first) / static_cast<double>(steps_);
     const double b = static_cast<double>(last) / static_cast<double>(steps_);
-    double x0, x1, y0, y1;
-    Range(cx_, a, b, x0, x1);
-    Range(cy_, a, b, y0, y1);
+    Pair lo, hi;
+    Range(c_, a, b, lo, hi);
+    const double x0 = lo[0], x1 = hi[0], y0 = lo[1], y1 = hi[1];
     // Only cells up to column W - 1 and row H - 1 can be met.
     if (!tiles_.AnyIn(static_cast<std::int64_t>(std::floor(x0)) - 1,
                       static_cast<std::int64_t>(std::floor(y0)) - 1,
@@ -146,23 +173,6 @@ void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
     return;
   }
   for (std::int64_t j = first; j <= last; ++j) Sample(j);
-}
-
-void BulgeSearch::Sample(std::int64_t j) {
-  const double* b = &weights_[static_cast<std::size_t>(4 * (j - 1))];
-  const std::int64_t rx = RoundToInt(b[0] * cx_[0] + b[1] * cx_[1] + b[2] * cx_[2] + b[3] * cx_[3]);
-  const std::int64_t ry = RoundToInt(b[0] * cy_[0] + b[1] * cy_[1] + b[2] * cy_[2] + b[3] * cy_[3]);
-  // A sample in the cell of the one evaluated before it meets what that one met: nothing new.
-  if (rx == previousX_ && ry == previousY_) return;
-  previousX_ = rx;
-  previousY_ = ry;
-  if ((rx == lastX_ && ry == lastY_) || (rx == n_.X && ry == n_.Y)) return;
-  // Only cells up to column W - 1 and row H - 1 count.
-  if (rx < 0 || ry < 0 || rx > g_.Columns() - 2 || ry > g_.Rows() - 2) return;
-  if (!tiles_.Contour(rx, ry)) return;
-  found_->push_back({static_cast<std::int16_t>(rx), static_cast<std::int16_t>(ry), g_(rx, ry)});
-  lastX_ = rx;
-  lastY_ = ry;
 }
 
 WrapperList BulgeCells(const GridState& grid, WrapCell p, WrapCell n, ShrinkControl& control) {

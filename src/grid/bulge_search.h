@@ -34,7 +34,9 @@ class BulgeSearch {
   std::int64_t d2_ = 0;
   double d_ = 0.0;
   // The bulge being tried.
-  double cx_[4] = {}, cy_[4] = {};
+  // The control points as (x, y) pairs: both coordinates are evaluated in one operation.
+  using Pair = double __attribute__((vector_size(16)));
+  Pair c_[4] = {};
   std::int64_t steps_ = 0;
   // The Bernstein weights of samples 1 .. weightSteps_, four a sample.
   std::vector<double> weights_;

@@ -4,6 +4,23 @@
 
 namespace terrak {
 
+namespace {
+
+// Boxes of up to this many tiles are tested cell by cell.
+constexpr std::int64_t kExactTiles = 16;
+
+// The bits of a tile's rows lo .. hi (one byte a row), and of its columns lo .. hi in every row.
+std::uint64_t RowsMask(std::int64_t lo, std::int64_t hi) {
+  const std::uint64_t upTo = hi == 7 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * (hi + 1))) - 1;
+  return upTo & ~((std::uint64_t{1} << (8 * lo)) - 1);
+}
+std::uint64_t ColumnsMask(std::int64_t lo, std::int64_t hi) {
+  const std::uint64_t row = ((std::uint64_t{1} << (hi + 1)) - 1) & ~((std::uint64_t{1} << lo) - 1);
+  return row * 0x0101010101010101u;
+}
+
+}  // namespace
+
 ContourTiles::ContourTiles(const HeightGridType& grid)
     : columns_(grid.Columns()),
       rows_(grid.Rows()),
@@ -35,7 +52,23 @@ bool ContourTiles::AnyIn(std::int64_t x0, std::int64_t y0, std::int64_t x1, std:
   const auto at = [&](std::int64_t tx, std::int64_t ty) {
     return occupied_[static_cast<std::size_t>(ty * (tilesX_ + 1) + tx)];
   };
-  return at(tx1, ty1) - at(tx0, ty1) - at(tx1, ty0) + at(tx0, ty0) > 0;
+  if (at(tx1, ty1) - at(tx0, ty1) - at(tx1, ty0) + at(tx0, ty0) == 0) return false;
+  // A box of a few tiles is tested cell by cell: a bulge running along a contour passes through
+  // its tiles without meeting its cells.
+  if ((tx1 - tx0) * (ty1 - ty0) > kExactTiles) return true;
+  // Only the first and the last tile column are cut; the ones between are whole.
+  const std::uint64_t firstColumns = ColumnsMask(x0 & 7, tx1 - tx0 == 1 ? x1 & 7 : 7);
+  const std::uint64_t lastColumns = ColumnsMask(0, x1 & 7);
+  for (std::int64_t ty = ty0; ty < ty1; ++ty) {
+    const std::uint64_t rows = RowsMask(std::max(y0, ty << 3) & 7, std::min(y1, (ty << 3) + 7) & 7);
+    const std::uint64_t* word = &words_[static_cast<std::size_t>(ty * tilesX_)];
+    for (std::int64_t tx = tx0; tx < tx1; ++tx) {
+      const std::uint64_t columns =
+          tx == tx0 ? firstColumns : (tx == tx1 - 1 ? lastColumns : ~std::uint64_t{0});
+      if ((word[tx] & rows & columns) != 0) return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace terrak

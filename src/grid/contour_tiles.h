@@ -17,7 +17,8 @@ class ContourTiles {
   bool Contour(std::int64_t x, std::int64_t y) const {
     return (words_[Word(x, y)] & Bit(x, y)) != 0;
   }
-  // Whether any contour cell may lie in the cells x0 .. x1, y0 .. y1 (cut to the grid).
+  // Whether any contour cell may lie in the cells x0 .. x1, y0 .. y1 (cut to the grid): exact
+  // for boxes of a few tiles, by the tiles holding any for larger ones.
   bool AnyIn(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) const;
 
  private:

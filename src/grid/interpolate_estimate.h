@@ -19,11 +19,22 @@ struct GradientMemo {
   double Gradient = 0.0;
 };
 
+// The linear interpolation between a line's two nearest contours at position p0; one function,
+// so that every caller computes it with the very same operations.
+inline double Interpolated(std::int32_t p0, std::int32_t downNearP, std::int64_t length,
+                           std::int32_t dh, std::int32_t downNearV) {
+  return static_cast<double>(p0 - downNearP) / static_cast<double>(length) *
+             static_cast<double>(dh) +
+         downNearV;
+}
+
 // Scan is a LineScan or a view offering the same accessors. Diagonal tells whether step is not
-// 1.0: dividing by 1.0 changes nothing and is left out. memo may be null.
+// 1.0: dividing by 1.0 changes nothing and is left out. memo may be null. With improved given,
+// a steeper line only sets *improved and leaves E to the caller, who computes it once for the
+// steepest line of the cell (Interpolated): the lines after it cannot change it.
 template <bool Diagonal, typename Scan>
 inline bool ApplyLineEstimate(const Scan& s, std::int32_t p0, double step, EstimateState& state,
-                              GradientMemo* memo = nullptr) {
+                              GradientMemo* memo = nullptr, bool* improved = nullptr) {
   const std::int64_t length = std::int64_t{s.UpNearP()} - s.DownNearP();
   if (length == 0 || s.UpNearV() == 0 || s.DownNearV() == 0) return false;
   const double l = static_cast<double>(length);
@@ -39,7 +50,10 @@ inline bool ApplyLineEstimate(const Scan& s, std::int32_t p0, double step, Estim
   if (gradient > state.BestGradient) {
     // Linear interpolation between the two nearest contours.
     state.BestGradient = gradient;
-    state.E = static_cast<double>(p0 - s.DownNearP()) / l * dh + s.DownNearV();
+    if (improved != nullptr)
+      *improved = true;
+    else
+      state.E = Interpolated(p0, s.DownNearP(), length, dhInt, s.DownNearV());
     state.HaveE = true;
   }
   if (state.BestGradient == 0.0) {

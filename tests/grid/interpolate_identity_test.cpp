@@ -70,6 +70,31 @@ TEST(InterpolationIdentity, RandomContourSets) {
   EXPECT_GT(positiveWrites, 0);
 }
 
+// Contours at negative heights are empty to the scans but stop them at the grid's last rows and
+// columns with a value, and make estimates below zero: the cells whose lines meet them take the
+// step-by-step estimate, the others the steepest line's. Contours running along the edges make
+// scans stop on their limits at every row and column.
+TEST(InterpolationIdentity, NegativeHeightsAndContoursAlongTheEdges) {
+  std::int64_t positiveWrites = 0;
+  for (std::uint32_t seed = 1; seed <= 200; ++seed) {
+    const std::int32_t w = 6 + static_cast<std::int32_t>(seed * 5 % 31);
+    const std::int32_t h = 6 + static_cast<std::int32_t>(seed * 11 % 29);
+    GridState grid = testing::RandomContourGrid(seed + 1000, w, h, 2 + static_cast<int>(seed % 6));
+    HeightGridType& g = grid.HeightGrid;
+    for (std::int64_t x = 0; x < g.Columns(); ++x)
+      for (std::int64_t y = 0; y < g.Rows(); ++y) {
+        std::int16_t& cell = g(x, y);
+        const bool edge = x <= 1 || y <= 1 || x >= w - 2 || y >= h - 2;
+        if (cell > 0 && (x + 2 * y + seed) % 5 == 0) cell = static_cast<std::int16_t>(-cell / 10);
+        if (cell == 0 && edge && (x * 7 + y * 3 + seed) % (seed % 3 + 2) == 0)
+          cell = static_cast<std::int16_t>(seed % 2 == 0 ? -30 : 20 + 10 * ((x + y) % 4));
+      }
+    positiveWrites += ExpectSameInterpolation(grid, "seed " + std::to_string(seed)).positiveWrites;
+    if (HasFailure()) return;
+  }
+  EXPECT_GT(positiveWrites, 0);
+}
+
 TEST(InterpolationIdentity, DemoMapsReadFromTheirFiles) {
   testing::TempFolder folder;
   for (std::uint32_t seed = 1; seed <= 3; ++seed) {
