@@ -31,7 +31,7 @@ constexpr const char* kExportUsage =
     "usage: terrak-cli export (MAP.ocd --symbols N,N,... | FILE.o3d) [--dem FILE.tif]\n"
     "         [--format DRIVER] [--glb FILE.glb] [--stl FILE.stl] [--interval N]\n"
     "         [--exaggeration F] [--print-width MM] [--base MM] [--smoothing F] [--passes P]\n"
-    "         [--contour-gap G] [--force]\n";
+    "         [--contour-gap G] [--height-tag KEY] [--force]\n";
 
 // The usage line of each command in the program's own words, in help and after every error.
 class UsageFormatter : public CLI::Formatter {
@@ -150,6 +150,7 @@ void AddExport(CLI::App& app, ExportOptions& o, Texts& t) {
   exports->add_option("--symbols", t.Symbols, "the contour symbols of a map")
       ->type_name("N,N,...")
       ->check(SymbolsCheck());
+  AddHeightTag(*exports, o.HeightTag);
   exports->add_option("--dem", o.Dem, "write the heights as a raster DEM (GeoTIFF by default)")
       ->type_name("FILE");
   exports->add_option("--format", o.DemFormat,

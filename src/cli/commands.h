@@ -51,7 +51,8 @@ struct RenderOptions {
 struct ExportOptions {
   std::string Input;
   bool Map3dFile = false;  // the input ends in ".o3d" (any letter case)
-  std::vector<std::int16_t> Symbols;
+  std::vector<std::int32_t> Symbols;
+  std::string HeightTag;
   Settings Values;  // smoothing, passes and gap of the grid built from a map
   std::string Dem, Glb, Stl;  // files to write; empty for none, at least one given
   std::string DemFormat;      // a GDAL raster driver; empty: from the DEM's extension

@@ -20,7 +20,7 @@ int ExportCommand(const ExportOptions& o, RunContext& run) {
     return kExitSuccess;
   }
   MapModel model;
-  if (!LoadMapWithSymbols(o.Input, o.Symbols, run, model, dialogs)) return kExitFailure;
+  if (!LoadMapWithSymbols(o.Input, o.Symbols, o.HeightTag, run, model, dialogs)) return kExitFailure;
   GridBuildState build;
   if (!BuildGridFromMap(model, o.Values, run, grid, build, dialogs)) return kExitFailure;
   WriteExportOutputs(o, grid, model.Georef, run);
