@@ -40,6 +40,8 @@ bool BuildGridFromMap(const MapModel& model, const Settings& settings, RunContex
   if (!BuildGrid(model, settings, grid, build, {progress, dialogs, stretcher.get()})) return false;
   for (const std::string& line : DescribeGridNotes(build.Notes))
     run.Err.Line("terrak-cli: warning: " + line);
+  const std::string hint = build.Notes.UnheightedObjects > 0 ? HeightTagHint(model) : "";
+  if (!hint.empty()) run.Err.Line("terrak-cli: " + hint);
   return true;
 }
 

@@ -287,8 +287,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
                        "print the version and exit");
   app.set_help_flag("-h,--help", "print this help and exit");
   app.require_subcommand(1);
-  app.footer("Symbol numbers are ten times the number OCAD shows (101 is 10.1). Exit codes: 0 "
-             "done, 1 failed or refused, 2 wrong arguments.");
+  app.footer("Symbol numbers of OCAD 5 to 8 maps are ten times the number OCAD shows (101 is "
+             "10.1); those of OCAD 9 and later and of Mapper maps are given as the map shows "
+             "them, with a dot (101.0, 103.2). Exit codes: 0 done, 1 failed or refused, 2 wrong "
+             "arguments.");
 
   InfoOptions info;
   GridOptions grid;

@@ -68,6 +68,9 @@ using CommandOptions = std::variant<InfoOptions, GridOptions, RenderOptions, Exp
 int InfoCommand(const InfoOptions& options, RunContext& run);
 // A Mapper map reads its heights from heightTag (when not empty); other maps ignore it.
 void ApplyHeightTag(MapModel& model, const std::string& heightTag);
+// For a Mapper map: the line that names its numeric tag keys and --height-tag, to follow a
+// warning about contours without heights; empty for other maps and maps without such tags.
+std::string HeightTagHint(const MapModel& model);
 int GridCommand(const GridOptions& options, RunContext& run);
 int RenderCommand(const RenderOptions& options, RunContext& run);
 int ExportCommand(const ExportOptions& options, RunContext& run);

@@ -66,6 +66,17 @@ void ApplyHeightTag(MapModel& model, const std::string& heightTag) {
   if (map && !heightTag.empty()) map->SetHeightTag(heightTag);
 }
 
+std::string HeightTagHint(const MapModel& model) {
+  const auto* map = dynamic_cast<const mapper::MapperMap*>(model.Format.get());
+  if (!map || map->HeightTagKeys().empty()) return {};
+  std::string keys;
+  for (const mapper::TagKeyCount& key : map->HeightTagKeys())
+    keys += (keys.empty() ? "" : ", ") + key.Key + " (" + std::to_string(key.Objects) + ")";
+  return "heights are read from the tag \"" + map->HeightTag() +
+         "\"; the numeric tags of the map's lines (objects): " + keys +
+         "; --height-tag KEY chooses another";
+}
+
 int InfoCommand(const InfoOptions& options, RunContext& run) {
   const std::string workingCopy = run.Scratch().File("OCADCopy.tmp");
   MapModel model;

@@ -45,6 +45,15 @@ TEST(FormatsCommand, GridBuildsFromTheTagHeightsOfAMapperMap) {
                              "f321610", "--o3d", o3d});
   EXPECT_EQ(run.Exit, 0) << run.Err;
   EXPECT_GT(ReadBytes(o3d).size(), 100000u);
+  EXPECT_FALSE(Contains(run.Err, "--height-tag")) << run.Err;
+
+  // Without the tag the contours have no heights: the warning says which tags the map has.
+  const CliRun plain = RunCli({"grid", kRealMap, "--symbols", "101.0,102.0"});
+  EXPECT_EQ(plain.Exit, 0) << plain.Err;
+  EXPECT_TRUE(Contains(plain.Err, "without a height, not painted: 103\nterrak-cli: heights are "
+                                  "read from the tag \"Elevation\"; the numeric tags of the "
+                                  "map's lines (objects): f321610 (103)"))
+      << plain.Err;
 }
 
 TEST(FormatsCommand, SymbolListsTakeOldNumbersAndCodes) {
