@@ -13,6 +13,7 @@
 // adds in front (or that has changed since) is positive. Each side keeps the cells its last scan
 // reported per line and reuses them under exactly that condition; values are read afresh.
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <limits>
 
@@ -20,6 +21,7 @@
 #include "grid/bit_lines.h"
 #include "grid/interpolate.h"
 #include "grid/interpolate_estimate.h"
+#include "grid/line_streams.h"
 
 namespace terrak {
 
@@ -77,6 +79,7 @@ class FastScanner {
   std::int32_t Width() const { return w_; }
   const std::int16_t* Column(std::int32_t x) const { return g_.Column(x); }
   std::int32_t Height() const { return h_; }
+  const HeightGridType& Grid() const { return g_; }
 
   void Write(std::int32_t x, std::int32_t y, std::int16_t value) {
     std::int16_t& cell = g_(x, y);
@@ -277,6 +280,7 @@ class Interpolator {
  public:
   explicit Interpolator(GridState& grid)
       : scan_(grid),
+        streams_(scan_.Grid(), grid.GridHeight),
         rows_(static_cast<std::size_t>(grid.GridHeight) + 1),
         rising_(static_cast<std::size_t>(grid.GridWidth) + grid.GridHeight + 1),
         falling_(rising_.size()) {}
@@ -290,8 +294,10 @@ class Interpolator {
       column_ = LineMemo{};
       here_ = scan_.Column(x);
       west_ = scan_.Column(x - 1);
+      streams_.BeginColumn(x);
       const bool inner = x >= 2 && x <= w - 3;
       for (std::int32_t y = 1; y <= h - 1; ++y) {
+        streams_.Pass(y);
         if (here_[y] != 0) continue;
         state_.BestGradient = 0.0;
         state_.BestDistance = 9999999.0;
@@ -299,7 +305,7 @@ class Interpolator {
         cellX_ = x;
         cellY_ = y;
         if (inner && y >= 2 && y <= h - 3) {
-          InteriorCell(x, y, root2);
+          StreamedCell(x, y, root2);
         } else {
           // Each line's scans run after the line before it has written the cell.
           Apply<false>(x, y, ColumnScan(x, y), true, y, 1.0);
@@ -322,6 +328,219 @@ class Interpolator {
       scan_.Write(x, y, StoredEstimate(state_));
     else
       wanting_ = true;
+  }
+
+  // The sides of the lines through the cell being interpolated, as the line streams carry them.
+  enum class Way { ColumnDown, ColumnUp, RowDown, RowUp, FallingDown, FallingUp, RisingDown,
+                   RisingUp };
+
+  static bool IsUp(Way way) {
+    return way == Way::ColumnUp || way == Way::RowUp || way == Way::FallingUp ||
+           way == Way::RisingUp;
+  }
+
+  // Edge and next cells of a side whose near cell is new, from a scan from the present cell.
+  void Find(StreamSide& side, Way way) const {
+    const std::int32_t x = cellX_, y = cellY_;
+    SideCells found;
+    switch (way) {
+      case Way::ColumnDown: found = scan_.ColumnDown(x, y); break;
+      case Way::ColumnUp: found = scan_.ColumnUp(x, y); break;
+      case Way::RowDown: found = scan_.RowDown(x, y); break;
+      case Way::RowUp: found = scan_.RowUp(x, y); break;
+      case Way::FallingDown: found = scan_.Diagonal(x, y, -1, +1); break;
+      case Way::FallingUp: found = scan_.Diagonal(x, y, +1, -1); break;
+      case Way::RisingDown: found = scan_.Diagonal(x, y, -1, -1); break;
+      case Way::RisingUp: found = scan_.Diagonal(x, y, +1, +1); break;
+    }
+    // A down side's near cell is the streams' own; an up side's is found here.
+    assert(IsUp(way) || (side.Near == LineCell{found.Near.x, found.Near.y}));
+    side.Near = {found.Near.x, found.Near.y};
+    side.Edge = {found.Edge.x, found.Edge.y};
+    side.Next = {found.Next.x, found.Next.y};
+    side.Known = true;
+  }
+
+  // A line's scan as the estimate reads it, from the streams' sides; edge and next cells are
+  // found only when the estimate wants them.
+  class StreamScan {
+   public:
+    StreamScan(const Interpolator& owner, StreamSide& down, Way downWay, StreamSide& up,
+               Way upWay, bool alongColumn)
+        : owner_(owner), down_(down), up_(up), downWay_(downWay), upWay_(upWay),
+          alongColumn_(alongColumn) {}
+    std::int32_t DownNearP() const { return Position(down_.Near); }
+    std::int32_t DownNearV() const { return Value(down_.Near); }
+    std::int32_t UpNearP() const { return Position(up_.Near); }
+    std::int32_t UpNearV() const { return Value(up_.Near); }
+    std::int32_t DownEdgeV() const { return Value(Known(down_, downWay_).Edge); }
+    std::int32_t DownNextV() const { return Value(Known(down_, downWay_).Next); }
+    std::int32_t UpEdgeV() const { return Value(Known(up_, upWay_).Edge); }
+    std::int32_t UpNextV() const { return Value(Known(up_, upWay_).Next); }
+
+   private:
+    std::int32_t Position(LineCell c) const { return alongColumn_ ? c.y : c.x; }
+    std::int32_t Value(LineCell c) const { return owner_.scan_.G(c.x, c.y); }
+    const StreamSide& Known(StreamSide& side, Way way) const {
+      if (!side.Known) owner_.Find(side, way);
+      return side;
+    }
+    const Interpolator& owner_;
+    StreamSide& down_;
+    StreamSide& up_;
+    Way downWay_, upWay_;
+    bool alongColumn_;
+  };
+
+  // The up sides move on when the sweep passes their near cells. Along the 135-degree diagonal
+  // the walk's first cell, (x, y - 1), is in the present column and looked at directly; a
+  // 45-degree walk's first cell (x, y + 1) still lies ahead. The walks' limits are the same
+  // for every cell of a line.
+  StreamSide& ColumnUpSide(std::int32_t y) {
+    StreamSide& side = streams_.ColumnUp();
+    if (side.LastX < y) {
+      Find(side, Way::ColumnUp);
+      side.LastX = side.Near.y - 1;
+    }
+    return side;
+  }
+  StreamSide& RowUpSide(std::int32_t x, std::int32_t y) {
+    StreamSide& side = streams_.RowUp(y);
+    if (side.LastX < x) {
+      Find(side, Way::RowUp);
+      side.LastX = side.Near.x - 1;
+    }
+    return side;
+  }
+  StreamSide& FallingUpSide(std::int32_t x, std::int32_t y) {
+    if (here_[y - 1] > 0) {
+      firstCell_ = {};
+      firstCell_.Near = {x, y - 1};
+      return firstCell_;
+    }
+    StreamSide& side = streams_.FallingUp(y);
+    if (side.LastX < x) {
+      Find(side, Way::FallingUp);
+      side.LastX = scan_.G(side.Near.x, side.Near.y) > 0 ? side.Near.x - 1 : kAlways;
+    }
+    return side;
+  }
+  StreamSide& RisingUpSide(std::int32_t x, std::int32_t y) {
+    StreamSide& side = streams_.RisingUp(y);
+    if (side.LastX < x) {
+      Find(side, Way::RisingUp);
+      // A cell met at the half step, on the diagonal above, stays ahead one column longer.
+      const bool half = side.Near.x - side.Near.y != x - y;
+      side.LastX = scan_.G(side.Near.x, side.Near.y) <= 0 ? kAlways
+                   : half                                 ? side.Near.x
+                                                          : side.Near.x - 1;
+    }
+    return side;
+  }
+
+  // The line's gradient between its two near cells as the estimate step computes it, or -1.0
+  // when the line is skipped.
+  template <bool Diagonal>
+  static double NearSlope(const StreamScan& s, double step) {
+    const std::int64_t length = std::int64_t{s.UpNearP()} - s.DownNearP();
+    const std::int32_t upV = s.UpNearV(), downV = s.DownNearV();
+    if (length == 0 || upV == 0 || downV == 0) return -1.0;
+    const double l = static_cast<double>(length);
+    const double dh = static_cast<double>(upV - downV);
+    return Diagonal ? std::fabs(dh / l) / step : std::fabs(dh / l);
+  }
+
+  // An interior cell (see InteriorCell) from the line streams, taken as SteepestCell and
+  // FlatCell take it from the memos.
+  void StreamedCell(std::int32_t x, std::int32_t y, double root2) {
+    const StreamScan column(*this, streams_.ColumnDown(), Way::ColumnDown, ColumnUpSide(y),
+                            Way::ColumnUp, true);
+    const StreamScan row(*this, streams_.RowDown(y), Way::RowDown, RowUpSide(x, y), Way::RowUp,
+                         false);
+    const StreamScan falling(*this, streams_.FallingDown(y), Way::FallingDown,
+                             FallingUpSide(x, y), Way::FallingUp, false);
+    const StreamScan rising(*this, streams_.RisingDown(y), Way::RisingDown, RisingUpSide(x, y),
+                            Way::RisingUp, false);
+    bool applied = false;
+    if (state_.HaveE) {
+      const double columnSlope = NearSlope<false>(column, 1.0);
+      if (!(columnSlope > 0.0 && (column.DownNearV() < 0 || column.UpNearV() < 0))) {
+        applied = columnSlope >= 0.0;
+        if (columnSlope == 0.0) {
+          ApplyLineEstimate<false>(column, y, 1.0, state_);
+          if (const std::int16_t v = StoredEstimate(state_); v > 0) {
+            scan_.Write(x, y, v);
+            LaterLinesOneByOne(x, y, root2);
+            return;
+          }
+        }
+        const StreamScan* steepest = &column;
+        std::int32_t p0 = y;
+        double best = columnSlope;
+        const auto consider = [&](const StreamScan& s, double slope) {
+          if (slope > best) {
+            best = slope;
+            steepest = &s;
+            p0 = x;
+          }
+        };
+        consider(row, NearSlope<false>(row, 1.0));
+        consider(falling, NearSlope<true>(falling, root2));
+        consider(rising, NearSlope<true>(rising, root2));
+        if (best > 0.0) {
+          const StreamScan& s = *steepest;
+          state_.BestGradient = best;
+          state_.E = Interpolated(p0, s.DownNearP(), std::int64_t{s.UpNearP()} - s.DownNearP(),
+                                  s.UpNearV() - s.DownNearV(), s.DownNearV());
+          scan_.Write(x, y, StoredEstimate(state_));
+          return;
+        }
+        StreamedFlatLines(x, y, row, falling, rising, root2, applied);
+        return;
+      }
+    }
+    if (ApplyLineEstimate<false>(column, y, 1.0, state_)) {
+      applied = true;
+      if (!state_.HaveE) {
+        wanting_ = true;
+      } else if (const std::int16_t v = StoredEstimate(state_); v > 0) {
+        scan_.Write(x, y, v);
+        LaterLinesOneByOne(x, y, root2);
+        return;
+      }
+    }
+    StreamedFlatLines(x, y, row, falling, rising, root2, applied);
+  }
+
+  // After a column line that left the cell positive, the row's first reads see it: the later
+  // lines run one by one, each writing the cell, from scans as the grid then stands.
+  void LaterLinesOneByOne(std::int32_t x, std::int32_t y, double root2) {
+    Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
+    Apply<true>(x, y, FallingScan(x, y), false, x, root2);
+    Apply<true>(x, y, RisingScan(x, y), false, x, root2);
+  }
+
+  // FlatLines from the streams.
+  void StreamedFlatLines(std::int32_t x, std::int32_t y, const StreamScan& row,
+                         const StreamScan& falling, const StreamScan& rising, double root2,
+                         bool applied) {
+    const StreamScan* steepest = nullptr;
+    const auto line = [&]<bool Diagonal>(const StreamScan& s, double step) {
+      bool improved = false;
+      if (!ApplyLineEstimate<Diagonal>(s, x, step, state_, nullptr, &improved)) return;
+      applied = true;
+      if (improved) steepest = &s;
+      if (!state_.HaveE) wanting_ = true;
+    };
+    line.template operator()<false>(row, 1.0);
+    line.template operator()<true>(falling, root2);
+    line.template operator()<true>(rising, root2);
+    if (steepest != nullptr) {
+      const StreamScan& s = *steepest;
+      state_.E = Interpolated(x, s.DownNearP(), std::int64_t{s.UpNearP()} - s.DownNearP(),
+                              s.UpNearV() - s.DownNearV(), s.DownNearV());
+    }
+    if (applied && state_.HaveE) scan_.Write(x, y, StoredEstimate(state_));
   }
 
   // A cell of rows 2 to H - 3 and columns 2 to W - 3. Every scan from it takes at least two
@@ -542,10 +761,13 @@ class Interpolator {
   }
 
   FastScanner scan_;
+  LineStreams streams_;
   EstimateState state_;
   bool wanting_ = false;
   LineMemo column_;
   std::int32_t cellX_ = 0, cellY_ = 0;  // the cell being interpolated
+  StreamSide firstCell_;  // a 135-degree up side that meets a contour at its first cell
+  static constexpr std::int32_t kAlways = std::numeric_limits<std::int32_t>::max();
   const std::int16_t* here_ = nullptr;  // the present column
   const std::int16_t* west_ = nullptr;  // the column before it
   std::vector<LineMemo> rows_, rising_, falling_;
