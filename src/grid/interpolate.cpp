@@ -80,6 +80,7 @@ class FastScanner {
   const std::int16_t* Column(std::int32_t x) const { return g_.Column(x); }
   std::int32_t Height() const { return h_; }
   const HeightGridType& Grid() const { return g_; }
+  const BitLines& ColumnBits() const { return columns_; }
 
   void Write(std::int32_t x, std::int32_t y, std::int16_t value) {
     std::int16_t& cell = g_(x, y);
@@ -280,7 +281,7 @@ class Interpolator {
  public:
   explicit Interpolator(GridState& grid)
       : scan_(grid),
-        streams_(scan_.Grid(), grid.GridHeight),
+        streams_(scan_.Grid(), grid.GridHeight, scan_.ColumnBits()),
         rows_(static_cast<std::size_t>(grid.GridHeight) + 1),
         rising_(static_cast<std::size_t>(grid.GridWidth) + grid.GridHeight + 1),
         falling_(rising_.size()) {}
@@ -297,7 +298,7 @@ class Interpolator {
       streams_.BeginColumn(x);
       const bool inner = x >= 2 && x <= w - 3;
       for (std::int32_t y = 1; y <= h - 1; ++y) {
-        streams_.Pass(y);
+        streams_.Step(y);
         if (here_[y] != 0) continue;
         state_.BestGradient = 0.0;
         state_.BestDistance = 9999999.0;
@@ -314,6 +315,7 @@ class Interpolator {
           Apply<true>(x, y, RisingScan(x, y), false, x, root2);
         }
         if (wanting_) ++counts.CellsWithoutEstimate;
+        streams_.Finished(y);
       }
     }
   }
@@ -438,29 +440,77 @@ class Interpolator {
     return side;
   }
 
-  // The line's gradient between its two near cells as the estimate step computes it, or -1.0
-  // when the line is skipped.
+  // The gradient between two near cells (positions and values) as the estimate step computes
+  // it, or -1.0 when the line is skipped.
   template <bool Diagonal>
-  static double NearSlope(const StreamScan& s, double step) {
-    const std::int64_t length = std::int64_t{s.UpNearP()} - s.DownNearP();
-    const std::int32_t upV = s.UpNearV(), downV = s.DownNearV();
+  static double Gradient(std::int32_t downP, std::int32_t upP, std::int32_t downV,
+                         std::int32_t upV, double step) {
+    const std::int64_t length = std::int64_t{upP} - downP;
     if (length == 0 || upV == 0 || downV == 0) return -1.0;
     const double l = static_cast<double>(length);
     const double dh = static_cast<double>(upV - downV);
     return Diagonal ? std::fabs(dh / l) / step : std::fabs(dh / l);
   }
+  template <bool Diagonal>
+  static double NearSlope(const StreamScan& s, double step) {
+    return Gradient<Diagonal>(s.DownNearP(), s.UpNearP(), s.DownNearV(), s.UpNearV(), step);
+  }
 
-  // An interior cell (see InteriorCell) from the line streams, taken as SteepestCell and
-  // FlatCell take it from the memos.
+  // An interior cell (see InteriorCell) from the line streams. The common one, some line
+  // sloping and the column line sloping between positive heights or skipped, takes the
+  // steepest line's interpolation directly, as SteepestCell does; every other one goes through
+  // the estimate step line by line (StreamedLines).
   void StreamedCell(std::int32_t x, std::int32_t y, double root2) {
-    const StreamScan column(*this, streams_.ColumnDown(), Way::ColumnDown, ColumnUpSide(y),
-                            Way::ColumnUp, true);
-    const StreamScan row(*this, streams_.RowDown(y), Way::RowDown, RowUpSide(x, y), Way::RowUp,
-                         false);
-    const StreamScan falling(*this, streams_.FallingDown(y), Way::FallingDown,
-                             FallingUpSide(x, y), Way::FallingUp, false);
-    const StreamScan rising(*this, streams_.RisingDown(y), Way::RisingDown, RisingUpSide(x, y),
-                            Way::RisingUp, false);
+    StreamSide& columnDown = streams_.ColumnDown();
+    StreamSide& columnUp = ColumnUpSide(y);
+    StreamSide& rowDown = streams_.RowDown(y);
+    StreamSide& rowUp = RowUpSide(x, y);
+    StreamSide& fallingDown = streams_.FallingDown(y);
+    StreamSide& fallingUp = FallingUpSide(x, y);
+    StreamSide& risingDown = streams_.RisingDown(y);
+    StreamSide& risingUp = RisingUpSide(x, y);
+    if (state_.HaveE) {
+      const std::int32_t cd = columnDown.Near.y, cu = columnUp.Near.y;
+      const std::int32_t cdv = here_[cd], cuv = here_[cu];
+      const double columnSlope = Gradient<false>(cd, cu, cdv, cuv, 1.0);
+      if (columnSlope != 0.0 && !(columnSlope > 0.0 && (cdv < 0 || cuv < 0))) {
+        std::int32_t p0 = y, down = cd, up = cu, downV = cdv, upV = cuv;
+        double best = columnSlope;
+        const auto consider = [&]<bool Diagonal>(LineCell d, LineCell u, double step) {
+          const std::int32_t dv = scan_.G(d.x, d.y), uv = scan_.G(u.x, u.y);
+          const double slope = Gradient<Diagonal>(d.x, u.x, dv, uv, step);
+          if (slope > best) {
+            best = slope;
+            p0 = x;
+            down = d.x;
+            up = u.x;
+            downV = dv;
+            upV = uv;
+          }
+        };
+        consider.template operator()<false>(rowDown.Near, rowUp.Near, 1.0);
+        consider.template operator()<true>(fallingDown.Near, fallingUp.Near, root2);
+        consider.template operator()<true>(risingDown.Near, risingUp.Near, root2);
+        if (best > 0.0) {
+          state_.BestGradient = best;
+          state_.E = Interpolated(p0, down, std::int64_t{up} - down, upV - downV, downV);
+          scan_.Write(x, y, StoredEstimate(state_));
+          return;
+        }
+      }
+    }
+    const StreamScan column(*this, columnDown, Way::ColumnDown, columnUp, Way::ColumnUp, true);
+    const StreamScan row(*this, rowDown, Way::RowDown, rowUp, Way::RowUp, false);
+    const StreamScan falling(*this, fallingDown, Way::FallingDown, fallingUp, Way::FallingUp,
+                             false);
+    const StreamScan rising(*this, risingDown, Way::RisingDown, risingUp, Way::RisingUp, false);
+    StreamedLines(x, y, column, row, falling, rising, root2);
+  }
+
+  // The cells StreamedCell does not take directly, as SteepestCell and FlatCell take them.
+  void StreamedLines(std::int32_t x, std::int32_t y, const StreamScan& column,
+                     const StreamScan& row, const StreamScan& falling, const StreamScan& rising,
+                     double root2) {
     bool applied = false;
     if (state_.HaveE) {
       const double columnSlope = NearSlope<false>(column, 1.0);

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "grid/bit_lines.h"
 #include "grid/grid_state.h"
 
 namespace terrak {
@@ -36,8 +37,10 @@ struct StreamSide {
 
 class LineStreams {
  public:
-  LineStreams(const HeightGridType& grid, std::int32_t height)
+  // columns holds the positive cells of every column (line x, position y).
+  LineStreams(const HeightGridType& grid, std::int32_t height, const BitLines& columns)
       : grid_(grid),
+        columns_(columns),
         h_(height),
         rowDown_(static_cast<std::size_t>(height) + 1),
         rowUp_(rowDown_.size()),
@@ -56,13 +59,26 @@ class LineStreams {
     columnDown_ = {};
     columnDown_.Near = {x, 0};
     columnUp_ = {};
+    if (x >= 2) TakeInPositives();
   }
 
   // Every cell of the column, rows 1 to height - 1 in order, passes here before it is
-  // interpolated (or passed over), so that the down sides stay in step.
-  void Pass(std::int32_t y) {
+  // interpolated (or passed over). Away from the grid's first column and first and last rows
+  // the diagonals' down sides were brought forward when the column began.
+  void Step(std::int32_t y) {
     if (here_[y - 1] > 0) Move(columnDown_, {x_, y - 1});
-    if (west_[y] > 0) Move(rowDown_[static_cast<std::size_t>(y)], {x_ - 1, y});
+    if (x_ == 1 || y < 2 || y > h_ - 3) Pass(y);
+  }
+
+  // The cell just visited came out positive: it is the first cell of the 45-degree walk down
+  // from the cell above it.
+  void Finished(std::int32_t y) {
+    if (here_[y] > 0 && y + 1 >= 2 && y + 1 <= h_ - 3)
+      Move(risingDown_[static_cast<std::size_t>(x_ - (y + 1) + h_)], {x_, y});
+  }
+
+  // The down sides of the diagonals through the cell (x, y), one cell after another.
+  void Pass(std::int32_t y) {
     // Towards (x - 1, y + 1): the walk from (x, y) is (x, y + 1), (x - 1, y + 1) and then the
     // walk from (x - 1, y + 1), whose first cell (x - 1, y + 2) has been visited since. A walk
     // that meets a contour in the present column goes on up that column, over cells not yet
@@ -102,6 +118,37 @@ class LineStreams {
   StreamSide& RisingUp(std::int32_t y) { return risingUp_[static_cast<std::size_t>(x_ - y + h_)]; }
 
  private:
+  // The same as Pass for rows 2 to height - 3 of a column from the second on, from the
+  // positive cells alone, the less urgent first: where a walk meets several of the cells it
+  // gains, the first it meets wins. The cells of the present column above the cell being
+  // visited are as before the sweep, and those it writes positive come in through Finished.
+  void TakeInPositives() {
+    const std::int32_t last = h_ - 3;
+    const auto each = [&](std::int32_t column, auto take) {
+      for (std::int32_t r = columns_.FirstSet(column, 0, h_); r >= 0;
+           r = columns_.FirstSet(column, r + 1, h_))
+        take(r);
+    };
+    const auto falling = [&](std::int32_t y) -> StreamSide& {
+      return fallingDown_[static_cast<std::size_t>(x_ + y)];
+    };
+    const auto rising = [&](std::int32_t y) -> StreamSide& {
+      return risingDown_[static_cast<std::size_t>(x_ - y + h_)];
+    };
+    each(x_ - 1, [&](std::int32_t r) {
+      if (r >= 1 && r <= h_ - 1) Move(rowDown_[static_cast<std::size_t>(r)], {x_ - 1, r});
+      if (r - 2 >= 2 && r - 2 <= last) Renew(falling(r - 2), {x_ - 1, r});
+    });
+    each(x_ - 1, [&](std::int32_t r) {
+      if (r - 1 >= 2 && r - 1 <= last) Move(falling(r - 1), {x_ - 1, r});
+      if (r + 1 >= 2 && r + 1 <= last) Move(rising(r + 1), {x_ - 1, r});
+    });
+    each(x_, [&](std::int32_t r) {
+      if (r - 1 >= 2 && r - 1 <= last) Move(falling(r - 1), {x_, r});
+      if (r + 1 >= 2 && r + 1 <= last) Move(rising(r + 1), {x_, r});
+    });
+  }
+
   static void Renew(StreamSide& side, LineCell nearCell) {
     side.Near = nearCell;
     side.Known = false;
@@ -113,6 +160,7 @@ class LineStreams {
   }
 
   const HeightGridType& grid_;
+  const BitLines& columns_;
   std::int32_t h_;
   std::int32_t x_ = 0;
   const std::int16_t* here_ = nullptr;
