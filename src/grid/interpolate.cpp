@@ -451,6 +451,22 @@ class Interpolator {
     const double dh = static_cast<double>(upV - downV);
     return Diagonal ? std::fabs(dh / l) / step : std::fabs(dh / l);
   }
+  // The down side with the line's gradient and near values for the present near cells.
+  template <bool Diagonal>
+  const StreamSide& Sloped(StreamSide& down, const StreamSide& up, bool alongColumn,
+                           double step) const {
+    if (!down.SlopeKnown || !(down.SlopeUp == up.Near)) {
+      down.SlopeKnown = true;
+      down.SlopeUp = up.Near;
+      down.DownV = scan_.G(down.Near.x, down.Near.y);
+      down.UpV = scan_.G(up.Near.x, up.Near.y);
+      down.Slope = alongColumn
+                       ? Gradient<Diagonal>(down.Near.y, up.Near.y, down.DownV, down.UpV, step)
+                       : Gradient<Diagonal>(down.Near.x, up.Near.x, down.DownV, down.UpV, step);
+    }
+    return down;
+  }
+
   template <bool Diagonal>
   static double NearSlope(const StreamScan& s, double step) {
     return Gradient<Diagonal>(s.DownNearP(), s.UpNearP(), s.DownNearV(), s.UpNearV(), step);
@@ -470,30 +486,31 @@ class Interpolator {
     StreamSide& risingDown = streams_.RisingDown(y);
     StreamSide& risingUp = RisingUpSide(x, y);
     if (state_.HaveE) {
-      const std::int32_t cd = columnDown.Near.y, cu = columnUp.Near.y;
-      const std::int32_t cdv = here_[cd], cuv = here_[cu];
-      const double columnSlope = Gradient<false>(cd, cu, cdv, cuv, 1.0);
-      if (columnSlope != 0.0 && !(columnSlope > 0.0 && (cdv < 0 || cuv < 0))) {
-        std::int32_t p0 = y, down = cd, up = cu, downV = cdv, upV = cuv;
+      const StreamSide& column = Sloped<false>(columnDown, columnUp, true, 1.0);
+      const double columnSlope = column.Slope;
+      if (columnSlope != 0.0 &&
+          !(columnSlope > 0.0 && (column.DownV < 0 || column.UpV < 0))) {
+        std::int32_t p0 = y;
+        const StreamSide* steepest = &column;
+        bool alongColumn = true;
         double best = columnSlope;
-        const auto consider = [&]<bool Diagonal>(LineCell d, LineCell u, double step) {
-          const std::int32_t dv = scan_.G(d.x, d.y), uv = scan_.G(u.x, u.y);
-          const double slope = Gradient<Diagonal>(d.x, u.x, dv, uv, step);
-          if (slope > best) {
-            best = slope;
+        const auto consider = [&](const StreamSide& line) {
+          if (line.Slope > best) {
+            best = line.Slope;
+            steepest = &line;
+            alongColumn = false;
             p0 = x;
-            down = d.x;
-            up = u.x;
-            downV = dv;
-            upV = uv;
           }
         };
-        consider.template operator()<false>(rowDown.Near, rowUp.Near, 1.0);
-        consider.template operator()<true>(fallingDown.Near, fallingUp.Near, root2);
-        consider.template operator()<true>(risingDown.Near, risingUp.Near, root2);
+        consider(Sloped<false>(rowDown, rowUp, false, 1.0));
+        consider(Sloped<true>(fallingDown, fallingUp, false, root2));
+        consider(Sloped<true>(risingDown, risingUp, false, root2));
         if (best > 0.0) {
+          const StreamSide& s = *steepest;
+          const std::int32_t down = alongColumn ? s.Near.y : s.Near.x;
+          const std::int32_t up = alongColumn ? s.SlopeUp.y : s.SlopeUp.x;
           state_.BestGradient = best;
-          state_.E = Interpolated(p0, down, std::int64_t{up} - down, upV - downV, downV);
+          state_.E = Interpolated(p0, down, std::int64_t{up} - down, s.UpV - s.DownV, s.DownV);
           scan_.Write(x, y, StoredEstimate(state_));
           return;
         }

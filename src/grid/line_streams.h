@@ -33,6 +33,13 @@ struct StreamSide {
   LineCell Near, Edge, Next;
   bool Known = false;         // Edge and Next belong to Near
   std::int32_t LastX = -1;    // up sides: the last position for whose cell Near is still ahead
+  // Down sides: the line's gradient and near values, kept while the two near cells stay (their
+  // values cannot change meanwhile: positive cells are never written, nor the cells where
+  // walks stop, while those lie behind or ahead of the sweep). SlopeUp is the up side's near.
+  bool SlopeKnown = false;
+  LineCell SlopeUp;
+  std::int32_t DownV = 0, UpV = 0;
+  double Slope = 0.0;
 };
 
 class LineStreams {
@@ -152,11 +159,11 @@ class LineStreams {
   static void Renew(StreamSide& side, LineCell nearCell) {
     side.Near = nearCell;
     side.Known = false;
+    side.SlopeKnown = false;
   }
   static void Move(StreamSide& side, LineCell nearCell) {
     if (side.Near == nearCell) return;
-    side.Near = nearCell;
-    side.Known = false;
+    Renew(side, nearCell);
   }
 
   const HeightGridType& grid_;
