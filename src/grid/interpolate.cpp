@@ -467,15 +467,11 @@ class Interpolator {
     return down;
   }
 
-  template <bool Diagonal>
-  static double NearSlope(const StreamScan& s, double step) {
-    return Gradient<Diagonal>(s.DownNearP(), s.UpNearP(), s.DownNearV(), s.UpNearV(), step);
-  }
 
-  // An interior cell (see InteriorCell) from the line streams. The common one, some line
-  // sloping and the column line sloping between positive heights or skipped, takes the
-  // steepest line's interpolation directly, as SteepestCell does; every other one goes through
-  // the estimate step line by line (StreamedLines).
+  // An interior cell (see InteriorCell) from the line streams, taken as SteepestCell and
+  // FlatCell take it from the memos. In the common cell, some line sloping and the column line
+  // sloping between positive heights or skipped, the steepest line's interpolation is made
+  // directly from the gradients kept along the lines.
   void StreamedCell(std::int32_t x, std::int32_t y, double root2) {
     StreamSide& columnDown = streams_.ColumnDown();
     StreamSide& columnUp = ColumnUpSide(y);
@@ -485,13 +481,29 @@ class Interpolator {
     StreamSide& fallingUp = FallingUpSide(x, y);
     StreamSide& risingDown = streams_.RisingDown(y);
     StreamSide& risingUp = RisingUpSide(x, y);
+    const StreamScan column(*this, columnDown, Way::ColumnDown, columnUp, Way::ColumnUp, true);
+    const StreamScan row(*this, rowDown, Way::RowDown, rowUp, Way::RowUp, false);
+    const StreamScan falling(*this, fallingDown, Way::FallingDown, fallingUp, Way::FallingUp,
+                             false);
+    const StreamScan rising(*this, risingDown, Way::RisingDown, risingUp, Way::RisingUp, false);
+    bool applied = false;
     if (state_.HaveE) {
-      const StreamSide& column = Sloped<false>(columnDown, columnUp, true, 1.0);
-      const double columnSlope = column.Slope;
-      if (columnSlope != 0.0 &&
-          !(columnSlope > 0.0 && (column.DownV < 0 || column.UpV < 0))) {
+      const StreamSide& columnLine = Sloped<false>(columnDown, columnUp, true, 1.0);
+      const double columnSlope = columnLine.Slope;
+      if (!(columnSlope > 0.0 && (columnLine.DownV < 0 || columnLine.UpV < 0))) {
+        applied = columnSlope >= 0.0;
+        if (columnSlope == 0.0) {
+          // A flat column extrapolates, or keeps the carried estimate, which may leave the cell
+          // positive for the row's first read.
+          ApplyLineEstimate<false>(column, y, 1.0, state_);
+          if (const std::int16_t v = StoredEstimate(state_); v > 0) {
+            scan_.Write(x, y, v);
+            LaterLinesOneByOne(x, y, root2);
+            return;
+          }
+        }
         std::int32_t p0 = y;
-        const StreamSide* steepest = &column;
+        const StreamSide* steepest = &columnLine;
         bool alongColumn = true;
         double best = columnSlope;
         const auto consider = [&](const StreamSide& line) {
@@ -511,54 +523,6 @@ class Interpolator {
           const std::int32_t up = alongColumn ? s.SlopeUp.y : s.SlopeUp.x;
           state_.BestGradient = best;
           state_.E = Interpolated(p0, down, std::int64_t{up} - down, s.UpV - s.DownV, s.DownV);
-          scan_.Write(x, y, StoredEstimate(state_));
-          return;
-        }
-      }
-    }
-    const StreamScan column(*this, columnDown, Way::ColumnDown, columnUp, Way::ColumnUp, true);
-    const StreamScan row(*this, rowDown, Way::RowDown, rowUp, Way::RowUp, false);
-    const StreamScan falling(*this, fallingDown, Way::FallingDown, fallingUp, Way::FallingUp,
-                             false);
-    const StreamScan rising(*this, risingDown, Way::RisingDown, risingUp, Way::RisingUp, false);
-    StreamedLines(x, y, column, row, falling, rising, root2);
-  }
-
-  // The cells StreamedCell does not take directly, as SteepestCell and FlatCell take them.
-  void StreamedLines(std::int32_t x, std::int32_t y, const StreamScan& column,
-                     const StreamScan& row, const StreamScan& falling, const StreamScan& rising,
-                     double root2) {
-    bool applied = false;
-    if (state_.HaveE) {
-      const double columnSlope = NearSlope<false>(column, 1.0);
-      if (!(columnSlope > 0.0 && (column.DownNearV() < 0 || column.UpNearV() < 0))) {
-        applied = columnSlope >= 0.0;
-        if (columnSlope == 0.0) {
-          ApplyLineEstimate<false>(column, y, 1.0, state_);
-          if (const std::int16_t v = StoredEstimate(state_); v > 0) {
-            scan_.Write(x, y, v);
-            LaterLinesOneByOne(x, y, root2);
-            return;
-          }
-        }
-        const StreamScan* steepest = &column;
-        std::int32_t p0 = y;
-        double best = columnSlope;
-        const auto consider = [&](const StreamScan& s, double slope) {
-          if (slope > best) {
-            best = slope;
-            steepest = &s;
-            p0 = x;
-          }
-        };
-        consider(row, NearSlope<false>(row, 1.0));
-        consider(falling, NearSlope<true>(falling, root2));
-        consider(rising, NearSlope<true>(rising, root2));
-        if (best > 0.0) {
-          const StreamScan& s = *steepest;
-          state_.BestGradient = best;
-          state_.E = Interpolated(p0, s.DownNearP(), std::int64_t{s.UpNearP()} - s.DownNearP(),
-                                  s.UpNearV() - s.DownNearV(), s.DownNearV());
           scan_.Write(x, y, StoredEstimate(state_));
           return;
         }
