@@ -80,6 +80,7 @@ class FastScanner {
   const std::int16_t* Column(std::int32_t x) const { return g_.Column(x); }
   std::int32_t Height() const { return h_; }
   const HeightGridType& Grid() const { return g_; }
+  std::int16_t* Cells(std::int32_t x) { return g_.Column(x); }
   const BitLines& ColumnBits() const { return columns_; }
 
   void Write(std::int32_t x, std::int32_t y, std::int16_t value) {
@@ -482,10 +483,14 @@ class Interpolator {
     StreamSide& risingDown = streams_.RisingDown(y);
     StreamSide& risingUp = RisingUpSide(x, y);
     const StreamScan column(*this, columnDown, Way::ColumnDown, columnUp, Way::ColumnUp, true);
-    const StreamScan row(*this, rowDown, Way::RowDown, rowUp, Way::RowUp, false);
-    const StreamScan falling(*this, fallingDown, Way::FallingDown, fallingUp, Way::FallingUp,
-                             false);
-    const StreamScan rising(*this, risingDown, Way::RisingDown, risingUp, Way::RisingUp, false);
+    const auto flatLines = [&](bool applied) {
+      const StreamScan row(*this, rowDown, Way::RowDown, rowUp, Way::RowUp, false);
+      const StreamScan falling(*this, fallingDown, Way::FallingDown, fallingUp, Way::FallingUp,
+                               false);
+      const StreamScan rising(*this, risingDown, Way::RisingDown, risingUp, Way::RisingUp,
+                              false);
+      StreamedFlatLines(x, y, row, falling, rising, root2, applied);
+    };
     bool applied = false;
     if (state_.HaveE) {
       const StreamSide& columnLine = Sloped<false>(columnDown, columnUp, true, 1.0);
@@ -523,10 +528,10 @@ class Interpolator {
           const std::int32_t up = alongColumn ? s.SlopeUp.y : s.SlopeUp.x;
           state_.BestGradient = best;
           state_.E = Interpolated(p0, down, std::int64_t{up} - down, s.UpV - s.DownV, s.DownV);
-          scan_.Write(x, y, StoredEstimate(state_));
+          WriteEmpty(x, y, StoredEstimate(state_));
           return;
         }
-        StreamedFlatLines(x, y, row, falling, rising, root2, applied);
+        flatLines(applied);
         return;
       }
     }
@@ -540,7 +545,7 @@ class Interpolator {
         return;
       }
     }
-    StreamedFlatLines(x, y, row, falling, rising, root2, applied);
+    flatLines(applied);
   }
 
   // After a column line that left the cell positive, the row's first reads see it: the later
@@ -571,7 +576,15 @@ class Interpolator {
       state_.E = Interpolated(x, s.DownNearP(), std::int64_t{s.UpNearP()} - s.DownNearP(),
                               s.UpNearV() - s.DownNearV(), s.DownNearV());
     }
-    if (applied && state_.HaveE) scan_.Write(x, y, StoredEstimate(state_));
+    if (applied && state_.HaveE) WriteEmpty(x, y, StoredEstimate(state_));
+  }
+
+  // Writes a cell that holds no positive height: only a positive value changes the bit lines.
+  void WriteEmpty(std::int32_t x, std::int32_t y, std::int16_t value) {
+    if (value > 0)
+      scan_.Write(x, y, value);
+    else
+      scan_.Cells(x)[y] = value;
   }
 
   // A cell of rows 2 to H - 3 and columns 2 to W - 3. Every scan from it takes at least two
