@@ -395,7 +395,8 @@ class Interpolator {
     bool alongColumn_;
   };
 
-  // The up sides move on when the sweep passes their near cells. Along the 135-degree diagonal
+  // The up sides move on when the sweep passes their near cells, and the lines' gradients are
+  // made again then (along the 135-degree diagonal, whenever the up side's near cell changes). Along the 135-degree diagonal
   // the walk's first cell, (x, y - 1), is in the present column and looked at directly; a
   // 45-degree walk's first cell (x, y + 1) still lies ahead. The walks' limits are the same
   // for every cell of a line.
@@ -404,6 +405,7 @@ class Interpolator {
     if (side.LastX < y) {
       Find(side, Way::ColumnUp);
       side.LastX = side.Near.y - 1;
+      streams_.ColumnDown().SlopeKnown = false;
     }
     return side;
   }
@@ -412,6 +414,7 @@ class Interpolator {
     if (side.LastX < x) {
       Find(side, Way::RowUp);
       side.LastX = side.Near.x - 1;
+      streams_.RowDown(y).SlopeKnown = false;
     }
     return side;
   }
@@ -437,6 +440,7 @@ class Interpolator {
       side.LastX = scan_.G(side.Near.x, side.Near.y) <= 0 ? kAlways
                    : half                                 ? side.Near.x
                                                           : side.Near.x - 1;
+      streams_.RisingDown(y).SlopeKnown = false;
     }
     return side;
   }
@@ -453,10 +457,10 @@ class Interpolator {
     return Diagonal ? std::fabs(dh / l) / step : std::fabs(dh / l);
   }
   // The down side with the line's gradient and near values for the present near cells.
-  template <bool Diagonal>
+  template <bool Diagonal, bool Falling = false>
   const StreamSide& Sloped(StreamSide& down, const StreamSide& up, bool alongColumn,
                            double step) const {
-    if (!down.SlopeKnown || !(down.SlopeUp == up.Near)) {
+    if (!down.SlopeKnown || (Falling && !(down.SlopeUp == up.Near))) {
       down.SlopeKnown = true;
       down.SlopeUp = up.Near;
       down.DownV = scan_.G(down.Near.x, down.Near.y);
@@ -473,7 +477,7 @@ class Interpolator {
   // FlatCell take it from the memos. In the common cell, some line sloping and the column line
   // sloping between positive heights or skipped, the steepest line's interpolation is made
   // directly from the gradients kept along the lines.
-  void StreamedCell(std::int32_t x, std::int32_t y, double root2) {
+  [[gnu::flatten]] void StreamedCell(std::int32_t x, std::int32_t y, double root2) {
     StreamSide& columnDown = streams_.ColumnDown();
     StreamSide& columnUp = ColumnUpSide(y);
     StreamSide& rowDown = streams_.RowDown(y);
@@ -520,7 +524,7 @@ class Interpolator {
           }
         };
         consider(Sloped<false>(rowDown, rowUp, false, 1.0));
-        consider(Sloped<true>(fallingDown, fallingUp, false, root2));
+        consider(Sloped<true, true>(fallingDown, fallingUp, false, root2));
         consider(Sloped<true>(risingDown, risingUp, false, root2));
         if (best > 0.0) {
           const StreamSide& s = *steepest;
@@ -557,7 +561,7 @@ class Interpolator {
   }
 
   // FlatLines from the streams.
-  void StreamedFlatLines(std::int32_t x, std::int32_t y, const StreamScan& row,
+  [[gnu::flatten]] void StreamedFlatLines(std::int32_t x, std::int32_t y, const StreamScan& row,
                          const StreamScan& falling, const StreamScan& rising, double root2,
                          bool applied) {
     const StreamScan* steepest = nullptr;
