@@ -297,27 +297,42 @@ class Interpolator {
       here_ = scan_.Column(x);
       west_ = scan_.Column(x - 1);
       streams_.BeginColumn(x);
-      const bool inner = x >= 2 && x <= w - 3;
-      for (std::int32_t y = 1; y <= h - 1; ++y) {
-        streams_.Step(y);
-        if (here_[y] != 0) continue;
+      const auto begin = [&](std::int32_t y) {
         state_.BestGradient = 0.0;
         state_.BestDistance = 9999999.0;
         wanting_ = false;
         cellX_ = x;
         cellY_ = y;
-        if (inner && y >= 2 && y <= h - 3) {
-          StreamedCell(x, y, root2);
-        } else {
-          // Each line's scans run after the line before it has written the cell.
-          Apply<false>(x, y, ColumnScan(x, y), true, y, 1.0);
-          Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
-          Apply<true>(x, y, FallingScan(x, y), false, x, root2);
-          Apply<true>(x, y, RisingScan(x, y), false, x, root2);
-        }
+      };
+      const auto end = [&](std::int32_t y) {
         if (wanting_) ++counts.CellsWithoutEstimate;
         streams_.Finished(y);
+      };
+      // A cell next to the grid's edges: each line's scans run after the line before it has
+      // written the cell.
+      const auto edgeCell = [&](std::int32_t y) {
+        streams_.Step(y);
+        if (here_[y] != 0) return;
+        begin(y);
+        Apply<false>(x, y, ColumnScan(x, y), true, y, 1.0);
+        Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
+        Apply<true>(x, y, FallingScan(x, y), false, x, root2);
+        Apply<true>(x, y, RisingScan(x, y), false, x, root2);
+        end(y);
+      };
+      if (x < 2 || x > w - 3) {
+        for (std::int32_t y = 1; y <= h - 1; ++y) edgeCell(y);
+        continue;
       }
+      edgeCell(1);
+      for (std::int32_t y = 2; y <= h - 3; ++y) {
+        streams_.StepInside(y);
+        if (here_[y] != 0) continue;
+        begin(y);
+        StreamedCell(x, y, root2);
+        end(y);
+      }
+      for (std::int32_t y = std::max(2, h - 2); y <= h - 1; ++y) edgeCell(y);
     }
   }
 

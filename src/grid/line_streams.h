@@ -76,6 +76,10 @@ class LineStreams {
     if (here_[y - 1] > 0) Move(columnDown_, {x_, y - 1});
     if (x_ == 1 || y < 2 || y > h_ - 3) Pass(y);
   }
+  // The same for rows 2 to height - 3 of a column from the second on.
+  void StepInside(std::int32_t y) {
+    if (here_[y - 1] > 0) Move(columnDown_, {x_, y - 1});
+  }
 
   // The cell just visited came out positive: it is the first cell of the 45-degree walk down
   // from the cell above it.
