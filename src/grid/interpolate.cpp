@@ -1,4 +1,4 @@
-// The fast interpolation, in two steps over the plain version.
+// The fast interpolation, in three steps over the plain version.
 //
 // Jumps: every scan of the plain version walks over empty cells until it meets a positive one;
 // here the positive cells of every column, row and diagonal are kept in bit lines, so a scan
@@ -12,6 +12,12 @@
 // same side found from the line's previous cell, unless one of the few cells that the new walk
 // adds in front (or that has changed since) is positive. Each side keeps the cells its last scan
 // reported per line and reuses them under exactly that condition; values are read afresh.
+//
+// Streams: the cells two or more cells away from the grid's edges take their lines' near cells
+// from grid/line_streams.h, which carries them along every line as the sweep goes, and keep
+// each line's gradient while its near cells stay; the scans above find an edge and a next cell
+// only when a flat line's estimate wants them, and the memos serve the cells next to the edges
+// and the rare cells whose column line leaves them positive.
 #include <algorithm>
 #include <cassert>
 #include <cmath>
@@ -248,10 +254,6 @@ struct LineMemo {
   std::int16_t Start = kNoStart;
   SideMemo Down, Up;
   GradientMemo Gradient;
-  // The line's gradient between its near cells as they stand, or -1.0 when the line is skipped
-  // (its near cells coincide or one holds 0); known until a scan or a near value changes.
-  double Slope = -1.0;
-  bool SlopeKnown = false;
 };
 
 // A line's scan as the estimate reads it; edge and next values are read only when wanted.
@@ -488,10 +490,15 @@ class Interpolator {
   }
 
 
-  // An interior cell (see InteriorCell) from the line streams, taken as SteepestCell and
-  // FlatCell take it from the memos. In the common cell, some line sloping and the column line
-  // sloping between positive heights or skipped, the steepest line's interpolation is made
-  // directly from the gradients kept along the lines.
+  // A cell of rows 2 to H - 3 and columns 2 to W - 3, from the line streams. Every scan from it
+  // takes at least two steps before a limit, so none reports the cell itself as a near, edge or
+  // next cell (nearer the edges a scan stopping after one step reports it as its edge); only the
+  // row's first read sees it. Its value between its lines matters only when the column line
+  // leaves it positive, and then the other lines run one by one. Otherwise the cell is written
+  // once, after its last line. In the common cell, some line sloping and an estimate made
+  // before in the run, the steepest line (the first of equals) sets E: lines before it set an
+  // estimate it overrides, lines after it cannot change it; a sloping column's own estimate
+  // lies between its two positive near heights, so it leaves the cell negative for the row.
   [[gnu::flatten]] void StreamedCell(std::int32_t x, std::int32_t y, double root2) {
     StreamSide& columnDown = streams_.ColumnDown();
     StreamSide& columnUp = ColumnUpSide(y);
@@ -575,7 +582,8 @@ class Interpolator {
     Apply<true>(x, y, RisingScan(x, y), false, x, root2);
   }
 
-  // FlatLines from the streams.
+  // The row's and diagonals' estimates one by one, after a column line that left the cell
+  // negative or empty; the cell is written once, after the last line.
   [[gnu::flatten]] void StreamedFlatLines(std::int32_t x, std::int32_t y, const StreamScan& row,
                          const StreamScan& falling, const StreamScan& rising, double root2,
                          bool applied) {
@@ -606,141 +614,6 @@ class Interpolator {
       scan_.Cells(x)[y] = value;
   }
 
-  // A cell of rows 2 to H - 3 and columns 2 to W - 3. Every scan from it takes at least two
-  // steps before a limit, so none reports the cell itself as a near, edge or next cell (nearer
-  // the edges a scan stopping after one step reports it as its edge); only the row's first read
-  // sees it. Its value between its lines matters only when the column line leaves it positive,
-  // and then the other lines run one by one as above. Otherwise the cell is written once, after
-  // its last line, and the interpolation of the steepest line is computed once.
-  [[gnu::flatten]] void InteriorCell(std::int32_t x, std::int32_t y, double root2) {
-    LineMemo& column = ColumnScan(x, y);
-    if (SteepestCell(x, y, column, root2)) return;
-    FlatCell(x, y, column, root2);
-  }
-
-  template <bool Diagonal>
-  static double Slope(LineMemo& m, bool alongColumn, double step) {
-    if (!m.SlopeKnown) {
-      const std::int32_t down = alongColumn ? m.Down.Near.y : m.Down.Near.x;
-      const std::int32_t up = alongColumn ? m.Up.Near.y : m.Up.Near.x;
-      const std::int64_t length = std::int64_t{up} - down;
-      if (length == 0 || m.Up.NearV == 0 || m.Down.NearV == 0) {
-        m.Slope = -1.0;
-      } else {
-        // As the estimate step computes it.
-        const double l = static_cast<double>(length);
-        const double dh = static_cast<double>(std::int32_t{m.Up.NearV} - m.Down.NearV);
-        m.Slope = Diagonal ? std::fabs(dh / l) / step : std::fabs(dh / l);
-      }
-      m.SlopeKnown = true;
-    }
-    return m.Slope;
-  }
-
-  // The common cell: some line has different heights on its two sides, and an estimate was made
-  // before in the run. The steepest such line (the first of equals) sets E: lines before it
-  // set an estimate it overrides, lines after it cannot change it. A sloping column's own
-  // estimate lies between its two positive near heights, so it leaves the cell negative, as the
-  // row's first read wants. Returns false, with nothing done but the column's scan, for cells
-  // before the run's first estimate and columns that meet a negative height.
-  bool SteepestCell(std::int32_t x, std::int32_t y, LineMemo& column, double root2) {
-    if (!state_.HaveE) return false;
-    const double columnSlope = Slope<false>(column, true, 1.0);
-    if (columnSlope > 0.0 && (column.Down.NearV < 0 || column.Up.NearV < 0)) return false;
-    const bool columnApplied = columnSlope >= 0.0;
-    if (columnSlope == 0.0) {
-      // A flat column extrapolates, or keeps the carried estimate, which may leave the cell
-      // positive for the row's first read.
-      ApplyLineEstimate<false>(MemoScan(scan_, column, true), y, 1.0, state_, &column.Gradient);
-      if (const std::int16_t v = StoredEstimate(state_); v > 0) {
-        scan_.Write(x, y, v);
-        Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
-        Apply<true>(x, y, FallingScan(x, y), false, x, root2);
-        Apply<true>(x, y, RisingScan(x, y), false, x, root2);
-        return true;
-      }
-    }
-    LineMemo& row = RowScan(x, y);
-    LineMemo& falling = FallingScan(x, y);
-    LineMemo& rising = RisingScan(x, y);
-    const LineMemo* steepest = &column;
-    bool alongColumn = true;
-    std::int32_t p0 = y;
-    double best = columnSlope;
-    const auto consider = [&](const LineMemo& m, double slope) {
-      if (slope > best) {
-        best = slope;
-        steepest = &m;
-        alongColumn = false;
-        p0 = x;
-      }
-    };
-    consider(row, Slope<false>(row, false, 1.0));
-    consider(falling, Slope<true>(falling, false, root2));
-    consider(rising, Slope<true>(rising, false, root2));
-    if (!(best > 0.0)) {
-      FlatLines(x, y, row, falling, rising, root2, columnApplied);
-      return true;
-    }
-    const std::int32_t down = alongColumn ? steepest->Down.Near.y : steepest->Down.Near.x;
-    const std::int32_t up = alongColumn ? steepest->Up.Near.y : steepest->Up.Near.x;
-    state_.BestGradient = best;
-    state_.E = Interpolated(p0, down, std::int64_t{up} - down,
-                            std::int32_t{steepest->Up.NearV} - steepest->Down.NearV,
-                            steepest->Down.NearV);
-    scan_.Write(x, y, StoredEstimate(state_));
-    return true;
-  }
-
-  void FlatCell(std::int32_t x, std::int32_t y, LineMemo& column, double root2) {
-    bool applied = false;
-    if (ApplyLineEstimate<false>(MemoScan(scan_, column, true), y, 1.0, state_, &column.Gradient)) {
-      applied = true;
-      if (!state_.HaveE) {
-        wanting_ = true;
-      } else if (const std::int16_t v = StoredEstimate(state_); v > 0) {
-        scan_.Write(x, y, v);
-        Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
-        Apply<true>(x, y, FallingScan(x, y), false, x, root2);
-        Apply<true>(x, y, RisingScan(x, y), false, x, root2);
-        return;
-      }
-    }
-    LineMemo& row = RowScan(x, y);
-    LineMemo& falling = FallingScan(x, y);
-    LineMemo& rising = RisingScan(x, y);
-    FlatLines(x, y, row, falling, rising, root2, applied);
-  }
-
-  // The row's and diagonals' estimates one by one, after a column line that left the cell
-  // negative or empty; the cell is written once, after the last line.
-  void FlatLines(std::int32_t x, std::int32_t y, LineMemo& row, LineMemo& falling,
-                 LineMemo& rising, double root2, bool applied) {
-    const LineMemo* steepest = nullptr;
-    std::int32_t steepestP0 = 0;
-    const auto line = [&]<bool Diagonal>(LineMemo& memo, double step) {
-      bool improved = false;
-      if (!ApplyLineEstimate<Diagonal>(MemoScan(scan_, memo, false), x, step, state_,
-                                       &memo.Gradient, &improved))
-        return;
-      applied = true;
-      if (improved) {
-        steepest = &memo;
-        steepestP0 = x;
-      }
-      if (!state_.HaveE) wanting_ = true;
-    };
-    line.template operator()<false>(row, 1.0);
-    line.template operator()<true>(falling, root2);
-    line.template operator()<true>(rising, root2);
-    if (steepest != nullptr) {
-      const MemoScan s(scan_, *steepest, false);
-      state_.E = Interpolated(steepestP0, s.DownNearP(), std::int64_t{s.UpNearP()} - s.DownNearP(),
-                              s.UpNearV() - s.DownNearV(), s.DownNearV());
-    }
-    if (applied && state_.HaveE) scan_.Write(x, y, StoredEstimate(state_));
-  }
-
   // Only cells that hold 0 are written, and only the cell being interpolated more than once.
   bool Settles(Cell c, std::int16_t v) const { return v > 0 && !(c.x == cellX_ && c.y == cellY_); }
 
@@ -756,17 +629,14 @@ class Interpolator {
   // have changed since: a settled near holds its value, and the sweep has written only the
   // previous column (from the memo's start on) and the present one, so a cell in any other
   // column holds what it held then.
-  // A line whose near cells or values change has its slope recomputed.
   template <typename Compute>
-  void Side(LineMemo& line, SideMemo& memo, bool reusable, std::int32_t x, Compute compute) {
+  void Side(SideMemo& memo, bool reusable, std::int32_t x, Compute compute) {
     if (!reusable) {
       const SideCells cells = compute();
       const auto v = static_cast<std::int16_t>(scan_.G(cells.Near));
       memo = {Narrow(cells.Near), Narrow(cells.Edge), Narrow(cells.Next), v, Settles(cells.Near, v)};
-      line.SlopeKnown = false;
     } else if (!memo.Settled && memo.Near.x >= x - 1) {
       const auto v = static_cast<std::int16_t>(scan_.G(memo.Near.x, memo.Near.y));
-      if (v != memo.NearV) line.SlopeKnown = false;
       memo.NearV = v;
       memo.Settled = Settles({memo.Near.x, memo.Near.y}, v);
     }
@@ -776,8 +646,8 @@ class Interpolator {
   LineMemo& ColumnScan(std::int32_t x, std::int32_t y) {
     LineMemo& m = column_;
     const bool next = m.Start == y - 1;
-    Side(m, m.Up, next, x, [&] { return scan_.ColumnUp(x, y); });
-    Side(m, m.Down, next && EmptyHere(y - 1), x, [&] { return scan_.ColumnDown(x, y); });
+    Side(m.Up, next, x, [&] { return scan_.ColumnUp(x, y); });
+    Side(m.Down, next && EmptyHere(y - 1), x, [&] { return scan_.ColumnDown(x, y); });
     m.Start = static_cast<std::int16_t>(y);
     return m;
   }
@@ -788,8 +658,8 @@ class Interpolator {
   LineMemo& RowScan(std::int32_t x, std::int32_t y) {
     LineMemo& m = rows_[static_cast<std::size_t>(y)];
     const bool next = m.Start == x - 1 && EmptyHere(y);
-    Side(m, m.Up, next && m.Up.Near.x >= x, x, [&] { return scan_.RowUp(x, y); });
-    Side(m, m.Down, next && m.Down.Near.x < x - 1 && EmptyWest(y), x,
+    Side(m.Up, next && m.Up.Near.x >= x, x, [&] { return scan_.RowUp(x, y); });
+    Side(m.Down, next && m.Down.Near.x < x - 1 && EmptyWest(y), x,
          [&] { return scan_.RowDown(x, y); });
     m.Start = static_cast<std::int16_t>(x);
     return m;
@@ -802,9 +672,9 @@ class Interpolator {
   LineMemo& FallingScan(std::int32_t x, std::int32_t y) {
     LineMemo& m = falling_[static_cast<std::size_t>(x + y)];
     const bool next = m.Start == x - 1;
-    Side(m, m.Up, next && m.Up.Near.x >= x && EmptyHere(y - 1), x,
+    Side(m.Up, next && m.Up.Near.x >= x && EmptyHere(y - 1), x,
          [&] { return scan_.Diagonal(x, y, +1, -1); });
-    Side(m, m.Down, next && EmptyHere(y + 1) && EmptyWest(y + 1) && EmptyWest(y + 2), x,
+    Side(m.Down, next && EmptyHere(y + 1) && EmptyWest(y + 1) && EmptyWest(y + 2), x,
          [&] { return scan_.Diagonal(x, y, -1, +1); });
     m.Start = static_cast<std::int16_t>(x);
     return m;
@@ -816,8 +686,8 @@ class Interpolator {
   LineMemo& RisingScan(std::int32_t x, std::int32_t y) {
     LineMemo& m = rising_[static_cast<std::size_t>(x - y + scan_.Height())];
     const bool next = m.Start == x - 1;
-    Side(m, m.Up, next && m.Up.Near.x >= x, x, [&] { return scan_.Diagonal(x, y, +1, +1); });
-    Side(m, m.Down, next && EmptyHere(y - 1) && EmptyWest(y - 1), x,
+    Side(m.Up, next && m.Up.Near.x >= x, x, [&] { return scan_.Diagonal(x, y, +1, +1); });
+    Side(m.Down, next && EmptyHere(y - 1) && EmptyWest(y - 1), x,
          [&] { return scan_.Diagonal(x, y, -1, -1); });
     m.Start = static_cast<std::int16_t>(x);
     return m;
