@@ -170,9 +170,25 @@ void Construction(Bytes& in) {
 // edges) interpolated both ways: the fast interpolation's shortcuts must give the plain grid.
 void RandomCells(Bytes& in) {
   GridState grid;
-  grid.GridWidth = 1 + in.Byte() % 48;
-  grid.GridHeight = 1 + in.Byte() % 48;
+  const bool wide = in.Byte() % 4 == 0;  // room for long walks over flat ground
+  grid.GridWidth = 1 + in.Byte() % (wide ? 120 : 48);
+  grid.GridHeight = 1 + in.Byte() % (wide ? 120 : 48);
   grid.HeightGrid.Resize(grid.GridWidth + 1, grid.GridHeight + 1, 0);
+  // Rings of one height, some of them thick, enclose flat ground whose cells extrapolate from
+  // the step beyond the ring, stored positive where the estimate comes out below zero.
+  const int rings = in.Byte() % 4;
+  for (int i = 0; i < rings; ++i) {
+    const std::int64_t x0 = in.Byte() % (grid.GridWidth + 1), y0 = in.Byte() % (grid.GridHeight + 1);
+    const std::int64_t x1 = x0 + in.Byte() % 64, y1 = y0 + in.Byte() % 64;
+    const int thickness = 1 + in.Byte() % 3;
+    const std::int16_t height = static_cast<std::int16_t>(in.Byte() % 8);
+    for (std::int64_t cx = x0; cx <= x1; ++cx)
+      for (std::int64_t cy = y0; cy <= y1; ++cy) {
+        const bool onRing = cx - x0 < thickness || x1 - cx < thickness || cy - y0 < thickness ||
+                            y1 - cy < thickness;
+        if (onRing && grid.HeightGrid.Contains(cx, cy)) grid.HeightGrid(cx, cy) = height;
+      }
+  }
   const int runs = in.Byte() % 24;
   for (int i = 0; i < runs; ++i) {
     // A run of cells along a column, a row or a diagonal, at one height.

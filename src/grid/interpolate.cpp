@@ -1,4 +1,4 @@
-// The fast interpolation, in two steps over the plain version.
+// The fast interpolation, in three steps over the plain version.
 //
 // Jumps: every scan of the plain version walks over empty cells until it meets a positive one;
 // here the positive cells of every column, row and diagonal are kept in bit lines, so a scan
@@ -12,7 +12,14 @@
 // same side found from the line's previous cell, unless one of the few cells that the new walk
 // adds in front (or that has changed since) is positive. Each side keeps the cells its last scan
 // reported per line and reuses them under exactly that condition; values are read afresh.
+//
+// Streams: the cells two or more cells away from the grid's edges take their lines' near cells
+// from grid/line_streams.h, which carries them along every line as the sweep goes, and keep
+// each line's gradient while its near cells stay; the scans above find an edge and a next cell
+// only when a flat line's estimate wants them, and the memos serve the cells next to the edges
+// and the rare cells whose column line leaves them positive.
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <limits>
 
@@ -20,6 +27,7 @@
 #include "grid/bit_lines.h"
 #include "grid/interpolate.h"
 #include "grid/interpolate_estimate.h"
+#include "grid/line_streams.h"
 
 namespace terrak {
 
@@ -77,6 +85,9 @@ class FastScanner {
   std::int32_t Width() const { return w_; }
   const std::int16_t* Column(std::int32_t x) const { return g_.Column(x); }
   std::int32_t Height() const { return h_; }
+  const HeightGridType& Grid() const { return g_; }
+  std::int16_t* Cells(std::int32_t x) { return g_.Column(x); }
+  const BitLines& ColumnBits() const { return columns_; }
 
   void Write(std::int32_t x, std::int32_t y, std::int16_t value) {
     std::int16_t& cell = g_(x, y);
@@ -243,10 +254,6 @@ struct LineMemo {
   std::int16_t Start = kNoStart;
   SideMemo Down, Up;
   GradientMemo Gradient;
-  // The line's gradient between its near cells as they stand, or -1.0 when the line is skipped
-  // (its near cells coincide or one holds 0); known until a scan or a near value changes.
-  double Slope = -1.0;
-  bool SlopeKnown = false;
 };
 
 // A line's scan as the estimate reads it; edge and next values are read only when wanted.
@@ -277,6 +284,7 @@ class Interpolator {
  public:
   explicit Interpolator(GridState& grid)
       : scan_(grid),
+        streams_(scan_.Grid(), grid.GridHeight, scan_.ColumnBits()),
         rows_(static_cast<std::size_t>(grid.GridHeight) + 1),
         rising_(static_cast<std::size_t>(grid.GridWidth) + grid.GridHeight + 1),
         falling_(rising_.size()) {}
@@ -290,25 +298,43 @@ class Interpolator {
       column_ = LineMemo{};
       here_ = scan_.Column(x);
       west_ = scan_.Column(x - 1);
-      const bool inner = x >= 2 && x <= w - 3;
-      for (std::int32_t y = 1; y <= h - 1; ++y) {
-        if (here_[y] != 0) continue;
+      streams_.BeginColumn(x);
+      const auto begin = [&](std::int32_t y) {
         state_.BestGradient = 0.0;
         state_.BestDistance = 9999999.0;
         wanting_ = false;
         cellX_ = x;
         cellY_ = y;
-        if (inner && y >= 2 && y <= h - 3) {
-          InteriorCell(x, y, root2);
-        } else {
-          // Each line's scans run after the line before it has written the cell.
-          Apply<false>(x, y, ColumnScan(x, y), true, y, 1.0);
-          Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
-          Apply<true>(x, y, FallingScan(x, y), false, x, root2);
-          Apply<true>(x, y, RisingScan(x, y), false, x, root2);
-        }
+      };
+      const auto end = [&](std::int32_t y) {
         if (wanting_) ++counts.CellsWithoutEstimate;
+        streams_.Finished(y);
+      };
+      // A cell next to the grid's edges: each line's scans run after the line before it has
+      // written the cell.
+      const auto edgeCell = [&](std::int32_t y) {
+        streams_.Step(y);
+        if (here_[y] != 0) return;
+        begin(y);
+        Apply<false>(x, y, ColumnScan(x, y), true, y, 1.0);
+        Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
+        Apply<true>(x, y, FallingScan(x, y), false, x, root2);
+        Apply<true>(x, y, RisingScan(x, y), false, x, root2);
+        end(y);
+      };
+      if (x < 2 || x > w - 3) {
+        for (std::int32_t y = 1; y <= h - 1; ++y) edgeCell(y);
+        continue;
       }
+      edgeCell(1);
+      for (std::int32_t y = 2; y <= h - 3; ++y) {
+        streams_.StepInside(y);
+        if (here_[y] != 0) continue;
+        begin(y);
+        StreamedCell(x, y, root2);
+        end(y);
+      }
+      for (std::int32_t y = std::max(2, h - 2); y <= h - 1; ++y) edgeCell(y);
     }
   }
 
@@ -324,139 +350,268 @@ class Interpolator {
       wanting_ = true;
   }
 
-  // A cell of rows 2 to H - 3 and columns 2 to W - 3. Every scan from it takes at least two
-  // steps before a limit, so none reports the cell itself as a near, edge or next cell (nearer
-  // the edges a scan stopping after one step reports it as its edge); only the row's first read
-  // sees it. Its value between its lines matters only when the column line leaves it positive,
-  // and then the other lines run one by one as above. Otherwise the cell is written once, after
-  // its last line, and the interpolation of the steepest line is computed once.
-  [[gnu::flatten]] void InteriorCell(std::int32_t x, std::int32_t y, double root2) {
-    LineMemo& column = ColumnScan(x, y);
-    if (SteepestCell(x, y, column, root2)) return;
-    FlatCell(x, y, column, root2);
+  // The sides of the lines through the cell being interpolated, as the line streams carry them.
+  enum class Way { ColumnDown, ColumnUp, RowDown, RowUp, FallingDown, FallingUp, RisingDown,
+                   RisingUp };
+
+  static bool IsUp(Way way) {
+    return way == Way::ColumnUp || way == Way::RowUp || way == Way::FallingUp ||
+           way == Way::RisingUp;
   }
 
+  // Edge and next cells of a side whose near cell is new, from a scan from the present cell.
+  void Find(StreamSide& side, Way way) const {
+    const std::int32_t x = cellX_, y = cellY_;
+    SideCells found;
+    switch (way) {
+      case Way::ColumnDown: found = scan_.ColumnDown(x, y); break;
+      case Way::ColumnUp: found = scan_.ColumnUp(x, y); break;
+      case Way::RowDown: found = scan_.RowDown(x, y); break;
+      case Way::RowUp: found = scan_.RowUp(x, y); break;
+      case Way::FallingDown: found = scan_.Diagonal(x, y, -1, +1); break;
+      case Way::FallingUp: found = scan_.Diagonal(x, y, +1, -1); break;
+      case Way::RisingDown: found = scan_.Diagonal(x, y, -1, -1); break;
+      case Way::RisingUp: found = scan_.Diagonal(x, y, +1, +1); break;
+    }
+    // A down side's near cell is the streams' own; an up side's is found here.
+    assert(IsUp(way) || (side.Near == LineCell{found.Near.x, found.Near.y}));
+    side.Near = {found.Near.x, found.Near.y};
+    side.Edge = {found.Edge.x, found.Edge.y};
+    side.Next = {found.Next.x, found.Next.y};
+    side.Known = true;
+  }
+
+  // A line's scan as the estimate reads it, from the streams' sides; edge and next cells are
+  // found only when the estimate wants them.
+  class StreamScan {
+   public:
+    StreamScan(const Interpolator& owner, StreamSide& down, Way downWay, StreamSide& up,
+               Way upWay, bool alongColumn)
+        : owner_(owner), down_(down), up_(up), downWay_(downWay), upWay_(upWay),
+          alongColumn_(alongColumn) {}
+    std::int32_t DownNearP() const { return Position(down_.Near); }
+    std::int32_t DownNearV() const { return Value(down_.Near); }
+    std::int32_t UpNearP() const { return Position(up_.Near); }
+    std::int32_t UpNearV() const { return Value(up_.Near); }
+    std::int32_t DownEdgeV() const { return Value(Known(down_, downWay_).Edge); }
+    std::int32_t DownNextV() const { return Value(Known(down_, downWay_).Next); }
+    std::int32_t UpEdgeV() const { return Value(Known(up_, upWay_).Edge); }
+    std::int32_t UpNextV() const { return Value(Known(up_, upWay_).Next); }
+
+   private:
+    std::int32_t Position(LineCell c) const { return alongColumn_ ? c.y : c.x; }
+    std::int32_t Value(LineCell c) const { return owner_.scan_.G(c.x, c.y); }
+    const StreamSide& Known(StreamSide& side, Way way) const {
+      if (!side.Known) owner_.Find(side, way);
+      return side;
+    }
+    const Interpolator& owner_;
+    StreamSide& down_;
+    StreamSide& up_;
+    Way downWay_, upWay_;
+    bool alongColumn_;
+  };
+
+  // The up sides move on when the sweep passes their near cells, and the lines' gradients are
+  // made again then (along the 135-degree diagonal, whenever the up side's near cell changes). Along the 135-degree diagonal
+  // the walk's first cell, (x, y - 1), is in the present column and looked at directly; a
+  // 45-degree walk's first cell (x, y + 1) still lies ahead. The walks' limits are the same
+  // for every cell of a line.
+  StreamSide& ColumnUpSide(std::int32_t y) {
+    StreamSide& side = streams_.ColumnUp();
+    if (side.LastX < y) {
+      Find(side, Way::ColumnUp);
+      side.LastX = side.Near.y - 1;
+      streams_.ColumnDown().SlopeKnown = false;
+    }
+    return side;
+  }
+  StreamSide& RowUpSide(std::int32_t x, std::int32_t y) {
+    StreamSide& side = streams_.RowUp(y);
+    if (side.LastX < x) {
+      Find(side, Way::RowUp);
+      side.LastX = side.Near.x - 1;
+      streams_.RowDown(y).SlopeKnown = false;
+    }
+    return side;
+  }
+  StreamSide& FallingUpSide(std::int32_t x, std::int32_t y) {
+    if (here_[y - 1] > 0) {
+      firstCell_ = {};
+      firstCell_.Near = {x, y - 1};
+      return firstCell_;
+    }
+    StreamSide& side = streams_.FallingUp(y);
+    if (side.LastX < x) {
+      Find(side, Way::FallingUp);
+      side.LastX = scan_.G(side.Near.x, side.Near.y) > 0 ? side.Near.x - 1 : kAlways;
+    }
+    return side;
+  }
+  StreamSide& RisingUpSide(std::int32_t x, std::int32_t y) {
+    StreamSide& side = streams_.RisingUp(y);
+    if (side.LastX < x) {
+      Find(side, Way::RisingUp);
+      // A cell met at the half step, on the diagonal above, stays ahead one column longer.
+      const bool half = side.Near.x - side.Near.y != x - y;
+      side.LastX = scan_.G(side.Near.x, side.Near.y) <= 0 ? kAlways
+                   : half                                 ? side.Near.x
+                                                          : side.Near.x - 1;
+      streams_.RisingDown(y).SlopeKnown = false;
+    }
+    return side;
+  }
+
+  // The gradient between two near cells (positions and values) as the estimate step computes
+  // it, or -1.0 when the line is skipped.
   template <bool Diagonal>
-  static double Slope(LineMemo& m, bool alongColumn, double step) {
-    if (!m.SlopeKnown) {
-      const std::int32_t down = alongColumn ? m.Down.Near.y : m.Down.Near.x;
-      const std::int32_t up = alongColumn ? m.Up.Near.y : m.Up.Near.x;
-      const std::int64_t length = std::int64_t{up} - down;
-      if (length == 0 || m.Up.NearV == 0 || m.Down.NearV == 0) {
-        m.Slope = -1.0;
-      } else {
-        // As the estimate step computes it.
-        const double l = static_cast<double>(length);
-        const double dh = static_cast<double>(std::int32_t{m.Up.NearV} - m.Down.NearV);
-        m.Slope = Diagonal ? std::fabs(dh / l) / step : std::fabs(dh / l);
-      }
-      m.SlopeKnown = true;
+  static double Gradient(std::int32_t downP, std::int32_t upP, std::int32_t downV,
+                         std::int32_t upV, double step) {
+    const std::int64_t length = std::int64_t{upP} - downP;
+    if (length == 0 || upV == 0 || downV == 0) return -1.0;
+    const double l = static_cast<double>(length);
+    const double dh = static_cast<double>(upV - downV);
+    return Diagonal ? std::fabs(dh / l) / step : std::fabs(dh / l);
+  }
+  // The down side with the line's gradient and near values for the present near cells.
+  template <bool Diagonal, bool Falling = false>
+  const StreamSide& Sloped(StreamSide& down, const StreamSide& up, bool alongColumn,
+                           double step) const {
+    if (!down.SlopeKnown || (Falling && !(down.SlopeUp == up.Near))) {
+      down.SlopeKnown = true;
+      down.SlopeUp = up.Near;
+      down.DownV = scan_.G(down.Near.x, down.Near.y);
+      down.UpV = scan_.G(up.Near.x, up.Near.y);
+      down.Slope = alongColumn
+                       ? Gradient<Diagonal>(down.Near.y, up.Near.y, down.DownV, down.UpV, step)
+                       : Gradient<Diagonal>(down.Near.x, up.Near.x, down.DownV, down.UpV, step);
     }
-    return m.Slope;
+    return down;
   }
 
-  // The common cell: some line has different heights on its two sides, and an estimate was made
-  // before in the run. The steepest such line (the first of equals) sets E: lines before it
-  // set an estimate it overrides, lines after it cannot change it. A sloping column's own
-  // estimate lies between its two positive near heights, so it leaves the cell negative, as the
-  // row's first read wants. Returns false, with nothing done but the column's scan, for cells
-  // before the run's first estimate and columns that meet a negative height.
-  bool SteepestCell(std::int32_t x, std::int32_t y, LineMemo& column, double root2) {
-    if (!state_.HaveE) return false;
-    const double columnSlope = Slope<false>(column, true, 1.0);
-    if (columnSlope > 0.0 && (column.Down.NearV < 0 || column.Up.NearV < 0)) return false;
-    const bool columnApplied = columnSlope >= 0.0;
-    if (columnSlope == 0.0) {
-      // A flat column extrapolates, or keeps the carried estimate, which may leave the cell
-      // positive for the row's first read.
-      ApplyLineEstimate<false>(MemoScan(scan_, column, true), y, 1.0, state_, &column.Gradient);
-      if (const std::int16_t v = StoredEstimate(state_); v > 0) {
-        scan_.Write(x, y, v);
-        Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
-        Apply<true>(x, y, FallingScan(x, y), false, x, root2);
-        Apply<true>(x, y, RisingScan(x, y), false, x, root2);
-        return true;
-      }
-    }
-    LineMemo& row = RowScan(x, y);
-    LineMemo& falling = FallingScan(x, y);
-    LineMemo& rising = RisingScan(x, y);
-    const LineMemo* steepest = &column;
-    bool alongColumn = true;
-    std::int32_t p0 = y;
-    double best = columnSlope;
-    const auto consider = [&](const LineMemo& m, double slope) {
-      if (slope > best) {
-        best = slope;
-        steepest = &m;
-        alongColumn = false;
-        p0 = x;
-      }
+
+  // A cell of rows 2 to H - 3 and columns 2 to W - 3, from the line streams. Every scan from it
+  // takes at least two steps before a limit, so none reports the cell itself as a near, edge or
+  // next cell (nearer the edges a scan stopping after one step reports it as its edge); only the
+  // row's first read sees it. Its value between its lines matters only when the column line
+  // leaves it positive, and then the other lines run one by one. Otherwise the cell is written
+  // once, after its last line. In the common cell, some line sloping and an estimate made
+  // before in the run, the steepest line (the first of equals) sets E: lines before it set an
+  // estimate it overrides, lines after it cannot change it; a sloping column's own estimate
+  // lies between its two positive near heights, so it leaves the cell negative for the row.
+  [[gnu::flatten]] void StreamedCell(std::int32_t x, std::int32_t y, double root2) {
+    StreamSide& columnDown = streams_.ColumnDown();
+    StreamSide& columnUp = ColumnUpSide(y);
+    StreamSide& rowDown = streams_.RowDown(y);
+    StreamSide& rowUp = RowUpSide(x, y);
+    StreamSide& fallingDown = streams_.FallingDown(y);
+    StreamSide& fallingUp = FallingUpSide(x, y);
+    StreamSide& risingDown = streams_.RisingDown(y);
+    StreamSide& risingUp = RisingUpSide(x, y);
+    const StreamScan column(*this, columnDown, Way::ColumnDown, columnUp, Way::ColumnUp, true);
+    const auto flatLines = [&](bool applied) {
+      const StreamScan row(*this, rowDown, Way::RowDown, rowUp, Way::RowUp, false);
+      const StreamScan falling(*this, fallingDown, Way::FallingDown, fallingUp, Way::FallingUp,
+                               false);
+      const StreamScan rising(*this, risingDown, Way::RisingDown, risingUp, Way::RisingUp,
+                              false);
+      StreamedFlatLines(x, y, row, falling, rising, root2, applied);
     };
-    consider(row, Slope<false>(row, false, 1.0));
-    consider(falling, Slope<true>(falling, false, root2));
-    consider(rising, Slope<true>(rising, false, root2));
-    if (!(best > 0.0)) {
-      FlatLines(x, y, row, falling, rising, root2, columnApplied);
-      return true;
-    }
-    const std::int32_t down = alongColumn ? steepest->Down.Near.y : steepest->Down.Near.x;
-    const std::int32_t up = alongColumn ? steepest->Up.Near.y : steepest->Up.Near.x;
-    state_.BestGradient = best;
-    state_.E = Interpolated(p0, down, std::int64_t{up} - down,
-                            std::int32_t{steepest->Up.NearV} - steepest->Down.NearV,
-                            steepest->Down.NearV);
-    scan_.Write(x, y, StoredEstimate(state_));
-    return true;
-  }
-
-  void FlatCell(std::int32_t x, std::int32_t y, LineMemo& column, double root2) {
     bool applied = false;
-    if (ApplyLineEstimate<false>(MemoScan(scan_, column, true), y, 1.0, state_, &column.Gradient)) {
+    if (state_.HaveE) {
+      const StreamSide& columnLine = Sloped<false>(columnDown, columnUp, true, 1.0);
+      const double columnSlope = columnLine.Slope;
+      if (!(columnSlope > 0.0 && (columnLine.DownV < 0 || columnLine.UpV < 0))) {
+        applied = columnSlope >= 0.0;
+        if (columnSlope == 0.0) {
+          // A flat column extrapolates, or keeps the carried estimate, which may leave the cell
+          // positive for the row's first read.
+          ApplyLineEstimate<false>(column, y, 1.0, state_);
+          if (const std::int16_t v = StoredEstimate(state_); v > 0) {
+            scan_.Write(x, y, v);
+            LaterLinesOneByOne(x, y, root2);
+            return;
+          }
+        }
+        std::int32_t p0 = y;
+        const StreamSide* steepest = &columnLine;
+        bool alongColumn = true;
+        double best = columnSlope;
+        const auto consider = [&](const StreamSide& line) {
+          if (line.Slope > best) {
+            best = line.Slope;
+            steepest = &line;
+            alongColumn = false;
+            p0 = x;
+          }
+        };
+        consider(Sloped<false>(rowDown, rowUp, false, 1.0));
+        consider(Sloped<true, true>(fallingDown, fallingUp, false, root2));
+        consider(Sloped<true>(risingDown, risingUp, false, root2));
+        if (best > 0.0) {
+          const StreamSide& s = *steepest;
+          const std::int32_t down = alongColumn ? s.Near.y : s.Near.x;
+          const std::int32_t up = alongColumn ? s.SlopeUp.y : s.SlopeUp.x;
+          state_.BestGradient = best;
+          state_.E = Interpolated(p0, down, std::int64_t{up} - down, s.UpV - s.DownV, s.DownV);
+          WriteEmpty(x, y, StoredEstimate(state_));
+          return;
+        }
+        flatLines(applied);
+        return;
+      }
+    }
+    if (ApplyLineEstimate<false>(column, y, 1.0, state_)) {
       applied = true;
       if (!state_.HaveE) {
         wanting_ = true;
       } else if (const std::int16_t v = StoredEstimate(state_); v > 0) {
         scan_.Write(x, y, v);
-        Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
-        Apply<true>(x, y, FallingScan(x, y), false, x, root2);
-        Apply<true>(x, y, RisingScan(x, y), false, x, root2);
+        LaterLinesOneByOne(x, y, root2);
         return;
       }
     }
-    LineMemo& row = RowScan(x, y);
-    LineMemo& falling = FallingScan(x, y);
-    LineMemo& rising = RisingScan(x, y);
-    FlatLines(x, y, row, falling, rising, root2, applied);
+    flatLines(applied);
+  }
+
+  // After a column line that left the cell positive, the row's first reads see it: the later
+  // lines run one by one, each writing the cell, from scans as the grid then stands.
+  void LaterLinesOneByOne(std::int32_t x, std::int32_t y, double root2) {
+    Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
+    Apply<true>(x, y, FallingScan(x, y), false, x, root2);
+    Apply<true>(x, y, RisingScan(x, y), false, x, root2);
   }
 
   // The row's and diagonals' estimates one by one, after a column line that left the cell
   // negative or empty; the cell is written once, after the last line.
-  void FlatLines(std::int32_t x, std::int32_t y, LineMemo& row, LineMemo& falling,
-                 LineMemo& rising, double root2, bool applied) {
-    const LineMemo* steepest = nullptr;
-    std::int32_t steepestP0 = 0;
-    const auto line = [&]<bool Diagonal>(LineMemo& memo, double step) {
+  [[gnu::flatten]] void StreamedFlatLines(std::int32_t x, std::int32_t y, const StreamScan& row,
+                         const StreamScan& falling, const StreamScan& rising, double root2,
+                         bool applied) {
+    const StreamScan* steepest = nullptr;
+    const auto line = [&]<bool Diagonal>(const StreamScan& s, double step) {
       bool improved = false;
-      if (!ApplyLineEstimate<Diagonal>(MemoScan(scan_, memo, false), x, step, state_,
-                                       &memo.Gradient, &improved))
-        return;
+      if (!ApplyLineEstimate<Diagonal>(s, x, step, state_, nullptr, &improved)) return;
       applied = true;
-      if (improved) {
-        steepest = &memo;
-        steepestP0 = x;
-      }
+      if (improved) steepest = &s;
       if (!state_.HaveE) wanting_ = true;
     };
     line.template operator()<false>(row, 1.0);
     line.template operator()<true>(falling, root2);
     line.template operator()<true>(rising, root2);
     if (steepest != nullptr) {
-      const MemoScan s(scan_, *steepest, false);
-      state_.E = Interpolated(steepestP0, s.DownNearP(), std::int64_t{s.UpNearP()} - s.DownNearP(),
+      const StreamScan& s = *steepest;
+      state_.E = Interpolated(x, s.DownNearP(), std::int64_t{s.UpNearP()} - s.DownNearP(),
                               s.UpNearV() - s.DownNearV(), s.DownNearV());
     }
-    if (applied && state_.HaveE) scan_.Write(x, y, StoredEstimate(state_));
+    if (applied && state_.HaveE) WriteEmpty(x, y, StoredEstimate(state_));
+  }
+
+  // Writes a cell that holds no positive height: only a positive value changes the bit lines.
+  void WriteEmpty(std::int32_t x, std::int32_t y, std::int16_t value) {
+    if (value > 0)
+      scan_.Write(x, y, value);
+    else
+      scan_.Cells(x)[y] = value;
   }
 
   // Only cells that hold 0 are written, and only the cell being interpolated more than once.
@@ -474,17 +629,14 @@ class Interpolator {
   // have changed since: a settled near holds its value, and the sweep has written only the
   // previous column (from the memo's start on) and the present one, so a cell in any other
   // column holds what it held then.
-  // A line whose near cells or values change has its slope recomputed.
   template <typename Compute>
-  void Side(LineMemo& line, SideMemo& memo, bool reusable, std::int32_t x, Compute compute) {
+  void Side(SideMemo& memo, bool reusable, std::int32_t x, Compute compute) {
     if (!reusable) {
       const SideCells cells = compute();
       const auto v = static_cast<std::int16_t>(scan_.G(cells.Near));
       memo = {Narrow(cells.Near), Narrow(cells.Edge), Narrow(cells.Next), v, Settles(cells.Near, v)};
-      line.SlopeKnown = false;
     } else if (!memo.Settled && memo.Near.x >= x - 1) {
       const auto v = static_cast<std::int16_t>(scan_.G(memo.Near.x, memo.Near.y));
-      if (v != memo.NearV) line.SlopeKnown = false;
       memo.NearV = v;
       memo.Settled = Settles({memo.Near.x, memo.Near.y}, v);
     }
@@ -494,8 +646,8 @@ class Interpolator {
   LineMemo& ColumnScan(std::int32_t x, std::int32_t y) {
     LineMemo& m = column_;
     const bool next = m.Start == y - 1;
-    Side(m, m.Up, next, x, [&] { return scan_.ColumnUp(x, y); });
-    Side(m, m.Down, next && EmptyHere(y - 1), x, [&] { return scan_.ColumnDown(x, y); });
+    Side(m.Up, next, x, [&] { return scan_.ColumnUp(x, y); });
+    Side(m.Down, next && EmptyHere(y - 1), x, [&] { return scan_.ColumnDown(x, y); });
     m.Start = static_cast<std::int16_t>(y);
     return m;
   }
@@ -506,8 +658,8 @@ class Interpolator {
   LineMemo& RowScan(std::int32_t x, std::int32_t y) {
     LineMemo& m = rows_[static_cast<std::size_t>(y)];
     const bool next = m.Start == x - 1 && EmptyHere(y);
-    Side(m, m.Up, next && m.Up.Near.x >= x, x, [&] { return scan_.RowUp(x, y); });
-    Side(m, m.Down, next && m.Down.Near.x < x - 1 && EmptyWest(y), x,
+    Side(m.Up, next && m.Up.Near.x >= x, x, [&] { return scan_.RowUp(x, y); });
+    Side(m.Down, next && m.Down.Near.x < x - 1 && EmptyWest(y), x,
          [&] { return scan_.RowDown(x, y); });
     m.Start = static_cast<std::int16_t>(x);
     return m;
@@ -520,9 +672,9 @@ class Interpolator {
   LineMemo& FallingScan(std::int32_t x, std::int32_t y) {
     LineMemo& m = falling_[static_cast<std::size_t>(x + y)];
     const bool next = m.Start == x - 1;
-    Side(m, m.Up, next && m.Up.Near.x >= x && EmptyHere(y - 1), x,
+    Side(m.Up, next && m.Up.Near.x >= x && EmptyHere(y - 1), x,
          [&] { return scan_.Diagonal(x, y, +1, -1); });
-    Side(m, m.Down, next && EmptyHere(y + 1) && EmptyWest(y + 1) && EmptyWest(y + 2), x,
+    Side(m.Down, next && EmptyHere(y + 1) && EmptyWest(y + 1) && EmptyWest(y + 2), x,
          [&] { return scan_.Diagonal(x, y, -1, +1); });
     m.Start = static_cast<std::int16_t>(x);
     return m;
@@ -534,18 +686,21 @@ class Interpolator {
   LineMemo& RisingScan(std::int32_t x, std::int32_t y) {
     LineMemo& m = rising_[static_cast<std::size_t>(x - y + scan_.Height())];
     const bool next = m.Start == x - 1;
-    Side(m, m.Up, next && m.Up.Near.x >= x, x, [&] { return scan_.Diagonal(x, y, +1, +1); });
-    Side(m, m.Down, next && EmptyHere(y - 1) && EmptyWest(y - 1), x,
+    Side(m.Up, next && m.Up.Near.x >= x, x, [&] { return scan_.Diagonal(x, y, +1, +1); });
+    Side(m.Down, next && EmptyHere(y - 1) && EmptyWest(y - 1), x,
          [&] { return scan_.Diagonal(x, y, -1, -1); });
     m.Start = static_cast<std::int16_t>(x);
     return m;
   }
 
   FastScanner scan_;
+  LineStreams streams_;
   EstimateState state_;
   bool wanting_ = false;
   LineMemo column_;
   std::int32_t cellX_ = 0, cellY_ = 0;  // the cell being interpolated
+  StreamSide firstCell_;  // a 135-degree up side that meets a contour at its first cell
+  static constexpr std::int32_t kAlways = std::numeric_limits<std::int32_t>::max();
   const std::int16_t* here_ = nullptr;  // the present column
   const std::int16_t* west_ = nullptr;  // the column before it
   std::vector<LineMemo> rows_, rising_, falling_;

@@ -3,6 +3,8 @@
 // at their limits on earlier results, estimates that come out negative and are stored positive).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "grid/build_grid.h"
 #include "grid/grid_fixtures.h"
 #include "grid/interpolate.h"
@@ -152,6 +154,54 @@ TEST(InterpolationIdentity, HollowsAndLimitsThatProvokeTheExceptions) {
   const Compared raw = ExpectSameInterpolation(grid, "picture");
   const Compared wrapped = ExpectSameInterpolation(Wrapped(grid, 3), "wrapped picture");
   EXPECT_GT(raw.positiveWrites + wrapped.positiveWrites, 0);
+}
+
+// Wide flat floors between few contours make the lines' walks long and the cells beside them
+// carry what the walks found from cell to cell and column to column: nested rings of one height
+// (some two or three cells thick, some running along or off the grid's edges), rings low enough
+// that the flat inside extrapolates below zero and is stored positive in mid-grid, single
+// contour cells and corner-touching diagonal contours on the floors, and contour gaps 0, 10
+// and 50 over the same ground.
+TEST(InterpolationIdentity, FlatFloorsRingsAndPositiveEstimatesFarFromTheEdges) {
+  std::int64_t positiveWrites = 0;
+  for (std::uint32_t seed = 1; seed <= 16; ++seed) {
+    std::uint32_t state = seed * 2654435761u;
+    const auto next = [&](std::uint32_t n) {
+      state = state * 1664525u + 1013904223u;
+      return static_cast<std::int32_t>((state >> 8) % n);
+    };
+    const std::int32_t w = 90 + next(90), h = 80 + next(90);
+    GridState grid;
+    grid.GridWidth = w;
+    grid.GridHeight = h;
+    HeightGridType& g = grid.HeightGrid;
+    g.Resize(w + 1, h + 1, 0);
+    const int rings = 2 + next(5);
+    for (int i = 0; i < rings; ++i) {
+      const std::int32_t x0 = next(w) - 10, y0 = next(h) - 10;
+      const std::int32_t x1 = x0 + 12 + next(w), y1 = y0 + 12 + next(h);
+      const std::int32_t thickness = 1 + next(3);
+      // Low rings inside high ones give estimates below zero.
+      const auto height = static_cast<std::int16_t>(i % 3 == 2 ? 1 + next(4) : 10 * (1 + next(30)));
+      for (std::int32_t x = std::max(x0, 0); x <= std::min(x1, w); ++x)
+        for (std::int32_t y = std::max(y0, 0); y <= std::min(y1, h); ++y)
+          if (x - x0 < thickness || x1 - x < thickness || y - y0 < thickness || y1 - y < thickness)
+            g(x, y) = height;
+    }
+    for (int i = next(12); i > 0; --i) g(next(w + 1), next(h + 1)) = static_cast<std::int16_t>(10 * (1 + next(30)));
+    for (int i = next(3); i > 0; --i) {
+      const std::int32_t x0 = next(w + 1), y0 = next(h + 1), step = next(2) == 0 ? 1 : -1;
+      const auto height = static_cast<std::int16_t>(10 * (1 + next(30)));
+      for (std::int32_t k = 0; k < 40 && g.Contains(x0 + k, y0 + step * k); ++k) g(x0 + k, y0 + step * k) = height;
+    }
+    const std::string what = "seed " + std::to_string(seed);
+    positiveWrites += ExpectSameInterpolation(grid, what).positiveWrites;
+    constexpr std::int32_t kGaps[] = {0, 10, 50};
+    for (const std::int32_t gap : kGaps)
+      positiveWrites += ExpectSameInterpolation(Wrapped(grid, gap), what + " gap " + std::to_string(gap)).positiveWrites;
+    if (HasFailure()) return;
+  }
+  EXPECT_GT(positiveWrites, 0);
 }
 
 }  // namespace
