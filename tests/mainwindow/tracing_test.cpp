@@ -71,23 +71,6 @@ TEST(Tracing, OneClickFollowsJoinedPiecesOfTheSameSymbolOnly) {
   EXPECT_EQ(pens[pens.size() - 2], "pen FF0000");
 }
 
-TEST(Tracing, ToleranceZeroFollowsNoJoins) {
-  Chain f;
-  f.App.Settings.TraceTolerance = 0;
-  f.Press(kPlain, {301, 141});
-  EXPECT_EQ(f.Traced(), (TracedObjectList{static_cast<std::int32_t>(f.B)}));
-  EXPECT_EQ(f.App.Window.TracedObjectCount, 1);
-}
-
-TEST(Tracing, PiecesOnTopOfEachOtherEndToEndGiveAFiniteSet) {
-  WindowFixture f;
-  f.ShowMap({{101, kRed}});
-  for (int i = 0; i < 3; ++i) AddObject(f.App.Model, 101, 2, {{0, 0}, {800, 800}});
-  f.Paint();
-  FormMouseDown(f.Window, MouseButton::Left, kPlain, {251, 188});
-  EXPECT_EQ(f.App.Window.TracedObjects, (TracedObjectList{0, 1, 2}));
-}
-
 TEST(Tracing, CtrlExtendsShiftShowsHeightAndAPlainMissClears) {
   Chain f;
   f.Press(kPlain, {301, 141});

@@ -183,6 +183,21 @@ TEST(FormatOpen, MapperMapsReadTheirTagAndWriteIt) {
   EXPECT_NE(copy.size(), original.size());
 }
 
+// The extent of a map counts objects of every symbol, even a lone north-south line.
+TEST(FormatOpen, AnUnselectedNorthSouthLineAloneStillGivesTheMapExtent) {
+  Ocad9MapBuilder b(12);
+  b.AddSymbol({101000, 2, "Contour"});
+  b.AddSymbol({102000, 2, "Index contour"});
+  b.AddObject({.Symbol = 102000, .Points = {CodedPoint::At(500, 0), CodedPoint::At(500, 900)}});
+  MapFiles files;
+  ASSERT_EQ(OpenBytes(files, "line.ocd", b.Build()), OpenResult::Opened);
+  SelectWide(files, {101000});
+  ReadObjects(files.Model, files.WorkingCopy);
+  EXPECT_TRUE(files.Model.MapObjects.empty());
+  EXPECT_EQ(files.Model.MapMinX, files.Model.MapMaxX);
+  EXPECT_LT(files.Model.MapMinY, files.Model.MapMaxY);
+}
+
 TEST(FormatOpen, RefusedKindsNameWhatWasFoundAndChangeNothing) {
   MapFiles files;
   OcadMapBuilder six(6);

@@ -43,31 +43,6 @@ OcadMapBuilder ThreeContours(int version) {
   return b;
 }
 
-TEST(WriteTracedHeights, Version5PatchesOnlyBytes10And11OfEachTracedObject) {
-  MapFiles files;
-  OcadMapBuilder b = ThreeContours(5);
-  ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Select({101});
-  ReadObjects(files.Model, files.WorkingCopy);
-  const std::vector<std::uint8_t> before = ReadBytes(files.WorkingCopy);
-  WriteTracedHeights(files.Model, files.WorkingCopy, {2, 0}, 1234);
-  const std::vector<std::uint8_t> after = ReadBytes(files.WorkingCopy);
-
-  const auto object0 = static_cast<std::size_t>(b.Layout().Objects[0].FilePos);
-  const auto object2 = static_cast<std::size_t>(b.Layout().Objects[2].FilePos);
-  EXPECT_EQ(At(after, object0 + 10, 2), (std::vector<std::uint8_t>{0xD2, 0x04}));
-  std::vector<std::size_t> expected = Range(object0 + 10, 2);
-  for (std::size_t p : Range(object2 + 10, 2)) expected.push_back(p);
-  EXPECT_EQ(DifferingBytes(before, after), expected);
-  EXPECT_EQ(files.Model.MapObjects[0].Height, 1234);
-  EXPECT_EQ(files.Model.ObjectCoords[2].Height, 1234);
-  EXPECT_EQ(files.Model.MapObjects[1].Height, 77);
-  EXPECT_TRUE(files.Model.MapModified);
-  // What was written reads back.
-  ReadObjects(files.Model, files.WorkingCopy);
-  EXPECT_EQ(files.Model.MapObjects[2].Height, 1234);
-}
-
 TEST(WriteTracedHeights, Versions6And7WriteTheSignExtendedHeightAtOffset12) {
   for (int version : {6, 7}) {
     MapFiles files;
@@ -112,31 +87,6 @@ TEST(ClearAllHeights, InformsFirstAndZeroesEveryLoadedObject) {
   EXPECT_EQ(ReadBytes(empty.WorkingCopy), before);
   EXPECT_EQ(empty.Dialogs.Messages.size(), 1u);
   EXPECT_TRUE(empty.Model.MapModified);
-}
-
-TEST(WriteObjectSymbols, PatchesTheIndexAndTheObjectInEveryVersion) {
-  for (int version : {5, 6}) {
-    MapFiles files;
-    OcadMapBuilder b = ThreeContours(version);
-    ASSERT_EQ(files.Open(b), OpenResult::Opened);
-    files.Select({101, 102});
-    ReadObjects(files.Model, files.WorkingCopy);
-    const std::vector<std::uint8_t> before = ReadBytes(files.WorkingCopy);
-    WriteObjectSymbols(files.Model, files.WorkingCopy, {1}, 102);
-    const std::vector<std::uint8_t> after = ReadBytes(files.WorkingCopy);
-    const ObjectLayout& object = b.Layout().Objects[1];
-    const auto indexSymbol = static_cast<std::size_t>(object.IndexPos) + (version == 5 ? 16 : 22);
-    std::vector<std::size_t> expected = Range(indexSymbol, 1);
-    const auto objectPos = static_cast<std::size_t>(object.FilePos);
-    for (std::size_t p : Range(objectPos, 1)) expected.push_back(p);
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(DifferingBytes(before, after), expected) << version;  // 101 -> 102: low bytes
-    EXPECT_EQ(GetI16(after.data() + indexSymbol), 102);
-    EXPECT_EQ(GetI16(after.data() + objectPos), 102);
-    EXPECT_EQ(files.Model.MapObjects[1].Symbol, 102);
-    EXPECT_EQ(files.Model.ObjectCoords[1].Symbol, 102);
-    EXPECT_TRUE(files.Model.MapModified);
-  }
 }
 
 TEST(WriteZoomAndOffset, PatchTheSetupRecordOfEachVersion) {

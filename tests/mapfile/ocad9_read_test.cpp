@@ -8,6 +8,7 @@
 
 #include "mapfile/ocad9/ocad9_map.h"
 #include "mapfile/ocad9/scale_parameters.h"
+#include "mapfile/utf16.h"
 #include "support/ocad_build9.h"
 
 namespace terrak {
@@ -126,6 +127,11 @@ TEST(Ocad9Read, LongObjectsManyIndexBlocksAndTexts) {
     EXPECT_EQ(read.Objects[601].Kind, ObjectKind::Text);
     EXPECT_EQ(read.Objects[601].Text, "Hill top");
   }
+}
+
+TEST(Ocad9Read, TextsChangeFromTwoToThreeUtf8BytesAtU0800) {
+  const std::uint8_t units[] = {0xFF, 0x07, 0x00, 0x08, 0, 0};
+  EXPECT_EQ(Utf16LeToUtf8(units, 3), "\xDF\xBF\xE0\xA0\x80");
 }
 
 TEST(Ocad9Read, HeightsFromEachVersionsFieldInItsUnit) {

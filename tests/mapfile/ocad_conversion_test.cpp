@@ -37,7 +37,6 @@ TEST(ConvertCoord6, TruncatesBeforeScalingAndKeepsTheFlagByte) {
 
 TEST(ModelToCoord6, IsTheRoundedInverse) {
   EXPECT_EQ(ModelToCoord6(0), 0);
-  EXPECT_EQ(ModelToCoord6(567), static_cast<std::int32_t>(std::nearbyint(567 / 0.56693 * 256)));
   for (std::int16_t m : {std::int16_t{-32000}, std::int16_t{-1}, std::int16_t{1},
                          std::int16_t{12345}, std::int16_t{32767}})
     EXPECT_EQ(ConvertCoord6(ModelToCoord6(m)).Value, m) << m;

@@ -77,14 +77,6 @@ TEST(OpenMapFile, ASetupRecordThatEndsTheFileIsReadAsFarAsItGoes) {
   EXPECT_EQ(ReadBytes(files.WorkingCopy).size(), ReadBytes(files.Map).size());
 }
 
-TEST(OpenMapFile, ZoomDoublesThatAreNoSmallWholeNumberShowTheSmallestZoom) {
-  MapFiles files;
-  OcadMapBuilder b(7);
-  b.Zoom(std::nan(""));
-  ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  EXPECT_EQ(files.Model.MapZoom, 6);
-}
-
 TEST(OpenMapFile, MissingAndForeignFilesAreReportedAndTheOpenMapStays) {
   MapFiles files;
   OcadMapBuilder good = Version5Map();

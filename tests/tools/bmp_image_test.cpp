@@ -6,7 +6,6 @@
 #include <sstream>
 #include <string>
 
-#include "support/demo_image.h"
 
 namespace terrak::testing {
 namespace {
@@ -63,42 +62,6 @@ TEST(BmpImage, TwentyFourBitFileStoresBlueGreenRedWithRowPadding) {
   EXPECT_EQ(BmpRowBytes(801, 8), 804);
   EXPECT_EQ(BmpRowBytes(800, 8), 800);
   EXPECT_THROW(EncodeBmp(RgbImage{}), std::invalid_argument);
-}
-
-TEST(DemoImage, CoversTheFrameWithOrienteeringColours) {
-  const DemoMap map = MakeDemoMap({});
-  const IndexedImage image = DrawDemoMap(map, 10000);
-  ASSERT_EQ(image.Pixels.Columns(), 500);
-  ASSERT_EQ(image.Pixels.Rows(), 400);
-  auto at = [&](double x, double y) {
-    return image.Pixels(static_cast<std::int64_t>(x), static_cast<std::int64_t>(400 - y));
-  };
-  // The frame: two pixels (0.35 mm at 1:10000) all round.
-  for (int x = 0; x < 500; ++x)
-    for (int y : {0, 1, 398, 399}) ASSERT_EQ(image.Pixels(x, y), kPaintBlack);
-  for (int y = 0; y < 400; ++y)
-    for (int x : {0, 1, 498, 499}) ASSERT_EQ(image.Pixels(x, y), kPaintBlack);
-  EXPECT_EQ(at(map.Terrain.LakeX, map.Terrain.LakeY), kPaintWater);
-  // Every contour is drawn where it runs.
-  for (const DemoObject& object : map.Objects) {
-    if (object.Symbol != kDemoContour && object.Symbol != kDemoIndexContour) continue;
-    const GroundPoint& p = object.Parts[0][object.Parts[0].size() / 2];
-    if (p.X < 3 || p.Y < 3 || p.X > 497 || p.Y > 397) continue;
-    EXPECT_EQ(at(p.X, p.Y), kPaintContour) << p.X << " " << p.Y;
-  }
-  int forest = 0, open = 0;
-  for (std::int64_t x = 0; x < 500; ++x)
-    for (std::int64_t y = 0; y < 400; ++y) {
-      forest += image.Pixels(x, y) == kPaintForest;
-      open += image.Pixels(x, y) == kPaintOpenLand;
-    }
-  EXPECT_GT(forest, 20000);
-  EXPECT_GT(open, 20000);
-  // The clearing in the first forest is open land, not forest.
-  const GroundPoint clearing{500 * 0.28, 400 * 0.7};
-  EXPECT_NE(at(clearing.X, clearing.Y), kPaintForest);
-  EXPECT_EQ(image.Palette[kPaintForest], kWhite);
-  EXPECT_EQ(DrawDemoMap(map, 10000, 2).Pixels.Columns(), 1000);
 }
 
 }  // namespace

@@ -86,17 +86,6 @@ TEST(DemoMap, EverythingLiesInsideTheFrameAndLongLinesJoinEndToEnd) {
       ++continued;
   }
   EXPECT_GT(continued, 5);
-
-  // The terrain stays in its intended band, and the lake is flat water below its shore.
-  for (double x = 0; x <= 700; x += 7)
-    for (double y = 0; y <= 300; y += 7) {
-      EXPECT_GT(TerrainHeight(map.Terrain, x, y), 90);
-      EXPECT_LT(TerrainHeight(map.Terrain, x, y), 270);
-    }
-  const DemoTerrain& t = map.Terrain;
-  EXPECT_EQ(TerrainHeight(t, t.LakeX, t.LakeY), t.LakeLevel);
-  EXPECT_NEAR(TerrainHeight(t, t.LakeX + 0.9 * t.LakeRadiusX, t.LakeY), t.LakeLevel, 1e-9);
-  EXPECT_GT(TerrainHeight(t, t.LakeX + 2 * t.LakeRadiusX, t.LakeY), t.LakeLevel);
 }
 
 // Reads the points of object i back out of the built file, in metres from the south-west corner.
@@ -234,35 +223,6 @@ TEST(DemoMap, ColoursAndDrawingsLeaveTheProgramsReadingAloneAndTheTitleInsideThe
     EXPECT_EQ(std::tie(a.MapMinX, a.MapMinY, a.MapMaxX, a.MapMaxY),
               std::tie(f.MinX, f.MinY, f.MaxX, f.MaxY));
   }
-}
-
-// Other map programs draw each symbol in the colour that the map image gives its objects.
-TEST(DemoMap, SymbolsAreDrawnInTheColoursOfTheMapImage) {
-  const DemoMap map = MakeDemoMap({.Width = 60, .Depth = 50});
-  const IndexedImage image = DrawDemoMap(map, 10000);
-  const std::pair<std::int16_t, std::uint8_t> paints[] = {
-      {kDemoContour, kPaintContour}, {kDemoIndexContour, kPaintContour}, {kDemoLake, kPaintWater},
-      {kDemoForest, kPaintForest},   {kDemoFrame, kPaintBlack},          {kDemoTitle, kPaintBlack}};
-  for (const auto& [number, paint] : paints) {
-    const auto symbol = std::find_if(map.Symbols.begin(), map.Symbols.end(),
-                                     [&](const SymbolSpec& s) { return s.Number == number; });
-    ASSERT_NE(symbol, map.Symbols.end());
-    ASSERT_TRUE(symbol->Drawing) << number;
-    const auto colour =
-        std::find_if(map.Colours.begin(), map.Colours.end(),
-                     [&](const ColourSpec& c) { return c.Number == symbol->Drawing->Colour; });
-    ASSERT_NE(colour, map.Colours.end()) << number;
-    // CMYK shown on screen as other programs show it.
-    auto screen = [&](std::uint8_t share) {
-      return 255.0 * (1 - share / 100.0) * (1 - colour->Black / 100.0);
-    };
-    const Colour expected = image.Palette[paint];
-    EXPECT_NEAR(screen(colour->Cyan), RedOf(expected), 3) << number;
-    EXPECT_NEAR(screen(colour->Magenta), GreenOf(expected), 3) << number;
-    EXPECT_NEAR(screen(colour->Yellow), BlueOf(expected), 3) << number;
-  }
-  // Widths as the image draws them: the index contours wider than the others.
-  EXPECT_GT(map.Symbols[1].Drawing->LineWidth, map.Symbols[0].Drawing->LineWidth);
 }
 
 // The title as OCAD and other readers take it: an anchor and the four corners of its box, the

@@ -125,12 +125,6 @@ void ExpectBytes(const std::vector<std::uint8_t>& file, std::size_t pos, const s
     ASSERT_EQ(file.at(i), expected[i]) << "byte " << i << " (" << i - pos << " into " << hex << ")";
 }
 
-// Pixel x of row y (from the top) of the 22 x 22 icon in the symbol record at pos.
-int IconPixel(const std::vector<std::uint8_t>& file, std::size_t pos, int x, int y) {
-  const std::uint8_t byte = file.at(pos + 84 + 12 * static_cast<std::size_t>(21 - y) + x / 2);
-  return x % 2 == 0 ? byte >> 4 : byte & 0x0F;
-}
-
 TEST(OcadBuilderBytes, ColourTableAndDrawnSymbolsLieWhereOcadKeepsThem) {
   OcadMapBuilder builder(7);
   builder.AddColour({0, "Black", 0, 0, 0, 100}).AddColour({5, "Red", 0, 100, 100, 0});
@@ -191,69 +185,6 @@ TEST(OcadBuilderBytes, ColourTableAndDrawnSymbolsLieWhereOcadKeepsThem) {
   ExpectBytes(file, 28952 + 48, "48 69 00");
   ExpectBytes(file, 29008, "DE 03 04 00 01 00 02 00");
   ExpectBytes(file, 29008 + 40, "43 6F 6E 74 6F 75 72 73 00");
-
-  // Icons, rows from the bottom up, the left pixel in the high half: a red (9) stroke two rows
-  // thick for the 0.25 mm line, a black (0) square in a grey (8) frame, a black T; white (15)
-  // around them.
-  EXPECT_EQ(IconPixel(file, 21412, 1, 10), 9);
-  EXPECT_EQ(IconPixel(file, 21412, 20, 11), 9);
-  EXPECT_EQ(IconPixel(file, 21412, 0, 10), 15);
-  EXPECT_EQ(IconPixel(file, 21412, 1, 9), 15);
-  EXPECT_EQ(IconPixel(file, 21412, 1, 12), 15);
-  EXPECT_EQ(IconPixel(file, 21836, 3, 3), 8);
-  EXPECT_EQ(IconPixel(file, 21836, 4, 4), 0);
-  EXPECT_EQ(IconPixel(file, 21836, 2, 2), 15);
-  EXPECT_EQ(IconPixel(file, 22216, 5, 4), 0);
-  EXPECT_EQ(IconPixel(file, 22216, 11, 17), 0);
-  EXPECT_EQ(IconPixel(file, 22216, 4, 4), 15);
-  EXPECT_EQ(IconPixel(file, 22216, 10, 18), 15);
-  for (int row = 0; row < 22; ++row) EXPECT_EQ(file[21412 + 84 + 12 * row + 11], 0) << row;
-}
-
-TEST(OcadBuilderChecks, DrawingsAndColoursItCannotWriteAreRefused) {
-  auto build = [](auto change) {
-    OcadMapBuilder b(6);
-    b.AddColour({1, "Brown", 0, 50, 100, 0});
-    change(b);
-    b.Build();
-  };
-  const SymbolDrawing brown{.Colour = 1, .LineWidth = 14};
-  EXPECT_NO_THROW(build([&](OcadMapBuilder& b) { b.AddSymbol({101, 2, "Contour", 0, brown}); }));
-  // A colour that the table lacks, a drawn point symbol, a record too short for its drawing,
-  // a line without width, a text without font.
-  EXPECT_THROW(build([](OcadMapBuilder& b) {
-                 b.AddSymbol({101, 2, "Contour", 0, SymbolDrawing{.Colour = 2, .LineWidth = 14}});
-               }),
-               std::invalid_argument);
-  EXPECT_THROW(build([&](OcadMapBuilder& b) {
-                 b.AddSymbol({1, 1, "Dot", 0, brown});
-               }),
-               std::invalid_argument);
-  EXPECT_THROW(build([&](OcadMapBuilder& b) {
-                 b.AddSymbol({101, 2, "Contour", 400, brown});
-               }),
-               std::invalid_argument);
-  EXPECT_THROW(build([](OcadMapBuilder& b) {
-                 b.AddSymbol({101, 2, "Contour", 0, SymbolDrawing{.Colour = 1}});
-               }),
-               std::invalid_argument);
-  EXPECT_THROW(build([](OcadMapBuilder& b) {
-                 b.AddSymbol({990, 4, "Title", 0, SymbolDrawing{.Colour = 1, .FontSize = 80}});
-               }),
-               std::invalid_argument);
-  // Colours: numbers twice, names too long, shares above 100 %.
-  EXPECT_THROW(build([](OcadMapBuilder& b) { b.AddColour({1, "Again"}); }), std::invalid_argument);
-  EXPECT_THROW(build([](OcadMapBuilder& b) {
-                 b.AddColour({2, std::string(32, 'x')});
-               }),
-               std::invalid_argument);
-  EXPECT_THROW(build([](OcadMapBuilder& b) {
-                 b.AddColour({2, "Ink", 0, 0, 0, 101});
-               }),
-               std::invalid_argument);
-  // Version 5 has neither.
-  EXPECT_THROW(OcadMapBuilder(5).AddColour({0, "Black"}), std::invalid_argument);
-  EXPECT_THROW(OcadMapBuilder(5).AddSymbol({101, 2, "Contour", 0, brown}), std::invalid_argument);
 }
 
 }  // namespace

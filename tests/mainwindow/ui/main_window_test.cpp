@@ -164,43 +164,6 @@ TEST(MainWindow, PaintsTheDemoMapOntoTheBackingImage) {
   EXPECT_EQ(panels[3]->text().toStdString(), "Zoom 2.00x");
 }
 
-TEST(MainWindow, FramesAndTextAtTheMouseLeaveNoTrace) {
-  Window w;
-  w.OpenDemoMap();
-  w.SelectEverySymbol();
-  const QImage before = w.Picture().copy();
-
-  // Move View draws its frame by inverting; Redraw erases it and paints again.
-  w.Trigger(MenuItem::MoveView);
-  EXPECT_NE(w.Picture(), before);
-  w.Trigger(MenuItem::Redraw);
-  EXPECT_EQ(w.Picture(), before);
-
-  // A Shift press on a contour writes its height at the mouse; the next repaint removes it.
-  AppState& app = w.App;
-  std::optional<QPoint> press;
-  for (std::size_t i = 0; i < app.Model.MapObjects.size() && !press; ++i) {
-    const TMapObject& o = app.Model.MapObjects[i];
-    if (!IsVisible(app.Window, o) || o.ObjectType != 2) continue;
-    const Point tl = MapToScreen(app.Window, app.Model, o.MinX, o.MaxY);
-    const Point br = MapToScreen(app.Window, app.Model, o.MaxX, o.MinY);
-    app.Window.PointCount = 0;
-    BuildScreenPoints(app.Window, app.Model, app.Model.ObjectCoords[i]);
-    for (std::int32_t k = 0; k < app.Window.PointCount && !press; ++k) {
-      const Point p = app.Window.ScreenPoints[static_cast<std::size_t>(k)];
-      if (Rect{tl.X, tl.Y, br.X, br.Y}.Contains(p) &&
-          Rect{0, 0, w.Picture().width() - 60, w.Picture().height() - 40}.Contains(p))
-        press = QPoint(p.X, p.Y);
-    }
-  }
-  ASSERT_TRUE(press.has_value());
-  QTest::mouseClick(w.Form->Surface(), Qt::LeftButton, Qt::ShiftModifier, *press);
-  EXPECT_TRUE(app.Window.HitFound);
-  EXPECT_NE(w.Picture(), before);
-  w.Trigger(MenuItem::Redraw);
-  EXPECT_EQ(w.Picture(), before);
-}
-
 // A Shift press on a drawn contour point away from the edges, where the height text shows.
 QPoint ShiftPressPoint(Window& w) {
   AppState& app = w.App;
@@ -220,6 +183,24 @@ QPoint ShiftPressPoint(Window& w) {
   }
   ADD_FAILURE() << "no contour point to press on";
   return {};
+}
+
+TEST(MainWindow, FramesAndTextAtTheMouseLeaveNoTrace) {
+  Window w;
+  w.OpenDemoMap();
+  w.SelectEverySymbol();
+  const QImage before = w.Picture().copy();
+  // Move View draws its frame by inverting, a Shift press on a contour writes its height at the
+  // mouse: Redraw erases either and paints again.
+  w.Trigger(MenuItem::MoveView);
+  EXPECT_NE(w.Picture(), before);
+  w.Trigger(MenuItem::Redraw);
+  EXPECT_EQ(w.Picture(), before);
+  QTest::mouseClick(w.Form->Surface(), Qt::LeftButton, Qt::ShiftModifier, ShiftPressPoint(w));
+  EXPECT_TRUE(w.App.Window.HitFound);
+  EXPECT_NE(w.Picture(), before);
+  w.Trigger(MenuItem::Redraw);
+  EXPECT_EQ(w.Picture(), before);
 }
 
 // What the window system sends when part of the window is shown again.
