@@ -14,10 +14,19 @@ namespace terrak {
 namespace {
 
 // Takes a later share's pixel where it is strictly nearer, or where the earlier share has none.
-void MergeInto(PixelBuffers& into, const PixelBuffers& later, std::int64_t first, std::int64_t last) {
+// Without colours the colour buffers are neither written nor read.
+void MergeInto(PixelBuffers& into, const PixelBuffers& later, bool colours, std::int64_t first,
+               std::int64_t last) {
   std::int32_t* depth = into.DepthBuffer.Data();
-  Colour* colour = into.ColourBuffer.Data();
   const std::int32_t* laterDepth = later.DepthBuffer.Data();
+  if (!colours) {
+    for (std::int64_t cell = first; cell < last; ++cell) {
+      const std::int32_t d = laterDepth[cell];
+      if (d != 0 && (depth[cell] == 0 || d < depth[cell])) depth[cell] = d;
+    }
+    return;
+  }
+  Colour* colour = into.ColourBuffer.Data();
   const Colour* laterColour = later.ColourBuffer.Data();
   for (std::int64_t cell = first; cell < last; ++cell) {
     const std::int32_t d = laterDepth[cell];
@@ -47,8 +56,12 @@ bool DrawShares(PixelBuffers& buffers, RasterTarget& target, const ViewTransform
     const auto share = static_cast<std::size_t>(t);
     if (t > 0) {  // each thread empties its own buffers
       PixelBuffers& own = scratch.Buffers[share - 1];
-      own.Reset(static_cast<std::int32_t>(buffers.DepthBuffer.Columns()),
-                static_cast<std::int32_t>(buffers.DepthBuffer.Rows()));
+      const auto columns = static_cast<std::int32_t>(buffers.DepthBuffer.Columns());
+      const auto rows = static_cast<std::int32_t>(buffers.DepthBuffer.Rows());
+      if (drape)
+        own.Reset(columns, rows);
+      else
+        own.DepthBuffer.Reset(columns, rows, 0);
       targets[share] = RasterTarget(own, target.NearestDepth, target.FarthestDepth);
     }
     if (!DrawMeshStrips(targets[share], view, grid, step, drape, scratch.Splits[share],
@@ -68,7 +81,7 @@ bool DrawShares(PixelBuffers& buffers, RasterTarget& target, const ViewTransform
   const auto mergePart = [&](int part) {
     const std::int64_t first = cells * part / threads, last = cells * (part + 1) / threads;
     for (int t = 1; t < threads; ++t)
-      MergeInto(buffers, scratch.Buffers[static_cast<std::size_t>(t - 1)], first, last);
+      MergeInto(buffers, scratch.Buffers[static_cast<std::size_t>(t - 1)], drape, first, last);
   };
   workers.clear();
   for (int part = 1; part < threads; ++part) workers.emplace_back(mergePart, part);
