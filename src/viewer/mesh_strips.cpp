@@ -42,6 +42,9 @@ class StripDrawer {
     }
   }
 
+  // The rows of the visible vertices projected so far.
+  DrawnRows Drawn{INT32_MAX, INT32_MIN};
+
   // Returns whether a visible vertex had depth 0.
   bool DrawStrips(std::int64_t first, std::int64_t last) {
     for (std::int64_t m0 = first; m0 < last; m0 += kChunkStrips) {
@@ -60,8 +63,14 @@ class StripDrawer {
  private:
   bool Project(ProjectedRow& row, std::int64_t m0, std::int64_t r) {
     const double y = static_cast<double>(grid_.GridMinY + MeshLine(m0 + r, step_, extent_.Rows));
-    return ProjectLatticeRow(view_, target_.TilesAcross, columnX_.data(), y, chunk_.Heights(r),
-                             static_cast<std::size_t>(cells_ + 1), metres_, row);
+    const bool zeroDepth = ProjectLatticeRow(view_, target_.TilesAcross, columnX_.data(), y,
+                                             chunk_.Heights(r), static_cast<std::size_t>(cells_ + 1),
+                                             metres_, row);
+    if (row.LowestY <= row.HighestY) {
+      Drawn.First = std::min(Drawn.First, row.LowestY);
+      Drawn.Last = std::max(Drawn.Last, row.HighestY);
+    }
+    return zeroDepth;
   }
 
   Colour ColourOf(const std::uint8_t* indices, std::int64_t k) const {
@@ -204,11 +213,24 @@ class StripDrawer {
 
 }  // namespace
 
+namespace {
+
+template <bool kWithColour>
+bool DrawWith(RasterTarget& target, const ViewTransform& view, const GridState& grid,
+              std::int32_t step, std::int64_t first, std::int64_t last, DrawnRows& drawn) {
+  StripDrawer<kWithColour> drawer(target, view, grid, step, MeshExtentOf(grid));
+  const bool zeroDepth = drawer.DrawStrips(first, last);
+  drawn = drawer.Drawn.First <= drawer.Drawn.Last ? drawer.Drawn : DrawnRows{};
+  return !zeroDepth;
+}
+
+}  // namespace
+
 bool DrawMeshStrips(RasterTarget& target, const ViewTransform& view, const GridState& grid,
-                    std::int32_t step, bool drape, std::int64_t first, std::int64_t last) {
-  const MeshExtent extent = MeshExtentOf(grid);
-  if (drape) return !StripDrawer<true>(target, view, grid, step, extent).DrawStrips(first, last);
-  return !StripDrawer<false>(target, view, grid, step, extent).DrawStrips(first, last);
+                    std::int32_t step, bool drape, std::int64_t first, std::int64_t last,
+                    DrawnRows& drawn) {
+  if (drape) return DrawWith<true>(target, view, grid, step, first, last, drawn);
+  return DrawWith<false>(target, view, grid, step, first, last, drawn);
 }
 
 }  // namespace terrak
