@@ -45,8 +45,9 @@ inline void MeshWrite(const RasterTarget& target, std::int64_t cell, std::int32_
 
 // PenLineTo<kWithColour, true>(target, pen, point), its pixels and depth range, with the
 // quotients of short lines from quotients.
+// Inlined: the call would cost about as much as a short line's pixels.
 template <bool kWithColour>
-void MeshLineTo(RasterTarget& target, LinePen& pen, const ScreenPoint& point,
+[[gnu::always_inline]] inline void MeshLineTo(RasterTarget& target, LinePen& pen, const ScreenPoint& point,
                 const SmallQuotients& quotients) {
   const PenPosition p0 = pen.PenPoint;
   const std::int32_t x0 = p0.X, y0 = p0.Y, x1 = point.X, y1 = point.Y;
