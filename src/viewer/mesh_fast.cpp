@@ -14,10 +14,19 @@ namespace terrak {
 namespace {
 
 // Takes a later share's pixel where it is strictly nearer, or where the earlier share has none.
-void MergeInto(PixelBuffers& into, const PixelBuffers& later, std::int64_t first, std::int64_t last) {
+// Without colours the colour buffers are neither written nor read.
+void MergeInto(PixelBuffers& into, const PixelBuffers& later, bool colours, std::int64_t first,
+               std::int64_t last) {
   std::int32_t* depth = into.DepthBuffer.Data();
-  Colour* colour = into.ColourBuffer.Data();
   const std::int32_t* laterDepth = later.DepthBuffer.Data();
+  if (!colours) {
+    for (std::int64_t cell = first; cell < last; ++cell) {
+      const std::int32_t d = laterDepth[cell];
+      if (d != 0 && (depth[cell] == 0 || d < depth[cell])) depth[cell] = d;
+    }
+    return;
+  }
+  Colour* colour = into.ColourBuffer.Data();
   const Colour* laterColour = later.ColourBuffer.Data();
   for (std::int64_t cell = first; cell < last; ++cell) {
     const std::int32_t d = laterDepth[cell];
@@ -28,6 +37,32 @@ void MergeInto(PixelBuffers& into, const PixelBuffers& later, std::int64_t first
   }
 }
 
+// The cells of the tiled buffers that hold picture rows drawn.First .. drawn.Last.
+MeshScratch::CellRange CellsOfRows(const PixelBuffers& buffers, DrawnRows drawn) {
+  if (drawn.First > drawn.Last) return {};
+  const std::int64_t tileRow = buffers.DepthBuffer.TilesAcross() << (2 * TiledGrid<std::int32_t>::kTileShift);
+  const std::int64_t first = std::max<std::int64_t>(drawn.First, 0) >> TiledGrid<std::int32_t>::kTileShift;
+  const std::int64_t last = (std::int64_t{drawn.Last} >> TiledGrid<std::int32_t>::kTileShift) + 1;
+  return {std::min(first * tileRow, buffers.DepthBuffer.Size()),
+          std::min(last * tileRow, buffers.DepthBuffer.Size())};
+}
+
+// Makes a share's own buffers the picture's size with every depth 0. Only the cells drawn last
+// time need emptying; colours are read only where a depth was drawn, so they are never emptied.
+void EmptyShareBuffers(PixelBuffers& own, MeshScratch::CellRange& dirty, const PixelBuffers& picture,
+                       bool drape) {
+  const auto columns = static_cast<std::int32_t>(picture.DepthBuffer.Columns());
+  const auto rows = static_cast<std::int32_t>(picture.DepthBuffer.Rows());
+  if (own.DepthBuffer.Columns() != columns || own.DepthBuffer.Rows() != rows) {
+    own.DepthBuffer.Reset(columns, rows, 0);
+  } else if (dirty.First < dirty.Last) {
+    std::fill(own.DepthBuffer.Data() + dirty.First, own.DepthBuffer.Data() + dirty.Last, 0);
+  }
+  dirty = {};
+  if (drape && (own.ColourBuffer.Columns() != columns || own.ColourBuffer.Rows() != rows))
+    own.ColourBuffer.Reset(columns, rows, kWhite);
+}
+
 bool DrawShares(PixelBuffers& buffers, RasterTarget& target, const ViewTransform& view,
                 const GridState& grid, std::int32_t step, bool drape, int threads,
                 MeshScratch& scratch) {
@@ -35,10 +70,12 @@ bool DrawShares(PixelBuffers& buffers, RasterTarget& target, const ViewTransform
   const std::int64_t strips = MeshStripCount(extent.Rows, step);
   if (strips <= 0 || MeshStripCount(extent.Columns, step) <= 0) return true;
   threads = static_cast<int>(std::clamp<std::int64_t>(threads, 1, std::min<std::int64_t>(strips, 16)));
-  if (threads == 1) return DrawMeshStrips(target, view, grid, step, drape, 0, strips);
+  DrawnRows drawn;
+  if (threads == 1) return DrawMeshStrips(target, view, grid, step, drape, 0, strips, drawn);
   std::atomic<bool> zeroDepth{false};
-  if (scratch.Buffers.size() < static_cast<std::size_t>(threads - 1))
-    scratch.Buffers.resize(static_cast<std::size_t>(threads - 1));
+  const auto others = static_cast<std::size_t>(threads - 1);
+  if (scratch.Buffers.size() < others) scratch.Buffers.resize(others);
+  if (scratch.Dirty.size() < scratch.Buffers.size()) scratch.Dirty.resize(scratch.Buffers.size());
   std::vector<RasterTarget> targets(static_cast<std::size_t>(threads), target);
   scratch.Splits = BalancedSplits(strips, threads, scratch.Splits, scratch.Seconds);
   scratch.Seconds.assign(static_cast<std::size_t>(threads), 0.0);
@@ -47,13 +84,14 @@ bool DrawShares(PixelBuffers& buffers, RasterTarget& target, const ViewTransform
     const auto share = static_cast<std::size_t>(t);
     if (t > 0) {  // each thread empties its own buffers
       PixelBuffers& own = scratch.Buffers[share - 1];
-      own.Reset(static_cast<std::int32_t>(buffers.DepthBuffer.Columns()),
-                static_cast<std::int32_t>(buffers.DepthBuffer.Rows()));
+      EmptyShareBuffers(own, scratch.Dirty[share - 1], buffers, drape);
       targets[share] = RasterTarget(own, target.NearestDepth, target.FarthestDepth);
     }
+    DrawnRows rows;
     if (!DrawMeshStrips(targets[share], view, grid, step, drape, scratch.Splits[share],
-                        scratch.Splits[share + 1]))
+                        scratch.Splits[share + 1], rows))
       zeroDepth.store(true, std::memory_order_relaxed);
+    if (t > 0) scratch.Dirty[share - 1] = CellsOfRows(buffers, rows);
     scratch.Seconds[share] =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   };
@@ -63,12 +101,16 @@ bool DrawShares(PixelBuffers& buffers, RasterTarget& target, const ViewTransform
   for (std::thread& worker : workers) worker.join();
   if (zeroDepth.load()) return false;
 
-  // Merge in share order; the cells are split among the threads once more.
+  // Merge in share order; the cells are split among the threads once more, and each share's
+  // buffers are read only where it drew.
   const std::int64_t cells = buffers.DepthBuffer.Size();
   const auto mergePart = [&](int part) {
     const std::int64_t first = cells * part / threads, last = cells * (part + 1) / threads;
-    for (int t = 1; t < threads; ++t)
-      MergeInto(buffers, scratch.Buffers[static_cast<std::size_t>(t - 1)], first, last);
+    for (int t = 1; t < threads; ++t) {
+      const MeshScratch::CellRange dirty = scratch.Dirty[static_cast<std::size_t>(t - 1)];
+      const std::int64_t from = std::max(first, dirty.First), to = std::min(last, dirty.Last);
+      if (from < to) MergeInto(buffers, scratch.Buffers[static_cast<std::size_t>(t - 1)], drape, from, to);
+    }
   };
   workers.clear();
   for (int part = 1; part < threads; ++part) workers.emplace_back(mergePart, part);

@@ -17,6 +17,8 @@ namespace terrak {
 // Returns false, leaving the buffers unusable, when a vertex lies so close to the eye's plane
 // that its depth rounds to 0: an empty-looking pixel would then be overwritten by any later
 // writer, which the merge cannot reproduce; the caller draws that picture with DrawMesh.
+// Without drape the colour buffer is left as it is: the plain mesh colours by depth, and
+// DrawMesh writes only the pen's white into buffers that Reset filled with white.
 // scratch is kept between frames.
 bool DrawMeshFast(PixelBuffers& buffers, std::int32_t& nearestDepth, std::int32_t& farthestDepth,
                   const ViewTransform& view, const GridState& grid, std::int32_t meshStep,

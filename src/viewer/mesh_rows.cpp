@@ -1,6 +1,7 @@
 #include "viewer/mesh_rows.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -92,9 +93,15 @@ namespace {
 bool ProjectEach(const ViewTransform& view, std::int64_t tilesAcross, const double* xs, double y,
                  const std::int16_t* heights, std::size_t count, ProjectedRow& out) {
   bool zeroDepth = false;
+  out.LowestY = INT32_MAX;
+  out.HighestY = INT32_MIN;
   for (std::size_t k = 0; k < count; ++k) {
     ScreenPoint p;
     const bool visible = ProjectPoint(view, xs[k], y, std::abs(heights[k]) / 10.0, p);
+    if (visible) {
+      out.LowestY = std::min(out.LowestY, p.Y);
+      out.HighestY = std::max(out.HighestY, p.Y);
+    }
     out.X[k] = visible ? p.X : kHiddenX;
     out.Y[k] = p.Y;
     out.Depth[k] = p.Depth;
@@ -145,6 +152,8 @@ bool ProjectFour(const ViewTransform& view, std::int64_t tilesAcross, const doub
   constexpr double kDepthLimit = 2147483647.0;
   const Doubles zero = {0, 0, 0, 0}, one = zero + 1;
   Masks zeroDepth = {0, 0, 0, 0};
+  Ints lowest = {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX};
+  Ints highest = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
   for (std::size_t k = 0; k < count; k += 4) {
     // The last group may reach up to three vertices past the row's end: their results land in
     // the room kept for them and are never read.
@@ -181,6 +190,11 @@ bool ProjectFour(const ViewTransform& view, std::int64_t tilesAcross, const doub
     const Ints sxs = __builtin_convertvector(visible ? screenX : zero + kHiddenX, Ints);
     const Ints sys = __builtin_convertvector(screenY, Ints);
     const Ints deps = __builtin_convertvector(depth, Ints);
+    // Lanes past the row's end count as hidden here.
+    const Ints counted = __builtin_convertvector(visible, Ints) &
+                         (Ints{0, 1, 2, 3} + static_cast<std::int32_t>(k) < static_cast<std::int32_t>(count));
+    lowest = counted & (sys < lowest) ? sys : lowest;
+    highest = counted & (sys > highest) ? sys : highest;
     std::memcpy(&out.X[k], &sxs, sizeof sxs);
     std::memcpy(&out.Y[k], &sys, sizeof sys);
     std::memcpy(&out.Depth[k], &deps, sizeof deps);
@@ -189,6 +203,8 @@ bool ProjectFour(const ViewTransform& view, std::int64_t tilesAcross, const doub
     const Unsigned cell = ((((uy >> 3) * across + (ux >> 3)) << 6) | ((uy & 7) << 3) | (ux & 7));
     std::memcpy(&out.Cell[k], &cell, sizeof cell);
   }
+  out.LowestY = std::min(std::min(lowest[0], lowest[1]), std::min(lowest[2], lowest[3]));
+  out.HighestY = std::max(std::max(highest[0], highest[1]), std::max(highest[2], highest[3]));
   if ((zeroDepth[0] | zeroDepth[1] | zeroDepth[2] | zeroDepth[3]) == 0) return false;
   // A depth of 0 somewhere, perhaps past the row's end or at a vertex without height: look again.
   for (std::size_t k = 0; k < count; ++k)
@@ -201,7 +217,11 @@ bool ProjectFour(const ViewTransform& view, std::int64_t tilesAcross, const doub
 bool ProjectLatticeRow(const ViewTransform& view, std::int64_t tilesAcross, const double* xs,
                        double y, const std::int16_t* heights, std::size_t count,
                        const HeightMetres& metres, ProjectedRow& out) {
-  if (count == 0) return false;
+  if (count == 0) {
+    out.LowestY = 0;
+    out.HighestY = -1;
+    return false;
+  }
   if (!ModerateView(view, y)) return ProjectEach(view, tilesAcross, xs, y, heights, count, out);
   return ProjectFour(view, tilesAcross, xs, y, heights, count, metres.Table(), out);
 }

@@ -48,9 +48,12 @@ inline constexpr std::int32_t kHiddenX = 0;
 // X = kHiddenX where ProjectPoint finds the vertex not visible, and Cell, the visible vertex's
 // position in the tiled picture buffers. Vertices without height are projected too (at height
 // 0) but never read. There is room for 16 entries past the row's end.
+// LowestY and HighestY span the Y of the row's visible vertices (Lowest > Highest when none is
+// visible): every pixel a line between them reaches lies within.
 struct ProjectedRow {
   std::vector<std::int32_t> X, Y, Depth;
   std::vector<std::uint32_t> Cell;
+  std::int32_t LowestY = 0, HighestY = -1;
   void Resize(std::size_t count);
 };
 

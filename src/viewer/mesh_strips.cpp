@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "viewer/mesh_cell_kinds.h"
+#include "viewer/mesh_lines.h"
 #include "viewer/mesh_rows.h"
 
 namespace terrak {
@@ -41,6 +42,9 @@ class StripDrawer {
     }
   }
 
+  // The rows of the visible vertices projected so far.
+  DrawnRows Drawn{INT32_MAX, INT32_MIN};
+
   // Returns whether a visible vertex had depth 0.
   bool DrawStrips(std::int64_t first, std::int64_t last) {
     for (std::int64_t m0 = first; m0 < last; m0 += kChunkStrips) {
@@ -59,8 +63,14 @@ class StripDrawer {
  private:
   bool Project(ProjectedRow& row, std::int64_t m0, std::int64_t r) {
     const double y = static_cast<double>(grid_.GridMinY + MeshLine(m0 + r, step_, extent_.Rows));
-    return ProjectLatticeRow(view_, target_.TilesAcross, columnX_.data(), y, chunk_.Heights(r),
-                             static_cast<std::size_t>(cells_ + 1), metres_, row);
+    const bool zeroDepth = ProjectLatticeRow(view_, target_.TilesAcross, columnX_.data(), y,
+                                             chunk_.Heights(r), static_cast<std::size_t>(cells_ + 1),
+                                             metres_, row);
+    if (row.LowestY <= row.HighestY) {
+      Drawn.First = std::min(Drawn.First, row.LowestY);
+      Drawn.Last = std::max(Drawn.Last, row.HighestY);
+    }
+    return zeroDepth;
   }
 
   Colour ColourOf(const std::uint8_t* indices, std::int64_t k) const {
@@ -83,8 +93,7 @@ class StripDrawer {
   // (the lines keep theirs there): the target's buffers may hold any int32, so its range could
   // not stay in a register.
   struct StripPlots {
-    std::int32_t* Depths;
-    Colour* Colours;
+    const RasterTarget& Target;
     std::int32_t Nearest = INT32_MAX;
     std::int32_t Farthest = INT32_MIN;
 
@@ -93,7 +102,7 @@ class StripDrawer {
       const std::int32_t depth = row.Depth[i];
       Nearest = std::min(Nearest, depth);
       Farthest = std::max(Farthest, depth);
-      WriteIfNearer(Depths, Colours, row.Cell[i], depth, colour);
+      MeshWrite<kWithColour>(Target, row.Cell[i], depth, colour);
     }
   };
 
@@ -103,7 +112,15 @@ class StripDrawer {
     const ScreenPoint p = PointOf(from, kf);
     pen_.PenPoint = {p.X, p.Y, p.Depth, fromColour};
     pen_.VertexColour = toColour;
-    PenLineTo<kWithColour, true>(target_, pen_, PointOf(to, kt));
+    MeshLineTo<kWithColour>(target_, pen_, PointOf(to, kt), quotients_);
+  }
+
+  // PlotPixel, with colours only where they are drawn.
+  void PlotOne(const ScreenPoint& p, Colour colour) {
+    target_.NearestDepth = std::min(target_.NearestDepth, p.Depth);
+    target_.FarthestDepth = std::max(target_.FarthestDepth, p.Depth);
+    MeshWrite<kWithColour>(target_, TiledGrid<std::int32_t>::IndexIn(target_.TilesAcross, p.X, p.Y),
+                           p.Depth, colour);
   }
 
   // The pen's way through a cell where a vertex is not visible: as DrawMesh goes.
@@ -115,13 +132,14 @@ class StripDrawer {
     pen_.VertexColour = ColourOf(indices, k);
     const ScreenPoint p = PointOf(row, k);
     if (pen_.PenUp) {
-      PenMoveTo(target_, pen_, p);
+      pen_.PenPoint = {p.X, p.Y, p.Depth, pen_.VertexColour};
+      PlotOne(p, pen_.VertexColour);
     } else if (std::abs(p.X - pen_.PenPoint.X) <= 1 && std::abs(p.Y - pen_.PenPoint.Y) <= 1) {
       // A line to a neighbouring pixel, or within one: without its repeats, only its end.
-      PlotPixel(target_, p.X, p.Y, p.Depth, pen_.VertexColour);
+      PlotOne(p, pen_.VertexColour);
       pen_.PenPoint = {p.X, p.Y, p.Depth, pen_.VertexColour};
     } else {
-      PenLineTo<kWithColour, true>(target_, pen_, p);
+      MeshLineTo<kWithColour>(target_, pen_, p, quotients_);
     }
     pen_.PenUp = false;
   }
@@ -134,7 +152,7 @@ class StripDrawer {
     const std::uint8_t* lowIndices = kWithColour ? chunk_.BitmapIndices(r) : nullptr;
     const std::uint8_t* highIndices = kWithColour ? chunk_.BitmapIndices(r + 1) : nullptr;
     const bool firstStrip = m == 0;
-    StripPlots plots{target_.Depth, target_.Colours};
+    StripPlots plots{target_};
     std::uint8_t* kinds = kinds_.data();
     ClassifyCells({before, low, high, low_, high_}, firstStrip, cells_, kinds);
     for (std::int64_t k = 0; k < cells_; ++k) {
@@ -189,16 +207,30 @@ class StripDrawer {
   std::vector<double> columnX_;
   std::vector<std::uint8_t> kinds_;
   HeightMetres metres_;
+  SmallQuotients quotients_;
   std::array<Colour, 256> palette_{};
 };
 
 }  // namespace
 
+namespace {
+
+template <bool kWithColour>
+bool DrawWith(RasterTarget& target, const ViewTransform& view, const GridState& grid,
+              std::int32_t step, std::int64_t first, std::int64_t last, DrawnRows& drawn) {
+  StripDrawer<kWithColour> drawer(target, view, grid, step, MeshExtentOf(grid));
+  const bool zeroDepth = drawer.DrawStrips(first, last);
+  drawn = drawer.Drawn.First <= drawer.Drawn.Last ? drawer.Drawn : DrawnRows{};
+  return !zeroDepth;
+}
+
+}  // namespace
+
 bool DrawMeshStrips(RasterTarget& target, const ViewTransform& view, const GridState& grid,
-                    std::int32_t step, bool drape, std::int64_t first, std::int64_t last) {
-  const MeshExtent extent = MeshExtentOf(grid);
-  if (drape) return !StripDrawer<true>(target, view, grid, step, extent).DrawStrips(first, last);
-  return !StripDrawer<false>(target, view, grid, step, extent).DrawStrips(first, last);
+                    std::int32_t step, bool drape, std::int64_t first, std::int64_t last,
+                    DrawnRows& drawn) {
+  if (drape) return DrawWith<true>(target, view, grid, step, first, last, drawn);
+  return DrawWith<false>(target, view, grid, step, first, last, drawn);
 }
 
 }  // namespace terrak

@@ -40,6 +40,12 @@ struct MeshScratch {
   std::vector<PixelBuffers> Buffers;
   std::vector<std::int64_t> Splits;  // first strip of each share, then the strip count
   std::vector<double> Seconds;       // time each share took
+  // Cells First .. Last - 1 of each of Buffers may hold depths; all others hold 0.
+  struct CellRange {
+    std::int64_t First = 0;
+    std::int64_t Last = 0;
+  };
+  std::vector<CellRange> Dirty;
 };
 
 struct ViewerState {

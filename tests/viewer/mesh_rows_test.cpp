@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -29,6 +31,7 @@ void ExpectRowAsProjectPoint(const ViewTransform& view, const std::vector<double
   const std::int64_t across = (view.RenderWidth + 7) / 8;
   const bool zero = ProjectLatticeRow(view, across, paddedX.data(), y, paddedH.data(), count, metres, row);
   bool zeroExpected = false;
+  std::int32_t lowest = INT32_MAX, highest = INT32_MIN;
   for (std::size_t k = 0; k < count; ++k) {
     ScreenPoint p;
     const bool visible = ProjectPoint(view, xs[k], y, std::abs(heights[k]) / 10.0, p);
@@ -36,6 +39,8 @@ void ExpectRowAsProjectPoint(const ViewTransform& view, const std::vector<double
       EXPECT_EQ(row.X[k], kHiddenX) << k;
       continue;
     }
+    lowest = std::min(lowest, p.Y);
+    highest = std::max(highest, p.Y);
     zeroExpected |= p.Depth == 0 && heights[k] != 0;
     EXPECT_EQ(row.X[k], p.X) << k << " at " << xs[k] << ", " << y << ", " << heights[k];
     EXPECT_EQ(row.Y[k], p.Y) << k;
@@ -43,6 +48,13 @@ void ExpectRowAsProjectPoint(const ViewTransform& view, const std::vector<double
     EXPECT_EQ(row.Cell[k], TiledGrid<std::int32_t>::IndexIn(across, p.X, p.Y)) << k;
   }
   EXPECT_EQ(zero, zeroExpected);
+  // The span of the visible vertices' rows, empty when none is visible.
+  if (lowest <= highest) {
+    EXPECT_EQ(row.LowestY, lowest);
+    EXPECT_EQ(row.HighestY, highest);
+  } else {
+    EXPECT_GT(row.LowestY, row.HighestY);
+  }
 }
 
 TEST(ProjectLatticeRow, GivesWhatProjectPointGivesForEveryVertex) {

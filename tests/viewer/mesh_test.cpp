@@ -143,6 +143,52 @@ TEST(DrawMeshFast, AtEqualDepthsTheFirstCellDrawnKeepsThePixel) {
   }
 }
 
+TEST(DrawMeshFast, BuffersKeptBetweenFramesGiveTheReferencePixelsWhateverTheFrameBeforeDrew) {
+  // One scratch for a whole flight: the shares' buffers are emptied only where the frame before
+  // drew, so a frame that draws elsewhere, in another size, with or without the map, or after
+  // a refused frame must still find them empty.
+  const GridState grid = RaggedGrid(133, 141, 9);
+  struct Frame {
+    ViewerState Viewer;
+    std::int32_t Step;
+    bool Drape;
+  };
+  const Frame frames[] = {
+      {ViewerAt(30, 40, 300, 0, -90, 150, 110), 1, true},       // the whole grid
+      {ViewerAt(66, 70, 150, 0, -90, 150, 110), 1, true},       // every pixel, corners too
+      {ViewerAt(20, 600, 420, 180, -35, 150, 110), 2, false},   // a band near the horizon
+      {ViewerAt(-70, -60, 120, 45, -20, 150, 110), 1, true},    // the lower part
+      {ViewerAt(30, 40, 300, 0, -90, 97, 81), 5, false},        // a smaller picture
+      {ViewerAt(30, 40, 110, 300, -15, 150, 110), 1, false},
+      {ViewerAt(20, 600, 420, 180, -35, 150, 110), 1, true},
+      {ViewerAt(30, 40, 300, 0, -90, 150, 110), 2, true},
+  };
+  const ViewTransform refused = MakeViewTransform(ViewerAt(40, 39.997, 70, 0, 0, 150, 110));
+  GridState flat = testing::FlatGrid(80, 80, 700);
+  for (int threads : {2, 3}) {
+    MeshScratch scratch;
+    for (const Frame& frame : frames) {
+      const ViewTransform view = MakeViewTransform(frame.Viewer);
+      PixelBuffers reference, fast;
+      reference.Reset(frame.Viewer.RenderWidth, frame.Viewer.RenderHeight);
+      fast.Reset(frame.Viewer.RenderWidth, frame.Viewer.RenderHeight);
+      RasterTarget target(reference, 50000, 60000);
+      DrawMesh(target, view, grid, frame.Step, frame.Drape);
+      std::int32_t nearest = 50000, farthest = 60000;
+      ASSERT_TRUE(DrawMeshFast(fast, nearest, farthest, view, grid, frame.Step, frame.Drape,
+                               threads, scratch));
+      EXPECT_EQ(nearest, target.NearestDepth);
+      EXPECT_EQ(farthest, target.FarthestDepth);
+      EXPECT_TRUE(fast.DepthBuffer == reference.DepthBuffer) << threads << " " << frame.Step;
+      EXPECT_TRUE(fast.ColourBuffer == reference.ColourBuffer) << threads << " " << frame.Step;
+      // A frame given up half way leaves its shares' buffers partly drawn.
+      PixelBuffers given;
+      given.Reset(150, 110);
+      EXPECT_FALSE(DrawMeshFast(given, nearest, farthest, refused, flat, 1, true, threads, scratch));
+    }
+  }
+}
+
 TEST(DrawMeshFast, RefusesWhenAVertexLiesInTheEyesPlaneSoThePaintUsesTheReference) {
   GridState grid = testing::FlatGrid(6, 6, 100);
   // The eye 3 mm south of vertex (2, 2), at its height: that vertex's depth rounds to 0.
