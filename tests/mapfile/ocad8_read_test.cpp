@@ -74,23 +74,6 @@ TEST(Ocad8, HeightsAndSymbolsArePatchedAsInVersions6And7) {
   EXPECT_EQ(files.Model.MapObjects[0].Symbol, 102);
 }
 
-TEST(Ocad8, OtherVersionsAreRefusedNamingTheirVersion) {
-  MapFiles files;
-  OcadMapBuilder b = Ocad8Map();
-  std::vector<std::uint8_t> bytes = b.Build();
-  for (std::int16_t version : {std::int16_t{4}, std::int16_t{13}, std::int16_t{2019}}) {
-    PutI16(bytes.data() + 4, version);
-    WriteBytes(files.Map, bytes);
-    files.Model.MapFileName = files.Map;
-    EXPECT_EQ(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), OpenResult::NotOcad);
-    ASSERT_FALSE(files.Dialogs.Messages.empty());
-    EXPECT_EQ(files.Dialogs.Messages.back().Text,
-              "This map was saved by OCAD version " + std::to_string(version) +
-                  ", which Terrak cannot read");
-  }
-  EXPECT_FALSE(FileExists(files.WorkingCopy));
-}
-
 TEST(SetupGeoreferencing, TheSetupRecordPlacesOcad6To8MapsAndOcad8sStringWins) {
   for (int version : {6, 7, 8}) {
     MapFiles files;

@@ -109,10 +109,41 @@ TEST(ConvertObject6, HeaderFieldsAndPlainPoints) {
   EXPECT_EQ(e.Pairs, Pairs({{M1, M2}, {M3, M4}}));
 }
 
-TEST(ConvertObject6, NoLeftLineOnTheMiddlePointGivesCodeOneAndTheLastPointNoFlagHandling) {
-  const ModelElement e = ConvertObject6(
-      Object6({{Coded(1000), Coded(1000)}, {Coded(2000, 4), Coded(1000)}, {Coded(3000), Coded(1000)}}));
-  EXPECT_EQ(e.Pairs, Pairs({{M1, M1}, {-32767, 1}, {M2, M1}, {M3, M1}}));
+TEST(ConvertObject6, MarkersForLineFlagsCornersCurvesAndNewParts) {
+  // x flags: 1 curve start (on the point after the start), 2 second control point, 4 no left
+  // line; y flags: 1 or 8 corner, 2 new part, 4 no right line.
+  const struct {
+    const char* What;
+    std::vector<std::pair<int, int>> Flags;  // of points at 1000, 2000 ... along x
+    std::uint16_t Type;
+    std::vector<std::pair<int, int>> Pairs;
+  } cases[] = {
+      // The last point gets no flag handling.
+      {"no left line on the middle point", {{0, 0}, {4, 0}, {0, 0}}, 2,
+       {{M1, M1}, {-32767, 1}, {M2, M1}, {M3, M1}}},
+      // A corner gives 32769 without touching the last flags: the later no-left point still
+      // counts as switched on.
+      {"corners", {{0, 0}, {4, 8}, {4, 1}, {4, 0}, {0, 0}}, 2,
+       {{M1, M1}, {-32767, -32767}, {M2, M1}, {-32767, -32767}, {M3, M1}, {-32767, 1}, {M4, M1},
+        {M5, M1}}},
+      // Points 2 and 3 are control points; point 4 ends the curve with an unmarked change.
+      {"a curve", {{0, 0}, {1, 0}, {2, 0}, {0, 4}, {0, 0}}, 2,
+       {{M1, M1}, {-32766, -32766}, {M2, M1}, {M3, M1}, {M4, M1}, {M5, M1}}},
+      {"a curve start with a code", {{0, 0}, {4, 0}, {1, 0}, {2, 0}, {0, 0}}, 2,
+       {{M1, M1}, {M2, M1}, {-32766, 1}, {M3, M1}, {M4, M1}, {M5, M1}}},
+      {"new parts of an area, one a curve", {{0, 0}, {0, 0}, {0, 2}, {1, 0}, {2, 0}, {0, 0}}, 3,
+       {{M1, M1}, {M2, M1}, {-32768, -32768}, {M3, M1}, {-32766, -32766}, {M4, M1}, {M5, M1},
+        {ConvertCoord6(Coded(6000)).Value, M1}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.What);
+    std::vector<std::pair<std::int32_t, std::int32_t>> coords;
+    for (std::size_t k = 0; k < c.Flags.size(); ++k)
+      coords.push_back({Coded(1000 * static_cast<std::int32_t>(k + 1),
+                              static_cast<std::uint8_t>(c.Flags[k].first)),
+                        Coded(1000, static_cast<std::uint8_t>(c.Flags[k].second))});
+    EXPECT_EQ(ConvertObject6(Object6(coords, c.Type)).Pairs, Pairs(c.Pairs));
+  }
 }
 
 TEST(ConvertObject6, EveryLineFlagCodeComparesWithTheLastClassifiedPoint) {
@@ -146,50 +177,6 @@ TEST(ConvertObject6, EveryLineFlagCodeComparesWithTheLastClassifiedPoint) {
   }
   expected.push_back({static_cast<std::int16_t>(M5), static_cast<std::int16_t>(M5)});
   EXPECT_EQ(e.Pairs, expected);
-}
-
-TEST(ConvertObject6, CornerPointsAndCurveControlPointsLeaveTheLineFlagsAlone) {
-  // A corner (y bit 0 or 3) gives code 32769 without touching the last flags; so the later
-  // no-left point still counts as "switched on".
-  const ModelElement e = ConvertObject6(Object6({{Coded(1000), Coded(1000)},
-                                                 {Coded(2000, 4), Coded(1000, 8)},
-                                                 {Coded(3000, 4), Coded(1000, 1)},
-                                                 {Coded(4000, 4), Coded(1000)},
-                                                 {Coded(5000), Coded(1000)}}));
-  EXPECT_EQ(e.Pairs, Pairs({{M1, M1}, {-32767, -32767}, {M2, M1}, {-32767, -32767}, {M3, M1},
-                            {-32767, 1}, {M4, M1}, {M5, M1}}));
-}
-
-TEST(ConvertObject6, CurveStartMarksAndSuppressesCodesOnItsThreePoints) {
-  // Point 1 starts a curve (point 2's x has bit 0), points 2 and 3 are control points, point 4
-  // ends the curve with a no-right-line change that is not marked, point 5 is plain.
-  const ModelElement e = ConvertObject6(Object6({{Coded(1000), Coded(1000)},
-                                                 {Coded(2000, 1), Coded(1000)},
-                                                 {Coded(3000, 2), Coded(1000)},
-                                                 {Coded(4000), Coded(1000, 4)},
-                                                 {Coded(5000), Coded(1000)}}));
-  EXPECT_EQ(e.Pairs, Pairs({{M1, M1}, {-32766, -32766}, {M2, M1}, {M3, M1}, {M4, M1}, {M5, M1}}));
-
-  // A curve start carrying a code writes it in the curve marker.
-  const ModelElement coded = ConvertObject6(Object6({{Coded(1000), Coded(1000)},
-                                                     {Coded(2000, 4), Coded(1000)},
-                                                     {Coded(3000, 1), Coded(1000)},
-                                                     {Coded(4000, 2), Coded(1000)},
-                                                     {Coded(5000), Coded(1000)}}));
-  EXPECT_EQ(coded.Pairs,
-            Pairs({{M1, M1}, {M2, M1}, {-32766, 1}, {M3, M1}, {M4, M1}, {M5, M1}}));
-}
-
-TEST(ConvertObject6, NewPartsOfAnAreaAndACurveStartingAPart) {
-  const ModelElement e = ConvertObject6(Object6({{Coded(1000), Coded(1000)},
-                                                 {Coded(2000), Coded(1000)},
-                                                 {Coded(3000), Coded(1000, 2)},
-                                                 {Coded(4000, 1), Coded(1000)},
-                                                 {Coded(5000, 2), Coded(1000)},
-                                                 {Coded(1000), Coded(2000)}},
-                                                3));
-  EXPECT_EQ(e.Pairs, Pairs({{M1, M1}, {M2, M1}, {-32768, -32768}, {M3, M1}, {-32766, -32766},
-                            {M4, M1}, {M5, M1}, {M1, M2}}));
 }
 
 TEST(ConvertObject6, FormattedTextIsPackedAfterTheLastPairWithItsZero) {

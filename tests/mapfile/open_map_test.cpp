@@ -178,14 +178,6 @@ TEST(OpenMapFile, EveryTruncationOfAMapOpensOrIsRefusedCleanly) {
   }
 }
 
-}  // namespace
-}  // namespace terrak
-
-namespace terrak {
-namespace {
-
-using namespace terrak::testing;
-
 TEST(OpenMapFile, OtherReadersMayHoldTheMapButNotAWriter) {
   MapFiles files;
   OcadMapBuilder b = Version5Map();

@@ -2,6 +2,8 @@
 // coordinate lists with their markers, and the map extent over every object.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "mapfile/map_reader.h"
 #include "map_files.h"
 
@@ -115,7 +117,7 @@ TEST(ReadObjects6, AGapInASymbolBlockEndsThatBlockOnly) {
   EXPECT_EQ(files.Model.SymbolList[1].Symbol, 103);
 }
 
-TEST(ReadObjects, NoSelectedObjectsStillGivesTheWholeMapExtent) {
+TEST(ReadObjects, NoSelectedObjectsStillGivesTheWholeMapExtentAndTheGridOnlyTheLoadedOnes) {
   OcadMapBuilder b(6);
   b.AddObject(Object6{.Symbol = 101, .Points = {CodedPoint::At(-100, -200), CodedPoint::At(300, 400)}});
   MapFiles files;
@@ -129,6 +131,16 @@ TEST(ReadObjects, NoSelectedObjectsStillGivesTheWholeMapExtent) {
   ComputeGridExtent(files.Model, grid);
   EXPECT_EQ(grid.GridWidth, -1999999998);
   EXPECT_EQ(grid.GridHeight, -1999999998);
+
+  // The grid spans the loaded objects only.
+  TMapObject a, b2;
+  a.MinX = -5, a.MinY = 3, a.MaxX = 10, a.MaxY = 20;
+  b2.MinX = 0, b2.MinY = -7, b2.MaxX = 40, b2.MaxY = 8;
+  files.Model.MapObjects = {a, b2};
+  ComputeGridExtent(files.Model, grid);
+  EXPECT_EQ(std::tie(grid.GridMinX, grid.GridMinY, grid.GridMaxX, grid.GridMaxY, grid.GridWidth,
+                     grid.GridHeight),
+            std::tuple(-5, -7, 40, 20, 45, 27));
 }
 
 TEST(ReadObjects, WithoutAnOpenMapThereIsNothingToRead) {
@@ -140,23 +152,6 @@ TEST(ReadObjects, WithoutAnOpenMapThereIsNothingToRead) {
   ReadObjects(model, folder.File("OCADCopy.tmp"));
   EXPECT_TRUE(model.MapObjects.empty());
   EXPECT_TRUE(model.ObjectCoords.empty());
-}
-
-TEST(ComputeGridExtent, SpansTheLoadedObjectsOnly) {
-  MapModel model;
-  TMapObject a;
-  a.MinX = -5, a.MinY = 3, a.MaxX = 10, a.MaxY = 20;
-  TMapObject b;
-  b.MinX = 0, b.MinY = -7, b.MaxX = 40, b.MaxY = 8;
-  model.MapObjects = {a, b};
-  GridState grid;
-  ComputeGridExtent(model, grid);
-  EXPECT_EQ(grid.GridMinX, -5);
-  EXPECT_EQ(grid.GridMinY, -7);
-  EXPECT_EQ(grid.GridMaxX, 40);
-  EXPECT_EQ(grid.GridMaxY, 20);
-  EXPECT_EQ(grid.GridWidth, 45);
-  EXPECT_EQ(grid.GridHeight, 27);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Save and Save As: through links, over a map another program has changed, on a full disk.
+// Save and Save As: over a map another program has changed, on a full disk, in a shut folder.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -43,29 +43,6 @@ struct ChangedMap {
   }
   void Save() { SaveMap(files.Model, files.WorkingCopy, files.Dialogs); }
 };
-
-TEST(SaveMap, ThroughASymbolicOrAHardLinkTheRealMapGetsTheChange) {
-  TempFolder outside;
-  {
-    ChangedMap map;  // reopened through a link from another folder
-    fs::create_symlink(map.files.Map, outside.File("link.ocd"));
-    map.files.Model.MapFileName = outside.File("link.ocd");
-    ASSERT_EQ(OpenMapFile(map.files.Model, map.files.WorkingCopy, map.files.Dialogs),
-              OpenResult::Opened);
-    ReadObjects(map.files.Model, map.files.WorkingCopy);
-    WriteTracedHeights(map.files.Model, map.files.WorkingCopy, {0}, 50);
-    map.Save();
-    EXPECT_TRUE(fs::is_symlink(outside.File("link.ocd")));
-    EXPECT_EQ(ReadBytes(map.files.Map), ReadBytes(map.files.WorkingCopy));
-    EXPECT_NE(ReadBytes(map.files.Map), map.original);
-  }
-  ChangedMap map;
-  const std::string other = map.files.Folder.File("other-name.ocd");
-  ASSERT_EQ(::link(map.files.Map.c_str(), other.c_str()), 0);
-  map.Save();
-  EXPECT_EQ(ReadBytes(other), ReadBytes(map.files.WorkingCopy));
-  EXPECT_TRUE(map.files.Dialogs.Messages.empty());
-}
 
 TEST(SaveMap, AMapChangedByAnotherProgramIsOverwrittenOnlyWhenTheUserSaysSo) {
   {

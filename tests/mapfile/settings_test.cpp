@@ -38,19 +38,6 @@ bool HasKey(const std::string& text, const std::string& line) {
   return ("\n" + text).find("\n" + line) != std::string::npos;
 }
 
-TEST(Settings, NoFileGivesTheDefaultsAndNoSelection) {
-  TempFolder folder;
-  Loaded loaded = Load(folder.File("terrak50.ini"));
-  EXPECT_EQ(loaded.model.MapFileName, "nofile");
-  EXPECT_FALSE(loaded.model.SymbolsSelected);
-  EXPECT_TRUE(loaded.model.SelectedSymbols.empty());
-  EXPECT_EQ(loaded.settings.HiliteColour, 0xFF0000u);
-  EXPECT_EQ(loaded.settings.Back3dColour, 0x808080u);
-  EXPECT_TRUE(loaded.dialogs.Messages.empty());
-  ASSERT_NE(loaded.settings.File, nullptr);
-  EXPECT_EQ(LookUpSymbolColour(loaded.settings, 101), kBlack);
-}
-
 TEST(Settings, EveryKeyRoundTrips) {
   TempFolder folder;
   const std::string name = folder.File("terrak50.ini");
@@ -271,92 +258,55 @@ TEST(Settings, SavingCreatesTheFolderFollowsLinksAndReportsFileErrors) {
   EXPECT_EQ(ReadText(folder.File("plain")), "x");
 }
 
-// Every integer key with a value unlike its default, in the file's own spelling.
-struct IntegerKey {
-  const char* Section;
-  const char* Key;
-  std::int64_t Default;
-  bool Wide;  // 32 bits; the others hold 16
-  std::int64_t (*Get)(const Loaded&);
-};
-
-const std::vector<IntegerKey>& IntegerKeys() {
-  static const std::vector<IntegerKey> keys = {
-      {"Settings", "Tolerance", 10, false, [](const Loaded& l) -> std::int64_t { return l.settings.TraceTolerance; }},
-      {"Settings", "Toggleview", 0, true, [](const Loaded& l) -> std::int64_t { return l.settings.ViewByHeight; }},
-      {"3dsettings", "haov", 60, false, [](const Loaded& l) -> std::int64_t { return l.settings.HorizontalAngleOfView; }},
-      {"3dsettings", "Smoothing", 0, true, [](const Loaded& l) -> std::int64_t { return l.settings.Smoothing; }},
-      {"3dsettings", "Smoothingpasses", 1, true, [](const Loaded& l) -> std::int64_t { return l.settings.SmoothingPasses; }},
-      {"3dsettings", "GridInterval", 5, true, [](const Loaded& l) -> std::int64_t { return l.settings.GridInterval; }},
-      {"3dsettings", "Contourgap", 50, true, [](const Loaded& l) -> std::int64_t { return l.settings.ContourGap; }},
-      {"Viewpoint", "X", 0, true, [](const Loaded& l) -> std::int64_t { return l.settings.ViewpointX; }},
-      {"Viewpoint", "Y", 0, true, [](const Loaded& l) -> std::int64_t { return l.settings.ViewpointY; }},
-      {"Viewpoint", "Z", 0, true, [](const Loaded& l) -> std::int64_t { return l.settings.ViewpointZ; }},
-      {"Viewpoint", "bearing", 0, true, [](const Loaded& l) -> std::int64_t { return l.settings.ViewpointBearing; }},
-      {"Viewpoint", "incline", 0, true, [](const Loaded& l) -> std::int64_t { return l.settings.ViewpointIncline; }},
-      {"SelectedSymbols", "Symbolcount", 0, false,
-       [](const Loaded& l) -> std::int64_t { return static_cast<std::int64_t>(l.model.SelectedSymbols.size()); }},
-  };
-  return keys;
-}
-
-// A file that sets every key to something other than its default, with one key's line given.
-std::string EveryKeyBut(const std::string& section, const std::string& key, const std::string& line) {
-  std::string text = "[Files]\nFilename=/maps/a.ocd\n";
-  text += "[Colors]\nhilite=$00000001\nwithheight=$00000002\nnoheight=$00000003\n";
-  text += "Front3d=$00000004\nBack3d=$00000005\nSymbol 101=clAqua\n";
-  text += "[SelectedSymbols]\nSymbol  0=101\n";
-  for (const IntegerKey& k : IntegerKeys()) {
-    text += std::string("[") + k.Section + "]\n";
-    if (k.Section == section && k.Key == key)
-      text += line;
-    else
-      text += std::string(k.Key) + "=" + (k.Default == 1 ? "2" : "1") + "\n";
-  }
+// A file whose every integer key holds value, each key in its own section.
+std::string EveryIntegerKey(const std::string& value) {
+  std::string text;
+  for (const char* key : {"[Settings]", "Tolerance", "Toggleview", "[3dsettings]", "haov",
+                          "Smoothing", "Smoothingpasses", "GridInterval", "Contourgap",
+                          "[Viewpoint]", "X", "Y", "Z", "bearing", "incline"})
+    text += key[0] == '[' ? std::string(key) + "\n" : std::string(key) + "=" + value + "\n";
   return text;
 }
 
 TEST(Settings, EveryKeyFallsBackToItsOwnDefaultWhenMissingOutOfRangeOrNoNumber) {
   TempFolder folder;
-  for (const IntegerKey& k : IntegerKeys()) {
-    // Set to 1 (Smoothingpasses: 1 is its default, so 2) the key reads as set.
-    const std::int64_t set = k.Default == 1 ? 2 : 1;
-    const std::string setLine = std::string(k.Key) + "=" + std::to_string(set) + "\n";
-    EXPECT_EQ(k.Get(LoadText(folder, EveryKeyBut(k.Section, k.Key, setLine))), set) << k.Key;
-    const std::string tooLarge = k.Wide ? "2147483648" : "32768";
-    const std::string tooSmall = k.Wide ? "-2147483649" : "-32769";
-    for (const std::string& line :
-         {std::string(), std::string(k.Key) + "=" + tooLarge + "\n",
-          std::string(k.Key) + "=" + tooSmall + "\n", std::string(k.Key) + "=many\n",
-          std::string(k.Key) + "=\n", std::string(k.Key) + "=7.5\n"}) {
-      const Loaded loaded = LoadText(folder, EveryKeyBut(k.Section, k.Key, line));
-      EXPECT_EQ(k.Get(loaded), k.Default) << k.Key << " with \"" << line << "\"";
-      EXPECT_TRUE(loaded.dialogs.Messages.empty()) << k.Key;
-    }
-  }
-  // The text and colour keys, missing one at a time.
-  const std::string all = EveryKeyBut("", "", "");
-  const auto without = [&](const std::string& line) {
-    std::string text = all;
-    text.erase(text.find(line), line.size());
-    return LoadText(folder, text);
+  const std::string defaults =
+      "[Files]\nFilename=nofile\n\n\n"
+      "[Settings]\nTolerance=10\nToggleview=0\n\n\n"
+      "[Colors]\nhilite=clBlue\nwithheight=clGreen\nnoheight=clRed\nFront3d=clRed\n"
+      "Back3d=clGray\n\n\n"
+      "[3dsettings]\nhaov=60\nsmoothing=0\nsmoothingpasses=1\nGridInterval=5\n"
+      "Contourgap=50\n\n\n"
+      "[SelectedSymbols]\nSymbolcount=0\n\n\n"
+      "[Viewpoint]\nX=0\nY=0\nZ=0\nbearing=0\nincline=0\n";
+  // Saved again, what was read gives the file of every default.
+  const auto resaved = [&](Loaded loaded) {
+    EXPECT_TRUE(loaded.dialogs.Messages.empty());
+    const std::string again = folder.File("again.ini");
+    std::filesystem::remove(again);
+    SaveSettings(loaded.settings, loaded.model, again);
+    return ReadText(again);
   };
-  EXPECT_EQ(without("Filename=/maps/a.ocd\n").model.MapFileName, "nofile");
-  EXPECT_EQ(without("hilite=$00000001\n").settings.HiliteColour, 0xFF0000u);
-  EXPECT_EQ(without("withheight=$00000002\n").settings.WithHeightColour, 0x008000u);
-  EXPECT_EQ(without("noheight=$00000003\n").settings.NoHeightColour, 0x0000FFu);
-  EXPECT_EQ(without("Front3d=$00000004\n").settings.Front3dColour, 0x0000FFu);
-  EXPECT_EQ(without("Back3d=$00000005\n").settings.Back3dColour, 0x808080u);
-  const Loaded uncoloured = without("Symbol 101=clAqua\n");
+  Loaded none = Load(folder.File("missing.ini"));
+  ASSERT_NE(none.settings.File, nullptr);
+  EXPECT_EQ(LookUpSymbolColour(none.settings, 101), kBlack);
+  EXPECT_EQ(resaved(std::move(none)), defaults);
+  for (const char* junk : {"", "many", "7.5", "2147483648", "-2147483649"})
+    EXPECT_EQ(resaved(LoadText(folder, EveryIntegerKey(junk))), defaults) << junk;
+
+  // 40000 fits the 32-bit keys only.
+  const Settings wide = LoadText(folder, EveryIntegerKey("40000")).settings;
+  EXPECT_EQ(wide.TraceTolerance, 10);
+  EXPECT_EQ(wide.HorizontalAngleOfView, 60);
+  EXPECT_TRUE(wide.ViewByHeight);
+  for (const std::int32_t value :
+       {wide.Smoothing, wide.SmoothingPasses, wide.GridInterval, wide.ContourGap, wide.ViewpointX,
+        wide.ViewpointY, wide.ViewpointZ, wide.ViewpointBearing, wide.ViewpointIncline})
+    EXPECT_EQ(value, 40000);
+  // A selected symbol without a colour key is black.
+  const Loaded uncoloured = LoadText(folder, "[SelectedSymbols]\nSymbolcount=1\nSymbol  0=101\n");
   ASSERT_EQ(uncoloured.model.SelectedSymbols.size(), 1u);
   EXPECT_EQ(uncoloured.model.SelectedSymbols[0].Colour, kBlack);
-  // With every key present, each has the value of its line.
-  const Loaded full = LoadText(folder, all);
-  EXPECT_EQ(full.model.MapFileName, "/maps/a.ocd");
-  EXPECT_EQ(full.settings.Back3dColour, 5u);
-  ASSERT_EQ(full.model.SelectedSymbols.size(), 1u);
-  EXPECT_EQ(full.model.SelectedSymbols[0].Symbol, 101);
-  EXPECT_EQ(full.model.SelectedSymbols[0].Colour, 0xFFFF00u);
 }
 
 TEST(Settings, ACountBeyondTheSymbolKeysSelectsOnlyTheSymbolsPresent) {
