@@ -58,37 +58,6 @@ struct UserActions : WindowFixture {
   const ObjectLayout& Placed(std::size_t object) const { return Builder.Layout().Objects[object]; }
 };
 
-bool EnabledExactly(const MenuState& menu, std::initializer_list<MenuItem> items) {
-  for (std::size_t i = 0; i < kMenuItemCount; ++i) {
-    bool listed = false;
-    for (MenuItem item : items) listed = listed || static_cast<std::size_t>(item) == i;
-    if (menu.Enabled[i] != listed) return false;
-  }
-  return true;
-}
-
-TEST(UserActions, MenusInTheThreeMapLevelStates) {
-  UserActions f;
-  EXPECT_TRUE(EnabledExactly(f.App.Menu, {MenuItem::Openmap, MenuItem::exit, MenuItem::Open3Dmap,
-                                          MenuItem::N3DViews1}));
-  f.Open(f.MapFile);
-  EXPECT_TRUE(EnabledExactly(f.App.Menu, {MenuItem::Openmap, MenuItem::Savemap, MenuItem::saveasmap,
-                                          MenuItem::exit, MenuItem::Open3Dmap, MenuItem::Addsymbols,
-                                          MenuItem::N3DViews1}));
-  for (MenuItem zoom : kZoomItems) EXPECT_FALSE(f.App.Menu.IsChecked(zoom));
-  // Opened through the menu, the map counts as changed.
-  EXPECT_TRUE(f.App.Model.MapModified);
-  EXPECT_EQ(f.Host.Invalidations, 1);
-
-  f.Choose(MenuItem::Addsymbols);
-  for (std::size_t i = 0; i < kMenuItemCount; ++i)
-    EXPECT_EQ(f.App.Menu.Enabled[i], static_cast<MenuItem>(i) != MenuItem::normalsize)
-        << kMenuTree[i].Name;
-  for (MenuItem zoom : kZoomItems)
-    EXPECT_EQ(f.App.Menu.IsChecked(zoom), zoom == MenuItem::normalsize);
-  EXPECT_EQ(f.App.Model.MapObjects.size(), 5u);
-}
-
 class EveryVersion : public ::testing::TestWithParam<int> {};
 
 TEST_P(EveryVersion, InsThenSaveChangesExactlyTheHeightBytesOfTheTracedObjects) {
@@ -424,13 +393,24 @@ TEST(UserActions, SaveAsWritesTheNewFileAndSaveFollowsIt) {
   EXPECT_EQ(ReadBytes(f.MapFile), f.Original);
 }
 
-TEST(UserActions, FileDialogsStartInTheSamplesUntilAMapIsOpenThenInItsFolder) {
+TEST(UserActions, FileDialogsStartInTheSamplesUntilAMapIsOpenThenInItsFolderAndCancelKeepsIt) {
   UserActions f;
   f.Dialogs.FileAnswers = {std::nullopt};
   f.Choose(MenuItem::Open3Dmap);
   EXPECT_EQ(f.Dialogs.FileDialogs.back().InitialFolder, f.App.Paths.SamplesFolder);
   f.Open(f.MapFile);
   EXPECT_EQ(f.Dialogs.FileDialogs.back().InitialFolder, f.App.Paths.SamplesFolder);
+  EXPECT_EQ(f.Dialogs.FileDialogs.back().Filter, "Maps|*.ocd *.omap *.xmap");
+  EXPECT_EQ(f.Dialogs.FileDialogs.back().DefaultExtension, "ocd");
+  // Cancel to "Save changes?" ends the open before its dialog.
+  const std::size_t dialogs = f.Dialogs.FileDialogs.size();
+  f.Dialogs.MessageAnswers = {DialogButton::Cancel};
+  f.Dialogs.FileAnswers = {f.Folder.File("other.ocd")};
+  f.Choose(MenuItem::Openmap);
+  EXPECT_EQ(f.Dialogs.FileDialogs.size(), dialogs);
+  EXPECT_FALSE(f.App.Window.ProceedWithOpen);
+  EXPECT_EQ(f.App.Model.MapFileName, f.MapFile);
+  f.Dialogs.FileAnswers.clear();
 
   const std::string mapFolder = f.Folder.File("");
   const auto startsInMapFolder = [&](MenuItem item) {
@@ -446,20 +426,6 @@ TEST(UserActions, FileDialogsStartInTheSamplesUntilAMapIsOpenThenInItsFolder) {
   f.Dialogs.MessageAnswers = {DialogButton::No};
   f.Open("/nonexistent/folder/map.ocd");
   startsInMapFolder(MenuItem::Openmap);
-}
-
-TEST(UserActions, OpenDialogStartsInTheSamplesAndCancelKeepsEverything) {
-  UserActions f;
-  f.Open(f.MapFile);
-  EXPECT_EQ(f.Dialogs.FileDialogs[0].InitialFolder, f.App.Paths.SamplesFolder);
-  EXPECT_EQ(f.Dialogs.FileDialogs[0].Filter, "Maps|*.ocd *.omap *.xmap");
-  EXPECT_EQ(f.Dialogs.FileDialogs[0].DefaultExtension, "ocd");
-  f.Dialogs.MessageAnswers = {DialogButton::Cancel};
-  f.Dialogs.FileAnswers = {f.Folder.File("other.ocd")};
-  f.Choose(MenuItem::Openmap);
-  EXPECT_EQ(f.Dialogs.FileDialogs.size(), 1u);
-  EXPECT_FALSE(f.App.Window.ProceedWithOpen);
-  EXPECT_EQ(f.App.Model.MapFileName, f.MapFile);
 }
 
 TEST(UserActions, ThreeDimensionalViewsGoThroughTheViewerHook) {

@@ -185,13 +185,19 @@ QPoint ShiftPressPoint(Window& w) {
   return {};
 }
 
-TEST(MainWindow, FramesAndTextAtTheMouseLeaveNoTrace) {
+// What the window system sends when part of the window is shown again.
+void Uncover(Tmapform& form, const QRect& area) {
+  QExposeEvent expose{QRegion(area)};
+  QCoreApplication::sendEvent(form.windowHandle(), &expose);
+}
+
+// Move View draws its frame by inverting, a Shift press on a contour writes its height at the
+// mouse: Redraw and uncovering erase either and paint again, a closing menu does not.
+TEST(MainWindow, FramesAndTextAtTheMouseGoWithARepaintButNotWithAClosingMenu) {
   Window w;
   w.OpenDemoMap();
   w.SelectEverySymbol();
   const QImage before = w.Picture().copy();
-  // Move View draws its frame by inverting, a Shift press on a contour writes its height at the
-  // mouse: Redraw erases either and paints again.
   w.Trigger(MenuItem::MoveView);
   EXPECT_NE(w.Picture(), before);
   w.Trigger(MenuItem::Redraw);
@@ -201,19 +207,6 @@ TEST(MainWindow, FramesAndTextAtTheMouseLeaveNoTrace) {
   EXPECT_NE(w.Picture(), before);
   w.Trigger(MenuItem::Redraw);
   EXPECT_EQ(w.Picture(), before);
-}
-
-// What the window system sends when part of the window is shown again.
-void Uncover(Tmapform& form, const QRect& area) {
-  QExposeEvent expose{QRegion(area)};
-  QCoreApplication::sendEvent(form.windowHandle(), &expose);
-}
-
-TEST(MainWindow, UncoveringIsARepaintButAClosingMenuIsNot) {
-  Window w;
-  w.OpenDemoMap();
-  w.SelectEverySymbol();
-  const QImage before = w.Picture().copy();
 
   w.Trigger(MenuItem::MoveView);
   const QImage framed = w.Picture().copy();
