@@ -31,6 +31,8 @@ TEST(SymbolSelection, ListsAreSortedAndButtonsFollowTheMoves) {
   EXPECT_EQ(Texts(dialog.SrcList),
             (std::vector<std::string>{" 5.1 Knoll", "-0.5 Odd", "101.0 Contour", "123.4 Form line"}));
   EXPECT_EQ(Texts(dialog.DstList), std::vector<std::string>{"10.2 index contour"});
+  EXPECT_TRUE(ListTextLess("1.0 contour", "1.0 Form line"));  // letters whatever their case
+  EXPECT_FALSE(ListTextLess("1.0 Form line", "1.0 contour"));
   // The form's states apply until a move, even with symbols already chosen.
   EXPECT_TRUE(dialog.IncludeEnabled && dialog.IncAllEnabled);
   EXPECT_FALSE(dialog.ExcludeEnabled || dialog.ExAllEnabled);

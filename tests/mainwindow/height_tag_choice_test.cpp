@@ -85,10 +85,12 @@ TEST(HeightTagChoice, CancelKeepsTheUsualKeyAndRemembersNothing) {
 
   // A name the settings file cannot hold as a key is used but not remembered.
   Settings settings;
-  const std::string odd = f.Folder.File("a=b.omap");
-  RememberHeightTag(settings, f.App.Paths.SettingsFile, odd, "f1");
-  EXPECT_FALSE(FileExists(f.App.Paths.SettingsFile));
-  EXPECT_FALSE(LookUpHeightTag(settings, odd));
+  for (const std::string& odd : {f.Folder.File("a=b.omap"), std::string("#a.omap"),
+                                 std::string(";a.omap"), std::string("[a].omap")}) {
+    RememberHeightTag(settings, f.App.Paths.SettingsFile, odd, "f1");
+    EXPECT_FALSE(FileExists(f.App.Paths.SettingsFile)) << odd;
+    EXPECT_FALSE(LookUpHeightTag(settings, odd)) << odd;
+  }
 }
 
 TEST(HeightTagChoice, OcadMapsAndMapsWithoutNumericTagsAreNotAsked) {

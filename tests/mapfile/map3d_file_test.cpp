@@ -273,6 +273,11 @@ TEST(Map3dFile, GridsTheFileCannotHoldAreNotWrittenAndTheOldFileStays) {
   bad[7].GridHeight = 8192;
   for (const GridState& grid : bad)
     EXPECT_THROW(Write3dMap(name, grid, DistinctViews()), std::invalid_argument);
+  try {
+    Write3dMap(name, bad[0], DistinctViews());
+  } catch (const std::invalid_argument& e) {
+    EXPECT_EQ(std::string(e.what()), "A 3D map needs a grid of at least one cell; this one is 0 x 4");
+  }
   EXPECT_EQ(ReadBytes(name), (Bytes{1, 2, 3}));
   EXPECT_THROW(Write3dMap(folder.File("no-such-folder/m.o3d"), good, {}), FileError);
 }

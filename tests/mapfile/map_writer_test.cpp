@@ -147,6 +147,14 @@ TEST(WriteZoom, ASetupRecordThatEndsTheFileNeverGrowsIt) {
   files.Model.MapOffsetX = 100;
   WriteOffset(files.Model, files.WorkingCopy);
   EXPECT_EQ(ReadBytes(files.WorkingCopy).size(), before.size());
+
+  // A zoom field that ends the file is written.
+  bytes.resize(static_cast<std::size_t>(b.Layout().SetupPos) + 944);
+  WriteBytes(files.Map, bytes);
+  ASSERT_EQ(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), OpenResult::Opened);
+  files.Model.MapZoom = 3;
+  WriteZoom(files.Model, files.WorkingCopy);
+  EXPECT_EQ(GetDouble(ReadBytes(files.WorkingCopy).data() + b.Layout().SetupPos + 936), 3.0);
 }
 
 TEST(SaveMap, CopiesTheWorkingCopyExactlyAndRefusesAMissingTarget) {

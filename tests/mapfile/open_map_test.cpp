@@ -75,6 +75,21 @@ TEST(OpenMapFile, ASetupRecordThatEndsTheFileIsReadAsFarAsItGoes) {
   EXPECT_EQ(files.Model.Setup6.size(), 1080u);
   EXPECT_EQ(files.Model.MapZoom, 4);  // offset 936 lies inside the 1080 bytes
   EXPECT_EQ(ReadBytes(files.WorkingCopy).size(), ReadBytes(files.Map).size());
+
+  // Ending just after the scale is enough; a byte less is not.
+  OcadMapBuilder cut(6);
+  cut.Scale(5000).SetupSize(1080).SetupLast(true);
+  const std::vector<std::uint8_t> whole = cut.Build();
+  for (const std::int64_t size : {32, 31}) {
+    MapFiles cutFiles;
+    WriteBytes(cutFiles.Map, std::vector<std::uint8_t>(
+                                 whole.begin(), whole.begin() + cut.Layout().SetupPos + size));
+    cutFiles.Model.MapFileName = cutFiles.Map;
+    EXPECT_EQ(OpenMapFile(cutFiles.Model, cutFiles.WorkingCopy, cutFiles.Dialogs),
+              size == 32 ? OpenResult::Opened : OpenResult::NotOcad)
+        << size;
+    EXPECT_EQ(cutFiles.Model.MapScale, size == 32 ? 5000.0 : 0.0);
+  }
 }
 
 TEST(OpenMapFile, MissingAndForeignFilesAreReportedAndTheOpenMapStays) {
