@@ -28,7 +28,7 @@ std::unique_ptr<mapper::MapperMap> OpenRealMap() {
 
 bool IsContour(std::int32_t symbol) { return symbol == kContour || symbol == kIndexContour; }
 
-TEST(MapperRealMap, OnlyTheMapsOwnObjectsWithTheContoursAndTheirTagHeights) {
+TEST(MapperRealMap, OnlyTheMapsOwnObjectsTheirTagHeightsAreaHolesAndThePlaceInUtm31North) {
   const auto map = OpenRealMap();
   EXPECT_EQ(map->Info().Version, 9);
   EXPECT_EQ(map->Info().Scale, 10000.0);
@@ -72,25 +72,20 @@ TEST(MapperRealMap, OnlyTheMapsOwnObjectsWithTheContoursAndTheirTagHeights) {
   // The first contour: "47678 39791;..." with y turned upwards.
   EXPECT_EQ(read.Objects[0].Points[0], (FormatPoint{47678, -39791, 0}));
   EXPECT_EQ(read.Objects[0].HeightTenths, 3700);
-}
 
-TEST(MapperRealMap, HolesAndClosePointsOfAreas) {
-  const auto map = OpenRealMap();
   // A vegetation area (408) whose first part ends at point 187 (flags 18: hole point and close
   // point) and whose hole starts at 188.
-  const ObjectsRead read = map->ReadObjects([](std::int32_t s) { return s == 408000; });
-  const auto withHole = std::find_if(read.Objects.begin(), read.Objects.end(), [](const FormatObject& o) {
+  const ObjectsRead areas = map->ReadObjects([](std::int32_t s) { return s == 408000; });
+  const auto withHole = std::find_if(areas.Objects.begin(), areas.Objects.end(), [](const FormatObject& o) {
     return o.Points.size() == 410;
   });
-  ASSERT_NE(withHole, read.Objects.end());
+  ASSERT_NE(withHole, areas.Objects.end());
   EXPECT_EQ(withHole->Kind, ObjectKind::Area);
   EXPECT_EQ(withHole->Points[187], (FormatPoint{-20298, 29365, point_flag::kClose}));
   EXPECT_EQ(withHole->Points[188], (FormatPoint{-57053, -33991, point_flag::kHoleStart}));
   EXPECT_EQ(withHole->Points[0], (FormatPoint{-20298, 29365, 0}));
-}
 
-TEST(MapperRealMap, GeoreferencingPlacesThePaperInUtm31North) {
-  const auto map = OpenRealMap();
+  // The georeferencing places the paper in UTM 31 north.
   const Georeferencing& g = map->Info().Georef;
   ASSERT_TRUE(g.Known);
   EXPECT_EQ(g.EpsgCode, 32631);
