@@ -134,9 +134,7 @@ TEST(ViewerCommands, Save3dMapProposesTheMapsNameAndReadsBackEqual) {
   testing::TempFolder folder;
   ViewerSession s(testing::FlatGrid(20, 10, 1234, -5, 7));
   s.Model.MapFileName = folder.File("Forest.OCD");
-  s.OpenOnMap();
-  ToggleWiremeshWeddingcake1Click(s.Window);
-  FormPaint(s.Window, 160, 140);
+  s.OpenOnMesh();
   s.Grid.HeightGrid(3, 4) = -77;
   Save3dMapClick(s.Window);  // cancelled
   ASSERT_EQ(s.Dialogs.FileDialogs.size(), 1u);
@@ -170,9 +168,7 @@ TEST(ReadOnlyOutput, SaveBitmapAndSave3dMapReplaceAReadOnlyFileOnlyOnYes) {
     ::chmod(file.c_str(), 0444);
   }
   ViewerSession s;
-  s.OpenOnMap();
-  ToggleWiremeshWeddingcake1Click(s.Window);
-  FormPaint(s.Window, 160, 140);  // the grid is built, so Save3dMap has something to write
+  s.OpenOnMesh();  // the grid is built, so Save3dMap has something to write
 
   s.Dialogs.FileAnswers = {picture, map3d};
   s.Dialogs.MessageAnswers = {DialogButton::No, DialogButton::No};
