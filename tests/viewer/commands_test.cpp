@@ -1,10 +1,12 @@
 #include "viewer/viewer_commands.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "common/bytes.h"
 #include "mapfile/map3d_file.h"
 #include "support/temp_folder.h"
+#include "viewer/colours3d.h"
 #include "viewer/depth_ramp.h"
 #include "viewer_session.h"
 
@@ -132,9 +134,7 @@ TEST(ViewerCommands, Save3dMapProposesTheMapsNameAndReadsBackEqual) {
   testing::TempFolder folder;
   ViewerSession s(testing::FlatGrid(20, 10, 1234, -5, 7));
   s.Model.MapFileName = folder.File("Forest.OCD");
-  s.OpenOnMap();
-  ToggleWiremeshWeddingcake1Click(s.Window);
-  FormPaint(s.Window, 160, 140);
+  s.OpenOnMesh();
   s.Grid.HeightGrid(3, 4) = -77;
   Save3dMapClick(s.Window);  // cancelled
   ASSERT_EQ(s.Dialogs.FileDialogs.size(), 1u);
@@ -159,6 +159,45 @@ TEST(ViewerCommands, Save3dMapProposesTheMapsNameAndReadsBackEqual) {
 
 }
 
+// Save Bitmap and Save3dMap ask before they replace a read-only file, and leave it on No.
+TEST(ReadOnlyOutput, SaveBitmapAndSave3dMapReplaceAReadOnlyFileOnlyOnYes) {
+  testing::TempFolder folder;
+  const std::string picture = folder.File("view.bmp"), map3d = folder.File("view.o3d");
+  for (const std::string& file : {picture, map3d}) {
+    testing::WriteText(file, "keep me");
+    ::chmod(file.c_str(), 0444);
+  }
+  ViewerSession s;
+  s.OpenOnMesh();  // the grid is built, so Save3dMap has something to write
+
+  s.Dialogs.FileAnswers = {picture, map3d};
+  s.Dialogs.MessageAnswers = {DialogButton::No, DialogButton::No};
+  SaveBitmap1Click(s.Window);
+  Save3dMapClick(s.Window);
+  ASSERT_EQ(s.Dialogs.MessageTexts(),
+            (std::vector<std::string>{
+                "The file " + picture + " is read-only. Replace it anyway?",
+                "The file " + map3d + " is read-only. Replace it anyway?"}));
+  EXPECT_EQ(s.Dialogs.Messages[0].Type, MessageType::Warning);
+  EXPECT_EQ(s.Dialogs.Messages[1].Buttons, DialogButton::Yes | DialogButton::No);
+  EXPECT_EQ(testing::ReadText(picture), "keep me");
+  EXPECT_EQ(testing::ReadText(map3d), "keep me");
+  EXPECT_EQ(s.Dialogs.BusyCalls, 0);  // nothing was written
+  EXPECT_TRUE(s.Viewer.Map3dFileName.empty());
+
+  s.Dialogs.Messages.clear();
+  s.Dialogs.FileAnswers = {picture, map3d};
+  s.Dialogs.MessageAnswers = {DialogButton::Yes, DialogButton::Ok, DialogButton::Yes};
+  SaveBitmap1Click(s.Window);
+  Save3dMapClick(s.Window);
+  ASSERT_EQ(s.Dialogs.Messages.size(), 3u);
+  EXPECT_EQ(s.Dialogs.MessageTexts()[1],
+            "Bitmap saved to " + picture + " at 1200x900 pixels");
+  EXPECT_EQ(testing::ReadBytes(picture).size(), 54u + 1200 * 900 * 3);
+  EXPECT_NE(testing::ReadText(map3d), "keep me");
+  EXPECT_EQ(s.Viewer.Map3dFileName, map3d);
+}
+
 TEST(ViewerCommands, TheColourDialogChangesTheRampAtOnceAndMarksTheMapChanged) {
   ViewerSession s;
   s.OpenOnMap();
@@ -172,25 +211,15 @@ TEST(ViewerCommands, TheColourDialogChangesTheRampAtOnceAndMarksTheMapChanged) {
 
   FormClose(s.Window);
   EXPECT_TRUE(s.Viewer.Buffers.DepthBuffer.Empty());
-}
 
-}  // namespace
-}  // namespace terrak
-
-#include "viewer/colours3d.h"
-
-namespace terrak {
-namespace {
-
-TEST(Colours3d, ADoubleClickTakesTheChosenColourAtOnceAndCancelKeepsIt) {
-  testing::ScriptedDialogs dialogs;
+  // In the colours dialog a double click takes the chosen colour at once; Cancel keeps it.
   Settings settings;
-  dialogs.ColourAnswers = {MakeColour(1, 2, 3), std::nullopt};
-  EXPECT_TRUE(FrontcolourDblClick(settings, dialogs));
+  s.Dialogs.ColourAnswers = {MakeColour(1, 2, 3), std::nullopt};
+  EXPECT_TRUE(FrontcolourDblClick(settings, s.Dialogs));
   EXPECT_EQ(settings.Front3dColour, MakeColour(1, 2, 3));
-  EXPECT_FALSE(BackcolourDblClick(settings, dialogs));
+  EXPECT_FALSE(BackcolourDblClick(settings, s.Dialogs));
   EXPECT_EQ(settings.Back3dColour, Settings{}.Back3dColour);
-  EXPECT_EQ(dialogs.ColourDialogs, (std::vector<Colour>{0x0000FF, 0x808080}));
+  EXPECT_EQ(s.Dialogs.ColourDialogs, (std::vector<Colour>{0x0000FF, 0x808080}));
 }
 
 }  // namespace

@@ -24,13 +24,6 @@ namespace {
 
 using namespace terrak::testing;
 
-// The session's viewer with its grid built at the first mesh paint.
-void BuildGrid(ViewerSession& s) {
-  s.OpenOnMap();
-  ToggleWiremeshWeddingcake1Click(s.Window);
-  FormPaint(s.Window, 160, 140);
-}
-
 TEST(ViewerExport, OnlyWithAGridAndTheDemGoesBesideTheMapInTheFormatChosen) {
   TempFolder folder;
   ViewerSession s;
@@ -87,7 +80,7 @@ TEST(ViewerExport, TheMapsGeoreferencingPlacesTheDemButA3dMapFileHasNone) {
   ViewerSession s(FunctionGrid(30, 20, 100, 200, [](double x, double) { return 50.0 + x; }));
   s.Model.Georef = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 0.0, 1.0);
   s.Model.Georef.EpsgCode = 32631;
-  BuildGrid(s);
+  s.OpenOnMesh();
   s.Dialogs.FileAnswers = {folder.File("placed.tif")};
   TerrainasDEM1Click(s.Window);
   std::optional<DemInfo> dem = ReadDemInfo(folder.File("placed.tif"));
@@ -120,7 +113,7 @@ TEST(ViewerExport, MeshesTakeTheViewersGridIntervalAndTheStlItsPrintSize) {
   ViewerSession s(FunctionGrid(41, 31, 0, 0, [](double x, double) { return 100.0 + 0.5 * x; }));
   s.Settings.GridInterval = 3;
   s.Viewer.LastExport.Interval = 7;  // the viewer's interval counts, not the last one typed
-  BuildGrid(s);
+  s.OpenOnMesh();
   s.Dialogs.FileAnswers = {folder.File("hill.glb")};
   s.Host.ExportOptions = [](ExportChoices& c) {
     EXPECT_EQ(c.Interval, 3);
@@ -166,7 +159,7 @@ TEST(ViewerExport, MeshesTakeTheViewersGridIntervalAndTheStlItsPrintSize) {
 TEST(ViewerExport, LargeGridsShowProgressAndCancelOrARefusalLeavesTheFileAsItWas) {
   TempFolder folder;
   ViewerSession s(FlatGrid(1000, 1000, 500));  // exactly the cells that get a progress window
-  BuildGrid(s);
+  s.OpenOnMesh();
   const std::string target = folder.File("big.stl");
   WriteText(target, "old");
   s.Host.ExportOptions = [](ExportChoices& c) {
@@ -246,7 +239,7 @@ TEST(CheckExportChoices, EachKindChecksOnlyWhatItUsesWithinTheRangesOffered) {
 
 TEST(ViewerExport, SmallGridsGetNoProgressWindowAndNamesAreProposedBesideTheSource) {
   ViewerSession s(FlatGrid(999, 1000, 500));
-  BuildGrid(s);
+  s.OpenOnMesh();
   s.Dialogs.FileAnswers = {std::nullopt};
   Terrainfor3DprintingSTL1Click(s.Window);
   EXPECT_EQ(s.Dialogs.FileDialogs.back().ProposedName, "terrain.stl");  // no map: "nofile"

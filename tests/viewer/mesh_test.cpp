@@ -56,9 +56,10 @@ TEST(DrawMesh, TheStepSkipsCellsButAlwaysReachesTheLastRowAndColumn) {
 }
 
 // Draws a scene by the reference path and by the fast path with the given threads and checks
-// that buffers and depth range are identical.
+// that buffers and depth range are identical; a scratch kept between frames may be passed in.
 void ExpectFastMatchesReference(const GridState& grid, const ViewerState& viewer,
-                                std::int32_t step, bool drape, int threads) {
+                                std::int32_t step, bool drape, int threads,
+                                MeshScratch* kept = nullptr) {
   const ViewTransform view = MakeViewTransform(viewer);
   PixelBuffers reference, fast;
   reference.Reset(viewer.RenderWidth, viewer.RenderHeight);
@@ -66,8 +67,9 @@ void ExpectFastMatchesReference(const GridState& grid, const ViewerState& viewer
   RasterTarget target(reference, 50000, 60000);
   DrawMesh(target, view, grid, step, drape);
   std::int32_t nearest = 50000, farthest = 60000;
-  MeshScratch scratch;
-  ASSERT_TRUE(DrawMeshFast(fast, nearest, farthest, view, grid, step, drape, threads, scratch));
+  MeshScratch fresh;
+  ASSERT_TRUE(DrawMeshFast(fast, nearest, farthest, view, grid, step, drape, threads,
+                           kept != nullptr ? *kept : fresh));
   EXPECT_EQ(nearest, target.NearestDepth);
   EXPECT_EQ(farthest, target.FarthestDepth);
   EXPECT_TRUE(fast.DepthBuffer == reference.DepthBuffer) << "step " << step << " threads " << threads;
@@ -168,22 +170,11 @@ TEST(DrawMeshFast, BuffersKeptBetweenFramesGiveTheReferencePixelsWhateverTheFram
   for (int threads : {2, 3}) {
     MeshScratch scratch;
     for (const Frame& frame : frames) {
-      const ViewTransform view = MakeViewTransform(frame.Viewer);
-      PixelBuffers reference, fast;
-      reference.Reset(frame.Viewer.RenderWidth, frame.Viewer.RenderHeight);
-      fast.Reset(frame.Viewer.RenderWidth, frame.Viewer.RenderHeight);
-      RasterTarget target(reference, 50000, 60000);
-      DrawMesh(target, view, grid, frame.Step, frame.Drape);
-      std::int32_t nearest = 50000, farthest = 60000;
-      ASSERT_TRUE(DrawMeshFast(fast, nearest, farthest, view, grid, frame.Step, frame.Drape,
-                               threads, scratch));
-      EXPECT_EQ(nearest, target.NearestDepth);
-      EXPECT_EQ(farthest, target.FarthestDepth);
-      EXPECT_TRUE(fast.DepthBuffer == reference.DepthBuffer) << threads << " " << frame.Step;
-      EXPECT_TRUE(fast.ColourBuffer == reference.ColourBuffer) << threads << " " << frame.Step;
+      ExpectFastMatchesReference(grid, frame.Viewer, frame.Step, frame.Drape, threads, &scratch);
       // A frame given up half way leaves its shares' buffers partly drawn.
       PixelBuffers given;
       given.Reset(150, 110);
+      std::int32_t nearest = 0, farthest = 0;
       EXPECT_FALSE(DrawMeshFast(given, nearest, farthest, refused, flat, 1, true, threads, scratch));
     }
   }
@@ -200,12 +191,6 @@ TEST(DrawMeshFast, RefusesWhenAVertexLiesInTheEyesPlaneSoThePaintUsesTheReferenc
   EXPECT_FALSE(DrawMeshFast(buffers, nearest, farthest, MakeViewTransform(viewer), grid, 1, false,
                             2, scratch));
 }
-
-}  // namespace
-}  // namespace terrak
-
-namespace terrak {
-namespace {
 
 TEST(BalancedSplits, EvenAtFirstThenEvenInTheLastFramesWork) {
   using Splits = std::vector<std::int64_t>;

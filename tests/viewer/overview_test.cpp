@@ -106,27 +106,16 @@ TEST(AimingDrag, TheRubberLineIsInvertedOnAndOffAndTheLastOneGoesAtTheNextPress)
   EXPECT_FALSE(d.Overview.AimLineShown);
   EXPECT_EQ(d.Overview.LineStart, (Point{50, 50}));
 
+  // A picture drawn afresh carries no line to take away: only the new one is drawn.
+  Image1MouseMove(d.Overview, d.Picture, {60, 70});
+  OverviewRepainted(d.Overview);
+  d.Picture.Calls.clear();
+  Image1MouseMove(d.Overview, d.Picture, {65, 75});
+  EXPECT_EQ(d.Picture.CallsStartingWith("lineto"), (std::vector<std::string>{"lineto 65,75"}));
+
   OverviewClose(d.Overview, d.Viewer);
   EXPECT_TRUE(d.Overview.OverviewClosed);
   EXPECT_TRUE(d.Viewer.Menu.Show2DmapEnabled);
-}
-
-}  // namespace
-}  // namespace terrak
-
-namespace terrak {
-namespace {
-
-TEST(AimingDrag, APictureDrawnAfreshCarriesNoLineToTakeAway) {
-  OverviewState overview;
-  testing::RecordingCanvas picture(400, 300);
-  Image1MouseDown(overview, picture, MouseButton::Right, {10, 10});
-  Image1MouseMove(overview, picture, {20, 30});
-  OverviewRepainted(overview);
-  Image1MouseMove(overview, picture, {25, 35});
-  // Only the new line is drawn; the old one went with the repaint.
-  EXPECT_EQ(picture.CallsStartingWith("lineto"),
-            (std::vector<std::string>{"lineto 20,30", "lineto 25,35"}));
 }
 
 }  // namespace

@@ -96,9 +96,7 @@ TEST(commonpaint, AThreeDMapFileDrawsItsMeshDrapedAndFollowsTheGroundWhenAsked) 
 
 TEST(commonpaint, RayTraceModeTakesEffectAtTheNextPaintAndDrawsASolidTerrain) {
   ViewerSession s(testing::FlatGrid(200, 200, 1000, -100, -100));
-  s.OpenOnMap();
-  ToggleWiremeshWeddingcake1Click(s.Window);
-  FormPaint(s.Window, 160, 140);
+  s.OpenOnMesh();
   s.Viewer.Current() = {0, 0, 110, 0, 0, 0, 0, 0};
   s.Host.Calls.clear();
   RayTraceMode1Click(s.Window);

@@ -26,6 +26,12 @@ struct ViewerSession {
     FormActivate(Window);
     FormPaint(Window, width, height);
   }
+  // Opens on the map and switches to the mesh, whose first paint builds the grid.
+  void OpenOnMesh() {
+    OpenOnMap();
+    ToggleWiremeshWeddingcake1Click(Window);
+    FormPaint(Window, 160, 140);
+  }
 };
 
 }  // namespace terrak::testing

@@ -143,7 +143,9 @@ TEST(ViewerWindow, MenuTreeCaptionsShortCutsAndTheirFirstStates) {
 TEST(ViewerWindow, WeddingCakeThenTheDrapedMeshAfterF12AndKeysThatMove) {
   Session s;
   Tcontours& viewer = s.OpenViewer();
+  // One viewer at a time: both opening items wait for it to close.
   EXPECT_FALSE(s.Form->Action(MenuItem::N3DViews1)->isEnabled());
+  EXPECT_FALSE(s.Form->Action(MenuItem::Open3Dmap)->isEnabled());
   EXPECT_TRUE(s.App.Viewer.ContourMode);
   const QImage cake = viewer.Picture().copy();
   EXPECT_EQ(cake.size(), viewer.Surface().size());
@@ -171,6 +173,7 @@ TEST(ViewerWindow, WeddingCakeThenTheDrapedMeshAfterF12AndKeysThatMove) {
 
   viewer.close();
   EXPECT_TRUE(s.Form->Action(MenuItem::N3DViews1)->isEnabled());
+  EXPECT_TRUE(s.Form->Action(MenuItem::Open3Dmap)->isEnabled());
   EXPECT_TRUE(s.App.Viewer.Buffers.DepthBuffer.Empty());
 }
 
@@ -203,16 +206,6 @@ TEST(ViewerWindow, RunningOutOfMemoryInTheGridBuildIsAMessageAndTheContoursStay)
   EXPECT_FALSE(s.App.Viewer.ContourMode);
   EXPECT_TRUE(viewer.Action("Save3dMap")->isEnabled());
   EXPECT_EQ(s.Dialogs.Messages.size(), 1u);
-}
-
-TEST(ViewerWindow, OnlyOneViewerAtATimeBothOpeningItemsWaitForItToClose) {
-  Session s;
-  Tcontours& viewer = s.OpenViewer();
-  EXPECT_FALSE(s.Form->Action(MenuItem::N3DViews1)->isEnabled());
-  EXPECT_FALSE(s.Form->Action(MenuItem::Open3Dmap)->isEnabled());
-  viewer.close();
-  EXPECT_TRUE(s.Form->Action(MenuItem::N3DViews1)->isEnabled());
-  EXPECT_TRUE(s.Form->Action(MenuItem::Open3Dmap)->isEnabled());
 }
 
 TEST(ViewerWindow, AfterAnEmptySelectionTheViewerHasNoObjectsAndF12SaysSo) {
