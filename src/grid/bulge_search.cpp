@@ -124,6 +124,20 @@ void Range(const Pair c[4], double a, double b, Pair& lo, Pair& hi) {
 // Samples fewer than this are taken one by one.
 constexpr std::int64_t kSmallStretch = 16;
 
+// A stretch of more samples than this reaches from near one of its ends to the other or towards
+// P or N, contour cells both: its box nearly always holds some contour, so it is split untested.
+constexpr std::int64_t kUntestedStretch = 48;
+
+// Floor and ceiling of box corners, which lie well within the 64-bit range.
+std::int64_t FloorToInt(double v) {
+  const auto i = static_cast<std::int64_t>(v);
+  return static_cast<double>(i) > v ? i - 1 : i;
+}
+std::int64_t CeilToInt(double v) {
+  const auto i = static_cast<std::int64_t>(v);
+  return static_cast<double>(i) < v ? i + 1 : i;
+}
+
 }  // namespace
 
 [[gnu::always_inline]] inline void BulgeSearch::Sample(std::int64_t j) {
@@ -152,6 +166,12 @@ constexpr std::int64_t kSmallStretch = 16;
 }
 
 void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
+  if (last - first + 1 > kUntestedStretch && !control_.EverySample) {
+    const std::int64_t middle = first + (last - first) / 2;
+    Visit(first, middle);
+    Visit(middle + 1, last);
+    return;
+  }
   if (last - first + 1 > kSmallStretch && !control_.EverySample) {
     // The samples of the stretch lie within half a cell of the curve between its end
     // parameters, and the curve within the hull of that piece's control points; a box one cell
@@ -162,10 +182,9 @@ void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
     Range(c_, a, b, lo, hi);
     const double x0 = lo[0], x1 = hi[0], y0 = lo[1], y1 = hi[1];
     // Only cells up to column W - 1 and row H - 1 can be met.
-    if (!tiles_.AnyIn(static_cast<std::int64_t>(std::floor(x0)) - 1,
-                      static_cast<std::int64_t>(std::floor(y0)) - 1,
-                      std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(x1)) + 1, g_.Columns() - 2),
-                      std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(y1)) + 1, g_.Rows() - 2)))
+    if (!tiles_.AnyIn(FloorToInt(x0) - 1, FloorToInt(y0) - 1,
+                      std::min<std::int64_t>(CeilToInt(x1) + 1, g_.Columns() - 2),
+                      std::min<std::int64_t>(CeilToInt(y1) + 1, g_.Rows() - 2)))
       return;
     const std::int64_t middle = first + (last - first) / 2;
     Visit(first, middle);
