@@ -90,6 +90,9 @@ void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
   lastY_ = p_.Y;
   previousX_ = p_.X;
   previousY_ = p_.Y;
+  // Only cells up to column W - 1 and row H - 1 count: as unsigned numbers, those below these.
+  limitX_ = static_cast<std::uint64_t>(std::max<std::int64_t>(g_.Columns() - 1, 0));
+  limitY_ = static_cast<std::uint64_t>(std::max<std::int64_t>(g_.Rows() - 1, 0));
   found_ = &found;
   if (steps_ >= 1) Visit(1, steps_);
 }
@@ -156,10 +159,10 @@ std::int64_t CeilToInt(double v) {
   if (rx == previousX_ && ry == previousY_) return;
   previousX_ = rx;
   previousY_ = ry;
-  if ((rx == lastX_ && ry == lastY_) || (rx == n_.X && ry == n_.Y)) return;
-  // Only cells up to column W - 1 and row H - 1 count.
-  if (rx < 0 || ry < 0 || rx > g_.Columns() - 2 || ry > g_.Rows() - 2) return;
+  // Most samples fall beside the contours: that test comes before the cells to leave out.
+  if (static_cast<std::uint64_t>(rx) >= limitX_ || static_cast<std::uint64_t>(ry) >= limitY_) return;
   if (!tiles_.Contour(rx, ry)) return;
+  if ((rx == lastX_ && ry == lastY_) || (rx == n_.X && ry == n_.Y)) return;
   found_->push_back({static_cast<std::int16_t>(rx), static_cast<std::int16_t>(ry), g_(rx, ry)});
   lastX_ = rx;
   lastY_ = ry;
