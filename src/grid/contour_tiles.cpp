@@ -44,7 +44,8 @@ ContourTiles::ContourTiles(const HeightGridType& grid)
       for (int i = 0; i < 8; ++i) {
         Rows16 cells;
         std::memcpy(&cells, column[i] + ty * 8, sizeof cells);
-        bits |= (cells > 0) & static_cast<std::int16_t>(1 << i);
+        const auto bit = static_cast<std::int16_t>(1 << i);
+        bits |= (cells > 0) & Rows16{bit, bit, bit, bit, bit, bit, bit, bit};
       }
       const Rows8 bytes = __builtin_convertvector(bits, Rows8);
       std::memcpy(&words_[static_cast<std::size_t>(ty * tilesX_ + tx)], &bytes, sizeof bytes);
