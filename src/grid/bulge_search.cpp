@@ -127,10 +127,6 @@ void Range(const Pair c[4], double a, double b, Pair& lo, Pair& hi) {
 // Samples fewer than this are taken one by one.
 constexpr std::int64_t kSmallStretch = 16;
 
-// A stretch of more samples than this reaches from near one of its ends to the other or towards
-// P or N, contour cells both: its box nearly always holds some contour, so it is split untested.
-constexpr std::int64_t kUntestedStretch = 48;
-
 // Floor and ceiling of box corners, which lie well within the 64-bit range.
 std::int64_t FloorToInt(double v) {
   const auto i = static_cast<std::int64_t>(v);
@@ -169,26 +165,24 @@ std::int64_t CeilToInt(double v) {
 }
 
 void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
-  if (last - first + 1 > kUntestedStretch && !control_.EverySample) {
-    const std::int64_t middle = first + (last - first) / 2;
-    Visit(first, middle);
-    Visit(middle + 1, last);
-    return;
-  }
   if (last - first + 1 > kSmallStretch && !control_.EverySample) {
-    // The samples of the stretch lie within half a cell of the curve between its end
-    // parameters, and the curve within the hull of that piece's control points; a box one cell
-    // larger covers every sample however the arithmetic rounds.
-    const double a = static_cast<double>(first) / static_cast<double>(steps_);
-    const double b = static_cast<double>(last) / static_cast<double>(steps_);
-    Pair lo, hi;
-    Range(c_, a, b, lo, hi);
-    const double x0 = lo[0], x1 = hi[0], y0 = lo[1], y1 = hi[1];
-    // Only cells up to column W - 1 and row H - 1 can be met.
-    if (!tiles_.AnyIn(FloorToInt(x0) - 1, FloorToInt(y0) - 1,
-                      std::min<std::int64_t>(CeilToInt(x1) + 1, g_.Columns() - 2),
-                      std::min<std::int64_t>(CeilToInt(y1) + 1, g_.Rows() - 2)))
-      return;
+    // A stretch from the first sample or to the last one lies next to P or N, contour cells
+    // both, so its box nearly always holds contour: it is split without being tested.
+    if (first != 1 && last != steps_) {
+      // The samples of the stretch lie within half a cell of the curve between its end
+      // parameters, and the curve within the hull of that piece's control points; a box one
+      // cell larger covers every sample however the arithmetic rounds.
+      const double a = static_cast<double>(first) / static_cast<double>(steps_);
+      const double b = static_cast<double>(last) / static_cast<double>(steps_);
+      Pair lo, hi;
+      Range(c_, a, b, lo, hi);
+      const double x0 = lo[0], x1 = hi[0], y0 = lo[1], y1 = hi[1];
+      // Only cells up to column W - 1 and row H - 1 can be met.
+      if (!tiles_.AnyIn(FloorToInt(x0) - 1, FloorToInt(y0) - 1,
+                        std::min<std::int64_t>(CeilToInt(x1) + 1, g_.Columns() - 2),
+                        std::min<std::int64_t>(CeilToInt(y1) + 1, g_.Rows() - 2)))
+        return;
+    }
     const std::int64_t middle = first + (last - first) / 2;
     Visit(first, middle);
     Visit(middle + 1, last);
