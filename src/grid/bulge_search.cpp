@@ -90,6 +90,9 @@ void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
   lastY_ = p_.Y;
   previousX_ = p_.X;
   previousY_ = p_.Y;
+  // Only cells up to column W - 1 and row H - 1 count: as unsigned numbers, those below these.
+  limitX_ = static_cast<std::uint64_t>(std::max<std::int64_t>(g_.Columns() - 1, 0));
+  limitY_ = static_cast<std::uint64_t>(std::max<std::int64_t>(g_.Rows() - 1, 0));
   found_ = &found;
   if (steps_ >= 1) Visit(1, steps_);
 }
@@ -124,6 +127,16 @@ void Range(const Pair c[4], double a, double b, Pair& lo, Pair& hi) {
 // Samples fewer than this are taken one by one.
 constexpr std::int64_t kSmallStretch = 16;
 
+// Floor and ceiling of box corners, which lie well within the 64-bit range.
+std::int64_t FloorToInt(double v) {
+  const auto i = static_cast<std::int64_t>(v);
+  return static_cast<double>(i) > v ? i - 1 : i;
+}
+std::int64_t CeilToInt(double v) {
+  const auto i = static_cast<std::int64_t>(v);
+  return static_cast<double>(i) < v ? i + 1 : i;
+}
+
 }  // namespace
 
 [[gnu::always_inline]] inline void BulgeSearch::Sample(std::int64_t j) {
@@ -142,10 +155,10 @@ constexpr std::int64_t kSmallStretch = 16;
   if (rx == previousX_ && ry == previousY_) return;
   previousX_ = rx;
   previousY_ = ry;
-  if ((rx == lastX_ && ry == lastY_) || (rx == n_.X && ry == n_.Y)) return;
-  // Only cells up to column W - 1 and row H - 1 count.
-  if (rx < 0 || ry < 0 || rx > g_.Columns() - 2 || ry > g_.Rows() - 2) return;
+  // Most samples fall beside the contours: that test comes before the cells to leave out.
+  if (static_cast<std::uint64_t>(rx) >= limitX_ || static_cast<std::uint64_t>(ry) >= limitY_) return;
   if (!tiles_.Contour(rx, ry)) return;
+  if ((rx == lastX_ && ry == lastY_) || (rx == n_.X && ry == n_.Y)) return;
   found_->push_back({static_cast<std::int16_t>(rx), static_cast<std::int16_t>(ry), g_(rx, ry)});
   lastX_ = rx;
   lastY_ = ry;
@@ -153,20 +166,23 @@ constexpr std::int64_t kSmallStretch = 16;
 
 void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
   if (last - first + 1 > kSmallStretch && !control_.EverySample) {
-    // The samples of the stretch lie within half a cell of the curve between its end
-    // parameters, and the curve within the hull of that piece's control points; a box one cell
-    // larger covers every sample however the arithmetic rounds.
-    const double a = static_cast<double>(first) / static_cast<double>(steps_);
-    const double b = static_cast<double>(last) / static_cast<double>(steps_);
-    Pair lo, hi;
-    Range(c_, a, b, lo, hi);
-    const double x0 = lo[0], x1 = hi[0], y0 = lo[1], y1 = hi[1];
-    // Only cells up to column W - 1 and row H - 1 can be met.
-    if (!tiles_.AnyIn(static_cast<std::int64_t>(std::floor(x0)) - 1,
-                      static_cast<std::int64_t>(std::floor(y0)) - 1,
-                      std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(x1)) + 1, g_.Columns() - 2),
-                      std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(y1)) + 1, g_.Rows() - 2)))
-      return;
+    // A stretch from the first sample or to the last one lies next to P or N, contour cells
+    // both, so its box nearly always holds contour: it is split without being tested.
+    if (first != 1 && last != steps_) {
+      // The samples of the stretch lie within half a cell of the curve between its end
+      // parameters, and the curve within the hull of that piece's control points; a box one
+      // cell larger covers every sample however the arithmetic rounds.
+      const double a = static_cast<double>(first) / static_cast<double>(steps_);
+      const double b = static_cast<double>(last) / static_cast<double>(steps_);
+      Pair lo, hi;
+      Range(c_, a, b, lo, hi);
+      const double x0 = lo[0], x1 = hi[0], y0 = lo[1], y1 = hi[1];
+      // Only cells up to column W - 1 and row H - 1 can be met.
+      if (!tiles_.AnyIn(FloorToInt(x0) - 1, FloorToInt(y0) - 1,
+                        std::min<std::int64_t>(CeilToInt(x1) + 1, g_.Columns() - 2),
+                        std::min<std::int64_t>(CeilToInt(y1) + 1, g_.Rows() - 2)))
+        return;
+    }
     const std::int64_t middle = first + (last - first) / 2;
     Visit(first, middle);
     Visit(middle + 1, last);

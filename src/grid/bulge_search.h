@@ -43,6 +43,7 @@ class BulgeSearch {
   std::int64_t weightSteps_ = -1;
   std::int64_t lastX_ = 0, lastY_ = 0;
   std::int64_t previousX_ = 0, previousY_ = 0;  // the cell of the sample evaluated last
+  std::uint64_t limitX_ = 0, limitY_ = 0;  // the columns and rows whose cells can be met
   WrapperList* found_ = nullptr;
 };
 

@@ -1,6 +1,8 @@
 #include "grid/contour_tiles.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace terrak {
 
@@ -28,9 +30,30 @@ ContourTiles::ContourTiles(const HeightGridType& grid)
       tilesY_((grid.Rows() + 7) / 8),
       words_(static_cast<std::size_t>(tilesX_ * tilesY_), 0),
       occupied_(static_cast<std::size_t>((tilesX_ + 1) * (tilesY_ + 1)), 0) {
+  // Whole tiles eight rows at a time: lane k of the sum holds row k's bits, which is byte k of
+  // the tile's word. The last rows and columns of a grid not a multiple of 8 cell by cell.
+  static_assert(std::endian::native == std::endian::little, "a word's byte k is its row k");
+  using Rows16 = std::int16_t __attribute__((vector_size(16)));
+  using Rows8 = std::uint8_t __attribute__((vector_size(8)));
+  const std::int64_t wholeX = columns_ / 8, wholeY = rows_ / 8;
+  for (std::int64_t tx = 0; tx < wholeX; ++tx) {
+    const std::int16_t* column[8];
+    for (int i = 0; i < 8; ++i) column[i] = grid.Column(tx * 8 + i);
+    for (std::int64_t ty = 0; ty < wholeY; ++ty) {
+      Rows16 bits = {};
+      for (int i = 0; i < 8; ++i) {
+        Rows16 cells;
+        std::memcpy(&cells, column[i] + ty * 8, sizeof cells);
+        const auto bit = static_cast<std::int16_t>(1 << i);
+        bits |= (cells > 0) & Rows16{bit, bit, bit, bit, bit, bit, bit, bit};
+      }
+      const Rows8 bytes = __builtin_convertvector(bits, Rows8);
+      std::memcpy(&words_[static_cast<std::size_t>(ty * tilesX_ + tx)], &bytes, sizeof bytes);
+    }
+  }
   for (std::int64_t x = 0; x < columns_; ++x) {
     const std::int16_t* column = grid.Column(x);
-    for (std::int64_t y = 0; y < rows_; ++y)
+    for (std::int64_t y = x < wholeX * 8 ? wholeY * 8 : 0; y < rows_; ++y)
       if (column[y] > 0) words_[Word(x, y)] |= Bit(x, y);
   }
   const auto at = [&](std::int64_t tx, std::int64_t ty) -> std::int32_t& {
