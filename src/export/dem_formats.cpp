@@ -1,13 +1,11 @@
 #include "export/dem_formats.h"
 
-#include <gdal_priv.h>
-
 #include <algorithm>
 #include <cctype>
 
 #include "export/dem_export.h"
 #include "export/export_file.h"
-#include "export/gdal_support.h"
+#include "export/gdal_module.h"
 
 namespace terrak {
 namespace {
@@ -38,10 +36,10 @@ std::string Lower(std::string text) {
 }  // namespace
 
 std::vector<DemFormat> OfferedDemFormats() {
-  EnsureGdalDrivers();
+  const GdalExports& gdal = ProgramGdalExports();
   std::vector<DemFormat> offered;
   for (const DemFormat& format : KnownFormats())
-    if (GetGDALDriverManager()->GetDriverByName(format.Driver.c_str()) != nullptr)
+    if (gdal.HasDriver(format.Driver))
       offered.push_back(format);
   return offered;
 }

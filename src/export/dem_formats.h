@@ -12,7 +12,8 @@ struct DemFormat {
   std::vector<std::string> Extensions;  // with their dots, the usual one first
 };
 
-// The offered formats whose driver this GDAL has, GeoTIFF first.
+// The offered formats whose driver this GDAL has, GeoTIFF first. Throws ExportError when the
+// GDAL module cannot be loaded.
 std::vector<DemFormat> OfferedDemFormats();
 
 // The offered format of that driver, or nothing when it is not one of them.

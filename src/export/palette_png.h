@@ -1,6 +1,6 @@
 #pragma once
-// The map bitmap as a palette PNG image, encoded by GDAL's PNG driver: the texture of the 3D
-// model. Row 0 of the image is the north edge.
+// The map bitmap as a palette PNG image, encoded by GDAL's PNG driver through the GDAL module:
+// the texture of the 3D model. Row 0 of the image is the north edge.
 #include <array>
 #include <cstdint>
 #include <vector>

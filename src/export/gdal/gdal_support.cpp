@@ -1,4 +1,4 @@
-#include "export/gdal_support.h"
+#include "export/gdal/gdal_support.h"
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
