@@ -4,15 +4,13 @@
 #include "cli/stream_progress.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
-#ifdef TERRAK_HAVE_QT_IMAGE
-#include "platform/qt/qt_image_stretcher.h"
-#endif
+#include "platform/module_image_stretcher.h"
 
 namespace terrak::cli {
 
 std::unique_ptr<ImageStretcher> MakeStretcher() {
 #ifdef TERRAK_HAVE_QT_IMAGE
-  return MakeQtImageStretcher();
+  return MakeProgramImageStretcher();
 #else
   return nullptr;
 #endif

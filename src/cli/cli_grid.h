@@ -13,8 +13,8 @@
 
 namespace terrak::cli {
 
-// The image loader of this build (Qt Gui), or nothing when it has none: then a map bitmap
-// beside a map is not read.
+// The image loader of this build (Qt Gui, opened as a module on the first image), or nothing when
+// it has none: then a map bitmap beside a map is not read.
 std::unique_ptr<ImageStretcher> MakeStretcher();
 
 // Opens mapFile into the scratch folder's working copy and reads the objects of symbols, which
