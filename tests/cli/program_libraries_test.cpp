@@ -1,0 +1,160 @@
+// terrak-cli as a process: the libraries the dynamic loader brings in for each command (its own
+// account under LD_DEBUG=libs, so no library version matters), and the exports of a program
+// whose modules beside it are broken.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+
+#include "export/gdal_module.h"
+#include "support/temp_folder.h"
+
+extern char** environ;
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+namespace fs = std::filesystem;
+
+const std::string kSamples = TERRAK_SOURCE_DIR "/samples";
+
+struct ProgramRun {
+  int Exit = -1;
+  std::string Out;
+  std::string Err;  // with the loader's trace
+};
+
+// Runs program with args, TMPDIR in folder and the loader's library trace on standard error.
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+               const TempFolder& folder) {
+  std::vector<std::string> environment{"TMPDIR=" + folder.Path(), "LD_DEBUG=libs"};
+  for (char** e = environ; *e; ++e)
+    if (std::string(*e).rfind("LD_DEBUG", 0) != 0 && std::string(*e).rfind("TMPDIR=", 0) != 0)
+      environment.push_back(*e);
+  std::vector<char*> envp, argv{const_cast<char*>(program.c_str())};
+  for (std::string& e : environment) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+
+  const std::string out = folder.File("run.out"), err = folder.File("run.err");
+  posix_spawn_file_actions_t files;
+  posix_spawn_file_actions_init(&files);
+  posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = -1;
+  const int spawned = posix_spawn(&pid, program.c_str(), &files, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&files);
+  ProgramRun run;
+  if (spawned != 0) return run;
+  int status = 0;
+  if (::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.Exit = WEXITSTATUS(status);
+  run.Out = ReadText(out);
+  run.Err = ReadText(err);
+  return run;
+}
+
+bool Loaded(const ProgramRun& run, const std::string& library) {
+  return run.Err.find(library) != std::string::npos;
+}
+
+// The sample map alone in folder, so no map image lies beside it.
+std::string MapWithoutImage(const TempFolder& folder) {
+  const std::string map = folder.File("alone.ocd");
+  fs::copy_file(kSamples + "/demo7.ocd", map);
+  return map;
+}
+
+TEST(ProgramLibraries, InfoAndGridLoadNeitherGdalNorQtGuiUnlessTheMapHasAnImage) {
+  TempFolder folder;
+  const std::string map = MapWithoutImage(folder);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, {"info", map}, {"grid", map, "--symbols", "101,102"}}) {
+    const ProgramRun run = RunProgram(TERRAK_CLI_PATH, args, folder);
+    EXPECT_EQ(run.Exit, 0) << args.front() << run.Err;
+    // The trace is there (the C++ library is always loaded) and names neither.
+    EXPECT_TRUE(Loaded(run, "libstdc++")) << args.front();
+    EXPECT_FALSE(Loaded(run, "libgdal")) << args.front();
+    EXPECT_FALSE(Loaded(run, "terrak-gdal.so")) << args.front();
+    EXPECT_FALSE(Loaded(run, "libQt6Gui")) << args.front();
+  }
+#ifdef TERRAK_IMAGE_MODULE_PATH
+  // The demo map's image is read through the image module, still without GDAL.
+  const ProgramRun draped =
+      RunProgram(TERRAK_CLI_PATH, {"grid", kSamples + "/demo7.ocd", "--symbols", "101,102"}, folder);
+  EXPECT_EQ(draped.Exit, 0) << draped.Err;
+  EXPECT_NE(draped.Out.find("map bitmap " + kSamples + "/demo7.bmp"), std::string::npos)
+      << draped.Out;
+  EXPECT_TRUE(Loaded(draped, "terrak-qtimage.so"));
+  EXPECT_TRUE(Loaded(draped, "libQt6Gui"));
+  EXPECT_FALSE(Loaded(draped, "libgdal"));
+#endif
+}
+
+TEST(ProgramLibraries, ADemExportLoadsGdalThroughItsModuleAndAModelForPrintingDoesNot) {
+  TempFolder folder;
+  const std::string map = MapWithoutImage(folder);
+  const ProgramRun dem =
+      RunProgram(TERRAK_CLI_PATH, {"export", map, "--symbols", "101,102", "--dem", folder.File("d.tif")},
+          folder);
+  EXPECT_EQ(dem.Exit, 0) << dem.Err;
+  EXPECT_TRUE(Loaded(dem, "terrak-gdal.so"));
+  EXPECT_TRUE(Loaded(dem, "libgdal"));
+  const std::vector<std::uint8_t> tiff = ReadBytes(folder.File("d.tif"));
+  ASSERT_GE(tiff.size(), 4u);
+  EXPECT_EQ(std::string(tiff.begin(), tiff.begin() + 4), std::string("II*\0", 4));
+
+  const ProgramRun stl =
+      RunProgram(TERRAK_CLI_PATH, {"export", map, "--symbols", "101,102", "--stl", folder.File("d.stl")},
+          folder);
+  EXPECT_EQ(stl.Exit, 0) << stl.Err;
+  EXPECT_FALSE(Loaded(stl, "libgdal"));
+  EXPECT_GT(fs::file_size(folder.File("d.stl")), 84u);
+}
+
+TEST(ProgramLibraries, BrokenModulesBesideTheProgramFailOnlyWhatNeedsThemAndSayWhy) {
+  TempFolder folder;
+  const std::string map = MapWithoutImage(folder);
+  fs::create_directory(folder.File("bin"));
+  const std::string program = folder.File("bin/terrak-cli");
+  fs::copy_file(TERRAK_CLI_PATH, program);
+  WriteText(folder.File("bin/terrak-gdal.so"), "not a module\n");
+
+  const ProgramRun dem =
+      RunProgram(program, {"export", map, "--symbols", "101,102", "--dem", folder.File("d.tif")}, folder);
+  EXPECT_EQ(dem.Exit, 1);
+  EXPECT_NE(dem.Err.find(std::string("terrak-cli: ") + kGdalModuleMissing), std::string::npos)
+      << dem.Err;
+  EXPECT_NE(dem.Err.find(folder.File("bin/terrak-gdal.so")), std::string::npos) << dem.Err;
+  EXPECT_FALSE(fs::exists(folder.File("d.tif")));
+
+  const ProgramRun stl =
+      RunProgram(program, {"export", map, "--symbols", "101,102", "--stl", folder.File("d.stl")}, folder);
+  EXPECT_EQ(stl.Exit, 0) << stl.Err;
+  EXPECT_TRUE(fs::exists(folder.File("d.stl")));
+
+#ifdef TERRAK_IMAGE_MODULE_PATH
+  // A textured model needs the texture's PNG from GDAL: refused with the module's message.
+  fs::copy_file(kSamples + "/demo7.bmp", folder.File("alone.bmp"));
+  const ProgramRun glb =
+      RunProgram(program, {"export", map, "--symbols", "101,102", "--glb", folder.File("d.glb")},
+                 folder);
+  EXPECT_EQ(glb.Exit, 1);
+  EXPECT_NE(glb.Err.find(kGdalModuleMissing), std::string::npos) << glb.Err;
+  EXPECT_FALSE(fs::exists(folder.File("d.glb")));
+
+  // With the image module broken too the grid is still built; only the image is left out, with
+  // the reason.
+  WriteText(folder.File("bin/terrak-qtimage.so"), "not a module\n");
+  const ProgramRun grid = RunProgram(program, {"grid", map, "--symbols", "101,102"}, folder);
+  EXPECT_EQ(grid.Exit, 0) << grid.Err;
+  EXPECT_NE(grid.Out.find("map bitmap none"), std::string::npos) << grid.Out;
+  EXPECT_NE(grid.Err.find("the image module could not be loaded: "), std::string::npos) << grid.Err;
+#endif
+}
+
+}  // namespace
+}  // namespace terrak
