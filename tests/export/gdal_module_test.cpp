@@ -1,11 +1,13 @@
 // The exports' GDAL module: found among its candidate places, a missing or broken one named in
 // the export's message, and what the progress callback throws passed through GDAL unchanged.
+#include <gdal_priv.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <stdexcept>
 
 #include "export/dem_export.h"
+#include "export/dem_formats.h"
 #include "export/export_error.h"
 #include "export/export_fixtures.h"
 #include "export/gdal_module.h"
@@ -67,6 +69,29 @@ TEST(GdalModule, TheProgramsModuleIsFoundFromTheBuildTree) {
   EXPECT_TRUE(ProgramGdalExports().HasDriver("PNG"));
   // Asked again, the same functions.
   EXPECT_EQ(&ProgramGdalExports(), &ProgramGdalExports());
+}
+
+TEST(GdalModule, OfferedFormatsAreThoseGdalHasAndAFormatIsCheckedBeforeAnyWork) {
+  GDALAllRegister();
+  const std::vector<DemFormat> offered = OfferedDemFormats();
+  ASSERT_FALSE(offered.empty());
+  EXPECT_EQ(offered.front().Driver, "GTiff");
+  for (const char* driver : {"GTiff", "AAIGrid", "XYZ", "HFA", "netCDF"}) {
+    const bool has = GetGDALDriverManager()->GetDriverByName(driver) != nullptr;
+    EXPECT_EQ(FindDemFormat(offered, driver) != nullptr, has) << driver;
+  }
+
+  // An unknown format is refused before the grid is looked at and before any progress.
+  int reports = 0;
+  DemOptions unknown;
+  unknown.Format = "NoSuchFormat";
+  try {
+    ExportDem(GridState{}, {}, unknown, [&](double) { return ++reports > 0; });
+    ADD_FAILURE() << "an empty grid exported";
+  } catch (const ExportError& e) {
+    EXPECT_STREQ(e.what(), "GDAL has no raster format called \"NoSuchFormat\"");
+  }
+  EXPECT_EQ(reports, 0);
 }
 
 TEST(GdalModule, WhatTheProgressCallbackThrowsReachesTheCallerAndNothingIsWritten) {
