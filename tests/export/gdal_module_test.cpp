@@ -94,6 +94,18 @@ TEST(GdalModule, OfferedFormatsAreThoseGdalHasAndAFormatIsCheckedBeforeAnyWork) 
   EXPECT_EQ(reports, 0);
 }
 
+TEST(GdalModule, NotesOfATurnedMapWithoutCoordinateSystemComeInTheOrderTheyArise) {
+  const GridState grid = FunctionGrid(20, 20, 0, 0, [](auto x, auto) {
+    return 50.0 + static_cast<double>(x);
+  });
+  const ExportedFiles files =
+      ExportDem(grid, GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 2.0), DemOptions{});
+  EXPECT_EQ(files.Notes,
+            (std::vector<std::string>{kDemNoCrsNote,
+                                      "The map is turned by 2.00 degrees against grid north: its "
+                                      "terrain was resampled onto a north-up grid"}));
+}
+
 TEST(GdalModule, WhatTheProgressCallbackThrowsReachesTheCallerAndNothingIsWritten) {
   TempFolder folder;
   const GridState grid = FunctionGrid(60, 40, 0, 0, [](auto x, auto y) {
