@@ -108,7 +108,8 @@ TEST(ProgramLibraries, ADemExportLoadsGdalThroughItsModuleAndAModelForPrintingDo
   EXPECT_EQ(std::string(tiff.begin(), tiff.begin() + 4), std::string("II*\0", 4));
 
   const ProgramRun stl =
-      RunProgram(TERRAK_CLI_PATH, {"export", map, "--symbols", "101,102", "--stl", folder.File("d.stl")},
+      RunProgram(TERRAK_CLI_PATH,
+                 {"export", map, "--symbols", "101,102", "--stl", folder.File("d.stl")},
           folder);
   EXPECT_EQ(stl.Exit, 0) << stl.Err;
   EXPECT_FALSE(Loaded(stl, "libgdal"));
@@ -132,7 +133,8 @@ TEST(ProgramLibraries, BrokenModulesBesideTheProgramFailOnlyWhatNeedsThemAndSayW
   EXPECT_FALSE(fs::exists(folder.File("d.tif")));
 
   const ProgramRun stl =
-      RunProgram(program, {"export", map, "--symbols", "101,102", "--stl", folder.File("d.stl")}, folder);
+      RunProgram(program, {"export", map, "--symbols", "101,102", "--stl", folder.File("d.stl")},
+                 folder);
   EXPECT_EQ(stl.Exit, 0) << stl.Err;
   EXPECT_TRUE(fs::exists(folder.File("d.stl")));
 
@@ -154,6 +156,23 @@ TEST(ProgramLibraries, BrokenModulesBesideTheProgramFailOnlyWhatNeedsThemAndSayW
   EXPECT_NE(grid.Out.find("map bitmap none"), std::string::npos) << grid.Out;
   EXPECT_NE(grid.Err.find("the image module could not be loaded: "), std::string::npos) << grid.Err;
 #endif
+}
+
+TEST(ProgramLibraries, AnInstalledProgramTakesTheModuleFromItsInstalledModuleFolder) {
+  TempFolder folder;
+  const std::string map = MapWithoutImage(folder);
+  fs::create_directories(folder.File("inst/bin"));
+  const std::string program = folder.File("inst/bin/terrak-cli");
+  fs::copy_file(TERRAK_CLI_PATH, program);
+  const std::string modules = folder.File("inst/bin/" TERRAK_MODULE_DIR_FROM_BIN);
+  fs::create_directories(modules);
+  // Broken, so that taking it shows in the message instead of the build tree's module.
+  WriteText(modules + "/terrak-gdal.so", "not a module\n");
+  const ProgramRun dem =
+      RunProgram(program, {"export", map, "--symbols", "101,102", "--dem", folder.File("d.tif")},
+                 folder);
+  EXPECT_EQ(dem.Exit, 1);
+  EXPECT_NE(dem.Err.find(modules + "/terrak-gdal.so"), std::string::npos) << dem.Err;
 }
 
 }  // namespace
