@@ -3,6 +3,7 @@
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 
@@ -104,6 +105,25 @@ TEST(GdalModule, NotesOfATurnedMapWithoutCoordinateSystemComeInTheOrderTheyArise
             (std::vector<std::string>{kDemNoCrsNote,
                                       "The map is turned by 2.00 degrees against grid north: its "
                                       "terrain was resampled onto a north-up grid"}));
+}
+
+TEST(GdalModule, TheTargetsOwnExtensionNamesTheDemAndItsSideFiles) {
+  TempFolder folder;
+  const GridState grid = FunctionGrid(8, 8, 0, 0, [](auto, auto y) {
+    return 10.0 + static_cast<double>(y);
+  });
+  WriteDemFile(folder.File("terrain.TIFF"), grid, {}, DemOptions{});
+  DemOptions ascii;
+  ascii.Format = "AAIGrid";
+  Georeferencing placed = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 0.0, 1.0);
+  placed.EpsgCode = 32631;
+  WriteDemFile(folder.File("heights.grid"), grid, placed, ascii);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+    names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"heights.grid", "heights.grid.aux.xml", "heights.prj",
+                                             "terrain.TIFF"}));
 }
 
 TEST(GdalModule, WhatTheProgressCallbackThrowsReachesTheCallerAndNothingIsWritten) {
