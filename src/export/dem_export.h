@@ -35,8 +35,9 @@ struct DemOptions {
 };
 
 // The DEM's files and what the user should know about them (no georeferencing, no coordinate
-// system, resampling). Throws ExportError for an empty grid, an unknown or read-only format or a
-// format that refuses the raster, ExportCancelled when the progress callback says stop.
+// system, resampling). Throws ExportError for an empty grid, an unknown or read-only format, a
+// format that refuses the raster or a GDAL module that cannot be loaded (kGdalModuleMissing),
+// ExportCancelled when the progress callback says stop.
 ExportedFiles ExportDem(const GridState& grid, const Georeferencing& georef,
                         const DemOptions& options, const ExportProgressCallback& progress = {});
 

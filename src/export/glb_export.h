@@ -1,6 +1,7 @@
 #pragma once
 // The terrain as a glTF 2.0 binary (".glb"): one mesh of triangles in metres, y up, with the map
-// bitmap as its texture when the grid has one. Opens in Blender and any glTF viewer.
+// bitmap as its texture when the grid has one (encoded through the GDAL module, so a textured
+// model needs it). Opens in Blender and any glTF viewer.
 #include <cstdint>
 #include <string>
 #include <vector>
