@@ -38,11 +38,15 @@ class ModuleImageStretcher : public ImageStretcher {
     const LoadedImageExports& loaded = Loaded();
     if (!loaded.Exports) throw FileError(fileName, kImageModuleMissing + loaded.Error);
     ImageFailure failure;
-    IndexedImage image = loaded.Exports->StretchUpsideDown(fileName, width, height, palette, failure);
+    IndexedImage image =
+        loaded.Exports->StretchUpsideDown(fileName, width, height, palette, failure);
     switch (failure.What) {
-      case ImageFailure::Kind::None: return image;
-      case ImageFailure::Kind::OutOfMemory: throw std::bad_alloc();
-      case ImageFailure::Kind::File: break;
+      case ImageFailure::Kind::None:
+        return image;
+      case ImageFailure::Kind::OutOfMemory:
+        throw std::bad_alloc();
+      case ImageFailure::Kind::File:
+        break;
     }
     throw FileError(failure.FileName, failure.Reason);
   }

@@ -1,8 +1,8 @@
 // terrak-cli as a process: the libraries the dynamic loader brings in for each command (its own
 // account under LD_DEBUG=libs, so no library version matters), and the exports of a program
 // whose modules beside it are broken.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -29,7 +29,7 @@ struct ProgramRun {
 
 // Runs program with args, TMPDIR in folder and the loader's library trace on standard error.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
-               const TempFolder& folder) {
+                      const TempFolder& folder) {
   std::vector<std::string> environment{"TMPDIR=" + folder.Path(), "LD_DEBUG=libs"};
   for (char** e = environ; *e; ++e)
     if (std::string(*e).rfind("LD_DEBUG", 0) != 0 && std::string(*e).rfind("TMPDIR=", 0) != 0)
@@ -83,8 +83,8 @@ TEST(ProgramLibraries, InfoAndGridLoadNeitherGdalNorQtGuiUnlessTheMapHasAnImage)
   }
 #ifdef TERRAK_IMAGE_MODULE_PATH
   // The demo map's image is read through the image module, still without GDAL.
-  const ProgramRun draped =
-      RunProgram(TERRAK_CLI_PATH, {"grid", kSamples + "/demo7.ocd", "--symbols", "101,102"}, folder);
+  const ProgramRun draped = RunProgram(
+      TERRAK_CLI_PATH, {"grid", kSamples + "/demo7.ocd", "--symbols", "101,102"}, folder);
   EXPECT_EQ(draped.Exit, 0) << draped.Err;
   EXPECT_NE(draped.Out.find("map bitmap " + kSamples + "/demo7.bmp"), std::string::npos)
       << draped.Out;
@@ -98,8 +98,8 @@ TEST(ProgramLibraries, ADemExportLoadsGdalThroughItsModuleAndAModelForPrintingDo
   TempFolder folder;
   const std::string map = MapWithoutImage(folder);
   const ProgramRun dem =
-      RunProgram(TERRAK_CLI_PATH, {"export", map, "--symbols", "101,102", "--dem", folder.File("d.tif")},
-          folder);
+      RunProgram(TERRAK_CLI_PATH,
+                 {"export", map, "--symbols", "101,102", "--dem", folder.File("d.tif")}, folder);
   EXPECT_EQ(dem.Exit, 0) << dem.Err;
   EXPECT_TRUE(Loaded(dem, "terrak-gdal.so"));
   EXPECT_TRUE(Loaded(dem, "libgdal"));
@@ -109,8 +109,7 @@ TEST(ProgramLibraries, ADemExportLoadsGdalThroughItsModuleAndAModelForPrintingDo
 
   const ProgramRun stl =
       RunProgram(TERRAK_CLI_PATH,
-                 {"export", map, "--symbols", "101,102", "--stl", folder.File("d.stl")},
-          folder);
+                 {"export", map, "--symbols", "101,102", "--stl", folder.File("d.stl")}, folder);
   EXPECT_EQ(stl.Exit, 0) << stl.Err;
   EXPECT_FALSE(Loaded(stl, "libgdal"));
   EXPECT_GT(fs::file_size(folder.File("d.stl")), 84u);
@@ -124,26 +123,24 @@ TEST(ProgramLibraries, BrokenModulesBesideTheProgramFailOnlyWhatNeedsThemAndSayW
   fs::copy_file(TERRAK_CLI_PATH, program);
   WriteText(folder.File("bin/terrak-gdal.so"), "not a module\n");
 
-  const ProgramRun dem =
-      RunProgram(program, {"export", map, "--symbols", "101,102", "--dem", folder.File("d.tif")}, folder);
+  const ProgramRun dem = RunProgram(
+      program, {"export", map, "--symbols", "101,102", "--dem", folder.File("d.tif")}, folder);
   EXPECT_EQ(dem.Exit, 1);
   EXPECT_NE(dem.Err.find(std::string("terrak-cli: ") + kGdalModuleMissing), std::string::npos)
       << dem.Err;
   EXPECT_NE(dem.Err.find(folder.File("bin/terrak-gdal.so")), std::string::npos) << dem.Err;
   EXPECT_FALSE(fs::exists(folder.File("d.tif")));
 
-  const ProgramRun stl =
-      RunProgram(program, {"export", map, "--symbols", "101,102", "--stl", folder.File("d.stl")},
-                 folder);
+  const ProgramRun stl = RunProgram(
+      program, {"export", map, "--symbols", "101,102", "--stl", folder.File("d.stl")}, folder);
   EXPECT_EQ(stl.Exit, 0) << stl.Err;
   EXPECT_TRUE(fs::exists(folder.File("d.stl")));
 
 #ifdef TERRAK_IMAGE_MODULE_PATH
   // A textured model needs the texture's PNG from GDAL: refused with the module's message.
   fs::copy_file(kSamples + "/demo7.bmp", folder.File("alone.bmp"));
-  const ProgramRun glb =
-      RunProgram(program, {"export", map, "--symbols", "101,102", "--glb", folder.File("d.glb")},
-                 folder);
+  const ProgramRun glb = RunProgram(
+      program, {"export", map, "--symbols", "101,102", "--glb", folder.File("d.glb")}, folder);
   EXPECT_EQ(glb.Exit, 1);
   EXPECT_NE(glb.Err.find(kGdalModuleMissing), std::string::npos) << glb.Err;
   EXPECT_FALSE(fs::exists(folder.File("d.glb")));
@@ -168,9 +165,8 @@ TEST(ProgramLibraries, AnInstalledProgramTakesTheModuleFromItsInstalledModuleFol
   fs::create_directories(modules);
   // Broken, so that taking it shows in the message instead of the build tree's module.
   WriteText(modules + "/terrak-gdal.so", "not a module\n");
-  const ProgramRun dem =
-      RunProgram(program, {"export", map, "--symbols", "101,102", "--dem", folder.File("d.tif")},
-                 folder);
+  const ProgramRun dem = RunProgram(
+      program, {"export", map, "--symbols", "101,102", "--dem", folder.File("d.tif")}, folder);
   EXPECT_EQ(dem.Exit, 1);
   EXPECT_NE(dem.Err.find(modules + "/terrak-gdal.so"), std::string::npos) << dem.Err;
 }

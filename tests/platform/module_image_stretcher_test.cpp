@@ -1,9 +1,10 @@
 // The image stretcher that reads through the image module: the picture as the module's Qt reader
 // gives it, its file errors arriving whole, and a missing module reported as a file error.
+#include "platform/module_image_stretcher.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/file_error.h"
-#include "platform/module_image_stretcher.h"
 #include "support/bmp_image.h"
 #include "support/temp_folder.h"
 
@@ -34,7 +35,8 @@ TEST(ModuleImageStretcher, StretchesUpsideDownToTheNearestPaletteColourThroughTh
   palette[8] = MakeColour(0, 255, 0);
   palette[9] = MakeColour(0, 0, 255);
   palette[10] = kWhite;
-  const auto stretcher = MakeModuleImageStretcher({folder.File("none.so"), TERRAK_IMAGE_MODULE_PATH});
+  const auto stretcher =
+      MakeModuleImageStretcher({folder.File("none.so"), TERRAK_IMAGE_MODULE_PATH});
   // Twice as wide: every source pixel covers two picture pixels.
   const terrak::IndexedImage picture = stretcher->StretchUpsideDown(file, 8, 2, palette);
   ASSERT_EQ(picture.Width, 8);
