@@ -15,7 +15,7 @@ namespace terrak {
 
 template <typename T>
 class ZeroedArray {
-  static_assert(std::is_trivially_copyable_v<T>, "values are copied as bytes and start as zero bytes");
+  static_assert(std::is_trivially_copyable_v<T>, "values are copied as bytes, start as zero bytes");
 
  public:
   ZeroedArray() = default;

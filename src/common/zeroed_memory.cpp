@@ -20,7 +20,9 @@ std::size_t PageSize() {
   return size > 0 ? static_cast<std::size_t>(size) : 4096;
 }
 
-std::size_t RoundUp(std::size_t bytes, std::size_t unit) { return (bytes + unit - 1) / unit * unit; }
+std::size_t RoundUp(std::size_t bytes, std::size_t unit) {
+  return (bytes + unit - 1) / unit * unit;
+}
 
 }  // namespace
 
@@ -41,7 +43,8 @@ void* AllocateZeroed(std::size_t bytes) {
   const std::uintptr_t aligned = RoundUp(start, kHugePage);
   if (aligned > start) munmap(mapped, aligned - start);
   const std::uintptr_t end = start + length + kHugePage;
-  if (end > aligned + length) munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
+  if (end > aligned + length)
+    munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
   void* block = reinterpret_cast<void*>(aligned);
 #ifdef MADV_HUGEPAGE
   madvise(block, length, MADV_HUGEPAGE);  // only a hint: refused where there are none
