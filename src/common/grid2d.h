@@ -1,25 +1,36 @@
 #pragma once
 // A two-dimensional array in one contiguous allocation, indexed G(x, y) with x the column.
 // Storage is column-major: the cells of one column lie next to each other, as the height grid
-// and the bitmap grid are defined column by column.
+// and the bitmap grid are defined column by column. The cells start as zero memory that is not
+// written until used (common/zeroed_array.h): a grid made of zeros costs nothing until touched.
+#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <cstring>
+
+#include "common/zeroed_array.h"
 
 namespace terrak {
 
+// T is a plain value type (a number, a colour).
 template <typename T>
 class Grid2D {
  public:
   Grid2D() = default;
   Grid2D(std::int64_t columns, std::int64_t rows, T fill = T{}) { Resize(columns, rows, fill); }
 
-  // Resizes to the given size and sets every cell to fill.
+  // Resizes to the given size and sets every cell to fill. The old cells are given back first,
+  // so a grid resized to zeros is fresh memory, never written.
   void Resize(std::int64_t columns, std::int64_t rows, T fill = T{}) {
-    columns_ = columns < 0 ? 0 : columns;
-    rows_ = rows < 0 ? 0 : rows;
-    cells_.assign(static_cast<std::size_t>(columns_ * rows_), fill);
+    Clear();
+    const std::int64_t c = columns < 0 ? 0 : columns;
+    const std::int64_t r = rows < 0 ? 0 : rows;
+    cells_ = ZeroedArray<T>(static_cast<std::size_t>(c * r));
+    columns_ = c;
+    rows_ = r;
+    const T zero{};
+    if (std::memcmp(&fill, &zero, sizeof(T)) != 0) std::fill(cells_.begin(), cells_.end(), fill);
   }
 
   // Resizes keeping the values where old and new sizes overlap; new cells are fill.
@@ -27,14 +38,15 @@ class Grid2D {
     Grid2D<T> resized(columns, rows, fill);
     const std::int64_t keepColumns = columns_ < resized.columns_ ? columns_ : resized.columns_;
     const std::int64_t keepRows = rows_ < resized.rows_ ? rows_ : resized.rows_;
-    for (std::int64_t x = 0; x < keepColumns; ++x)
-      for (std::int64_t y = 0; y < keepRows; ++y) resized(x, y) = (*this)(x, y);
+    if (keepRows > 0)
+      for (std::int64_t x = 0; x < keepColumns; ++x)
+        std::memcpy(resized.Column(x), Column(x), static_cast<std::size_t>(keepRows) * sizeof(T));
     *this = std::move(resized);
   }
 
   void Clear() {
     columns_ = rows_ = 0;
-    cells_.clear();
+    cells_ = ZeroedArray<T>();
   }
 
   std::int64_t Columns() const { return columns_; }
@@ -65,7 +77,7 @@ class Grid2D {
  private:
   std::int64_t columns_ = 0;
   std::int64_t rows_ = 0;
-  std::vector<T> cells_;
+  ZeroedArray<T> cells_;
 };
 
 }  // namespace terrak

@@ -1,14 +1,18 @@
 #pragma once
-// The bulge searches that the outline refinement will need later, made on a second thread while
-// the refinement works on the pairs before them. A search is a fixed function of its two points
-// (the grid does not change while shrinking), so a search taken over gives the cells, the work
-// and the step count that making it would have given.
+// The bulge searches of the outline refinement shared with a second thread. The refinement walks
+// its pairs from the first to the last; the helper walks the same pairs from the last to the
+// first, searching each and keeping the result, until it comes to a pair the refinement has
+// reached. A search is a fixed function of its two points (the grid does not change while
+// shrinking), so a search taken over gives the cells, the work and the step count that making it
+// would have given, and the two threads meet wherever the work splits evenly.
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "grid/bulge_search.h"
 #include "grid/shrinkwrap.h"
@@ -25,37 +29,49 @@ struct BulgeResult {
 
 BulgeResult SearchBulges(BulgeSearch& search, ShrinkControl& control, WrapCell p, WrapCell n);
 
+// The pairs the refinement of wrapped would search, from the last to the first: a pair comes
+// before the pairs between the cells its search found, and those come last first. The walk keeps
+// the refinement's rules (pairs within the gap, pairs refined or found barren before, a pair met
+// again while its own refinement is under way), so it meets the pairs the refinement searches,
+// give or take the few whose turn depends on the order. search(key, p, n) makes a pair's search
+// and gives the cells found, or nullptr to end the walk.
+using PairSearch = std::function<const WrapperList*(std::uint64_t key, WrapCell p, WrapCell n)>;
+void WalkRefinementBackwards(const WrapperList& wrapped, std::int32_t contourGap,
+                             const PairSearch& search);
+
 class BulgesAhead {
  public:
-  // Without a second thread (threads below 2) every search is made where it is taken.
-  BulgesAhead(const HeightGridType& grid, const ShrinkControl& control, int threads);
+  // Without a second thread (threads below 2) every search is made where it is taken. wrapped
+  // and grid must outlive this.
+  BulgesAhead(const HeightGridType& grid, const ShrinkControl& control, int threads,
+              const WrapperList& wrapped, std::int32_t contourGap);
   ~BulgesAhead();
   BulgesAhead(const BulgesAhead&) = delete;
   BulgesAhead& operator=(const BulgesAhead&) = delete;
 
-  // A pair the refinement will examine later. Pairs are taken up oldest first, so each batch
-  // should name its farthest pair first.
-  void Expect(std::uint64_t key, WrapCell p, WrapCell n);
-  // The search of (p, n): taken over when it was made ahead (waiting while it is being made),
+  // The search of (p, n): taken over when the helper made it (waiting while it is being made),
   // else made here with search and control.
   BulgeResult Take(std::uint64_t key, WrapCell p, WrapCell n, BulgeSearch& search,
                    ShrinkControl& control);
 
  private:
-  enum class State { Queued, Making, Done };
   struct Entry {
-    State Now = State::Queued;
-    WrapCell P, N;
+    bool Made = false;
     BulgeResult Result;
   };
-  void Work(const HeightGridType& grid, ShrinkControl control);
+  void Work(const HeightGridType& grid, ShrinkControl control, const WrapperList& wrapped,
+            std::int32_t contourGap);
+  // Makes the search of (p, n) for the refinement and copies its cells to found; false when
+  // the walk is to end.
+  bool MakeAhead(BulgeSearch& search, ShrinkControl& control, std::uint64_t key, WrapCell p,
+                 WrapCell n, WrapperList& found);
 
   bool enabled_ = false;
   std::mutex mutex_;
-  std::condition_variable wake_, made_;
-  std::unordered_map<std::uint64_t, Entry> entries_;
-  std::deque<std::uint64_t> queue_;
-  bool stop_ = false;
+  std::condition_variable made_;
+  std::unordered_map<std::uint64_t, Entry> entries_;  // made or being made by the helper
+  std::unordered_set<std::uint64_t> reached_;         // pairs the refinement has come to
+  std::atomic<bool> stop_{false};
   std::thread helper_;
 };
 

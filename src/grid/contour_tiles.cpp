@@ -28,8 +28,8 @@ ContourTiles::ContourTiles(const HeightGridType& grid)
       rows_(grid.Rows()),
       tilesX_((grid.Columns() + 7) / 8),
       tilesY_((grid.Rows() + 7) / 8),
-      words_(static_cast<std::size_t>(tilesX_ * tilesY_), 0),
-      occupied_(static_cast<std::size_t>((tilesX_ + 1) * (tilesY_ + 1)), 0) {
+      words_(static_cast<std::size_t>(tilesX_ * tilesY_)),
+      occupied_(static_cast<std::size_t>((tilesX_ + 1) * (tilesY_ + 1))) {
   // Whole tiles eight rows at a time: lane k of the sum holds row k's bits, which is byte k of
   // the tile's word. The last rows and columns of a grid not a multiple of 8 cell by cell.
   static_assert(std::endian::native == std::endian::little, "a word's byte k is its row k");

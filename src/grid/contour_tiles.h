@@ -4,8 +4,7 @@
 // lie close together and share a few words, and whole stretches of a bulge can be passed over
 // when its box touches no such tile.
 #include <cstdint>
-#include <vector>
-
+#include "common/zeroed_array.h"
 #include "grid/grid_state.h"
 
 namespace terrak {
@@ -31,8 +30,8 @@ class ContourTiles {
 
   std::int64_t columns_, rows_;
   std::int64_t tilesX_, tilesY_;
-  std::vector<std::uint64_t> words_;
-  std::vector<std::int32_t> occupied_;  // (tilesX_ + 1) x (tilesY_ + 1) summed counts
+  ZeroedArray<std::uint64_t> words_;
+  ZeroedArray<std::int32_t> occupied_;  // (tilesX_ + 1) x (tilesY_ + 1) summed counts
 };
 
 }  // namespace terrak

@@ -10,6 +10,7 @@
 #include "common/wrap16.h"
 #include "grid/bulge_search.h"
 #include "grid/bulges_ahead.h"
+#include "grid/outline_pairs.h"
 #include "grid/wrap_walker.h"
 
 namespace terrak {
@@ -17,9 +18,11 @@ namespace terrak {
 using wrap::Distance2;
 using wrap::Inside;
 using wrap::kFarAway;
+using wrap::PairKey;
 using wrap::Step16;
 using wrap::ValueAt;
 using wrap::Walker;
+using wrap::WithinGap;
 
 // The slope the ray and seal walkers step along from a to b; a vertical or horizontal line
 // gets a stand-in slope, as the walkers were made to take.
@@ -94,20 +97,6 @@ WrapperList WrapMap(const GridState& grid, ProgressSink& progress) {
   return list;
 }
 
-namespace {
-
-// Two outline points as one key.
-std::uint64_t PairKey(WrapCell p, WrapCell n) {
-  const auto u = [](std::int16_t v) { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(v)); };
-  return (u(p.X) << 48) | (u(p.Y) << 32) | (u(n.X) << 16) | u(n.Y);
-}
-
-bool WithinGap(std::int32_t contourGap, std::int64_t distance2) {
-  return contourGap >= 0 && std::int64_t{contourGap} * contourGap >= distance2;
-}
-
-}  // namespace
-
 // The points still to be examined form a stack whose top is the current N: a refinement pushes
 // its cells above N, an advance pops N. A refinement of (P, N) is a fixed function of the pair
 // (the grid does not change while shrinking): it always adds the same cells and always ends with
@@ -136,12 +125,7 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, std::in
   std::vector<std::uint64_t> waitingKeys;
   std::unordered_set<std::uint64_t> waiting, refined, barren;
   BulgeSearch filler(grid.HeightGrid, control);
-  BulgesAhead ahead(grid.HeightGrid, control, control.Threads);
-  const auto expect = [&](WrapCell a, WrapCell b) {
-    if (!WithinGap(contourGap, Distance2(a, b))) ahead.Expect(PairKey(a, b), a, b);
-  };
-  for (std::size_t i = wrapped.size() - 1; i-- > 0;)
-    expect({wrapped[i].X, wrapped[i].Y}, {wrapped[i + 1].X, wrapped[i + 1].Y});
+  BulgesAhead ahead(grid.HeightGrid, control, control.Threads, wrapped, contourGap);
   WrapCell p{wrapped.front().X, wrapped.front().Y};
   while (!pending.empty()) {
     const TWrapperPoint nPoint = pending.back().Point;
@@ -167,10 +151,6 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, std::in
         if (found.empty()) {
           barren.insert(key);
         } else {
-          // The pairs between the cells found come next after (P, first cell): farthest first.
-          expect({found.back().X, found.back().Y}, n);
-          for (std::size_t i = found.size() - 1; i-- > 0;)
-            expect({found[i].X, found[i].Y}, {found[i + 1].X, found[i + 1].Y});
           advance = false;
           waiting.insert(key);
           waitingKeys.push_back(key);
