@@ -421,7 +421,7 @@ class Interpolator {
     StreamSide& side = streams_.ColumnUp();
     if (side.LastX < y) {
       Find(side, Way::ColumnUp);
-      side.LastX = side.Near.y - 1;
+      side.LastX = static_cast<std::int16_t>(side.Near.y - 1);
       streams_.ColumnDown().SlopeKnown = false;
     }
     return side;
@@ -430,7 +430,7 @@ class Interpolator {
     StreamSide& side = streams_.RowUp(y);
     if (side.LastX < x) {
       Find(side, Way::RowUp);
-      side.LastX = side.Near.x - 1;
+      side.LastX = static_cast<std::int16_t>(side.Near.x - 1);
       streams_.RowDown(y).SlopeKnown = false;
     }
     return side;
@@ -444,7 +444,9 @@ class Interpolator {
     StreamSide& side = streams_.FallingUp(y);
     if (side.LastX < x) {
       Find(side, Way::FallingUp);
-      side.LastX = scan_.G(side.Near.x, side.Near.y) > 0 ? side.Near.x - 1 : kAlways;
+      side.LastX = scan_.G(side.Near.x, side.Near.y) > 0
+                       ? static_cast<std::int16_t>(side.Near.x - 1)
+                       : kAlways;
     }
     return side;
   }
@@ -456,7 +458,7 @@ class Interpolator {
       const bool half = side.Near.x - side.Near.y != x - y;
       side.LastX = scan_.G(side.Near.x, side.Near.y) <= 0 ? kAlways
                    : half                                 ? side.Near.x
-                                                          : side.Near.x - 1;
+                                                          : static_cast<std::int16_t>(side.Near.x - 1);
       streams_.RisingDown(y).SlopeKnown = false;
     }
     return side;
@@ -480,8 +482,8 @@ class Interpolator {
     if (!down.SlopeKnown || (Falling && !(down.SlopeUp == up.Near))) {
       down.SlopeKnown = true;
       down.SlopeUp = up.Near;
-      down.DownV = scan_.G(down.Near.x, down.Near.y);
-      down.UpV = scan_.G(up.Near.x, up.Near.y);
+      down.DownV = scan_.Grid()(down.Near.x, down.Near.y);
+      down.UpV = scan_.Grid()(up.Near.x, up.Near.y);
       down.Slope = alongColumn
                        ? Gradient<Diagonal>(down.Near.y, up.Near.y, down.DownV, down.UpV, step)
                        : Gradient<Diagonal>(down.Near.x, up.Near.x, down.DownV, down.UpV, step);
@@ -700,7 +702,7 @@ class Interpolator {
   LineMemo column_;
   std::int32_t cellX_ = 0, cellY_ = 0;  // the cell being interpolated
   StreamSide firstCell_;  // a 135-degree up side that meets a contour at its first cell
-  static constexpr std::int32_t kAlways = std::numeric_limits<std::int32_t>::max();
+  static constexpr std::int16_t kAlways = StreamSide::kAlways;
   const std::int16_t* here_ = nullptr;  // the present column
   const std::int16_t* west_ = nullptr;  // the column before it
   std::vector<LineMemo> rows_, rising_, falling_;

@@ -15,32 +15,45 @@
 // least two steps there) at a moment when the cell itself holds no positive height.
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "grid/bit_lines.h"
+#include "grid/grid_limits.h"
 #include "grid/grid_state.h"
 
 namespace terrak {
 
+// Positions fit 16 bits: a grid has at most kMaxGridSide + 1 columns and rows (grid_limits.h),
+// and every cell a scan reports lies within one step of the grid. Small, because the sweep
+// touches six sides for every cell and a column's worth of them should stay in the cache.
 struct LineCell {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
+  std::int16_t x = 0;
+  std::int16_t y = 0;
+  constexpr LineCell() = default;
+  constexpr LineCell(std::int32_t cellX, std::int32_t cellY)
+      : x(static_cast<std::int16_t>(cellX)), y(static_cast<std::int16_t>(cellY)) {}
   bool operator==(const LineCell&) const = default;
 };
 
 // One side of one line: its near cell, and its edge and next cells once found.
 struct StreamSide {
+  // An up side's LastX that holds for every later cell of the line: beyond every column.
+  static constexpr std::int16_t kAlways = std::numeric_limits<std::int16_t>::max();
   LineCell Near, Edge, Next;
-  bool Known = false;         // Edge and Next belong to Near
-  std::int32_t LastX = -1;    // up sides: the last position for whose cell Near is still ahead
+  // Down sides: the up side's near cell the gradient below was computed with.
+  LineCell SlopeUp;
   // Down sides: the line's gradient and near values, kept while the two near cells stay (their
   // values cannot change meanwhile: positive cells are never written, nor the cells where
-  // walks stop, while those lie behind or ahead of the sweep). SlopeUp is the up side's near.
+  // walks stop, while those lie behind or ahead of the sweep).
+  std::int16_t DownV = 0, UpV = 0;
+  std::int16_t LastX = -1;    // up sides: the last position for whose cell Near is still ahead
+  bool Known = false;         // Edge and Next belong to Near
   bool SlopeKnown = false;
-  LineCell SlopeUp;
-  std::int32_t DownV = 0, UpV = 0;
   double Slope = 0.0;
 };
+static_assert(sizeof(StreamSide) <= 32);
+static_assert(kMaxGridSide + 1 <= std::numeric_limits<std::int16_t>::max());
 
 class LineStreams {
  public:
