@@ -425,55 +425,53 @@ class Interpolator {
   // Along the 135-degree diagonal the walk's first cell, (x, y - 1), is in the present column
   // and looked at directly; a 45-degree walk's first cell (x, y + 1) still lies ahead. The
   // walks' limits are the same for every cell of a line.
-  SideView ColumnUpSide(std::int32_t y) {
+  // Each brings the line's up side up to date; the far cells are reached only by the flat
+  // lines' scans, so that the cells that slope keep to the lines' small states.
+  void ColumnUpSide(std::int32_t y) {
     LineState& line = streams_.Column();
-    const SideView side = UpOf(line, streams_.ColumnFar());
     if (line.UpLastX < y) {
-      Find(side, Way::ColumnUp);
-      line.UpLastX = static_cast<std::int16_t>(side.Near.y - 1);
+      Find(UpOf(line, streams_.ColumnFar()), Way::ColumnUp);
+      line.UpLastX = static_cast<std::int16_t>(line.UpNear.y - 1);
       line.SlopeKnown = false;
     }
-    return side;
   }
-  SideView RowUpSide(std::int32_t x, std::int32_t y) {
+  void RowUpSide(std::int32_t x, std::int32_t y) {
     LineState& line = streams_.Row(y);
-    const SideView side = UpOf(line, streams_.RowFar(y));
     if (line.UpLastX < x) {
-      Find(side, Way::RowUp);
-      line.UpLastX = static_cast<std::int16_t>(side.Near.x - 1);
+      Find(UpOf(line, streams_.RowFar(y)), Way::RowUp);
+      line.UpLastX = static_cast<std::int16_t>(line.UpNear.x - 1);
       line.SlopeKnown = false;
     }
-    return side;
   }
-  SideView FallingUpSide(std::int32_t x, std::int32_t y) {
+  // Whether the walk meets a contour at its first cell, which then serves as the up side of
+  // this cell alone (firstCell_), the line's own up side left as it is.
+  bool FallingUpSide(std::int32_t x, std::int32_t y) {
     if (here_[y - 1] > 0) {
       firstCell_ = {x, y - 1};
       firstCellFar_ = {};
-      return {firstCell_, firstCellFar_};
+      return true;
     }
     LineState& line = streams_.Falling(y);
-    const SideView side = UpOf(line, streams_.FallingFar(y));
     if (line.UpLastX < x) {
-      Find(side, Way::FallingUp);
-      line.UpLastX = scan_.G(side.Near.x, side.Near.y) > 0
-                         ? static_cast<std::int16_t>(side.Near.x - 1)
+      Find(UpOf(line, streams_.FallingFar(y)), Way::FallingUp);
+      line.UpLastX = scan_.G(line.UpNear.x, line.UpNear.y) > 0
+                         ? static_cast<std::int16_t>(line.UpNear.x - 1)
                          : kAlways;
     }
-    return side;
+    return false;
   }
-  SideView RisingUpSide(std::int32_t x, std::int32_t y) {
+  void RisingUpSide(std::int32_t x, std::int32_t y) {
     LineState& line = streams_.Rising(y);
-    const SideView side = UpOf(line, streams_.RisingFar(y));
     if (line.UpLastX < x) {
-      Find(side, Way::RisingUp);
+      Find(UpOf(line, streams_.RisingFar(y)), Way::RisingUp);
       // A cell met at the half step, on the diagonal above, stays ahead one column longer.
-      const bool half = side.Near.x - side.Near.y != x - y;
-      line.UpLastX = scan_.G(side.Near.x, side.Near.y) <= 0 ? kAlways
-                     : half ? side.Near.x
-                            : static_cast<std::int16_t>(side.Near.x - 1);
+      const LineCell near = line.UpNear;
+      const bool half = near.x - near.y != x - y;
+      line.UpLastX = scan_.G(near.x, near.y) <= 0 ? kAlways
+                     : half                      ? near.x
+                                                 : static_cast<std::int16_t>(near.x - 1);
       line.SlopeKnown = false;
     }
-    return side;
   }
 
   // The gradient between two near cells (positions and values) as the estimate step computes
@@ -515,34 +513,43 @@ class Interpolator {
   // lies between its two positive near heights, so it leaves the cell negative for the row.
   [[gnu::flatten]] void StreamedCell(std::int32_t x, std::int32_t y, double root2) {
     LineState& columnLine = streams_.Column();
-    const SideView columnUp = ColumnUpSide(y);
+    ColumnUpSide(y);
     LineState& rowLine = streams_.Row(y);
-    const SideView rowUp = RowUpSide(x, y);
+    RowUpSide(x, y);
     LineState& fallingLine = streams_.Falling(y);
-    const SideView fallingUp = FallingUpSide(x, y);
+    const bool fallingFirst = FallingUpSide(x, y);
+    const LineCell fallingUpNear = fallingFirst ? firstCell_ : fallingLine.UpNear;
     LineState& risingLine = streams_.Rising(y);
-    const SideView risingUp = RisingUpSide(x, y);
-    const StreamScan column(*this, DownOf(columnLine, streams_.ColumnFar()), Way::ColumnDown,
-                            columnUp, Way::ColumnUp, true);
+    RisingUpSide(x, y);
+    const auto column = [&] {
+      LineFar& far = streams_.ColumnFar();
+      return StreamScan(*this, DownOf(columnLine, far), Way::ColumnDown, UpOf(columnLine, far),
+                        Way::ColumnUp, true);
+    };
     const auto flatLines = [&](bool applied) {
-      const StreamScan row(*this, DownOf(rowLine, streams_.RowFar(y)), Way::RowDown, rowUp,
+      LineFar& rowFar = streams_.RowFar(y);
+      const StreamScan row(*this, DownOf(rowLine, rowFar), Way::RowDown, UpOf(rowLine, rowFar),
                            Way::RowUp, false);
-      const StreamScan falling(*this, DownOf(fallingLine, streams_.FallingFar(y)),
-                               Way::FallingDown, fallingUp, Way::FallingUp, false);
-      const StreamScan rising(*this, DownOf(risingLine, streams_.RisingFar(y)),
-                              Way::RisingDown, risingUp, Way::RisingUp, false);
+      LineFar& fallingFar = streams_.FallingFar(y);
+      const StreamScan falling(*this, DownOf(fallingLine, fallingFar), Way::FallingDown,
+                               fallingFirst ? SideView{firstCell_, firstCellFar_}
+                                            : UpOf(fallingLine, fallingFar),
+                               Way::FallingUp, false);
+      LineFar& risingFar = streams_.RisingFar(y);
+      const StreamScan rising(*this, DownOf(risingLine, risingFar), Way::RisingDown,
+                              UpOf(risingLine, risingFar), Way::RisingUp, false);
       StreamedFlatLines(x, y, row, falling, rising, root2, applied);
     };
     bool applied = false;
     if (state_.HaveE) {
-      const LineState& columnSloped = Sloped<false>(columnLine, columnUp.Near, true, 1.0);
+      const LineState& columnSloped = Sloped<false>(columnLine, columnLine.UpNear, true, 1.0);
       const double columnSlope = columnSloped.Slope;
       if (!(columnSlope > 0.0 && (columnSloped.DownV < 0 || columnSloped.UpV < 0))) {
         applied = columnSlope >= 0.0;
         if (columnSlope == 0.0) {
           // A flat column extrapolates, or keeps the carried estimate, which may leave the cell
           // positive for the row's first read.
-          ApplyLineEstimate<false>(column, y, 1.0, state_);
+          ApplyLineEstimate<false>(column(), y, 1.0, state_);
           if (const std::int16_t v = StoredEstimate(state_); v > 0) {
             scan_.Write(x, y, v);
             LaterLinesOneByOne(x, y, root2);
@@ -561,9 +568,9 @@ class Interpolator {
             p0 = x;
           }
         };
-        consider(Sloped<false>(rowLine, rowUp.Near, false, 1.0));
-        consider(Sloped<true, true>(fallingLine, fallingUp.Near, false, root2));
-        consider(Sloped<true>(risingLine, risingUp.Near, false, root2));
+        consider(Sloped<false>(rowLine, rowLine.UpNear, false, 1.0));
+        consider(Sloped<true, true>(fallingLine, fallingUpNear, false, root2));
+        consider(Sloped<true>(risingLine, risingLine.UpNear, false, root2));
         if (best > 0.0) {
           const LineState& s = *steepest;
           const std::int32_t down = alongColumn ? s.DownNear.y : s.DownNear.x;
@@ -577,7 +584,7 @@ class Interpolator {
         return;
       }
     }
-    if (ApplyLineEstimate<false>(column, y, 1.0, state_)) {
+    if (ApplyLineEstimate<false>(column(), y, 1.0, state_)) {
       applied = true;
       if (!state_.HaveE) {
         wanting_ = true;
