@@ -424,9 +424,8 @@ class Interpolator {
   // made again then (along the 135-degree diagonal, whenever the up side's near cell changes).
   // Along the 135-degree diagonal the walk's first cell, (x, y - 1), is in the present column
   // and looked at directly; a 45-degree walk's first cell (x, y + 1) still lies ahead. The
-  // walks' limits are the same for every cell of a line.
-  // Each brings the line's up side up to date; the far cells are reached only by the flat
-  // lines' scans, so that the cells that slope keep to the lines' small states.
+  // walks' limits are the same for every cell of a line. The far cells are reached only by
+  // the flat lines' scans, so that the cells that slope keep to the lines' small states.
   void ColumnUpSide(std::int32_t y) {
     LineState& line = streams_.Column();
     if (line.UpLastX < y) {
