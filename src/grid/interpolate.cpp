@@ -359,8 +359,16 @@ class Interpolator {
            way == Way::RisingUp;
   }
 
+  // One side of a line as the estimate reads it: its near cell, and its edge and next cells.
+  struct SideView {
+    LineCell& Near;
+    SideFar& Far;
+  };
+  static SideView DownOf(LineState& line, LineFar& far) { return {line.DownNear, far.Down}; }
+  static SideView UpOf(LineState& line, LineFar& far) { return {line.UpNear, far.Up}; }
+
   // Edge and next cells of a side whose near cell is new, from a scan from the present cell.
-  void Find(StreamSide& side, Way way) const {
+  void Find(SideView side, Way way) const {
     const std::int32_t x = cellX_, y = cellY_;
     SideCells found;
     switch (way) {
@@ -376,17 +384,17 @@ class Interpolator {
     // A down side's near cell is the streams' own; an up side's is found here.
     assert(IsUp(way) || (side.Near == LineCell{found.Near.x, found.Near.y}));
     side.Near = {found.Near.x, found.Near.y};
-    side.Edge = {found.Edge.x, found.Edge.y};
-    side.Next = {found.Next.x, found.Next.y};
-    side.Known = true;
+    side.Far.Edge = {found.Edge.x, found.Edge.y};
+    side.Far.Next = {found.Next.x, found.Next.y};
+    side.Far.Known = true;
   }
 
   // A line's scan as the estimate reads it, from the streams' sides; edge and next cells are
   // found only when the estimate wants them.
   class StreamScan {
    public:
-    StreamScan(const Interpolator& owner, StreamSide& down, Way downWay, StreamSide& up,
-               Way upWay, bool alongColumn)
+    StreamScan(const Interpolator& owner, SideView down, Way downWay, SideView up, Way upWay,
+               bool alongColumn)
         : owner_(owner), down_(down), up_(up), downWay_(downWay), upWay_(upWay),
           alongColumn_(alongColumn) {}
     std::int32_t DownNearP() const { return Position(down_.Near); }
@@ -401,65 +409,68 @@ class Interpolator {
    private:
     std::int32_t Position(LineCell c) const { return alongColumn_ ? c.y : c.x; }
     std::int32_t Value(LineCell c) const { return owner_.scan_.G(c.x, c.y); }
-    const StreamSide& Known(StreamSide& side, Way way) const {
-      if (!side.Known) owner_.Find(side, way);
-      return side;
+    const SideFar& Known(SideView side, Way way) const {
+      if (!side.Far.Known) owner_.Find(side, way);
+      return side.Far;
     }
     const Interpolator& owner_;
-    StreamSide& down_;
-    StreamSide& up_;
+    SideView down_;
+    SideView up_;
     Way downWay_, upWay_;
     bool alongColumn_;
   };
 
   // The up sides move on when the sweep passes their near cells, and the lines' gradients are
-  // made again then (along the 135-degree diagonal, whenever the up side's near cell changes). Along the 135-degree diagonal
-  // the walk's first cell, (x, y - 1), is in the present column and looked at directly; a
-  // 45-degree walk's first cell (x, y + 1) still lies ahead. The walks' limits are the same
-  // for every cell of a line.
-  StreamSide& ColumnUpSide(std::int32_t y) {
-    StreamSide& side = streams_.ColumnUp();
-    if (side.LastX < y) {
-      Find(side, Way::ColumnUp);
-      side.LastX = side.Near.y - 1;
-      streams_.ColumnDown().SlopeKnown = false;
+  // made again then (along the 135-degree diagonal, whenever the up side's near cell changes).
+  // Along the 135-degree diagonal the walk's first cell, (x, y - 1), is in the present column
+  // and looked at directly; a 45-degree walk's first cell (x, y + 1) still lies ahead. The
+  // walks' limits are the same for every cell of a line. The far cells are reached only by
+  // the flat lines' scans, so that the cells that slope keep to the lines' small states.
+  void ColumnUpSide(std::int32_t y) {
+    LineState& line = streams_.Column();
+    if (line.UpLastX < y) {
+      Find(UpOf(line, streams_.ColumnFar()), Way::ColumnUp);
+      line.UpLastX = static_cast<std::int16_t>(line.UpNear.y - 1);
+      line.SlopeKnown = false;
     }
-    return side;
   }
-  StreamSide& RowUpSide(std::int32_t x, std::int32_t y) {
-    StreamSide& side = streams_.RowUp(y);
-    if (side.LastX < x) {
-      Find(side, Way::RowUp);
-      side.LastX = side.Near.x - 1;
-      streams_.RowDown(y).SlopeKnown = false;
+  void RowUpSide(std::int32_t x, std::int32_t y) {
+    LineState& line = streams_.Row(y);
+    if (line.UpLastX < x) {
+      Find(UpOf(line, streams_.RowFar(y)), Way::RowUp);
+      line.UpLastX = static_cast<std::int16_t>(line.UpNear.x - 1);
+      line.SlopeKnown = false;
     }
-    return side;
   }
-  StreamSide& FallingUpSide(std::int32_t x, std::int32_t y) {
+  // Whether the walk meets a contour at its first cell, which then serves as the up side of
+  // this cell alone (firstCell_), the line's own up side left as it is.
+  bool FallingUpSide(std::int32_t x, std::int32_t y) {
     if (here_[y - 1] > 0) {
-      firstCell_ = {};
-      firstCell_.Near = {x, y - 1};
-      return firstCell_;
+      firstCell_ = {x, y - 1};
+      firstCellFar_ = {};
+      return true;
     }
-    StreamSide& side = streams_.FallingUp(y);
-    if (side.LastX < x) {
-      Find(side, Way::FallingUp);
-      side.LastX = scan_.G(side.Near.x, side.Near.y) > 0 ? side.Near.x - 1 : kAlways;
+    LineState& line = streams_.Falling(y);
+    if (line.UpLastX < x) {
+      Find(UpOf(line, streams_.FallingFar(y)), Way::FallingUp);
+      line.UpLastX = scan_.G(line.UpNear.x, line.UpNear.y) > 0
+                         ? static_cast<std::int16_t>(line.UpNear.x - 1)
+                         : kAlways;
     }
-    return side;
+    return false;
   }
-  StreamSide& RisingUpSide(std::int32_t x, std::int32_t y) {
-    StreamSide& side = streams_.RisingUp(y);
-    if (side.LastX < x) {
-      Find(side, Way::RisingUp);
+  void RisingUpSide(std::int32_t x, std::int32_t y) {
+    LineState& line = streams_.Rising(y);
+    if (line.UpLastX < x) {
+      Find(UpOf(line, streams_.RisingFar(y)), Way::RisingUp);
       // A cell met at the half step, on the diagonal above, stays ahead one column longer.
-      const bool half = side.Near.x - side.Near.y != x - y;
-      side.LastX = scan_.G(side.Near.x, side.Near.y) <= 0 ? kAlways
-                   : half                                 ? side.Near.x
-                                                          : side.Near.x - 1;
-      streams_.RisingDown(y).SlopeKnown = false;
+      const LineCell near = line.UpNear;
+      const bool half = near.x - near.y != x - y;
+      line.UpLastX = scan_.G(near.x, near.y) <= 0 ? kAlways
+                     : half                      ? near.x
+                                                 : static_cast<std::int16_t>(near.x - 1);
+      line.SlopeKnown = false;
     }
-    return side;
   }
 
   // The gradient between two near cells (positions and values) as the estimate step computes
@@ -473,22 +484,22 @@ class Interpolator {
     const double dh = static_cast<double>(upV - downV);
     return Diagonal ? std::fabs(dh / l) / step : std::fabs(dh / l);
   }
-  // The down side with the line's gradient and near values for the present near cells.
+  // The line with its gradient and near values for the present near cells.
   template <bool Diagonal, bool Falling = false>
-  const StreamSide& Sloped(StreamSide& down, const StreamSide& up, bool alongColumn,
-                           double step) const {
-    if (!down.SlopeKnown || (Falling && !(down.SlopeUp == up.Near))) {
-      down.SlopeKnown = true;
-      down.SlopeUp = up.Near;
-      down.DownV = scan_.G(down.Near.x, down.Near.y);
-      down.UpV = scan_.G(up.Near.x, up.Near.y);
-      down.Slope = alongColumn
-                       ? Gradient<Diagonal>(down.Near.y, up.Near.y, down.DownV, down.UpV, step)
-                       : Gradient<Diagonal>(down.Near.x, up.Near.x, down.DownV, down.UpV, step);
+  const LineState& Sloped(LineState& line, LineCell upNear, bool alongColumn,
+                          double step) const {
+    if (!line.SlopeKnown || (Falling && !(line.SlopeUp == upNear))) {
+      line.SlopeKnown = true;
+      line.SlopeUp = upNear;
+      line.DownV = scan_.Grid()(line.DownNear.x, line.DownNear.y);
+      line.UpV = scan_.Grid()(upNear.x, upNear.y);
+      line.Slope = alongColumn ? Gradient<Diagonal>(line.DownNear.y, upNear.y, line.DownV,
+                                                    line.UpV, step)
+                               : Gradient<Diagonal>(line.DownNear.x, upNear.x, line.DownV,
+                                                    line.UpV, step);
     }
-    return down;
+    return line;
   }
-
 
   // A cell of rows 2 to H - 3 and columns 2 to W - 3, from the line streams. Every scan from it
   // takes at least two steps before a limit, so none reports the cell itself as a near, edge or
@@ -500,33 +511,44 @@ class Interpolator {
   // estimate it overrides, lines after it cannot change it; a sloping column's own estimate
   // lies between its two positive near heights, so it leaves the cell negative for the row.
   [[gnu::flatten]] void StreamedCell(std::int32_t x, std::int32_t y, double root2) {
-    StreamSide& columnDown = streams_.ColumnDown();
-    StreamSide& columnUp = ColumnUpSide(y);
-    StreamSide& rowDown = streams_.RowDown(y);
-    StreamSide& rowUp = RowUpSide(x, y);
-    StreamSide& fallingDown = streams_.FallingDown(y);
-    StreamSide& fallingUp = FallingUpSide(x, y);
-    StreamSide& risingDown = streams_.RisingDown(y);
-    StreamSide& risingUp = RisingUpSide(x, y);
-    const StreamScan column(*this, columnDown, Way::ColumnDown, columnUp, Way::ColumnUp, true);
+    LineState& columnLine = streams_.Column();
+    ColumnUpSide(y);
+    LineState& rowLine = streams_.Row(y);
+    RowUpSide(x, y);
+    LineState& fallingLine = streams_.Falling(y);
+    const bool fallingFirst = FallingUpSide(x, y);
+    const LineCell fallingUpNear = fallingFirst ? firstCell_ : fallingLine.UpNear;
+    LineState& risingLine = streams_.Rising(y);
+    RisingUpSide(x, y);
+    const auto column = [&] {
+      LineFar& far = streams_.ColumnFar();
+      return StreamScan(*this, DownOf(columnLine, far), Way::ColumnDown, UpOf(columnLine, far),
+                        Way::ColumnUp, true);
+    };
     const auto flatLines = [&](bool applied) {
-      const StreamScan row(*this, rowDown, Way::RowDown, rowUp, Way::RowUp, false);
-      const StreamScan falling(*this, fallingDown, Way::FallingDown, fallingUp, Way::FallingUp,
-                               false);
-      const StreamScan rising(*this, risingDown, Way::RisingDown, risingUp, Way::RisingUp,
-                              false);
+      LineFar& rowFar = streams_.RowFar(y);
+      const StreamScan row(*this, DownOf(rowLine, rowFar), Way::RowDown, UpOf(rowLine, rowFar),
+                           Way::RowUp, false);
+      LineFar& fallingFar = streams_.FallingFar(y);
+      const StreamScan falling(*this, DownOf(fallingLine, fallingFar), Way::FallingDown,
+                               fallingFirst ? SideView{firstCell_, firstCellFar_}
+                                            : UpOf(fallingLine, fallingFar),
+                               Way::FallingUp, false);
+      LineFar& risingFar = streams_.RisingFar(y);
+      const StreamScan rising(*this, DownOf(risingLine, risingFar), Way::RisingDown,
+                              UpOf(risingLine, risingFar), Way::RisingUp, false);
       StreamedFlatLines(x, y, row, falling, rising, root2, applied);
     };
     bool applied = false;
     if (state_.HaveE) {
-      const StreamSide& columnLine = Sloped<false>(columnDown, columnUp, true, 1.0);
-      const double columnSlope = columnLine.Slope;
-      if (!(columnSlope > 0.0 && (columnLine.DownV < 0 || columnLine.UpV < 0))) {
+      const LineState& columnSloped = Sloped<false>(columnLine, columnLine.UpNear, true, 1.0);
+      const double columnSlope = columnSloped.Slope;
+      if (!(columnSlope > 0.0 && (columnSloped.DownV < 0 || columnSloped.UpV < 0))) {
         applied = columnSlope >= 0.0;
         if (columnSlope == 0.0) {
           // A flat column extrapolates, or keeps the carried estimate, which may leave the cell
           // positive for the row's first read.
-          ApplyLineEstimate<false>(column, y, 1.0, state_);
+          ApplyLineEstimate<false>(column(), y, 1.0, state_);
           if (const std::int16_t v = StoredEstimate(state_); v > 0) {
             scan_.Write(x, y, v);
             LaterLinesOneByOne(x, y, root2);
@@ -534,10 +556,10 @@ class Interpolator {
           }
         }
         std::int32_t p0 = y;
-        const StreamSide* steepest = &columnLine;
+        const LineState* steepest = &columnSloped;
         bool alongColumn = true;
         double best = columnSlope;
-        const auto consider = [&](const StreamSide& line) {
+        const auto consider = [&](const LineState& line) {
           if (line.Slope > best) {
             best = line.Slope;
             steepest = &line;
@@ -545,12 +567,12 @@ class Interpolator {
             p0 = x;
           }
         };
-        consider(Sloped<false>(rowDown, rowUp, false, 1.0));
-        consider(Sloped<true, true>(fallingDown, fallingUp, false, root2));
-        consider(Sloped<true>(risingDown, risingUp, false, root2));
+        consider(Sloped<false>(rowLine, rowLine.UpNear, false, 1.0));
+        consider(Sloped<true, true>(fallingLine, fallingUpNear, false, root2));
+        consider(Sloped<true>(risingLine, risingLine.UpNear, false, root2));
         if (best > 0.0) {
-          const StreamSide& s = *steepest;
-          const std::int32_t down = alongColumn ? s.Near.y : s.Near.x;
+          const LineState& s = *steepest;
+          const std::int32_t down = alongColumn ? s.DownNear.y : s.DownNear.x;
           const std::int32_t up = alongColumn ? s.SlopeUp.y : s.SlopeUp.x;
           state_.BestGradient = best;
           state_.E = Interpolated(p0, down, std::int64_t{up} - down, s.UpV - s.DownV, s.DownV);
@@ -561,7 +583,7 @@ class Interpolator {
         return;
       }
     }
-    if (ApplyLineEstimate<false>(column, y, 1.0, state_)) {
+    if (ApplyLineEstimate<false>(column(), y, 1.0, state_)) {
       applied = true;
       if (!state_.HaveE) {
         wanting_ = true;
@@ -699,8 +721,10 @@ class Interpolator {
   bool wanting_ = false;
   LineMemo column_;
   std::int32_t cellX_ = 0, cellY_ = 0;  // the cell being interpolated
-  StreamSide firstCell_;  // a 135-degree up side that meets a contour at its first cell
-  static constexpr std::int32_t kAlways = std::numeric_limits<std::int32_t>::max();
+  // A 135-degree up side that meets a contour at its first cell.
+  LineCell firstCell_;
+  SideFar firstCellFar_;
+  static constexpr std::int16_t kAlways = LineState::kAlways;
   const std::int16_t* here_ = nullptr;  // the present column
   const std::int16_t* west_ = nullptr;  // the column before it
   std::vector<LineMemo> rows_, rising_, falling_;

@@ -15,31 +15,54 @@
 // least two steps there) at a moment when the cell itself holds no positive height.
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "grid/bit_lines.h"
+#include "grid/grid_limits.h"
 #include "grid/grid_state.h"
 
 namespace terrak {
 
+// Positions fit 16 bits: a grid has at most kMaxGridSide + 1 columns and rows (grid_limits.h),
+// and every cell a scan reports lies within one step of the grid. Small, because the sweep
+// touches six sides for every cell and a column's worth of them should stay in the cache.
 struct LineCell {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
+  std::int16_t x = 0;
+  std::int16_t y = 0;
+  constexpr LineCell() = default;
+  constexpr LineCell(std::int32_t cellX, std::int32_t cellY)
+      : x(static_cast<std::int16_t>(cellX)), y(static_cast<std::int16_t>(cellY)) {}
   bool operator==(const LineCell&) const = default;
 };
 
-// One side of one line: its near cell, and its edge and next cells once found.
-struct StreamSide {
-  LineCell Near, Edge, Next;
-  bool Known = false;         // Edge and Next belong to Near
-  std::int32_t LastX = -1;    // up sides: the last position for whose cell Near is still ahead
-  // Down sides: the line's gradient and near values, kept while the two near cells stay (their
-  // values cannot change meanwhile: positive cells are never written, nor the cells where
-  // walks stop, while those lie behind or ahead of the sweep). SlopeUp is the up side's near.
-  bool SlopeKnown = false;
+// What the sweep reads of one line at every cell: both sides' near cells, the gradient between
+// them and how far the up side's near cell serves. Small, because every cell touches the states
+// of four lines, and a column's worth of them (by row and by diagonal) should stay in the cache.
+struct LineState {
+  // An UpLastX that holds for every later cell of the line: beyond every column.
+  static constexpr std::int16_t kAlways = std::numeric_limits<std::int16_t>::max();
+  LineCell DownNear, UpNear;
+  // The up side's near cell the gradient below was computed with.
   LineCell SlopeUp;
-  std::int32_t DownV = 0, UpV = 0;
+  // The line's gradient and near values, kept while the two near cells stay (their values
+  // cannot change meanwhile: positive cells are never written, nor the cells where walks stop,
+  // while those lie behind or ahead of the sweep).
+  std::int16_t DownV = 0, UpV = 0;
+  std::int16_t UpLastX = -1;  // the last position for whose cell UpNear is still ahead
+  bool SlopeKnown = false;
   double Slope = 0.0;
+};
+static_assert(sizeof(LineState) <= 32);
+static_assert(kMaxGridSide + 1 <= std::numeric_limits<std::int16_t>::max());
+
+// The edge and next cells beyond one side's near cell: only flat lines' estimates want them.
+struct SideFar {
+  LineCell Edge, Next;
+  bool Known = false;  // Edge and Next belong to the side's present near cell
+};
+struct LineFar {
+  SideFar Down, Up;
 };
 
 class LineStreams {
@@ -49,23 +72,23 @@ class LineStreams {
       : grid_(grid),
         columns_(columns),
         h_(height),
-        rowDown_(static_cast<std::size_t>(height) + 1),
-        rowUp_(rowDown_.size()),
-        fallingDown_(static_cast<std::size_t>(grid.Columns() + grid.Rows())),
-        risingDown_(fallingDown_.size()),
-        fallingUp_(fallingDown_.size()),
-        risingUp_(fallingDown_.size()) {
-    for (std::size_t y = 0; y < rowDown_.size(); ++y)
-      rowDown_[y].Near = {0, static_cast<std::int32_t>(y)};
+        rows_(static_cast<std::size_t>(height) + 1),
+        rowsFar_(rows_.size()),
+        falling_(static_cast<std::size_t>(grid.Columns() + grid.Rows())),
+        fallingFar_(falling_.size()),
+        rising_(falling_.size()),
+        risingFar_(falling_.size()) {
+    for (std::size_t y = 0; y < rows_.size(); ++y)
+      rows_[y].DownNear = {0, static_cast<std::int32_t>(y)};
   }
 
   void BeginColumn(std::int32_t x) {
     x_ = x;
     here_ = grid_.Column(x);
     west_ = grid_.Column(x - 1);
-    columnDown_ = {};
-    columnDown_.Near = {x, 0};
-    columnUp_ = {};
+    column_ = {};
+    column_.DownNear = {x, 0};
+    columnFar_ = {};
     if (x >= 2) TakeInPositives();
   }
 
@@ -73,19 +96,21 @@ class LineStreams {
   // interpolated (or passed over). Away from the grid's first column and first and last rows
   // the diagonals' down sides were brought forward when the column began.
   void Step(std::int32_t y) {
-    if (here_[y - 1] > 0) Move(columnDown_, {x_, y - 1});
+    if (here_[y - 1] > 0) Move(column_, columnFar_, {x_, y - 1});
     if (x_ == 1 || y < 2 || y > h_ - 3) Pass(y);
   }
   // The same for rows 2 to height - 3 of a column from the second on.
   void StepInside(std::int32_t y) {
-    if (here_[y - 1] > 0) Move(columnDown_, {x_, y - 1});
+    if (here_[y - 1] > 0) Move(column_, columnFar_, {x_, y - 1});
   }
 
   // The cell just visited came out positive: it is the first cell of the 45-degree walk down
   // from the cell above it.
   void Finished(std::int32_t y) {
-    if (here_[y] > 0 && y + 1 >= 2 && y + 1 <= h_ - 3)
-      Move(risingDown_[static_cast<std::size_t>(x_ - (y + 1) + h_)], {x_, y});
+    if (here_[y] > 0 && y + 1 >= 2 && y + 1 <= h_ - 3) {
+      const auto line = static_cast<std::size_t>(x_ - (y + 1) + h_);
+      Move(rising_[line], risingFar_[line], {x_, y});
+    }
   }
 
   // The down sides of the diagonals through the cell (x, y), one cell after another.
@@ -94,39 +119,41 @@ class LineStreams {
     // walk from (x - 1, y + 1), whose first cell (x - 1, y + 2) has been visited since. A walk
     // that meets a contour in the present column goes on up that column, over cells not yet
     // visited: what it found beyond that contour is looked for again a column later.
-    StreamSide& falling = fallingDown_[static_cast<std::size_t>(x_ + y)];
+    const auto fallingLine = static_cast<std::size_t>(x_ + y);
+    LineState& falling = falling_[fallingLine];
+    LineFar& fallingFar = fallingFar_[fallingLine];
     const std::int32_t fallingSteps = std::min(h_ - 1 - y, x_);
     if (fallingSteps > 0) {
       if (here_[y + 1] > 0)
-        Move(falling, {x_, y + 1});
+        Move(falling, fallingFar, {x_, y + 1});
       else if (west_[y + 1] > 0 || fallingSteps == 1)
-        Move(falling, {x_ - 1, y + 1});
+        Move(falling, fallingFar, {x_ - 1, y + 1});
       else if (west_[y + 2] > 0)
-        Renew(falling, {x_ - 1, y + 2});
+        Renew(falling, fallingFar, {x_ - 1, y + 2});
     }
     // Towards (x - 1, y - 1): (x, y - 1), (x - 1, y - 1), then the walk from (x - 1, y - 1),
     // all of it visited before that cell.
-    StreamSide& rising = risingDown_[static_cast<std::size_t>(x_ - y + h_)];
+    const auto risingLine = static_cast<std::size_t>(x_ - y + h_);
+    LineState& rising = rising_[risingLine];
+    LineFar& risingFar = risingFar_[risingLine];
     if (here_[y - 1] > 0)
-      Move(rising, {x_, y - 1});
+      Move(rising, risingFar, {x_, y - 1});
     else if (west_[y - 1] > 0 || y == 1 || x_ == 1)
-      Move(rising, {x_ - 1, y - 1});
+      Move(rising, risingFar, {x_ - 1, y - 1});
   }
 
-  // The sides of the lines through the cell (x, y) of the present column; the up sides are as
-  // their owner last found them.
-  StreamSide& ColumnDown() { return columnDown_; }
-  StreamSide& ColumnUp() { return columnUp_; }
-  StreamSide& RowDown(std::int32_t y) { return rowDown_[static_cast<std::size_t>(y)]; }
-  StreamSide& RowUp(std::int32_t y) { return rowUp_[static_cast<std::size_t>(y)]; }
-  // Towards (x - 1, y + 1) and (x + 1, y - 1).
-  StreamSide& FallingDown(std::int32_t y) { return fallingDown_[static_cast<std::size_t>(x_ + y)]; }
-  StreamSide& FallingUp(std::int32_t y) { return fallingUp_[static_cast<std::size_t>(x_ + y)]; }
-  // Towards (x - 1, y - 1) and (x + 1, y + 1).
-  StreamSide& RisingDown(std::int32_t y) {
-    return risingDown_[static_cast<std::size_t>(x_ - y + h_)];
-  }
-  StreamSide& RisingUp(std::int32_t y) { return risingUp_[static_cast<std::size_t>(x_ - y + h_)]; }
+  // The lines through the cell (x, y) of the present column; the up sides are as their owner
+  // last found them.
+  LineState& Column() { return column_; }
+  LineFar& ColumnFar() { return columnFar_; }
+  LineState& Row(std::int32_t y) { return rows_[static_cast<std::size_t>(y)]; }
+  LineFar& RowFar(std::int32_t y) { return rowsFar_[static_cast<std::size_t>(y)]; }
+  // Through (x - 1, y + 1) and (x + 1, y - 1).
+  LineState& Falling(std::int32_t y) { return falling_[FallingLine(y)]; }
+  LineFar& FallingFar(std::int32_t y) { return fallingFar_[FallingLine(y)]; }
+  // Through (x - 1, y - 1) and (x + 1, y + 1).
+  LineState& Rising(std::int32_t y) { return rising_[RisingLine(y)]; }
+  LineFar& RisingFar(std::int32_t y) { return risingFar_[RisingLine(y)]; }
 
  private:
   // The same as Pass for rows 2 to height - 3 of a column from the second on, from the
@@ -140,34 +167,43 @@ class LineStreams {
            r = columns_.FirstSet(column, r + 1, h_))
         take(r);
     };
-    const auto falling = [&](std::int32_t y) -> StreamSide& {
-      return fallingDown_[static_cast<std::size_t>(x_ + y)];
+    const auto falling = [&](std::int32_t y, LineCell nearCell, bool renew) {
+      const std::size_t line = FallingLine(y);
+      if (renew)
+        Renew(falling_[line], fallingFar_[line], nearCell);
+      else
+        Move(falling_[line], fallingFar_[line], nearCell);
     };
-    const auto rising = [&](std::int32_t y) -> StreamSide& {
-      return risingDown_[static_cast<std::size_t>(x_ - y + h_)];
+    const auto rising = [&](std::int32_t y, LineCell nearCell) {
+      const std::size_t line = RisingLine(y);
+      Move(rising_[line], risingFar_[line], nearCell);
     };
     each(x_ - 1, [&](std::int32_t r) {
-      if (r >= 1 && r <= h_ - 1) Move(rowDown_[static_cast<std::size_t>(r)], {x_ - 1, r});
-      if (r - 2 >= 2 && r - 2 <= last) Renew(falling(r - 2), {x_ - 1, r});
+      if (r >= 1 && r <= h_ - 1) Move(Row(r), RowFar(r), {x_ - 1, r});
+      if (r - 2 >= 2 && r - 2 <= last) falling(r - 2, {x_ - 1, r}, true);
     });
     each(x_ - 1, [&](std::int32_t r) {
-      if (r - 1 >= 2 && r - 1 <= last) Move(falling(r - 1), {x_ - 1, r});
-      if (r + 1 >= 2 && r + 1 <= last) Move(rising(r + 1), {x_ - 1, r});
+      if (r - 1 >= 2 && r - 1 <= last) falling(r - 1, {x_ - 1, r}, false);
+      if (r + 1 >= 2 && r + 1 <= last) rising(r + 1, {x_ - 1, r});
     });
     each(x_, [&](std::int32_t r) {
-      if (r - 1 >= 2 && r - 1 <= last) Move(falling(r - 1), {x_, r});
-      if (r + 1 >= 2 && r + 1 <= last) Move(rising(r + 1), {x_, r});
+      if (r - 1 >= 2 && r - 1 <= last) falling(r - 1, {x_, r}, false);
+      if (r + 1 >= 2 && r + 1 <= last) rising(r + 1, {x_, r});
     });
   }
 
-  static void Renew(StreamSide& side, LineCell nearCell) {
-    side.Near = nearCell;
-    side.Known = false;
-    side.SlopeKnown = false;
+  std::size_t FallingLine(std::int32_t y) const { return static_cast<std::size_t>(x_ + y); }
+  std::size_t RisingLine(std::int32_t y) const { return static_cast<std::size_t>(x_ - y + h_); }
+
+  // A line's down side gets a new near cell.
+  static void Renew(LineState& line, LineFar& far, LineCell nearCell) {
+    line.DownNear = nearCell;
+    line.SlopeKnown = false;
+    far.Down.Known = false;
   }
-  static void Move(StreamSide& side, LineCell nearCell) {
-    if (side.Near == nearCell) return;
-    Renew(side, nearCell);
+  static void Move(LineState& line, LineFar& far, LineCell nearCell) {
+    if (line.DownNear == nearCell) return;
+    Renew(line, far, nearCell);
   }
 
   const HeightGridType& grid_;
@@ -176,10 +212,15 @@ class LineStreams {
   std::int32_t x_ = 0;
   const std::int16_t* here_ = nullptr;
   const std::int16_t* west_ = nullptr;
-  StreamSide columnDown_, columnUp_;
-  std::vector<StreamSide> rowDown_, rowUp_;          // by row
-  std::vector<StreamSide> fallingDown_, risingDown_;  // by diagonal
-  std::vector<StreamSide> fallingUp_, risingUp_;
+  LineState column_;
+  LineFar columnFar_;
+  // By row, and by diagonal: x + y for the falling ones, x - y + height for the rising ones.
+  std::vector<LineState> rows_;
+  std::vector<LineFar> rowsFar_;
+  std::vector<LineState> falling_;
+  std::vector<LineFar> fallingFar_;
+  std::vector<LineState> rising_;
+  std::vector<LineFar> risingFar_;
 };
 
 }  // namespace terrak

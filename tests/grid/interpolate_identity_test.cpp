@@ -7,6 +7,7 @@
 
 #include "grid/build_grid.h"
 #include "grid/grid_fixtures.h"
+#include "grid/grid_limits.h"
 #include "grid/interpolate.h"
 #include "grid/shrinkwrap.h"
 #include "mapfile/map_reader.h"
@@ -202,6 +203,41 @@ TEST(InterpolationIdentity, FlatFloorsRingsAndPositiveEstimatesFarFromTheEdges) 
     if (HasFailure()) return;
   }
   EXPECT_GT(positiveWrites, 0);
+}
+
+// The widest and the tallest grid the program builds: the lines' state holds positions in 16
+// bits, so the cells at the far end, the walks reaching the last column or row and the up sides
+// that stay ahead for the rest of a line must come out as on a small grid. Contours cross the
+// long side every few dozen cells, but for a wide flat stretch near its far end (long walks
+// whose near cells lie beyond position 32000) and a contour on the very last line.
+TEST(InterpolationIdentity, GridsAsLongAsTheLargestSide) {
+  constexpr std::int32_t kLong = kMaxGridSide, kShort = 9;
+  for (const bool wide : {true, false}) {
+    GridState grid;
+    grid.GridWidth = wide ? kLong : kShort;
+    grid.GridHeight = wide ? kShort : kLong;
+    HeightGridType& g = grid.HeightGrid;
+    g.Resize(grid.GridWidth + 1, grid.GridHeight + 1, 0);
+    const auto set = [&](std::int32_t along, std::int32_t across, std::int16_t v) {
+      if (wide)
+        g(along, across) = v;
+      else
+        g(across, along) = v;
+    };
+    for (std::int32_t p = 3; p <= kLong; p += 37 + p % 11) {
+      if (p > 30000 && p < 32400) continue;
+      // Some crossings leave a gap, others run slanted over two positions; heights go up and
+      // down again so that the lines slope both ways and some are flat between equal heights.
+      const auto v = static_cast<std::int16_t>(10 * (1 + (p / 37) % 7));
+      for (std::int32_t q = 0; q <= kShort; ++q)
+        if ((p / 37) % 5 != 0 || q != 4) set(p + (q > 5 && p + 1 <= kLong ? 1 : 0), q, v);
+    }
+    for (std::int32_t q = 0; q <= kShort; ++q) set(kLong, q, 90);
+    set(32300, 2, 40);  // a lone cell on the flat stretch
+    ExpectSameInterpolation(grid, wide ? "wide grid" : "tall grid");
+    ExpectSameInterpolation(Wrapped(grid, 10), wide ? "wrapped wide grid" : "wrapped tall grid");
+    if (HasFailure()) return;
+  }
 }
 
 }  // namespace
