@@ -1,6 +1,7 @@
 #include "export/gdal_module.h"
 
 #include <new>
+#include <type_traits>
 
 #include "export/export_error.h"
 #include "platform/program_module.h"
@@ -8,28 +9,18 @@
 namespace terrak {
 namespace {
 
-// What loading once gave: the functions, or why there are none.
-struct LoadedExports {
-  const GdalExports* Exports = nullptr;
-  std::string Error;
-};
+// The entry the module exports is the one OpenModuleTable calls.
+static_assert(std::is_same_v<decltype(&TerrakGdalExportsV1), const GdalExports* (*)()>);
+using LoadedExports = ModuleTable<GdalExports>;
 
 LoadedExports Load(const std::vector<std::string>& candidates) {
-  const ProgramModule module = ProgramModule::Open(candidates, kGdalModuleEntry);
-  LoadedExports loaded;
-  if (!module.Entry()) {
-    loaded.Error = module.Error();
-    return loaded;
-  }
-  const auto entry = reinterpret_cast<decltype(&TerrakGdalExportsV1)>(module.Entry());
-  loaded.Exports = entry();
-  if (!loaded.Exports) loaded.Error = std::string(kGdalModuleFile) + " offers no exports";
-  return loaded;
+  return OpenModuleTable<GdalExports>(candidates, kGdalModuleEntry,
+                                      std::string(kGdalModuleFile) + " offers no exports");
 }
 
 const GdalExports& Require(const LoadedExports& loaded) {
-  if (!loaded.Exports) throw ExportError(kGdalModuleMissing + loaded.Error);
-  return *loaded.Exports;
+  if (!loaded.Functions) throw ExportError(kGdalModuleMissing + loaded.Error);
+  return *loaded.Functions;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/module_image_stretcher.h"
 
 #include <new>
+#include <type_traits>
 
 #include "platform/file_error.h"
 #include "platform/image_module.h"
@@ -11,21 +12,13 @@ namespace {
 
 inline constexpr const char* kImageModuleMissing = "the image module could not be loaded: ";
 
-struct LoadedImageExports {
-  const ImageExports* Exports = nullptr;
-  std::string Error;
-};
+// The entry the module exports is the one OpenModuleTable calls.
+static_assert(std::is_same_v<decltype(&TerrakQtImageV1), const ImageExports* (*)()>);
+using LoadedImageExports = ModuleTable<ImageExports>;
 
 LoadedImageExports Load(const std::vector<std::string>& candidates) {
-  const ProgramModule module = ProgramModule::Open(candidates, kImageModuleEntry);
-  LoadedImageExports loaded;
-  if (!module.Entry()) {
-    loaded.Error = module.Error();
-    return loaded;
-  }
-  loaded.Exports = reinterpret_cast<decltype(&TerrakQtImageV1)>(module.Entry())();
-  if (!loaded.Exports) loaded.Error = std::string(kImageModuleFile) + " offers no image reader";
-  return loaded;
+  return OpenModuleTable<ImageExports>(candidates, kImageModuleEntry,
+                                       std::string(kImageModuleFile) + " offers no image reader");
 }
 
 class ModuleImageStretcher : public ImageStretcher {
@@ -36,10 +29,10 @@ class ModuleImageStretcher : public ImageStretcher {
   IndexedImage StretchUpsideDown(const std::string& fileName, std::int32_t width,
                                  std::int32_t height, const ImagePalette& palette) override {
     const LoadedImageExports& loaded = Loaded();
-    if (!loaded.Exports) throw FileError(fileName, kImageModuleMissing + loaded.Error);
+    if (!loaded.Functions) throw FileError(fileName, kImageModuleMissing + loaded.Error);
     ImageFailure failure;
     IndexedImage image =
-        loaded.Exports->StretchUpsideDown(fileName, width, height, palette, failure);
+        loaded.Functions->StretchUpsideDown(fileName, width, height, palette, failure);
     switch (failure.What) {
       case ImageFailure::Kind::None:
         return image;

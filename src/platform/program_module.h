@@ -24,6 +24,30 @@ class ProgramModule {
   std::string error_;
 };
 
+// What a module's entry function gave: its table of functions, or why there is none.
+template <typename Table>
+struct ModuleTable {
+  const Table* Functions = nullptr;
+  std::string Error;
+};
+
+// Opens the first usable of candidates and calls its entry, a function without arguments that
+// returns the module's table; a module that returns none is reported with noTable.
+template <typename Table>
+ModuleTable<Table> OpenModuleTable(const std::vector<std::string>& candidates,
+                                   const char* entrySymbol, const std::string& noTable) {
+  const ProgramModule module = ProgramModule::Open(candidates, entrySymbol);
+  ModuleTable<Table> loaded;
+  if (!module.Entry()) {
+    loaded.Error = module.Error();
+    return loaded;
+  }
+  using Entry = const Table* (*)();
+  loaded.Functions = reinterpret_cast<Entry>(module.Entry())();
+  if (!loaded.Functions) loaded.Error = noTable;
+  return loaded;
+}
+
 // Where a module of this name is looked for, in this order: beside the running executable, in
 // the installed module folder relative to it, and in the build tree that made the program (so
 // tests, benchmarks and tools find it without being installed).
