@@ -525,7 +525,8 @@ class Interpolator {
       return StreamScan(*this, DownOf(columnLine, far), Way::ColumnDown, UpOf(columnLine, far),
                         Way::ColumnUp, true);
     };
-    const auto flatLines = [&](bool applied) {
+    // slopes: the three lines' gradients when known (each then -1, skipped, or 0, flat).
+    const auto flatLines = [&](bool applied, const double* slopes) {
       LineFar& rowFar = streams_.RowFar(y);
       const StreamScan row(*this, DownOf(rowLine, rowFar), Way::RowDown, UpOf(rowLine, rowFar),
                            Way::RowUp, false);
@@ -537,7 +538,10 @@ class Interpolator {
       LineFar& risingFar = streams_.RisingFar(y);
       const StreamScan rising(*this, DownOf(risingLine, risingFar), Way::RisingDown,
                               UpOf(risingLine, risingFar), Way::RisingUp, false);
-      StreamedFlatLines(x, y, row, falling, rising, root2, applied);
+      if (slopes != nullptr)
+        StreamedFlatLinesOfKnownSlopes(x, y, row, falling, rising, slopes, root2, applied);
+      else
+        StreamedFlatLines(x, y, row, falling, rising, root2, applied);
     };
     bool applied = false;
     if (state_.HaveE) {
@@ -548,7 +552,10 @@ class Interpolator {
         if (columnSlope == 0.0) {
           // A flat column extrapolates, or keeps the carried estimate, which may leave the cell
           // positive for the row's first read.
-          ApplyLineEstimate<false>(column(), y, 1.0, state_);
+          const StreamScan flat = column();
+          ExtrapolateFlat(flat, y, 1.0,
+                          static_cast<double>(std::int64_t{flat.UpNearP()} - flat.DownNearP()),
+                          state_);
           if (const std::int16_t v = StoredEstimate(state_); v > 0) {
             scan_.Write(x, y, v);
             LaterLinesOneByOne(x, y, root2);
@@ -566,10 +573,12 @@ class Interpolator {
             alongColumn = false;
             p0 = x;
           }
+          return line.Slope;
         };
-        consider(Sloped<false>(rowLine, rowLine.UpNear, false, 1.0));
-        consider(Sloped<true, true>(fallingLine, fallingUpNear, false, root2));
-        consider(Sloped<true>(risingLine, risingLine.UpNear, false, root2));
+        const double slopes[] = {
+            consider(Sloped<false>(rowLine, rowLine.UpNear, false, 1.0)),
+            consider(Sloped<true, true>(fallingLine, fallingUpNear, false, root2)),
+            consider(Sloped<true>(risingLine, risingLine.UpNear, false, root2))};
         if (best > 0.0) {
           const LineState& s = *steepest;
           const std::int32_t down = alongColumn ? s.DownNear.y : s.DownNear.x;
@@ -579,7 +588,7 @@ class Interpolator {
           WriteEmpty(x, y, StoredEstimate(state_));
           return;
         }
-        flatLines(applied);
+        flatLines(applied, slopes);
         return;
       }
     }
@@ -593,7 +602,7 @@ class Interpolator {
         return;
       }
     }
-    flatLines(applied);
+    flatLines(applied, nullptr);
   }
 
   // After a column line that left the cell positive, the row's first reads see it: the later
@@ -626,6 +635,27 @@ class Interpolator {
                               s.UpNearV() - s.DownNearV(), s.DownNearV());
     }
     if (applied && state_.HaveE) WriteEmpty(x, y, StoredEstimate(state_));
+  }
+
+  // The same when no line slopes, the lines' gradients known: a flat line cannot be the
+  // steepest, and only extrapolates; a skipped one does nothing. E was carried in, so the cell
+  // is written.
+  [[gnu::flatten]] void StreamedFlatLinesOfKnownSlopes(std::int32_t x, std::int32_t y,
+                                                       const StreamScan& row,
+                                                       const StreamScan& falling,
+                                                       const StreamScan& rising,
+                                                       const double* slopes, double root2,
+                                                       bool applied) {
+    const auto line = [&](const StreamScan& s, double slope, double step) {
+      if (slope < 0.0) return;
+      applied = true;
+      const double l = static_cast<double>(std::int64_t{s.UpNearP()} - s.DownNearP());
+      ExtrapolateFlat(s, x, step, l, state_);
+    };
+    line(row, slopes[0], 1.0);
+    line(falling, slopes[1], root2);
+    line(rising, slopes[2], root2);
+    if (applied) WriteEmpty(x, y, StoredEstimate(state_));
   }
 
   // Writes a cell that holds no positive height: only a positive value changes the bit lines.

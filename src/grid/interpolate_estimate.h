@@ -28,6 +28,32 @@ inline double Interpolated(std::int32_t p0, std::int32_t downNearP, std::int64_t
          downNearV;
 }
 
+// Every line so far is flat: extrapolate from the nearest contour that has a different height
+// beyond it. l is the line's length between its near cells.
+template <typename Scan>
+inline void ExtrapolateFlat(const Scan& s, std::int32_t p0, double step, double l,
+                            EstimateState& state) {
+  const double dDown = std::fabs(static_cast<double>(p0 - s.DownNearP()) * step);
+  const double dUp = std::fabs(static_cast<double>(s.UpNearP() - p0) * step);
+  if (dDown < state.BestDistance) {
+    const std::int32_t sD =
+        s.DownEdgeV() != 0 && s.DownNextV() != 0 ? s.DownEdgeV() - s.DownNextV() : 0;
+    if (sD != 0) {
+      state.BestDistance = dDown;
+      state.E = static_cast<double>(p0 - s.DownNearP()) / l * sD + s.DownNearV();
+      state.HaveE = true;
+    }
+  }
+  if (dUp < state.BestDistance) {
+    const std::int32_t sU = s.UpNextV() != 0 && s.UpEdgeV() != 0 ? s.UpNextV() - s.UpEdgeV() : 0;
+    if (sU != 0) {
+      state.BestDistance = dUp;
+      state.E = s.UpNearV() - static_cast<double>(s.UpNearP() - p0) / l * sU;
+      state.HaveE = true;
+    }
+  }
+}
+
 // Scan is a LineScan or a view offering the same accessors. Diagonal tells whether step is not
 // 1.0: dividing by 1.0 changes nothing and is left out. memo may be null. With improved given,
 // a steeper line only sets *improved and leaves E to the caller, who computes it once for the
@@ -56,29 +82,7 @@ inline bool ApplyLineEstimate(const Scan& s, std::int32_t p0, double step, Estim
       state.E = Interpolated(p0, s.DownNearP(), length, dhInt, s.DownNearV());
     state.HaveE = true;
   }
-  if (state.BestGradient == 0.0) {
-    // Every line so far is flat: extrapolate from the nearest contour that has a different
-    // height beyond it.
-    const double dDown = std::fabs(static_cast<double>(p0 - s.DownNearP()) * step);
-    const double dUp = std::fabs(static_cast<double>(s.UpNearP() - p0) * step);
-    if (dDown < state.BestDistance) {
-      const std::int32_t sD =
-          s.DownEdgeV() != 0 && s.DownNextV() != 0 ? s.DownEdgeV() - s.DownNextV() : 0;
-      if (sD != 0) {
-        state.BestDistance = dDown;
-        state.E = static_cast<double>(p0 - s.DownNearP()) / l * sD + s.DownNearV();
-        state.HaveE = true;
-      }
-    }
-    if (dUp < state.BestDistance) {
-      const std::int32_t sU = s.UpNextV() != 0 && s.UpEdgeV() != 0 ? s.UpNextV() - s.UpEdgeV() : 0;
-      if (sU != 0) {
-        state.BestDistance = dUp;
-        state.E = s.UpNearV() - static_cast<double>(s.UpNearP() - p0) / l * sU;
-        state.HaveE = true;
-      }
-    }
-  }
+  if (state.BestGradient == 0.0) ExtrapolateFlat(s, p0, step, l, state);
   return true;
 }
 
