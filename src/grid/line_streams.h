@@ -14,6 +14,7 @@
 // The cells hold for cells two or more cells away from the grid's edges (every walk takes at
 // least two steps there) at a moment when the cell itself holds no positive height.
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -33,7 +34,10 @@ struct LineCell {
   constexpr LineCell() = default;
   constexpr LineCell(std::int32_t cellX, std::int32_t cellY)
       : x(static_cast<std::int16_t>(cellX)), y(static_cast<std::int16_t>(cellY)) {}
-  bool operator==(const LineCell&) const = default;
+  // One 32-bit comparison rather than two 16-bit ones: the sweep compares cells for every cell.
+  friend bool operator==(LineCell a, LineCell b) {
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+  }
 };
 
 // What the sweep reads of one line at every cell: both sides' near cells, the gradient between
