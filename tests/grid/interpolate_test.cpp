@@ -111,6 +111,21 @@ TEST(Interpolation, SteepestLineWinsBetweenLongContours) {
   grid.HeightGrid(9, 10) = 100;
   grid.HeightGrid(11, 10) = 300;
   EXPECT_EQ(Interpolated(grid).HeightGrid(10, 10), -200);
+  // Estimates are stored negated, rounded to the nearest with halves to the even neighbour, and
+  // wrapped to 16 bits.
+  const auto stored = [](double e) {
+    EstimateState state;
+    state.E = e;
+    state.HaveE = true;
+    return StoredEstimate(state);
+  };
+  EXPECT_EQ(stored(101.25), -101);
+  EXPECT_EQ(stored(102.5), -102);
+  EXPECT_EQ(stored(103.5), -104);
+  EXPECT_EQ(stored(103.75), -104);
+  EXPECT_EQ(stored(-2.5), 2);
+  EXPECT_EQ(stored(-0.4), 0);
+  EXPECT_EQ(stored(40000.0), 25536);
 }
 
 TEST(Interpolation, FlatEnclosuresExtrapolateTheStepBeyond) {
