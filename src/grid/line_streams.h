@@ -88,6 +88,12 @@ class LineStreams {
 
   void BeginColumn(std::int32_t x) {
     x_ = x;
+    fallingHere_ = falling_.data() + x;
+    risingHere_ = rising_.data() + (x + h_);
+    fallingFarHere_ = fallingFar_.data() + x;
+    risingFarHere_ = risingFar_.data() + (x + h_);
+    rowsHere_ = rows_.data();
+    rowsFarHere_ = rowsFar_.data();
     here_ = grid_.Column(x);
     west_ = grid_.Column(x - 1);
     column_ = {};
@@ -150,14 +156,14 @@ class LineStreams {
   // last found them.
   LineState& Column() { return column_; }
   LineFar& ColumnFar() { return columnFar_; }
-  LineState& Row(std::int32_t y) { return rows_[static_cast<std::size_t>(y)]; }
-  LineFar& RowFar(std::int32_t y) { return rowsFar_[static_cast<std::size_t>(y)]; }
+  LineState& Row(std::int32_t y) { return rowsHere_[y]; }
+  LineFar& RowFar(std::int32_t y) { return rowsFarHere_[y]; }
   // Through (x - 1, y + 1) and (x + 1, y - 1).
-  LineState& Falling(std::int32_t y) { return falling_[FallingLine(y)]; }
-  LineFar& FallingFar(std::int32_t y) { return fallingFar_[FallingLine(y)]; }
+  LineState& Falling(std::int32_t y) { return fallingHere_[y]; }
+  LineFar& FallingFar(std::int32_t y) { return fallingFarHere_[y]; }
   // Through (x - 1, y - 1) and (x + 1, y + 1).
-  LineState& Rising(std::int32_t y) { return rising_[RisingLine(y)]; }
-  LineFar& RisingFar(std::int32_t y) { return risingFar_[RisingLine(y)]; }
+  LineState& Rising(std::int32_t y) { return risingHere_[-y]; }
+  LineFar& RisingFar(std::int32_t y) { return risingFarHere_[-y]; }
 
  private:
   // The same as Pass for rows 2 to height - 3 of a column from the second on, from the
@@ -225,6 +231,14 @@ class LineStreams {
   std::vector<LineFar> fallingFar_;
   std::vector<LineState> rising_;
   std::vector<LineFar> risingFar_;
+  // The lines through the present column by row (for the diagonals, line x + y and line
+  // x - y + height), read for every cell without going through the vectors.
+  LineState* rowsHere_ = nullptr;
+  LineFar* rowsFarHere_ = nullptr;
+  LineState* fallingHere_ = nullptr;
+  LineFar* fallingFarHere_ = nullptr;
+  LineState* risingHere_ = nullptr;
+  LineFar* risingFarHere_ = nullptr;
 };
 
 }  // namespace terrak
