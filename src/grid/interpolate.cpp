@@ -299,17 +299,8 @@ class Interpolator {
       here_ = scan_.Column(x);
       west_ = scan_.Column(x - 1);
       streams_.BeginColumn(x);
-      const auto begin = [&](std::int32_t y) {
-        state_.BestGradient = 0.0;
-        state_.BestDistance = 9999999.0;
-        wanting_ = false;
-        cellX_ = x;
-        cellY_ = y;
-      };
-      const auto end = [&](std::int32_t y) {
-        if (wanting_) ++counts.CellsWithoutEstimate;
-        streams_.Finished(y);
-      };
+      const auto begin = [&](std::int32_t y) { BeginCell(x, y); };
+      const auto end = [&](std::int32_t y) { EndCell(y, counts); };
       // A cell next to the grid's edges: each line's scans run after the line before it has
       // written the cell.
       const auto edgeCell = [&](std::int32_t y) {
@@ -327,18 +318,36 @@ class Interpolator {
         continue;
       }
       edgeCell(1);
-      for (std::int32_t y = 2; y <= h - 3; ++y) {
-        streams_.StepInside(y);
-        if (here_[y] != 0) continue;
-        begin(y);
-        StreamedCell(x, y, root2);
-        end(y);
-      }
+      StreamedCells(x, h, root2, counts);
       for (std::int32_t y = std::max(2, h - 2); y <= h - 1; ++y) edgeCell(y);
     }
   }
 
  private:
+  void BeginCell(std::int32_t x, std::int32_t y) {
+    state_.BestGradient = 0.0;
+    state_.BestDistance = 9999999.0;
+    wanting_ = false;
+    cellX_ = x;
+    cellY_ = y;
+  }
+  void EndCell(std::int32_t y, InterpolationCounts& counts) {
+    if (wanting_) ++counts.CellsWithoutEstimate;
+    streams_.Finished(y);
+  }
+
+  // Rows 2 to H - 3 of a column, from the line streams: one call for the column's cells.
+  [[gnu::flatten]] void StreamedCells(std::int32_t x, std::int32_t h, double root2,
+                                      InterpolationCounts& counts) {
+    for (std::int32_t y = 2; y <= h - 3; ++y) {
+      streams_.StepInside(y);
+      if (here_[y] != 0) continue;
+      BeginCell(x, y);
+      StreamedCell(x, y, root2);
+      EndCell(y, counts);
+    }
+  }
+
   template <bool Diagonal>
   void Apply(std::int32_t x, std::int32_t y, LineMemo& memo, bool alongColumn, std::int32_t p0,
              double step) {
