@@ -38,9 +38,11 @@ inline void ExtrapolateFlat(const Scan& s, std::int32_t p0, double step, double 
                             EstimateState& state) {
   const double dDown = std::fabs(static_cast<double>(p0 - s.DownNearP()) * step);
   const double dUp = std::fabs(static_cast<double>(s.UpNearP() - p0) * step);
+  // Each value read once: a fast scan's reads go to the grid.
   if (dDown < state.BestDistance) {
-    const std::int32_t sD =
-        s.DownEdgeV() != 0 && s.DownNextV() != 0 ? s.DownEdgeV() - s.DownNextV() : 0;
+    const std::int32_t edge = s.DownEdgeV();
+    const std::int32_t next = edge != 0 ? s.DownNextV() : 0;
+    const std::int32_t sD = edge != 0 && next != 0 ? edge - next : 0;
     if (sD != 0) {
       state.BestDistance = dDown;
       state.E = static_cast<double>(p0 - s.DownNearP()) / l * sD + s.DownNearV();
@@ -48,7 +50,9 @@ inline void ExtrapolateFlat(const Scan& s, std::int32_t p0, double step, double 
     }
   }
   if (dUp < state.BestDistance) {
-    const std::int32_t sU = s.UpNextV() != 0 && s.UpEdgeV() != 0 ? s.UpNextV() - s.UpEdgeV() : 0;
+    const std::int32_t next = s.UpNextV();
+    const std::int32_t edge = next != 0 ? s.UpEdgeV() : 0;
+    const std::int32_t sU = next != 0 && edge != 0 ? next - edge : 0;
     if (sU != 0) {
       state.BestDistance = dUp;
       state.E = s.UpNearV() - static_cast<double>(s.UpNearP() - p0) / l * sU;
