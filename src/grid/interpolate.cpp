@@ -106,12 +106,31 @@ class FastScanner {
     if (was != (value > 0)) Mark(x, y, value > 0);
   }
 
-  SideCells ColumnUp(std::int32_t x, std::int32_t y) const {
-    SideCells s;
+  // An up side's near cell alone: the sweep wants the edge and next cells beyond it only for
+  // flat lines.
+  Cell ColumnUpNear(std::int32_t x, std::int32_t y) const {
     const std::int32_t limit = h_ - 1;
     std::int32_t q = y;
     if (q < limit) q = Or(columns_.FirstSet(x, q, limit - 1), limit);
-    s.Near = {x, q};
+    return {x, q};
+  }
+  Cell RowUpNear(std::int32_t x, std::int32_t y) const {
+    const std::int32_t limit = w_ - 1;
+    std::int32_t q = x;
+    if (q < limit) q = Or(rows_.FirstSet(y, q, limit - 1), limit);
+    return {q, y};
+  }
+  Cell DiagonalNear(std::int32_t x, std::int32_t y, int xs, int ys) const {
+    bool hit = false;
+    Advance(x, y, xs, ys, hit);
+    return {x, y};
+  }
+
+  SideCells ColumnUp(std::int32_t x, std::int32_t y) const {
+    SideCells s;
+    const std::int32_t limit = h_ - 1;
+    s.Near = ColumnUpNear(x, y);
+    std::int32_t q = s.Near.y;
     if (q <= limit) q = Or(columns_.FirstClear(x, q, limit), limit + 1);
     s.Edge = {x, q - 1};
     if (q < limit) q = Or(columns_.FirstSet(x, q, limit - 1), limit);
@@ -134,9 +153,8 @@ class FastScanner {
   SideCells RowUp(std::int32_t x, std::int32_t y) const {
     SideCells s;
     const std::int32_t limit = w_ - 1;
-    std::int32_t q = x;
-    if (q < limit) q = Or(rows_.FirstSet(y, q, limit - 1), limit);
-    s.Near = {q, y};
+    s.Near = RowUpNear(x, y);
+    std::int32_t q = s.Near.x;
     if (q <= limit) q = Or(rows_.FirstClear(y, q, limit), limit + 1);
     s.Edge = {q - 1, y};
     if (q < limit) q = Or(rows_.FirstSet(y, q, limit - 1), limit);
@@ -408,6 +426,23 @@ class Interpolator {
     side.Far.Known = true;
   }
 
+  // An up side's new near cell, from a scan from the present cell. Its edge and next cells are
+  // found when a flat line's estimate first wants them (Find, from the cell of that moment):
+  // until the sweep passes the near cell, a walk from any cell of the line before it meets the
+  // same cells.
+  void FindNear(SideView side, Way way) const {
+    const std::int32_t x = cellX_, y = cellY_;
+    Cell near;
+    switch (way) {
+      case Way::ColumnUp: near = scan_.ColumnUpNear(x, y); break;
+      case Way::RowUp: near = scan_.RowUpNear(x, y); break;
+      case Way::FallingUp: near = scan_.DiagonalNear(x, y, +1, -1); break;
+      default: assert(way == Way::RisingUp); near = scan_.DiagonalNear(x, y, +1, +1); break;
+    }
+    side.Near = {near.x, near.y};
+    side.Far.Known = false;
+  }
+
   // A line's scan as the estimate reads it, from the streams' sides; edge and next cells are
   // found only when the estimate wants them.
   class StreamScan {
@@ -448,7 +483,7 @@ class Interpolator {
   void ColumnUpSide(std::int32_t y) {
     LineState& line = streams_.Column();
     if (line.UpLastX < y) {
-      Find(UpOf(line, streams_.ColumnFar()), Way::ColumnUp);
+      FindNear(UpOf(line, streams_.ColumnFar()), Way::ColumnUp);
       line.UpLastX = static_cast<std::int16_t>(line.UpNear.y - 1);
       line.SlopeKnown = false;
     }
@@ -456,7 +491,7 @@ class Interpolator {
   void RowUpSide(std::int32_t x, std::int32_t y) {
     LineState& line = streams_.Row(y);
     if (line.UpLastX < x) {
-      Find(UpOf(line, streams_.RowFar(y)), Way::RowUp);
+      FindNear(UpOf(line, streams_.RowFar(y)), Way::RowUp);
       line.UpLastX = static_cast<std::int16_t>(line.UpNear.x - 1);
       line.SlopeKnown = false;
     }
@@ -471,7 +506,7 @@ class Interpolator {
     }
     LineState& line = streams_.Falling(y);
     if (line.UpLastX < x) {
-      Find(UpOf(line, streams_.FallingFar(y)), Way::FallingUp);
+      FindNear(UpOf(line, streams_.FallingFar(y)), Way::FallingUp);
       line.UpLastX = scan_.G(line.UpNear.x, line.UpNear.y) > 0
                          ? static_cast<std::int16_t>(line.UpNear.x - 1)
                          : kAlways;
@@ -481,7 +516,7 @@ class Interpolator {
   void RisingUpSide(std::int32_t x, std::int32_t y) {
     LineState& line = streams_.Rising(y);
     if (line.UpLastX < x) {
-      Find(UpOf(line, streams_.RisingFar(y)), Way::RisingUp);
+      FindNear(UpOf(line, streams_.RisingFar(y)), Way::RisingUp);
       // A cell met at the half step, on the diagonal above, stays ahead one column longer.
       const LineCell near = line.UpNear;
       const bool half = near.x - near.y != x - y;
