@@ -3,6 +3,7 @@
 // grid), each line starting on a word boundary, with searches for the next set or clear bit. A
 // summary bit per word tells whether the word holds any set bit, so a search for a set bit
 // passes over long empty stretches 4096 positions at a time.
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -34,6 +35,23 @@ class BitLines {
   std::int32_t FirstClear(std::int32_t line, std::int32_t lo, std::int32_t hi) const;
   std::int32_t LastSet(std::int32_t line, std::int32_t lo, std::int32_t hi) const;
   std::int32_t LastClear(std::int32_t line, std::int32_t lo, std::int32_t hi) const;
+
+  // Calls visit(position) for every set position in lo .. hi, in order; visit must not change
+  // the lines. Word by word, for walks over a whole line.
+  template <typename Visit>
+  void ForEachSet(std::int32_t line, std::int32_t lo, std::int32_t hi, Visit visit) const {
+    std::int64_t from, to;
+    if (!Cut(line, lo, hi, from, to)) return;
+    const std::uint64_t* words = words_.data() + lineWord_[line];
+    const std::int32_t first = first_[line];
+    for (std::int64_t w = from >> 6; w <= to >> 6; ++w) {
+      std::uint64_t bits = words[w];
+      if (w == from >> 6) bits &= ~std::uint64_t{0} << (from & 63);
+      if (w == to >> 6 && (to & 63) != 63) bits &= (std::uint64_t{1} << ((to & 63) + 1)) - 1;
+      for (; bits != 0; bits &= bits - 1)
+        visit(static_cast<std::int32_t>((w << 6) + std::countr_zero(bits)) + first);
+    }
+  }
 
  private:
   // The first (last) word of the line in a .. b holding a set bit, or -1.

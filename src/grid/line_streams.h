@@ -173,9 +173,7 @@ class LineStreams {
   void TakeInPositives() {
     const std::int32_t last = h_ - 3;
     const auto each = [&](std::int32_t column, auto take) {
-      for (std::int32_t r = columns_.FirstSet(column, 0, h_); r >= 0;
-           r = columns_.FirstSet(column, r + 1, h_))
-        take(r);
+      columns_.ForEachSet(column, 0, h_, take);
     };
     const auto falling = [&](std::int32_t y, LineCell nearCell, bool renew) {
       const std::size_t line = FallingLine(y);

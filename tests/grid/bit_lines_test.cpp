@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <vector>
 
 #include "grid/bit_lines.h"
 
@@ -40,6 +42,12 @@ TEST(BitLines, SearchesFindWhatAWalkFinds) {
     ASSERT_EQ(lines.LastSet(l, lo, hi), walk(true, false));
     ASSERT_EQ(lines.FirstClear(l, lo, hi), walk(false, true));
     ASSERT_EQ(lines.LastClear(l, lo, hi), walk(false, false));
+    std::vector<std::int32_t> visited, expected;
+    lines.ForEachSet(l, lo, hi, [&](std::int32_t p) { visited.push_back(p); });
+    for (std::int32_t p = std::max(lo, first[static_cast<std::size_t>(l)]);
+         p <= std::min(hi, first[static_cast<std::size_t>(l)] + n - 1); ++p)
+      if (model[static_cast<std::size_t>(l)][static_cast<std::size_t>(p - first[static_cast<std::size_t>(l)])]) expected.push_back(p);
+    ASSERT_EQ(visited, expected) << l << " " << lo << " " << hi;
   }
 }
 
