@@ -24,7 +24,8 @@ class BulgeSearch {
   void TryBulge(WrapCell k, WrapperList& found);
   // Samples first .. last of the bulge, passing over stretches whose box holds no contour.
   void Visit(std::int64_t first, std::int64_t last);
-  void Sample(std::int64_t j);
+  // Samples first .. last one by one.
+  void SampleRun(std::int64_t first, std::int64_t last);
 
   const HeightGridType& g_;
   const ContourTiles tiles_;
@@ -41,8 +42,9 @@ class BulgeSearch {
   // The Bernstein weights of samples 1 .. weightSteps_, four a sample.
   std::vector<double> weights_;
   std::int64_t weightSteps_ = -1;
-  std::int64_t lastX_ = 0, lastY_ = 0;
-  std::int64_t previousX_ = 0, previousY_ = 0;  // the cell of the sample evaluated last
+  // Cells as column and row in one word (the low and the high half): the cell taken last, and
+  // the cell of the sample evaluated last.
+  std::uint64_t last_ = 0, previous_ = 0;
   std::uint64_t limitX_ = 0, limitY_ = 0;  // the columns and rows whose cells can be met
   WrapperList* found_ = nullptr;
 };
