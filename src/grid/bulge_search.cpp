@@ -22,8 +22,9 @@ namespace {
 
 using Pair = double __attribute__((vector_size(16)));
 
-// The Bernstein weights of samples 1 .. steps (and, for an odd count, of one sample beyond),
-// four a sample, two samples at a time: each lane with the scalar operations, in their order.
+// The Bernstein weights of samples 1 .. steps (and, for an odd count, of one sample beyond) in
+// blocks of two samples: each weight of the pair in the two lanes of one vector, each lane
+// computed with the operations, in the order, of the scalar weight.
 void FillWeights(double* weights, std::int64_t steps) {
   const Pair count = {static_cast<double>(steps), static_cast<double>(steps)};
   const Pair three = {3.0, 3.0};
@@ -31,13 +32,8 @@ void FillWeights(double* weights, std::int64_t steps) {
     const Pair t = Pair{static_cast<double>(j), static_cast<double>(j + 1)} / count;
     const Pair u = 1.0 - t;
     const Pair threeT = three * t;
-    const Pair b0 = u * u * u, b1 = threeT * u * u, b2 = threeT * t * u, b3 = t * t * t;
-    const Pair first01 = __builtin_shufflevector(b0, b1, 0, 2), first23 = __builtin_shufflevector(b2, b3, 0, 2);
-    const Pair second01 = __builtin_shufflevector(b0, b1, 1, 3), second23 = __builtin_shufflevector(b2, b3, 1, 3);
-    std::memcpy(weights, &first01, sizeof first01);
-    std::memcpy(weights + 2, &first23, sizeof first23);
-    std::memcpy(weights + 4, &second01, sizeof second01);
-    std::memcpy(weights + 6, &second23, sizeof second23);
+    const Pair b[4] = {u * u * u, threeT * u * u, threeT * t * u, t * t * t};
+    std::memcpy(weights, b, sizeof b);
   }
 }
 
@@ -82,19 +78,36 @@ std::int64_t CeilToInt(double v) {
   return static_cast<double>(i) < v ? i + 1 : i;
 }
 
-// The cell a sample's sum rounds to, its column in the low half and its row in the high half.
-// Sums are convex combinations of 16-bit control points, well within the 32-bit range, and are
-// rounded in the default rounding mode, halves to even, as RoundToInt rounds.
-[[gnu::always_inline]] inline std::uint64_t PackedCell(Pair sum) {
+// The cells two samples' coordinates round to, each as its column in the low half of a word and
+// its row in the high half. Sums are convex combinations of 16-bit control points, well within
+// the 32-bit range, and are rounded in the default rounding mode, halves to even, as RoundToInt
+// rounds.
+struct TwoCells {
 #if defined(__SSE2__)
-  return static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_cvtpd_epi32(sum)));
+  __m128i Both;
+  TwoCells(Pair x, Pair y) : Both(_mm_unpacklo_epi32(_mm_cvtpd_epi32(x), _mm_cvtpd_epi32(y))) {}
+  std::uint64_t First() const { return static_cast<std::uint64_t>(_mm_cvtsi128_si64(Both)); }
+  std::uint64_t Second() const {
+    return static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(Both, Both)));
+  }
+  bool BothAre(std::uint64_t cell) const {
+    const __m128i twice = _mm_set1_epi64x(static_cast<long long>(cell));
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(Both, twice)) == 0xffff;
+  }
 #else
-  const Pair magic = {0x1.8p52, 0x1.8p52};
-  const Pair rounded = (sum + magic) - magic;
-  return static_cast<std::uint32_t>(static_cast<std::int32_t>(rounded[0])) |
-         static_cast<std::uint64_t>(static_cast<std::uint32_t>(static_cast<std::int32_t>(rounded[1]))) << 32;
+  std::uint64_t Cells[2];
+  TwoCells(Pair x, Pair y) {
+    const Pair magic = {0x1.8p52, 0x1.8p52};
+    const Pair rx = (x + magic) - magic, ry = (y + magic) - magic;
+    for (int i = 0; i < 2; ++i)
+      Cells[i] = static_cast<std::uint32_t>(static_cast<std::int32_t>(rx[i])) |
+                 static_cast<std::uint64_t>(static_cast<std::uint32_t>(static_cast<std::int32_t>(ry[i]))) << 32;
+  }
+  std::uint64_t First() const { return Cells[0]; }
+  std::uint64_t Second() const { return Cells[1]; }
+  bool BothAre(std::uint64_t cell) const { return Cells[0] == cell && Cells[1] == cell; }
 #endif
-}
+};
 
 std::uint64_t Pack(std::int64_t x, std::int64_t y) {
   return static_cast<std::uint32_t>(static_cast<std::int32_t>(x)) |
@@ -159,6 +172,10 @@ void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
   c_[1] = Pair{static_cast<double>(k.X), static_cast<double>(k.Y)};
   c_[2] = Pair{static_cast<double>(c2.X), static_cast<double>(c2.Y)};
   c_[3] = Pair{static_cast<double>(n_.X), static_cast<double>(n_.Y)};
+  for (int i = 0; i < 4; ++i) {
+    x_[i] = Pair{c_[i][0], c_[i][0]};
+    y_[i] = Pair{c_[i][1], c_[i][1]};
+  }
   steps_ = RoundToInt(2.0 * d_);
   if (steps_ != weightSteps_ && steps_ >= 1) {
     // Every bulge between the same two points is sampled at the same parameters.
@@ -177,29 +194,60 @@ void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
   if (steps_ >= 1) Visit(1, steps_);
 }
 
+namespace {
+
+Pair Load(const double* at) {
+  Pair v;
+  std::memcpy(&v, at, sizeof v);
+  return v;
+}
+
+// The cells of a block of two samples, from their weights and the control points' columns x
+// and rows y (each in both lanes): each lane with the operations, in the order, of the scalar
+// sum.
+[[gnu::always_inline]] inline TwoCells SampleBlock(const double* b, const Pair x[4], const Pair y[4]) {
+  const Pair b0 = Load(b), b1 = Load(b + 2), b2 = Load(b + 4), b3 = Load(b + 6);
+  return TwoCells(((b0 * x[0] + b1 * x[1]) + b2 * x[2]) + b3 * x[3],
+                  ((b0 * y[0] + b1 * y[1]) + b2 * y[2]) + b3 * y[3]);
+}
+
+}  // namespace
+
+[[gnu::always_inline]] inline void BulgeSearch::Take(std::uint64_t cell, std::uint64_t& previous) {
+  // A sample in the cell of the one evaluated before it meets what that one met: nothing new.
+  if (cell == previous) return;
+  previous = cell;
+  const std::int64_t rx = static_cast<std::int32_t>(cell);
+  const std::int64_t ry = static_cast<std::int32_t>(cell >> 32);
+  // Most samples fall beside the contours: that test comes before the cells to leave out.
+  if (static_cast<std::uint64_t>(rx) >= limitX_ || static_cast<std::uint64_t>(ry) >= limitY_) return;
+  if (!tiles_.Contour(rx, ry)) return;
+  if (cell == last_ || (rx == n_.X && ry == n_.Y)) return;
+  found_->push_back({static_cast<std::int16_t>(rx), static_cast<std::int16_t>(ry), g_(rx, ry)});
+  last_ = cell;
+}
+
 void BulgeSearch::SampleRun(std::int64_t first, std::int64_t last) {
-  // The loop's state in locals: most samples fall in the cell of the one before and cost only
-  // their sum, its rounding and one comparison.
-  const Pair c0 = c_[0], c1 = c_[1], c2 = c_[2], c3 = c_[3];
-  const double* b = &weights_[static_cast<std::size_t>(4 * (first - 1))];
+  // Two samples at a time: most pairs of samples fall in the cell of the sample before them and
+  // cost only their sums, their rounding and one comparison. Sample j is lane (j - 1) % 2 of
+  // block (j - 1) / 2.
+  const double* block = weights_.data() + 8 * ((first - 1) >> 1);
+  // The control points in locals, which the cells taken cannot change: they stay in registers.
+  const Pair x[4] = {x_[0], x_[1], x_[2], x_[3]}, y[4] = {y_[0], y_[1], y_[2], y_[3]};
   std::uint64_t previous = previous_;
-  for (std::int64_t j = first; j <= last; ++j, b += 4) {
-    // Both coordinates at once, each lane with the operations, in the order, of the scalar sum.
-    const Pair sum = (((Pair{b[0], b[0]} * c0) + Pair{b[1], b[1]} * c1) + Pair{b[2], b[2]} * c2) +
-                     Pair{b[3], b[3]} * c3;
-    const std::uint64_t cell = PackedCell(sum);
-    // A sample in the cell of the one evaluated before it meets what that one met: nothing new.
-    if (cell == previous) continue;
-    previous = cell;
-    const std::int64_t rx = static_cast<std::int32_t>(cell);
-    const std::int64_t ry = static_cast<std::int32_t>(cell >> 32);
-    // Most samples fall beside the contours: that test comes before the cells to leave out.
-    if (static_cast<std::uint64_t>(rx) >= limitX_ || static_cast<std::uint64_t>(ry) >= limitY_) continue;
-    if (!tiles_.Contour(rx, ry)) continue;
-    if (cell == last_ || (rx == n_.X && ry == n_.Y)) continue;
-    found_->push_back({static_cast<std::int16_t>(rx), static_cast<std::int16_t>(ry), g_(rx, ry)});
-    last_ = cell;
+  std::int64_t j = first;
+  if (((j - 1) & 1) != 0) {
+    Take(SampleBlock(block, x, y).Second(), previous);
+    block += 8;
+    ++j;
   }
+  for (; j < last; j += 2, block += 8) {
+    const TwoCells cells = SampleBlock(block, x, y);
+    if (cells.BothAre(previous)) continue;
+    Take(cells.First(), previous);
+    Take(cells.Second(), previous);
+  }
+  if (j == last) Take(SampleBlock(block, x, y).First(), previous);
   previous_ = previous;
 }
 

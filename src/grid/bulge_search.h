@@ -26,6 +26,8 @@ class BulgeSearch {
   void Visit(std::int64_t first, std::int64_t last);
   // Samples first .. last one by one.
   void SampleRun(std::int64_t first, std::int64_t last);
+  // A sample's cell, as column and row in one word, after the cell previous of the one before.
+  void Take(std::uint64_t cell, std::uint64_t& previous);
 
   const HeightGridType& g_;
   const ContourTiles tiles_;
@@ -38,8 +40,9 @@ class BulgeSearch {
   // The control points as (x, y) pairs: both coordinates are evaluated in one operation.
   using Pair = double __attribute__((vector_size(16)));
   Pair c_[4] = {};
+  Pair x_[4] = {}, y_[4] = {};  // the control points' columns, and rows, each in both lanes
   std::int64_t steps_ = 0;
-  // The Bernstein weights of samples 1 .. weightSteps_, four a sample.
+  // The Bernstein weights of samples 1 .. weightSteps_, in blocks of two samples.
   std::vector<double> weights_;
   std::int64_t weightSteps_ = -1;
   // Cells as column and row in one word (the low and the high half): the cell taken last, and
