@@ -66,7 +66,7 @@ void Range(const Pair c[4], double a, double b, Pair& lo, Pair& hi) {
 constexpr double kReach = 0.5 + 1.0 / 1024;
 
 // Samples fewer than this are taken one by one.
-constexpr std::int64_t kSmallStretch = 16;
+constexpr std::int64_t kSmallStretch = 12;
 
 // Floor and ceiling of box corners, which lie well within the 64-bit range.
 std::int64_t FloorToInt(double v) {
