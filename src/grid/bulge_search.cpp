@@ -278,7 +278,8 @@ void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
 }
 
 WrapperList BulgeCells(const GridState& grid, WrapCell p, WrapCell n, ShrinkControl& control) {
-  BulgeSearch search(grid.HeightGrid, control);
+  const ContourTiles tiles(grid.HeightGrid);
+  BulgeSearch search(grid.HeightGrid, tiles, control);
   WrapperList found;
   search.Fill(p, n, found);
   return found;

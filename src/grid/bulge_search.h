@@ -13,8 +13,9 @@ namespace terrak {
 
 class BulgeSearch {
  public:
-  BulgeSearch(const HeightGridType& grid, ShrinkControl& control)
-      : g_(grid), tiles_(grid), control_(control) {}
+  // tiles are those of grid; both must outlive the search.
+  BulgeSearch(const HeightGridType& grid, const ContourTiles& tiles, ShrinkControl& control)
+      : g_(grid), tiles_(tiles), control_(control) {}
 
   // Appends to found the cells of the first bulge between p and n that meets any.
   void Fill(WrapCell p, WrapCell n, WrapperList& found);
@@ -30,7 +31,7 @@ class BulgeSearch {
   void Take(std::uint64_t cell, std::uint64_t& previous);
 
   const HeightGridType& g_;
-  const ContourTiles tiles_;
+  const ContourTiles& tiles_;
   ShrinkControl& control_;
   WrapCell p_, n_;
   std::int32_t dx_ = 0, dy_ = 0;
