@@ -22,18 +22,20 @@ namespace {
 
 using Pair = double __attribute__((vector_size(16)));
 
-// The Bernstein weights of samples 1 .. steps (and, for an odd count, of one sample beyond) in
-// blocks of two samples: each weight of the pair in the two lanes of one vector, each lane
-// computed with the operations, in the order, of the scalar weight.
-void FillWeights(double* weights, std::int64_t steps) {
+// The Bernstein weights of blocks from .. to of two samples each, of steps samples in all
+// (sample j is lane (j - 1) % 2 of block (j - 1) / 2; the last block of an odd count holds one
+// sample beyond): each weight of the pair in the two lanes of one vector, each lane computed
+// with the operations, in the order, of the scalar weight.
+void FillWeights(double* weights, std::int64_t steps, std::int64_t from, std::int64_t to) {
   const Pair count = {static_cast<double>(steps), static_cast<double>(steps)};
   const Pair three = {3.0, 3.0};
-  for (std::int64_t j = 1; j <= steps; j += 2, weights += 8) {
+  for (std::int64_t i = from; i <= to; ++i) {
+    const std::int64_t j = 2 * i + 1;
     const Pair t = Pair{static_cast<double>(j), static_cast<double>(j + 1)} / count;
     const Pair u = 1.0 - t;
     const Pair threeT = three * t;
     const Pair b[4] = {u * u * u, threeT * u * u, threeT * t * u, t * t * t};
-    std::memcpy(weights, b, sizeof b);
+    std::memcpy(weights + 8 * i, b, sizeof b);
   }
 }
 
@@ -178,9 +180,12 @@ void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
   }
   steps_ = RoundToInt(2.0 * d_);
   if (steps_ != weightSteps_ && steps_ >= 1) {
-    // Every bulge between the same two points is sampled at the same parameters.
+    // Every bulge between the same two points is sampled at the same parameters. Most samples
+    // are never evaluated (their stretches are passed over): the weights are made when a
+    // stretch is first sampled one by one.
     weights_.resize(static_cast<std::size_t>(4 * steps_ + 4));
-    FillWeights(weights_.data(), steps_);
+    made_.resize(static_cast<std::size_t>(steps_ + 1));
+    ++weightsMade_;
     weightSteps_ = steps_;
   }
   control_.CurveSteps = Wrap16(steps_);
@@ -231,6 +236,11 @@ void BulgeSearch::SampleRun(std::int64_t first, std::int64_t last) {
   // Two samples at a time: most pairs of samples fall in the cell of the sample before them and
   // cost only their sums, their rounding and one comparison. Sample j is lane (j - 1) % 2 of
   // block (j - 1) / 2.
+  MadeStamp& made = made_[static_cast<std::size_t>(first)];
+  if (made.Steps != weightsMade_ || made.Last < last) {
+    FillWeights(weights_.data(), steps_, (first - 1) >> 1, (last - 1) >> 1);
+    made = {weightsMade_, last};
+  }
   const double* block = weights_.data() + 8 * ((first - 1) >> 1);
   // The control points in locals, which the cells taken cannot change: they stay in registers.
   const Pair x[4] = {x_[0], x_[1], x_[2], x_[3]}, y[4] = {y_[0], y_[1], y_[2], y_[3]};

@@ -43,9 +43,17 @@ class BulgeSearch {
   Pair c_[4] = {};
   Pair x_[4] = {}, y_[4] = {};  // the control points' columns, and rows, each in both lanes
   std::int64_t steps_ = 0;
-  // The Bernstein weights of samples 1 .. weightSteps_, in blocks of two samples.
+  // The Bernstein weights of samples 1 .. weightSteps_, in blocks of two samples, made as
+  // they are first wanted: made_[first] says up to which sample a stretch from first has them
+  // for the step count numbered weightsMade_.
   std::vector<double> weights_;
   std::int64_t weightSteps_ = -1;
+  struct MadeStamp {
+    std::uint64_t Steps = 0;
+    std::int64_t Last = 0;
+  };
+  std::vector<MadeStamp> made_;
+  std::uint64_t weightsMade_ = 0;
   // Cells as column and row in one word (the low and the high half): the cell taken last, and
   // the cell of the sample evaluated last.
   std::uint64_t last_ = 0, previous_ = 0;
