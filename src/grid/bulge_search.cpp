@@ -70,14 +70,22 @@ constexpr double kReach = 0.5 + 1.0 / 1024;
 // Samples fewer than this are taken one by one.
 constexpr std::int64_t kSmallStretch = 12;
 
-// Floor and ceiling of box corners, which lie well within the 64-bit range.
-std::int64_t FloorToInt(double v) {
-  const auto i = static_cast<std::int64_t>(v);
-  return static_cast<double>(i) > v ? i - 1 : i;
-}
-std::int64_t CeilToInt(double v) {
-  const auto i = static_cast<std::int64_t>(v);
-  return static_cast<double>(i) < v ? i + 1 : i;
+// The first and the last columns and rows of the cells within reach of the box lo .. hi. The
+// box lies within the hull of 16-bit control points, so lo - kReach and hi + kReach lie within
+// +-32770, and with an offset of 2^16 every value to round is positive, where truncation is the
+// floor; the offset's rounding can only widen the cells, by the margin of kReach at most.
+struct CellBox {
+  std::int64_t X0, Y0, X1, Y1;
+};
+CellBox CellsInReach(Pair lo, Pair hi) {
+  constexpr double kOffset = 65536.0;
+  const Pair offset = {kOffset, kOffset}, reach = {kReach, kReach};
+  // ceil(v) = offset - floor(offset - v), floor(v) = floor(v + offset) - offset.
+  const Pair first = offset - (lo - reach), last = (hi + reach) + offset;
+  const auto f0 = static_cast<std::int64_t>(first[0]), f1 = static_cast<std::int64_t>(first[1]);
+  const auto l0 = static_cast<std::int64_t>(last[0]), l1 = static_cast<std::int64_t>(last[1]);
+  const auto o = static_cast<std::int64_t>(kOffset);
+  return {o - f0, o - f1, l0 - o, l1 - o};
 }
 
 // The cells two samples' coordinates round to, each as its column in the low half of a word and
@@ -272,11 +280,10 @@ void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
       const double b = static_cast<double>(last) / static_cast<double>(steps_);
       Pair lo, hi;
       Range(c_, a, b, lo, hi);
-      const double x0 = lo[0], x1 = hi[0], y0 = lo[1], y1 = hi[1];
+      const CellBox box = CellsInReach(lo, hi);
       // Only cells up to column W - 1 and row H - 1 can be met.
-      if (!tiles_.AnyIn(CeilToInt(x0 - kReach), CeilToInt(y0 - kReach),
-                        std::min<std::int64_t>(FloorToInt(x1 + kReach), g_.Columns() - 2),
-                        std::min<std::int64_t>(FloorToInt(y1 + kReach), g_.Rows() - 2)))
+      if (!tiles_.AnyIn(box.X0, box.Y0, std::min<std::int64_t>(box.X1, g_.Columns() - 2),
+                        std::min<std::int64_t>(box.Y1, g_.Rows() - 2)))
         return;
     }
     const std::int64_t middle = first + (last - first) / 2;
