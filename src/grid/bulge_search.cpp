@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "common/rounding.h"
 #include "grid/wrap_walker.h"
@@ -12,6 +17,114 @@ using wrap::Distance2;
 using wrap::kFarAway;
 using wrap::Step16;
 using wrap::Walker;
+
+namespace {
+
+using Pair = double __attribute__((vector_size(16)));
+
+// The Bernstein weights of blocks from .. to of two samples each, of steps samples in all
+// (sample j is lane (j - 1) % 2 of block (j - 1) / 2; the last block of an odd count holds one
+// sample beyond): each weight of the pair in the two lanes of one vector, each lane computed
+// with the operations, in the order, of the scalar weight.
+void FillWeights(double* weights, std::int64_t steps, std::int64_t from, std::int64_t to) {
+  const Pair count = {static_cast<double>(steps), static_cast<double>(steps)};
+  const Pair three = {3.0, 3.0};
+  for (std::int64_t i = from; i <= to; ++i) {
+    const std::int64_t j = 2 * i + 1;
+    const Pair t = Pair{static_cast<double>(j), static_cast<double>(j + 1)} / count;
+    const Pair u = 1.0 - t;
+    const Pair threeT = three * t;
+    const Pair b[4] = {u * u * u, threeT * u * u, threeT * t * u, t * t * t};
+    std::memcpy(weights + 8 * i, b, sizeof b);
+  }
+}
+
+// The cubic's blossom f(u, v, w), both coordinates at once: de Casteljau with a parameter per
+// level.
+Pair Blossom(const Pair c[4], double u, double v, double w) {
+  const Pair a0 = c[0] + u * (c[1] - c[0]);
+  const Pair a1 = c[1] + u * (c[2] - c[1]);
+  const Pair a2 = c[2] + u * (c[3] - c[2]);
+  const Pair b0 = a0 + v * (a1 - a0);
+  const Pair b1 = a1 + v * (a2 - a1);
+  return b0 + w * (b1 - b0);
+}
+
+Pair Min(Pair p, Pair q) { return p < q ? p : q; }
+Pair Max(Pair p, Pair q) { return p > q ? p : q; }
+
+// The range of the curve between parameters a and b: within its piece's control points
+// f(a,a,a), f(a,a,b), f(a,b,b), f(b,b,b).
+void Range(const Pair c[4], double a, double b, Pair& lo, Pair& hi) {
+  const Pair q0 = Blossom(c, a, a, a), q1 = Blossom(c, a, a, b), q2 = Blossom(c, a, b, b),
+             q3 = Blossom(c, b, b, b);
+  lo = Min(Min(q0, q1), Min(q2, q3));
+  hi = Max(Max(q0, q1), Max(q2, q3));
+}
+
+// How far from the curve a sample's cell can lie: half a cell, and a margin far beyond the
+// rounding errors of the sums and of the hull's corners (a few units in the last place of
+// 16-bit coordinates).
+constexpr double kReach = 0.5 + 1.0 / 1024;
+
+// Samples fewer than this are taken one by one.
+constexpr std::int64_t kSmallStretch = 12;
+
+// The first and the last columns and rows of the cells within reach of the box lo .. hi. The
+// box lies within the hull of 16-bit control points, so lo - kReach and hi + kReach lie within
+// +-32770, and with an offset of 2^16 every value to round is positive, where truncation is the
+// floor; the offset's rounding can only widen the cells, by the margin of kReach at most.
+struct CellBox {
+  std::int64_t X0, Y0, X1, Y1;
+};
+CellBox CellsInReach(Pair lo, Pair hi) {
+  constexpr double kOffset = 65536.0;
+  const Pair offset = {kOffset, kOffset}, reach = {kReach, kReach};
+  // ceil(v) = offset - floor(offset - v), floor(v) = floor(v + offset) - offset.
+  const Pair first = offset - (lo - reach), last = (hi + reach) + offset;
+  const auto f0 = static_cast<std::int64_t>(first[0]), f1 = static_cast<std::int64_t>(first[1]);
+  const auto l0 = static_cast<std::int64_t>(last[0]), l1 = static_cast<std::int64_t>(last[1]);
+  const auto o = static_cast<std::int64_t>(kOffset);
+  return {o - f0, o - f1, l0 - o, l1 - o};
+}
+
+// The cells two samples' coordinates round to, each as its column in the low half of a word and
+// its row in the high half. Sums are convex combinations of 16-bit control points, well within
+// the 32-bit range, and are rounded in the default rounding mode, halves to even, as RoundToInt
+// rounds.
+struct TwoCells {
+#if defined(__SSE2__)
+  __m128i Both;
+  TwoCells(Pair x, Pair y) : Both(_mm_unpacklo_epi32(_mm_cvtpd_epi32(x), _mm_cvtpd_epi32(y))) {}
+  std::uint64_t First() const { return static_cast<std::uint64_t>(_mm_cvtsi128_si64(Both)); }
+  std::uint64_t Second() const {
+    return static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(Both, Both)));
+  }
+  bool BothAre(std::uint64_t cell) const {
+    const __m128i twice = _mm_set1_epi64x(static_cast<long long>(cell));
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(Both, twice)) == 0xffff;
+  }
+#else
+  std::uint64_t Cells[2];
+  TwoCells(Pair x, Pair y) {
+    const Pair magic = {0x1.8p52, 0x1.8p52};
+    const Pair rx = (x + magic) - magic, ry = (y + magic) - magic;
+    for (int i = 0; i < 2; ++i)
+      Cells[i] = static_cast<std::uint32_t>(static_cast<std::int32_t>(rx[i])) |
+                 static_cast<std::uint64_t>(static_cast<std::uint32_t>(static_cast<std::int32_t>(ry[i]))) << 32;
+  }
+  std::uint64_t First() const { return Cells[0]; }
+  std::uint64_t Second() const { return Cells[1]; }
+  bool BothAre(std::uint64_t cell) const { return Cells[0] == cell && Cells[1] == cell; }
+#endif
+};
+
+std::uint64_t Pack(std::int64_t x, std::int64_t y) {
+  return static_cast<std::uint32_t>(static_cast<std::int32_t>(x)) |
+         static_cast<std::uint64_t>(static_cast<std::uint32_t>(static_cast<std::int32_t>(y))) << 32;
+}
+
+}  // namespace
 
 void BulgeSearch::Fill(WrapCell p, WrapCell n, WrapperList& found) {
   p_ = p;
@@ -69,27 +182,24 @@ void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
   c_[1] = Pair{static_cast<double>(k.X), static_cast<double>(k.Y)};
   c_[2] = Pair{static_cast<double>(c2.X), static_cast<double>(c2.Y)};
   c_[3] = Pair{static_cast<double>(n_.X), static_cast<double>(n_.Y)};
+  for (int i = 0; i < 4; ++i) {
+    x_[i] = Pair{c_[i][0], c_[i][0]};
+    y_[i] = Pair{c_[i][1], c_[i][1]};
+  }
   steps_ = RoundToInt(2.0 * d_);
   if (steps_ != weightSteps_ && steps_ >= 1) {
-    // Every bulge between the same two points is sampled at the same parameters.
-    weights_.resize(static_cast<std::size_t>(4 * steps_));
-    for (std::int64_t j = 1; j <= steps_; ++j) {
-      const double t = static_cast<double>(j) / static_cast<double>(steps_);
-      const double u = 1.0 - t;
-      double* b = &weights_[static_cast<std::size_t>(4 * (j - 1))];
-      b[0] = u * u * u;
-      b[1] = 3.0 * t * u * u;
-      b[2] = 3.0 * t * t * u;
-      b[3] = t * t * t;
-    }
+    // Every bulge between the same two points is sampled at the same parameters. Most samples
+    // are never evaluated (their stretches are passed over): the weights are made when a
+    // stretch is first sampled one by one.
+    weights_.resize(static_cast<std::size_t>(4 * steps_ + 4));
+    made_.resize(static_cast<std::size_t>(steps_ + 1));
+    ++weightsMade_;
     weightSteps_ = steps_;
   }
   control_.CurveSteps = Wrap16(steps_);
   control_.Work += steps_;
-  lastX_ = p_.X;
-  lastY_ = p_.Y;
-  previousX_ = p_.X;
-  previousY_ = p_.Y;
+  last_ = Pack(p_.X, p_.Y);
+  previous_ = last_;
   // Only cells up to column W - 1 and row H - 1 count: as unsigned numbers, those below these.
   limitX_ = static_cast<std::uint64_t>(std::max<std::int64_t>(g_.Columns() - 1, 0));
   limitY_ = static_cast<std::uint64_t>(std::max<std::int64_t>(g_.Rows() - 1, 0));
@@ -99,69 +209,64 @@ void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
 
 namespace {
 
-using Pair = double __attribute__((vector_size(16)));
-
-// The cubic's blossom f(u, v, w), both coordinates at once: de Casteljau with a parameter per
-// level.
-Pair Blossom(const Pair c[4], double u, double v, double w) {
-  const Pair a0 = c[0] + u * (c[1] - c[0]);
-  const Pair a1 = c[1] + u * (c[2] - c[1]);
-  const Pair a2 = c[2] + u * (c[3] - c[2]);
-  const Pair b0 = a0 + v * (a1 - a0);
-  const Pair b1 = a1 + v * (a2 - a1);
-  return b0 + w * (b1 - b0);
+Pair Load(const double* at) {
+  Pair v;
+  std::memcpy(&v, at, sizeof v);
+  return v;
 }
 
-Pair Min(Pair p, Pair q) { return p < q ? p : q; }
-Pair Max(Pair p, Pair q) { return p > q ? p : q; }
-
-// The range of the curve between parameters a and b: within its piece's control points
-// f(a,a,a), f(a,a,b), f(a,b,b), f(b,b,b).
-void Range(const Pair c[4], double a, double b, Pair& lo, Pair& hi) {
-  const Pair q0 = Blossom(c, a, a, a), q1 = Blossom(c, a, a, b), q2 = Blossom(c, a, b, b),
-             q3 = Blossom(c, b, b, b);
-  lo = Min(Min(q0, q1), Min(q2, q3));
-  hi = Max(Max(q0, q1), Max(q2, q3));
-}
-
-// Samples fewer than this are taken one by one.
-constexpr std::int64_t kSmallStretch = 16;
-
-// Floor and ceiling of box corners, which lie well within the 64-bit range.
-std::int64_t FloorToInt(double v) {
-  const auto i = static_cast<std::int64_t>(v);
-  return static_cast<double>(i) > v ? i - 1 : i;
-}
-std::int64_t CeilToInt(double v) {
-  const auto i = static_cast<std::int64_t>(v);
-  return static_cast<double>(i) < v ? i + 1 : i;
+// The cells of a block of two samples, from their weights and the control points' columns x
+// and rows y (each in both lanes): each lane with the operations, in the order, of the scalar
+// sum.
+[[gnu::always_inline]] inline TwoCells SampleBlock(const double* b, const Pair x[4], const Pair y[4]) {
+  const Pair b0 = Load(b), b1 = Load(b + 2), b2 = Load(b + 4), b3 = Load(b + 6);
+  return TwoCells(((b0 * x[0] + b1 * x[1]) + b2 * x[2]) + b3 * x[3],
+                  ((b0 * y[0] + b1 * y[1]) + b2 * y[2]) + b3 * y[3]);
 }
 
 }  // namespace
 
-[[gnu::always_inline]] inline void BulgeSearch::Sample(std::int64_t j) {
-  const double* b = &weights_[static_cast<std::size_t>(4 * (j - 1))];
-  // Both coordinates at once, each lane with the operations, in the order, of the scalar sum;
-  // rounded as RoundToInt rounds, which for these sizes (the weights sum to 1 and the control
-  // points are 16-bit) is by adding and taking away 1.5 * 2^52.
-  const Pair sum = (((Pair{b[0], b[0]} * c_[0]) + Pair{b[1], b[1]} * c_[1]) +
-                    Pair{b[2], b[2]} * c_[2]) +
-                   Pair{b[3], b[3]} * c_[3];
-  const Pair magic = {0x1.8p52, 0x1.8p52};
-  const Pair rounded = (sum + magic) - magic;
-  const auto rx = static_cast<std::int64_t>(rounded[0]);
-  const auto ry = static_cast<std::int64_t>(rounded[1]);
+[[gnu::always_inline]] inline void BulgeSearch::Take(std::uint64_t cell, std::uint64_t& previous) {
   // A sample in the cell of the one evaluated before it meets what that one met: nothing new.
-  if (rx == previousX_ && ry == previousY_) return;
-  previousX_ = rx;
-  previousY_ = ry;
+  if (cell == previous) return;
+  previous = cell;
+  const std::int64_t rx = static_cast<std::int32_t>(cell);
+  const std::int64_t ry = static_cast<std::int32_t>(cell >> 32);
   // Most samples fall beside the contours: that test comes before the cells to leave out.
   if (static_cast<std::uint64_t>(rx) >= limitX_ || static_cast<std::uint64_t>(ry) >= limitY_) return;
   if (!tiles_.Contour(rx, ry)) return;
-  if ((rx == lastX_ && ry == lastY_) || (rx == n_.X && ry == n_.Y)) return;
+  if (cell == last_ || (rx == n_.X && ry == n_.Y)) return;
   found_->push_back({static_cast<std::int16_t>(rx), static_cast<std::int16_t>(ry), g_(rx, ry)});
-  lastX_ = rx;
-  lastY_ = ry;
+  last_ = cell;
+}
+
+void BulgeSearch::SampleRun(std::int64_t first, std::int64_t last) {
+  // Two samples at a time: most pairs of samples fall in the cell of the sample before them and
+  // cost only their sums, their rounding and one comparison. Sample j is lane (j - 1) % 2 of
+  // block (j - 1) / 2.
+  MadeStamp& made = made_[static_cast<std::size_t>(first)];
+  if (made.Steps != weightsMade_ || made.Last < last) {
+    FillWeights(weights_.data(), steps_, (first - 1) >> 1, (last - 1) >> 1);
+    made = {weightsMade_, last};
+  }
+  const double* block = weights_.data() + 8 * ((first - 1) >> 1);
+  // The control points in locals, which the cells taken cannot change: they stay in registers.
+  const Pair x[4] = {x_[0], x_[1], x_[2], x_[3]}, y[4] = {y_[0], y_[1], y_[2], y_[3]};
+  std::uint64_t previous = previous_;
+  std::int64_t j = first;
+  if (((j - 1) & 1) != 0) {
+    Take(SampleBlock(block, x, y).Second(), previous);
+    block += 8;
+    ++j;
+  }
+  for (; j < last; j += 2, block += 8) {
+    const TwoCells cells = SampleBlock(block, x, y);
+    if (cells.BothAre(previous)) continue;
+    Take(cells.First(), previous);
+    Take(cells.Second(), previous);
+  }
+  if (j == last) Take(SampleBlock(block, x, y).First(), previous);
+  previous_ = previous;
 }
 
 void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
@@ -169,18 +274,16 @@ void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
     // A stretch from the first sample or to the last one lies next to P or N, contour cells
     // both, so its box nearly always holds contour: it is split without being tested.
     if (first != 1 && last != steps_) {
-      // The samples of the stretch lie within half a cell of the curve between its end
-      // parameters, and the curve within the hull of that piece's control points; a box one
-      // cell larger covers every sample however the arithmetic rounds.
+      // The samples of the stretch round to cells within half a cell of the curve between its
+      // end parameters, and the curve lies within the hull of that piece's control points.
       const double a = static_cast<double>(first) / static_cast<double>(steps_);
       const double b = static_cast<double>(last) / static_cast<double>(steps_);
       Pair lo, hi;
       Range(c_, a, b, lo, hi);
-      const double x0 = lo[0], x1 = hi[0], y0 = lo[1], y1 = hi[1];
+      const CellBox box = CellsInReach(lo, hi);
       // Only cells up to column W - 1 and row H - 1 can be met.
-      if (!tiles_.AnyIn(FloorToInt(x0) - 1, FloorToInt(y0) - 1,
-                        std::min<std::int64_t>(CeilToInt(x1) + 1, g_.Columns() - 2),
-                        std::min<std::int64_t>(CeilToInt(y1) + 1, g_.Rows() - 2)))
+      if (!tiles_.AnyIn(box.X0, box.Y0, std::min<std::int64_t>(box.X1, g_.Columns() - 2),
+                        std::min<std::int64_t>(box.Y1, g_.Rows() - 2)))
         return;
     }
     const std::int64_t middle = first + (last - first) / 2;
@@ -188,11 +291,12 @@ void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
     Visit(middle + 1, last);
     return;
   }
-  for (std::int64_t j = first; j <= last; ++j) Sample(j);
+  SampleRun(first, last);
 }
 
 WrapperList BulgeCells(const GridState& grid, WrapCell p, WrapCell n, ShrinkControl& control) {
-  BulgeSearch search(grid.HeightGrid, control);
+  const ContourTiles tiles(grid.HeightGrid);
+  BulgeSearch search(grid.HeightGrid, tiles, control);
   WrapperList found;
   search.Fill(p, n, found);
   return found;

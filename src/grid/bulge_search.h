@@ -13,8 +13,9 @@ namespace terrak {
 
 class BulgeSearch {
  public:
-  BulgeSearch(const HeightGridType& grid, ShrinkControl& control)
-      : g_(grid), tiles_(grid), control_(control) {}
+  // tiles are those of grid; both must outlive the search.
+  BulgeSearch(const HeightGridType& grid, const ContourTiles& tiles, ShrinkControl& control)
+      : g_(grid), tiles_(tiles), control_(control) {}
 
   // Appends to found the cells of the first bulge between p and n that meets any.
   void Fill(WrapCell p, WrapCell n, WrapperList& found);
@@ -24,10 +25,13 @@ class BulgeSearch {
   void TryBulge(WrapCell k, WrapperList& found);
   // Samples first .. last of the bulge, passing over stretches whose box holds no contour.
   void Visit(std::int64_t first, std::int64_t last);
-  void Sample(std::int64_t j);
+  // Samples first .. last one by one.
+  void SampleRun(std::int64_t first, std::int64_t last);
+  // A sample's cell, as column and row in one word, after the cell previous of the one before.
+  void Take(std::uint64_t cell, std::uint64_t& previous);
 
   const HeightGridType& g_;
-  const ContourTiles tiles_;
+  const ContourTiles& tiles_;
   ShrinkControl& control_;
   WrapCell p_, n_;
   std::int32_t dx_ = 0, dy_ = 0;
@@ -37,12 +41,22 @@ class BulgeSearch {
   // The control points as (x, y) pairs: both coordinates are evaluated in one operation.
   using Pair = double __attribute__((vector_size(16)));
   Pair c_[4] = {};
+  Pair x_[4] = {}, y_[4] = {};  // the control points' columns, and rows, each in both lanes
   std::int64_t steps_ = 0;
-  // The Bernstein weights of samples 1 .. weightSteps_, four a sample.
+  // The Bernstein weights of samples 1 .. weightSteps_, in blocks of two samples, made as
+  // they are first wanted: made_[first] says up to which sample a stretch from first has them
+  // for the step count numbered weightsMade_.
   std::vector<double> weights_;
   std::int64_t weightSteps_ = -1;
-  std::int64_t lastX_ = 0, lastY_ = 0;
-  std::int64_t previousX_ = 0, previousY_ = 0;  // the cell of the sample evaluated last
+  struct MadeStamp {
+    std::uint64_t Steps = 0;
+    std::int64_t Last = 0;
+  };
+  std::vector<MadeStamp> made_;
+  std::uint64_t weightsMade_ = 0;
+  // Cells as column and row in one word (the low and the high half): the cell taken last, and
+  // the cell of the sample evaluated last.
+  std::uint64_t last_ = 0, previous_ = 0;
   std::uint64_t limitX_ = 0, limitY_ = 0;  // the columns and rows whose cells can be met
   WrapperList* found_ = nullptr;
 };

@@ -67,13 +67,14 @@ void WalkRefinementBackwards(const WrapperList& wrapped, std::int32_t contourGap
   }
 }
 
-BulgesAhead::BulgesAhead(const HeightGridType& grid, const ShrinkControl& control, int threads,
-                         const WrapperList& wrapped, std::int32_t contourGap)
+BulgesAhead::BulgesAhead(const HeightGridType& grid, const ContourTiles& tiles,
+                         const ShrinkControl& control, int threads, const WrapperList& wrapped,
+                         std::int32_t contourGap)
     : enabled_(threads >= 2) {
   if (!enabled_) return;
   try {
-    helper_ = std::thread([this, &grid, control, &wrapped, contourGap] {
-      Work(grid, control, wrapped, contourGap);
+    helper_ = std::thread([this, &grid, &tiles, control, &wrapped, contourGap] {
+      Work(grid, tiles, control, wrapped, contourGap);
     });
   } catch (const std::system_error&) {
     enabled_ = false;  // no thread to be had: every search is made where it is taken
@@ -86,11 +87,11 @@ BulgesAhead::~BulgesAhead() {
   helper_.join();
 }
 
-void BulgesAhead::Work(const HeightGridType& grid, ShrinkControl control,
+void BulgesAhead::Work(const HeightGridType& grid, const ContourTiles& tiles, ShrinkControl control,
                        const WrapperList& wrapped, std::int32_t contourGap) {
   control.Work = 0;
   try {
-    BulgeSearch search(grid, control);
+    BulgeSearch search(grid, tiles, control);
     WrapperList found;
     WalkRefinementBackwards(wrapped, contourGap, [&](std::uint64_t key, WrapCell p, WrapCell n) {
       return MakeAhead(search, control, key, p, n, found) ? &found : nullptr;

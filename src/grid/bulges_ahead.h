@@ -41,10 +41,10 @@ void WalkRefinementBackwards(const WrapperList& wrapped, std::int32_t contourGap
 
 class BulgesAhead {
  public:
-  // Without a second thread (threads below 2) every search is made where it is taken. wrapped
-  // and grid must outlive this.
-  BulgesAhead(const HeightGridType& grid, const ShrinkControl& control, int threads,
-              const WrapperList& wrapped, std::int32_t contourGap);
+  // Without a second thread (threads below 2) every search is made where it is taken. grid,
+  // its tiles and wrapped must outlive this.
+  BulgesAhead(const HeightGridType& grid, const ContourTiles& tiles, const ShrinkControl& control,
+              int threads, const WrapperList& wrapped, std::int32_t contourGap);
   ~BulgesAhead();
   BulgesAhead(const BulgesAhead&) = delete;
   BulgesAhead& operator=(const BulgesAhead&) = delete;
@@ -59,8 +59,8 @@ class BulgesAhead {
     bool Made = false;
     BulgeResult Result;
   };
-  void Work(const HeightGridType& grid, ShrinkControl control, const WrapperList& wrapped,
-            std::int32_t contourGap);
+  void Work(const HeightGridType& grid, const ContourTiles& tiles, ShrinkControl control,
+            const WrapperList& wrapped, std::int32_t contourGap);
   // Makes the search of (p, n) for the refinement and copies its cells to found; false when
   // the walk is to end.
   bool MakeAhead(BulgeSearch& search, ShrinkControl& control, std::uint64_t key, WrapCell p,

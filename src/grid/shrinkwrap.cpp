@@ -9,6 +9,7 @@
 #include "common/rounding.h"
 #include "common/wrap16.h"
 #include "grid/bulge_search.h"
+#include "grid/contour_tiles.h"
 #include "grid/bulges_ahead.h"
 #include "grid/outline_pairs.h"
 #include "grid/wrap_walker.h"
@@ -124,8 +125,10 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, std::in
   outline.JoinedToPrevious.push_back(false);
   std::vector<std::uint64_t> waitingKeys;
   std::unordered_set<std::uint64_t> waiting, refined, barren;
-  BulgeSearch filler(grid.HeightGrid, control);
-  BulgesAhead ahead(grid.HeightGrid, control, control.Threads, wrapped, contourGap);
+  // The contour tiles are made once and read by both threads.
+  const ContourTiles tiles(grid.HeightGrid);
+  BulgeSearch filler(grid.HeightGrid, tiles, control);
+  BulgesAhead ahead(grid.HeightGrid, tiles, control, control.Threads, wrapped, contourGap);
   WrapCell p{wrapped.front().X, wrapped.front().Y};
   while (!pending.empty()) {
     const TWrapperPoint nPoint = pending.back().Point;

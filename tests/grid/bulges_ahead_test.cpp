@@ -26,7 +26,8 @@ BackwardWalk WalkAlone(const GridState& grid, const WrapperList& wrapped, std::i
                        std::int64_t stopAfter = -1) {
   BackwardWalk walk;
   ShrinkControl control;
-  BulgeSearch search(grid.HeightGrid, control);
+  const ContourTiles tiles(grid.HeightGrid);
+  BulgeSearch search(grid.HeightGrid, tiles, control);
   std::unordered_set<std::uint64_t> seen;
   WrapperList found;
   const auto make = [&](std::uint64_t key, WrapCell p, WrapCell n) -> const WrapperList* {
