@@ -21,10 +21,7 @@ TEST(BulgeSearchReuse, PairsOfChangingAndReturningLengthsMeetThePlainSamplingsCe
     const std::int32_t w = 150 + static_cast<std::int32_t>(seed * 41 % 120);
     const std::int32_t h = 120 + static_cast<std::int32_t>(seed * 29 % 100);
     GridState grid = testing::RandomContourGrid(seed, w, h, seed % 3 == 0 ? 3 : 6 + static_cast<int>(seed % 7));
-    if (seed % 4 == 1)  // thick contours
-      for (std::int64_t x = 1; x < grid.HeightGrid.Columns(); ++x)
-        for (std::int64_t y = 0; y < grid.HeightGrid.Rows(); ++y)
-          if (grid.HeightGrid(x - 1, y) > 0 && grid.HeightGrid(x, y) == 0) grid.HeightGrid(x, y) = 300;
+    if (seed % 4 == 1) testing::ThickenContours(grid, 300);
     const ContourTiles tiles(grid.HeightGrid);
     ShrinkControl control;
     BulgeSearch search(grid.HeightGrid, tiles, control);

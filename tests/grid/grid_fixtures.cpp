@@ -45,4 +45,11 @@ GridState RandomContourGrid(std::uint32_t seed, std::int32_t w, std::int32_t h, 
   return grid;
 }
 
+void ThickenContours(GridState& grid, std::int16_t height) {
+  HeightGridType& g = grid.HeightGrid;
+  for (std::int64_t x = g.Columns() - 1; x >= 1; --x)  // from the east: new cells do not spread
+    for (std::int64_t y = 0; y < g.Rows(); ++y)
+      if (g(x - 1, y) > 0 && g(x, y) == 0) g(x, y) = height != 0 ? height : g(x - 1, y);
+}
+
 }  // namespace terrak::testing

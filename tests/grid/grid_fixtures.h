@@ -20,4 +20,8 @@ GridState GridFromPicture(const std::vector<std::string>& rowsFromTop);
 // regions and extrapolations beyond the contours occur.
 GridState RandomContourGrid(std::uint32_t seed, std::int32_t w, std::int32_t h, int lines);
 
+// Makes the contours two cells thick: the empty cell east of each contour cell takes the
+// height given, or that contour cell's height for 0. Only the contours as they were spread.
+void ThickenContours(GridState& grid, std::int16_t height = 0);
+
 }  // namespace terrak::testing

@@ -59,10 +59,7 @@ TEST(InterpolationIdentity, RandomContourSets) {
     const std::int32_t h = 8 + static_cast<std::int32_t>(seed * 13 % 47);
     // Sparse and dense sets; every fourth with contours two cells thick.
     GridState grid = testing::RandomContourGrid(seed, w, h, 1 + static_cast<int>(seed % 16));
-    if (seed % 4 == 0)
-      for (std::int64_t x = grid.HeightGrid.Columns() - 1; x >= 1; --x)
-        for (std::int64_t y = 0; y < grid.HeightGrid.Rows(); ++y)
-          if (grid.HeightGrid(x - 1, y) > 0 && grid.HeightGrid(x, y) == 0) grid.HeightGrid(x, y) = grid.HeightGrid(x - 1, y);
+    if (seed % 4 == 0) testing::ThickenContours(grid);
     constexpr std::int32_t kGaps[] = {0, 10, 50, 20};
     positiveWrites += ExpectSameInterpolation(grid, "raw seed " + std::to_string(seed)).positiveWrites;
     positiveWrites += ExpectSameInterpolation(Wrapped(grid, kGaps[seed % 4]),

@@ -24,10 +24,7 @@ TEST(LongBulges, MeetTheCellsOfThePlainSamplingOnSparseDenseAndThickContours) {
     const std::int32_t h = 90 + static_cast<std::int32_t>(seed * 53 % 130);
     GridState grid = testing::RandomContourGrid(seed, w, h, seed % 3 == 0 ? 2 : 4 + static_cast<int>(seed % 9));
     std::mt19937 random(seed);
-    if (seed % 4 == 1)  // thick contours
-      for (std::int64_t x = 1; x < grid.HeightGrid.Columns(); ++x)
-        for (std::int64_t y = 0; y < grid.HeightGrid.Rows(); ++y)
-          if (grid.HeightGrid(x - 1, y) > 0 && grid.HeightGrid(x, y) == 0) grid.HeightGrid(x, y) = 400;
+    if (seed % 4 == 1) testing::ThickenContours(grid, 400);
     if (seed % 4 == 2)  // scattered single cells, some on the grid's edges
       for (int i = 0; i < 60; ++i)
         grid.HeightGrid(static_cast<std::int64_t>(random() % static_cast<unsigned>(w + 1)),

@@ -218,10 +218,7 @@ TEST(ShrinkWrap, SearchingAheadOnASecondThreadChangesNothing) {
     const std::int32_t w = 10 + static_cast<std::int32_t>(seed * 7 % 60);
     const std::int32_t h = 10 + static_cast<std::int32_t>(seed * 11 % 50);
     GridState grid = testing::RandomContourGrid(seed, w, h, 1 + static_cast<int>(seed % 12));
-    if (seed % 5 == 0)  // thick contours
-      for (std::int64_t x = 1; x < grid.HeightGrid.Columns(); ++x)
-        for (std::int64_t y = 0; y < grid.HeightGrid.Rows(); ++y)
-          if (grid.HeightGrid(x - 1, y) > 0 && grid.HeightGrid(x, y) == 0) grid.HeightGrid(x, y) = grid.HeightGrid(x - 1, y);
+    if (seed % 5 == 0) testing::ThickenContours(grid);
     constexpr std::int32_t kGaps[] = {0, 10, 50, 3};
     const std::int32_t gap = kGaps[seed % 4];
     SilentProgress progress;
