@@ -3,6 +3,7 @@
 // the plain versions' grids; a built grid has the sizes it reports. The input's first byte picks
 // the case: a whole construction from random objects, a grid of random cells interpolated both
 // ways, or a random stretched bitmap file read into a random selection.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -206,12 +207,18 @@ void RandomCells(Bytes& in) {
       grid.HeightGrid(cx, cy) = height;
     }
   }
+  // On one thread, and on two split at a column the input chooses.
+  GridState split = grid;
+  const std::int32_t splitColumn = 2 + static_cast<std::int32_t>(in.Byte()) % std::max(1, grid.GridWidth);
   GridState plain = grid;
   testing::SilentProgress progress;
-  const InterpolationCounts fast = InterpolateHeights(grid, progress);
+  const InterpolationCounts fast = InterpolateHeights(grid, progress, {1, 0});
+  const InterpolationCounts twoThreads = InterpolateHeights(split, progress, {2, splitColumn});
   const InterpolationCounts reference = InterpolateHeightsPlain(plain, progress);
   Require(plain.HeightGrid == grid.HeightGrid);
+  Require(plain.HeightGrid == split.HeightGrid);
   Require(fast.CellsWithoutEstimate == reference.CellsWithoutEstimate);
+  Require(twoThreads.CellsWithoutEstimate == reference.CellsWithoutEstimate);
 }
 
 void StretchedFile(Bytes& in) {

@@ -19,16 +19,23 @@
 // only when a flat line's estimate wants them, and the memos serve the cells next to the edges
 // and the rare cells whose column line leaves them positive.
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cmath>
 #include <cstring>
+#include <exception>
+#include <latch>
 #include <limits>
+#include <optional>
+#include <thread>
+#include <vector>
 
 #include "common/numtext.h"
 #include "grid/bit_lines.h"
 #include "grid/interpolate.h"
 #include "grid/interpolate_estimate.h"
 #include "grid/line_streams.h"
+#include "grid/west_reach.h"
 
 namespace terrak {
 
@@ -104,7 +111,15 @@ class FastScanner {
     const bool was = cell > 0;
     cell = value;
     if (was != (value > 0)) Mark(x, y, value > 0);
+    if (value > 0 && y < h_ - 2) positives_.push_back({x, y});
   }
+
+  // The cells below the last two rows written positive, at any moment: the scans of a sweep of
+  // later columns made ahead of time, on the grid as it was, would have stopped at them.
+  const std::vector<Cell>& PositivesBelowTheTop() const { return positives_; }
+
+  // From here on, the walks towards the west note how far they went in reach.
+  void NoteWalksIn(WestReach& reach) { reach_ = &reach; }
 
   // An up side's near cell alone: the sweep wants the edge and next cells beyond it only for
   // flat lines.
@@ -159,6 +174,7 @@ class FastScanner {
     s.Edge = {q - 1, y};
     if (q < limit) q = Or(rows_.FirstSet(y, q, limit - 1), limit);
     s.Next = {q, y};
+    NoteEmptyValues(s);
     return s;
   }
 
@@ -171,24 +187,42 @@ class FastScanner {
     s.Edge = {q + 1, y};
     if (q > 0) q = Or(rows_.LastSet(y, 1, q), 0);
     s.Next = {q, y};
+    if (reach_ != nullptr) reach_->Row(q, y);
+    NoteEmptyValues(s);
     return s;
   }
 
   SideCells Diagonal(std::int32_t x, std::int32_t y, int xs, int ys) const {
     SideCells s;
     bool hit = false;
+    // Walks towards the west: what they look at there, phase by phase, for reach_.
+    const bool noting = reach_ != nullptr && xs < 0;
+    const auto note = [&](std::int32_t cx, std::int32_t cy) {
+      if (ys > 0)
+        reach_->Falling(cx, cy);
+      else
+        reach_->Rising(cx, cy);
+    };
     Advance(x, y, xs, ys, hit);
     s.Near = {x, y};
+    if (noting) note(x, y);
     // Along the contour run, step by step: runs are a few cells long.
     while (hit && (ys > 0 ? y <= h_ - 1 : y > 0) && (xs > 0 ? x <= w_ - 1 : x > 0)) {
       y += ys;
+      if (noting) note(x, y);
       if (G(x, y) > 0) continue;
       x += xs;
+      if (noting) note(x, y);
       hit = G(x, y) > 0;
     }
     s.Edge = {x - xs, y - ys};
     if (!hit) Advance(x, y, xs, ys, hit);
     s.Next = {x, y};
+    if (noting) {
+      note(s.Edge.x, s.Edge.y);
+      note(x, y);
+    }
+    NoteEmptyValues(s);
     return s;
   }
 
@@ -201,6 +235,14 @@ class FastScanner {
   }
 
  private:
+  // A side's cells whose values the estimate may read although they hold no positive height:
+  // the limits where walks stop, and an edge reported beside a run that ends at a limit.
+  void NoteEmptyValues(const SideCells& s) const {
+    if (reach_ == nullptr) return;
+    for (const Cell c : {s.Near, s.Edge, s.Next})
+      if (G(c) <= 0) reach_->ValueRead(c.x, c.y);
+  }
+
   static std::int32_t Or(std::int32_t found, std::int32_t otherwise) {
     return found >= 0 ? found : otherwise;
   }
@@ -260,6 +302,8 @@ class FastScanner {
   BitLines rows_;     // line y, position x
   BitLines rising_;   // x - y constant, position x
   BitLines falling_;  // x + y constant, position x
+  std::vector<Cell> positives_;
+  WestReach* reach_ = nullptr;
 };
 
 // What one side's last scan along a line reported: its cells, and the near cell's value.
@@ -317,41 +361,83 @@ class Interpolator {
         rising_(static_cast<std::size_t>(grid.GridWidth) + grid.GridHeight + 1),
         falling_(rising_.size()) {}
 
-  void Run(ProgressSink& progress, InterpolationCounts& counts) {
-    const double root2 = std::sqrt(2.0);
+  // Columns first to last, each reported to progress when one is given.
+  void Sweep(std::int32_t first, std::int32_t last, ProgressSink* progress,
+             InterpolationCounts& counts) {
     const std::int32_t w = scan_.Width(), h = scan_.Height();
-    for (std::int32_t x = 1; x <= w - 1; ++x) {
-      progress.ShowProgress("column " + FormatInt(x));
-      progress.BackUpOneLine();
-      column_ = LineMemo{};
-      here_ = scan_.Column(x);
-      west_ = scan_.Column(x - 1);
-      streams_.BeginColumn(x);
-      const auto begin = [&](std::int32_t y) { BeginCell(x, y); };
-      const auto end = [&](std::int32_t y) { EndCell(y, counts); };
-      // A cell next to the grid's edges: each line's scans run after the line before it has
-      // written the cell.
-      const auto edgeCell = [&](std::int32_t y) {
-        streams_.Step(y);
-        if (here_[y] != 0) return;
-        begin(y);
-        Apply<false>(x, y, ColumnScan(x, y), true, y, 1.0);
-        Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
-        Apply<true>(x, y, FallingScan(x, y), false, x, root2);
-        Apply<true>(x, y, RisingScan(x, y), false, x, root2);
-        end(y);
-      };
+    for (std::int32_t x = first; x <= last; ++x) {
+      if (progress != nullptr) ReportColumn(*progress, x);
+      BeginColumn(x);
       if (x < 2 || x > w - 3) {
-        for (std::int32_t y = 1; y <= h - 1; ++y) edgeCell(y);
+        for (std::int32_t y = 1; y <= h - 1; ++y) EdgeCell(x, y, counts);
         continue;
       }
-      edgeCell(1);
-      StreamedCells(x, h, root2, counts);
-      for (std::int32_t y = std::max(2, h - 2); y <= h - 1; ++y) edgeCell(y);
+      EdgeCell(x, 1, counts);
+      StreamedCells(x, h, counts);
+      for (std::int32_t y = std::max(2, h - 2); y <= h - 1; ++y) EdgeCell(x, y, counts);
     }
   }
 
+  static void ReportColumn(ProgressSink& progress, std::int32_t x) {
+    progress.ShowProgress("column " + FormatInt(x));
+    progress.BackUpOneLine();
+  }
+
+  // Columns first to last as a sweep would leave them if no cell below the last two rows came
+  // out positive: the streams are brought through every column, and only the cells of the last
+  // two rows are interpolated (their estimates come out positive and are read by later
+  // columns). The cells below hold the grid's first values. Lines the streams do not carry
+  // (through cells next to the edges) are scanned afresh by the next sweep's first cells.
+  void SweepLastRows(std::int32_t first, std::int32_t last) {
+    const std::int32_t w = scan_.Width(), h = scan_.Height();
+    const std::int32_t top = std::max(2, h - 2);
+    InterpolationCounts uncounted;
+    for (std::int32_t x = first; x <= last; ++x) {
+      BeginColumn(x);
+      // Inside the streamed rows a step moves only the column's own line, which no cell of the
+      // last rows reads.
+      const bool everyRow = x < 2 || x > w - 3;
+      for (std::int32_t y = 1; y < top; ++y)
+        if (everyRow || y == 1) streams_.Step(y);
+      for (std::int32_t y = top; y <= h - 1; ++y) EdgeCell(x, y, uncounted);
+    }
+    for (LineMemo& memo : rows_) memo.Start = LineMemo::kNoStart;
+    for (LineMemo& memo : rising_) memo.Start = LineMemo::kNoStart;
+    for (LineMemo& memo : falling_) memo.Start = LineMemo::kNoStart;
+  }
+
+  // The walks towards the west from here on (and the near cells that the lines through columns
+  // from first on hold now) are noted in reach.
+  void NoteWalksWestIn(WestReach& reach, std::int32_t first) {
+    scan_.NoteWalksIn(reach);
+    streams_.NoteDownSidesIn(reach, first);
+  }
+  const std::vector<Cell>& PositivesBelowTheTop() const { return scan_.PositivesBelowTheTop(); }
+  const EstimateState& Carried() const { return state_; }
+  // As at the start of the one sweep: a cell that wants an estimate then is counted, and left
+  // empty where the one sweep may have written the estimate carried from the west.
+  void ForgetEstimate() { state_ = {}; }
+
  private:
+  void BeginColumn(std::int32_t x) {
+    column_ = LineMemo{};
+    here_ = scan_.Column(x);
+    west_ = scan_.Column(x - 1);
+    streams_.BeginColumn(x);
+  }
+
+  // A cell next to the grid's edges: each line's scans run after the line before it has
+  // written the cell.
+  void EdgeCell(std::int32_t x, std::int32_t y, InterpolationCounts& counts) {
+    streams_.Step(y);
+    if (here_[y] != 0) return;
+    BeginCell(x, y);
+    Apply<false>(x, y, ColumnScan(x, y), true, y, 1.0);
+    Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
+    Apply<true>(x, y, FallingScan(x, y), false, x, root2_);
+    Apply<true>(x, y, RisingScan(x, y), false, x, root2_);
+    EndCell(y, counts);
+  }
   void BeginCell(std::int32_t x, std::int32_t y) {
     state_.BestGradient = 0.0;
     state_.BestDistance = 9999999.0;
@@ -365,8 +451,9 @@ class Interpolator {
   }
 
   // Rows 2 to H - 3 of a column, from the line streams: one call for the column's cells.
-  [[gnu::flatten]] void StreamedCells(std::int32_t x, std::int32_t h, double root2,
+  [[gnu::flatten]] void StreamedCells(std::int32_t x, std::int32_t h,
                                       InterpolationCounts& counts) {
+    const double root2 = root2_;
     for (std::int32_t y = 2; y <= h - 3; ++y) {
       streams_.StepInside(y);
       if (here_[y] != 0) continue;
@@ -799,6 +886,7 @@ class Interpolator {
     return m;
   }
 
+  double root2_ = std::sqrt(2.0);
   FastScanner scan_;
   LineStreams streams_;
   EstimateState state_;
@@ -814,13 +902,140 @@ class Interpolator {
   std::vector<LineMemo> rows_, rising_, falling_;
 };
 
+// The first column of the east sweep, or 0 to sweep on one thread. The east sweep also copies
+// the grid and brings the streams through the western columns, so it takes fewer columns.
+std::int32_t ChooseSplitColumn(const GridState& grid, const InterpolationOptions& options) {
+  const int threads =
+      options.Threads > 0
+          ? options.Threads
+          : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 2u));
+  const std::int32_t w = grid.GridWidth, h = grid.GridHeight;
+  // Narrow or low grids: the last two rows would be most of a column.
+  if (threads < 2 || w < 8 || h < 8) return 0;
+  if (options.SplitColumn != 0) return std::clamp(options.SplitColumn, 2, w - 3);
+  constexpr std::int64_t kLeastCells = std::int64_t{1} << 19;  // below, a thread costs more
+  if (std::int64_t{w} * h < kLeastCells) return 0;
+  return w / 2 + w / 16;
+}
+
+// The eastern columns, split on, swept on a thread of their own on a copy of the grid as it was
+// before the interpolation. The western columns' last two rows are swept first, as the one sweep
+// would leave them, since every eastern cell near the top reads them; the rest of the west is
+// left as it was. What the east's walks looked at in the west is noted, so that the result can
+// be proved to be the one sweep's, or refused.
+class EastSweep {
+ public:
+  struct Result {
+    bool Completed = false;  // false: no memory for the copy, say
+    HeightGridType Grid;
+    InterpolationCounts Counts;
+  };
+
+  EastSweep(const GridState& grid, std::int32_t split)
+      : reach_(grid.GridWidth, grid.GridHeight, split),
+        thread_([this, &grid, split] { Run(grid, split); }) {}
+
+  // The west may write the grid from here on.
+  void WaitForCopy() { copied_.wait(); }
+
+  const Result& Finish() {
+    thread_.join();
+    return result_;
+  }
+  const WestReach& Reach() const { return reach_; }
+
+ private:
+  void Run(const GridState& grid, std::int32_t split) {
+    try {
+      GridState copy;
+      try {
+        copy.GridWidth = grid.GridWidth;
+        copy.GridHeight = grid.GridHeight;
+        copy.HeightGrid = grid.HeightGrid;
+      } catch (...) {
+        copied_.count_down();
+        throw;
+      }
+      copied_.count_down();
+      Interpolator east(copy);
+      east.SweepLastRows(1, split - 1);
+      east.ForgetEstimate();
+      east.NoteWalksWestIn(reach_, split);
+      east.Sweep(split, grid.GridWidth - 1, nullptr, result_.Counts);
+      result_.Grid = std::move(copy.HeightGrid);
+      result_.Completed = true;
+    } catch (...) {
+      result_.Completed = false;  // the west sweeps these columns itself
+    }
+  }
+
+  std::latch copied_{1};
+  WestReach reach_;
+  Result result_;
+  std::jthread thread_;  // last: it starts once the rest is made, and is joined first
+};
+
+// Whether the east's columns are what the one sweep would have made: the west's last two rows
+// as the east swept them, no cell the west made positive below them where an eastern walk
+// looked, and no eastern cell wanting the estimate the west carried in. The east begins without
+// an estimate, and no cell is left wanting one once any estimate is made.
+bool EastHolds(const GridState& grid, const EastSweep::Result& east, const WestReach& reach,
+               const Interpolator& west, std::int32_t split) {
+  if (!east.Completed) return false;
+  if (east.Counts.CellsWithoutEstimate != 0 && west.Carried().HaveE) return false;
+  // A cell of the last rows that the east swept otherwise matters where it is positive either
+  // way, or on the last row, where walks stop and read what they find.
+  const std::int32_t h = grid.GridHeight;
+  for (std::int32_t x = 1; x < split; ++x)
+    for (std::int32_t y = std::max(1, h - 2); y <= h - 1; ++y) {
+      const std::int16_t swept = east.Grid(x, y), one = grid.HeightGrid(x, y);
+      if (swept == one) continue;
+      if (swept > 0 || one > 0 ? reach.MayHaveSeen(x, y)
+                               : y == h - 1 && reach.MayHaveSeenAlongDiagonals(x, y))
+        return false;
+    }
+  for (const WestReach::Cell c : reach.ValuesRead())
+    if (east.Grid(c.x, c.y) != grid.HeightGrid(c.x, c.y)) return false;
+  const std::vector<Cell>& positives = west.PositivesBelowTheTop();
+  return std::none_of(positives.begin(), positives.end(),
+                      [&](Cell c) { return reach.MayHaveSeen(c.x, c.y); });
+}
+
 }  // namespace
 
-InterpolationCounts InterpolateHeights(GridState& grid, ProgressSink& progress) {
+InterpolationCounts InterpolateHeights(GridState& grid, ProgressSink& progress,
+                                       const InterpolationOptions& options) {
   progress.ShowProgress("working through map...");
   InterpolationCounts counts;
   if (grid.GridWidth < 2 || grid.GridHeight < 2) return counts;
-  Interpolator(grid).Run(progress, counts);
+  const std::int32_t split = ChooseSplitColumn(grid, options);
+  std::optional<EastSweep> east;
+  if (split != 0) {
+    try {
+      east.emplace(grid, split);
+    } catch (const std::exception&) {
+      // No thread or no memory to be had: one sweep does it all.
+    }
+  }
+  if (!east) {
+    Interpolator(grid).Sweep(1, grid.GridWidth - 1, &progress, counts);
+    return counts;
+  }
+  Interpolator west(grid);  // reads the grid while the east sweep copies it
+  east->WaitForCopy();
+  west.Sweep(1, split - 1, &progress, counts);
+  const EastSweep::Result& result = east->Finish();
+  if (!EastHolds(grid, result, east->Reach(), west, split)) {
+    west.Sweep(split, grid.GridWidth - 1, &progress, counts);
+    counts.Split = SplitOutcome::SweptAgain;
+    return counts;
+  }
+  const auto columns = static_cast<std::size_t>(grid.GridWidth - split);
+  std::memcpy(grid.HeightGrid.Column(split), result.Grid.Column(split),
+              columns * static_cast<std::size_t>(grid.HeightGrid.Rows()) * sizeof(std::int16_t));
+  for (std::int32_t x = split; x <= grid.GridWidth - 1; ++x) Interpolator::ReportColumn(progress, x);
+  counts.CellsWithoutEstimate += result.Counts.CellsWithoutEstimate;
+  counts.Split = SplitOutcome::Kept;
   return counts;
 }
 

@@ -54,14 +54,30 @@ enum class ScanLine { Column, Row, Diagonal135, Diagonal45 };
 LineScan ScanLinePlain(GridState& grid, std::int32_t x, std::int32_t y, ScanLine line);
 LineScan ScanLineFast(GridState& grid, std::int32_t x, std::int32_t y, ScanLine line);
 
+// How the fast interpolation went about a grid: on one thread, or on two, the second sweeping
+// the eastern columns ahead of time on a copy of the grid. The second thread's columns are kept
+// when nothing they looked at in the west turns out different from what the one sweep from the
+// west would have found; otherwise they are swept again after the western ones.
+enum class SplitOutcome { OneThread, Kept, SweptAgain };
+
 struct InterpolationCounts {
   std::int64_t CellsWithoutEstimate = 0;  // cells left empty for want of any estimate
+  SplitOutcome Split = SplitOutcome::OneThread;
+};
+
+// Threads 0 takes the machine's cores, at most two; grids under a few hundred thousand cells
+// stay on one thread. SplitColumn 0 lets the interpolation choose the second thread's first
+// column; tests set it, and any grid wide and high enough is then split.
+struct InterpolationOptions {
+  int Threads = 0;
+  std::int32_t SplitColumn = 0;
 };
 
 // Follows every scan cell by cell.
 InterpolationCounts InterpolateHeightsPlain(GridState& grid, ProgressSink& progress);
 
 // The same result from bit tables of the positive cells along every line.
-InterpolationCounts InterpolateHeights(GridState& grid, ProgressSink& progress);
+InterpolationCounts InterpolateHeights(GridState& grid, ProgressSink& progress,
+                                       const InterpolationOptions& options = {});
 
 }  // namespace terrak

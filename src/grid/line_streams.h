@@ -22,6 +22,7 @@
 #include "grid/bit_lines.h"
 #include "grid/grid_limits.h"
 #include "grid/grid_state.h"
+#include "grid/west_reach.h"
 
 namespace terrak {
 
@@ -106,12 +107,12 @@ class LineStreams {
   // interpolated (or passed over). Away from the grid's first column and first and last rows
   // the diagonals' down sides were brought forward when the column began.
   void Step(std::int32_t y) {
-    if (here_[y - 1] > 0) Move(column_, columnFar_, {x_, y - 1});
+    if (here_[y - 1] > 0) Move(Family::Column, column_, columnFar_, {x_, y - 1});
     if (x_ == 1 || y < 2 || y > h_ - 3) Pass(y);
   }
   // The same for rows 2 to height - 3 of a column from the second on.
   void StepInside(std::int32_t y) {
-    if (here_[y - 1] > 0) Move(column_, columnFar_, {x_, y - 1});
+    if (here_[y - 1] > 0) Move(Family::Column, column_, columnFar_, {x_, y - 1});
   }
 
   // The cell just visited came out positive: it is the first cell of the 45-degree walk down
@@ -119,7 +120,7 @@ class LineStreams {
   void Finished(std::int32_t y) {
     if (here_[y] > 0 && y + 1 >= 2 && y + 1 <= h_ - 3) {
       const auto line = static_cast<std::size_t>(x_ - (y + 1) + h_);
-      Move(rising_[line], risingFar_[line], {x_, y});
+      Move(Family::Rising, rising_[line], risingFar_[line], {x_, y});
     }
   }
 
@@ -135,11 +136,11 @@ class LineStreams {
     const std::int32_t fallingSteps = std::min(h_ - 1 - y, x_);
     if (fallingSteps > 0) {
       if (here_[y + 1] > 0)
-        Move(falling, fallingFar, {x_, y + 1});
+        Move(Family::Falling, falling, fallingFar, {x_, y + 1});
       else if (west_[y + 1] > 0 || fallingSteps == 1)
-        Move(falling, fallingFar, {x_ - 1, y + 1});
+        Move(Family::Falling, falling, fallingFar, {x_ - 1, y + 1});
       else if (west_[y + 2] > 0)
-        Renew(falling, fallingFar, {x_ - 1, y + 2});
+        Renew(Family::Falling, falling, fallingFar, {x_ - 1, y + 2});
     }
     // Towards (x - 1, y - 1): (x, y - 1), (x - 1, y - 1), then the walk from (x - 1, y - 1),
     // all of it visited before that cell.
@@ -147,14 +148,26 @@ class LineStreams {
     LineState& rising = rising_[risingLine];
     LineFar& risingFar = risingFar_[risingLine];
     if (here_[y - 1] > 0)
-      Move(rising, risingFar, {x_, y - 1});
+      Move(Family::Rising, rising, risingFar, {x_, y - 1});
     else if (west_[y - 1] > 0 || y == 1 || x_ == 1)
-      Move(rising, risingFar, {x_ - 1, y - 1});
+      Move(Family::Rising, rising, risingFar, {x_ - 1, y - 1});
   }
 
   // The lines through the cell (x, y) of the present column; the up sides are as their owner
   // last found them.
   LineState& Column() { return column_; }
+
+  // From here on, every down side's near cell is noted in reach, beginning with those the lines
+  // through columns from first on hold now: the walks from those lines' next cells end there.
+  void NoteDownSidesIn(WestReach& reach, std::int32_t first) {
+    reach_ = &reach;
+    for (const LineState& row : rows_) Note(reach, Family::Row, row.DownNear);
+    // Diagonal x + y = c, and x - y = c - height, reaches column first at c > first.
+    for (std::size_t c = static_cast<std::size_t>(first) + 1; c < falling_.size(); ++c) {
+      Note(reach, Family::Falling, falling_[c].DownNear);
+      Note(reach, Family::Rising, rising_[c].DownNear);
+    }
+  }
   LineFar& ColumnFar() { return columnFar_; }
   LineState& Row(std::int32_t y) { return rowsHere_[y]; }
   LineFar& RowFar(std::int32_t y) { return rowsFarHere_[y]; }
@@ -178,16 +191,16 @@ class LineStreams {
     const auto falling = [&](std::int32_t y, LineCell nearCell, bool renew) {
       const std::size_t line = FallingLine(y);
       if (renew)
-        Renew(falling_[line], fallingFar_[line], nearCell);
+        Renew(Family::Falling, falling_[line], fallingFar_[line], nearCell);
       else
-        Move(falling_[line], fallingFar_[line], nearCell);
+        Move(Family::Falling, falling_[line], fallingFar_[line], nearCell);
     };
     const auto rising = [&](std::int32_t y, LineCell nearCell) {
       const std::size_t line = RisingLine(y);
-      Move(rising_[line], risingFar_[line], nearCell);
+      Move(Family::Rising, rising_[line], risingFar_[line], nearCell);
     };
     each(x_ - 1, [&](std::int32_t r) {
-      if (r >= 1 && r <= h_ - 1) Move(Row(r), RowFar(r), {x_ - 1, r});
+      if (r >= 1 && r <= h_ - 1) Move(Family::Row, Row(r), RowFar(r), {x_ - 1, r});
       if (r - 2 >= 2 && r - 2 <= last) falling(r - 2, {x_ - 1, r}, true);
     });
     each(x_ - 1, [&](std::int32_t r) {
@@ -203,19 +216,31 @@ class LineStreams {
   std::size_t FallingLine(std::int32_t y) const { return static_cast<std::size_t>(x_ + y); }
   std::size_t RisingLine(std::int32_t y) const { return static_cast<std::size_t>(x_ - y + h_); }
 
+  enum class Family { Column, Row, Falling, Rising };
+
   // A line's down side gets a new near cell.
-  static void Renew(LineState& line, LineFar& far, LineCell nearCell) {
+  void Renew(Family family, LineState& line, LineFar& far, LineCell nearCell) {
     line.DownNear = nearCell;
     line.SlopeKnown = false;
     far.Down.Known = false;
+    if (reach_ != nullptr) Note(*reach_, family, nearCell);
   }
-  static void Move(LineState& line, LineFar& far, LineCell nearCell) {
+  void Move(Family family, LineState& line, LineFar& far, LineCell nearCell) {
     if (line.DownNear == nearCell) return;
-    Renew(line, far, nearCell);
+    Renew(family, line, far, nearCell);
+  }
+  static void Note(WestReach& reach, Family family, LineCell c) {
+    switch (family) {
+      case Family::Column: break;
+      case Family::Row: reach.Row(c.x, c.y); break;
+      case Family::Falling: reach.Falling(c.x, c.y); break;
+      case Family::Rising: reach.Rising(c.x, c.y); break;
+    }
   }
 
   const HeightGridType& grid_;
   const BitLines& columns_;
+  WestReach* reach_ = nullptr;
   std::int32_t h_;
   std::int32_t x_ = 0;
   const std::int16_t* here_ = nullptr;

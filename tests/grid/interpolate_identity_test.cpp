@@ -26,23 +26,55 @@ using testing::SilentProgress;
 struct Compared {
   std::int64_t cells = 0;
   std::int64_t positiveWrites = 0;  // empty cells that came out positive
+  int kept = 0;                     // two-thread sweeps whose eastern columns were kept
+  int sweptAgain = 0;               // and those swept again after the west
+  Compared& operator+=(const Compared& other) {
+    cells += other.cells;
+    positiveWrites += other.positiveWrites;
+    kept += other.kept;
+    sweptAgain += other.sweptAgain;
+    return *this;
+  }
 };
 
+// The fast interpolation on one thread and on two, split at a third, half and two thirds of the
+// width, against the plain one: the grid, the count of cells left empty, and the progress.
 Compared ExpectSameInterpolation(const GridState& input, const std::string& what) {
   GridState plain = input;
-  GridState fast = input;
-  SilentProgress progress;
-  const auto plainCounts = InterpolateHeightsPlain(plain, progress);
-  const auto fastCounts = InterpolateHeights(fast, progress);
+  RecordingProgress plainProgress;
+  const auto plainCounts = InterpolateHeightsPlain(plain, plainProgress);
   Compared compared;
   for (std::int64_t x = 0; x < input.HeightGrid.Columns(); ++x)
-    for (std::int64_t y = 0; y < input.HeightGrid.Rows(); ++y) {
-      EXPECT_EQ(fast.HeightGrid(x, y), plain.HeightGrid(x, y)) << what << " cell " << x << "," << y;
+    for (std::int64_t y = 0; y < input.HeightGrid.Rows(); ++y)
       if (input.HeightGrid(x, y) == 0 && plain.HeightGrid(x, y) > 0) ++compared.positiveWrites;
-      ++compared.cells;
-    }
-  EXPECT_EQ(fastCounts.CellsWithoutEstimate, plainCounts.CellsWithoutEstimate) << what;
+  compared.cells = input.HeightGrid.Columns() * input.HeightGrid.Rows();
+  const std::int32_t w = input.GridWidth;
+  for (const std::int32_t split : {0, w / 3, w / 2, 2 * w / 3}) {
+    if (split != 0 && (w < 8 || input.GridHeight < 8)) break;
+    GridState fast = input;
+    RecordingProgress progress;
+    const auto counts = InterpolateHeights(fast, progress, {split == 0 ? 1 : 2, split});
+    const std::string how = what + (split == 0 ? " on one thread" : " split at " + std::to_string(split));
+    for (std::int64_t x = 0; x < input.HeightGrid.Columns(); ++x)
+      for (std::int64_t y = 0; y < input.HeightGrid.Rows(); ++y)
+        if (fast.HeightGrid(x, y) != plain.HeightGrid(x, y)) {
+          ADD_FAILURE() << how << " cell " << x << "," << y << ": " << fast.HeightGrid(x, y)
+                        << " for " << plain.HeightGrid(x, y);
+          return compared;
+        }
+    EXPECT_EQ(counts.CellsWithoutEstimate, plainCounts.CellsWithoutEstimate) << how;
+    EXPECT_EQ(progress.Shown, plainProgress.Shown) << how;
+    compared.kept += counts.Split == SplitOutcome::Kept ? 1 : 0;
+    compared.sweptAgain += counts.Split == SplitOutcome::SweptAgain ? 1 : 0;
+    EXPECT_EQ(counts.Split == SplitOutcome::OneThread, split == 0) << how;
+  }
   return compared;
+}
+
+// Both ways of the two-thread sweep were taken.
+void ExpectBothOutcomes(const Compared& compared) {
+  EXPECT_GT(compared.kept, 0);
+  EXPECT_GT(compared.sweptAgain, 0);
 }
 
 GridState Wrapped(GridState grid, std::int32_t gap) {
@@ -53,7 +85,7 @@ GridState Wrapped(GridState grid, std::int32_t gap) {
 }
 
 TEST(InterpolationIdentity, RandomContourSets) {
-  std::int64_t positiveWrites = 0;
+  Compared compared;
   for (std::uint32_t seed = 1; seed <= 120; ++seed) {
     const std::int32_t w = 8 + static_cast<std::int32_t>(seed * 7 % 53);
     const std::int32_t h = 8 + static_cast<std::int32_t>(seed * 13 % 47);
@@ -61,13 +93,14 @@ TEST(InterpolationIdentity, RandomContourSets) {
     GridState grid = testing::RandomContourGrid(seed, w, h, 1 + static_cast<int>(seed % 16));
     if (seed % 4 == 0) testing::ThickenContours(grid);
     constexpr std::int32_t kGaps[] = {0, 10, 50, 20};
-    positiveWrites += ExpectSameInterpolation(grid, "raw seed " + std::to_string(seed)).positiveWrites;
-    positiveWrites += ExpectSameInterpolation(Wrapped(grid, kGaps[seed % 4]),
-                                              "wrapped seed " + std::to_string(seed)).positiveWrites;
+    compared += ExpectSameInterpolation(grid, "raw seed " + std::to_string(seed));
+    compared += ExpectSameInterpolation(Wrapped(grid, kGaps[seed % 4]),
+                                        "wrapped seed " + std::to_string(seed));
     if (HasFailure()) return;
   }
   // The sets do provoke estimates stored as positive heights.
-  EXPECT_GT(positiveWrites, 0);
+  EXPECT_GT(compared.positiveWrites, 0);
+  ExpectBothOutcomes(compared);
 }
 
 // Contours at negative heights are empty to the scans but stop them at the grid's last rows and
@@ -75,7 +108,7 @@ TEST(InterpolationIdentity, RandomContourSets) {
 // step-by-step estimate, the others the steepest line's. Contours running along the edges make
 // scans stop on their limits at every row and column.
 TEST(InterpolationIdentity, NegativeHeightsAndContoursAlongTheEdges) {
-  std::int64_t positiveWrites = 0;
+  Compared compared;
   for (std::uint32_t seed = 1; seed <= 200; ++seed) {
     const std::int32_t w = 6 + static_cast<std::int32_t>(seed * 5 % 31);
     const std::int32_t h = 6 + static_cast<std::int32_t>(seed * 11 % 29);
@@ -89,10 +122,11 @@ TEST(InterpolationIdentity, NegativeHeightsAndContoursAlongTheEdges) {
         if (cell == 0 && edge && (x * 7 + y * 3 + seed) % (seed % 3 + 2) == 0)
           cell = static_cast<std::int16_t>(seed % 2 == 0 ? -30 : 20 + 10 * ((x + y) % 4));
       }
-    positiveWrites += ExpectSameInterpolation(grid, "seed " + std::to_string(seed)).positiveWrites;
+    compared += ExpectSameInterpolation(grid, "seed " + std::to_string(seed));
     if (HasFailure()) return;
   }
-  EXPECT_GT(positiveWrites, 0);
+  EXPECT_GT(compared.positiveWrites, 0);
+  ExpectBothOutcomes(compared);
 }
 
 TEST(InterpolationIdentity, DemoMapsReadFromTheirFiles) {
@@ -161,7 +195,7 @@ TEST(InterpolationIdentity, HollowsAndLimitsThatProvokeTheExceptions) {
 // contour cells and corner-touching diagonal contours on the floors, and contour gaps 0, 10
 // and 50 over the same ground.
 TEST(InterpolationIdentity, FlatFloorsRingsAndPositiveEstimatesFarFromTheEdges) {
-  std::int64_t positiveWrites = 0;
+  Compared compared;
   for (std::uint32_t seed = 1; seed <= 16; ++seed) {
     std::uint32_t state = seed * 2654435761u;
     const auto next = [&](std::uint32_t n) {
@@ -193,13 +227,14 @@ TEST(InterpolationIdentity, FlatFloorsRingsAndPositiveEstimatesFarFromTheEdges) 
       for (std::int32_t k = 0; k < 40 && g.Contains(x0 + k, y0 + step * k); ++k) g(x0 + k, y0 + step * k) = height;
     }
     const std::string what = "seed " + std::to_string(seed);
-    positiveWrites += ExpectSameInterpolation(grid, what).positiveWrites;
+    compared += ExpectSameInterpolation(grid, what);
     constexpr std::int32_t kGaps[] = {0, 10, 50};
     for (const std::int32_t gap : kGaps)
-      positiveWrites += ExpectSameInterpolation(Wrapped(grid, gap), what + " gap " + std::to_string(gap)).positiveWrites;
+      compared += ExpectSameInterpolation(Wrapped(grid, gap), what + " gap " + std::to_string(gap));
     if (HasFailure()) return;
   }
-  EXPECT_GT(positiveWrites, 0);
+  EXPECT_GT(compared.positiveWrites, 0);
+  ExpectBothOutcomes(compared);
 }
 
 // The widest and the tallest grid the program builds: the lines' state holds positions in 16
