@@ -36,6 +36,7 @@
 #include "grid/interpolate_estimate.h"
 #include "grid/line_streams.h"
 #include "grid/west_reach.h"
+#include "platform/usable_cores.h"
 
 namespace terrak {
 
@@ -908,7 +909,7 @@ std::int32_t ChooseSplitColumn(const GridState& grid, const InterpolationOptions
   const int threads =
       options.Threads > 0
           ? options.Threads
-          : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 2u));
+          : std::clamp(UsableCores(), 1, 2);
   const std::int32_t w = grid.GridWidth, h = grid.GridHeight;
   // Narrow or low grids: the last two rows would be most of a column.
   if (threads < 2 || w < 8 || h < 8) return 0;
