@@ -9,6 +9,7 @@
 #endif
 
 #include "common/rounding.h"
+#include "grid/bulge_piece.h"
 #include "grid/wrap_walker.h"
 
 namespace terrak {
@@ -60,28 +61,6 @@ void Range(const Pair c[4], double a, double b, Pair& lo, Pair& hi) {
              q3 = Blossom(c, b, b, b);
   lo = Min(Min(q0, q1), Min(q2, q3));
   hi = Max(Max(q0, q1), Max(q2, q3));
-}
-
-// A bulge's curve with the control points P, K, K + D, N (D = N - P) is
-// B(t) = P + s(t) D + h(t) V with V = K - P, s(t) = 3t^2 - 2t^3 and h(t) = 3t (1 - t), so the
-// control points of its piece between parameters a and b are P + s~ D + h~ V, with s~ and h~
-// the blossoms of s and h at (a, a, a), (a, a, b), (a, b, b) and (b, b, b): the same four
-// factors for every bulge of a pair. h~ lies in [0, 1].
-struct Piece {
-  double S[4], H[4];
-};
-Piece PieceOf(double a, double b) {
-  // Blossoms: s~(u, v, w) = uv + vw + wu - 2uvw, h~(u, v, w) = u + v + w - (uv + vw + wu).
-  const double aa = a * a, bb = b * b, ab = a * b;
-  const double sums[4] = {3.0 * a, 2.0 * a + b, a + 2.0 * b, 3.0 * b};
-  const double pairs[4] = {3.0 * aa, aa + 2.0 * ab, bb + 2.0 * ab, 3.0 * bb};
-  const double products[4] = {aa * a, aa * b, a * bb, bb * b};
-  Piece piece;
-  for (int i = 0; i < 4; ++i) {
-    piece.S[i] = pairs[i] - 2.0 * products[i];
-    piece.H[i] = sums[i] - pairs[i];
-  }
-  return piece;
 }
 
 // How far from the curve a sample's cell can lie: half a cell, and a margin far beyond the
@@ -394,7 +373,7 @@ bool BulgeSearch::BulgeMeets(std::int64_t first, std::int64_t last, std::size_t 
 BulgeSearch::NodeHull& BulgeSearch::HullOf(std::int64_t first, std::int64_t last, std::size_t node) {
   NodeHull& hull = hulls_[node];
   if (hull.MadeFor != pairsMade_) {
-    const Piece piece = PieceOf(static_cast<double>(first) / static_cast<double>(steps_),
+    const BulgePiece piece = BulgePieceOf(static_cast<double>(first) / static_cast<double>(steps_),
                                 static_cast<double>(last) / static_cast<double>(steps_));
     for (int i = 0; i < 4; ++i) {
       hull.Base[i] = c_[0] + piece.S[i] * chord_;

@@ -82,7 +82,7 @@ class BulgeSearch {
   std::uint64_t limitX_ = 0, limitY_ = 0;  // the columns and rows whose cells can be met
   WrapperList* found_ = nullptr;
   // A stretch's hull for the pair numbered MadeFor (P + s~ D and h~ of its four corners, see
-  // bulge_search.cpp), and whether the box shared by the group numbered Group holds contour.
+  // bulge_piece.h), and whether the box shared by the group numbered Group holds contour.
   struct NodeHull {
     Pair Base[4] = {};
     double Rise[4] = {};
