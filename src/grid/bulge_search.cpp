@@ -9,6 +9,7 @@
 #endif
 
 #include "common/rounding.h"
+#include "grid/bulge_piece.h"
 #include "grid/wrap_walker.h"
 
 namespace terrak {
@@ -126,6 +127,74 @@ std::uint64_t Pack(std::int64_t x, std::int64_t y) {
 
 }  // namespace
 
+namespace {
+
+// The cells K along the normal at P, nearest first, that the bulges between P and N go
+// through, up to the chord's length.
+class NormalWalk {
+ public:
+  NormalWalk(WrapCell p, WrapCell n, std::int64_t d2, double d) : p_(p), d2_(d2) {
+    const std::int32_t dx = n.X - p.X, dy = n.Y - p.Y;
+    if (dx == 0)
+      m_ = -10000.0;
+    else if (dy == 0)
+      m_ = -0.000001;
+    else
+      m_ = -(static_cast<double>(dy) / static_cast<double>(dx));
+    // Towards the left of P->N, which with the counter-clockwise sweep is the map's inside.
+    sy_ = p.X < n.X ? 1 : -1;
+    sx_ = n.Y > p.Y ? -1 : 1;
+    // Along a vertical (horizontal) chord the normal is horizontal (vertical): the row-stepping
+    // (column-stepping) walker would have to jump by the stand-in slope and is left out.
+    aOut_ = dx == 0;
+    bOut_ = dy == 0;
+    // Without 16-bit wrap-around each walker passes the chord's length within d + 1 steps, so
+    // this bound only ends walks whose cells have wrapped round the 16-bit range.
+    stepsLeft_ = 2 * (static_cast<std::int64_t>(d) + 2);
+    StepA();
+    StepB();
+  }
+
+  // The next cell, false once the walk has ended.
+  bool Next(WrapCell& k) {
+    if (stepsLeft_ <= 0) return false;
+    --stepsLeft_;
+    Walker& nearer = b_.Distance2 > a_.Distance2 ? a_ : b_;
+    if (nearer.Distance2 > d2_) {
+      stepsLeft_ = 0;
+      return false;
+    }
+    k = nearer.Cell;
+    if (&nearer == &a_)
+      StepA();
+    else
+      StepB();
+    return true;
+  }
+
+ private:
+  void StepA() {
+    a_.Cell.Y = Step16(a_.Cell.Y, sy_);
+    a_.Cell.X = Wrap16(RoundToInt(static_cast<double>(a_.Cell.Y - p_.Y) * m_ + p_.X));
+    a_.Distance2 = aOut_ ? kFarAway : Distance2(p_, a_.Cell);
+  }
+  void StepB() {
+    b_.Cell.X = Step16(b_.Cell.X, sx_);
+    b_.Cell.Y = Wrap16(RoundToInt(static_cast<double>(b_.Cell.X - p_.X) / m_ + p_.Y));
+    b_.Distance2 = bOut_ ? kFarAway : Distance2(p_, b_.Cell);
+  }
+
+  WrapCell p_;
+  std::int64_t d2_;
+  double m_ = 0.0;
+  int sx_ = 1, sy_ = 1;
+  bool aOut_ = false, bOut_ = false;
+  std::int64_t stepsLeft_ = 0;
+  Walker a_{p_}, b_{p_};
+};
+
+}  // namespace
+
 void BulgeSearch::Fill(WrapCell p, WrapCell n, WrapperList& found) {
   p_ = p;
   n_ = n;
@@ -133,59 +202,9 @@ void BulgeSearch::Fill(WrapCell p, WrapCell n, WrapperList& found) {
   dy_ = n.Y - p.Y;
   d2_ = Distance2(p, n);
   d_ = std::sqrt(static_cast<double>(d2_));
-  double m;
-  if (dx_ == 0)
-    m = -10000.0;
-  else if (dy_ == 0)
-    m = -0.000001;
-  else
-    m = -(static_cast<double>(dy_) / static_cast<double>(dx_));
-  // Towards the left of P->N, which with the counter-clockwise sweep is the map's inside.
-  const int sy = p.X < n.X ? 1 : -1;
-  const int sx = n.Y > p.Y ? -1 : 1;
-  Walker a{p}, b{p};
-  // Along a vertical (horizontal) chord the normal is horizontal (vertical): the row-stepping
-  // (column-stepping) walker would have to jump by the stand-in slope and is left out.
-  const bool aOut = dx_ == 0;
-  const bool bOut = dy_ == 0;
-  const auto stepA = [&] {
-    a.Cell.Y = Step16(a.Cell.Y, sy);
-    a.Cell.X = Wrap16(RoundToInt(static_cast<double>(a.Cell.Y - p.Y) * m + p.X));
-    a.Distance2 = aOut ? kFarAway : Distance2(p, a.Cell);
-  };
-  const auto stepB = [&] {
-    b.Cell.X = Step16(b.Cell.X, sx);
-    b.Cell.Y = Wrap16(RoundToInt(static_cast<double>(b.Cell.X - p.X) / m + p.Y));
-    b.Distance2 = bOut ? kFarAway : Distance2(p, b.Cell);
-  };
-  stepA();
-  stepB();
-  // Without 16-bit wrap-around each walker passes the chord's length within d + 1 steps, so
-  // this bound only ends walks whose cells have wrapped round the 16-bit range.
-  const std::int64_t maxSteps = 2 * (static_cast<std::int64_t>(d_) + 2);
-  for (std::int64_t i = 0; i < maxSteps && found.empty(); ++i) {
-    if (b.Distance2 > a.Distance2) {
-      if (a.Distance2 > d2_) return;
-      TryBulge(a.Cell, found);
-      stepA();
-    } else {
-      if (b.Distance2 > d2_) return;
-      TryBulge(b.Cell, found);
-      stepB();
-    }
-  }
-}
-
-void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
-  const WrapCell c2{Wrap16(std::int64_t{k.X} + dx_), Wrap16(std::int64_t{k.Y} + dy_)};
-  c_[0] = Pair{static_cast<double>(p_.X), static_cast<double>(p_.Y)};
-  c_[1] = Pair{static_cast<double>(k.X), static_cast<double>(k.Y)};
-  c_[2] = Pair{static_cast<double>(c2.X), static_cast<double>(c2.Y)};
-  c_[3] = Pair{static_cast<double>(n_.X), static_cast<double>(n_.Y)};
-  for (int i = 0; i < 4; ++i) {
-    x_[i] = Pair{c_[i][0], c_[i][0]};
-    y_[i] = Pair{c_[i][1], c_[i][1]};
-  }
+  chord_ = Pair{static_cast<double>(dx_), static_cast<double>(dy_)};
+  c_[0] = Pair{static_cast<double>(p.X), static_cast<double>(p.Y)};
+  c_[3] = Pair{static_cast<double>(n.X), static_cast<double>(n.Y)};
   steps_ = RoundToInt(2.0 * d_);
   if (steps_ != weightSteps_ && steps_ >= 1) {
     // Every bulge between the same two points is sampled at the same parameters. Most samples
@@ -196,6 +215,57 @@ void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
     ++weightsMade_;
     weightSteps_ = steps_;
   }
+  // The stretch of all samples is node 1 of the splitting, the halves of node i nodes 2i and
+  // 2i + 1. Stretches of more than kSmallStretch samples are split: at a depth k with such
+  // stretches 2^k < steps / 12, so their nodes stay below steps / 6, and their halves' below
+  // steps / 3 + 1.
+  const auto nodes = static_cast<std::size_t>(std::max<std::int64_t>(steps_ / 3 + 4, 2));
+  if (hulls_.size() < nodes) hulls_.resize(nodes);
+  ++pairsMade_;
+  NormalWalk walk(p, n, d2_, d_);
+  WrapCell group[kGroupSize];
+  while (found.empty()) {
+    int count = 0;
+    while (count < kGroupSize && walk.Next(group[count])) ++count;
+    if (count == 0) return;
+    BeginGroup(group, count);
+    plan_.clear();
+    if (steps_ >= 1) Plan(1, steps_, 1);
+    for (int i = 0; i < count && found.empty(); ++i) TryBulge(group[i], found);
+  }
+}
+
+void BulgeSearch::BeginGroup(const WrapCell* group, int count) {
+  groupTests_ = false;
+  if (count < 2) return;
+  Pair low = {}, high = {};
+  for (int i = 0; i < count; ++i) {
+    const WrapCell k = group[i];
+    // K + D wrapped round the 16-bit range is no longer a shifted K.
+    if (std::int64_t{k.X} + dx_ != Wrap16(std::int64_t{k.X} + dx_) ||
+        std::int64_t{k.Y} + dy_ != Wrap16(std::int64_t{k.Y} + dy_))
+      return;
+    const Pair offset = Pair{static_cast<double>(k.X), static_cast<double>(k.Y)} - c_[0];
+    low = i == 0 ? offset : Min(low, offset);
+    high = i == 0 ? offset : Max(high, offset);
+  }
+  groupLow_ = low;
+  groupHigh_ = high;
+  ++groupsMade_;
+  groupTests_ = true;
+}
+
+void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
+  const WrapCell c2{Wrap16(std::int64_t{k.X} + dx_), Wrap16(std::int64_t{k.Y} + dy_)};
+  c_[1] = Pair{static_cast<double>(k.X), static_cast<double>(k.Y)};
+  c_[2] = Pair{static_cast<double>(c2.X), static_cast<double>(c2.Y)};
+  // K + D wrapped round the 16-bit range is no longer a shifted K.
+  linear_ = c2.X == std::int64_t{k.X} + dx_ && c2.Y == std::int64_t{k.Y} + dy_;
+  offset_ = c_[1] - c_[0];
+  for (int i = 0; i < 4; ++i) {
+    x_[i] = Pair{c_[i][0], c_[i][0]};
+    y_[i] = Pair{c_[i][1], c_[i][1]};
+  }
   control_.CurveSteps = Wrap16(steps_);
   control_.Work += steps_;
   last_ = Pack(p_.X, p_.Y);
@@ -204,7 +274,12 @@ void BulgeSearch::TryBulge(WrapCell k, WrapperList& found) {
   limitX_ = static_cast<std::uint64_t>(std::max<std::int64_t>(g_.Columns() - 1, 0));
   limitY_ = static_cast<std::uint64_t>(std::max<std::int64_t>(g_.Rows() - 1, 0));
   found_ = &found;
-  if (steps_ >= 1) Visit(1, steps_);
+  for (const Stretch& stretch : plan_) {
+    if (!stretch.Test)
+      SampleRun(stretch.First, stretch.Last);
+    else if (BulgeMeets(stretch.First, stretch.Last, stretch.Node))
+      Split(stretch.First, stretch.Last, stretch.Node);
+  }
 }
 
 namespace {
@@ -269,29 +344,100 @@ void BulgeSearch::SampleRun(std::int64_t first, std::int64_t last) {
   previous_ = previous;
 }
 
-void BulgeSearch::Visit(std::int64_t first, std::int64_t last) {
-  if (last - first + 1 > kSmallStretch && !control_.EverySample) {
-    // A stretch from the first sample or to the last one lies next to P or N, contour cells
-    // both, so its box nearly always holds contour: it is split without being tested.
-    if (first != 1 && last != steps_) {
-      // The samples of the stretch round to cells within half a cell of the curve between its
-      // end parameters, and the curve lies within the hull of that piece's control points.
-      const double a = static_cast<double>(first) / static_cast<double>(steps_);
-      const double b = static_cast<double>(last) / static_cast<double>(steps_);
-      Pair lo, hi;
-      Range(c_, a, b, lo, hi);
-      const CellBox box = CellsInReach(lo, hi);
-      // Only cells up to column W - 1 and row H - 1 can be met.
-      if (!tiles_.AnyIn(box.X0, box.Y0, std::min<std::int64_t>(box.X1, g_.Columns() - 2),
-                        std::min<std::int64_t>(box.Y1, g_.Rows() - 2)))
-        return;
+bool BulgeSearch::AnyContourNear(Pair lo, Pair hi) const {
+  const CellBox box = CellsInReach(lo, hi);
+  // Only cells up to column W - 1 and row H - 1 can be met.
+  return tiles_.AnyIn(box.X0, box.Y0, std::min<std::int64_t>(box.X1, g_.Columns() - 2),
+                      std::min<std::int64_t>(box.Y1, g_.Rows() - 2));
+}
+
+bool BulgeSearch::BulgeMeets(std::int64_t first, std::int64_t last, std::size_t node) {
+  // The samples of the stretch round to cells within half a cell of the curve between its end
+  // parameters, and the curve lies within the hull of that piece's control points.
+  Pair lo, hi;
+  if (!linear_ || node >= hulls_.size()) {
+    Range(c_, static_cast<double>(first) / static_cast<double>(steps_),
+          static_cast<double>(last) / static_cast<double>(steps_), lo, hi);
+    return AnyContourNear(lo, hi);
+  }
+  const NodeHull& hull = HullOf(first, last, node);
+  lo = hi = hull.Base[0] + hull.Rise[0] * offset_;
+  for (int i = 1; i < 4; ++i) {
+    const Pair corner = hull.Base[i] + hull.Rise[i] * offset_;
+    lo = Min(lo, corner);
+    hi = Max(hi, corner);
+  }
+  return AnyContourNear(lo, hi);
+}
+
+BulgeSearch::NodeHull& BulgeSearch::HullOf(std::int64_t first, std::int64_t last, std::size_t node) {
+  NodeHull& hull = hulls_[node];
+  if (hull.MadeFor != pairsMade_) {
+    const BulgePiece piece = BulgePieceOf(static_cast<double>(first) / static_cast<double>(steps_),
+                                static_cast<double>(last) / static_cast<double>(steps_));
+    for (int i = 0; i < 4; ++i) {
+      hull.Base[i] = c_[0] + piece.S[i] * chord_;
+      hull.Rise[i] = piece.H[i];
     }
-    const std::int64_t middle = first + (last - first) / 2;
-    Visit(first, middle);
-    Visit(middle + 1, last);
+    hull.MadeFor = pairsMade_;
+    hull.Group = 0;
+  }
+  return hull;
+}
+
+bool BulgeSearch::GroupMeets(std::int64_t first, std::int64_t last, std::size_t node) {
+  if (!groupTests_ || node >= hulls_.size()) return true;
+  NodeHull& hull = HullOf(first, last, node);
+  if (hull.Group != groupsMade_) {
+    // One box for the stretch of every bulge of the group: h~ is never negative, so each
+    // coordinate's lowest corner comes with the group's lowest V and the highest with its
+    // highest.
+    Pair lo = hull.Base[0] + hull.Rise[0] * groupLow_;
+    Pair hi = hull.Base[0] + hull.Rise[0] * groupHigh_;
+    for (int i = 1; i < 4; ++i) {
+      lo = Min(lo, hull.Base[i] + hull.Rise[i] * groupLow_);
+      hi = Max(hi, hull.Base[i] + hull.Rise[i] * groupHigh_);
+    }
+    hull.Group = groupsMade_;
+    hull.GroupAny = AnyContourNear(lo, hi);
+  }
+  return hull.GroupAny;
+}
+
+void BulgeSearch::Plan(std::int64_t first, std::int64_t last, std::size_t node) {
+  // A stretch from the first sample or to the last one lies next to P or N, contour cells both,
+  // so its box nearly always holds contour: it is split without being tested. Other stretches
+  // whose box holds no contour for any bulge of the group are left out.
+  const bool beside = first == 1 || last == steps_;
+  if (last - first + 1 > kSmallStretch && !control_.EverySample) {
+    if (beside) {
+      const std::int64_t middle = first + (last - first) / 2;
+      Plan(first, middle, 2 * node);
+      Plan(middle + 1, last, 2 * node + 1);
+    } else if (GroupMeets(first, last, node)) {
+      plan_.push_back({first, last, node, true});
+    }
     return;
   }
-  SampleRun(first, last);
+  // Stretches this short are sampled rather than tested one bulge at a time, but the box for
+  // the whole group is worth testing.
+  if (!beside && !control_.EverySample && !GroupMeets(first, last, node)) return;
+  plan_.push_back({first, last, node, false});
+}
+
+void BulgeSearch::Split(std::int64_t first, std::int64_t last, std::size_t node) {
+  const std::int64_t middle = first + (last - first) / 2;
+  Visit(first, middle, 2 * node);
+  Visit(middle + 1, last, 2 * node + 1);
+}
+
+void BulgeSearch::Visit(std::int64_t first, std::int64_t last, std::size_t node) {
+  // Within a stretch that is tested, and so lies beside neither P nor N.
+  if (last - first + 1 > kSmallStretch) {
+    if (GroupMeets(first, last, node) && BulgeMeets(first, last, node)) Split(first, last, node);
+    return;
+  }
+  if (GroupMeets(first, last, node)) SampleRun(first, last);
 }
 
 WrapperList BulgeCells(const GridState& grid, WrapCell p, WrapCell n, ShrinkControl& control) {

@@ -21,14 +21,34 @@ class BulgeSearch {
   void Fill(WrapCell p, WrapCell n, WrapperList& found);
 
  private:
+  // Bulges are tried in groups of up to this many consecutive cells K.
+  static constexpr int kGroupSize = 8;
+
   // The bulge P, K, K + (N - P), N, sampled at Round(2 d) points.
   void TryBulge(WrapCell k, WrapperList& found);
-  // Samples first .. last of the bulge, passing over stretches whose box holds no contour.
-  void Visit(std::int64_t first, std::int64_t last);
+  // Sets up the stretch boxes shared by the bulges through the count cells of group.
+  void BeginGroup(const WrapCell* group, int count);
+  // Puts the stretches first .. last (node number node of the splitting, see Fill) that a bulge
+  // of the group has to sample or test into plan_.
+  void Plan(std::int64_t first, std::int64_t last, std::size_t node);
+  // Samples the two halves of a stretch, or a stretch, of the bulge, passing over stretches
+  // whose box holds no contour.
+  void Split(std::int64_t first, std::int64_t last, std::size_t node);
+  void Visit(std::int64_t first, std::int64_t last, std::size_t node);
+  // Whether the box of a stretch for the bulge, or for the whole group, may hold contour.
+  bool BulgeMeets(std::int64_t first, std::int64_t last, std::size_t node);
+  bool GroupMeets(std::int64_t first, std::int64_t last, std::size_t node);
   // Samples first .. last one by one.
   void SampleRun(std::int64_t first, std::int64_t last);
   // A sample's cell, as column and row in one word, after the cell previous of the one before.
   void Take(std::uint64_t cell, std::uint64_t& previous);
+
+  using Pair = double __attribute__((vector_size(16)));
+  struct NodeHull;
+  NodeHull& HullOf(std::int64_t first, std::int64_t last, std::size_t node);
+  // Whether the box lo .. hi, widened by how far a sample's cell can lie from the curve, holds
+  // contour cells.
+  bool AnyContourNear(Pair lo, Pair hi) const;
 
   const HeightGridType& g_;
   const ContourTiles& tiles_;
@@ -39,8 +59,10 @@ class BulgeSearch {
   double d_ = 0.0;
   // The bulge being tried.
   // The control points as (x, y) pairs: both coordinates are evaluated in one operation.
-  using Pair = double __attribute__((vector_size(16)));
   Pair c_[4] = {};
+  Pair chord_ = {};       // D = N - P
+  Pair offset_ = {};      // V = K - P
+  bool linear_ = false;  // the third control point is K + D, not wrapped round the 16-bit range
   Pair x_[4] = {}, y_[4] = {};  // the control points' columns, and rows, each in both lanes
   std::int64_t steps_ = 0;
   // The Bernstein weights of samples 1 .. weightSteps_, in blocks of two samples, made as
@@ -59,6 +81,27 @@ class BulgeSearch {
   std::uint64_t last_ = 0, previous_ = 0;
   std::uint64_t limitX_ = 0, limitY_ = 0;  // the columns and rows whose cells can be met
   WrapperList* found_ = nullptr;
+  // A stretch's hull for the pair numbered MadeFor (P + s~ D and h~ of its four corners, see
+  // bulge_piece.h), and whether the box shared by the group numbered Group holds contour.
+  struct NodeHull {
+    Pair Base[4] = {};
+    double Rise[4] = {};
+    std::uint64_t MadeFor = 0;
+    std::uint64_t Group = 0;
+    bool GroupAny = false;
+  };
+  std::vector<NodeHull> hulls_;
+  std::uint64_t pairsMade_ = 0, groupsMade_ = 0;
+  // The group's lowest and highest K - P, each coordinate; groupTests_ when its boxes are used.
+  Pair groupLow_ = {}, groupHigh_ = {};
+  bool groupTests_ = false;
+  // The stretches each bulge of the group samples (Test false) or tests and splits.
+  struct Stretch {
+    std::int64_t First = 0, Last = 0;
+    std::size_t Node = 0;
+    bool Test = false;
+  };
+  std::vector<Stretch> plan_;
 };
 
 }  // namespace terrak

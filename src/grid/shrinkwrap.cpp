@@ -12,6 +12,7 @@
 #include "grid/contour_tiles.h"
 #include "grid/bulges_ahead.h"
 #include "grid/outline_pairs.h"
+#include "grid/quick_ray.h"
 #include "grid/wrap_walker.h"
 
 namespace terrak {
@@ -80,7 +81,9 @@ void CastRay(const HeightGridType& grid, WrapCell& anchor, WrapCell target, Wrap
   }
 }
 
-WrapperList WrapMap(const GridState& grid, ProgressSink& progress) {
+namespace {
+
+WrapperList WrapMapBy(const GridState& grid, const ContourTiles* tiles, ProgressSink& progress) {
   progress.ShowProgress("Wrapping the map...");
   const HeightGridType& g = grid.HeightGrid;
   const std::int32_t w = grid.GridWidth;
@@ -88,7 +91,10 @@ WrapperList WrapMap(const GridState& grid, ProgressSink& progress) {
   WrapperList list;
   WrapCell anchor{0, 0};
   const auto ray = [&](std::int32_t x, std::int32_t y) {
-    CastRay(g, anchor, {Wrap16(x), Wrap16(y)}, list);
+    if (tiles != nullptr)
+      CastRayOverTiles(g, *tiles, anchor, {Wrap16(x), Wrap16(y)}, list);
+    else
+      CastRay(g, anchor, {Wrap16(x), Wrap16(y)}, list);
   };
   for (std::int32_t y = 0; y <= h - 1; ++y) ray(w - 1, y);
   for (std::int32_t x = w - 1; x >= 0; --x) ray(x, h);
@@ -96,6 +102,16 @@ WrapperList WrapMap(const GridState& grid, ProgressSink& progress) {
   for (std::int32_t x = 0; x <= w - 1; ++x) ray(x, -1);
   progress.ShowProgress("Finished wrapping the map...");
   return list;
+}
+
+}  // namespace
+
+WrapperList WrapMap(const GridState& grid, ProgressSink& progress) {
+  return WrapMapBy(grid, nullptr, progress);
+}
+
+WrapperList WrapMap(const GridState& grid, const ContourTiles& tiles, ProgressSink& progress) {
+  return WrapMapBy(grid, &tiles, progress);
 }
 
 // The points still to be examined form a stack whose top is the current N: a refinement pushes
@@ -110,6 +126,12 @@ WrapperList WrapMap(const GridState& grid, ProgressSink& progress) {
 // A pair whose bulges met nothing is remembered too, so its search is not repeated.
 Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, std::int32_t contourGap,
                       ShrinkControl& control, ProgressSink& progress) {
+  const ContourTiles tiles(grid.HeightGrid);
+  return ShrinkWrapper(wrapped, grid, tiles, contourGap, control, progress);
+}
+
+Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, const ContourTiles& tiles,
+                      std::int32_t contourGap, ShrinkControl& control, ProgressSink& progress) {
   progress.ShowProgress("Shrinking the wrapper...");
   Outline outline;
   if (wrapped.empty()) return outline;
@@ -125,8 +147,6 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, std::in
   outline.JoinedToPrevious.push_back(false);
   std::vector<std::uint64_t> waitingKeys;
   std::unordered_set<std::uint64_t> waiting, refined, barren;
-  // The contour tiles are made once and read by both threads.
-  const ContourTiles tiles(grid.HeightGrid);
   BulgeSearch filler(grid.HeightGrid, tiles, control);
   BulgesAhead ahead(grid.HeightGrid, tiles, control, control.Threads, wrapped, contourGap);
   WrapCell p{wrapped.front().X, wrapped.front().Y};
@@ -252,12 +272,14 @@ std::int64_t SealWrapper(const Outline& outline, GridState& grid, ProgressSink& 
 
 void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
                 ProgressSink& progress) {
-  const WrapperList list = WrapMap(grid, progress);
+  // The contour tiles are made once, for the rays and for both threads of the bulge search.
+  const ContourTiles tiles(grid.HeightGrid);
+  const WrapperList list = WrapMap(grid, tiles, progress);
   ShrinkControl control;
   control.WorkLimit = build.ShrinkWorkLimit;
   control.CurveSteps = build.CurveSteps;
   control.Threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 2u));
-  const Outline outline = ShrinkWrapper(list, grid, contourGap, control, progress);
+  const Outline outline = ShrinkWrapper(list, grid, tiles, contourGap, control, progress);
   build.CurveSteps = control.CurveSteps;
   build.Notes.ShrinkLoopsCut += control.LoopsCut;
   build.Notes.ShrinkWorkLimitHit = build.Notes.ShrinkWorkLimitHit || control.WorkLimitHit;

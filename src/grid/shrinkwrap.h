@@ -13,6 +13,8 @@
 
 namespace terrak {
 
+class ContourTiles;
+
 struct TWrapperPoint {
   std::int16_t X = 0;
   std::int16_t Y = 0;
@@ -35,6 +37,8 @@ void CastRay(const HeightGridType& grid, WrapCell& anchor, WrapCell target, Wrap
 
 // Sweeps the border counter-clockwise from the anchor (0, 0).
 WrapperList WrapMap(const GridState& grid, ProgressSink& progress);
+// The same, each ray passing over the stretches that the contour tiles of grid show empty.
+WrapperList WrapMap(const GridState& grid, const ContourTiles& tiles, ProgressSink& progress);
 
 // Limits of the shrinking step, and what it leaves behind.
 struct ShrinkControl {
@@ -66,6 +70,9 @@ struct Outline {
 // Refines every pair of consecutive points that lie more than contourGap apart.
 Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, std::int32_t contourGap,
                       ShrinkControl& control, ProgressSink& progress);
+// The same with the contour tiles of grid made already.
+Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, const ContourTiles& tiles,
+                      std::int32_t contourGap, ShrinkControl& control, ProgressSink& progress);
 
 // Joins consecutive joined points that are not neighbours by straight lines of heights, written
 // into the empty cells they cross. Returns the number of such cells that lay beyond the grid.
