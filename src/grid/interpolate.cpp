@@ -914,7 +914,8 @@ std::int32_t ChooseSplitColumn(const GridState& grid, const InterpolationOptions
   // Narrow or low grids: the last two rows would be most of a column.
   if (threads < 2 || w < 8 || h < 8) return 0;
   if (options.SplitColumn != 0) return std::clamp(options.SplitColumn, 2, w - 3);
-  constexpr std::int64_t kLeastCells = std::int64_t{1} << 19;  // below, a thread costs more
+  // Below about 2 M cells the copy and the second bit tables cost as much as the thread saves.
+  constexpr std::int64_t kLeastCells = std::int64_t{1} << 21;
   if (std::int64_t{w} * h < kLeastCells) return 0;
   return w / 2 + w / 16;
 }
