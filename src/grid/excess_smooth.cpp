@@ -48,6 +48,21 @@ std::int16_t Smoothed(std::int32_t cell, double sum, int count, std::int32_t fac
   return Wrap16(RoundToInt(value));
 }
 
+// (0 * mean + |cell| * 100) / 100.0 is |cell| exactly, whatever the neighbours hold; |-32768|
+// wraps to itself. Blocks of a fixed length, so that the compiler makes them vector operations.
+void AbsoluteValues(std::int16_t* cells, std::int32_t count) {
+  constexpr std::int32_t kBlock = 32;
+  // The sign mask m is all ones for a negative v: (v ^ m) - m is then -v, else v.
+  const auto absolute = [](std::int16_t v) {
+    const auto m = static_cast<std::uint16_t>(v >> 15);
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>((static_cast<std::uint16_t>(v) ^ m) - m));
+  };
+  std::int32_t i = 0;
+  for (; i + kBlock <= count; i += kBlock)
+    for (std::int32_t k = 0; k < kBlock; ++k) cells[i + k] = absolute(cells[i + k]);
+  for (; i < count; ++i) cells[i] = absolute(cells[i]);
+}
+
 }  // namespace
 
 std::int64_t SmoothGridPlain(GridState& grid, std::int32_t factor) {
@@ -84,8 +99,7 @@ std::int64_t SmoothGrid(GridState& grid, std::int32_t factor) {
     std::int16_t* mid = g.Column(x);
     const std::int16_t* right = g.Column(x + 1);
     if (factor == 0) {
-      // (0 * mean + |cell| * 100) / 100.0 is |cell| exactly, whatever the neighbours hold.
-      for (std::int32_t y = 1; y <= h - 2; ++y) mid[y] = Wrap16(std::abs(std::int32_t{mid[y]}));
+      AbsoluteValues(mid + 1, h - 2);
       continue;
     }
     for (std::int32_t y = 1; y <= h - 2; ++y) {
