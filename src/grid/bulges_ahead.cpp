@@ -1,5 +1,6 @@
 #include "grid/bulges_ahead.h"
 
+#include <algorithm>
 #include <limits>
 #include <new>
 #include <optional>
@@ -23,18 +24,22 @@ BulgeResult SearchBulges(BulgeSearch& search, ShrinkControl& control, WrapCell p
   return result;
 }
 
-void WalkRefinementBackwards(const WrapperList& wrapped, std::int32_t contourGap,
-                             const PairSearch& search) {
-  if (wrapped.size() < 2) return;
-  // A pair to examine, or the mark that every pair between a refined pair's cells is done.
+std::size_t WalkRefinementForward(const WrapperList& wrapped, std::size_t first, std::size_t end,
+                                  std::int32_t contourGap, const PairSearch& search) {
+  const std::size_t pairs = wrapped.size() < 2 ? 0 : wrapped.size() - 1;
+  end = std::min(end, pairs);
+  if (first >= end) return end;
+  // A pair to examine with the outline pair it descends from, or the mark that every pair
+  // between a refined pair's cells is done.
   struct Step {
     WrapCell P, N;
+    std::size_t Outer = 0;
     bool Leave = false;
   };
   std::vector<Step> steps;
-  steps.reserve(wrapped.size());
-  for (std::size_t i = 0; i + 1 < wrapped.size(); ++i)
-    steps.push_back({{wrapped[i].X, wrapped[i].Y}, {wrapped[i + 1].X, wrapped[i + 1].Y}});
+  steps.reserve(end - first);
+  for (std::size_t i = end; i-- > first;)
+    steps.push_back({{wrapped[i].X, wrapped[i].Y}, {wrapped[i + 1].X, wrapped[i + 1].Y}, i});
   std::unordered_set<std::uint64_t> waiting, refined, barren;
   while (!steps.empty()) {
     const Step step = steps.back();
@@ -48,23 +53,24 @@ void WalkRefinementBackwards(const WrapperList& wrapped, std::int32_t contourGap
     if (wrap::WithinGap(contourGap, wrap::Distance2(step.P, step.N))) continue;
     if (barren.count(key) != 0 || waiting.count(key) != 0 || refined.count(key) != 0) continue;
     const WrapperList* found = search(key, step.P, step.N);
-    if (found == nullptr) return;
+    if (found == nullptr) return step.Outer;
     if (found->empty()) {
       barren.insert(key);
       continue;
     }
     waiting.insert(key);
-    steps.push_back({step.P, step.N, true});
     // The refinement goes on with (P, first cell), then the pairs between the cells, then
-    // (last cell, N): pushed in that order, the last comes first here.
-    WrapCell from = step.P;
-    for (const TWrapperPoint& cell : *found) {
-      const WrapCell to{cell.X, cell.Y};
-      steps.push_back({from, to});
-      from = to;
+    // (last cell, N), and leaves the pair once the last of these is done.
+    steps.push_back({step.P, step.N, step.Outer, true});
+    WrapCell to = step.N;
+    for (auto cell = found->rbegin(); cell != found->rend(); ++cell) {
+      const WrapCell from{cell->X, cell->Y};
+      steps.push_back({from, to, step.Outer});
+      to = from;
     }
-    steps.push_back({from, step.N});
+    steps.push_back({step.P, to, step.Outer});
   }
+  return end;
 }
 
 BulgesAhead::BulgesAhead(const HeightGridType& grid, const ContourTiles& tiles,
@@ -93,22 +99,36 @@ void BulgesAhead::Work(const HeightGridType& grid, const ContourTiles& tiles, Sh
   try {
     BulgeSearch search(grid, tiles, control);
     WrapperList found;
-    WalkRefinementBackwards(wrapped, contourGap, [&](std::uint64_t key, WrapCell p, WrapCell n) {
-      return MakeAhead(search, control, key, p, n, found) ? &found : nullptr;
-    });
+    // The outline pairs from the last down to the one after the refinement's, each walked as
+    // the refinement walks it: the two meet where the work splits evenly.
+    for (std::size_t outer = wrapped.size() < 2 ? 0 : wrapped.size() - 1; outer-- > 0;) {
+      // Either side first says where it is, then looks where the other is: at most one of them
+      // misses the other, and then the refinement takes the lock to see what is made.
+      helperFrom_.store(outer);
+      if (refinementAt_.load() >= outer) return;
+      Ahead ended = Ahead::Made;
+      WalkRefinementForward(wrapped, outer, outer + 1, contourGap,
+                            [&](std::uint64_t key, WrapCell p, WrapCell n) {
+                              ended = MakeAhead(search, control, key, p, n, found);
+                              return ended == Ahead::Made ? &found : nullptr;
+                            });
+      // Come to a pair the refinement met before: the rest of this outline pair is its own.
+      if (ended == Ahead::Stop) return;
+    }
   } catch (const std::bad_alloc&) {
     // The walk itself ran out of memory: the refinement makes the rest.
   }
 }
 
-bool BulgesAhead::MakeAhead(BulgeSearch& search, ShrinkControl& control, std::uint64_t key,
-                            WrapCell p, WrapCell n, WrapperList& found) {
+BulgesAhead::Ahead BulgesAhead::MakeAhead(BulgeSearch& search, ShrinkControl& control,
+                                          std::uint64_t key, WrapCell p, WrapCell n,
+                                          WrapperList& found) {
   // The refinement stops refining past its work limit; so does the helper.
-  if (stop_.load(std::memory_order_relaxed) || control.Work > control.WorkLimit) return false;
+  if (stop_.load(std::memory_order_relaxed) || control.Work > control.WorkLimit) return Ahead::Stop;
   {
     const std::lock_guard<std::mutex> lock(mutex_);
-    // A pair the refinement has come to: from here on the pairs are its own, the threads met.
-    if (reached_.count(key) != 0 || !entries_.try_emplace(key).second) return false;
+    // A pair the refinement has come to, or one made before.
+    if (reached_.count(key) != 0 || !entries_.try_emplace(key).second) return Ahead::Met;
   }
   BulgeResult result;
   bool made = true;
@@ -129,12 +149,15 @@ bool BulgesAhead::MakeAhead(BulgeSearch& search, ShrinkControl& control, std::ui
     }
   }
   made_.notify_all();
-  return made;
+  return made ? Ahead::Made : Ahead::Stop;
 }
 
-BulgeResult BulgesAhead::Take(std::uint64_t key, WrapCell p, WrapCell n, BulgeSearch& search,
-                              ShrinkControl& control) {
-  if (enabled_) {
+BulgeResult BulgesAhead::Take(std::uint64_t key, WrapCell p, WrapCell n, std::size_t outer,
+                              BulgeSearch& search, ShrinkControl& control) {
+  refinementAt_.store(outer);
+  // In the pairs before those the helper has begun on, the refinement makes its searches itself
+  // and leaves the lock alone.
+  if (enabled_ && helperFrom_.load() <= outer) {
     std::unique_lock<std::mutex> lock(mutex_);
     reached_.insert(key);
     auto it = entries_.find(key);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <thread>
 #include <unordered_set>
 
 #include "common/rounding.h"
@@ -14,6 +13,7 @@
 #include "grid/outline_pairs.h"
 #include "grid/quick_ray.h"
 #include "grid/wrap_walker.h"
+#include "platform/usable_cores.h"
 
 namespace terrak {
 
@@ -150,6 +150,8 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, const C
   BulgeSearch filler(grid.HeightGrid, tiles, control);
   BulgesAhead ahead(grid.HeightGrid, tiles, control, control.Threads, wrapped, contourGap);
   WrapCell p{wrapped.front().X, wrapped.front().Y};
+  // The outline's own points lie at the bottom of the stack, below every cell found.
+  std::size_t outlinePointsLeft = pending.size();
   while (!pending.empty()) {
     const TWrapperPoint nPoint = pending.back().Point;
     const WrapCell n{nPoint.X, nPoint.Y};
@@ -166,7 +168,8 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, const C
       } else {
         const std::int16_t steps = control.CurveSteps;
         const std::int64_t work = control.Work;
-        const BulgeResult search = ahead.Take(key, p, n, filler, control);
+        const std::size_t outer = wrapped.size() - 1 - outlinePointsLeft;
+        const BulgeResult search = ahead.Take(key, p, n, outer, filler, control);
         control.Work = work + search.Work;
         control.CurveSteps = search.Tried ? search.CurveSteps : steps;
         const WrapperList& found = search.Found;
@@ -189,6 +192,7 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, const C
         waitingKeys.pop_back();
       }
       pending.pop_back();
+      outlinePointsLeft = std::min(outlinePointsLeft, pending.size());
       outline.Points.push_back(nPoint);
       outline.JoinedToPrevious.push_back(joined);
       p = n;
@@ -278,7 +282,7 @@ void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
   ShrinkControl control;
   control.WorkLimit = build.ShrinkWorkLimit;
   control.CurveSteps = build.CurveSteps;
-  control.Threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 2u));
+  control.Threads = std::clamp(UsableCores(), 1, 2);
   const Outline outline = ShrinkWrapper(list, grid, tiles, contourGap, control, progress);
   build.CurveSteps = control.CurveSteps;
   build.Notes.ShrinkLoopsCut += control.LoopsCut;
