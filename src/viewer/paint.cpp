@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 
 #include "common/numtext.h"
 #include "common/rounding.h"
 #include "common/wrap16.h"
+#include "platform/usable_cores.h"
 #include "viewer/compose.h"
 #include "viewer/draw_contours.h"
 #include "viewer/draw_mesh.h"
@@ -27,7 +27,7 @@ namespace {
 int ThreadsFor(const PaintOptions& options) {
   if (options.Reference) return 1;
   if (options.Threads > 0) return options.Threads;
-  return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+  return std::clamp(UsableCores(), 1, 8);
 }
 
 enum class Scene { Contours, Mesh, Rays };
