@@ -1,6 +1,7 @@
 #include "grid/excess_smooth.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 #include "common/rounding.h"
@@ -8,12 +9,10 @@
 
 namespace terrak {
 
-void RemoveExcess(GridState& grid) {
-  HeightGridType& g = grid.HeightGrid;
-  const std::int32_t w = grid.GridWidth;
-  const std::int32_t h = grid.GridHeight;
-  if (w < 1 || h < 1) return;
-  // Only a positive cell stops a run; negative cells between two positive ones stay.
+namespace {
+
+// Only a positive cell stops a run; negative cells between two positive ones stay.
+void ClearColumnEnds(HeightGridType& g, std::int32_t w, std::int32_t h) {
   for (std::int32_t x = 0; x <= w - 1; ++x) {
     std::int16_t* column = g.Column(x);
     std::int32_t y = 0;
@@ -21,11 +20,52 @@ void RemoveExcess(GridState& grid) {
     y = h - 1;
     while (column[y] <= 0 && y > 0) column[y--] = 0;
   }
+}
+
+}  // namespace
+
+void RemoveExcessPlain(GridState& grid) {
+  HeightGridType& g = grid.HeightGrid;
+  const std::int32_t w = grid.GridWidth;
+  const std::int32_t h = grid.GridHeight;
+  if (w < 1 || h < 1) return;
+  ClearColumnEnds(g, w, h);
   for (std::int32_t y = 0; y <= h - 1; ++y) {
     std::int32_t x = 0;
     while (g(x, y) <= 0 && x < w) g(x++, y) = 0;
     x = w - 1;
     while (g(x, y) <= 0 && x > 0) g(x--, y) = 0;
+  }
+}
+
+void RemoveExcess(GridState& grid) {
+  HeightGridType& g = grid.HeightGrid;
+  const std::int32_t w = grid.GridWidth;
+  const std::int32_t h = grid.GridHeight;
+  if (w < 1 || h < 1) return;
+  ClearColumnEnds(g, w, h);
+  // The rows' runs walk across columns: a block of rows at a time, so that each step reads one
+  // stretch of a column instead of one cell of many columns. A row leaves the block's walk at
+  // its first positive cell.
+  constexpr std::int32_t kRows = 32;
+  for (std::int32_t top = 0; top <= h - 1; top += kRows) {
+    const std::int32_t rows = std::min(kRows, h - top);
+    const std::uint64_t all = rows == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << rows) - 1;
+    const auto walk = [&](std::int32_t from, std::int32_t step, std::int32_t end) {
+      std::uint64_t open = all;
+      for (std::int32_t x = from; open != 0 && x != end; x += step) {
+        std::int16_t* cells = g.Column(x) + top;
+        for (std::uint64_t bits = open; bits != 0; bits &= bits - 1) {
+          const int r = std::countr_zero(bits);
+          if (cells[r] > 0)
+            open &= ~(std::uint64_t{1} << r);
+          else
+            cells[r] = 0;
+        }
+      }
+    };
+    walk(0, 1, w);       // columns 0 .. w - 1
+    walk(w - 1, -1, 0);  // columns w - 1 .. 1
   }
 }
 

@@ -10,6 +10,8 @@ namespace terrak {
 // Clears, in every column and then every row, the cells between the grid's edge and the first
 // cell holding a positive height. Column GridWidth and row GridHeight are not visited.
 void RemoveExcess(GridState& grid);
+// The same, every row walked cell by cell on its own.
+void RemoveExcessPlain(GridState& grid);
 
 // The smoothing factor and pass count as they are used: the factor within 0 .. 100 (a larger one
 // would weigh the cell itself negatively), at most kMaxSmoothingPasses passes.

@@ -48,6 +48,33 @@ TEST(RemoveExcess, ClearsFromEachEdgeUpToTheFirstPositiveCell) {
   EXPECT_EQ(grid.HeightGrid(4, 1), -50);
 }
 
+// Rows taken a block at a time clear what rows walked one by one clear: grids of every height
+// around the block size, sparse positives anywhere, wide empty margins and rows without any.
+TEST(RemoveExcess, RowsInBlocksClearWhatRowsOneByOneClear) {
+  std::mt19937 random(5);
+  int kept = 0;  // grids with anything left
+  for (int round = 0; round < 60; ++round) {
+    const int w = 1 + static_cast<int>(random() % 90);
+    const int h = 1 + static_cast<int>(random() % 140);
+    GridState grid = EmptyGrid(w, h);
+    const int density = 1 + static_cast<int>(random() % 40);
+    const int margin = static_cast<int>(random() % 30);
+    for (int x = 0; x <= w; ++x)
+      for (int y = 0; y <= h; ++y) {
+        const int r = static_cast<int>(random() % 100);
+        const bool inner = x >= margin && x <= w - margin;
+        if (inner && r < density) grid.HeightGrid(x, y) = static_cast<std::int16_t>(1 + r);
+        else if (r < 60) grid.HeightGrid(x, y) = static_cast<std::int16_t>(-1 - r);
+      }
+    GridState plain = grid;
+    RemoveExcess(grid);
+    RemoveExcessPlain(plain);
+    ASSERT_EQ(grid.HeightGrid, plain.HeightGrid) << "round " << round << " " << w << " x " << h;
+    kept += !(grid.HeightGrid == EmptyGrid(w, h).HeightGrid);
+  }
+  EXPECT_GT(kept, 30);
+}
+
 TEST(SmoothGrid, WeightedMeansInPlace) {
   GridState grid = EmptyGrid(3, 3);  // (1, 1) is the only interior cell
   for (int x = 0; x <= 3; ++x)
