@@ -50,7 +50,7 @@ void RemoveExcess(GridState& grid) {
   constexpr std::int32_t kRows = 32;
   for (std::int32_t top = 0; top <= h - 1; top += kRows) {
     const std::int32_t rows = std::min(kRows, h - top);
-    const std::uint64_t all = rows == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << rows) - 1;
+    const std::uint64_t all = (std::uint64_t{1} << rows) - 1;  // rows <= 32
     const auto walk = [&](std::int32_t from, std::int32_t step, std::int32_t end) {
       std::uint64_t open = all;
       for (std::int32_t x = from; open != 0 && x != end; x += step) {
