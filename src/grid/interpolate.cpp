@@ -455,13 +455,126 @@ class Interpolator {
   [[gnu::flatten]] void StreamedCells(std::int32_t x, std::int32_t h,
                                       InterpolationCounts& counts) {
     const double root2 = root2_;
-    for (std::int32_t y = 2; y <= h - 3; ++y) {
+    const std::int32_t last = h - 3;
+    for (std::int32_t y = 2; y <= last; ++y) {
+      y = SlopingRun(x, y, last);
+      if (y > last) break;
       streams_.StepInside(y);
       if (here_[y] != 0) continue;
       BeginCell(x, y);
       StreamedCell(x, y, root2);
       EndCell(y, counts);
     }
+  }
+
+  // The common cells of StreamedCell from row y on, in a loop of their own: an estimate made
+  // before, the column line's up side still ahead and its gradient known, a flat column's
+  // extrapolation leaving the cell negative, and some line sloping, the steepest of which sets a
+  // negative estimate. Such a cell changes nothing but its own value, the carried estimate and
+  // its lines' up sides and gradients, which it brings up to date as StreamedCell does; the
+  // cell below it holds no positive height, so the column's down side stays. Returns the first
+  // row it leaves to StreamedCell (which, making the same steps again, finds what was made
+  // here), or last + 1.
+  std::int32_t SlopingRun(std::int32_t x, std::int32_t y, std::int32_t last) {
+    if (!state_.HaveE) return y;
+    const LineState& column = streams_.Column();
+    const double columnSlope = column.Slope;
+    if (!column.SlopeKnown || (columnSlope > 0.0 && (column.DownV < 0 || column.UpV < 0)))
+      return y;
+    const std::int32_t end = std::min<std::int32_t>(last, column.UpLastX);
+    if (end < y) return y;
+    const FlatColumn flat = columnSlope == 0.0 ? MakeFlatColumn(x, y) : FlatColumn{};
+    const LineState* const rows = streams_.Rows();
+    const LineState* const falling = streams_.FallingByRow();
+    const LineState* const rising = streams_.RisingByMinusRow();
+    std::int16_t* const here = scan_.Cells(x);
+    for (; y <= end; ++y) {
+      if (here[y - 1] > 0) break;
+      if (here[y] != 0) continue;
+      const LineState& row = rows[y];
+      const LineState& fall = falling[y];
+      const LineState& rise = rising[-y];
+      const bool stale = (row.UpLastX < x) | (fall.UpLastX < x) | (rise.UpLastX < x) |
+                         !row.SlopeKnown | !fall.SlopeKnown | !rise.SlopeKnown |
+                         !(fall.SlopeUp == fall.UpNear);
+      if (stale) [[unlikely]]
+        BringLinesUpToDate(x, y);
+      // The steepest line, the first of equals; the column's positions are rows.
+      double best = columnSlope;
+      const LineState* steepest = &column;
+      if (row.Slope > best) best = row.Slope, steepest = &row;
+      if (fall.Slope > best) best = fall.Slope, steepest = &fall;
+      if (rise.Slope > best) best = rise.Slope, steepest = &rise;
+      if (flat.Flat && StoredEstimate(flat.Extrapolated(y, state_.E)) > 0) break;
+      if (!(best > 0.0)) {
+        FlatCell(x, y, columnSlope);
+        continue;
+      }
+      const bool alongColumn = steepest == &column;
+      const std::int32_t p0 = alongColumn ? y : x;
+      const std::int32_t down = alongColumn ? steepest->DownNear.y : steepest->DownNear.x;
+      const std::int32_t up = alongColumn ? steepest->SlopeUp.y : steepest->SlopeUp.x;
+      const double estimate = Interpolated(p0, down, std::int64_t{up} - down,
+                                           steepest->UpV - steepest->DownV, steepest->DownV);
+      const std::int16_t v = StoredEstimate(estimate);
+      if (v > 0) break;
+      here[y] = v;
+      state_.E = estimate;
+    }
+    return y;
+  }
+
+  // A flat column line between two near cells, as ExtrapolateFlat reads it. Its far cells, and
+  // so the slopes beyond, are the same from every cell between its near cells.
+  struct FlatColumn {
+    bool Flat = false;
+    std::int32_t DownP = 0, UpP = 0, DownV = 0, UpV = 0, SlopeDown = 0, SlopeUp = 0;
+    double Length = 0.0;
+    // ExtrapolateFlat's estimate at row y after a cell began, from the estimate carried in.
+    double Extrapolated(std::int32_t y, double carried) const {
+      const double dDown = std::fabs(static_cast<double>(y - DownP));
+      const double dUp = std::fabs(static_cast<double>(UpP - y));
+      double bestDistance = 9999999.0;
+      double e = carried;
+      if (dDown < bestDistance && SlopeDown != 0) {
+        bestDistance = dDown;
+        e = ExtrapolatedDown(y, DownP, Length, SlopeDown, DownV);
+      }
+      if (dUp < bestDistance && SlopeUp != 0) e = ExtrapolatedUp(y, UpP, Length, SlopeUp, UpV);
+      return e;
+    }
+  };
+  [[gnu::noinline]] FlatColumn MakeFlatColumn(std::int32_t x, std::int32_t y) {
+    cellX_ = x;
+    cellY_ = y;
+    LineState& line = streams_.Column();
+    LineFar& far = streams_.ColumnFar();
+    const StreamScan s(*this, DownOf(line, far), Way::ColumnDown, UpOf(line, far), Way::ColumnUp,
+                       true);
+    FlatColumn flat;
+    flat.Flat = true;
+    flat.DownP = s.DownNearP();
+    flat.UpP = s.UpNearP();
+    flat.DownV = s.DownNearV();
+    flat.UpV = s.UpNearV();
+    flat.Length = static_cast<double>(std::int64_t{flat.UpP} - flat.DownP);
+    flat.SlopeDown = SlopeBeyondDown(s);
+    flat.SlopeUp = SlopeBeyondUp(s);
+    return flat;
+  }
+
+  // The row's and diagonals' up sides and gradients for the cell (x, y), as StreamedCell makes
+  // them; the cell below holds no positive height.
+  [[gnu::noinline]] void BringLinesUpToDate(std::int32_t x, std::int32_t y) {
+    cellX_ = x;
+    cellY_ = y;
+    RowUpSide(x, y);
+    FallingUpSide(x, y);
+    RisingUpSide(x, y);
+    LineState& falling = streams_.Falling(y);
+    Sloped<false>(streams_.Row(y), streams_.Row(y).UpNear, false, 1.0);
+    Sloped<true, true>(falling, falling.UpNear, false, root2_);
+    Sloped<true>(streams_.Rising(y), streams_.Rising(y).UpNear, false, root2_);
   }
 
   template <bool Diagonal>
@@ -667,23 +780,8 @@ class Interpolator {
       return StreamScan(*this, DownOf(columnLine, far), Way::ColumnDown, UpOf(columnLine, far),
                         Way::ColumnUp, true);
     };
-    // slopes: the three lines' gradients when known (each then -1, skipped, or 0, flat).
     const auto flatLines = [&](bool applied, const double* slopes) {
-      LineFar& rowFar = streams_.RowFar(y);
-      const StreamScan row(*this, DownOf(rowLine, rowFar), Way::RowDown, UpOf(rowLine, rowFar),
-                           Way::RowUp, false);
-      LineFar& fallingFar = streams_.FallingFar(y);
-      const StreamScan falling(*this, DownOf(fallingLine, fallingFar), Way::FallingDown,
-                               fallingFirst ? SideView{firstCell_, firstCellFar_}
-                                            : UpOf(fallingLine, fallingFar),
-                               Way::FallingUp, false);
-      LineFar& risingFar = streams_.RisingFar(y);
-      const StreamScan rising(*this, DownOf(risingLine, risingFar), Way::RisingDown,
-                              UpOf(risingLine, risingFar), Way::RisingUp, false);
-      if (slopes != nullptr)
-        StreamedFlatLinesOfKnownSlopes(x, y, row, falling, rising, slopes, root2, applied);
-      else
-        StreamedFlatLines(x, y, row, falling, rising, root2, applied);
+      FlatLines(x, y, fallingFirst, applied, slopes);
     };
     bool applied = false;
     if (state_.HaveE) {
@@ -745,6 +843,49 @@ class Interpolator {
       }
     }
     flatLines(applied, nullptr);
+  }
+
+  // The row's and diagonals' estimates of a cell whose column line leaves it negative or
+  // empty. slopes: the three lines' gradients when known (each then -1, skipped, or 0, flat).
+  void FlatLines(std::int32_t x, std::int32_t y, bool fallingFirst, bool applied,
+                 const double* slopes) {
+    LineState& rowLine = streams_.Row(y);
+    LineFar& rowFar = streams_.RowFar(y);
+    const StreamScan row(*this, DownOf(rowLine, rowFar), Way::RowDown, UpOf(rowLine, rowFar),
+                         Way::RowUp, false);
+    LineState& fallingLine = streams_.Falling(y);
+    LineFar& fallingFar = streams_.FallingFar(y);
+    const StreamScan falling(*this, DownOf(fallingLine, fallingFar), Way::FallingDown,
+                             fallingFirst ? SideView{firstCell_, firstCellFar_}
+                                          : UpOf(fallingLine, fallingFar),
+                             Way::FallingUp, false);
+    LineState& risingLine = streams_.Rising(y);
+    LineFar& risingFar = streams_.RisingFar(y);
+    const StreamScan rising(*this, DownOf(risingLine, risingFar), Way::RisingDown,
+                            UpOf(risingLine, risingFar), Way::RisingUp, false);
+    if (slopes != nullptr)
+      StreamedFlatLinesOfKnownSlopes(x, y, row, falling, rising, slopes, root2_, applied);
+    else
+      StreamedFlatLines(x, y, row, falling, rising, root2_, applied);
+  }
+
+  // A cell of a sloping run whose lines all come out flat or skipped, as StreamedCell makes it,
+  // a flat column's extrapolation having left it negative.
+  [[gnu::noinline]] void FlatCell(std::int32_t x, std::int32_t y, double columnSlope) {
+    BeginCell(x, y);
+    if (columnSlope == 0.0) {
+      LineState& line = streams_.Column();
+      LineFar& far = streams_.ColumnFar();
+      const StreamScan flat(*this, DownOf(line, far), Way::ColumnDown, UpOf(line, far),
+                            Way::ColumnUp, true);
+      ExtrapolateFlat(flat, y, 1.0,
+                      static_cast<double>(std::int64_t{flat.UpNearP()} - flat.DownNearP()),
+                      state_);
+    }
+    const double slopes[] = {streams_.Row(y).Slope, streams_.Falling(y).Slope,
+                             streams_.Rising(y).Slope};
+    FlatLines(x, y, false, columnSlope >= 0.0, slopes);
+    streams_.Finished(y);
   }
 
   // After a column line that left the cell positive, the row's first reads see it: the later

@@ -31,6 +31,31 @@ inline double Interpolated(std::int32_t p0, std::int32_t downNearP, std::int64_t
          downNearV;
 }
 
+// A flat line's slope beyond its near contours, down and up: 0 where there is none. The
+// values are read lazily, each once (a fast scan's reads go to the grid).
+template <typename Scan>
+inline std::int32_t SlopeBeyondDown(const Scan& s) {
+  const std::int32_t edge = s.DownEdgeV();
+  const std::int32_t next = edge != 0 ? s.DownNextV() : 0;
+  return edge != 0 && next != 0 ? edge - next : 0;
+}
+template <typename Scan>
+inline std::int32_t SlopeBeyondUp(const Scan& s) {
+  const std::int32_t next = s.UpNextV();
+  const std::int32_t edge = next != 0 ? s.UpEdgeV() : 0;
+  return next != 0 && edge != 0 ? next - edge : 0;
+}
+
+// The extrapolations from a flat line's near contours, down and up, at position p0.
+inline double ExtrapolatedDown(std::int32_t p0, std::int32_t downNearP, double l, std::int32_t sD,
+                               std::int32_t downNearV) {
+  return static_cast<double>(p0 - downNearP) / l * sD + downNearV;
+}
+inline double ExtrapolatedUp(std::int32_t p0, std::int32_t upNearP, double l, std::int32_t sU,
+                             std::int32_t upNearV) {
+  return upNearV - static_cast<double>(upNearP - p0) / l * sU;
+}
+
 // Every line so far is flat: extrapolate from the nearest contour that has a different height
 // beyond it. l is the line's length between its near cells.
 template <typename Scan>
@@ -38,24 +63,17 @@ inline void ExtrapolateFlat(const Scan& s, std::int32_t p0, double step, double 
                             EstimateState& state) {
   const double dDown = std::fabs(static_cast<double>(p0 - s.DownNearP()) * step);
   const double dUp = std::fabs(static_cast<double>(s.UpNearP() - p0) * step);
-  // Each value read once: a fast scan's reads go to the grid.
   if (dDown < state.BestDistance) {
-    const std::int32_t edge = s.DownEdgeV();
-    const std::int32_t next = edge != 0 ? s.DownNextV() : 0;
-    const std::int32_t sD = edge != 0 && next != 0 ? edge - next : 0;
-    if (sD != 0) {
+    if (const std::int32_t sD = SlopeBeyondDown(s); sD != 0) {
       state.BestDistance = dDown;
-      state.E = static_cast<double>(p0 - s.DownNearP()) / l * sD + s.DownNearV();
+      state.E = ExtrapolatedDown(p0, s.DownNearP(), l, sD, s.DownNearV());
       state.HaveE = true;
     }
   }
   if (dUp < state.BestDistance) {
-    const std::int32_t next = s.UpNextV();
-    const std::int32_t edge = next != 0 ? s.UpEdgeV() : 0;
-    const std::int32_t sU = next != 0 && edge != 0 ? next - edge : 0;
-    if (sU != 0) {
+    if (const std::int32_t sU = SlopeBeyondUp(s); sU != 0) {
       state.BestDistance = dUp;
-      state.E = s.UpNearV() - static_cast<double>(s.UpNearP() - p0) / l * sU;
+      state.E = ExtrapolatedUp(p0, s.UpNearP(), l, sU, s.UpNearV());
       state.HaveE = true;
     }
   }
@@ -93,15 +111,16 @@ inline bool ApplyLineEstimate(const Scan& s, std::int32_t p0, double step, Estim
   return true;
 }
 
-inline std::int16_t StoredEstimate(const EstimateState& state) {
+inline std::int16_t StoredEstimate(double e) {
 #if defined(__x86_64__)
   // An estimate lies well within 2^51 of zero (a fraction of at most the grid's side times a
   // 16-bit step, plus a height), where the conversion rounds to the nearest, halves to even, as
   // RoundToInt does: one instruction, for every cell.
-  return Wrap16(-_mm_cvtsd_si64(_mm_set_sd(state.E)));
+  return Wrap16(-_mm_cvtsd_si64(_mm_set_sd(e)));
 #else
-  return Wrap16(-RoundToInt(state.E));
+  return Wrap16(-RoundToInt(e));
 #endif
 }
+inline std::int16_t StoredEstimate(const EstimateState& state) { return StoredEstimate(state.E); }
 
 }  // namespace terrak

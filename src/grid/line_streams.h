@@ -176,6 +176,10 @@ class LineStreams {
   LineFar& FallingFar(std::int32_t y) { return fallingFarHere_[y]; }
   // Through (x - 1, y - 1) and (x + 1, y + 1).
   LineState& Rising(std::int32_t y) { return risingHere_[-y]; }
+  // The same lines for a whole column: by row, and for the diagonals by row and by minus row.
+  const LineState* Rows() const { return rowsHere_; }
+  const LineState* FallingByRow() const { return fallingHere_; }
+  const LineState* RisingByMinusRow() const { return risingHere_; }
   LineFar& RisingFar(std::int32_t y) { return risingFarHere_[-y]; }
 
  private:
