@@ -871,7 +871,7 @@ class Interpolator {
 
   // A cell of a sloping run whose lines all come out flat or skipped, as StreamedCell makes it,
   // a flat column's extrapolation having left it negative.
-  [[gnu::noinline]] void FlatCell(std::int32_t x, std::int32_t y, double columnSlope) {
+  [[gnu::noinline, gnu::flatten]] void FlatCell(std::int32_t x, std::int32_t y, double columnSlope) {
     BeginCell(x, y);
     if (columnSlope == 0.0) {
       LineState& line = streams_.Column();
