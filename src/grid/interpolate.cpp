@@ -18,6 +18,11 @@
 // each line's gradient while its near cells stay; the scans above find an edge and a next cell
 // only when a flat line's estimate wants them, and the memos serve the cells next to the edges
 // and the rare cells whose column line leaves them positive.
+//
+// Runs: most streamed cells are made the same way (some line slopes, and the steepest one's
+// estimate is stored negative), and change nothing the next cell of the column reads but the
+// carried estimate. They run down the column in a loop of their own (SlopingRun), which leaves
+// the few others to the cell-by-cell way.
 #include <algorithm>
 #include <bit>
 #include <cassert>
