@@ -552,10 +552,7 @@ class Interpolator {
   [[gnu::noinline]] FlatColumn MakeFlatColumn(std::int32_t x, std::int32_t y) {
     cellX_ = x;
     cellY_ = y;
-    LineState& line = streams_.Column();
-    LineFar& far = streams_.ColumnFar();
-    const StreamScan s(*this, DownOf(line, far), Way::ColumnDown, UpOf(line, far), Way::ColumnUp,
-                       true);
+    const StreamScan s = ColumnStream();
     FlatColumn flat;
     flat.Flat = true;
     flat.DownP = s.DownNearP();
@@ -680,6 +677,14 @@ class Interpolator {
     bool alongColumn_;
   };
 
+  // The column line's scan as the streams carry it.
+  StreamScan ColumnStream() {
+    LineState& line = streams_.Column();
+    LineFar& far = streams_.ColumnFar();
+    return StreamScan(*this, DownOf(line, far), Way::ColumnDown, UpOf(line, far), Way::ColumnUp,
+                      true);
+  }
+
   // The up sides move on when the sweep passes their near cells, and the lines' gradients are
   // made again then (along the 135-degree diagonal, whenever the up side's near cell changes).
   // Along the 135-degree diagonal the walk's first cell, (x, y - 1), is in the present column
@@ -780,11 +785,7 @@ class Interpolator {
     const LineCell fallingUpNear = fallingFirst ? firstCell_ : fallingLine.UpNear;
     LineState& risingLine = streams_.Rising(y);
     RisingUpSide(x, y);
-    const auto column = [&] {
-      LineFar& far = streams_.ColumnFar();
-      return StreamScan(*this, DownOf(columnLine, far), Way::ColumnDown, UpOf(columnLine, far),
-                        Way::ColumnUp, true);
-    };
+    const auto column = [&] { return ColumnStream(); };
     const auto flatLines = [&](bool applied, const double* slopes) {
       FlatLines(x, y, fallingFirst, applied, slopes);
     };
@@ -879,10 +880,7 @@ class Interpolator {
   [[gnu::noinline, gnu::flatten]] void FlatCell(std::int32_t x, std::int32_t y, double columnSlope) {
     BeginCell(x, y);
     if (columnSlope == 0.0) {
-      LineState& line = streams_.Column();
-      LineFar& far = streams_.ColumnFar();
-      const StreamScan flat(*this, DownOf(line, far), Way::ColumnDown, UpOf(line, far),
-                            Way::ColumnUp, true);
+      const StreamScan flat = ColumnStream();
       ExtrapolateFlat(flat, y, 1.0,
                       static_cast<double>(std::int64_t{flat.UpNearP()} - flat.DownNearP()),
                       state_);
