@@ -29,6 +29,12 @@ class BitLines {
     summary = word != 0 ? (summary | summaryMask) : (summary & ~summaryMask);
   }
 
+  // Sets bits (not none) in the line's word-th word (positions first + 64 word on).
+  void SetInWord(std::int32_t line, std::int64_t word, std::uint64_t bits) {
+    words_[lineWord_[line] + word] |= bits;
+    summary_[lineSummary_[line] + (word >> 6)] |= std::uint64_t{1} << (word & 63);
+  }
+
   // The first (last) position in lo .. hi whose bit is set (clear), or -1. The range is cut to
   // the line.
   std::int32_t FirstSet(std::int32_t line, std::int32_t lo, std::int32_t hi) const;

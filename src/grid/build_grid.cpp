@@ -44,6 +44,7 @@ bool PrepareGrid(const MapModel& model, GridState& grid, GridBuildState& build,
                  const GridServices& services) {
   ProgressSink& progress = services.Progress;
   build.Notes = {};
+  build.Tiles.reset();
   progress.ShowProgress("Getting Extent of map...");
   ComputeGridExtent(model, grid);
   if (model.MapObjects.empty()) return Refuse(grid, services, kNoObjectsMessage);
@@ -95,7 +96,11 @@ void ShrinkWrapGrid(const Settings& settings, GridState& grid, GridBuildState& b
 
 void InterpolateGrid(GridState& grid, GridBuildState& build, const GridServices& services) {
   services.Progress.ShowProgress("Interpolating Heights...");
-  build.Notes.CellsWithoutEstimate += InterpolateHeights(grid, services.Progress).CellsWithoutEstimate;
+  InterpolationOptions options;
+  options.Tiles = build.Tiles ? &*build.Tiles : nullptr;
+  build.Notes.CellsWithoutEstimate +=
+      InterpolateHeights(grid, services.Progress, options).CellsWithoutEstimate;
+  build.Tiles.reset();
 }
 
 void FinishGrid(const Settings& settings, GridState& grid, GridBuildState& build,

@@ -20,6 +20,17 @@ class ContourTiles {
   // for boxes of a few tiles, by the tiles holding any for larger ones.
   bool AnyIn(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) const;
 
+  // A cell of the grid made a contour cell after the searches: AnyIn does not see it.
+  void Add(std::int64_t x, std::int64_t y) { words_[Word(x, y)] |= Bit(x, y); }
+
+  // The tile of columns 8 tx .. 8 tx + 7 and rows 8 ty .. 8 ty + 7: byte k holds row 8 ty + k,
+  // its bit i column 8 tx + i.
+  std::int64_t TilesAcross() const { return tilesX_; }
+  std::int64_t TilesDown() const { return tilesY_; }
+  std::uint64_t Tile(std::int64_t tx, std::int64_t ty) const {
+    return words_[static_cast<std::size_t>(ty * tilesX_ + tx)];
+  }
+
  private:
   std::size_t Word(std::int64_t x, std::int64_t y) const {
     return static_cast<std::size_t>((y >> 3) * tilesX_ + (x >> 3));

@@ -2,8 +2,10 @@
 // The grid construction's own state: what the caller sets before BuildGrid, and what the run
 // leaves behind besides the grid itself. One instance, owned by whoever builds grids.
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "grid/contour_tiles.h"
 #include "grid/grid_limits.h"
 #include "grid/grid_notes.h"
 #include "platform/system_paths.h"
@@ -27,6 +29,9 @@ struct GridBuildState {
   std::int32_t BitmapColumnOffset = 0;  // metres from the map's left edge to the selection's
   std::string MapBitmapFileName;
   GridNotes Notes;
+  // The positive cells of the grid from the end of the shrink-wrap, which leaves them here, to
+  // the interpolation, which takes them: nothing between writes the grid.
+  std::optional<ContourTiles> Tiles;
 };
 
 // The export and temporary file names in the folders of paths.

@@ -37,6 +37,7 @@
 
 #include "common/numtext.h"
 #include "grid/bit_lines.h"
+#include "grid/contour_tiles.h"
 #include "grid/interpolate.h"
 #include "grid/interpolate_estimate.h"
 #include "grid/line_streams.h"
@@ -61,7 +62,8 @@ struct SideCells {
 
 class FastScanner {
  public:
-  explicit FastScanner(GridState& grid)
+  // tiles, when given, hold the grid's positive cells: the bit lines are made from them.
+  FastScanner(GridState& grid, const ContourTiles* tiles)
       : g_(grid.HeightGrid), w_(grid.GridWidth), h_(grid.GridHeight) {
     const std::int32_t columns = w_ + 1;
     const std::int32_t rows = h_ + 1;
@@ -87,6 +89,10 @@ class FastScanner {
       length[c] = std::min(w_, c) - first[c] + 1;
     }
     falling_.Reset(first, length);
+    if (tiles != nullptr) {
+      MarkTiles(*tiles);
+      return;
+    }
     // Most cells hold 0 before the interpolation: four at a time are passed over when they do.
     for (std::int32_t x = 0; x < columns; ++x) {
       const std::int16_t* column = g_.Column(x);
@@ -253,6 +259,34 @@ class FastScanner {
     return found >= 0 ? found : otherwise;
   }
 
+  // A tile's rows and columns go into the row and column lines a byte at a time; its cells one
+  // by one into the diagonals.
+  void MarkTiles(const ContourTiles& tiles) {
+    for (std::int64_t ty = 0; ty < tiles.TilesDown(); ++ty)
+      for (std::int64_t tx = 0; tx < tiles.TilesAcross(); ++tx) {
+        const std::uint64_t tile = tiles.Tile(tx, ty);
+        if (tile == 0) continue;
+        const auto x0 = static_cast<std::int32_t>(tx * 8), y0 = static_cast<std::int32_t>(ty * 8);
+        for (int k = 0; k < 8; ++k)
+          if (const std::uint64_t row = (tile >> (8 * k)) & 0xFF; row != 0)
+            rows_.SetInWord(y0 + k, x0 >> 6, row << (x0 & 63));
+        for (int i = 0; i < 8; ++i)
+          if (const std::uint64_t column = ColumnOfTile(tile, i); column != 0)
+            columns_.SetInWord(x0 + i, y0 >> 6, column << (y0 & 63));
+        for (std::uint64_t bits = tile; bits != 0; bits &= bits - 1) {
+          const int bit = std::countr_zero(bits);
+          const std::int32_t x = x0 + (bit & 7), y = y0 + (bit >> 3);
+          rising_.Assign(x - y + h_, x, true);
+          falling_.Assign(x + y, x, true);
+        }
+      }
+  }
+  // Bit i of every byte of a tile, gathered into one byte (row k's into bit k): each bit's
+  // product with the constant lands in a place of its own, the wanted ones in the top byte.
+  static std::uint64_t ColumnOfTile(std::uint64_t tile, int i) {
+    return (((tile >> i) & 0x0101010101010101u) * 0x0102040810204080u) >> 56;
+  }
+
   void Mark(std::int32_t x, std::int32_t y, bool positive) {
     columns_.Assign(x, y, positive);
     rows_.Assign(y, x, positive);
@@ -360,8 +394,8 @@ class MemoScan {
 // the walk from the new cell must find the same cells.
 class Interpolator {
  public:
-  explicit Interpolator(GridState& grid)
-      : scan_(grid),
+  Interpolator(GridState& grid, const ContourTiles* tiles)
+      : scan_(grid, tiles),
         streams_(scan_.Grid(), grid.GridHeight, scan_.ColumnBits()),
         rows_(static_cast<std::size_t>(grid.GridHeight) + 1),
         rising_(static_cast<std::size_t>(grid.GridWidth) + grid.GridHeight + 1),
@@ -1077,9 +1111,9 @@ class EastSweep {
     InterpolationCounts Counts;
   };
 
-  EastSweep(const GridState& grid, std::int32_t split)
+  EastSweep(const GridState& grid, std::int32_t split, const ContourTiles* tiles)
       : reach_(grid.GridWidth, grid.GridHeight, split),
-        thread_([this, &grid, split] { Run(grid, split); }) {}
+        thread_([this, &grid, split, tiles] { Run(grid, split, tiles); }) {}
 
   // The west may write the grid from here on.
   void WaitForCopy() { copied_.wait(); }
@@ -1091,7 +1125,7 @@ class EastSweep {
   const WestReach& Reach() const { return reach_; }
 
  private:
-  void Run(const GridState& grid, std::int32_t split) {
+  void Run(const GridState& grid, std::int32_t split, const ContourTiles* tiles) {
     try {
       GridState copy;
       try {
@@ -1103,7 +1137,7 @@ class EastSweep {
         throw;
       }
       copied_.count_down();
-      Interpolator east(copy);
+      Interpolator east(copy, tiles);
       east.SweepLastRows(1, split - 1);
       east.ForgetEstimate();
       east.NoteWalksWestIn(reach_, split);
@@ -1158,16 +1192,16 @@ InterpolationCounts InterpolateHeights(GridState& grid, ProgressSink& progress,
   std::optional<EastSweep> east;
   if (split != 0) {
     try {
-      east.emplace(grid, split);
+      east.emplace(grid, split, options.Tiles);
     } catch (const std::exception&) {
       // No thread or no memory to be had: one sweep does it all.
     }
   }
   if (!east) {
-    Interpolator(grid).Sweep(1, grid.GridWidth - 1, &progress, counts);
+    Interpolator(grid, options.Tiles).Sweep(1, grid.GridWidth - 1, &progress, counts);
     return counts;
   }
-  Interpolator west(grid);  // reads the grid while the east sweep copies it
+  Interpolator west(grid, options.Tiles);  // reads the grid while the east sweep copies it
   east->WaitForCopy();
   west.Sweep(1, split - 1, &progress, counts);
   const EastSweep::Result& result = east->Finish();
@@ -1186,7 +1220,7 @@ InterpolationCounts InterpolateHeights(GridState& grid, ProgressSink& progress,
 }
 
 LineScan ScanLineFast(GridState& grid, std::int32_t x, std::int32_t y, ScanLine line) {
-  const FastScanner scanner(grid);
+  const FastScanner scanner(grid, nullptr);
   switch (line) {
     case ScanLine::Column:
       return scanner.Scan(scanner.ColumnDown(x, y), scanner.ColumnUp(x, y), true);

@@ -14,6 +14,8 @@
 
 namespace terrak {
 
+class ContourTiles;
+
 // What one side of a line found: a position along the line and the grid's value there.
 struct ScanPoint {
   std::int32_t p = 0;
@@ -71,6 +73,9 @@ struct InterpolationCounts {
 struct InterpolationOptions {
   int Threads = 0;
   std::int32_t SplitColumn = 0;
+  // The grid's positive cells, when the caller keeps them: the bit tables are made from them
+  // instead of from every cell.
+  const ContourTiles* Tiles = nullptr;
 };
 
 // Follows every scan cell by cell.

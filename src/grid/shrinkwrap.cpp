@@ -203,8 +203,9 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, const C
 
 namespace {
 
-// Writes the line P->N into the empty cells it crosses, heights interpolated by distance.
-std::int64_t SealSegment(HeightGridType& g, WrapCell p, WrapCell n) {
+// Writes the line P->N into the empty cells it crosses, heights interpolated by distance, and
+// the cells made positive into tiles, when given.
+std::int64_t SealSegment(HeightGridType& g, WrapCell p, WrapCell n, ContourTiles* tiles) {
   const std::int64_t d2 = Distance2(p, n);
   const double d = std::sqrt(static_cast<double>(d2));
   const double m = WalkerSlope(p, n);
@@ -238,6 +239,7 @@ std::int64_t SealSegment(HeightGridType& g, WrapCell p, WrapCell n) {
     if (cell != 0) return;
     const double e = std::sqrt(static_cast<double>(f.Distance2));
     cell = Wrap16(RoundToInt(e / d * dh) + h0);
+    if (tiles != nullptr && cell > 0) tiles->Add(f.Cell.X, f.Cell.Y);
   };
   stepA();
   stepB();
@@ -259,7 +261,8 @@ std::int64_t SealSegment(HeightGridType& g, WrapCell p, WrapCell n) {
 
 }  // namespace
 
-std::int64_t SealWrapper(const Outline& outline, GridState& grid, ProgressSink& progress) {
+std::int64_t SealWrapper(const Outline& outline, GridState& grid, ProgressSink& progress,
+                         ContourTiles* tiles) {
   progress.ShowProgress("Sealing the Shrinkwrap...");
   std::int64_t outside = 0;
   const WrapperList& points = outline.Points;
@@ -269,15 +272,16 @@ std::int64_t SealWrapper(const Outline& outline, GridState& grid, ProgressSink& 
     const WrapCell p = n;
     n = {points[i].X, points[i].Y};
     if (outline.JoinedToPrevious[i] && (std::abs(n.X - p.X) > 1 || std::abs(n.Y - p.Y) > 1))
-      outside += SealSegment(grid.HeightGrid, p, n);
+      outside += SealSegment(grid.HeightGrid, p, n, tiles);
   }
   return outside;
 }
 
 void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
                 ProgressSink& progress) {
-  // The contour tiles are made once, for the rays and for both threads of the bulge search.
-  const ContourTiles tiles(grid.HeightGrid);
+  // The contour tiles are made once, for the rays and for both threads of the bulge search; the
+  // seal adds its cells, and the interpolation makes its bit tables from them.
+  ContourTiles& tiles = build.Tiles.emplace(grid.HeightGrid);
   const WrapperList list = WrapMap(grid, tiles, progress);
   ShrinkControl control;
   control.WorkLimit = build.ShrinkWorkLimit;
@@ -287,7 +291,7 @@ void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
   build.CurveSteps = control.CurveSteps;
   build.Notes.ShrinkLoopsCut += control.LoopsCut;
   build.Notes.ShrinkWorkLimitHit = build.Notes.ShrinkWorkLimitHit || control.WorkLimitHit;
-  build.Notes.SealCellsOutside += SealWrapper(outline, grid, progress);
+  build.Notes.SealCellsOutside += SealWrapper(outline, grid, progress, &tiles);
 }
 
 }  // namespace terrak

@@ -75,10 +75,13 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, const C
                       std::int32_t contourGap, ShrinkControl& control, ProgressSink& progress);
 
 // Joins consecutive joined points that are not neighbours by straight lines of heights, written
-// into the empty cells they cross. Returns the number of such cells that lay beyond the grid.
-std::int64_t SealWrapper(const Outline& outline, GridState& grid, ProgressSink& progress);
+// into the empty cells they cross, and those made positive into tiles, when given. Returns the
+// number of such cells that lay beyond the grid.
+std::int64_t SealWrapper(const Outline& outline, GridState& grid, ProgressSink& progress,
+                         ContourTiles* tiles = nullptr);
 
-// WrapMap, ShrinkWrapper and SealWrapper in turn.
+// WrapMap, ShrinkWrapper and SealWrapper in turn. The contour tiles of the sealed grid are left
+// in build, for the interpolation.
 void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
                 ProgressSink& progress);
 

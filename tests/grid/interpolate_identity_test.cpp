@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "grid/build_grid.h"
+#include "grid/contour_tiles.h"
 #include "grid/grid_fixtures.h"
 #include "grid/grid_limits.h"
 #include "grid/interpolate.h"
@@ -38,7 +39,8 @@ struct Compared {
 };
 
 // The fast interpolation on one thread and on two, split at a third, half and two thirds of the
-// width, against the plain one: the grid, the count of cells left empty, and the progress.
+// width, its bit tables made from the grid and from its contour tiles, against the plain one:
+// the grid, the count of cells left empty, and the progress.
 Compared ExpectSameInterpolation(const GridState& input, const std::string& what) {
   GridState plain = input;
   RecordingProgress plainProgress;
@@ -49,24 +51,29 @@ Compared ExpectSameInterpolation(const GridState& input, const std::string& what
       if (input.HeightGrid(x, y) == 0 && plain.HeightGrid(x, y) > 0) ++compared.positiveWrites;
   compared.cells = input.HeightGrid.Columns() * input.HeightGrid.Rows();
   const std::int32_t w = input.GridWidth;
+  const ContourTiles tiles(input.HeightGrid);
   for (const std::int32_t split : {0, w / 3, w / 2, 2 * w / 3}) {
     if (split != 0 && (w < 8 || input.GridHeight < 8)) break;
-    GridState fast = input;
-    RecordingProgress progress;
-    const auto counts = InterpolateHeights(fast, progress, {split == 0 ? 1 : 2, split});
-    const std::string how = what + (split == 0 ? " on one thread" : " split at " + std::to_string(split));
-    for (std::int64_t x = 0; x < input.HeightGrid.Columns(); ++x)
-      for (std::int64_t y = 0; y < input.HeightGrid.Rows(); ++y)
-        if (fast.HeightGrid(x, y) != plain.HeightGrid(x, y)) {
-          ADD_FAILURE() << how << " cell " << x << "," << y << ": " << fast.HeightGrid(x, y)
-                        << " for " << plain.HeightGrid(x, y);
-          return compared;
-        }
-    EXPECT_EQ(counts.CellsWithoutEstimate, plainCounts.CellsWithoutEstimate) << how;
-    EXPECT_EQ(progress.Shown, plainProgress.Shown) << how;
-    compared.kept += counts.Split == SplitOutcome::Kept ? 1 : 0;
-    compared.sweptAgain += counts.Split == SplitOutcome::SweptAgain ? 1 : 0;
-    EXPECT_EQ(counts.Split == SplitOutcome::OneThread, split == 0) << how;
+    for (const ContourTiles* given : {static_cast<const ContourTiles*>(nullptr), &tiles}) {
+      GridState fast = input;
+      RecordingProgress progress;
+      const auto counts = InterpolateHeights(fast, progress, {split == 0 ? 1 : 2, split, given});
+      const std::string how = what +
+                              (split == 0 ? " on one thread" : " split at " + std::to_string(split)) +
+                              (given != nullptr ? ", tables from tiles" : "");
+      for (std::int64_t x = 0; x < input.HeightGrid.Columns(); ++x)
+        for (std::int64_t y = 0; y < input.HeightGrid.Rows(); ++y)
+          if (fast.HeightGrid(x, y) != plain.HeightGrid(x, y)) {
+            ADD_FAILURE() << how << " cell " << x << "," << y << ": " << fast.HeightGrid(x, y)
+                          << " for " << plain.HeightGrid(x, y);
+            return compared;
+          }
+      EXPECT_EQ(counts.CellsWithoutEstimate, plainCounts.CellsWithoutEstimate) << how;
+      EXPECT_EQ(progress.Shown, plainProgress.Shown) << how;
+      compared.kept += counts.Split == SplitOutcome::Kept ? 1 : 0;
+      compared.sweptAgain += counts.Split == SplitOutcome::SweptAgain ? 1 : 0;
+      EXPECT_EQ(counts.Split == SplitOutcome::OneThread, split == 0) << how;
+    }
   }
   return compared;
 }
@@ -154,6 +161,12 @@ TEST(InterpolationIdentity, DemoMapsReadFromTheirFiles) {
     ASSERT_TRUE(PrepareGrid(model, grid, build, services));
     PaintGrid(model, grid, build, services);
     ShrinkWrapGrid(settings, grid, build, services);
+    // The shrink-wrap leaves the tiles of the sealed grid.
+    ASSERT_TRUE(build.Tiles.has_value());
+    const ContourTiles sealed(grid.HeightGrid);
+    for (std::int64_t ty = 0; ty < sealed.TilesDown(); ++ty)
+      for (std::int64_t tx = 0; tx < sealed.TilesAcross(); ++tx)
+        ASSERT_EQ(build.Tiles->Tile(tx, ty), sealed.Tile(tx, ty)) << "tile " << tx << "," << ty;
     const Compared compared = ExpectSameInterpolation(grid, "demo map seed " + std::to_string(seed));
     EXPECT_GT(compared.cells, 20000);
     if (HasFailure()) return;
