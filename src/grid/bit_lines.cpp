@@ -33,8 +33,8 @@ void BitLines::Reset(const std::vector<std::int32_t>& first,
     words += lineWords;
     summaries += (lineWords + 63) / 64;
   }
-  words_.assign(static_cast<std::size_t>(words), 0);
-  summary_.assign(static_cast<std::size_t>(summaries), 0);
+  words_ = ZeroedArray<std::uint64_t>(static_cast<std::size_t>(words));
+  summary_ = ZeroedArray<std::uint64_t>(static_cast<std::size_t>(summaries));
 }
 
 bool BitLines::Cut(std::int32_t line, std::int32_t lo, std::int32_t hi, std::int64_t& from,

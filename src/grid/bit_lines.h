@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/zeroed_array.h"
+
 namespace terrak {
 
 class BitLines {
@@ -66,8 +68,8 @@ class BitLines {
   bool Cut(std::int32_t line, std::int32_t lo, std::int32_t hi, std::int64_t& from,
            std::int64_t& to) const;
 
-  std::vector<std::uint64_t> words_;
-  std::vector<std::uint64_t> summary_;
+  ZeroedArray<std::uint64_t> words_;
+  ZeroedArray<std::uint64_t> summary_;
   std::vector<std::int64_t> lineWord_;
   std::vector<std::int64_t> lineSummary_;
   std::vector<std::int32_t> first_;
