@@ -79,7 +79,9 @@ void PaintGrid(const MapModel& model, GridState& grid, GridBuildState& build,
                const GridServices& services) {
   ProgressSink& progress = services.Progress;
   progress.ShowProgress("Painting Contours into array...");
-  PaintContours(model, grid, build.CurveSteps, build.Notes);
+  // The grid PrepareGrid made holds no contour cell yet.
+  ContourTiles& tiles = build.Tiles.emplace(grid.HeightGrid.Columns(), grid.HeightGrid.Rows());
+  PaintContours(model, grid, build.CurveSteps, build.Notes, &tiles);
   if (build.CreateXyzFile) {
     progress.ShowProgress("Writing points file to " + build.PointsFileName);
     WritePointsFile(build.PointsFileName, grid);

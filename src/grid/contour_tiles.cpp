@@ -23,13 +23,15 @@ std::uint64_t ColumnsMask(std::int64_t lo, std::int64_t hi) {
 
 }  // namespace
 
-ContourTiles::ContourTiles(const HeightGridType& grid)
-    : columns_(grid.Columns()),
-      rows_(grid.Rows()),
-      tilesX_((grid.Columns() + 7) / 8),
-      tilesY_((grid.Rows() + 7) / 8),
+ContourTiles::ContourTiles(std::int64_t columns, std::int64_t rows)
+    : columns_(columns),
+      rows_(rows),
+      tilesX_((columns + 7) / 8),
+      tilesY_((rows + 7) / 8),
       words_(static_cast<std::size_t>(tilesX_ * tilesY_)),
-      occupied_(static_cast<std::size_t>((tilesX_ + 1) * (tilesY_ + 1))) {
+      occupied_(static_cast<std::size_t>((tilesX_ + 1) * (tilesY_ + 1))) {}
+
+ContourTiles::ContourTiles(const HeightGridType& grid) : ContourTiles(grid.Columns(), grid.Rows()) {
   // Whole tiles eight rows at a time: lane k of the sum holds row k's bits, which is byte k of
   // the tile's word. The last rows and columns of a grid not a multiple of 8 cell by cell.
   static_assert(std::endian::native == std::endian::little, "a word's byte k is its row k");
@@ -56,6 +58,10 @@ ContourTiles::ContourTiles(const HeightGridType& grid)
     for (std::int64_t y = x < wholeX * 8 ? wholeY * 8 : 0; y < rows_; ++y)
       if (column[y] > 0) words_[Word(x, y)] |= Bit(x, y);
   }
+  Summarise();
+}
+
+void ContourTiles::Summarise() {
   const auto at = [&](std::int64_t tx, std::int64_t ty) -> std::int32_t& {
     return occupied_[static_cast<std::size_t>(ty * (tilesX_ + 1) + tx)];
   };

@@ -12,6 +12,15 @@ namespace terrak {
 class ContourTiles {
  public:
   explicit ContourTiles(const HeightGridType& grid);
+  // No contour cell yet in a grid of columns x rows: its cells are Put as they are written, and
+  // Summarise makes the table AnyIn reads once they are. A cell Put after that is not seen by
+  // AnyIn until Summarise is called again.
+  ContourTiles(std::int64_t columns, std::int64_t rows);
+  void Put(std::int64_t x, std::int64_t y, bool contour) {
+    std::uint64_t& word = words_[Word(x, y)];
+    word = contour ? word | Bit(x, y) : word & ~Bit(x, y);
+  }
+  void Summarise();
 
   bool Contour(std::int64_t x, std::int64_t y) const {
     return (words_[Word(x, y)] & Bit(x, y)) != 0;
@@ -19,9 +28,6 @@ class ContourTiles {
   // Whether any contour cell may lie in the cells x0 .. x1, y0 .. y1 (cut to the grid): exact
   // for boxes of a few tiles, by the tiles holding any for larger ones.
   bool AnyIn(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) const;
-
-  // A cell of the grid made a contour cell after the searches: AnyIn does not see it.
-  void Add(std::int64_t x, std::int64_t y) { words_[Word(x, y)] |= Bit(x, y); }
 
   // The tile of columns 8 tx .. 8 tx + 7 and rows 8 ty .. 8 ty + 7: byte k holds row 8 ty + k,
   // its bit i column 8 tx + i.

@@ -29,8 +29,8 @@ struct GridBuildState {
   std::int32_t BitmapColumnOffset = 0;  // metres from the map's left edge to the selection's
   std::string MapBitmapFileName;
   GridNotes Notes;
-  // The positive cells of the grid from the end of the shrink-wrap, which leaves them here, to
-  // the interpolation, which takes them: nothing between writes the grid.
+  // The positive cells of the grid, kept in step by the stages that write it, from the painting
+  // to the interpolation, which takes them.
   std::optional<ContourTiles> Tiles;
 };
 

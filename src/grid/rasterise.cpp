@@ -5,6 +5,7 @@
 
 #include "common/rounding.h"
 #include "common/wrap16.h"
+#include "grid/contour_tiles.h"
 
 namespace terrak {
 
@@ -93,7 +94,9 @@ void CellPainter::SetCell(std::int64_t x, std::int64_t y, std::int32_t h) {
     ++notes_.PaintCellsOutside;
     return;
   }
-  grid_(x, y) = Wrap16(h);
+  const std::int16_t value = Wrap16(h);
+  grid_(x, y) = value;
+  if (tiles_ != nullptr) tiles_->Put(x, y, value > 0);
 }
 
 void CellPainter::LineToCell(std::int64_t x1, std::int64_t y1, std::int32_t h1) {
@@ -154,8 +157,8 @@ void DrawObject(const TObjectCoords& coords, std::int32_t height, const GridStat
 }
 
 void PaintContours(const MapModel& model, GridState& grid, std::int32_t curveSteps,
-                   GridNotes& notes) {
-  CellPainter painter(grid.HeightGrid, notes);
+                   GridNotes& notes, ContourTiles* tiles) {
+  CellPainter painter(grid.HeightGrid, notes, tiles);
   for (const TSelectedSymbol& selected : model.SelectedSymbols) {
     for (std::size_t i = 0; i < model.MapObjects.size(); ++i) {
       const TMapObject& object = model.MapObjects[i];

@@ -11,6 +11,8 @@
 
 namespace terrak {
 
+class ContourTiles;
+
 // A point of an object in metres from the map's origin, not yet shifted to the grid.
 struct TGridPoint {
   double x = 0.0;
@@ -36,7 +38,9 @@ std::int64_t ObjectToPoints(const TObjectCoords& coords, double unitsPerMetre,
 // The rasteriser's pen over the height grid. Cells beyond the grid are dropped and counted.
 class CellPainter {
  public:
-  CellPainter(HeightGridType& grid, GridNotes& notes) : grid_(grid), notes_(notes) {}
+  // tiles, when given, are kept in step with every cell written.
+  CellPainter(HeightGridType& grid, GridNotes& notes, ContourTiles* tiles = nullptr)
+      : grid_(grid), notes_(notes), tiles_(tiles) {}
 
   void MoveToCell(std::int64_t x, std::int64_t y, std::int32_t h);
   // Marks the line from the pen twice, stepping along x and then along y, so every column and
@@ -47,6 +51,7 @@ class CellPainter {
  private:
   HeightGridType& grid_;
   GridNotes& notes_;
+  ContourTiles* tiles_;
   std::int64_t penX_ = 0;
   std::int64_t penY_ = 0;
   std::int32_t penHeight_ = 0;
@@ -57,8 +62,9 @@ void DrawObject(const TObjectCoords& coords, std::int32_t height, const GridStat
                 std::int32_t curveSteps, CellPainter& painter, GridNotes& notes);
 
 // Paints every object of the selected symbols, symbol by symbol in selection order and within a
-// symbol in object order, so a later object's height stays where objects cross.
+// symbol in object order, so a later object's height stays where objects cross. tiles, when
+// given, are kept in step with the grid.
 void PaintContours(const MapModel& model, GridState& grid, std::int32_t curveSteps,
-                   GridNotes& notes);
+                   GridNotes& notes, ContourTiles* tiles = nullptr);
 
 }  // namespace terrak

@@ -239,7 +239,7 @@ std::int64_t SealSegment(HeightGridType& g, WrapCell p, WrapCell n, ContourTiles
     if (cell != 0) return;
     const double e = std::sqrt(static_cast<double>(f.Distance2));
     cell = Wrap16(RoundToInt(e / d * dh) + h0);
-    if (tiles != nullptr && cell > 0) tiles->Add(f.Cell.X, f.Cell.Y);
+    if (tiles != nullptr) tiles->Put(f.Cell.X, f.Cell.Y, cell > 0);
   };
   stepA();
   stepB();
@@ -279,9 +279,14 @@ std::int64_t SealWrapper(const Outline& outline, GridState& grid, ProgressSink& 
 
 void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
                 ProgressSink& progress) {
-  // The contour tiles are made once, for the rays and for both threads of the bulge search; the
-  // seal adds its cells, and the interpolation makes its bit tables from them.
-  ContourTiles& tiles = build.Tiles.emplace(grid.HeightGrid);
+  // The contour tiles are made once, for the rays and for both threads of the bulge search (or
+  // kept by the painting); the seal adds its cells, and the interpolation makes its bit tables
+  // from them.
+  if (build.Tiles)
+    build.Tiles->Summarise();
+  else
+    build.Tiles.emplace(grid.HeightGrid);
+  ContourTiles& tiles = *build.Tiles;
   const WrapperList list = WrapMap(grid, tiles, progress);
   ShrinkControl control;
   control.WorkLimit = build.ShrinkWorkLimit;

@@ -80,8 +80,8 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, const C
 std::int64_t SealWrapper(const Outline& outline, GridState& grid, ProgressSink& progress,
                          ContourTiles* tiles = nullptr);
 
-// WrapMap, ShrinkWrapper and SealWrapper in turn. The contour tiles of the sealed grid are left
-// in build, for the interpolation.
+// WrapMap, ShrinkWrapper and SealWrapper in turn, with the contour tiles build holds (made from
+// the grid where it holds none). The tiles of the sealed grid are left in build.
 void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
                 ProgressSink& progress);
 

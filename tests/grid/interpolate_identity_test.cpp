@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "grid/build_grid.h"
 #include "grid/contour_tiles.h"
@@ -136,6 +137,15 @@ TEST(InterpolationIdentity, NegativeHeightsAndContoursAlongTheEdges) {
   ExpectBothOutcomes(compared);
 }
 
+void ExpectTilesOf(const std::optional<ContourTiles>& tiles, const GridState& grid,
+                   const std::string& what) {
+  ASSERT_TRUE(tiles.has_value()) << what;
+  const ContourTiles fresh(grid.HeightGrid);
+  for (std::int64_t ty = 0; ty < fresh.TilesDown(); ++ty)
+    for (std::int64_t tx = 0; tx < fresh.TilesAcross(); ++tx)
+      ASSERT_EQ(tiles->Tile(tx, ty), fresh.Tile(tx, ty)) << what << " tile " << tx << "," << ty;
+}
+
 TEST(InterpolationIdentity, DemoMapsReadFromTheirFiles) {
   testing::TempFolder folder;
   for (std::uint32_t seed = 1; seed <= 3; ++seed) {
@@ -159,14 +169,11 @@ TEST(InterpolationIdentity, DemoMapsReadFromTheirFiles) {
     SilentProgress progress;
     const GridServices services{progress, dialogs, nullptr};
     ASSERT_TRUE(PrepareGrid(model, grid, build, services));
+    // The painting and the shrink-wrap leave the tiles of the grid as they made it.
     PaintGrid(model, grid, build, services);
+    ExpectTilesOf(build.Tiles, grid, "painted");
     ShrinkWrapGrid(settings, grid, build, services);
-    // The shrink-wrap leaves the tiles of the sealed grid.
-    ASSERT_TRUE(build.Tiles.has_value());
-    const ContourTiles sealed(grid.HeightGrid);
-    for (std::int64_t ty = 0; ty < sealed.TilesDown(); ++ty)
-      for (std::int64_t tx = 0; tx < sealed.TilesAcross(); ++tx)
-        ASSERT_EQ(build.Tiles->Tile(tx, ty), sealed.Tile(tx, ty)) << "tile " << tx << "," << ty;
+    ExpectTilesOf(build.Tiles, grid, "sealed");
     const Compared compared = ExpectSameInterpolation(grid, "demo map seed " + std::to_string(seed));
     EXPECT_GT(compared.cells, 20000);
     if (HasFailure()) return;

@@ -5,6 +5,7 @@
 #include <set>
 #include <utility>
 
+#include "grid/contour_tiles.h"
 #include "grid/grid_fixtures.h"
 #include "grid/rasterise.h"
 
@@ -183,6 +184,27 @@ TEST(Rasteriser, RandomLinesMarkTheCellsOfTheRoundedFormula) {
                                          << y1 << "," << h1;
   }
   EXPECT_GT(halves, 500);  // exact halves do occur, of positions and of heights
+}
+
+// Crossing lines of heights above and below zero, some running off the grid: the painter's
+// tiles hold the grid's positive cells after every line, on a grid not a whole number of tiles.
+TEST(Rasteriser, TilesKeptInStepWithTheCellsWritten) {
+  std::mt19937 random(5);
+  std::uniform_int_distribution<int> coordinate(-6, 44);
+  std::uniform_int_distribution<int> height(-60, 60);
+  GridState grid = EmptyGrid(37, 29);
+  GridNotes notes;
+  ContourTiles tiles(grid.HeightGrid.Columns(), grid.HeightGrid.Rows());
+  CellPainter painter(grid.HeightGrid, notes, &tiles);
+  for (int line = 0; line < 400; ++line) {
+    painter.MoveToCell(coordinate(random), coordinate(random), height(random));
+    painter.LineToCell(coordinate(random), coordinate(random), height(random));
+    const ContourTiles fresh(grid.HeightGrid);
+    for (std::int64_t ty = 0; ty < fresh.TilesDown(); ++ty)
+      for (std::int64_t tx = 0; tx < fresh.TilesAcross(); ++tx)
+        ASSERT_EQ(tiles.Tile(tx, ty), fresh.Tile(tx, ty)) << "line " << line << " tile " << tx << "," << ty;
+  }
+  EXPECT_GT(notes.PaintCellsOutside, 0);
 }
 
 TEST(Rasteriser, CellsBeyondTheGridAreDroppedAndCounted) {
