@@ -49,6 +49,9 @@ class Grid2D {
     cells_ = ZeroedArray<T>();
   }
 
+  // The cells' memory made present now, for a grid about to be written all over.
+  void MakePresent() noexcept { cells_.MakePresent(); }
+
   std::int64_t Columns() const { return columns_; }
   std::int64_t Rows() const { return rows_; }
   bool Empty() const { return cells_.empty(); }

@@ -38,6 +38,9 @@ class ZeroedArray {
     std::swap(size_, other.size_);
   }
 
+  // The pages made present now (common/zeroed_memory.h).
+  void MakePresent() noexcept { terrak::MakePresent(data_, size_ * sizeof(T)); }
+
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
   T* data() { return data_; }

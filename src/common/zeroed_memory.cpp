@@ -52,6 +52,16 @@ void* AllocateZeroed(std::size_t bytes) {
   return block;
 }
 
+void MakePresent(void* block, std::size_t bytes) noexcept {
+  if (block == nullptr || bytes < kLargeZeroedBlock) return;  // calloc's memory is written
+#ifdef MADV_POPULATE_WRITE
+  if (madvise(block, RoundUp(bytes, PageSize()), MADV_POPULATE_WRITE) == 0) return;
+#endif
+  // Older systems: a write to every page, of the zero it holds.
+  volatile auto* bytesOf = static_cast<volatile unsigned char*>(block);
+  for (std::size_t at = 0; at < bytes; at += PageSize()) bytesOf[at] = 0;
+}
+
 void FreeZeroed(void* block, std::size_t bytes) noexcept {
   if (block == nullptr) return;
   if (bytes < kLargeZeroedBlock)

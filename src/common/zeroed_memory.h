@@ -14,5 +14,8 @@ inline constexpr std::size_t kLargeZeroedBlock = std::size_t{1} << 20;
 void* AllocateZeroed(std::size_t bytes);
 // Gives back a block of AllocateZeroed, with the same size.
 void FreeZeroed(void* block, std::size_t bytes) noexcept;
+// Makes the pages of a block of AllocateZeroed present now, ahead of their first use, where the
+// system can; the block stays all zero.
+void MakePresent(void* block, std::size_t bytes) noexcept;
 
 }  // namespace terrak

@@ -45,6 +45,7 @@ bool PrepareGrid(const MapModel& model, GridState& grid, GridBuildState& build,
   ProgressSink& progress = services.Progress;
   build.Notes = {};
   build.Tiles.reset();
+  build.CopySpare.reset();
   progress.ShowProgress("Getting Extent of map...");
   ComputeGridExtent(model, grid);
   if (model.MapObjects.empty()) return Refuse(grid, services, kNoObjectsMessage);
@@ -79,6 +80,10 @@ void PaintGrid(const MapModel& model, GridState& grid, GridBuildState& build,
                const GridServices& services) {
   ProgressSink& progress = services.Progress;
   progress.ShowProgress("Painting Contours into array...");
+  // The second core, idle while the painting goes on, makes the memory for the interpolation's
+  // copy of the grid.
+  if (InterpolationSplits(grid))
+    build.CopySpare = std::make_shared<PrefaultedGrid>(grid.HeightGrid.Columns(), grid.HeightGrid.Rows());
   // The grid PrepareGrid made holds no contour cell yet.
   ContourTiles& tiles = build.Tiles.emplace(grid.HeightGrid.Columns(), grid.HeightGrid.Rows());
   PaintContours(model, grid, build.CurveSteps, build.Notes, &tiles);
@@ -100,6 +105,9 @@ void InterpolateGrid(GridState& grid, GridBuildState& build, const GridServices&
   services.Progress.ShowProgress("Interpolating Heights...");
   InterpolationOptions options;
   options.Tiles = build.Tiles ? &*build.Tiles : nullptr;
+  HeightGridType spare = build.CopySpare ? build.CopySpare->Take() : HeightGridType{};
+  build.CopySpare.reset();
+  options.CopyInto = &spare;
   build.Notes.CellsWithoutEstimate +=
       InterpolateHeights(grid, services.Progress, options).CellsWithoutEstimate;
   build.Tiles.reset();

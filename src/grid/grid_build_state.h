@@ -2,12 +2,14 @@
 // The grid construction's own state: what the caller sets before BuildGrid, and what the run
 // leaves behind besides the grid itself. One instance, owned by whoever builds grids.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "grid/contour_tiles.h"
 #include "grid/grid_limits.h"
 #include "grid/grid_notes.h"
+#include "grid/prefaulted_grid.h"
 #include "platform/system_paths.h"
 
 namespace terrak {
@@ -32,6 +34,8 @@ struct GridBuildState {
   // The positive cells of the grid, kept in step by the stages that write it, from the painting
   // to the interpolation, which takes them.
   std::optional<ContourTiles> Tiles;
+  // The memory of the interpolation's second copy of the grid, made ready by the painting.
+  std::shared_ptr<PrefaultedGrid> CopySpare;
 };
 
 // The export and temporary file names in the folders of paths.

@@ -1111,9 +1111,9 @@ class EastSweep {
     InterpolationCounts Counts;
   };
 
-  EastSweep(const GridState& grid, std::int32_t split, const ContourTiles* tiles)
+  EastSweep(const GridState& grid, std::int32_t split, const InterpolationOptions& options)
       : reach_(grid.GridWidth, grid.GridHeight, split),
-        thread_([this, &grid, split, tiles] { Run(grid, split, tiles); }) {}
+        thread_([this, &grid, split, options] { Run(grid, split, options); }) {}
 
   // The west may write the grid from here on.
   void WaitForCopy() { copied_.wait(); }
@@ -1125,19 +1125,28 @@ class EastSweep {
   const WestReach& Reach() const { return reach_; }
 
  private:
-  void Run(const GridState& grid, std::int32_t split, const ContourTiles* tiles) {
+  void Run(const GridState& grid, std::int32_t split, const InterpolationOptions& options) {
     try {
       GridState copy;
       try {
         copy.GridWidth = grid.GridWidth;
         copy.GridHeight = grid.GridHeight;
-        copy.HeightGrid = grid.HeightGrid;
+        HeightGridType* into = options.CopyInto;
+        if (into != nullptr && into->Columns() == grid.HeightGrid.Columns() &&
+            into->Rows() == grid.HeightGrid.Rows()) {
+          copy.HeightGrid = std::move(*into);
+          std::memcpy(copy.HeightGrid.Data(), grid.HeightGrid.Data(),
+                      static_cast<std::size_t>(grid.HeightGrid.Columns() * grid.HeightGrid.Rows()) *
+                          sizeof(std::int16_t));
+        } else {
+          copy.HeightGrid = grid.HeightGrid;
+        }
       } catch (...) {
         copied_.count_down();
         throw;
       }
       copied_.count_down();
-      Interpolator east(copy, tiles);
+      Interpolator east(copy, options.Tiles);
       east.SweepLastRows(1, split - 1);
       east.ForgetEstimate();
       east.NoteWalksWestIn(reach_, split);
@@ -1192,7 +1201,7 @@ InterpolationCounts InterpolateHeights(GridState& grid, ProgressSink& progress,
   std::optional<EastSweep> east;
   if (split != 0) {
     try {
-      east.emplace(grid, split, options.Tiles);
+      east.emplace(grid, split, options);
     } catch (const std::exception&) {
       // No thread or no memory to be had: one sweep does it all.
     }
@@ -1218,6 +1227,8 @@ InterpolationCounts InterpolateHeights(GridState& grid, ProgressSink& progress,
   counts.Split = SplitOutcome::Kept;
   return counts;
 }
+
+bool InterpolationSplits(const GridState& grid) { return ChooseSplitColumn(grid, {}) != 0; }
 
 LineScan ScanLineFast(GridState& grid, std::int32_t x, std::int32_t y, ScanLine line) {
   const FastScanner scanner(grid, nullptr);

@@ -76,7 +76,13 @@ struct InterpolationOptions {
   // The grid's positive cells, when the caller keeps them: the bit tables are made from them
   // instead of from every cell.
   const ContourTiles* Tiles = nullptr;
+  // A grid of the same size made ahead, which the second thread may take for its copy.
+  HeightGridType* CopyInto = nullptr;
 };
+
+// Whether InterpolateHeights with options of no choices would sweep on two threads, and so copy
+// the grid.
+bool InterpolationSplits(const GridState& grid);
 
 // Follows every scan cell by cell.
 InterpolationCounts InterpolateHeightsPlain(GridState& grid, ProgressSink& progress);

@@ -40,7 +40,8 @@ struct Compared {
 };
 
 // The fast interpolation on one thread and on two, split at a third, half and two thirds of the
-// width, its bit tables made from the grid and from its contour tiles, against the plain one:
+// width, its bit tables made from the grid and from its contour tiles (and the copy made into a
+// grid made ahead), against the plain one:
 // the grid, the count of cells left empty, and the progress.
 Compared ExpectSameInterpolation(const GridState& input, const std::string& what) {
   GridState plain = input;
@@ -58,7 +59,10 @@ Compared ExpectSameInterpolation(const GridState& input, const std::string& what
     for (const ContourTiles* given : {static_cast<const ContourTiles*>(nullptr), &tiles}) {
       GridState fast = input;
       RecordingProgress progress;
-      const auto counts = InterpolateHeights(fast, progress, {split == 0 ? 1 : 2, split, given});
+      // With the tiles, a grid made ahead for the second thread's copy, holding other values.
+      HeightGridType ahead(input.HeightGrid.Columns(), input.HeightGrid.Rows(), 7);
+      const auto counts = InterpolateHeights(fast, progress,
+                                             {split == 0 ? 1 : 2, split, given, given ? &ahead : nullptr});
       const std::string how = what +
                               (split == 0 ? " on one thread" : " split at " + std::to_string(split)) +
                               (given != nullptr ? ", tables from tiles" : "");
