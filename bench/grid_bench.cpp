@@ -95,6 +95,8 @@ void TimeStage(benchmark::State& state, const BenchMap& map, const GridState& in
     state.PauseTiming();
     GridState grid = input;
     GridBuildState build = inputBuild != nullptr ? *inputBuild : map.Build;
+    // The stages write into the tiles: each run has its own.
+    if (build.Tiles) build.Tiles = std::make_shared<ContourTiles>(*build.Tiles);
     Services services;
     state.ResumeTiming();
     stage(grid, build, services);

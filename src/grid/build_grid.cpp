@@ -85,8 +85,8 @@ void PaintGrid(const MapModel& model, GridState& grid, GridBuildState& build,
   if (InterpolationSplits(grid))
     build.CopySpare = std::make_shared<PrefaultedGrid>(grid.HeightGrid.Columns(), grid.HeightGrid.Rows());
   // The grid PrepareGrid made holds no contour cell yet.
-  ContourTiles& tiles = build.Tiles.emplace(grid.HeightGrid.Columns(), grid.HeightGrid.Rows());
-  PaintContours(model, grid, build.CurveSteps, build.Notes, &tiles);
+  build.Tiles = std::make_shared<ContourTiles>(grid.HeightGrid.Columns(), grid.HeightGrid.Rows());
+  PaintContours(model, grid, build.CurveSteps, build.Notes, build.Tiles.get());
   if (build.CreateXyzFile) {
     progress.ShowProgress("Writing points file to " + build.PointsFileName);
     WritePointsFile(build.PointsFileName, grid);
@@ -97,20 +97,19 @@ void PaintGrid(const MapModel& model, GridState& grid, GridBuildState& build,
 void ShrinkWrapGrid(const Settings& settings, GridState& grid, GridBuildState& build,
                     const GridServices& services) {
   services.Progress.ShowProgress("Shrinkwrapping the map...");
-  ShrinkWrap(grid, settings.ContourGap, build, services.Progress);
+  build.Tiles = ShrinkWrap(grid, settings.ContourGap, build, services.Progress, std::move(build.Tiles));
   services.Progress.ShowProgress("Finished shrinkwrapping the map...");
 }
 
 void InterpolateGrid(GridState& grid, GridBuildState& build, const GridServices& services) {
   services.Progress.ShowProgress("Interpolating Heights...");
   InterpolationOptions options;
-  options.Tiles = build.Tiles ? &*build.Tiles : nullptr;
+  options.Tiles = std::move(build.Tiles);
   HeightGridType spare = build.CopySpare ? build.CopySpare->Take() : HeightGridType{};
   build.CopySpare.reset();
   options.CopyInto = &spare;
   build.Notes.CellsWithoutEstimate +=
-      InterpolateHeights(grid, services.Progress, options).CellsWithoutEstimate;
-  build.Tiles.reset();
+      InterpolateHeights(grid, services.Progress, std::move(options)).CellsWithoutEstimate;
 }
 
 void FinishGrid(const Settings& settings, GridState& grid, GridBuildState& build,

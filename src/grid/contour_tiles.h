@@ -21,6 +21,12 @@ class ContourTiles {
     word = contour ? word | Bit(x, y) : word & ~Bit(x, y);
   }
   void Summarise();
+  // Whether these are tiles of a grid of grid's size.
+  bool Fits(const HeightGridType& grid) const {
+    return grid.Columns() == columns_ && grid.Rows() == rows_;
+  }
+  // Gives back the table AnyIn reads, once no search is to come.
+  void ForgetSums() { occupied_ = ZeroedArray<std::int32_t>(); }
 
   bool Contour(std::int64_t x, std::int64_t y) const {
     return (words_[Word(x, y)] & Bit(x, y)) != 0;

@@ -3,7 +3,6 @@
 // leaves behind besides the grid itself. One instance, owned by whoever builds grids.
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "grid/contour_tiles.h"
@@ -31,9 +30,10 @@ struct GridBuildState {
   std::int32_t BitmapColumnOffset = 0;  // metres from the map's left edge to the selection's
   std::string MapBitmapFileName;
   GridNotes Notes;
-  // The positive cells of the grid, kept in step by the stages that write it, from the painting
-  // to the interpolation, which takes them.
-  std::optional<ContourTiles> Tiles;
+  // The positive cells of the grid, kept in step by the stages of grid/build_grid.h that write
+  // it, from the painting to the interpolation, which takes them. Whoever writes the grid
+  // between those stages lets go of them.
+  std::shared_ptr<ContourTiles> Tiles;
   // The memory of the interpolation's second copy of the grid, made ready by the painting.
   std::shared_ptr<PrefaultedGrid> CopySpare;
 };

@@ -31,6 +31,7 @@
 #include <exception>
 #include <latch>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -62,8 +63,9 @@ struct SideCells {
 
 class FastScanner {
  public:
-  // tiles, when given, hold the grid's positive cells: the bit lines are made from them.
-  FastScanner(GridState& grid, const ContourTiles* tiles)
+  // tiles, when given, hold the grid's positive cells: the bit lines are made from them, and
+  // then let go of, before the sweep's other tables are made.
+  FastScanner(GridState& grid, std::shared_ptr<const ContourTiles>& tiles)
       : g_(grid.HeightGrid), w_(grid.GridWidth), h_(grid.GridHeight) {
     const std::int32_t columns = w_ + 1;
     const std::int32_t rows = h_ + 1;
@@ -91,6 +93,7 @@ class FastScanner {
     falling_.Reset(first, length);
     if (tiles != nullptr) {
       MarkTiles(*tiles);
+      tiles.reset();
       return;
     }
     // Most cells hold 0 before the interpolation: four at a time are passed over when they do.
@@ -394,7 +397,7 @@ class MemoScan {
 // the walk from the new cell must find the same cells.
 class Interpolator {
  public:
-  Interpolator(GridState& grid, const ContourTiles* tiles)
+  Interpolator(GridState& grid, std::shared_ptr<const ContourTiles> tiles)
       : scan_(grid, tiles),
         streams_(scan_.Grid(), grid.GridHeight, scan_.ColumnBits()),
         rows_(static_cast<std::size_t>(grid.GridHeight) + 1),
@@ -1113,7 +1116,7 @@ class EastSweep {
 
   EastSweep(const GridState& grid, std::int32_t split, const InterpolationOptions& options)
       : reach_(grid.GridWidth, grid.GridHeight, split),
-        thread_([this, &grid, split, options] { Run(grid, split, options); }) {}
+        thread_([this, &grid, split, own = options]() mutable { Run(grid, split, own); }) {}
 
   // The west may write the grid from here on.
   void WaitForCopy() { copied_.wait(); }
@@ -1125,7 +1128,7 @@ class EastSweep {
   const WestReach& Reach() const { return reach_; }
 
  private:
-  void Run(const GridState& grid, std::int32_t split, const InterpolationOptions& options) {
+  void Run(const GridState& grid, std::int32_t split, InterpolationOptions& options) {
     try {
       GridState copy;
       try {
@@ -1146,7 +1149,7 @@ class EastSweep {
         throw;
       }
       copied_.count_down();
-      Interpolator east(copy, options.Tiles);
+      Interpolator east(copy, std::move(options.Tiles));
       east.SweepLastRows(1, split - 1);
       east.ForgetEstimate();
       east.NoteWalksWestIn(reach_, split);
@@ -1193,10 +1196,11 @@ bool EastHolds(const GridState& grid, const EastSweep::Result& east, const WestR
 }  // namespace
 
 InterpolationCounts InterpolateHeights(GridState& grid, ProgressSink& progress,
-                                       const InterpolationOptions& options) {
+                                       InterpolationOptions options) {
   progress.ShowProgress("working through map...");
   InterpolationCounts counts;
   if (grid.GridWidth < 2 || grid.GridHeight < 2) return counts;
+  if (options.Tiles != nullptr && !options.Tiles->Fits(grid.HeightGrid)) options.Tiles.reset();
   const std::int32_t split = ChooseSplitColumn(grid, options);
   std::optional<EastSweep> east;
   if (split != 0) {
@@ -1207,10 +1211,10 @@ InterpolationCounts InterpolateHeights(GridState& grid, ProgressSink& progress,
     }
   }
   if (!east) {
-    Interpolator(grid, options.Tiles).Sweep(1, grid.GridWidth - 1, &progress, counts);
+    Interpolator(grid, std::move(options.Tiles)).Sweep(1, grid.GridWidth - 1, &progress, counts);
     return counts;
   }
-  Interpolator west(grid, options.Tiles);  // reads the grid while the east sweep copies it
+  Interpolator west(grid, std::move(options.Tiles));  // reads the grid while the east sweep copies it
   east->WaitForCopy();
   west.Sweep(1, split - 1, &progress, counts);
   const EastSweep::Result& result = east->Finish();
@@ -1231,7 +1235,8 @@ InterpolationCounts InterpolateHeights(GridState& grid, ProgressSink& progress,
 bool InterpolationSplits(const GridState& grid) { return ChooseSplitColumn(grid, {}) != 0; }
 
 LineScan ScanLineFast(GridState& grid, std::int32_t x, std::int32_t y, ScanLine line) {
-  const FastScanner scanner(grid, nullptr);
+  std::shared_ptr<const ContourTiles> none;
+  const FastScanner scanner(grid, none);
   switch (line) {
     case ScanLine::Column:
       return scanner.Scan(scanner.ColumnDown(x, y), scanner.ColumnUp(x, y), true);

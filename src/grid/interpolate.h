@@ -8,6 +8,7 @@
 // Two implementations give the same grid cell for cell: the plain one follows every scan cell by
 // cell; the fast one answers the scans from bit tables of the positive cells along each line.
 #include <cstdint>
+#include <memory>
 
 #include "grid/grid_state.h"
 #include "grid/progress_sink.h"
@@ -74,8 +75,9 @@ struct InterpolationOptions {
   int Threads = 0;
   std::int32_t SplitColumn = 0;
   // The grid's positive cells, when the caller keeps them: the bit tables are made from them
-  // instead of from every cell.
-  const ContourTiles* Tiles = nullptr;
+  // instead of from every cell (tiles of another size are passed over). Let go once they are,
+  // so as not to add to the sweep's memory.
+  std::shared_ptr<const ContourTiles> Tiles;
   // A grid of the same size made ahead, which the second thread may take for its copy.
   HeightGridType* CopyInto = nullptr;
 };
@@ -89,6 +91,6 @@ InterpolationCounts InterpolateHeightsPlain(GridState& grid, ProgressSink& progr
 
 // The same result from bit tables of the positive cells along every line.
 InterpolationCounts InterpolateHeights(GridState& grid, ProgressSink& progress,
-                                       const InterpolationOptions& options = {});
+                                       InterpolationOptions options = {});
 
 }  // namespace terrak

@@ -277,16 +277,17 @@ std::int64_t SealWrapper(const Outline& outline, GridState& grid, ProgressSink& 
   return outside;
 }
 
-void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
-                ProgressSink& progress) {
+std::shared_ptr<ContourTiles> ShrinkWrap(GridState& grid, std::int32_t contourGap,
+                                         GridBuildState& build, ProgressSink& progress,
+                                         std::shared_ptr<ContourTiles> kept) {
   // The contour tiles are made once, for the rays and for both threads of the bulge search (or
   // kept by the painting); the seal adds its cells, and the interpolation makes its bit tables
   // from them.
-  if (build.Tiles)
-    build.Tiles->Summarise();
+  if (kept != nullptr && kept->Fits(grid.HeightGrid))
+    kept->Summarise();
   else
-    build.Tiles.emplace(grid.HeightGrid);
-  ContourTiles& tiles = *build.Tiles;
+    kept = std::make_shared<ContourTiles>(grid.HeightGrid);
+  ContourTiles& tiles = *kept;
   const WrapperList list = WrapMap(grid, tiles, progress);
   ShrinkControl control;
   control.WorkLimit = build.ShrinkWorkLimit;
@@ -297,6 +298,8 @@ void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
   build.Notes.ShrinkLoopsCut += control.LoopsCut;
   build.Notes.ShrinkWorkLimitHit = build.Notes.ShrinkWorkLimitHit || control.WorkLimitHit;
   build.Notes.SealCellsOutside += SealWrapper(outline, grid, progress, &tiles);
+  tiles.ForgetSums();  // the interpolation reads the tiles alone
+  return kept;
 }
 
 }  // namespace terrak

@@ -5,6 +5,7 @@
 // cells, which are put between them (shrinking); consecutive points that are not neighbours are
 // joined by lines of interpolated heights written into empty cells (sealing).
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "grid/grid_build_state.h"
@@ -80,9 +81,11 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, const C
 std::int64_t SealWrapper(const Outline& outline, GridState& grid, ProgressSink& progress,
                          ContourTiles* tiles = nullptr);
 
-// WrapMap, ShrinkWrapper and SealWrapper in turn, with the contour tiles build holds (made from
-// the grid where it holds none). The tiles of the sealed grid are left in build.
-void ShrinkWrap(GridState& grid, std::int32_t contourGap, GridBuildState& build,
-                ProgressSink& progress);
+// WrapMap, ShrinkWrapper and SealWrapper in turn. tiles, when given, are the grid's contour
+// tiles as the caller kept them in step with it; else (or when they are of another size) they
+// are made from the grid. Gives the tiles of the sealed grid.
+std::shared_ptr<ContourTiles> ShrinkWrap(GridState& grid, std::int32_t contourGap,
+                                         GridBuildState& build, ProgressSink& progress,
+                                         std::shared_ptr<ContourTiles> tiles = nullptr);
 
 }  // namespace terrak
