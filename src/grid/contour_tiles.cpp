@@ -62,6 +62,8 @@ ContourTiles::ContourTiles(const HeightGridType& grid) : ContourTiles(grid.Colum
 }
 
 void ContourTiles::Summarise() {
+  const auto sums = static_cast<std::size_t>((tilesX_ + 1) * (tilesY_ + 1));
+  if (occupied_.size() != sums) occupied_ = ZeroedArray<std::int32_t>(sums);  // forgotten before
   const auto at = [&](std::int64_t tx, std::int64_t ty) -> std::int32_t& {
     return occupied_[static_cast<std::size_t>(ty * (tilesX_ + 1) + tx)];
   };

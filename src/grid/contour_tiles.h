@@ -25,7 +25,7 @@ class ContourTiles {
   bool Fits(const HeightGridType& grid) const {
     return grid.Columns() == columns_ && grid.Rows() == rows_;
   }
-  // Gives back the table AnyIn reads, once no search is to come.
+  // Gives back the table AnyIn reads, once no search is to come (Summarise makes it again).
   void ForgetSums() { occupied_ = ZeroedArray<std::int32_t>(); }
 
   bool Contour(std::int64_t x, std::int64_t y) const {
