@@ -14,6 +14,7 @@
 #include "grid/shrinkwrap.h"
 #include "mapfile/map_reader.h"
 #include "platform/file_stream.h"
+#include "platform/usable_cores.h"
 
 namespace terrak {
 
@@ -116,14 +117,20 @@ void FinishGrid(const Settings& settings, GridState& grid, GridBuildState& build
                 const GridServices& services) {
   ProgressSink& progress = services.Progress;
   progress.ShowProgress("Removing Excess...");
-  RemoveExcess(grid);
+  // These passes take a millisecond or two for every 16 M cells: below about 1 M cells a second
+  // thread costs more to start than it saves.
+  constexpr std::int64_t kLeastCellsForTwo = std::int64_t{1} << 20;
+  const int threads = grid.HeightGrid.Columns() * grid.HeightGrid.Rows() >= kLeastCellsForTwo
+                          ? std::clamp(UsableCores(), 1, 2)
+                          : 1;
+  RemoveExcess(grid, threads);
   progress.ShowProgress("Smoothing the Grid...");
   const SmoothingOptions options = CheckSmoothingOptions(settings.Smoothing, settings.SmoothingPasses);
   build.Notes.SmoothingClamped = options.FactorClamped && options.Passes > 0;
   build.Notes.PassesClamped = options.PassesClamped;
   for (std::int32_t pass = 0; pass < options.Passes; ++pass) {
     progress.ShowProgress("Smoothing the Grid...passing through map");
-    build.Notes.IsolatedCells += SmoothGrid(grid, options.Factor);
+    build.Notes.IsolatedCells += SmoothGrid(grid, options.Factor, threads);
   }
   progress.ShowProgress("Matrix Completed");
   if (build.CreateMatrixFile) {

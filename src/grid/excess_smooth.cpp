@@ -1,8 +1,12 @@
 #include "grid/excess_smooth.h"
 
 #include <algorithm>
+#include <barrier>
 #include <bit>
 #include <cstdlib>
+#include <optional>
+#include <system_error>
+#include <thread>
 
 #include "common/rounding.h"
 #include "common/wrap16.h"
@@ -11,9 +15,38 @@ namespace terrak {
 
 namespace {
 
+// Part 0 or 1 of count items split in two, or all of them when there is one part.
+struct Share {
+  std::int32_t First = 0, End = 0;
+};
+Share ShareOf(std::int32_t count, int part, int parts) {
+  if (parts < 2) return {0, count};
+  const std::int32_t middle = count / 2;
+  return part == 0 ? Share{0, middle} : Share{middle, count};
+}
+
+// Runs work(0, 2) here and work(1, 2) on a thread of its own when threads allows and one can be
+// had; else work(0, 1), the whole, here.
+template <typename Work>
+void InTwoParts(int threads, Work work) {
+  if (threads >= 2) {
+    std::optional<std::jthread> other;
+    try {
+      other.emplace([&work] { work(1, 2); });
+    } catch (const std::system_error&) {
+      // No thread to be had: the whole work here.
+    }
+    if (other) {
+      work(0, 2);
+      return;
+    }
+  }
+  work(0, 1);
+}
+
 // Only a positive cell stops a run; negative cells between two positive ones stay.
-void ClearColumnEnds(HeightGridType& g, std::int32_t w, std::int32_t h) {
-  for (std::int32_t x = 0; x <= w - 1; ++x) {
+void ClearColumnEnds(HeightGridType& g, std::int32_t h, Share columns) {
+  for (std::int32_t x = columns.First; x < columns.End; ++x) {
     std::int16_t* column = g.Column(x);
     std::int32_t y = 0;
     while (column[y] <= 0 && y < h) column[y++] = 0;
@@ -29,7 +62,7 @@ void RemoveExcessPlain(GridState& grid) {
   const std::int32_t w = grid.GridWidth;
   const std::int32_t h = grid.GridHeight;
   if (w < 1 || h < 1) return;
-  ClearColumnEnds(g, w, h);
+  ClearColumnEnds(g, h, {0, w});
   for (std::int32_t y = 0; y <= h - 1; ++y) {
     std::int32_t x = 0;
     while (g(x, y) <= 0 && x < w) g(x++, y) = 0;
@@ -38,18 +71,17 @@ void RemoveExcessPlain(GridState& grid) {
   }
 }
 
-void RemoveExcess(GridState& grid) {
-  HeightGridType& g = grid.HeightGrid;
-  const std::int32_t w = grid.GridWidth;
-  const std::int32_t h = grid.GridHeight;
-  if (w < 1 || h < 1) return;
-  ClearColumnEnds(g, w, h);
-  // The rows' runs walk across columns: a block of rows at a time, so that each step reads one
-  // stretch of a column instead of one cell of many columns. A row leaves the block's walk at
-  // its first positive cell.
-  constexpr std::int32_t kRows = 32;
-  for (std::int32_t top = 0; top <= h - 1; top += kRows) {
-    const std::int32_t rows = std::min(kRows, h - top);
+namespace {
+
+// The rows' runs walk across columns: a block of rows at a time, so that each step reads one
+// stretch of a column instead of one cell of many columns. A row leaves the block's walk at its
+// first positive cell.
+constexpr std::int32_t kExcessRows = 32;
+
+void ClearRowEnds(HeightGridType& g, std::int32_t w, std::int32_t h, Share blocks) {
+  for (std::int32_t block = blocks.First; block < blocks.End; ++block) {
+    const std::int32_t top = block * kExcessRows;
+    const std::int32_t rows = std::min(kExcessRows, h - top);
     const std::uint64_t all = (std::uint64_t{1} << rows) - 1;  // rows <= 32
     const auto walk = [&](std::int32_t from, std::int32_t step, std::int32_t end) {
       std::uint64_t open = all;
@@ -67,6 +99,25 @@ void RemoveExcess(GridState& grid) {
     walk(0, 1, w);       // columns 0 .. w - 1
     walk(w - 1, -1, 0);  // columns w - 1 .. 1
   }
+}
+
+}  // namespace
+
+void RemoveExcess(GridState& grid, int threads) {
+  HeightGridType& g = grid.HeightGrid;
+  const std::int32_t w = grid.GridWidth;
+  const std::int32_t h = grid.GridHeight;
+  if (w < 1 || h < 1) return;
+  const std::int32_t blocks = (h + kExcessRows - 1) / kExcessRows;
+  // Neither clearing changes which cells are positive, so the rows' walks find what they would
+  // after all the columns'; they start once both parts' columns are done, as the two write the
+  // same cells.
+  std::barrier columnsDone(threads >= 2 ? 2 : 1);
+  InTwoParts(threads, [&](int part, int parts) {
+    ClearColumnEnds(g, h, ShareOf(w, part, parts));
+    if (parts == 2) columnsDone.arrive_and_wait();
+    ClearRowEnds(g, w, h, ShareOf(blocks, part, parts));
+  });
 }
 
 SmoothingOptions CheckSmoothingOptions(std::int32_t smoothing, std::int32_t passes) {
@@ -128,20 +179,25 @@ std::int64_t SmoothGridPlain(GridState& grid, std::int32_t factor) {
   return isolated;
 }
 
-std::int64_t SmoothGrid(GridState& grid, std::int32_t factor) {
+std::int64_t SmoothGrid(GridState& grid, std::int32_t factor, int threads) {
   HeightGridType& g = grid.HeightGrid;
   const std::int32_t w = grid.GridWidth;
   const std::int32_t h = grid.GridHeight;
   std::int64_t isolated = 0;
   if (w < 3 || h < 3) return isolated;
+  if (factor == 0) {
+    // Each cell on its own: the interior columns may be taken in any order.
+    InTwoParts(threads, [&](int part, int parts) {
+      const Share columns = ShareOf(w - 2, part, parts);
+      for (std::int32_t x = 1 + columns.First; x < 1 + columns.End; ++x)
+        AbsoluteValues(g.Column(x) + 1, h - 2);
+    });
+    return isolated;
+  }
   for (std::int32_t x = 1; x <= w - 2; ++x) {
-    std::int16_t* left = g.Column(x - 1);
+    const std::int16_t* left = g.Column(x - 1);
     std::int16_t* mid = g.Column(x);
     const std::int16_t* right = g.Column(x + 1);
-    if (factor == 0) {
-      AbsoluteValues(mid + 1, h - 2);
-      continue;
-    }
     for (std::int32_t y = 1; y <= h - 2; ++y) {
       const std::int32_t cell = mid[y];
       if (cell == 0) continue;

@@ -8,8 +8,9 @@
 namespace terrak {
 
 // Clears, in every column and then every row, the cells between the grid's edge and the first
-// cell holding a positive height. Column GridWidth and row GridHeight are not visited.
-void RemoveExcess(GridState& grid);
+// cell holding a positive height. Column GridWidth and row GridHeight are not visited. With
+// threads 2 or more, half the work goes to a second thread.
+void RemoveExcess(GridState& grid, int threads = 1);
 // The same, every row walked cell by cell on its own.
 void RemoveExcessPlain(GridState& grid);
 
@@ -28,8 +29,10 @@ SmoothingOptions CheckSmoothingOptions(std::int32_t smoothing, std::int32_t pass
 // and the mean of its non-empty neighbours (factor in per cent for the neighbours), using the
 // new values of the cells already passed. A cell without any non-empty neighbour keeps its own
 // height (made positive like every smoothed cell). Returns the number of such cells where the
-// factor gives the neighbours any weight.
-std::int64_t SmoothGrid(GridState& grid, std::int32_t factor);
+// factor gives the neighbours any weight. A factor of 0 only makes the cells positive, and then
+// threads 2 or more give half the columns to a second thread; a weighted pass reads the cells
+// passed before, and runs on this thread.
+std::int64_t SmoothGrid(GridState& grid, std::int32_t factor, int threads = 1);
 
 // The same pass written cell by cell as plainly as possible, the measure for SmoothGrid.
 std::int64_t SmoothGridPlain(GridState& grid, std::int32_t factor);

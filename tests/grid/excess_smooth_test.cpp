@@ -48,8 +48,9 @@ TEST(RemoveExcess, ClearsFromEachEdgeUpToTheFirstPositiveCell) {
   EXPECT_EQ(grid.HeightGrid(4, 1), -50);
 }
 
-// Rows taken a block at a time clear what rows walked one by one clear: grids of every height
-// around the block size, sparse positives anywhere, wide empty margins and rows without any.
+// Rows taken a block at a time clear what rows walked one by one clear, on one thread or split
+// over two: grids of every height around the block size, sparse positives anywhere, wide empty
+// margins and rows without any.
 TEST(RemoveExcess, RowsInBlocksClearWhatRowsOneByOneClear) {
   std::mt19937 random(5);
   int kept = 0;  // grids with anything left
@@ -66,10 +67,12 @@ TEST(RemoveExcess, RowsInBlocksClearWhatRowsOneByOneClear) {
         if (inner && r < density) grid.HeightGrid(x, y) = static_cast<std::int16_t>(1 + r);
         else if (r < 60) grid.HeightGrid(x, y) = static_cast<std::int16_t>(-1 - r);
       }
-    GridState plain = grid;
+    GridState plain = grid, split = grid;
     RemoveExcess(grid);
+    RemoveExcess(split, 2);
     RemoveExcessPlain(plain);
     ASSERT_EQ(grid.HeightGrid, plain.HeightGrid) << "round " << round << " " << w << " x " << h;
+    ASSERT_EQ(split.HeightGrid, plain.HeightGrid) << "round " << round << " " << w << " x " << h;
     kept += !(grid.HeightGrid == EmptyGrid(w, h).HeightGrid);
   }
   EXPECT_GT(kept, 30);
@@ -130,10 +133,13 @@ TEST(SmoothGrid, FastPassEqualsThePlainOneAndPassesCompound) {
         grid.HeightGrid(x, y) = static_cast<std::int16_t>(empty(random) == 0 ? 0 : value(random));
     // The lowest 16-bit value has no positive counterpart: it stays as it is.
     grid.HeightGrid(3, 20) = grid.HeightGrid(17, 4) = -32768;
-    GridState plain = grid, fast = grid;
+    GridState plain = grid, fast = grid, split = grid;
     for (int pass = 0; pass < 2; ++pass) {
-      EXPECT_EQ(SmoothGrid(fast, factor), SmoothGridPlain(plain, factor));
+      const std::int64_t isolated = SmoothGridPlain(plain, factor);
+      EXPECT_EQ(SmoothGrid(fast, factor), isolated);
+      EXPECT_EQ(SmoothGrid(split, factor, 2), isolated);
       EXPECT_EQ(fast.HeightGrid, plain.HeightGrid) << "factor " << factor << " pass " << pass;
+      EXPECT_EQ(split.HeightGrid, plain.HeightGrid) << "factor " << factor << " pass " << pass;
     }
   }
   // Out-of-range options are brought into range.
