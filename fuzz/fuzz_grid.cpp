@@ -150,10 +150,13 @@ void Construction(Bytes& in) {
     InterpolateHeightsPlain(plain, progress);
     Require(plain.HeightGrid == grid.HeightGrid);
   }
-  RemoveExcess(grid);
+  GridState excessPlain = grid;
+  RemoveExcess(grid, 2);
+  RemoveExcessPlain(excessPlain);
+  Require(excessPlain.HeightGrid == grid.HeightGrid);
   GridState smoothPlain = grid;
   const std::int32_t factor = CheckSmoothingOptions(settings.Smoothing, 1).Factor;
-  Require(SmoothGrid(grid, factor) == SmoothGridPlain(smoothPlain, factor));
+  Require(SmoothGrid(grid, factor, 2) == SmoothGridPlain(smoothPlain, factor));
   Require(smoothPlain.HeightGrid == grid.HeightGrid);
   try {
     FinishGrid(settings, grid, build, services);
