@@ -536,9 +536,8 @@ class Interpolator {
       const LineState& row = rows[y];
       const LineState& fall = falling[y];
       const LineState& rise = rising[-y];
-      const bool stale = (row.UpLastX < x) | (fall.UpLastX < x) | (rise.UpLastX < x) |
-                         !row.SlopeKnown | !fall.SlopeKnown | !rise.SlopeKnown |
-                         !(fall.SlopeUp == fall.UpNear);
+      const bool stale = std::min({row.KeptUntil, fall.KeptUntil, rise.KeptUntil}) < x;
+      assert(stale == (Stale(row, x) || Stale(fall, x) || Stale(rise, x)));
       if (stale) [[unlikely]]
         BringLinesUpToDate(x, y);
       // The steepest line, the first of equals; the column's positions are rows.
@@ -549,7 +548,7 @@ class Interpolator {
       if (rise.Slope > best) best = rise.Slope, steepest = &rise;
       if (flat.Flat && StoredEstimate(flat.Extrapolated(y, state_.E)) > 0) break;
       if (!(best > 0.0)) {
-        FlatCell(x, y, columnSlope);
+        FlatCell(x, y, columnSlope, flat);
         continue;
       }
       const bool alongColumn = steepest == &column;
@@ -566,24 +565,35 @@ class Interpolator {
     return y;
   }
 
+  // What KeptUntil < x stands for.
+  static bool Stale(const LineState& line, std::int32_t x) {
+    return line.UpLastX < x || !line.SlopeKnown || !(line.SlopeUp == line.UpNear);
+  }
+
   // A flat column line between two near cells, as ExtrapolateFlat reads it. Its far cells, and
   // so the slopes beyond, are the same from every cell between its near cells.
   struct FlatColumn {
     bool Flat = false;
     std::int32_t DownP = 0, UpP = 0, DownV = 0, UpV = 0, SlopeDown = 0, SlopeUp = 0;
     double Length = 0.0;
-    // ExtrapolateFlat's estimate at row y after a cell began, from the estimate carried in.
+    // As a scan that ExtrapolateFlat reads.
+    std::int32_t DownNearP() const { return DownP; }
+    std::int32_t UpNearP() const { return UpP; }
+    std::int32_t DownNearV() const { return DownV; }
+    std::int32_t UpNearV() const { return UpV; }
+    std::int32_t DownBeyond() const { return SlopeDown; }
+    std::int32_t UpBeyond() const { return SlopeUp; }
+    // ExtrapolateFlat at row y, into the estimate of a cell just begun.
+    void Extrapolate(std::int32_t y, EstimateState& state) const {
+      ExtrapolateFlat(*this, y, 1.0, Length, state);
+    }
+    // Its estimate at row y after a cell began, from the estimate carried in.
     double Extrapolated(std::int32_t y, double carried) const {
-      const double dDown = std::fabs(static_cast<double>(y - DownP));
-      const double dUp = std::fabs(static_cast<double>(UpP - y));
-      double bestDistance = 9999999.0;
-      double e = carried;
-      if (dDown < bestDistance && SlopeDown != 0) {
-        bestDistance = dDown;
-        e = ExtrapolatedDown(y, DownP, Length, SlopeDown, DownV);
-      }
-      if (dUp < bestDistance && SlopeUp != 0) e = ExtrapolatedUp(y, UpP, Length, SlopeUp, UpV);
-      return e;
+      EstimateState state;
+      state.BestDistance = 9999999.0;
+      state.E = carried;
+      Extrapolate(y, state);
+      return state.E;
     }
   };
   [[gnu::noinline]] FlatColumn MakeFlatColumn(std::int32_t x, std::int32_t y) {
@@ -664,6 +674,29 @@ class Interpolator {
     side.Far.Edge = {found.Edge.x, found.Edge.y};
     side.Far.Next = {found.Next.x, found.Next.y};
     side.Far.Known = true;
+    side.Far.Beyond = BeyondOf(side.Far, IsUp(way));
+  }
+  // A side's slope beyond its near cell as the estimate reads it, down (edge - next) or up
+  // (next - edge), from the values its far cells hold now; kReadAfresh when either holds 0.
+  std::int32_t BeyondOf(const SideFar& far, bool up) const {
+    const std::int32_t edge = scan_.G(far.Edge.x, far.Edge.y);
+    const std::int32_t next = scan_.G(far.Next.x, far.Next.y);
+    if (edge == 0 || next == 0) return SideFar::kReadAfresh;
+    return up ? next - edge : edge - next;
+  }
+
+  // A side's slope beyond its near cell, its far cells found first if they are not known.
+  std::int32_t SideBeyond(SideView side, Way way) const {
+    if (!side.Far.Known) Find(side, way);
+    const SideFar& far = side.Far;
+    if (far.Beyond != SideFar::kReadAfresh) {
+      assert(far.Beyond == BeyondOf(far, IsUp(way)));
+      return far.Beyond;
+    }
+    const std::int32_t edge = scan_.G(far.Edge.x, far.Edge.y);
+    const std::int32_t next = scan_.G(far.Next.x, far.Next.y);
+    if (edge == 0 || next == 0) return 0;
+    return IsUp(way) ? next - edge : edge - next;
   }
 
   // An up side's new near cell, from a scan from the present cell. Its edge and next cells are
@@ -699,6 +732,8 @@ class Interpolator {
     std::int32_t DownNextV() const { return Value(Known(down_, downWay_).Next); }
     std::int32_t UpEdgeV() const { return Value(Known(up_, upWay_).Edge); }
     std::int32_t UpNextV() const { return Value(Known(up_, upWay_).Next); }
+    std::int32_t DownBeyond() const { return owner_.SideBeyond(down_, downWay_); }
+    std::int32_t UpBeyond() const { return owner_.SideBeyond(up_, upWay_); }
 
    private:
     std::int32_t Position(LineCell c) const { return alongColumn_ ? c.y : c.x; }
@@ -734,6 +769,7 @@ class Interpolator {
       FindNear(UpOf(line, streams_.ColumnFar()), Way::ColumnUp);
       line.UpLastX = static_cast<std::int16_t>(line.UpNear.y - 1);
       line.SlopeKnown = false;
+      line.Keep();
     }
   }
   void RowUpSide(std::int32_t x, std::int32_t y) {
@@ -742,6 +778,7 @@ class Interpolator {
       FindNear(UpOf(line, streams_.RowFar(y)), Way::RowUp);
       line.UpLastX = static_cast<std::int16_t>(line.UpNear.x - 1);
       line.SlopeKnown = false;
+      line.Keep();
     }
   }
   // Whether the walk meets a contour at its first cell, which then serves as the up side of
@@ -758,6 +795,7 @@ class Interpolator {
       line.UpLastX = scan_.G(line.UpNear.x, line.UpNear.y) > 0
                          ? static_cast<std::int16_t>(line.UpNear.x - 1)
                          : kAlways;
+      line.Keep();
     }
     return false;
   }
@@ -772,6 +810,7 @@ class Interpolator {
                      : half                      ? near.x
                                                  : static_cast<std::int16_t>(near.x - 1);
       line.SlopeKnown = false;
+      line.Keep();
     }
   }
 
@@ -799,6 +838,7 @@ class Interpolator {
                                                     line.UpV, step)
                                : Gradient<Diagonal>(line.DownNear.x, upNear.x, line.DownV,
                                                     line.UpV, step);
+      line.Keep();
     }
     return line;
   }
@@ -913,20 +953,44 @@ class Interpolator {
   }
 
   // A cell of a sloping run whose lines all come out flat or skipped, as StreamedCell makes it,
-  // a flat column's extrapolation having left it negative.
-  [[gnu::noinline, gnu::flatten]] void FlatCell(std::int32_t x, std::int32_t y, double columnSlope) {
+  // a flat column's extrapolation having left it negative. The lines' near cells and values
+  // are those their slopes were made with, which the run keeps up to date; a flat line's near
+  // cells both hold heights, which cannot change.
+  [[gnu::noinline]] void FlatCell(std::int32_t x, std::int32_t y, double columnSlope,
+                                  const FlatColumn& flat) {
     BeginCell(x, y);
-    if (columnSlope == 0.0) {
-      const StreamScan flat = ColumnStream();
-      ExtrapolateFlat(flat, y, 1.0,
-                      static_cast<double>(std::int64_t{flat.UpNearP()} - flat.DownNearP()),
+    bool applied = columnSlope >= 0.0;
+    if (columnSlope == 0.0) flat.Extrapolate(y, state_);
+    const auto line = [&](LineState& l, LineFar& far, Way down, Way up, double step) {
+      if (l.Slope < 0.0) return;
+      applied = true;
+      assert(l.DownV == scan_.G(l.DownNear.x, l.DownNear.y) && l.SlopeUp == l.UpNear &&
+             l.UpV == scan_.G(l.UpNear.x, l.UpNear.y));
+      const KeptFlatLine s{*this, l, far, down, up};
+      ExtrapolateFlat(s, x, step, static_cast<double>(std::int64_t{s.UpNearP()} - s.DownNearP()),
                       state_);
-    }
-    const double slopes[] = {streams_.Row(y).Slope, streams_.Falling(y).Slope,
-                             streams_.Rising(y).Slope};
-    FlatLines(x, y, false, columnSlope >= 0.0, slopes);
+    };
+    line(streams_.Row(y), streams_.RowFar(y), Way::RowDown, Way::RowUp, 1.0);
+    line(streams_.Falling(y), streams_.FallingFar(y), Way::FallingDown, Way::FallingUp, root2_);
+    line(streams_.Rising(y), streams_.RisingFar(y), Way::RisingDown, Way::RisingUp, root2_);
+    if (applied) WriteEmpty(x, y, StoredEstimate(state_));
     streams_.Finished(y);
   }
+
+  // A row or diagonal whose slope is known and whose up side is its own, as ExtrapolateFlat
+  // reads it.
+  struct KeptFlatLine {
+    const Interpolator& Owner;
+    LineState& Line;
+    LineFar& Far;
+    Way DownWay, UpWay;
+    std::int32_t DownNearP() const { return Line.DownNear.x; }
+    std::int32_t UpNearP() const { return Line.SlopeUp.x; }
+    std::int32_t DownNearV() const { return Line.DownV; }
+    std::int32_t UpNearV() const { return Line.UpV; }
+    std::int32_t DownBeyond() const { return Owner.SideBeyond(DownOf(Line, Far), DownWay); }
+    std::int32_t UpBeyond() const { return Owner.SideBeyond(UpOf(Line, Far), UpWay); }
+  };
 
   // After a column line that left the cell positive, the row's first reads see it: the later
   // lines run one by one, each writing the cell, from scans as the grid then stands.

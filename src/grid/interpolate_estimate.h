@@ -33,17 +33,26 @@ inline double Interpolated(std::int32_t p0, std::int32_t downNearP, std::int64_t
 
 // A flat line's slope beyond its near contours, down and up: 0 where there is none. The
 // values are read lazily, each once (a fast scan's reads go to the grid).
+// A scan that keeps these slopes gives them as DownBeyond and UpBeyond.
 template <typename Scan>
 inline std::int32_t SlopeBeyondDown(const Scan& s) {
-  const std::int32_t edge = s.DownEdgeV();
-  const std::int32_t next = edge != 0 ? s.DownNextV() : 0;
-  return edge != 0 && next != 0 ? edge - next : 0;
+  if constexpr (requires { s.DownBeyond(); }) {
+    return s.DownBeyond();
+  } else {
+    const std::int32_t edge = s.DownEdgeV();
+    const std::int32_t next = edge != 0 ? s.DownNextV() : 0;
+    return edge != 0 && next != 0 ? edge - next : 0;
+  }
 }
 template <typename Scan>
 inline std::int32_t SlopeBeyondUp(const Scan& s) {
-  const std::int32_t next = s.UpNextV();
-  const std::int32_t edge = next != 0 ? s.UpEdgeV() : 0;
-  return next != 0 && edge != 0 ? next - edge : 0;
+  if constexpr (requires { s.UpBeyond(); }) {
+    return s.UpBeyond();
+  } else {
+    const std::int32_t next = s.UpNextV();
+    const std::int32_t edge = next != 0 ? s.UpEdgeV() : 0;
+    return next != 0 && edge != 0 ? next - edge : 0;
+  }
 }
 
 // The extrapolations from a flat line's near contours, down and up, at position p0.

@@ -55,8 +55,12 @@ struct LineState {
   // while those lie behind or ahead of the sweep).
   std::int16_t DownV = 0, UpV = 0;
   std::int16_t UpLastX = -1;  // the last position for whose cell UpNear is still ahead
+  // The last position for whose cell both the up side and the gradient hold: UpLastX while the
+  // gradient is known and was made with UpNear, else -1. Kept by Keep after every change.
+  std::int16_t KeptUntil = -1;
   bool SlopeKnown = false;
   double Slope = 0.0;
+  void Keep() { KeptUntil = SlopeKnown && SlopeUp == UpNear ? UpLastX : std::int16_t{-1}; }
 };
 static_assert(sizeof(LineState) <= 32);
 static_assert(kMaxGridSide + 1 <= std::numeric_limits<std::int16_t>::max());
@@ -65,6 +69,12 @@ static_assert(kMaxGridSide + 1 <= std::numeric_limits<std::int16_t>::max());
 struct SideFar {
   LineCell Edge, Next;
   bool Known = false;  // Edge and Next belong to the side's present near cell
+  // The slope beyond the near cell that Edge and Next give, made with them when both hold a
+  // height (written cells are never written again), else kReadAfresh: a cell holding 0 may be
+  // written before the side is read again (an edge beside a run that ends at a limit can lie
+  // in the present column).
+  static constexpr std::int32_t kReadAfresh = std::numeric_limits<std::int32_t>::min();
+  std::int32_t Beyond = kReadAfresh;
 };
 struct LineFar {
   SideFar Down, Up;
@@ -226,6 +236,7 @@ class LineStreams {
   void Renew(Family family, LineState& line, LineFar& far, LineCell nearCell) {
     line.DownNear = nearCell;
     line.SlopeKnown = false;
+    line.KeptUntil = -1;
     far.Down.Known = false;
     if (reach_ != nullptr) Note(*reach_, family, nearCell);
   }
