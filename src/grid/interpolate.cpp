@@ -509,67 +509,6 @@ class Interpolator {
     }
   }
 
-  // The common cells of StreamedCell from row y on, in a loop of their own: an estimate made
-  // before, the column line's up side still ahead and its gradient known, a flat column's
-  // extrapolation leaving the cell negative, and some line sloping, the steepest of which sets a
-  // negative estimate. Such a cell changes nothing but its own value, the carried estimate and
-  // its lines' up sides and gradients, which it brings up to date as StreamedCell does; the
-  // cell below it holds no positive height, so the column's down side stays. Returns the first
-  // row it leaves to StreamedCell (which, making the same steps again, finds what was made
-  // here), or last + 1.
-  std::int32_t SlopingRun(std::int32_t x, std::int32_t y, std::int32_t last) {
-    if (!state_.HaveE) return y;
-    const LineState& column = streams_.Column();
-    const double columnSlope = column.Slope;
-    if (!column.SlopeKnown || (columnSlope > 0.0 && (column.DownV < 0 || column.UpV < 0)))
-      return y;
-    const std::int32_t end = std::min<std::int32_t>(last, column.UpLastX);
-    if (end < y) return y;
-    const FlatColumn flat = columnSlope == 0.0 ? MakeFlatColumn(x, y) : FlatColumn{};
-    const LineState* const rows = streams_.Rows();
-    const LineState* const falling = streams_.FallingByRow();
-    const LineState* const rising = streams_.RisingByMinusRow();
-    std::int16_t* const here = scan_.Cells(x);
-    for (; y <= end; ++y) {
-      if (here[y - 1] > 0) break;
-      if (here[y] != 0) continue;
-      const LineState& row = rows[y];
-      const LineState& fall = falling[y];
-      const LineState& rise = rising[-y];
-      const bool stale = std::min({row.KeptUntil, fall.KeptUntil, rise.KeptUntil}) < x;
-      assert(stale == (Stale(row, x) || Stale(fall, x) || Stale(rise, x)));
-      if (stale) [[unlikely]]
-        BringLinesUpToDate(x, y);
-      // The steepest line, the first of equals; the column's positions are rows.
-      double best = columnSlope;
-      const LineState* steepest = &column;
-      if (row.Slope > best) best = row.Slope, steepest = &row;
-      if (fall.Slope > best) best = fall.Slope, steepest = &fall;
-      if (rise.Slope > best) best = rise.Slope, steepest = &rise;
-      if (flat.Flat && StoredEstimate(flat.Extrapolated(y, state_.E)) > 0) break;
-      if (!(best > 0.0)) {
-        FlatCell(x, y, columnSlope, flat);
-        continue;
-      }
-      const bool alongColumn = steepest == &column;
-      const std::int32_t p0 = alongColumn ? y : x;
-      const std::int32_t down = alongColumn ? steepest->DownNear.y : steepest->DownNear.x;
-      const std::int32_t up = alongColumn ? steepest->SlopeUp.y : steepest->SlopeUp.x;
-      const double estimate = Interpolated(p0, down, std::int64_t{up} - down,
-                                           steepest->UpV - steepest->DownV, steepest->DownV);
-      const std::int16_t v = StoredEstimate(estimate);
-      if (v > 0) break;
-      here[y] = v;
-      state_.E = estimate;
-    }
-    return y;
-  }
-
-  // What KeptUntil < x stands for.
-  static bool Stale(const LineState& line, std::int32_t x) {
-    return line.UpLastX < x || !line.SlopeKnown || !(line.SlopeUp == line.UpNear);
-  }
-
   // A flat column line between two near cells, as ExtrapolateFlat reads it. Its far cells, and
   // so the slopes beyond, are the same from every cell between its near cells.
   struct FlatColumn {
@@ -596,6 +535,93 @@ class Interpolator {
       return state.E;
     }
   };
+  // The common cells of StreamedCell from row y on, in a loop of their own: an estimate made
+  // before, the column line's up side still ahead and its gradient known, a flat column's
+  // extrapolation leaving the cell negative, and some line sloping, the steepest of which sets a
+  // negative estimate. Such a cell changes nothing but its own value, the carried estimate and
+  // its lines' up sides and gradients, which it brings up to date as StreamedCell does; the
+  // cell below it holds no positive height, so the column's down side stays. Returns the first
+  // row it leaves to StreamedCell (which, making the same steps again, finds what was made
+  // here), or last + 1.
+  std::int32_t SlopingRun(std::int32_t x, std::int32_t y, std::int32_t last) {
+    if (!state_.HaveE) return y;
+    const LineState& column = streams_.Column();
+    const double columnSlope = column.Slope;
+    if (!column.SlopeKnown || (columnSlope > 0.0 && (column.DownV < 0 || column.UpV < 0)))
+      return y;
+    const std::int32_t end = std::min<std::int32_t>(last, column.UpLastX);
+    if (end < y) return y;
+    if (columnSlope == 0.0) return RunCells<true>(x, y, end, column, MakeFlatColumn(x, y));
+    return RunCells<false>(x, y, end, column, FlatColumn{});
+  }
+
+  // SlopingRun's cells y to end, the column flat or sloping. The carried estimate stays in a
+  // local but where a flat cell reads it. A cell found positive (one the run passes over, or a
+  // flat cell's) ends the run at the cell after it, whose column line has a new down side.
+  template <bool FlatColumnLine>
+  std::int32_t RunCells(std::int32_t x, std::int32_t y, std::int32_t end, const LineState& column,
+                        const FlatColumn& flat) {
+    const double columnSlope = column.Slope;
+    const LineState* const rows = streams_.Rows();
+    const LineState* const falling = streams_.FallingByRow();
+    const LineState* const rising = streams_.RisingByMinusRow();
+    std::int16_t* const here = scan_.Cells(x);
+    if (here[y - 1] > 0) return y;
+    double carried = state_.E;
+    for (; y <= end; ++y) {
+      if (const std::int16_t cell = here[y]; cell != 0) {
+        if (cell > 0) {
+          ++y;
+          break;
+        }
+        continue;
+      }
+      const LineState& row = rows[y];
+      const LineState& fall = falling[y];
+      const LineState& rise = rising[-y];
+      const bool stale = std::min({row.KeptUntil, fall.KeptUntil, rise.KeptUntil}) < x;
+      assert(stale == (Stale(row, x) || Stale(fall, x) || Stale(rise, x)));
+      if (stale) [[unlikely]]
+        BringLinesUpToDate(x, y);
+      // The steepest line, the first of equals; the column's positions are rows.
+      double best = columnSlope;
+      const LineState* steepest = &column;
+      if (row.Slope > best) best = row.Slope, steepest = &row;
+      if (fall.Slope > best) best = fall.Slope, steepest = &fall;
+      if (rise.Slope > best) best = rise.Slope, steepest = &rise;
+      if constexpr (FlatColumnLine) {
+        if (StoredEstimate(flat.Extrapolated(y, carried)) > 0) break;
+      }
+      if (!(best > 0.0)) {
+        state_.E = carried;
+        FlatCell(x, y, columnSlope, flat);
+        carried = state_.E;
+        if (here[y] > 0) {
+          ++y;
+          break;
+        }
+        continue;
+      }
+      const bool alongColumn = steepest == &column;
+      const std::int32_t p0 = alongColumn ? y : x;
+      const std::int32_t down = alongColumn ? steepest->DownNear.y : steepest->DownNear.x;
+      const std::int32_t up = alongColumn ? steepest->SlopeUp.y : steepest->SlopeUp.x;
+      const double estimate = Interpolated(p0, down, std::int64_t{up} - down,
+                                           steepest->UpV - steepest->DownV, steepest->DownV);
+      const std::int16_t v = StoredEstimate(estimate);
+      if (v > 0) break;
+      here[y] = v;
+      carried = estimate;
+    }
+    state_.E = carried;
+    return y;
+  }
+
+  // What KeptUntil < x stands for.
+  static bool Stale(const LineState& line, std::int32_t x) {
+    return line.UpLastX < x || !line.SlopeKnown || !(line.SlopeUp == line.UpNear);
+  }
+
   [[gnu::noinline]] FlatColumn MakeFlatColumn(std::int32_t x, std::int32_t y) {
     cellX_ = x;
     cellY_ = y;
