@@ -221,11 +221,21 @@ class FastScanner {
     Advance(x, y, xs, ys, hit);
     s.Near = {x, y};
     if (noting) note(x, y);
-    // Along the contour run, step by step: runs are a few cells long.
+    // Along the contour run. The row changes first: the walk goes on along its column while
+    // the column's cells are positive (a contour running along the column, such as the seal
+    // along a straight stretch of the outline, can hold it there for hundreds of cells), and
+    // steps a column on where they end.
     while (hit && (ys > 0 ? y <= h_ - 1 : y > 0) && (xs > 0 ? x <= w_ - 1 : x > 0)) {
-      y += ys;
-      if (noting) note(x, y);
-      if (G(x, y) > 0) continue;
+      const std::int32_t from = y + ys;
+      std::int32_t clear = from;
+      if (G(x, from) > 0)
+        clear = ys > 0 ? columns_.FirstClear(x, from + 1, h_) : columns_.LastClear(x, 0, from - 1);
+      // Positive up to the last row (or down to the first), where the walk ends.
+      const std::int32_t to = clear < 0 ? (ys > 0 ? h_ : 0) : clear;
+      if (noting)
+        for (std::int32_t r = from; r != to + ys; r += ys) note(x, r);
+      y = to;
+      if (clear < 0) break;
       x += xs;
       if (noting) note(x, y);
       hit = G(x, y) > 0;
