@@ -994,9 +994,15 @@ class Interpolator {
   // cells both hold heights, which cannot change.
   [[gnu::noinline]] void FlatCell(std::int32_t x, std::int32_t y, double columnSlope,
                                   const FlatColumn& flat) {
-    BeginCell(x, y);
+    wanting_ = false;
+    cellX_ = x;
+    cellY_ = y;
+    // The cell's estimate in a local, out of reach of the calls that find far cells.
+    EstimateState state;
+    state.E = state_.E;
+    state.HaveE = state_.HaveE;
     bool applied = columnSlope >= 0.0;
-    if (columnSlope == 0.0) flat.Extrapolate(y, state_);
+    if (columnSlope == 0.0) flat.Extrapolate(y, state);
     const auto line = [&](LineState& l, LineFar& far, Way down, Way up, double step) {
       if (l.Slope < 0.0) return;
       applied = true;
@@ -1004,13 +1010,16 @@ class Interpolator {
              l.UpV == scan_.G(l.UpNear.x, l.UpNear.y));
       const KeptFlatLine s{*this, l, far, down, up};
       ExtrapolateFlat(s, x, step, static_cast<double>(std::int64_t{s.UpNearP()} - s.DownNearP()),
-                      state_);
+                      state);
     };
     line(streams_.Row(y), streams_.RowFar(y), Way::RowDown, Way::RowUp, 1.0);
     line(streams_.Falling(y), streams_.FallingFar(y), Way::FallingDown, Way::FallingUp, root2_);
     line(streams_.Rising(y), streams_.RisingFar(y), Way::RisingDown, Way::RisingUp, root2_);
-    if (applied) WriteEmpty(x, y, StoredEstimate(state_));
-    streams_.Finished(y);
+    state_ = state;
+    if (!applied) return;
+    const std::int16_t v = StoredEstimate(state.E);
+    WriteEmpty(x, y, v);
+    if (v > 0) streams_.Finished(y);
   }
 
   // A row or diagonal whose slope is known and whose up side is its own, as ExtrapolateFlat
