@@ -578,7 +578,10 @@ class Interpolator {
     std::int16_t* const here = scan_.Cells(x);
     if (here[y - 1] > 0) return y;
     double carried = state_.E;
+    const double columnHere = x;
+    double rowHere = y - 1;
     for (; y <= end; ++y) {
+      rowHere += 1.0;
       if (const std::int16_t cell = here[y]; cell != 0) {
         if (cell > 0) {
           ++y;
@@ -612,12 +615,9 @@ class Interpolator {
         }
         continue;
       }
-      const bool alongColumn = steepest == &column;
-      const std::int32_t p0 = alongColumn ? y : x;
-      const std::int32_t down = alongColumn ? steepest->DownNear.y : steepest->DownNear.x;
-      const std::int32_t up = alongColumn ? steepest->SlopeUp.y : steepest->SlopeUp.x;
-      const double estimate = Interpolated(p0, down, std::int64_t{up} - down,
-                                           steepest->UpV - steepest->DownV, steepest->DownV);
+      // Interpolated along the steepest line, from its doubles: the same operations on the same
+      // values (integers well within a double's exact range).
+      const double estimate = steepest->EstimateAt(steepest == &column ? rowHere : columnHere);
       const std::int16_t v = StoredEstimate(estimate);
       if (v > 0) break;
       here[y] = v;
@@ -870,10 +870,13 @@ class Interpolator {
       line.SlopeUp = upNear;
       line.DownV = scan_.Grid()(line.DownNear.x, line.DownNear.y);
       line.UpV = scan_.Grid()(upNear.x, upNear.y);
-      line.Slope = alongColumn ? Gradient<Diagonal>(line.DownNear.y, upNear.y, line.DownV,
-                                                    line.UpV, step)
-                               : Gradient<Diagonal>(line.DownNear.x, upNear.x, line.DownV,
-                                                    line.UpV, step);
+      const std::int32_t downP = alongColumn ? line.DownNear.y : line.DownNear.x;
+      const std::int32_t upP = alongColumn ? upNear.y : upNear.x;
+      line.Slope = Gradient<Diagonal>(downP, upP, line.DownV, line.UpV, step);
+      line.DownP = downP;
+      line.Length = static_cast<double>(std::int64_t{upP} - downP);
+      line.Dh = line.UpV - line.DownV;
+      line.DownHeight = line.DownV;
       line.Keep();
     }
     return line;
