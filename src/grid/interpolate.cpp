@@ -448,10 +448,10 @@ class Interpolator {
     for (std::int32_t x = first; x <= last; ++x) {
       BeginColumn(x);
       // Inside the streamed rows a step moves only the column's own line, which no cell of the
-      // last rows reads.
+      // last rows reads: only the first row's step is made there.
       const bool everyRow = x < 2 || x > w - 3;
-      for (std::int32_t y = 1; y < top; ++y)
-        if (everyRow || y == 1) streams_.Step(y);
+      const std::int32_t stepped = everyRow ? top : std::min(top, 2);
+      for (std::int32_t y = 1; y < stepped; ++y) streams_.Step(y);
       for (std::int32_t y = top; y <= h - 1; ++y) EdgeCell(x, y, uncounted);
     }
     for (LineMemo& memo : rows_) memo.Start = LineMemo::kNoStart;
@@ -1210,7 +1210,7 @@ std::int32_t ChooseSplitColumn(const GridState& grid, const InterpolationOptions
   // Below about 2 M cells the copy and the second bit tables cost as much as the thread saves.
   constexpr std::int64_t kLeastCells = std::int64_t{1} << 21;
   if (std::int64_t{w} * h < kLeastCells) return 0;
-  return w / 2 + w / 16;
+  return w / 2 + w / 20;
 }
 
 // The eastern columns, split on, swept on a thread of their own on a copy of the grid as it was
