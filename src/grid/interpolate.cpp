@@ -373,12 +373,12 @@ struct SideMemo {
 };
 
 // Both sides' last scans along one line, and where they started (the row along a column, the
-// column otherwise). Kept small: one is read and written for every cell of the line.
+// column otherwise). Kept small: one is read and written for every cell of the line. Only the
+// column, whose cells next to the grid's edges run down whole columns, keeps its gradient too.
 struct LineMemo {
   static constexpr std::int16_t kNoStart = -32768;
   std::int16_t Start = kNoStart;
   SideMemo Down, Up;
-  GradientMemo Gradient;
 };
 
 // A line's scan as the estimate reads it; edge and next values are read only when wanted.
@@ -474,6 +474,7 @@ class Interpolator {
  private:
   void BeginColumn(std::int32_t x) {
     column_ = LineMemo{};
+    columnGradient_ = GradientMemo{};
     here_ = scan_.Column(x);
     west_ = scan_.Column(x - 1);
     streams_.BeginColumn(x);
@@ -485,7 +486,7 @@ class Interpolator {
     streams_.Step(y);
     if (here_[y] != 0) return;
     BeginCell(x, y);
-    Apply<false>(x, y, ColumnScan(x, y), true, y, 1.0);
+    Apply<false>(x, y, ColumnScan(x, y), true, y, 1.0, &columnGradient_);
     Apply<false>(x, y, RowScan(x, y), false, x, 1.0);
     Apply<true>(x, y, FallingScan(x, y), false, x, root2_);
     Apply<true>(x, y, RisingScan(x, y), false, x, root2_);
@@ -664,9 +665,9 @@ class Interpolator {
 
   template <bool Diagonal>
   void Apply(std::int32_t x, std::int32_t y, LineMemo& memo, bool alongColumn, std::int32_t p0,
-             double step) {
+             double step, GradientMemo* gradient = nullptr) {
     const MemoScan scan(scan_, memo, alongColumn);
-    if (!ApplyLineEstimate<Diagonal>(scan, p0, step, state_, &memo.Gradient)) return;
+    if (!ApplyLineEstimate<Diagonal>(scan, p0, step, state_, gradient)) return;
     if (state_.HaveE)
       scan_.Write(x, y, StoredEstimate(state_));
     else
@@ -709,7 +710,6 @@ class Interpolator {
     side.Near = {found.Near.x, found.Near.y};
     side.Far.Edge = {found.Edge.x, found.Edge.y};
     side.Far.Next = {found.Next.x, found.Next.y};
-    side.Far.Known = true;
     side.Far.Beyond = BeyondOf(side.Far, IsUp(way));
   }
   // A side's slope beyond its near cell as the estimate reads it, down (edge - next) or up
@@ -723,7 +723,7 @@ class Interpolator {
 
   // A side's slope beyond its near cell, its far cells found first if they are not known.
   std::int32_t SideBeyond(SideView side, Way way) const {
-    if (!side.Far.Known) Find(side, way);
+    if (!side.Far.Known()) Find(side, way);
     const SideFar& far = side.Far;
     if (far.Beyond != SideFar::kReadAfresh) {
       assert(far.Beyond == BeyondOf(far, IsUp(way)));
@@ -749,7 +749,7 @@ class Interpolator {
       default: assert(way == Way::RisingUp); near = scan_.DiagonalNear(x, y, +1, +1); break;
     }
     side.Near = {near.x, near.y};
-    side.Far.Known = false;
+    side.Far.Forget();
   }
 
   // A line's scan as the estimate reads it, from the streams' sides; edge and next cells are
@@ -775,7 +775,7 @@ class Interpolator {
     std::int32_t Position(LineCell c) const { return alongColumn_ ? c.y : c.x; }
     std::int32_t Value(LineCell c) const { return owner_.scan_.G(c.x, c.y); }
     const SideFar& Known(SideView side, Way way) const {
-      if (!side.Far.Known) owner_.Find(side, way);
+      if (!side.Far.Known()) owner_.Find(side, way);
       return side.Far;
     }
     const Interpolator& owner_;
@@ -1186,6 +1186,7 @@ class Interpolator {
   EstimateState state_;
   bool wanting_ = false;
   LineMemo column_;
+  GradientMemo columnGradient_;
   std::int32_t cellX_ = 0, cellY_ = 0;  // the cell being interpolated
   // A 135-degree up side that meets a contour at its first cell.
   LineCell firstCell_;

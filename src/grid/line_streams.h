@@ -75,14 +75,18 @@ static_assert(kMaxGridSide + 1 <= std::numeric_limits<std::int16_t>::max());
 // The edge and next cells beyond one side's near cell: only flat lines' estimates want them.
 struct SideFar {
   LineCell Edge, Next;
-  bool Known = false;  // Edge and Next belong to the side's present near cell
   // The slope beyond the near cell that Edge and Next give, made with them when both hold a
   // height (written cells are never written again), else kReadAfresh: a cell holding 0 may be
   // written before the side is read again (an edge beside a run that ends at a limit can lie
-  // in the present column).
+  // in the present column). kUnknown until Edge and Next belong to the side's present near
+  // cell.
   static constexpr std::int32_t kReadAfresh = std::numeric_limits<std::int32_t>::min();
-  std::int32_t Beyond = kReadAfresh;
+  static constexpr std::int32_t kUnknown = kReadAfresh + 1;
+  std::int32_t Beyond = kUnknown;
+  bool Known() const { return Beyond != kUnknown; }
+  void Forget() { Beyond = kUnknown; }
 };
+static_assert(sizeof(SideFar) == 12);
 struct LineFar {
   SideFar Down, Up;
 };
@@ -244,7 +248,7 @@ class LineStreams {
     line.DownNear = nearCell;
     line.SlopeKnown = false;
     line.KeptUntil = -1;
-    far.Down.Known = false;
+    far.Down.Forget();
     if (reach_ != nullptr) Note(*reach_, family, nearCell);
   }
   void Move(Family family, LineState& line, LineFar& far, LineCell nearCell) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <unordered_set>
 #include <vector>
 
 namespace terrak {
@@ -18,8 +19,7 @@ class WestReach {
         first_(first),
         rows_(static_cast<std::size_t>(height) + 1, kNowhere),
         falling_(static_cast<std::size_t>(width) + height + 1, kNowhere),
-        rising_(falling_.size(), kNowhere),
-        valueBits_((static_cast<std::size_t>(std::max(first, 0)) * static_cast<std::size_t>(height) >> 6) + 1) {}
+        rising_(falling_.size(), kNowhere) {}
 
   // A walk looked at the cell (x, y) along its row, or along a diagonal, by the walk's own
   // direction: falling is x + y constant, rising x - y constant.
@@ -29,16 +29,12 @@ class WestReach {
 
   // A walk reported the cell (x, y), holding no positive height, as its near, edge or next cell:
   // at a limit, or beside a run of contour cells that ends at one. Kept once, for the western
-  // cells that the other sweep interpolates.
+  // cells that the other sweep interpolates. Such reads are few (a handful on a whole map), so
+  // a set of them is kept rather than a bit for every western cell.
   void ValueRead(std::int32_t x, std::int32_t y) {
     if (x < 1 || x >= first_ || y < 1 || y >= height_) return;
-    const auto bit = static_cast<std::size_t>(x) * static_cast<std::size_t>(height_) +
-                     static_cast<std::size_t>(y);
-    std::uint64_t& word = valueBits_[bit >> 6];
-    const std::uint64_t mask = std::uint64_t{1} << (bit & 63);
-    if ((word & mask) != 0) return;
-    word |= mask;
-    values_.push_back({x, y});
+    const std::uint64_t key = static_cast<std::uint64_t>(x) << 32 | static_cast<std::uint32_t>(y);
+    if (seen_.insert(key).second) values_.push_back({x, y});
   }
   struct Cell {
     std::int32_t x, y;
@@ -78,7 +74,7 @@ class WestReach {
   std::vector<std::int32_t> rows_;
   std::vector<std::int32_t> falling_;
   std::vector<std::int32_t> rising_;
-  std::vector<std::uint64_t> valueBits_;  // by column, then row
+  std::unordered_set<std::uint64_t> seen_;  // the cells of values_, column and row
   std::vector<Cell> values_;
 };
 
