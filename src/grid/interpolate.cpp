@@ -874,7 +874,7 @@ class Interpolator {
       const std::int32_t upP = alongColumn ? upNear.y : upNear.x;
       line.Slope = Gradient<Diagonal>(downP, upP, line.DownV, line.UpV, step);
       line.DownP = downP;
-      line.Length = static_cast<double>(std::int64_t{upP} - downP);
+      line.Length = upP - downP;
       line.Dh = line.UpV - line.DownV;
       line.DownHeight = line.DownV;
       line.Keep();

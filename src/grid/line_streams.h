@@ -43,8 +43,7 @@ struct LineCell {
 
 // What the sweep reads of one line at every cell: both sides' near cells, the gradient between
 // them and how far the up side's near cell serves. Small, because every cell touches the states
-// of four lines, and a column's worth of them (by row and by diagonal) should stay in the cache:
-// one cache line a line.
+// of four lines, and a column's worth of them (by row and by diagonal) should stay in the cache.
 struct LineState {
   // An UpLastX that holds for every later cell of the line: beyond every column.
   static constexpr std::int16_t kAlways = std::numeric_limits<std::int16_t>::max();
@@ -61,15 +60,20 @@ struct LineState {
   std::int16_t KeptUntil = -1;
   bool SlopeKnown = false;
   double Slope = 0.0;
-  // The interpolation between the near cells as doubles, made with the gradient: the down
-  // side's position (a row along a column, a column otherwise), the positions between the near
-  // cells, the height difference and the down side's height.
-  double DownP = 0.0, Length = 0.0, Dh = 0.0, DownHeight = 0.0;
+  // The interpolation between the near cells, made with the gradient: the down side's position
+  // (a row along a column, a column otherwise), the positions between the near cells, the
+  // height difference and the down side's height.
+  std::int32_t DownP = 0, Length = 0, Dh = 0, DownHeight = 0;
   void Keep() { KeptUntil = SlopeKnown && SlopeUp == UpNear ? UpLastX : std::int16_t{-1}; }
-  // Interpolated's estimate at position p0 from the doubles above.
-  double EstimateAt(double p0) const { return (p0 - DownP) / Length * Dh + DownHeight; }
+  // Interpolated's estimate at position p0 (a whole number): the same operations on the same
+  // values, each converted once where it is read.
+  double EstimateAt(double p0) const {
+    return (p0 - static_cast<double>(DownP)) / static_cast<double>(Length) *
+               static_cast<double>(Dh) +
+           static_cast<double>(DownHeight);
+  }
 };
-static_assert(sizeof(LineState) <= 64);
+static_assert(sizeof(LineState) <= 48);
 static_assert(kMaxGridSide + 1 <= std::numeric_limits<std::int16_t>::max());
 
 // The edge and next cells beyond one side's near cell: only flat lines' estimates want them.
