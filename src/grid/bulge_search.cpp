@@ -212,6 +212,7 @@ void BulgeSearch::Fill(WrapCell p, WrapCell n, WrapperList& found) {
     // stretch is first sampled one by one.
     weights_.resize(static_cast<std::size_t>(4 * steps_ + 4));
     made_.resize(static_cast<std::size_t>(steps_ + 1));
+    sampleLines_.resize(static_cast<std::size_t>(steps_ + 1));
     ++weightsMade_;
     weightSteps_ = steps_;
   }
@@ -315,15 +316,19 @@ Pair Load(const double* at) {
   last_ = cell;
 }
 
-void BulgeSearch::SampleRun(std::int64_t first, std::int64_t last) {
-  // Two samples at a time: most pairs of samples fall in the cell of the sample before them and
-  // cost only their sums, their rounding and one comparison. Sample j is lane (j - 1) % 2 of
-  // block (j - 1) / 2.
+void BulgeSearch::MakeWeights(std::int64_t first, std::int64_t last) {
   MadeStamp& made = made_[static_cast<std::size_t>(first)];
   if (made.Steps != weightsMade_ || made.Last < last) {
     FillWeights(weights_.data(), steps_, (first - 1) >> 1, (last - 1) >> 1);
     made = {weightsMade_, last};
   }
+}
+
+void BulgeSearch::SampleRun(std::int64_t first, std::int64_t last) {
+  // Two samples at a time: most pairs of samples fall in the cell of the sample before them and
+  // cost only their sums, their rounding and one comparison. Sample j is lane (j - 1) % 2 of
+  // block (j - 1) / 2.
+  MakeWeights(first, last);
   const double* block = weights_.data() + 8 * ((first - 1) >> 1);
   // The control points in locals, which the cells taken cannot change: they stay in registers.
   const Pair x[4] = {x_[0], x_[1], x_[2], x_[3]}, y[4] = {y_[0], y_[1], y_[2], y_[3]};
@@ -420,9 +425,54 @@ void BulgeSearch::Plan(std::int64_t first, std::int64_t last, std::size_t node) 
     return;
   }
   // Stretches this short are sampled rather than tested one bulge at a time, but the box for
-  // the whole group is worth testing.
-  if (!beside && !control_.EverySample && !GroupMeets(first, last, node)) return;
+  // the whole group is worth testing, and then the cells each of its samples can fall in.
+  if (!control_.EverySample) {
+    if (!beside && !GroupMeets(first, last, node)) return;
+    if (!GroupSamplesMeet(first, last)) return;
+  }
   plan_.push_back({first, last, node, false});
+}
+
+bool BulgeSearch::GroupSamplesMeet(std::int64_t first, std::int64_t last) {
+  if (!groupTests_) return true;
+  MakeWeights(first, last);
+  // Sample j of a bulge through K is sum b_i c_i with c = P, K, K + D, N: A_j + (b_1 + b_2) K,
+  // A_j = b_0 P + b_2 D + b_3 N, the weights never negative. Over the group's cells K, within
+  // the box P + groupLow_ .. P + groupHigh_, it stays between the two corners below (the sums'
+  // rounding is far within the reach CellsInReach allows).
+  const Pair kLow = c_[0] + groupLow_, kHigh = c_[0] + groupHigh_;
+  // N's cell is never taken; P's cell is not while nothing has been, as before the bulge's first
+  // stretch.
+  const std::uint64_t nCell = Pack(n_.X, n_.Y), pCell = Pack(p_.X, p_.Y);
+  const bool leaveOutP = first == 1;
+  const std::int64_t lastX = g_.Columns() - 2, lastY = g_.Rows() - 2;
+  CellBox previous = {1, 1, 0, 0};  // none
+  for (std::int64_t j = first; j <= last; ++j) {
+    SampleLine& line = sampleLines_[static_cast<std::size_t>(j)];
+    if (line.MadeFor != pairsMade_) {
+      const double* block = weights_.data() + 8 * ((j - 1) >> 1);
+      const std::int64_t lane = (j - 1) & 1;
+      line.A = (block[lane] * c_[0] + block[4 + lane] * chord_) + block[6 + lane] * c_[3];
+      line.C = block[2 + lane] + block[4 + lane];
+      line.MadeFor = pairsMade_;
+    }
+    const CellBox box = CellsInReach(line.A + line.C * kLow, line.A + line.C * kHigh);
+    // Neighbouring samples mostly share their cells.
+    if (box.X0 == previous.X0 && box.Y0 == previous.Y0 && box.X1 == previous.X1 &&
+        box.Y1 == previous.Y1)
+      continue;
+    previous = box;
+    // A sample that can fall in many cells is left to the sampling.
+    if ((box.X1 - box.X0 + 1) * (box.Y1 - box.Y0 + 1) > kFewCells) return true;
+    for (std::int64_t y = std::max<std::int64_t>(box.Y0, 0); y <= std::min(box.Y1, lastY); ++y)
+      for (std::int64_t x = std::max<std::int64_t>(box.X0, 0); x <= std::min(box.X1, lastX); ++x) {
+        if (!tiles_.Contour(x, y)) continue;
+        const std::uint64_t cell = Pack(x, y);
+        if (cell == nCell || (leaveOutP && cell == pCell)) continue;
+        return true;
+      }
+  }
+  return false;
 }
 
 void BulgeSearch::Split(std::int64_t first, std::int64_t last, std::size_t node) {

@@ -38,8 +38,14 @@ class BulgeSearch {
   // Whether the box of a stretch for the bulge, or for the whole group, may hold contour.
   bool BulgeMeets(std::int64_t first, std::int64_t last, std::size_t node);
   bool GroupMeets(std::int64_t first, std::int64_t last, std::size_t node);
+  // Whether a sample first .. last of a bulge of the group can fall in a contour cell it would
+  // take (each sample's cells over the group's K, a few of them, tested one by one).
+  bool GroupSamplesMeet(std::int64_t first, std::int64_t last);
+  static constexpr std::int64_t kFewCells = 6;
   // Samples first .. last one by one.
   void SampleRun(std::int64_t first, std::int64_t last);
+  // The weights of samples first .. last, made unless they are.
+  void MakeWeights(std::int64_t first, std::int64_t last);
   // A sample's cell, as column and row in one word, after the cell previous of the one before.
   void Take(std::uint64_t cell, std::uint64_t& previous);
 
@@ -91,6 +97,13 @@ class BulgeSearch {
     bool GroupAny = false;
   };
   std::vector<NodeHull> hulls_;
+  // Sample j of the pair numbered MadeFor as A + C K (see GroupSamplesMeet).
+  struct SampleLine {
+    Pair A = {};
+    double C = 0.0;
+    std::uint64_t MadeFor = 0;
+  };
+  std::vector<SampleLine> sampleLines_;
   std::uint64_t pairsMade_ = 0, groupsMade_ = 0;
   // The group's lowest and highest K - P, each coordinate; groupTests_ when its boxes are used.
   Pair groupLow_ = {}, groupHigh_ = {};
