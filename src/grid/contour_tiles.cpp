@@ -29,7 +29,12 @@ ContourTiles::ContourTiles(std::int64_t columns, std::int64_t rows)
       tilesX_((columns + 7) / 8),
       tilesY_((rows + 7) / 8),
       words_(static_cast<std::size_t>(tilesX_ * tilesY_)),
-      occupied_(static_cast<std::size_t>((tilesX_ + 1) * (tilesY_ + 1))) {}
+      occupied_(static_cast<std::size_t>((tilesX_ + 1) * (tilesY_ + 1))) {
+  // Put reads a word before it writes it: on fresh pages that read would map the shared zero
+  // page, and the write then copy it and flush the other threads' address translations, page
+  // by page. Made present at once, the pages are written only.
+  words_.MakePresent();
+}
 
 ContourTiles::ContourTiles(const HeightGridType& grid) : ContourTiles(grid.Columns(), grid.Rows()) {
   // Whole tiles eight rows at a time: lane k of the sum holds row k's bits, which is byte k of
