@@ -95,6 +95,11 @@ BulgesAhead::~BulgesAhead() {
 
 void BulgesAhead::Work(const HeightGridType& grid, const ContourTiles& tiles, ShrinkControl control,
                        const WrapperList& wrapped, std::int32_t contourGap) {
+  // However the walk ends, the refinement then takes what was made without the lock.
+  struct Done {
+    std::atomic<bool>& Flag;
+    ~Done() { Flag.store(true, std::memory_order_release); }
+  } done{helperDone_};
   control.Work = 0;
   try {
     BulgeSearch search(grid, tiles, control);
@@ -155,6 +160,16 @@ BulgesAhead::Ahead BulgesAhead::MakeAhead(BulgeSearch& search, ShrinkControl& co
 BulgeResult BulgesAhead::Take(std::uint64_t key, WrapCell p, WrapCell n, std::size_t outer,
                               BulgeSearch& search, ShrinkControl& control) {
   refinementAt_.store(outer);
+  // Once the helper has ended, what it made is the refinement's alone: most of it is taken
+  // then, one search after another, and the lock would be a good part of each.
+  if (enabled_ && helperDone_.load(std::memory_order_acquire)) {
+    // The entry is left, emptied and no longer made (the refinement meets a pair's search once).
+    if (const auto it = entries_.find(key); it != entries_.end() && it->second.Made) {
+      it->second.Made = false;
+      return std::move(it->second.Result);
+    }
+    return SearchBulges(search, control, p, n);
+  }
   // In the pairs before those the helper has begun on, the refinement makes its searches itself
   // and leaves the lock alone.
   if (enabled_ && helperFrom_.load() <= outer) {

@@ -79,6 +79,7 @@ class BulgesAhead {
   std::atomic<bool> stop_{false};
   std::atomic<std::size_t> refinementAt_{0};        // the outline pair the refinement is in
   std::atomic<std::size_t> helperFrom_{SIZE_MAX};   // the first outline pair the helper began on
+  std::atomic<bool> helperDone_{false};             // the helper makes no more searches
   std::thread helper_;
 };
 

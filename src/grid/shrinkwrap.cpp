@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "common/rounding.h"
 #include "common/wrap16.h"
@@ -145,8 +145,11 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, const C
   outline.Points.reserve(wrapped.size());
   outline.Points.push_back(wrapped.front());
   outline.JoinedToPrevious.push_back(false);
-  std::vector<std::uint64_t> waitingKeys;
-  std::unordered_set<std::uint64_t> waiting, refined, barren;
+  // What became of each pair met, found or made by one lookup a pair; the pairs waiting for
+  // their refinement to end, by where their state is kept (which stays put in the map).
+  enum class Met : std::uint8_t { Waiting, Refined, Barren };
+  std::unordered_map<std::uint64_t, Met> met;
+  std::vector<Met*> waitingPairs;
   BulgeSearch filler(grid.HeightGrid, tiles, control);
   BulgesAhead ahead(grid.HeightGrid, tiles, control, control.Threads, wrapped, contourGap);
   WrapCell p{wrapped.front().X, wrapped.front().Y};
@@ -159,11 +162,12 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, const C
     bool advance = true;
     if (!WithinGap(contourGap, Distance2(p, n)) && !control.WorkLimitHit) {
       const std::uint64_t key = PairKey(p, n);
-      if (barren.count(key) != 0) {
+      const auto [seen, first] = met.try_emplace(key, Met::Barren);
+      if (!first && seen->second == Met::Barren) {
         // Its bulges meet nothing: accepted as it stands, as the first time.
-      } else if (waiting.count(key) != 0) {
+      } else if (!first && seen->second == Met::Waiting) {
         ++control.LoopsCut;
-      } else if (refined.count(key) != 0) {
+      } else if (!first) {
         joined = false;
       } else {
         const std::int16_t steps = control.CurveSteps;
@@ -174,12 +178,10 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, const C
         control.CurveSteps = search.Tried ? search.CurveSteps : steps;
         const WrapperList& found = search.Found;
         if (control.Work > control.WorkLimit) control.WorkLimitHit = true;
-        if (found.empty()) {
-          barren.insert(key);
-        } else {
+        if (!found.empty()) {
           advance = false;
-          waiting.insert(key);
-          waitingKeys.push_back(key);
+          seen->second = Met::Waiting;
+          waitingPairs.push_back(&seen->second);
           ++pending.back().WaitingPairs;
           for (auto it = found.rbegin(); it != found.rend(); ++it) pending.push_back({*it});
         }
@@ -187,9 +189,8 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, const C
     }
     if (advance) {
       for (std::uint32_t i = 0; i < pending.back().WaitingPairs; ++i) {
-        waiting.erase(waitingKeys.back());
-        refined.insert(waitingKeys.back());
-        waitingKeys.pop_back();
+        *waitingPairs.back() = Met::Refined;
+        waitingPairs.pop_back();
       }
       pending.pop_back();
       outlinePointsLeft = std::min(outlinePointsLeft, pending.size());
