@@ -35,11 +35,6 @@ void BitLines::Reset(const std::vector<std::int32_t>& first,
   }
   words_ = ZeroedArray<std::uint64_t>(static_cast<std::size_t>(words));
   summary_ = ZeroedArray<std::uint64_t>(static_cast<std::size_t>(summaries));
-  // Bits are set by reading and writing their words: made present at once, fresh pages are not
-  // first mapped to the zero page and then copied, each copy flushing the other threads'
-  // address translations.
-  words_.MakePresent();
-  summary_.MakePresent();
 }
 
 bool BitLines::Cut(std::int32_t line, std::int32_t lo, std::int32_t hi, std::int64_t& from,
