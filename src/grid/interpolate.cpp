@@ -265,7 +265,7 @@ class FastScanner {
   void NoteEmptyValues(const SideCells& s) const {
     if (reach_ == nullptr) return;
     for (const Cell c : {s.Near, s.Edge, s.Next})
-      if (G(c) <= 0) reach_->ValueRead(c.x, c.y);
+      if (reach_->Interpolated(c.x, c.y) && G(c) <= 0) reach_->ValueRead(c.x, c.y);
   }
 
   static std::int32_t Or(std::int32_t found, std::int32_t otherwise) {

@@ -32,9 +32,13 @@ class WestReach {
   // cells that the other sweep interpolates. Such reads are few (a handful on a whole map), so
   // a set of them is kept rather than a bit for every western cell.
   void ValueRead(std::int32_t x, std::int32_t y) {
-    if (x < 1 || x >= first_ || y < 1 || y >= height_) return;
+    if (!Interpolated(x, y)) return;
     const std::uint64_t key = static_cast<std::uint64_t>(x) << 32 | static_cast<std::uint32_t>(y);
     if (seen_.insert(key).second) values_.push_back({x, y});
+  }
+  // Whether (x, y) is a western cell the other sweep interpolates.
+  bool Interpolated(std::int32_t x, std::int32_t y) const {
+    return x >= 1 && x < first_ && y >= 1 && y < height_;
   }
   struct Cell {
     std::int32_t x, y;
