@@ -11,6 +11,7 @@
 #include "mapfile/mapper/mapper_map.h"
 #include "platform/file_stream.h"
 #include "support/ocad_build9.h"
+#include "support/outside_data.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 
@@ -21,7 +22,8 @@ using namespace terrak;
 bool IsContour(std::int32_t symbol) { return symbol == 101000 || symbol == 102000; }
 
 void BM_OpenMapperMapAndReadContours(benchmark::State& state) {
-  const std::string file = std::string(TERRAK_SOURCE_DIR) + "/../shared/testdata/domaine-mas-nau.omap";
+  const std::string file = testing::RealMapperMap();
+  if (!std::filesystem::is_regular_file(file)) return state.SkipWithError("the real map is missing");
   std::size_t contours = 0;
   for (auto _ : state) {
     const auto map = mapper::MapperMap::Open(ReadWholeFile(file));
@@ -92,9 +94,9 @@ void OpenAndReadThroughTheProgram(benchmark::State& state, const std::string& fi
 }
 
 void BM_ProgramOpensMapperMapAndReadsContours(benchmark::State& state) {
-  OpenAndReadThroughTheProgram(
-      state, std::string(TERRAK_SOURCE_DIR) + "/../shared/testdata/domaine-mas-nau.omap",
-      "f321610");
+  const std::string file = testing::RealMapperMap();
+  if (!std::filesystem::is_regular_file(file)) return state.SkipWithError("the real map is missing");
+  OpenAndReadThroughTheProgram(state, file, "f321610");
 }
 BENCHMARK(BM_ProgramOpensMapperMapAndReadsContours)->Unit(benchmark::kMillisecond);
 

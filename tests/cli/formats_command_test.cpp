@@ -4,6 +4,7 @@
 
 #include "cli/arguments.h"
 #include "cli_run.h"
+#include "support/outside_data.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
@@ -11,14 +12,14 @@ namespace {
 
 using namespace terrak::testing;
 
-const std::string kRealMap =
-    std::string(TERRAK_SOURCE_DIR) + "/../shared/testdata/domaine-mas-nau.omap";
+const std::string kRealMap = RealMapperMap();
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
 TEST(FormatsCommand, InfoShowsFormatGeoreferencingAndTagKeys) {
+  TERRAK_SKIP_WITHOUT_FILE(kRealMap);
   const CliRun run = RunCli({"info", kRealMap});
   ASSERT_EQ(run.Exit, 0) << run.Err;
   EXPECT_EQ(run.Out.rfind("format OpenOrienteering Mapper XML\nversion 9\nscale 10000\n", 0), 0u)
@@ -39,6 +40,7 @@ TEST(FormatsCommand, InfoShowsFormatGeoreferencingAndTagKeys) {
 }
 
 TEST(FormatsCommand, GridBuildsFromTheTagHeightsOfAMapperMap) {
+  TERRAK_SKIP_WITHOUT_FILE(kRealMap);
   TempFolder folder;
   const std::string o3d = folder.File("mas-nau.o3d");
   const CliRun run = RunCli({"grid", kRealMap, "--symbols", "101.0,102.000", "--height-tag",

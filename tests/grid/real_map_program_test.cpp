@@ -15,6 +15,7 @@
 #include "mapfile/mapper/mapper_map.h"
 #include "mapfile/ocad_file.h"
 #include "platform/file_stream.h"
+#include "support/outside_data.h"
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
@@ -24,8 +25,7 @@ namespace {
 
 using namespace terrak::testing;
 
-const std::string kRealMap =
-    std::string(TERRAK_SOURCE_DIR) + "/../shared/testdata/domaine-mas-nau.omap";
+const std::string kRealMap = RealMapperMap();
 
 struct RealMap {
   TempFolder Folder;
@@ -51,6 +51,7 @@ struct RealMap {
 };
 
 TEST(RealMapProgram, TheGridIsBuiltFromTheTagHeights) {
+  TERRAK_SKIP_WITHOUT_FILE(kRealMap);
   RealMap f;
   f.OpenWithContours();
   EXPECT_EQ(f.Model.SymbolNumberScale, 1000);
@@ -89,6 +90,7 @@ TEST(RealMapProgram, TheGridIsBuiltFromTheTagHeights) {
 }
 
 TEST(RealMapProgram, AChangedHeightIsSavedAsOnlyThatTagsTextAndReadBack) {
+  TERRAK_SKIP_WITHOUT_FILE(kRealMap);
   RealMap f;
   f.OpenWithContours();
   const std::vector<std::uint8_t> before = ReadBytes(f.Map);
@@ -135,6 +137,7 @@ struct Closer {
 };
 
 TEST(RealMapProgram, TheDemLandsWhereTheMapLiesInUtm31North) {
+  TERRAK_SKIP_WITHOUT_FILE(kRealMap);
   RealMap f;
   f.OpenWithContours();
   const Georeferencing& g = f.Model.Georef;

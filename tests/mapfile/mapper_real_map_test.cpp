@@ -11,6 +11,7 @@
 #include "mapfile/map_formats.h"
 #include "mapfile/mapper/mapper_map.h"
 #include "map_files.h"
+#include "support/outside_data.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
@@ -18,7 +19,7 @@ namespace {
 
 using namespace terrak::testing;
 
-const std::string kRealMap = std::string(TERRAK_SOURCE_DIR) + "/../shared/testdata/domaine-mas-nau.omap";
+const std::string kRealMap = RealMapperMap();
 constexpr std::int32_t kContour = 101000;
 constexpr std::int32_t kIndexContour = 102000;
 
@@ -29,6 +30,7 @@ std::unique_ptr<mapper::MapperMap> OpenRealMap() {
 bool IsContour(std::int32_t symbol) { return symbol == kContour || symbol == kIndexContour; }
 
 TEST(MapperRealMap, OnlyTheMapsOwnObjectsTheirTagHeightsAreaHolesAndThePlaceInUtm31North) {
+  TERRAK_SKIP_WITHOUT_FILE(kRealMap);
   const auto map = OpenRealMap();
   EXPECT_EQ(map->Info().Version, 9);
   EXPECT_EQ(map->Info().Scale, 10000.0);
@@ -109,6 +111,7 @@ TEST(MapperRealMap, OnlyTheMapsOwnObjectsTheirTagHeightsAreaHolesAndThePlaceInUt
 }
 
 TEST(MapperRealMap, SavingAChangedHeightChangesOnlyThatTagsText) {
+  TERRAK_SKIP_WITHOUT_FILE(kRealMap);
   const std::vector<std::uint8_t> original = ReadBytes(kRealMap);
   const auto map = mapper::MapperMap::Open(original);
   map->SetHeightTag("f321610");

@@ -16,6 +16,7 @@
 #include "mainwindow/ui/terrak51.h"
 #include "mainwindow/view_transform.h"
 #include "mapfile/mapper/mapper_map.h"
+#include "support/outside_data.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 
@@ -26,9 +27,11 @@ using testing::ScriptedDialogs;
 using testing::TempFolder;
 
 TEST(RealMapWindow, OpenChooseTheTagTraceGiveAHeightSaveAndFly) {
+  const std::string realMap = testing::RealMapperMap();
+  TERRAK_SKIP_WITHOUT_FILE(realMap);
   TempFolder folder;
   const std::string map = folder.File("mas-nau.omap");
-  std::filesystem::copy_file(TERRAK_SOURCE_DIR "/../shared/testdata/domaine-mas-nau.omap", map);
+  std::filesystem::copy_file(realMap, map);
   std::filesystem::permissions(map, std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::add);
   ScriptedDialogs dialogs;
@@ -87,7 +90,7 @@ TEST(RealMapWindow, OpenChooseTheTagTraceGiveAHeightSaveAndFly) {
 
   auto saved = mapper::MapperMap::Open(testing::ReadBytes(map));
   auto original = mapper::MapperMap::Open(
-      testing::ReadBytes(TERRAK_SOURCE_DIR "/../shared/testdata/domaine-mas-nau.omap"));
+      testing::ReadBytes(realMap));
   saved->SetHeightTag("f321610");
   original->SetHeightTag("f321610");
   const auto contours = [](std::int32_t s) { return s == 101000 || s == 102000; };
