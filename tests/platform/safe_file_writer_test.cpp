@@ -331,6 +331,24 @@ TEST(SafeFileWriter, TheTemporaryIsAlwaysANewFileWithANameThatFits) {
   EXPECT_FALSE(fs::exists(names.Temporary));
   EXPECT_FALSE(fs::exists(names.Complete));
 
+  // In a shared folder (sticky, as /tmp) another user's file in the way cannot be removed, even
+  // when anyone may write it: the write is refused, naming it, and that file stays as it was.
+  if (::geteuid() == 0) {
+    OpenToEveryone(folder.Path(), 0755);
+    const std::string shared = folder.File("shared");
+    fs::create_directory(shared);
+    OpenToEveryone(shared, 01777);
+    const std::string theirs = shared + "/out.stl" + kSaveTemporarySuffix;
+    WriteBytes(theirs, {'r'});
+    OpenToEveryone(theirs, 0666);
+    EXPECT_EQ(RunUnprivileged([&] {
+                const std::string refusal = RefusalOf(shared + "/out.stl", {1});
+                return Contains(refusal, "\"" + theirs + "\" is in the way") ? "" : refusal;
+              }),
+              "");
+    EXPECT_EQ(ReadBytes(theirs), (Bytes{'r'}));
+  }
+
   // Names near the longest a folder takes: the temporaries are cut and marked, so they fit, and
   // two names alike in their first 240 bytes do not share them.
   const std::string longName = folder.File(std::string(245, 'l') + ".stl");
