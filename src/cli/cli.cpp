@@ -16,10 +16,12 @@ namespace terrak::cli {
 namespace {
 
 int RunCommand(const CommandOptions& command, RunContext& run) {
-  if (const std::optional<std::string> refusal = RefuseReadOnlyOutputs(command)) {
-    run.Err.Line(*refusal);
-    return kExitFailure;
-  }
+  // A clash first: --force must never make an input the output.
+  for (const auto& refusal : {RefuseClashingOutputs(command), RefuseReadOnlyOutputs(command)})
+    if (refusal) {
+      run.Err.Line(*refusal);
+      return kExitFailure;
+    }
   return std::visit(
       [&run](const auto& options) {
         using Options = std::decay_t<decltype(options)>;

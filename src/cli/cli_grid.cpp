@@ -2,9 +2,11 @@
 
 #include "cli/commands.h"
 #include "cli/stream_progress.h"
+#include "mapfile/map_formats.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
 #include "platform/module_image_stretcher.h"
+#include "platform/safe_file_writer.h"
 
 namespace terrak::cli {
 
@@ -16,9 +18,26 @@ std::unique_ptr<ImageStretcher> MakeStretcher() {
 #endif
 }
 
+namespace {
+
+// A save of the map that was killed half-way may have left it incomplete: the command reads it
+// as it is, but says so (Terrak offers to finish that save when it opens the map).
+void WarnOfUnfinishedSaves(const std::string& mapFile, RunContext& run) {
+  std::vector<std::string> files{mapFile};
+  for (const std::string& side : SideFilesOf(mapFile)) files.push_back(side);
+  for (const std::string& file : files)
+    if (const std::optional<std::string> copy = FindUnfinishedSave(file))
+      run.Err.Line("terrak-cli: warning: the last save of " + file +
+                   " was interrupted, so it may be incomplete; its complete new contents are in " +
+                   *copy + ", and Terrak offers to finish that save when it opens the map");
+}
+
+}  // namespace
+
 bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int32_t>& symbols,
                         const std::string& heightTag, RunContext& run, MapModel& model,
                         CliDialogs& dialogs) {
+  WarnOfUnfinishedSaves(mapFile, run);
   const std::string workingCopy = run.Scratch().File("OCADCopy.tmp");
   model.MapFileName = mapFile;
   if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened) return false;

@@ -1,7 +1,8 @@
 #include "export/export_file.h"
 
-#include <unistd.h>
+#include <memory>
 
+#include "platform/file_identity.h"
 #include "platform/file_stream.h"
 
 namespace terrak {
@@ -17,19 +18,17 @@ std::string FileExtension(const std::string& fileName) {
 void WriteExportedFiles(const std::string& target, const ExportedFiles& files) {
   if (files.Files.empty()) return;
   const std::string stem = target.substr(0, target.size() - FileExtension(target).size());
-  std::vector<std::string> created;
-  try {
-    for (std::size_t i = 1; i < files.Files.size(); ++i) {
-      const std::string name = stem + files.Files[i].Suffix;
-      const bool existed = FileExists(name);
-      ReplaceFileAtomically(name, files.Files[i].Bytes);
-      if (!existed) created.push_back(name);
-    }
-    ReplaceFileAtomically(target, files.Files.front().Bytes);
-  } catch (...) {
-    for (const std::string& name : created) ::unlink(name.c_str());
-    throw;
+  // Every file is complete in its temporary before any takes its place, the main file first:
+  // a main target that cannot be written (a folder, a full disk) leaves the side files beside it
+  // as they were.
+  std::vector<std::unique_ptr<SafeFileWriter>> writers;
+  for (std::size_t i = 0; i < files.Files.size(); ++i) {
+    const std::string name = i == 0 ? target : stem + files.Files[i].Suffix;
+    if (i > 0 && SameFile(name, target)) continue;  // the main file has that name
+    writers.push_back(std::make_unique<SafeFileWriter>(name));
+    writers.back()->Append(files.Files[i].Bytes.data(), files.Files[i].Bytes.size());
   }
+  for (const auto& writer : writers) writer->Commit();
 }
 
 }  // namespace terrak

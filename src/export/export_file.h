@@ -24,9 +24,9 @@ struct ExportedFiles {
 // a folder's name is no extension.
 std::string FileExtension(const std::string& fileName);
 
-// Writes every file beside target (target's name without its extension, then the suffix): side
-// files first, the main file last. When a file cannot be written, side files this call created
-// are removed again and the FileError goes on to the caller.
+// Writes every file beside target (target's name without its extension, then the suffix). All
+// are written to their temporaries first; then the main file takes its place, and the side files
+// only after it. A FileError goes on to the caller.
 void WriteExportedFiles(const std::string& target, const ExportedFiles& files);
 
 }  // namespace terrak

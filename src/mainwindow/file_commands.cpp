@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "mainwindow/height_tag_choice.h"
+#include "mainwindow/interrupted_save.h"
 #include "mainwindow/tracing.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/map_writer.h"
@@ -71,14 +72,15 @@ void OpenMapInWindow(MapWindow& w) {
     app.Model.MapFileName = app.Window.MapOpen() ? app.Window.OpenMapName : kNoFile;
   };
   OpenResult result = OpenResult::Missing;
-  {
-    BusyCursor busy(w.Dialogs);
-    try {
+  try {
+    // A save killed half-way is finished or discarded first, or the map is not opened at all.
+    if (OfferToFinishInterruptedSaves(app.Model.MapFileName, app.Paths.CacheFolder, w.Dialogs)) {
+      BusyCursor busy(w.Dialogs);
       result = OpenMapFile(app.Model, app.Paths.WorkingCopy, w.Dialogs);
-    } catch (...) {
-      keepPreviousName();
-      throw;
     }
+  } catch (...) {
+    keepPreviousName();
+    throw;
   }
   if (result == OpenResult::Opened) {
     app.Window.OpenMapName = app.Model.MapFileName;

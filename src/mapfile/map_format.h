@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "mapfile/georeferencing.h"
+#include "mapfile/side_file.h"
 
 namespace terrak {
 
@@ -101,6 +102,7 @@ struct BytePatch {
 struct SidecarFile {
   std::string Suffix;  // appended to the map's name: ".heights"
   std::vector<std::uint8_t> Bytes;
+  SideFileState Known;  // what lay at its name when the map was opened or last saved
 };
 
 // A map opened from its bytes. Writes change the bytes held here and return the same change as
@@ -120,6 +122,8 @@ class FormatMap {
   virtual const std::vector<std::uint8_t>& Bytes() const = 0;
   // Files Save writes beside the map; none for most formats.
   virtual std::vector<SidecarFile> Sidecars() const { return {}; }
+  // Save wrote the side file of this suffix: what lies at its name now.
+  virtual void SidecarSaved(const std::string& /*suffix*/, const SideFileState& /*state*/) {}
 };
 
 // A file the program will not open. what() is the message the user sees; Detail() says which

@@ -5,6 +5,7 @@
 
 #include "common/bytes.h"
 #include "mapfile/mapper/mapper_map.h"
+#include "mapfile/ocad9/height_sidecar_file.h"
 #include "mapfile/ocad9/ocad9_layout.h"
 #include "mapfile/ocad9/ocad9_map.h"
 #include "mapfile/ocad_format_error.h"
@@ -59,10 +60,11 @@ std::unique_ptr<FormatMap> OpenFormatMap(std::vector<std::uint8_t> bytes,
   const MapFileFormat format = RecogniseMapFile(bytes);
   switch (format.Kind) {
     case MapFileKind::Ocad9On: {
-      std::optional<std::vector<std::uint8_t>> sidecar;
-      const std::string sidecarName = fileName + ocad9::kHeightSidecarSuffix;
-      if (format.Version == 9 && FileExists(sidecarName)) sidecar = ReadWholeFile(sidecarName);
-      return ocad9::Ocad9Map::Open(std::move(bytes), sidecar);
+      if (format.Version != 9) return ocad9::Ocad9Map::Open(std::move(bytes), std::nullopt);
+      const auto mapSize = static_cast<std::int64_t>(bytes.size());
+      const ocad9::HeightSidecarRead sidecar =
+          ocad9::ReadHeightSidecarFile(fileName + ocad9::kHeightSidecarSuffix, mapSize);
+      return ocad9::Ocad9Map::Open(std::move(bytes), sidecar.Bytes, sidecar.State);
     }
     case MapFileKind::MapperXml:
       return mapper::MapperMap::Open(std::move(bytes));
@@ -72,6 +74,10 @@ std::unique_ptr<FormatMap> OpenFormatMap(std::vector<std::uint8_t> bytes,
     default:
       throw MapFormatError(RefusalMessage(format), "not a map format");
   }
+}
+
+std::vector<std::string> SideFilesOf(const std::string& mapFileName) {
+  return {mapFileName + ocad9::kHeightSidecarSuffix};
 }
 
 }  // namespace terrak

@@ -37,4 +37,8 @@ std::string RefusalMessage(const MapFileFormat& format);
 std::unique_ptr<FormatMap> OpenFormatMap(std::vector<std::uint8_t> bytes,
                                          const std::string& fileName);
 
+// The files that a map named mapFileName may keep beside it and that Save writes with it
+// (OCAD 9's heights), whether they exist or not.
+std::vector<std::string> SideFilesOf(const std::string& mapFileName);
+
 }  // namespace terrak

@@ -145,15 +145,21 @@ bool Fits(const std::vector<std::uint8_t>& record, std::size_t offset, std::size
   return offset + size <= record.size();
 }
 
+std::vector<SidecarFile> SidecarsOf(const MapModel& model) {
+  return model.Format ? model.Format->Sidecars() : std::vector<SidecarFile>{};
+}
+
 // Writes the working copy as the new contents of the map and remembers what was written.
 void CopyWorkingCopyTo(MapModel& model, const std::string& workingCopy,
-                       const SafeWriteOptions& options) {
+                       const std::vector<SidecarFile>& sidecars, const SafeWriteOptions& options) {
   const std::vector<std::uint8_t> bytes = ReadWholeFile(workingCopy);
   // Files kept beside the map (OCAD 9's heights) go first: should one fail, the map itself is
   // still as it was, never newer than its heights.
-  if (model.Format)
-    for (const SidecarFile& sidecar : model.Format->Sidecars())
-      ReplaceFileAtomically(model.MapFileName + sidecar.Suffix, sidecar.Bytes, options);
+  for (const SidecarFile& sidecar : sidecars) {
+    const std::string name = model.MapFileName + sidecar.Suffix;
+    ReplaceFileAtomically(name, sidecar.Bytes, options);
+    model.Format->SidecarSaved(sidecar.Suffix, SideFileWritten(name, sidecar.Bytes));
+  }
   ReplaceFileAtomically(model.MapFileName, bytes, options);
   const FileStream written(model.MapFileName, FileMode::ReadDenyWrite);
   model.OpenedFile = StampOf(bytes, written.Descriptor());
@@ -176,6 +182,18 @@ void AskBeforeOverwritingChanges(const MapModel& model, UserDialogs& dialogs) {
   if (dialogs.Message(ChangedOnDiskQuestion(model.MapFileName), MessageType::Warning,
                       DialogButton::Yes | DialogButton::No) != DialogButton::Yes)
     throw SaveDeclined(model.MapFileName);
+}
+
+// The same for the files beside the map.
+void AskBeforeOverwritingSideFiles(const MapModel& model, const std::vector<SidecarFile>& sidecars,
+                                   UserDialogs& dialogs) {
+  for (const SidecarFile& sidecar : sidecars) {
+    const std::string name = model.MapFileName + sidecar.Suffix;
+    if (!SideFileChanged(name, sidecar.Known)) continue;
+    if (dialogs.Message(SideFileChangedQuestion(name), MessageType::Warning,
+                        DialogButton::Yes | DialogButton::No) != DialogButton::Yes)
+      throw SaveDeclined(name);
+  }
 }
 
 }  // namespace
@@ -267,6 +285,12 @@ std::string ChangedOnDiskQuestion(const std::string& fileName) {
          "those changes with this map. Save anyway?";
 }
 
+std::string SideFileChangedQuestion(const std::string& fileName) {
+  return "The file \"" + fileName +
+         "\", which Terrak saves with the map, has been changed by another program since Terrak "
+         "opened the map. Saving now replaces those changes with this map's. Save anyway?";
+}
+
 SaveDeclined::SaveDeclined(const std::string& fileName)
     : std::runtime_error("The map was not saved, so \"" + fileName +
                          "\" keeps the other program's changes. Save As can save this map "
@@ -277,12 +301,19 @@ void SaveMap(MapModel& model, const std::string& workingCopy, UserDialogs& dialo
   if (!FileExists(model.MapFileName))
     throw FileError(model.MapFileName, "the map file no longer exists");
   RefuseReadOnlyMap(model.MapFileName);
+  const std::vector<SidecarFile> sidecars = SidecarsOf(model);
+  for (const SidecarFile& sidecar : sidecars)
+    RefuseUnsafeSideFile(model.MapFileName + sidecar.Suffix, &sidecar.Known);
   AskBeforeOverwritingChanges(model, dialogs);
-  CopyWorkingCopyTo(model, workingCopy, options);
+  AskBeforeOverwritingSideFiles(model, sidecars, dialogs);
+  CopyWorkingCopyTo(model, workingCopy, sidecars, options);
 }
 
 void SaveMapAs(MapModel& model, const std::string& workingCopy, const SafeWriteOptions& options) {
-  CopyWorkingCopyTo(model, workingCopy, options);
+  const std::vector<SidecarFile> sidecars = SidecarsOf(model);
+  for (const SidecarFile& sidecar : sidecars)
+    RefuseUnsafeSideFile(model.MapFileName + sidecar.Suffix, nullptr);
+  CopyWorkingCopyTo(model, workingCopy, sidecars, options);
 }
 
 }  // namespace terrak

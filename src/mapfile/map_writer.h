@@ -25,18 +25,23 @@ void WriteOffset(MapModel& model, const std::string& workingCopy);
 
 // Copies the working copy over model.MapFileName, which must exist and be writable. When the
 // file is no longer what was opened or last saved (another program changed it), the user is
-// asked first; No raises SaveDeclined and the file stays as it is. Afterwards model.OpenedFile
-// describes the saved file. options.AsideFolder takes the complete copy when the map's folder
+// asked first; No raises SaveDeclined and the file stays as it is. Files saved with the map
+// (OCAD 9's heights) get the same question, and are refused when read-only or when a symbolic
+// link has taken their place since; nothing is written before every check has passed.
+// Afterwards model.OpenedFile describes the saved file. options.AsideFolder takes the complete copy when the map's folder
 // is not writable and the map is overwritten in place.
 void SaveMap(MapModel& model, const std::string& workingCopy, UserDialogs& dialogs,
              const SafeWriteOptions& options = {});
 // Copies the working copy into model.MapFileName, creating it when missing (the file dialog has
-// asked before an existing file is replaced).
+// asked before an existing file is replaced). A file saved with the map is refused when it is
+// read-only or a symbolic link at the new name.
 void SaveMapAs(MapModel& model, const std::string& workingCopy,
                const SafeWriteOptions& options = {});
 
 // The question before Save replaces a map that another program has changed.
 std::string ChangedOnDiskQuestion(const std::string& fileName);
+// The same for a file saved with the map (OCAD 9's heights).
+std::string SideFileChangedQuestion(const std::string& fileName);
 
 // Save ended because the user chose to keep another program's changes to the map.
 class SaveDeclined : public std::runtime_error {

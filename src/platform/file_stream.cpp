@@ -26,7 +26,7 @@ int OpenFlags(FileMode mode) {
     case FileMode::CreateExclusive:
       return O_RDWR | O_CREAT;
     case FileMode::CreateScratchExclusive:
-      return O_RDWR | O_CREAT | O_NOFOLLOW;
+      return O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
   }
   return O_RDONLY;
 }

@@ -17,7 +17,8 @@ enum class FileMode {
   ReadWriteExclusive,  // read and write an existing file, exclusively
   CreateExclusive,     // create or empty the file, then read and write it exclusively
   WriteExistingExclusive,  // write into an existing file without emptying it, exclusively
-  // As CreateExclusive for a file of the program's own (0600, never through a symbolic link).
+  // A new file of the program's own (0600): refused when anything is at the name already (a
+  // file, a second name of another file, a symbolic link), so nothing else is ever written.
   CreateScratchExclusive,
 };
 

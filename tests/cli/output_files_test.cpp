@@ -1,10 +1,14 @@
-// terrak-cli never replaces a read-only output unless --force says so, and says which one
-// before any work starts.
+// terrak-cli never replaces a read-only output unless --force says so, never writes over one of
+// its inputs or gives two outputs one file, and says which one before any work starts.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "cli_run.h"
+#include "platform/safe_file_writer.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
@@ -69,6 +73,89 @@ TEST(OutputFiles, EveryOutputOfTheGridIsCheckedBeforeTheGridIsBuilt) {
     EXPECT_EQ(forced.Exit, 0) << forced.Err;
     EXPECT_NE(ReadText(lockedFile), "keep me") << locked;
   }
+}
+
+TEST(OutputFiles, NoOutputIsAnInputOrAnotherOutputByAnyName) {
+  namespace fs = std::filesystem;
+  TempFolder folder;
+  const std::string map = folder.File("x.ocd");
+  const std::string image = folder.File("x.bmp");
+  fs::copy_file(kDemoMap, map);
+  fs::copy_file(TERRAK_SOURCE_DIR "/samples/demo6.bmp", image);
+  const std::vector<std::uint8_t> mapBytes = ReadBytes(map);
+  const std::vector<std::uint8_t> imageBytes = ReadBytes(image);
+  const std::string twin = folder.File("twin.ocd");
+  ASSERT_EQ(::link(map.c_str(), twin.c_str()), 0);
+  fs::create_symlink("x.bmp", folder.File("picture.bmp"));
+  const std::string o3d = folder.File("terrain.o3d");
+  WriteText(o3d, "not read");
+  const std::string same = folder.File("same.tif");
+  const std::string sameAgain = folder.File("missing/../same.tif");
+
+  const auto exporting = [&](std::vector<std::string> outputs) {
+    std::vector<std::string> args{"export", map, "--symbols", "101"};
+    args.insert(args.end(), outputs.begin(), outputs.end());
+    return args;
+  };
+  const auto overwrites = [](const std::string& option, const std::string& file,
+                             const std::string& what, const std::string& input) {
+    return "terrak-cli: " + option + " " + file + " would overwrite " + what + " " + input +
+           "; give another file name\n";
+  };
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+      {exporting({"--stl", map}), overwrites("--stl", map, "the input map", map)},
+      {exporting({"--stl", folder.File("./x.ocd"), "--force"}),
+       overwrites("--stl", folder.File("./x.ocd"), "the input map", map)},
+      {exporting({"--dem", folder.File("a.tif"), "--stl", twin}),
+       overwrites("--stl", twin, "the input map", map)},
+      {exporting({"--glb", image}), overwrites("--glb", image, "the input map's image", image)},
+      {exporting({"--glb", folder.File("picture.bmp")}),
+       overwrites("--glb", folder.File("picture.bmp"), "the input map's image", image)},
+      {exporting({"--stl", map + ".heights"}),
+       overwrites("--stl", map + ".heights", "the input map's heights file", map + ".heights")},
+      {exporting({"--dem", same, "--stl", same}),
+       "terrak-cli: --dem " + same + " and --stl " + same +
+           " are the same file; give each output a name of its own\n"},
+      {exporting({"--dem", same, "--glb", folder.File("b.glb"), "--stl", sameAgain}),
+       "terrak-cli: --dem " + same + " and --stl " + sameAgain +
+           " are the same file; give each output a name of its own\n"},
+      {{"export", o3d, "--stl", o3d}, overwrites("--stl", o3d, "the input 3D map file", o3d)},
+      {{"grid", map, "--symbols", "101", "--xyz", image},
+       overwrites("--xyz", image, "the input map's image", image)},
+      {{"render", map, "--symbols", "101", "--out", twin},
+       overwrites("--out", twin, "the input map", map)},
+  };
+  for (const auto& [args, message] : cases) {
+    SCOPED_TRACE(args.back());
+    const CliRun refused = RunCli(args);
+    EXPECT_EQ(refused.Exit, 1);
+    EXPECT_EQ(refused.Err, message);
+    EXPECT_TRUE(refused.Out.empty());
+  }
+  EXPECT_EQ(ReadBytes(map), mapBytes);
+  EXPECT_EQ(ReadBytes(image), imageBytes);
+  EXPECT_EQ(ReadText(o3d), "not read");
+  EXPECT_FALSE(fs::exists(same));
+  EXPECT_FALSE(fs::exists(map + ".heights"));
+}
+
+TEST(OutputFiles, AMapWhoseLastSaveWasInterruptedIsReadWithAWarning) {
+  TempFolder folder;
+  const std::string map = folder.File("x.ocd");
+  std::filesystem::copy_file(kDemoMap, map);
+  std::vector<std::uint8_t> newer = ReadBytes(map);
+  newer.push_back(0);
+  const std::string copy = SaveFileNamesFor(map).Complete;
+  WriteBytes(copy, newer);
+  const CliRun run = RunCli({"render", map, "--symbols", "101", "--contours", "--size", "40x30",
+                             "--out", folder.File("cake.bmp")});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_NE(run.Err.find("terrak-cli: warning: the last save of " + map +
+                         " was interrupted, so it may be incomplete; its complete new contents "
+                         "are in " + copy),
+            std::string::npos)
+      << run.Err;
+  EXPECT_EQ(ReadBytes(copy), newer);  // left for Terrak to finish
 }
 
 }  // namespace

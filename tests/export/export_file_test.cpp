@@ -9,6 +9,7 @@
 #include "export/export_fixtures.h"
 #include "export/stl_export.h"
 #include "platform/file_error.h"
+#include "support/file_faults.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
@@ -52,14 +53,26 @@ TEST(ExportFiles, BadTargetsRaiseFileErrorsAndLeaveNoPartialFiles) {
   DemOptions ascii;
   ascii.Format = "AAIGrid";
 
-  // A directory in the way of the main file: the side file written before it goes again.
+  // A directory in the way of the main file: no side file is made beside it...
   std::filesystem::create_directory(folder.File("taken.asc"));
   EXPECT_THROW(WriteDemFile(folder.File("taken.asc"), grid, g, ascii), FileError);
   EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"taken.asc"});
-  // An existing side file is replaced, not removed, when the main file then fails.
+  // ... and those there already stay as they were.
   testing::WriteText(folder.File("taken.prj"), "old");
+  testing::WriteText(folder.File("taken.asc.aux.xml"), "old too");
   EXPECT_THROW(WriteDemFile(folder.File("taken.asc"), grid, g, ascii), FileError);
-  EXPECT_TRUE(std::filesystem::exists(folder.File("taken.prj")));
+  EXPECT_EQ(testing::ReadText(folder.File("taken.prj")), "old");
+  EXPECT_EQ(testing::ReadText(folder.File("taken.asc.aux.xml")), "old too");
+  EXPECT_EQ(Names(folder.Path()),
+            (std::vector<std::string>{"taken.asc", "taken.asc.aux.xml", "taken.prj"}));
+  // A disk too full for the main file, with room enough for a side file: the same.
+  testing::WriteText(folder.File("full.prj"), "old");
+  {
+    testing::FileSizeLimit full(1000);
+    EXPECT_THROW(WriteDemFile(folder.File("full.asc"), grid, g, ascii), FileError);
+  }
+  EXPECT_EQ(testing::ReadText(folder.File("full.prj")), "old");
+  EXPECT_FALSE(std::filesystem::exists(folder.File("full.asc")));
 
   // A folder that does not exist, and a place where nobody may create files.
   EXPECT_THROW(WriteStlFile(folder.File("missing/model.stl"), grid, StlOptions{}), FileError);

@@ -1,13 +1,17 @@
 // Starting the window from the settings file, and what Save keeps there.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "mainwindow/colour_scheme.h"
 #include "mainwindow/file_commands.h"
+#include "mainwindow/interrupted_save.h"
 #include "mainwindow/map_files.h"
 #include "mainwindow/menu_commands.h"
 #include "mainwindow/symbol_selection.h"
 #include "mainwindow/window_fixture.h"
 #include "mapfile/ocad_format_error.h"
+#include "platform/safe_file_writer.h"
 
 namespace terrak {
 namespace {
@@ -58,6 +62,55 @@ TEST(StartUp, WithoutSettingsNoMapIsOpened) {
   EXPECT_EQ(f.App.Model.MapFileName, "nofile");
   EXPECT_TRUE(f.Dialogs.Messages.empty());
   EXPECT_FALSE(f.App.Window.MapOpen());
+}
+
+TEST(StartUp, AnInterruptedSaveIsOfferedToBeFinishedBeforeTheMapOpens) {
+  StartUp f;
+  f.WriteSettings(f.MapFile);
+  // Killed a third of the way into overwriting the map in place: a new head on an old tail
+  // (here zeros), and the complete new contents beside it.
+  const std::vector<std::uint8_t> saved = ReadBytes(f.MapFile);
+  std::vector<std::uint8_t> torn = saved;
+  std::fill(torn.begin() + static_cast<std::ptrdiff_t>(torn.size() / 3), torn.end(), 0);
+  WriteBytes(f.MapFile, torn);
+  const std::string copy = SaveFileNamesFor(f.MapFile).Complete;
+  WriteBytes(copy, saved);
+
+  // Cancel: nothing is opened, and both stay for another time.
+  f.Dialogs.MessageAnswers = {DialogButton::Cancel};
+  FormCreate(f.Window);
+  ASSERT_EQ(f.Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(f.Dialogs.Messages[0].Text, InterruptedSaveQuestion(f.MapFile, copy));
+  EXPECT_EQ(f.Dialogs.Messages[0].Type, MessageType::Warning);
+  EXPECT_EQ(f.Dialogs.Messages[0].Buttons,
+            DialogButton::Yes | DialogButton::No | DialogButton::Cancel);
+  EXPECT_FALSE(f.App.Window.MapOpen());
+  EXPECT_EQ(f.App.Model.MapFileName, "nofile");
+  EXPECT_EQ(ReadBytes(f.MapFile), torn);
+  EXPECT_EQ(ReadBytes(copy), saved);
+
+  // Yes at the next start: the save is finished and the whole map opens.
+  f.Dialogs.MessageAnswers = {DialogButton::Yes};
+  FormCreate(f.Window);
+  EXPECT_EQ(f.Dialogs.Messages.size(), 2u);
+  EXPECT_EQ(ReadBytes(f.MapFile), saved);
+  EXPECT_FALSE(std::filesystem::exists(copy));
+  EXPECT_TRUE(f.App.Window.MapOpen());
+  EXPECT_EQ(f.App.Model.MapObjects.size(), 4u);
+
+  // No: the kept contents go, and the map is taken as it is.
+  WriteBytes(copy, torn);
+  f.Dialogs.MessageAnswers = {DialogButton::No};
+  FormCreate(f.Window);
+  EXPECT_EQ(f.Dialogs.Messages.size(), 3u);
+  EXPECT_FALSE(std::filesystem::exists(copy));
+  EXPECT_EQ(ReadBytes(f.MapFile), saved);
+  EXPECT_TRUE(f.App.Window.MapOpen());
+  // A copy that already equals the map (killed after the last byte) goes without a question.
+  WriteBytes(copy, saved);
+  FormCreate(f.Window);
+  EXPECT_EQ(f.Dialogs.Messages.size(), 3u);
+  EXPECT_FALSE(std::filesystem::exists(copy));
 }
 
 TEST(StartUp, ASymbolColourSurvivesANewSelectionOnlyOnceSaved) {

@@ -111,26 +111,34 @@ TEST(Ocad9Write, VersionNineKeepsHeightsBesideTheMapAndTheMapUnchanged) {
   EXPECT_EQ(std::string(cleared[0].Bytes.begin(), cleared[0].Bytes.end()), "terrak-heights 1\n");
 }
 
-TEST(Ocad9Write, SidecarLinesOfObjectsThatMovedAreLeftBehind) {
+TEST(Ocad9Write, SidecarLinesOfObjectsThatMovedApplyToNothingAndAreKept) {
   Ocad9MapBuilder b = ThreeContours(9);
   const std::vector<std::uint8_t> bytes = b.Build();
   const Object9Layout& first = b.Layout().Objects[0];
   const Object9Layout& second = b.Layout().Objects[1];
+  const std::string movedLine =
+      std::to_string(second.EntryPos) + " " + std::to_string(first.FilePos) + " 200\n";
   const std::string text = "terrak-heights 1\r\n" + std::to_string(first.EntryPos) + " " +
-                           std::to_string(first.FilePos) + " 100\n" +
-                           std::to_string(second.EntryPos) + " " +
-                           std::to_string(first.FilePos) + " 200\n" + "999999 5 300\n" +
-                           std::to_string(b.Layout().Objects[2].EntryPos) + " " +
-                           std::to_string(b.Layout().Objects[2].FilePos) + " 0\n";
+                           std::to_string(first.FilePos) + " 100\n" + movedLine +
+                           "999999 5 300\n" + std::to_string(b.Layout().Objects[2].EntryPos) +
+                           " " + std::to_string(b.Layout().Objects[2].FilePos) + " 0\n";
   const auto map = Ocad9Map::Open(bytes, std::vector<std::uint8_t>(text.begin(), text.end()));
   const ObjectsRead read = map->ReadObjects(All);
   EXPECT_EQ(read.Objects[0].HeightTenths, 100);
   EXPECT_EQ(read.Objects[1].HeightTenths, 0);
-  const std::vector<SidecarFile> sidecars = map->Sidecars();
-  ASSERT_EQ(sidecars.size(), 1u);
-  const std::string saved(sidecars[0].Bytes.begin(), sidecars[0].Bytes.end());
-  EXPECT_EQ(saved, "terrak-heights 1\n" + std::to_string(first.EntryPos) + " " +
-                       std::to_string(first.FilePos) + " 100\n");
+  const auto saved = [&map] {
+    const std::vector<SidecarFile> sidecars = map->Sidecars();
+    EXPECT_EQ(sidecars.size(), 1u);
+    return sidecars.empty() ? std::string()
+                            : std::string(sidecars[0].Bytes.begin(), sidecars[0].Bytes.end());
+  };
+  const std::string firstLine =
+      std::to_string(first.EntryPos) + " " + std::to_string(first.FilePos) + " 100\n";
+  EXPECT_EQ(saved(), "terrak-heights 1\n" + firstLine + movedLine + "999999 5 300\n");
+  // A height given to the object its entry points at now takes the entry's line.
+  map->WriteHeights({{second.EntryPos, 50}});
+  EXPECT_EQ(saved(), "terrak-heights 1\n" + firstLine + std::to_string(second.EntryPos) + " " +
+                         std::to_string(second.FilePos) + " 50\n999999 5 300\n");
 }
 
 TEST(Ocad9Write, ADamagedHeightsFileIsRefusedWithItsLine) {

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "platform/file_stream.h"
@@ -190,7 +194,7 @@ TEST(SafeFileWriter, AFolderThatIsNotWritableIsRefusedOrWrittenInPlaceFromACopyA
     // With it: overwritten in place, shorter than before, and the copy aside is gone.
     ReplaceFileAtomically(map, {3, 4, 5}, {aside});
     if (ReadBytes(map) != Bytes{3, 4, 5}) return "not written in place";
-    if (fs::exists(aside + "/map.ocd" + kSaveTemporarySuffix)) return "the copy aside stayed";
+    if (!fs::is_empty(aside)) return "the copy aside stayed";
     ReplaceFileAtomically(map, Bytes(3 << 20, 6), {aside});  // longer than one copied piece
     if (ReadBytes(map) != Bytes(3 << 20, 6)) return "a long file was not written whole";
     return "";
@@ -226,12 +230,15 @@ TEST(SafeFileWriter, AFullDiskLeavesTheOldFileAndNoTemporary) {
       ADD_FAILURE() << "a write past the end of the disk succeeded";
     } catch (const FileError& error) {
       EXPECT_TRUE(Contains(error.what(), "may be incomplete now"));
-      EXPECT_TRUE(Contains(error.what(), "\"" + name + kSaveTemporarySuffix + "\""));
+      EXPECT_TRUE(Contains(error.what(), "\"" + name + kCompleteCopySuffix + "\""));
     }
   }
-  EXPECT_EQ(ReadBytes(name + kSaveTemporarySuffix), Bytes(10000, 'n'));
+  EXPECT_EQ(ReadBytes(name + kCompleteCopySuffix), Bytes(10000, 'n'));
+  EXPECT_FALSE(fs::exists(name + kSaveTemporarySuffix));
+  EXPECT_EQ(FindUnfinishedSave(second), std::nullopt);  // looked for under the name saved
+  EXPECT_EQ(FindUnfinishedSave(name), name + kCompleteCopySuffix);
   fs::remove(second);
-  fs::remove(name + kSaveTemporarySuffix);
+  fs::remove(name + kCompleteCopySuffix);
   WriteBytes(name, Bytes(100, 'o'));
 
   // A temporary that a killed run left is taken over and gone after the next write; one in
@@ -251,6 +258,194 @@ TEST(SafeFileWriter, AFullDiskLeavesTheOldFileAndNoTemporary) {
   RemoveStaleSaveTemporary(name);
   EXPECT_FALSE(fs::exists(name + kSaveTemporarySuffix));
   EXPECT_EQ(ReadBytes(name), Bytes(100, 'o'));
+}
+
+TEST(SafeFileWriter, AFileOfTheUsersOwnInAFolderTheUserCannotWriteIsWrittenFromTheCopyAside) {
+  // Run as an ordinary user: by the superuser through a child that gives up its rights, by
+  // anyone else as they are. The files are that user's own, so renaming could keep their owner:
+  // only the folder decides that they are written in place.
+  TempFolder folder;
+  OpenToEveryone(folder.Path(), 0755);
+  const std::string shut = folder.File("shut");
+  fs::create_directory(shut);
+  const std::string map = shut + "/map.ocd";
+  const std::string readOnly = shut + "/kept.ocd";
+  WriteBytes(map, Bytes(5000, 1));
+  WriteBytes(readOnly, {1});
+  const std::string aside = folder.File("cache");
+  fs::create_directory(aside);
+  if (::geteuid() == 0) {
+    for (const std::string& path : {map, readOnly, aside})
+      ASSERT_EQ(::chown(path.c_str(), testing::kUnprivilegedUser, testing::kUnprivilegedUser), 0);
+  }
+  OpenToEveryone(map, 0640);
+  OpenToEveryone(readOnly, 0444);
+  OpenToEveryone(shut, 0555);
+  const struct stat before = StatOf(map);
+
+  const std::string outcome = RunUnprivileged([&]() -> std::string {
+    if (::access(shut.c_str(), W_OK) == 0) return "skip";
+    ReplaceFileAtomically(map, {3, 4, 5}, {aside});
+    if (ReadBytes(map) != Bytes{3, 4, 5}) return "not written";
+    ReplaceFileAtomically(map, Bytes(3 << 20, 6), {aside});
+    if (ReadBytes(map) != Bytes(3 << 20, 6)) return "a long file was not written whole";
+    ReplaceFileAtomically(readOnly, {7}, {aside});
+    if (ReadBytes(readOnly) != Bytes{7}) return "the read-only file was not written";
+    return fs::is_empty(aside) ? "" : "the copy aside stayed";
+  });
+  OpenToEveryone(shut, 0755);
+  if (outcome == "skip") GTEST_SKIP() << "the folder stays writable for this user";
+  EXPECT_EQ(outcome, "");
+  const struct stat after = StatOf(map);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_uid, before.st_uid);
+  EXPECT_EQ(after.st_mode & 07777, 0640u);
+  EXPECT_EQ(StatOf(readOnly).st_mode & 07777, 0444u);
+}
+
+TEST(SafeFileWriter, TheTemporaryIsAlwaysANewFileWithANameThatFits) {
+  TempFolder folder;
+  const std::string target = folder.File("out.stl");
+  const std::string victim = folder.File("someone-else.txt");
+  WriteBytes(victim, {'v'});
+  const SaveFileNames names = SaveFileNamesFor(target);
+  EXPECT_EQ(names.Temporary, target + kSaveTemporarySuffix);
+  EXPECT_EQ(names.Complete, target + kCompleteCopySuffix);
+
+  // A second name of another file put where the temporary goes: that file is never written.
+  ASSERT_EQ(::link(victim.c_str(), names.Temporary.c_str()), 0);
+  ReplaceFileAtomically(target, {1, 2, 3});
+  EXPECT_EQ(ReadBytes(target), (Bytes{1, 2, 3}));
+  EXPECT_EQ(ReadBytes(victim), (Bytes{'v'}));
+  EXPECT_EQ(StatOf(victim).st_nlink, 1u);
+  // Nor through a symbolic link there, nor at the complete copy's name of a file written in
+  // place (here: one with a second name).
+  fs::create_symlink(victim, names.Temporary);
+  ReplaceFileAtomically(target, {4});
+  const std::string second = folder.File("second.stl");
+  ASSERT_EQ(::link(target.c_str(), second.c_str()), 0);
+  ASSERT_EQ(::link(victim.c_str(), names.Complete.c_str()), 0);
+  ReplaceFileAtomically(target, {5, 6});
+  EXPECT_EQ(ReadBytes(second), (Bytes{5, 6}));
+  EXPECT_EQ(ReadBytes(victim), (Bytes{'v'}));
+  EXPECT_FALSE(fs::exists(names.Temporary));
+  EXPECT_FALSE(fs::exists(names.Complete));
+
+  // In a shared folder (sticky, as /tmp) another user's file in the way cannot be removed, even
+  // when anyone may write it: the write is refused, naming it, and that file stays as it was.
+  if (::geteuid() == 0) {
+    OpenToEveryone(folder.Path(), 0755);
+    const std::string shared = folder.File("shared");
+    fs::create_directory(shared);
+    OpenToEveryone(shared, 01777);
+    const std::string theirs = shared + "/out.stl" + kSaveTemporarySuffix;
+    WriteBytes(theirs, {'r'});
+    OpenToEveryone(theirs, 0666);
+    EXPECT_EQ(RunUnprivileged([&] {
+                const std::string refusal = RefusalOf(shared + "/out.stl", {1});
+                return Contains(refusal, "\"" + theirs + "\" is in the way") ? "" : refusal;
+              }),
+              "");
+    EXPECT_EQ(ReadBytes(theirs), (Bytes{'r'}));
+  }
+
+  // Names near the longest a folder takes: the temporaries are cut and marked, so they fit, and
+  // two names alike in their first 240 bytes do not share them.
+  const std::string longName = folder.File(std::string(245, 'l') + ".stl");
+  const std::string alike = folder.File(std::string(245, 'l') + ".glb");
+  const std::string accents = folder.File(std::string(81, 'a') + [] {
+    std::string e;
+    for (int i = 0; i < 85; ++i) e += "\xC3\xA9";  // e acute, two bytes each
+    return e;
+  }());
+  for (const std::string& name : {longName, alike, accents}) {
+    SCOPED_TRACE(name.size());
+    ReplaceFileAtomically(name, {7});
+    EXPECT_EQ(ReadBytes(name), (Bytes{7}));
+    const SaveFileNames cut = SaveFileNamesFor(name);
+    for (const std::string& made : {cut.Temporary, cut.Complete}) {
+      const std::string file = fs::path(made).filename().string();
+      EXPECT_LE(file.size(), 255u);
+      EXPECT_EQ(fs::path(made).parent_path(), fs::path(name).parent_path());
+      EXPECT_EQ(file.find("\xC3\xA9\xC3."), std::string::npos) << "a character cut in two";
+    }
+  }
+  EXPECT_NE(SaveFileNamesFor(longName).Temporary, SaveFileNamesFor(alike).Temporary);
+  // Written in place (a second name), and a temporary of a killed run found again by its name.
+  ASSERT_EQ(::link(longName.c_str(), folder.File("short.stl").c_str()), 0);
+  ReplaceFileAtomically(longName, {8, 8});
+  EXPECT_EQ(ReadBytes(folder.File("short.stl")), (Bytes{8, 8}));
+  WriteBytes(SaveFileNamesFor(longName).Temporary, {1});
+  RemoveStaleSaveTemporary(longName);
+  EXPECT_FALSE(fs::exists(SaveFileNamesFor(longName).Temporary));
+
+  // The copy aside of a file in a folder that is not writable is marked with the whole path,
+  // so two maps of one name in two folders keep theirs apart.
+  const SaveFileNames asideA = SaveFileNamesFor("/a/map.ocd", folder.Path());
+  const SaveFileNames asideB = SaveFileNamesFor("/b/map.ocd", folder.Path());
+  EXPECT_NE(asideA.Complete, asideB.Complete);
+  EXPECT_EQ(fs::path(asideA.Complete).parent_path(), fs::path(folder.Path()));
+  EXPECT_EQ(fs::path(asideA.Complete).filename().string().rfind("map.ocd.", 0), 0u);
+}
+
+// Overwrites name (a file with a second name, so written in place) with fresh in a child that
+// the system kills once a third of it is written: past that length a file may not grow, and the
+// signal for that ends the process where it stands. Returns whether it ended so.
+bool KillAThirdOfTheWayThroughOverwrite(const std::string& name, const Bytes& fresh) {
+  const pid_t child = ::fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    SafeFileWriter writer(name);
+    writer.Append(fresh.data(), fresh.size());
+    std::signal(SIGXFSZ, SIG_DFL);
+    const rlimit noCore{0, 0};
+    const rlimit third{fresh.size() / 3, fresh.size() / 3};
+    if (::setrlimit(RLIMIT_CORE, &noCore) != 0 || ::setrlimit(RLIMIT_FSIZE, &third) != 0)
+      ::_exit(1);
+    writer.Commit();
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ;
+}
+
+TEST(SafeFileWriter, AKillWhileAFileIsOverwrittenInPlaceLeavesItsCompleteCopyForTheNextOpening) {
+  TempFolder folder;
+  const std::string name = folder.File("map.ocd");
+  const std::string second = folder.File("other-name.ocd");
+  const SaveFileNames names = SaveFileNamesFor(name);
+  const std::size_t size = 3 << 20;
+  Bytes fresh(size, 'n');
+  fresh.back() = 'N';
+  WriteBytes(name, Bytes(size, 'o'));
+  ASSERT_EQ(::link(name.c_str(), second.c_str()), 0);
+  ASSERT_TRUE(KillAThirdOfTheWayThroughOverwrite(name, fresh));
+  const Bytes found = ReadBytes(second);
+  EXPECT_EQ(found.front(), 'n');
+  EXPECT_EQ(found.back(), 'o');  // a new head and an old tail
+  // What the next opening does first removes temporaries of killed runs, never this copy.
+  RemoveStaleSaveTemporary(name);
+  ASSERT_TRUE(fs::exists(names.Complete));
+  EXPECT_EQ(ReadBytes(names.Complete), fresh);
+  EXPECT_FALSE(fs::exists(names.Temporary));
+  {
+    // Held by a running save, it is no interrupted save.
+    const FileStream running(names.Complete, FileMode::ReadExclusive);
+    EXPECT_EQ(FindUnfinishedSave(name), std::nullopt);
+  }
+  const std::optional<std::string> copy = FindUnfinishedSave(name);
+  ASSERT_EQ(copy, names.Complete);
+  FinishUnfinishedSave(name, *copy);
+  EXPECT_EQ(ReadBytes(second), fresh);  // every name sees the finished save
+  EXPECT_EQ(StatOf(name).st_nlink, 2u);
+  EXPECT_FALSE(fs::exists(names.Complete));
+
+  // Killed after the last byte, before the copy went: the copy is the target and just goes.
+  WriteBytes(names.Complete, {1, 2});
+  WriteBytes(name, {1, 2});
+  EXPECT_EQ(FindUnfinishedSave(name), std::nullopt);
+  EXPECT_FALSE(fs::exists(names.Complete));
 }
 
 // A small disk of its own, mounted for one test (only the superuser may).

@@ -93,9 +93,11 @@ FormatExtent CodedBox(const std::uint8_t* box) {
 }  // namespace
 
 std::unique_ptr<Ocad9Map> Ocad9Map::Open(std::vector<std::uint8_t> bytes,
-                                         const std::optional<std::vector<std::uint8_t>>& sidecar) {
+                                         const std::optional<std::vector<std::uint8_t>>& sidecar,
+                                         const SideFileState& sidecarState) {
   std::unique_ptr<Ocad9Map> map(new Ocad9Map());
   map->bytes_ = std::move(bytes);
+  map->sidecarState_ = sidecarState;
   map->Check(sidecar);
   return map;
 }
@@ -182,9 +184,11 @@ void Ocad9Map::Check(const std::optional<std::vector<std::uint8_t>>& sidecar) {
     hadSidecar_ = true;
     for (const auto& [entryPos, height] : ParseHeightSidecar(*sidecar)) {
       const auto found = entryByPos_.find(entryPos);
-      // Heights of objects that have moved or gone since stay behind.
+      // Heights of objects that have moved or gone since apply to nothing, and stay in the file.
       if (found != entryByPos_.end() && entries_[found->second].Position == height.ObjectPos)
         sidecar_[entryPos] = height;
+      else
+        staleSidecar_[entryPos] = height;
     }
   }
 }
@@ -273,6 +277,7 @@ std::vector<BytePatch> Ocad9Map::WriteHeights(
   for (const auto& [key, tenths] : heights) {
     const Entry& entry = EntryOf(key);
     if (!layout_.Height) {
+      staleSidecar_.erase(key);  // the entry's line now speaks of the object it points at
       if (tenths == 0)
         sidecar_.erase(key);
       else
@@ -307,7 +312,15 @@ std::vector<BytePatch> Ocad9Map::WriteSymbol(const std::vector<std::int64_t>& ke
 
 std::vector<SidecarFile> Ocad9Map::Sidecars() const {
   if (layout_.Height || (!hadSidecar_ && sidecar_.empty())) return {};
-  return {{kHeightSidecarSuffix, WriteHeightSidecar(sidecar_)}};
+  SidecarHeights lines = staleSidecar_;
+  for (const auto& [entryPos, height] : sidecar_) lines[entryPos] = height;
+  return {{kHeightSidecarSuffix, WriteHeightSidecar(lines), sidecarState_}};
+}
+
+void Ocad9Map::SidecarSaved(const std::string& suffix, const SideFileState& state) {
+  if (suffix != kHeightSidecarSuffix) return;
+  sidecarState_ = state;
+  hadSidecar_ = true;
 }
 
 }  // namespace terrak::ocad9

@@ -17,9 +17,11 @@ namespace terrak::ocad9 {
 class Ocad9Map final : public FormatMap {
  public:
   // Checks every record the program reads (MapFormatError when one is damaged or the version is
-  // not one of these). sidecar: the bytes of the heights file beside a version 9 map, if any.
+  // not one of these). sidecar: the bytes of the heights file beside a version 9 map, if any;
+  // sidecarState: what lay at its name.
   static std::unique_ptr<Ocad9Map> Open(std::vector<std::uint8_t> bytes,
-                                        const std::optional<std::vector<std::uint8_t>>& sidecar);
+                                        const std::optional<std::vector<std::uint8_t>>& sidecar,
+                                        const SideFileState& sidecarState = {});
 
   const FormatMapInfo& Info() const override { return info_; }
   std::vector<FormatSymbol> ReadSymbols() const override;
@@ -30,6 +32,7 @@ class Ocad9Map final : public FormatMap {
                                      std::int32_t symbol) override;
   const std::vector<std::uint8_t>& Bytes() const override { return bytes_; }
   std::vector<SidecarFile> Sidecars() const override;
+  void SidecarSaved(const std::string& suffix, const SideFileState& state) override;
 
  private:
   struct Entry {
@@ -52,7 +55,11 @@ class Ocad9Map final : public FormatMap {
   std::vector<Entry> entries_;  // objects not deleted, in index order
   std::unordered_map<std::int64_t, std::size_t> entryByPos_;
   SidecarHeights sidecar_;
+  // Lines of the heights file whose object has moved or gone: they apply to nothing now, but
+  // Save keeps them, as it keeps every byte it was not told to change.
+  SidecarHeights staleSidecar_;
   bool hadSidecar_ = false;
+  SideFileState sidecarState_;
 };
 
 // 0.01 mm with eight flag bits below, as OCAD 9 and later store a coordinate: the value in
