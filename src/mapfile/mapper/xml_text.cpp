@@ -84,8 +84,15 @@ std::string EscapeXml(std::string_view text) {
 std::string MetresText(std::int32_t tenths) {
   const std::int32_t whole = std::abs(tenths) / 10;
   const std::int32_t tenth = std::abs(tenths) % 10;
-  std::string text = (tenths < 0 ? "-" : "") + std::to_string(whole);
-  if (tenth != 0) text += "." + std::to_string(tenth);
+  // Appended piece by piece: g++ 12 at -O3 takes the concatenation of temporaries for an
+  // overlapping copy (-Wrestrict).
+  std::string text;
+  if (tenths < 0) text += '-';
+  text += std::to_string(whole);
+  if (tenth != 0) {
+    text += '.';
+    text += static_cast<char>('0' + tenth);
+  }
   return text;
 }
 
