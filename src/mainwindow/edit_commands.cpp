@@ -1,5 +1,6 @@
 #include "mainwindow/edit_commands.h"
 
+#include "common/numtext.h"
 #include "mainwindow/file_commands.h"
 #include "mainwindow/input_text.h"
 #include "mainwindow/navigation.h"
@@ -20,12 +21,17 @@ void ElevationsClick(MapWindow& w) {
   if (!view.TraceExists) return;
   const std::string answer = w.Dialogs.Input("Give feature an elevation", "Height in metres (< 3000)",
                                              HeightDefaultText(view.CurrentHeight));
-  const std::optional<std::int16_t> height = ParseHeightAnswer(answer);
-  if (!height) return;
-  view.NewHeight = *height;
+  const std::optional<double> metres = ParseHeightMetres(answer);
+  if (!metres || !HeightRangeProblem(*metres).empty()) {
+    w.Host.ShowStatusMessage(HeightRefusal(answer));
+    return;
+  }
+  view.NewHeight = HeightDecimetres(*metres);
   WriteTracedHeights(w.App.Model, w.App.Paths.WorkingCopy, view.TracedObjects, view.NewHeight);
   view.CurrentHeight = view.NewHeight;
   w.App.Model.MapModified = true;
+  w.Host.ShowStatusMessage("Height " + FormatFixed(view.NewHeight / 10.0, 1, 1) +
+                           " m given to the traced objects");
 }
 
 void ChangeTypeClick(MapWindow& w) {
@@ -34,10 +40,13 @@ void ChangeTypeClick(MapWindow& w) {
 
 void TraceToleranceClick(MapWindow& w) {
   const std::string answer =
-      w.Dialogs.Input("Change tolerance for joins", "Tolerance in TWIPs (1/1440 inche) 0 - 72",
+      w.Dialogs.Input("Change tolerance for joins", "Tolerance in TWIPs (1/1440 inch) 0 - 72",
                       ToleranceDefaultText(w.App.Settings.TraceTolerance));
   const std::optional<std::int16_t> tolerance = ParseToleranceAnswer(answer);
-  if (!tolerance) return;
+  if (!tolerance) {
+    w.Host.ShowStatusMessage(ToleranceRefusal(answer));
+    return;
+  }
   w.App.Settings.TraceTolerance = *tolerance;
   w.App.Model.MapModified = true;
 }

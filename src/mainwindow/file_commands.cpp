@@ -64,7 +64,7 @@ void FormCreate(MapWindow& w) {
   }
 }
 
-void OpenMapInWindow(MapWindow& w) {
+bool OpenMapInWindow(MapWindow& w) {
   AppState& app = w.App;
   // A rejected name must not stay: Save would write the previous map over that file. The
   // working copy still holds the previous map then (it is replaced only by a complete copy).
@@ -93,6 +93,7 @@ void OpenMapInWindow(MapWindow& w) {
   EnableDrawingItems(app.Menu, false);
   UncheckZoomItems(app.Menu);
   app.Model.MapModified = false;
+  return result == OpenResult::Opened;
 }
 
 void LoadSelectedObjects(MapWindow& w) {
@@ -119,7 +120,7 @@ void LoadSelectedObjects(MapWindow& w) {
 void OpenmapClick(MapWindow& w) {
   AppState& app = w.App;
   if (app.Model.MapModified) {
-    switch (w.Dialogs.Message(kSaveChangesQuestion, MessageType::Confirmation,
+    switch (w.Dialogs.Message(SaveChangesQuestion(app), MessageType::Confirmation,
                               DialogButton::Yes | DialogButton::No | DialogButton::Cancel)) {
       case DialogButton::Yes:
         SavemapClick(w);
@@ -144,10 +145,12 @@ void OpenmapClick(MapWindow& w) {
     app.Window.TraceExists = false;
     app.Window.TracedObjects.clear();
   }
-  OpenMapInWindow(w);
+  // A file that fails to open leaves the open map as it was, changes and all.
+  const bool wasModified = app.Model.MapModified;
+  const bool opened = OpenMapInWindow(w);
   LoadSelectedObjects(w);
   w.Host.Invalidate();
-  app.Model.MapModified = true;
+  app.Model.MapModified = opened || wasModified;
 }
 
 void SavemapClick(MapWindow& w) {
@@ -159,6 +162,7 @@ void SavemapClick(MapWindow& w) {
   SaveWithSettings(app, w.Dialogs, [&] {
     SaveMap(app.Model, app.Paths.WorkingCopy, w.Dialogs, {app.Paths.CacheFolder});
   });
+  w.Host.ShowStatusMessage("Saved " + app.Model.MapFileName);
 }
 
 void saveasmapClick(MapWindow& w) {
@@ -184,33 +188,32 @@ void saveasmapClick(MapWindow& w) {
     }
     app.Window.OpenMapName = *name;
   });
+  w.Host.ShowStatusMessage("Saved " + app.Model.MapFileName);
 }
 
 void exitClick(MapWindow& w) {
-  if (!w.App.Model.MapModified) {
-    w.Host.CloseWindow();
-    return;
-  }
-  switch (w.Dialogs.Message(kSaveChangesQuestion, MessageType::Confirmation,
-                            DialogButton::Yes | DialogButton::No | DialogButton::Cancel)) {
-    case DialogButton::Yes:
-      SavemapClick(w);
-      w.Host.CloseWindow();
-      break;
-    case DialogButton::No:
-      w.Host.CloseWindow();
-      break;
-    default:
-      break;
-  }
+  // The window's closing asks about unsaved changes, as it does for every other way out.
+  w.Host.CloseWindow();
+}
+
+std::string SaveChangesQuestion(const AppState& app) {
+  if (!app.Window.MapOpen()) return kSaveChangesQuestion;
+  return "Save changes to \"" + std::filesystem::path(app.Window.OpenMapName).filename().string() +
+         "\"?";
 }
 
 bool FormClose(MapWindow& w) {
-  if (w.App.Model.MapModified &&
-      w.Dialogs.Message(kSaveChangesQuestion, MessageType::Confirmation,
-                        DialogButton::Yes | DialogButton::No) == DialogButton::Yes)
-    SavemapClick(w);
-  return true;
+  if (!w.App.Model.MapModified) return true;
+  switch (w.Dialogs.Message(SaveChangesQuestion(w.App), MessageType::Confirmation,
+                            DialogButton::Yes | DialogButton::No | DialogButton::Cancel)) {
+    case DialogButton::Yes:
+      SavemapClick(w);  // a failure goes up and keeps the window open
+      return true;
+    case DialogButton::No:
+      return true;
+    default:
+      return false;
+  }
 }
 
 void FormDestroy(AppState& app) {

@@ -7,21 +7,26 @@
 
 namespace terrak {
 
+// Asked before unsaved changes would be lost; it names the open map when there is one.
 inline constexpr const char* kSaveChangesQuestion = "Save changes?";
+std::string SaveChangesQuestion(const AppState& app);
 // The open dialog offers every map the program reads.
 inline constexpr const char* kOpenMapFilter = "Maps|*.ocd *.omap *.xmap";
 
 // The window is shown: place it, load the settings, open the last map.
 void FormCreate(MapWindow& w);
-void OpenMapInWindow(MapWindow& w);
+// Returns whether the map opened; when it did not, the previous map stays open.
+bool OpenMapInWindow(MapWindow& w);
 void LoadSelectedObjects(MapWindow& w);
 
 void OpenmapClick(MapWindow& w);
 void SavemapClick(MapWindow& w);
 void saveasmapClick(MapWindow& w);
+// Closes the window, which asks about unsaved changes.
 void exitClick(MapWindow& w);
-// The window is about to close; returns whether it may. A failed save keeps it open, so the
-// changes are not lost.
+// The window is about to close, by "Exit" or by the window's own button; returns whether it may.
+// Unsaved changes are asked about once, with Cancel; a failed save keeps it open, so the changes
+// are not lost.
 bool FormClose(MapWindow& w);
 void FormDestroy(AppState& app);
 

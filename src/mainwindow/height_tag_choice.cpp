@@ -3,10 +3,32 @@
 #include <algorithm>
 #include <map>
 
+#include "mainwindow/file_commands.h"
 #include "mapfile/map_format.h"
 #include "mapfile/settings_io.h"
 
 namespace terrak {
+
+namespace {
+
+bool HasKey(const HeightTagQuestion& question, const std::string& key) {
+  return std::any_of(question.Keys.begin(), question.Keys.end(),
+                     [&](const mapper::TagKeyCount& k) { return k.Key == key; });
+}
+
+// What a cancelled question leaves: heights from the map's usual tag, or none at all.
+std::string CancelledTagMessage(const HeightTagQuestion& question, const std::string& tag) {
+  if (HasKey(question, tag))
+    return "Heights read from the tag \"" + tag + "\"; Edit > Choose Height Tag picks another";
+  return "No height tag chosen: the contours have no heights; Edit > Choose Height Tag picks one";
+}
+
+void UseHeightTag(AppState& app, mapper::MapperMap& map, const std::string& key) {
+  map.SetHeightTag(key);
+  RememberHeightTag(app.Settings, app.Paths.SettingsFile, app.Model.MapFileName, key);
+}
+
+}  // namespace
 
 std::vector<std::string> HeightTagRows(const HeightTagQuestion& question) {
   std::vector<std::string> rows;
@@ -26,6 +48,7 @@ HeightTagQuestion HeightTagQuestionOf(const mapper::MapperMap& map) {
 void ChooseHeightTagAtOpening(MapWindow& w) {
   AppState& app = w.App;
   auto* map = dynamic_cast<mapper::MapperMap*>(app.Model.Format.get());
+  app.Menu.Enable(MenuItem::ChooseHeightTag, map != nullptr);
   if (!map) return;
   if (const std::optional<std::string> remembered =
           LookUpHeightTag(app.Settings, app.Model.MapFileName)) {
@@ -35,10 +58,30 @@ void ChooseHeightTagAtOpening(MapWindow& w) {
   const HeightTagQuestion question = HeightTagQuestionOf(*map);
   if (question.Keys.empty()) return;
   const std::optional<std::size_t> row = w.Host.AskHeightTag(question);
-  if (!row || *row >= question.Keys.size()) return;  // cancelled: the proposed tag, not kept
-  map->SetHeightTag(question.Keys[*row].Key);
-  RememberHeightTag(app.Settings, app.Paths.SettingsFile, app.Model.MapFileName,
-                    question.Keys[*row].Key);
+  if (!row || *row >= question.Keys.size()) {
+    w.Host.ShowStatusMessage(CancelledTagMessage(question, map->HeightTag()));
+    return;
+  }
+  UseHeightTag(app, *map, question.Keys[*row].Key);
+}
+
+void ChooseHeightTagClick(MapWindow& w) {
+  AppState& app = w.App;
+  auto* map = dynamic_cast<mapper::MapperMap*>(app.Model.Format.get());
+  if (!map || !app.Window.MapOpen()) return;
+  const HeightTagQuestion question = HeightTagQuestionOf(*map);
+  if (question.Keys.empty()) {
+    w.Host.ShowStatusMessage("No line of this map has a tag with a number to read heights from");
+    return;
+  }
+  const std::optional<std::size_t> row = w.Host.AskHeightTag(question);
+  if (!row || *row >= question.Keys.size()) return;
+  const std::string key = question.Keys[*row].Key;
+  UseHeightTag(app, *map, key);
+  SelectContoursWithHeights(app);
+  LoadSelectedObjects(w);
+  w.Host.Invalidate();
+  w.Host.ShowStatusMessage("Heights read from the tag \"" + key + "\"");
 }
 
 bool SelectContoursWithHeights(AppState& app) {

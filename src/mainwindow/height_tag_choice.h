@@ -26,8 +26,14 @@ std::vector<std::string> HeightTagRows(const HeightTagQuestion& question);
 HeightTagQuestion HeightTagQuestionOf(const mapper::MapperMap& map);
 
 // At opening: a Mapper map reads its heights from the remembered tag, or asks the user when the
-// map has numeric tags and none was remembered; the answer is remembered. Other maps: nothing.
+// map has numeric tags and none was remembered; the answer is remembered. Cancel leaves the tag
+// the map was read with (the first usual key it has, else "Elevation") and says in the status
+// bar what that means. "Choose Height Tag" is usable for Mapper maps only.
 void ChooseHeightTagAtOpening(MapWindow& w);
+
+// "Choose Height Tag": asks again which tag holds the heights, remembers the answer and reads
+// the objects again with their heights from that tag.
+void ChooseHeightTagClick(MapWindow& w);
 
 // A map of today's formats opened without any of its symbols selected: the line symbols whose
 // every object carries a height (the contours) are selected, so the 3D view can be opened at

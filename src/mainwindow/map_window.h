@@ -43,6 +43,10 @@ class MapWindowHost {
   // Asks which tag holds a Mapper map's heights (HeightTagRows, the proposed row first
   // selected); nothing when the user cancels. Without a window nothing is asked.
   virtual std::optional<std::size_t> AskHeightTag(const HeightTagQuestion&) { return std::nullopt; }
+
+  // A short message in the status bar, kept until the user's next action: what a command did
+  // ("Saved ...") or why it did nothing. Without a window nothing is shown.
+  virtual void ShowStatusMessage(const std::string&) {}
 };
 
 struct MapWindow {

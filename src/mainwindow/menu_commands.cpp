@@ -2,6 +2,7 @@
 
 #include "mainwindow/edit_commands.h"
 #include "mainwindow/file_commands.h"
+#include "mainwindow/height_tag_choice.h"
 #include "mainwindow/navigation.h"
 
 namespace terrak {
@@ -19,6 +20,7 @@ void MenuItemClick(MapWindow& w, MenuItem item) {
     case MenuItem::TraceTolerance: return TraceToleranceClick(w);
     case MenuItem::ChangeColourScheme: return ChangeColourSchemeClick(w);
     case MenuItem::Changeallheights1: return Changeallheights1Click(w);
+    case MenuItem::ChooseHeightTag: return ChooseHeightTagClick(w);
     case MenuItem::Redraw: return RedrawClick(w);
     case MenuItem::MoveView: return MoveViewClick(w);
     case MenuItem::sixteensize: return ZoomItemClick(w, 0);

@@ -14,6 +14,8 @@ const std::array<MenuItemInfo, kMenuItemCount> kMenuTree = {{
     {MenuItem::TraceTolerance, "Edit", "TraceTolerance", "&Trace Tolerance", "", ""},
     {MenuItem::ChangeColourScheme, "Edit", "ChangeColourScheme", "Change &Colour Scheme", "", ""},
     {MenuItem::Changeallheights1, "Edit", "Changeallheights1", "Change all heights", "", ""},
+    {MenuItem::ChooseHeightTag, "Edit", "ChooseHeightTag", "Choose &Height Tag...", "",
+     "Which tag of a Mapper map holds the heights of its contours"},
     {MenuItem::Redraw, "View", "Redraw", "Redraw", "F5", ""},
     {MenuItem::MoveView, "View", "MoveView", "Move View", "F6", ""},
     {MenuItem::sixteensize, "View", "sixteensize", "16x", "F12", ""},

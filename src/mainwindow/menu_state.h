@@ -19,6 +19,7 @@ enum class MenuItem : std::size_t {
   TraceTolerance,
   ChangeColourScheme,
   Changeallheights1,
+  ChooseHeightTag,
   Redraw,
   MoveView,
   sixteensize,
@@ -31,7 +32,7 @@ enum class MenuItem : std::size_t {
   ToggleView,
   N3DViews1,
 };
-inline constexpr std::size_t kMenuItemCount = 22;
+inline constexpr std::size_t kMenuItemCount = 23;
 
 struct MenuItemInfo {
   MenuItem Item;

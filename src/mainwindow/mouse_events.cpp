@@ -44,4 +44,9 @@ void FormMouseUp(MapWindow& w, MouseButton button) {
     NavigationReleaseRight(w);
 }
 
+void FormMouseWheel(MapWindow& w, Point at, int notches) {
+  if (!MapShown(w.App) || notches == 0) return;
+  WheelZoom(w, at, notches);
+}
+
 }  // namespace terrak

@@ -1,5 +1,7 @@
 #include "mainwindow/navigation.h"
 
+#include <algorithm>
+
 #include "mainwindow/view_transform.h"
 #include "mapfile/map_writer.h"
 
@@ -14,6 +16,22 @@ Rect Moved(const Rect& r, std::int32_t dx, std::int32_t dy) {
 void BeginDrag(MapWindowState& view, Point at) {
   view.DragStart = at;
   view.DragLast = at;
+}
+
+// Which way the view centre goes for a drag to the right: with the frame (+1), or against the
+// hand (-1) when the right or middle button drags the map itself.
+std::int64_t CentreDirection(const MapWindowState& view) { return view.DraggingRight ? -1 : 1; }
+
+// Moves the view centre by the drag's accepted displacement and writes it.
+void MoveCentre(MapWindow& w, std::int64_t direction) {
+  MapWindowState& view = w.App.Window;
+  MapModel& model = w.App.Model;
+  const std::int64_t dx = direction * (view.DragLast.X - view.DragStart.X);
+  const std::int64_t dy = direction * (view.DragLast.Y - view.DragStart.Y);
+  model.MapOffsetX = WrapCentre(model, model.MapOffsetX + dx * view.UnitsPerPixel);
+  model.MapOffsetY = WrapCentre(model, model.MapOffsetY - dy * view.UnitsPerPixel);
+  WriteOffset(model, w.App.Paths.WorkingCopy);
+  w.Host.Invalidate();
 }
 
 }  // namespace
@@ -91,18 +109,9 @@ void CancelZoomRect(MapWindow& w) {
   view.DraggingLeft = false;
 }
 
-void ApplyViewOffset(MapWindow& w) {
-  MapWindowState& view = w.App.Window;
-  MapModel& model = w.App.Model;
-  const std::int32_t dx = view.DragLast.X - view.DragStart.X;
-  const std::int32_t dy = view.DragLast.Y - view.DragStart.Y;
-  model.MapOffsetX =
-      WrapCentre(model, model.MapOffsetX + static_cast<std::int64_t>(dx) * view.UnitsPerPixel);
-  model.MapOffsetY =
-      WrapCentre(model, model.MapOffsetY - static_cast<std::int64_t>(dy) * view.UnitsPerPixel);
-  WriteOffset(model, w.App.Paths.WorkingCopy);
-  w.Host.Invalidate();
-}
+void ApplyViewOffset(MapWindow& w) { MoveCentre(w, 1); }
+
+void ApplyHandMove(MapWindow& w) { MoveCentre(w, -1); }
 
 void ConfirmZoomRect(MapWindow& w) {
   ApplyZoomIndex(w.App, w.App.Window.RequestedZoomIndex);
@@ -146,7 +155,7 @@ void NavigationMove(MapWindow& w, Point at) {
   std::int32_t dx = at.X - view.DragStart.X;
   std::int32_t dy = at.Y - view.DragStart.Y;
   if (view.MoveViewMode && (view.DraggingLeft || view.DraggingRight)) {
-    const std::int64_t upp = view.UnitsPerPixel;
+    const std::int64_t upp = view.UnitsPerPixel * CentreDirection(view);
     const std::int64_t centreX = model.MapOffsetX + upp * dx;
     const std::int64_t centreY = model.MapOffsetY - upp * dy;
     const CentreRange& limits = view.CentreLimits;
@@ -158,6 +167,8 @@ void NavigationMove(MapWindow& w, Point at) {
       view.DragLast.Y = at.Y;
     else
       dy = view.DragLast.Y - view.DragStart.Y;
+    // A right drag moves the picture itself with the hand (HandMoveOffset), frame and all.
+    if (view.DraggingRight) return;
     w.Picture.DrawFocusRect(view.FocusFrame);
     view.FocusFrame = Moved(view.FocusFrameBase, dx, dy);
     w.Picture.DrawFocusRect(view.FocusFrame);
@@ -190,7 +201,31 @@ void NavigationReleaseLeft(MapWindow& w) {
 
 void NavigationReleaseRight(MapWindow& w) {
   CancelMoveView(w);
-  ApplyViewOffset(w);
+  ApplyHandMove(w);
+}
+
+Point HandMoveOffset(const MapWindowState& view) {
+  if (!view.MoveViewMode || !view.DraggingRight) return {};
+  return {view.DragLast.X - view.DragStart.X, view.DragLast.Y - view.DragStart.Y};
+}
+
+void WheelZoom(MapWindow& w, Point at, int notches) {
+  MapModel& model = w.App.Model;
+  MapWindowState& view = w.App.Window;
+  const int current = model.MapZoom >= 0 && model.MapZoom <= 5 ? model.MapZoom : 6;
+  const int wanted = std::clamp(current - notches, 0, 6);
+  if (wanted == current) return;
+  CancelMoveView(w);
+  CancelZoomRect(w);
+  // The map point under the mouse stays under it: the centre moves towards it by the units per
+  // pixel given up, times the mouse's distance from the centre.
+  const std::int64_t given = view.UnitsPerPixel - UnitsPerPixelForZoom(wanted);
+  model.MapOffsetX = WrapCentre(model, model.MapOffsetX + (at.X - view.HalfWidth) * given);
+  model.MapOffsetY = WrapCentre(model, model.MapOffsetY - (at.Y - view.HalfHeight) * given);
+  ApplyZoomIndex(w.App, static_cast<std::int16_t>(wanted));
+  WriteZoom(model, w.App.Paths.WorkingCopy);
+  WriteOffset(model, w.App.Paths.WorkingCopy);
+  w.Host.Invalidate();
 }
 
 void FormKeyPress(MapWindow& w, char key) {

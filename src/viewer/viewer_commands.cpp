@@ -1,6 +1,7 @@
 #include "viewer/viewer_commands.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "mainwindow/file_commands.h"
 #include "mapfile/map3d_file.h"
@@ -163,9 +164,24 @@ void Print1Click(ViewerWindow& w) {
 
 void PrinterSetup1Click(ViewerWindow& w) { w.Host.PrinterSetup(); }
 
+namespace {
+
+// Where a save dialog of the viewer starts: beside the file of its kind saved last, else beside
+// the 3D map file or the map the terrain comes from; empty (the dialog's own choice) without any.
+std::string SaveFolder(const ViewerWindow& w, const std::string& savedLast) {
+  std::string beside = savedLast;
+  if (beside.empty()) beside = w.Viewer.Map3dLoaded ? w.Viewer.Map3dFileName : w.Model.MapFileName;
+  if (beside.empty() || beside == "nofile") return "";
+  return std::filesystem::path(beside).parent_path().string();
+}
+
+}  // namespace
+
 void SaveBitmap1Click(ViewerWindow& w) {
   FileDialogOptions options;
   options.DefaultExtension = "bmp";
+  options.Filter = "Bitmap (.bmp)|*.bmp";
+  options.InitialFolder = SaveFolder(w, w.Viewer.BitmapFileName);
   options.AskBeforeOverwrite = true;
   const std::optional<std::string> name = w.Dialogs.SaveFileName(options);
   if (!name || !MayReplaceFile(w.Dialogs, *name)) return;
@@ -187,12 +203,16 @@ void Save3dMapClick(ViewerWindow& w) {
   options.DefaultExtension = ".o3d";
   options.Filter = "Ocad 3d Map (.o3d)|*.o3d";
   options.ProposedName = Proposed3dMapName(w.Model.MapFileName);
+  options.InitialFolder = SaveFolder(w, w.Viewer.Map3dFileName);
   options.AskBeforeOverwrite = true;
   const std::optional<std::string> name = w.Dialogs.SaveFileName(options);
   if (!name || !MayReplaceFile(w.Dialogs, *name)) return;
-  BusyCursor busy(w.Dialogs);
-  w.Viewer.Map3dFileName = *name;
-  Write3dMap(*name, w.Grid, w.Viewer.Viewpoints);
+  {
+    BusyCursor busy(w.Dialogs);
+    w.Viewer.Map3dFileName = *name;
+    Write3dMap(*name, w.Grid, w.Viewer.Viewpoints);
+  }
+  w.Host.ShowStatusMessage("Saved " + *name);
 }
 
 void Show2Dmap1Click(ViewerWindow& w) {

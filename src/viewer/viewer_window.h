@@ -68,6 +68,8 @@ class ViewerHost {
   virtual bool ChooseExportOptions(ExportKind kind, ExportChoices& choices) = 0;
   // Shows a progress window for an export until the returned object goes.
   virtual std::unique_ptr<ExportProgressWindow> OpenExportProgress(const std::string& caption) = 0;
+  // A short message in the status bar, kept until the user's next action ("Saved ...").
+  virtual void ShowStatusMessage(const std::string&) {}
 };
 
 struct ViewerWindow {

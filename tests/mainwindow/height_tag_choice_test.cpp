@@ -74,12 +74,15 @@ TEST(HeightTagChoice, AskedOnceWithTheKeysAndRememberedInTheSettingsFile) {
   EXPECT_EQ(f.Tag(), "f1");
 }
 
-TEST(HeightTagChoice, CancelKeepsTheUsualKeyAndRemembersNothing) {
+TEST(HeightTagChoice, CancelKeepsTheUsualKeyRemembersNothingAndSaysSo) {
   MapperWindow f;
   f.Open();
   ASSERT_EQ(f.Tags.Asked.size(), 1u);
   EXPECT_EQ(f.Tag(), "ele");
   EXPECT_FALSE(LookUpHeightTag(f.App.Settings, f.Map));
+  EXPECT_EQ(f.Tags.StatusMessages,
+            std::vector<std::string>{
+                "Heights read from the tag \"ele\"; Edit > Choose Height Tag picks another"});
   // Only one of the two contours has "ele": no symbol is selected for the user.
   EXPECT_FALSE(f.App.Model.SymbolsSelected);
 
@@ -102,6 +105,47 @@ TEST(HeightTagChoice, OcadMapsAndMapsWithoutNumericTagsAreNotAsked) {
   f.Open();
   EXPECT_TRUE(f.Tags.Asked.empty());
   EXPECT_EQ(f.Tag(), "Elevation");
+}
+
+TEST(HeightTagChoice, WithoutAUsualKeyCancelSaysThereAreNoHeightsAndTheMenuChoosesLater) {
+  MapperWindow f;
+  MapperMapBuilder b;
+  b.AddSymbol({.Id = 0, .Type = 2, .Code = "101", .Name = "Contour"});
+  b.AddObject({.Symbol = 0, .Tags = {{"hoehe", "250"}}, .Coords = {{0, 0}, {1000, 0}}});
+  b.AddObject({.Symbol = 0, .Tags = {{"hoehe", "255.5"}}, .Coords = {{0, 100}, {1000, 100}}});
+  WriteBytes(f.Map, TextBytes(b.Build()));
+  EXPECT_FALSE(f.App.Menu.IsEnabled(MenuItem::ChooseHeightTag));
+  f.Open();
+  ASSERT_EQ(f.Tags.Asked.size(), 1u);
+  EXPECT_EQ(f.Tags.LastStatusMessage(),
+            "No height tag chosen: the contours have no heights; Edit > Choose Height Tag picks one");
+  EXPECT_FALSE(f.App.Model.SymbolsSelected);
+  ASSERT_TRUE(f.App.Menu.IsEnabled(MenuItem::ChooseHeightTag));
+
+  // The menu asks again, offering the map's tag; Cancel there changes nothing.
+  MenuItemClick(f.TagWindow, MenuItem::ChooseHeightTag);
+  ASSERT_EQ(f.Tags.Asked.size(), 2u);
+  EXPECT_EQ(HeightTagRows(f.Tags.Asked[1]), std::vector<std::string>{"hoehe (2 objects)"});
+  EXPECT_EQ(f.Tag(), "Elevation");
+  // OK: the heights come from that tag at once, the contours are selected and drawn, and the
+  // choice is remembered for the next opening.
+  f.Tags.Answer = 0;
+  const int invalidations = f.Tags.Invalidations;
+  MenuItemClick(f.TagWindow, MenuItem::ChooseHeightTag);
+  EXPECT_EQ(f.Tag(), "hoehe");
+  EXPECT_EQ(LookUpHeightTag(f.App.Settings, f.Map), "hoehe");
+  EXPECT_TRUE(f.App.Model.SymbolsSelected);
+  ASSERT_EQ(f.App.Model.MapObjects.size(), 2u);
+  EXPECT_EQ(f.App.Model.MapObjects[1].Height, 2555);
+  EXPECT_TRUE(f.App.Menu.IsEnabled(MenuItem::Redraw));
+  EXPECT_EQ(f.Tags.Invalidations, invalidations + 1);
+  EXPECT_EQ(f.Tags.LastStatusMessage(), "Heights read from the tag \"hoehe\"");
+
+  // An OCAD map has no tags: the item is not usable with it.
+  f.Dialogs.MessageAnswers = {DialogButton::No};
+  f.Dialogs.FileAnswers.push_back(TERRAK_SOURCE_DIR "/samples/demo7.ocd");
+  MenuItemClick(f.TagWindow, MenuItem::Openmap);
+  EXPECT_FALSE(f.App.Menu.IsEnabled(MenuItem::ChooseHeightTag));
 }
 
 }  // namespace

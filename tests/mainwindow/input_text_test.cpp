@@ -20,22 +20,63 @@ TEST(ToleranceAnswer, WholeNumbersFrom0To72) {
   EXPECT_EQ(ToleranceDefaultText(10), " 10");
 }
 
+// The decimetres an answer gives, or nothing when it is refused.
+std::optional<std::int16_t> Decimetres(const std::string& answer) {
+  const std::optional<double> metres = ParseHeightMetres(answer);
+  if (!metres || !HeightRangeProblem(*metres).empty()) return std::nullopt;
+  EXPECT_EQ(HeightRefusal(answer), "") << answer;
+  return HeightDecimetres(*metres);
+}
+
 TEST(HeightAnswer, MetresBelow3000CutToSixCharacters) {
-  EXPECT_EQ(ParseHeightAnswer("2999.9"), 29999);
-  EXPECT_EQ(ParseHeightAnswer("3000"), std::nullopt);
-  EXPECT_EQ(ParseHeightAnswer("12.345"), 123);
-  EXPECT_EQ(ParseHeightAnswer("1234.56"), 12345);  // read as 1234.5
-  EXPECT_EQ(ParseHeightAnswer("  12.3"), 123);
-  EXPECT_EQ(ParseHeightAnswer("0.25"), 2);  // 2.5 rounds to the even neighbour
-  EXPECT_EQ(ParseHeightAnswer("-5"), -50);
-  EXPECT_EQ(ParseHeightAnswer("abc"), std::nullopt);
-  EXPECT_EQ(ParseHeightAnswer("12m"), std::nullopt);
-  EXPECT_EQ(ParseHeightAnswer(""), std::nullopt);
-  EXPECT_EQ(ParseHeightAnswer("."), std::nullopt);
+  EXPECT_EQ(Decimetres("2999.9"), 29999);
+  EXPECT_EQ(Decimetres("3000"), std::nullopt);
+  EXPECT_EQ(Decimetres("12.345"), 123);
+  EXPECT_EQ(Decimetres("1234.56"), 12345);  // read as 1234.5
+  EXPECT_EQ(Decimetres("  12.3"), 123);
+  EXPECT_EQ(Decimetres("0.25"), 2);  // 2.5 rounds to the even neighbour
+  EXPECT_EQ(Decimetres("0.35"), 4);
+  EXPECT_EQ(Decimetres("-5"), -50);
+  EXPECT_EQ(Decimetres("abc"), std::nullopt);
+  EXPECT_EQ(Decimetres("12m"), std::nullopt);
+  EXPECT_EQ(Decimetres(""), std::nullopt);
+  EXPECT_EQ(Decimetres("."), std::nullopt);
+  EXPECT_EQ(Decimetres("1e3"), 10000);
+  EXPECT_EQ(Decimetres("1e-999"), 0);  // too small for a double: 0
   // Heights are 16-bit decimetres: below -3276.8 m nothing fits.
-  EXPECT_EQ(ParseHeightAnswer("-3276"), -32760);
-  EXPECT_EQ(ParseHeightAnswer("-3300"), std::nullopt);
-  EXPECT_EQ(ParseHeightAnswer("-9e9"), std::nullopt);
+  EXPECT_EQ(Decimetres("-3276"), -32760);
+  EXPECT_EQ(Decimetres("-3300"), std::nullopt);
+  EXPECT_EQ(Decimetres("-9e9"), std::nullopt);
+  EXPECT_EQ(Decimetres("-9e999"), std::nullopt);
+  EXPECT_EQ(Decimetres("9e999"), std::nullopt);
+}
+
+TEST(HeightAnswer, ADecimalCommaCountsAsThePoint) {
+  EXPECT_EQ(ParseHeightMetres("12,5"), 12.5);
+  EXPECT_EQ(ParseHeightMetres(" 0,25 "), 0.25);
+  EXPECT_EQ(ParseHeightMetres("-1,5e2"), -150.0);
+  EXPECT_EQ(ParseHeightMetres("12,"), 12.0);
+  EXPECT_EQ(ParseHeightMetres(",5"), 0.5);
+  // One separator at most, and no thousands separators.
+  EXPECT_EQ(ParseHeightMetres("1,2,5"), std::nullopt);
+  EXPECT_EQ(ParseHeightMetres("1.2,5"), std::nullopt);
+  EXPECT_EQ(ParseHeightMetres(","), std::nullopt);
+}
+
+TEST(HeightAnswer, TheRangeIsDecidedInOnePlaceAndARefusalSaysWhy) {
+  EXPECT_EQ(HeightRangeProblem(2999.99), "");
+  EXPECT_EQ(HeightRangeProblem(-3276.8), "");
+  EXPECT_EQ(HeightRangeProblem(3000), "heights must be below 3000 m");
+  EXPECT_EQ(HeightRangeProblem(-3276.9), "heights must be -3276.8 m or more");
+  EXPECT_EQ(HeightRefusal("12,5"), "");
+  EXPECT_EQ(HeightRefusal(" 3000 "),
+            "Height not changed: \"3000\" is out of range, heights must be below 3000 m");
+  EXPECT_EQ(HeightRefusal("12 m"), "Height not changed: \"12 m\" is not a number of metres");
+  // Only the six characters that are read are quoted.
+  EXPECT_EQ(HeightRefusal("12.5 metres"),
+            "Height not changed: \"12.5 m\" is not a number of metres");
+  EXPECT_EQ(ToleranceRefusal("73"),
+            "Tolerance not changed: \"73\" is not a whole number from 0 to 72");
 }
 
 TEST(HeightAnswer, DefaultTextIsTheHeightInMetres) {

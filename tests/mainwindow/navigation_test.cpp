@@ -4,6 +4,7 @@
 #include "mainwindow/menu_commands.h"
 #include "mainwindow/mouse_events.h"
 #include "mainwindow/navigation.h"
+#include "mainwindow/view_transform.h"
 #include "mainwindow/window_fixture.h"
 
 namespace terrak {
@@ -173,6 +174,92 @@ TEST(MoveView, ARightClickWithoutMovingWritesTheCentreAndARepaintEndsTheFrame) {
   f.Paint();
   EXPECT_FALSE(f.App.Window.MoveViewMode);
   EXPECT_TRUE(f.App.Menu.IsEnabled(MenuItem::MoveView));
+}
+
+TEST(MoveView, ARightDragMovesTheMapWithTheHandUpToTheCentreLimits) {
+  Navigation f;
+  f.App.Model.MapOffsetX = 1000;
+  f.App.Model.MapOffsetY = 2000;
+  FormMouseDown(f.Window, MouseButton::Right, {}, {100, 100});
+  FormMouseMove(f.Window, {110, 95});
+  // The picture follows the hand; the frame is drawn once, where the picture began.
+  EXPECT_EQ(HandMoveOffset(f.App.Window), (Point{10, -5}));
+  EXPECT_EQ(f.Canvas.CallsStartingWith("focus"), std::vector<std::string>{"focus 2,2,498,378"});
+  FormMouseUp(f.Window, MouseButton::Right);
+  // Dragged 10 pixels right and 5 up: the map moved that way, so the centre went 160 units
+  // west and 80 south.
+  EXPECT_EQ(f.App.Model.MapOffsetX, 1000 - 160);
+  EXPECT_EQ(f.App.Model.MapOffsetY, 2000 - 80);
+  EXPECT_EQ(f.StoredOffsetX(), 1000 - 160);
+  EXPECT_EQ(HandMoveOffset(f.App.Window), (Point{}));
+  // The frame was erased at its one place.
+  EXPECT_EQ(f.Canvas.CallsStartingWith("focus").size(), 2u);
+
+  // At the smallest centre x a drag to the right goes no further; one to the left does.
+  f.Paint();
+  f.App.Model.MapOffsetX = -28767;
+  FormMouseDown(f.Window, MouseButton::Middle, {}, {100, 100});
+  FormMouseMove(f.Window, {101, 100});
+  EXPECT_EQ(HandMoveOffset(f.App.Window), (Point{}));
+  FormMouseMove(f.Window, {90, 100});
+  EXPECT_EQ(HandMoveOffset(f.App.Window), (Point{-10, 0}));
+  FormMouseUp(f.Window, MouseButton::Middle);
+  EXPECT_EQ(f.App.Model.MapOffsetX, -28767 + 160);
+  // A left drag of the Move View frame still takes the view to where the frame went.
+  f.Paint();
+  MenuItemClick(f.Window, MenuItem::MoveView);
+  f.Left({100, 100});
+  FormMouseMove(f.Window, {110, 100});
+  EXPECT_EQ(HandMoveOffset(f.App.Window), (Point{}));
+  FormMouseUp(f.Window, MouseButton::Left);
+  EXPECT_EQ(f.App.Model.MapOffsetX, -28767 + 320);
+}
+
+TEST(WheelZoom, ANotchZoomsOneStepKeepingThePointUnderTheMouse) {
+  Navigation f;
+  f.App.Model.MapOffsetX = 1000;
+  f.App.Model.MapOffsetY = -500;
+  // The mouse 50 pixels right of and 40 below the centre: at 1x the map point (1800, -1140).
+  FormMouseWheel(f.Window, {300, 230}, 1);
+  EXPECT_EQ(f.App.Model.MapZoom, 3);  // 2x, at once, without a rectangle
+  EXPECT_FALSE(f.App.Window.ZoomRectMode);
+  EXPECT_EQ(f.StoredZoom(), 3);
+  EXPECT_EQ(f.App.Model.MapOffsetX, 1000 + 50 * 8);
+  EXPECT_EQ(f.App.Model.MapOffsetY, -500 - 40 * 8);
+  EXPECT_EQ(f.StoredOffsetX(), 1400);
+  EXPECT_TRUE(f.App.Menu.IsChecked(MenuItem::doublesize));
+  EXPECT_EQ(f.Host.Invalidations, 1);
+  f.Paint();
+  EXPECT_EQ(MapToScreen(f.App.Window, f.App.Model, 1800, -1140), (Point{300, 230}));
+
+  // Two notches back out: 0.5x, the same map point still under the mouse.
+  FormMouseWheel(f.Window, {300, 230}, -2);
+  EXPECT_EQ(f.App.Model.MapZoom, 5);
+  f.Paint();
+  EXPECT_EQ(MapToScreen(f.App.Window, f.App.Model, 1800, -1140), (Point{300, 230}));
+
+  // Beyond 0.25x and 16x nothing happens, and nothing is written.
+  FormMouseWheel(f.Window, {300, 230}, -5);
+  EXPECT_EQ(f.App.Model.MapZoom, 6);
+  f.Paint();
+  const int invalidations = f.Host.Invalidations;
+  f.App.Model.MapModified = false;
+  FormMouseWheel(f.Window, {0, 0}, -1);
+  EXPECT_EQ(f.App.Model.MapZoom, 6);
+  EXPECT_FALSE(f.App.Model.MapModified);
+  EXPECT_EQ(f.Host.Invalidations, invalidations);
+  FormMouseWheel(f.Window, {250, 190}, 9);
+  EXPECT_EQ(f.App.Model.MapZoom, 0);
+
+  // A wheel turn ends the zoom rectangle first.
+  f.Paint();
+  MenuItemClick(f.Window, MenuItem::quartersize);
+  f.Paint();
+  MenuItemClick(f.Window, MenuItem::normalsize);
+  ASSERT_TRUE(f.App.Window.ZoomRectMode);
+  FormMouseWheel(f.Window, {250, 190}, 1);
+  EXPECT_FALSE(f.App.Window.ZoomRectMode);
+  EXPECT_EQ(f.App.Model.MapZoom, 5);
 }
 
 }  // namespace

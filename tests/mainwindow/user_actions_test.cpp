@@ -10,6 +10,7 @@
 #include "mainwindow/menu_commands.h"
 #include "mainwindow/mouse_events.h"
 #include "mainwindow/symbol_selection.h"
+#include "mainwindow/window_caption.h"
 #include "mainwindow/window_fixture.h"
 #include "mapfile/ocad_format_error.h"
 #include "platform/file_stream.h"
@@ -179,8 +180,21 @@ TEST(UserActions, HeightAnswersThroughTheInsertKey) {
   EXPECT_TRUE(f.Dialogs.Inputs.empty());
 
   f.Click(kPieceA);
-  f.GiveHeight("3000");
-  EXPECT_EQ(f.App.Model.MapObjects[kPieceA].Height, 0);
+  // An answer not taken says why in the status bar and changes nothing.
+  f.Choose(MenuItem::Savemap);
+  for (const auto& [answer, why] : std::vector<std::pair<std::string, std::string>>{
+           {"3000", "Height not changed: \"3000\" is out of range, heights must be below 3000 m"},
+           {"12 m", "Height not changed: \"12 m\" is not a number of metres"},
+           {"1.2,5", "Height not changed: \"1.2,5\" is not a number of metres"}}) {
+    f.GiveHeight(answer);
+    EXPECT_EQ(f.App.Model.MapObjects[kPieceA].Height, 0) << answer;
+    EXPECT_EQ(f.Host.LastStatusMessage(), why);
+    EXPECT_FALSE(f.App.Model.MapModified) << answer;
+  }
+  // A decimal comma counts as the decimal point.
+  f.GiveHeight("12,5");
+  EXPECT_EQ(f.App.Model.MapObjects[kPieceA].Height, 125);
+  EXPECT_EQ(f.Host.LastStatusMessage(), "Height 12.5 m given to the traced objects");
   f.GiveHeight("1234.56");
   EXPECT_EQ(f.App.Model.MapObjects[kPieceC].Height, 12345);
   // The status bar shows the new height at its next update, not at once.
@@ -205,9 +219,11 @@ TEST(UserActions, TraceToleranceAnswers) {
     f.Choose(MenuItem::TraceTolerance);
     EXPECT_EQ(f.App.Settings.TraceTolerance, 10);
     EXPECT_FALSE(f.App.Model.MapModified);
+    EXPECT_EQ(f.Host.LastStatusMessage(),
+              std::string("Tolerance not changed: \"") + ignored + "\" is not a whole number from 0 to 72");
   }
   EXPECT_EQ(f.Dialogs.Inputs[0].Caption, "Change tolerance for joins");
-  EXPECT_EQ(f.Dialogs.Inputs[0].Prompt, "Tolerance in TWIPs (1/1440 inche) 0 - 72");
+  EXPECT_EQ(f.Dialogs.Inputs[0].Prompt, "Tolerance in TWIPs (1/1440 inch) 0 - 72");
   EXPECT_EQ(f.Dialogs.Inputs[0].DefaultText, " 10");
   f.Dialogs.InputAnswers.push_back(std::nullopt);  // Cancel: the unchanged value, still a change
   f.Choose(MenuItem::TraceTolerance);
@@ -251,12 +267,16 @@ TEST(UserActions, ARejectedFileIsNeverWrittenOver) {
 
   f.Dialogs.MessageAnswers = {DialogButton::No};
   f.Open(junk);
-  EXPECT_EQ(f.Dialogs.Messages[0].Text, kSaveChangesQuestion);
+  EXPECT_EQ(f.Dialogs.Messages[0].Text, "Save changes to \"map.ocd\"?");
   EXPECT_EQ(f.Dialogs.MessageTexts().back(), kNotOcadMessage);
   EXPECT_EQ(f.App.Model.MapFileName, f.MapFile);
+  // The open map keeps its changes, and the mark that says so.
+  EXPECT_TRUE(f.App.Model.MapModified);
+  f.Dialogs.MessageAnswers = {DialogButton::No};
   f.Open(f.Folder.File("missing.ocd"));
   EXPECT_EQ(f.Dialogs.MessageTexts().back(), kMissingMapMessage);
   EXPECT_EQ(f.App.Model.MapFileName, f.MapFile);
+  EXPECT_TRUE(f.App.Model.MapModified);
 
   f.Choose(MenuItem::Savemap);
   EXPECT_EQ(ReadBytes(junk), junkBytes);
@@ -270,30 +290,49 @@ TEST(UserActions, WithoutAnOpenMapARejectedFileLeavesNothingToSave) {
   EXPECT_EQ(f.App.Model.MapFileName, "nofile");
   EXPECT_FALSE(f.App.Menu.IsEnabled(MenuItem::Savemap));
   EXPECT_FALSE(f.App.Menu.IsEnabled(MenuItem::saveasmap));
-  // Leaving asks (the open marked the map as changed) but a Yes writes nothing anywhere.
-  f.Dialogs.MessageAnswers = {DialogButton::Yes};
+  // Nothing changed, so leaving asks nothing and writes nothing anywhere.
+  EXPECT_FALSE(f.App.Model.MapModified);
   EXPECT_TRUE(FormClose(f.Window));
+  EXPECT_EQ(f.Dialogs.Messages.size(), 1u);  // only the open's own message
   EXPECT_FALSE(FileExists(f.Folder.File("missing.ocd")));
 }
 
-TEST(UserActions, ExitAndCloseAskBeforeChangesAreLost) {
+TEST(UserActions, AFailedOpenLeavesASavedMapUnchangedAndAGoodOneCountsAsChanged) {
   UserActions f;
   f.Open(f.MapFile);
-  f.Dialogs.MessageAnswers = {DialogButton::Cancel};
-  f.Choose(MenuItem::exit);
-  EXPECT_EQ(f.Host.Closes, 0);
-  EXPECT_EQ(f.Dialogs.Messages[0].Buttons, DialogButton::Yes | DialogButton::No | DialogButton::Cancel);
+  EXPECT_TRUE(f.App.Model.MapModified);  // the new map is to be remembered in the settings
+  f.Choose(MenuItem::Savemap);
+  EXPECT_EQ(f.Host.LastStatusMessage(), "Saved " + f.MapFile);
+  f.Open(f.Folder.File("missing.ocd"));
+  EXPECT_EQ(f.App.Model.MapFileName, f.MapFile);
+  EXPECT_FALSE(f.App.Model.MapModified);
+  EXPECT_EQ(MainWindowCaption(f.App), "map.ocd - Terrak-7 Ocad utility");
+}
 
-  f.Dialogs.MessageAnswers = {DialogButton::No, DialogButton::No};
+TEST(UserActions, ExitAndCloseAskOnceWithCancelNamingTheMap) {
+  UserActions f;
+  f.Open(f.MapFile);
+  // Exit closes the window, whose closing asks: the question is asked in one place only.
   f.Choose(MenuItem::exit);
   EXPECT_EQ(f.Host.Closes, 1);
-  // The window's closing asks again, with Yes and No only.
+  EXPECT_TRUE(f.Dialogs.Messages.empty());
+
+  f.Dialogs.MessageAnswers = {DialogButton::Cancel};
+  EXPECT_FALSE(FormClose(f.Window));
+  ASSERT_EQ(f.Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(f.Dialogs.Messages[0].Text, "Save changes to \"map.ocd\"?");
+  EXPECT_EQ(f.Dialogs.Messages[0].Type, MessageType::Confirmation);
+  EXPECT_EQ(f.Dialogs.Messages[0].Buttons, DialogButton::Yes | DialogButton::No | DialogButton::Cancel);
+  EXPECT_TRUE(f.App.Model.MapModified);
+
+  // No closes without saving.
+  std::remove(f.MapFile.c_str());
+  f.Dialogs.MessageAnswers = {DialogButton::No};
   EXPECT_TRUE(FormClose(f.Window));
-  EXPECT_EQ(f.Dialogs.Messages.back().Buttons, DialogButton::Yes | DialogButton::No);
-  EXPECT_EQ(f.Dialogs.Messages.size(), 3u);
+  EXPECT_FALSE(FileExists(f.MapFile));
+  EXPECT_EQ(f.Dialogs.Messages.size(), 2u);
 
   // A save that fails leaves the map marked as changed and keeps the window open.
-  std::remove(f.MapFile.c_str());
   f.Dialogs.MessageAnswers = {DialogButton::Yes};
   EXPECT_THROW(FormClose(f.Window), FileError);
   EXPECT_TRUE(f.App.Model.MapModified);
@@ -301,9 +340,12 @@ TEST(UserActions, ExitAndCloseAskBeforeChangesAreLost) {
   // Yes saves and closes; an unchanged map is saved byte for byte.
   WriteBytes(f.MapFile, f.Original);
   f.Dialogs.MessageAnswers = {DialogButton::Yes};
-  f.Choose(MenuItem::exit);
-  EXPECT_EQ(f.Host.Closes, 2);
+  EXPECT_TRUE(FormClose(f.Window));
   EXPECT_EQ(ReadBytes(f.MapFile), f.Original);
+  EXPECT_FALSE(f.App.Model.MapModified);
+  // Unchanged, closing asks nothing.
+  EXPECT_TRUE(FormClose(f.Window));
+  EXPECT_EQ(f.Dialogs.Messages.size(), 4u);
 }
 
 TEST(UserActions, SaveChangesAnsweredYesSavesBeforeOpeningAnotherMapOrClosing) {
@@ -315,7 +357,7 @@ TEST(UserActions, SaveChangesAnsweredYesSavesBeforeOpeningAnotherMapOrClosing) {
   f.Dialogs.MessageAnswers = {DialogButton::Yes};
   f.Dialogs.FileAnswers = {std::nullopt};
   f.Choose(MenuItem::Openmap);
-  ASSERT_EQ(f.Dialogs.MessageTexts(), std::vector<std::string>{"Save changes?"});
+  ASSERT_EQ(f.Dialogs.MessageTexts(), std::vector<std::string>{"Save changes to \"map.ocd\"?"});
   EXPECT_EQ(f.Dialogs.Messages[0].Buttons, DialogButton::Yes | DialogButton::No | DialogButton::Cancel);
   EXPECT_EQ(f.Dialogs.Messages[0].Type, MessageType::Confirmation);
   EXPECT_EQ(f.Dialogs.FileDialogs.size(), 2u);
@@ -329,7 +371,8 @@ TEST(UserActions, SaveChangesAnsweredYesSavesBeforeOpeningAnotherMapOrClosing) {
   f.GiveHeight("11");
   f.Dialogs.MessageAnswers = {DialogButton::Yes};
   EXPECT_TRUE(FormClose(f.Window));
-  EXPECT_EQ(f.Dialogs.Messages.back().Buttons, DialogButton::Yes | DialogButton::No);
+  EXPECT_EQ(f.Dialogs.Messages.back().Buttons,
+            DialogButton::Yes | DialogButton::No | DialogButton::Cancel);
   EXPECT_FALSE(f.App.Model.MapModified);
   EXPECT_NE(ReadBytes(f.MapFile), saved);
   // Unchanged, closing asks nothing.

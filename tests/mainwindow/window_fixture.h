@@ -26,6 +26,7 @@ class FakeHost : public MapWindowHost {
   bool SymbolSelectionAccepted = true;  // OK, or Cancel when false
   std::function<void()> ChangeSymbolDialog = [] {};
   std::function<void()> ColourSchemeDialog = [] {};
+  std::vector<std::string> StatusMessages;
 
   void PlaceWindow(int, int, int, int) override { ++Placements; }
   void Invalidate() override { ++Invalidations; }
@@ -36,6 +37,10 @@ class FakeHost : public MapWindowHost {
   }
   void ShowChangeSymbolDialog() override { ChangeSymbolDialog(); }
   void ShowColourSchemeDialog() override { ColourSchemeDialog(); }
+  void ShowStatusMessage(const std::string& text) override { StatusMessages.push_back(text); }
+  std::string LastStatusMessage() const {
+    return StatusMessages.empty() ? "(none)" : StatusMessages.back();
+  }
   bool OpenViewer(const ViewerRequest& request) override {
     ViewerRequests.push_back(request);
     return ViewerOpens;

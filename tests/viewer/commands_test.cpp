@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "common/bytes.h"
 #include "mapfile/map3d_file.h"
 #include "support/temp_folder.h"
@@ -110,6 +112,7 @@ TEST(ViewerCommands, SaveBitmapAndPrintDrawThePictureAgainAt1200By900) {
   s.Dialogs.FileAnswers = {folder.File("view.bmp")};
   SaveBitmap1Click(s.Window);
   EXPECT_EQ(s.Dialogs.FileDialogs.back().DefaultExtension, "bmp");
+  EXPECT_EQ(s.Dialogs.FileDialogs.back().Filter, "Bitmap (.bmp)|*.bmp");
   EXPECT_EQ(s.Dialogs.MessageTexts().back(),
             "Bitmap saved to " + folder.File("view.bmp") + " at 1200x900 pixels");
   const std::vector<std::uint8_t> bmp = testing::ReadBytes(folder.File("view.bmp"));
@@ -156,7 +159,35 @@ TEST(ViewerCommands, Save3dMapProposesTheMapsNameAndReadsBackEqual) {
   EXPECT_EQ(grid.GridMinY, 7);
   EXPECT_EQ(grid.HeightGrid(3, 4), -77);
   EXPECT_EQ(grid.HeightGrid(19, 9), 1234);
+  EXPECT_EQ(s.Host.StatusMessages, std::vector<std::string>{"Saved " + folder.File("forest.o3d")});
+}
 
+TEST(ViewerCommands, SaveDialogsStartBesideTheMapThe3dMapOrTheFileSavedLast) {
+  testing::TempFolder folder;
+  const std::string maps = folder.File("maps"), pictures = folder.File("pictures");
+  ViewerSession s;
+  s.Model.MapFileName = maps + "/forest.ocd";
+  s.OpenOnMap();
+  SaveBitmap1Click(s.Window);  // cancelled
+  Save3dMapClick(s.Window);
+  ASSERT_EQ(s.Dialogs.FileDialogs.size(), 2u);
+  EXPECT_EQ(s.Dialogs.FileDialogs[0].InitialFolder, maps);
+  EXPECT_EQ(s.Dialogs.FileDialogs[1].InitialFolder, maps);
+  // A picture saved elsewhere: the next picture starts there, the 3D map still beside the map.
+  std::filesystem::create_directory(pictures);
+  s.Dialogs.FileAnswers = {pictures + "/view.bmp"};
+  SaveBitmap1Click(s.Window);
+  SaveBitmap1Click(s.Window);
+  Save3dMapClick(s.Window);
+  EXPECT_EQ(s.Dialogs.FileDialogs[3].InitialFolder, pictures);
+  EXPECT_EQ(s.Dialogs.FileDialogs[4].InitialFolder, maps);
+
+  // A viewer on a 3D map file, without a map: beside that file.
+  ViewerSession on3d;
+  on3d.Model.MapFileName = "nofile";
+  OpenViewerOn3dMap(on3d.Viewer, on3d.Grid, pictures + "/terrain.o3d");
+  SaveBitmap1Click(on3d.Window);
+  EXPECT_EQ(on3d.Dialogs.FileDialogs[0].InitialFolder, pictures);
 }
 
 // Save Bitmap and Save3dMap ask before they replace a read-only file, and leave it on No.

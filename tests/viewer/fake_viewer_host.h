@@ -26,6 +26,7 @@ class FakeViewerHost : public ViewerHost {
   std::vector<double> ProgressShown;
   bool ProgressOpen = false;
   double CancelFrom = 2.0;
+  std::vector<std::string> StatusMessages;
 
   void Invalidate() override { Calls.push_back("invalidate"); }
   void RepaintDirectionWindows() override { Calls.push_back("direction windows"); }
@@ -51,6 +52,7 @@ class FakeViewerHost : public ViewerHost {
     OptionKinds.push_back(kind);
     return ExportOptions ? ExportOptions(choices) : true;
   }
+  void ShowStatusMessage(const std::string& text) override { StatusMessages.push_back(text); }
   std::unique_ptr<ExportProgressWindow> OpenExportProgress(const std::string& caption) override {
     Calls.push_back("export progress");
     ProgressCaptions.push_back(caption);

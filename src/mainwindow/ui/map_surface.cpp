@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <optional>
 
 namespace terrak {
@@ -39,7 +40,18 @@ MapSurface::MapSurface(QWidget* parent) : QWidget(parent) {
 void MapSurface::paintEvent(QPaintEvent* event) {
   canvas_.End();
   QPainter painter(this);
-  painter.drawImage(event->rect(), image_, event->rect());
+  if (pan_ == Point{}) {
+    painter.drawImage(event->rect(), image_, event->rect());
+    return;
+  }
+  painter.fillRect(event->rect(), Qt::white);
+  painter.drawImage(QPoint(pan_.X, pan_.Y), image_);
+}
+
+void MapSurface::SetPan(Point offset) {
+  if (offset == pan_) return;
+  pan_ = offset;
+  update();
 }
 
 void MapSurface::resizeEvent(QResizeEvent* /*event*/) {
@@ -62,6 +74,16 @@ void MapSurface::mouseMoveEvent(QMouseEvent* event) {
 
 void MapSurface::mouseReleaseEvent(QMouseEvent* event) {
   if (const auto button = ButtonOf(event->button()); button && MouseUp) MouseUp(*button);
+}
+
+void MapSurface::wheelEvent(QWheelEvent* event) {
+  constexpr int kNotch = 120;  // eighths of a degree: 15 degrees, one notch of a common wheel
+  wheelEighths_ += event->angleDelta().y();
+  const int notches = wheelEighths_ / kNotch;
+  wheelEighths_ -= notches * kNotch;
+  const QPoint p = event->position().toPoint();
+  if (notches != 0 && MouseWheel) MouseWheel({p.x(), p.y()}, notches);
+  event->accept();
 }
 
 void MapSurface::keyPressEvent(QKeyEvent* event) {

@@ -24,6 +24,13 @@ class MapSurface : public QWidget {
   std::function<void(Point)> MouseMove;
   std::function<void(MouseButton)> MouseUp;
   std::function<void(char)> KeyPress;
+  // Whole notches of the wheel, away from the user positive; a touchpad's small steps are
+  // gathered until they make one.
+  std::function<void(Point, int)> MouseWheel;
+
+  // Shows the picture moved by offset (the map dragged with the right button), white where it
+  // left the window; (0, 0) shows it in place.
+  void SetPan(Point offset);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -32,10 +39,13 @@ class MapSurface : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   QImage image_;
   ImageCanvas canvas_;
+  Point pan_;
+  int wheelEighths_ = 0;  // wheel turned and not yet used, in eighths of a degree
 };
 
 }  // namespace terrak

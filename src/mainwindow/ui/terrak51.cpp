@@ -20,6 +20,7 @@
 #include "mainwindow/ui/mapsymbs.h"
 #include "mainwindow/ui/newsymb.h"
 #include "mainwindow/ui/uncover_watch.h"
+#include "mainwindow/window_caption.h"
 #include "platform/qt/error_guard.h"
 
 namespace terrak {
@@ -28,6 +29,8 @@ namespace {
 
 constexpr int kStatusBarHeight = 20;
 constexpr int kPanelWidth = 100;
+// How long a message stays when the user does nothing else.
+constexpr int kStatusMessageMilliseconds = 10000;
 
 }  // namespace
 
@@ -35,7 +38,7 @@ Tmapform::Tmapform(AppState& app, UserDialogs* dialogs, QWidget* parent)
     : QMainWindow(parent), app_(app), ownDialogs_(this), dialogs_(dialogs ? *dialogs : ownDialogs_),
       surface_(new MapSurface(this)),
       statusBar1_(new QStatusBar(surface_)) {
-  setWindowTitle(QStringLiteral("Terrak-7 Ocad utility"));
+  setWindowTitle(QString::fromUtf8(kMainWindowCaption));
   QFont font(QStringLiteral("System"));
   font.setPixelSize(13);
   setFont(font);
@@ -55,6 +58,7 @@ Tmapform::Tmapform(AppState& app, UserDialogs* dialogs, QWidget* parent)
   // and the zoom rectangle and removes a height written at the mouse.
   new UncoverWatch(this, [this] { Repaint(); });
   surface_->MouseDown = [this](MouseButton button, ShiftState keys, Point at) {
+    statusBar1_->clearMessage();  // the user has gone on
     Handle([&](MapWindow& w) { FormMouseDown(w, button, keys, at); });
   };
   surface_->MouseMove = [this](Point at) { Handle([&](MapWindow& w) { FormMouseMove(w, at); }); };
@@ -62,6 +66,9 @@ Tmapform::Tmapform(AppState& app, UserDialogs* dialogs, QWidget* parent)
     Handle([&](MapWindow& w) { FormMouseUp(w, button); });
   };
   surface_->KeyPress = [this](char key) { Handle([&](MapWindow& w) { FormKeyPress(w, key); }); };
+  surface_->MouseWheel = [this](Point at, int notches) {
+    Handle([&](MapWindow& w) { FormMouseWheel(w, at, notches); });
+  };
   MirrorState();
 }
 
@@ -93,8 +100,10 @@ void Tmapform::BuildMenus() {
     const MenuItem item = info.Item;
     action->setCheckable(item == MenuItem::MoveView ||
                          std::find(kZoomItems.begin(), kZoomItems.end(), item) != kZoomItems.end());
-    connect(action, &QAction::triggered, this,
-            [this, item] { Handle([item](MapWindow& w) { MenuItemClick(w, item); }); });
+    connect(action, &QAction::triggered, this, [this, item] {
+      statusBar1_->clearMessage();
+      Handle([item](MapWindow& w) { MenuItemClick(w, item); });
+    });
     actions_[static_cast<std::size_t>(item)] = action;
   }
 }
@@ -116,6 +125,10 @@ void Tmapform::BuildStatusBar() {
     statusBar1_->addWidget(panel);
   }
   statusBar1_->hide();
+  // A message shows the bar while it lasts, also where the panels are not shown yet.
+  connect(statusBar1_, &QStatusBar::messageChanged, this, [this](const QString& message) {
+    if (message.isEmpty()) statusBar1_->setVisible(app_.StatusBar.Visible);
+  });
 }
 
 void Tmapform::PlaceStatusBar() {
@@ -130,7 +143,14 @@ void Tmapform::MirrorState() {
   }
   for (std::size_t i = 0; i < panels_.size(); ++i)
     panels_[i]->setText(QString::fromStdString(app_.StatusBar.Panels[i]));
-  statusBar1_->setVisible(app_.StatusBar.Visible);
+  statusBar1_->setVisible(app_.StatusBar.Visible || !statusBar1_->currentMessage().isEmpty());
+  setWindowTitle(QString::fromStdString(MainWindowCaption(app_)));
+  surface_->SetPan(HandMoveOffset(app_.Window));
+}
+
+void Tmapform::ShowStatusMessage(const std::string& text) {
+  statusBar1_->showMessage(QString::fromStdString(text), kStatusMessageMilliseconds);
+  statusBar1_->show();
 }
 
 void Tmapform::Repaint() {
@@ -213,6 +233,10 @@ bool Tmapform::OpenViewer(const ViewerRequest& request) {
 void Tmapform::ViewerClosed() {
   terrak::ViewerClosed(app_.Menu);
   MirrorState();
+}
+
+void Tmapform::StateChangedElsewhere() {
+  if (!handling_) MirrorState();
 }
 
 }  // namespace terrak

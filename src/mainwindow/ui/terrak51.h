@@ -33,6 +33,9 @@ class Tmapform : public QMainWindow, private MapWindowHost {
   std::function<bool(const ViewerRequest&)> OpenViewerHook;
   // Called by the viewer when its window closes: "3D-Views" becomes usable again.
   void ViewerClosed();
+  // Called when the 3D viewer changed the shared state (the map's change mark, say): the menus,
+  // the status bar and the caption follow it.
+  void StateChangedElsewhere();
 
   QAction* Action(MenuItem item) const { return actions_[static_cast<std::size_t>(item)]; }
   QStatusBar* StatusBar1() const { return statusBar1_; }
@@ -52,6 +55,7 @@ class Tmapform : public QMainWindow, private MapWindowHost {
   void ShowColourSchemeDialog() override;
   bool OpenViewer(const ViewerRequest& request) override;
   std::optional<std::size_t> AskHeightTag(const HeightTagQuestion& question) override;
+  void ShowStatusMessage(const std::string& text) override;
 
   // Runs a core handler with the top-level error report, then paints when asked, mirrors the
   // state and shows the picture. Returns whether the handler ended without an error.

@@ -2,6 +2,7 @@
 // working copy, creates the main window and runs the event loop until the window closes.
 #include <QApplication>
 #include <QMessageBox>
+#include <clocale>
 #include <cstdio>
 #include <memory>
 
@@ -18,6 +19,10 @@
 
 int main(int argc, char** argv) {
   terrak::GuardedApplication app(argc, argv);
+  // Qt gives the C library the desktop's locale, in which "%.1f" may write "12,5". The program's
+  // numbers (status bar, default answers, CSV exports) are written with a decimal point in every
+  // language; Qt's own texts keep the desktop's locale.
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QString::fromUtf8(terrak::kApplicationTitle));
 
   auto state = std::make_unique<terrak::AppState>();

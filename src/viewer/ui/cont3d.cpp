@@ -30,6 +30,8 @@ namespace {
 
 constexpr int kStatusBarHeight = 20;
 constexpr int kPanelWidth = 90;
+// How long a message stays when the user does nothing else.
+constexpr int kStatusMessageMilliseconds = 10000;
 
 using Handler = std::function<void(ViewerWindow&)>;
 
@@ -84,7 +86,7 @@ const std::vector<MenuEntry>& MenuEntries() {
       {"View/Options", "ContourGap", "ContourGap1", "", ContourGap1Click},
       {"movement", "move 1 metre, turn 1 deg", "move1metre1", "F1", Steps(1, 1)},
       {"movement", "move 10 metres, turn 10 deg", "move10metres1", "F2", Steps(10, 10)},
-      {"movement", "move 100 metres, turn 100 deg", "move100metres1", "F3", Steps(100, 45)},
+      {"movement", "move 100 metres, turn 45 deg", "move100metres1", "F3", Steps(100, 45)},
       {"movement", "On the ground", "Ontheground1", "F4", Ontheground1Click},
       {"Export", "Terrain as DEM...", "TerrainasDEM1", "", TerrainasDEM1Click},
       {"Export", "Terrain as 3D model (glTF)...", "Terrainas3DmodelglTF1", "",
@@ -123,6 +125,27 @@ Tcontours::Tcontours(AppState& app, GridConstruction& construction, UserDialogs*
       Handle([this](ViewerWindow&) { repaintPending_ = true; });
   };
   surface_->KeyDown = [this](QKeyEvent* event) { return KeyDown(event); };
+  // A menu closed with Escape or a click leaves the keyboard with the menu bar (or with no
+  // widget), where the arrow keys would walk the menu titles; they move the eye instead.
+  menuBar()->installEventFilter(this);
+}
+
+void Tcontours::keyPressEvent(QKeyEvent* event) {
+  if (KeyDown(event)) {
+    surface_->setFocus();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+bool Tcontours::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == menuBar() && event->type() == QEvent::KeyPress &&
+      QApplication::activePopupWidget() == nullptr && KeyDown(static_cast<QKeyEvent*>(event))) {
+    // The picture takes the keyboard back, which ends the menu bar's keyboard mode.
+    surface_->setFocus();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 Tcontours::~Tcontours() = default;
@@ -149,7 +172,10 @@ void Tcontours::BuildMenus() {
       action->setShortcutContext(Qt::WindowShortcut);
     }
     const Handler click = entry.Click;
-    connect(action, &QAction::triggered, this, [this, click] { Handle(click); });
+    connect(action, &QAction::triggered, this, [this, click] {
+      statusBar1_->clearMessage();  // the user has gone on
+      Handle(click);
+    });
     actions_[entry.Name] = action;
   }
   for (const char* name : {"Ontheground1", "CreateXYZfileofcontours1", "Creatematrixofwholegrid1"})
@@ -218,7 +244,12 @@ bool Tcontours::Handle(const std::function<void(ViewerWindow&)>& handler) {
   }
   MirrorState();
   handling_ = false;
+  if (StateChanged) StateChanged();
   return ok;
+}
+
+void Tcontours::ShowStatusMessage(const std::string& text) {
+  statusBar1_->showMessage(QString::fromStdString(text), kStatusMessageMilliseconds);
 }
 
 bool Tcontours::KeyDown(QKeyEvent* event) {
@@ -233,6 +264,7 @@ bool Tcontours::KeyDown(QKeyEvent* event) {
   const Qt::KeyboardModifiers m = event->modifiers();
   const KeyModifiers modifiers{m.testFlag(Qt::ShiftModifier), m.testFlag(Qt::ControlModifier),
                                m.testFlag(Qt::AltModifier)};
+  statusBar1_->clearMessage();  // the panels show where the eye went
   Handle([key, modifiers](ViewerWindow& w) { FormKeyDown(w, key, modifiers); });
   return true;
 }

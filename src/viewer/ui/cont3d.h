@@ -40,6 +40,9 @@ class Tcontours : public QMainWindow, private ViewerHost {
 
   // Called when the window closes: the main window enables "3D-Views" again.
   std::function<void()> Closed;
+  // Called after every handler: the main window follows what the viewer changed (the map's
+  // change mark after "Save Location" or an option).
+  std::function<void()> StateChanged;
   // Stands in for the print dialog where set (tests set up a PDF printer): true for OK.
   std::function<bool(QPrinter&)> PrintDialog;
   // Stands in for the export options' exec() where set: true for OK.
@@ -59,6 +62,9 @@ class Tcontours : public QMainWindow, private ViewerHost {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  // The menu bar's keys: arrows go to the picture unless a menu is open.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // ViewerHost
@@ -73,6 +79,7 @@ class Tcontours : public QMainWindow, private ViewerHost {
   void PrintPicture(const terrak::Picture& picture, const Rect& rect) override;
   bool ChooseExportOptions(ExportKind kind, ExportChoices& choices) override;
   std::unique_ptr<ExportProgressWindow> OpenExportProgress(const std::string& caption) override;
+  void ShowStatusMessage(const std::string& text) override;
 
   // Runs a core handler with the top-level error report, then paints when asked and mirrors
   // the state. Returns whether the handler ended without an error.

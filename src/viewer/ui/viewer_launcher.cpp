@@ -21,6 +21,7 @@ bool ViewerLauncher::Open(const ViewerRequest& request) {
   viewer_ = new Tcontours(app_, construction_, dialogs_, &mapform_);
   viewer_->setWindowFlag(Qt::Window);
   viewer_->Closed = [this] { mapform_.ViewerClosed(); };
+  viewer_->StateChanged = [this] { mapform_.StateChangedElsewhere(); };
   viewer_->show();
   return true;
 }

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
+#include <QWheelEvent>
 #include <QWindow>
 #include <set>
 
@@ -101,13 +102,13 @@ TEST(MainWindow, MenuTreeCaptionsShortCutsAndStatesInTheThreeMapLevels) {
       {"&Open OCAD Map", ""}, {"&Save", ""}, {"Save &As", ""}, {"E&xit", ""}, {"Open 3D map", ""},
       {"Add &Symbol to Map Selection", ""}, {"Give Symbols an &Elevation", "Ins"},
       {"&Change the Symbol Type", ""}, {"&Trace Tolerance", ""}, {"Change &Colour Scheme", ""},
-      {"Change all heights", ""}, {"Redraw", "F5"}, {"Move View", "F6"}, {"16x", "F12"},
+      {"Change all heights", ""}, {"Choose &Height Tag...", ""}, {"Redraw", "F5"}, {"Move View", "F6"}, {"16x", "F12"},
       {"8x", "F11"}, {"4x", "F10"}, {"2x", "F9"}, {"1x", "Shift+F10"}, {"0.5x", "Shift+F11"},
       {"0.25x", "Shift+F12"}, {"Toggle View", "F2"}, {"3D-Views", ""}};
   const std::vector<MenuEntry> tree = MenuTree(*w.Form);
   ASSERT_EQ(tree.size(), expected.size());
   const char* menus[] = {"File", "File", "File", "File", "File", "Edit", "Edit", "Edit", "Edit", "Edit", "Edit",
-                         "View", "View", "View", "View", "View", "View", "View", "View", "View", "View", "3D-Views"};
+                         "Edit", "View", "View", "View", "View", "View", "View", "View", "View", "View", "View", "3D-Views"};
   for (std::size_t i = 0; i < tree.size(); ++i) {
     EXPECT_EQ(tree[i].Menu, menus[i]);
     EXPECT_EQ(tree[i].Caption, expected[i].first);
@@ -124,7 +125,8 @@ TEST(MainWindow, MenuTreeCaptionsShortCutsAndStatesInTheThreeMapLevels) {
   EXPECT_EQ(EnabledCaptions(*w.Form),
             (std::set<std::string>{"&Open OCAD Map", "&Save", "Save &As", "E&xit", "Open 3D map",
                                    "Add &Symbol to Map Selection", "3D-Views"}));
-  // Symbols selected: everything but the current zoom, which is the one checked item.
+  // Symbols selected: everything but the current zoom, which is the one checked item, and the
+  // height tag, which only Mapper maps have.
   w.SelectEverySymbol();
   std::set<std::string> disabled, checked;
   for (QAction* top : w.Form->menuBar()->actions())
@@ -134,7 +136,7 @@ TEST(MainWindow, MenuTreeCaptionsShortCutsAndStatesInTheThreeMapLevels) {
         if (item->isChecked()) checked.insert(item->text().toStdString());
       }
   // The demo map keeps 2x in its setup record.
-  EXPECT_EQ(disabled, std::set<std::string>{"2x"});
+  EXPECT_EQ(disabled, (std::set<std::string>{"2x", "Choose &Height Tag..."}));
   EXPECT_EQ(checked, std::set<std::string>{"2x"});
 }
 
@@ -307,6 +309,90 @@ TEST(MainWindow, CancellingTheRealSymbolDialogKeepsTheHighlight) {
   EXPECT_EQ(w.Picture(), highlighted);
   w.Trigger(MenuItem::Redraw);
   EXPECT_EQ(w.Picture(), highlighted);
+}
+
+TEST(MainWindow, TheCaptionNamesTheMapAndItsChangesAndLeavingAsksOnce) {
+  Window w;
+  w.MapFile = w.Folder.File("demo7.ocd");
+  testing::WriteBytes(w.MapFile, testing::ReadBytes(TERRAK_SOURCE_DIR "/samples/demo7.ocd"));
+  EXPECT_EQ(w.Form->windowTitle().toStdString(), "Terrak-7 Ocad utility");
+  w.OpenDemoMap();  // a new map counts as changed until saved
+  EXPECT_EQ(w.Form->windowTitle().toStdString(), "demo7.ocd* - Terrak-7 Ocad utility");
+  w.Trigger(MenuItem::Savemap);
+  EXPECT_EQ(w.Form->windowTitle().toStdString(), "demo7.ocd - Terrak-7 Ocad utility");
+  // Saving says so in the status bar, also before any panel is shown.
+  EXPECT_EQ(w.Form->StatusBar1()->currentMessage().toStdString(), "Saved " + w.MapFile);
+  EXPECT_TRUE(w.Form->StatusBar1()->isVisible());
+  w.SelectEverySymbol();
+  EXPECT_TRUE(w.Form->StatusBar1()->currentMessage().isEmpty());  // the user went on
+  EXPECT_EQ(w.Form->windowTitle().toStdString(), "demo7.ocd* - Terrak-7 Ocad utility");
+
+  // The window's own close button: one question, with Cancel, which keeps the window.
+  w.Dialogs.MessageAnswers = {DialogButton::Cancel};
+  EXPECT_FALSE(w.Form->close());
+  EXPECT_TRUE(w.Form->isVisible());
+  ASSERT_EQ(w.Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(w.Dialogs.Messages[0].Text, "Save changes to \"demo7.ocd\"?");
+  EXPECT_EQ(w.Dialogs.Messages[0].Buttons,
+            DialogButton::Yes | DialogButton::No | DialogButton::Cancel);
+  // Exit: the same one question; No closes without saving.
+  const std::vector<std::uint8_t> saved = testing::ReadBytes(w.MapFile);
+  w.Dialogs.MessageAnswers = {DialogButton::No, DialogButton::Yes};
+  w.Trigger(MenuItem::exit);
+  QApplication::processEvents();
+  EXPECT_FALSE(w.Form->isVisible());
+  EXPECT_EQ(w.Dialogs.Messages.size(), 2u);
+  EXPECT_EQ(testing::ReadBytes(w.MapFile), saved);
+}
+
+// A turn of the wheel over the map, in eighths of a degree (120 is one notch).
+void TurnWheel(MapSurface& surface, QPoint at, int eighths) {
+  QWheelEvent wheel(at, surface.mapToGlobal(at), QPoint(), QPoint(0, eighths), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(&surface, &wheel);
+}
+
+// The share of the drawn (not white) pixels of a in the area that b shows moved by offset.
+double SameWhenMoved(const QImage& a, const QImage& b, const QRect& area, QPoint offset) {
+  int drawn = 0, same = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (a.pixel(x, y) == qRgb(255, 255, 255)) continue;
+      ++drawn;
+      same += a.pixel(x, y) == b.pixel(x + offset.x(), y + offset.y());
+    }
+  return drawn == 0 ? 0 : static_cast<double>(same) / drawn;
+}
+
+TEST(MainWindow, TheWheelZoomsAtTheMouseAndARightDragMovesTheMapWithTheHand) {
+  Window w;
+  w.OpenDemoMap();
+  w.SelectEverySymbol();
+  MapSurface& surface = *w.Form->Surface();
+  ASSERT_EQ(w.App.Model.MapZoom, 3);  // 2x
+  // Half notches add up, as a touchpad gives them.
+  TurnWheel(surface, {300, 200}, 60);
+  EXPECT_EQ(w.App.Model.MapZoom, 3);
+  TurnWheel(surface, {300, 200}, 60);
+  EXPECT_EQ(w.App.Model.MapZoom, 2);
+  EXPECT_TRUE(w.Form->Action(MenuItem::doublesize)->isEnabled());
+  EXPECT_TRUE(w.Form->Action(MenuItem::foursize)->isChecked());
+  TurnWheel(surface, {300, 200}, -120);
+  EXPECT_EQ(w.App.Model.MapZoom, 3);
+
+  const QImage before = w.Picture().copy();
+  const QRect inside(60, 60, 300, 200);
+  QTest::mousePress(&surface, Qt::RightButton, {}, QPoint(200, 150));
+  QTest::mouseMove(&surface, QPoint(230, 170));
+  // While the hand drags, the picture moves with it.
+  EXPECT_GT(SameWhenMoved(before, surface.grab().toImage(), inside, {30, 20}), 0.99);
+  QTest::mouseRelease(&surface, Qt::RightButton, {}, QPoint(230, 170));
+  // Let go, the map is drawn anew where the hand left it (a line may fall a pixel apart, as
+  // quotients are truncated toward the centre that moved), not where it was nor the other way.
+  EXPECT_GT(SameWhenMoved(before, w.Picture(), inside, {30, 20}), 0.8);
+  EXPECT_GT(SameWhenMoved(before, surface.grab().toImage(), inside, {30, 20}), 0.8);
+  EXPECT_LT(SameWhenMoved(before, w.Picture(), inside, {0, 0}), 0.3);
+  EXPECT_LT(SameWhenMoved(before, w.Picture(), inside, {-30, -20}), 0.3);
 }
 
 TEST(QtDialogs, FileFiltersInQtForm) {

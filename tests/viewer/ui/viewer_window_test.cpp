@@ -128,7 +128,7 @@ TEST(ViewerWindow, MenuTreeCaptionsShortCutsAndTheirFirstStates) {
                       "View/Options: Create matrix of whole grid", "View/Options: ContourGap",
                       "movement: move 1 metre, turn 1 deg [F1]",
                       "movement: move 10 metres, turn 10 deg [F2]",
-                      "movement: move 100 metres, turn 100 deg [F3]",
+                      "movement: move 100 metres, turn 45 deg [F3]",
                       "movement: On the ground [F4]", "Export: Terrain as DEM...",
                       "Export: Terrain as 3D model (glTF)...",
                       "Export: Terrain for 3D printing (STL)..."}));
@@ -344,6 +344,88 @@ TEST(ViewerWindow, CompassAndInclinometerFollowTurnsAndGiveTheirItemsBackWhenClo
   EXPECT_FALSE(viewer.Action("Inclinometer1")->isEnabled());
   viewer.close();  // takes the inclinometer with it
   QApplication::processEvents();
+}
+
+// Presses a key as the window system delivers it: to whatever widget of the active window has
+// the keyboard, not to a widget the test picks.
+void PressKey(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QTest::keyClick(window.windowHandle(), key, modifiers);
+  QApplication::processEvents();
+}
+
+TEST(ViewerWindow, ArrowKeysReachThePictureAfterAMenuWasOpenedAndClosed) {
+  Session s;
+  Tcontours& viewer = s.OpenViewer();
+  viewer.activateWindow();
+  QApplication::processEvents();
+  ASSERT_EQ(QApplication::activeWindow(), &viewer);
+  double bearing = s.App.Viewer.Current().bearing;
+  double incline = s.App.Viewer.Current().incline;
+  PressKey(viewer, Qt::Key_Left);
+  EXPECT_EQ(s.App.Viewer.Current().bearing, --bearing);
+
+  QMenuBar* bar = viewer.menuBar();
+  const auto openMenu = [&](int index) {
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(bar->actions()[index]).center());
+    QApplication::processEvents();
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  };
+  // Closed with Escape, with a second click on its title, and by a click outside it (on the
+  // status bar, which takes no keyboard).
+  for (int way = 0; way < 3; ++way) {
+    SCOPED_TRACE(way);
+    QMenu* menu = openMenu(way);
+    ASSERT_NE(menu, nullptr);
+    if (way == 0)
+      PressKey(*menu, Qt::Key_Escape);
+    else if (way == 1)
+      QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(bar->actions()[way]).center());
+    else
+      QTest::mouseClick(menu, Qt::LeftButton, {}, menu->mapFromGlobal(viewer.StatusBar1()->mapToGlobal(QPoint(5, 5))));
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+    PressKey(viewer, Qt::Key_Left);
+    EXPECT_EQ(s.App.Viewer.Current().bearing, --bearing);
+    PressKey(viewer, Qt::Key_Right, Qt::ShiftModifier);  // Shift+Right does nothing
+    PressKey(viewer, Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(s.App.Viewer.Current().incline, ++incline);
+  }
+  // Alt pressed and let go alone (which marks the menu bar for the keyboard) does not take the
+  // arrows either.
+  PressKey(viewer, Qt::Key_Alt);
+  PressKey(viewer, Qt::Key_Left);
+  EXPECT_EQ(s.App.Viewer.Current().bearing, --bearing);
+  // The menus still work from the keyboard while one is open.
+  QMenu* menu = openMenu(2);  // movement
+  ASSERT_NE(menu, nullptr);
+  PressKey(*menu, Qt::Key_Down);
+  PressKey(*menu, Qt::Key_Down);
+  PressKey(*menu, Qt::Key_Down);
+  PressKey(*menu, Qt::Key_Return);
+  EXPECT_EQ(s.App.Viewer.MoveStep, 100);
+  PressKey(viewer, Qt::Key_Left);
+  EXPECT_EQ(s.App.Viewer.Current().bearing, bearing - 45);
+  viewer.close();
+}
+
+TEST(ViewerWindow, TheMainWindowMarksChangesMadeInTheViewerAndSave3dMapSaysItSaved) {
+  Session s;
+  Tcontours& viewer = s.OpenViewer();
+  s.App.Model.MapModified = false;
+  s.Form->StateChangedElsewhere();
+  EXPECT_EQ(s.Form->windowTitle().toStdString(), "demo7.ocd - Terrak-7 Ocad utility");
+  viewer.Action("SaveLocation1")->trigger();
+  EXPECT_EQ(s.Form->windowTitle().toStdString(), "demo7.ocd* - Terrak-7 Ocad utility");
+
+  viewer.Action("ToggleWiremeshWeddingcake1")->trigger();
+  s.Dialogs.FileAnswers = {s.Folder.File("demo.o3d")};
+  viewer.Action("Save3dMap")->trigger();
+  EXPECT_EQ(viewer.StatusBar1()->currentMessage().toStdString(),
+            "Saved " + s.Folder.File("demo.o3d"));
+  // The next key shows the panels again.
+  QTest::keyClick(&viewer.Surface(), Qt::Key_Left);
+  EXPECT_TRUE(viewer.StatusBar1()->currentMessage().isEmpty());
+  viewer.close();
 }
 
 TEST(ViewerWindow, TheOverviewAimsTheEyeWithARightDrag) {
