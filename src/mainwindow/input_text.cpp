@@ -101,7 +101,9 @@ std::string HeightRangeProblem(double metres) {
 }
 
 std::string HeightRefusal(const std::string& answer) {
-  const std::string quoted = "\"" + Trimmed(answer.substr(0, kHeightCharacters)) + "\"";
+  std::string quoted(1, '"');
+  quoted += Trimmed(answer.substr(0, kHeightCharacters));
+  quoted += '"';
   const std::optional<double> metres = ParseHeightMetres(answer);
   if (!metres) return "Height not changed: " + quoted + " is not a number of metres";
   const std::string problem = HeightRangeProblem(*metres);

@@ -150,13 +150,15 @@ SaveFileNames SaveFileNamesFor(const std::string& resolvedTarget, const std::str
   fs::path folder = target.parent_path();
   if (!asideFolder.empty()) {
     folder = asideFolder;
-    base += "." + NameMark(WholePath(resolvedTarget));
+    base += '.';
+    base += NameMark(WholePath(resolvedTarget));
   }
   const std::size_t longest =
       std::max(std::strlen(kSaveTemporarySuffix), std::strlen(kCompleteCopySuffix));
   const std::size_t nameMax = NameMax(folder.empty() ? "." : folder.string());
   if (base.size() + longest > nameMax) {
-    const std::string mark = "." + NameMark(base);
+    std::string mark(1, '.');
+    mark += NameMark(base);
     const std::size_t room = nameMax > longest + mark.size() ? nameMax - longest - mark.size() : 0;
     base = Utf8Prefix(base, room) + mark;
   }
