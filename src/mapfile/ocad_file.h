@@ -23,6 +23,11 @@ struct Coord6 {
   std::uint8_t Flags = 0;
 };
 Coord6 ConvertCoord6(std::int32_t coded);
+// Version 8, as OCAD describes its coordinates: the position is the upper 24 bits, taken with
+// their sign (-255 is position -1 with flags, where ConvertCoord6 gives 0).
+Coord6 ConvertCoord8(std::int32_t coded);
+// The conversion of the version: ConvertCoord8 for 8, else ConvertCoord6.
+Coord6 ConvertCoordOf(int version, std::int32_t coded);
 std::int32_t ModelToCoord6(std::int32_t model);
 
 // Converts a stored version 6/7 object (its bytes as read) into the pairs of the model element.

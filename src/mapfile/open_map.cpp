@@ -48,9 +48,9 @@ void CheckVersion6(const MapModel& opened, const ocad::RecordReader& reader) {
     if (!reader.Holds(recordPos, ocad::kSymbolRecord6ReadSize))
       throw OcadFormatError("symbol record lies outside the file");
   });
-  ocad::ForEachIndexEntry6(reader, opened.FirstIndexBlockPos(),
+  ocad::ForEachIndexEntry6(reader, opened.FirstIndexBlockPos(), opened.OcadVersion,
                            [&](std::int64_t, int, const ocad::IndexEntry6& entry) {
-                             ocad::ReadObject6(reader, entry.Position, entry.Length);
+                             ocad::ReadObject6(reader, entry, opened.OcadVersion);
                            });
 }
 
@@ -77,8 +77,8 @@ void ReadAndCheck(MapModel& opened, const ocad::RecordReader& reader) {
     opened.Setup6 = reader.Read(setupPos, present, "setup record");
     std::vector<std::uint8_t> setup = opened.Setup6;
     setup.resize(kSetup6Size, 0);
-    opened.MapOffsetX = ConvertCoord6(GetI32(setup.data() + 0)).Value;
-    opened.MapOffsetY = ConvertCoord6(GetI32(setup.data() + 4)).Value;
+    opened.MapOffsetX = ConvertCoordOf(opened.OcadVersion, GetI32(setup.data() + 0)).Value;
+    opened.MapOffsetY = ConvertCoordOf(opened.OcadVersion, GetI32(setup.data() + 4)).Value;
     opened.MapScale = GetDouble(setup.data() + ocad::kSetup6ScaleOffset);
     opened.MapZoom = ZoomFromDouble(GetDouble(setup.data() + ocad::kSetup6ZoomOffset));
     opened.Georef = GeoreferencingFromSetup6(opened.Setup6);
