@@ -285,5 +285,47 @@ TEST(SetupGeoreferencing, ADamagedStringChainLeavesTheSetupsPlaceAndTheMapOpens)
   EXPECT_FALSE(GeoreferencingFromSetup6(nan).Known);
 }
 
+TEST(SetupGeoreferencing, AnAngleWithoutAnOffsetPlacesTheMap) {
+  for (int version : {6, 7, 8}) {
+    MapFiles files;
+    OcadMapBuilder b(version);
+    b.AddSymbol(101, 2, "Contour");
+    b.RealWorld(0, 0, 30);
+    ASSERT_EQ(files.Open(b), OpenResult::Opened) << version;
+    const Georeferencing& g = files.Model.Georef;
+    ASSERT_TRUE(g.Known) << version;
+    EXPECT_EQ(g.AngleDegrees, -30);
+    // The paper's up points 30 degrees clockwise of grid north.
+    EXPECT_NEAR(g.ToProjected(0, 100).Easting, 50, 1e-9);
+    EXPECT_NEAR(g.ToProjected(0, 100).Northing, 100 * std::cos(std::numbers::pi / 6), 1e-9);
+  }
+}
+
+TEST(SetupGeoreferencing, FieldsThatHoldNoPlaceMeanNotGeoreferenced) {
+  const auto setup = [](double x, double y, double angle) {
+    std::vector<std::uint8_t> record(1112, 0);
+    PutDouble(record.data() + 32, x);
+    PutDouble(record.data() + 40, y);
+    PutDouble(record.data() + 48, angle);
+    return GeoreferencingFromSetup6(record);
+  };
+  // The garbage of a real setup record: an offset of -2.39e57 m, an angle of 5.43e190 degrees.
+  EXPECT_FALSE(setup(-2.389968666554033e57, 0, 5.43e190).Known);
+  EXPECT_FALSE(setup(1e8 + 1, 5e6, 0).Known);
+  EXPECT_FALSE(setup(5e5, -1e8 - 1, 0).Known);
+  EXPECT_FALSE(setup(5e5, 5e6, 360.5).Known);
+  EXPECT_FALSE(setup(5e5, 5e6, -361).Known);
+  EXPECT_FALSE(setup(5e5, std::numeric_limits<double>::infinity(), 0).Known);
+  EXPECT_TRUE(setup(1e8, -1e8, 360).Known);
+  EXPECT_TRUE(setup(5e5, 5e6, -360).Known);
+
+  MapFiles files;
+  OcadMapBuilder b(7);
+  b.AddSymbol(101, 2, "Contour");
+  b.RealWorld(-2.389968666554033e57, 0, 5.43e190);
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  EXPECT_FALSE(files.Model.Georef.Known);
+}
+
 }  // namespace
 }  // namespace terrak

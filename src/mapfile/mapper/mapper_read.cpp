@@ -196,17 +196,19 @@ void ReadGeoreferencing(const pugi::xml_node& node, FormatMapInfo& info) {
   if (!projected || id == "Local") return;
   const double factor = NumberAttribute(node, "grid_scale_factor", 1.0);
   const double grivation = NumberAttribute(node, "grivation", 0.0);
-  if (!(factor > 0) || !std::isfinite(factor) || !std::isfinite(grivation)) return;
+  const double refX = NumberAttribute(projected, "x", 0.0);
+  const double refY = NumberAttribute(projected, "y", 0.0);
+  // Values that cannot be a place mean the map is not georeferenced.
+  if (!IsPlausiblePlacement(refX, refY, grivation, factor)) return;
   // The paper's up points grivation degrees clockwise of grid north. Mapper's reference point on
   // the paper is in mm with y down; on the ground it lies at that times the scale, y up.
-  Georeferencing g = GeoreferencingFromOffsetAngle(NumberAttribute(projected, "x", 0.0),
-                                                   NumberAttribute(projected, "y", 0.0),
-                                                   -grivation, factor);
+  Georeferencing g = GeoreferencingFromOffsetAngle(refX, refY, -grivation, factor);
   const pugi::xml_node paper = node.child("ref_point");
   const double groundX = NumberAttribute(paper, "x", 0.0) / 1000.0 * info.Scale;
   const double groundY = -NumberAttribute(paper, "y", 0.0) / 1000.0 * info.Scale;
   g.OriginEasting -= g.A * groundX + g.B * groundY;
   g.OriginNorthing -= g.C * groundX + g.D * groundY;
+  if (!IsPlausiblePlacement(g.OriginEasting, g.OriginNorthing, grivation, factor)) return;
   g.CrsDefinition = Trimmed(crs.child("spec").child_value());
   const std::string parameter(Trimmed(crs.child("parameter").child_value()));
   if (id == "EPSG") {
@@ -223,10 +225,18 @@ void ReadGeoreferencing(const pugi::xml_node& node, FormatMapInfo& info) {
   } else {
     g.CrsName = id;
   }
+  DropGeographicCrs(g);
   info.Georef = std::move(g);
 }
 
 }  // namespace
+
+pugi::xml_node HeightTagNode(const pugi::xml_node& object, const std::string& key) {
+  pugi::xml_node last;
+  for (const pugi::xml_node& tag : object.child("tags").children("t"))
+    if (key == tag.attribute("k").value()) last = tag;
+  return last;
+}
 
 std::optional<double> ParseNumber(std::string_view text) {
   text = Trimmed(text);
