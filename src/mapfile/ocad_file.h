@@ -13,8 +13,9 @@ namespace terrak {
 enum class OpenResult { Opened, Missing, NotOcad };
 
 // Checks the map named by model.MapFileName, reads its setup, copies it into the working copy
-// and reads the symbol list. A missing file or one that is not an OCAD map of version 5 to 7 is
-// reported to the user with the program's message, and the model stays as it was.
+// and reads the symbol list. A missing file or one that is not a map the program reads is
+// reported to the user with the program's message (a refusal names the file and what was wrong
+// on a second line), and the model stays as it was.
 OpenResult OpenMapFile(MapModel& model, const std::string& workingCopy, UserDialogs& dialogs);
 
 // A version 6/7 coded coordinate: the model value (1/1440 inch) and the flag byte.

@@ -143,8 +143,9 @@ OpenResult OpenMapFile(MapModel& model, const std::string& workingCopy, UserDial
       case MapFileKind::MapperXml:
         return OpenFormatMapFile(model, map, workingCopy, dialogs);
       default:
-        dialogs.Message(RefusalMessage(format), MessageType::Information,
-                        static_cast<unsigned>(DialogButton::Ok));
+        dialogs.Message(RefusalText(RefusalMessage(format, model.MapFileName), model.MapFileName,
+                                    DescribeUnopenedFile({first, got}, map.Size())),
+                        MessageType::Information, static_cast<unsigned>(DialogButton::Ok));
         return OpenResult::NotOcad;
     }
     try {
@@ -159,9 +160,9 @@ OpenResult OpenMapFile(MapModel& model, const std::string& workingCopy, UserDial
       // The working copy holds the same bytes; reading the list before copying means a list
       // that cannot be read leaves the working copy of the open map untouched.
       opened.SymbolList = ReadSymbolList(reader, opened);
-    } catch (const OcadFormatError&) {
-      dialogs.Message(kNotOcadMessage, MessageType::Information,
-                      static_cast<unsigned>(DialogButton::Ok));
+    } catch (const OcadFormatError& error) {
+      dialogs.Message(RefusalText(kNotOcadMessage, model.MapFileName, error.Detail()),
+                      MessageType::Information, static_cast<unsigned>(DialogButton::Ok));
       return OpenResult::NotOcad;
     }
     opened.OpenedFile = CopyMapToWorkingCopy(map, workingCopy);

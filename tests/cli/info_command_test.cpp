@@ -83,7 +83,9 @@ TEST(InfoCommand, ErrorsGoToStandardErrorWithTheProgramsMessages) {
   WriteText(folder.File("text.ocd"), "not a map at all");
   const CliRun foreign = RunCli({"info", folder.File("text.ocd")});
   EXPECT_NE(foreign.Exit, 0);
-  EXPECT_EQ(foreign.Err, "File is not the correct OCAD format\n");
+  EXPECT_EQ(foreign.Err, "File is not the correct OCAD format\n" + folder.File("text.ocd") +
+                             ": neither an OCAD map (which starts with the bytes AD 0C) nor a "
+                             "Mapper map (XML); it starts with 6E 6F 74 20 61 20 6D 61\n");
 }
 
 }  // namespace
