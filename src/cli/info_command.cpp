@@ -1,6 +1,7 @@
 // terrak-cli info: what the program reads from a map, one item a line.
 #include <cstdio>
 #include <ostream>
+#include <string>
 
 #include "cli/arguments.h"
 #include "cli/cli.h"
@@ -30,9 +31,13 @@ void PrintObjects(const MapModel& model, std::ostream& out) {
   }
 }
 
+// Every digit of the number: a fixed buffer would cut the long ones.
 std::string FixedText(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  const int length = std::snprintf(nullptr, 0, "%.*f", decimals, value);
+  if (length <= 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
+  text.resize(static_cast<std::size_t>(length));
   return text;
 }
 

@@ -1,5 +1,6 @@
 // Converts a stored version 6/7 object into the model element of version 5: the points with
 // marker pairs for new parts, curves and changes of the line flags.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -26,7 +27,8 @@ ModelElement ConvertObject6(const std::vector<std::uint8_t>& object, int version
   element.Angle = GetI16(bytes + 8);
   element.Height = static_cast<std::int16_t>(GetU16(bytes + 12));  // low 16 bits of the i32
 
-  const std::int16_t itemCount = GetI16(bytes + 4);
+  // Version 8 counts up to 32768 coordinates in an unsigned word.
+  const int itemCount = version == 8 ? GetU16(bytes + 4) : GetI16(bytes + 4);
   if (itemCount < 0) throw OcadFormatError("object with a negative number of coordinates");
   const std::size_t coordsEnd =
       ocad::kObject6HeaderSize + ocad::kCoord6Size * static_cast<std::size_t>(itemCount);
@@ -38,26 +40,33 @@ ModelElement ConvertObject6(const std::vector<std::uint8_t>& object, int version
 
   std::vector<FlaggedPoint> points(static_cast<std::size_t>(itemCount));
   for (int k = 0; k < itemCount; ++k) {
-    const Coord6 x = ConvertCoord6(coordX(k));
-    const Coord6 y = ConvertCoord6(coordY(k));
+    const Coord6 x = ConvertCoordOf(version, coordX(k));
+    const Coord6 y = ConvertCoordOf(version, coordY(k));
     points[static_cast<std::size_t>(k)] = {{x.Value, y.Value}, x.Flags, y.Flags};
   }
   std::vector<TPair>& out = element.Pairs;
   ConvertPoints(points, out);
 
   if (element.ObjectType == 4) {
-    // Formatted text: the zero-terminated text 8 bytes after the coordinates, packed after the
-    // last pair with its terminating zero. A text that runs to the object's end ends there.
-    const std::size_t textStart = coordsEnd + 8;
+    // Formatted text, packed after the last pair with its terminating zero. Versions 6/7: the
+    // zero-terminated text 8 bytes after the coordinates, ending at the object's end at the
+    // latest. Version 8: the nText 8-byte units right after the coordinates.
+    std::size_t textStart = coordsEnd + 8;
+    std::size_t textEnd = object.size();
+    if (version == 8) {
+      textStart = coordsEnd;
+      textEnd = std::min(object.size(), coordsEnd + ocad::kCoord6Size * GetU16(bytes + 6));
+    }
     std::string text;
-    if (wideText) {
-      if (textStart < object.size())
-        text = Utf16LeToUtf8(bytes + textStart, (object.size() - textStart) / 2);
-    } else {
-      std::size_t textLength = 0;
-      while (textStart + textLength < object.size() && bytes[textStart + textLength] != 0)
-        ++textLength;
-      text.assign(reinterpret_cast<const char*>(bytes) + textStart, textLength);
+    if (textStart < textEnd) {
+      if (wideText) {
+        text = Utf16LeToUtf8(bytes + textStart, (textEnd - textStart) / 2);
+      } else {
+        std::size_t textLength = 0;
+        while (textStart + textLength < textEnd && bytes[textStart + textLength] != 0)
+          ++textLength;
+        text.assign(reinterpret_cast<const char*>(bytes) + textStart, textLength);
+      }
     }
     const std::size_t textLength = text.size();
     const std::size_t words = textLength / 4 + 1;

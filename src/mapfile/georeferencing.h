@@ -38,6 +38,28 @@ struct Georeferencing {
   }
 };
 
+// Limits of a placement that can be real: projected coordinates (metres) within 10^8 of the
+// CRS's origin, a turn of at most a full circle either way, a grid scale factor that real
+// projections give (UTM's lies between 0.9996 and 1.001; Mapper's combined factor folds in the
+// map's own scale correction as well).
+inline constexpr double kMaxPlausibleOffset = 1e8;
+inline constexpr double kMaxPlausibleAngle = 360.0;
+inline constexpr double kMinPlausibleScaleFactor = 0.5;
+inline constexpr double kMaxPlausibleScaleFactor = 2.0;
+
+// True when every value is finite and within the limits above. A format's placement that is
+// not plausible means the map is not georeferenced: its fields hold garbage, not a place.
+bool IsPlausiblePlacement(double easting, double northing, double angleDegrees,
+                          double scaleFactor = 1.0);
+
+// EPSG codes of geographic CRSs (degrees of latitude and longitude).
+bool IsGeographicEpsgCode(int code);
+
+// Removes the CRS when it is geographic (by its EPSG code or its PROJ or WKT text): the
+// transform here turns metres on the ground into CRS units, which degrees are not, so such a
+// CRS would put the map somewhere else. The placement itself is kept.
+void DropGeographicCrs(Georeferencing& georef);
+
 // The transform for a map whose paper origin lies at (easting, northing), whose paper is turned
 // counter-clockwise by angleDegrees against grid north, with the grid scale factor given:
 // projected = origin + scaleFactor * R(angle) * ground, R the counter-clockwise rotation.

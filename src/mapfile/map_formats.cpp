@@ -1,5 +1,7 @@
 #include "mapfile/map_formats.h"
 
+#include <algorithm>
+#include <cctype>
 #include <optional>
 #include <string_view>
 
@@ -40,7 +42,59 @@ MapFileFormat RecogniseMapFile(std::span<const std::uint8_t> bytes) {
   return {};
 }
 
-std::string RefusalMessage(const MapFileFormat& format) {
+namespace {
+
+bool EndsWithCaseFree(const std::string& text, std::string_view tail) {
+  return text.size() >= tail.size() &&
+         std::equal(tail.begin(), tail.end(), text.end() - static_cast<std::ptrdiff_t>(tail.size()),
+                    [](char a, char b) {
+                      return a == std::tolower(static_cast<unsigned char>(b));
+                    });
+}
+
+std::string HexBytes(std::span<const std::uint8_t> bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (std::uint8_t b : bytes) {
+    if (!text.empty()) text += ' ';
+    text += kDigits[b >> 4];
+    text += kDigits[b & 15];
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string DescribeUnopenedFile(std::span<const std::uint8_t> bytes, std::int64_t size) {
+  if (size == 0) return "the file is empty";
+  if (StartsWith(bytes, "\x1F\x8B"))
+    return "a gzip-compressed file, not a map: unpack it and open the map inside";
+  if (StartsWith(bytes, "PK\x03\x04") || StartsWith(bytes, "PK\x05\x06"))
+    return "a zip archive, not a map: take the map out of it and open that";
+  // UTF-16 by its byte order mark, or by an XML start with every other byte zero.
+  if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF") ||
+      StartsWith(bytes, std::string_view("<\0?\0", 4)) ||
+      StartsWith(bytes, std::string_view("\0<\0?", 4)) ||
+      StartsWith(bytes, std::string_view("<\0m\0", 4)))
+    return "text in UTF-16, which Terrak does not read: Mapper saves its maps in UTF-8, so open "
+           "the map in Mapper and save it again";
+  if (bytes.size() >= 2 && GetU16(bytes.data()) == 0x0CAD)
+    return "an OCAD mark, but too short to hold the OCAD version";
+  const MapFileFormat format = RecogniseMapFile(bytes);
+  if (format.Kind == MapFileKind::OcadOther)
+    return "an OCAD map of version " + std::to_string(format.Version);
+  if (format.Kind == MapFileKind::MapperBinary) return "a map in Mapper's old binary format";
+  return "neither an OCAD map (which starts with the bytes AD 0C) nor a Mapper map (XML); it "
+         "starts with " +
+         HexBytes(bytes.first(std::min<std::size_t>(bytes.size(), 8)));
+}
+
+std::string RefusalText(const std::string& message, const std::string& fileName,
+                        const std::string& reason) {
+  return message + "\n" + fileName + ": " + reason;
+}
+
+std::string RefusalMessage(const MapFileFormat& format, const std::string& fileName) {
   switch (format.Kind) {
     case MapFileKind::OcadOther:
       return "This map was saved by OCAD version " + std::to_string(format.Version) +
@@ -49,7 +103,9 @@ std::string RefusalMessage(const MapFileFormat& format) {
       return "This map is in the old binary format of OpenOrienteering Mapper, which Terrak "
              "cannot read; save it in Mapper as .omap or .xmap";
     case MapFileKind::Unknown:
-      return kNotOcadMessage;
+      return EndsWithCaseFree(fileName, ".omap") || EndsWithCaseFree(fileName, ".xmap")
+                 ? mapper::kNotMapperMessage
+                 : kNotOcadMessage;
     default:
       return {};
   }

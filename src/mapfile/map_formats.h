@@ -28,8 +28,18 @@ struct MapFileFormat {
 
 MapFileFormat RecogniseMapFile(std::span<const std::uint8_t> bytes);
 
-// The program's message for a file it will not open, or empty when it opens the kind.
-std::string RefusalMessage(const MapFileFormat& format);
+// The program's message for a file it will not open, or empty when it opens the kind. A file of
+// no known kind named with Mapper's extension (".omap", ".xmap") gets Mapper's message.
+std::string RefusalMessage(const MapFileFormat& format, const std::string& fileName = {});
+
+// What a file of a kind the program does not open is, from its first bytes and its size: "an
+// empty file", "a gzip-compressed file", "XML text in UTF-16", ...
+std::string DescribeUnopenedFile(std::span<const std::uint8_t> firstBytes, std::int64_t size);
+
+// A refusal as the user sees it: the program's message, then on the next line the file and what
+// was wrong with it.
+std::string RefusalText(const std::string& message, const std::string& fileName,
+                        const std::string& reason);
 
 // Opens a map of a kind that plugs into FormatMap (OCAD 9 on, Mapper). fileName finds the files
 // kept beside the map (OCAD 9's heights). Throws MapFormatError with the program's message for

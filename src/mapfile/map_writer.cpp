@@ -43,8 +43,9 @@ ObjectRecord ReadObjectRecord(const MapModel& model, const ocad::RecordReader& r
     throw OcadFormatError("index entry out of its block");
   const std::vector<std::uint8_t> block =
       reader.Read(object.IndexBlockPos, ocad::kIndexBlockSize, "index block");
-  const ocad::IndexEntry6 entry = ocad::DecodeIndexEntry6(block.data(), object.Slot);
-  return {entry.Position, ocad::ReadObject6(reader, entry.Position, entry.Length)};
+  const ocad::IndexEntry6 entry =
+      ocad::DecodeIndexEntry6(block.data(), object.Slot, model.OcadVersion);
+  return {entry.Position, ocad::ReadObject6(reader, entry, model.OcadVersion)};
 }
 
 const TMapObject& ObjectAt(const MapModel& model, std::int32_t index) {
@@ -244,8 +245,9 @@ void WriteObjectSymbols(MapModel& model, const std::string& workingCopy,
       PutI16(block.data() + ocad::IndexEntryOffset(object.Slot) + 22,
              static_cast<std::int16_t>(symbol));
       stream.Write(object.IndexBlockPos, block.data(), block.size());
-      const ocad::IndexEntry6 entry = ocad::DecodeIndexEntry6(block.data(), object.Slot);
-      std::vector<std::uint8_t> bytes = ocad::ReadObject6(reader, entry.Position, entry.Length);
+      const ocad::IndexEntry6 entry =
+          ocad::DecodeIndexEntry6(block.data(), object.Slot, model.OcadVersion);
+      std::vector<std::uint8_t> bytes = ocad::ReadObject6(reader, entry, model.OcadVersion);
       PutI16(bytes.data(), static_cast<std::int16_t>(symbol));
       stream.Write(entry.Position, bytes.data(), bytes.size());
     }

@@ -1,4 +1,4 @@
-// Conversions between the version 6/7 coded coordinates and the model's 16-bit units, the
+// Conversions between the version 6/7/8 coded coordinates and the model's 16-bit units, the
 // version 5 six-byte real, and the zoom index kept as a double.
 #include <cmath>
 
@@ -28,6 +28,18 @@ Coord6 ConvertCoord6(std::int32_t coded) {
   const std::int32_t position = coded / 256;  // truncates toward zero before scaling
   result.Value = ClampToModel(RoundToInt(position * kModelUnitsPerCoordUnit));
   return result;
+}
+
+Coord6 ConvertCoord8(std::int32_t coded) {
+  Coord6 result;
+  result.Flags = static_cast<std::uint8_t>(static_cast<std::uint32_t>(coded) & 0xFF);
+  const std::int32_t position = coded >> 8;  // the upper 24 bits, sign and all
+  result.Value = ClampToModel(RoundToInt(position * kModelUnitsPerCoordUnit));
+  return result;
+}
+
+Coord6 ConvertCoordOf(int version, std::int32_t coded) {
+  return version == 8 ? ConvertCoord8(coded) : ConvertCoord6(coded);
 }
 
 std::int32_t ModelToCoord6(std::int32_t model) {

@@ -13,8 +13,9 @@ namespace terrak {
 enum class OpenResult { Opened, Missing, NotOcad };
 
 // Checks the map named by model.MapFileName, reads its setup, copies it into the working copy
-// and reads the symbol list. A missing file or one that is not an OCAD map of version 5 to 7 is
-// reported to the user with the program's message, and the model stays as it was.
+// and reads the symbol list. A missing file or one that is not a map the program reads is
+// reported to the user with the program's message (a refusal names the file and what was wrong
+// on a second line), and the model stays as it was.
 OpenResult OpenMapFile(MapModel& model, const std::string& workingCopy, UserDialogs& dialogs);
 
 // A version 6/7 coded coordinate: the model value (1/1440 inch) and the flag byte.
@@ -23,6 +24,11 @@ struct Coord6 {
   std::uint8_t Flags = 0;
 };
 Coord6 ConvertCoord6(std::int32_t coded);
+// Version 8, as OCAD describes its coordinates: the position is the upper 24 bits, taken with
+// their sign (-255 is position -1 with flags, where ConvertCoord6 gives 0).
+Coord6 ConvertCoord8(std::int32_t coded);
+// The conversion of the version: ConvertCoord8 for 8, else ConvertCoord6.
+Coord6 ConvertCoordOf(int version, std::int32_t coded);
 std::int32_t ModelToCoord6(std::int32_t model);
 
 // Converts a stored version 6/7 object (its bytes as read) into the pairs of the model element.

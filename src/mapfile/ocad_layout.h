@@ -28,6 +28,8 @@ inline constexpr int kBlockEntries = 256;
 inline constexpr std::size_t kObject6HeaderSize = 32;
 inline constexpr std::size_t kCoord6Size = 8;
 inline constexpr std::int32_t kMinObject6Length = 33;
+// Version 8 counts an object's length in coordinate pairs (nItem + nText) after its header.
+inline constexpr std::int64_t kObject8LengthUnit = 8;
 inline constexpr std::size_t kSetup6ScaleOffset = 24;
 inline constexpr std::size_t kSetup6ZoomOffset = 936;
 

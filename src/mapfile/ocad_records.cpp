@@ -44,12 +44,18 @@ std::int32_t IndexRecord5Count(std::int32_t dataStart) {
   return count > 0 ? count : 0;
 }
 
-bool IndexEntry6::HoldsObject() const { return Symbol != 0 && Length >= kMinObject6Length; }
+// Version 8: deleted objects have symbol 0; an object without a coordinate holds nothing.
+bool IndexEntry6::HoldsObject() const { return Symbol != 0 && ObjectBytes >= kMinObject6Length; }
 
-IndexEntry6 DecodeIndexEntry6(const std::uint8_t* block, int entry) {
+IndexEntry6 DecodeIndexEntry6(const std::uint8_t* block, int entry, int version) {
   const std::uint8_t* e = block + IndexEntryOffset(entry);
-  return {GetI32(e + 0),  GetI32(e + 4),  GetI32(e + 8), GetI32(e + 12),
-          GetI32(e + 16), GetI16(e + 20), GetI16(e + 22)};
+  IndexEntry6 decoded{GetI32(e + 0),  GetI32(e + 4),  GetI32(e + 8), GetI32(e + 12),
+                      GetI32(e + 16), GetI16(e + 20), GetI16(e + 22), 0};
+  decoded.ObjectBytes =
+      version == 8
+          ? static_cast<std::int64_t>(kObject6HeaderSize) + kObject8LengthUnit * GetU16(e + 20)
+          : decoded.Length;
+  return decoded;
 }
 
 std::vector<std::uint8_t> ReadElement5(const RecordReader& reader, std::int32_t dataStart,
@@ -65,15 +71,28 @@ std::vector<std::uint8_t> ReadElement5(const RecordReader& reader, std::int32_t 
   return element;
 }
 
-std::vector<std::uint8_t> ReadObject6(const RecordReader& reader, std::int32_t position,
-                                      std::int32_t length) {
-  std::vector<std::uint8_t> object = reader.Read(position, length, "object");
+std::vector<std::uint8_t> ReadObject6(const RecordReader& reader, const IndexEntry6& entry,
+                                      int version) {
+  std::vector<std::uint8_t> object = reader.Read(entry.Position, entry.ObjectBytes, "object");
   if (object.size() < kObject6HeaderSize) throw OcadFormatError("object too short");
+  const auto size = static_cast<std::int64_t>(object.size());
+  const auto header = static_cast<std::int64_t>(kObject6HeaderSize);
+  const auto unit = static_cast<std::int64_t>(kCoord6Size);
+  if (version == 8) {
+    // Coordinates and text both count in the length; the space reserved may be longer.
+    const std::int64_t pairs = GetU16(object.data() + 4) + std::int64_t{GetU16(object.data() + 6)};
+    if (header + unit * pairs > size)
+      throw OcadFormatError("object's coordinates and text run past its length (" +
+                            std::to_string(pairs) + " pairs in a record of " +
+                            std::to_string(size) + " bytes at " + std::to_string(entry.Position) +
+                            ")");
+    return object;
+  }
   const std::int16_t items = GetI16(object.data() + 4);
-  if (items < 0 ||
-      static_cast<std::int64_t>(kObject6HeaderSize + kCoord6Size * static_cast<std::size_t>(items)) >
-          static_cast<std::int64_t>(object.size()))
-    throw OcadFormatError("object's coordinates run past its length");
+  if (items < 0 || header + unit * items > size)
+    throw OcadFormatError("object's coordinates run past its length (" + std::to_string(items) +
+                          " coordinates in " + std::to_string(size) + " bytes at " +
+                          std::to_string(entry.Position) + ")");
   return object;
 }
 

@@ -47,11 +47,12 @@ constexpr std::int64_t Object5Position(std::int32_t dataStart, std::int32_t posi
 struct IndexEntry6 {
   std::int32_t LowerLeftX, LowerLeftY, UpperRightX, UpperRightY;
   std::int32_t Position;
-  std::int16_t Length;
+  std::int16_t Length;  // as stored: versions 6/7 bytes; version 8 coordinate pairs (a word)
   std::int16_t Symbol;
+  std::int64_t ObjectBytes;  // the object's size in the file: 6/7 Length, 8 32 + 8 x Length
   bool HoldsObject() const;
 };
-IndexEntry6 DecodeIndexEntry6(const std::uint8_t* block, int entry);
+IndexEntry6 DecodeIndexEntry6(const std::uint8_t* block, int entry, int version);
 
 // Calls visit(r, record) for every version 5 index record r that holds an object (length > 0).
 template <typename Visit>
@@ -66,11 +67,12 @@ void ForEachIndexRecord5(const RecordReader& reader, std::int32_t dataStart, Vis
 
 // Calls visit(blockPos, e, entry) for every entry of the index block chain that holds an object.
 template <typename Visit>
-void ForEachIndexEntry6(const RecordReader& reader, std::int64_t firstBlock, Visit visit) {
+void ForEachIndexEntry6(const RecordReader& reader, std::int64_t firstBlock, int version,
+                        Visit visit) {
   for (std::int64_t blockPos : WalkBlockChain(reader, firstBlock, kIndexBlockSize, "index block")) {
     const std::vector<std::uint8_t> block = reader.Read(blockPos, kIndexBlockSize, "index block");
     for (int e = 0; e < kBlockEntries; ++e) {
-      const IndexEntry6 entry = DecodeIndexEntry6(block.data(), e);
+      const IndexEntry6 entry = DecodeIndexEntry6(block.data(), e, version);
       if (entry.HoldsObject()) visit(blockPos, e, entry);
     }
   }
@@ -94,8 +96,9 @@ void ForEachSymbolRecord6(const RecordReader& reader, std::int64_t firstBlock, V
 // Reads a version 5 model element and checks that its pair count fits its length.
 std::vector<std::uint8_t> ReadElement5(const RecordReader& reader, std::int32_t dataStart,
                                        std::int32_t position, std::int32_t length);
-// Reads a version 6/7 object and checks that its coordinates fit its length.
-std::vector<std::uint8_t> ReadObject6(const RecordReader& reader, std::int32_t position,
-                                      std::int32_t length);
+// Reads a version 6/7/8 object of the entry's size and checks that its coordinates (version 8:
+// and its text) fit it.
+std::vector<std::uint8_t> ReadObject6(const RecordReader& reader, const IndexEntry6& entry,
+                                      int version);
 
 }  // namespace terrak::ocad

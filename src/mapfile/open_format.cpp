@@ -48,8 +48,8 @@ OpenResult OpenFormatMapFile(MapModel& model, const FileStream& map,
     format = OpenFormatMap(bytes, model.MapFileName);
     symbols = SymbolListOf(*format);
   } catch (const MapFormatError& error) {
-    dialogs.Message(error.what(), MessageType::Information,
-                    static_cast<unsigned>(DialogButton::Ok));
+    dialogs.Message(RefusalText(error.what(), model.MapFileName, error.Detail()),
+                    MessageType::Information, static_cast<unsigned>(DialogButton::Ok));
     return OpenResult::NotOcad;
   }
   // The working copy is replaced only by the complete file, so a failure keeps the open map's.

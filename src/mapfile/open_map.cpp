@@ -48,9 +48,9 @@ void CheckVersion6(const MapModel& opened, const ocad::RecordReader& reader) {
     if (!reader.Holds(recordPos, ocad::kSymbolRecord6ReadSize))
       throw OcadFormatError("symbol record lies outside the file");
   });
-  ocad::ForEachIndexEntry6(reader, opened.FirstIndexBlockPos(),
+  ocad::ForEachIndexEntry6(reader, opened.FirstIndexBlockPos(), opened.OcadVersion,
                            [&](std::int64_t, int, const ocad::IndexEntry6& entry) {
-                             ocad::ReadObject6(reader, entry.Position, entry.Length);
+                             ocad::ReadObject6(reader, entry, opened.OcadVersion);
                            });
 }
 
@@ -77,8 +77,8 @@ void ReadAndCheck(MapModel& opened, const ocad::RecordReader& reader) {
     opened.Setup6 = reader.Read(setupPos, present, "setup record");
     std::vector<std::uint8_t> setup = opened.Setup6;
     setup.resize(kSetup6Size, 0);
-    opened.MapOffsetX = ConvertCoord6(GetI32(setup.data() + 0)).Value;
-    opened.MapOffsetY = ConvertCoord6(GetI32(setup.data() + 4)).Value;
+    opened.MapOffsetX = ConvertCoordOf(opened.OcadVersion, GetI32(setup.data() + 0)).Value;
+    opened.MapOffsetY = ConvertCoordOf(opened.OcadVersion, GetI32(setup.data() + 4)).Value;
     opened.MapScale = GetDouble(setup.data() + ocad::kSetup6ScaleOffset);
     opened.MapZoom = ZoomFromDouble(GetDouble(setup.data() + ocad::kSetup6ZoomOffset));
     opened.Georef = GeoreferencingFromSetup6(opened.Setup6);
@@ -143,8 +143,9 @@ OpenResult OpenMapFile(MapModel& model, const std::string& workingCopy, UserDial
       case MapFileKind::MapperXml:
         return OpenFormatMapFile(model, map, workingCopy, dialogs);
       default:
-        dialogs.Message(RefusalMessage(format), MessageType::Information,
-                        static_cast<unsigned>(DialogButton::Ok));
+        dialogs.Message(RefusalText(RefusalMessage(format, model.MapFileName), model.MapFileName,
+                                    DescribeUnopenedFile({first, got}, map.Size())),
+                        MessageType::Information, static_cast<unsigned>(DialogButton::Ok));
         return OpenResult::NotOcad;
     }
     try {
@@ -159,9 +160,9 @@ OpenResult OpenMapFile(MapModel& model, const std::string& workingCopy, UserDial
       // The working copy holds the same bytes; reading the list before copying means a list
       // that cannot be read leaves the working copy of the open map untouched.
       opened.SymbolList = ReadSymbolList(reader, opened);
-    } catch (const OcadFormatError&) {
-      dialogs.Message(kNotOcadMessage, MessageType::Information,
-                      static_cast<unsigned>(DialogButton::Ok));
+    } catch (const OcadFormatError& error) {
+      dialogs.Message(RefusalText(kNotOcadMessage, model.MapFileName, error.Detail()),
+                      MessageType::Information, static_cast<unsigned>(DialogButton::Ok));
       return OpenResult::NotOcad;
     }
     opened.OpenedFile = CopyMapToWorkingCopy(map, workingCopy);

@@ -91,16 +91,17 @@ ObjectLists Objects5(const MapModel& model, const ocad::RecordReader& reader) {
 
 ObjectLists Objects6(const MapModel& model, const ocad::RecordReader& reader) {
   ObjectLists lists;
-  ocad::ForEachIndexEntry6(reader, model.FirstIndexBlockPos(), [&](std::int64_t blockPos, int e,
-                                                                 const ocad::IndexEntry6& entry) {
-    const std::int16_t minX = ConvertCoord6(entry.LowerLeftX).Value;
-    const std::int16_t minY = ConvertCoord6(entry.LowerLeftY).Value;
-    const std::int16_t maxX = ConvertCoord6(entry.UpperRightX).Value;
-    const std::int16_t maxY = ConvertCoord6(entry.UpperRightY).Value;
+  ocad::ForEachIndexEntry6(reader, model.FirstIndexBlockPos(), model.OcadVersion,
+                           [&](std::int64_t blockPos, int e, const ocad::IndexEntry6& entry) {
+    const int version = model.OcadVersion;
+    const std::int16_t minX = ConvertCoordOf(version, entry.LowerLeftX).Value;
+    const std::int16_t minY = ConvertCoordOf(version, entry.LowerLeftY).Value;
+    const std::int16_t maxX = ConvertCoordOf(version, entry.UpperRightX).Value;
+    const std::int16_t maxY = ConvertCoordOf(version, entry.UpperRightY).Value;
     lists.Widen(minX, minY, maxX, maxY);
     if (!IsSelected(model, entry.Symbol)) return;
     const ModelElement element =
-        ConvertObject6(ocad::ReadObject6(reader, entry.Position, entry.Length), model.OcadVersion);
+        ConvertObject6(ocad::ReadObject6(reader, entry, model.OcadVersion), model.OcadVersion);
     TMapObject object;
     object.MinX = minX;
     object.MinY = minY;

@@ -1,7 +1,6 @@
 #include "mapfile/setup_georeferencing.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string_view>
 
 #include "common/bytes.h"
@@ -17,7 +16,8 @@ Georeferencing GeoreferencingFromSetup6(const std::vector<std::uint8_t>& setup) 
   const double y = GetDouble(setup.data() + kSetup6RealWorldYOffset);
   const double angle =
       setup.size() >= kSetup6AngleOffset + 8 ? GetDouble(setup.data() + kSetup6AngleOffset) : 0.0;
-  if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(angle)) return {};
+  // Fields that hold no place (a setup record OCAD never filled in) mean: not georeferenced.
+  if (!IsPlausiblePlacement(x, y, angle)) return {};
   if (x == 0 && y == 0 && angle == 0) return {};
   return GeoreferencingFromOffsetAngle(x, y, -angle);
 }

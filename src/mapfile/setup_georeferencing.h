@@ -15,8 +15,9 @@ inline constexpr std::size_t kSetup6RealWorldXOffset = 32;
 inline constexpr std::size_t kSetup6RealWorldYOffset = 40;
 inline constexpr std::size_t kSetup6AngleOffset = 48;
 
-// Known when the setup holds the offsets and an offset or the angle is not zero; fields beyond
-// the bytes present count as missing (the angle as 0).
+// Known when the setup holds the offsets, an offset or the angle is not zero and the values are
+// plausible (IsPlausiblePlacement); fields beyond the bytes present count as missing (the angle
+// as 0).
 Georeferencing GeoreferencingFromSetup6(const std::vector<std::uint8_t>& setup);
 
 // OCAD 8: the georeferencing of the scale parameter string found through the string index block

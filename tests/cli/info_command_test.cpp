@@ -51,6 +51,28 @@ TEST(InfoCommand, PrintsTheHeaderSymbolsObjectsAndEveryPair) {
   EXPECT_NE(RunCli({"info", map}).Out.find("scale 12345.5\n"), std::string::npos);
 }
 
+TEST(InfoCommand, AnImplausiblePlaceIsNoGeoreferencingAndACrsOfDegreesNoCrs) {
+  TempFolder folder;
+  const std::string map = folder.File("placed.ocd");
+  const auto info = [&](const std::string& parameters) {
+    OcadMapBuilder b(8);
+    b.AddSymbol(101, 2, "Contour");
+    b.AddString(1039, parameters);
+    WriteBytes(map, b.Build());
+    const CliRun run = RunCli({"info", map});
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    const std::size_t at = run.Out.find("offset");
+    return run.Out.substr(run.Out.find('\n', at) + 1, run.Out.find("symbol") - run.Out.find('\n', at) - 1);
+  };
+  EXPECT_EQ(info("\tm10000\tx1e308\ty5100000\ti2032"), "");
+  EXPECT_EQ(info("\tm10000\tx600000\ty5100000\ta-720\ti2032"), "");
+  EXPECT_EQ(info("\tm10000\tx600000\ty5100000\ta10\te4326"),
+            "georeferencing origin 600000.000 5100000.000 angle -10 scale-factor 1\n");
+  EXPECT_EQ(info("\tm10000\tx-99999999.5\ty5100000\ti2032"),
+            "crs UTM 32N EPSG:32632\n"
+            "georeferencing origin -99999999.500 5100000.000 angle 0 scale-factor 1\n");
+}
+
 TEST(InfoCommand, ErrorsGoToStandardErrorWithTheProgramsMessages) {
   TempFolder folder;
   const CliRun missing = RunCli({"info", folder.File("none.ocd")});
@@ -61,7 +83,9 @@ TEST(InfoCommand, ErrorsGoToStandardErrorWithTheProgramsMessages) {
   WriteText(folder.File("text.ocd"), "not a map at all");
   const CliRun foreign = RunCli({"info", folder.File("text.ocd")});
   EXPECT_NE(foreign.Exit, 0);
-  EXPECT_EQ(foreign.Err, "File is not the correct OCAD format\n");
+  EXPECT_EQ(foreign.Err, "File is not the correct OCAD format\n" + folder.File("text.ocd") +
+                             ": neither an OCAD map (which starts with the bytes AD 0C) nor a "
+                             "Mapper map (XML); it starts with 6E 6F 74 20 61 20 6D 61\n");
 }
 
 }  // namespace

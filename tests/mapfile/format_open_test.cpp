@@ -9,6 +9,7 @@
 #include "mapfile/map_reader.h"
 #include "mapfile/map_writer.h"
 #include "mapfile/mapper/mapper_map.h"
+#include "mapfile/ocad_format_error.h"
 #include "mapfile/open_format.h"
 #include "platform/file_stream.h"
 #include "map_files.h"
@@ -221,12 +222,60 @@ TEST(FormatOpen, RefusedKindsNameWhatWasFoundAndChangeNothing) {
     files.Dialogs.Messages.clear();
     EXPECT_EQ(OpenBytes(files, "bad.omap", c.Bytes), OpenResult::NotOcad);
     ASSERT_EQ(files.Dialogs.Messages.size(), 1u);
+    // The program's message, then the file and what was wrong with it.
+    const std::string& text = files.Dialogs.Messages[0].Text;
+    const std::size_t lineBreak = text.find('\n');
+    ASSERT_NE(lineBreak, std::string::npos) << text;
     if (!c.Message.empty()) {
-      EXPECT_EQ(files.Dialogs.Messages[0].Text, c.Message);
+      EXPECT_EQ(text.substr(0, lineBreak), c.Message);
     }
+    EXPECT_EQ(text.substr(lineBreak + 1, files.Map.size() + 2), files.Map + ": ");
     EXPECT_EQ(files.Model.OcadVersion, 6);
     EXPECT_EQ(files.Model.Format, nullptr);
     EXPECT_EQ(ReadBytes(files.WorkingCopy), workingCopy);
+  }
+}
+
+TEST(FormatOpen, ARefusalNamesTheFileAndWhatItIsOnTheNextLine) {
+  MapFiles files;
+  const std::string mapper = mapper::kNotMapperMessage;
+  const std::string ocad = kNotOcadMessage;
+  const auto utf16 = [](const std::string& text, bool mark) {
+    std::vector<std::uint8_t> bytes;
+    if (mark) bytes = {0xFF, 0xFE};
+    for (char c : text) bytes.insert(bytes.end(), {static_cast<std::uint8_t>(c), 0});
+    return bytes;
+  };
+  const struct {
+    std::string Name;
+    std::vector<std::uint8_t> Bytes;
+    std::string FirstLine;
+    std::string Reason;
+  } cases[] = {
+      {"map.omap", {0x1F, 0x8B, 8, 0, 0, 0}, mapper,
+       "a gzip-compressed file, not a map: unpack it and open the map inside"},
+      {"map.xmap", TextBytes("PK\x03\x04 map.omap"), mapper,
+       "a zip archive, not a map: take the map out of it and open that"},
+      {"map.OMAP", utf16("<?xml version=\"1.0\"?><map/>", true), mapper,
+       "text in UTF-16, which Terrak does not read: Mapper saves its maps in UTF-8, so open the "
+       "map in Mapper and save it again"},
+      {"map.omap", utf16("<?xml version=\"1.0\"?><map/>", false), mapper,
+       "text in UTF-16, which Terrak does not read: Mapper saves its maps in UTF-8, so open the "
+       "map in Mapper and save it again"},
+      {"map.ocd", {}, ocad, "the file is empty"},
+      {"map.ocd", {0x1F, 0x8B, 8, 0}, ocad,
+       "a gzip-compressed file, not a map: unpack it and open the map inside"},
+      {"map.omap", TextBytes("<?xml version=\"1.0\"?>\n<map xmlns=\"http://openorienteering.org/"
+                             "apps/mapper/xml/v2\" version=\"9\"><"),
+       mapper, "XML: "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Reason);
+    files.Dialogs.Messages.clear();
+    EXPECT_EQ(OpenBytes(files, c.Name, c.Bytes), OpenResult::NotOcad);
+    ASSERT_EQ(files.Dialogs.Messages.size(), 1u);
+    const std::string expected = c.FirstLine + "\n" + files.Map + ": " + c.Reason;
+    EXPECT_EQ(files.Dialogs.Messages[0].Text.substr(0, expected.size()), expected);
   }
 }
 

@@ -154,6 +154,82 @@ TEST(MapperRead, TagsAndTheNumericKeysOfferedForHeights) {
   EXPECT_EQ(heights(), (std::vector<std::int32_t>{2505, 1000, 0, 0, 0}));
 }
 
+TEST(MapperRead, TagTextsAsMapperReadsThem) {
+  MapperMapBuilder b;
+  b.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});
+  // A comment inside the text is left out, CDATA joins the text, a key that comes again takes
+  // the later value in the earlier place.
+  b.AddObject({.Symbol = 0, .Tags = {{"ele", "1<!-- c -->00"}}, .Coords = {{0, 0}}});
+  b.AddObject({.Symbol = 0, .Tags = {{"ele", "<![CDATA[12]]>.5<?pi x?>"}}, .Coords = {{0, 0}}});
+  b.AddObject({.Symbol = 0, .Tags = {{"ele", "1"}, {"name", "a"}, {"ele", "2"}}, .Coords = {{0, 0}}});
+  b.AddObject({.Symbol = 0, .Tags = {{"ele", "3&#x34;&#53;"}}, .Coords = {{0, 0}}});
+  const auto map = Open(b);
+  std::vector<std::int32_t> heights;
+  for (const FormatObject& o : map->ReadObjects(All).Objects) heights.push_back(o.HeightTenths);
+  EXPECT_EQ(heights, (std::vector<std::int32_t>{1000, 125, 20, 3450}));
+  EXPECT_EQ(map->ReadObjects(All).Objects[2].Tags,
+            (std::vector<std::pair<std::string, std::string>>{{"ele", "2"}, {"name", "a"}}));
+}
+
+TEST(MapperRead, WhatMapperRefusesIsRefusedSayingWhat) {
+  MapperMapBuilder b;
+  b.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});
+  b.AddObject({.Symbol = 0, .Tags = {{"ele", "5"}}, .Coords = {{0, 0}, {1, 1}}});
+  const std::string sound = b.Build();
+  const auto replaced = [&](const std::string& from, const std::string& to) {
+    std::string text = sound;
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return text.replace(at, from.size(), to);
+  };
+  const auto refusal = [](const std::string& text) -> std::string {
+    try {
+      MapperMap::Open(TextBytes(text));
+      return "opened";
+    } catch (const MapFormatError& e) {
+      EXPECT_EQ(std::string(e.what()), mapper::kNotMapperMessage);
+      return e.Detail();
+    }
+  };
+  EXPECT_EQ(refusal(sound), "opened");
+  const std::size_t end = sound.size();
+  const struct {
+    std::string Text;
+    std::string Detail;
+  } cases[] = {
+      {replaced("symbol=\"0\"", "symbol=\"4294967296\""),
+       "an object with the malformed symbol id \"4294967296\""},
+      {replaced("symbol=\"0\"", "symbol=\"zero\""), "an object with the malformed symbol id \"zero\""},
+      {sound + sound, "XML: an XML declaration at byte " + std::to_string(end) +
+                          ", not at the start: two documents in one file"},
+      {sound + "<map/>", "XML: a second root element at byte " + std::to_string(end) +
+                             ": two documents in one file"},
+      {sound + "x", "XML: text after the document's root element at byte " + std::to_string(end)},
+      {replaced(">5<", ">&five;<"),
+       "XML: the entity &five; which XML does not define at byte " +
+           std::to_string(sound.find(">5<") + 1)},
+      {replaced("k=\"ele\"", "k=\"e&le;\""),
+       "XML: the entity &le; which XML does not define at byte " + std::to_string(sound.find("k=\"ele\"") + 4)},
+      {replaced(">5<", ">&#0;<"),
+       "XML: a character reference &#0; to no XML character at byte " +
+           std::to_string(sound.find(">5<") + 1)},
+      {replaced(">5<", ">5 & 6<"), "XML: an '&' that starts no reference at byte " +
+                                        std::to_string(sound.find(">5<") + 3)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Detail);
+    EXPECT_EQ(refusal(c.Text), c.Detail);
+  }
+  // What Mapper reads: the five entities of XML, character references, a symbol id that names
+  // no symbol (the object has none), comments and blanks around the document.
+  EXPECT_EQ(refusal(replaced(">5<", ">&#53;&amp;&lt;&gt;&quot;&apos;<")), "opened");
+  EXPECT_EQ(refusal(replaced("symbol=\"0\"", "symbol=\"-7\"")), "opened");
+  EXPECT_EQ(refusal(sound + "\n<!-- end -->\n"), "opened");
+  EXPECT_EQ(MapperMap::Open(TextBytes(replaced("symbol=\"0\"", "symbol=\"-7\"")))
+                ->ReadObjects(All).Objects[0].Symbol,
+            0);
+}
+
 TEST(MapperRead, HeightsTheModelCannotHoldAreNone) {
   MapperMapBuilder b;
   b.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});

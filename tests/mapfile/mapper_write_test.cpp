@@ -104,20 +104,27 @@ TEST(MapperWrite, TagKeysAndOddTagFormsAreWrittenSafely) {
   EXPECT_EQ(Text(second->Bytes()),
             Replaced(odd, "<t k=\"a\"/><t  k = 'b' ></t >", "<t k=\"a\">1</t><t  k = 'b' >2</t >"));
 
-  // Of two tags of the key the first one is read and written.
+  // Of two tags of the key the last one is read, as Mapper reads it, and written.
   const std::string twice = Replaced(original, "<coords", "<tags><t k=\"e\">1</t><t k=\"e\">2</t></tags><coords");
   const auto fourth = MapperMap::Open(TextBytes(twice));
   fourth->SetHeightTag("e");
-  EXPECT_EQ(fourth->ReadObjects(All).Objects[0].HeightTenths, 10);
+  EXPECT_EQ(fourth->ReadObjects(All).Objects[0].HeightTenths, 20);
   fourth->WriteHeights({{0, 30}});
-  EXPECT_EQ(Text(fourth->Bytes()), Replaced(twice, ">1<", ">3<"));
+  EXPECT_EQ(Text(fourth->Bytes()), Replaced(twice, ">2<", ">3<"));
   EXPECT_EQ(fourth->ReadObjects(All).Objects[0].HeightTenths, 30);
 
-  // Markup inside the tag's text is not guessed at.
-  const std::string comment = Replaced(original, "<coords", "<tags><t k=\"a\">1<!-- x --></t></tags><coords");
+  // A text with a comment, CDATA or a processing instruction is read as Mapper reads it (100)
+  // and written whole: the new height replaces all of it, as Mapper itself would save it.
+  const std::string comment = Replaced(
+      original, "<coords",
+      "<tags><t k=\"a\">1<!-- x > --><![CDATA[0]]><?p ?>0</t><t k=\"b\">7</t></tags><coords");
   const auto third = MapperMap::Open(TextBytes(comment));
   third->SetHeightTag("a");
-  EXPECT_THROW(third->WriteHeights({{0, 10}}), MapFormatError);
+  EXPECT_EQ(third->ReadObjects(All).Objects[0].HeightTenths, 1000);
+  third->WriteHeights({{0, 3725}});
+  EXPECT_EQ(Text(third->Bytes()),
+            Replaced(comment, ">1<!-- x > --><![CDATA[0]]><?p ?>0<", ">372.5<"));
+  EXPECT_EQ(third->ReadObjects(All).Objects[0].HeightTenths, 3725);
   EXPECT_THROW(third->WriteHeights({{1, 10}}), std::invalid_argument);
 }
 

@@ -1,10 +1,15 @@
-// OCAD 8 maps through the first reader: the type byte and the UTF-16 flag of its objects, and
-// the georeferencing of OCAD 6 to 8 from the setup record and OCAD 8's scale parameter string.
+// OCAD 8 maps through the first reader: index lengths in coordinate pairs, the type byte and the
+// UTF-16 flag of its objects, texts right after the coordinates, a map Mapper wrote against its
+// OCAD 9 twin, and the georeferencing of OCAD 6 to 8 from the setup record and OCAD 8's scale
+// parameter string.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <numbers>
 
 #include "mapfile/map_reader.h"
+#include "mapfile/ocad_format_error.h"
 #include "mapfile/map_writer.h"
 #include "mapfile/setup_georeferencing.h"
 #include "platform/file_stream.h"
@@ -74,6 +79,158 @@ TEST(Ocad8, HeightsAndSymbolsArePatchedAsInVersions6And7) {
   EXPECT_EQ(files.Model.MapObjects[0].Symbol, 102);
 }
 
+std::vector<CodedPoint> Line(int points) {
+  std::vector<CodedPoint> line;
+  for (int i = 0; i < points; ++i) line.push_back(CodedPoint::At(10 * i, (i % 2) * 20));
+  return line;
+}
+
+TEST(Ocad8, TheIndexLengthCountsCoordinatePairsAndShortObjectsAreRead) {
+  MapFiles files;
+  OcadMapBuilder b(8);
+  b.AddSymbol(101, 2, "Contour");
+  b.AddSymbol(401, 4, "Text");
+  b.AddObject(Object6{.Symbol = 101, .Points = Line(2)});
+  b.AddObject(Object6{.Symbol = 101, .Points = Line(40)});
+  b.AddObject(Object6{.Symbol = 401, .ObjectType = 4, .Unicode = true,
+                      .Points = {CodedPoint::At(10, 10)}, .Text = "Hill"});
+  // Room left in the record after the coordinates, as OCAD leaves it for an object to grow.
+  b.AddObject(Object6{.Symbol = 101, .Points = Line(3), .PaddingBytes = 16});
+  // Deleted: symbol 0 in the index. Empty: no pair at all.
+  b.AddObject(Object6{.Symbol = 101, .Points = Line(2), .IndexSymbol = 0});
+  b.AddObject(Object6{.Symbol = 101, .Points = {}, .IndexLength = 0});
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  const OcadLayout& layout = b.Layout();
+  const std::vector<std::uint8_t> bytes = ReadBytes(files.Map);
+  // 2 pairs; 40; a point and the text's 2 units (8 bytes of "Hill" in UTF-16 and 2 of its zero);
+  // 3 pairs and 2 of room.
+  for (const auto& [object, pairs] : {std::pair{0, 2}, {1, 40}, {2, 3}, {3, 5}})
+    EXPECT_EQ(GetI16(bytes.data() + layout.Objects[static_cast<std::size_t>(object)].IndexPos + 20),
+              pairs);
+  files.Select({101, 401});
+  ReadObjects(files.Model, files.WorkingCopy);
+  const MapModel& m = files.Model;
+  ASSERT_EQ(m.MapObjects.size(), 4u);
+  EXPECT_EQ(m.ObjectCoords[0].Points.size(), 2u);
+  EXPECT_EQ(m.ObjectCoords[1].Points.size(), 40u);
+  EXPECT_EQ(m.ObjectCoords[3].Points.size(), 3u);
+  EXPECT_EQ(m.MapObjects[1].Len, 40);
+  // The text lies right after the coordinates, as OCAD 8 and Mapper write it: "Hill" and its
+  // zero packed after the point.
+  EXPECT_EQ(m.ObjectCoords[2].Points,
+            (std::vector<TPair>{m.ObjectCoords[2].Points[0], {'H' | 'i' << 8, 'l' | 'l' << 8},
+                                {0, 0}}));
+  // A height and a symbol written to the short line land in its own record.
+  WriteTracedHeights(files.Model, files.WorkingCopy, {0}, 1234);
+  WriteObjectSymbols(files.Model, files.WorkingCopy, {3}, 401);
+  const std::vector<std::uint8_t> after = ReadBytes(files.WorkingCopy);
+  EXPECT_EQ(GetI32(after.data() + layout.Objects[0].FilePos + 12), 1234);
+  EXPECT_EQ(GetI16(after.data() + layout.Objects[3].FilePos), 401);
+  // 1234 in the height's two low bytes, 401 in the entry's and the object's symbol.
+  EXPECT_EQ(DifferingBytes(bytes, after).size(), 2u + 2u + 2u);
+}
+
+TEST(Ocad8, CoordinatesAreTheUpper24BitsWithTheirSign) {
+  // Position -1 (0.01 mm) with a flag: OCAD 8 and every reader of it take -1, which the
+  // version 6/7 conversion truncates to 0.
+  EXPECT_EQ(ConvertCoord8(Coded(-1, kYCorner)).Value, -1);
+  EXPECT_EQ(ConvertCoord8(Coded(-1, kYCorner)).Flags, kYCorner);
+  EXPECT_EQ(ConvertCoord6(Coded(-1, kYCorner)).Value, 0);
+  EXPECT_EQ(ConvertCoord8(Coded(-1000, 3)).Value, -567);
+  EXPECT_EQ(ConvertCoord8(Coded(1000, 3)).Value, 567);
+
+  MapFiles files;
+  OcadMapBuilder b(8);
+  b.AddSymbol(101, 2, "Contour");
+  b.AddObject(Object6{.Symbol = 101,
+                      .Points = {CodedPoint::At(-1000, -2).Corner(), CodedPoint::At(-3, -1000)}});
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  files.Select({101});
+  ReadObjects(files.Model, files.WorkingCopy);
+  ASSERT_EQ(files.Model.MapObjects.size(), 1u);
+  EXPECT_EQ(files.Model.ObjectCoords[0].Points,
+            (std::vector<TPair>{{-32767, -32767}, {-567, -1}, {-2, -567}}));
+  EXPECT_EQ(files.Model.MapObjects[0].MinX, -567);
+  EXPECT_EQ(files.Model.MapObjects[0].MaxY, -1);
+}
+
+TEST(Ocad8, ObjectsOfMoreThan32767CoordinatesAreReadWhole) {
+  MapFiles files;
+  OcadMapBuilder b(8);
+  b.AddSymbol(101, 2, "Contour");
+  b.AddObject(Object6{.Symbol = 101, .Points = Line(32768)});
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  files.Select({101});
+  ReadObjects(files.Model, files.WorkingCopy);
+  ASSERT_EQ(files.Model.MapObjects.size(), 1u);
+  EXPECT_EQ(files.Model.ObjectCoords[0].Points.size(), 32768u);
+}
+
+TEST(Ocad8, AnObjectLongerThanItsIndexLengthIsRefusedNamingTheFileAndTheFault) {
+  MapFiles files;
+  OcadMapBuilder b(8);
+  b.AddSymbol(101, 2, "Contour");
+  b.AddObject(Object6{.Symbol = 101, .Points = Line(5), .IndexLength = 4});
+  EXPECT_EQ(files.Open(b), OpenResult::NotOcad);
+  ASSERT_EQ(files.Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(files.Dialogs.Messages[0].Text,
+            std::string(kNotOcadMessage) + "\n" + files.Map +
+                ": object's coordinates and text run past its length (5 pairs in a record of 64 "
+                "bytes at " +
+                std::to_string(b.Layout().Objects[0].FilePos) + ")");
+}
+
+// Every object of the map Mapper wrote, with the symbol numbers of the twin's version.
+struct ObjectsOfMap {
+  std::vector<TMapObject> Objects;
+  std::vector<TObjectCoords> Coords;
+};
+
+ObjectsOfMap ReadWholeMap(const std::string& file, const std::vector<std::int32_t>& symbols) {
+  TempFolder folder;
+  ScriptedDialogs dialogs;
+  MapModel model;
+  model.MapFileName = file;
+  const std::string workingCopy = folder.File("OCADCopy.tmp");
+  EXPECT_EQ(OpenMapFile(model, workingCopy, dialogs), OpenResult::Opened) << file;
+  for (std::int32_t symbol : symbols) model.SelectedSymbols.push_back({symbol, 0});
+  model.SymbolsSelected = true;
+  ReadObjects(model, workingCopy);
+  return {model.MapObjects, model.ObjectCoords};
+}
+
+TEST(Ocad8, AMapMapperWroteHasTheObjectsOfItsOcad9Twin) {
+  const std::string data = std::string(TERRAK_SOURCE_DIR) + "/tests/data/ocad8/";
+  // Contour, index contour, lake, forest, frame, title: OCAD 8 keeps ten times the number shown,
+  // OCAD 9 a thousand times.
+  const std::vector<std::int32_t> shown = {1010, 1020, 3010, 4050, 7990, 9900};
+  std::vector<std::int32_t> nine;
+  for (std::int32_t s : shown) nine.push_back(s * 100);
+  const ObjectsOfMap eight = ReadWholeMap(data + "demo8.ocd", shown);
+  const ObjectsOfMap twin = ReadWholeMap(data + "demo9.ocd", nine);
+  ASSERT_EQ(eight.Objects.size(), 67u);  // 27 of them have fewer than 33 points
+  ASSERT_EQ(twin.Objects.size(), eight.Objects.size());
+  for (std::size_t i = 0; i < eight.Objects.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(eight.Objects[i].Symbol * 100, twin.Objects[i].Symbol);
+    EXPECT_EQ(eight.Objects[i].ObjectType, twin.Objects[i].ObjectType);
+    EXPECT_EQ(eight.Coords[i].Points, twin.Coords[i].Points);
+    EXPECT_EQ(eight.Objects[i].MinX, twin.Objects[i].MinX);
+    EXPECT_EQ(eight.Objects[i].MaxY, twin.Objects[i].MaxY);
+  }
+  // The title, a UTF-16 text, packs into the pairs as the twin's does.
+  EXPECT_EQ(eight.Objects.back().ObjectType, 4);
+
+  MapFiles files;
+  files.Model.MapFileName = data + "demo8.ocd";
+  ASSERT_EQ(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), OpenResult::Opened);
+  EXPECT_EQ(files.Model.MapScale, 10000.0);
+  ASSERT_EQ(files.Model.SymbolList.size(), 4u);  // the lake and the forest are areas
+  EXPECT_EQ(files.Model.SymbolList[0].Text, "101.0 Contour");
+  EXPECT_EQ(files.Model.SymbolList[3].Text, "990.0 Map title");
+  EXPECT_FALSE(files.Model.Georef.Known);  // Mapper does not save it in OCAD 8
+}
+
 TEST(SetupGeoreferencing, TheSetupRecordPlacesOcad6To8MapsAndOcad8sStringWins) {
   for (int version : {6, 7, 8}) {
     MapFiles files;
@@ -126,6 +283,48 @@ TEST(SetupGeoreferencing, ADamagedStringChainLeavesTheSetupsPlaceAndTheMapOpens)
   std::vector<std::uint8_t> nan(56, 0);
   PutDouble(nan.data() + 32, std::nan(""));
   EXPECT_FALSE(GeoreferencingFromSetup6(nan).Known);
+}
+
+TEST(SetupGeoreferencing, AnAngleWithoutAnOffsetPlacesTheMap) {
+  for (int version : {6, 7, 8}) {
+    MapFiles files;
+    OcadMapBuilder b(version);
+    b.AddSymbol(101, 2, "Contour");
+    b.RealWorld(0, 0, 30);
+    ASSERT_EQ(files.Open(b), OpenResult::Opened) << version;
+    const Georeferencing& g = files.Model.Georef;
+    ASSERT_TRUE(g.Known) << version;
+    EXPECT_EQ(g.AngleDegrees, -30);
+    // The paper's up points 30 degrees clockwise of grid north.
+    EXPECT_NEAR(g.ToProjected(0, 100).Easting, 50, 1e-9);
+    EXPECT_NEAR(g.ToProjected(0, 100).Northing, 100 * std::cos(std::numbers::pi / 6), 1e-9);
+  }
+}
+
+TEST(SetupGeoreferencing, FieldsThatHoldNoPlaceMeanNotGeoreferenced) {
+  const auto setup = [](double x, double y, double angle) {
+    std::vector<std::uint8_t> record(1112, 0);
+    PutDouble(record.data() + 32, x);
+    PutDouble(record.data() + 40, y);
+    PutDouble(record.data() + 48, angle);
+    return GeoreferencingFromSetup6(record);
+  };
+  // The garbage of a real setup record: an offset of -2.39e57 m, an angle of 5.43e190 degrees.
+  EXPECT_FALSE(setup(-2.389968666554033e57, 0, 5.43e190).Known);
+  EXPECT_FALSE(setup(1e8 + 1, 5e6, 0).Known);
+  EXPECT_FALSE(setup(5e5, -1e8 - 1, 0).Known);
+  EXPECT_FALSE(setup(5e5, 5e6, 360.5).Known);
+  EXPECT_FALSE(setup(5e5, 5e6, -361).Known);
+  EXPECT_FALSE(setup(5e5, std::numeric_limits<double>::infinity(), 0).Known);
+  EXPECT_TRUE(setup(1e8, -1e8, 360).Known);
+  EXPECT_TRUE(setup(5e5, 5e6, -360).Known);
+
+  MapFiles files;
+  OcadMapBuilder b(7);
+  b.AddSymbol(101, 2, "Contour");
+  b.RealWorld(-2.389968666554033e57, 0, 5.43e190);
+  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  EXPECT_FALSE(files.Model.Georef.Known);
 }
 
 }  // namespace

@@ -118,8 +118,17 @@ TEST(OpenMapFile, MissingAndForeignFilesAreReportedAndTheOpenMapStays) {
   EXPECT_EQ(files.Dialogs.Messages[0].Text, "OCAD file does not exist");
   EXPECT_EQ(files.Dialogs.Messages[0].Type, MessageType::Information);
   EXPECT_EQ(files.Dialogs.Messages[0].Buttons, static_cast<unsigned>(DialogButton::Ok));
-  for (int i = 1; i < 4; ++i)
-    EXPECT_EQ(files.Dialogs.Messages[i].Text, "File is not the correct OCAD format");
+  // The program's message, then the file and what was wrong with it.
+  const std::string bad = files.Folder.File("bad.ocd");
+  EXPECT_EQ(files.Dialogs.Messages[1].Text,
+            "File is not the correct OCAD format\n" + bad + ": index block lies outside the file");
+  EXPECT_EQ(files.Dialogs.Messages[2].Text,
+            "File is not the correct OCAD format\n" + bad +
+                ": neither an OCAD map (which starts with the bytes AD 0C) nor a Mapper map (XML); "
+                "it starts with AE 0C 00 00 05 00 00 00");
+  EXPECT_EQ(files.Dialogs.Messages[3].Text, "File is not the correct OCAD format\n" + bad +
+                                                ": an OCAD mark, but too short to hold the OCAD "
+                                                "version");
   // Nothing of the open map changed: not its lists, not its working copy, not its flag.
   EXPECT_EQ(files.Model.OcadVersion, 5);
   EXPECT_EQ(files.Model.SymbolList.size(), 3u);

@@ -32,18 +32,41 @@ std::vector<std::uint8_t> StoredText(const Object6& object) {
   return bytes;
 }
 
-// Number of 8-byte units after the coordinates that the gap, the text and its zero take.
-std::int64_t TextUnits(const Object6& object) {
-  if (!HasTextArea(object)) return 0;
-  if (object.TextGap < 0) throw std::invalid_argument("OCAD map builder: negative text gap");
-  const std::int64_t zero = object.Unicode ? 2 : 1;
-  return (object.TextGap + static_cast<std::int64_t>(StoredText(object).size()) + zero + 7) / 8;
+std::int32_t TextGap(const Object6& object, int version) {
+  const std::int32_t gap = object.TextGap.value_or(version == 8 ? 0 : 8);
+  if (gap < 0) throw std::invalid_argument("OCAD map builder: negative text gap");
+  return gap;
 }
 
-std::int64_t ObjectBytes(const Object6& object) {
+// Number of 8-byte units after the coordinates that the gap, the text and its zero take.
+std::int64_t TextUnits(const Object6& object, int version) {
+  if (!HasTextArea(object)) return 0;
+  const std::int64_t zero = object.Unicode ? 2 : 1;
+  return (TextGap(object, version) + static_cast<std::int64_t>(StoredText(object).size()) + zero +
+          7) /
+         8;
+}
+
+std::int64_t ObjectBytes(const Object6& object, int version) {
   if (object.PaddingBytes < 0) throw std::invalid_argument("OCAD map builder: negative padding");
+  if (version == 8 && object.PaddingBytes % 8 != 0)
+    throw std::invalid_argument("OCAD map builder: version 8 pads in whole coordinate pairs");
   const auto items = static_cast<std::int64_t>(object.Points.size());
-  return kObject6HeaderSize + 8 * (items + TextUnits(object)) + object.PaddingBytes;
+  return kObject6HeaderSize + 8 * (items + TextUnits(object, version)) + object.PaddingBytes;
+}
+
+// A count as stored: version 8 keeps coordinate counts and lengths in unsigned words (up to
+// 32768 pairs an object), versions 6/7 in signed ones.
+std::int16_t CountField(std::int64_t value, int version, const char* what) {
+  if (version != 8) return CheckedI16(value, what);
+  if (value < 0 || value > 65535)
+    throw std::invalid_argument(std::string("OCAD map builder: ") + what + " out of range");
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
+}
+
+// The index entry's length: versions 6/7 the object's bytes, version 8 its pairs after the header.
+std::int64_t IndexLength(std::int64_t objectBytes, int version) {
+  return version == 8 ? (objectBytes - kObject6HeaderSize) / 8 : objectBytes;
 }
 
 std::int32_t DefaultSymbolSize(std::int16_t objectType) {
@@ -80,7 +103,7 @@ void WriteObject(std::uint8_t* out, const Object6& object, std::int64_t textUnit
   } else {
     PutU16(out + 2, object.ObjectType);
   }
-  PutI16(out + 4, CheckedI16(items, "coordinate count"));
+  PutI16(out + 4, CountField(items, version, "coordinate count"));
   PutI16(out + 6, static_cast<std::int16_t>(textUnits));
   PutI16(out + 8, object.Angle);
   PutI32(out + 12, object.Height);
@@ -92,7 +115,7 @@ void WriteObject(std::uint8_t* out, const Object6& object, std::int64_t textUnit
   }
   if (HasTextArea(object)) {
     const std::vector<std::uint8_t> text = StoredText(object);
-    std::copy(text.begin(), text.end(), point + object.TextGap);
+    std::copy(text.begin(), text.end(), point + TextGap(object, version));
   }
 }
 
@@ -163,9 +186,10 @@ std::vector<std::uint8_t> OcadMapBuilder::Build6() {
       if (block[e].Empty) continue;
       ObjectLayout& placed = layout_.Objects[block[e].Object];
       placed.FilePos = pos;
-      placed.ByteLength = ObjectBytes(objects6_[block[e].Object]);
+      placed.ByteLength = ObjectBytes(objects6_[block[e].Object], version_);
       placed.Pos = CheckedI32(pos, "object position");
-      placed.Len = CheckedI16(placed.ByteLength, "object length");
+      placed.Len = static_cast<std::uint16_t>(
+          CountField(IndexLength(placed.ByteLength, version_), version_, "object length"));
       placed.IndexPos = entryPos;
       placed.Slot = static_cast<std::int32_t>(e);
       placed.IndexBlockPos = blockPos;
@@ -188,7 +212,8 @@ std::vector<std::uint8_t> OcadMapBuilder::Build6() {
   std::uint8_t* const base = file.data();
 
   PutI16(base + 0, 3245);
-  PutI16(base + 2, static_cast<std::int16_t>(version_ == 7 ? 7 : 0));  // section mark
+  // Section mark: OCAD 7 writes 7, OCAD 8 2 for a map (3 for course setting).
+  PutI16(base + 2, static_cast<std::int16_t>(version_ == 7 ? 7 : version_ == 8 ? 2 : 0));
   PutI16(base + 4, static_cast<std::int16_t>(version_));
   PutI32(base + 8, static_cast<std::int32_t>(layout_.SymbolBlocks.front()));
   PutI32(base + 12, static_cast<std::int32_t>(layout_.IndexBlocks.front()));
@@ -249,7 +274,7 @@ std::vector<std::uint8_t> OcadMapBuilder::Build6() {
       PutI16(entry + 20,
              object.IndexLength ? *object.IndexLength : static_cast<std::int16_t>(placed.Len));
       PutI16(entry + 22, object.IndexSymbol ? *object.IndexSymbol : object.Symbol);
-      WriteObject(base + placed.FilePos, object, TextUnits(object), version_);
+      WriteObject(base + placed.FilePos, object, TextUnits(object, version_), version_);
     }
   }
   return file;

@@ -20,7 +20,8 @@ bool Modern(int version) { return version >= 12; }
 std::int64_t HeaderBytes(int version) { return Modern(version) ? 60 : 48; }
 std::int64_t ObjectHeaderBytes(int version) { return Modern(version) ? 56 : 40; }
 std::int64_t SymbolBytes(int version) { return version >= 11 ? 56 + 128 + 484 : 56 + 32 + 484; }
-bool WideText(int version) { return version >= 10; }
+// Every version from 9 on keeps object texts in UTF-16.
+bool WideText(int) { return true; }
 
 // Text in 8-byte units, with its terminating zero.
 std::int64_t TextUnits(int version, const std::string& text) {
@@ -54,7 +55,7 @@ void WriteObject(std::uint8_t* out, int version, const Object9& object) {
   const auto textUnits = static_cast<std::uint16_t>(TextUnits(version, object.Text));
   PutI32(out + 0, object.Symbol);
   out[4] = object.Type;
-  out[5] = WideText(version) ? 1 : 0;  // versions 10 and 11: the text is Unicode
+  out[5] = version >= 10 ? 1 : 0;  // versions 10 and 11 mark the text as Unicode here
   if (Modern(version)) {
     PutI32(out + 44, items);
     PutU16(out + 48, textUnits);

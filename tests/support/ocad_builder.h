@@ -1,5 +1,5 @@
 #pragma once
-// Writes OCAD map files of versions 5, 6 and 7 from a description of exactly what they should
+// Writes OCAD map files of versions 5 to 8 from a description of exactly what they should
 // hold, and reports where every record landed. Tests build the case they need with it; the demo
 // map generator uses it too. It writes what it is told (marker pairs, odd index entries, flags)
 // and checks only what it needs to lay the file out; every byte it is not told about is zero.
@@ -111,13 +111,14 @@ struct Object6 {
   // Formatted text (written when ObjectType is 4 or the text is not empty): zero-terminated,
   // TextGap zero bytes after the coordinates, in whole 8-byte units counted in nText.
   std::string Text{};
-  // 8 puts the text at byte 40 + 8 * nItem, where the program's reader takes it; OCAD itself and
-  // other readers have the text right after the coordinates (0).
-  std::int32_t TextGap = 8;
+  // Default: 8 for versions 6/7 (the text at byte 40 + 8 * nItem, where the program's reader
+  // takes it), 0 for version 8 (right after the coordinates, as OCAD 8 and Mapper write it).
+  std::optional<std::int32_t> TextGap{};
   std::optional<IndexExtent> Extent{};        // default: corners of the points' positions
   std::optional<std::int16_t> IndexSymbol{};  // default: Symbol
-  std::optional<std::int16_t> IndexLength{};  // default: the object's byte length
-  std::int32_t PaddingBytes = 0;              // zero bytes after the content, counted in the length
+  // Default: the object's length as the version counts it (6/7 bytes, 8 pairs after the header).
+  std::optional<std::int16_t> IndexLength{};
+  std::int32_t PaddingBytes = 0;  // zero bytes after the content, counted in the length (8: x 8)
 };
 
 // Where one object and its index record or entry lie in the built file.
@@ -125,7 +126,7 @@ struct ObjectLayout {
   std::int64_t FilePos = 0;     // first byte of the object
   std::int64_t ByteLength = 0;  // bytes written, padding included
   std::int32_t Pos = 0;         // as the index holds it: v5 4-byte units from P; v6/7 bytes
-  std::int32_t Len = 0;         // as the index holds it: v5 4-byte units; v6/7 bytes
+  std::int32_t Len = 0;         // as the index holds it: v5 4-byte units; v6/7 bytes; v8 pairs
   std::int64_t IndexPos = 0;    // file position of the index record or entry
   std::int32_t Slot = 0;        // v5 record number (1 = first after the header); v6/7 entry 0..255
   std::int64_t IndexBlockPos = 0;  // v6/7 position of the index block; v5 0

@@ -3,6 +3,7 @@
 // what was read from them at opening. Shared by the reading and the writing half.
 #include <map>
 #include <optional>
+#include <string>
 #include <pugixml.hpp>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,10 @@ struct MapperMap::Document {
   std::vector<FormatObject> Objects;        // as read from them, heights left out
   std::vector<bool> IsPath;                 // Mapper object type 1
 };
+
+// The <t> element of an object whose text Mapper reads for key: the last of that key (Mapper
+// keeps the later value of a key that comes again). Null when the object has none.
+pugi::xml_node HeightTagNode(const pugi::xml_node& object, const std::string& key);
 
 // A number in XML text (attribute or element), without the locale's decimal sign.
 std::optional<double> ParseNumber(std::string_view text);

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <set>
 #include <string>
 
 #include "mapfile/mapper/mapper_coords.h"
 #include "mapfile/mapper/mapper_document.h"
+#include "mapfile/mapper/xml_text.h"
 
 namespace terrak::mapper {
 
@@ -60,6 +62,18 @@ std::optional<std::int32_t> NumberOfCode(std::string_view code) {
                            (sub.empty() ? 0 : std::stoll(std::string(sub)));
   if (number > kUncodedSymbols - 1) return std::nullopt;
   return static_cast<std::int32_t>(number);
+}
+
+// A tag's text as Mapper reads it: its text and CDATA sections joined, comments and processing
+// instructions left out ("1<!-- c -->00" is 100). An element inside is a damaged file.
+std::string TagText(const pugi::xml_node& tag) {
+  std::string text;
+  for (const pugi::xml_node& child : tag.children()) {
+    if (child.type() != pugi::node_pcdata && child.type() != pugi::node_cdata)
+      Damaged("a tag that holds more than text");
+    text += child.value();
+  }
+  return text;
 }
 
 ObjectKind KindOfType(long long type) {
@@ -160,7 +174,14 @@ void ReadObjectSection(const pugi::xml_node& parts, MapperMap::Document& doc) {
       FormatObject object;
       object.Key = static_cast<std::int64_t>(doc.Objects.size());
       const long long type = ParseInteger(node.attribute("type").value()).value_or(-1);
-      if (const auto id = ParseInteger(node.attribute("symbol").value())) {
+      // Mapper refuses a symbol id that is no 32-bit number; one that names no symbol gives an
+      // object without a symbol.
+      const std::string_view symbolId = node.attribute("symbol").value();
+      if (!symbolId.empty()) {
+        const auto id = ParseInteger(symbolId);
+        if (!id || *id < std::numeric_limits<std::int32_t>::min() ||
+            *id > std::numeric_limits<std::int32_t>::max())
+          Damaged("an object with the malformed symbol id \"" + std::string(symbolId) + "\"");
         const auto found = doc.NumberOfId.find(static_cast<int>(*id));
         if (found != doc.NumberOfId.end()) object.Symbol = found->second;
       }
@@ -172,10 +193,16 @@ void ReadObjectSection(const pugi::xml_node& parts, MapperMap::Document& doc) {
         object.Kind = kindOf.count(object.Symbol) && kindOf[object.Symbol] == ObjectKind::Area
                           ? ObjectKind::Area
                           : ObjectKind::Line;
+      // As Mapper reads tags: a key that comes again keeps its place and takes the later value.
       for (const pugi::xml_node& tag : node.child("tags").children("t")) {
-        if (tag.find_child([](const pugi::xml_node& n) { return n.type() != pugi::node_pcdata; }))
-          Damaged("a tag that holds more than text");
-        object.Tags.emplace_back(tag.attribute("k").value(), tag.child_value());
+        std::string key = tag.attribute("k").value();
+        std::string value = TagText(tag);
+        const auto same = std::find_if(object.Tags.begin(), object.Tags.end(),
+                                       [&](const auto& kv) { return kv.first == key; });
+        if (same != object.Tags.end())
+          same->second = std::move(value);
+        else
+          object.Tags.emplace_back(std::move(key), std::move(value));
       }
       object.Points = ReadCoords(node.child("coords"));
       object.Extent = ExtentOf(object.Points);
@@ -196,17 +223,19 @@ void ReadGeoreferencing(const pugi::xml_node& node, FormatMapInfo& info) {
   if (!projected || id == "Local") return;
   const double factor = NumberAttribute(node, "grid_scale_factor", 1.0);
   const double grivation = NumberAttribute(node, "grivation", 0.0);
-  if (!(factor > 0) || !std::isfinite(factor) || !std::isfinite(grivation)) return;
+  const double refX = NumberAttribute(projected, "x", 0.0);
+  const double refY = NumberAttribute(projected, "y", 0.0);
+  // Values that cannot be a place mean the map is not georeferenced.
+  if (!IsPlausiblePlacement(refX, refY, grivation, factor)) return;
   // The paper's up points grivation degrees clockwise of grid north. Mapper's reference point on
   // the paper is in mm with y down; on the ground it lies at that times the scale, y up.
-  Georeferencing g = GeoreferencingFromOffsetAngle(NumberAttribute(projected, "x", 0.0),
-                                                   NumberAttribute(projected, "y", 0.0),
-                                                   -grivation, factor);
+  Georeferencing g = GeoreferencingFromOffsetAngle(refX, refY, -grivation, factor);
   const pugi::xml_node paper = node.child("ref_point");
   const double groundX = NumberAttribute(paper, "x", 0.0) / 1000.0 * info.Scale;
   const double groundY = -NumberAttribute(paper, "y", 0.0) / 1000.0 * info.Scale;
   g.OriginEasting -= g.A * groundX + g.B * groundY;
   g.OriginNorthing -= g.C * groundX + g.D * groundY;
+  if (!IsPlausiblePlacement(g.OriginEasting, g.OriginNorthing, grivation, factor)) return;
   g.CrsDefinition = Trimmed(crs.child("spec").child_value());
   const std::string parameter(Trimmed(crs.child("parameter").child_value()));
   if (id == "EPSG") {
@@ -223,10 +252,18 @@ void ReadGeoreferencing(const pugi::xml_node& node, FormatMapInfo& info) {
   } else {
     g.CrsName = id;
   }
+  DropGeographicCrs(g);
   info.Georef = std::move(g);
 }
 
 }  // namespace
+
+pugi::xml_node HeightTagNode(const pugi::xml_node& object, const std::string& key) {
+  pugi::xml_node last;
+  for (const pugi::xml_node& tag : object.child("tags").children("t"))
+    if (key == tag.attribute("k").value()) last = tag;
+  return last;
+}
 
 std::optional<double> ParseNumber(std::string_view text) {
   text = Trimmed(text);
@@ -273,6 +310,9 @@ void MapperMap::Parse() {
   if (!parsed)
     Damaged(std::string("XML: ") + parsed.description() + " at byte " +
             std::to_string(parsed.offset));
+  if (const std::optional<std::string> fault = XmlFaultMapperRefuses(
+          {reinterpret_cast<const char*>(bytes_.data()), bytes_.size()}))
+    Damaged("XML: " + *fault);
   const pugi::xml_node root = doc->Xml.child("map");
   if (!root || std::string_view(root.attribute("xmlns").value()) != kMapperNamespace)
     Damaged("no <map> of Mapper's namespace");
@@ -308,7 +348,6 @@ ObjectsRead MapperMap::ReadObjects(const std::function<bool(std::int32_t)>& want
     }
     if (!wanted(object.Symbol)) continue;
     FormatObject copy = object;
-    // The first tag of the key counts, as the first is the one a height is written into.
     for (const auto& [key, value] : object.Tags) {
       if (key != heightTag_) continue;
       copy.HeightTenths = HeightTenthsFromMetres(ParseNumber(value).value_or(0));

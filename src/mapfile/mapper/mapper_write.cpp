@@ -27,16 +27,12 @@ StartTag TagOf(std::string_view text, const pugi::xml_node& node) {
   return *tag;
 }
 
-// Where the text of a <t> element ends: its end tag. Text with markup inside (comments, CDATA,
-// elements) is refused rather than guessed at.
+// Where the text of a <t> element ends: its end tag. Comments, CDATA sections and processing
+// instructions in the text go with it when the height is written, as when Mapper saves the map.
 std::int64_t EndOfTagText(std::string_view text, const StartTag& tag) {
-  const std::size_t close = text.find('<', static_cast<std::size_t>(tag.End) + 1);
-  if (close == std::string_view::npos || text.compare(close, 3, "</t") != 0 ||
-      close + 3 >= text.size() ||
-      (text[close + 3] != '>' && text[close + 3] != ' ' && text[close + 3] != '\t' &&
-       text[close + 3] != '\r' && text[close + 3] != '\n'))
-    throw MapFormatError(kNotMapperMessage, "a tag whose text holds markup");
-  return static_cast<std::int64_t>(close);
+  const std::optional<std::int64_t> close = EndOfElementText(text, tag.End + 1, "t");
+  if (!close) throw MapFormatError(kNotMapperMessage, "a tag that holds more than text");
+  return *close;
 }
 
 }  // namespace
@@ -56,7 +52,7 @@ std::vector<BytePatch> MapperMap::WriteHeights(
     const pugi::xml_node object = doc_->ObjectNodes[static_cast<std::size_t>(key)];
     const std::string value = MetresText(tenths);
     const pugi::xml_node tags = object.child("tags");
-    const pugi::xml_node tag = tags.find_child_by_attribute("t", "k", heightTag_.c_str());
+    const pugi::xml_node tag = HeightTagNode(object, heightTag_);
     if (tag) {
       const StartTag start = TagOf(text, tag);
       if (start.SelfClosing)

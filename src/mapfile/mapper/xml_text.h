@@ -27,6 +27,17 @@ struct StartTag {
 // The start tag whose '<' is at position; nullopt when the text there is no start tag.
 std::optional<StartTag> ScanStartTag(std::string_view text, std::int64_t position);
 
+// What the XML library lets pass but Mapper's reader refuses, in text the library has parsed
+// without error: a second root element or an XML declaration after the start (two documents in
+// one file), text after the root element, an entity other than the five of XML, a character
+// reference to no XML character. nullopt when there is none of these.
+std::optional<std::string> XmlFaultMapperRefuses(std::string_view text);
+
+// Where the text of an element ends: the position of its end tag "</name", after text, comments,
+// CDATA sections and processing instructions from position on. nullopt at an element inside.
+std::optional<std::int64_t> EndOfElementText(std::string_view text, std::int64_t position,
+                                             std::string_view name);
+
 // Text and attribute values with &, <, >, " and ' written as references.
 std::string EscapeXml(std::string_view text);
 

@@ -57,8 +57,8 @@ inline constexpr std::int64_t kObjectType = 4;
 // 31; coordinates start at 40). Versions 11 and later keep it in 1/256 mm.
 constexpr ObjectLayout ObjectLayoutOf(int version) {
   switch (version) {
-    case 9:
-      return {40, 8, 12, std::nullopt, 0, false};
+    case 9:  // texts in UTF-16 already, as Mapper writes and reads them
+      return {40, 8, 12, std::nullopt, 0, true};
     case 10:
       return {40, 8, 12, 32, 1000, true};
     case 11:

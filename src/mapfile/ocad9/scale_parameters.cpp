@@ -74,11 +74,14 @@ ScaleParameters ParseScaleParameters(std::string_view text) {
   }
   const GridCrs crs = CrsOfGridCode(grid);
   if (!real.value_or(placed || crs.Epsg != 0 || epsg != 0)) return result;
+  // Values that cannot be a place ("x1e308", "a-720") mean the map is not georeferenced.
+  if (!IsPlausiblePlacement(x, y, angle)) return result;
   // The angle turns the grid against the paper: the paper's up points a degrees clockwise of
   // grid north, as Mapper's grivation.
   result.Georef = GeoreferencingFromOffsetAngle(x, y, -angle);
   result.Georef.EpsgCode = epsg != 0 ? epsg : crs.Epsg;
   result.Georef.CrsName = epsg != 0 ? "EPSG:" + std::to_string(epsg) : crs.Name;
+  DropGeographicCrs(result.Georef);
   return result;
 }
 

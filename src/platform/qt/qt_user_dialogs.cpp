@@ -54,6 +54,9 @@ std::string QtFileFilter(const std::string& filter) {
 DialogButton QtUserDialogs::Message(const std::string& text, MessageType type, unsigned buttons) {
   QMessageBox box(IconOf(type), QString::fromUtf8(kApplicationTitle), QString::fromStdString(text),
                   QMessageBox::NoButton, parent_);
+  // The program's messages are plain text: a file name with '<' in the line after a refusal must
+  // not turn the text into HTML, which would join its lines.
+  box.setTextFormat(Qt::PlainText);
   for (const ButtonPair& pair : kButtons)
     if (buttons & static_cast<unsigned>(pair.Ours)) box.addButton(pair.Qt);
   if (buttons == 0) box.addButton(QMessageBox::Ok);

@@ -1,0 +1,100 @@
+// Placements that cannot be real mean "not georeferenced" in every format that states one (OCAD's
+// scale parameter string, Mapper's georeferencing), and a CRS of degrees is no CRS for a map
+// placed in metres.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "mapfile/georeferencing.h"
+#include "mapfile/mapper/mapper_map.h"
+#include "mapfile/ocad9/scale_parameters.h"
+#include "support/mapper_build.h"
+
+namespace terrak {
+namespace {
+
+using namespace terrak::testing;
+
+TEST(Georeferencing, APlacementIsPlausibleWithinTheLimitsOnly) {
+  EXPECT_TRUE(IsPlausiblePlacement(1e8, -1e8, 360, 0.5));
+  EXPECT_TRUE(IsPlausiblePlacement(-1e8, 1e8, -360, 2));
+  EXPECT_FALSE(IsPlausiblePlacement(1.0000001e8, 0, 0));
+  EXPECT_FALSE(IsPlausiblePlacement(0, -1.0000001e8, 0));
+  EXPECT_FALSE(IsPlausiblePlacement(0, 0, 360.001));
+  EXPECT_FALSE(IsPlausiblePlacement(0, 0, -360.001));
+  EXPECT_FALSE(IsPlausiblePlacement(0, 0, 0, 0.4999));
+  EXPECT_FALSE(IsPlausiblePlacement(0, 0, 0, 2.0001));
+  EXPECT_FALSE(IsPlausiblePlacement(std::numeric_limits<double>::quiet_NaN(), 0, 0));
+  EXPECT_FALSE(IsPlausiblePlacement(0, 0, std::numeric_limits<double>::infinity()));
+}
+
+TEST(Georeferencing, GeographicEpsgCodesAreToldFromProjectedOnes) {
+  for (int code : {4326, 4258, 4269, 4230, 4979, 3824, 7844, 4001})
+    EXPECT_TRUE(IsGeographicEpsgCode(code)) << code;
+  // Projected, geocentric and other codes, some in the middle of the geographic block.
+  for (int code : {0, -4326, 3857, 4087, 4088, 4978, 25832, 32632, 32733, 3006, 2056, 4000})
+    EXPECT_FALSE(IsGeographicEpsgCode(code)) << code;
+}
+
+TEST(Georeferencing, ScaleParametersThatCannotBeAPlaceAreNotGeoreferenced) {
+  const struct {
+    const char* Text;
+    bool Known;
+    int Epsg;
+    const char* Name;
+  } cases[] = {
+      {"\tm10000\tx1e308\ty5100000\ti2032", false, 0, ""},
+      {"\tm10000\tx600000\ty-1e9\ti2032", false, 0, ""},
+      {"\tm10000\tx600000\ty5100000\ta-720\ti2032", false, 0, ""},
+      {"\tm10000\tx600000\ty5100000\ta-360\ti2032", true, 32632, "UTM 32N"},
+      // An EPSG code of degrees with offsets in metres: placed, but in no CRS.
+      {"\tm10000\tx600000\ty5100000\te4326", true, 0, ""},
+      {"\tm10000\tx600000\ty5100000\te4258\ti2032", true, 0, ""},
+      {"\tm10000\tx600000\ty5100000\te25832", true, 25832, "EPSG:25832"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Text);
+    const ocad9::ScaleParameters p = ocad9::ParseScaleParameters(c.Text);
+    EXPECT_EQ(p.Scale, 10000.0);  // the map scale stays, whatever its placement
+    EXPECT_EQ(p.Georef.Known, c.Known);
+    EXPECT_EQ(p.Georef.EpsgCode, c.Epsg);
+    EXPECT_EQ(p.Georef.CrsName, c.Name);
+  }
+}
+
+TEST(Georeferencing, MapperPlacementsThatCannotBeAPlaceAndCrssOfDegrees) {
+  const auto georef = [](const std::string& attributes, const std::string& crs) {
+    MapperMapBuilder b;
+    b.Georeferencing(attributes, "<projected_crs id=\"EPSG\">" + crs +
+                                     "<ref_point x=\"500000\" y=\"6000000\"/></projected_crs>");
+    return mapper::MapperMap::Open(TextBytes(b.Build()))->Info().Georef;
+  };
+  const std::string utm = "<spec language=\"PROJ.4\">+init=epsg:25833</spec><parameter>25833</parameter>";
+  EXPECT_TRUE(georef(" grid_scale_factor=\"0.9996\" grivation=\"2\"", utm).Known);
+  EXPECT_FALSE(georef(" grid_scale_factor=\"3\"", utm).Known);
+  EXPECT_FALSE(georef(" grid_scale_factor=\"0.1\"", utm).Known);
+  EXPECT_FALSE(georef(" grivation=\"400\"", utm).Known);
+  EXPECT_FALSE(georef(" grivation=\"1e300\"", utm).Known);
+  // The paper's reference point far off: the paper's origin lies beyond any projection.
+  MapperMapBuilder far;
+  far.Georeferencing("", "<ref_point x=\"1e12\" y=\"0\"/><projected_crs id=\"EPSG\">" + utm +
+                             "<ref_point x=\"500000\" y=\"6000000\"/></projected_crs>");
+  EXPECT_FALSE(mapper::MapperMap::Open(TextBytes(far.Build()))->Info().Georef.Known);
+
+  // EPSG 4326 by its code and by its PROJ text: the place stays, the CRS goes.
+  const Georeferencing degrees = georef(
+      "", "<spec language=\"PROJ.4\">+proj=longlat +datum=WGS84</spec><parameter>4326</parameter>");
+  EXPECT_TRUE(degrees.Known);
+  EXPECT_EQ(degrees.EpsgCode, 0);
+  EXPECT_EQ(degrees.CrsName, "");
+  EXPECT_EQ(degrees.CrsDefinition, "");
+  MapperMapBuilder proj;
+  proj.Georeferencing("", "<projected_crs id=\"PROJ.4\"><spec language=\"PROJ.4\">+proj=latlong "
+                          "+ellps=GRS80</spec><ref_point x=\"5\" y=\"6\"/></projected_crs>");
+  const Georeferencing byText = mapper::MapperMap::Open(TextBytes(proj.Build()))->Info().Georef;
+  EXPECT_TRUE(byText.Known);
+  EXPECT_EQ(byText.CrsDefinition, "");
+}
+
+}  // namespace
+}  // namespace terrak
