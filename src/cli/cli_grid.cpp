@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/stream_progress.h"
+#include "cli/symbol_names.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
 #include "platform/module_image_stretcher.h"
@@ -16,14 +17,15 @@ std::unique_ptr<ImageStretcher> MakeStretcher() {
 #endif
 }
 
-bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int32_t>& symbols,
+bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::string>& symbols,
                         const std::string& heightTag, RunContext& run, MapModel& model,
                         CliDialogs& dialogs) {
   const std::string workingCopy = run.Scratch().File("OCADCopy.tmp");
   model.MapFileName = mapFile;
   if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened) return false;
   ApplyHeightTag(model, heightTag);
-  for (const std::int32_t symbol : symbols) model.SelectedSymbols.push_back({symbol, kBlack});
+  for (const std::int32_t symbol : FindSymbols(symbols, model))
+    model.SelectedSymbols.push_back({symbol, kBlack});
   model.SymbolsSelected = !model.SelectedSymbols.empty();
   ReadObjects(model, workingCopy);
   return true;

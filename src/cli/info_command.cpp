@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "cli/cli_dialogs.h"
 #include "cli/commands.h"
+#include "cli/symbol_names.h"
 #include "mapfile/map_format.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/mapper/mapper_map.h"
@@ -84,6 +85,9 @@ int InfoCommand(const InfoOptions& options, RunContext& run) {
   CliDialogs dialogs(run.Err);
   if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened) return kExitFailure;
   ApplyHeightTag(model, options.HeightTag);
+  // A symbol the map lacks ends the run before anything is printed.
+  const std::vector<std::int32_t> objects =
+      options.Objects ? FindSymbols(*options.Objects, model) : std::vector<std::int32_t>{};
   std::ostream& out = run.Out;
   if (model.Format) out << "format " << model.Format->Info().FormatName << '\n';
   else if (model.OcadVersion == 8) out << "format OCAD 8\n";
@@ -96,7 +100,7 @@ int InfoCommand(const InfoOptions& options, RunContext& run) {
   for (const TmapSymbol& s : model.SymbolList)
     out << "symbol " << s.Symbol << ' ' << s.ObjectType << ' ' << s.Text << '\n';
   if (options.Objects) {
-    for (std::int32_t symbol : *options.Objects) model.SelectedSymbols.push_back({symbol, kBlack});
+    for (const std::int32_t symbol : objects) model.SelectedSymbols.push_back({symbol, kBlack});
     model.SymbolsSelected = !model.SelectedSymbols.empty();
     ReadObjects(model, workingCopy);
     PrintObjects(model, out);
