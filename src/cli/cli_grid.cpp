@@ -24,10 +24,11 @@ bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::strin
   model.MapFileName = mapFile;
   if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened) return false;
   ApplyHeightTag(model, heightTag);
-  for (const std::int32_t symbol : FindSymbols(symbols, model))
-    model.SelectedSymbols.push_back({symbol, kBlack});
+  const std::vector<std::int32_t> numbers = FindSymbols(symbols, model);
+  for (const std::int32_t symbol : numbers) model.SelectedSymbols.push_back({symbol, kBlack});
   model.SymbolsSelected = !model.SelectedSymbols.empty();
   ReadObjects(model, workingCopy);
+  CheckSymbolsFound(symbols, numbers, model);
   return true;
 }
 

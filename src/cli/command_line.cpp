@@ -84,6 +84,7 @@ std::string DemFormatList() {
 constexpr const char* kSymbolsHelp =
     "the contour symbols, as info prints them: the number the map shows (10.1 on OCAD 5 to 8 "
     "maps, 101 or 103.2 on later ones) or the number before it (101, 101000)";
+
 CLI::Validator WholeNumberCheck() { return Wants(ParseWholeNumber, "a whole number"); }
 
 struct Texts {  // options kept as text until every check has passed
@@ -209,7 +210,8 @@ void AddExport(CLI::App& app, ExportOptions& o, Texts& t) {
       ->type_name("F")
       ->default_str("1")
       ->check(RangeCheck(kExaggerationRange));
-  exports->add_option("--print-width", t.PrintWidth, "the STL's width from west to east, 10 to 2000 mm")
+  exports->add_option("--print-width", t.PrintWidth,
+                      "the STL's width from west to east, 10 to 2000 mm")
       ->type_name("MM")
       ->default_str("150")
       ->check(RangeCheck(kPrintWidthRange));

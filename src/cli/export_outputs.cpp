@@ -47,8 +47,10 @@ Outputs OptionsOf(const ExportOptions& o, RunContext& run) {
   Outputs outputs;
   if (!o.Dem.empty()) {
     // The name as the program spells it, whatever letters the user typed.
-    outputs.Dem.Format = DemFormatNamed(o.DemFormat.empty() ? DemFormatForFile(o.Dem) : o.DemFormat).Driver;
-    if (DemFormatNamed(outputs.Dem.Format).NeedsDiskFile) outputs.Dem.DiskFolder = run.Scratch().Path();
+    const DemFormat& format =
+        DemFormatNamed(o.DemFormat.empty() ? DemFormatForFile(o.Dem) : o.DemFormat);
+    outputs.Dem.Format = format.Driver;
+    if (format.NeedsDiskFile) outputs.Dem.DiskFolder = run.Scratch().Path();
   }
   outputs.Glb.Interval = outputs.Stl.Interval = o.Interval;
   outputs.Glb.Exaggeration = outputs.Stl.Exaggeration = o.Exaggeration;

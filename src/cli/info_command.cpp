@@ -86,8 +86,13 @@ int InfoCommand(const InfoOptions& options, RunContext& run) {
   if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened) return kExitFailure;
   ApplyHeightTag(model, options.HeightTag);
   // A symbol the map lacks ends the run before anything is printed.
-  const std::vector<std::int32_t> objects =
-      options.Objects ? FindSymbols(*options.Objects, model) : std::vector<std::int32_t>{};
+  if (options.Objects) {
+    const std::vector<std::int32_t> numbers = FindSymbols(*options.Objects, model);
+    for (const std::int32_t symbol : numbers) model.SelectedSymbols.push_back({symbol, kBlack});
+    model.SymbolsSelected = !model.SelectedSymbols.empty();
+    ReadObjects(model, workingCopy);
+    CheckSymbolsFound(*options.Objects, numbers, model);
+  }
   std::ostream& out = run.Out;
   if (model.Format) out << "format " << model.Format->Info().FormatName << '\n';
   else if (model.OcadVersion == 8) out << "format OCAD 8\n";
@@ -99,12 +104,7 @@ int InfoCommand(const InfoOptions& options, RunContext& run) {
   PrintHeightTags(model, out);
   for (const TmapSymbol& s : model.SymbolList)
     out << "symbol " << s.Symbol << ' ' << s.ObjectType << ' ' << s.Text << '\n';
-  if (options.Objects) {
-    for (const std::int32_t symbol : objects) model.SelectedSymbols.push_back({symbol, kBlack});
-    model.SymbolsSelected = !model.SelectedSymbols.empty();
-    ReadObjects(model, workingCopy);
-    PrintObjects(model, out);
-  }
+  if (options.Objects) PrintObjects(model, out);
   return kExitSuccess;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <optional>
 
@@ -79,16 +80,27 @@ std::string NearestSymbols(const std::string& item, const std::vector<TmapSymbol
   return names;
 }
 
+bool Listed(std::int32_t number, const std::vector<TmapSymbol>& symbols) {
+  return std::any_of(symbols.begin(), symbols.end(),
+                     [number](const TmapSymbol& s) { return s.Symbol == number; });
+}
+
+SymbolNotFound NotFound(const std::string& item, const std::vector<TmapSymbol>& symbols) {
+  const std::string nearest = NearestSymbols(item, symbols);
+  return SymbolNotFound("the map has no symbol " + item +
+                        (nearest.empty() ? std::string() : "; the nearest it has: " + nearest));
+}
+
 std::int32_t FindSymbol(const std::string& item, const MapModel& model) {
   const std::vector<TmapSymbol>& symbols = model.SymbolList;
   for (const TmapSymbol& symbol : symbols)
     if (ShownNumber(symbol) == item) return symbol.Symbol;
-  for (const std::int64_t number : NumbersOf(item, model.SymbolNumberScale))
-    for (const TmapSymbol& symbol : symbols)
-      if (symbol.Symbol == number) return symbol.Symbol;
-  const std::string nearest = NearestSymbols(item, symbols);
-  throw SymbolNotFound("the map has no symbol " + item +
-                       (nearest.empty() ? std::string() : "; the nearest it has: " + nearest));
+  const std::vector<std::int64_t> numbers = NumbersOf(item, model.SymbolNumberScale);
+  for (const std::int64_t number : numbers)
+    if (number <= INT32_MAX && Listed(static_cast<std::int32_t>(number), symbols))
+      return static_cast<std::int32_t>(number);
+  if (numbers.empty() || numbers.front() > INT32_MAX) throw NotFound(item, symbols);
+  return static_cast<std::int32_t>(numbers.front());
 }
 
 }  // namespace
@@ -98,6 +110,18 @@ std::vector<std::int32_t> FindSymbols(const std::vector<std::string>& items,
   std::vector<std::int32_t> symbols;
   for (const std::string& item : items) symbols.push_back(FindSymbol(item, model));
   return symbols;
+}
+
+void CheckSymbolsFound(const std::vector<std::string>& items,
+                       const std::vector<std::int32_t>& symbols, const MapModel& model) {
+  for (std::size_t k = 0; k < items.size() && k < symbols.size(); ++k) {
+    const std::int32_t number = symbols[k];
+    const bool found =
+        Listed(number, model.SymbolList) ||
+        std::any_of(model.MapObjects.begin(), model.MapObjects.end(),
+                    [number](const TMapObject& object) { return object.Symbol == number; });
+    if (!found) throw NotFound(items[k], model.SymbolList);
+  }
 }
 
 }  // namespace terrak::cli

@@ -18,7 +18,14 @@ class SymbolNotFound : public std::runtime_error {
   explicit SymbolNotFound(const std::string& message) : std::runtime_error(message) {}
 };
 
-// The symbols of items in their order; throws SymbolNotFound for the first item the map lacks.
+// The program's numbers of items, in their order. An item that names no symbol of the map's
+// list is taken as the number it stands for, since the list leaves area symbols out; throws
+// SymbolNotFound for an item that stands for no number.
 std::vector<std::int32_t> FindSymbols(const std::vector<std::string>& items, const MapModel& model);
+
+// Once the objects of symbols (FindSymbols of items) were read: throws SymbolNotFound for the
+// first item whose symbol is neither in the map's list nor has an object.
+void CheckSymbolsFound(const std::vector<std::string>& items,
+                       const std::vector<std::int32_t>& symbols, const MapModel& model);
 
 }  // namespace terrak::cli

@@ -135,7 +135,8 @@ std::vector<std::string> WriteDemFile(const std::string& target, const GridState
   options.Extension = FileExtension(target);
   if (options.DiskFolder.empty()) {
     const std::string::size_type slash = target.rfind('/');
-    options.DiskFolder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    options.DiskFolder =
+        slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
   }
   const ExportedFiles files = ExportDem(grid, georef, options, progress);
   WriteExportedFiles(target, files);

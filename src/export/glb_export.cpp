@@ -7,6 +7,7 @@
 
 #include "export/byte_sink.h"
 #include "export/export_error.h"
+#include "export/gdal_module.h"
 #include "export/ground_frame.h"
 #include "export/palette_png.h"
 #include "export/terrain_mesh.h"
@@ -103,9 +104,9 @@ std::string DescriptionOf(const tinygltf::Model& model, std::uint64_t binLength)
     throw ExportError("The glTF model could not be made");
   const std::string bytes = glb.str();
   if (bytes.size() < 20) throw ExportError("The glTF model could not be made");
-  std::uint32_t length = 0;
-  for (int k = 0; k < 4; ++k)
-    length |= std::uint32_t{static_cast<std::uint8_t>(bytes[static_cast<std::size_t>(12 + k)])} << (8 * k);
+  std::uint32_t length = 0;  // of the JSON chunk, after the 12 bytes of the header
+  for (std::size_t k = 0; k < 4; ++k)
+    length |= std::uint32_t{static_cast<std::uint8_t>(bytes[12 + k])} << (8 * k);
   std::string json = bytes.substr(20, length);
   json.erase(json.find_last_not_of(' ') + 1);
   const std::string empty = std::string("{\"byteLength\":0,\"name\":\"") + kStreamedBuffer + "\"}";
@@ -255,8 +256,10 @@ void CheckGlbExport(const GridState& grid, const Georeferencing& georef,
                     const GlbOptions& options) {
   const TerrainMesh mesh(grid, options.Interval, options.Exaggeration,
                          GroundFrameOf(georef).MetresPerCell);
-  CheckFileSize(LayoutOf(mesh, options.Texture && grid.MapBitmapLoaded, 0).End +
-                kDescriptionReserve);
+  const bool textured = options.Texture && grid.MapBitmapLoaded;
+  CheckFileSize(LayoutOf(mesh, textured, 0).End + kDescriptionReserve);
+  if (textured) ProgramGdalExports();  // the texture's PNG needs the GDAL module
+
 }
 
 ExportedFiles ExportGlb(const GridState& grid, const Georeferencing& georef,
@@ -282,8 +285,8 @@ std::vector<std::string> WriteGlbFile(const std::string& target, const GridState
   const GlbModel model(grid, georef, options, progress);
   SafeFileSink sink(target);
   model.Write(sink, progress);
+  progress.Finish();  // the last chance to cancel: until Commit the target stays as it was
   sink.Commit();
-  progress.Finish();
   return model.Notes();
 }
 

@@ -180,7 +180,8 @@ ExportedFiles ExportStl(const GridState& grid, const Georeferencing& georef,
   return result;
 }
 
-void CheckStlExport(const GridState& grid, const Georeferencing& georef, const StlOptions& options) {
+void CheckStlExport(const GridState& grid, const Georeferencing& georef,
+                    const StlOptions& options) {
   static_cast<void>(StlModel(grid, georef, options));
 }
 
@@ -192,8 +193,8 @@ std::vector<std::string> WriteStlFile(const std::string& target, const GridState
   progress.BeginStage(1.0);
   SafeFileSink sink(target);
   model.Write(sink, progress);
+  progress.Finish();  // the last chance to cancel: until Commit the target stays as it was
   sink.Commit();
-  progress.Finish();
   return {};
 }
 

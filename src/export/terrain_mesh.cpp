@@ -70,7 +70,8 @@ TerrainMesh::TerrainMesh(const GridState& grid, std::int32_t interval, double ex
     if (i > 0)
       for (std::size_t j = 0; j + 1 < ny; ++j) {
         const bool sw = west[j], se = here[j], ne = here[j + 1], nw = west[j + 1];
-        triangles_ += static_cast<std::uint64_t>(sw && se && ne) + static_cast<std::uint64_t>(sw && ne && nw);
+        triangles_ += static_cast<std::uint64_t>(sw && se && ne);
+        triangles_ += static_cast<std::uint64_t>(sw && ne && nw);
       }
     std::swap(west, here);
   }
@@ -171,7 +172,8 @@ void TerrainMesh::Indices(const ColumnSink<std::uint32_t>& out, ExportProgress& 
   triangles.reserve(ny * 6);
   ColumnVertices(0, west);
   const auto add = [&](std::uint32_t a, std::uint32_t b, std::uint32_t c) {
-    if (a != kNoVertex && b != kNoVertex && c != kNoVertex) triangles.insert(triangles.end(), {a, b, c});
+    if (a != kNoVertex && b != kNoVertex && c != kNoVertex)
+      triangles.insert(triangles.end(), {a, b, c});
   };
   for (std::size_t i = 0; i + 1 < nx; ++i) {
     ColumnVertices(i + 1, east);

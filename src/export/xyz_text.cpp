@@ -30,7 +30,8 @@ int Number(char* out, std::size_t size, double value, int decimals) {
 std::vector<std::uint8_t> XyzText(const DemRaster& raster, float noData, ExportProgress& progress) {
   const auto& t = raster.GeoTransform;
   if (t[2] != 0.0 || t[4] != 0.0)
-    throw ExportError("The raster format \"XYZ\" cannot hold a rotated grid: export the DEM north up");
+    throw ExportError(
+        "The raster format \"XYZ\" cannot hold a rotated grid: export the DEM north up");
   const double cell = std::min(std::fabs(t[1]), std::fabs(t[5]));
   const int decimals = std::clamp(static_cast<int>(std::ceil(4.0 - std::log10(cell))), 0, 12);
   std::vector<std::uint8_t> text;

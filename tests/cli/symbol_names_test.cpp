@@ -18,9 +18,10 @@ MapModel MapOf(std::int32_t scale, std::vector<TmapSymbol> symbols) {
   return model;
 }
 
+// What the run says once the objects of the symbols were read (model holds them).
 std::string Refusal(const std::vector<std::string>& items, const MapModel& model) {
   try {
-    FindSymbols(items, model);
+    cli::CheckSymbolsFound(items, FindSymbols(items, model), model);
   } catch (const cli::SymbolNotFound& e) {
     return e.what();
   }
@@ -37,6 +38,13 @@ TEST(SymbolNames, OldMapsTakeTheShownNumberAndTheNumberBeforeIt) {
   EXPECT_EQ(Refusal({"101", "101.0"}, model),
             "the map has no symbol 101.0; the nearest it has: 10.1 Contour, 10.2 Index contour, "
             "0.5 No Description Found");
+  // The list leaves area symbols out: one with objects is found by its number.
+  MapModel areas = model;
+  EXPECT_EQ(FindSymbols({"301", "30.1"}, areas), (std::vector<std::int32_t>{301, 301}));
+  EXPECT_EQ(Refusal({"301"}, areas).rfind("the map has no symbol 301;", 0), 0u);
+  areas.MapObjects.push_back(TMapObject{});
+  areas.MapObjects.back().Symbol = 301;
+  EXPECT_EQ(Refusal({"301", "30.1", "10.1"}, areas), "found");
 }
 
 TEST(SymbolNames, TodaysMapsTakeTheCodeWithOrWithoutItsDotAndTheProgramsNumber) {

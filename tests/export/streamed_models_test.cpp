@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "export/export_error.h"
 #include "export/export_fixtures.h"
 #include "export/glb_export.h"
 #include "export/stl_export.h"
@@ -43,6 +44,26 @@ TEST(StreamedModels, WritingAModelTakesLittleMemoryBesideItsGrid) {
   testing::TempFolder folder;
   EXPECT_EXIT(WriteWithLittleMemory(folder.File("m.glb")), ::testing::ExitedWithCode(0), "");
   EXPECT_EXIT(WriteWithLittleMemory(folder.File("m.stl")), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(StreamedModels, CancellingAtAnyPointLeavesTheTargetAsItWas) {
+  testing::TempFolder folder;
+  const GridState grid = testing::FunctionGrid(300, 200, 0, 0, [](double x, double) { return 5 + x; });
+  for (const std::string name : {"m.glb", "m.stl"}) {
+    const std::string target = folder.File(name);
+    testing::WriteText(target, "old");
+    for (const double stopAt : {0.0, 0.3, 0.7, 1.0}) {
+      const auto stop = [&](double fraction) { return fraction < stopAt; };
+      if (name == "m.glb")
+        EXPECT_THROW(WriteGlbFile(target, grid, {}, GlbOptions{}, stop), ExportCancelled);
+      else
+        EXPECT_THROW(WriteStlFile(target, grid, {}, StlOptions{}, stop), ExportCancelled);
+      EXPECT_EQ(testing::ReadText(target), "old") << name << ' ' << stopAt;
+    }
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                          std::filesystem::directory_iterator()),
+            2);  // no temporary file left
 }
 
 }  // namespace
