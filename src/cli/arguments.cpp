@@ -33,36 +33,20 @@ std::optional<Number> WholeText(const std::string& text) {
   return value;
 }
 
-// The largest main number of a symbol code that fits the model's 32-bit numbers.
-constexpr std::int32_t kLargestSymbolCode = 2147482;
-
-// A symbol code of today's formats as the map shows it: "103.2" (or "103.002") is 103002.
-std::optional<std::int32_t> SymbolCode(const std::string& item) {
-  const std::size_t dot = item.find('.');
-  if (dot == std::string::npos) return std::nullopt;
-  const std::string subText = item.substr(dot + 1);
-  const std::optional<std::int32_t> main = WholeText<std::int32_t>(item.substr(0, dot));
-  const std::optional<std::int32_t> sub = WholeText<std::int32_t>(subText);
-  if (!main || !sub || subText.size() > 3 || subText[0] == '-' || subText[0] == '+' ||
-      *main < 0 || *main > kLargestSymbolCode)
-    return std::nullopt;
-  return *main * 1000 + *sub;
+bool SymbolItem(const std::string& item) {
+  if (item.empty() || item.size() > 32 || item.front() == '.' || item.back() == '.' ||
+      item.find("..") != std::string::npos)
+    return false;
+  return std::all_of(item.begin(), item.end(),
+                     [](char c) { return c == '.' || (c >= '0' && c <= '9'); });
 }
 
 }  // namespace
 
-std::optional<std::vector<std::int32_t>> ParseSymbolList(const std::string& text) {
-  std::vector<std::int32_t> symbols;
-  for (const std::string& item : SplitAtCommas(text)) {
-    std::optional<std::int32_t> symbol = SymbolCode(item);
-    if (!symbol && item.find('.') == std::string::npos) {
-      // The numbers of OCAD 5 to 8 maps: ten times the number shown, in 16 bits.
-      if (const std::optional<std::int16_t> old = WholeText<std::int16_t>(item)) symbol = *old;
-    }
-    if (!symbol) return std::nullopt;
-    symbols.push_back(*symbol);
-  }
-  return symbols;
+std::optional<std::vector<std::string>> ParseSymbolList(const std::string& text) {
+  std::vector<std::string> items = SplitAtCommas(text);
+  if (!std::all_of(items.begin(), items.end(), SymbolItem)) return std::nullopt;
+  return items;
 }
 
 std::optional<std::int32_t> ParseWholeNumber(const std::string& text) {

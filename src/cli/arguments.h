@@ -13,8 +13,10 @@ namespace terrak::cli {
 // Pictures larger than this on either side are refused.
 inline constexpr std::int32_t kLargestRenderSide = 10000;
 
-// "101,102,-5" as numbers; nothing when any item is not a whole number in the 16-bit range.
-std::optional<std::vector<std::int32_t>> ParseSymbolList(const std::string& text);
+// "101,103.2,10.1" as its items, each a symbol's number as a map shows it: digits, parts
+// divided by single dots. Nothing when an item is none. Which symbols they are depends on the
+// map (FindSymbols).
+std::optional<std::vector<std::string>> ParseSymbolList(const std::string& text);
 
 // A whole number in decimal, with an optional minus sign (no blanks, no other bases).
 std::optional<std::int32_t> ParseWholeNumber(const std::string& text);

@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/stream_progress.h"
+#include "cli/symbol_names.h"
 #include "mapfile/map_formats.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
@@ -34,7 +35,7 @@ void WarnOfUnfinishedSaves(const std::string& mapFile, RunContext& run) {
 
 }  // namespace
 
-bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int32_t>& symbols,
+bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::string>& symbols,
                         const std::string& heightTag, RunContext& run, MapModel& model,
                         CliDialogs& dialogs) {
   WarnOfUnfinishedSaves(mapFile, run);
@@ -42,9 +43,11 @@ bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int32
   model.MapFileName = mapFile;
   if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened) return false;
   ApplyHeightTag(model, heightTag);
-  for (const std::int32_t symbol : symbols) model.SelectedSymbols.push_back({symbol, kBlack});
+  const std::vector<std::int32_t> numbers = FindSymbols(symbols, model);
+  for (const std::int32_t symbol : numbers) model.SelectedSymbols.push_back({symbol, kBlack});
   model.SymbolsSelected = !model.SelectedSymbols.empty();
   ReadObjects(model, workingCopy);
+  CheckSymbolsFound(symbols, numbers, model);
   return true;
 }
 

@@ -17,9 +17,10 @@ namespace terrak::cli {
 // it has none: then a map bitmap beside a map is not read.
 std::unique_ptr<ImageStretcher> MakeStretcher();
 
-// Opens mapFile into the scratch folder's working copy and reads the objects of symbols, which
-// become the selection in their order. False when the map does not open (the message is shown).
-bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::int32_t>& symbols,
+// Opens mapFile into the scratch folder's working copy and reads the objects of symbols (named
+// as `info` prints them, see FindSymbols), which become the selection in their order. False when
+// the map does not open (the message is shown); SymbolNotFound for a symbol the map lacks.
+bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::string>& symbols,
                         const std::string& heightTag,
                         RunContext& run, MapModel& model, CliDialogs& dialogs);
 

@@ -8,6 +8,8 @@
 
 #include "cli/arguments.h"
 #include "cli/cli.h"
+#include "export/dem_formats.h"
+#include "viewer/export_choices.h"
 
 namespace terrak::cli {
 
@@ -19,14 +21,16 @@ constexpr const char* kMainUsage =
     "       terrak-cli render (MAP.ocd --symbols N,N,... | FILE.o3d) --out PICTURE [options]\n"
     "       terrak-cli export (MAP.ocd --symbols N,N,... | FILE.o3d) --dem|--glb|--stl FILE ...\n"
     "       terrak-cli --version | --help | COMMAND --help\n";
-constexpr const char* kInfoUsage = "usage: terrak-cli info MAP.ocd [--objects N,N,...]\n";
+constexpr const char* kInfoUsage =
+    "usage: terrak-cli info MAP.ocd [--objects N,N,...] [--height-tag KEY]\n";
 constexpr const char* kGridUsage =
     "usage: terrak-cli grid MAP.ocd --symbols N,N,... [--smoothing F] [--passes P]\n"
-    "         [--contour-gap G] [--xyz FILE] [--matrix FILE] [--o3d FILE] [--force]\n";
+    "         [--contour-gap G] [--xyz FILE] [--matrix FILE] [--o3d FILE] [--height-tag KEY]\n"
+    "         [--force]\n";
 constexpr const char* kRenderUsage =
     "usage: terrak-cli render (MAP.ocd --symbols N,N,... | FILE.o3d) --out PICTURE\n"
     "         [--size WxH] [--view NAME|x,y,z,bearing,incline] [--contours] [--no-zbuffer]\n"
-    "         [--no-bitmap] [--raytrace] [--force]\n";
+    "         [--no-bitmap] [--raytrace] [--height-tag KEY] [--force]\n";
 constexpr const char* kExportUsage =
     "usage: terrak-cli export (MAP.ocd --symbols N,N,... | FILE.o3d) [--dem FILE.tif]\n"
     "         [--format DRIVER] [--glb FILE.glb] [--stl FILE.stl] [--interval N]\n"
@@ -55,7 +59,32 @@ CLI::Validator Wants(Reader reader, const std::string& what) {
       "");
 }
 
-CLI::Validator SymbolsCheck() { return Wants(ParseSymbolList, "symbol numbers like 101,102"); }
+CLI::Validator SymbolsCheck() {
+  return Wants(ParseSymbolList, "symbol numbers as info prints them, like 101,102 or 103.2");
+}
+
+// The ranges of the models' options, as the viewer's export options window offers them.
+CLI::Validator RangeCheck(const ChoiceRange& range) {
+  return Wants(
+      [range](const std::string& text) {
+        const std::optional<double> value = ParsePositiveNumber(text);
+        return value && *value >= range.Min && *value <= range.Max;
+      },
+      "a number from " + ShortestNumberText(range.Min) + " to " + ShortestNumberText(range.Max));
+}
+
+// "GTiff, COG, ...": the DEM's formats.
+std::string DemFormatList() {
+  std::string names;
+  for (const DemFormat& format : DemFormats()) names += (names.empty() ? "" : ", ") + format.Driver;
+  return names;
+}
+
+// The help's words for the symbols a map's grid is built from.
+constexpr const char* kSymbolsHelp =
+    "the contour symbols, as info prints them: the number the map shows (10.1 on OCAD 5 to 8 "
+    "maps, 101 or 103.2 on later ones) or the number before it (101, 101000)";
+
 CLI::Validator WholeNumberCheck() { return Wants(ParseWholeNumber, "a whole number"); }
 
 struct Texts {  // options kept as text until every check has passed
@@ -73,7 +102,10 @@ void AddInfo(CLI::App& app, InfoOptions& o, Texts& t) {
   CLI::App* info = app.add_subcommand(
       "info", "Print the map's version, scale, zoom, view offset and every symbol");
   SetUsage(*info, kInfoUsage);
-  info->add_option("MAP.ocd", o.MapFile, "the OCAD map (versions 5, 6, 7)")->required();
+  info->add_option("MAP.ocd", o.MapFile,
+                   "the map: OCAD 5 to 12 or 2018 (.ocd), or OpenOrienteering Mapper "
+                   "(.omap, .xmap)")
+      ->required();
   info->add_option("--objects", t.Objects,
                    "also print the map's extent and every object of these symbols")
       ->type_name("N,N,...")
@@ -85,8 +117,8 @@ void AddGrid(CLI::App& app, GridOptions& o, Texts& t) {
   CLI::App* grid = app.add_subcommand(
       "grid", "Build the terrain grid from the contours of the symbols, as the 3D viewer does");
   SetUsage(*grid, kGridUsage);
-  grid->add_option("MAP.ocd", o.MapFile, "the OCAD map")->required();
-  grid->add_option("--symbols", t.Symbols, "the contour symbols, ten times OCAD's number")
+  grid->add_option("MAP.ocd", o.MapFile, "the map (OCAD or OpenOrienteering Mapper)")->required();
+  grid->add_option("--symbols", t.Symbols, kSymbolsHelp)
       ->type_name("N,N,...")
       ->required()
       ->check(SymbolsCheck());
@@ -117,9 +149,9 @@ void AddRender(CLI::App& app, RenderOptions& o, Texts& t) {
   CLI::App* render = app.add_subcommand(
       "render", "Draw the 3D viewer's picture of a map or a 3D map file into a picture file");
   SetUsage(*render, kRenderUsage);
-  render->add_option("INPUT", o.Input, "an OCAD map, or a 3D map file ending in .o3d")
+  render->add_option("INPUT", o.Input, "a map (OCAD or Mapper), or a 3D map file ending in .o3d")
       ->required();
-  render->add_option("--symbols", t.Symbols, "the contour symbols of a map")
+  render->add_option("--symbols", t.Symbols, kSymbolsHelp)
       ->type_name("N,N,...")
       ->check(SymbolsCheck());
   render->add_option("--out", o.Out, "the picture: a 24-bit bitmap, or a PNG for a .png name")
@@ -145,45 +177,48 @@ void AddExport(CLI::App& app, ExportOptions& o, Texts& t) {
   CLI::App* exports = app.add_subcommand(
       "export", "Write the terrain as a DEM, a glTF model or an STL for 3D printing");
   SetUsage(*exports, kExportUsage);
-  exports->add_option("INPUT", o.Input, "an OCAD map, or a 3D map file ending in .o3d")
+  exports->add_option("INPUT", o.Input, "a map (OCAD or Mapper), or a 3D map file ending in .o3d")
       ->required();
-  exports->add_option("--symbols", t.Symbols, "the contour symbols of a map")
+  exports->add_option("--symbols", t.Symbols, kSymbolsHelp)
       ->type_name("N,N,...")
       ->check(SymbolsCheck());
   AddHeightTag(*exports, o.HeightTag);
   exports->add_option("--dem", o.Dem, "write the heights as a raster DEM (GeoTIFF by default)")
       ->type_name("FILE");
   exports->add_option("--format", o.DemFormat,
-                      "the DEM's GDAL raster format (GTiff, AAIGrid, XYZ, ...); by default "
-                      "the one its extension names, else GTiff")
-      ->type_name("DRIVER");
+                      "the DEM's raster format by GDAL's name, in any letter case: " +
+                          DemFormatList() + "; by default the one its extension names, else GTiff")
+      ->type_name("DRIVER")
+      ->check(Wants([](const std::string& text) { return FindDemFormat(DemFormats(), text); },
+                    "one of " + DemFormatList()));
   exports->add_option("--glb", o.Glb, "write a glTF binary model, the map image draped")
       ->type_name("FILE");
   exports->add_option("--stl", o.Stl, "write a closed STL solid for 3D printing")
       ->type_name("FILE");
   const Settings defaults;
-  const CLI::Validator positive = Wants(ParsePositiveNumber, "a number greater than 0");
   exports->add_option("--interval", t.Interval, "every N-th cell a vertex of the models, 1 to 100")
       ->type_name("N")
       ->default_str(std::to_string(defaults.GridInterval))
       ->check(Wants(
           [](const std::string& text) {
             const std::optional<std::int32_t> n = ParseWholeNumber(text);
-            return n && *n >= 1 && *n <= 100;
+            return n && *n >= kExportIntervalRange.Min && *n <= kExportIntervalRange.Max;
           },
           "a whole number from 1 to 100"));
-  exports->add_option("--exaggeration", t.Exaggeration, "heights of the models multiplied by F")
+  exports->add_option("--exaggeration", t.Exaggeration,
+                      "heights of the models multiplied by F, 0.1 to 100")
       ->type_name("F")
       ->default_str("1")
-      ->check(positive);
-  exports->add_option("--print-width", t.PrintWidth, "the STL's width from west to east, mm")
+      ->check(RangeCheck(kExaggerationRange));
+  exports->add_option("--print-width", t.PrintWidth,
+                      "the STL's width from west to east, 10 to 2000 mm")
       ->type_name("MM")
       ->default_str("150")
-      ->check(positive);
-  exports->add_option("--base", t.Base, "the STL's base below the lowest height, mm")
+      ->check(RangeCheck(kPrintWidthRange));
+  exports->add_option("--base", t.Base, "the STL's base below the lowest height, 0.5 to 100 mm")
       ->type_name("MM")
       ->default_str("5")
-      ->check(positive);
+      ->check(RangeCheck(kBaseRange));
   exports->add_option("--smoothing", t.Smoothing, "smoothing factor of a map's grid")
       ->type_name("F")
       ->default_str(std::to_string(defaults.Smoothing))
@@ -287,10 +322,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
                        "print the version and exit");
   app.set_help_flag("-h,--help", "print this help and exit");
   app.require_subcommand(1);
-  app.footer("Symbol numbers of OCAD 5 to 8 maps are ten times the number OCAD shows (101 is "
-             "10.1); those of OCAD 9 and later and of Mapper maps are given as the map shows "
-             "them, with a dot (101.0, 103.2). Exit codes: 0 done, 1 failed or refused, 2 wrong "
-             "arguments.");
+  app.footer("Symbols are named as info prints them: by the number the map shows (10.1 on OCAD "
+             "5 to 8 maps, 101 or 103.2 on later ones) or by the number before it (101 for 10.1, "
+             "101000 for 101). Exit codes: 0 done, 1 failed or refused, 2 wrong arguments.");
 
   InfoOptions info;
   GridOptions grid;

@@ -17,13 +17,14 @@ namespace terrak::cli {
 
 struct InfoOptions {
   std::string MapFile;
-  std::optional<std::vector<std::int32_t>> Objects;  // also print the objects of these symbols
+  // Also print the objects of these symbols, named as in ParseSymbolList.
+  std::optional<std::vector<std::string>> Objects;
   std::string HeightTag;  // Mapper maps: the tag holding heights; empty for the map's default
 };
 
 struct GridOptions {
   std::string MapFile;
-  std::vector<std::int32_t> Symbols;
+  std::vector<std::string> Symbols;  // as ParseSymbolList reads them
   std::string HeightTag;
   Settings Values;  // smoothing, passes and gap; the defaults of the settings file otherwise
   std::string Xyz, Matrix, Map3d;  // files to write; empty for none
@@ -33,7 +34,7 @@ struct GridOptions {
 struct RenderOptions {
   std::string Input;
   bool Map3dFile = false;  // the input ends in ".o3d" (any letter case)
-  std::vector<std::int32_t> Symbols;
+  std::vector<std::string> Symbols;  // as ParseSymbolList reads them
   std::string HeightTag;
   std::string Out;
   bool Png = false;  // the output ends in ".png" (any letter case)
@@ -51,7 +52,7 @@ struct RenderOptions {
 struct ExportOptions {
   std::string Input;
   bool Map3dFile = false;  // the input ends in ".o3d" (any letter case)
-  std::vector<std::int32_t> Symbols;
+  std::vector<std::string> Symbols;  // as ParseSymbolList reads them
   std::string HeightTag;
   Settings Values;  // smoothing, passes and gap of the grid built from a map
   std::string Dem, Glb, Stl;  // files to write; empty for none, at least one given

@@ -37,39 +37,57 @@ void Write(RunContext& run, const std::string& what, const std::string& summary,
   run.Out << summary << '\n';
 }
 
+struct Outputs {
+  DemOptions Dem;
+  GlbOptions Glb;
+  StlOptions Stl;
+};
+
+Outputs OptionsOf(const ExportOptions& o, RunContext& run) {
+  Outputs outputs;
+  if (!o.Dem.empty()) {
+    // The name as the program spells it, whatever letters the user typed.
+    const DemFormat& format =
+        DemFormatNamed(o.DemFormat.empty() ? DemFormatForFile(o.Dem) : o.DemFormat);
+    outputs.Dem.Format = format.Driver;
+    if (format.NeedsDiskFile) outputs.Dem.DiskFolder = run.Scratch().Path();
+  }
+  outputs.Glb.Interval = outputs.Stl.Interval = o.Interval;
+  outputs.Glb.Exaggeration = outputs.Stl.Exaggeration = o.Exaggeration;
+  outputs.Stl.PrintWidthMm = o.PrintWidthMm;
+  outputs.Stl.BaseMm = o.BaseMm;
+  return outputs;
+}
+
 }  // namespace
 
 void WriteExportOutputs(const ExportOptions& o, const GridState& grid, const Georeferencing& georef,
                         RunContext& run) {
+  const Outputs options = OptionsOf(o, run);
+  // Whatever one of the files would refuse stops the run before any file is written.
+  if (!o.Dem.empty()) CheckDemExport(grid, options.Dem);
+  if (!o.Glb.empty()) CheckGlbExport(grid, georef, options.Glb);
+  if (!o.Stl.empty()) CheckStlExport(grid, georef, options.Stl);
+
   if (o.Map3dFile) run.Err.Line(std::string("terrak-cli: note: ") + kMap3dNoGeoreferencingNote);
   if (!o.Dem.empty()) {
-    DemOptions options;
-    options.Format = o.DemFormat.empty() ? DemFormatForFile(o.Dem) : o.DemFormat;
-    Write(run, "Writing the DEM to " + o.Dem, "dem " + o.Dem + " (" + options.Format + ")",
+    Write(run, "Writing the DEM to " + o.Dem, "dem " + o.Dem + " (" + options.Dem.Format + ")",
           [&](const ExportProgressCallback& progress) {
-            return WriteDemFile(o.Dem, grid, georef, options, progress);
+            return WriteDemFile(o.Dem, grid, georef, options.Dem, progress);
           },
           o.Map3dFile);
   }
   if (!o.Glb.empty()) {
-    GlbOptions options;
-    options.Interval = o.Interval;
-    options.Exaggeration = o.Exaggeration;
     Write(run, "Writing the glTF model to " + o.Glb, "glb " + o.Glb,
           [&](const ExportProgressCallback& progress) {
-            return WriteGlbFile(o.Glb, grid, georef, options, progress);
+            return WriteGlbFile(o.Glb, grid, georef, options.Glb, progress);
           },
           o.Map3dFile);
   }
   if (!o.Stl.empty()) {
-    StlOptions options;
-    options.Interval = o.Interval;
-    options.Exaggeration = o.Exaggeration;
-    options.PrintWidthMm = o.PrintWidthMm;
-    options.BaseMm = o.BaseMm;
     Write(run, "Writing the STL model to " + o.Stl, "stl " + o.Stl,
           [&](const ExportProgressCallback& progress) {
-            return WriteStlFile(o.Stl, grid, options, progress);
+            return WriteStlFile(o.Stl, grid, georef, options.Stl, progress);
           },
           o.Map3dFile);
   }

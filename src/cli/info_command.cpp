@@ -7,6 +7,7 @@
 #include "cli/cli.h"
 #include "cli/cli_dialogs.h"
 #include "cli/commands.h"
+#include "cli/symbol_names.h"
 #include "mapfile/map_format.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/mapper/mapper_map.h"
@@ -89,6 +90,14 @@ int InfoCommand(const InfoOptions& options, RunContext& run) {
   CliDialogs dialogs(run.Err);
   if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened) return kExitFailure;
   ApplyHeightTag(model, options.HeightTag);
+  // A symbol the map lacks ends the run before anything is printed.
+  if (options.Objects) {
+    const std::vector<std::int32_t> numbers = FindSymbols(*options.Objects, model);
+    for (const std::int32_t symbol : numbers) model.SelectedSymbols.push_back({symbol, kBlack});
+    model.SymbolsSelected = !model.SelectedSymbols.empty();
+    ReadObjects(model, workingCopy);
+    CheckSymbolsFound(*options.Objects, numbers, model);
+  }
   std::ostream& out = run.Out;
   if (model.Format) out << "format " << model.Format->Info().FormatName << '\n';
   else if (model.OcadVersion == 8) out << "format OCAD 8\n";
@@ -100,12 +109,7 @@ int InfoCommand(const InfoOptions& options, RunContext& run) {
   PrintHeightTags(model, out);
   for (const TmapSymbol& s : model.SymbolList)
     out << "symbol " << s.Symbol << ' ' << s.ObjectType << ' ' << s.Text << '\n';
-  if (options.Objects) {
-    for (std::int32_t symbol : *options.Objects) model.SelectedSymbols.push_back({symbol, kBlack});
-    model.SymbolsSelected = !model.SelectedSymbols.empty();
-    ReadObjects(model, workingCopy);
-    PrintObjects(model, out);
-  }
+  if (options.Objects) PrintObjects(model, out);
   return kExitSuccess;
 }
 

@@ -122,6 +122,7 @@ DemRaster MakeDemRaster(const HeightGridType& heights, std::int32_t gridMinX,
                         std::int32_t gridMinY, const Georeferencing& georef, DemRotation rotation,
                         double cellSize, float noData, ExportProgress& progress) {
   if (heights.Empty()) throw ExportError(kNoGridMessage);
+  if (!HasHeights(heights)) throw ExportError(kNoHeightsMessage);
   const Georeferencing identity;
   const Georeferencing& g = georef.Known ? georef : identity;
   for (const double v : {g.OriginEasting, g.OriginNorthing, g.A, g.B, g.C, g.D})

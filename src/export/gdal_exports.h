@@ -13,7 +13,7 @@ namespace terrak {
 
 inline constexpr const char* kGdalModuleFile = "terrak-gdal.so";
 // Named with the version of this interface: a module of another version is not taken.
-inline constexpr const char* kGdalModuleEntry = "TerrakGdalExportsV1";
+inline constexpr const char* kGdalModuleEntry = "TerrakGdalExportsV2";
 
 enum class GdalStatus {
   Done,
@@ -42,6 +42,9 @@ struct DemWriteRequest {
   std::string CrsDefinition;
   std::string ResampledNote;  // follows the coordinate system's notes when not empty
   std::string Extension;      // of the main file, with its dot; empty: the format's usual one
+  // Not empty: the driver cannot write into GDAL's memory files, so it writes into a private
+  // folder made in this one, whose files are read back and removed.
+  std::string DiskFolder;
 };
 
 struct GdalOutcome {
@@ -76,5 +79,5 @@ struct GdalExports {
 
 extern "C" {
 // The module's one exported symbol (kGdalModuleEntry).
-const terrak::GdalExports* TerrakGdalExportsV1();
+const terrak::GdalExports* TerrakGdalExportsV2();
 }

@@ -22,11 +22,20 @@ struct GlbOptions {
   std::int64_t MaxTextureSide = kMaxTextureSide;
 };
 
-// One file. The node's extras name where the origin lies (ground metres and height, and the
-// projected position when the map is georeferenced), so the model can be placed again.
+// One file, in metres on the ground (the georeferencing's scale factor applied). The node's
+// extras say where the origin lies (the map's ground metres and height) and, for a georeferenced
+// map, its projected position, the EPSG code, the turn of the model's x axis counter-clockwise
+// from the coordinate system's east and the scale factor, so a GIS can place the model.
+// Throws ExportError for a grid without triangles, a model too large for the format or sizes
+// single-precision numbers cannot hold.
 ExportedFiles ExportGlb(const GridState& grid, const Georeferencing& georef,
                         const GlbOptions& options, const ExportProgressCallback& progress = {});
 
+// The checks ExportGlb makes before it starts, without making anything.
+void CheckGlbExport(const GridState& grid, const Georeferencing& georef, const GlbOptions& options);
+
+// ExportGlb written into target as it is made (through the safe writer), so the model never
+// lies whole in memory. Returns the notes.
 std::vector<std::string> WriteGlbFile(const std::string& target, const GridState& grid,
                                       const Georeferencing& georef, const GlbOptions& options,
                                       const ExportProgressCallback& progress = {});

@@ -11,6 +11,7 @@
 #include "export/export_file.h"
 #include "export/export_progress.h"
 #include "grid/grid_state.h"
+#include "mapfile/georeferencing.h"
 
 namespace terrak {
 
@@ -22,13 +23,21 @@ struct StlOptions {
 };
 
 // The model lies in x east from 0 to PrintWidthMm, y north from 0, z up from 0 (the base's
-// underside); the lowest height lies at BaseMm. Throws ExportError for a grid without heights or
-// one cell wide or high, and for a print width, base or exaggeration that is not positive.
-ExportedFiles ExportStl(const GridState& grid, const StlOptions& options,
-                        const ExportProgressCallback& progress = {});
+// underside); the lowest height lies at BaseMm. Heights keep the ground's true proportions: a
+// georeferenced map's metre is its scale factor in metres on the ground, so its relief stands
+// taller against the same print width. Throws ExportError for a grid without heights or one cell
+// wide or high, for a print width, base or exaggeration that is not positive, and for sizes that
+// single-precision numbers cannot hold (kModelPrecisionMessage).
+ExportedFiles ExportStl(const GridState& grid, const Georeferencing& georef,
+                        const StlOptions& options, const ExportProgressCallback& progress = {});
 
+// The checks ExportStl makes before it starts, without making anything.
+void CheckStlExport(const GridState& grid, const Georeferencing& georef, const StlOptions& options);
+
+// ExportStl written into target as it is made (through the safe writer), so the model never
+// lies whole in memory. Returns the notes.
 std::vector<std::string> WriteStlFile(const std::string& target, const GridState& grid,
-                                      const StlOptions& options,
+                                      const Georeferencing& georef, const StlOptions& options,
                                       const ExportProgressCallback& progress = {});
 
 }  // namespace terrak

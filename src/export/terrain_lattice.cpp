@@ -1,6 +1,8 @@
 #include "export/terrain_lattice.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace terrak {
 
@@ -12,6 +14,19 @@ std::vector<std::int64_t> LatticeIndices(std::int64_t cells, std::int32_t step) 
   for (std::int64_t i = 0; i < cells; i += stride) indices.push_back(i);
   if (indices.back() != cells - 1) indices.push_back(cells - 1);
   return indices;
+}
+
+bool HasHeights(const HeightGridType& grid) {
+  const std::int16_t* cells = grid.Data();
+  const auto count = static_cast<std::size_t>(grid.Columns() * grid.Rows());
+  return std::any_of(cells, cells + count, [](std::int16_t v) { return v != 0; });
+}
+
+bool SinglePrecisionHolds(double smallest, double largest) {
+  constexpr double kLargestFloat = std::numeric_limits<float>::max();
+  constexpr double kSmallestFloat = std::numeric_limits<float>::min();
+  return std::isfinite(smallest) && std::isfinite(largest) && smallest >= kSmallestFloat &&
+         largest <= kLargestFloat && smallest >= std::ldexp(largest, -20);
 }
 
 std::optional<HeightRange> LatticeHeightRange(const HeightGridType& grid,

@@ -23,6 +23,14 @@ struct HeightRange {
   double Highest = 0.0;
 };
 
+// Whether any cell of the grid has a height.
+bool HasHeights(const HeightGridType& grid);
+
+// Whether coordinates up to largest in size keep points smallest apart distinct in the files'
+// single-precision numbers: both finite and normal as floats, and smallest at least 2^-20 of
+// largest (a float has 24 bits), so no absurd size turns a model into infinities or flattens it.
+bool SinglePrecisionHolds(double smallest, double largest);
+
 // The lowest and highest height of the non-empty cells on the lattice; none when every one of
 // them is empty.
 std::optional<HeightRange> LatticeHeightRange(const HeightGridType& grid,

@@ -23,8 +23,6 @@ std::vector<std::string> DescribeGridNotes(const GridNotes& n) {
                             "were left as they were");
   add(n.SealCellsOutside > 0,
       "outline cells beyond the grid, not written: " + FormatInt(n.SealCellsOutside));
-  add(n.CellsWithoutEstimate > 0, "cells left empty, no estimate having been made yet: " +
-                                      FormatInt(n.CellsWithoutEstimate));
   add(n.IsolatedCells > 0, "smoothed cells without a neighbour with a height, kept as they "
                            "were: " + FormatInt(n.IsolatedCells));
   add(n.SmoothingClamped, "the smoothing factor was outside 0..100 and was taken as the nearest "
@@ -33,8 +31,6 @@ std::vector<std::string> DescribeGridNotes(const GridNotes& n) {
   add(n.BitmapNameGuessed, "the map's name does not end in \".ocd\"; the map bitmap was looked "
                            "for under the name with \".bmp\" as its extension");
   add(n.BitmapRowsLong, "the map bitmap's rows are longer than 5004 bytes; they were read whole");
-  add(n.BitmapRowsMissing > 0, "rows wanted beyond the end of the stretched map bitmap, taken as "
-                               "its last row: " + FormatInt(n.BitmapRowsMissing));
   add(!n.BitmapSkipped.empty(), "the map bitmap was not used: " + n.BitmapSkipped);
   return lines;
 }

@@ -78,7 +78,7 @@ std::vector<std::string> WriteExport(ExportKind kind, const std::string& target,
   options.Exaggeration = c.Exaggeration;
   options.PrintWidthMm = c.PrintWidthMm;
   options.BaseMm = c.BaseMm;
-  return WriteStlFile(target, grid, options, progress);
+  return WriteStlFile(target, grid, georef, options, progress);
 }
 
 void ExportTerrain(ViewerWindow& w, ExportKind kind) {

@@ -51,6 +51,16 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutputAndSucceed) {
   EXPECT_TRUE(Contains(grid.Out, "usage: terrak-cli grid MAP.ocd --symbols N,N,..."));
   EXPECT_TRUE(Contains(grid.Out, "--smoothing F=0") && Contains(grid.Out, "--contour-gap G=50"));
   EXPECT_TRUE(Contains(RunCli({"render", "--help"}).Out, "--size WxH=1200x900"));
+  // The maps of today and their symbols' numbers as info prints them.
+  const std::string info = RunCli({"info", "--help"}).Out;
+  EXPECT_TRUE(Contains(info, "OCAD 5 to 12 or 2018 (.ocd), or OpenOrienteering Mapper")) << info;
+  EXPECT_FALSE(Contains(info, "versions 5, 6, 7")) << info;
+  EXPECT_FALSE(Contains(grid.Out, "ten times")) << grid.Out;
+  EXPECT_TRUE(Contains(grid.Out, "--symbols N,N,... REQUIRED  the contour symbols, as info prints "
+                                 "them"))
+      << grid.Out;
+  EXPECT_TRUE(Contains(RunCli({"export", "--help"}).Out, "GTiff, COG, AAIGrid, XYZ, HFA, GS7BG, "
+                                                         "SAGA, BT, netCDF"));
 }
 
 TEST(CommandLine, WrongArgumentsExitWithTwoTheReasonAndTheUsage) {
@@ -68,8 +78,10 @@ TEST(CommandLine, WrongArgumentsExitWithTwoTheReasonAndTheUsage) {
       {{"--frobnicate"}, "terrak-cli: unexpected argument \"--frobnicate\"", "usage:"},
       {{"info"}, "terrak-cli info: MAP.ocd is required", info},
       {{"info", "a.ocd", "b.ocd"}, "terrak-cli info: unexpected argument \"b.ocd\"", info},
-      {{"info", "a.ocd", "--objects", "40000"},
-       "terrak-cli info: --objects: wants symbol numbers like 101,102", info},
+      {{"info", "a.ocd", "--objects", "-5"},
+       "terrak-cli info: --objects: wants symbol numbers as info prints them, like 101,102 or "
+       "103.2",
+       info},
       {{"info", "a.ocd", "--objects"}, "terrak-cli info: --objects: wants a value", info},
       {{"grid", "m.ocd"}, "terrak-cli grid: --symbols is required", grid},
       {{"grid", "--symbols", "101"}, "terrak-cli grid: MAP.ocd is required", grid},
@@ -78,7 +90,9 @@ TEST(CommandLine, WrongArgumentsExitWithTwoTheReasonAndTheUsage) {
       // An unknown option is named even when a required one is missing too.
       {{"grid", "m.ocd", "--bogus"}, "terrak-cli grid: unexpected argument \"--bogus\"", grid},
       {{"grid", "m.ocd", "--symbols", "1x1"},
-       "terrak-cli grid: --symbols: wants symbol numbers like 101,102", grid},
+       "terrak-cli grid: --symbols: wants symbol numbers as info prints them, like 101,102 or "
+       "103.2",
+       grid},
       {{"grid", "m.ocd", "--symbols", "101", "--passes", "two"},
        "terrak-cli grid: --passes: wants a whole number", grid},
       // Numbers are decimal: no other bases, no fractions.
@@ -120,8 +134,9 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
   const auto info = Parsed<cli::InfoOptions>({"info", "m.ocd"});
   EXPECT_EQ(info.MapFile, "m.ocd");
   EXPECT_FALSE(info.Objects.has_value());
-  const auto objects = Parsed<cli::InfoOptions>({"info", "--objects", "101,-5,32767", "m.ocd"});
-  EXPECT_EQ(*objects.Objects, (std::vector<std::int32_t>{101, -5, 32767}));
+  const auto objects =
+      Parsed<cli::InfoOptions>({"info", "--objects", "101,10.1,103.002,1.2.3", "m.ocd"});
+  EXPECT_EQ(*objects.Objects, (std::vector<std::string>{"101", "10.1", "103.002", "1.2.3"}));
 
   // Without options the grid takes the settings file's defaults.
   const auto plain = Parsed<cli::GridOptions>({"grid", "m.ocd", "--symbols", "101"});
@@ -134,7 +149,7 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
       {"grid", "--symbols", "101,102", "m.ocd", "--smoothing", "-30", "--passes", "7",
        "--contour-gap=0", "--xyz", "p.csv", "--matrix", "g.csv", "--o3d", "m.o3d", "--force"});
   EXPECT_EQ(grid.MapFile, "m.ocd");
-  EXPECT_EQ(grid.Symbols, (std::vector<std::int32_t>{101, 102}));
+  EXPECT_EQ(grid.Symbols, (std::vector<std::string>{"101", "102"}));
   EXPECT_EQ(grid.Values.Smoothing, -30);  // out of range is the construction's to say
   EXPECT_EQ(grid.Values.SmoothingPasses, 7);
   EXPECT_EQ(grid.Values.ContourGap, 0);
@@ -155,7 +170,7 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
   const auto full = Parsed<cli::RenderOptions>(
       {"render", "m.ocd", "--symbols", "101,102", "--out", "p.bmp", "--size", "640x10000",
        "--view", "SW", "--no-zbuffer", "--no-bitmap", "--raytrace", "--force"});
-  EXPECT_EQ(full.Symbols, (std::vector<std::int32_t>{101, 102}));
+  EXPECT_EQ(full.Symbols, (std::vector<std::string>{"101", "102"}));
   EXPECT_EQ(full.Width, 640);
   EXPECT_EQ(full.Height, 10000);
   EXPECT_EQ(full.Preset, kSouthWestView);

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "cli/export_outputs.h"
 #include "cli_run.h"
 #include "export/dem_export.h"
 #include "export/dem_formats.h"
 #include "export/export_fixtures.h"
+#include "export/export_error.h"
 #include "export/export_notes.h"
 #include "mapfile/map3d_file.h"
 #include "platform/file_stream.h"
@@ -103,8 +106,23 @@ TEST(ExportCommand, WrongArgumentsAreUsageErrorsAndBadTargetsFailLeavingNoFile) 
   usage({"export", map, "--symbols", "101"}, "nothing to export: give --dem, --glb or --stl");
   usage({"export", map, "--stl", stl}, "a map needs --symbols");
   usage({"export", map, "--symbols", "101", "--stl", stl, "--exaggeration", "0"},
-        "a number greater than 0");
+        "--exaggeration: wants a number from 0.1 to 100");
   usage({"export", map, "--symbols", "101", "--stl", stl, "--interval", "101"}, "1 to 100");
+  usage({"export", map, "--symbols", "101", "--stl", stl, "--interval", "0"}, "1 to 100");
+  // Sizes no model can have (infinite or flat in the files' numbers), as the viewer's window
+  // offers them.
+  usage({"export", map, "--symbols", "101", "--stl", stl, "--exaggeration", "1e39"},
+        "--exaggeration: wants a number from 0.1 to 100");
+  usage({"export", map, "--symbols", "101", "--stl", stl, "--print-width", "1e39"},
+        "--print-width: wants a number from 10 to 2000");
+  usage({"export", map, "--symbols", "101", "--stl", stl, "--print-width", "1e-300"},
+        "--print-width: wants a number from 10 to 2000");
+  usage({"export", map, "--symbols", "101", "--stl", stl, "--base", "0.4"},
+        "--base: wants a number from 0.5 to 100");
+  // Raster formats that make no DEM file, and one GDAL does not know.
+  for (const char* format : {"VRT", "Zarr", "PDS4", "MBTiles", "NoSuchFormat"})
+    usage({"export", map, "--symbols", "101", "--dem", folder.File("x.tif"), "--format", format},
+          "--format: wants one of GTiff, COG, AAIGrid, XYZ, HFA, GS7BG, SAGA, BT, netCDF");
   usage({"export", map, "--symbols", "101", "--glb", folder.File("x.glb"), "--format", "GTiff"},
         "--format names the DEM's format");
   EXPECT_FALSE(FileExists(stl));
@@ -120,12 +138,8 @@ TEST(ExportCommand, WrongArgumentsAreUsageErrorsAndBadTargetsFailLeavingNoFile) 
   EXPECT_EQ(forced.Exit, 0) << forced.Err;
   EXPECT_TRUE(ReadStlInfo(stl));
 
-  // A format GDAL does not have, a missing folder, a folder in the way: exit 1, no file.
-  const CliRun format = RunCli({"export", map, "--symbols", "101,102", "--dem",
-                                folder.File("x.tif"), "--format", "NoSuchFormat"});
-  EXPECT_EQ(format.Exit, 1);
-  EXPECT_NE(format.Err.find("GDAL has no raster format called \"NoSuchFormat\""), std::string::npos);
   EXPECT_FALSE(FileExists(folder.File("x.tif")));
+  // A missing folder, a folder in the way: exit 1, no file.
   const CliRun missing = RunCli({"export", map, "--symbols", "101,102", "--glb",
                                  folder.File("none/x.glb")});
   EXPECT_EQ(missing.Exit, 1);
@@ -133,6 +147,68 @@ TEST(ExportCommand, WrongArgumentsAreUsageErrorsAndBadTargetsFailLeavingNoFile) 
   const CliRun directory = RunCli({"export", map, "--symbols", "101,102", "--dem", folder.Path()});
   EXPECT_EQ(directory.Exit, 1);
   EXPECT_NE(directory.Err.find(folder.Path()), std::string::npos) << directory.Err;
+}
+
+TEST(ExportCommand, FormatsByNameInAnyCaseAndNetCdfThroughADiskFile) {
+  TempFolder folder;
+  const std::string map = TERRAK_SOURCE_DIR "/samples/demo6.ocd";
+  const std::string tif = folder.File("lower.tif"), nc = folder.File("demo.nc");
+  const CliRun run = RunCli({"export", map, "--symbols", "101,102", "--dem", tif, "--format", "gtiff"});
+  ASSERT_EQ(run.Exit, 0) << run.Err;
+  EXPECT_EQ(run.Out, "dem " + tif + " (GTiff)\n");
+  const std::optional<DemInfo> d = ReadDemInfo(tif);
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->Compression, "DEFLATE");  // GeoTIFF's own settings, whatever the letters
+  EXPECT_EQ(d->BlockWidth, 256);
+
+  const CliRun netcdf = RunCli({"export", map, "--symbols", "101,102", "--dem", nc});
+  ASSERT_EQ(netcdf.Exit, 0) << netcdf.Err;
+  EXPECT_EQ(ReadDemInfo(nc)->Driver, "netCDF");
+  EXPECT_EQ(ReadDemInfo(nc)->Columns, 501);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                          std::filesystem::directory_iterator()),
+            2);  // the two DEMs, nothing left over
+}
+
+TEST(ExportCommand, AGridWithoutHeightsIsRefusedBeforeAnyFileIsWritten) {
+  TempFolder folder;
+  // The demo Mapper map keeps its heights under another tag than the one named.
+  const std::string map = TERRAK_SOURCE_DIR "/samples/demo.omap";
+  const std::string dem = folder.File("x.tif"), glb = folder.File("x.glb");
+  for (const std::vector<std::string>& outputs :
+       std::vector<std::vector<std::string>>{{"--dem", dem}, {"--dem", dem, "--glb", glb}}) {
+    std::vector<std::string> args{"export", map, "--symbols", "101,102", "--height-tag", "none"};
+    args.insert(args.end(), outputs.begin(), outputs.end());
+    const CliRun run = RunCli(args);
+    EXPECT_EQ(run.Exit, 1) << run.Err;
+    EXPECT_NE(run.Err.find(std::string("terrak-cli: ") + kNoHeightsMessage + "\n"), std::string::npos)
+        << run.Err;
+    EXPECT_TRUE(run.Out.empty()) << run.Out;
+    EXPECT_FALSE(FileExists(dem));
+    EXPECT_FALSE(FileExists(glb));
+  }
+}
+
+TEST(ExportCommand, TheModelsOfAGeoreferencedMapKeepTheGroundsTrueProportions) {
+  const std::string map = TERRAK_SOURCE_DIR "/../shared/testdata/domaine-mas-nau.omap";
+  if (!FileExists(map)) GTEST_SKIP() << "needs the real test map " << map;
+  TempFolder folder;
+  const std::string glb = folder.File("m.glb"), stl = folder.File("m.stl");
+  const CliRun run = RunCli({"export", map, "--symbols", "101,102", "--height-tag", "f321610",
+                             "--glb", glb, "--stl", stl, "--interval", "2"});
+  ASSERT_EQ(run.Exit, 0) << run.Err;
+  // The map's metre is 0.72 m on the ground (its combined scale factor): 1,424 m, not 1,975.
+  const std::optional<GlbInfo> g = ReadGlbInfo(glb);
+  ASSERT_TRUE(g);
+  EXPECT_NEAR(g->ScaleFactor, 0.720895, 1e-9);
+  const double width = g->Max[0] - g->Min[0];
+  EXPECT_NEAR(width, 1424.0, 3.0);
+  // The print's relief against its width is the ground's (the model's width is that of the
+  // cells with heights, a little less than the grid's).
+  const std::optional<StlInfo> s = ReadStlInfo(stl);
+  ASSERT_TRUE(s);
+  const double ground = (g->Max[1] - g->Min[1]) / width;
+  EXPECT_NEAR((s->Max[2] - 5.0) / 150.0, ground, 0.01 * ground);
 }
 
 TEST(DemFormatForFile, TheExtensionNamesTheFormatWhateverItsLettersAndGeoTiffOtherwise) {

@@ -58,13 +58,23 @@ TEST(FormatsCommand, GridBuildsFromTheTagHeightsOfAMapperMap) {
       << plain.Err;
 }
 
-TEST(FormatsCommand, SymbolListsTakeOldNumbersAndCodes) {
-  using cli::ParseSymbolList;
-  EXPECT_EQ(*ParseSymbolList("101,103.2,103.002,0.5"),
-            (std::vector<std::int32_t>{101, 103002, 103002, 5}));
-  for (const char* bad : {"40000", "103.", ".5", "103.1000", "-1.0", "1.-2", "1.2.3", "2147483.0"})
-    EXPECT_FALSE(ParseSymbolList(bad)) << bad;
-  EXPECT_EQ(*ParseSymbolList("2147482.999"), (std::vector<std::int32_t>{2147482999}));
+TEST(FormatsCommand, SymbolsAreNamedAsInfoPrintsThem) {
+  // info prints "symbol 101000 2 101 Contour" for the demo Mapper map: "101" names it.
+  const std::string map = TERRAK_SOURCE_DIR "/samples/demo.omap";
+  const CliRun info = RunCli({"info", map, "--objects", "101"});
+  ASSERT_EQ(info.Exit, 0) << info.Err;
+  EXPECT_TRUE(Contains(info.Out, "\nsymbol 101000 2 101 Contour\n")) << info.Out;
+  EXPECT_TRUE(Contains(info.Out, "\nobject 0 101000 ")) << info.Out;
+  TempFolder folder;
+  const CliRun grid = RunCli({"grid", map, "--symbols", "101,102.0", "--o3d", folder.File("m.o3d")});
+  EXPECT_EQ(grid.Exit, 0) << grid.Err;
+  EXPECT_GT(ReadBytes(folder.File("m.o3d")).size(), 10000u);
+  // OCAD 8's way of writing 10.1 on a map of today's format: refused with the symbols it meant.
+  const CliRun old = RunCli({"grid", map, "--symbols", "10.1"});
+  EXPECT_EQ(old.Exit, 1);
+  EXPECT_EQ(old.Err.rfind("terrak-cli: the map has no symbol 10.1; the nearest it has: 101 Contour, ", 0), 0u)
+      << old.Err;
+  EXPECT_TRUE(old.Out.empty());
 }
 
 }  // namespace

@@ -173,15 +173,16 @@ TEST(DemExport, OtherFormatsByNameWithTheirSideFiles) {
   EXPECT_NE(text.find("xllcorner    431009.5"), std::string::npos) << text;
   EXPECT_NE(text.find("yllcorner    4650019.5"), std::string::npos) << text;
   EXPECT_NE(text.find("NODATA_value  -9999"), std::string::npos) << text;
-  EXPECT_NE(text.find("100.5 -9999 102.5"), std::string::npos) << text;  // the north row first
+  EXPECT_NE(text.find("100.50 -9999.00 102.50"), std::string::npos) << text;  // the north row first
   EXPECT_NE(ReadText(folder.File("terrain.prj")).find("UTM"), std::string::npos);
 
-  // XYZ: one line per cell centre.
+  // XYZ: one line per cell centre that has a height, the north row first.
   DemOptions xyz;
   xyz.Format = "XYZ";
   WriteDemFile(folder.File("terrain.xyz"), grid, g, xyz);
-  EXPECT_NE(ReadText(folder.File("terrain.xyz")).find("431010 4650020 100"), std::string::npos)
-      << ReadText(folder.File("terrain.xyz"));
+  EXPECT_EQ(ReadText(folder.File("terrain.xyz")),
+            "431010 4650021 100.5\n431012 4650021 102.5\n"
+            "431010 4650020 100\n431011 4650020 101\n431012 4650020 102\n");
 
   // The ASCII grid's header has no rotation (GDAL would keep it in a side file it ignores on
   // reading): a rotated geotransform is refused rather than written in the wrong place.
@@ -228,29 +229,104 @@ TEST(DemExport, RefusalsNameTheFormatAndLeaveNoFile) {
     }
     return std::string("no error");
   };
-  DemOptions unknown;
-  unknown.Format = "NoSuchFormat";
-  EXPECT_EQ(message(unknown, {}), "GDAL has no raster format called \"NoSuchFormat\"");
-  DemOptions vector;
-  vector.Format = "ESRI Shapefile";  // writes vectors, not rasters
-  EXPECT_EQ(message(vector, {}), "GDAL has no raster format called \"ESRI Shapefile\"");
-  DemOptions readOnly;
-  readOnly.Format = "JDEM";
-  EXPECT_EQ(message(readOnly, {}), "GDAL cannot write the raster format \"JDEM\"");
+  // Only formats that make a DEM file: not GDAL's others (a VRT would point into memory, Zarr
+  // writes a folder, MBTiles and PNG hold bytes, a shapefile vectors, JDEM is read only).
+  for (const char* format : {"NoSuchFormat", "VRT", "Zarr", "PDS4", "MBTiles", "PNG",
+                             "ESRI Shapefile", "JDEM"}) {
+    DemOptions other;
+    other.Format = format;
+    EXPECT_EQ(message(other, {}), std::string("\"") + format +
+                                      "\" is not a raster format for a DEM; the formats are "
+                                      "GTiff, COG, AAIGrid, XYZ, HFA, GS7BG, SAGA, BT, netCDF");
+  }
   DemOptions badOption;
   badOption.CreationOptions = {"COMPRESS"};
   EXPECT_EQ(message(badOption, {}), "A creation option must read NAME=VALUE, not \"COMPRESS\"");
-  // A format that cannot hold the raster: GDAL's own reason follows.
-  DemOptions png;
-  png.Format = "PNG";
-  const std::string refused = message(png, {});
-  EXPECT_EQ(refused.rfind("GDAL could not write the DEM as \"PNG\": ", 0), 0u) << refused;
-  EXPECT_NE(refused.find("Float32"), std::string::npos) << refused;
+  // A grid without any height makes no DEM.
+  EXPECT_THROW(ExportDem(FunctionGrid(3, 3, 0, 0, [](auto, auto) { return 0.0; }), {}, {}),
+               ExportError);
+  try {
+    ExportDem(FunctionGrid(3, 3, 0, 0, [](auto, auto) { return 0.0; }), {}, {});
+  } catch (const ExportError& e) {
+    EXPECT_STREQ(e.what(), kNoHeightsMessage);
+  }
+  // netCDF writes through a file on the disk: without a folder for it, none is made.
+  DemOptions netcdf;
+  netcdf.Format = "netCDF";
+  EXPECT_THROW(ExportDem(grid, {}, netcdf), ExportError);
   EXPECT_EQ(message(DemOptions{}, {}), "no error");  // and the folder holds just that one
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
     names.push_back(entry.path().filename());
   EXPECT_EQ(names, std::vector<std::string>{"out.asc"});
+}
+
+TEST(DemExport, FormatsGoByNameInAnyCaseWithTheirOwnSettings) {
+  TempFolder folder;
+  const GridState grid = SlopeGrid();
+  DemOptions lower;
+  lower.Format = "gtiff";
+  WriteDemFile(folder.File("lower.tif"), grid, {}, lower);
+  const Dataset d = Open(folder.File("lower.tif"));
+  ASSERT_TRUE(d);
+  EXPECT_STREQ(d->GetDriver()->GetDescription(), "GTiff");
+  EXPECT_STREQ(d->GetMetadataItem("COMPRESSION", "IMAGE_STRUCTURE"), "DEFLATE");
+  int blockWidth = 0, blockHeight = 0;
+  d->GetRasterBand(1)->GetBlockSize(&blockWidth, &blockHeight);
+  EXPECT_EQ(blockWidth, 256);
+
+  // netCDF cannot write into memory: a private folder beside the target holds it for a moment.
+  DemOptions netcdf;
+  netcdf.Format = "NETCDF";
+  Georeferencing g = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 0.0);
+  g.EpsgCode = 32631;
+  WriteDemFile(folder.File("slope.nc"), grid, g, netcdf);
+  const Dataset nc = Open(folder.File("slope.nc"));
+  ASSERT_TRUE(nc);
+  EXPECT_STREQ(nc->GetDriver()->GetDescription(), "netCDF");
+  EXPECT_EQ(nc->GetRasterXSize(), 60);
+  EXPECT_FLOAT_EQ(ReadPixel(*nc, 59, 0), 120.0f + 29.5f + 7.8f);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+    names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"lower.tif", "slope.nc"}));
+  // Or in the folder the caller names.
+  TempFolder scratch;
+  netcdf.DiskFolder = scratch.Path();
+  EXPECT_FALSE(ExportDem(grid, g, netcdf).Files.at(0).Bytes.empty());
+  EXPECT_TRUE(std::filesystem::is_empty(scratch.Path()));
+}
+
+TEST(DemExport, AsciiFormatsWriteCentimetresNotFloatNoise) {
+  TempFolder folder;
+  const GridState grid = FunctionGrid(2, 1, 0, 0, [](auto x, auto) { return x == 0 ? 314.9 : 0.0; });
+  DemOptions ascii;
+  ascii.Format = "AAIGrid";
+  WriteDemFile(folder.File("h.asc"), grid, {}, ascii);
+  const std::string text = ReadText(folder.File("h.asc"));
+  EXPECT_NE(text.find(" 314.90 -9999.00\n"), std::string::npos) << text;
+  DemOptions xyz;
+  xyz.Format = "xyz";
+  WriteDemFile(folder.File("h.xyz"), grid, {}, xyz);
+  EXPECT_EQ(ReadText(folder.File("h.xyz")), "0 0 314.9\n");
+  // Cells of a resampled (turned) grid keep their centimetres, coordinates four digits below
+  // the cell size.
+  const GridState slope = SlopeGrid();
+  WriteDemFile(folder.File("turned.xyz"), slope, GeoreferencingFromOffsetAngle(0, 0, 3.0, 0.72), xyz);
+  const std::string turned = ReadText(folder.File("turned.xyz"));
+  const std::string first = turned.substr(0, turned.find('\n'));
+  const auto decimals = [](const std::string& number) {
+    const std::size_t dot = number.find('.');
+    return dot == std::string::npos ? 0 : number.size() - dot - 1;
+  };
+  EXPECT_LE(decimals(first.substr(first.rfind(' ') + 1)), 2u) << first;
+  EXPECT_LE(decimals(first.substr(0, first.find(' '))), 5u) << first;
+  const Dataset back = Open(folder.File("turned.xyz"));
+  ASSERT_TRUE(back);
+  double gt[6];
+  ASSERT_EQ(back->GetGeoTransform(gt), CE_None);
+  EXPECT_NEAR(gt[1], 0.72, 1e-6);
 }
 
 TEST(DemExport, ProgressRisesToOneAndCancellingWritesNothing) {

@@ -2,11 +2,13 @@
 #include <tiny_gltf.h>
 
 #include <cmath>
+#include <numbers>
 #include <cstring>
 
 #include "export/export_error.h"
 #include "export/export_fixtures.h"
 #include "export/glb_export.h"
+#include "export/terrain_mesh.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
@@ -166,6 +168,56 @@ TEST(GlbExport, IntervalEmptyCellsExaggerationAndAPlainMaterialWithoutBitmap) {
   const ExportedFiles mismatched = ExportGlb(grid, {}, options);
   EXPECT_TRUE(Load(mismatched.Files[0].Bytes).images.empty());
   ASSERT_EQ(mismatched.Notes.size(), 1u);
+}
+
+TEST(GlbExport, AGeoreferencedMapIsInTrueMetresAndItsExtrasPlaceTheModel) {
+  // 21 x 11 cells rising one metre per cell to the east; a map metre is half a metre on the
+  // ground, the map turned 30 degrees.
+  const GridState grid = FunctionGrid(21, 11, 100, 200, [](auto x, auto) {
+    return 50.0 + static_cast<double>(x);
+  });
+  Georeferencing g = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 30.0, 0.5);
+  g.EpsgCode = 32631;
+  GlbOptions options;
+  options.Interval = 1;
+  const tinygltf::Model model = Load(ExportGlb(grid, g, options).Files[0].Bytes);
+  const Mesh m = MeshOf(model);
+  const tinygltf::Accessor& position =
+      model.accessors[model.meshes[0].primitives[0].attributes.at("POSITION")];
+  EXPECT_EQ(position.minValues, (std::vector<double>{-5, 0, -2.5}));
+  EXPECT_EQ(position.maxValues, (std::vector<double>{5, 20, 2.5}));
+  // Two metres up per metre east: the normal leans west by that slope.
+  const std::size_t inner = VertexAt(m, 0.0, 0.0);
+  EXPECT_NEAR(m.Normals[3 * inner], -2.0 / std::sqrt(5.0), 1e-6);
+
+  const tinygltf::Value& extras = model.nodes.at(0).extras;
+  EXPECT_DOUBLE_EQ(extras.Get("scaleFactor").GetNumberAsDouble(), 0.5);
+  EXPECT_NEAR(extras.Get("rotationDegrees").GetNumberAsDouble(), 30.0, 1e-12);
+  // Every vertex lands where the georeferencing puts its cell: east = E0 + x cos r + z sin r,
+  // north = N0 + x sin r - z cos r.
+  const double e0 = extras.Get("projectedOrigin").Get(0).GetNumberAsDouble();
+  const double n0 = extras.Get("projectedOrigin").Get(1).GetNumberAsDouble();
+  const double r = extras.Get("rotationDegrees").GetNumberAsDouble() * std::numbers::pi / 180;
+  for (const auto& [cx, cy] : {std::pair{0, 0}, {20, 10}, {7, 3}}) {
+    const std::size_t k = VertexAt(m, (cx - 10) * 0.5, -(cy - 5) * 0.5);
+    const double x = m.Positions[3 * k], z = m.Positions[3 * k + 2];
+    const Georeferencing::Point p = g.ToProjected(100 + cx, 200 + cy);
+    EXPECT_NEAR(e0 + x * std::cos(r) + z * std::sin(r), p.Easting, 1e-6);
+    EXPECT_NEAR(n0 + x * std::sin(r) - z * std::cos(r), p.Northing, 1e-6);
+  }
+
+  // Heights no single-precision number holds are refused, not written as infinities.
+  GlbOptions huge;
+  huge.Exaggeration = 1e39;
+  for (const double exaggeration : {1e39, 1e30}) {
+    huge.Exaggeration = exaggeration;
+    try {
+      ExportGlb(grid, g, huge);
+      ADD_FAILURE() << exaggeration;
+    } catch (const ExportError& e) {
+      EXPECT_STREQ(e.what(), kModelPrecisionMessage);
+    }
+  }
 }
 
 TEST(GlbExport, LargeBitmapsAreSampledDownToTheTextureLimit) {

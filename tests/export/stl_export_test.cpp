@@ -8,6 +8,7 @@
 #include "export/export_error.h"
 #include "export/export_fixtures.h"
 #include "export/stl_export.h"
+#include "export/terrain_mesh.h"
 
 namespace terrak {
 namespace {
@@ -98,7 +99,7 @@ TEST(StlExport, TheSolidIsClosedFacesOutwardAndHasThePrintSize) {
     o.PrintWidthMm = 120.0;
     o.BaseMm = 4.0;
     o.Exaggeration = 2.5;
-    const ExportedFiles files = ExportStl(grid, o);
+    const ExportedFiles files = ExportStl(grid, {}, o);
     ASSERT_EQ(files.Files.size(), 1u);
     const std::vector<std::uint8_t>& bytes = files.Files[0].Bytes;
     EXPECT_NE(std::string(bytes.begin(), bytes.begin() + 5), "solid");  // not taken for text STL
@@ -134,7 +135,7 @@ TEST(StlExport, EmptyCellsLieOnTheBaseAndTheLowestHeightToo) {
   o.PrintWidthMm = 10.0;  // 10 mm per metre
   o.BaseMm = 3.0;
   o.Exaggeration = 1.0;
-  const std::vector<Triangle> triangles = Parse(ExportStl(grid, o).Files[0].Bytes);
+  const std::vector<Triangle> triangles = Parse(ExportStl(grid, {}, o).Files[0].Bytes);
   ExpectClosedOutwardSolid(triangles);
   std::map<std::pair<float, float>, float> topZ;
   for (const Triangle& t : triangles)
@@ -145,11 +146,26 @@ TEST(StlExport, EmptyCellsLieOnTheBaseAndTheLowestHeightToo) {
   EXPECT_FLOAT_EQ((topZ[{10.0f, 10.0f}]), 3.0f);
 }
 
+TEST(StlExport, AGeoreferencedMapsReliefKeepsTheGroundsProportions) {
+  // 11 cells rising 1 m per cell east; a map metre is 0.5 m on the ground, so the 10 m of
+  // relief stand over 5 m of ground: at 10 mm wide, 10 mm tall.
+  const GridState grid = FunctionGrid(11, 3, 0, 0, [](auto x, auto) { return 100.0 + static_cast<double>(x); });
+  StlOptions o;
+  o.Interval = 1;
+  o.PrintWidthMm = 10.0;
+  o.BaseMm = 2.0;
+  const auto [lo, hi] = Bounds(Parse(ExportStl(grid, GeoreferencingFromOffsetAngle(0, 0, 12.0, 0.5), o).Files[0].Bytes));
+  EXPECT_FLOAT_EQ(hi[0], 10.0f);
+  EXPECT_FLOAT_EQ(hi[1], 2.0f);
+  EXPECT_FLOAT_EQ(hi[2], 2.0f + 20.0f);
+  EXPECT_FLOAT_EQ(Bounds(Parse(ExportStl(grid, {}, o).Files[0].Bytes)).second[2], 2.0f + 10.0f);
+}
+
 TEST(StlExport, ImpossibleModelsAreRefusedWithTheirReason) {
   const GridState grid = Hill();
   const auto refused = [&](const StlOptions& o, const GridState& g) {
     try {
-      ExportStl(g, o);
+      ExportStl(g, {}, o);
     } catch (const ExportError& e) {
       return std::string(e.what());
     }
@@ -170,6 +186,18 @@ TEST(StlExport, ImpossibleModelsAreRefusedWithTheirReason) {
   EXPECT_EQ(refused({}, FunctionGrid(1, 9, 0, 0, [](auto, auto) { return 5.0; })),
             "The terrain grid is too small for a printable model");
   EXPECT_EQ(refused({}, FunctionGrid(9, 9, 0, 0, [](auto, auto) { return 0.0; })), kNoHeightsMessage);
+  // Sizes whose single-precision numbers would be infinite, or flatten the model.
+  o = {};
+  o.Exaggeration = 1e39;
+  EXPECT_EQ(refused(o, grid), kModelPrecisionMessage);
+  o = {};
+  o.PrintWidthMm = 1e39;
+  EXPECT_EQ(refused(o, grid), kModelPrecisionMessage);
+  o.PrintWidthMm = 1e-300;
+  EXPECT_EQ(refused(o, grid), kModelPrecisionMessage);
+  o = {};
+  o.BaseMm = 1e-9;  // its top would be its underside
+  EXPECT_EQ(refused(o, grid), kModelPrecisionMessage);
 }
 
 }  // namespace

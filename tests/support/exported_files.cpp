@@ -46,6 +46,10 @@ std::optional<DemInfo> ReadDemInfo(const std::string& file) {
   int has = 0;
   const double noData = d->GetRasterBand(1)->GetNoDataValue(&has);
   if (has) info.NoData = noData;
+  if (const char* compression = d->GetMetadataItem("COMPRESSION", "IMAGE_STRUCTURE"))
+    info.Compression = compression;
+  int blockHeight = 0;
+  d->GetRasterBand(1)->GetBlockSize(&info.BlockWidth, &blockHeight);
   return info;
 }
 
@@ -73,6 +77,10 @@ std::optional<GlbInfo> ReadGlbInfo(const std::string& file) {
   info.Vertices = positions.count;
   for (std::size_t k = 0; k < 3 && k < positions.maxValues.size(); ++k)
     info.Max[k] = positions.maxValues[k];
+  for (std::size_t k = 0; k < 3 && k < positions.minValues.size(); ++k)
+    info.Min[k] = positions.minValues[k];
+  const tinygltf::Value& scale = model.nodes.at(0).extras.Get("scaleFactor");
+  if (scale.IsNumber()) info.ScaleFactor = scale.GetNumberAsDouble();
   info.Indices = model.accessors.at(p.indices).count;
   info.Textured = !model.textures.empty() && !model.images.empty();
   return info;

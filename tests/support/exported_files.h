@@ -14,6 +14,8 @@ struct DemInfo {
   std::array<double, 6> GeoTransform{};
   int Epsg = 0;  // 0: no coordinate system, or one without an EPSG code
   std::optional<double> NoData;
+  std::string Compression;  // as GDAL names it, empty when none
+  int BlockWidth = 0;       // of band 1: the tile's width, or the whole width of a strip
 };
 
 // Nothing when GDAL cannot open the file.
@@ -24,7 +26,8 @@ struct GlbInfo {
   std::size_t Vertices = 0;
   std::size_t Indices = 0;
   bool Textured = false;
-  std::array<double, 3> Max{};  // of the positions, as the file states it
+  std::array<double, 3> Min{}, Max{};  // of the positions, as the file states them
+  double ScaleFactor = 0;              // of the node's extras, 0 when none
 };
 
 // Nothing when tinygltf does not load the file.

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "%s\n", note.c_str());
     StlOptions stl;
     stl.Interval = interval;
-    WriteStlFile(argv[4], grid, stl);
+    WriteStlFile(argv[4], grid, Georeferencing{}, stl);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;

@@ -1,5 +1,6 @@
 // The DEM raster handed to a GDAL driver: a memory dataset over the caller's cells, copied by the
-// driver into a private in-memory folder whose files come back as bytes.
+// driver into a private folder (in memory, or on the disk for a driver that cannot write into
+// memory) whose files come back as bytes.
 #include <cpl_string.h>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
@@ -43,6 +44,9 @@ CPLStringList CreationOptions(const std::string& format, const std::vector<std::
     list.SetNameValue("TILED", "YES");
     list.SetNameValue("BIGTIFF", "IF_SAFER");
     list.SetNameValue("NUM_THREADS", "ALL_CPUS");  // compresses tiles on every core
+  } else if (format == "AAIGrid") {
+    // Heights are decimetres, resampled ones centimetres: more decimals are float noise.
+    list.SetNameValue("DECIMAL_PRECISION", "2");
   }
   for (const std::string& option : given) {
     const std::string::size_type equals = option.find('=');
@@ -152,7 +156,7 @@ ExportedFiles WriteDemWithGdal(const DemWriteRequest& request, const GdalProgres
     const char* usual = driver->GetMetadataItem(GDAL_DMD_EXTENSION);
     if (usual && *usual) extension = std::string(".") + usual;
   }
-  GdalMemoryFolder folder;
+  GdalWorkFolder folder(request.DiskFolder);
   const std::string mainName = kStem + extension;
   BeginStage(progress, 0.75);
   CopyProgress copyProgress{&progress, false};

@@ -6,8 +6,14 @@
 #include <cpl_vsi.h>
 #include <gdal.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include "export/export_error.h"
 
 namespace terrak {
 namespace {
@@ -35,25 +41,44 @@ void GdalMessages::Add(bool failure, const char* message) {
     warnings_.push_back(text);
 }
 
-GdalMemoryFolder::GdalMemoryFolder() {
-  // The object's address keeps folders of simultaneous exports apart.
-  char name[64];
-  std::snprintf(name, sizeof name, "/vsimem/terrak-export-%p", static_cast<const void*>(this));
-  path_ = name;
-  VSIMkdir(path_.c_str(), 0700);
+GdalWorkFolder::GdalWorkFolder(const std::string& diskParent) {
+  if (diskParent.empty()) {
+    // The object's address keeps folders of simultaneous exports apart.
+    char name[64];
+    std::snprintf(name, sizeof name, "/vsimem/terrak-export-%p", static_cast<const void*>(this));
+    path_ = name;
+    VSIMkdir(path_.c_str(), 0700);
+    return;
+  }
+  std::string pattern = diskParent + "/.terrak-dem-XXXXXX";
+  if (!::mkdtemp(pattern.data()))
+    throw ExportError("No folder for the DEM's temporary file could be made in " + diskParent +
+                      ": " + std::strerror(errno));
+  path_ = pattern;
 }
 
-GdalMemoryFolder::~GdalMemoryFolder() { VSIRmdirRecursive(path_.c_str()); }
+GdalWorkFolder::~GdalWorkFolder() { VSIRmdirRecursive(path_.c_str()); }
 
-std::vector<MemoryFile> GdalMemoryFolder::Files() const {
+std::vector<MemoryFile> GdalWorkFolder::Files() const {
   std::vector<MemoryFile> files;
   char** names = VSIReadDir(path_.c_str());
   for (char** n = names; n && *n; ++n) {
     MemoryFile file;
     file.Name = *n;
-    vsi_l_offset length = 0;
-    const GByte* data = VSIGetMemFileBuffer(Path(file.Name).c_str(), &length, FALSE);
-    if (data) file.Bytes.assign(data, data + length);
+    if (file.Name == "." || file.Name == "..") continue;
+    const std::string path = Path(file.Name);
+    VSIStatBufL stat;
+    VSILFILE* handle = VSIStatL(path.c_str(), &stat) == 0 && VSI_ISREG(stat.st_mode)
+                           ? VSIFOpenL(path.c_str(), "rb")
+                           : nullptr;
+    if (!handle) continue;
+    file.Bytes.resize(static_cast<std::size_t>(stat.st_size));
+    const std::size_t read = VSIFReadL(file.Bytes.data(), 1, file.Bytes.size(), handle);
+    VSIFCloseL(handle);
+    if (read != file.Bytes.size()) {
+      CSLDestroy(names);
+      throw ExportError("GDAL's file " + file.Name + " could not be read back");
+    }
     files.push_back(std::move(file));
   }
   CSLDestroy(names);

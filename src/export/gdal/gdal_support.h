@@ -1,7 +1,8 @@
 #pragma once
 // What every use of GDAL in the exports shares: the drivers registered, GDAL's messages caught
-// instead of printed, and a private folder in GDAL's in-memory file system whose files are
-// handed over as bytes (the exports never let GDAL write to the disk).
+// instead of printed, and a private folder whose files are handed over as bytes: in GDAL's
+// in-memory file system, or on the disk for the few drivers that cannot write into memory. The
+// exports' files reach their targets only through the program's safe writer.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -40,14 +41,15 @@ struct MemoryFile {
   std::vector<std::uint8_t> Bytes;
 };
 
-// A folder of GDAL's in-memory file system, unique to this object, removed with everything in it
-// when the object goes.
-class GdalMemoryFolder {
+// A private folder for what GDAL writes, unique to this object and removed with everything in it
+// when the object goes: in GDAL's in-memory file system, or, for a driver that cannot write
+// there, made on the disk in diskParent (ExportError when it cannot be made).
+class GdalWorkFolder {
  public:
-  GdalMemoryFolder();
-  ~GdalMemoryFolder();
-  GdalMemoryFolder(const GdalMemoryFolder&) = delete;
-  GdalMemoryFolder& operator=(const GdalMemoryFolder&) = delete;
+  explicit GdalWorkFolder(const std::string& diskParent = {});
+  ~GdalWorkFolder();
+  GdalWorkFolder(const GdalWorkFolder&) = delete;
+  GdalWorkFolder& operator=(const GdalWorkFolder&) = delete;
 
   std::string Path(const std::string& name) const { return path_ + "/" + name; }
   // Every file in the folder, sorted by name.

@@ -68,6 +68,6 @@ constexpr GdalExports kExports{HasDriver, CheckDemFormat, WriteDem, EncodePalett
 }  // namespace
 }  // namespace terrak
 
-extern "C" __attribute__((visibility("default"))) const terrak::GdalExports* TerrakGdalExportsV1() {
+extern "C" __attribute__((visibility("default"))) const terrak::GdalExports* TerrakGdalExportsV2() {
   return &terrak::kExports;
 }

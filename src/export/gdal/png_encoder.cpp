@@ -43,7 +43,7 @@ std::vector<std::uint8_t> EncodePngWithGdal(std::int64_t width, std::int64_t hei
   }
   band->SetColorTable(&colours);
 
-  GdalMemoryFolder folder;
+  GdalWorkFolder folder;
   const std::string name = folder.Path("texture.png");
   std::unique_ptr<GDALDataset, DatasetCloser> copy(
       png->CreateCopy(name.c_str(), source.get(), FALSE, nullptr, nullptr, nullptr));
