@@ -69,7 +69,7 @@ std::optional<std::int16_t> ParseHeightAnswer(const std::string& answer) {
   return static_cast<std::int16_t>(decimetres);
 }
 
-std::string HeightDefaultText(std::int16_t heightDecimetres) {
+std::string HeightDefaultText(std::int32_t heightDecimetres) {
   return FormatFixed(heightDecimetres / 10.0, 3, 1).substr(0, 6);
 }
 

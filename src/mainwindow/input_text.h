@@ -16,6 +16,6 @@ std::string ToleranceDefaultText(std::int16_t tolerance);
 // result is ten times the number rounded (halves to even), in decimetres. An answer whose
 // decimetres do not fit 16 bits is ignored like any other invalid one.
 std::optional<std::int16_t> ParseHeightAnswer(const std::string& answer);
-std::string HeightDefaultText(std::int16_t heightDecimetres);
+std::string HeightDefaultText(std::int32_t heightDecimetres);
 
 }  // namespace terrak
