@@ -57,7 +57,7 @@ ExportedFiles ExportDem(const GridState& grid, const Georeferencing& georef,
   ThrowUnlessDone(gdal.CheckDemFormat(options.Format, options.CreationOptions));
 
   progress.BeginStage(0.2);
-  DemRaster raster = MakeDemRaster(grid.HeightGrid, grid.GridMinX, grid.GridMinY, georef,
+  DemRaster raster = MakeDemRaster(grid.HeightGrid, grid.GridMinX, grid.GridMinY, grid.HeightBase, georef,
                                    options.Rotation, options.CellSize, options.NoData, progress);
   if (raster.Columns > INT32_MAX || raster.Rows > INT32_MAX)
     throw ExportError("The DEM would be too large for GDAL");

@@ -76,7 +76,7 @@ ExportedFiles ExportStl(const GridState& grid, const StlOptions& options,
     throw ExportError("The terrain grid is too small for a printable model");
   const std::vector<std::int64_t> xs = LatticeIndices(heights.Columns(), options.Interval);
   const std::vector<std::int64_t> ys = LatticeIndices(heights.Rows(), options.Interval);
-  const std::optional<HeightRange> range = LatticeHeightRange(heights, xs, ys);
+  const std::optional<HeightRange> range = LatticeHeightRange(grid, xs, ys);
   if (!range) throw ExportError(kNoHeightsMessage);
   const std::size_t nx = xs.size(), ny = ys.size();
   const std::uint64_t rim = 2 * (nx - 1) + 2 * (ny - 1);
@@ -88,7 +88,7 @@ ExportedFiles ExportStl(const GridState& grid, const StlOptions& options,
   const double zPerMetre = mmPerMetre * options.Exaggeration;
   const auto top = [&](std::size_t i, std::size_t j) -> Vertex {
     const std::int16_t v = heights(xs[i], ys[j]);
-    const double z = options.BaseMm + (v == 0 ? 0.0 : (HeightMetres(v) - range->Lowest) * zPerMetre);
+    const double z = options.BaseMm + (v == 0 ? 0.0 : (CellMetres(grid, v) - range->Lowest) * zPerMetre);
     return {static_cast<float>(static_cast<double>(xs[i]) * mmPerMetre),
             static_cast<float>(static_cast<double>(ys[j]) * mmPerMetre), static_cast<float>(z)};
   };

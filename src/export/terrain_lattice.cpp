@@ -14,15 +14,15 @@ std::vector<std::int64_t> LatticeIndices(std::int64_t cells, std::int32_t step) 
   return indices;
 }
 
-std::optional<HeightRange> LatticeHeightRange(const HeightGridType& grid,
+std::optional<HeightRange> LatticeHeightRange(const GridState& grid,
                                               const std::vector<std::int64_t>& columns,
                                               const std::vector<std::int64_t>& rows) {
   std::optional<HeightRange> range;
   for (const std::int64_t x : columns) {
-    const std::int16_t* column = grid.Column(x);
+    const std::int16_t* column = grid.HeightGrid.Column(x);
     for (const std::int64_t y : rows) {
       if (column[y] == 0) continue;
-      const double h = HeightMetres(column[y]);
+      const double h = CellMetres(grid, column[y]);
       if (!range) {
         range = HeightRange{h, h};
       } else {

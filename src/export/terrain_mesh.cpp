@@ -19,7 +19,7 @@ TerrainMesh MakeTerrainMesh(const GridState& grid, std::int32_t interval, double
   if (heights.Empty()) throw ExportError(kNoGridMessage);
   const std::vector<std::int64_t> xs = LatticeIndices(heights.Columns(), interval);
   const std::vector<std::int64_t> ys = LatticeIndices(heights.Rows(), interval);
-  const std::optional<HeightRange> range = LatticeHeightRange(heights, xs, ys);
+  const std::optional<HeightRange> range = LatticeHeightRange(grid, xs, ys);
   if (!range) throw ExportError(kNoHeightsMessage);
   const std::size_t nx = xs.size(), ny = ys.size();
   if (static_cast<double>(nx) * static_cast<double>(ny) >= kNoVertex)
@@ -31,7 +31,7 @@ TerrainMesh MakeTerrainMesh(const GridState& grid, std::int32_t interval, double
   mesh.OriginX = grid.GridMinX + (columns - 1) / 2;
   mesh.OriginY = grid.GridMinY + (rows - 1) / 2;
   mesh.OriginHeight = range->Lowest;
-  const auto up = [&](std::int16_t v) { return (HeightMetres(v) - range->Lowest) * exaggeration; };
+  const auto up = [&](std::int16_t v) { return (CellMetres(grid, v) - range->Lowest) * exaggeration; };
 
   // Vertices, with their normals from the neighbouring lattice points that have heights.
   std::vector<std::uint32_t> vertex(nx * ny, kNoVertex);
