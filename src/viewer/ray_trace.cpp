@@ -91,8 +91,9 @@ struct ColumnTracer {
         return hit.OnXLine ? heights(line, k) : heights(k, line);
       };
       if (at(low) != 0 && at(low + 1) != 0)
-        return (std::abs(at(low)) * (1 - fraction) + std::abs(at(low + 1)) * fraction +
-                Grid.HeightBase) / 10.0;
+        return (static_cast<double>(CellTenths(at(low), Grid.HeightBase)) * (1 - fraction) +
+                static_cast<double>(CellTenths(at(low + 1), Grid.HeightBase)) * fraction) /
+               10.0;
     }
     return CellHeight(Grid, column, row);
   }

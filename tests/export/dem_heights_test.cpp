@@ -7,6 +7,7 @@
 #include <set>
 
 #include "export/dem_export.h"
+#include "export/dem_raster.h"
 #include "export/terrain_mesh.h"
 #include "support/ring_map.h"
 #include "support/temp_folder.h"
@@ -48,6 +49,8 @@ TEST(DemHeights, TheDemHoldsTrueHeightsBelowZeroAndAbove3276Metres) {
                                             GDT_Float32, 0, 0, nullptr),
               CE_None);
     const double noData = d->GetRasterBand(1)->GetNoDataValue();
+    ExportProgressCallback none;
+    ExportProgress progress(none);
     std::set<float> contours;
     float lowest = 1e9f, highest = -1e9f;
     for (std::int64_t y = 0; y < rows; ++y)
@@ -71,9 +74,24 @@ TEST(DemHeights, TheDemHoldsTrueHeightsBelowZeroAndAbove3276Metres) {
     EXPECT_GE(lowest, -10.0f);
     EXPECT_EQ(highest, 10.0f);
 
+    // A map turned against grid north is resampled: its heights stay within the same range.
+    const Georeferencing turned = GeoreferencingFromOffsetAngle(500000.0, 4000000.0, 30.0, 1.0);
+    DemOptions resampled;
+    resampled.NoData = -99999.0f;
+    const DemRaster raster = MakeDemRaster(grid.HeightGrid, grid.GridMinX, grid.GridMinY,
+                                           grid.HeightBase, turned, DemRotation::NorthUp, 0.0,
+                                           resampled.NoData, progress);
+    ASSERT_TRUE(raster.Resampled);
+    std::size_t heights = 0;
+    for (const float value : raster.Cells) {
+      if (value == resampled.NoData) continue;
+      ++heights;
+      EXPECT_GE(value - static_cast<float>(shift) / 10.0f, lowest - 0.01f);
+      EXPECT_LE(value - static_cast<float>(shift) / 10.0f, highest + 0.01f);
+    }
+    EXPECT_GT(heights, raster.Cells.size() / 5);  // a square turned 30 degrees fills 29 %
+
     // The models stand on the lowest true height.
-    ExportProgressCallback none;
-    ExportProgress progress(none);
     const TerrainMesh mesh = MakeTerrainMesh(grid, 1, 1.0, progress);
     EXPECT_NEAR(mesh.OriginHeight - shift / 10.0, lowest, 1e-3);
     EXPECT_NEAR(mesh.Max[1], highest - lowest, 1e-3);

@@ -315,11 +315,14 @@ TEST(Map3dFile, AGridAboveABaseIsWrittenWithItsTrueHeightsOrRefusedWithTheReason
   EXPECT_EQ(read.HeightGrid(0, 0), -300);
 
   // Up to 3276.7 m the file holds them; at or below 0 m, or above, it says so and writes nothing.
-  above.HeightBase = 32500;
-  EXPECT_FALSE(Map3dHeightsNotHeld(above));
+  for (const std::int32_t base : {-99, 32532}) {  // 0.1 m to 3276.7 m at the ends
+    above.HeightBase = base;
+    EXPECT_FALSE(Map3dHeightsNotHeld(above)) << base;
+  }
   WriteBytes(folder.File("kept.o3d"), {1, 2, 3});
   for (const auto& [base, reason] :
-       {std::pair{-250, "from -15.0 m to -1.5 m"}, {32600, "from 3270.0 m to 3283.5 m"}}) {
+       {std::pair{-250, "from -15.0 m to -1.5 m"}, {-100, "from 0.0 m to 13.5 m"},
+        {32533, "from 3263.3 m to 3276.8 m"}, {32600, "from 3270.0 m to 3283.5 m"}}) {
     above.HeightBase = base;
     const std::string message =
         std::string("A 3D map file holds heights from 0.1 m to 3276.7 m only, and this "
