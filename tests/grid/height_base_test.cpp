@@ -149,10 +149,10 @@ TEST(HeightBase, TheCsvExportsWriteTrueHeights) {
 }
 
 TEST(HeightBase, ContoursArePaintedAboveTheBaseAndNotesSayWhatWasLeftOut) {
-  MapModel model = RingMap({{10, 10, 5, -50}, {10, 10, 3, 0}, {10, 10, 2, 7}, {10, 10, 1, 0}});
-  model.MapObjects[2].HasHeight = false;  // an OCAD 5 to 7 field of 0.7 m would be a height;
-  model.MapObjects[2].Height = -7;        // one of -0.7 m is none, and said so
-  model.MapObjects[3].HasHeight = false;
+  MapModel model = RingMap({{10, 10, 5, -50}, {10, 10, 3, 0}, {10, 10, 2, -7}, {10, 10, 1, 0},
+                            {10, 10, 4, -3}});
+  // An OCAD 5 to 7 field of -0.7 m is no height, and said so; a field of 0 is no height.
+  for (const std::size_t none : {2, 3, 4}) model.MapObjects[none].HasHeight = false;
   GridState grid;
   grid.GridUnitsPerMetre = 4.0;
   grid.HeightGrid.Resize(21, 21, 0);
@@ -163,12 +163,12 @@ TEST(HeightBase, ContoursArePaintedAboveTheBaseAndNotesSayWhatWasLeftOut) {
   EXPECT_EQ(grid.HeightGrid(7, 10), 1000);
   EXPECT_EQ(grid.HeightGrid(8, 10), 0);
   EXPECT_EQ(notes.UnheightedObjects, 1);
-  EXPECT_EQ(notes.UnheldHeightObjects, 1);
+  EXPECT_EQ(notes.UnheldHeightObjects, 2);
   const std::vector<std::string> lines = DescribeGridNotes(notes);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1],
             "selected line objects whose height field holds a value of 0 m or below, which this "
-            "OCAD 5 to 7 map cannot hold as a height, not painted: 1");
+            "OCAD 5 to 7 map cannot hold as a height, not painted: 2");
 }
 
 }  // namespace

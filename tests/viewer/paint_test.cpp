@@ -166,7 +166,10 @@ TEST(commonpaint, ATerrainHeldAboveABaseLooksAsItDoesHeldAsItIs) {
   testing::DemoMapOptions options;
   options.Width = 120;
   options.Depth = 90;
-  const GridState asHeld = testing::MakeDemoGrid(testing::MakeDemoMap(options), true);
+  GridState asHeld = testing::MakeDemoGrid(testing::MakeDemoMap(options), true);
+  // A hole of empty cells, whose rim the ray trace meets from both sides.
+  for (std::int64_t i = 40; i < 60; ++i)
+    for (std::int64_t j = 30; j < 45; ++j) asHeld.HeightGrid(i, j) = 0;
   // The same heights held above a base just below the lowest.
   std::int32_t lowest = 32767;
   for (std::int64_t i = 0; i < asHeld.HeightGrid.Columns(); ++i)
