@@ -8,6 +8,7 @@
 
 #include "cli_run.h"
 #include "support/mapper_build.h"
+#include "support/ocad_build9.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
@@ -75,6 +76,27 @@ TEST(HeightsRange, TheDemHoldsHeightsBelowZeroAndAbove3276MetresAndTheO3dSaysItC
   EXPECT_LT(highHeights.Lowest, 3265.0);
   EXPECT_GE(highHeights.Lowest, 3260.0);
   EXPECT_EQ(highHeights.Highest, 3280.0);
+
+  // OCAD 12 contours every 25 m from 3275 m to 3375 m, a hill: each at its height.
+  Ocad9MapBuilder twelve(12);
+  twelve.AddSymbol({101000, 2, "Contour"});
+  for (int ring = 0; ring < 5; ++ring) {
+    const std::int32_t lo = 100 * ring, hi = 1000 - 100 * ring;  // 0.01 mm: 10 to the metre
+    twelve.AddObject({.Symbol = 101000,
+                      .Points = {CodedPoint::At(lo, lo), CodedPoint::At(hi, lo),
+                                 CodedPoint::At(hi, hi), CodedPoint::At(lo, hi),
+                                 CodedPoint::At(lo, lo)},
+                      .Height = 256000 * (3275 + 25 * ring)});
+  }
+  const std::string mountain = folder.File("mountain.ocd");
+  WriteBytes(mountain, twelve.Build());
+  const CliRun mountainDem = RunCli({"export", mountain, "--symbols", "101.0", "--dem",
+                                     folder.File("mountain.tif")});
+  ASSERT_EQ(mountainDem.Exit, 0) << mountainDem.Err;
+  const Range mountainHeights = DemRange(folder.File("mountain.tif"));
+  EXPECT_EQ(mountainHeights.Lowest, 3275.0);
+  EXPECT_GT(mountainHeights.Highest, 3375.0);  // the hilltop above the last contour
+  EXPECT_LE(mountainHeights.Highest, 3400.0);
 }
 
 }  // namespace
