@@ -71,6 +71,7 @@ MapModel RandomMap(Bytes& in, const std::string& mapFile) {
     object.Symbol = coords.Symbol;
     object.ObjectType = coords.ObjectType;
     object.Height = coords.Height;
+    object.HasHeight = coords.HasHeight = coords.Height != 0;
     object.MinX = object.MinY = 32767;
     object.MaxX = object.MaxY = -32768;
     for (int p = 0; p < pairs; ++p) {

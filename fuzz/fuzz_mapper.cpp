@@ -23,7 +23,7 @@ void Exercise(std::vector<std::uint8_t> bytes) {
   const std::vector<mapper::TagKeyCount> keys = map->HeightTagKeys();
   if (!keys.empty()) map->SetHeightTag(keys.front().Key);
   const ObjectsRead read = map->ReadObjects([](std::int32_t) { return true; });
-  std::vector<std::pair<std::int64_t, std::int32_t>> heights;
+  std::vector<HeightWrite> heights;
   std::vector<std::int64_t> objects;
   for (const FormatObject& object : read.Objects) {
     heights.push_back({object.Key, -1234});

@@ -23,7 +23,7 @@ void Exercise(std::vector<std::uint8_t> bytes, const std::optional<std::vector<s
   const auto map = ocad9::Ocad9Map::Open(std::move(bytes), sidecar);
   (void)map->ReadSymbols();
   const ObjectsRead read = map->ReadObjects([](std::int32_t) { return true; });
-  std::vector<std::pair<std::int64_t, std::int32_t>> heights;
+  std::vector<HeightWrite> heights;
   std::vector<std::int64_t> keys;
   for (const FormatObject& object : read.Objects) {
     heights.push_back({object.Key, 1234});

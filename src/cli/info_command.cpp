@@ -23,8 +23,9 @@ void PrintObjects(const MapModel& model, std::ostream& out) {
   for (std::size_t i = 0; i < model.MapObjects.size(); ++i) {
     const TMapObject& o = model.MapObjects[i];
     const TObjectCoords& coords = model.ObjectCoords[i];
-    out << "object " << i << ' ' << o.Symbol << ' ' << o.ObjectType << ' ' << o.Height << ' '
-        << coords.Count << ' ' << o.MinX << ' ' << o.MinY << ' ' << o.MaxX << ' ' << o.MaxY
+    // The height in tenths of a metre; "none" for an object without one (0 is 0 m).
+    out << "object " << i << ' ' << o.Symbol << ' ' << o.ObjectType << ' '
+        << (o.HasHeight ? std::to_string(o.Height) : std::string("none")) << ' ' << coords.Count << ' ' << o.MinX << ' ' << o.MinY << ' ' << o.MaxX << ' ' << o.MaxY
         << '\n';
     out << "coords";
     for (const TPair& p : coords.Points) out << ' ' << p.X << ',' << p.Y;

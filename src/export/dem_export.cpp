@@ -95,7 +95,7 @@ ExportedFiles ExportDem(const GridState& grid, const Georeferencing& georef,
   const DemFormat& format = CheckedFormat(options);
 
   progress.BeginStage(0.2);
-  DemRaster raster = MakeDemRaster(grid.HeightGrid, grid.GridMinX, grid.GridMinY, georef,
+  DemRaster raster = MakeDemRaster(grid.HeightGrid, grid.GridMinX, grid.GridMinY, grid.HeightBase, georef,
                                    options.Rotation, options.CellSize, options.NoData, progress);
   if (format.Driver == kXyzDriver) {
     progress.BeginStage(0.8);

@@ -15,7 +15,8 @@ bool NorthUp(const Georeferencing& g) { return g.B == 0.0 && g.C == 0.0; }
 
 // The raster cell for cell: pixel (i, j) is grid cell (i, rows - 1 - j).
 DemRaster CellForCell(const HeightGridType& heights, std::int32_t gridMinX, std::int32_t gridMinY,
-                      const Georeferencing& g, float noData, ExportProgress& progress) {
+                      std::int32_t base, const Georeferencing& g, float noData,
+                      ExportProgress& progress) {
   DemRaster r;
   r.Columns = heights.Columns();
   r.Rows = heights.Rows();
@@ -25,7 +26,7 @@ DemRaster CellForCell(const HeightGridType& heights, std::int32_t gridMinX, std:
     float* row = r.Cells.data() + j * r.Columns;
     for (std::int64_t x = 0; x < r.Columns; ++x) {
       const std::int16_t v = heights(x, y);
-      row[x] = v == 0 ? noData : static_cast<float>(HeightMetres(v));
+      row[x] = v == 0 ? noData : static_cast<float>(CellMetres(v, base));
     }
     if (j % kRowsPerReport == 0) progress.Report(static_cast<double>(j) / static_cast<double>(r.Rows));
   }
@@ -38,7 +39,8 @@ DemRaster CellForCell(const HeightGridType& heights, std::int32_t gridMinX, std:
 // One grid sample at fractional cell coordinates: bilinear between the four cells around it when
 // all four have heights, else the nearest cell; nodata outside the cells' squares or where the
 // nearest cell is empty.
-float Sample(const HeightGridType& heights, double fx, double fy, float noData) {
+float Sample(const HeightGridType& heights, std::int32_t base, double fx, double fy,
+             float noData) {
   const std::int64_t columns = heights.Columns(), rows = heights.Rows();
   if (!(fx >= -0.5 && fy >= -0.5 && fx < static_cast<double>(columns) - 0.5 &&
         fy < static_cast<double>(rows) - 0.5))
@@ -50,8 +52,8 @@ float Sample(const HeightGridType& heights, double fx, double fy, float noData) 
     const std::int16_t v01 = heights(x0, y0 + 1), v11 = heights(x0 + 1, y0 + 1);
     if (v00 != 0 && v10 != 0 && v01 != 0 && v11 != 0) {
       const double tx = fx - floorX, ty = fy - floorY;
-      const double south = HeightMetres(v00) * (1 - tx) + HeightMetres(v10) * tx;
-      const double north = HeightMetres(v01) * (1 - tx) + HeightMetres(v11) * tx;
+      const double south = CellMetres(v00, base) * (1 - tx) + CellMetres(v10, base) * tx;
+      const double north = CellMetres(v01, base) * (1 - tx) + CellMetres(v11, base) * tx;
       // The grid holds decimetres: centimetres keep every bit of that and compress far better
       // than the noise of full float precision.
       return static_cast<float>(std::nearbyint((south * (1 - ty) + north * ty) * 100.0) / 100.0);
@@ -60,11 +62,11 @@ float Sample(const HeightGridType& heights, double fx, double fy, float noData) 
   const std::int64_t nx = std::clamp<std::int64_t>(std::llround(fx), 0, columns - 1);
   const std::int64_t ny = std::clamp<std::int64_t>(std::llround(fy), 0, rows - 1);
   const std::int16_t v = heights(nx, ny);
-  return v == 0 ? noData : static_cast<float>(HeightMetres(v));
+  return v == 0 ? noData : static_cast<float>(CellMetres(v, base));
 }
 
 DemRaster Resampled(const HeightGridType& heights, std::int32_t gridMinX, std::int32_t gridMinY,
-                    const Georeferencing& g, double cellSize, float noData,
+                    std::int32_t base, const Georeferencing& g, double cellSize, float noData,
                     ExportProgress& progress) {
   const double det = g.A * g.D - g.B * g.C;
   if (!(std::isfinite(det) && det != 0.0))
@@ -107,7 +109,7 @@ DemRaster Resampled(const HeightGridType& heights, std::int32_t gridMinX, std::i
     const double stepX = ia * cell, stepY = ic * cell;
     float* row = r.Cells.data() + j * r.Columns;
     for (std::int64_t i = 0; i < r.Columns; ++i) {
-      row[i] = Sample(heights, fx, fy, noData);
+      row[i] = Sample(heights, base, fx, fy, noData);
       fx += stepX;
       fy += stepY;
     }
@@ -119,8 +121,9 @@ DemRaster Resampled(const HeightGridType& heights, std::int32_t gridMinX, std::i
 }  // namespace
 
 DemRaster MakeDemRaster(const HeightGridType& heights, std::int32_t gridMinX,
-                        std::int32_t gridMinY, const Georeferencing& georef, DemRotation rotation,
-                        double cellSize, float noData, ExportProgress& progress) {
+                        std::int32_t gridMinY, std::int32_t heightBase,
+                        const Georeferencing& georef, DemRotation rotation, double cellSize,
+                        float noData, ExportProgress& progress) {
   if (heights.Empty()) throw ExportError(kNoGridMessage);
   if (!HasHeights(heights)) throw ExportError(kNoHeightsMessage);
   const Georeferencing identity;
@@ -128,8 +131,8 @@ DemRaster MakeDemRaster(const HeightGridType& heights, std::int32_t gridMinX,
   for (const double v : {g.OriginEasting, g.OriginNorthing, g.A, g.B, g.C, g.D})
     if (!std::isfinite(v)) throw ExportError(kBadGeoreferencingMessage);
   if (NorthUp(g) || rotation == DemRotation::RotatedGeotransform)
-    return CellForCell(heights, gridMinX, gridMinY, g, noData, progress);
-  return Resampled(heights, gridMinX, gridMinY, g, cellSize, noData, progress);
+    return CellForCell(heights, gridMinX, gridMinY, heightBase, g, noData, progress);
+  return Resampled(heights, gridMinX, gridMinY, heightBase, g, cellSize, noData, progress);
 }
 
 }  // namespace terrak

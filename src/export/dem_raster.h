@@ -41,8 +41,10 @@ struct DemRaster {
 // cellSize: the resampled raster's cell size in the units of the coordinate system; 0 or less
 // takes the grid's own cell size there (one ground metre times the scale factor). A grid that is
 // not turned against grid north (or any grid with RotatedGeotransform) is written cell for cell.
+// Heights are true heights: each cell's |value| plus heightBase decimetres (GridState).
 DemRaster MakeDemRaster(const HeightGridType& heights, std::int32_t gridMinX,
-                        std::int32_t gridMinY, const Georeferencing& georef, DemRotation rotation,
-                        double cellSize, float noData, ExportProgress& progress);
+                        std::int32_t gridMinY, std::int32_t heightBase,
+                        const Georeferencing& georef, DemRotation rotation, double cellSize,
+                        float noData, ExportProgress& progress);
 
 }  // namespace terrak

@@ -77,7 +77,7 @@ void CheckOptions(const StlOptions& o) {
 class StlModel {
  public:
   StlModel(const GridState& grid, const Georeferencing& georef, const StlOptions& options)
-      : heights_(grid.HeightGrid), options_(options) {
+      : heights_(grid.HeightGrid), heightBase_(grid.HeightBase), options_(options) {
     CheckOptions(options);
     const double metresPerCell = GroundFrameOf(georef).MetresPerCell;
     if (heights_.Empty()) throw ExportError(kNoGridMessage);
@@ -85,7 +85,7 @@ class StlModel {
       throw ExportError("The terrain grid is too small for a printable model");
     xs_ = LatticeIndices(heights_.Columns(), options.Interval);
     ys_ = LatticeIndices(heights_.Rows(), options.Interval);
-    const std::optional<HeightRange> range = LatticeHeightRange(heights_, xs_, ys_);
+    const std::optional<HeightRange> range = LatticeHeightRange(grid, xs_, ys_);
     if (!range) throw ExportError(kNoHeightsMessage);
     lowest_ = range->Lowest;
     const std::size_t nx = xs_.size(), ny = ys_.size();
@@ -144,7 +144,7 @@ class StlModel {
   Vertex Top(std::size_t i, std::size_t j) const {
     const std::int16_t v = heights_(xs_[i], ys_[j]);
     const double z =
-        options_.BaseMm + (v == 0 ? 0.0 : (HeightMetres(v) - lowest_) * mmUpPerMetre_);
+        options_.BaseMm + (v == 0 ? 0.0 : (CellMetres(v, heightBase_) - lowest_) * mmUpPerMetre_);
     return {static_cast<float>(static_cast<double>(xs_[i]) * mmPerCell_),
             static_cast<float>(static_cast<double>(ys_[j]) * mmPerCell_), static_cast<float>(z)};
   }
@@ -154,6 +154,7 @@ class StlModel {
   }
 
   const HeightGridType& heights_;
+  std::int32_t heightBase_ = 0;
   StlOptions options_;
   std::vector<std::int64_t> xs_, ys_;
   double lowest_ = 0.0;

@@ -29,15 +29,15 @@ bool SinglePrecisionHolds(double smallest, double largest) {
          largest <= kLargestFloat && smallest >= std::ldexp(largest, -20);
 }
 
-std::optional<HeightRange> LatticeHeightRange(const HeightGridType& grid,
+std::optional<HeightRange> LatticeHeightRange(const GridState& grid,
                                               const std::vector<std::int64_t>& columns,
                                               const std::vector<std::int64_t>& rows) {
   std::optional<HeightRange> range;
   for (const std::int64_t x : columns) {
-    const std::int16_t* column = grid.Column(x);
+    const std::int16_t* column = grid.HeightGrid.Column(x);
     for (const std::int64_t y : rows) {
       if (column[y] == 0) continue;
-      const double h = HeightMetres(column[y]);
+      const double h = CellMetres(grid, column[y]);
       if (!range) {
         range = HeightRange{h, h};
       } else {

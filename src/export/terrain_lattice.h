@@ -1,5 +1,5 @@
 #pragma once
-// The grid as the exports see it: heights in metres (interpolated cells, stored negated, count
+// The grid as the exports see it: true heights in metres (CellMetres: interpolated cells count
 // as heights like any other; 0 is an empty cell) sampled on a lattice of every n-th cell.
 #include <cstdint>
 #include <optional>
@@ -8,11 +8,6 @@
 #include "grid/grid_state.h"
 
 namespace terrak {
-
-// A height grid value in metres: decimetres, sign dropped; 0 stays 0 (empty).
-inline double HeightMetres(std::int16_t value) {
-  return (value < 0 ? -static_cast<double>(value) : static_cast<double>(value)) / 10.0;
-}
 
 // The cell indices 0, step, 2*step, ... along one side of `cells` cells, always ending on the
 // last cell, so a lattice spans the whole grid whatever the step. step < 1 counts as 1.
@@ -31,9 +26,9 @@ bool HasHeights(const HeightGridType& grid);
 // largest (a float has 24 bits), so no absurd size turns a model into infinities or flattens it.
 bool SinglePrecisionHolds(double smallest, double largest);
 
-// The lowest and highest height of the non-empty cells on the lattice; none when every one of
-// them is empty.
-std::optional<HeightRange> LatticeHeightRange(const HeightGridType& grid,
+// The lowest and highest true height of the non-empty cells on the lattice; none when every
+// one of them is empty.
+std::optional<HeightRange> LatticeHeightRange(const GridState& grid,
                                               const std::vector<std::int64_t>& columns,
                                               const std::vector<std::int64_t>& rows);
 

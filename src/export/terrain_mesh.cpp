@@ -23,6 +23,7 @@ void Report(ExportProgress& progress, std::size_t i, std::size_t columns) {
 TerrainMesh::TerrainMesh(const GridState& grid, std::int32_t interval, double exaggeration,
                          double metresPerCell)
     : heights_(grid.HeightGrid),
+      heightBase_(grid.HeightBase),
       gridMinX_(grid.GridMinX),
       gridMinY_(grid.GridMinY),
       exaggeration_(exaggeration),
@@ -30,7 +31,7 @@ TerrainMesh::TerrainMesh(const GridState& grid, std::int32_t interval, double ex
   if (heights_.Empty()) throw ExportError(kNoGridMessage);
   xs_ = LatticeIndices(heights_.Columns(), interval);
   ys_ = LatticeIndices(heights_.Rows(), interval);
-  const std::optional<HeightRange> range = LatticeHeightRange(heights_, xs_, ys_);
+  const std::optional<HeightRange> range = LatticeHeightRange(grid, xs_, ys_);
   if (!range) throw ExportError(kNoHeightsMessage);
   const std::size_t nx = xs_.size(), ny = ys_.size();
   if (static_cast<double>(nx) * static_cast<double>(ny) >= kNoVertex)
@@ -85,7 +86,7 @@ bool TerrainMesh::Known(std::size_t i, std::size_t j) const {
 }
 
 double TerrainMesh::Up(std::size_t i, std::size_t j) const {
-  return (HeightMetres(heights_(xs_[i], ys_[j])) - lowest_) * exaggeration_;
+  return (CellMetres(heights_(xs_[i], ys_[j]), heightBase_) - lowest_) * exaggeration_;
 }
 
 std::array<float, 3> TerrainMesh::Position(std::size_t i, std::size_t j) const {

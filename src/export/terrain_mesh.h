@@ -61,6 +61,7 @@ class TerrainMesh {
   void ColumnVertices(std::size_t i, std::vector<std::uint32_t>& numbers) const;
 
   const HeightGridType& heights_;
+  std::int32_t heightBase_ = 0;
   std::int32_t gridMinX_ = 0, gridMinY_ = 0;
   std::vector<std::int64_t> xs_, ys_;
   double exaggeration_ = 1.0;

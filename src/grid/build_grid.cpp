@@ -8,6 +8,7 @@
 #include "common/rounding.h"
 #include "grid/excess_smooth.h"
 #include "grid/grid_exports.h"
+#include "grid/height_base.h"
 #include "grid/interpolate.h"
 #include "grid/map_bitmap.h"
 #include "grid/rasterise.h"
@@ -33,6 +34,7 @@ bool Refuse(GridState& grid, const GridServices& services, const std::string& me
   grid.BitmapGrid.Clear();
   grid.GridWidth = 0;
   grid.GridHeight = 0;
+  grid.HeightBase = 0;
   grid.MapBitmapLoaded = false;
   grid.ShowMapBitmap = false;
   services.Dialogs.Message(message, MessageType::Warning, static_cast<unsigned>(DialogButton::Ok));
@@ -72,6 +74,9 @@ bool PrepareGrid(const MapModel& model, GridState& grid, GridBuildState& build,
   if (grid.GridWidth > kMaxGridSide || grid.GridHeight > kMaxGridSide || cells > build.MaxGridCells)
     return Refuse(grid, services,
                   GridTooLargeMessage(grid.GridWidth, grid.GridHeight, build.MaxGridCells));
+  const HeightBaseChoice base = ChooseHeightBase(model);
+  if (!base.Fits) return Refuse(grid, services, HeightSpanTooLargeMessage(base));
+  grid.HeightBase = base.Base;
   progress.ShowProgress("Initialising array...");
   grid.HeightGrid.Resize(std::int64_t{grid.GridWidth} + 1, std::int64_t{grid.GridHeight} + 1, 0);
   return true;

@@ -35,11 +35,11 @@ class TextWriter {
 
 // Appends value / 10 with one decimal, right-aligned in four characters: the same text as
 // FormatFixed(value / 10.0, 4, 1) gives, without going through a double for each cell.
-void AppendDecimetres(std::string& line, std::int32_t value) {
-  char digits[16];
+void AppendDecimetres(std::string& line, std::int64_t value) {
+  char digits[24];
   int n = 0;
-  std::uint32_t magnitude = value < 0 ? static_cast<std::uint32_t>(-static_cast<std::int64_t>(value))
-                                      : static_cast<std::uint32_t>(value);
+  std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value)
+                                      : static_cast<std::uint64_t>(value);
   digits[n++] = static_cast<char>('0' + magnitude % 10);
   digits[n++] = '.';
   magnitude /= 10;
@@ -60,19 +60,27 @@ void WritePointsFile(const std::string& fileName, const GridState& grid) {
   for (std::int64_t y = 0; y < grid.GridHeight && y < g.Rows(); ++y)
     for (std::int64_t x = 0; x < grid.GridWidth && x < g.Columns(); ++x)
       if (g(x, y) > 0)
-        out.Add(FormatInt(x) + "," + FormatInt(y) + "," + FormatInt(g(x, y) / 10) + "\r\n");
+        out.Add(FormatInt(x) + "," + FormatInt(y) + "," +
+                FormatInt(CellTenths(g(x, y), grid.HeightBase) / 10) + "\r\n");
   out.Finish();
 }
 
 void WriteMatrixFile(const std::string& fileName, const GridState& grid) {
   TextWriter out(fileName);
   const HeightGridType& g = grid.HeightGrid;
+  // With the base 0 a cell is written as it is held: 0.0 empty, negative interpolated. With
+  // another base 0 m and negative heights are heights like any other, so every cell is its true
+  // height and an empty cell an empty field.
+  const bool asHeld = grid.HeightBase == 0;
   std::string line;
   for (std::int64_t y = 0; y < grid.GridHeight && y < g.Rows(); ++y) {
     line.clear();
-    for (std::int64_t x = 0; x < grid.GridWidth && x < g.Columns(); ++x)
-    {
-      AppendDecimetres(line, g(x, y));
+    for (std::int64_t x = 0; x < grid.GridWidth && x < g.Columns(); ++x) {
+      const std::int16_t value = g(x, y);
+      if (asHeld)
+        AppendDecimetres(line, value);
+      else if (value != 0)
+        AppendDecimetres(line, CellTenths(value, grid.HeightBase));
       line += ',';
     }
     line += "end\r\n";

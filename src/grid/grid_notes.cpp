@@ -11,6 +11,9 @@ std::vector<std::string> DescribeGridNotes(const GridNotes& n) {
   };
   add(n.UnheightedObjects > 0, "selected line objects without a height, not painted: " +
                                    FormatInt(n.UnheightedObjects));
+  add(n.UnheldHeightObjects > 0,
+      "selected line objects whose height field holds a value of 0 m or below, which this OCAD "
+      "5 to 7 map cannot hold as a height, not painted: " + FormatInt(n.UnheldHeightObjects));
   add(n.PaintCellsOutside > 0,
       "contour cells beyond the grid, dropped: " + FormatInt(n.PaintCellsOutside));
   add(n.LongObjects > 0, "objects of more than 6001 points, drawn in full: " +

@@ -13,7 +13,8 @@ struct GridNotes {
   std::int64_t PaintCellsOutside = 0;    // contour cells beyond the grid, dropped
   std::int64_t LongObjects = 0;          // objects that yielded more than 6001 points
   std::int64_t BrokenCurves = 0;         // curve markers without a start or their three pairs
-  std::int64_t UnheightedObjects = 0;    // selected line objects of height 0, not painted
+  std::int64_t UnheightedObjects = 0;    // selected line objects without a height, not painted
+  std::int64_t UnheldHeightObjects = 0;  // OCAD 5 to 7 objects whose field holds 0 m or below
   std::int64_t ShrinkLoopsCut = 0;       // outline refinements that would repeat forever
   bool ShrinkWorkLimitHit = false;       // outline refinement stopped by its work limit
   std::int64_t SealCellsOutside = 0;     // outline cells beyond the grid, not written

@@ -165,11 +165,14 @@ void PaintContours(const MapModel& model, GridState& grid, std::int32_t curveSte
       if (object.Symbol != selected.Symbol) continue;
       const TObjectCoords& coords = GetObjectCoords(model, i);
       // Painting "no height" would only wipe out the cells of contours it crosses or overlaps.
-      if (object.Height == 0) {
-        if (IsDrawnType(coords.ObjectType)) ++notes.UnheightedObjects;
+      if (!object.HasHeight) {
+        // A value without a height is an OCAD 5 to 7 field holding 0 m or below.
+        if (IsDrawnType(coords.ObjectType))
+          ++(object.Height == 0 ? notes.UnheightedObjects : notes.UnheldHeightObjects);
         continue;
       }
-      DrawObject(coords, object.Height, grid, curveSteps, painter, notes);
+      // The grid holds heights above its base (grid/height_base.h), which keeps them in 16 bits.
+      DrawObject(coords, object.Height - grid.HeightBase, grid, curveSteps, painter, notes);
     }
   }
 }

@@ -4,6 +4,7 @@
 #include "mainwindow/file_commands.h"
 #include "mainwindow/input_text.h"
 #include "mainwindow/navigation.h"
+#include "mapfile/height_field.h"
 #include "mapfile/map_writer.h"
 
 namespace terrak {
@@ -26,7 +27,14 @@ void ElevationsClick(MapWindow& w) {
     w.Host.ShowStatusMessage(HeightRefusal(answer));
     return;
   }
-  view.NewHeight = HeightDecimetres(*metres);
+  const std::int32_t height = HeightDecimetres(*metres);
+  // A height the map's format cannot keep (0 m or below in OCAD 5 to 7, beyond its field) is
+  // refused with the reason, never stored as something else.
+  if (const std::optional<std::string> notHeld = HeightNotHeldMessage(w.App.Model, height)) {
+    w.Dialogs.Message(*notHeld, MessageType::Warning, static_cast<unsigned>(DialogButton::Ok));
+    return;
+  }
+  view.NewHeight = height;
   WriteTracedHeights(w.App.Model, w.App.Paths.WorkingCopy, view.TracedObjects, view.NewHeight);
   view.CurrentHeight = view.NewHeight;
   w.App.Model.MapModified = true;

@@ -104,7 +104,7 @@ bool SelectContoursWithHeights(AppState& app) {
     if (object.Kind != ObjectKind::Line) continue;
     auto& [objects, withHeight] = counts[object.Symbol];
     ++objects;
-    if (object.HeightTenths != 0) ++withHeight;
+    if (object.HasHeight) ++withHeight;
   }
   std::vector<TSelectedSymbol> chosen;
   for (const TmapSymbol& symbol : model.SymbolList) {

@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <charconv>
-#include <cmath>
 
 #include "common/numtext.h"
 #include "common/rounding.h"
@@ -95,8 +94,9 @@ std::optional<double> ParseHeightMetres(const std::string& answer) {
 
 std::string HeightRangeProblem(double metres) {
   if (!(metres < 3000)) return "heights must be below 3000 m";
-  // 16-bit decimetres: -3276.8 m is the lowest that fits.
-  if (!(metres * 10 >= -32768.5)) return "heights must be -3276.8 m or more";
+  // The lowest six characters write as a plain number; which heights the map can keep, its
+  // format says (HeightNotHeldMessage).
+  if (!(metres >= -99999)) return "heights must be -99999 m or more";
   return "";
 }
 
@@ -111,11 +111,11 @@ std::string HeightRefusal(const std::string& answer) {
   return "Height not changed: " + quoted + " is out of range, " + problem;
 }
 
-std::int16_t HeightDecimetres(double metres) {
-  return static_cast<std::int16_t>(RoundToInt(metres * 10));
+std::int32_t HeightDecimetres(double metres) {
+  return static_cast<std::int32_t>(RoundToInt(metres * 10));
 }
 
-std::string HeightDefaultText(std::int16_t heightDecimetres) {
+std::string HeightDefaultText(std::int32_t heightDecimetres) {
   return FormatFixed(heightDecimetres / 10.0, 3, 1).substr(0, kHeightCharacters);
 }
 

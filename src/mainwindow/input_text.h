@@ -24,7 +24,7 @@ std::string HeightRangeProblem(double metres);
 // Why a height answer was not taken, for the status bar; empty when it is taken.
 std::string HeightRefusal(const std::string& answer);
 // A height in range, as the map keeps it: decimetres, halves to even.
-std::int16_t HeightDecimetres(double metres);
-std::string HeightDefaultText(std::int16_t heightDecimetres);
+std::int32_t HeightDecimetres(double metres);
+std::string HeightDefaultText(std::int32_t heightDecimetres);
 
 }  // namespace terrak

@@ -56,10 +56,9 @@ void FormPaint(MapWindow& w) {
   DrawMap(w);
 }
 
-std::optional<Colour> ObjectPenColour(const AppState& app, std::int32_t symbol,
-                                      std::int16_t height) {
+std::optional<Colour> ObjectPenColour(const AppState& app, std::int32_t symbol, bool hasHeight) {
   if (app.Settings.ViewByHeight)
-    return height >= 1 ? app.Settings.WithHeightColour : app.Settings.NoHeightColour;
+    return hasHeight ? app.Settings.WithHeightColour : app.Settings.NoHeightColour;
   for (const TSelectedSymbol& selected : app.Model.SelectedSymbols)
     if (selected.Symbol == symbol) return selected.Colour;
   return std::nullopt;
@@ -74,7 +73,7 @@ void DrawMap(MapWindow& w) {
       if (object.Symbol != selected.Symbol || !IsVisible(view, object)) continue;
       const TObjectCoords& coords = GetObjectCoords(model, i);
       w.Picture.SetPenColour(w.App.Settings.ViewByHeight
-                                 ? *ObjectPenColour(w.App, object.Symbol, object.Height)
+                                 ? *ObjectPenColour(w.App, object.Symbol, object.HasHeight)
                                  : selected.Colour);
       view.PointCount = 0;
       BuildScreenPoints(view, model, coords);

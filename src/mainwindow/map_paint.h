@@ -28,7 +28,6 @@ std::array<std::string, 5> WidestStatusPanelTexts();
 
 // The pen colour of an object: by its height with "Toggle View" on, else the colour of its
 // selected symbol; nothing when the symbol is not selected (the pen keeps its colour).
-std::optional<Colour> ObjectPenColour(const AppState& app, std::int32_t symbol,
-                                      std::int16_t height);
+std::optional<Colour> ObjectPenColour(const AppState& app, std::int32_t symbol, bool hasHeight);
 
 }  // namespace terrak

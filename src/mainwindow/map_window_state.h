@@ -66,7 +66,7 @@ struct MapWindowState {
   TracedObjectList TracedObjects;
   std::int32_t PickedSymbol = 0;
   std::int32_t PickedSymbolScale = 10;  // the map's SymbolNumberScale, for the status bar
-  std::int16_t CurrentHeight = 0;
+  std::int32_t CurrentHeight = 0;
   std::int16_t PickCount = 0;
   std::int16_t TracedObjectCount = 0;
   TPair ChainEndA;
@@ -75,7 +75,7 @@ struct MapWindowState {
   std::int32_t ChainEndBIndex = 0;
   std::int16_t PickedObjectType = 0;
   bool HitFound = false;
-  std::int16_t NewHeight = 0;
+  std::int32_t NewHeight = 0;
 
   // Zoom and view moving.
   std::int16_t RequestedZoomIndex = 0;

@@ -164,7 +164,7 @@ void ClearTrace(MapWindow& w) {
     const auto i = static_cast<std::size_t>(index);
     if (i >= model.MapObjects.size() || !IsVisible(view, model.MapObjects[i])) continue;
     const TObjectCoords& coords = GetObjectCoords(model, i);
-    if (const auto colour = ObjectPenColour(w.App, coords.Symbol, model.MapObjects[i].Height))
+    if (const auto colour = ObjectPenColour(w.App, coords.Symbol, model.MapObjects[i].HasHeight))
       w.Picture.SetPenColour(*colour);
     DrawObject(w, i);
   }

@@ -34,7 +34,8 @@ ModelElement ConvertFormatObject(const FormatObject& object) {
   ModelElement element;
   element.Symbol = object.Symbol;
   element.ObjectType = static_cast<std::int16_t>(object.Kind);
-  element.Height = static_cast<std::int16_t>(std::clamp(object.HeightTenths, -32768, 32767));
+  element.HasHeight = object.HasHeight;
+  element.Height = object.HasHeight ? object.HeightTenths : 0;
   std::vector<FlaggedPoint> points;
   points.reserve(object.Points.size());
   for (const FormatPoint& p : object.Points)

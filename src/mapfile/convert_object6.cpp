@@ -6,6 +6,7 @@
 
 #include "common/bytes.h"
 #include "mapfile/convert_points.h"
+#include "mapfile/height_field.h"
 #include "mapfile/ocad_file.h"
 #include "mapfile/ocad_format_error.h"
 #include "mapfile/ocad_layout.h"
@@ -25,7 +26,14 @@ ModelElement ConvertObject6(const std::vector<std::uint8_t>& object, int version
       static_cast<std::int16_t>(version == 8 ? bytes[2] : GetU16(bytes + 2));
   const bool wideText = version == 8 && bytes[3] == 1;
   element.Angle = GetI16(bytes + 8);
-  element.Height = static_cast<std::int16_t>(GetU16(bytes + 12));  // low 16 bits of the i32
+  if (version == 8) {
+    const std::optional<std::int32_t> height = Ocad8HeightFromField(GetI32(bytes + 12));
+    element.Height = height.value_or(0);
+    element.HasHeight = height.has_value();
+  } else {
+    element.Height = static_cast<std::int16_t>(GetU16(bytes + 12));  // low 16 bits of the i32
+    element.HasHeight = HeightFieldHoldsHeight5To7(element.Height);
+  }
 
   // Version 8 counts up to 32768 coordinates in an unsigned word.
   const int itemCount = version == 8 ? GetU16(bytes + 4) : GetI16(bytes + 4);

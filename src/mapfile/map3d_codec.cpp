@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/bytes.h"
+#include "common/numtext.h"
 #include "mapfile/map3d_rows.h"
 
 namespace terrak {
@@ -44,6 +45,15 @@ void CheckWritable(const GridState& grid) {
   if (grid.MapBitmapLoaded &&
       (grid.BitmapGrid.Columns() < width || grid.BitmapGrid.Rows() < height))
     throw std::invalid_argument("The map bitmap grid is smaller than its stated size " + size);
+  if (const std::optional<std::string> message = Map3dHeightsNotHeld(grid))
+    throw std::invalid_argument(*message);
+}
+
+// A cell as the file holds it: the true height, negated where interpolated.
+std::int16_t StoredCell(std::int16_t value, std::int32_t base) {
+  if (base == 0 || value == 0) return value;
+  const auto tenths = static_cast<std::int16_t>(CellTenths(value, base));
+  return value < 0 ? static_cast<std::int16_t>(-tenths) : tenths;
 }
 
 void AppendHeader(const GridState& grid, const ViewpointBlock& views,
@@ -105,6 +115,31 @@ std::uint8_t BitmapStandInFor255(const std::array<std::uint8_t, kBitmapPaletteSi
   return static_cast<std::uint8_t>(best);
 }
 
+std::optional<std::string> Map3dHeightsNotHeld(const GridState& grid) {
+  if (grid.HeightBase == 0) return std::nullopt;
+  std::int64_t lowest = std::numeric_limits<std::int64_t>::max();
+  std::int64_t highest = std::numeric_limits<std::int64_t>::min();
+  const std::int64_t columns = std::min<std::int64_t>(grid.GridWidth, grid.HeightGrid.Columns());
+  const std::int64_t rows = std::min<std::int64_t>(grid.GridHeight, grid.HeightGrid.Rows());
+  for (std::int64_t i = 0; i < columns; ++i) {
+    const std::int16_t* column = grid.HeightGrid.Column(i);
+    for (std::int64_t j = 0; j < rows; ++j) {
+      if (column[j] == 0) continue;
+      const std::int64_t tenths = CellTenths(column[j], grid.HeightBase);
+      lowest = std::min(lowest, tenths);
+      highest = std::max(highest, tenths);
+    }
+  }
+  if (lowest > highest || (lowest >= 1 && highest <= std::numeric_limits<std::int16_t>::max()))
+    return std::nullopt;
+  const auto metres = [](std::int64_t t) {
+    return FormatFixed(static_cast<double>(t) / 10.0, 0, 1) + " m";
+  };
+  return "A 3D map file holds heights from 0.1 m to 3276.7 m only, and this terrain's heights "
+         "run from " + metres(lowest) + " to " + metres(highest) +
+         ": it cannot be saved as one. Export it as a DEM or a glTF model instead";
+}
+
 std::vector<std::uint8_t> Encode3dMap(const GridState& grid, const ViewpointBlock& views) {
   CheckWritable(grid);
   const std::int64_t width = grid.GridWidth;
@@ -115,7 +150,7 @@ std::vector<std::uint8_t> Encode3dMap(const GridState& grid, const ViewpointBloc
   std::vector<std::int16_t> heightRow(static_cast<std::size_t>(width));
   for (std::int64_t j = 0; j < height; ++j) {
     for (std::int64_t i = 0; i < width; ++i)
-      heightRow[static_cast<std::size_t>(i)] = grid.HeightGrid(i, j);
+      heightRow[static_cast<std::size_t>(i)] = StoredCell(grid.HeightGrid(i, j), grid.HeightBase);
     EncodeHeightRow(heightRow, out);
   }
 

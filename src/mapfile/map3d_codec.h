@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "grid/grid_limits.h"
@@ -40,7 +41,12 @@ struct Map3dContent {
 // bitmap coding cannot hold, is written as BitmapStandInFor255. Throws std::invalid_argument
 // for a grid the file cannot hold (empty, larger than kMax3dMapCells or the 16-bit size
 // fields, origin outside 16 bits, grids smaller than the stated size).
+// A file holds heights as cells of a grid without a height base, 0.1 m to 3276.7 m. A grid
+// with a base is written with its true heights when they all lie there.
 std::vector<std::uint8_t> Encode3dMap(const GridState& grid, const ViewpointBlock& views);
+
+// None when the file can hold the grid's heights; else the message that says it cannot.
+std::optional<std::string> Map3dHeightsNotHeld(const GridState& grid);
 
 // The content of a valid file; nothing for a damaged one. The whole structure is checked before
 // the grids are allocated, so a short damaged file never costs a large allocation.

@@ -50,6 +50,7 @@ bool Read3dMap(const std::string& fileName, GridState& grid, ViewpointBlock& vie
   grid.GridMinX = content->GridMinX;
   grid.GridMinY = content->GridMinY;
   grid.HeightGrid = std::move(content->HeightGrid);
+  grid.HeightBase = 0;
   grid.BitmapGrid = std::move(content->BitmapGrid);
   grid.BitmapPalette = content->BitmapPalette;
   // A file written without a map bitmap holds an all-zero palette.

@@ -13,7 +13,8 @@ inline constexpr const char* kNotA3dMapMessage = "Not a valid 3d Map File";
 
 // Writes columns 0..GridWidth-1 and rows 0..GridHeight-1 through a temporary file renamed over
 // fileName, so a failed write never leaves half a file. Throws std::invalid_argument for a grid
-// the file cannot hold and FileError when the file cannot be written.
+// the file cannot hold (Map3dHeightsNotHeld says when its heights are the reason) and FileError
+// when the file cannot be written.
 void Write3dMap(const std::string& fileName, const GridState& grid, const ViewpointBlock& views);
 
 // Reads the file into grid and views. A file that is not a valid 3D map is refused with the

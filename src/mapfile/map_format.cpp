@@ -26,11 +26,12 @@ void ApplyPatches(std::vector<std::uint8_t>& bytes, std::vector<BytePatch> patch
   }
 }
 
-std::int32_t HeightTenthsFromMetres(double metres) {
-  if (!std::isfinite(metres)) return 0;
-  const std::int64_t tenths = RoundToInt(metres * 10.0);
-  if (tenths < -32768 || tenths > 32767) return 0;
-  return static_cast<std::int32_t>(tenths);
+std::optional<std::int32_t> HeightTenthsFromMetres(double metres) {
+  const double tenths = metres * 10.0;
+  if (!(tenths >= std::numeric_limits<std::int32_t>::min() &&
+        tenths <= std::numeric_limits<std::int32_t>::max()))
+    return std::nullopt;
+  return static_cast<std::int32_t>(RoundToInt(tenths));
 }
 
 }  // namespace terrak

@@ -7,6 +7,7 @@
 // positioned writes (equal lengths) or rewrite it (lengths that change, as in XML text).
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -69,7 +70,9 @@ struct FormatObject {
   FormatExtent Extent;
   std::vector<FormatPoint> Points;
   std::string Text;                // text objects, UTF-8
-  std::int32_t HeightTenths = 0;   // tenths of a metre, rounded; 0 = none
+  // The height in tenths of a metre, rounded, when HasHeight (0 m is a height); 0 without one.
+  std::int32_t HeightTenths = 0;
+  bool HasHeight = false;
   std::vector<std::pair<std::string, std::string>> Tags;  // Mapper's object tags, in file order
 };
 
@@ -89,6 +92,9 @@ struct FormatMapInfo {
   std::int32_t SymbolNumberScale = 1000;
   // False when heights live beside the map (OCAD 9) or in tags (Mapper).
   bool HeightInObject = true;
+  // The heights the format holds, in tenths of a metre.
+  std::int32_t LowestHeight = std::numeric_limits<std::int32_t>::min();
+  std::int32_t HighestHeight = std::numeric_limits<std::int32_t>::max();
 };
 
 // One change of the bytes: replace Length bytes at Position by Bytes.
@@ -97,6 +103,9 @@ struct BytePatch {
   std::int64_t Length = 0;
   std::vector<std::uint8_t> Bytes;
 };
+
+// One object's new height: tenths of a metre, or none to clear it.
+using HeightWrite = std::pair<std::int64_t, std::optional<std::int32_t>>;
 
 // A file to write on Save beside the map itself (OCAD 9's heights).
 struct SidecarFile {
@@ -113,9 +122,8 @@ class FormatMap {
   virtual const FormatMapInfo& Info() const = 0;
   virtual std::vector<FormatSymbol> ReadSymbols() const = 0;
   virtual ObjectsRead ReadObjects(const std::function<bool(std::int32_t)>& wanted) const = 0;
-  // heights: (Key, tenths of a metre; 0 clears).
-  virtual std::vector<BytePatch> WriteHeights(
-      const std::vector<std::pair<std::int64_t, std::int32_t>>& heights) = 0;
+  // heights: (Key, tenths of a metre, within LowestHeight .. HighestHeight; none clears).
+  virtual std::vector<BytePatch> WriteHeights(const std::vector<HeightWrite>& heights) = 0;
   virtual std::vector<BytePatch> WriteSymbol(const std::vector<std::int64_t>& keys,
                                              std::int32_t symbol) = 0;
   // The map's bytes as they are now: what Save writes over the map file.
@@ -141,7 +149,8 @@ class MapFormatError : public std::runtime_error {
 // Applies patches (in any order, not overlapping) to bytes.
 void ApplyPatches(std::vector<std::uint8_t>& bytes, std::vector<BytePatch> patches);
 
-// Tenths of a metre from metres, halves to even; 0 for values the model cannot hold.
-std::int32_t HeightTenthsFromMetres(double metres);
+// Tenths of a metre from metres, halves to even; none for values the model cannot hold (not
+// finite, or beyond the 32-bit range of tenths).
+std::optional<std::int32_t> HeightTenthsFromMetres(double metres);
 
 }  // namespace terrak

@@ -56,7 +56,11 @@ struct TMapObject {
   std::int32_t Len = 0;  // version 5: 4-byte units; versions 6/7: bytes
   std::int32_t Symbol = 0;
   std::int16_t ObjectType = 0;
-  std::int16_t Height = 0;  // tenths of a metre; 0 = none
+  // The height in tenths of a metre, when HasHeight. Without a height it is 0, except in OCAD 5
+  // to 7 maps, whose field keeps 0 for "no height" and cannot hold 0 m or below: a field value
+  // of 0 or less is kept here as read, and is not a height.
+  std::int32_t Height = 0;
+  bool HasHeight = false;
   TPair FirstPoint;
   TPair LastPoint;
   std::int32_t Slot = 0;           // version 5: index record number; 6/7: entry 0..255
@@ -71,7 +75,8 @@ struct TObjectCoords {
   std::int32_t Symbol = 0;
   std::int16_t ObjectType = 0;
   std::int32_t Count = 0;  // number of pairs = Points.size()
-  std::int16_t Height = 0;
+  std::int32_t Height = 0;  // as in TMapObject
+  bool HasHeight = false;
   std::vector<TPair> Points;
 };
 

@@ -7,9 +7,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 
 #include "common/bytes.h"
 #include "common/wrap16.h"
+#include "mapfile/height_field.h"
 #include "mapfile/map_format.h"
 #include "mapfile/ocad_file.h"
 #include "mapfile/ocad_format_error.h"
@@ -78,35 +81,47 @@ std::vector<std::int64_t> KeysOf(const MapModel& model, const TracedObjectList& 
   return keys;
 }
 
+void SetModelHeight(MapModel& model, std::int32_t index, std::int32_t height, bool hasHeight) {
+  TMapObject& object = model.MapObjects[static_cast<std::size_t>(index)];
+  TObjectCoords& coords = model.ObjectCoords[static_cast<std::size_t>(index)];
+  object.Height = coords.Height = height;
+  object.HasHeight = coords.HasHeight = hasHeight;
+}
+
 void WriteFormatHeights(MapModel& model, const std::string& workingCopy,
-                        const TracedObjectList& objects, std::int16_t height) {
-  std::vector<std::pair<std::int64_t, std::int32_t>> heights;
+                        const TracedObjectList& objects, std::optional<std::int32_t> height) {
+  std::vector<HeightWrite> heights;
   for (std::int64_t key : KeysOf(model, objects)) heights.push_back({key, height});
   FollowInWorkingCopy(model, workingCopy, model.Format->WriteHeights(heights));
-  for (std::int32_t index : objects) {
-    model.MapObjects[static_cast<std::size_t>(index)].Height = height;
-    model.ObjectCoords[static_cast<std::size_t>(index)].Height = height;
-  }
+  for (std::int32_t index : objects)
+    SetModelHeight(model, index, height.value_or(0), height.has_value());
   model.MapModified = true;
 }
 
+// The first reader's formats: OCAD 5's 16-bit field and the 32-bit field of OCAD 6 to 8 (6 and
+// 7 sign-extend a 16-bit height, 0 meaning none; OCAD 8 holds any, see height_field.h).
 void WriteHeights(MapModel& model, const std::string& workingCopy,
-                  const TracedObjectList& objects, std::int16_t height) {
+                  const TracedObjectList& objects, std::optional<std::int32_t> height) {
   if (model.Format) {
     WriteFormatHeights(model, workingCopy, objects, height);
     return;
   }
+  const bool wide = model.OcadVersion == 8;
+  const std::int32_t field = wide ? Ocad8HeightField(height) : height.value_or(0);
+  if (!wide && (field < std::numeric_limits<std::int16_t>::min() ||
+                field > std::numeric_limits<std::int16_t>::max()))
+    throw std::out_of_range("a height beyond the 16 bits of the map's height field");
   FileStream stream(workingCopy, FileMode::ReadWriteExclusive);
   const ocad::RecordReader reader(stream);
   for (std::int32_t index : objects) {
     ObjectRecord record = ReadObjectRecord(model, reader, ObjectAt(model, index));
     if (model.OcadVersion == 5)
-      PutI16(record.Bytes.data() + 10, height);
+      PutI16(record.Bytes.data() + 10, static_cast<std::int16_t>(field));
     else
-      PutI32(record.Bytes.data() + 12, height);  // sign-extended
+      PutI32(record.Bytes.data() + 12, field);
     stream.Write(record.Position, record.Bytes.data(), record.Bytes.size());
-    model.MapObjects[static_cast<std::size_t>(index)].Height = height;
-    model.ObjectCoords[static_cast<std::size_t>(index)].Height = height;
+    SetModelHeight(model, index, field == kOcad8ZeroMetres ? 0 : field,
+                   wide ? height.has_value() : HeightFieldHoldsHeight5To7(field));
   }
   model.MapModified = true;
   stream.Close();
@@ -200,7 +215,7 @@ void AskBeforeOverwritingSideFiles(const MapModel& model, const std::vector<Side
 }  // namespace
 
 void WriteTracedHeights(MapModel& model, const std::string& workingCopy,
-                        const TracedObjectList& traced, std::int16_t newHeight) {
+                        const TracedObjectList& traced, std::int32_t newHeight) {
   WriteHeights(model, workingCopy, traced, newHeight);
 }
 
@@ -209,7 +224,7 @@ void ClearAllHeights(MapModel& model, const std::string& workingCopy, UserDialog
                   static_cast<unsigned>(DialogButton::Ok));
   TracedObjectList all(model.MapObjects.size());
   for (std::size_t i = 0; i < all.size(); ++i) all[i] = static_cast<std::int32_t>(i);
-  WriteHeights(model, workingCopy, all, 0);
+  WriteHeights(model, workingCopy, all, std::nullopt);
 }
 
 void WriteObjectSymbols(MapModel& model, const std::string& workingCopy,

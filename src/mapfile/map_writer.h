@@ -14,8 +14,12 @@ namespace terrak {
 // Indices into MapObjects of the traced objects.
 using TracedObjectList = std::vector<std::int32_t>;
 
+// Gives every traced object the height newHeight (tenths of a metre; 0 is 0 m where the map's
+// format holds it and "no height" in OCAD 5 to 7). The caller checks first that the format holds
+// the height (HeightNotHeldMessage); one beyond its field throws std::out_of_range.
 void WriteTracedHeights(MapModel& model, const std::string& workingCopy,
-                        const TracedObjectList& traced, std::int16_t newHeight);
+                        const TracedObjectList& traced, std::int32_t newHeight);
+// Takes the height of every loaded object away.
 void ClearAllHeights(MapModel& model, const std::string& workingCopy, UserDialogs& dialogs);
 // Gives every traced object the symbol number symbol (index and object), in memory and file.
 void WriteObjectSymbols(MapModel& model, const std::string& workingCopy,

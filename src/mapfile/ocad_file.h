@@ -37,7 +37,8 @@ struct ModelElement {
   std::int32_t Symbol = 0;
   std::int16_t ObjectType = 0;
   std::int16_t Angle = 0;
-  std::int16_t Height = 0;
+  std::int32_t Height = 0;  // as TMapObject keeps it
+  bool HasHeight = false;
   std::vector<TPair> Pairs;
 };
 // Version 8 keeps the object type in one byte and may store the text as UTF-16.

@@ -4,6 +4,7 @@
 
 #include "common/bytes.h"
 #include "mapfile/convert_format_object.h"
+#include "mapfile/height_field.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
 #include "mapfile/ocad_layout.h"
@@ -29,6 +30,7 @@ struct ObjectLists {
   void Append(TMapObject object, const ModelElement& element) {
     object.ObjectType = element.ObjectType;
     object.Height = element.Height;
+    object.HasHeight = element.HasHeight;
     if (!element.Pairs.empty()) {
       object.FirstPoint = element.Pairs.front();
       object.LastPoint = element.Pairs.back();
@@ -36,7 +38,7 @@ struct ObjectLists {
     Objects.push_back(object);
     Coords.push_back({element.Symbol, element.ObjectType,
                       static_cast<std::int32_t>(element.Pairs.size()), element.Height,
-                      element.Pairs});
+                      element.HasHeight, element.Pairs});
   }
 };
 
@@ -57,6 +59,7 @@ ModelElement DecodeElement5(const std::vector<std::uint8_t>& bytes) {
   element.ObjectType = GetI16(bytes.data() + 2);
   element.Angle = GetI16(bytes.data() + 8);
   element.Height = GetI16(bytes.data() + 10);
+  element.HasHeight = HeightFieldHoldsHeight5To7(element.Height);
   const std::int16_t count = GetI16(bytes.data() + 4);
   element.Pairs.resize(static_cast<std::size_t>(count));
   for (std::size_t i = 0; i < element.Pairs.size(); ++i) {

@@ -38,7 +38,7 @@ void DrawMeshWith(RasterTarget& target, const ViewTransform& view, const GridSta
     if constexpr (kWithColour) pen.VertexColour = BitmapColourAt(grid, column, row);
     AddVertex<kWithColour>(target, pen, view, static_cast<double>(grid.GridMinX + column),
                            static_cast<double>(grid.GridMinY + row),
-                           std::abs(heights(column, row)) / 10.0);
+                           CellMetres(grid, heights(column, row)));
   };
   for (std::int64_t j = 0; j < extent.Rows - 1; j += step) {
     const std::int64_t jn = std::min(j + step, extent.Rows - 1);

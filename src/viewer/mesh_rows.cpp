@@ -83,21 +83,23 @@ void ProjectedRow::Resize(std::size_t count) {
   Cell.resize(count + 16);
 }
 
-HeightMetres::HeightMetres() : metres_(32769) {
-  for (std::size_t h = 0; h < metres_.size(); ++h) metres_[h] = static_cast<double>(h) / 10.0;
+HeightMetres::HeightMetres(std::int32_t heightBase) : metres_(32769) {
+  for (std::size_t h = 0; h < metres_.size(); ++h)
+    metres_[h] = static_cast<double>(static_cast<std::int64_t>(h) + heightBase) / 10.0;
 }
 
 namespace {
 
 // One vertex at a time, by ProjectPoint itself.
 bool ProjectEach(const ViewTransform& view, std::int64_t tilesAcross, const double* xs, double y,
-                 const std::int16_t* heights, std::size_t count, ProjectedRow& out) {
+                 const std::int16_t* heights, std::size_t count, const double* metres,
+                 ProjectedRow& out) {
   bool zeroDepth = false;
   out.LowestY = INT32_MAX;
   out.HighestY = INT32_MIN;
   for (std::size_t k = 0; k < count; ++k) {
     ScreenPoint p;
-    const bool visible = ProjectPoint(view, xs[k], y, std::abs(heights[k]) / 10.0, p);
+    const bool visible = ProjectPoint(view, xs[k], y, metres[std::abs(heights[k])], p);
     if (visible) {
       out.LowestY = std::min(out.LowestY, p.Y);
       out.HighestY = std::max(out.HighestY, p.Y);
@@ -222,7 +224,8 @@ bool ProjectLatticeRow(const ViewTransform& view, std::int64_t tilesAcross, cons
     out.HighestY = -1;
     return false;
   }
-  if (!ModerateView(view, y)) return ProjectEach(view, tilesAcross, xs, y, heights, count, out);
+  if (!ModerateView(view, y))
+    return ProjectEach(view, tilesAcross, xs, y, heights, count, metres.Table(), out);
   return ProjectFour(view, tilesAcross, xs, y, heights, count, metres.Table(), out);
 }
 

@@ -57,17 +57,17 @@ struct ProjectedRow {
   void Resize(std::size_t count);
 };
 
-// Every height of the grid in metres, |h| / 10, looked up rather than divided.
+// Every height of the grid in metres, CellMetres(h, heightBase), looked up rather than divided.
 class HeightMetres {
  public:
-  HeightMetres();
+  explicit HeightMetres(std::int32_t heightBase = 0);
   const double* Table() const { return metres_.data(); }
 
  private:
   std::vector<double> metres_;  // for |h| = 0 .. 32768
 };
 
-// Projects the vertices at (xs[k], y, |heights[k]| / 10) exactly as ProjectPoint does, four at
+// Projects the vertices at (xs[k], y, their height in metres) exactly as ProjectPoint does, four at
 // a time (one at a time through ProjectPoint for a view far out of the ordinary), for buffers of
 // tilesAcross tiles across whose positions fit in 32 bits. xs and heights must be readable three
 // entries past count (what lies there does not matter). Returns whether a visible vertex with a

@@ -27,7 +27,8 @@ class StripDrawer {
   StripDrawer(RasterTarget& target, const ViewTransform& view, const GridState& grid,
               std::int32_t step, MeshExtent extent)
       : target_(target), view_(view), grid_(grid), step_(step), extent_(extent),
-        chunk_(grid, step, extent, kWithColour), cells_(chunk_.Width() - 1) {
+        chunk_(grid, step, extent, kWithColour), cells_(chunk_.Width() - 1),
+        metres_(grid.HeightBase) {
     columnX_.resize(static_cast<std::size_t>(cells_ + 16));  // room for the vectors' last groups
     kinds_.resize(static_cast<std::size_t>(cells_ + 16));
     for (std::int64_t k = 0; k <= cells_; ++k)

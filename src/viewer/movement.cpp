@@ -23,9 +23,10 @@ void ApplyGroundRule(TViewPoint& view, const GridState& grid) {
   const double v = view.y - grid.GridMinY;
   if (u >= 0 && u <= grid.GridWidth - 1.0 && v >= 0 && v <= grid.GridHeight - 1.0) {
     const std::int64_t column = RoundToInt(u), row = RoundToInt(v);
-    const int h = grid.HeightGrid.Contains(column, row) ? grid.HeightGrid(column, row) : 0;
-    // Interpolated heights are stored negated; the eye goes 2 m above the ground either way.
-    view.z = (std::abs(h) + 20) / 10.0;
+    const std::int16_t h =
+        grid.HeightGrid.Contains(column, row) ? grid.HeightGrid(column, row) : std::int16_t{0};
+    // The eye goes 2 m above the ground (2 m above 0 where the cell is empty).
+    view.z = static_cast<double>((h == 0 ? 0 : CellTenths(h, grid.HeightBase)) + 20) / 10.0;
   } else {
     view.z = 0;
   }

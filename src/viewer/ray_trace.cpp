@@ -27,15 +27,16 @@ std::vector<double> RayAngles(double bearing, std::int16_t angleOfView, std::int
 
 namespace {
 
-double CellHeight(const HeightGridType& heights, std::int64_t column, std::int64_t row) {
-  return std::abs(heights(column, row)) / 10.0;
+double CellHeight(const GridState& grid, std::int64_t column, std::int64_t row) {
+  return CellMetres(grid, grid.HeightGrid(column, row));
 }
 
 // Height at a neighbour, or at the centre when the neighbour is off the grid or has no height.
-double NeighbourHeight(const HeightGridType& heights, std::int64_t column, std::int64_t row,
+double NeighbourHeight(const GridState& grid, std::int64_t column, std::int64_t row,
                        double centre) {
+  const HeightGridType& heights = grid.HeightGrid;
   if (!heights.Contains(column, row) || heights(column, row) == 0) return centre;
-  return CellHeight(heights, column, row);
+  return CellHeight(grid, column, row);
 }
 
 // The side of the terrain block, seen where the ground ends towards the eye (the map's edge,
@@ -51,12 +52,11 @@ constexpr double kDarkest = 0.35;
 }  // namespace
 
 double SunShade(const GridState& grid, std::int64_t column, std::int64_t row) {
-  const HeightGridType& heights = grid.HeightGrid;
-  const double centre = CellHeight(heights, column, row);
-  const double slopeX = (NeighbourHeight(heights, column + 1, row, centre) -
-                         NeighbourHeight(heights, column - 1, row, centre)) / 2;
-  const double slopeY = (NeighbourHeight(heights, column, row + 1, centre) -
-                         NeighbourHeight(heights, column, row - 1, centre)) / 2;
+  const double centre = CellHeight(grid, column, row);
+  const double slopeX = (NeighbourHeight(grid, column + 1, row, centre) -
+                         NeighbourHeight(grid, column - 1, row, centre)) / 2;
+  const double slopeY = (NeighbourHeight(grid, column, row + 1, centre) -
+                         NeighbourHeight(grid, column, row - 1, centre)) / 2;
   const double length = std::sqrt(slopeX * slopeX + slopeY * slopeY + 1);
   const double lit = (-slopeX * kSunX - slopeY * kSunY + kSunZ) / length;
   return kDarkest + (1 - kDarkest) * std::max(lit, 0.0) / kSunZ;
@@ -91,9 +91,11 @@ struct ColumnTracer {
         return hit.OnXLine ? heights(line, k) : heights(k, line);
       };
       if (at(low) != 0 && at(low + 1) != 0)
-        return (std::abs(at(low)) * (1 - fraction) + std::abs(at(low + 1)) * fraction) / 10.0;
+        return (static_cast<double>(CellTenths(at(low), Grid.HeightBase)) * (1 - fraction) +
+                static_cast<double>(CellTenths(at(low + 1), Grid.HeightBase)) * fraction) /
+               10.0;
     }
-    return CellHeight(heights, column, row);
+    return CellHeight(Grid, column, row);
   }
 
   // Traces column x and records its ground into the buffers; widens range.

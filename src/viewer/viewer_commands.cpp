@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "mainwindow/file_commands.h"
+#include "mapfile/map3d_codec.h"
 #include "mapfile/map3d_file.h"
 #include "platform/file_stream.h"
 #include "platform/read_only_file.h"
@@ -199,6 +200,11 @@ void LoadLocation1Click(ViewerWindow& w) {
 }
 
 void Save3dMapClick(ViewerWindow& w) {
+  // Said before a file is chosen: the file cannot hold every terrain's heights.
+  if (const std::optional<std::string> notHeld = Map3dHeightsNotHeld(w.Grid)) {
+    w.Dialogs.Message(*notHeld, MessageType::Warning, static_cast<unsigned>(DialogButton::Ok));
+    return;
+  }
   FileDialogOptions options;
   options.DefaultExtension = ".o3d";
   options.Filter = "Ocad 3d Map (.o3d)|*.o3d";

@@ -23,7 +23,13 @@ double AtanDegrees(double value) {
 
 void PlaceViewpoints(const MapModel& model, ViewpointBlock& views) {
   double minX = 32767, minY = 32767, maxX = -32768, maxY = -32768;
+  // The range of every object's height (0 for one without, as always); heights are 32-bit, so
+  // the range starts empty. A map without objects keeps the start values it always had.
   double minH = 32767, maxH = 0;
+  if (!model.MapObjects.empty()) {
+    minH = std::numeric_limits<double>::infinity();
+    maxH = -minH;
+  }
   for (const TMapObject& object : model.MapObjects) {
     minX = std::min<double>(minX, object.MinX);
     minY = std::min<double>(minY, object.MinY);

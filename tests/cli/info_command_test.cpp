@@ -1,7 +1,10 @@
 // terrak-cli info prints what the program reads from a map, one item a line.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "cli_run.h"
+#include "mapfile/height_field.h"
 #include "support/ocad_builder.h"
 #include "support/temp_folder.h"
 
@@ -86,6 +89,29 @@ TEST(InfoCommand, ErrorsGoToStandardErrorWithTheProgramsMessages) {
   EXPECT_EQ(foreign.Err, "File is not the correct OCAD format\n" + folder.File("text.ocd") +
                              ": neither an OCAD map (which starts with the bytes AD 0C) nor a "
                              "Mapper map (XML); it starts with 6E 6F 74 20 61 20 6D 61\n");
+}
+
+TEST(InfoCommand, HeightsOfZeroAndBelowAndObjectsWithoutOne) {
+  TempFolder folder;
+  OcadMapBuilder b(8);
+  b.AddSymbol(101, 2, "Contour");
+  for (const std::int32_t field : {kOcad8ZeroMetres, 0, -50, 33750})
+    b.AddObject(Object6{.Symbol = 101, .Height = field,
+                        .Points = {CodedPoint::At(0, 0), CodedPoint::At(1000, 1000)}});
+  const std::string map = folder.File("eight.ocd");
+  WriteBytes(map, b.Build());
+  const CliRun run = RunCli({"info", map, "--objects", "101"});
+  EXPECT_EQ(run.Exit, 0) << run.Err;
+  std::vector<std::string> heights;
+  for (std::size_t at = run.Out.find("\nobject "); at != std::string::npos;
+       at = run.Out.find("\nobject ", at + 1)) {
+    std::istringstream line(run.Out.substr(at + 1, run.Out.find('\n', at + 1) - at - 1));
+    std::string word, height;
+    line >> word >> word >> word >> word >> height;
+    heights.push_back(height);
+  }
+  // Tenths of a metre; "none" for an object without a height, 0 being 0 m.
+  EXPECT_EQ(heights, (std::vector<std::string>{"0", "none", "-50", "33750"}));
 }
 
 }  // namespace

@@ -17,8 +17,8 @@ DemRaster Make(const GridState& grid, const Georeferencing& g,
                DemRotation rotation = DemRotation::NorthUp, double cellSize = 0.0) {
   ExportProgressCallback none;
   ExportProgress progress(none);
-  return MakeDemRaster(grid.HeightGrid, grid.GridMinX, grid.GridMinY, g, rotation, cellSize,
-                       kNoData, progress);
+  return MakeDemRaster(grid.HeightGrid, grid.GridMinX, grid.GridMinY, grid.HeightBase, g,
+                       rotation, cellSize, kNoData, progress);
 }
 
 // Where the centre of pixel (column, row) lies by the raster's geotransform.

@@ -25,6 +25,7 @@ void AddLine(MapModel& model, std::int16_t height, std::vector<TPair> points) {
   object.Symbol = 101;
   object.ObjectType = 2;
   object.Height = height;
+  object.HasHeight = height != 0;
   object.MinX = object.MaxX = points[0].X;
   object.MinY = object.MaxY = points[0].Y;
   for (const TPair& p : points) {
@@ -37,6 +38,7 @@ void AddLine(MapModel& model, std::int16_t height, std::vector<TPair> points) {
   coords.Symbol = 101;
   coords.ObjectType = 2;
   coords.Height = height;
+  coords.HasHeight = object.HasHeight;
   coords.Points = std::move(points);
   coords.Count = static_cast<std::int32_t>(coords.Points.size());
   model.MapObjects.push_back(object);

@@ -269,9 +269,11 @@ TEST(Rasteriser, PaintingFollowsSelectionOrderTypesAndHeights) {
     object.Symbol = symbol;
     object.ObjectType = type;
     object.Height = height;
+    object.HasHeight = height != 0;
     TObjectCoords coords = Line(std::move(pts), type);
     coords.Symbol = symbol;
     coords.Height = height;
+    coords.HasHeight = object.HasHeight;
     model.MapObjects.push_back(object);
     model.ObjectCoords.push_back(coords);
   };

@@ -94,7 +94,7 @@ TEST(RealMapProgram, AChangedHeightIsSavedAsOnlyThatTagsTextAndReadBack) {
   RealMap f;
   f.OpenWithContours();
   const std::vector<std::uint8_t> before = ReadBytes(f.Map);
-  const std::int16_t old = f.Model.MapObjects[5].Height;
+  const std::int32_t old = f.Model.MapObjects[5].Height;
   WriteTracedHeights(f.Model, f.Paths.WorkingCopy, {5}, 3125);
   EXPECT_TRUE(f.Model.MapModified);
   EXPECT_EQ(ReadBytes(f.Map), before);  // the map itself waits for Save

@@ -21,7 +21,7 @@ TEST(ToleranceAnswer, WholeNumbersFrom0To72) {
 }
 
 // The decimetres an answer gives, or nothing when it is refused.
-std::optional<std::int16_t> Decimetres(const std::string& answer) {
+std::optional<std::int32_t> Decimetres(const std::string& answer) {
   const std::optional<double> metres = ParseHeightMetres(answer);
   if (!metres || !HeightRangeProblem(*metres).empty()) return std::nullopt;
   EXPECT_EQ(HeightRefusal(answer), "") << answer;
@@ -43,9 +43,10 @@ TEST(HeightAnswer, MetresBelow3000CutToSixCharacters) {
   EXPECT_EQ(Decimetres("."), std::nullopt);
   EXPECT_EQ(Decimetres("1e3"), 10000);
   EXPECT_EQ(Decimetres("1e-999"), 0);  // too small for a double: 0
-  // Heights are 16-bit decimetres: below -3276.8 m nothing fits.
+  // Below sea level as far as six characters reach; the map's format may hold less.
   EXPECT_EQ(Decimetres("-3276"), -32760);
-  EXPECT_EQ(Decimetres("-3300"), std::nullopt);
+  EXPECT_EQ(Decimetres("-3300"), -33000);
+  EXPECT_EQ(Decimetres("-99999"), -999990);
   EXPECT_EQ(Decimetres("-9e9"), std::nullopt);
   EXPECT_EQ(Decimetres("-9e999"), std::nullopt);
   EXPECT_EQ(Decimetres("9e999"), std::nullopt);
@@ -65,9 +66,9 @@ TEST(HeightAnswer, ADecimalCommaCountsAsThePoint) {
 
 TEST(HeightAnswer, TheRangeIsDecidedInOnePlaceAndARefusalSaysWhy) {
   EXPECT_EQ(HeightRangeProblem(2999.99), "");
-  EXPECT_EQ(HeightRangeProblem(-3276.8), "");
+  EXPECT_EQ(HeightRangeProblem(-99999), "");
   EXPECT_EQ(HeightRangeProblem(3000), "heights must be below 3000 m");
-  EXPECT_EQ(HeightRangeProblem(-3276.9), "heights must be -3276.8 m or more");
+  EXPECT_EQ(HeightRangeProblem(-99999.1), "heights must be -99999 m or more");
   EXPECT_EQ(HeightRefusal("12,5"), "");
   EXPECT_EQ(HeightRefusal(" 3000 "),
             "Height not changed: \"3000\" is out of range, heights must be below 3000 m");

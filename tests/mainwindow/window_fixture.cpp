@@ -26,6 +26,7 @@ std::size_t AddObject(MapModel& model, std::int16_t symbol, std::int16_t objectT
   object.Symbol = symbol;
   object.ObjectType = objectType;
   object.Height = height;
+  object.HasHeight = height > 0;  // as an OCAD 5 to 7 map reads its field
   bool first = true;
   for (const TPair& p : points) {
     if (p.X <= kHighestMarker) continue;
@@ -45,6 +46,7 @@ std::size_t AddObject(MapModel& model, std::int16_t symbol, std::int16_t objectT
   coords.Symbol = symbol;
   coords.ObjectType = objectType;
   coords.Height = height;
+  coords.HasHeight = height > 0;
   coords.Points = points;
   coords.Count = static_cast<std::int32_t>(points.size());
   model.MapObjects.push_back(object);

@@ -317,11 +317,13 @@ TEST(FormatConversion, WideCoordinatesStayAndMarkerValuesMoveOffTheMarkers) {
   text.Kind = ObjectKind::Text;
   text.Points = {{0, 0, 0}};
   text.Text = "Top";
-  text.HeightTenths = 40000;  // beyond the model's 16 bits: held at its end
+  text.HeightTenths = 40000;  // beyond 16 bits: kept whole
+  text.HasHeight = true;
   const ModelElement t = ConvertFormatObject(text);
   EXPECT_EQ(t.Pairs.back(), (TPair{'T' | 'o' << 8, 'p'}));
   EXPECT_EQ(t.ObjectType, 4);
-  EXPECT_EQ(t.Height, 32767);
+  EXPECT_EQ(t.Height, 40000);
+  EXPECT_TRUE(t.HasHeight);
 }
 
 TEST(FormatOpen, TheViewCentreOfAWideMapIsNeitherWrappedNorClampedTo16Bits) {

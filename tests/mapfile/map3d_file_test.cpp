@@ -107,12 +107,14 @@ GridState SentinelState() {
   grid.BitmapGrid.Resize(4, 3, 17);
   grid.BitmapPalette.fill(7);
   grid.MapBitmapLoaded = true;
+  grid.HeightBase = 5;
   return grid;
 }
 
 auto Fields(const GridState& g) {
   return std::tie(g.GridMinX, g.GridMinY, g.GridMaxX, g.GridMaxY, g.GridWidth, g.GridHeight,
-                  g.HeightGrid, g.BitmapGrid, g.BitmapPalette, g.MapBitmapLoaded, g.ShowMapBitmap);
+                  g.HeightGrid, g.HeightBase, g.BitmapGrid, g.BitmapPalette, g.MapBitmapLoaded,
+                  g.ShowMapBitmap);
 }
 
 ViewpointBlock DistinctViews() {
@@ -280,6 +282,62 @@ TEST(Map3dFile, GridsTheFileCannotHoldAreNotWrittenAndTheOldFileStays) {
   }
   EXPECT_EQ(ReadBytes(name), (Bytes{1, 2, 3}));
   EXPECT_THROW(Write3dMap(folder.File("no-such-folder/m.o3d"), good, {}), FileError);
+}
+
+TEST(Map3dFile, AGridAboveABaseIsWrittenWithItsTrueHeightsOrRefusedWithTheReason) {
+  TempFolder folder;
+  // True heights of 30.0 to 49.2 m, every third cell interpolated, one empty.
+  GridState asHeld = ConstructedGrid(6, 3, 4);
+  for (std::int32_t i = 0; i <= 6; ++i)
+    for (std::int32_t j = 0; j <= 3; ++j) {
+      const auto v = static_cast<std::int16_t>(300 + 7 * i + 50 * j);
+      asHeld.HeightGrid(i, j) = (i + j) % 3 == 0 ? static_cast<std::int16_t>(-v) : v;
+    }
+  asHeld.HeightGrid(2, 1) = 0;
+  // The same terrain held 20 m above a base.
+  GridState above = asHeld;
+  above.HeightBase = 200;
+  for (std::int32_t i = 0; i <= 6; ++i)
+    for (std::int32_t j = 0; j <= 3; ++j) {
+      const std::int16_t v = asHeld.HeightGrid(i, j);
+      above.HeightGrid(i, j) = static_cast<std::int16_t>(v < 0 ? v + 200 : v > 0 ? v - 200 : 0);
+    }
+  EXPECT_FALSE(Map3dHeightsNotHeld(above));
+  Write3dMap(folder.File("held.o3d"), asHeld, DistinctViews());
+  Write3dMap(folder.File("above.o3d"), above, DistinctViews());
+  EXPECT_EQ(ReadBytes(folder.File("above.o3d")), ReadBytes(folder.File("held.o3d")));
+  GridState read;
+  ViewpointBlock views;
+  ScriptedDialogs dialogs;
+  ASSERT_TRUE(ReadInto(folder.File("above.o3d"), read, views, dialogs));
+  EXPECT_EQ(read.HeightBase, 0);
+  EXPECT_EQ(read.HeightGrid(1, 0), 307);
+  EXPECT_EQ(read.HeightGrid(0, 0), -300);
+
+  // Up to 3276.7 m the file holds them; at or below 0 m, or above, it says so and writes nothing.
+  for (const std::int32_t base : {-99, 32532}) {  // 0.1 m to 3276.7 m at the ends
+    above.HeightBase = base;
+    EXPECT_FALSE(Map3dHeightsNotHeld(above)) << base;
+  }
+  WriteBytes(folder.File("kept.o3d"), {1, 2, 3});
+  for (const auto& [base, reason] :
+       {std::pair{-250, "from -15.0 m to -1.5 m"}, {-100, "from 0.0 m to 13.5 m"},
+        {32533, "from 3263.3 m to 3276.8 m"}, {32600, "from 3270.0 m to 3283.5 m"}}) {
+    above.HeightBase = base;
+    const std::string message =
+        std::string("A 3D map file holds heights from 0.1 m to 3276.7 m only, and this "
+                    "terrain's heights run ") + reason +
+        ": it cannot be saved as one. Export it as a DEM or a glTF model instead";
+    ASSERT_TRUE(Map3dHeightsNotHeld(above));
+    EXPECT_EQ(*Map3dHeightsNotHeld(above), message);
+    try {
+      Write3dMap(folder.File("kept.o3d"), above, DistinctViews());
+      ADD_FAILURE() << "written";
+    } catch (const std::invalid_argument& e) {
+      EXPECT_EQ(e.what(), message);
+    }
+    EXPECT_EQ(ReadBytes(folder.File("kept.o3d")), (Bytes{1, 2, 3}));
+  }
 }
 
 // A file with the given size and sections; the palette is not all zeros.

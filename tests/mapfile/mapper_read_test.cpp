@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 #include "mapfile/mapper/mapper_coords.h"
 #include "mapfile/mapper/mapper_map.h"
@@ -230,14 +231,19 @@ TEST(MapperRead, WhatMapperRefusesIsRefusedSayingWhat) {
             0);
 }
 
-TEST(MapperRead, HeightsTheModelCannotHoldAreNone) {
+TEST(MapperRead, EveryHeightOfTenthsIn32BitsAndNoneWithoutANumber) {
   MapperMapBuilder b;
   b.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});
-  for (const char* value : {"3276.7", "3276.8", "-3276.9", "nan", "inf", "1e400", "12,5"})
+  for (const char* value : {"3276.7", "3276.8", "3375", "-3276.9", "0", "-0.04", "214748364",
+                            "214748365", "nan", "inf", "1e400", "12,5", ""})
     b.AddObject({.Symbol = 0, .Tags = {{"ele", value}}, .Coords = {{0, 0}}});
-  std::vector<std::int32_t> heights;
-  for (const FormatObject& o : Open(b)->ReadObjects(All).Objects) heights.push_back(o.HeightTenths);
-  EXPECT_EQ(heights, (std::vector<std::int32_t>{32767, 0, 0, 0, 0, 0, 0}));
+  std::vector<std::optional<std::int32_t>> heights;
+  for (const FormatObject& o : Open(b)->ReadObjects(All).Objects)
+    heights.push_back(o.HasHeight ? std::optional(o.HeightTenths) : std::nullopt);
+  const std::optional<std::int32_t> none;
+  EXPECT_EQ(heights, (std::vector<std::optional<std::int32_t>>{
+                         32767, 32768, 33750, -32769, 0, 0, 2147483640, none, none, none, none,
+                         none, none}));
 }
 
 TEST(MapperRead, TheUsualHeightKeysInTheirOrder) {

@@ -72,14 +72,26 @@ TEST(MapperWrite, HeightsPatchOnlyTheTagTextOrAddTheTag) {
   }
 }
 
-TEST(MapperWrite, ClearingLeavesObjectsWithoutTheTagAlone) {
-  const std::string original = FourContours(false).Build();
-  const auto map = MapperMap::Open(TextBytes(original));
-  map->SetHeightTag("ele");
-  map->WriteHeights({{1, 0}, {2, 0}, {3, 0}});
-  EXPECT_EQ(Text(map->Bytes()), original);
-  map->WriteHeights({{0, 0}});
-  EXPECT_EQ(Text(map->Bytes()), Replaced(original, ">250.000<", ">0<"));
+TEST(MapperWrite, ClearingTakesTheTagAwayAndLeavesObjectsWithoutItAlone) {
+  for (bool elements : {false, true}) {
+    const std::string original = FourContours(elements).Build();
+    const auto map = MapperMap::Open(TextBytes(original));
+    map->SetHeightTag("ele");
+    map->WriteHeights({{1, std::nullopt}, {2, std::nullopt}, {3, std::nullopt}});
+    EXPECT_EQ(Text(map->Bytes()), original);
+    // A tag "0" would be a height of 0 m: clearing takes the tag itself away.
+    const std::vector<BytePatch> patches = map->WriteHeights({{0, std::nullopt}});
+    const std::string expected = Replaced(original, "<t k=\"ele\">250.000</t>", "");
+    EXPECT_EQ(Text(map->Bytes()), expected);
+    std::vector<std::uint8_t> copy = TextBytes(original);
+    ApplyPatches(copy, patches);
+    EXPECT_EQ(Text(copy), expected);
+    EXPECT_FALSE(map->ReadObjects(All).Objects[0].HasHeight);
+    // 0 m is a height like any other: the tag comes back holding "0".
+    map->WriteHeights({{0, 0}});
+    EXPECT_TRUE(map->ReadObjects(All).Objects[0].HasHeight);
+    EXPECT_EQ(map->ReadObjects(All).Objects[0].HeightTenths, 0);
+  }
 }
 
 TEST(MapperWrite, TagKeysAndOddTagFormsAreWrittenSafely) {
@@ -103,6 +115,13 @@ TEST(MapperWrite, TagKeysAndOddTagFormsAreWrittenSafely) {
   second->WriteHeights({{0, 20}});
   EXPECT_EQ(Text(second->Bytes()),
             Replaced(odd, "<t k=\"a\"/><t  k = 'b' ></t >", "<t k=\"a\">1</t><t  k = 'b' >2</t >"));
+  // Cleared, each goes whole, self-closing or not.
+  const auto cleared = MapperMap::Open(TextBytes(odd));
+  cleared->SetHeightTag("a");
+  cleared->WriteHeights({{0, std::nullopt}});
+  cleared->SetHeightTag("b");
+  cleared->WriteHeights({{0, std::nullopt}});
+  EXPECT_EQ(Text(cleared->Bytes()), Replaced(odd, "<t k=\"a\"/><t  k = 'b' ></t >", ""));
 
   // Of two tags of the key the last one is read, as Mapper reads it, and written.
   const std::string twice = Replaced(original, "<coords", "<tags><t k=\"e\">1</t><t k=\"e\">2</t></tags><coords");

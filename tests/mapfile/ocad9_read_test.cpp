@@ -148,8 +148,11 @@ TEST(Ocad9Read, HeightsFromEachVersionsFieldInItsUnit) {
       {11, 95360000, 3725},   // 1/256 mm
       {12, 56320000, 2200},
       {2018, 25600 * 4051, 4051},
-      {11, 12800, 0},         // 0.05 m rounds to no height
-      {12, 2147483647, 32767},  // beyond what the model holds
+      {11, 12800, 0},         // 0.05 m: rounded to 0 m, still a height
+      {12, 1, 0},             // the smallest step: 0 m
+      {12, 864000000, 33750},   // 3375 m: beyond 16 bits of tenths
+      {12, 2147483647, 83886},  // the field's end
+      {10, -2147483647 - 1, -21474836},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.Version << " " << c.Stored);
@@ -158,12 +161,17 @@ TEST(Ocad9Read, HeightsFromEachVersionsFieldInItsUnit) {
     const auto map = Open(b);
     EXPECT_TRUE(map->Info().HeightInObject);
     EXPECT_EQ(map->ReadObjects(All).Objects.at(0).HeightTenths, c.Tenths);
+    EXPECT_TRUE(map->ReadObjects(All).Objects.at(0).HasHeight);
   }
+  Ocad9MapBuilder none(12);
+  none.AddObject({.Symbol = 101000, .Points = {CodedPoint::At(0, 0)}, .Height = 0});
+  EXPECT_FALSE(Open(none)->ReadObjects(All).Objects.at(0).HasHeight);
   Ocad9MapBuilder nine(9);
   nine.AddObject({.Symbol = 101000, .Points = {CodedPoint::At(0, 0)}});
   const auto map = Open(nine);
   EXPECT_FALSE(map->Info().HeightInObject);
   EXPECT_EQ(map->ReadObjects(All).Objects.at(0).HeightTenths, 0);
+  EXPECT_FALSE(map->ReadObjects(All).Objects.at(0).HasHeight);
 }
 
 TEST(Ocad9Read, ScaleAndGeoreferencingFromTheScaleParameters) {

@@ -33,11 +33,15 @@ Ocad9MapBuilder ThreeContours(int version) {
 TEST(Ocad9Write, AHeightPatchesExactlyItsObjectsHeightField) {
   struct Case {
     int Version;
-    std::int32_t Tenths;
+    std::optional<std::int32_t> Tenths;
     std::int32_t Stored;
   };
+  // 0 m is the field's smallest step, which reads back as 0 m; no height is 0. Heights beyond
+  // 3276.7 m and below 0 m go in whole.
   for (const Case c : {Case{10, 3725, 372500}, Case{11, 3725, 95360000}, Case{12, -15, -384000},
-                       Case{2018, 0, 0}, Case{11, 32767, 838835200}}) {
+                       Case{2018, std::nullopt, 0}, Case{2018, 0, 1}, Case{11, 32767, 838835200},
+                       Case{12, 33750, 864000000}, Case{10, -4000000, -400000000},
+                       Case{11, 83886, 2147481600}, Case{12, -83886, -2147481600}}) {
     SCOPED_TRACE(c.Version);
     Ocad9MapBuilder b = ThreeContours(c.Version);
     const std::vector<std::uint8_t> original = b.Build();
@@ -53,8 +57,16 @@ TEST(Ocad9Write, AHeightPatchesExactlyItsObjectsHeightField) {
     std::vector<std::uint8_t> copy = original;
     ApplyPatches(copy, patches);
     EXPECT_TRUE(copy == expected);
-    EXPECT_EQ(map->ReadObjects(All).Objects[1].HeightTenths, c.Tenths);
+    EXPECT_EQ(map->ReadObjects(All).Objects[1].HeightTenths, c.Tenths.value_or(0));
+    EXPECT_EQ(map->ReadObjects(All).Objects[1].HasHeight, c.Tenths.has_value());
     EXPECT_TRUE(map->Sidecars().empty());
+  }
+  // Beyond the field: refused, nothing written.
+  for (const std::int32_t tenths : {83887, -83887}) {
+    Ocad9MapBuilder b = ThreeContours(12);
+    const auto map = Ocad9Map::Open(b.Build(), std::nullopt);
+    EXPECT_EQ(map->Info().HighestHeight, 83886);
+    EXPECT_THROW(map->WriteHeights({{b.Layout().Objects[1].EntryPos, tenths}}), std::out_of_range);
   }
 }
 
@@ -89,6 +101,8 @@ TEST(Ocad9Write, VersionNineKeepsHeightsBesideTheMapAndTheMapUnchanged) {
     const auto map = OpenFormatMap(ReadBytes(name), name);
     EXPECT_TRUE(map->Sidecars().empty());  // no heights, no file
     EXPECT_TRUE(map->WriteHeights({{first.EntryPos, 2200}, {third.EntryPos, -5}}).empty());
+    map->WriteHeights({{b.Layout().Objects[1].EntryPos, 0}});
+    map->WriteHeights({{b.Layout().Objects[1].EntryPos, std::nullopt}});
     EXPECT_TRUE(map->Bytes() == original);
     const std::vector<SidecarFile> sidecars = map->Sidecars();
     ASSERT_EQ(sidecars.size(), 1u);
@@ -102,10 +116,23 @@ TEST(Ocad9Write, VersionNineKeepsHeightsBesideTheMapAndTheMapUnchanged) {
   const auto reopened = OpenFormatMap(ReadBytes(name), name);
   const ObjectsRead read = reopened->ReadObjects(All);
   EXPECT_EQ(read.Objects[0].HeightTenths, 2200);
-  EXPECT_EQ(read.Objects[1].HeightTenths, 0);
+  EXPECT_FALSE(read.Objects[1].HasHeight);
   EXPECT_EQ(read.Objects[2].HeightTenths, -5);
+  EXPECT_TRUE(read.Objects[2].HasHeight);
+  // 0 m and heights beyond 16 bits are lines like any other.
+  reopened->WriteHeights({{first.EntryPos, 0}, {third.EntryPos, 33750}});
+  const std::vector<SidecarFile> heights = reopened->Sidecars();
+  ASSERT_EQ(heights.size(), 1u);
+  EXPECT_EQ(std::string(heights[0].Bytes.begin(), heights[0].Bytes.end()),
+            "terrak-heights 1\n" + std::to_string(first.EntryPos) + " " +
+                std::to_string(first.FilePos) + " 0\n" + std::to_string(third.EntryPos) + " " +
+                std::to_string(third.FilePos) + " 33750\n");
+  const auto again = Ocad9Map::Open(ReadBytes(name), heights[0].Bytes);
+  EXPECT_TRUE(again->ReadObjects(All).Objects[0].HasHeight);
+  EXPECT_EQ(again->ReadObjects(All).Objects[0].HeightTenths, 0);
+  EXPECT_EQ(again->ReadObjects(All).Objects[2].HeightTenths, 33750);
   // Cleared, the height leaves the file; the file stays so the clearing is kept.
-  reopened->WriteHeights({{first.EntryPos, 0}, {third.EntryPos, 0}});
+  reopened->WriteHeights({{first.EntryPos, std::nullopt}, {third.EntryPos, std::nullopt}});
   const std::vector<SidecarFile> cleared = reopened->Sidecars();
   ASSERT_EQ(cleared.size(), 1u);
   EXPECT_EQ(std::string(cleared[0].Bytes.begin(), cleared[0].Bytes.end()), "terrak-heights 1\n");
@@ -125,7 +152,9 @@ TEST(Ocad9Write, SidecarLinesOfObjectsThatMovedApplyToNothingAndAreKept) {
   const auto map = Ocad9Map::Open(bytes, std::vector<std::uint8_t>(text.begin(), text.end()));
   const ObjectsRead read = map->ReadObjects(All);
   EXPECT_EQ(read.Objects[0].HeightTenths, 100);
-  EXPECT_EQ(read.Objects[1].HeightTenths, 0);
+  EXPECT_FALSE(read.Objects[1].HasHeight);
+  EXPECT_TRUE(read.Objects[2].HasHeight);  // a line of 0 is a height of 0 m
+  EXPECT_EQ(read.Objects[2].HeightTenths, 0);
   const auto saved = [&map] {
     const std::vector<SidecarFile> sidecars = map->Sidecars();
     EXPECT_EQ(sidecars.size(), 1u);
@@ -134,17 +163,19 @@ TEST(Ocad9Write, SidecarLinesOfObjectsThatMovedApplyToNothingAndAreKept) {
   };
   const std::string firstLine =
       std::to_string(first.EntryPos) + " " + std::to_string(first.FilePos) + " 100\n";
-  EXPECT_EQ(saved(), "terrak-heights 1\n" + firstLine + movedLine + "999999 5 300\n");
+  const std::string thirdLine = std::to_string(b.Layout().Objects[2].EntryPos) + " " +
+                                std::to_string(b.Layout().Objects[2].FilePos) + " 0\n";
+  EXPECT_EQ(saved(), "terrak-heights 1\n" + firstLine + movedLine + thirdLine + "999999 5 300\n");
   // A height given to the object its entry points at now takes the entry's line.
   map->WriteHeights({{second.EntryPos, 50}});
   EXPECT_EQ(saved(), "terrak-heights 1\n" + firstLine + std::to_string(second.EntryPos) + " " +
-                         std::to_string(second.FilePos) + " 50\n999999 5 300\n");
+                         std::to_string(second.FilePos) + " 50\n" + thirdLine + "999999 5 300\n");
 }
 
 TEST(Ocad9Write, ADamagedHeightsFileIsRefusedWithItsLine) {
   const std::vector<std::uint8_t> bytes = ThreeContours(9).Build();
   for (const char* text : {"", "terrak-heights 2\n", "terrak-heights 1\n12 x 3\n",
-                           "terrak-heights 1\n12 34\n", "terrak-heights 1\n12 34 99999\n",
+                           "terrak-heights 1\n12 34\n", "terrak-heights 1\n12 34 2147483648\n",
                            "terrak-heights 1\n-12 34 5\n", "terrak-heights 1\n12 34 5 6\n"}) {
     SCOPED_TRACE(text);
     const std::string s(text);

@@ -49,6 +49,7 @@ struct ContourScene {
     TMapObject object;
     object.Symbol = symbol;
     object.Height = height;
+    object.HasHeight = height != 0;
     object.MinX = object.MinY = 32767;
     object.MaxX = object.MaxY = -32768;
     for (const TPair& p : pairs) {
@@ -62,6 +63,7 @@ struct ContourScene {
     coords.Symbol = symbol;
     coords.ObjectType = type;
     coords.Height = height;
+    coords.HasHeight = height != 0;
     coords.Points = std::move(pairs);
     coords.Count = static_cast<std::int32_t>(coords.Points.size());
     Model.ObjectCoords.push_back(coords);

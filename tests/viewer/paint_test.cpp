@@ -6,6 +6,7 @@
 #include "support/demo_grid.h"
 #include "support/temp_folder.h"
 #include "viewer/depth_ramp.h"
+#include "viewer/movement.h"
 #include "viewer_session.h"
 
 namespace terrak {
@@ -159,6 +160,53 @@ TEST(commonpaint, TheFastPaintGivesTheReferencePictureInEveryMode) {
         }
         EXPECT_TRUE(pictures[0] == pictures[1]) << view.x << " drape " << drape;
       }
+}
+
+TEST(commonpaint, ATerrainHeldAboveABaseLooksAsItDoesHeldAsItIs) {
+  testing::DemoMapOptions options;
+  options.Width = 120;
+  options.Depth = 90;
+  GridState asHeld = testing::MakeDemoGrid(testing::MakeDemoMap(options), true);
+  // A hole of empty cells, whose rim the ray trace meets from both sides.
+  for (std::int64_t i = 40; i < 60; ++i)
+    for (std::int64_t j = 30; j < 45; ++j) asHeld.HeightGrid(i, j) = 0;
+  // The same heights held above a base just below the lowest.
+  std::int32_t lowest = 32767;
+  for (std::int64_t i = 0; i < asHeld.HeightGrid.Columns(); ++i)
+    for (std::int64_t j = 0; j < asHeld.HeightGrid.Rows(); ++j)
+      if (const std::int16_t v = asHeld.HeightGrid(i, j); v != 0) lowest = std::min(lowest, std::abs(int{v}));
+  GridState above = asHeld;
+  above.HeightBase = lowest - 1;
+  ASSERT_GT(above.HeightBase, 100);
+  for (std::int64_t i = 0; i < above.HeightGrid.Columns(); ++i)
+    for (std::int64_t j = 0; j < above.HeightGrid.Rows(); ++j) {
+      std::int16_t& v = above.HeightGrid(i, j);
+      v = static_cast<std::int16_t>(v > 0 ? v - above.HeightBase : v < 0 ? v + above.HeightBase : 0);
+    }
+  // Following the ground puts the eye 2 m above the true height.
+  TViewPoint eye{asHeld.GridMinX + 30.0, asHeld.GridMinY + 20.0, 0, 0, 0, 0, 0, 0};
+  ApplyGroundRule(eye, above);
+  EXPECT_EQ(eye.z, (std::abs(asHeld.HeightGrid(30, 20)) + 20) / 10.0);
+  EXPECT_GT(eye.z, 2.0);
+  const TViewPoint views[] = {{0, 80, 260, 180, -30, 0, 0, 0}, {-20, -20, 140, 40, -5, 0, 0, 0}};
+  for (const TViewPoint& view : views)
+    for (int mode = 0; mode < 4; ++mode) {
+      Picture pictures[2];
+      for (int k = 0; k < 2; ++k) {
+        ViewerSession s(k == 0 ? asHeld : above);
+        s.Window.Paint = {mode == 0, 2};  // the reference paint once, the fast one else
+        s.OpenOnMap();
+        ToggleWiremeshWeddingcake1Click(s.Window);
+        s.Grid = k == 0 ? asHeld : above;
+        s.Viewer.GridPending = false;
+        s.Grid.ShowMapBitmap = mode == 2;
+        s.Viewer.RayTraceMode = mode == 3;
+        s.Viewer.Current() = view;
+        FormPaint(s.Window, 160, 140);
+        pictures[k] = s.Viewer.Composed;
+      }
+      EXPECT_TRUE(pictures[0] == pictures[1]) << view.x << " mode " << mode;
+    }
 }
 
 TEST(StatusPanels, RoundedValuesRightAlignedInSix) {

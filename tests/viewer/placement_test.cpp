@@ -23,6 +23,7 @@ TMapObject Box(std::int16_t minX, std::int16_t minY, std::int16_t maxX, std::int
   o.MaxX = maxX;
   o.MaxY = maxY;
   o.Height = height;
+  o.HasHeight = height != 0;
   return o;
 }
 

@@ -36,8 +36,7 @@ class MapperMap final : public FormatMap {
   const FormatMapInfo& Info() const override { return info_; }
   std::vector<FormatSymbol> ReadSymbols() const override;
   ObjectsRead ReadObjects(const std::function<bool(std::int32_t)>& wanted) const override;
-  std::vector<BytePatch> WriteHeights(
-      const std::vector<std::pair<std::int64_t, std::int32_t>>& heights) override;
+  std::vector<BytePatch> WriteHeights(const std::vector<HeightWrite>& heights) override;
   std::vector<BytePatch> WriteSymbol(const std::vector<std::int64_t>& keys,
                                      std::int32_t symbol) override;
   const std::vector<std::uint8_t>& Bytes() const override { return bytes_; }

@@ -350,7 +350,12 @@ ObjectsRead MapperMap::ReadObjects(const std::function<bool(std::int32_t)>& want
     FormatObject copy = object;
     for (const auto& [key, value] : object.Tags) {
       if (key != heightTag_) continue;
-      copy.HeightTenths = HeightTenthsFromMetres(ParseNumber(value).value_or(0));
+      // A tag that holds no number is no height; "0" is 0 m.
+      if (const std::optional<double> metres = ParseNumber(value))
+        if (const std::optional<std::int32_t> tenths = HeightTenthsFromMetres(*metres)) {
+          copy.HeightTenths = *tenths;
+          copy.HasHeight = true;
+        }
       break;
     }
     read.Objects.push_back(std::move(copy));

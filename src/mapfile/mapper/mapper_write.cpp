@@ -20,9 +20,12 @@ std::string_view TextOf(const std::vector<std::uint8_t>& bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
+std::int64_t StartOf(const pugi::xml_node& node) {
+  return static_cast<std::int64_t>(node.offset_debug()) - 1;
+}
+
 StartTag TagOf(std::string_view text, const pugi::xml_node& node) {
-  const std::int64_t position = static_cast<std::int64_t>(node.offset_debug()) - 1;
-  std::optional<StartTag> tag = ScanStartTag(text, position);
+  std::optional<StartTag> tag = ScanStartTag(text, StartOf(node));
   if (!tag) throw MapFormatError(kNotMapperMessage, "no start tag where the object was read");
   return *tag;
 }
@@ -35,11 +38,19 @@ std::int64_t EndOfTagText(std::string_view text, const StartTag& tag) {
   return *close;
 }
 
+// Where a <t> element ends: just after its end tag, or after its start tag when it closes itself.
+std::int64_t EndOfTagElement(std::string_view text, const StartTag& tag) {
+  if (tag.SelfClosing) return tag.End + 1;
+  const std::size_t close = text.find('>', static_cast<std::size_t>(EndOfTagText(text, tag)));
+  if (close == std::string_view::npos)
+    throw MapFormatError(kNotMapperMessage, "a tag without the end of its end tag");
+  return static_cast<std::int64_t>(close) + 1;
+}
+
 }  // namespace
 
-std::vector<BytePatch> MapperMap::WriteHeights(
-    const std::vector<std::pair<std::int64_t, std::int32_t>>& heights) {
-  std::map<std::int64_t, std::int32_t> byObject;
+std::vector<BytePatch> MapperMap::WriteHeights(const std::vector<HeightWrite>& heights) {
+  std::map<std::int64_t, std::optional<std::int32_t>> byObject;
   for (const auto& [key, tenths] : heights) {
     if (key < 0 || key >= static_cast<std::int64_t>(doc_->ObjectNodes.size()))
       throw std::invalid_argument("no object with this key");
@@ -50,17 +61,22 @@ std::vector<BytePatch> MapperMap::WriteHeights(
   std::vector<BytePatch> patches;
   for (const auto& [key, tenths] : byObject) {
     const pugi::xml_node object = doc_->ObjectNodes[static_cast<std::size_t>(key)];
-    const std::string value = MetresText(tenths);
     const pugi::xml_node tags = object.child("tags");
     const pugi::xml_node tag = HeightTagNode(object, heightTag_);
+    if (!tenths) {
+      // No height: the tag goes (a tag "0" would be a height of 0 m).
+      if (tag)
+        patches.push_back(
+            {StartOf(tag), EndOfTagElement(text, TagOf(text, tag)) - StartOf(tag), {}});
+      continue;
+    }
+    const std::string value = MetresText(*tenths);
     if (tag) {
       const StartTag start = TagOf(text, tag);
       if (start.SelfClosing)
         patches.push_back({start.End - 1, 2, TextBytes(">" + value + "</t>")});
       else
         patches.push_back({start.End + 1, EndOfTagText(text, start) - (start.End + 1), TextBytes(value)});
-    } else if (tenths == 0) {
-      continue;  // no height to clear
     } else if (tags) {
       const StartTag start = TagOf(text, tags);
       const std::string added = tagText + value + "</t>";

@@ -239,8 +239,9 @@ std::string EscapeXml(std::string_view text) {
 }
 
 std::string MetresText(std::int32_t tenths) {
-  const std::int32_t whole = std::abs(tenths) / 10;
-  const std::int32_t tenth = std::abs(tenths) % 10;
+  const std::int64_t magnitude = std::abs(std::int64_t{tenths});
+  const std::int64_t whole = magnitude / 10;
+  const std::int64_t tenth = magnitude % 10;
   // Appended piece by piece: g++ 12 at -O3 takes the concatenation of temporaries for an
   // overlapping copy (-Wrestrict).
   std::string text;

@@ -49,7 +49,7 @@ SidecarHeights ParseHeightSidecar(std::span<const std::uint8_t> bytes) {
     SidecarHeight height;
     if (!TakeNumber(line, entry) || !TakeNumber(line, height.ObjectPos) ||
         !TakeNumber(line, height.HeightTenths) || !line.empty() || entry <= 0 ||
-        height.ObjectPos <= 0 || height.HeightTenths < -32768 || height.HeightTenths > 32767)
+        height.ObjectPos <= 0)
       fail();
     heights[entry] = height;
   }
@@ -61,7 +61,6 @@ std::vector<std::uint8_t> WriteHeightSidecar(const SidecarHeights& heights) {
   std::string text(kFirstLine);
   text += '\n';
   for (const auto& [entry, height] : heights) {
-    if (height.HeightTenths == 0) continue;
     text += std::to_string(entry) + ' ' + std::to_string(height.ObjectPos) + ' ' +
             std::to_string(height.HeightTenths) + '\n';
   }

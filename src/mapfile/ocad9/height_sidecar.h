@@ -5,6 +5,8 @@
 //   terrak-heights 1
 //   <index entry position> <object position> <height in tenths of a metre>
 //
+// Every line is a height, 0 m included (an object without a height has no line); a height is
+// any 32-bit number of tenths.
 // A line applies only while the index entry still points at that object, so heights never move
 // to another object when the map was edited in OCAD since.
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "mapfile/ocad9/ocad9_map.h"
 
 #include <algorithm>
+#include <limits>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -114,6 +115,11 @@ void Ocad9Map::Check(const std::optional<std::vector<std::uint8_t>>& sidecar) {
   info_.SymbolNumberScale = 1000;
   layout_ = ObjectLayoutOf(version);
   info_.HeightInObject = layout_.Height.has_value();
+  if (layout_.Height) {
+    info_.HighestHeight = static_cast<std::int32_t>(
+        std::int64_t{std::numeric_limits<std::int32_t>::max()} * 10 / layout_.HeightUnitsPerMetre);
+    info_.LowestHeight = -info_.HighestHeight;
+  }
 
   RecordRegions regions;
   regions.Add(0, HeaderSizeOf(version));
@@ -242,11 +248,13 @@ FormatObject Ocad9Map::Decode(const Entry& entry) const {
         std::string_view(chars, std::find(chars, chars + textBytes, '\0') - chars));
   }
   if (layout_.Height) {
-    const double value = GetI32(record + *layout_.Height);
+    // 0 means no height; any other value is one, however near to 0 m it rounds.
+    const std::int32_t field = GetI32(record + *layout_.Height);
+    object.HasHeight = field != 0;
     object.HeightTenths = static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(RoundToInt(value * 10.0 / layout_.HeightUnitsPerMetre), -32768,
-                                 32767));
+        RoundToInt(static_cast<double>(field) * 10.0 / layout_.HeightUnitsPerMetre));
   } else if (const auto found = sidecar_.find(entry.EntryPos); found != sidecar_.end()) {
+    object.HasHeight = true;
     object.HeightTenths = found->second.HeightTenths;
   }
   return object;
@@ -271,23 +279,29 @@ const Ocad9Map::Entry& Ocad9Map::EntryOf(std::int64_t key) const {
   return entries_[found->second];
 }
 
-std::vector<BytePatch> Ocad9Map::WriteHeights(
-    const std::vector<std::pair<std::int64_t, std::int32_t>>& heights) {
+std::int32_t Ocad9Map::HeightField(std::optional<std::int32_t> tenths) const {
+  if (!tenths) return 0;
+  if (*tenths < info_.LowestHeight || *tenths > info_.HighestHeight)
+    throw std::out_of_range("a height beyond what the map's height field holds");
+  // 0 m as the smallest step above 0, which reads back as 0 m and is not "no height".
+  if (*tenths == 0) return 1;
+  return static_cast<std::int32_t>(std::int64_t{*tenths} * layout_.HeightUnitsPerMetre / 10);
+}
+
+std::vector<BytePatch> Ocad9Map::WriteHeights(const std::vector<HeightWrite>& heights) {
   std::vector<BytePatch> patches;
   for (const auto& [key, tenths] : heights) {
     const Entry& entry = EntryOf(key);
     if (!layout_.Height) {
       staleSidecar_.erase(key);  // the entry's line now speaks of the object it points at
-      if (tenths == 0)
+      if (!tenths)
         sidecar_.erase(key);
       else
-        sidecar_[key] = {entry.Position, tenths};
+        sidecar_[key] = {entry.Position, *tenths};
       continue;
     }
-    const std::int64_t value =
-        static_cast<std::int64_t>(tenths) * layout_.HeightUnitsPerMetre / 10;
     BytePatch patch{entry.Position + *layout_.Height, 4, std::vector<std::uint8_t>(4)};
-    PutI32(patch.Bytes.data(), static_cast<std::int32_t>(value));
+    PutI32(patch.Bytes.data(), HeightField(tenths));
     std::copy(patch.Bytes.begin(), patch.Bytes.end(), bytes_.begin() + patch.Position);
     patches.push_back(std::move(patch));
   }

@@ -26,8 +26,7 @@ class Ocad9Map final : public FormatMap {
   const FormatMapInfo& Info() const override { return info_; }
   std::vector<FormatSymbol> ReadSymbols() const override;
   ObjectsRead ReadObjects(const std::function<bool(std::int32_t)>& wanted) const override;
-  std::vector<BytePatch> WriteHeights(
-      const std::vector<std::pair<std::int64_t, std::int32_t>>& heights) override;
+  std::vector<BytePatch> WriteHeights(const std::vector<HeightWrite>& heights) override;
   std::vector<BytePatch> WriteSymbol(const std::vector<std::int64_t>& keys,
                                      std::int32_t symbol) override;
   const std::vector<std::uint8_t>& Bytes() const override { return bytes_; }
@@ -47,6 +46,8 @@ class Ocad9Map final : public FormatMap {
   void Check(const std::optional<std::vector<std::uint8_t>>& sidecar);
   const Entry& EntryOf(std::int64_t key) const;
   FormatObject Decode(const Entry& entry) const;
+  // The height field's value for a height (0 for none); throws std::out_of_range beyond it.
+  std::int32_t HeightField(std::optional<std::int32_t> tenths) const;
 
   std::vector<std::uint8_t> bytes_;
   FormatMapInfo info_;
