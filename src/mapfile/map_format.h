@@ -138,12 +138,15 @@ class FormatMap {
 // record was wrong, for the command-line tool and the fuzz tests.
 class MapFormatError : public std::runtime_error {
  public:
-  MapFormatError(std::string message, std::string detail)
-      : std::runtime_error(std::move(message)), detail_(std::move(detail)) {}
+  MapFormatError(std::string message, std::string detail, std::string file = {})
+      : std::runtime_error(std::move(message)), detail_(std::move(detail)), file_(std::move(file)) {}
   const std::string& Detail() const { return detail_; }
+  // The file Detail() speaks of when it is not the map itself (a file kept beside it).
+  const std::string& File() const { return file_; }
 
  private:
   std::string detail_;
+  std::string file_;
 };
 
 // Applies patches (in any order, not overlapping) to bytes.

@@ -118,9 +118,15 @@ std::unique_ptr<FormatMap> OpenFormatMap(std::vector<std::uint8_t> bytes,
     case MapFileKind::Ocad9On: {
       if (format.Version != 9) return ocad9::Ocad9Map::Open(std::move(bytes), std::nullopt);
       const auto mapSize = static_cast<std::int64_t>(bytes.size());
-      const ocad9::HeightSidecarRead sidecar =
-          ocad9::ReadHeightSidecarFile(fileName + ocad9::kHeightSidecarSuffix, mapSize);
-      return ocad9::Ocad9Map::Open(std::move(bytes), sidecar.Bytes, sidecar.State);
+      const std::string heightsFile = fileName + ocad9::kHeightSidecarSuffix;
+      try {
+        const ocad9::HeightSidecarRead sidecar = ocad9::ReadHeightSidecarFile(heightsFile, mapSize);
+        return ocad9::Ocad9Map::Open(std::move(bytes), sidecar.Bytes, sidecar.State);
+      } catch (const MapFormatError& error) {
+        // A damaged line is one of the heights file's, not the map's.
+        if (std::string_view(error.what()) != ocad9::kDamagedHeightsMessage) throw;
+        throw MapFormatError(error.what(), error.Detail(), heightsFile);
+      }
     }
     case MapFileKind::MapperXml:
       return mapper::MapperMap::Open(std::move(bytes));

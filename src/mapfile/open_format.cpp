@@ -48,7 +48,8 @@ OpenResult OpenFormatMapFile(MapModel& model, const FileStream& map,
     format = OpenFormatMap(bytes, model.MapFileName);
     symbols = SymbolListOf(*format);
   } catch (const MapFormatError& error) {
-    dialogs.Message(RefusalText(error.what(), model.MapFileName, error.Detail()),
+    dialogs.Message(RefusalText(error.what(), error.File().empty() ? model.MapFileName : error.File(),
+                                error.Detail()),
                     MessageType::Information, static_cast<unsigned>(DialogButton::Ok));
     return OpenResult::NotOcad;
   }

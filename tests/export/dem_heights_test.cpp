@@ -92,9 +92,9 @@ TEST(DemHeights, TheDemHoldsTrueHeightsBelowZeroAndAbove3276Metres) {
     EXPECT_GT(heights, raster.Cells.size() / 5);  // a square turned 30 degrees fills 29 %
 
     // The models stand on the lowest true height.
-    const TerrainMesh mesh = MakeTerrainMesh(grid, 1, 1.0, progress);
-    EXPECT_NEAR(mesh.OriginHeight - shift / 10.0, lowest, 1e-3);
-    EXPECT_NEAR(mesh.Max[1], highest - lowest, 1e-3);
+    const TerrainMesh mesh(grid, 1, 1.0);
+    EXPECT_NEAR(mesh.OriginHeight() - shift / 10.0, lowest, 1e-3);
+    EXPECT_NEAR(mesh.Max()[1], highest - lowest, 1e-3);
   }
 }
 

@@ -170,8 +170,11 @@ TEST(HeightsFile, AnythingButAHeightsFileAtItsNameRefusesTheMapNamingIt) {
     };
   };
   EXPECT_PRED2(named, refusal(sparse(kEmptyHeights)), "far more than the heights");
-  EXPECT_EQ(refusal(sparse("no heights here\n")),
+  // The refusal names the heights file, whose line it speaks of.
+  const std::string damaged = refusal(sparse("no heights here\n"));
+  EXPECT_EQ(damaged.substr(0, damaged.find('\n')),
             "The heights file beside the map is damaged; move it away to open the map without it");
+  EXPECT_TRUE(damaged.ends_with(".ocd.heights: line 1")) << damaged;
   HeightsMap fine;
   EXPECT_EQ(fine.Open(), OpenResult::Opened);
 }

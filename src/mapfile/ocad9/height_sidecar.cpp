@@ -10,8 +10,6 @@ namespace terrak::ocad9 {
 namespace {
 
 constexpr std::string_view kFirstLine = "terrak-heights 1";
-constexpr const char* kDamagedMessage =
-    "The heights file beside the map is damaged; move it away to open the map without it";
 
 // Reads a decimal integer and the blanks after it; false when there is none.
 template <typename Int>
@@ -38,7 +36,7 @@ SidecarHeights ParseHeightSidecar(std::span<const std::uint8_t> bytes) {
     ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const auto fail = [&] {
-      throw MapFormatError(kDamagedMessage, "line " + std::to_string(lineNumber));
+      throw MapFormatError(kDamagedHeightsMessage, "line " + std::to_string(lineNumber));
     };
     if (lineNumber == 1) {
       if (line != kFirstLine) fail();
@@ -53,7 +51,7 @@ SidecarHeights ParseHeightSidecar(std::span<const std::uint8_t> bytes) {
       fail();
     heights[entry] = height;
   }
-  if (lineNumber == 0) throw MapFormatError(kDamagedMessage, "empty file");
+  if (lineNumber == 0) throw MapFormatError(kDamagedHeightsMessage, "empty file");
   return heights;
 }
 

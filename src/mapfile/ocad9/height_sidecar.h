@@ -18,6 +18,8 @@
 namespace terrak::ocad9 {
 
 inline constexpr const char* kHeightSidecarSuffix = ".heights";
+inline constexpr const char* kDamagedHeightsMessage =
+    "The heights file beside the map is damaged; move it away to open the map without it";
 
 struct SidecarHeight {
   std::int64_t ObjectPos = 0;
