@@ -10,7 +10,7 @@ namespace terrak {
 namespace {
 
 // The entry the module exports is the one OpenModuleTable calls.
-static_assert(std::is_same_v<decltype(&TerrakGdalExportsV1), const GdalExports* (*)()>);
+static_assert(std::is_same_v<decltype(&TerrakGdalExportsV2), const GdalExports* (*)()>);
 using LoadedExports = ModuleTable<GdalExports>;
 
 LoadedExports Load(const std::vector<std::string>& candidates) {
