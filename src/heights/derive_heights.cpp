@@ -15,7 +15,7 @@ constexpr const char* kGivenReason = "height given in the map";
 constexpr const char* kDerivedReason = "follows from the known heights across the contours";
 constexpr const char* kFormReason = "half an interval between its neighbouring contours";
 constexpr const char* kGuessedReason =
-    "closed contour taken to enclose a hill; nothing else tells up from down here";
+    "up or down taken from closed contours enclosing hills; nothing else tells it here";
 constexpr const char* kUnreachedReason = "no contour with a known height is connected to it";
 constexpr const char* kOpenReason = "nothing tells up from down here";
 constexpr const char* kTinyReason = "too small to tell a knoll from a hollow";
@@ -165,10 +165,8 @@ class Derivation {
       const auto line = static_cast<std::int32_t>(k);
       const std::int32_t c = t_.Lines[k];
       const Chain& chain = t_.Chains[static_cast<std::size_t>(c)];
-      if (Negligible(line)) {
-        tinyLines_.push_back(line);
-        continue;
-      }
+
+      if (Negligible(line)) tinyLines_.push_back(line);
       const std::int32_t left = FaceOf(line, true), right = FaceOf(line, false);
       const std::pair<std::int32_t, std::int32_t> key{std::min(left, right),
                                                       std::max(left, right)};
@@ -188,8 +186,10 @@ class Derivation {
       const std::int32_t ticksRight = t_.Ticks[static_cast<std::size_t>(SideOf(line, false))];
       terms.TicksSayALower += leftIsA ? ticksLeft : ticksRight;
       terms.TicksSayBLower += leftIsA ? ticksRight : ticksLeft;
+      // A closed contour encloses a hill unless slope lines say otherwise.
       const std::int32_t inside = t_.InsideSide[static_cast<std::size_t>(c)];
-      if (inside >= 0) ((inside == 0) == leftIsA ? terms.ClosedAroundA : terms.ClosedAroundB)++;
+      if (inside >= 0 && ticksLeft + ticksRight == 0)
+        ((inside == 0) == leftIsA ? terms.ClosedAroundA : terms.ClosedAroundB)++;
     }
     // Known form lines fix the base of the face they lie in.
     for (std::size_t c = 0; c < t_.Chains.size(); ++c) {
@@ -202,8 +202,8 @@ class Derivation {
   }
 
   // A ring below the size a mapper draws, with neither a known height nor a slope line: noise
-  // of contours traced from a DEM. It takes no part in the faces' shape; its level is judged
-  // from the face round it afterwards.
+  // of contours traced from a DEM. Whether it is a knoll or a hollow is never guessed: its level
+  // is judged from the face round it.
   bool Negligible(std::int32_t line) const {
     const std::int32_t c = t_.Lines[static_cast<std::size_t>(line)];
     if (!t_.Tiny[static_cast<std::size_t>(c)]) return false;

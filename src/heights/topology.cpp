@@ -93,9 +93,8 @@ Topology AnalyseTopology(const HeightMap& map, const TopologySettings& settings)
       t.LineOfChain[c] = static_cast<std::int32_t>(t.Lines.size());
       t.Lines.push_back(static_cast<std::int32_t>(c));
     }
-    if (chain.Closed && LineLength(chain.Points) < settings.SmallestRingMm * mm) {
-      t.Tiny[c] = true;
-    } else if (chain.Closed) {
+    if (chain.Closed && LineLength(chain.Points) < settings.SmallestRingMm * mm) t.Tiny[c] = true;
+    if (chain.Closed) {
       const double area = SignedDoubleArea(chain.Points);
       if (area != 0) t.InsideSide[c] = area > 0 ? 0 : 1;  // counter-clockwise: inside on the left
     }

@@ -242,15 +242,16 @@ std::vector<EvalTerrain> EvalTerrains(std::uint32_t seed) {
                           return 150 + 0.012 * x + 0.008 * y + 42 * step + BumpsAt(knolls, x, y);
                         }});
   }
-  {
-    const std::uint32_t s = seed * 11 + 4;
-    terrains.push_back({"random landscape", 1500, 1000, [=](double x, double y) {
-                          return 220 + 40 * ValueNoise(x, y, 600, s) + 20 * ValueNoise(x, y, 300, s + 1) +
-                                 10 * ValueNoise(x, y, 150, s + 2) + 5 * ValueNoise(x, y, 75, s + 3) +
-                                 2 * ValueNoise(x, y, 40, s + 4);
-                        }});
-  }
+  terrains.push_back(RandomLandscape(1500, 1000, seed * 11 + 4));
   return terrains;
+}
+
+EvalTerrain RandomLandscape(double width, double depth, std::uint32_t s) {
+  return {"random landscape", width, depth, [=](double x, double y) {
+            return 220 + 40 * ValueNoise(x, y, 600, s) + 20 * ValueNoise(x, y, 300, s + 1) +
+                   10 * ValueNoise(x, y, 150, s + 2) + 5 * ValueNoise(x, y, 75, s + 3) +
+                   2 * ValueNoise(x, y, 40, s + 4);
+          }};
 }
 
 EvalMap MakeEvalMap(const EvalTerrain& terrain, const EvalOptions& o) {

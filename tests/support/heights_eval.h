@@ -26,6 +26,8 @@ struct EvalTerrain {
 // Rolling hills with knolls and hollows, a land of ridges and valleys, a plateau with a flat
 // top and flat floors, and a random landscape of many scales.
 std::vector<EvalTerrain> EvalTerrains(std::uint32_t seed = 1);
+// The random landscape of any size.
+EvalTerrain RandomLandscape(double width, double depth, std::uint32_t seed);
 
 struct EvalOptions {
   double Interval = 5;

@@ -27,6 +27,8 @@ void Print(const char* name, const EvalScore& s, std::int32_t guessedShown) {
               100 * s.WithoutShare(), guessedShown, s.GuessedWrong);
 }
 
+EvalOptions gOptions;  // what the command line asks for the evaluation maps
+
 EvalScore FromOneKnown(const EvalMap& eval, std::size_t trials, std::uint32_t seed,
                        bool index = false) {
   EvalScore total;
@@ -212,6 +214,9 @@ int Run(int argc, char** argv) {
     else if (flag == "--real-map") realMap = argv[i + 1];
     else if (flag == "--details") details = argv[i + 1];
     else if (flag == "--svg") svg = argv[i + 1];
+    else if (flag == "--gap-share") gOptions.GapShare = std::stod(argv[i + 1]);
+    else if (flag == "--gap-max") gOptions.GapMax = std::stod(argv[i + 1]);
+    else if (flag == "--pieces") gOptions.PieceMax = 4 * (gOptions.PieceMin = std::stod(argv[i + 1]));
   }
   if (!details.empty()) {
     // "real", or the number of a terrain, then the choice of the known object.
@@ -225,7 +230,7 @@ int Run(int argc, char** argv) {
       roles.IndexContours = {102000};
       eval = LoadEvalMap(realMap, roles, "f321610");
     } else {
-      eval = MakeEvalMap(EvalTerrains()[std::stoul(which)]);
+      eval = MakeEvalMap(EvalTerrains()[std::stoul(which)], gOptions);
     }
     const std::int32_t known = KnownCandidates(eval, choice + 1, 7, std::getenv("EVAL_INDEX") != nullptr)[choice];
     if (const char* alt = std::getenv("EVAL_ALT")) {
@@ -239,7 +244,7 @@ int Run(int argc, char** argv) {
   std::printf("From one known contour (%zu choices of the known one per map):\n", trials);
   EvalScore all;
   for (const EvalTerrain& terrain : EvalTerrains()) {
-    const EvalMap eval = MakeEvalMap(terrain);
+    const EvalMap eval = MakeEvalMap(terrain, gOptions);
     const EvalScore s = FromOneKnown(eval, trials, 7);
     Print(terrain.Name.c_str(), s, s.Guessed);
     all += s;
@@ -248,7 +253,7 @@ int Run(int argc, char** argv) {
   std::printf("From one known index contour:\n");
   EvalScore allIndex;
   for (const EvalTerrain& terrain : EvalTerrains()) {
-    const EvalMap eval = MakeEvalMap(terrain);
+    const EvalMap eval = MakeEvalMap(terrain, gOptions);
     const EvalScore s = FromOneKnown(eval, trials, 7, true);
     Print(terrain.Name.c_str(), s, s.Guessed);
     allIndex += s;
@@ -258,7 +263,7 @@ int Run(int argc, char** argv) {
   std::printf("From a DEM with +-1 m of noise:\n");
   EvalScore dem;
   for (const EvalTerrain& terrain : EvalTerrains()) {
-    const EvalMap eval = MakeEvalMap(terrain);
+    const EvalMap eval = MakeEvalMap(terrain, gOptions);
     NoisyDem source(terrain, 2, 1, 3);
     Georeferencing identity;
     identity.Known = true;
