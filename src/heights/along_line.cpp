@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <optional>
 
 #include "heights/chains.h"
 #include "heights/derive_heights.h"
@@ -75,13 +76,27 @@ AlongLineResult HeightsAlongLine(const HeightMap& map, const ContourRoles& roles
                                  Point to, bool down, double pickRadius) {
   AlongLineResult result;
   const std::int32_t start = StartObject(map, from, pickRadius);
-  if (start < 0 || !map.Objects[static_cast<std::size_t>(start)].Height.Has) {
+  const std::vector<std::int32_t> traced = TracedChainNumbers(map);
+  // The start's height: its own, else the one the objects of its traced line agree on.
+  std::optional<double> startHeight;
+  bool agree = true;
+  for (std::size_t k = 0; start >= 0 && k < map.Objects.size(); ++k) {
+    const HeightValue& h = map.Objects[k].Height;
+    if (traced[k] != traced[static_cast<std::size_t>(start)] || !h.Has) continue;
+    agree = agree && (!startHeight || *startHeight == h.Metres);
+    if (!startHeight || static_cast<std::int32_t>(k) == start) startHeight = h.Metres;
+  }
+  if (start >= 0 && map.Objects[static_cast<std::size_t>(start)].Height.Has)
+    startHeight = map.Objects[static_cast<std::size_t>(start)].Height.Metres;
+  else if (!agree)
+    startHeight.reset();
+  if (!startHeight) {
     result.Message = kNoStart;
     return result;
   }
   const HeightObject& first = map.Objects[static_cast<std::size_t>(start)];
   const bool startsOnForm = first.Role == ContourRole::FormLine;
-  const auto startLevel = LevelOf(first.Height.Metres, roles.Interval, startsOnForm);
+  const auto startLevel = LevelOf(*startHeight, roles.Interval, startsOnForm);
   if (!startLevel) {
     result.Message = kOffLevelStart;
     return result;
@@ -89,7 +104,6 @@ AlongLineResult HeightsAlongLine(const HeightMap& map, const ContourRoles& roles
   const std::int32_t step = down ? -1 : 1;
   // The level of the last contour passed; from a form line, the one behind it.
   std::int32_t level = startsOnForm && down ? *startLevel + 1 : *startLevel;
-  const std::vector<std::int32_t> traced = TracedChainNumbers(map);
   const std::int32_t startChain = traced[static_cast<std::size_t>(start)];
   const bool useIndex = roles.UsesIndexLevels();
   // Crossings of one traced line closer than this along the drag are one crossing (a joint).

@@ -1,6 +1,7 @@
 #include "heights/contour_roles.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace terrak::heights {
 
@@ -49,16 +50,27 @@ std::vector<std::int32_t> ContourRoles::AllSymbols() const {
   return all;
 }
 
-ContourRoles DefaultContourRoles(const std::vector<std::int32_t>& symbols,
+ContourRoles DefaultContourRoles(const std::vector<RoleSymbol>& symbols,
                                  std::int32_t numberScale) {
   ContourRoles roles;
   if (numberScale <= 0) return roles;
-  for (std::int32_t symbol : symbols)
-    if (symbol >= 0) Assign(roles, RoleOfMainNumber(symbol / numberScale), symbol);
+  const auto namesSlopeLine = [](const std::string& text) {
+    std::string lower;
+    for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower.find("slope line") != std::string::npos;
+  };
+  for (const RoleSymbol& s : symbols) {
+    if (!s.Line || s.Number < 0) continue;
+    ContourRole role = RoleOfMainNumber(s.Number / numberScale);
+    if (namesSlopeLine(s.Text)) role = ContourRole::SlopeLine;
+    else if (role == ContourRole::SlopeLine) role = ContourRole::None;
+    Assign(roles, role, s.Number);
+  }
   if (!roles.AllSymbols().empty() || numberScale != 10) return roles;
   // OCAD 5 to 8 maps numbered 10.1 to 10.4 (the demo maps): main number 10, sub-number 1 to 4.
-  for (std::int32_t symbol : symbols)
-    if (symbol >= 101 && symbol <= 104) Assign(roles, RoleOfMainNumber(symbol), symbol);
+  for (const RoleSymbol& s : symbols)
+    if (s.Line && s.Number >= 101 && s.Number <= 104)
+      Assign(roles, RoleOfMainNumber(s.Number), s.Number);
   return roles;
 }
 

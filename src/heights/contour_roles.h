@@ -3,6 +3,7 @@
 // and how often an index contour comes: what everything in the heights core reads first. A plain
 // struct, so the settings file can keep one per map.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "heights/height_types.h"
@@ -29,12 +30,21 @@ struct ContourRoles {
   friend bool operator==(const ContourRoles&, const ContourRoles&) = default;
 };
 
-// The roles the orienteering symbol numbers give: 101 contour, 102 index contour, 103 form line,
-// 104 slope line, each with any sub-number (101.1 is a contour too). numberScale is how many
-// times the number shown the model's number is (10 for OCAD 5 to 8, 1000 later). A map with none
-// of these numbers but with 10.1 to 10.4 (OCAD 5 to 8 numbering, as the demo maps have it) gets
-// those. Interval and index every keep their defaults.
-ContourRoles DefaultContourRoles(const std::vector<std::int32_t>& symbols,
+// A symbol of the map as the defaults look at it.
+struct RoleSymbol {
+  std::int32_t Number = 0;  // as the model holds it
+  bool Line = true;         // a line symbol (only lines can be contours)
+  std::string Text;         // what the map calls it ("101.1 Slope line, contour")
+};
+
+// The roles the orienteering symbol numbers give to line symbols: 101 contour, 102 index
+// contour, 103 form line, each with any sub-number (103.1, a small form line, is one too), and
+// 104 slope line where the symbol's text says so (ISOM 2000; ISOM 2017 gives 104 to the earth
+// bank). A line symbol whose text names a slope line is one, whatever its number. numberScale is
+// how many times the number shown the model's number is (10 for OCAD 5 to 8, 1000 later). A map
+// with none of these but with 10.1 to 10.4 (OCAD 5 to 8 numbering, as the demo maps have it)
+// gets those, in that order. Interval and index every keep their defaults.
+ContourRoles DefaultContourRoles(const std::vector<RoleSymbol>& symbols,
                                  std::int32_t numberScale);
 
 }  // namespace terrak::heights

@@ -312,7 +312,16 @@ class Derivation {
           Give(bundle, {HeightState::Conflict, 0, broken});
           continue;
         }
-        Give(bundle, Judge(m, best, true));
+        const Verdict v = Judge(m, best, true);
+        // A known height that the best assignments do not all keep stands against others.
+        const auto& known = bundle.Terms.KnownLevels;
+        if (!known.empty() && (v.State != HeightState::Derived ||
+                               std::any_of(known.begin(), known.end(),
+                                           [&](std::int32_t k) { return k != v.Level; }))) {
+          Give(bundle, {HeightState::Conflict, 0, kKnownConflictReason});
+          continue;
+        }
+        Give(bundle, v);
         continue;
       }
       // A bundle off the tree: its faces' bases in the best assignment must differ by one.

@@ -80,6 +80,12 @@ HeightMap HeightMapFromModel(const MapModel& model, const ContourRoles& roles,
   return map;
 }
 
+ContourRoles DefaultContourRoles(const MapModel& model) {
+  std::vector<RoleSymbol> symbols;
+  for (const TmapSymbol& s : model.SymbolList) symbols.push_back({s.Symbol, s.ObjectType == 2, s.Text});
+  return DefaultContourRoles(symbols, model.SymbolNumberScale);
+}
+
 TPair ModelPoint(const MapModel& model, Point p) {
   const double metresPerUnit = MetresPerModelUnit(model);
   const auto unit = [&](double v) {

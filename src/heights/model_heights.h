@@ -19,6 +19,9 @@ double MetresPerModelUnit(const MapModel& model);
 HeightMap HeightMapFromModel(const MapModel& model, const ContourRoles& roles,
                              std::int32_t traceTolerance);
 
+// The default roles of the map's symbols (DefaultContourRoles on its symbol list).
+ContourRoles DefaultContourRoles(const MapModel& model);
+
 // A point of the core's picture in model units.
 TPair ModelPoint(const MapModel& model, Point p);
 

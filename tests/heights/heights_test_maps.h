@@ -1,5 +1,6 @@
 #pragma once
 // Small maps for the heights core's tests, drawn in ground metres.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <ostream>
@@ -73,5 +74,33 @@ class MapDrawing {
  private:
   HeightMap map_;
 };
+
+}  // namespace terrak::heights::testing
+
+namespace terrak::heights::testing {
+
+// A slope as a mapper draws it: contours every 20 m northwards across a map 400 m wide, from
+// 100 m (an index contour) up by 5 m each, every one cut into three objects that run either
+// way, one of them ending 6 m short of the next (a gap left for a label); a form line in the
+// flat stretch between the third and fourth contour ending in open ground; a path of another
+// symbol across everything. Returns the objects of each contour, south first.
+inline std::vector<std::vector<std::int32_t>> DrawSlope(MapDrawing& d, int contours = 8) {
+  std::vector<std::vector<std::int32_t>> objects;
+  for (int k = 0; k < contours; ++k) {
+    const double y = 20.0 * k;
+    const std::int32_t symbol = k % 5 == 0 ? kIndex : kContour;
+    const auto line = [&](double x0, double x1) {
+      std::vector<Point> points;
+      for (double x = x0; x <= x1 + 1e-9; x += 10) points.push_back({x, y + 2 * std::sin(x / 30)});
+      if (k % 2 == 1) std::reverse(points.begin(), points.end());
+      return points;
+    };
+    objects.push_back({d.Add(symbol, line(0, 120)), d.Add(symbol, line(120, 250)),
+                       d.Add(symbol, line(k == 2 ? 260 : 250, 400))});
+  }
+  d.Add(kForm, {{80, 50}, {120, 51}, {160, 50}});
+  d.Add(kPath, {{10, -10}, {390, 20.0 * contours}});
+  return objects;
+}
 
 }  // namespace terrak::heights::testing
