@@ -20,11 +20,13 @@ namespace {
 using namespace terrak;
 using namespace terrak::testing;
 
-void Print(const char* name, const EvalScore& s, std::int32_t guessedShown) {
-  std::printf("%-22s %6d objects  correct %6.2f %%  wrong %5.2f %%  without %5.2f %%"
-              "  (guessed %d, of them wrong %d)\n",
-              name, s.Objects, 100 * s.CorrectShare(), 100 * s.WrongShare(),
-              100 * s.WithoutShare(), guessedShown, s.GuessedWrong);
+void Print(const char* name, const EvalScore& s) {
+  const auto share = [&](std::int32_t n) { return s.Objects ? 100.0 * n / s.Objects : 0.0; };
+  std::printf("%-22s %6d objects  true height %6.2f %% (derived %6.2f %%, guessed %5.2f %%)"
+              "  wrong %5.2f %% (guessed %5.2f %%)  without %5.2f %%\n",
+              name, s.Objects, share(s.Correct), share(s.Correct - (s.Guessed - s.GuessedWrong)),
+              share(s.Guessed - s.GuessedWrong), share(s.Wrong), share(s.GuessedWrong),
+              share(s.Without));
 }
 
 EvalOptions gOptions;  // what the command line asks for the evaluation maps
@@ -246,19 +248,19 @@ int Run(int argc, char** argv) {
   for (const EvalTerrain& terrain : EvalTerrains()) {
     const EvalMap eval = MakeEvalMap(terrain, gOptions);
     const EvalScore s = FromOneKnown(eval, trials, 7);
-    Print(terrain.Name.c_str(), s, s.Guessed);
+    Print(terrain.Name.c_str(), s);
     all += s;
   }
-  Print("all terrains", all, all.Guessed);
+  Print("all terrains", all);
   std::printf("From one known index contour:\n");
   EvalScore allIndex;
   for (const EvalTerrain& terrain : EvalTerrains()) {
     const EvalMap eval = MakeEvalMap(terrain, gOptions);
     const EvalScore s = FromOneKnown(eval, trials, 7, true);
-    Print(terrain.Name.c_str(), s, s.Guessed);
+    Print(terrain.Name.c_str(), s);
     allIndex += s;
   }
-  Print("all terrains", allIndex, allIndex.Guessed);
+  Print("all terrains", allIndex);
 
   std::printf("From a DEM with +-1 m of noise:\n");
   EvalScore dem;
@@ -269,10 +271,10 @@ int Run(int argc, char** argv) {
     identity.Known = true;
     const heights::DemRun run = heights::HeightsFromDem(eval.Map, eval.Roles, identity, source, "noisy");
     const EvalScore s = ScoreHeights(eval, run.Result);
-    Print(terrain.Name.c_str(), s, s.Guessed);
+    Print(terrain.Name.c_str(), s);
     dem += s;
   }
-  Print("all terrains", dem, dem.Guessed);
+  Print("all terrains", dem);
 
   if (!realMap.empty()) {
     heights::ContourRoles roles;
@@ -281,9 +283,9 @@ int Run(int argc, char** argv) {
     const EvalMap eval = LoadEvalMap(realMap, roles, "f321610");
     std::printf("The real map, from one known contour (%zu choices):\n", trials);
     const EvalScore s = FromOneKnown(eval, trials, 7);
-    Print("domaine-mas-nau", s, s.Guessed);
+    Print("domaine-mas-nau", s);
     const EvalScore si = FromOneKnown(eval, trials, 7, true);
-    Print("  known index contour", si, si.Guessed);
+    Print("  known index contour", si);
   }
   return 0;
 }
