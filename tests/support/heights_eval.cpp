@@ -322,6 +322,31 @@ EvalMap LoadEvalMap(const std::string& file, const heights::ContourRoles& roles,
   return eval;
 }
 
+DemoMap EvalDemoMap(const EvalMap& eval, const EvalTerrain& terrain,
+                    const std::vector<std::int32_t>& known) {
+  DemoMap map;
+  map.Options.Width = terrain.Width;
+  map.Options.Depth = terrain.Depth;
+  map.Symbols = {{static_cast<std::int16_t>(kEvalContour), 2, "Contour", 0},
+                 {static_cast<std::int16_t>(kEvalIndexContour), 2, "Index contour", 0},
+                 {static_cast<std::int16_t>(kEvalFormLine), 2, "Form line", 0},
+                 {static_cast<std::int16_t>(kEvalSlopeLine), 2, "Slope line", 0},
+                 {static_cast<std::int16_t>(kEvalPath), 2, "Path", 0}};
+  for (std::size_t k = 0; k < eval.Map.Objects.size(); ++k) {
+    const HeightObject& o = eval.Map.Objects[k];
+    DemoObject object;
+    object.Symbol = static_cast<std::int16_t>(o.Symbol);
+    const bool isKnown =
+        std::find(known.begin(), known.end(), static_cast<std::int32_t>(k)) != known.end();
+    if (isKnown) object.Height = static_cast<std::int16_t>(std::lround(eval.Truth[k].Metres * 10));
+    std::vector<GroundPoint> part;
+    for (const Point& p : o.Points) part.push_back({p.X, p.Y});
+    object.Parts = {part};
+    map.Objects.push_back(object);
+  }
+  return map;
+}
+
 heights::HeightMap WithOneKnown(const EvalMap& eval, std::int32_t known) {
   heights::HeightMap map = eval.Map;
   for (std::size_t k = 0; k < map.Objects.size(); ++k)

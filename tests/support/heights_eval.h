@@ -14,6 +14,7 @@
 #include "heights/contour_roles.h"
 #include "heights/dem_heights.h"
 #include "heights/height_result.h"
+#include "support/demo_map.h"
 
 namespace terrak::testing {
 
@@ -61,6 +62,11 @@ EvalMap MakeEvalMap(const EvalTerrain& terrain, const EvalOptions& options = {})
 // them (Mapper maps' heights from heightTag), their heights the truth.
 EvalMap LoadEvalMap(const std::string& file, const heights::ContourRoles& roles,
                     const std::string& heightTag);
+
+// The evaluation map as a demo map (objects in the same order), with the heights of known
+// only; written by DemoMapBuilder as an OCAD map of any version, centred on the origin.
+DemoMap EvalDemoMap(const EvalMap& eval, const EvalTerrain& terrain,
+                    const std::vector<std::int32_t>& known);
 
 // The map with every height but that of object known.
 heights::HeightMap WithOneKnown(const EvalMap& eval, std::int32_t known);
