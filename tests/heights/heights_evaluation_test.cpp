@@ -66,7 +66,7 @@ TEST(HeightsEvaluation, TheRealMapFromOneKnownContour) {
   EXPECT_EQ(s.Wrong, s.GuessedWrong);
   std::int32_t derived = 0;
   for (const ObjectHeight& o : result.Objects) derived += o.State == HeightState::Derived;
-  EXPECT_GE(derived, 36);  // the known one among them
+  EXPECT_GE(derived, 36);
 }
 
 }  // namespace
