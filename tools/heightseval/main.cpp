@@ -1,10 +1,19 @@
 // terrak-heights-eval: how well the heights core derives heights on the evaluation set (maps
 // traced from terrain that looks real) and on a real map, from one known contour each time, and
 // how well it takes them from a DEM with noise. Prints a line per terrain and the totals.
+//
+//   terrak-heights-eval [--trials N] [--real-map FILE] [--gap-share F] [--gap-max METRES]
+//                       [--pieces METRES]
+//   terrak-heights-eval --details TERRAIN|real[,CHOICE] [--known-index yes] [--picture FILE.png]
+//                       [--alternative OBJECT,METRES] [--real-map FILE]
+//
+// --details lists every object of one map (a terrain's number, or the real map) with its truth
+// and result, the faces whose contours all lie at one true level and the lines with their faces;
+// --picture draws the map coloured by result; --alternative lists the objects whose heights
+// change when a second object is given the height named.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <string>
 
@@ -118,49 +127,11 @@ void Alternative(const EvalMap& eval, std::int32_t known, std::int32_t other, do
                   rb.Objects[k].Height.Metres, heights::StateName(rb.Objects[k].State));
 }
 
-void Details(const EvalMap& eval, std::int32_t known, const std::string& svg) {
+void Details(const EvalMap& eval, std::int32_t known, const std::string& picture) {
   const heights::HeightMap map = WithOneKnown(eval, known);
   const heights::Topology topology = heights::AnalyseTopology(map);
   const heights::HeightsResult result = heights::DeriveHeights(map, eval.Roles, topology);
-  if (!svg.empty()) Picture(eval, result, known, svg);
-  {
-    int ticks = 0, slopeObjects = 0;
-    for (std::int32_t t : topology.Ticks) ticks += t;
-    for (const heights::HeightObject& o : map.Objects) slopeObjects += o.Role == heights::ContourRole::SlopeLine;
-    std::printf("ticks %d of %d slope lines\n", ticks, slopeObjects);
-  }
-  // Rings: does the nearness of the outer neighbours tell hollows from knolls?
-  {
-    int right = 0, wrongCue = 0, none = 0;
-    for (std::size_t k = 0; k < topology.Lines.size(); ++k) {
-      const std::int32_t c = topology.Lines[k];
-      const heights::Chain& chain = topology.Chains[static_cast<std::size_t>(c)];
-      const std::int32_t inside = topology.InsideSide[static_cast<std::size_t>(c)];
-      if (inside < 0) continue;
-      const double level = eval.Truth[static_cast<std::size_t>(chain.Pieces[0].Object)].Metres;
-      const std::int32_t outerSide = heights::SideOf(static_cast<std::int32_t>(k), inside != 0);
-      double wSame = 0, wOther = 0, other = 0;
-      for (const heights::FacingLink& link : topology.Rays.Links) {
-        if (link.From != outerSide) continue;
-        const heights::Chain& hit = topology.Chains[static_cast<std::size_t>(topology.Lines[static_cast<std::size_t>(heights::LineOfSide(link.To))])];
-        const double h = eval.Truth[static_cast<std::size_t>(hit.Pieces[0].Object)].Metres;
-        const double d = heights::Length(link.Where - chain.Points[0]) + 1;
-        if (std::fabs(h - level) < 0.1) wSame += link.Rays / (d * d);
-        else { wOther += link.Rays / (d * d); other = h; }
-      }
-      const double area = std::fabs(heights::SignedDoubleArea(chain.Points)) / 2;
-      if (wOther > 0)
-        std::printf("ring line %zu level %.0f %s area %.0f length %.0f\n", k, level,
-                    other < level ? "knoll " : "hollow", area, heights::LineLength(chain.Points));
-      if (wOther == 0) { ++none; continue; }
-      // Knoll when the other level is below it; the cue says knoll when the ring lies nearer the
-      // other level's contours than its own level's... 
-      const bool knoll = other < level;
-      const bool cueKnoll = wSame > wOther;
-      (knoll == cueKnoll ? right : wrongCue)++;
-    }
-    std::printf("ring cue: right %d wrong %d untold %d\n", right, wrongCue, none);
-  }
+  if (!picture.empty()) Picture(eval, result, known, picture);
   // Faces whose contours all lie at one true level, with two or more neighbouring faces.
   std::vector<std::vector<std::pair<std::int32_t, double>>> around(static_cast<std::size_t>(topology.Areas.Count));
   for (std::size_t k = 0; k < topology.Lines.size(); ++k) {
@@ -209,13 +180,16 @@ void Details(const EvalMap& eval, std::int32_t known, const std::string& svg) {
 
 int Run(int argc, char** argv) {
   std::size_t trials = 8;
-  std::string realMap, details, svg;
+  std::string realMap, details, picture, alternative;
+  bool knownIndex = false;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string flag = argv[i];
     if (flag == "--trials") trials = std::stoul(argv[i + 1]);
     else if (flag == "--real-map") realMap = argv[i + 1];
     else if (flag == "--details") details = argv[i + 1];
-    else if (flag == "--svg") svg = argv[i + 1];
+    else if (flag == "--picture") picture = argv[i + 1];
+    else if (flag == "--alternative") alternative = argv[i + 1];
+    else if (flag == "--known-index") knownIndex = std::string(argv[i + 1]) == "yes";
     else if (flag == "--gap-share") gOptions.GapShare = std::stod(argv[i + 1]);
     else if (flag == "--gap-max") gOptions.GapMax = std::stod(argv[i + 1]);
     else if (flag == "--pieces") gOptions.PieceMax = 4 * (gOptions.PieceMin = std::stod(argv[i + 1]));
@@ -234,13 +208,13 @@ int Run(int argc, char** argv) {
     } else {
       eval = MakeEvalMap(EvalTerrains()[std::stoul(which)], gOptions);
     }
-    const std::int32_t known = KnownCandidates(eval, choice + 1, 7, std::getenv("EVAL_INDEX") != nullptr)[choice];
-    if (const char* alt = std::getenv("EVAL_ALT")) {
-      const std::string text = alt;
-      Alternative(eval, known, std::stoi(text), std::stod(text.substr(text.find(',') + 1)));
+    const std::int32_t known = KnownCandidates(eval, choice + 1, 7, knownIndex)[choice];
+    if (!alternative.empty()) {
+      Alternative(eval, known, std::stoi(alternative),
+                  std::stod(alternative.substr(alternative.find(',') + 1)));
       return 0;
     }
-    Details(eval, known, svg);
+    Details(eval, known, picture);
     return 0;
   }
   std::printf("From one known contour (%zu choices of the known one per map):\n", trials);
