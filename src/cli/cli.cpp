@@ -31,6 +31,8 @@ int RunCommand(const CommandOptions& command, RunContext& run) {
           return GridCommand(options, run);
         else if constexpr (std::is_same_v<Options, RenderOptions>)
           return RenderCommand(options, run);
+        else if constexpr (std::is_same_v<Options, HeightsOptions>)
+          return HeightsCommand(options, run);
         else
           return ExportCommand(options, run);
       },

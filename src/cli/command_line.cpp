@@ -20,6 +20,7 @@ constexpr const char* kMainUsage =
     "       terrak-cli grid MAP.ocd --symbols N,N,... [options]\n"
     "       terrak-cli render (MAP.ocd --symbols N,N,... | FILE.o3d) --out PICTURE [options]\n"
     "       terrak-cli export (MAP.ocd --symbols N,N,... | FILE.o3d) --dem|--glb|--stl FILE ...\n"
+    "       terrak-cli heights MAP --contours S[,S...] --interval METRES --out OUT [options]\n"
     "       terrak-cli --version | --help | COMMAND --help\n";
 constexpr const char* kInfoUsage =
     "usage: terrak-cli info MAP.ocd [--objects N,N,...] [--height-tag KEY]\n";
@@ -300,7 +301,7 @@ std::optional<CLI::ParseError> InOurWords(const CLI::App& app, const CLI::ParseE
     return error("unexpected argument \"" + extra.front() + "\"");
   }
   if (aboutArguments && app.get_subcommands().empty())
-    return error("a command is needed: info, grid, render or export");
+    return error("a command is needed: info, grid, render, export or heights");
   // An option without its value: "1 required N,N,... missing" in CLI11's words.
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
     const std::string what = e.what();
@@ -335,6 +336,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
   AddGrid(app, grid, texts);
   AddRender(app, render, texts);
   AddExport(app, exports, texts);
+  HeightsOptions heights;
+  HeightsTexts heightsTexts;
+  SetUsage(*AddHeightsCommand(app, heights, heightsTexts), kHeightsUsage);
 
   app.failure_message([](const CLI::App* top, const CLI::Error& e) {
     const std::vector<CLI::App*> chosen = top->get_subcommands();
@@ -356,6 +360,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
     if (chosen->get_name() == "grid") {
       TakeGridTexts(texts, grid);
       return {grid, kExitSuccess};
+    }
+    if (chosen->get_name() == "heights") {
+      TakeHeightsTexts(heightsTexts, heights);
+      return {heights, kExitSuccess};
     }
     if (chosen->get_name() == "export") {
       TakeExportTexts(texts, exports);

@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli/heights_command.h"
 #include "cli/run_context.h"
 #include "mapfile/map_model.h"
 #include "mapfile/settings.h"
@@ -64,7 +65,8 @@ struct ExportOptions {
   bool Force = false;
 };
 
-using CommandOptions = std::variant<InfoOptions, GridOptions, RenderOptions, ExportOptions>;
+using CommandOptions =
+    std::variant<InfoOptions, GridOptions, RenderOptions, ExportOptions, HeightsOptions>;
 
 int InfoCommand(const InfoOptions& options, RunContext& run);
 // A Mapper map reads its heights from heightTag (when not empty); other maps ignore it.

@@ -60,6 +60,20 @@ struct PngResult : GdalOutcome {
   std::vector<std::uint8_t> Bytes;
 };
 
+// Heights of a DEM (any raster GDAL reads, in any coordinate system) at points of the map.
+struct DemSampleRequest {
+  std::string File;
+  // The map's coordinate system; with neither, the points are taken in the DEM's own.
+  std::int32_t EpsgCode = 0;
+  std::string CrsDefinition;
+  std::vector<double> X, Y;  // projected coordinates of the points in the map's system
+};
+
+struct DemSampleResult : GdalOutcome {
+  std::vector<double> Heights;  // per point; NaN outside the DEM or where it has no data
+  std::string Note;             // what the user should know (a coordinate system assumed)
+};
+
 struct GdalExports {
   // Whether GDAL has a driver of this short name.
   bool (*HasDriver)(const std::string& driver) noexcept;
@@ -73,6 +87,7 @@ struct GdalExports {
   PngResult (*EncodePalettePng)(std::int64_t width, std::int64_t height,
                                 const std::vector<std::uint8_t>& pixels,
                                 const std::array<std::uint8_t, 1024>& palette) noexcept;
+  DemSampleResult (*SampleDem)(const DemSampleRequest& request) noexcept;
 };
 
 }  // namespace terrak

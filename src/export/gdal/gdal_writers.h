@@ -14,4 +14,7 @@ std::vector<std::uint8_t> EncodePngWithGdal(std::int64_t width, std::int64_t hei
                                             const std::vector<std::uint8_t>& pixels,
                                             const std::array<std::uint8_t, 1024>& palette);
 
+// The DEM's heights at the request's points; note says what was assumed.
+std::vector<double> SampleDemWithGdal(const DemSampleRequest& request, std::string& note);
+
 }  // namespace terrak

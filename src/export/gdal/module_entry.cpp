@@ -63,7 +63,13 @@ PngResult EncodePalettePng(std::int64_t width, std::int64_t height,
   return result;
 }
 
-constexpr GdalExports kExports{HasDriver, CheckDemFormat, WriteDem, EncodePalettePng};
+DemSampleResult SampleDem(const DemSampleRequest& request) noexcept {
+  DemSampleResult result;
+  Guarded(result, [&] { result.Heights = SampleDemWithGdal(request, result.Note); });
+  return result;
+}
+
+constexpr GdalExports kExports{HasDriver, CheckDemFormat, WriteDem, EncodePalettePng, SampleDem};
 
 }  // namespace
 }  // namespace terrak

@@ -1,0 +1,124 @@
+#include "heights/model_heights.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "common/rounding.h"
+#include "heights/polyline.h"
+#include "mapfile/map_format.h"
+#include "mapfile/map_writer.h"
+
+namespace terrak::heights {
+
+namespace {
+
+// Model units per metre of paper, as the grid and the viewer count them.
+constexpr double kUnitsPerPaperMetre = 56693.0;
+constexpr double kFallbackScale = 10000.0;
+constexpr int kCurveSteps = 8;
+
+std::vector<Point> Flatten(const TObjectCoords& coords, double metresPerUnit) {
+  std::vector<Point> points;
+  const auto at = [&](TPair p) {
+    return Point{p.X * metresPerUnit, p.Y * metresPerUnit};
+  };
+  const std::size_t count = std::min<std::size_t>(
+      coords.Points.size(), static_cast<std::size_t>(std::max(coords.Count, 0)));
+  TPair last{};
+  bool haveVertex = false;
+  for (std::size_t k = 0; k < count; ++k) {
+    const TPair pair = coords.Points[k];
+    if (!IsMarker(pair.X)) {
+      points.push_back(at(pair));
+      last = pair;
+      haveVertex = true;
+      continue;
+    }
+    if (pair.X == kMarkNewPart) break;  // a further part of an area: not a line
+    if (pair.X != kMarkCurve) continue;
+    if (!haveVertex || k + 3 >= count) break;
+    const Point p0 = at(last), p1 = at(coords.Points[k + 1]), p2 = at(coords.Points[k + 2]),
+                p3 = at(coords.Points[k + 3]);
+    for (int i = 1; i <= kCurveSteps; ++i) {
+      const double t = static_cast<double>(i) / kCurveSteps, u = 1.0 - t;
+      points.push_back(p0 * (u * u * u) + p1 * (3 * t * u * u) + p2 * (3 * t * t * u) +
+                       p3 * (t * t * t));
+    }
+    last = coords.Points[k + 3];
+    k += 3;
+  }
+  return points;
+}
+
+}  // namespace
+
+double MetresPerModelUnit(const MapModel& model) {
+  const double scale = model.MapScale > 0 && std::isfinite(model.MapScale) ? model.MapScale
+                                                                            : kFallbackScale;
+  return scale / kUnitsPerPaperMetre;
+}
+
+HeightMap HeightMapFromModel(const MapModel& model, const ContourRoles& roles,
+                             std::int32_t traceTolerance) {
+  HeightMap map;
+  const double metresPerUnit = MetresPerModelUnit(model);
+  map.MetresPerPaperMm = metresPerUnit * kUnitsPerPaperMetre / 1000.0;
+  map.JoinTolerance = std::max(traceTolerance, 1) * metresPerUnit;
+  map.Objects.reserve(model.MapObjects.size());
+  for (std::size_t k = 0; k < model.MapObjects.size(); ++k) {
+    const TMapObject& object = model.MapObjects[k];
+    HeightObject o;
+    o.Symbol = object.Symbol;
+    o.Role = roles.RoleOf(object.Symbol);
+    // Points are lines; areas and texts are no contours whatever their symbol.
+    if (object.ObjectType != 2) o.Role = ContourRole::None;
+    if (k < model.ObjectCoords.size()) o.Points = Flatten(model.ObjectCoords[k], metresPerUnit);
+    if (object.Height != 0) o.Height = Metres(object.Height / 10.0);
+    map.Objects.push_back(std::move(o));
+  }
+  return map;
+}
+
+ContourRoles DefaultContourRoles(const MapModel& model) {
+  std::vector<RoleSymbol> symbols;
+  for (const TmapSymbol& s : model.SymbolList) symbols.push_back({s.Symbol, s.ObjectType == 2, s.Text});
+  return DefaultContourRoles(symbols, model.SymbolNumberScale);
+}
+
+TPair ModelPoint(const MapModel& model, Point p) {
+  const double metresPerUnit = MetresPerModelUnit(model);
+  const auto unit = [&](double v) {
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(RoundToInt(v / metresPerUnit), -(std::int64_t{1} << 30),
+                                 std::int64_t{1} << 30));
+  };
+  return {unit(p.X), unit(p.Y)};
+}
+
+HeightChanges WriteHeightChanges(MapModel& model, const std::string& workingCopy,
+                                 const HeightChanges& changes) {
+  HeightChanges unwritten;
+  // The model holds tenths of a metre in 16 bits, 0 meaning none: one write per new height.
+  std::map<std::int16_t, TracedObjectList> byHeight;
+  for (const HeightChange& change : changes) {
+    if (change.Object < 0 || static_cast<std::size_t>(change.Object) >= model.MapObjects.size()) {
+      unwritten.push_back(change);
+      continue;
+    }
+    std::int32_t tenths = 0;
+    if (change.New.Has) {
+      tenths = HeightTenthsFromMetres(change.New.Metres);
+      if (tenths == 0 || tenths < -32768 || tenths > 32767) {
+        unwritten.push_back(change);
+        continue;
+      }
+    }
+    byHeight[static_cast<std::int16_t>(tenths)].push_back(change.Object);
+  }
+  for (const auto& [tenths, objects] : byHeight)
+    WriteTracedHeights(model, workingCopy, objects, tenths);
+  return unwritten;
+}
+
+}  // namespace terrak::heights

@@ -1,0 +1,178 @@
+// Heights from a DEM: the core with a DEM of its own, and GDAL's module reading GeoTIFFs in
+// another coordinate system, without one, missing or elsewhere.
+#include <cpl_conv.h>
+#include <gdal.h>
+#include <ogr_srs_api.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+
+#include "export/dem_source.h"
+#include "export/gdal_module.h"
+#include "heights/dem_heights.h"
+#include "heights_test_maps.h"
+#include "support/temp_folder.h"
+
+namespace terrak::heights {
+namespace {
+
+using namespace terrak::heights::testing;
+
+class FunctionDem : public DemSource {
+ public:
+  explicit FunctionDem(std::function<double(double, double)> height) : height_(std::move(height)) {}
+  std::vector<double> Sample(const std::vector<Georeferencing::Point>& points) override {
+    std::vector<double> h;
+    for (const auto& p : points) h.push_back(height_(p.Easting, p.Northing));
+    return h;
+  }
+
+ private:
+  std::function<double(double, double)> height_;
+};
+
+Georeferencing Placed(double easting, double northing, int epsg = 0) {
+  Georeferencing g = GeoreferencingFromOffsetAngle(easting, northing, 0);
+  g.EpsgCode = epsg;
+  return g;
+}
+
+const ObjectHeight& Of(const DemRun& run, std::int32_t object) {
+  return run.Result.Objects[static_cast<std::size_t>(object)];
+}
+
+TEST(HeightsFromDem, MediansSnappedToTheLevelsOfEachRoleWithConflictsLeftAsTheyWere) {
+  MapDrawing d;
+  const auto contours = DrawSlope(d);
+  const std::int32_t form = contours.back().back() + 1;
+  const std::int32_t away = d.Add(kContour, {{2000, 0}, {2100, 0}});
+  auto& objects = d.Map().Objects;
+  objects[static_cast<std::size_t>(contours[2][0])].Height = Metres(110);  // as the DEM says
+  objects[static_cast<std::size_t>(contours[3][0])].Height = Metres(120);  // the DEM says 115
+  // 5 m every 20 m north, 1 m of noise, and a mound of 12 m under the index contour's middle.
+  FunctionDem dem([](double x, double y) {
+    const double noise = std::sin(x * 12.9898 + y * 78.233) * 1.0;
+    const double mound = y > 90 && y < 110 && x > 130 && x < 240 ? -12 : 0;
+    return x > 1000 ? std::nan("") : 100 + y / 4 + noise + mound;
+  });
+  const DemRun run = HeightsFromDem(d.Map(), TestRoles(), Placed(0, 0), dem, "dem.tif");
+  ASSERT_EQ(run.Message, "");
+  for (std::size_t k = 0; k < contours.size(); ++k)
+    for (std::int32_t o : contours[k]) {
+      if (o == contours[2][0] || o == contours[3][0] || o == contours[5][1]) continue;
+      EXPECT_EQ(Of(run, o).State, HeightState::Dem) << "object " << o;
+      EXPECT_EQ(Of(run, o).Height, Metres(100 + 5.0 * static_cast<double>(k))) << "object " << o;
+    }
+  EXPECT_EQ(Of(run, form).Height, Metres(112.5));
+  EXPECT_EQ(Of(run, contours[2][0]).State, HeightState::Known);
+  EXPECT_EQ(Of(run, contours[3][0]).State, HeightState::Conflict);
+  EXPECT_EQ(Of(run, contours[3][0]).Height, Metres(120));
+  EXPECT_NE(Of(run, contours[3][0]).Reason.find("115 m, the map 120 m"), std::string::npos)
+      << Of(run, contours[3][0]).Reason;
+  // The index contour's middle piece lies 12 m too low: no index level within half an interval.
+  EXPECT_EQ(Of(run, contours[5][1]).State, HeightState::Conflict);
+  EXPECT_NE(Of(run, contours[5][1]).Reason.find("more than half an interval from 125 m"),
+            std::string::npos)
+      << Of(run, contours[5][1]).Reason;
+  EXPECT_EQ(Of(run, away).State, HeightState::Conflict);
+  EXPECT_EQ(Of(run, away).Reason, "lies outside the DEM");
+}
+
+TEST(HeightsFromDem, NothingChangesWithoutGeoreferencingOrADemThatCoversTheMap) {
+  MapDrawing d;
+  DrawSlope(d);
+  FunctionDem flat([](double, double) { return 100.0; });
+  const DemRun unplaced = HeightsFromDem(d.Map(), TestRoles(), Georeferencing{}, flat, "dem.tif");
+  EXPECT_EQ(unplaced.Message, kNoGeoreferencingMessage);
+  FunctionDem nowhere([](double, double) { return std::nan(""); });
+  const DemRun outside = HeightsFromDem(d.Map(), TestRoles(), Placed(0, 0), nowhere, "far.tif");
+  EXPECT_EQ(outside.Message, "The DEM far.tif does not cover the map. Nothing was changed.");
+  for (const DemRun* run : {&unplaced, &outside})
+    EXPECT_TRUE(ChangesOf(d.Map(), run->Result).empty());
+}
+
+// A GeoTIFF of heights over a box of the map's ground, written in the coordinate system epsg
+// (0: none), each cell's height height(easting, northing) of its centre in UTM 31N.
+void WriteDem(const std::string& file, int epsg, double e0, double n0, double e1, double n1,
+              const std::function<double(double, double)>& height) {
+  GDALAllRegister();
+  OGRSpatialReferenceH utm = OSRNewSpatialReference(nullptr);
+  OSRImportFromEPSG(utm, 32631);
+  OSRSetAxisMappingStrategy(utm, OAMS_TRADITIONAL_GIS_ORDER);
+  OGRSpatialReferenceH target = OSRNewSpatialReference(nullptr);
+  OSRImportFromEPSG(target, epsg == 0 ? 32631 : epsg);
+  OSRSetAxisMappingStrategy(target, OAMS_TRADITIONAL_GIS_ORDER);
+  OGRCoordinateTransformationH forward = OCTNewCoordinateTransformation(utm, target);
+  OGRCoordinateTransformationH back = OCTNewCoordinateTransformation(target, utm);
+  double xs[2] = {e0, e1}, ys[2] = {n0, n1};
+  OCTTransform(forward, 2, xs, ys, nullptr);
+  const int size = 200;
+  GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), file.c_str(), size, size, 1,
+                               GDT_Float32, nullptr);
+  const double dx = (xs[1] - xs[0]) / size, dy = (ys[1] - ys[0]) / size;
+  double transform[6] = {xs[0], dx, 0, ys[1], 0, -dy};
+  GDALSetGeoTransform(ds, transform);
+  if (epsg != 0) {
+    char* wkt = nullptr;
+    OSRExportToWkt(target, &wkt);
+    GDALSetProjection(ds, wkt);
+    CPLFree(wkt);
+  }
+  std::vector<float> cells(static_cast<std::size_t>(size * size));
+  for (int r = 0; r < size; ++r)
+    for (int c = 0; c < size; ++c) {
+      double x = xs[0] + (c + 0.5) * dx, y = ys[1] - (r + 0.5) * dy;
+      OCTTransform(back, 1, &x, &y, nullptr);
+      cells[static_cast<std::size_t>(r * size + c)] = static_cast<float>(height(x, y));
+    }
+  EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Write, 0, 0, size, size, cells.data(),
+                         size, size, GDT_Float32, 0, 0),
+            CE_None);
+  GDALClose(ds);
+  OCTDestroyCoordinateTransformation(forward);
+  OCTDestroyCoordinateTransformation(back);
+  OSRDestroySpatialReference(utm);
+  OSRDestroySpatialReference(target);
+}
+
+TEST(HeightsFromDem, GdalsModuleReprojectsADemInAnotherSystemAndRefusesBadOnes) {
+  const GdalExports& gdal = LoadGdalExports({TERRAK_GDAL_MODULE_PATH});
+  terrak::testing::TempFolder folder;
+  MapDrawing d;
+  const auto contours = DrawSlope(d);
+  // The map lies in UTM 31N; the DEM is in longitude and latitude (WGS 84).
+  const double e0 = 569000, n0 = 4854000;
+  const Georeferencing georef = Placed(e0, n0, 32631);
+  const auto slope = [&](double, double n) { return 100 + (n - n0) / 4; };
+  const std::string lonLat = folder.File("lonlat.tif");
+  WriteDem(lonLat, 4326, e0 - 60, n0 - 60, e0 + 460, n0 + 220, slope);
+  const auto source = OpenDemFile(lonLat, georef, gdal);
+  const DemRun run = HeightsFromDem(d.Map(), TestRoles(), georef, *source, lonLat);
+  ASSERT_EQ(run.Message, "");
+  for (std::size_t k = 0; k < contours.size(); ++k)
+    for (std::int32_t o : contours[k])
+      EXPECT_EQ(Of(run, o).Height, Metres(100 + 5.0 * static_cast<double>(k))) << "object " << o;
+
+  const std::string bare = folder.File("bare.tif");
+  WriteDem(bare, 0, e0 - 60, n0 - 60, e0 + 460, n0 + 220, slope);
+  const auto withoutSystem = OpenDemFile(bare, georef, gdal);
+  EXPECT_EQ(HeightsFromDem(d.Map(), TestRoles(), georef, *withoutSystem, bare).Message,
+            "The DEM " + bare + " has no coordinate system, so it cannot be laid over the map");
+
+  const std::string missing = folder.File("missing.tif");
+  const auto absent = OpenDemFile(missing, georef, gdal);
+  EXPECT_EQ(HeightsFromDem(d.Map(), TestRoles(), georef, *absent, missing).Message.rfind(
+                "The DEM " + missing + " cannot be read", 0),
+            0u);
+
+  const std::string far = folder.File("far.tif");
+  WriteDem(far, 32631, e0 + 5000, n0, e0 + 6000, n0 + 1000, slope);
+  const auto elsewhere = OpenDemFile(far, georef, gdal);
+  EXPECT_EQ(HeightsFromDem(d.Map(), TestRoles(), georef, *elsewhere, far).Message,
+            "The DEM " + far + " does not cover the map. Nothing was changed.");
+}
+
+}  // namespace
+}  // namespace terrak::heights
