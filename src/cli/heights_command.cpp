@@ -3,6 +3,7 @@
 // The map itself is only read.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <ostream>
 
 #include "cli/arguments.h"
@@ -12,6 +13,7 @@
 #include "cli/heights_command.h"
 #include "cli/heights_report.h"
 #include "cli/run_context.h"
+#include "cli/symbol_names.h"
 #include "export/dem_source.h"
 #include "heights/dem_heights.h"
 #include "heights/derive_heights.h"
@@ -53,16 +55,31 @@ int HeightsCommand(const HeightsOptions& o, RunContext& run) {
   }
   MapModel model;
   CliDialogs dialogs(run.Err);
-  if (!LoadMapWithSymbols(o.MapFile, o.Roles.AllSymbols(), o.HeightTag, run, model, dialogs))
+  std::vector<std::string> items;
+  for (const auto* list : {&o.Contours, &o.IndexContours, &o.FormLines, &o.SlopeLines})
+    items.insert(items.end(), list->begin(), list->end());
+  if (!LoadMapWithSymbols(o.MapFile, items, o.HeightTag, run, model, dialogs))
     return kExitFailure;
+  heights::ContourRoles roles = o.Roles;
+  roles.Contours = FindSymbols(o.Contours, model);
+  roles.IndexContours = FindSymbols(o.IndexContours, model);
+  roles.FormLines = FindSymbols(o.FormLines, model);
+  roles.SlopeLines = FindSymbols(o.SlopeLines, model);
+  const std::vector<std::int32_t> all = roles.AllSymbols();
+  for (std::size_t i = 0; i < all.size(); ++i)
+    if (std::find(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(i), all[i]) !=
+        all.begin() + static_cast<std::ptrdiff_t>(i)) {
+      run.Err.Line("terrak-cli: a symbol is given more than once");
+      return kExitUsage;
+    }
   const std::string workingCopy = run.Scratch().File("OCADCopy.tmp");
   const heights::HeightMap map =
-      heights::HeightMapFromModel(model, o.Roles, Settings{}.TraceTolerance);
+      heights::HeightMapFromModel(model, roles, Settings{}.TraceTolerance);
 
   heights::HeightsResult result;
   if (!o.Dem.empty()) {
     const std::unique_ptr<heights::DemSource> dem = OpenDemFile(o.Dem, model.Georef);
-    heights::DemRun fromDem = heights::HeightsFromDem(map, o.Roles, model.Georef, *dem, o.Dem);
+    heights::DemRun fromDem = heights::HeightsFromDem(map, roles, model.Georef, *dem, o.Dem);
     if (!fromDem.Message.empty()) {
       run.Err.Line("terrak-cli: " + fromDem.Message);
       return kExitFailure;
@@ -70,7 +87,7 @@ int HeightsCommand(const HeightsOptions& o, RunContext& run) {
     if (!dem->Note().empty()) run.Err.Line("terrak-cli: note: " + dem->Note());
     result = std::move(fromDem.Result);
   } else {
-    result = heights::DeriveHeights(map, o.Roles);
+    result = heights::DeriveHeights(map, roles);
   }
 
   // Heights the map cannot hold stay as they were and count as conflicts.

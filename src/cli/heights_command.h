@@ -17,7 +17,10 @@ class RunContext;
 
 struct HeightsOptions {
   std::string MapFile;
+  // The interval and the index contours' step; the symbols of each role come from the items
+  // below, found in the map as info prints them.
   heights::ContourRoles Roles;
+  std::vector<std::string> Contours, IndexContours, FormLines, SlopeLines;
   std::string Dem;     // take the heights from this DEM; empty: derive them
   std::string Out;     // the map with its heights
   std::string Report;  // a CSV line per contour object; empty for none

@@ -64,20 +64,20 @@ CLI::App* AddHeightsCommand(CLI::App& app, HeightsOptions& o, HeightsTexts& t) {
 
 void TakeHeightsTexts(const HeightsTexts& t, HeightsOptions& o) {
   heights::ContourRoles& roles = o.Roles;
-  roles.Contours = *ParseSymbolList(t.Contours);
-  if (!t.IndexContours.empty()) roles.IndexContours = *ParseSymbolList(t.IndexContours);
-  if (!t.FormLines.empty()) roles.FormLines = *ParseSymbolList(t.FormLines);
-  if (!t.SlopeLines.empty()) roles.SlopeLines = *ParseSymbolList(t.SlopeLines);
+  o.Contours = *ParseSymbolList(t.Contours);
+  if (!t.IndexContours.empty()) o.IndexContours = *ParseSymbolList(t.IndexContours);
+  if (!t.FormLines.empty()) o.FormLines = *ParseSymbolList(t.FormLines);
+  if (!t.SlopeLines.empty()) o.SlopeLines = *ParseSymbolList(t.SlopeLines);
   if (!t.IndexEvery.empty()) roles.IndexEvery = *ParseWholeNumber(t.IndexEvery);
   roles.Interval = *ParsePositiveNumber(t.Interval);
-  // Each symbol has one role.
-  std::vector<std::int32_t> seen;
-  for (const auto* list : {&roles.Contours, &roles.IndexContours, &roles.FormLines,
-                           &roles.SlopeLines})
-    for (std::int32_t symbol : *list) {
-      if (std::find(seen.begin(), seen.end(), symbol) != seen.end())
+  // Each symbol has one role (the same item twice; other spellings are caught once the map
+  // tells which symbols the items name).
+  std::vector<std::string> seen;
+  for (const auto* list : {&o.Contours, &o.IndexContours, &o.FormLines, &o.SlopeLines})
+    for (const std::string& item : *list) {
+      if (std::find(seen.begin(), seen.end(), item) != seen.end())
         throw CLI::ValidationError("a symbol is given more than once");
-      seen.push_back(symbol);
+      seen.push_back(item);
     }
 }
 

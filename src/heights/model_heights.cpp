@@ -6,6 +6,7 @@
 
 #include "common/rounding.h"
 #include "heights/polyline.h"
+#include "mapfile/height_field.h"
 #include "mapfile/map_format.h"
 #include "mapfile/map_writer.h"
 
@@ -74,7 +75,7 @@ HeightMap HeightMapFromModel(const MapModel& model, const ContourRoles& roles,
     // Points are lines; areas and texts are no contours whatever their symbol.
     if (object.ObjectType != 2) o.Role = ContourRole::None;
     if (k < model.ObjectCoords.size()) o.Points = Flatten(model.ObjectCoords[k], metresPerUnit);
-    if (object.Height != 0) o.Height = Metres(object.Height / 10.0);
+    if (object.HasHeight) o.Height = Metres(object.Height / 10.0);
     map.Objects.push_back(std::move(o));
   }
   return map;
@@ -99,25 +100,29 @@ TPair ModelPoint(const MapModel& model, Point p) {
 HeightChanges WriteHeightChanges(MapModel& model, const std::string& workingCopy,
                                  const HeightChanges& changes) {
   HeightChanges unwritten;
-  // The model holds tenths of a metre in 16 bits, 0 meaning none: one write per new height.
-  std::map<std::int16_t, TracedObjectList> byHeight;
+  // One write per new height (none: the height goes).
+  std::map<std::optional<std::int32_t>, TracedObjectList> byHeight;
   for (const HeightChange& change : changes) {
     if (change.Object < 0 || static_cast<std::size_t>(change.Object) >= model.MapObjects.size()) {
       unwritten.push_back(change);
       continue;
     }
-    std::int32_t tenths = 0;
+    std::optional<std::int32_t> tenths;
     if (change.New.Has) {
       tenths = HeightTenthsFromMetres(change.New.Metres);
-      if (tenths == 0 || tenths < -32768 || tenths > 32767) {
+      if (!tenths || HeightNotHeldMessage(model, *tenths)) {
         unwritten.push_back(change);
         continue;
       }
     }
-    byHeight[static_cast<std::int16_t>(tenths)].push_back(change.Object);
+    byHeight[tenths].push_back(change.Object);
   }
-  for (const auto& [tenths, objects] : byHeight)
-    WriteTracedHeights(model, workingCopy, objects, tenths);
+  for (const auto& [tenths, objects] : byHeight) {
+    if (tenths)
+      WriteTracedHeights(model, workingCopy, objects, *tenths);
+    else
+      ClearTracedHeights(model, workingCopy, objects);
+  }
   return unwritten;
 }
 

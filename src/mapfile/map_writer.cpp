@@ -219,6 +219,11 @@ void WriteTracedHeights(MapModel& model, const std::string& workingCopy,
   WriteHeights(model, workingCopy, traced, newHeight);
 }
 
+void ClearTracedHeights(MapModel& model, const std::string& workingCopy,
+                        const TracedObjectList& traced) {
+  WriteHeights(model, workingCopy, traced, std::nullopt);
+}
+
 void ClearAllHeights(MapModel& model, const std::string& workingCopy, UserDialogs& dialogs) {
   dialogs.Message(kClearingHeightsMessage, MessageType::Information,
                   static_cast<unsigned>(DialogButton::Ok));

@@ -19,6 +19,9 @@ using TracedObjectList = std::vector<std::int32_t>;
 // the height (HeightNotHeldMessage); one beyond its field throws std::out_of_range.
 void WriteTracedHeights(MapModel& model, const std::string& workingCopy,
                         const TracedObjectList& traced, std::int32_t newHeight);
+// Takes the height of every traced object away.
+void ClearTracedHeights(MapModel& model, const std::string& workingCopy,
+                        const TracedObjectList& traced);
 // Takes the height of every loaded object away.
 void ClearAllHeights(MapModel& model, const std::string& workingCopy, UserDialogs& dialogs);
 // Gives every traced object the symbol number symbol (index and object), in memory and file.

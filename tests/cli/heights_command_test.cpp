@@ -30,7 +30,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 // Heights of the map's objects of symbols 101 to 104 as the program reads them, in tenths.
-std::vector<std::int16_t> MapHeights(const std::string& file, TempFolder& folder) {
+std::vector<std::int32_t> MapHeights(const std::string& file, TempFolder& folder) {
   MapModel model;
   model.MapFileName = file;
   ScriptedDialogs dialogs;
@@ -39,7 +39,7 @@ std::vector<std::int16_t> MapHeights(const std::string& file, TempFolder& folder
   for (std::int32_t s : {101, 102, 103, 104}) model.SelectedSymbols.push_back({s, 0});
   model.SymbolsSelected = true;
   ReadObjects(model, copy);
-  std::vector<std::int16_t> heights;
+  std::vector<std::int32_t> heights;
   for (const TMapObject& o : model.MapObjects) heights.push_back(o.Height);
   return heights;
 }
@@ -92,7 +92,7 @@ TEST(HeightsCommand, DerivesEveryHeightFromOneKnownContourIntoANewMapWithAReport
   EXPECT_EQ(csv[0], "index,symbol,height,state,reason");
 
   // The new map holds the derived heights; the report numbers objects as info --objects does.
-  const std::vector<std::int16_t> heights = MapHeights(out, p.Folder);
+  const std::vector<std::int32_t> heights = MapHeights(out, p.Folder);
   int checked = 0;
   for (std::size_t i = 1; i < csv.size(); ++i) {
     std::istringstream line(csv[i]);
@@ -104,7 +104,7 @@ TEST(HeightsCommand, DerivesEveryHeightFromOneKnownContourIntoANewMapWithAReport
     const auto k = std::stoul(index);
     ASSERT_LT(k, heights.size());
     if (state == "derived" || state == "known") {
-      EXPECT_EQ(heights[k], static_cast<std::int16_t>(std::lround(std::stod(height) * 10)));
+      EXPECT_EQ(heights[k], static_cast<std::int32_t>(std::lround(std::stod(height) * 10)));
       EXPECT_EQ(std::stod(height), p.Eval.Truth[k].Metres) << csv[i];
       ++checked;
     }
@@ -159,10 +159,10 @@ TEST(HeightsCommand, TakesTheHeightsFromADemWhenTheMapSaysWhereItLies) {
   // An OCAD 6 map names no coordinate system: its coordinates are taken to be the DEM's.
   EXPECT_NE(run.Err.find("terrak-cli: note: the map names no coordinate system"),
             std::string::npos);
-  const std::vector<std::int16_t> heights = MapHeights(out, p.Folder);
+  const std::vector<std::int32_t> heights = MapHeights(out, p.Folder);
   for (std::size_t k = 0; k < heights.size(); ++k) {
     if (!p.Eval.Truth[k].Has) continue;
-    EXPECT_EQ(heights[k], static_cast<std::int16_t>(std::lround(p.Eval.Truth[k].Metres * 10)));
+    EXPECT_EQ(heights[k], static_cast<std::int32_t>(std::lround(p.Eval.Truth[k].Metres * 10)));
   }
 }
 

@@ -21,9 +21,10 @@ TEST(ModelHeights, ObjectsInGroundMetresWithCurvesFlattenedAndRolesFromTheirSymb
     object.Symbol = symbol;
     object.ObjectType = type;
     object.Height = height;
+    object.HasHeight = height != 0;
     model.MapObjects.push_back(object);
-    model.ObjectCoords.push_back(
-        {symbol, type, static_cast<std::int32_t>(points.size()), height, std::move(points)});
+    model.ObjectCoords.push_back({symbol, type, static_cast<std::int32_t>(points.size()), height,
+                                  height != 0, std::move(points)});
   };
   // A straight piece, then a curve: marker, two control points, the end.
   add(101, 2, 1055, {{0, 0}, {5669, 0}, {kMarkCurve, 0}, {5669, 5669}, {11339, 5669},
