@@ -558,8 +558,7 @@ class Interpolator {
     if (!state_.HaveE) return y;
     const LineState& column = streams_.Column();
     const double columnSlope = column.Slope;
-    if (!column.SlopeKnown || (columnSlope > 0.0 && (column.DownV < 0 || column.UpV < 0)))
-      return y;
+    if (!column.SlopeKnown) return y;
     const std::int32_t end = std::min<std::int32_t>(last, column.UpLastX);
     if (end < y) return y;
     if (columnSlope == 0.0) return RunCells<true>(x, y, end, column, MakeFlatColumn(x, y));
@@ -713,12 +712,13 @@ class Interpolator {
     side.Far.Beyond = BeyondOf(side.Far, IsUp(way));
   }
   // A side's slope beyond its near cell as the estimate reads it, down (edge - next) or up
-  // (next - edge), from the values its far cells hold now; kReadAfresh when either holds 0.
+  // (next - edge), from the values its far cells hold now; kReadAfresh when either holds no
+  // height (a cell holding 0 may yet be written).
   std::int32_t BeyondOf(const SideFar& far, bool up) const {
     const std::int32_t edge = scan_.G(far.Edge.x, far.Edge.y);
     const std::int32_t next = scan_.G(far.Next.x, far.Next.y);
-    if (edge == 0 || next == 0) return SideFar::kReadAfresh;
-    return up ? next - edge : edge - next;
+    if (!IsHeight(edge) || !IsHeight(next)) return SideFar::kReadAfresh;
+    return SlopeBetween(edge, next, up);
   }
 
   // A side's slope beyond its near cell, its far cells found first if they are not known.
@@ -729,10 +729,8 @@ class Interpolator {
       assert(far.Beyond == BeyondOf(far, IsUp(way)));
       return far.Beyond;
     }
-    const std::int32_t edge = scan_.G(far.Edge.x, far.Edge.y);
-    const std::int32_t next = scan_.G(far.Next.x, far.Next.y);
-    if (edge == 0 || next == 0) return 0;
-    return IsUp(way) ? next - edge : edge - next;
+    return SlopeBetween(scan_.G(far.Edge.x, far.Edge.y), scan_.G(far.Next.x, far.Next.y),
+                        IsUp(way));
   }
 
   // An up side's new near cell, from a scan from the present cell. Its edge and next cells are
@@ -856,7 +854,7 @@ class Interpolator {
   static double Gradient(std::int32_t downP, std::int32_t upP, std::int32_t downV,
                          std::int32_t upV, double step) {
     const std::int64_t length = std::int64_t{upP} - downP;
-    if (length == 0 || upV == 0 || downV == 0) return -1.0;
+    if (length == 0 || !IsHeight(upV) || !IsHeight(downV)) return -1.0;
     const double l = static_cast<double>(length);
     const double dh = static_cast<double>(upV - downV);
     return Diagonal ? std::fabs(dh / l) / step : std::fabs(dh / l);
@@ -909,50 +907,48 @@ class Interpolator {
     if (state_.HaveE) {
       const LineState& columnSloped = Sloped<false>(columnLine, columnLine.UpNear, true, 1.0);
       const double columnSlope = columnSloped.Slope;
-      if (!(columnSlope > 0.0 && (columnSloped.DownV < 0 || columnSloped.UpV < 0))) {
-        applied = columnSlope >= 0.0;
-        if (columnSlope == 0.0) {
-          // A flat column extrapolates, or keeps the carried estimate, which may leave the cell
-          // positive for the row's first read.
-          const StreamScan flat = column();
-          ExtrapolateFlat(flat, y, 1.0,
-                          static_cast<double>(std::int64_t{flat.UpNearP()} - flat.DownNearP()),
-                          state_);
-          if (const std::int16_t v = StoredEstimate(state_); v > 0) {
-            scan_.Write(x, y, v);
-            LaterLinesOneByOne(x, y, root2);
-            return;
-          }
-        }
-        std::int32_t p0 = y;
-        const LineState* steepest = &columnSloped;
-        bool alongColumn = true;
-        double best = columnSlope;
-        const auto consider = [&](const LineState& line) {
-          if (line.Slope > best) {
-            best = line.Slope;
-            steepest = &line;
-            alongColumn = false;
-            p0 = x;
-          }
-          return line.Slope;
-        };
-        const double slopes[] = {
-            consider(Sloped<false>(rowLine, rowLine.UpNear, false, 1.0)),
-            consider(Sloped<true, true>(fallingLine, fallingUpNear, false, root2)),
-            consider(Sloped<true>(risingLine, risingLine.UpNear, false, root2))};
-        if (best > 0.0) {
-          const LineState& s = *steepest;
-          const std::int32_t down = alongColumn ? s.DownNear.y : s.DownNear.x;
-          const std::int32_t up = alongColumn ? s.SlopeUp.y : s.SlopeUp.x;
-          state_.BestGradient = best;
-          state_.E = Interpolated(p0, down, std::int64_t{up} - down, s.UpV - s.DownV, s.DownV);
-          WriteEmpty(x, y, StoredEstimate(state_));
+      applied = columnSlope >= 0.0;
+      if (columnSlope == 0.0) {
+        // A flat column extrapolates, or keeps the carried estimate, which may leave the cell
+        // positive for the row's first read.
+        const StreamScan flat = column();
+        ExtrapolateFlat(flat, y, 1.0,
+                        static_cast<double>(std::int64_t{flat.UpNearP()} - flat.DownNearP()),
+                        state_);
+        if (const std::int16_t v = StoredEstimate(state_); v > 0) {
+          scan_.Write(x, y, v);
+          LaterLinesOneByOne(x, y, root2);
           return;
         }
-        flatLines(applied, slopes);
+      }
+      std::int32_t p0 = y;
+      const LineState* steepest = &columnSloped;
+      bool alongColumn = true;
+      double best = columnSlope;
+      const auto consider = [&](const LineState& line) {
+        if (line.Slope > best) {
+          best = line.Slope;
+          steepest = &line;
+          alongColumn = false;
+          p0 = x;
+        }
+        return line.Slope;
+      };
+      const double slopes[] = {
+          consider(Sloped<false>(rowLine, rowLine.UpNear, false, 1.0)),
+          consider(Sloped<true, true>(fallingLine, fallingUpNear, false, root2)),
+          consider(Sloped<true>(risingLine, risingLine.UpNear, false, root2))};
+      if (best > 0.0) {
+        const LineState& s = *steepest;
+        const std::int32_t down = alongColumn ? s.DownNear.y : s.DownNear.x;
+        const std::int32_t up = alongColumn ? s.SlopeUp.y : s.SlopeUp.x;
+        state_.BestGradient = best;
+        state_.E = Interpolated(p0, down, std::int64_t{up} - down, s.UpV - s.DownV, s.DownV);
+        WriteEmpty(x, y, StoredEstimate(state_));
         return;
       }
+      flatLines(applied, slopes);
+      return;
     }
     if (ApplyLineEstimate<false>(column(), y, 1.0, state_)) {
       applied = true;

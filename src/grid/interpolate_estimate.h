@@ -31,6 +31,19 @@ inline double Interpolated(std::int32_t p0, std::int32_t downNearP, std::int64_t
          downNearV;
 }
 
+// Whether a value a scan reported is a height: a contour cell, as the scans themselves count
+// them. A scan that reaches its limit without meeting one reports the cell where it stopped,
+// and a run of contour cells that ends at a limit has the cell beside it reported as its edge;
+// such a cell holds 0 or an earlier estimate, stored negated, which is no height at all.
+inline bool IsHeight(std::int32_t v) { return v > 0; }
+
+// The slope between a side's edge and next values, down (edge - next) or up (next - edge): 0
+// where either is no height.
+inline std::int32_t SlopeBetween(std::int32_t edge, std::int32_t next, bool up) {
+  if (!IsHeight(edge) || !IsHeight(next)) return 0;
+  return up ? next - edge : edge - next;
+}
+
 // A flat line's slope beyond its near contours, down and up: 0 where there is none. The
 // values are read lazily, each once (a fast scan's reads go to the grid).
 // A scan that keeps these slopes gives them as DownBeyond and UpBeyond.
@@ -40,8 +53,7 @@ inline std::int32_t SlopeBeyondDown(const Scan& s) {
     return s.DownBeyond();
   } else {
     const std::int32_t edge = s.DownEdgeV();
-    const std::int32_t next = edge != 0 ? s.DownNextV() : 0;
-    return edge != 0 && next != 0 ? edge - next : 0;
+    return IsHeight(edge) ? SlopeBetween(edge, s.DownNextV(), false) : 0;
   }
 }
 template <typename Scan>
@@ -50,8 +62,7 @@ inline std::int32_t SlopeBeyondUp(const Scan& s) {
     return s.UpBeyond();
   } else {
     const std::int32_t next = s.UpNextV();
-    const std::int32_t edge = next != 0 ? s.UpEdgeV() : 0;
-    return next != 0 && edge != 0 ? next - edge : 0;
+    return IsHeight(next) ? SlopeBetween(s.UpEdgeV(), next, true) : 0;
   }
 }
 
@@ -95,8 +106,9 @@ inline void ExtrapolateFlat(const Scan& s, std::int32_t p0, double step, double 
 template <bool Diagonal, typename Scan>
 inline bool ApplyLineEstimate(const Scan& s, std::int32_t p0, double step, EstimateState& state,
                               GradientMemo* memo = nullptr, bool* improved = nullptr) {
+  // A side that met no contour leaves the line skipped.
   const std::int64_t length = std::int64_t{s.UpNearP()} - s.DownNearP();
-  if (length == 0 || s.UpNearV() == 0 || s.DownNearV() == 0) return false;
+  if (length == 0 || !IsHeight(s.UpNearV()) || !IsHeight(s.DownNearV())) return false;
   const double l = static_cast<double>(length);
   const std::int32_t dhInt = s.UpNearV() - s.DownNearV();
   const double dh = static_cast<double>(dhInt);

@@ -160,9 +160,15 @@ TEST(Interpolation, EstimateKeepsTheEarlierLineOnTiesAndCarriesOver) {
   EXPECT_TRUE(ApplyLineEstimate<false>(row, 3, 1.0, state));  // the same gradient of 10
   EXPECT_DOUBLE_EQ(state.E, 130.0);
   EXPECT_EQ(StoredEstimate(state), -130);
-  // A zero near value or a zero length skips the line.
+  // A near value that is no height (0, or an estimate stored negated) or a zero length skips
+  // the line.
   LineScan skipped = column;
   skipped.UpNear.v = 0;
+  EXPECT_FALSE(ApplyLineEstimate<false>(skipped, 3, 1.0, state));
+  skipped.UpNear.v = -200;
+  EXPECT_FALSE(ApplyLineEstimate<false>(skipped, 3, 1.0, state));
+  skipped = column;
+  skipped.DownNear.v = -100;
   EXPECT_FALSE(ApplyLineEstimate<false>(skipped, 3, 1.0, state));
   skipped = column;
   skipped.UpNear.p = skipped.DownNear.p;
@@ -196,6 +202,51 @@ TEST(Interpolation, EstimateKeepsTheEarlierLineOnTiesAndCarriesOver) {
   flat.DownNext.v = 170;
   EXPECT_TRUE(ApplyLineEstimate<false>(flat, 6, 1.0, state));
   EXPECT_DOUBLE_EQ(state.E, 4.0 / 8.0 * -20 + 150);
+  // An edge or next cell that holds an estimate stored negated is no contour: no step beyond.
+  for (const bool edge : {true, false}) {
+    state = EstimateState{};
+    LineScan stopped = flat;
+    (edge ? stopped.DownEdge : stopped.DownNext).v = -150;
+    stopped.UpNext.v = 160;
+    EXPECT_TRUE(ApplyLineEstimate<false>(stopped, 4, 1.0, state));
+    EXPECT_DOUBLE_EQ(state.E, 150 - 6.0 / 8.0 * 10) << edge;  // from the step up, 6 away
+    stopped = flat;
+    (edge ? stopped.DownEdge : stopped.DownNext).v = 0;
+    stopped.UpNext.v = 0;
+    stopped.UpEdge.v = -150;
+    state = EstimateState{};
+    EXPECT_TRUE(ApplyLineEstimate<false>(stopped, 4, 1.0, state));
+    EXPECT_FALSE(state.HaveE) << edge;
+  }
+}
+
+// Scans that stop at the grid's limits report the cells there, and a contour running along a
+// limit has the cell beside it reported as its last cell: cells holding 0 or an earlier
+// estimate, stored negated. Taken for heights, they made pits (0.4 m among contours of 310 m)
+// and estimates stored positive, which the cells after them took for contours. Here contours
+// of 310 m along column 0, column 6 and rows 1 and 7, and of 315 m along column 10: the valley
+// west of column 6 falls towards it by the step beyond (5 m), and no estimate comes out
+// positive or leaves the contours' range by more than that step.
+TEST(Interpolation, CellsAtTheLimitsHoldNoHeightsForTheEstimate) {
+  GridState grid = EmptyGrid(12, 8);
+  Column(grid, 0, 1, 7, 3100);
+  Column(grid, 6, 1, 7, 3100);
+  Column(grid, 10, 1, 7, 3150);
+  Row(grid, 1, 0, 12, 3100);
+  Row(grid, 7, 0, 12, 3100);
+  const GridState done = Interpolated(grid);
+  for (int x = 0; x <= 12; ++x)
+    for (int y = 0; y <= 8; ++y) {
+      const std::int16_t v = done.HeightGrid(x, y);
+      if (grid.HeightGrid(x, y) > 0) continue;
+      if (v == 0) continue;
+      EXPECT_LE(v, -3100 + 50) << x << "," << y;
+      EXPECT_GE(v, -3150 - 50) << x << "," << y;
+    }
+  // Across the valley: 310 m less 5/6, 4/6, ... of the step of 5 m up to 315 m beyond column 6.
+  const std::int16_t valley[] = {-3058, -3067, -3075, -3083, -3092};
+  for (int y = 2; y <= 6; ++y)
+    for (int x = 1; x <= 5; ++x) EXPECT_EQ(done.HeightGrid(x, y), valley[x - 1]) << x << "," << y;
 }
 
 TEST(Interpolation, EarlyCellsWithoutAnyEstimateStayEmptyAndProgressShowsColumns) {
