@@ -29,8 +29,10 @@ int RunCommand(const CommandOptions& command, RunContext& run) {
           return GridCommand(options, run);
         else if constexpr (std::is_same_v<Options, RenderOptions>)
           return RenderCommand(options, run);
-        else
+        else if constexpr (std::is_same_v<Options, ExportOptions>)
           return ExportCommand(options, run);
+        else
+          return MapCommand(options, run);
       },
       command);
 }

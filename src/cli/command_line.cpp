@@ -18,6 +18,7 @@ constexpr const char* kMainUsage =
     "       terrak-cli grid MAP.ocd --symbols N,N,... [options]\n"
     "       terrak-cli render (MAP.ocd --symbols N,N,... | FILE.o3d) --out PICTURE [options]\n"
     "       terrak-cli export (MAP.ocd --symbols N,N,... | FILE.o3d) --dem|--glb|--stl FILE ...\n"
+    "       terrak-cli map MAP.ocd --out PICTURE [--dpi N]\n"
     "       terrak-cli --version | --help | COMMAND --help\n";
 constexpr const char* kInfoUsage = "usage: terrak-cli info MAP.ocd [--objects N,N,...]\n";
 constexpr const char* kGridUsage =
@@ -32,6 +33,9 @@ constexpr const char* kExportUsage =
     "         [--format DRIVER] [--glb FILE.glb] [--stl FILE.stl] [--interval N]\n"
     "         [--exaggeration F] [--print-width MM] [--base MM] [--smoothing F] [--passes P]\n"
     "         [--contour-gap G] [--height-tag KEY] [--force]\n";
+
+constexpr const char* kMapUsage =
+    "usage: terrak-cli map MAP.ocd --out PICTURE [--dpi N] [--force]\n";
 
 // The usage line of each command in the program's own words, in help and after every error.
 class UsageFormatter : public CLI::Formatter {
@@ -60,7 +64,7 @@ CLI::Validator WholeNumberCheck() { return Wants(ParseWholeNumber, "a whole numb
 
 struct Texts {  // options kept as text until every check has passed
   std::string Objects, Symbols, Smoothing, Passes, ContourGap, Size, View;
-  std::string Interval, Exaggeration, PrintWidth, Base;
+  std::string Interval, Exaggeration, PrintWidth, Base, Dpi;
 };
 
 // Mapper maps keep heights in an object tag; the map's usual one unless this names another.
@@ -199,6 +203,22 @@ void AddExport(CLI::App& app, ExportOptions& o, Texts& t) {
   exports->add_flag("--force", o.Force, "replace output files even when they are read-only");
 }
 
+void AddMap(CLI::App& app, MapOptions& o, Texts& t) {
+  CLI::App* map = app.add_subcommand(
+      "map", "Draw the whole map in its own colours into a picture file");
+  SetUsage(*map, kMapUsage);
+  map->add_option("MAP.ocd", o.MapFile, "an OCAD map (versions 6 to 2018) or a Mapper map")
+      ->required();
+  map->add_option("--out", o.Out, "the picture: a 24-bit bitmap, or a PNG for a .png name")
+      ->type_name("PICTURE")
+      ->required();
+  map->add_option("--dpi", t.Dpi, "dots per inch of paper (25.4 x scale / 1000: a pixel a metre)")
+      ->type_name("N")
+      ->default_str("300")
+      ->check(Wants(ParsePositiveNumber, "a number greater than 0"));
+  map->add_flag("--force", o.Force, "replace the picture even when it is read-only");
+}
+
 // The values behind the texts; each has passed its check already.
 void TakeGridTexts(const Texts& t, GridOptions& o) {
   o.Symbols = *ParseSymbolList(t.Symbols);
@@ -265,7 +285,7 @@ std::optional<CLI::ParseError> InOurWords(const CLI::App& app, const CLI::ParseE
     return error("unexpected argument \"" + extra.front() + "\"");
   }
   if (aboutArguments && app.get_subcommands().empty())
-    return error("a command is needed: info, grid, render or export");
+    return error("a command is needed: info, grid, render, export or map");
   // An option without its value: "1 required N,N,... missing" in CLI11's words.
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
     const std::string what = e.what();
@@ -296,11 +316,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
   GridOptions grid;
   RenderOptions render;
   ExportOptions exports;
+  MapOptions map;
   Texts texts;
   AddInfo(app, info, texts);
   AddGrid(app, grid, texts);
   AddRender(app, render, texts);
   AddExport(app, exports, texts);
+  AddMap(app, map, texts);
 
   app.failure_message([](const CLI::App* top, const CLI::Error& e) {
     const std::vector<CLI::App*> chosen = top->get_subcommands();
@@ -326,6 +348,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
     if (chosen->get_name() == "export") {
       TakeExportTexts(texts, exports);
       return {exports, kExitSuccess};
+    }
+    if (chosen->get_name() == "map") {
+      if (!texts.Dpi.empty()) map.Dpi = *ParsePositiveNumber(texts.Dpi);
+      map.Png = EndsWithNoCase(map.Out, ".png");
+      return {map, kExitSuccess};
     }
     TakeRenderTexts(texts, render);
     return {render, kExitSuccess};

@@ -20,6 +20,7 @@ Outputs OutputsOf(const CommandOptions& command) {
   }
   if (const auto* render = std::get_if<RenderOptions>(&command))
     return {{render->Out}, render->Force};
+  if (const auto* map = std::get_if<MapOptions>(&command)) return {{map->Out}, map->Force};
   if (const auto* exports = std::get_if<ExportOptions>(&command)) {
     Outputs outputs{{}, exports->Force};
     for (const std::string* file : {&exports->Dem, &exports->Glb, &exports->Stl})

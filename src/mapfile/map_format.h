@@ -78,6 +78,8 @@ struct ObjectsRead {
   FormatExtent MapExtent{999999999, 999999999, -999999999, -999999999};
 };
 
+struct SymbolDefinitions;  // symbol_definitions.h
+
 // Facts of the whole file, known once it is open.
 struct FormatMapInfo {
   std::string FormatName;  // "OCAD 11", "OpenOrienteering Mapper XML"
@@ -120,6 +122,8 @@ class FormatMap {
   virtual const std::vector<std::uint8_t>& Bytes() const = 0;
   // Files Save writes beside the map; none for most formats.
   virtual std::vector<SidecarFile> Sidecars() const { return {}; }
+  // The colour table and the symbols' drawing definitions; empty for a format without them.
+  virtual SymbolDefinitions ReadSymbolDefinitions() const;
 };
 
 // A file the program will not open. what() is the message the user sees; Detail() says which

@@ -30,6 +30,7 @@ class Ocad9Map final : public FormatMap {
                                      std::int32_t symbol) override;
   const std::vector<std::uint8_t>& Bytes() const override { return bytes_; }
   std::vector<SidecarFile> Sidecars() const override;
+  SymbolDefinitions ReadSymbolDefinitions() const override;  // ocad9_symbols.cpp
 
  private:
   struct Entry {
