@@ -17,6 +17,10 @@ namespace terrak::cli {
 
 namespace {
 
+// zlib's level for the map's PNG: a map is mostly runs of flat colour, which level 2 packs
+// within a twentieth of the default level's size in less than half its time.
+constexpr int kMapPngLevel = 2;
+
 // Notes about damaged symbol definitions: this many are shown, then how many more there were.
 constexpr std::size_t kNotesShown = 10;
 
@@ -79,7 +83,7 @@ int MapCommand(const MapOptions& o, RunContext& run) {
   picture.Width = frame.View.Width;
   picture.Height = frame.View.Height;
   painter->Paint(drawn.Picture, frame.View, picture.Pixels);
-  ReplaceFileAtomically(o.Out, o.Png ? EncodePng(picture) : EncodeBmp24(picture));
+  ReplaceFileAtomically(o.Out, o.Png ? EncodePng(picture, kMapPngLevel) : EncodeBmp24(picture));
   const double right = frame.View.Left + frame.View.Width / pixelsPerMicrometre;
   const double bottom = frame.View.Top - frame.View.Height / pixelsPerMicrometre;
   run.Out << "map " << o.Out << " " << picture.Width << "x" << picture.Height << " pixels at "

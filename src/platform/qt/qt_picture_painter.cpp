@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QStringList>
 #include <QTransform>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -53,6 +54,42 @@ QPainterPath PathOf(const VectorPicture& picture, std::uint32_t firstPart, std::
     if (part.Closed) path.closeSubpath();
   }
   return path;
+}
+
+// Strokes are rasterised in batches no taller than this many pixels: Qt's rasteriser walks a
+// path's whole outline again for every band of scanlines its memory holds, so one path across
+// the whole picture costs many times more than the same lines stroked a band at a time.
+constexpr double kStrokeBatchHeight = 128;
+
+// Strokes the item's parts, gathered into paths of parts that lie close together vertically.
+void StrokeInBatches(QPainter& painter, const VectorPicture& picture, const PictureItem& item,
+                     const Device& device, const QPen& pen) {
+  QPainterPath batch;
+  double top = 0, bottom = 0;
+  for (std::uint32_t i = item.FirstPart; i < item.FirstPart + item.PartCount && i < picture.Parts.size();
+       ++i) {
+    const PicturePart& part = picture.Parts[i];
+    if (part.Count == 0 || std::size_t{part.First} + part.Count > picture.Points.size()) continue;
+    QPainterPath path;
+    path.moveTo(device.Map(picture.Points[part.First]));
+    for (std::uint32_t k = 1; k < part.Count; ++k)
+      path.lineTo(device.Map(picture.Points[part.First + k]));
+    if (part.Closed) path.closeSubpath();
+    const QRectF box = path.controlPointRect();
+    const double newTop = batch.isEmpty() ? box.top() : std::min(top, box.top());
+    const double newBottom = batch.isEmpty() ? box.bottom() : std::max(bottom, box.bottom());
+    if (!batch.isEmpty() && newBottom - newTop > kStrokeBatchHeight) {
+      painter.strokePath(batch, pen);
+      batch = QPainterPath();
+      top = box.top();
+      bottom = box.bottom();
+    } else {
+      top = newTop;
+      bottom = newBottom;
+    }
+    batch.addPath(path);
+  }
+  if (!batch.isEmpty()) painter.strokePath(batch, pen);
 }
 
 Qt::PenCapStyle CapOf(StrokeCap cap) {
@@ -122,8 +159,7 @@ QPainterPath TextPath(const PictureText& text, const Device& device) {
   path.setFillRule(Qt::WindingFill);
   double y = top;
   for (const QString& line : lines) {
-    // Lines are aligned by their letters' bounding box, as Mapper aligns them.
-    const double width = metrics.boundingRect(line).width();
+    const double width = metrics.horizontalAdvance(line);
     double x = 0;
     switch (text.HAlign) {
       case TextAnchorH::Left:
@@ -187,7 +223,7 @@ void PaintPictureWithQt(const VectorPicture& picture, const PictureView& view, C
           QPen pen(colour, item.Width * device.Scale(), Qt::SolidLine, CapOf(item.Cap),
                    JoinOf(item.Join));
           pen.setMiterLimit(item.MiterLimit);
-          painter.strokePath(PathOf(picture, item.FirstPart, item.PartCount, device), pen);
+          StrokeInBatches(painter, picture, item, device, pen);
           break;
         }
         case PictureItem::Kind::Text:
