@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "mapdraw/line_layout.h"
+#include "mapdraw/offset_line.h"
 #include "mapdraw/path_parts.h"
 #include "mapfile/map_format.h"
 
@@ -180,6 +181,19 @@ TEST(PathParts, HolesStartPartsAndCoincidentEndsClose) {
   const PathPosition at = PositionAt(parts[0], 150);
   EXPECT_EQ(at.Pos, (Vec2{100, 50}));
   EXPECT_EQ(at.Direction, (Vec2{0, 1}));
+}
+
+TEST(OffsetLine, BordersRunOnTheirSideWithMiteredCorners) {
+  // Left of the way along (0,0) - (10,0) - (10,10) lies inside the corner: its miter point is
+  // one unit in from both legs; right of it, one unit out.
+  const std::vector<Vec2> line{{0, 0}, {10, 0}, {10, 10}};
+  EXPECT_THAT(OffsetLine(line, false, 1), ElementsAre(Vec2{0, 1}, Vec2{9, 1}, Vec2{9, 10}));
+  EXPECT_THAT(OffsetLine(line, false, -1), ElementsAre(Vec2{0, -1}, Vec2{11, -1}, Vec2{11, 10}));
+  // A closed square keeps its ring closed; a hairpin gets two points instead of a spike.
+  const std::vector<Vec2> ring = OffsetLine({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, true, 1);
+  EXPECT_EQ(ring.front(), ring.back());
+  EXPECT_EQ(ring.front(), (Vec2{1, 1}));
+  EXPECT_EQ(OffsetLine({{0, 0}, {10, 0}, {0, 1}}, false, 1).size(), 4u);
 }
 
 }  // namespace
