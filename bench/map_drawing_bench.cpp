@@ -71,10 +71,33 @@ mapdraw::MapPicture Draw(const mapdraw::MapSource& source) {
   return mapdraw::DrawMap(source.Definitions, source.Objects, options);
 }
 
+void CountPicture(benchmark::State& state, const mapdraw::MapSource& source) {
+  const mapdraw::MapPicture drawn = Draw(source);
+  state.counters["objects"] = static_cast<double>(source.Objects.size());
+  state.counters["items"] = static_cast<double>(drawn.Picture.Items.size());
+  state.counters["points"] = static_cast<double>(drawn.Picture.Points.size());
+}
+
 void BM_Drawing16km2(benchmark::State& state) {
   const DemoDrawing& map = Map16km2();
   for (auto _ : state) benchmark::DoNotOptimize(Draw(map.Source).Picture.Items.data());
-  state.counters["objects"] = static_cast<double>(map.Source.Objects.size());
+  CountPicture(state, map.Source);
+}
+
+void BM_Drawing13000Objects(benchmark::State& state) {
+  const DemoDrawing& map = Map13000();
+  for (auto _ : state) benchmark::DoNotOptimize(Draw(map.Source).Picture.Items.data());
+  CountPicture(state, map.Source);
+}
+
+void BM_DrawingMapperCompleteMap(benchmark::State& state) {
+  if (!FileExists(kMapperExample)) {
+    state.SkipWithError("OpenOrienteering Mapper's examples are not installed");
+    return;
+  }
+  const mapdraw::MapSource source = mapdraw::ReadMapSource(ReadWholeFile(kMapperExample), kMapperExample);
+  for (auto _ : state) benchmark::DoNotOptimize(Draw(source).Picture.Items.data());
+  CountPicture(state, source);
 }
 
 void BM_DrawingAndPainting16km2(benchmark::State& state) {
@@ -133,6 +156,8 @@ void BM_CliMapperCompleteMap(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Drawing16km2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Drawing13000Objects)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawingMapperCompleteMap)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawingAndPainting16km2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CliMap13000Objects)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_CliMapperCompleteMap)->Unit(benchmark::kMillisecond)->UseManualTime();

@@ -59,6 +59,9 @@ int MapCommand(const MapOptions& o, RunContext& run) {
   mapdraw::DrawOptions options;
   options.Tolerance = mapdraw::ToleranceFor(pixelsPerMicrometre);
   const mapdraw::MapPicture drawn = mapdraw::DrawMap(source.Definitions, source.Objects, options);
+  if (drawn.Truncated)
+    run.Err.Line("terrak-cli: note: the map's symbols would draw more than a picture holds "
+                 "(8 million points); what follows is left out");
   if (drawn.UndefinedObjects > 0)
     run.Err.Line("terrak-cli: note: " + std::to_string(drawn.UndefinedObjects) +
                  " objects of symbols the map does not define are not drawn");

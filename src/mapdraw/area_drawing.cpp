@@ -93,6 +93,7 @@ void LinePattern(const FillPattern& pattern, const Lattice& lattice, const Box& 
   std::vector<Polyline> lines;
   for (double k = std::ceil((low - lattice.Offset) / spacing); lattice.Offset + k * spacing <= high;
        ++k) {
+    if (context.Out.Full()) return;
     const Vec2 base = lattice.Across * (lattice.Offset + k * spacing);
     double from = 0, to = 0;
     if (!ClipToBox(box, base, lattice.Along, from, to)) continue;
@@ -129,6 +130,7 @@ void PointPattern(const FillPattern& pattern, const Lattice& lattice,
   const double pointRotation = pattern.Rotatable && point.Rotatable ? rotation : 0.0;
   for (double k = std::ceil((low - lattice.Offset) / spacing); lattice.Offset + k * spacing <= high;
        ++k) {
+    if (context.Out.Full()) return;
     const Vec2 base = lattice.Across * (lattice.Offset + k * spacing);
     double from = 0, to = 0;
     if (!ClipToBox(box, base, lattice.Along, from, to)) continue;

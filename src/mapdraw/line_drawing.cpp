@@ -63,6 +63,7 @@ void DrawSymbolsAt(const PointDefinition& point, const PathPart& part,
   std::vector<double> sorted = lengths;
   std::sort(sorted.begin(), sorted.end());
   for (const double length : sorted) {
+    if (context.Out.Full()) return;
     const PathPosition at = PositionAt(part, length, hint);
     hint = at.Segment;
     DrawPointSymbol(point, at.Pos, AngleIf(point.Rotatable, at.Direction), 1, context);
@@ -191,20 +192,15 @@ void PartLines(const LineDefinition& line, const PathPart& part, DrawContext& co
   }
   if (mainLine) {
     std::vector<Polyline> lines;
-    lines.reserve(pieces.size());
-    for (const Dash& piece : pieces) {
-      if (!line.Dashed && !offsets) {
-        lines.push_back({[&] {
-                           std::vector<Vec2> all;
-                           all.reserve(part.Vertices.size());
-                           for (const PathVertex& v : part.Vertices) all.push_back(v.Pos);
-                           return all;
-                         }(),
-                         part.Closed});
-        continue;
+    if (!line.Dashed && !offsets) {
+      // The whole part, a closed one joined all round.
+      lines.push_back({{}, part.Closed});
+      for (const PathVertex& v : part.Vertices) lines.back().Points.push_back(v.Pos);
+    } else {
+      for (const Dash& piece : pieces) {
+        std::vector<Vec2> points = SubPath(part, piece.From, piece.To);
+        if (points.size() >= 2) lines.push_back({std::move(points), false});
       }
-      std::vector<Vec2> points = SubPath(part, piece.From, piece.To);
-      if (points.size() >= 2) lines.push_back({std::move(points), false});
     }
     context.Out.Stroke(line.Colour, lines, pen, context.Clip);
   }

@@ -7,7 +7,8 @@ namespace terrak::mapdraw {
 
 namespace {
 
-// More dashes or symbols than this along one stretch mean a damaged definition; none are laid.
+// More dashes or symbols than this along one part of a line mean a damaged definition: no more
+// are laid.
 constexpr double kMostRepeats = 200000;
 
 // The lengths of the part's dash points strictly between start and end.
@@ -114,6 +115,7 @@ class DashLayout {
     double at = start;
     double dashStart = lineStart;
     for (int g = 1; g <= groups; ++g) {
+      if (static_cast<double>(out_.Dashes.size() + out_.Symbols.size()) > kMostRepeats) return end;
       const bool firstGroup = g == 1;
       const bool lastGroup = g == groups;
       if (spots_ > 0 && mode == MidSymbolPlacement::CentreOfDashGroup) {
@@ -186,6 +188,7 @@ std::vector<double> LayOutMidSymbols(const LineDefinition& line, const PathPart&
   const std::vector<double> dashPoints = DashPoints(part, start, end);
   double from = start;
   for (std::size_t next = 0; next <= dashPoints.size(); ++next) {
+    if (static_cast<double>(at.size()) > kMostRepeats) return at;
     const double to = next < dashPoints.size() ? dashPoints[next] : end;
     const double length = to - from;
     const double segmented = std::max(0.0, length - 2 * endLength) - spotLength;

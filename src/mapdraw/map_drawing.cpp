@@ -154,6 +154,10 @@ MapPicture DrawMap(const SymbolDefinitions& definitions, const std::vector<Forma
   const ObjectPlacement plain;
   std::vector<FlaggedPoint> points;
   for (const FormatObject& object : objects) {
+    if (builder.Full()) {
+      result.Truncated = true;
+      break;
+    }
     const auto found = symbols.find(object.Symbol);
     if (found == symbols.end()) {
       ++result.UndefinedObjects;
@@ -181,6 +185,7 @@ MapPicture DrawMap(const SymbolDefinitions& definitions, const std::vector<Forma
     else
       result.Extent.Include(box.Grown(reach[&symbol]));
   }
+  result.Truncated = result.Truncated || builder.Full();
   result.Picture = builder.Finish();
   return result;
 }

@@ -26,6 +26,7 @@ struct MapPicture {
   std::size_t DrawnObjects = 0;
   std::size_t HiddenObjects = 0;         // hidden objects and objects of hidden symbols
   std::size_t UndefinedObjects = 0;      // objects of symbols the map does not define
+  bool Truncated = false;  // the symbols would draw more than a picture holds; the rest is out
 };
 
 MapPicture DrawMap(const SymbolDefinitions& definitions, const std::vector<FormatObject>& objects,

@@ -65,7 +65,8 @@ void PictureBuilder::AddParts(Layer& layer, PictureItem& item, const std::vector
                               double grow) {
   Box box;
   for (const Polyline& line : lines) {
-    if (line.Points.empty()) continue;
+    if (line.Points.empty() || Full()) continue;
+    points_ += line.Points.size();
     layer.Parts.push_back({static_cast<std::uint32_t>(layer.Points.size()),
                            static_cast<std::uint32_t>(line.Points.size()), line.Closed});
     for (const Vec2& p : line.Points) {

@@ -36,6 +36,11 @@ class PictureBuilder {
 
   VectorPicture Finish();
 
+  // A picture holds at most this many points; a damaged map whose symbols would draw more
+  // (a pattern of micrometre spacing, say) loses the rest, so it never exhausts memory or time.
+  static constexpr std::size_t kMostPoints = std::size_t{1} << 23;
+  bool Full() const { return points_ >= kMostPoints; }
+
  private:
   struct Layer {
     std::vector<PictureItem> Items;  // FirstPart into Parts, First into Points
@@ -53,6 +58,7 @@ class PictureBuilder {
   Layer clips_;
   std::vector<PictureClip> clipRegions_;
   std::vector<PictureText> texts_;
+  std::size_t points_ = 0;
 };
 
 }  // namespace terrak::mapdraw

@@ -54,6 +54,7 @@ double PointReach(const PointDefinition& point, int depth) {
 
 void DrawPointSymbol(const PointDefinition& point, Vec2 at, double rotation, double scale,
                      DrawContext& context) {
+  if (context.Out.Full()) return;
   if (point.InnerColour >= 0 && point.InnerRadius > 0)
     context.Out.FillShape(point.InnerColour, Circle(at, point.InnerRadius, context.Tolerance),
                           context.Clip);

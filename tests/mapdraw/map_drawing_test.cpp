@@ -103,6 +103,21 @@ TEST(MapDrawing, HatchingIsClippedToItsArea) {
   EXPECT_LE(hatch.PartCount, 12u);
 }
 
+TEST(MapDrawing, DamagedSpacingsCannotFloodThePicture) {
+  // A hatching a micrometre apart over a 10 mm square is left out; its fill stays.
+  SymbolDefinitions d = Definitions();
+  FillPattern dense;
+  dense.LineColour = 1;
+  dense.LineWidth = 1;
+  dense.LineSpacing = 1;
+  dense.Type = FillPattern::Kind::Lines;
+  d.Symbols.push_back(Make(6, AreaDefinition{0, {dense, dense}}));
+  const MapPicture drawn = DrawMap(d, {Square(6, 0, 0, 10000000, 1)}, {});
+  ASSERT_EQ(drawn.Picture.Items.size(), 1u);
+  EXPECT_EQ(drawn.Picture.Items[0].Type, PictureItem::Kind::Fill);
+  EXPECT_FALSE(drawn.Truncated);
+}
+
 TEST(PictureFrame, WholePixelsOnTheGridOfThePapersOrigin) {
   Box extent;
   extent.Add({-1234, -10});
