@@ -299,8 +299,8 @@ std::optional<CLI::ParseError> InOurWords(const CLI::App& app, const CLI::ParseE
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::ostream& out,
                                    std::ostream& err) {
-  CLI::App app("Terrak's core without windows: what a map holds, its terrain grid and the 3D "
-               "viewer's pictures.",
+  CLI::App app("Terrak's core without windows: what a map holds, its terrain grid, the 3D "
+               "viewer's pictures and the map in its own colours.",
                "terrak-cli");
   SetUsage(app, kMainUsage);
   app.set_version_flag("--version", std::string("terrak-cli ") + TERRAK_VERSION,

@@ -185,17 +185,14 @@ QPainterPath TextPath(const PictureText& text, const Device& device) {
 
 }  // namespace
 
-void PaintPictureWithQt(const VectorPicture& picture, const PictureView& view, Colour* pixels) {
-  QImage image(view.Width, view.Height, QImage::Format_ARGB32_Premultiplied);
-  if (image.isNull()) throw std::bad_alloc();
-  image.fill(QColor(RedOf(view.Background), GreenOf(view.Background), BlueOf(view.Background)));
+void PaintPictureOnto(QPainter& painter, const VectorPicture& picture, const PictureView& view) {
   const Device device(view);
   const PictureBox visible = device.Visible();
   const bool canSetText = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setPen(Qt::NoPen);
   {
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setPen(Qt::NoPen);
     std::int32_t clip = -1;
     for (const PictureItem& item : picture.Items) {
       if (!item.Bounds.Meets(visible)) continue;
@@ -242,6 +239,17 @@ void PaintPictureWithQt(const VectorPicture& picture, const PictureView& view, C
         }
       }
     }
+  }
+  painter.restore();
+}
+
+void PaintPictureWithQt(const VectorPicture& picture, const PictureView& view, Colour* pixels) {
+  QImage image(view.Width, view.Height, QImage::Format_ARGB32_Premultiplied);
+  if (image.isNull()) throw std::bad_alloc();
+  image.fill(QColor(RedOf(view.Background), GreenOf(view.Background), BlueOf(view.Background)));
+  {
+    QPainter painter(&image);
+    PaintPictureOnto(painter, picture, view);
   }
   for (std::int32_t y = 0; y < view.Height; ++y) {
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));

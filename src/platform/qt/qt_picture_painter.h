@@ -4,9 +4,15 @@
 // module makes one for programs without windows.
 #include <vector>
 
+#include <QPainter>
+
 #include "platform/picture_painter.h"
 
 namespace terrak {
+
+// Draws the view of the picture onto a painter's device (a window's backing image): view.Left
+// and view.Top at the device's origin, its background left as it is.
+void PaintPictureOnto(QPainter& painter, const VectorPicture& picture, const PictureView& view);
 
 // Draws the view of the picture into pixels (view.Width x view.Height, rows from the top).
 void PaintPictureWithQt(const VectorPicture& picture, const PictureView& view, Colour* pixels);
