@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numbers>
 
 #include "mapdraw/map_drawing.h"
 #include "mapdraw/picture_frame.h"
@@ -116,6 +117,45 @@ TEST(MapDrawing, DamagedSpacingsCannotFloodThePicture) {
   ASSERT_EQ(drawn.Picture.Items.size(), 1u);
   EXPECT_EQ(drawn.Picture.Items[0].Type, PictureItem::Kind::Fill);
   EXPECT_FALSE(drawn.Truncated);
+}
+
+TEST(MapDrawing, PointsTurnWithTheObjectAndTextsKeepTheirPlacement) {
+  SymbolDefinitions d = Definitions();
+  PointDefinition point;
+  point.Rotatable = true;
+  LineDefinition tick;
+  tick.Colour = 1;
+  tick.Width = 100;
+  point.Elements.push_back({Make(0, tick), {{0, 0, 0}, {1000, 0, 0}}});
+  d.Symbols.push_back(Make(7, point));
+  TextDefinition text;
+  text.Colour = 1;
+  text.FontSize = 3000;
+  d.Symbols.push_back(Make(8, text));
+  FormatObject dot = Line(7, {{5000, 5000, 0}}, 10);
+  FormatObject label = Line(8, {{100, 200, 0}}, 11);
+  label.Text = "\r\nTwo\r\nlines";
+  ObjectPlacement turned;
+  turned.Rotation = std::numbers::pi / 2;
+  d.Placements[10] = turned;
+  ObjectPlacement centred;
+  centred.HAlign = TextHAlign::Centre;
+  centred.VAlign = TextVAlign::Top;
+  d.Placements[11] = centred;
+  const MapPicture drawn = DrawMap(d, {dot, label}, {});
+  ASSERT_EQ(drawn.Picture.Items.size(), 2u);
+  const PicturePart& stroke = drawn.Picture.Parts.at(drawn.Picture.Items[0].FirstPart);
+  ASSERT_EQ(stroke.Count, 2u);
+  // A quarter turn counterclockwise: the tick points north.
+  EXPECT_NEAR(drawn.Picture.Points[stroke.First + 1].X, 5000, 1e-3);
+  EXPECT_NEAR(drawn.Picture.Points[stroke.First + 1].Y, 6000, 1e-3);
+  ASSERT_EQ(drawn.Picture.Texts.size(), 1u);
+  const PictureText& set = drawn.Picture.Texts[0];
+  EXPECT_EQ(set.Text, "Two\nlines");  // OCAD's leading line break and carriage returns go
+  EXPECT_EQ(set.Anchor.X, 100);
+  EXPECT_EQ(set.Size, 3000);
+  EXPECT_EQ(set.HAlign, TextAnchorH::Centre);
+  EXPECT_EQ(set.VAlign, TextAnchorV::Top);
 }
 
 TEST(PictureFrame, WholePixelsOnTheGridOfThePapersOrigin) {

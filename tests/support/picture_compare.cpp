@@ -2,25 +2,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace terrak::testing {
 
 namespace {
 
-// Shifts are first judged on every n-th pixel each way.
-constexpr std::int32_t kSearchStep = 3;
 
 struct Counts {
   std::int64_t Compared = 0, Agreeing = 0, Coloured = 0, ColouredAgreeing = 0;
 };
 
 Counts Count(const Picture& ours, const Picture& reference, std::int32_t dx, std::int32_t dy,
-             double distance, std::int32_t step) {
+             double distance) {
   Counts c;
   const std::int32_t x0 = std::max(0, -dx), x1 = std::min(reference.Width, ours.Width - dx);
   const std::int32_t y0 = std::max(0, -dy), y1 = std::min(reference.Height, ours.Height - dy);
-  for (std::int32_t y = y0; y < y1; y += step) {
-    for (std::int32_t x = x0; x < x1; x += step) {
+  for (std::int32_t y = y0; y < y1; ++y) {
+    for (std::int32_t x = x0; x < x1; ++x) {
       const Colour r = reference.At(x, y);
       const bool agree = ColourDistance(ours.At(x + dx, y + dy), r) <= distance;
       ++c.Compared;
@@ -55,20 +54,16 @@ PictureAgreement ComparePictures(const Picture& ours, const Picture& reference, 
   double bestScore = -1;
   for (std::int32_t dy = -maxShift; dy <= maxShift; ++dy) {
     for (std::int32_t dx = -maxShift; dx <= maxShift; ++dx) {
-      const Counts c = Count(ours, reference, dx, dy, distance, kSearchStep);
-      const double score = c.Coloured ? double(c.ColouredAgreeing) / double(c.Coloured) : 0;
-      if (score > bestScore) {
+      const Counts c = Count(ours, reference, dx, dy, distance);
+      const double score = c.Coloured ? double(c.ColouredAgreeing) / double(c.Coloured) : 0.0;
+      // Of equal shifts, the smallest.
+      const bool nearer = std::abs(dx) + std::abs(dy) < std::abs(best.ShiftX) + std::abs(best.ShiftY);
+      if (score > bestScore || (score == bestScore && nearer)) {
         bestScore = score;
-        best.ShiftX = dx;
-        best.ShiftY = dy;
+        best = {dx, dy, c.Compared, c.Agreeing, c.Coloured, c.ColouredAgreeing};
       }
     }
   }
-  const Counts c = Count(ours, reference, best.ShiftX, best.ShiftY, distance, 1);
-  best.Compared = c.Compared;
-  best.Agreeing = c.Agreeing;
-  best.Coloured = c.Coloured;
-  best.ColouredAgreeing = c.ColouredAgreeing;
   return best;
 }
 

@@ -23,7 +23,7 @@ struct PictureAgreement {
 };
 
 // Tries every shift up to maxShift pixels each way and keeps the one where most coloured
-// reference pixels agree.
+// reference pixels agree (the smallest of equal ones).
 PictureAgreement ComparePictures(const Picture& ours, const Picture& reference, double distance,
                                  std::int32_t maxShift);
 
