@@ -33,8 +33,10 @@ int RunCommand(const CommandOptions& command, RunContext& run) {
           return RenderCommand(options, run);
         else if constexpr (std::is_same_v<Options, HeightsOptions>)
           return HeightsCommand(options, run);
-        else
+        else if constexpr (std::is_same_v<Options, ExportOptions>)
           return ExportCommand(options, run);
+        else
+          return MapCommand(options, run);
       },
       command);
 }

@@ -21,6 +21,7 @@ constexpr const char* kMainUsage =
     "       terrak-cli render (MAP.ocd --symbols N,N,... | FILE.o3d) --out PICTURE [options]\n"
     "       terrak-cli export (MAP.ocd --symbols N,N,... | FILE.o3d) --dem|--glb|--stl FILE ...\n"
     "       terrak-cli heights MAP --contours S[,S...] --interval METRES --out OUT [options]\n"
+    "       terrak-cli map MAP.ocd --out PICTURE [--dpi N]\n"
     "       terrak-cli --version | --help | COMMAND --help\n";
 constexpr const char* kInfoUsage =
     "usage: terrak-cli info MAP.ocd [--objects N,N,...] [--height-tag KEY]\n";
@@ -37,6 +38,9 @@ constexpr const char* kExportUsage =
     "         [--format DRIVER] [--glb FILE.glb] [--stl FILE.stl] [--interval N]\n"
     "         [--exaggeration F] [--print-width MM] [--base MM] [--smoothing F] [--passes P]\n"
     "         [--contour-gap G] [--height-tag KEY] [--force]\n";
+
+constexpr const char* kMapUsage =
+    "usage: terrak-cli map MAP.ocd --out PICTURE [--dpi N] [--force]\n";
 
 // The usage line of each command in the program's own words, in help and after every error.
 class UsageFormatter : public CLI::Formatter {
@@ -90,7 +94,7 @@ CLI::Validator WholeNumberCheck() { return Wants(ParseWholeNumber, "a whole numb
 
 struct Texts {  // options kept as text until every check has passed
   std::string Objects, Symbols, Smoothing, Passes, ContourGap, Size, View;
-  std::string Interval, Exaggeration, PrintWidth, Base;
+  std::string Interval, Exaggeration, PrintWidth, Base, Dpi;
 };
 
 // Mapper maps keep heights in an object tag; the map's usual one unless this names another.
@@ -235,6 +239,22 @@ void AddExport(CLI::App& app, ExportOptions& o, Texts& t) {
   exports->add_flag("--force", o.Force, "replace output files even when they are read-only");
 }
 
+void AddMap(CLI::App& app, MapOptions& o, Texts& t) {
+  CLI::App* map = app.add_subcommand(
+      "map", "Draw the whole map in its own colours into a picture file");
+  SetUsage(*map, kMapUsage);
+  map->add_option("MAP.ocd", o.MapFile, "an OCAD map (versions 6 to 2018) or a Mapper map")
+      ->required();
+  map->add_option("--out", o.Out, "the picture: a 24-bit bitmap, or a PNG for a .png name")
+      ->type_name("PICTURE")
+      ->required();
+  map->add_option("--dpi", t.Dpi, "dots per inch of paper (25.4 x scale / 1000: a pixel a metre)")
+      ->type_name("N")
+      ->default_str("300")
+      ->check(Wants(ParsePositiveNumber, "a number greater than 0"));
+  map->add_flag("--force", o.Force, "replace the picture even when it is read-only");
+}
+
 // The values behind the texts; each has passed its check already.
 void TakeGridTexts(const Texts& t, GridOptions& o) {
   o.Symbols = *ParseSymbolList(t.Symbols);
@@ -301,7 +321,7 @@ std::optional<CLI::ParseError> InOurWords(const CLI::App& app, const CLI::ParseE
     return error("unexpected argument \"" + extra.front() + "\"");
   }
   if (aboutArguments && app.get_subcommands().empty())
-    return error("a command is needed: info, grid, render, export or heights");
+    return error("a command is needed: info, grid, render, export, heights or map");
   // An option without its value: "1 required N,N,... missing" in CLI11's words.
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
     const std::string what = e.what();
@@ -315,8 +335,8 @@ std::optional<CLI::ParseError> InOurWords(const CLI::App& app, const CLI::ParseE
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::ostream& out,
                                    std::ostream& err) {
-  CLI::App app("Terrak's core without windows: what a map holds, its terrain grid and the 3D "
-               "viewer's pictures.",
+  CLI::App app("Terrak's core without windows: what a map holds, its terrain grid, the 3D "
+               "viewer's pictures and the map in its own colours.",
                "terrak-cli");
   SetUsage(app, kMainUsage);
   app.set_version_flag("--version", std::string("terrak-cli ") + TERRAK_VERSION,
@@ -331,6 +351,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
   GridOptions grid;
   RenderOptions render;
   ExportOptions exports;
+  MapOptions map;
   Texts texts;
   AddInfo(app, info, texts);
   AddGrid(app, grid, texts);
@@ -339,6 +360,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
   HeightsOptions heights;
   HeightsTexts heightsTexts;
   SetUsage(*AddHeightsCommand(app, heights, heightsTexts), kHeightsUsage);
+  AddMap(app, map, texts);
 
   app.failure_message([](const CLI::App* top, const CLI::Error& e) {
     const std::vector<CLI::App*> chosen = top->get_subcommands();
@@ -368,6 +390,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
     if (chosen->get_name() == "export") {
       TakeExportTexts(texts, exports);
       return {exports, kExitSuccess};
+    }
+    if (chosen->get_name() == "map") {
+      if (!texts.Dpi.empty()) map.Dpi = *ParsePositiveNumber(texts.Dpi);
+      map.Png = EndsWithNoCase(map.Out, ".png");
+      return {map, kExitSuccess};
     }
     TakeRenderTexts(texts, render);
     return {render, kExitSuccess};

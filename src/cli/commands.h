@@ -65,8 +65,17 @@ struct ExportOptions {
   bool Force = false;
 };
 
+struct MapOptions {
+  std::string MapFile;
+  std::string Out;
+  bool Png = false;  // the output ends in ".png" (any letter case)
+  double Dpi = 300;  // dots per inch of paper
+  bool Force = false;
+};
+
 using CommandOptions =
-    std::variant<InfoOptions, GridOptions, RenderOptions, ExportOptions, HeightsOptions>;
+    std::variant<InfoOptions, GridOptions, RenderOptions, ExportOptions, HeightsOptions,
+                 MapOptions>;
 
 int InfoCommand(const InfoOptions& options, RunContext& run);
 // A Mapper map reads its heights from heightTag (when not empty); other maps ignore it.
@@ -77,5 +86,6 @@ std::string HeightTagHint(const MapModel& model);
 int GridCommand(const GridOptions& options, RunContext& run);
 int RenderCommand(const RenderOptions& options, RunContext& run);
 int ExportCommand(const ExportOptions& options, RunContext& run);
+int MapCommand(const MapOptions& options, RunContext& run);
 
 }  // namespace terrak::cli

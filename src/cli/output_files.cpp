@@ -60,6 +60,10 @@ Files FilesOf(const CommandOptions& command) {
     AddOutput(files, "--glb", exports->Glb);
     AddOutput(files, "--stl", exports->Stl);
     AddMapInputs(files, exports->Input, exports->Map3dFile);
+  } else if (const auto* map = std::get_if<MapOptions>(&command)) {
+    files.Force = map->Force;
+    AddOutput(files, "--out", map->Out);
+    files.Inputs.push_back({"the input map", map->MapFile});
   }
   return files;
 }

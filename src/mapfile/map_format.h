@@ -82,6 +82,8 @@ struct ObjectsRead {
   FormatExtent MapExtent{999999999, 999999999, -999999999, -999999999};
 };
 
+struct SymbolDefinitions;  // symbol_definitions.h
+
 // Facts of the whole file, known once it is open.
 struct FormatMapInfo {
   std::string FormatName;  // "OCAD 11", "OpenOrienteering Mapper XML"
@@ -132,6 +134,8 @@ class FormatMap {
   virtual std::vector<SidecarFile> Sidecars() const { return {}; }
   // Save wrote the side file of this suffix: what lies at its name now.
   virtual void SidecarSaved(const std::string& /*suffix*/, const SideFileState& /*state*/) {}
+  // The colour table and the symbols' drawing definitions; empty for a format without them.
+  virtual SymbolDefinitions ReadSymbolDefinitions() const;
 };
 
 // A file the program will not open. what() is the message the user sees; Detail() says which

@@ -21,9 +21,10 @@ Rect PrintRectFor(std::int32_t pageWidth, std::int32_t pageHeight);
 // each row padded to a multiple of 4 bytes. Throws std::invalid_argument for an empty picture.
 std::vector<std::uint8_t> EncodeBmp24(const Picture& picture);
 
-// A compressed PNG of 8-bit RGB pixels (written by libpng). Throws std::invalid_argument for an
-// empty picture and std::bad_alloc when memory runs out.
-std::vector<std::uint8_t> EncodePng(const Picture& picture);
+// A compressed PNG of 8-bit RGB pixels (written by libpng), at zlib's level (0 to 9; zlib's
+// default when negative). Throws std::invalid_argument for an empty picture and std::bad_alloc
+// when memory runs out.
+std::vector<std::uint8_t> EncodePng(const Picture& picture, int level = -1);
 
 // "Bitmap saved to " + name, cut to 96 characters (never inside a UTF-8 character), then
 // " at " + width + "x" + height + " pixels".

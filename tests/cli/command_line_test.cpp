@@ -73,7 +73,7 @@ TEST(CommandLine, WrongArgumentsExitWithTwoTheReasonAndTheUsage) {
   const std::string grid = "usage: terrak-cli grid MAP.ocd --symbols N,N,...";
   const std::string render = "usage: terrak-cli render (MAP.ocd";
   const std::vector<Case> cases = {
-      {{}, "terrak-cli: a command is needed: info, grid, render, export or heights", "usage: terrak-cli info"},
+      {{}, "terrak-cli: a command is needed: info, grid, render, export, heights or map", "usage: terrak-cli info"},
       {{"frobnicate"}, "terrak-cli: unknown command \"frobnicate\"", "       terrak-cli grid"},
       {{"--frobnicate"}, "terrak-cli: unexpected argument \"--frobnicate\"", "usage:"},
       {{"info"}, "terrak-cli info: MAP.ocd is required", info},

@@ -40,6 +40,7 @@ class MapperMap final : public FormatMap {
   std::vector<BytePatch> WriteSymbol(const std::vector<std::int64_t>& keys,
                                      std::int32_t symbol) override;
   const std::vector<std::uint8_t>& Bytes() const override { return bytes_; }
+  SymbolDefinitions ReadSymbolDefinitions() const override;  // mapper_symbols.cpp
 
   // The keys of tags with a numeric value on line objects, each with how many objects carry it,
   // most carried first.

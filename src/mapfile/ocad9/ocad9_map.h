@@ -32,6 +32,7 @@ class Ocad9Map final : public FormatMap {
   const std::vector<std::uint8_t>& Bytes() const override { return bytes_; }
   std::vector<SidecarFile> Sidecars() const override;
   void SidecarSaved(const std::string& suffix, const SideFileState& state) override;
+  SymbolDefinitions ReadSymbolDefinitions() const override;  // ocad9_symbols.cpp
 
  private:
   struct Entry {

@@ -1,0 +1,209 @@
+// The whole map into a picture: colours in the map's order whatever the objects' order, hidden
+// objects and symbols left out, objects of undefined symbols counted, lines of one pen merged,
+// area patterns clipped to their area, and the extent the picture covers; then painted by the
+// image module's Qt painter into pixels.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numbers>
+
+#include "mapdraw/map_drawing.h"
+#include "mapdraw/picture_frame.h"
+#include "platform/picture_painter.h"
+
+namespace terrak::mapdraw {
+namespace {
+
+std::shared_ptr<SymbolDefinition> Make(std::int32_t number, auto drawing, bool hidden = false) {
+  auto symbol = std::make_shared<SymbolDefinition>();
+  symbol->Number = number;
+  symbol->Hidden = hidden;
+  symbol->Drawing = std::move(drawing);
+  return symbol;
+}
+
+MapColour Ink(const char* name, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  MapColour c;
+  c.Name = name;
+  c.Red = r;
+  c.Green = g;
+  c.Blue = b;
+  return c;
+}
+
+FormatObject Square(std::int32_t symbol, std::int32_t x, std::int32_t y, std::int32_t side,
+                    std::int64_t key) {
+  FormatObject o;
+  o.Key = key;
+  o.Symbol = symbol;
+  o.Kind = ObjectKind::Area;
+  o.Points = {{x, y, 0}, {x + side, y, 0}, {x + side, y + side, 0}, {x, y + side, 0}, {x, y, 0}};
+  return o;
+}
+
+FormatObject Line(std::int32_t symbol, std::vector<FormatPoint> points, std::int64_t key) {
+  FormatObject o;
+  o.Key = key;
+  o.Symbol = symbol;
+  o.Points = std::move(points);
+  return o;
+}
+
+// Red (on top) and blue areas, a 1 mm black line, a hidden symbol, a hatched area.
+SymbolDefinitions Definitions() {
+  SymbolDefinitions d;
+  d.Colours = {Ink("Red", 255, 0, 0), Ink("Black", 0, 0, 0), Ink("Blue", 0, 0, 255)};
+  d.Symbols.push_back(Make(1, AreaDefinition{0, {}}));
+  d.Symbols.push_back(Make(2, AreaDefinition{2, {}}));
+  LineDefinition line;
+  line.Colour = 1;
+  line.Width = 1000;
+  d.Symbols.push_back(Make(3, line));
+  d.Symbols.push_back(Make(4, line, true));
+  FillPattern hatch;
+  hatch.LineColour = 1;
+  hatch.LineWidth = 200;
+  hatch.LineSpacing = 1000;
+  d.Symbols.push_back(Make(5, AreaDefinition{kNoColour, {hatch}}));
+  return d;
+}
+
+TEST(MapDrawing, ColoursGoInTheMapsOrderAndHiddenThingsStayOut) {
+  const SymbolDefinitions d = Definitions();
+  std::vector<FormatObject> objects{Square(1, 0, 0, 10000, 1), Square(2, 5000, 5000, 10000, 2),
+                                    Line(3, {{0, 20000, 0}, {20000, 20000, 0}}, 3),
+                                    Line(3, {{0, 22000, 0}, {20000, 22000, 0}}, 4),
+                                    Line(4, {{0, 24000, 0}, {20000, 24000, 0}}, 5),
+                                    Line(77, {{0, 26000, 0}, {20000, 26000, 0}}, 6)};
+  objects.push_back(objects[0]);
+  objects.back().Hidden = true;
+  const MapPicture drawn = DrawMap(d, objects, {});
+  EXPECT_EQ(drawn.DrawnObjects, 4u);
+  EXPECT_EQ(drawn.HiddenObjects, 2u);
+  EXPECT_EQ(drawn.UndefinedObjects, 1u);
+  // Blue (the table's last colour) first, then the black lines as one item, red on top.
+  const std::vector<PictureItem>& items = drawn.Picture.Items;
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(items[0].Rgb, MakeColour(0, 0, 255));
+  EXPECT_EQ(items[1].Type, PictureItem::Kind::Stroke);
+  EXPECT_EQ(items[1].PartCount, 2u);
+  EXPECT_EQ(items[2].Rgb, MakeColour(255, 0, 0));
+  // The extent takes in the lines' half width.
+  EXPECT_DOUBLE_EQ(drawn.Extent.MinX, -500);
+  EXPECT_DOUBLE_EQ(drawn.Extent.MaxY, 22500);
+}
+
+TEST(MapDrawing, HatchingIsClippedToItsArea) {
+  const MapPicture drawn = DrawMap(Definitions(), {Square(5, 0, 0, 10000, 1)}, {});
+  ASSERT_EQ(drawn.Picture.Items.size(), 1u);
+  const PictureItem& hatch = drawn.Picture.Items[0];
+  EXPECT_GE(hatch.Clip, 0);
+  EXPECT_EQ(drawn.Picture.Clips.size(), 1u);
+  // Horizontal lines 1 mm apart across the 10 mm square (and its edges).
+  EXPECT_GE(hatch.PartCount, 10u);
+  EXPECT_LE(hatch.PartCount, 12u);
+}
+
+TEST(MapDrawing, DamagedSpacingsCannotFloodThePicture) {
+  // A hatching a micrometre apart over a 10 mm square is left out; its fill stays.
+  SymbolDefinitions d = Definitions();
+  FillPattern dense;
+  dense.LineColour = 1;
+  dense.LineWidth = 1;
+  dense.LineSpacing = 1;
+  dense.Type = FillPattern::Kind::Lines;
+  d.Symbols.push_back(Make(6, AreaDefinition{0, {dense, dense}}));
+  const MapPicture drawn = DrawMap(d, {Square(6, 0, 0, 10000000, 1)}, {});
+  ASSERT_EQ(drawn.Picture.Items.size(), 1u);
+  EXPECT_EQ(drawn.Picture.Items[0].Type, PictureItem::Kind::Fill);
+  EXPECT_FALSE(drawn.Truncated);
+}
+
+TEST(MapDrawing, PointsTurnWithTheObjectAndTextsKeepTheirPlacement) {
+  SymbolDefinitions d = Definitions();
+  PointDefinition point;
+  point.Rotatable = true;
+  LineDefinition tick;
+  tick.Colour = 1;
+  tick.Width = 100;
+  point.Elements.push_back({Make(0, tick), {{0, 0, 0}, {1000, 0, 0}}});
+  d.Symbols.push_back(Make(7, point));
+  TextDefinition text;
+  text.Colour = 1;
+  text.FontSize = 3000;
+  d.Symbols.push_back(Make(8, text));
+  FormatObject dot = Line(7, {{5000, 5000, 0}}, 10);
+  FormatObject label = Line(8, {{100, 200, 0}}, 11);
+  label.Text = "\r\nTwo\r\nlines";
+  ObjectPlacement turned;
+  turned.Rotation = std::numbers::pi / 2;
+  d.Placements[10] = turned;
+  ObjectPlacement centred;
+  centred.HAlign = TextHAlign::Centre;
+  centred.VAlign = TextVAlign::Top;
+  d.Placements[11] = centred;
+  const MapPicture drawn = DrawMap(d, {dot, label}, {});
+  ASSERT_EQ(drawn.Picture.Items.size(), 2u);
+  const PicturePart& stroke = drawn.Picture.Parts.at(drawn.Picture.Items[0].FirstPart);
+  ASSERT_EQ(stroke.Count, 2u);
+  // A quarter turn counterclockwise: the tick points north.
+  EXPECT_NEAR(drawn.Picture.Points[stroke.First + 1].X, 5000, 1e-3);
+  EXPECT_NEAR(drawn.Picture.Points[stroke.First + 1].Y, 6000, 1e-3);
+  ASSERT_EQ(drawn.Picture.Texts.size(), 1u);
+  const PictureText& set = drawn.Picture.Texts[0];
+  EXPECT_EQ(set.Text, "Two\nlines");  // OCAD's leading line break and carriage returns go
+  EXPECT_EQ(set.Anchor.X, 100);
+  EXPECT_EQ(set.Size, 3000);
+  EXPECT_EQ(set.HAlign, TextAnchorH::Centre);
+  EXPECT_EQ(set.VAlign, TextAnchorV::Top);
+}
+
+TEST(PictureFrame, WholePixelsOnTheGridOfThePapersOrigin) {
+  Box extent;
+  extent.Add({-1234, -10});
+  extent.Add({98765, 5000});
+  // 254 dpi: 100 micrometres a pixel.
+  const PictureFrame frame = FrameFor(extent, 254);
+  EXPECT_DOUBLE_EQ(frame.View.Left, -1300);
+  EXPECT_DOUBLE_EQ(frame.View.Top, 5000);
+  EXPECT_EQ(frame.View.Width, 1001);
+  EXPECT_EQ(frame.View.Height, 51);
+  EXPECT_FALSE(frame.TooLarge);
+  EXPECT_TRUE(FrameFor(extent, 254 * 200).TooLarge);
+}
+
+#ifdef TERRAK_IMAGE_MODULE_PATH
+TEST(PicturePainting, TheModulesPainterDrawsTheColoursInOrder) {
+  const SymbolDefinitions d = Definitions();
+  const MapPicture drawn =
+      DrawMap(d, {Square(1, 0, 0, 10000, 1), Square(2, 5000, 5000, 10000, 2),
+                  Line(3, {{0, 20050, 0}, {20000, 20050, 0}}, 3)},
+              {});
+  PictureView view;
+  view.Left = 0;
+  view.Top = 25000;
+  view.PixelsPerMicrometre = 0.01;  // 100 micrometres a pixel
+  view.Width = 200;
+  view.Height = 250;
+  const std::unique_ptr<PicturePainter> painter =
+      MakeModulePicturePainter({TERRAK_IMAGE_MODULE_PATH});
+  std::vector<Colour> pixels;
+  painter->Paint(drawn.Picture, view, pixels);
+  ASSERT_EQ(pixels.size(), 200u * 250u);
+  auto at = [&](double x, double y) {
+    return pixels[static_cast<std::size_t>((25000 - y) / 100) * 200 + static_cast<std::size_t>(x / 100)];
+  };
+  EXPECT_EQ(at(2550, 2550), MakeColour(255, 0, 0));    // red alone
+  EXPECT_EQ(at(7550, 7550), MakeColour(255, 0, 0));    // red over blue
+  EXPECT_EQ(at(12550, 12550), MakeColour(0, 0, 255));  // blue alone
+  EXPECT_EQ(at(18050, 20050), MakeColour(0, 0, 0));    // on the line
+  EXPECT_EQ(at(18050, 21550), kWhite);
+  // Antialiased: the line's edges (half a pixel off the grid) are grey.
+  const Colour edge = at(10050, 20560);
+  EXPECT_NE(edge, kWhite);
+  EXPECT_NE(edge, MakeColour(0, 0, 0));
+}
+#endif
+
+}  // namespace
+}  // namespace terrak::mapdraw

@@ -1,0 +1,88 @@
+// OCAD 6 to 8 read for their drawing: the colour table in its order with the screen colours of
+// its mixes, the symbols' drawing, every object that is not deleted (texts of version 8 in
+// UTF-16 when flagged so), and damaged blocks refused with the program's message.
+#include <gtest/gtest.h>
+
+#include "mapfile/ocad6/ocad6_drawing.h"
+#include "mapfile/ocad_format_error.h"
+#include "support/ocad_builder.h"
+
+namespace terrak::ocad6 {
+namespace {
+
+using testing::CodedPoint;
+using testing::ColourSpec;
+using testing::Object6;
+using testing::OcadMapBuilder;
+using testing::SymbolDrawing;
+using testing::SymbolSpec;
+
+std::vector<std::uint8_t> Map(int version) {
+  OcadMapBuilder b(version);
+  b.AddColour({7, "Brown", 0, 48, 83, 23}).AddColour({2, "Black", 0, 0, 0, 100});
+  b.AddSymbol(SymbolSpec{101, 2, "Contour", 0, SymbolDrawing{.Colour = 7, .LineWidth = 14, .LineStyle = 1}});
+  b.AddSymbol(SymbolSpec{990, 4, "Title", 0, SymbolDrawing{.Colour = 2, .FontSize = 60, .Font = "Arial"}});
+  b.AddObject(Object6{.Symbol = 101, .Points = {CodedPoint::At(0, 0), CodedPoint::At(1000, 500)}});
+  Object6 deleted{.Symbol = 101, .Points = {CodedPoint::At(5, 5), CodedPoint::At(6, 6)}};
+  deleted.IndexSymbol = 0;
+  b.AddObject(deleted);
+  Object6 title{.Symbol = 990, .ObjectType = 4, .Angle = 450, .Points = {CodedPoint::At(100, 200)}};
+  title.Text = "Title";
+  title.TextGap = 0;
+  title.Unicode = version == 8;
+  b.AddObject(title);
+  return b.Build();
+}
+
+TEST(Ocad6Drawing, ColoursSymbolsAndObjectsOfEachVersion) {
+  for (const int version : {6, 7, 8}) {
+    const MapDrawing6 map = ReadMapDrawing6(Map(version));
+    EXPECT_EQ(map.Version, version);
+    EXPECT_DOUBLE_EQ(map.Scale, 10000);
+    const SymbolDefinitions& d = map.Definitions;
+    ASSERT_EQ(d.Colours.size(), 2u);
+    EXPECT_EQ(d.Colours[0].Name, "Brown");
+    EXPECT_EQ(d.Colours[0].Red, 196);  // (1 - 0) x (1 - 0.23)
+    EXPECT_EQ(d.Colours[0].Green, 102);
+    EXPECT_EQ(d.Colours[1].Red, 0);
+    ASSERT_EQ(d.Symbols.size(), 2u);
+    const auto& line = std::get<LineDefinition>(d.Symbols[0]->Drawing);
+    EXPECT_EQ(d.Symbols[0]->Number, 101);
+    EXPECT_EQ(line.Colour, 0);
+    EXPECT_EQ(line.Width, 140);
+    EXPECT_EQ(line.Cap, CapStyle::Round);
+    const auto& text = std::get<TextDefinition>(d.Symbols[1]->Drawing);
+    EXPECT_EQ(text.Colour, 1);
+    EXPECT_EQ(text.FontFamily, "Arial");
+
+    // The deleted object (symbol 0 in its index entry) is not read.
+    const std::vector<FormatObject>& objects = map.Objects.Objects;
+    ASSERT_EQ(objects.size(), 2u) << version;
+    EXPECT_EQ(objects[0].Points[1].X, 10000);
+    EXPECT_EQ(objects[0].Points[1].Y, 5000);
+    EXPECT_EQ(objects[1].Kind, ObjectKind::Text);
+    EXPECT_EQ(objects[1].Text, "Title") << version;
+    const ObjectPlacement& placed = d.Placements.at(objects[1].Key);
+    EXPECT_NEAR(placed.Rotation, 0.785398, 1e-6);
+  }
+}
+
+TEST(Ocad6Drawing, DamagedBlocksAreRefused) {
+  std::vector<std::uint8_t> bytes = Map(7);
+  // The first index block out of the file.
+  bytes[12] = 0xFF;
+  bytes[13] = 0xFF;
+  bytes[14] = 0xFF;
+  bytes[15] = 0x0F;
+  try {
+    ReadMapDrawing6(bytes);
+    FAIL() << "a map whose index block lies outside the file was read";
+  } catch (const MapFormatError& e) {
+    EXPECT_STREQ(e.what(), kNotOcadMessage);
+  }
+  bytes.resize(30);
+  EXPECT_THROW(ReadMapDrawing6(bytes), MapFormatError);
+}
+
+}  // namespace
+}  // namespace terrak::ocad6
