@@ -16,6 +16,7 @@
 #include "platform/file_stream.h"
 #include "support/demo_grid.h"
 #include "support/exported_files.h"
+#include "support/outside_data.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
@@ -190,8 +191,8 @@ TEST(ExportCommand, AGridWithoutHeightsIsRefusedBeforeAnyFileIsWritten) {
 }
 
 TEST(ExportCommand, TheModelsOfAGeoreferencedMapKeepTheGroundsTrueProportions) {
-  const std::string map = TERRAK_SOURCE_DIR "/../shared/testdata/domaine-mas-nau.omap";
-  if (!FileExists(map)) GTEST_SKIP() << "needs the real test map " << map;
+  const std::string map = testing::RealMapperMap();
+  TERRAK_SKIP_WITHOUT_FILE(map);
   TempFolder folder;
   const std::string glb = folder.File("m.glb"), stl = folder.File("m.stl");
   const CliRun run = RunCli({"export", map, "--symbols", "101,102", "--height-tag", "f321610",

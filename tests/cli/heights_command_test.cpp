@@ -14,6 +14,7 @@
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
 #include "support/heights_eval.h"
+#include "support/outside_data.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 
@@ -190,9 +191,8 @@ TEST(HeightsCommand, RefusesWhatItCannotDoAndNeverWritesOverTheMap) {
 }
 
 TEST(HeightsCommand, AMapperMapWhoseContoursAllHaveHeightsIsWrittenAsItWas) {
-  const std::string file =
-      std::string(TERRAK_SOURCE_DIR) + "/../shared/testdata/domaine-mas-nau.omap";
-  if (!std::filesystem::exists(file)) GTEST_SKIP() << file << " is not there";
+  const std::string file = testing::RealMapperMap();
+  TERRAK_SKIP_WITHOUT_FILE(file);
   TempFolder folder;
   const std::string out = folder.File("out.omap");
   const CliRun run = RunCli({"heights", file, "--contours", "101.0", "--index-contours", "102.0",

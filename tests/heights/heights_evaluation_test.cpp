@@ -9,6 +9,7 @@
 #include "heights/dem_heights.h"
 #include "heights/derive_heights.h"
 #include "support/heights_eval.h"
+#include "support/outside_data.h"
 
 namespace terrak::heights {
 namespace {
@@ -43,9 +44,8 @@ TEST(HeightsEvaluation, FromADemWithOneMetreOfNoiseEveryHeightIsTrue) {
 }
 
 TEST(HeightsEvaluation, TheRealMapFromOneKnownContour) {
-  const std::string file =
-      std::string(TERRAK_SOURCE_DIR) + "/../shared/testdata/domaine-mas-nau.omap";
-  if (!std::filesystem::exists(file)) GTEST_SKIP() << file << " is not there";
+  const std::string file = testing::RealMapperMap();
+  TERRAK_SKIP_WITHOUT_FILE(file);
   ContourRoles roles;
   roles.Contours = {101000};
   roles.IndexContours = {102000};
