@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/vector_clones.h"
+
 namespace terrak {
 
 namespace {
@@ -10,13 +12,6 @@ using Ints = std::int32_t __attribute__((vector_size(32)));
 using Unsigned = std::uint32_t __attribute__((vector_size(32)));
 using Shorts = std::int16_t __attribute__((vector_size(16)));
 using Bytes = std::uint8_t __attribute__((vector_size(8)));
-
-// Built for the machine's wider vectors where it has them, and for every x86-64 machine.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define TERRAK_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define TERRAK_VECTOR_CLONES
-#endif
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/vector_clones.h"
 #include "viewer/tiled_grid.h"
 
 namespace terrak {
@@ -131,13 +132,6 @@ using Doubles = double __attribute__((vector_size(32)));
 using Masks = std::int64_t __attribute__((vector_size(32)));
 using Ints = std::int32_t __attribute__((vector_size(16)));
 using Unsigned = std::uint32_t __attribute__((vector_size(16)));
-
-// Built for the machine's wider vectors where it has them, and for every x86-64 machine.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define TERRAK_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define TERRAK_VECTOR_CLONES
-#endif
 
 TERRAK_VECTOR_CLONES
 bool ProjectFour(const ViewTransform& view, std::int64_t tilesAcross, const double* xs, double y,
