@@ -5,19 +5,12 @@
 #include <cstdio>
 
 #include "heights/derive_heights.h"
+#include "heights/metres_text.h"
 #include "heights/polyline.h"
 
 namespace terrak::heights {
 
 namespace {
-
-std::string MetresText(double metres) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", metres);
-  std::string s = text;
-  if (s.size() > 2 && s.compare(s.size() - 2, 2, ".0") == 0) s.resize(s.size() - 2);
-  return s + " m";
-}
 
 double Median(std::vector<double> values) {
   const std::size_t half = values.size() / 2;
