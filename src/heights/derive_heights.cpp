@@ -127,7 +127,7 @@ class Derivation {
     solution_ = SolveLevels(faces_, edges_, settings);
     // Where the rules leave the way up open, the shape of the lines round what they settle
     // suggests it: solved again with those guesses.
-    const std::vector<ShapeGuess> guesses = GuessFromShape(t_, Bases(false));
+    const std::vector<ShapeGuess> guesses = GuessFromShape(t_, Bases(true));
     if (std::any_of(guesses.begin(), guesses.end(),
                     [](ShapeGuess g) { return g != ShapeGuess::None; })) {
       MakeBundles(guesses);
