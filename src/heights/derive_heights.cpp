@@ -47,7 +47,7 @@ struct Verdict {
   const char* Reason = kUnreachedReason;
 };
 
-// A guess from the shape of the lines weighs as much as the hill rule.
+// A guess from the slope beside a contour weighs as much as the hill rule.
 constexpr Cost kShapeGuess = kHollowForHill;
 
 std::int32_t Modulo(std::int32_t x, std::int32_t n) {
@@ -125,8 +125,8 @@ class Derivation {
     MakeBundles({});
     ChooseTree();
     solution_ = SolveLevels(faces_, edges_, settings);
-    // Where the rules leave the way up open, the shape of the lines round what they settle
-    // suggests it: solved again with those guesses.
+    // Where the rules leave an open contour's way up open, the slope beside it (as far as the
+    // first solution settles it, derived or guessed) suggests it: solved again with those guesses.
     const std::vector<ShapeGuess> guesses = GuessFromShape(t_, Bases(true));
     if (std::any_of(guesses.begin(), guesses.end(),
                     [](ShapeGuess g) { return g != ShapeGuess::None; })) {
@@ -219,12 +219,9 @@ class Derivation {
       terms.TicksSayALower += leftIsA ? ticksLeft : ticksRight;
       terms.TicksSayBLower += leftIsA ? ticksRight : ticksLeft;
       const ShapeGuess guess = guesses.empty() ? ShapeGuess::None : guesses[k];
-      if (guess != ShapeGuess::None) {
-        // The cost falls on the other side being the lower one.
+      if (guess != ShapeGuess::None)  // the cost falls on the other side being the lower one
         ((guess == ShapeGuess::LeftLower) == leftIsA ? terms.GuessAgainstBLower
                                                      : terms.GuessAgainstALower) += kShapeGuess;
-        continue;
-      }
       // A closed contour encloses a hill unless slope lines say otherwise.
       const std::int32_t inside = t_.InsideSide[static_cast<std::size_t>(c)];
       if (inside >= 0 && ticksLeft + ticksRight == 0)
@@ -258,7 +255,6 @@ class Derivation {
   // knoll); the index levels may tell which, else the level of the contours nearer it is a guess.
   void JudgeTinyRings() {
     const FaceBases bases = Bases(true);
-    const auto knollGuess = [&](std::int32_t line) { return RingLooksLikeKnoll(t_, line, bases); };
     for (std::int32_t line : tinyLines_) {
       const std::int32_t c = t_.Lines[static_cast<std::size_t>(line)];
       const Chain& chain = t_.Chains[static_cast<std::size_t>(c)];
@@ -276,8 +272,9 @@ class Derivation {
         }
         if (levels.size() == 1) {
           v.Level = levels.front();
-        } else if (levels.size() == 2 && knollGuess(line)) {
-          v = {HeightState::Guessed, *knollGuess(line) ? levels[1] : levels[0], kTinyGuessedReason};
+        } else if (const auto knoll = levels.size() == 2 ? RingLooksLikeKnoll(t_, line, bases)
+                                                         : std::nullopt) {
+          v = {HeightState::Guessed, *knoll ? levels[1] : levels[0], kTinyGuessedReason};
         } else {
           v = {HeightState::None, 0, levels.empty() ? kIndexConflictReason : kTinyReason};
         }

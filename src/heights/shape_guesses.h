@@ -17,7 +17,8 @@
 
 namespace terrak::heights {
 
-// Per face: its base b (its ground lies between levels b and b + 1) where that is settled.
+// Per face: its base b (its ground lies between levels b and b + 1) where that is settled
+// (derived, or guessed from what the rules leave open).
 using FaceBases = std::vector<std::optional<std::int32_t>>;
 
 // Whether the closed line encloses a knoll (true) or a hollow (false) by where it lies in the
