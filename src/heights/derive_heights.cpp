@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "heights/level_solver.h"
+#include "heights/shape_guesses.h"
 
 namespace terrak::heights {
 
@@ -15,7 +16,10 @@ constexpr const char* kGivenReason = "height given in the map";
 constexpr const char* kDerivedReason = "follows from the known heights across the contours";
 constexpr const char* kFormReason = "half an interval between its neighbouring contours";
 constexpr const char* kGuessedReason =
-    "up or down taken from closed contours enclosing hills; nothing else tells it here";
+    "up or down guessed from closed contours taken for hills and slopes going on as beside "
+    "them; nothing else tells it here";
+constexpr const char* kTinyGuessedReason =
+    "a knoll or a hollow guessed from the level of the contours nearer it";
 constexpr const char* kUnreachedReason = "no contour with a known height is connected to it";
 constexpr const char* kOpenReason = "nothing tells up from down here";
 constexpr const char* kTinyReason = "too small to tell a knoll from a hollow";
@@ -42,6 +46,9 @@ struct Verdict {
   std::int32_t Level = 0;  // in intervals (form lines: the level below)
   const char* Reason = kUnreachedReason;
 };
+
+// A guess from the slope beside a contour weighs as much as the hill rule.
+constexpr Cost kShapeGuess = kHollowForHill;
 
 std::int32_t Modulo(std::int32_t x, std::int32_t n) {
   const std::int32_t r = x % n;
@@ -113,11 +120,20 @@ class Derivation {
 
   HeightsResult Run() {
     MarkObjects();
-    MakeBundles();
-    ChooseTree();
     SolverSettings settings;
     settings.IndexEvery = indexEvery_;
+    MakeBundles({});
+    ChooseTree();
     solution_ = SolveLevels(faces_, edges_, settings);
+    // Where the rules leave an open contour's way up open, the slope beside it (as far as the
+    // first solution settles it, derived or guessed) suggests it: solved again with those guesses.
+    const std::vector<ShapeGuess> guesses = GuessFromShape(t_, Bases(true));
+    if (std::any_of(guesses.begin(), guesses.end(),
+                    [](ShapeGuess g) { return g != ShapeGuess::None; })) {
+      MakeBundles(guesses);
+      ChooseTree();
+      solution_ = SolveLevels(faces_, edges_, settings);
+    }
     JudgeBundles();
     JudgeTinyRings();
     JudgeFormLines();
@@ -155,7 +171,23 @@ class Derivation {
     return t_.Areas.OfSide[static_cast<std::size_t>(SideOf(line, left))];
   }
 
-  void MakeBundles() {
+  // Per face: its base where the solution derives it (or guesses it, with guessed).
+  FaceBases Bases(bool guessed) const {
+    FaceBases bases(faces_.size());
+    for (std::size_t f = 0; f < faces_.size(); ++f) {
+      const Verdict v = FaceVerdict(static_cast<std::int32_t>(f));
+      if (v.State == HeightState::Derived || (guessed && v.State == HeightState::Guessed))
+        bases[f] = v.Level;
+    }
+    return bases;
+  }
+
+  // The bundles of lines between the same two faces with what their lines say, and the guesses
+  // (per line, or none) from the slope beside them.
+  void MakeBundles(const std::vector<ShapeGuess>& guesses) {
+    bundles_.clear();
+    edges_.clear();
+    tinyLines_.clear();
     faces_.assign(static_cast<std::size_t>(t_.Areas.Count), {});
     for (std::size_t f = 0; f < faces_.size(); ++f)
       faces_[f].Feature = t_.Areas.ReachesEdge[f] ? kEdgeFeature : kInnerFeature;
@@ -186,6 +218,10 @@ class Derivation {
       const std::int32_t ticksRight = t_.Ticks[static_cast<std::size_t>(SideOf(line, false))];
       terms.TicksSayALower += leftIsA ? ticksLeft : ticksRight;
       terms.TicksSayBLower += leftIsA ? ticksRight : ticksLeft;
+      const ShapeGuess guess = guesses.empty() ? ShapeGuess::None : guesses[k];
+      if (guess != ShapeGuess::None)  // the cost falls on the other side being the lower one
+        ((guess == ShapeGuess::LeftLower) == leftIsA ? terms.GuessAgainstBLower
+                                                     : terms.GuessAgainstALower) += kShapeGuess;
       // A closed contour encloses a hill unless slope lines say otherwise.
       const std::int32_t inside = t_.InsideSide[static_cast<std::size_t>(c)];
       if (inside >= 0 && ticksLeft + ticksRight == 0)
@@ -202,8 +238,8 @@ class Derivation {
   }
 
   // A ring below the size a mapper draws, with neither a known height nor a slope line: noise
-  // of contours traced from a DEM. Whether it is a knoll or a hollow is never guessed: its level
-  // is judged from the face round it.
+  // of contours traced from a DEM. It is never taken for a hill: its level is judged from the
+  // face round it.
   bool Negligible(std::int32_t line) const {
     const std::int32_t c = t_.Lines[static_cast<std::size_t>(line)];
     if (!t_.Tiny[static_cast<std::size_t>(c)]) return false;
@@ -216,8 +252,9 @@ class Derivation {
   }
 
   // A negligible ring lies at the base of the face round it (a hollow) or one level above (a
-  // knoll); the index levels may tell which.
+  // knoll); the index levels may tell which, else the level of the contours nearer it is a guess.
   void JudgeTinyRings() {
+    const FaceBases bases = Bases(true);
     for (std::int32_t line : tinyLines_) {
       const std::int32_t c = t_.Lines[static_cast<std::size_t>(line)];
       const Chain& chain = t_.Chains[static_cast<std::size_t>(c)];
@@ -233,10 +270,14 @@ class Derivation {
                             (chain.Role == ContourRole::IndexContour ? onIndex : !onIndex);
           if (fits) levels.push_back(level);
         }
-        if (levels.size() == 1)
+        if (levels.size() == 1) {
           v.Level = levels.front();
-        else
+        } else if (const auto knoll = levels.size() == 2 ? RingLooksLikeKnoll(t_, line, bases)
+                                                         : std::nullopt) {
+          v = {HeightState::Guessed, *knoll ? levels[1] : levels[0], kTinyGuessedReason};
+        } else {
           v = {HeightState::None, 0, levels.empty() ? kIndexConflictReason : kTinyReason};
+        }
         if (levels.empty()) v.State = HeightState::Conflict;
       }
       Bundle alone;

@@ -55,7 +55,8 @@ FacingRays CastFacingRays(const std::vector<std::vector<Point>>& lines,
   result.Links.reserve(tallies.size());
   for (const auto& [key, tally] : tallies)
     result.Links.push_back({static_cast<std::int32_t>(key >> 32),
-                            static_cast<std::int32_t>(key & 0xffffffff), tally.Rays, tally.Where});
+                            static_cast<std::int32_t>(key & 0xffffffff), tally.Rays, tally.Where,
+                            tally.Shortest});
   std::sort(result.Links.begin(), result.Links.end(), [](const FacingLink& a, const FacingLink& b) {
     return a.From != b.From ? a.From < b.From : a.To < b.To;
   });

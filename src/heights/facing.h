@@ -22,6 +22,7 @@ struct FacingLink {
   std::int32_t To = 0;    // the side of the line they met
   std::int32_t Rays = 0;
   Point Where;  // the middle of the shortest of these rays
+  double Shortest = 0.0;  // that ray's length: how far apart the two lines come
 };
 
 struct FacingRays {

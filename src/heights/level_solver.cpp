@@ -464,6 +464,7 @@ Cost EdgeCost(const EdgeTerms& terms, std::int32_t a, std::int32_t b, std::int32
   }
   cost += kAgainstSlopeLine * (aLower ? terms.TicksSayBLower : terms.TicksSayALower);
   cost += kHollowForHill * (aLower ? terms.ClosedAroundA : terms.ClosedAroundB);
+  cost += aLower ? terms.GuessAgainstALower : terms.GuessAgainstBLower;
   return cost;
 }
 

@@ -7,8 +7,8 @@
 // contours between them as a forest, this finds, for every face and every contour, the cost of
 // the best whole assignment with each possible value: costs of broken rules (a known height, an
 // index level, a slope line), of needless features (a face whose contours all lie on the same
-// side of it needs a ridge, a hollow or a valley of its own) and, in second place, of hollows
-// where a closed contour would enclose a hill.
+// side of it needs a ridge, a hollow or a valley of its own) and, in second place, of guesses:
+// hollows where a closed contour would enclose a hill, and what the shape of the lines suggests.
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -27,7 +27,7 @@ inline constexpr Cost kBrokenRule = 1000 * kFirstPart;  // a known height, an in
 inline constexpr Cost kAgainstSlopeLine = 100 * kFirstPart;  // per slope line tick
 inline constexpr Cost kInnerFeature = 3 * kFirstPart;  // a face away from the map's edge
 inline constexpr Cost kEdgeFeature = 1 * kFirstPart;   // a face that reaches the map's edge
-inline constexpr Cost kHollowForHill = 1 * kSecondPart;
+inline constexpr Cost kHollowForHill = 4 * kSecondPart;
 
 // What the contours between faces A and B of an edge say.
 struct EdgeTerms {
@@ -38,6 +38,9 @@ struct EdgeTerms {
   std::int32_t TicksSayBLower = 0;
   std::int32_t ClosedAroundA = 0;  // closed contours whose inside is face A
   std::int32_t ClosedAroundB = 0;
+  // Other guesses (second part): the cost when face A is the lower one, and when B is.
+  Cost GuessAgainstALower = 0;
+  Cost GuessAgainstBLower = 0;
 };
 
 struct SolverEdge {

@@ -18,7 +18,7 @@ struct TopologySettings {
   double OpenEndMm = 1.0;     // rays passing this close to an open contour end are not counted
   double RingGapMm = 3.0;     // a line whose ends are this close encloses its inside
   // A closed line shorter than this is below the size a mapper draws (an artefact of contours
-  // traced from a DEM): whether it is a knoll or a hollow is never guessed.
+  // traced from a DEM): it is never taken for a hill.
   double SmallestRingMm = 1.5;
   double TickReachMm = 0.5;   // a slope line's end this close to a contour touches it
   double FormShare = 0.7;     // a form line lies in the face most of its rays meet, by this share

@@ -16,19 +16,19 @@ namespace {
 
 using namespace terrak::testing;
 
-TEST(HeightsEvaluation, FromOneKnownContourNoHeightIsWrongAndNineInTenAreTrue) {
+TEST(HeightsEvaluation, FromOneKnownContourFortyNineInFiftyAreTrueAndNoDerivedOneIsWrong) {
   EvalScore all;
   for (const EvalTerrain& terrain : EvalTerrains()) {
     const EvalMap eval = MakeEvalMap(terrain);
     const std::int32_t known = KnownCandidates(eval, 1, 7).front();
     const EvalScore s = ScoreHeights(eval, DeriveHeights(WithOneKnown(eval, known), eval.Roles));
-    EXPECT_EQ(s.Wrong, 0) << terrain.Name;
+    // Only guesses may be wrong (one in a thousand: a slope that turns where none is drawn).
+    EXPECT_EQ(s.Wrong, s.GuessedWrong) << terrain.Name;
     all += s;
   }
   EXPECT_EQ(all.Objects, 857);
-  EXPECT_GE(all.CorrectShare(), 0.91);
-  // The rest are shown without a height (none or conflict), never with a wrong one.
-  EXPECT_EQ(all.Correct + all.Without, all.Objects);
+  EXPECT_GE(all.CorrectShare(), 0.98);
+  EXPECT_LE(all.WrongShare(), 0.002);
 }
 
 TEST(HeightsEvaluation, FromADemWithOneMetreOfNoiseEveryHeightIsTrue) {
@@ -53,7 +53,8 @@ TEST(HeightsEvaluation, TheRealMapFromOneKnownContour) {
   ASSERT_EQ(eval.Map.Objects.size(), 103u);
   // A contour on the long slope in the east: the slope follows from it and the index contours;
   // the plateau in the west only from closed contours taken for hills (guessed). Rings too small
-  // to draw (a few metres round, traced from the DEM's noise) are left without a height.
+  // to draw (a few metres round, traced from the DEM's noise) are guessed where they lie clearly
+  // nearer the contours of one level, else left without a height.
   std::int32_t known = -1;
   for (std::size_t k = 0; k < eval.Truth.size(); ++k)
     if (eval.Truth[k].Metres == 270) known = static_cast<std::int32_t>(k);
@@ -61,8 +62,10 @@ TEST(HeightsEvaluation, TheRealMapFromOneKnownContour) {
   const HeightsResult result = DeriveHeights(WithOneKnown(eval, known), roles);
   const EvalScore s = ScoreHeights(eval, result);
   EXPECT_EQ(s.Objects, 102);
-  EXPECT_GE(s.Correct, 79);
-  EXPECT_LE(s.Wrong, 1);  // a hollow of 15 m round without slope lines, guessed a knoll
+  EXPECT_GE(s.Correct, 91);
+  // A hollow of 15 m round without slope lines, guessed a knoll, and a ring of noise a few metres
+  // round, much nearer the contours above it than those below, guessed a knoll.
+  EXPECT_LE(s.Wrong, 2);
   EXPECT_EQ(s.Wrong, s.GuessedWrong);
   std::int32_t derived = 0;
   for (const ObjectHeight& o : result.Objects) derived += o.State == HeightState::Derived;

@@ -1,0 +1,90 @@
+#include "heights/shape_guesses.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace terrak::heights {
+
+namespace {
+
+// How much nearer a ring must lie to the contours of one level than to those of the other.
+constexpr double kClearlyNearer = 3.0;
+
+std::optional<std::int32_t> BaseOf(const Topology& t, std::int32_t side, const FaceBases& bases) {
+  return bases[static_cast<std::size_t>(t.Areas.OfSide[static_cast<std::size_t>(side)])];
+}
+
+// The level of a line whose two faces are settled (and one level apart).
+std::optional<std::int32_t> LevelOf(const Topology& t, std::int32_t line, const FaceBases& bases) {
+  const auto left = BaseOf(t, SideOf(line, true), bases);
+  const auto right = BaseOf(t, SideOf(line, false), bases);
+  if (!left || !right || (*left - *right != 1 && *right - *left != 1)) return std::nullopt;
+  return std::max(*left, *right);
+}
+
+// The facings from one side (the links are sorted by the side they leave).
+std::pair<std::vector<FacingLink>::const_iterator, std::vector<FacingLink>::const_iterator>
+LinksFrom(const FacingRays& rays, std::int32_t side) {
+  const auto first = std::lower_bound(rays.Links.begin(), rays.Links.end(), side,
+                                      [](const FacingLink& l, std::int32_t s) { return l.From < s; });
+  auto last = first;
+  while (last != rays.Links.end() && last->From == side) ++last;
+  return {first, last};
+}
+
+}  // namespace
+
+std::optional<bool> RingLooksLikeKnoll(const Topology& t, std::int32_t line,
+                                       const FaceBases& bases) {
+  const std::int32_t inside = t.InsideSide[static_cast<std::size_t>(t.Lines[static_cast<std::size_t>(line)])];
+  if (inside < 0) return std::nullopt;
+  const std::int32_t outside = SideOf(line, inside != 0);
+  const auto base = BaseOf(t, outside, bases);
+  if (!base) return std::nullopt;
+  constexpr double kFar = std::numeric_limits<double>::infinity();
+  double toUpper = kFar, toLower = kFar;
+  const auto [first, last] = LinksFrom(t.Rays, outside);
+  for (auto link = first; link != last; ++link) {
+    const std::int32_t other = LineOfSide(link->To);
+    if (other == line) continue;
+    const auto level = LevelOf(t, other, bases);
+    if (level == *base + 1) toUpper = std::min(toUpper, link->Shortest);
+    else if (level == *base) toLower = std::min(toLower, link->Shortest);
+  }
+  if (toUpper == kFar || toLower == kFar) return std::nullopt;
+  // Only a clear difference: rings of noise lie anywhere between their neighbours.
+  if (toUpper * kClearlyNearer > toLower && toLower * kClearlyNearer > toUpper) return std::nullopt;
+  return toUpper < toLower;
+}
+
+std::vector<ShapeGuess> GuessFromShape(const Topology& t, const FaceBases& bases) {
+  std::vector<ShapeGuess> guesses(t.Lines.size(), ShapeGuess::None);
+  for (std::size_t k = 0; k < t.Lines.size(); ++k) {
+    const auto line = static_cast<std::int32_t>(k);
+    const bool leftSettled = BaseOf(t, SideOf(line, true), bases).has_value();
+    const bool rightSettled = BaseOf(t, SideOf(line, false), bases).has_value();
+    if (leftSettled && rightSettled) continue;
+    // Closed lines keep the hill rule (tiny ones are judged by RingLooksLikeKnoll).
+    if (t.InsideSide[static_cast<std::size_t>(t.Lines[k])] >= 0) continue;
+    // Rays from a settled side to contours whose other side is higher than this face: the ground
+    // rises on across the face, so this side is the higher one of the line.
+    std::int32_t leftLower = 0;
+    for (const bool left : {true, false}) {
+      const std::int32_t side = SideOf(line, left);
+      const auto base = BaseOf(t, side, bases);
+      if (!base) continue;
+      const auto [first, last] = LinksFrom(t.Rays, side);
+      for (auto link = first; link != last; ++link) {
+        if (LineOfSide(link->To) == line) continue;
+        const auto beyond = BaseOf(t, OtherSide(link->To), bases);
+        if (!beyond || *beyond == *base) continue;
+        const bool sideHigher = *beyond > *base;
+        leftLower += (sideHigher != left) ? link->Rays : -link->Rays;
+      }
+    }
+    if (leftLower != 0) guesses[k] = leftLower > 0 ? ShapeGuess::LeftLower : ShapeGuess::RightLower;
+  }
+  return guesses;
+}
+
+}  // namespace terrak::heights

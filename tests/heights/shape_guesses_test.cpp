@@ -1,0 +1,97 @@
+// Guesses from the shape of the lines where the rules leave up and down open: a piece of contour
+// cut off by the map's edge follows the slope beside it, a ring too small to draw lies at the
+// level of the contours clearly nearer it.
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+#include "heights/derive_heights.h"
+#include "heights_test_maps.h"
+
+namespace terrak::heights {
+namespace {
+
+using namespace terrak::heights::testing;
+
+std::vector<Point> Straight(double y, double x0, double x1) {
+  std::vector<Point> line;
+  for (double x = x0; x <= x1 + 1e-9; x += 20) line.push_back({x, y});
+  return line;
+}
+
+// A quarter circle round the map's north-east corner (400, 100): a contour cut off by two edges.
+std::vector<Point> CornerPiece(double radius) {
+  std::vector<Point> line;
+  for (int i = 0; i <= 12; ++i) {
+    const double a = std::numbers::pi * (1 + i / 24.0);  // from west round to south
+    line.push_back({400 + radius * std::cos(a), 100 + radius * std::sin(a)});
+  }
+  return line;
+}
+
+// Contours every 20 m northwards from an index contour, the one next to it known,
+// the northernmost leaving the map at x = 300, and a piece in the north-east corner beside it.
+struct CornerMap {
+  MapDrawing Drawing;
+  std::int32_t Piece = -1;
+};
+
+CornerMap DrawCorner(double known) {
+  CornerMap m;
+  m.Drawing.Add(kIndex, Straight(0, 0, 400));
+  m.Drawing.Add(kContour, Straight(20, 0, 400), Metres(known));
+  m.Drawing.Add(kContour, Straight(40, 0, 400));
+  m.Drawing.Add(kContour, Straight(60, 0, 400));
+  m.Drawing.Add(kContour, Straight(100, 0, 300));
+  m.Piece = m.Drawing.Add(kContour, CornerPiece(30));
+  return m;
+}
+
+TEST(ShapeGuesses, APieceCutOffByTheMapsEdgeFollowsTheSlopeBesideIt) {
+  // Rising northwards (100, 105, 110, 115): the northernmost contour and the corner piece share
+  // the face above 115 m, so either may go down again; the slope says both rise to 120 m.
+  CornerMap up = DrawCorner(105);
+  const HeightsResult r = DeriveHeights(up.Drawing.Map(), TestRoles());
+  const ObjectHeight& piece = r.Objects[static_cast<std::size_t>(up.Piece)];
+  EXPECT_EQ(r.Objects[3].State, HeightState::Derived);
+  EXPECT_EQ(r.Objects[4].State, HeightState::Guessed);
+  EXPECT_EQ(r.Objects[4].Height, Metres(120));
+  EXPECT_EQ(piece.State, HeightState::Guessed);
+  EXPECT_EQ(piece.Height, Metres(120));
+  EXPECT_EQ(piece.Reason,
+            "up or down guessed from closed contours taken for hills and slopes going on as "
+            "beside them; nothing else tells it here");
+
+  // Falling northwards (125, 120, 115, 110, 105): the corner is lower still.
+  CornerMap down = DrawCorner(120);
+  const HeightsResult f = DeriveHeights(down.Drawing.Map(), TestRoles());
+  EXPECT_EQ(f.Objects[4].Height, Metres(105));
+  EXPECT_EQ(f.Objects[static_cast<std::size_t>(down.Piece)].State, HeightState::Guessed);
+  EXPECT_EQ(f.Objects[static_cast<std::size_t>(down.Piece)].Height, Metres(105));
+}
+
+TEST(ShapeGuesses, ATinyRingLiesAtTheLevelOfTheContoursClearlyNearerIt) {
+  MapDrawing d;
+  d.Add(kIndex, Straight(0, 0, 400));
+  d.Add(kContour, Straight(20, 0, 400), Metres(105));
+  d.Add(kContour, Straight(40, 0, 400));
+  d.Add(kContour, Straight(60, 0, 400));
+  // In the face between 105 and 110 m; 9 m round, below what a mapper draws.
+  const std::int32_t nearUpper = d.Add(kContour, Circle(100, 36, 1.5));
+  const std::int32_t nearLower = d.Add(kContour, Circle(300, 24, 1.5));
+  const std::int32_t between = d.Add(kContour, Circle(200, 31, 1.5));
+  const HeightsResult r = DeriveHeights(d.Map(), TestRoles());
+  const auto& knoll = r.Objects[static_cast<std::size_t>(nearUpper)];
+  EXPECT_EQ(knoll.State, HeightState::Guessed);
+  EXPECT_EQ(knoll.Height, Metres(110));
+  EXPECT_EQ(knoll.Reason, "a knoll or a hollow guessed from the level of the contours nearer it");
+  EXPECT_EQ(r.Objects[static_cast<std::size_t>(nearLower)].State, HeightState::Guessed);
+  EXPECT_EQ(r.Objects[static_cast<std::size_t>(nearLower)].Height, Metres(105));
+  // About as near to both (7.5 and 9.5 m from its edge): nothing to go by.
+  EXPECT_EQ(r.Objects[static_cast<std::size_t>(between)].State, HeightState::None);
+  EXPECT_EQ(r.Objects[static_cast<std::size_t>(between)].Reason,
+            "too small to tell a knoll from a hollow");
+}
+
+}  // namespace
+}  // namespace terrak::heights
