@@ -111,8 +111,9 @@ TEST(HeightsCommands, ThePreviewColoursEachContourByStateAndCancelChangesNothing
   for (const char* pen : {"pen 000000", "pen 008000"})
     EXPECT_NE(std::find(drawn.begin(), drawn.end(), pen), drawn.end()) << pen;
   ASSERT_EQ(f.Watched.Messages.size(), 1u);
-  EXPECT_EQ(f.Watched.Messages[0].Text.substr(0, 76),
-            "4 of 4 contour objects have heights (3 derived, 0 guessed, 0 in conflict).\n");
+  EXPECT_EQ(f.Watched.Messages[0].Text.rfind(
+                "4 of 4 contour objects have heights (3 derived, 0 guessed, 0 in conflict).\n", 0),
+            0u);
   EXPECT_NE(f.Watched.Messages[0].Text.find("Write the 3 new heights"), std::string::npos);
   EXPECT_EQ(f.Host.StatusMessages.front(),
             "4 of 4 contour objects have heights (3 derived, 0 guessed, 0 in conflict)");
@@ -223,12 +224,15 @@ TEST(HeightsAlongALine, EachContourCrossedGetsTheNextLevelAndAnOffLevelIndexCont
   const std::vector<std::uint8_t> undone = f.WorkingCopy();
   EXPECT_EQ(std::string(undone.begin(), undone.end()), std::string(opened.begin(), opened.end()));
 
-  // Off again: a press starts a trace as before.
+  // Off again: a drag gives no heights.
   MenuItemClick(f.W, MenuItem::HeightsAlongLine);
   EXPECT_FALSE(f.App.Menu.IsChecked(MenuItem::HeightsAlongLine));
-  FormMouseDown(f.W, MouseButton::Left, {}, OnScreen(f.App, -400, -400));  // a corner point
+  FormMouseDown(f.W, MouseButton::Left, {}, OnScreen(f.App, -400, 20));
+  FormMouseMove(f.W, OnScreen(f.App, -50, 20));
   FormMouseUp(f.W, MouseButton::Left);
-  EXPECT_TRUE(f.App.Window.TraceExists);
+  EXPECT_FALSE(f.App.Heights.AlongLine.Dragging);
+  EXPECT_TRUE(f.App.Heights.UndoSteps.empty());
+  EXPECT_EQ(f.WorkingCopy(), opened);
 }
 
 }  // namespace
