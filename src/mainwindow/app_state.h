@@ -6,6 +6,7 @@
 #include <string>
 
 #include "grid/grid_state.h"
+#include "mainwindow/heights_state.h"
 #include "mainwindow/map_window_state.h"
 #include "mainwindow/menu_state.h"
 #include "mapfile/map_model.h"
@@ -29,6 +30,7 @@ struct AppState {
   MapWindowState Window;
   MenuState Menu = InitialMenuState();
   StatusBarState StatusBar;
+  HeightsState Heights;
   // The symbol last clicked in the change symbol type dialog; kept between its uses.
   std::int32_t ChosenSymbol = 0;
 };

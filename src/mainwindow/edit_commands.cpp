@@ -2,6 +2,7 @@
 
 #include "common/numtext.h"
 #include "mainwindow/file_commands.h"
+#include "mainwindow/heights_commands.h"
 #include "mainwindow/input_text.h"
 #include "mainwindow/navigation.h"
 #include "mapfile/height_field.h"
@@ -35,7 +36,15 @@ void ElevationsClick(MapWindow& w) {
     return;
   }
   view.NewHeight = height;
+  // What the objects had, so that Undo Heights can take it back.
+  heights::HeightChanges step;
+  for (std::int32_t object : view.TracedObjects) {
+    const TMapObject& o = w.App.Model.MapObjects[static_cast<std::size_t>(object)];
+    step.push_back({object, o.HasHeight ? heights::Metres(o.Height / 10.0) : heights::HeightValue{},
+                    heights::Metres(height / 10.0)});
+  }
   WriteTracedHeights(w.App.Model, w.App.Paths.WorkingCopy, view.TracedObjects, view.NewHeight);
+  w.App.Heights.UndoSteps.push_back(std::move(step));
   view.CurrentHeight = view.NewHeight;
   w.App.Model.MapModified = true;
   w.Host.ShowStatusMessage("Height " + FormatFixed(view.NewHeight / 10.0, 1, 1) +
@@ -70,6 +79,8 @@ void Changeallheights1Click(MapWindow& w) {
                         DialogButton::Ok | DialogButton::Cancel) != DialogButton::Ok)
     return;
   ClearAllHeights(w.App.Model, w.App.Paths.WorkingCopy, w.Dialogs);
+  // Steps before it would bring back heights taken away here behind the user's back.
+  ForgetHeightsHistory(w.App);
   w.Host.Invalidate();
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "mainwindow/height_tag_choice.h"
+#include "mainwindow/heights_commands.h"
 #include "mainwindow/interrupted_save.h"
 #include "mainwindow/tracing.h"
 #include "mapfile/map_reader.h"
@@ -98,8 +99,9 @@ bool OpenMapInWindow(MapWindow& w) {
 
 void LoadSelectedObjects(MapWindow& w) {
   AppState& app = w.App;
-  // The traced set indexes the objects about to be replaced.
+  // The traced set, the preview and the undo steps index the objects about to be replaced.
   DropTrace(app.Window);
+  ForgetHeightsHistory(app);
   if (!app.Model.SymbolsSelected || !app.Window.MapOpen()) {
     // No objects are read, and none of an earlier map or selection are kept for the viewer.
     app.Model.MapObjects.clear();

@@ -1,6 +1,8 @@
 #include "mainwindow/map_paint.h"
 
 #include "common/numtext.h"
+#include "mainwindow/along_line_mode.h"
+#include "mainwindow/heights_commands.h"
 #include "mainwindow/navigation.h"
 #include "mainwindow/screen_points.h"
 #include "mainwindow/tracing.h"
@@ -28,6 +30,12 @@ constexpr WelcomeLine kWelcomeLines[] = {
     {-125, 100, "using Edit|Add symbols to map selection"},
 };
 
+// The state an object is previewed in, when a preview is shown and the object carries a height.
+std::optional<heights::HeightState> PreviewedState(const AppState& app, std::size_t object) {
+  if (!app.Heights.Preview || object >= app.Heights.Preview->States.size()) return std::nullopt;
+  return app.Heights.Preview->States[object];
+}
+
 }  // namespace
 
 void DrawWelcomeScreen(Canvas& canvas) {
@@ -44,6 +52,7 @@ bool MapShown(const AppState& app) {
 }
 
 void FormPaint(MapWindow& w) {
+  AlongLineRepainted(w.App);
   if (!MapShown(w.App)) {
     DrawWelcomeScreen(w.Picture);
     return;
@@ -72,7 +81,9 @@ void DrawMap(MapWindow& w) {
       const TMapObject& object = model.MapObjects[i];
       if (object.Symbol != selected.Symbol || !IsVisible(view, object)) continue;
       const TObjectCoords& coords = GetObjectCoords(model, i);
-      w.Picture.SetPenColour(w.App.Settings.ViewByHeight
+      const std::optional<heights::HeightState> previewed = PreviewedState(w.App, i);
+      w.Picture.SetPenColour(previewed ? PreviewColour(*previewed)
+                             : w.App.Settings.ViewByHeight
                                  ? *ObjectPenColour(w.App, object.Symbol, object.HasHeight)
                                  : selected.Colour);
       view.PointCount = 0;

@@ -3,10 +3,13 @@
 // user's dialogs, and the few services only the window itself can give (repaint, close, the
 // modal dialogs, the 3D viewer). The Qt window implements MapWindowHost; tests use a fake.
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "mainwindow/app_state.h"
+#include "export/dem_source.h"
+#include "mainwindow/contour_settings_question.h"
 #include "platform/canvas.h"
 #include "platform/user_dialogs.h"
 
@@ -44,9 +47,30 @@ class MapWindowHost {
   // selected); nothing when the user cancels. Without a window nothing is asked.
   virtual std::optional<std::size_t> AskHeightTag(const HeightTagQuestion&) { return std::nullopt; }
 
+  // The Contour Settings dialog, filled from the question; its answer, or nothing when the
+  // user cancels. Without a window nothing is asked.
+  virtual std::optional<ContourSettingsQuestion> AskContourSettings(
+      const ContourSettingsQuestion&) {
+    return std::nullopt;
+  }
+
   // A short message in the status bar, kept until the user's next action: what a command did
   // ("Saved ...") or why it did nothing. Without a window nothing is shown.
   virtual void ShowStatusMessage(const std::string&) {}
+
+  // Puts the picture drawn so far on the screen at once, for a question asked about it while
+  // a handler runs (a preview). Without a window nothing is shown.
+  virtual void ShowPictureNow() {}
+
+  // Shows the list of App.Heights.Findings, whose Next and Previous call NextFinding. Without
+  // a window nothing is shown.
+  virtual void ShowHeightFindings() {}
+
+  // The DEM a file holds, for a map placed by georef: read through GDAL; tests give their own.
+  virtual std::unique_ptr<heights::DemSource> OpenDem(const std::string& file,
+                                                      const Georeferencing& georef) {
+    return OpenDemFile(file, georef);
+  }
 };
 
 struct MapWindow {

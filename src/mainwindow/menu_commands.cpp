@@ -1,8 +1,11 @@
 #include "mainwindow/menu_commands.h"
 
+#include "mainwindow/along_line_mode.h"
+#include "mainwindow/contour_settings.h"
 #include "mainwindow/edit_commands.h"
 #include "mainwindow/file_commands.h"
 #include "mainwindow/height_tag_choice.h"
+#include "mainwindow/heights_commands.h"
 #include "mainwindow/navigation.h"
 
 namespace terrak {
@@ -21,6 +24,12 @@ void MenuItemClick(MapWindow& w, MenuItem item) {
     case MenuItem::ChangeColourScheme: return ChangeColourSchemeClick(w);
     case MenuItem::Changeallheights1: return Changeallheights1Click(w);
     case MenuItem::ChooseHeightTag: return ChooseHeightTagClick(w);
+    case MenuItem::ContourSettings: return ContourSettingsClick(w);
+    case MenuItem::HeightsFromKnown: return HeightsFromKnownClick(w);
+    case MenuItem::HeightsAlongLine: return HeightsAlongLineClick(w);
+    case MenuItem::HeightsFromDem: return HeightsFromDemClick(w);
+    case MenuItem::CheckHeights: return CheckHeightsClick(w);
+    case MenuItem::UndoHeights: return UndoHeightsClick(w);
     case MenuItem::Redraw: return RedrawClick(w);
     case MenuItem::MoveView: return MoveViewClick(w);
     case MenuItem::sixteensize: return ZoomItemClick(w, 0);

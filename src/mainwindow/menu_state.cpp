@@ -16,6 +16,18 @@ const std::array<MenuItemInfo, kMenuItemCount> kMenuTree = {{
     {MenuItem::Changeallheights1, "Edit", "Changeallheights1", "Change all heights", "", ""},
     {MenuItem::ChooseHeightTag, "Edit", "ChooseHeightTag", "Choose &Height Tag...", "",
      "Which tag of a Mapper map holds the heights of its contours"},
+    {MenuItem::ContourSettings, "Edit", "ContourSettings", "Co&ntour Settings...", "",
+     "Which symbols are contours, index contours, form lines and slope lines; the interval"},
+    {MenuItem::HeightsFromKnown, "Edit", "HeightsFromKnown", "Heights from &Known Contours...",
+     "", "Derive every contour's height from the ones that have a height"},
+    {MenuItem::HeightsAlongLine, "Edit", "HeightsAlongLine", "Heights &Along a Line", "",
+     "Drag across contours to number them up (Shift: down) from one with a height"},
+    {MenuItem::HeightsFromDem, "Edit", "HeightsFromDem", "Heights from a &DEM...", "",
+     "Take every contour's height from a terrain model (GeoTIFF or any raster GDAL reads)"},
+    {MenuItem::CheckHeights, "Edit", "CheckHeights", "Check Hei&ghts", "",
+     "List every contradiction among the heights and step through them"},
+    {MenuItem::UndoHeights, "Edit", "UndoHeights", "&Undo Heights", "Ctrl+Z",
+     "Take back the last change of heights"},
     {MenuItem::Redraw, "View", "Redraw", "Redraw", "F5", ""},
     {MenuItem::MoveView, "View", "MoveView", "Move View", "F6", ""},
     {MenuItem::sixteensize, "View", "sixteensize", "16x", "F12", ""},
@@ -47,7 +59,9 @@ MenuState InitialMenuState() {
 void EnableDrawingItems(MenuState& menu, bool enabled) {
   for (MenuItem item : {MenuItem::Elevations, MenuItem::ChangeType, MenuItem::TraceTolerance,
                         MenuItem::ChangeColourScheme, MenuItem::Changeallheights1,
-                        MenuItem::Redraw, MenuItem::MoveView, MenuItem::ToggleView})
+                        MenuItem::ContourSettings, MenuItem::HeightsFromKnown,
+                        MenuItem::HeightsAlongLine, MenuItem::HeightsFromDem,
+                        MenuItem::CheckHeights, MenuItem::UndoHeights, MenuItem::Redraw, MenuItem::MoveView, MenuItem::ToggleView})
     menu.Enable(item, enabled);
   for (MenuItem item : kZoomItems) menu.Enable(item, enabled);
 }

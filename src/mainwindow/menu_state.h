@@ -20,6 +20,12 @@ enum class MenuItem : std::size_t {
   ChangeColourScheme,
   Changeallheights1,
   ChooseHeightTag,
+  ContourSettings,
+  HeightsFromKnown,
+  HeightsAlongLine,
+  HeightsFromDem,
+  CheckHeights,
+  UndoHeights,
   Redraw,
   MoveView,
   sixteensize,
@@ -32,7 +38,7 @@ enum class MenuItem : std::size_t {
   ToggleView,
   N3DViews1,
 };
-inline constexpr std::size_t kMenuItemCount = 23;
+inline constexpr std::size_t kMenuItemCount = 29;
 
 struct MenuItemInfo {
   MenuItem Item;

@@ -1,5 +1,6 @@
 #include "mainwindow/mouse_events.h"
 
+#include "mainwindow/along_line_mode.h"
 #include "mainwindow/map_paint.h"
 #include "mainwindow/navigation.h"
 #include "mainwindow/tracing.h"
@@ -15,6 +16,9 @@ void FormMouseDown(MapWindow& w, MouseButton button, ShiftState keys, Point at) 
 
   if (button != MouseButton::Left) {
     NavigationPressRight(w, at);
+  } else if (w.App.Heights.AlongLine.Mode && !keys.Ctrl && !view.MoveViewMode &&
+             !view.ZoomRectMode) {
+    AlongLinePress(w, at, keys.Shift);
   } else if (keys.Ctrl && keys.Shift) {
     // Ctrl and Shift together only show the height: the traced set is left alone.
     ShowHeightAt(w);
@@ -34,11 +38,14 @@ void FormMouseDown(MapWindow& w, MouseButton button, ShiftState keys, Point at) 
 void FormMouseMove(MapWindow& w, Point at) {
   if (!MapShown(w.App)) return;
   NavigationMove(w, at);
+  AlongLineMove(w, at);
 }
 
 void FormMouseUp(MapWindow& w, MouseButton button) {
   if (!MapShown(w.App)) return;
-  if (button == MouseButton::Left)
+  if (button == MouseButton::Left && w.App.Heights.AlongLine.Dragging)
+    AlongLineRelease(w);
+  else if (button == MouseButton::Left)
     NavigationReleaseLeft(w);
   else
     NavigationReleaseRight(w);

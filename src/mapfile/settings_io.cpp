@@ -16,6 +16,7 @@ const std::string k3dSettings = "3dsettings";
 const std::string kSelectedSymbols = "SelectedSymbols";
 const std::string kViewpoint = "Viewpoint";
 const std::string kHeightTags = "HeightTags";
+const std::string kContourRoles = "ContourRoles";
 
 constexpr std::int64_t kMin16 = INT16_MIN, kMax16 = INT16_MAX;
 constexpr std::int64_t kMin32 = INT32_MIN, kMax32 = INT32_MAX;
@@ -115,25 +116,52 @@ std::optional<std::string> HeightTagKey(const std::string& mapFile) {
 
 }  // namespace
 
-std::optional<std::string> LookUpHeightTag(const Settings& settings, const std::string& mapFile) {
+namespace {
+
+// A text kept per map under its file name in section; nothing when none is kept.
+std::optional<std::string> LookUpPerMap(const Settings& settings, const std::string& section,
+                                        const std::string& mapFile) {
   const std::optional<std::string> key = HeightTagKey(mapFile);
   if (!settings.File || !key) return std::nullopt;
-  std::optional<std::string> tag = settings.File->ReadString(kHeightTags, *key);
-  if (tag && tag->empty()) return std::nullopt;
-  return tag;
+  std::optional<std::string> text = settings.File->ReadString(section, *key);
+  if (text && text->empty()) return std::nullopt;
+  return text;
+}
+
+// Keeps the text at once in the settings file on disk and in settings.File.
+void RememberPerMap(Settings& settings, const std::string& settingsFile,
+                    const std::string& section, const std::string& mapFile,
+                    const std::string& text) {
+  const std::optional<std::string> key = HeightTagKey(mapFile);
+  if (!key || text.find_first_of("\r\n") != std::string::npos) return;
+  SettingsFile file = SettingsFile::Open(settingsFile);
+  file.WriteString(section, *key, text);
+  file.Save();
+  if (settings.File)
+    settings.File->WriteString(section, *key, text);
+  else
+    settings.File = std::make_shared<SettingsFile>(std::move(file));
+}
+
+}  // namespace
+
+std::optional<std::string> LookUpHeightTag(const Settings& settings, const std::string& mapFile) {
+  return LookUpPerMap(settings, kHeightTags, mapFile);
 }
 
 void RememberHeightTag(Settings& settings, const std::string& settingsFile,
                        const std::string& mapFile, const std::string& tag) {
-  const std::optional<std::string> key = HeightTagKey(mapFile);
-  if (!key || tag.find_first_of("\r\n") != std::string::npos) return;
-  SettingsFile file = SettingsFile::Open(settingsFile);
-  file.WriteString(kHeightTags, *key, tag);
-  file.Save();
-  if (settings.File)
-    settings.File->WriteString(kHeightTags, *key, tag);
-  else
-    settings.File = std::make_shared<SettingsFile>(std::move(file));
+  RememberPerMap(settings, settingsFile, kHeightTags, mapFile, tag);
+}
+
+std::optional<std::string> LookUpContourRolesText(const Settings& settings,
+                                                  const std::string& mapFile) {
+  return LookUpPerMap(settings, kContourRoles, mapFile);
+}
+
+void RememberContourRolesText(Settings& settings, const std::string& settingsFile,
+                              const std::string& mapFile, const std::string& text) {
+  RememberPerMap(settings, settingsFile, kContourRoles, mapFile, text);
 }
 
 void LoadSettings(Settings& settings, MapModel& model, const std::string& settingsFile,

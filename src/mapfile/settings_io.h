@@ -33,6 +33,13 @@ std::optional<std::string> LookUpHeightTag(const Settings& settings, const std::
 void RememberHeightTag(Settings& settings, const std::string& settingsFile,
                        const std::string& mapFile, const std::string& tag);
 
+// The contour roles chosen for a map (as text), remembered like the height tag in
+// [ContourRoles].
+std::optional<std::string> LookUpContourRolesText(const Settings& settings,
+                                                  const std::string& mapFile);
+void RememberContourRolesText(Settings& settings, const std::string& settingsFile,
+                              const std::string& mapFile, const std::string& text);
+
 // The per-symbol keys: "Symbol" + index right-aligned in 3, "Symbol" + number in 4.
 std::string SelectedSymbolKey(int index);
 std::string SymbolColourKey(int symbolNumber);

@@ -94,6 +94,33 @@ TEST(MapperWrite, ClearingTakesTheTagAwayAndLeavesObjectsWithoutItAlone) {
   }
 }
 
+// A height given and taken back leaves the file as it was, also where the tags element (or its
+// opening) came with the tag; a tag the object had from the start leaves its tags element.
+TEST(MapperWrite, TakingAnAddedHeightBackRestoresEveryByte) {
+  for (bool elements : {false, true}) {
+    SCOPED_TRACE(elements);
+    const std::string original = FourContours(elements).Build();
+    const auto map = MapperMap::Open(TextBytes(original));
+    map->SetHeightTag("ele");
+    map->WriteHeights({{1, 50}, {2, 60}, {3, 70}});
+    map->WriteHeights({{2, 65}});  // changed in between: still the tag added
+    ASSERT_NE(Text(map->Bytes()), original);
+    std::vector<std::uint8_t> copy = map->Bytes();
+    const std::vector<BytePatch> patches =
+        map->WriteHeights({{1, std::nullopt}, {2, std::nullopt}, {3, std::nullopt}});
+    EXPECT_EQ(Text(map->Bytes()), original);
+    ApplyPatches(copy, patches);
+    EXPECT_EQ(Text(copy), original);
+    // Added again and taken back again: the same.
+    map->WriteHeights({{2, 60}});
+    map->WriteHeights({{2, std::nullopt}});
+    EXPECT_EQ(Text(map->Bytes()), original);
+    // The tag the map had: only the tag goes.
+    map->WriteHeights({{0, std::nullopt}});
+    EXPECT_EQ(Text(map->Bytes()), Replaced(original, "<t k=\"ele\">250.000</t>", ""));
+  }
+}
+
 TEST(MapperWrite, TagKeysAndOddTagFormsAreWrittenSafely) {
   MapperMapBuilder b;
   b.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});

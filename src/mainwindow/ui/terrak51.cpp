@@ -4,17 +4,21 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <algorithm>
 #include <map>
 
 #include "mainwindow/file_commands.h"
+#include "mainwindow/heights_commands.h"
 #include "mainwindow/map_paint.h"
 #include "mainwindow/menu_commands.h"
 #include "mainwindow/mouse_events.h"
 #include "mainwindow/navigation.h"
+#include "mainwindow/ui/checkheights.h"
 #include "mainwindow/ui/colors.h"
+#include "mainwindow/ui/contourset.h"
 #include "mainwindow/ui/heighttag.h"
 #include "mainwindow/ui/map_surface.h"
 #include "mainwindow/ui/mapsymbs.h"
@@ -98,7 +102,7 @@ void Tmapform::BuildMenus() {
       action->setStatusTip(QString::fromUtf8(info.Hint));
     }
     const MenuItem item = info.Item;
-    action->setCheckable(item == MenuItem::MoveView ||
+    action->setCheckable(item == MenuItem::MoveView || item == MenuItem::HeightsAlongLine ||
                          std::find(kZoomItems.begin(), kZoomItems.end(), item) != kZoomItems.end());
     connect(action, &QAction::triggered, this, [this, item] {
       statusBar1_->clearMessage();
@@ -146,11 +150,32 @@ void Tmapform::MirrorState() {
   statusBar1_->setVisible(app_.StatusBar.Visible || !statusBar1_->currentMessage().isEmpty());
   setWindowTitle(QString::fromStdString(MainWindowCaption(app_)));
   surface_->SetPan(HandMoveOffset(app_.Window));
+  if (checkHeights_ != nullptr) {
+    if (app_.Heights.Findings.empty() && checkHeights_->FindingList()->count() > 0)
+      checkHeights_->ShowFindings(app_.Heights.Findings);  // the objects were read again
+    checkHeights_->MarkCurrent(app_.Heights.CurrentFinding);
+  }
 }
 
 void Tmapform::ShowStatusMessage(const std::string& text) {
   statusBar1_->showMessage(QString::fromStdString(text), kStatusMessageMilliseconds);
   statusBar1_->show();
+}
+
+void Tmapform::ShowPictureNow() {
+  surface_->Canvas().End();
+  MirrorState();
+  surface_->update();
+}
+
+void Tmapform::ShowHeightFindings() {
+  if (checkHeights_ == nullptr)
+    checkHeights_ = new TCheckHeightsForm(
+        [this](int step) { Handle([step](MapWindow& w) { NextFinding(w, step); }); },
+        [this](int row) { Handle([row](MapWindow& w) { ShowFinding(w, row); }); }, this);
+  checkHeights_->ShowFindings(app_.Heights.Findings);
+  checkHeights_->show();
+  checkHeights_->raise();
 }
 
 void Tmapform::Repaint() {
@@ -224,6 +249,13 @@ std::optional<std::size_t> Tmapform::AskHeightTag(const HeightTagQuestion& quest
   THeightTagForm dialog(question, this);
   dialog.exec();
   return dialog.Chosen();
+}
+
+std::optional<ContourSettingsQuestion> Tmapform::AskContourSettings(
+    const ContourSettingsQuestion& question) {
+  TContourSettingsForm dialog(question, this);
+  dialog.exec();
+  return dialog.Answer();
 }
 
 bool Tmapform::OpenViewer(const ViewerRequest& request) {

@@ -18,6 +18,7 @@ class QStatusBar;
 namespace terrak {
 
 class MapSurface;
+class TCheckHeightsForm;
 
 class Tmapform : public QMainWindow, private MapWindowHost {
   Q_OBJECT
@@ -40,6 +41,8 @@ class Tmapform : public QMainWindow, private MapWindowHost {
   QAction* Action(MenuItem item) const { return actions_[static_cast<std::size_t>(item)]; }
   QStatusBar* StatusBar1() const { return statusBar1_; }
   MapSurface* Surface() const { return surface_; }
+  // The Check Heights list once it was shown.
+  TCheckHeightsForm* CheckHeightsList() const { return checkHeights_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -55,7 +58,11 @@ class Tmapform : public QMainWindow, private MapWindowHost {
   void ShowColourSchemeDialog() override;
   bool OpenViewer(const ViewerRequest& request) override;
   std::optional<std::size_t> AskHeightTag(const HeightTagQuestion& question) override;
+  std::optional<ContourSettingsQuestion> AskContourSettings(
+      const ContourSettingsQuestion& question) override;
   void ShowStatusMessage(const std::string& text) override;
+  void ShowPictureNow() override;
+  void ShowHeightFindings() override;
 
   // Runs a core handler with the top-level error report, then paints when asked, mirrors the
   // state and shows the picture. Returns whether the handler ended without an error.
@@ -71,6 +78,7 @@ class Tmapform : public QMainWindow, private MapWindowHost {
   QtUserDialogs ownDialogs_;
   UserDialogs& dialogs_;
   MapSurface* surface_;
+  TCheckHeightsForm* checkHeights_ = nullptr;
   QStatusBar* statusBar1_;
   std::array<QLabel*, 5> panels_{};
   std::array<QAction*, kMenuItemCount> actions_{};

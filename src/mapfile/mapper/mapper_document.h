@@ -12,6 +12,10 @@
 
 namespace terrak::mapper {
 
+// How a height tag came into an object without a tags element to hold it: a tags element
+// inserted whole, "<tags/>" opened, or the object's own "/>" opened.
+enum class AddedWrapper : std::uint8_t { TagsInserted, TagsOpened, ObjectOpened };
+
 struct MapperMap::Document {
   pugi::xml_document Xml;
   std::vector<FormatSymbol> Symbols;        // in file order
@@ -20,6 +24,9 @@ struct MapperMap::Document {
   std::vector<pugi::xml_node> ObjectNodes;  // the map's own objects, in document order
   std::vector<FormatObject> Objects;        // as read from them, heights left out
   std::vector<bool> IsPath;                 // Mapper object type 1
+  // Objects whose tags element this program added or opened for a height tag, and how: taking
+  // the tag away again restores the object's text byte for byte. Kept from parse to parse.
+  std::map<std::int64_t, AddedWrapper> AddedWrappers;
 };
 
 // The <t> element of an object whose text Mapper reads for key: the last of that key (Mapper

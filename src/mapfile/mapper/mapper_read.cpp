@@ -330,6 +330,7 @@ void MapperMap::Parse() {
   ReadGeoreferencing(root.child("georeferencing"), info);
   ReadSymbolSection(FindSection(root, "symbols"), *doc);
   ReadObjectSection(FindSection(root, "parts"), *doc);
+  if (doc_) doc->AddedWrappers = std::move(doc_->AddedWrappers);
   doc_ = std::move(doc);
   info_ = std::move(info);
 }

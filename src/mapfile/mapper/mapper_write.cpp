@@ -3,6 +3,7 @@
 // file stays as it was; the document is parsed again afterwards so later changes find their
 // places.
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -47,6 +48,33 @@ std::int64_t EndOfTagElement(std::string_view text, const StartTag& tag) {
   return static_cast<std::int64_t>(close) + 1;
 }
 
+// The patch that takes an added height tag away together with what was added for it: the
+// tags element inserted whole, or "/>" again where a tags element or the object was opened.
+// Nothing when the tags element holds more than the tag by now.
+std::optional<BytePatch> RemoveAddedWrapper(std::string_view text, const pugi::xml_node& object,
+                                            const pugi::xml_node& tags, std::int64_t tagStart,
+                                            std::int64_t tagEnd, AddedWrapper how) {
+  const auto followedBy = [&](std::int64_t at, std::string_view what) {
+    return text.substr(static_cast<std::size_t>(at), what.size()) == what;
+  };
+  const StartTag tagsStart = TagOf(text, tags);
+  if (tagsStart.End + 1 != tagStart || !followedBy(tagEnd, "</tags>")) return std::nullopt;
+  const std::int64_t tagsEnd = tagEnd + 7;
+  switch (how) {
+    case AddedWrapper::TagsInserted:
+      return BytePatch{StartOf(tags), tagsEnd - StartOf(tags), {}};
+    case AddedWrapper::TagsOpened:
+      return BytePatch{tagsStart.End, tagsEnd - tagsStart.End, TextBytes("/>")};
+    case AddedWrapper::ObjectOpened: {
+      const StartTag objectStart = TagOf(text, object);
+      if (objectStart.End + 1 != StartOf(tags) || !followedBy(tagsEnd, "</object>"))
+        return std::nullopt;
+      return BytePatch{objectStart.End, tagsEnd + 9 - objectStart.End, TextBytes("/>")};
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::vector<BytePatch> MapperMap::WriteHeights(const std::vector<HeightWrite>& heights) {
@@ -64,10 +92,21 @@ std::vector<BytePatch> MapperMap::WriteHeights(const std::vector<HeightWrite>& h
     const pugi::xml_node tags = object.child("tags");
     const pugi::xml_node tag = HeightTagNode(object, heightTag_);
     if (!tenths) {
-      // No height: the tag goes (a tag "0" would be a height of 0 m).
-      if (tag)
-        patches.push_back(
-            {StartOf(tag), EndOfTagElement(text, TagOf(text, tag)) - StartOf(tag), {}});
+      // No height: the tag goes (a tag "0" would be a height of 0 m), and with it the tags
+      // element or the object's end tag it was added with, while nothing else came in since.
+      if (!tag) continue;
+      const std::int64_t tagStart = StartOf(tag);
+      const std::int64_t tagEnd = EndOfTagElement(text, TagOf(text, tag));
+      const auto wrapper = doc_->AddedWrappers.find(key);
+      if (wrapper != doc_->AddedWrappers.end()) {
+        if (const std::optional<BytePatch> undo =
+                RemoveAddedWrapper(text, object, tags, tagStart, tagEnd, wrapper->second)) {
+          patches.push_back(*undo);
+          doc_->AddedWrappers.erase(wrapper);
+          continue;
+        }
+      }
+      patches.push_back({tagStart, tagEnd - tagStart, {}});
       continue;
     }
     const std::string value = MetresText(*tenths);
@@ -80,17 +119,22 @@ std::vector<BytePatch> MapperMap::WriteHeights(const std::vector<HeightWrite>& h
     } else if (tags) {
       const StartTag start = TagOf(text, tags);
       const std::string added = tagText + value + "</t>";
-      if (start.SelfClosing)
+      if (start.SelfClosing) {
         patches.push_back({start.End - 1, 2, TextBytes(">" + added + "</tags>")});
-      else
+        doc_->AddedWrappers.emplace(key, AddedWrapper::TagsOpened);
+      } else {
         patches.push_back({start.End + 1, 0, TextBytes(added)});
+      }
     } else {
       const StartTag start = TagOf(text, object);
       const std::string added = "<tags>" + tagText + value + "</t></tags>";
-      if (start.SelfClosing)
+      if (start.SelfClosing) {
         patches.push_back({start.End - 1, 2, TextBytes(">" + added + "</object>")});
-      else
+        doc_->AddedWrappers.emplace(key, AddedWrapper::ObjectOpened);
+      } else {
         patches.push_back({start.End + 1, 0, TextBytes(added)});
+        doc_->AddedWrappers.emplace(key, AddedWrapper::TagsInserted);
+      }
     }
   }
   ApplyPatches(bytes_, patches);

@@ -102,13 +102,16 @@ TEST(MainWindow, MenuTreeCaptionsShortCutsAndStatesInTheThreeMapLevels) {
       {"&Open OCAD Map", ""}, {"&Save", ""}, {"Save &As", ""}, {"E&xit", ""}, {"Open 3D map", ""},
       {"Add &Symbol to Map Selection", ""}, {"Give Symbols an &Elevation", "Ins"},
       {"&Change the Symbol Type", ""}, {"&Trace Tolerance", ""}, {"Change &Colour Scheme", ""},
-      {"Change all heights", ""}, {"Choose &Height Tag...", ""}, {"Redraw", "F5"}, {"Move View", "F6"}, {"16x", "F12"},
+      {"Change all heights", ""}, {"Choose &Height Tag...", ""},
+      {"Co&ntour Settings...", ""}, {"Heights from &Known Contours...", ""},
+      {"Heights &Along a Line", ""}, {"Heights from a &DEM...", ""}, {"Check Hei&ghts", ""},
+      {"&Undo Heights", "Ctrl+Z"}, {"Redraw", "F5"}, {"Move View", "F6"}, {"16x", "F12"},
       {"8x", "F11"}, {"4x", "F10"}, {"2x", "F9"}, {"1x", "Shift+F10"}, {"0.5x", "Shift+F11"},
       {"0.25x", "Shift+F12"}, {"Toggle View", "F2"}, {"3D-Views", ""}};
   const std::vector<MenuEntry> tree = MenuTree(*w.Form);
   ASSERT_EQ(tree.size(), expected.size());
   const char* menus[] = {"File", "File", "File", "File", "File", "Edit", "Edit", "Edit", "Edit", "Edit", "Edit",
-                         "Edit", "View", "View", "View", "View", "View", "View", "View", "View", "View", "View", "3D-Views"};
+                         "Edit", "Edit", "Edit", "Edit", "Edit", "Edit", "Edit", "View", "View", "View", "View", "View", "View", "View", "View", "View", "View", "3D-Views"};
   for (std::size_t i = 0; i < tree.size(); ++i) {
     EXPECT_EQ(tree[i].Menu, menus[i]);
     EXPECT_EQ(tree[i].Caption, expected[i].first);

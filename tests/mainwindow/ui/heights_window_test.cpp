@@ -1,0 +1,245 @@
+// The heights commands in the real main window under the offscreen platform: the Contour
+// Settings dialog, the preview of derived heights, heights along a line, the DEM's refusal, the
+// Check Heights list and undo with Ctrl+Z.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "heights/model_heights.h"
+#include "mainwindow/contour_settings.h"
+#include "mainwindow/heights_commands.h"
+#include "mainwindow/nested_contours.h"
+#include "mainwindow/view_transform.h"
+#include "mainwindow/ui/checkheights.h"
+#include "mainwindow/ui/contourset.h"
+#include "mainwindow/ui/map_surface.h"
+#include "mainwindow/ui/mapsymbs.h"
+#include "mainwindow/ui/terrak51.h"
+#include "mapfile/settings_io.h"
+#include "support/demo_map.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_folder.h"
+
+namespace terrak {
+namespace {
+
+using heights::ContourRole;
+using testing::ScriptedDialogs;
+using testing::TempFolder;
+
+// Scripted answers, with a look at the window whenever a message is shown.
+struct WatchedDialogs : ScriptedDialogs {
+  std::function<void()> OnMessage = [] {};
+  DialogButton Message(const std::string& text, MessageType type, unsigned buttons) override {
+    OnMessage();
+    return ScriptedDialogs::Message(text, type, buttons);
+  }
+};
+
+struct HeightsWindow {
+  TempFolder Folder;
+  WatchedDialogs Dialogs;
+  AppState App;
+  std::unique_ptr<Tmapform> Form;
+
+  HeightsWindow() {
+    App.Paths = Folder.Paths();
+    Form = std::make_unique<Tmapform>(App, &Dialogs);
+    Form->show();
+  }
+  void Trigger(MenuItem item) { Form->Action(item)->trigger(); }
+  void Open(const std::string& map) {
+    Dialogs.FileAnswers = {map};
+    Trigger(MenuItem::Openmap);
+    QTimer::singleShot(0, [] {
+      auto* dialog = qobject_cast<TmaplistDlg*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      dialog->IncAllBtn()->click();
+      dialog->OKBtn()->click();
+    });
+    Trigger(MenuItem::Addsymbols);
+  }
+};
+
+TEST(HeightsWindow, ContourSettingsShowTheDefaultsAndKeepTheAnswerForTheMap) {
+  HeightsWindow w;
+  w.Open(TERRAK_SOURCE_DIR "/samples/demo7.ocd");
+  ASSERT_TRUE(w.Form->Action(MenuItem::ContourSettings)->isEnabled());
+  bool shown = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<TContourSettingsForm*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    shown = true;
+    EXPECT_EQ(dialog->windowTitle().toStdString(), "Contour Settings");
+    QTableWidget* grid = dialog->RoleGrid();
+    ASSERT_EQ(grid->rowCount(), static_cast<int>(w.App.Model.SelectedSymbols.size()));
+    int contourRow = -1, indexRow = -1;
+    for (int row = 0; row < grid->rowCount(); ++row) {
+      const std::int32_t symbol = w.App.Model.SelectedSymbols[static_cast<std::size_t>(row)].Symbol;
+      const auto* role = qobject_cast<QComboBox*>(grid->cellWidget(row, 1));
+      if (symbol == testing::kDemoContour) contourRow = row;
+      if (symbol == testing::kDemoIndexContour) indexRow = row;
+      const std::string expected = symbol == testing::kDemoContour        ? "Contour"
+                                   : symbol == testing::kDemoIndexContour ? "Index contour"
+                                                                          : "-";
+      EXPECT_EQ(role->currentText().toStdString(), expected) << symbol;
+    }
+    ASSERT_GE(contourRow, 0);
+    ASSERT_GE(indexRow, 0);
+    EXPECT_EQ(dialog->IntervalBox()->value(), 5.0);
+    EXPECT_EQ(dialog->IndexEveryBox()->value(), 5);
+    qobject_cast<QComboBox*>(grid->cellWidget(indexRow, 1))->setCurrentIndex(3);  // form line
+    dialog->IntervalBox()->setValue(2.5);
+    dialog->IndexEveryBox()->setValue(4);
+    dialog->accept();
+  });
+  w.Trigger(MenuItem::ContourSettings);
+  ASSERT_TRUE(shown);
+  const heights::ContourRoles roles = CurrentContourRoles(w.App);
+  EXPECT_EQ(roles.RoleOf(testing::kDemoContour), ContourRole::Contour);
+  EXPECT_EQ(roles.RoleOf(testing::kDemoIndexContour), ContourRole::FormLine);
+  EXPECT_EQ(roles.Interval, 2.5);
+  EXPECT_EQ(roles.IndexEvery, 4);
+
+  // Cancel keeps them.
+  QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+  w.Trigger(MenuItem::ContourSettings);
+  EXPECT_EQ(CurrentContourRoles(w.App), roles);
+}
+
+int CountPixels(const QImage& image, QRgb colour) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == colour;
+  return count;
+}
+
+TEST(HeightsWindow, KnownContoursPreviewInStateColoursThenAcceptAndCtrlZTakesItBack) {
+  HeightsWindow w;
+  const std::string map = w.Folder.File("nested.omap");
+  testing::WriteBytes(map, testing::TextBytes(testing::NestedContoursMap()));
+  RememberHeightTag(w.App.Settings, w.App.Paths.SettingsFile, map, "ele");
+  w.Open(map);
+  ASSERT_EQ(w.App.Model.MapObjects.size(), 5u);
+  const std::vector<std::uint8_t> opened = testing::ReadBytes(w.App.Paths.WorkingCopy);
+  const QImage before = w.Form->Surface()->BackingImage().copy();
+  EXPECT_EQ(CountPixels(before, qRgb(0, 128, 0)), 0);
+
+  QImage previewed;
+  std::string status;
+  w.Dialogs.OnMessage = [&] {
+    previewed = w.Form->Surface()->BackingImage().copy();
+    status = w.Form->StatusBar1()->currentMessage().toStdString();
+  };
+  w.Dialogs.MessageAnswers = {DialogButton::Ok};
+  w.Trigger(MenuItem::HeightsFromKnown);
+  // The three rings without a height are derived (green), the known one stays black.
+  EXPECT_GT(CountPixels(previewed, qRgb(0, 128, 0)), 300);
+  EXPECT_EQ(CountPixels(previewed, qRgb(255, 0, 255)), 0);  // none without a height
+  EXPECT_EQ(status, "4 of 4 contour objects have heights (3 derived, 0 guessed, 0 in conflict)");
+  // Accepted: the map is drawn in its own colours again, with the heights written.
+  EXPECT_EQ(w.Form->Surface()->BackingImage(), before);
+  EXPECT_EQ(w.App.Model.MapObjects[3].Height, 1050);
+  EXPECT_TRUE(w.Form->windowTitle().startsWith("nested.omap*"));
+
+  EXPECT_EQ(w.Form->Action(MenuItem::UndoHeights)->shortcut(), QKeySequence("Ctrl+Z"));
+  QApplication::setActiveWindow(w.Form.get());
+  QTest::keyClick(w.Form->Surface(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_FALSE(w.App.Model.MapObjects[3].HasHeight);
+  EXPECT_EQ(testing::ReadBytes(w.App.Paths.WorkingCopy), opened);
+}
+
+// The screen point of a ground point (metres) as the window last drew the map.
+QPoint OnScreen(const AppState& app, double x, double y) {
+  const TPair p = heights::ModelPoint(app.Model, {x, y});
+  const Point s = MapToScreen(app.Window, app.Model, p.X, p.Y);
+  return {s.X, s.Y};
+}
+
+struct NestedHeightsWindow : HeightsWindow {
+  explicit NestedHeightsWindow(bool placed = false) {
+    const std::string map = Folder.File("nested.omap");
+    testing::WriteBytes(map, testing::TextBytes(testing::NestedContoursMap(placed)));
+    RememberHeightTag(App.Settings, App.Paths.SettingsFile, map, "ele");
+    Open(map);
+  }
+  std::vector<double> Heights() const {
+    std::vector<double> metres;
+    for (const TMapObject& o : App.Model.MapObjects)
+      metres.push_back(o.HasHeight ? o.Height / 10.0 : -1);
+    return metres;
+  }
+};
+
+TEST(HeightsWindow, AlongALineIsACheckedModeAndADragNumbersTheContoursCrossed) {
+  NestedHeightsWindow w;
+  MapSurface* surface = w.Form->Surface();
+  QAction* mode = w.Form->Action(MenuItem::HeightsAlongLine);
+  ASSERT_TRUE(mode->isEnabled());
+  EXPECT_TRUE(mode->isCheckable());
+  w.Trigger(MenuItem::HeightsAlongLine);
+  EXPECT_TRUE(mode->isChecked());
+  const QImage before = surface->BackingImage().copy();
+
+  QTest::mousePress(surface, Qt::LeftButton, Qt::ShiftModifier, OnScreen(w.App, -400, 20));
+  QTest::mouseMove(surface, OnScreen(w.App, -50, 20));
+  // The rubber line shows while the button is down.
+  EXPECT_NE(surface->BackingImage(), before);
+  QTest::mouseRelease(surface, Qt::LeftButton, Qt::ShiftModifier, OnScreen(w.App, -50, 20));
+  EXPECT_EQ(w.Heights(), (std::vector<double>{90, 85, -1, -1, -1}));
+  EXPECT_EQ(w.Form->StatusBar1()->currentMessage().toStdString(),
+            "The index contour crossed would lie at 80 m, which is no index level: the line "
+            "stops there. 1 contours crossed, 1 objects got a height");
+  EXPECT_EQ(surface->BackingImage(), before);  // no line left behind
+
+  w.Trigger(MenuItem::UndoHeights);
+  QTest::mousePress(surface, Qt::LeftButton, {}, OnScreen(w.App, -400, 20));
+  QTest::mouseMove(surface, OnScreen(w.App, -50, 20));
+  QTest::mouseRelease(surface, Qt::LeftButton, {}, OnScreen(w.App, -50, 20));
+  EXPECT_EQ(w.Heights(), (std::vector<double>{90, 95, 100, 105, -1}));
+  w.Trigger(MenuItem::HeightsAlongLine);
+  EXPECT_FALSE(mode->isChecked());
+}
+
+TEST(HeightsWindow, ADemForAMapThatDoesNotSayWhereItLiesIsRefusedWithTheReason) {
+  NestedHeightsWindow w;
+  w.Trigger(MenuItem::HeightsFromDem);
+  EXPECT_EQ(w.Dialogs.MessageTexts(), std::vector<std::string>{heights::kNoGeoreferencingMessage});
+  EXPECT_EQ(w.Dialogs.FileDialogs.size(), 1u);  // the map's only
+}
+
+TEST(HeightsWindow, CheckHeightsListsTheContradictionsAndNextCentresTheMapOnEach) {
+  NestedHeightsWindow w;
+  w.Trigger(MenuItem::CheckHeights);
+  TCheckHeightsForm* list = w.Form->CheckHeightsList();
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(list->isVisible());
+  const std::vector<heights::Finding>& findings = w.App.Heights.Findings;
+  ASSERT_EQ(list->FindingList()->count(), static_cast<int>(findings.size()));
+  ASSERT_GE(findings.size(), 2u);
+  EXPECT_EQ(list->FindingList()->item(0)->text().toStdString(), findings[0].Reason);
+
+  list->NextBtn()->click();
+  EXPECT_EQ(list->FindingList()->currentRow(), 0);
+  const TPair centre = heights::ModelPoint(w.App.Model, findings[0].Where);
+  EXPECT_EQ(w.App.Model.MapOffsetX, centre.X);
+  EXPECT_EQ(w.App.Model.MapOffsetY, centre.Y);
+  list->PreviousBtn()->click();
+  EXPECT_EQ(list->FindingList()->currentRow(), static_cast<int>(findings.size()) - 1);
+  list->FindingList()->setCurrentRow(1);
+  EXPECT_EQ(w.App.Heights.CurrentFinding, 1);
+  EXPECT_EQ(w.Form->StatusBar1()->currentMessage().toStdString(),
+            "2 of " + std::to_string(findings.size()) + ": " + findings[1].Reason);
+}
+
+}  // namespace
+}  // namespace terrak
