@@ -8,6 +8,7 @@
 #include "grid/grid_state.h"
 #include "mainwindow/map_window_state.h"
 #include "mainwindow/menu_state.h"
+#include "mainwindow/whole_map_paint.h"
 #include "mapfile/map_model.h"
 #include "mapfile/settings.h"
 #include "platform/system_paths.h"
@@ -29,6 +30,7 @@ struct AppState {
   MapWindowState Window;
   MenuState Menu = InitialMenuState();
   StatusBarState StatusBar;
+  WholeMapState WholeMap;  // the map's own drawing and its picture at the last view
   // The symbol last clicked in the change symbol type dialog; kept between its uses.
   std::int32_t ChosenSymbol = 0;
 };

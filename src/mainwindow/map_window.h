@@ -12,6 +12,7 @@
 
 namespace terrak {
 
+class PicturePainter;
 struct HeightTagQuestion;
 
 // How the 3D viewer is to be opened: on the loaded map (a grid is built from it), or on a
@@ -47,6 +48,9 @@ class MapWindowHost {
   // A short message in the status bar, kept until the user's next action: what a command did
   // ("Saved ...") or why it did nothing. Without a window nothing is shown.
   virtual void ShowStatusMessage(const std::string&) {}
+
+  // What paints the whole map's drawing into pixels; without one the whole map is not shown.
+  virtual PicturePainter* MapPainter() { return nullptr; }
 };
 
 struct MapWindow {

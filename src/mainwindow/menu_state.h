@@ -30,9 +30,10 @@ enum class MenuItem : std::size_t {
   halfsize,
   quartersize,
   ToggleView,
+  ShowWholeMap,
   N3DViews1,
 };
-inline constexpr std::size_t kMenuItemCount = 23;
+inline constexpr std::size_t kMenuItemCount = 24;
 
 struct MenuItemInfo {
   MenuItem Item;
@@ -62,7 +63,7 @@ struct MenuState {
 MenuState InitialMenuState();
 
 // The items that need a drawn map: the editing items from "Give Symbols an Elevation" on, Redraw,
-// Move View, the seven zoom items and Toggle View.
+// Move View, the seven zoom items, Toggle View and Show Whole Map.
 void EnableDrawingItems(MenuState& menu, bool enabled);
 
 // The zoom items, zoom index 0 (16x) to 6 (0.25x).

@@ -11,6 +11,7 @@ namespace {
 
 const std::string kFiles = "Files";
 const std::string kSettings = "Settings";
+const std::string kShowWholeMapKey = "ShowWholeMap";
 const std::string kColors = "Colors";
 const std::string k3dSettings = "3dsettings";
 const std::string kSelectedSymbols = "SelectedSymbols";
@@ -132,6 +133,20 @@ void RememberHeightTag(Settings& settings, const std::string& settingsFile,
   file.Save();
   if (settings.File)
     settings.File->WriteString(kHeightTags, *key, tag);
+  else
+    settings.File = std::make_shared<SettingsFile>(std::move(file));
+}
+
+bool ShowWholeMapSetting(const Settings& settings) {
+  return settings.File && settings.File->ReadBool(kSettings, kShowWholeMapKey, false);
+}
+
+void RememberShowWholeMap(Settings& settings, const std::string& settingsFile, bool shown) {
+  SettingsFile file = SettingsFile::Open(settingsFile);
+  file.WriteBool(kSettings, kShowWholeMapKey, shown);
+  file.Save();
+  if (settings.File)
+    settings.File->WriteBool(kSettings, kShowWholeMapKey, shown);
   else
     settings.File = std::make_shared<SettingsFile>(std::move(file));
 }

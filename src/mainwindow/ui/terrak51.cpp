@@ -98,7 +98,7 @@ void Tmapform::BuildMenus() {
       action->setStatusTip(QString::fromUtf8(info.Hint));
     }
     const MenuItem item = info.Item;
-    action->setCheckable(item == MenuItem::MoveView ||
+    action->setCheckable(item == MenuItem::MoveView || item == MenuItem::ShowWholeMap ||
                          std::find(kZoomItems.begin(), kZoomItems.end(), item) != kZoomItems.end());
     connect(action, &QAction::triggered, this, [this, item] {
       statusBar1_->clearMessage();
