@@ -16,7 +16,11 @@
 #include <memory>
 #include <string>
 
+#include "grid/map_drape.h"
+#include "mainwindow/view_transform.h"
+#include "mainwindow/whole_map_paint.h"
 #include "mapdraw/map_drawing.h"
+#include "mapfile/model_units.h"
 #include "mapdraw/map_source.h"
 #include "mapdraw/picture_frame.h"
 #include "platform/file_stream.h"
@@ -113,6 +117,50 @@ void BM_DrawingAndPainting16km2(benchmark::State& state) {
   state.counters["pixels"] = static_cast<double>(pixels.size());
 }
 
+// The main window's repaint with Show Whole Map on after a zoom or a move: the kept drawing of
+// the 13,000-object map painted into a 1000 x 700 window (a repaint of an unchanged view only
+// copies the pixels kept). Zoom index as the View menu: 6 is 0.25x (the whole map in view), 4
+// is 1x, 0 is 16x.
+void BM_WholeMapWindowRepaint(benchmark::State& state) {
+  const DemoDrawing& map = Map13000();
+  const std::unique_ptr<PicturePainter> painter = MakeProgramPicturePainter();
+  mapdraw::WholeMapDrawing drawing;
+  const mapdraw::MapPicture* drawn = drawing.For(map.File, 1.0 / kPaperMicrometresPerModelUnit);
+  if (drawn == nullptr) {
+    state.SkipWithError(drawing.Problem().c_str());
+    return;
+  }
+  MapModel model;
+  model.MapZoom = static_cast<std::int16_t>(state.range(0));
+  MapWindowState window;
+  SetUpView(window, model, 1000, 700);
+  const PictureView view = WholeMapViewOf(window, model.MapOffsetX, model.MapOffsetY,
+                                          kPaperMicrometresPerModelUnit, 1000, 700);
+  std::vector<Colour> pixels;
+  for (auto _ : state) {
+    painter->Paint(drawn->Picture, view, pixels);
+    benchmark::DoNotOptimize(pixels.data());
+  }
+  state.counters["objects"] = static_cast<double>(map.Source.Objects.size());
+}
+
+// The 3D viewer's drape where no map bitmap lies beside the map: the kept drawing of the 16 km²
+// map painted over a 4000 x 4000 grid at one pixel per metre and reduced to the bitmap's
+// palette. The drawing itself is DrawingAndPainting16km2's first part (BM_Drawing16km2).
+void BM_Drape16km2(benchmark::State& state) {
+  const DemoDrawing& map = Map16km2();
+  const std::unique_ptr<PicturePainter> painter = MakeProgramPicturePainter();
+  const mapdraw::MapPicture drawn = Draw(map.Source);
+  GridState grid;
+  grid.GridMinX = grid.GridMinY = -2000;
+  grid.GridWidth = grid.GridHeight = 4000;
+  for (auto _ : state) {
+    DrapeMapDrawing(drawn.Picture, 100, *painter, grid);  // 1:10000: 100 micrometres a metre
+    benchmark::DoNotOptimize(grid.BitmapGrid.Data());
+  }
+  state.counters["cells"] = static_cast<double>(grid.BitmapGrid.Columns() * grid.BitmapGrid.Rows());
+}
+
 // The process's CPU seconds of one terrak-cli map run.
 double CliSeconds(const std::string& map, const std::string& out, double dpi) {
   rusage before{}, after{};
@@ -159,6 +207,8 @@ BENCHMARK(BM_Drawing16km2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Drawing13000Objects)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawingMapperCompleteMap)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawingAndPainting16km2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeMapWindowRepaint)->Arg(6)->Arg(4)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Drape16km2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CliMap13000Objects)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_CliMapperCompleteMap)->Unit(benchmark::kMillisecond)->UseManualTime();
 

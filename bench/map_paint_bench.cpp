@@ -35,6 +35,7 @@ class CountingCanvas : public Canvas {
   void Polygon(const std::vector<Point>&) override { ++Calls; }
   void TextOut(std::int32_t, std::int32_t, const std::string&) override { ++Calls; }
   void DrawFocusRect(const Rect&) override { ++Calls; }
+  void DrawPixels(std::int32_t, std::int32_t, const std::vector<Colour>&) override { ++Calls; }
 
  private:
   Colour pen_ = kBlack;

@@ -6,7 +6,9 @@
 #include "mapfile/map_formats.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
+#include "mapdraw/whole_map.h"
 #include "platform/module_image_stretcher.h"
+#include "platform/picture_painter.h"
 #include "platform/safe_file_writer.h"
 
 namespace terrak::cli {
@@ -57,7 +59,16 @@ bool BuildGridFromMap(const MapModel& model, const Settings& settings, RunContex
   build.StretchedFileName = run.Scratch().File("stretched.bmp");
   StreamProgress progress(run.Err);
   const std::unique_ptr<ImageStretcher> stretcher = MakeStretcher();
-  if (!BuildGrid(model, settings, grid, build, {progress, dialogs, stretcher.get()})) return false;
+  // Where no map bitmap lies beside the map, its own drawing is draped.
+  mapdraw::WholeMapDrawing drawing;
+#ifdef TERRAK_HAVE_QT_IMAGE
+  const std::unique_ptr<PicturePainter> painter = MakeProgramPicturePainter();
+#else
+  const std::unique_ptr<PicturePainter> painter;
+#endif
+  const GridServices services{progress, dialogs, stretcher.get(), &drawing,
+                              run.Scratch().File("OCADCopy.tmp"), painter.get()};
+  if (!BuildGrid(model, settings, grid, build, services)) return false;
   for (const std::string& line : DescribeGridNotes(build.Notes))
     run.Err.Line("terrak-cli: warning: " + line);
   const std::string hint = build.Notes.UnheightedObjects > 0 ? HeightTagHint(model) : "";

@@ -32,7 +32,10 @@ int GridCommand(const GridOptions& o, RunContext& run) {
   }
   run.Out << "grid " << grid.GridWidth << " x " << grid.GridHeight << " metres from "
           << grid.GridMinX << ' ' << grid.GridMinY << "; map bitmap "
-          << (grid.MapBitmapLoaded ? build.MapBitmapFileName : std::string("none")) << '\n';
+          << (build.MapDrawingDraped  ? std::string("none, the map's own drawing draped")
+              : grid.MapBitmapLoaded ? build.MapBitmapFileName
+                                     : std::string("none"))
+          << '\n';
   return kExitSuccess;
 }
 

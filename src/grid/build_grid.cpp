@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
+#include <stdexcept>
 
 #include "common/numtext.h"
 #include "common/rounding.h"
@@ -11,9 +13,11 @@
 #include "grid/height_base.h"
 #include "grid/interpolate.h"
 #include "grid/map_bitmap.h"
+#include "grid/map_drape.h"
 #include "grid/rasterise.h"
 #include "grid/shrinkwrap.h"
 #include "mapfile/map_reader.h"
+#include "mapfile/model_units.h"
 #include "platform/file_stream.h"
 #include "platform/usable_cores.h"
 
@@ -145,8 +149,38 @@ void FinishGrid(const Settings& settings, GridState& grid, GridBuildState& build
   }
 }
 
+namespace {
+
+// The map's own drawing painted over the grid, as the map bitmap would be.
+void DrapeDrawing(GridState& grid, GridBuildState& build, const GridServices& services) {
+  if (services.Drawing == nullptr || services.Painter == nullptr) return;
+  if (DrapeTooLarge(grid)) {
+    build.Notes.DrawingSkipped = "the grid is too large for one picture of the map";
+    return;
+  }
+  services.Progress.ShowProgress("Drawing the map over the grid");
+  const double micrometresPerMetre = grid.GridUnitsPerMetre * kPaperMicrometresPerModelUnit;
+  const mapdraw::MapPicture* drawn =
+      services.Drawing->For(services.MapFile, 1.0 / micrometresPerMetre);
+  if (drawn == nullptr) {
+    build.Notes.DrawingSkipped = services.Drawing->Problem();
+    return;
+  }
+  try {
+    DrapeMapDrawing(drawn->Picture, micrometresPerMetre, *services.Painter, grid);
+    build.MapDrawingDraped = true;
+  } catch (const std::runtime_error& e) {
+    build.Notes.DrawingSkipped = e.what();
+  } catch (const std::bad_alloc&) {
+    build.Notes.DrawingSkipped = "there is too little memory to paint it";
+  }
+}
+
+}  // namespace
+
 void FindMapBitmap(const MapModel& model, GridState& grid, GridBuildState& build,
                    const GridServices& services) {
+  build.MapDrawingDraped = false;
   ProgressSink& progress = services.Progress;
   progress.ShowProgress("Looking for bmp file of map in same directory");
   build.MapBitmapFileName = MapBitmapFileNameFor(model.MapFileName, &build.Notes.BitmapNameGuessed);
@@ -163,6 +197,7 @@ void FindMapBitmap(const MapModel& model, GridState& grid, GridBuildState& build
       ReadMapBitmap(grid, build, *services.Stretcher, services.Dialogs);
     progress.ShowProgress("Finished processing BMP file of map");
   }
+  if (!grid.MapBitmapLoaded) DrapeDrawing(grid, build, services);
   // A grid never carries the bitmap of an earlier map, nor drapes one.
   if (!grid.MapBitmapLoaded) {
     grid.ShowMapBitmap = false;

@@ -7,17 +7,24 @@
 #include "grid/grid_state.h"
 #include "grid/progress_sink.h"
 #include "mapfile/map_model.h"
+#include "mapdraw/whole_map.h"
 #include "mapfile/settings.h"
 #include "platform/image_stretcher.h"
+#include "platform/picture_painter.h"
 #include "platform/user_dialogs.h"
 
 namespace terrak {
 
-// What the construction uses of the platform. Without a stretcher a map bitmap is not read.
+// What the construction uses of the platform. Without a stretcher a map bitmap is not read;
+// without the map's drawing (kept in Drawing, of the map file MapFile: the working copy) and a
+// painter, no map is draped where no bitmap lies beside the map.
 struct GridServices {
   ProgressSink& Progress;
   UserDialogs& Dialogs;
   ImageStretcher* Stretcher = nullptr;
+  mapdraw::WholeMapDrawing* Drawing = nullptr;
+  std::string MapFile = {};
+  PicturePainter* Painter = nullptr;
 };
 
 // Messages of a construction that cannot start.
@@ -48,6 +55,7 @@ void ShrinkWrapGrid(const Settings& settings, GridState& grid, GridBuildState& b
 void InterpolateGrid(GridState& grid, GridBuildState& build, const GridServices& services);
 void FinishGrid(const Settings& settings, GridState& grid, GridBuildState& build,
                 const GridServices& services);  // excess, smoothing, the matrix file
+// The map bitmap beside the map, or else the map's own drawing painted over the grid.
 void FindMapBitmap(const MapModel& model, GridState& grid, GridBuildState& build,
                    const GridServices& services);
 

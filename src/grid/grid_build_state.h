@@ -29,6 +29,7 @@ struct GridBuildState {
   std::int32_t BitmapRowOffset = 0;     // metres from the map's top edge to the selection's
   std::int32_t BitmapColumnOffset = 0;  // metres from the map's left edge to the selection's
   std::string MapBitmapFileName;
+  bool MapDrawingDraped = false;  // no map bitmap was read; the map's own drawing is draped
   GridNotes Notes;
   // The positive cells of the grid, kept in step by the stages of grid/build_grid.h that write
   // it, from the painting to the interpolation, which takes them. Whoever writes the grid

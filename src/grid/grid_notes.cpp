@@ -35,6 +35,7 @@ std::vector<std::string> DescribeGridNotes(const GridNotes& n) {
                            "for under the name with \".bmp\" as its extension");
   add(n.BitmapRowsLong, "the map bitmap's rows are longer than 5004 bytes; they were read whole");
   add(!n.BitmapSkipped.empty(), "the map bitmap was not used: " + n.BitmapSkipped);
+  add(!n.DrawingSkipped.empty(), "the map's drawing was not draped: " + n.DrawingSkipped);
   return lines;
 }
 

@@ -26,6 +26,7 @@ struct GridNotes {
   bool BitmapRowsLong = false;           // stretched rows longer than the old 5004-byte buffer
   std::int64_t BitmapRowsMissing = 0;    // rows beyond the stretched file's end (not told)
   std::string BitmapSkipped;             // why a map bitmap beside the map was not used
+  std::string DrawingSkipped;            // why the map's own drawing was not draped
 };
 
 // One warning line per kind of note that occurred and that the user can act on, in a fixed

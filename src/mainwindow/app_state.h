@@ -9,6 +9,7 @@
 #include "mainwindow/heights_state.h"
 #include "mainwindow/map_window_state.h"
 #include "mainwindow/menu_state.h"
+#include "mainwindow/whole_map_paint.h"
 #include "mapfile/map_model.h"
 #include "mapfile/settings.h"
 #include "platform/system_paths.h"
@@ -31,6 +32,7 @@ struct AppState {
   MenuState Menu = InitialMenuState();
   StatusBarState StatusBar;
   HeightsState Heights;
+  WholeMapState WholeMap;  // the map's own drawing and its picture at the last view
   // The symbol last clicked in the change symbol type dialog; kept between its uses.
   std::int32_t ChosenSymbol = 0;
 };

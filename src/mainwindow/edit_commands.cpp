@@ -7,6 +7,7 @@
 #include "mainwindow/navigation.h"
 #include "mapfile/height_field.h"
 #include "mapfile/map_writer.h"
+#include "mapfile/settings_io.h"
 
 namespace terrak {
 
@@ -94,6 +95,14 @@ void ToggleViewClick(MapWindow& w) {
   w.App.Settings.ViewByHeight = !w.App.Settings.ViewByHeight;
   w.App.Model.MapModified = true;
   w.Host.Invalidate();
+}
+
+void ShowWholeMapClick(MapWindow& w) {
+  bool& shown = w.App.WholeMap.Shown;
+  shown = !shown;
+  w.App.Menu.Check(MenuItem::ShowWholeMap, shown);
+  w.Host.Invalidate();
+  RememberShowWholeMap(w.App.Settings, w.App.Paths.SettingsFile, shown);
 }
 
 }  // namespace terrak

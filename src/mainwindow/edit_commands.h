@@ -15,5 +15,7 @@ void ChangeColourSchemeClick(MapWindow& w);
 void Changeallheights1Click(MapWindow& w);
 void RedrawClick(MapWindow& w);
 void ToggleViewClick(MapWindow& w);
+// Show Whole Map: on or off, remembered at once in the settings file.
+void ShowWholeMapClick(MapWindow& w);
 
 }  // namespace terrak

@@ -59,6 +59,8 @@ void FormCreate(MapWindow& w) {
   w.Host.PlaceWindow(50, 100, 500, 400);
   app.Model.SymbolsSelected = false;
   LoadSettings(app.Settings, app.Model, app.Paths.SettingsFile, w.Dialogs);
+  app.WholeMap.Shown = ShowWholeMapSetting(app.Settings);
+  app.Menu.Check(MenuItem::ShowWholeMap, app.WholeMap.Shown);
   if (app.Model.MapFileName != kNoFile) {
     OpenMapInWindow(w);
     LoadSelectedObjects(w);

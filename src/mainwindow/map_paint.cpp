@@ -7,6 +7,7 @@
 #include "mainwindow/screen_points.h"
 #include "mainwindow/tracing.h"
 #include "mainwindow/view_transform.h"
+#include "mainwindow/whole_map_paint.h"
 #include "mapfile/open_format.h"
 
 namespace terrak {
@@ -62,6 +63,7 @@ void FormPaint(MapWindow& w) {
   w.Picture.SetBrushColour(kWhite);
   w.Picture.FillRect({0, 0, w.Picture.Width(), w.Picture.Height()});
   SetUpView(w.App.Window, w.App.Model, w.Picture.Width(), w.Picture.Height());
+  PaintWholeMap(w);
   DrawMap(w);
 }
 

@@ -15,6 +15,7 @@
 
 namespace terrak {
 
+class PicturePainter;
 struct HeightTagQuestion;
 
 // How the 3D viewer is to be opened: on the loaded map (a grid is built from it), or on a
@@ -71,6 +72,9 @@ class MapWindowHost {
                                                       const Georeferencing& georef) {
     return OpenDemFile(file, georef);
   }
+
+  // What paints the whole map's drawing into pixels; without one the whole map is not shown.
+  virtual PicturePainter* MapPainter() { return nullptr; }
 };
 
 struct MapWindow {

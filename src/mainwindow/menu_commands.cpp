@@ -40,6 +40,7 @@ void MenuItemClick(MapWindow& w, MenuItem item) {
     case MenuItem::halfsize: return ZoomItemClick(w, 5);
     case MenuItem::quartersize: return ZoomItemClick(w, 6);
     case MenuItem::ToggleView: return ToggleViewClick(w);
+    case MenuItem::ShowWholeMap: return ShowWholeMapClick(w);
     case MenuItem::N3DViews1: return WeddingCake1Click(w);
   }
 }

@@ -38,6 +38,8 @@ const std::array<MenuItemInfo, kMenuItemCount> kMenuTree = {{
     {MenuItem::halfsize, "View", "halfsize", "0.5x", "Shift+F11", ""},
     {MenuItem::quartersize, "View", "quartersize", "0.25x", "Shift+F12", ""},
     {MenuItem::ToggleView, "View", "ToggleView", "Toggle View", "F2", ""},
+    {MenuItem::ShowWholeMap, "View", "ShowWholeMap", "Show Whole Map", "F3",
+     "The whole map in its own colours under the selected symbols"},
     {MenuItem::N3DViews1, "3D-Views", "N3DViews1", "3D-Views", "", ""},
 }};
 
@@ -61,7 +63,8 @@ void EnableDrawingItems(MenuState& menu, bool enabled) {
                         MenuItem::ChangeColourScheme, MenuItem::Changeallheights1,
                         MenuItem::ContourSettings, MenuItem::HeightsFromKnown,
                         MenuItem::HeightsAlongLine, MenuItem::HeightsFromDem,
-                        MenuItem::CheckHeights, MenuItem::UndoHeights, MenuItem::Redraw, MenuItem::MoveView, MenuItem::ToggleView})
+                        MenuItem::CheckHeights, MenuItem::UndoHeights, MenuItem::Redraw, MenuItem::MoveView, MenuItem::ToggleView,
+                        MenuItem::ShowWholeMap})
     menu.Enable(item, enabled);
   for (MenuItem item : kZoomItems) menu.Enable(item, enabled);
 }

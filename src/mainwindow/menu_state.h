@@ -36,9 +36,10 @@ enum class MenuItem : std::size_t {
   halfsize,
   quartersize,
   ToggleView,
+  ShowWholeMap,
   N3DViews1,
 };
-inline constexpr std::size_t kMenuItemCount = 29;
+inline constexpr std::size_t kMenuItemCount = 30;
 
 struct MenuItemInfo {
   MenuItem Item;
@@ -68,7 +69,7 @@ struct MenuState {
 MenuState InitialMenuState();
 
 // The items that need a drawn map: the editing items from "Give Symbols an Elevation" on, Redraw,
-// Move View, the seven zoom items and Toggle View.
+// Move View, the seven zoom items, Toggle View and Show Whole Map.
 void EnableDrawingItems(MenuState& menu, bool enabled);
 
 // The zoom items, zoom index 0 (16x) to 6 (0.25x).

@@ -11,6 +11,7 @@ namespace {
 
 const std::string kFiles = "Files";
 const std::string kSettings = "Settings";
+const std::string kShowWholeMapKey = "ShowWholeMap";
 const std::string kColors = "Colors";
 const std::string k3dSettings = "3dsettings";
 const std::string kSelectedSymbols = "SelectedSymbols";
@@ -162,6 +163,20 @@ std::optional<std::string> LookUpContourRolesText(const Settings& settings,
 void RememberContourRolesText(Settings& settings, const std::string& settingsFile,
                               const std::string& mapFile, const std::string& text) {
   RememberPerMap(settings, settingsFile, kContourRoles, mapFile, text);
+}
+
+bool ShowWholeMapSetting(const Settings& settings) {
+  return settings.File && settings.File->ReadBool(kSettings, kShowWholeMapKey, false);
+}
+
+void RememberShowWholeMap(Settings& settings, const std::string& settingsFile, bool shown) {
+  SettingsFile file = SettingsFile::Open(settingsFile);
+  file.WriteBool(kSettings, kShowWholeMapKey, shown);
+  file.Save();
+  if (settings.File)
+    settings.File->WriteBool(kSettings, kShowWholeMapKey, shown);
+  else
+    settings.File = std::make_shared<SettingsFile>(std::move(file));
 }
 
 void LoadSettings(Settings& settings, MapModel& model, const std::string& settingsFile,

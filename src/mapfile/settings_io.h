@@ -40,6 +40,13 @@ std::optional<std::string> LookUpContourRolesText(const Settings& settings,
 void RememberContourRolesText(Settings& settings, const std::string& settingsFile,
                               const std::string& mapFile, const std::string& text);
 
+// View > Show Whole Map as the loaded settings file has it ([Settings] ShowWholeMap, off by
+// default), and remembered at once in the file on disk (and in settings.File): a choice of view,
+// not a change of the map, so it does not wait for Save. FileError when the file cannot be
+// written.
+bool ShowWholeMapSetting(const Settings& settings);
+void RememberShowWholeMap(Settings& settings, const std::string& settingsFile, bool shown);
+
 // The per-symbol keys: "Symbol" + index right-aligned in 3, "Symbol" + number in 4.
 std::string SelectedSymbolKey(int index);
 std::string SymbolColourKey(int symbolNumber);

@@ -54,6 +54,10 @@ class Canvas {
   virtual void TextOut(std::int32_t x, std::int32_t y, const std::string& text) = 0;
   // A dotted frame drawn by inverting pixels: drawing the same frame twice restores the picture.
   virtual void DrawFocusRect(const Rect& rect) = 0;
+  // Copies width x height colours (rows from the top) onto the canvas with their top-left
+  // corner at the canvas's: a picture painted elsewhere, such as the whole map.
+  virtual void DrawPixels(std::int32_t width, std::int32_t height,
+                          const std::vector<Colour>& pixels) = 0;
 };
 
 }  // namespace terrak

@@ -120,7 +120,8 @@ TEST(GridCommand, WithoutImageOrSelectionOrAReadableMap) {
   const std::string map = WriteDemoMap(folder, false);
   CliRun run = RunCli({"grid", map, "--symbols", "101"});
   ASSERT_EQ(run.Exit, 0) << run.Err;
-  EXPECT_TRUE(Contains(run.Out, "; map bitmap none\n"));
+  // No bitmap beside the map: its own drawing is draped.
+  EXPECT_TRUE(Contains(run.Out, "; map bitmap none, the map's own drawing draped\n")) << run.Out;
   EXPECT_FALSE(Contains(run.Err, "BMP file of map found"));
 
   // A symbol the map does not have: the ones nearest its number, no grid.
@@ -161,7 +162,8 @@ TEST(GridCommand, ProgressIsOneLinePerStageWhenStandardErrorIsNoTerminal) {
   const CliRun quiet = RunCli({"grid", WriteContours(folder, 10000, slope, true), "--symbols", "101"});
   ASSERT_EQ(quiet.Exit, 0) << quiet.Err;
   EXPECT_FALSE(Contains(quiet.Err, "warning")) << quiet.Err;
-  const std::string ending = "Looking for bmp file of map in same directory\n";
+  const std::string ending =
+      "Looking for bmp file of map in same directory\nDrawing the map over the grid\n";
   EXPECT_EQ(quiet.Err.substr(quiet.Err.size() - std::min(quiet.Err.size(), ending.size())), ending);
 }
 

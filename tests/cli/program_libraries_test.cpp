@@ -68,11 +68,11 @@ std::string MapWithoutImage(const TempFolder& folder) {
   return map;
 }
 
-TEST(ProgramLibraries, InfoAndGridLoadNeitherGdalNorQtGuiUnlessTheMapHasAnImage) {
+TEST(ProgramLibraries, InfoLoadsNeitherGdalNorQtGuiAndGridLoadsQtOnlyThroughTheImageModule) {
   TempFolder folder;
   const std::string map = MapWithoutImage(folder);
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--help"}, {"info", map}, {"grid", map, "--symbols", "101,102"}}) {
+       {std::vector<std::string>{"--help"}, {"info", map}}) {
     const ProgramRun run = RunProgram(TERRAK_CLI_PATH, args, folder);
     EXPECT_EQ(run.Exit, 0) << args.front() << run.Err;
     // The trace is there (the C++ library is always loaded) and names neither.
@@ -82,15 +82,22 @@ TEST(ProgramLibraries, InfoAndGridLoadNeitherGdalNorQtGuiUnlessTheMapHasAnImage)
     EXPECT_FALSE(Loaded(run, "libQt6Gui")) << args.front();
   }
 #ifdef TERRAK_IMAGE_MODULE_PATH
-  // The demo map's image is read through the image module, still without GDAL.
+  // A grid drapes the map bitmap beside the map, or else the map's own drawing: both are made
+  // through the image module, still without GDAL.
+  const ProgramRun drawn =
+      RunProgram(TERRAK_CLI_PATH, {"grid", map, "--symbols", "101,102"}, folder);
+  EXPECT_EQ(drawn.Exit, 0) << drawn.Err;
+  EXPECT_NE(drawn.Out.find("none, the map's own drawing draped"), std::string::npos) << drawn.Out;
   const ProgramRun draped = RunProgram(
       TERRAK_CLI_PATH, {"grid", kSamples + "/demo7.ocd", "--symbols", "101,102"}, folder);
   EXPECT_EQ(draped.Exit, 0) << draped.Err;
   EXPECT_NE(draped.Out.find("map bitmap " + kSamples + "/demo7.bmp"), std::string::npos)
       << draped.Out;
-  EXPECT_TRUE(Loaded(draped, "terrak-qtimage.so"));
-  EXPECT_TRUE(Loaded(draped, "libQt6Gui"));
-  EXPECT_FALSE(Loaded(draped, "libgdal"));
+  for (const ProgramRun& run : {drawn, draped}) {
+    EXPECT_TRUE(Loaded(run, "terrak-qtimage.so"));
+    EXPECT_TRUE(Loaded(run, "libQt6Gui"));
+    EXPECT_FALSE(Loaded(run, "libgdal"));
+  }
 #endif
 }
 

@@ -27,6 +27,7 @@ class FakeHost : public MapWindowHost {
   std::function<void()> ChangeSymbolDialog = [] {};
   std::function<void()> ColourSchemeDialog = [] {};
   std::vector<std::string> StatusMessages;
+  PicturePainter* Painter = nullptr;  // what paints the whole map; none by default
 
   void PlaceWindow(int, int, int, int) override { ++Placements; }
   void Invalidate() override { ++Invalidations; }
@@ -41,6 +42,7 @@ class FakeHost : public MapWindowHost {
   std::string LastStatusMessage() const {
     return StatusMessages.empty() ? "(none)" : StatusMessages.back();
   }
+  PicturePainter* MapPainter() override { return Painter; }
   bool OpenViewer(const ViewerRequest& request) override {
     ViewerRequests.push_back(request);
     return ViewerOpens;

@@ -55,6 +55,12 @@ void RecordingCanvas::DrawFocusRect(const Rect& rect) {
   Calls.push_back("focus " + RectText(rect));
 }
 
+void RecordingCanvas::DrawPixels(std::int32_t width, std::int32_t height,
+                                 const std::vector<Colour>& pixels) {
+  Calls.push_back("pixels " + std::to_string(width) + "x" + std::to_string(height) + " " +
+                  (pixels.empty() ? std::string("none") : ColourText(pixels.front())));
+}
+
 std::vector<std::string> RecordingCanvas::CallsStartingWith(const std::string& prefix) const {
   std::vector<std::string> found;
   for (const std::string& call : Calls)

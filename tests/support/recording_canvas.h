@@ -31,6 +31,9 @@ class RecordingCanvas : public Canvas {
   void Polygon(const std::vector<Point>& points) override;
   void TextOut(std::int32_t x, std::int32_t y, const std::string& text) override;
   void DrawFocusRect(const Rect& rect) override;
+  // Recorded with the picture's size and its first pixel's colour.
+  void DrawPixels(std::int32_t width, std::int32_t height,
+                  const std::vector<Colour>& pixels) override;
 
   // The calls that start with prefix.
   std::vector<std::string> CallsStartingWith(const std::string& prefix) const;

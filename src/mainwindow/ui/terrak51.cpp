@@ -103,6 +103,7 @@ void Tmapform::BuildMenus() {
     }
     const MenuItem item = info.Item;
     action->setCheckable(item == MenuItem::MoveView || item == MenuItem::HeightsAlongLine ||
+                         item == MenuItem::ShowWholeMap ||
                          std::find(kZoomItems.begin(), kZoomItems.end(), item) != kZoomItems.end());
     connect(action, &QAction::triggered, this, [this, item] {
       statusBar1_->clearMessage();

@@ -9,6 +9,7 @@
 #include "mainwindow/app_state.h"
 #include "mainwindow/height_tag_choice.h"
 #include "mainwindow/map_window.h"
+#include "platform/qt/qt_picture_painter.h"
 #include "platform/qt/qt_user_dialogs.h"
 
 class QAction;
@@ -63,6 +64,7 @@ class Tmapform : public QMainWindow, private MapWindowHost {
   void ShowStatusMessage(const std::string& text) override;
   void ShowPictureNow() override;
   void ShowHeightFindings() override;
+  PicturePainter* MapPainter() override { return &mapPainter_; }
 
   // Runs a core handler with the top-level error report, then paints when asked, mirrors the
   // state and shows the picture. Returns whether the handler ended without an error.
@@ -76,6 +78,7 @@ class Tmapform : public QMainWindow, private MapWindowHost {
 
   AppState& app_;
   QtUserDialogs ownDialogs_;
+  QtPicturePainter mapPainter_;
   UserDialogs& dialogs_;
   MapSurface* surface_;
   TCheckHeightsForm* checkHeights_ = nullptr;

@@ -12,6 +12,7 @@
 #include "mainwindow/ui/terrak51.h"
 #include "platform/instance_lock.h"
 #include "platform/qt/guarded_application.h"
+#include "platform/qt/qt_picture_painter.h"
 #include "platform/qt/desktop_paths.h"
 #include "platform/qt/qt_image_stretcher.h"
 #include "platform/qt/qt_user_dialogs.h"
@@ -41,8 +42,12 @@ int main(int argc, char** argv) {
   terrak::PaintingformProgress progress;
   terrak::QtUserDialogs gridDialogs(&mapform);
   const std::unique_ptr<terrak::ImageStretcher> stretcher = terrak::MakeQtImageStretcher();
-  terrak::ViewerGridConstruction construction(state->Model, state->Settings, state->Paths,
-                                              {progress, gridDialogs, stretcher.get()});
+  // Where no map bitmap lies beside the map, the drawing the main window shows is draped.
+  terrak::QtPicturePainter drapePainter;
+  terrak::ViewerGridConstruction construction(
+      state->Model, state->Settings, state->Paths,
+      {progress, gridDialogs, stretcher.get(), &state->WholeMap.Drawing, state->Paths.WorkingCopy,
+       &drapePainter});
   const terrak::ViewerLauncher viewerLauncher(mapform, *state, construction);
   mapform.show();
   return QApplication::exec();

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPolygon>
+#include <algorithm>
 #include <cstdlib>
 
 namespace terrak {
@@ -142,6 +143,22 @@ void ImageCanvas::DrawFocusRect(const Rect& rect) {
   for (std::int32_t y = rect.Top + 1; y < bottom; ++y) {
     dot(rect.Left, y);
     if (right != rect.Left) dot(right, y);
+  }
+}
+
+void ImageCanvas::DrawPixels(std::int32_t width, std::int32_t height,
+                             const std::vector<Colour>& pixels) {
+  if (image_ == nullptr || width <= 0 || height <= 0 ||
+      pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
+    return;
+  End();
+  const std::int32_t rows = std::min(height, image_->height());
+  const std::int32_t columns = std::min(width, image_->width());
+  for (std::int32_t y = 0; y < rows; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image_->scanLine(y));
+    const Colour* from = pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+    for (std::int32_t x = 0; x < columns; ++x)
+      line[x] = qRgb(RedOf(from[x]), GreenOf(from[x]), BlueOf(from[x]));
   }
 }
 

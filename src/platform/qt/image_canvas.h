@@ -38,6 +38,8 @@ class ImageCanvas : public Canvas {
   void Polygon(const std::vector<Point>& points) override;
   void TextOut(std::int32_t x, std::int32_t y, const std::string& text) override;
   void DrawFocusRect(const Rect& rect) override;
+  void DrawPixels(std::int32_t width, std::int32_t height,
+                  const std::vector<Colour>& pixels) override;
 
  private:
   QPainter* Painter();

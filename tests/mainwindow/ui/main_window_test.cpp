@@ -107,11 +107,11 @@ TEST(MainWindow, MenuTreeCaptionsShortCutsAndStatesInTheThreeMapLevels) {
       {"Heights &Along a Line", ""}, {"Heights from a &DEM...", ""}, {"Check Hei&ghts", ""},
       {"&Undo Heights", "Ctrl+Z"}, {"Redraw", "F5"}, {"Move View", "F6"}, {"16x", "F12"},
       {"8x", "F11"}, {"4x", "F10"}, {"2x", "F9"}, {"1x", "Shift+F10"}, {"0.5x", "Shift+F11"},
-      {"0.25x", "Shift+F12"}, {"Toggle View", "F2"}, {"3D-Views", ""}};
+      {"0.25x", "Shift+F12"}, {"Toggle View", "F2"}, {"Show Whole Map", "F3"}, {"3D-Views", ""}};
   const std::vector<MenuEntry> tree = MenuTree(*w.Form);
   ASSERT_EQ(tree.size(), expected.size());
   const char* menus[] = {"File", "File", "File", "File", "File", "Edit", "Edit", "Edit", "Edit", "Edit", "Edit",
-                         "Edit", "Edit", "Edit", "Edit", "Edit", "Edit", "Edit", "View", "View", "View", "View", "View", "View", "View", "View", "View", "View", "3D-Views"};
+                         "Edit", "Edit", "Edit", "Edit", "Edit", "Edit", "Edit", "View", "View", "View", "View", "View", "View", "View", "View", "View", "View", "View", "3D-Views"};
   for (std::size_t i = 0; i < tree.size(); ++i) {
     EXPECT_EQ(tree[i].Menu, menus[i]);
     EXPECT_EQ(tree[i].Caption, expected[i].first);
@@ -167,6 +167,43 @@ TEST(MainWindow, PaintsTheDemoMapOntoTheBackingImage) {
   const auto panels = w.Form->StatusBar1()->findChildren<QLabel*>();
   ASSERT_EQ(panels.size(), 5);
   EXPECT_EQ(panels[3]->text().toStdString(), "Zoom 2.00x");
+}
+
+// Show Whole Map: the map's own colours under the selected symbols, which keep theirs; the item
+// is checked, and unchecked again it leaves the symbols alone on white.
+TEST(MainWindow, ShowsTheWholeMapUnderTheSelectedSymbols) {
+  Window w;
+  w.OpenDemoMap();
+  w.SelectEverySymbol();
+  w.App.Model.SelectedSymbols.resize(1);
+  w.App.Model.SelectedSymbols[0].Colour = 0x0000FF;
+  const auto count = [&w] {
+    const QImage& image = w.Picture();
+    std::pair<int, int> redAndOther{0, 0};
+    for (int y = 0; y < image.height() - 20; ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const QRgb pixel = image.pixel(x, y);
+        if (pixel == qRgb(255, 0, 0))
+          ++redAndOther.first;
+        else if (pixel != qRgb(255, 255, 255))
+          ++redAndOther.second;
+      }
+    return redAndOther;
+  };
+  w.Trigger(MenuItem::Redraw);
+  const auto [redAlone, otherAlone] = count();
+  EXPECT_GT(redAlone, 100);
+  EXPECT_EQ(otherAlone, 0);
+
+  w.Trigger(MenuItem::ShowWholeMap);
+  EXPECT_TRUE(w.Form->Action(MenuItem::ShowWholeMap)->isChecked());
+  const auto [redOver, otherUnder] = count();
+  EXPECT_GT(redOver, redAlone * 9 / 10);  // the symbols drawn over the map
+  EXPECT_GT(otherUnder, 5000);            // the map's own colours
+
+  w.Trigger(MenuItem::ShowWholeMap);
+  EXPECT_FALSE(w.Form->Action(MenuItem::ShowWholeMap)->isChecked());
+  EXPECT_EQ(count(), std::make_pair(redAlone, otherAlone));
 }
 
 // A Shift press on a drawn contour point away from the edges, where the height text shows.
