@@ -10,7 +10,7 @@
 #include <map>
 #include <memory>
 
-#include "mapfile/map3d_file.h"
+#include "terrain/map3d_file.h"
 #include "support/demo_grid.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"

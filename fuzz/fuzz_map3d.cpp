@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "mapfile/map3d_file.h"
+#include "terrain/map3d_file.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "viewer/viewpoint.h"
+#include "terrain/viewpoint.h"
 
 namespace terrak::cli {
 

@@ -12,7 +12,7 @@
 #include "cli/run_context.h"
 #include "mapfile/map_model.h"
 #include "mapfile/settings.h"
-#include "viewer/viewpoint.h"
+#include "terrain/viewpoint.h"
 
 namespace terrak::cli {
 

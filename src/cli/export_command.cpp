@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "cli/export_outputs.h"
 #include "grid/build_grid.h"
-#include "mapfile/map3d_file.h"
+#include "terrain/map3d_file.h"
 
 namespace terrak::cli {
 

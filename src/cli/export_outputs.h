@@ -2,7 +2,7 @@
 // The files of terrak-cli export, written from a grid that is ready: each with a progress line
 // on standard error that counts up its percentage, then its notes as lines of their own.
 #include "cli/commands.h"
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "mapfile/georeferencing.h"
 
 namespace terrak::cli {

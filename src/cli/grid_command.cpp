@@ -8,7 +8,7 @@
 #include "cli/cli_grid.h"
 #include "cli/commands.h"
 #include "grid/build_grid.h"
-#include "mapfile/map3d_file.h"
+#include "terrain/map3d_file.h"
 #include "viewer/viewpoint_placement.h"
 
 namespace terrak::cli {

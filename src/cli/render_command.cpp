@@ -5,7 +5,7 @@
 #include "cli/cli_dialogs.h"
 #include "cli/cli_grid.h"
 #include "cli/commands.h"
-#include "mapfile/map3d_file.h"
+#include "terrain/map3d_file.h"
 #include "platform/file_stream.h"
 #include "viewer/depth_ramp.h"
 #include "viewer/draw_contours.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 
 namespace terrak {
 

@@ -10,7 +10,7 @@
 
 #include "export/export_file.h"
 #include "export/export_progress.h"
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "mapfile/georeferencing.h"
 
 namespace terrak {

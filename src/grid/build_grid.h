@@ -4,7 +4,7 @@
 #include <string>
 
 #include "grid/grid_build_state.h"
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "grid/progress_sink.h"
 #include "mapfile/map_model.h"
 #include "mapdraw/whole_map.h"

@@ -5,7 +5,7 @@
 // when its box touches no such tile.
 #include <cstdint>
 #include "common/zeroed_array.h"
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 
 namespace terrak {
 

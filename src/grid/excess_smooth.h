@@ -3,7 +3,7 @@
 // softening the grid by weighted means.
 #include <cstdint>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 
 namespace terrak {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "grid/contour_tiles.h"
-#include "grid/grid_limits.h"
+#include "terrain/grid_limits.h"
 #include "grid/grid_notes.h"
 #include "grid/prefaulted_grid.h"
 #include "platform/system_paths.h"

@@ -3,7 +3,7 @@
 // GridWidth and row GridHeight of the grid are not written.
 #include <string>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 
 namespace terrak {
 

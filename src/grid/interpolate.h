@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "grid/progress_sink.h"
 
 namespace terrak {

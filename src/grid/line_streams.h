@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "grid/bit_lines.h"
-#include "grid/grid_limits.h"
-#include "grid/grid_state.h"
+#include "terrain/grid_limits.h"
+#include "terrain/grid_state.h"
 #include "grid/west_reach.h"
 
 namespace terrak {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "grid/grid_build_state.h"
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "platform/file_stream.h"
 #include "platform/image_stretcher.h"
 #include "platform/user_dialogs.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/colour.h"
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "platform/picture_painter.h"
 #include "platform/vector_picture.h"
 

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "grid/grid_notes.h"
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "mapfile/map_model.h"
 
 namespace terrak {

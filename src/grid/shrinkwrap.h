@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "grid/grid_build_state.h"
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "grid/progress_sink.h"
 
 namespace terrak {

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "common/wrap16.h"
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "grid/shrinkwrap.h"
 
 namespace terrak::wrap {

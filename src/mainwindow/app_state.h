@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "mainwindow/heights_state.h"
 #include "mainwindow/map_window_state.h"
 #include "mainwindow/menu_state.h"

@@ -8,6 +8,7 @@
 #include "mainwindow/heights_commands.h"
 #include "mainwindow/interrupted_save.h"
 #include "mainwindow/tracing.h"
+#include "mapfile/map_file_names.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/map_writer.h"
 #include "mapfile/ocad_file.h"
@@ -18,13 +19,6 @@ namespace terrak {
 namespace {
 
 constexpr const char* kNoFile = "nofile";
-
-// A map is saved in its own format, so Save As offers its own extension.
-std::string SaveAsFilter(const std::string& mapFileName) {
-  const std::string extension = LowerExtension(mapFileName);
-  if (extension == ".omap" || extension == ".xmap") return extension + "|*" + extension;
-  return ".ocd|*.ocd";
-}
 
 void SetFileItems(MenuState& menu, bool enabled) {
   for (MenuItem item : {MenuItem::Savemap, MenuItem::saveasmap, MenuItem::Addsymbols})
@@ -226,29 +220,6 @@ void FormDestroy(AppState& app) {
     app.Window.TracedObjects.clear();
     app.Window.TraceExists = false;
   }
-}
-
-std::string LowerExtension(const std::string& fileName) {
-  std::string extension = std::filesystem::path(fileName).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension;
-}
-
-std::string Proposed3dMapName(const std::string& mapFileName) {
-  if (mapFileName == kNoFile) return "";
-  const std::string extension = LowerExtension(mapFileName);
-  if (extension == ".omap" || extension == ".xmap")
-    return mapFileName.substr(0, mapFileName.size() - extension.size()) + ".o3d";
-  const std::size_t n = mapFileName.size();
-  if (n >= 4) {
-    std::string tail = mapFileName.substr(n - 4);
-    std::transform(tail.begin(), tail.end(), tail.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (tail == ".ocd") return mapFileName.substr(0, n - 4) + ".o3d";
-  }
-  // Never the map's own name: the dialog would offer the map itself.
-  return mapFileName + ".o3d";
 }
 
 void Open3DmapClick(MapWindow& w) {

@@ -37,11 +37,4 @@ void WeddingCake1Click(MapWindow& w);
 void ViewerOpened(MenuState& menu);
 void ViewerClosed(MenuState& menu);
 
-// The file name proposed by "Open 3D map": the map's name with a final ".ocd", ".omap" or ".xmap"
-// (in any letter case) replaced by ".o3d", or with ".o3d" added when it has none of them; empty
-// when no map is named.
-std::string Proposed3dMapName(const std::string& mapFileName);
-// The file name's extension in lower case (".omap"), empty when it has none.
-std::string LowerExtension(const std::string& fileName);
-
 }  // namespace terrak

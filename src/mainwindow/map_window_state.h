@@ -9,16 +9,9 @@
 #include "mapfile/map_model.h"
 #include "mapfile/map_writer.h"
 #include "platform/canvas.h"
+#include "platform/input_events.h"
 
 namespace terrak {
-
-enum class MouseButton { Left, Right, Middle };
-
-struct ShiftState {
-  bool Shift = false;
-  bool Ctrl = false;
-  bool Alt = false;
-};
 
 // Smallest and largest allowed view centre, model units.
 struct CentreRange {

@@ -2,7 +2,7 @@
 // Reading the symbol list and the objects of the selected symbols from the working copy.
 #include <string>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "mapfile/map_model.h"
 
 namespace terrak {

@@ -3,7 +3,7 @@
 // column, the edge along its row and the diagonal between their far ends.
 #include <cstdint>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "viewer/rasteriser.h"
 
 namespace terrak {

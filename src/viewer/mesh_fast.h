@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "viewer/picture.h"
 #include "viewer/rasteriser.h"
 #include "viewer/viewer_state.h"

@@ -3,7 +3,7 @@
 // every lattice vertex is projected once, and plots that repeat one already made are left out.
 #include <cstdint>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "viewer/draw_mesh.h"
 #include "viewer/rasteriser.h"
 

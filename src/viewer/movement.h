@@ -3,7 +3,7 @@
 // saving and loading the location through the settings.
 #include <cstdint>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "mapfile/map_model.h"
 #include "mapfile/settings.h"
 #include "viewer/viewer_state.h"

@@ -3,9 +3,9 @@
 // right mouse button places the eye at the press point and aims it towards the release point.
 #include <cstdint>
 
-#include "grid/grid_state.h"
-#include "mainwindow/map_window_state.h"  // MouseButton
+#include "terrain/grid_state.h"
 #include "platform/canvas.h"
+#include "platform/input_events.h"
 #include "viewer/picture.h"
 #include "viewer/viewer_state.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "mapfile/map_model.h"
 #include "mapfile/settings.h"
 #include "viewer/viewer_state.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "viewer/picture.h"
 #include "viewer/projection.h"
 #include "viewer/viewer_state.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "mainwindow/file_commands.h"
-#include "mapfile/map3d_codec.h"
-#include "mapfile/map3d_file.h"
+#include "mapfile/map_file_names.h"
+#include "terrain/map3d_codec.h"
+#include "terrain/map3d_file.h"
 #include "platform/file_stream.h"
 #include "platform/read_only_file.h"
 #include "viewer/depth_ramp.h"

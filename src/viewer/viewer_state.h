@@ -10,7 +10,7 @@
 #include "common/colour.h"
 #include "viewer/export_choices.h"
 #include "viewer/picture.h"
-#include "viewer/viewpoint.h"
+#include "terrain/viewpoint.h"
 
 namespace terrak {
 

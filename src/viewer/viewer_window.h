@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "mapfile/map_model.h"
 #include "mapfile/settings.h"
 #include "platform/canvas.h"

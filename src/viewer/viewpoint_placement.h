@@ -3,7 +3,7 @@
 // objects, each looking from outside the map at its centre, one and a half times the map's
 // height span above its lowest contour.
 #include "mapfile/map_model.h"
-#include "viewer/viewpoint.h"
+#include "terrain/viewpoint.h"
 
 namespace terrak {
 

@@ -12,7 +12,7 @@
 #include "export/export_fixtures.h"
 #include "export/export_error.h"
 #include "export/export_notes.h"
-#include "mapfile/map3d_file.h"
+#include "terrain/map3d_file.h"
 #include "platform/file_stream.h"
 #include "support/demo_grid.h"
 #include "support/exported_files.h"

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "cli_run.h"
-#include "grid/grid_limits.h"
-#include "mapfile/map3d_file.h"
+#include "terrain/grid_limits.h"
+#include "terrain/map3d_file.h"
 #include "support/demo_image.h"
 #include "support/demo_map.h"
 #include "support/ocad_builder.h"

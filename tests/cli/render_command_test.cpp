@@ -3,7 +3,7 @@
 
 #include "cli_run.h"
 #include "common/bytes.h"
-#include "mapfile/map3d_file.h"
+#include "terrain/map3d_file.h"
 #include "platform/file_stream.h"
 #include "support/demo_grid.h"
 #include "support/png_image.h"

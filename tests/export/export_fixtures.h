@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 
 namespace terrak::testing {
 

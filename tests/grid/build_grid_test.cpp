@@ -2,7 +2,7 @@
 
 #include "grid/build_grid.h"
 #include "grid/grid_fixtures.h"
-#include "grid/viewer_construction.h"
+#include "viewer/viewer_construction.h"
 #include "platform/file_error.h"
 #include "support/fake_image_stretcher.h"
 #include "support/recording_progress.h"

@@ -6,7 +6,7 @@
 // further below the lowest contour, or above the highest, than the largest such step.
 #include <cstdint>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "mapfile/map_model.h"
 #include "mapfile/settings.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 
 namespace terrak::testing {
 

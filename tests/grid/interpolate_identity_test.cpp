@@ -9,7 +9,7 @@
 #include "grid/build_grid.h"
 #include "grid/contour_tiles.h"
 #include "grid/grid_fixtures.h"
-#include "grid/grid_limits.h"
+#include "terrain/grid_limits.h"
 #include "grid/interpolate.h"
 #include "grid/shrinkwrap.h"
 #include "mapfile/map_reader.h"

@@ -2,7 +2,7 @@
 // The inward bulge of the outline refinement written out plainly, for tests: every bulge is
 // sampled point by point and every sample looked up in the grid, with no tables and no passing
 // over empty stretches.
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "grid/shrinkwrap.h"
 
 namespace terrak::testing {

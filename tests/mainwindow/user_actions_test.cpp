@@ -6,6 +6,7 @@
 #include "mainwindow/change_symbol.h"
 #include "mainwindow/edit_commands.h"
 #include "mainwindow/file_commands.h"
+#include "mapfile/map_file_names.h"
 #include "mainwindow/map_files.h"
 #include "mainwindow/menu_commands.h"
 #include "mainwindow/mouse_events.h"

@@ -5,7 +5,7 @@
 // selected.
 #include <string>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "mapfile/map_model.h"
 #include "support/demo_map.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "mapfile/map_model.h"
 
 namespace terrak::testing {

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "common/bytes.h"
-#include "mapfile/map3d_file.h"
+#include "terrain/map3d_file.h"
 #include "support/temp_folder.h"
 #include "viewer/colours3d.h"
 #include "viewer/depth_ramp.h"

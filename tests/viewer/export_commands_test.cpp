@@ -11,7 +11,7 @@
 #include "export/export_error.h"
 #include "export/export_fixtures.h"
 #include "export/export_notes.h"
-#include "mapfile/map3d_file.h"
+#include "terrain/map3d_file.h"
 #include "platform/file_error.h"
 #include "platform/file_stream.h"
 #include "platform/read_only_file.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "mapfile/map3d_file.h"
+#include "terrain/map3d_file.h"
 #include "support/demo_grid.h"
 #include "support/temp_folder.h"
 #include "viewer/depth_ramp.h"

@@ -1,6 +1,6 @@
 // The viewer's first mesh paint with the program's own grid construction on a demo map written to
 // disk: what the map image beside the map does to the draping, one viewer window after another.
-#include "grid/viewer_construction.h"
+#include "viewer/viewer_construction.h"
 
 #include <gtest/gtest.h>
 

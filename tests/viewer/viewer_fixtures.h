@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "viewer/paint.h"
 #include "viewer/picture.h"
 #include "viewer/projection.h"

@@ -11,7 +11,7 @@
 #include "export/dem_export.h"
 #include "export/glb_export.h"
 #include "export/stl_export.h"
-#include "mapfile/map3d_file.h"
+#include "terrain/map3d_file.h"
 #include "support/scripted_dialogs.h"
 
 int main(int argc, char** argv) {

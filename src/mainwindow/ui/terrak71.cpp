@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "grid/ui/paintform.h"
-#include "grid/viewer_construction.h"
+#include "viewer/viewer_construction.h"
 #include "mainwindow/app_state.h"
 #include "mainwindow/ui/terrak51.h"
 #include "platform/instance_lock.h"
@@ -16,7 +16,7 @@
 #include "platform/qt/desktop_paths.h"
 #include "platform/qt/qt_image_stretcher.h"
 #include "platform/qt/qt_user_dialogs.h"
-#include "viewer/ui/viewer_launcher.h"
+#include "mainwindow/ui/viewer_launcher.h"
 
 int main(int argc, char** argv) {
   terrak::GuardedApplication app(argc, argv);

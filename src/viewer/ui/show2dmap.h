@@ -4,7 +4,7 @@
 #include <QMainWindow>
 #include <functional>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "platform/user_dialogs.h"
 #include "viewer/overview.h"
 #include "viewer/viewer_state.h"

@@ -17,7 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "grid/viewer_construction.h"
+#include "viewer/viewer_construction.h"
 #include "mainwindow/menu_state.h"
 #include "platform/file_stream.h"
 #include "platform/qt/error_guard.h"
@@ -32,7 +32,7 @@
 #include "viewer/ui/cont3d.h"
 #include "viewer/ui/exportoptions.h"
 #include "viewer/ui/picture_surface.h"
-#include "viewer/ui/viewer_launcher.h"
+#include "mainwindow/ui/viewer_launcher.h"
 
 namespace terrak {
 namespace {

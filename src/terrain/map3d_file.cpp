@@ -1,11 +1,11 @@
-#include "mapfile/map3d_file.h"
+#include "terrain/map3d_file.h"
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 #include <vector>
 
-#include "mapfile/map3d_codec.h"
+#include "terrain/map3d_codec.h"
 #include "platform/file_stream.h"
 
 namespace terrak {

@@ -1,4 +1,4 @@
-#include "grid/viewer_construction.h"
+#include "viewer/viewer_construction.h"
 
 namespace terrak {
 

@@ -3,9 +3,9 @@
 // grid and the map bitmap with its palette, rows run-length coded.
 #include <string>
 
-#include "grid/grid_state.h"
+#include "terrain/grid_state.h"
 #include "platform/user_dialogs.h"
-#include "viewer/viewpoint.h"
+#include "terrain/viewpoint.h"
 
 namespace terrak {
 

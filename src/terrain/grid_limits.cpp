@@ -1,4 +1,4 @@
-#include "grid/grid_limits.h"
+#include "terrain/grid_limits.h"
 
 #include <cmath>
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "grid/grid_limits.h"
-#include "grid/grid_state.h"
-#include "viewer/viewpoint.h"
+#include "terrain/grid_limits.h"
+#include "terrain/grid_state.h"
+#include "terrain/viewpoint.h"
 
 namespace terrak {
 

@@ -1,4 +1,4 @@
-#include "mapfile/map3d_codec.h"
+#include "terrain/map3d_codec.h"
 
 #include <algorithm>
 #include <limits>
@@ -7,7 +7,7 @@
 
 #include "common/bytes.h"
 #include "common/numtext.h"
-#include "mapfile/map3d_rows.h"
+#include "terrain/map3d_rows.h"
 
 namespace terrak {
 

@@ -1,4 +1,4 @@
-#include "viewer/ui/viewer_launcher.h"
+#include "mainwindow/ui/viewer_launcher.h"
 
 #include "mainwindow/ui/terrak51.h"
 #include "viewer/ui/cont3d.h"

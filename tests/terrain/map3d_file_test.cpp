@@ -1,4 +1,4 @@
-#include "mapfile/map3d_file.h"
+#include "terrain/map3d_file.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "common/bytes.h"
-#include "mapfile/map3d_codec.h"
-#include "mapfile/map3d_rows.h"
+#include "terrain/map3d_codec.h"
+#include "terrain/map3d_rows.h"
 #include "platform/file_stream.h"
 #include "support/file_faults.h"
 #include "support/scripted_dialogs.h"

@@ -1,4 +1,4 @@
-#include "viewer/viewpoint.h"
+#include "terrain/viewpoint.h"
 
 #include "common/bytes.h"
 

@@ -1,4 +1,4 @@
-#include "mapfile/map3d_rows.h"
+#include "terrain/map3d_rows.h"
 
 #include <cassert>
 #include <cstdint>
