@@ -25,7 +25,7 @@
 #include "mapdraw/picture_frame.h"
 #include "platform/file_stream.h"
 #include "platform/picture_painter.h"
-#include "support/demo_map.h"
+#include "mapbuild/demo_map.h"
 #include "support/temp_folder.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "mapfile/ocad_file.h"
 #include "mapfile/mapper/mapper_map.h"
 #include "platform/file_stream.h"
-#include "support/ocad_build9.h"
+#include "mapbuild/ocad_build9.h"
 #include "support/outside_data.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"

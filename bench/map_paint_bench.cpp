@@ -8,7 +8,7 @@
 #include "mainwindow/map_paint.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
-#include "support/demo_map.h"
+#include "mapbuild/demo_map.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "mapfile/mapper/mapper_map.h"
-#include "support/mapper_build.h"
+#include "mapbuild/mapper_build.h"
 #include "support/temp_folder.h"
 
 using namespace terrak;

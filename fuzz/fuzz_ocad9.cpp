@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "mapfile/ocad9/ocad9_map.h"
-#include "support/ocad_build9.h"
+#include "mapbuild/ocad_build9.h"
 #include "support/temp_folder.h"
 
 using namespace terrak;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "map_drawing_fuzzing.h"
-#include "support/demo_map.h"
+#include "mapbuild/demo_map.h"
 #include "support/temp_folder.h"
 
 using namespace terrak;

@@ -8,9 +8,9 @@
 #include "cli_run.h"
 #include "terrain/grid_limits.h"
 #include "terrain/map3d_file.h"
-#include "support/demo_image.h"
-#include "support/demo_map.h"
-#include "support/ocad_builder.h"
+#include "mapbuild/demo_image.h"
+#include "mapbuild/demo_map.h"
+#include "mapbuild/ocad_builder.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 

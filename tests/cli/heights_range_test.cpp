@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "cli_run.h"
-#include "support/mapper_build.h"
-#include "support/ocad_build9.h"
+#include "mapbuild/mapper_build.h"
+#include "mapbuild/ocad_build9.h"
 #include "support/temp_folder.h"
 
 namespace terrak {

@@ -5,7 +5,7 @@
 
 #include "cli_run.h"
 #include "mapfile/height_field.h"
-#include "support/ocad_builder.h"
+#include "mapbuild/ocad_builder.h"
 #include "support/temp_folder.h"
 
 namespace terrak {

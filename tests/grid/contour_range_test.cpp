@@ -11,7 +11,7 @@
 #include "grid/contour_range.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
-#include "support/demo_map.h"
+#include "mapbuild/demo_map.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 

@@ -14,7 +14,7 @@
 #include "grid/shrinkwrap.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
-#include "support/demo_map.h"
+#include "mapbuild/demo_map.h"
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"

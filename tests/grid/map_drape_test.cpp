@@ -11,7 +11,7 @@
 #include "grid/map_drape.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
-#include "support/demo_map.h"
+#include "mapbuild/demo_map.h"
 #include "support/fake_image_stretcher.h"
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"

@@ -7,7 +7,7 @@
 #include "grid/build_grid.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
-#include "support/ocad_builder.h"
+#include "mapbuild/ocad_builder.h"
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"

@@ -8,7 +8,7 @@
 #include "mainwindow/menu_commands.h"
 #include "mapfile/settings_io.h"
 #include "platform/file_stream.h"
-#include "support/mapper_build.h"
+#include "mapbuild/mapper_build.h"
 #include "window_fixture.h"
 
 namespace terrak {

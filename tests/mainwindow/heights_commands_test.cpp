@@ -16,7 +16,7 @@
 #include "mapfile/settings_io.h"
 #include "nested_contours.h"
 #include "platform/file_stream.h"
-#include "support/mapper_build.h"
+#include "mapbuild/mapper_build.h"
 #include "window_fixture.h"
 
 namespace terrak {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "mainwindow/app_state.h"
-#include "support/ocad_builder.h"
+#include "mapbuild/ocad_builder.h"
 
 namespace terrak::testing {
 

@@ -5,7 +5,7 @@
 // the index contour 100 m and the innermost 105 m, all three derived.
 #include <string>
 
-#include "support/mapper_build.h"
+#include "mapbuild/mapper_build.h"
 
 namespace terrak::testing {
 

@@ -10,7 +10,7 @@
 #include "mapfile/model_units.h"
 #include "mapfile/settings_io.h"
 #include "platform/picture_painter.h"
-#include "support/demo_map.h"
+#include "mapbuild/demo_map.h"
 
 namespace terrak {
 namespace {

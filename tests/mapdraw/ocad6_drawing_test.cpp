@@ -5,7 +5,7 @@
 
 #include "mapfile/ocad6/ocad6_drawing.h"
 #include "mapfile/ocad_format_error.h"
-#include "support/ocad_builder.h"
+#include "mapbuild/ocad_builder.h"
 
 namespace terrak::ocad6 {
 namespace {

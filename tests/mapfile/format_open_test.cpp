@@ -13,8 +13,8 @@
 #include "mapfile/open_format.h"
 #include "platform/file_stream.h"
 #include "map_files.h"
-#include "support/mapper_build.h"
-#include "support/ocad_build9.h"
+#include "mapbuild/mapper_build.h"
+#include "mapbuild/ocad_build9.h"
 
 namespace terrak {
 namespace {

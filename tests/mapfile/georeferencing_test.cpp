@@ -8,7 +8,7 @@
 #include "mapfile/georeferencing.h"
 #include "mapfile/mapper/mapper_map.h"
 #include "mapfile/ocad9/scale_parameters.h"
-#include "support/mapper_build.h"
+#include "mapbuild/mapper_build.h"
 
 namespace terrak {
 namespace {

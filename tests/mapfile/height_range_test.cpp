@@ -11,7 +11,7 @@
 #include "mapfile/map_reader.h"
 #include "mapfile/map_writer.h"
 #include "map_files.h"
-#include "support/ocad_build9.h"
+#include "mapbuild/ocad_build9.h"
 
 namespace terrak {
 namespace {

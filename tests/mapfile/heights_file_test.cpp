@@ -16,7 +16,7 @@
 #include "platform/file_error.h"
 #include "map_files.h"
 #include "support/file_faults.h"
-#include "support/ocad_build9.h"
+#include "mapbuild/ocad_build9.h"
 
 namespace terrak {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "mapfile/map_model.h"
 #include "mapfile/ocad_file.h"
-#include "support/ocad_builder.h"
+#include "mapbuild/ocad_builder.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 

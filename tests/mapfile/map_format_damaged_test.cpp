@@ -9,8 +9,8 @@
 #include "mapfile/map_formats.h"
 #include "mapfile/mapper/mapper_map.h"
 #include "mapfile/ocad9/ocad9_map.h"
-#include "support/mapper_build.h"
-#include "support/ocad_build9.h"
+#include "mapbuild/mapper_build.h"
+#include "mapbuild/ocad_build9.h"
 
 namespace terrak {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "mapfile/mapper/mapper_coords.h"
 #include "mapfile/mapper/mapper_map.h"
-#include "support/mapper_build.h"
+#include "mapbuild/mapper_build.h"
 
 namespace terrak {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "mapfile/mapper/mapper_map.h"
 #include "mapfile/mapper/xml_text.h"
-#include "support/mapper_build.h"
+#include "mapbuild/mapper_build.h"
 
 namespace terrak {
 namespace {

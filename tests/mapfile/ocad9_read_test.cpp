@@ -9,7 +9,7 @@
 #include "mapfile/ocad9/ocad9_map.h"
 #include "mapfile/ocad9/scale_parameters.h"
 #include "mapfile/utf16.h"
-#include "support/ocad_build9.h"
+#include "mapbuild/ocad_build9.h"
 
 namespace terrak {
 namespace {

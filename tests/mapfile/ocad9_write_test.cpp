@@ -8,7 +8,7 @@
 #include "mapfile/ocad9/height_sidecar.h"
 #include "mapfile/ocad9/ocad9_map.h"
 #include "map_files.h"
-#include "support/ocad_build9.h"
+#include "mapbuild/ocad_build9.h"
 #include "support/temp_folder.h"
 
 namespace terrak {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_error.h"
-#include "support/bmp_image.h"
+#include "mapbuild/bmp_image.h"
 #include "support/temp_folder.h"
 
 namespace terrak {

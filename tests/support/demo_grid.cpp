@@ -6,7 +6,7 @@
 #include "common/rounding.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
-#include "support/demo_image.h"
+#include "mapbuild/demo_image.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 

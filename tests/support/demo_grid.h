@@ -7,7 +7,7 @@
 
 #include "terrain/grid_state.h"
 #include "mapfile/map_model.h"
-#include "support/demo_map.h"
+#include "mapbuild/demo_map.h"
 
 namespace terrak::testing {
 

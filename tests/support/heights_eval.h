@@ -14,7 +14,7 @@
 #include "heights/contour_roles.h"
 #include "heights/dem_heights.h"
 #include "heights/height_result.h"
-#include "support/demo_map.h"
+#include "mapbuild/demo_map.h"
 
 namespace terrak::testing {
 

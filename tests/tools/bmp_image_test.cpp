@@ -1,4 +1,4 @@
-#include "support/bmp_image.h"
+#include "mapbuild/bmp_image.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "support/demo_map.h"
+#include "mapbuild/demo_map.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "common/colour.h"
 #include "mapfile/map_files.h"
 #include "mapfile/map_reader.h"
-#include "support/demo_image.h"
+#include "mapbuild/demo_image.h"
 
 namespace terrak::testing {
 namespace {

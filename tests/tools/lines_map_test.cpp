@@ -1,6 +1,6 @@
 // Contour maps from other programs' lines: the conversion, and terrak-linesmap reading a vector
 // file through GDAL/OGR, its map read back as the program reads any map.
-#include "support/lines_map.h"
+#include "mapbuild/lines_map.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -10,8 +10,8 @@
 #include "common/bytes.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
-#include "support/demo_map.h"
-#include "support/demo_terrain.h"
+#include "mapbuild/demo_map.h"
+#include "mapbuild/demo_terrain.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 

@@ -1,6 +1,6 @@
 // The builder's bytes against expectations worked out by hand from the file format, so that a
 // fault in the builder cannot hide a matching fault in the map readers.
-#include "support/ocad_builder.h"
+#include "mapbuild/ocad_builder.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "platform/file_stream.h"
-#include "support/demo_map.h"
-#include "support/lines_map.h"
+#include "mapbuild/demo_map.h"
+#include "mapbuild/lines_map.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include "common/rounding.h"
 #include "mapgen_options.h"
 #include "platform/file_stream.h"
-#include "support/demo_image.h"
-#include "support/demo_map.h"
-#include "support/demo_map_formats.h"
+#include "mapbuild/demo_image.h"
+#include "mapbuild/demo_map.h"
+#include "mapbuild/demo_map_formats.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "support/demo_map.h"
+#include "mapbuild/demo_map.h"
 
 namespace terrak::mapgen {
 

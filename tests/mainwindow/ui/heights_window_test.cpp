@@ -25,7 +25,7 @@
 #include "mainwindow/ui/mapsymbs.h"
 #include "mainwindow/ui/terrak51.h"
 #include "mapfile/settings_io.h"
-#include "support/demo_map.h"
+#include "mapbuild/demo_map.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 

@@ -24,7 +24,7 @@
 #include "mainwindow/view_transform.h"
 #include "platform/qt/image_canvas.h"
 #include "platform/qt/qt_user_dialogs.h"
-#include "support/demo_map.h"
+#include "mapbuild/demo_map.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 

@@ -5,8 +5,8 @@
 // contour 10.1 of the old demo is 101.0 here (101000).
 #include <string>
 
-#include "support/demo_map.h"
-#include "support/ocad_build9.h"
+#include "mapbuild/demo_map.h"
+#include "mapbuild/ocad_build9.h"
 
 namespace terrak::testing {
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "common/bytes.h"
-#include "support/ocad6_records.h"
-#include "support/ocad_builder.h"
-#include "support/ocad_builder_checks.h"
+#include "mapbuild/ocad6_records.h"
+#include "mapbuild/ocad_builder.h"
+#include "mapbuild/ocad_builder_checks.h"
 
 namespace terrak::testing {
 namespace {

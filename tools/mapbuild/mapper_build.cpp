@@ -1,4 +1,4 @@
-#include "support/mapper_build.h"
+#include "mapbuild/mapper_build.h"
 
 #include <algorithm>
 #include <sstream>

@@ -5,8 +5,8 @@
 
 #include "common/bytes.h"
 #include "common/rounding.h"
-#include "support/ocad_builder.h"
-#include "support/ocad_builder_checks.h"
+#include "mapbuild/ocad_builder.h"
+#include "mapbuild/ocad_builder_checks.h"
 
 namespace terrak::testing {
 namespace {

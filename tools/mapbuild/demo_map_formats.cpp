@@ -1,8 +1,8 @@
-#include "support/demo_map_formats.h"
+#include "mapbuild/demo_map_formats.h"
 
 #include <cstdio>
 
-#include "support/mapper_build.h"
+#include "mapbuild/mapper_build.h"
 
 namespace terrak::testing {
 

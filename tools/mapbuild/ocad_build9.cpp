@@ -1,12 +1,12 @@
 // OCAD 9 to 2018 file layout: the header, one symbol block and its records, each object index
 // block followed by its objects, then one string index block and its strings.
-#include "support/ocad_build9.h"
+#include "mapbuild/ocad_build9.h"
 
 #include <algorithm>
 #include <stdexcept>
 
 #include "common/bytes.h"
-#include "support/ocad_builder_checks.h"
+#include "mapbuild/ocad_builder_checks.h"
 
 namespace terrak::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "support/demo_image.h"
+#include "mapbuild/demo_image.h"
 
 #include <algorithm>
 #include <cmath>

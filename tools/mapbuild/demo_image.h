@@ -3,8 +3,8 @@
 // yellow, forest white, the lake blue, contours brown (index contours thicker), the frame black.
 #include <cstdint>
 
-#include "support/bmp_image.h"
-#include "support/demo_map.h"
+#include "mapbuild/bmp_image.h"
+#include "mapbuild/demo_map.h"
 
 namespace terrak::testing {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "support/ocad_builder.h"
+#include "mapbuild/ocad_builder.h"
 
 namespace terrak::testing {
 

@@ -1,4 +1,4 @@
-#include "support/demo_terrain.h"
+#include "mapbuild/demo_terrain.h"
 
 #include <algorithm>
 #include <cmath>

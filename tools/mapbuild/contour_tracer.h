@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/grid2d.h"
-#include "support/ground_point.h"
+#include "mapbuild/ground_point.h"
 
 namespace terrak::testing {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "support/ocad_builder.h"
+#include "mapbuild/ocad_builder.h"
 
 namespace terrak::testing {
 

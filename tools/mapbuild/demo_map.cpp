@@ -1,4 +1,4 @@
-#include "support/demo_map.h"
+#include "mapbuild/demo_map.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "common/rounding.h"
-#include "support/contour_tracer.h"
+#include "mapbuild/contour_tracer.h"
 
 namespace terrak::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/bytes.h"
-#include "support/ocad6_records.h"
+#include "mapbuild/ocad6_records.h"
 
 namespace terrak::testing {
 namespace {

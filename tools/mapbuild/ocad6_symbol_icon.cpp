@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "support/ocad6_records.h"
+#include "mapbuild/ocad6_records.h"
 
 namespace terrak::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "support/contour_tracer.h"
+#include "mapbuild/contour_tracer.h"
 
 #include <algorithm>
 #include <array>

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "support/ground_point.h"
+#include "mapbuild/ground_point.h"
 
 namespace terrak::testing {
 

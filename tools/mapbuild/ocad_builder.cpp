@@ -1,4 +1,4 @@
-#include "support/ocad_builder.h"
+#include "mapbuild/ocad_builder.h"
 
 #include <cmath>
 #include <stdexcept>

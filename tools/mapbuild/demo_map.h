@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "support/demo_terrain.h"
-#include "support/ground_point.h"
-#include "support/ocad_builder.h"
+#include "mapbuild/demo_terrain.h"
+#include "mapbuild/ground_point.h"
+#include "mapbuild/ocad_builder.h"
 
 namespace terrak::testing {
 

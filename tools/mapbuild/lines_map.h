@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "support/demo_map.h"
-#include "support/ground_point.h"
+#include "mapbuild/demo_map.h"
+#include "mapbuild/ground_point.h"
 
 namespace terrak::testing {
 
