@@ -21,7 +21,7 @@
 #include "mainwindow/whole_map_paint.h"
 #include "mapdraw/map_drawing.h"
 #include "mapfile/model_units.h"
-#include "mapdraw/map_source.h"
+#include "mapfile/drawing_source.h"
 #include "mapdraw/picture_frame.h"
 #include "platform/file_stream.h"
 #include "platform/picture_painter.h"
@@ -38,7 +38,7 @@ constexpr const char* kMapperExample = "/usr/share/openorienteering-mapper/examp
 struct DemoDrawing {
   testing::TempFolder Folder;
   std::string File;
-  mapdraw::MapSource Source;
+  DrawingSource Source;
 };
 
 // The demo map of the given size as OCAD 7 (whose symbols carry their drawing), written and
@@ -54,7 +54,7 @@ std::unique_ptr<DemoDrawing> MakeDrawing(double side, double interval, std::size
   const testing::DemoMap map = testing::MakeDemoMap(options);
   drawing->File = drawing->Folder.File("demo.ocd");
   testing::WriteBytes(drawing->File, testing::DemoMapBuilder(map, 7, 10000).Build());
-  drawing->Source = mapdraw::ReadMapSource(ReadWholeFile(drawing->File), drawing->File);
+  drawing->Source = ReadDrawingSource(ReadWholeFile(drawing->File), drawing->File);
   return drawing;
 }
 
@@ -69,13 +69,13 @@ const DemoDrawing& Map13000() {
   return *map;
 }
 
-mapdraw::MapPicture Draw(const mapdraw::MapSource& source) {
+mapdraw::MapPicture Draw(const DrawingSource& source) {
   mapdraw::DrawOptions options;
   options.Tolerance = mapdraw::ToleranceFor(kMetrePerPixelDpi / mapdraw::kMicrometresPerInch);
   return mapdraw::DrawMap(source.Definitions, source.Objects, options);
 }
 
-void CountPicture(benchmark::State& state, const mapdraw::MapSource& source) {
+void CountPicture(benchmark::State& state, const DrawingSource& source) {
   const mapdraw::MapPicture drawn = Draw(source);
   state.counters["objects"] = static_cast<double>(source.Objects.size());
   state.counters["items"] = static_cast<double>(drawn.Picture.Items.size());
@@ -99,7 +99,7 @@ void BM_DrawingMapperCompleteMap(benchmark::State& state) {
     state.SkipWithError("OpenOrienteering Mapper's examples are not installed");
     return;
   }
-  const mapdraw::MapSource source = mapdraw::ReadMapSource(ReadWholeFile(kMapperExample), kMapperExample);
+  const DrawingSource source = ReadDrawingSource(ReadWholeFile(kMapperExample), kMapperExample);
   for (auto _ : state) benchmark::DoNotOptimize(Draw(source).Picture.Items.data());
   CountPicture(state, source);
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "mapdraw/map_drawing.h"
-#include "mapdraw/map_source.h"
+#include "mapfile/drawing_source.h"
 #include "mapfile/map_formats.h"
 
 namespace terrak::fuzzing {
@@ -19,7 +19,7 @@ inline void DrawMapOfKind(const std::uint8_t* data, std::size_t size, MapFileKin
   std::vector<std::uint8_t> bytes(data, data + size);
   if (RecogniseMapFile(bytes).Kind != kind) return;
   try {
-    const mapdraw::MapSource source = mapdraw::ReadMapSource(std::move(bytes), "/nonexistent/fuzz");
+    const DrawingSource source = ReadDrawingSource(std::move(bytes), "/nonexistent/fuzz");
     mapdraw::DrawOptions options;
     options.Tolerance = kFuzzTolerance;
     const mapdraw::MapPicture drawn = mapdraw::DrawMap(source.Definitions, source.Objects, options);

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "cli/arguments.h"
 #include "cli/cli.h"
@@ -10,7 +11,6 @@
 #include "cli/symbol_names.h"
 #include "mapfile/map_format.h"
 #include "mapfile/map_reader.h"
-#include "mapfile/mapper/mapper_map.h"
 #include "mapfile/ocad_file.h"
 
 namespace terrak::cli {
@@ -59,25 +59,25 @@ void PrintGeoreferencing(const Georeferencing& g, std::ostream& out) {
 }
 
 void PrintHeightTags(const MapModel& model, std::ostream& out) {
-  const auto* map = dynamic_cast<const mapper::MapperMap*>(model.Format.get());
+  const HeightTagChoice* map = model.Format ? std::as_const(*model.Format).HeightTags() : nullptr;
   if (!map) return;
   out << "height-tag " << map->HeightTag() << '\n';
-  for (const mapper::TagKeyCount& key : map->HeightTagKeys())
+  for (const TagKeyCount& key : map->HeightTagKeys())
     out << "tag " << key.Key << ' ' << key.Objects << '\n';
 }
 
 }  // namespace
 
 void ApplyHeightTag(MapModel& model, const std::string& heightTag) {
-  auto* map = dynamic_cast<mapper::MapperMap*>(model.Format.get());
+  HeightTagChoice* map = model.Format ? model.Format->HeightTags() : nullptr;
   if (map && !heightTag.empty()) map->SetHeightTag(heightTag);
 }
 
 std::string HeightTagHint(const MapModel& model) {
-  const auto* map = dynamic_cast<const mapper::MapperMap*>(model.Format.get());
+  const HeightTagChoice* map = model.Format ? std::as_const(*model.Format).HeightTags() : nullptr;
   if (!map || map->HeightTagKeys().empty()) return {};
   std::string keys;
-  for (const mapper::TagKeyCount& key : map->HeightTagKeys())
+  for (const TagKeyCount& key : map->HeightTagKeys())
     keys += (keys.empty() ? "" : ", ") + key.Key + " (" + std::to_string(key.Objects) + ")";
   return "heights are read from the tag \"" + map->HeightTag() +
          "\"; the numeric tags of the map's lines (objects): " + keys +

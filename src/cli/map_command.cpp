@@ -7,7 +7,7 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "mapdraw/map_drawing.h"
-#include "mapdraw/map_source.h"
+#include "mapfile/drawing_source.h"
 #include "mapdraw/picture_frame.h"
 #include "platform/file_stream.h"
 #include "platform/picture_painter.h"
@@ -41,9 +41,9 @@ std::unique_ptr<PicturePainter> MakePainter() {
 }  // namespace
 
 int MapCommand(const MapOptions& o, RunContext& run) {
-  mapdraw::MapSource source;
+  DrawingSource source;
   try {
-    source = mapdraw::ReadMapSource(ReadWholeFile(o.MapFile), o.MapFile);
+    source = ReadDrawingSource(ReadWholeFile(o.MapFile), o.MapFile);
   } catch (const MapFormatError& e) {
     run.Err.Line(std::string(e.what()) + " (" + e.Detail() + ")");
     return kExitFailure;

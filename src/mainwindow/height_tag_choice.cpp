@@ -13,7 +13,7 @@ namespace {
 
 bool HasKey(const HeightTagQuestion& question, const std::string& key) {
   return std::any_of(question.Keys.begin(), question.Keys.end(),
-                     [&](const mapper::TagKeyCount& k) { return k.Key == key; });
+                     [&](const TagKeyCount& k) { return k.Key == key; });
 }
 
 // What a cancelled question leaves: heights from the map's usual tag, or none at all.
@@ -23,7 +23,7 @@ std::string CancelledTagMessage(const HeightTagQuestion& question, const std::st
   return "No height tag chosen: the contours have no heights; Edit > Choose Height Tag picks one";
 }
 
-void UseHeightTag(AppState& app, mapper::MapperMap& map, const std::string& key) {
+void UseHeightTag(AppState& app, HeightTagChoice& map, const std::string& key) {
   map.SetHeightTag(key);
   RememberHeightTag(app.Settings, app.Paths.SettingsFile, app.Model.MapFileName, key);
 }
@@ -32,13 +32,13 @@ void UseHeightTag(AppState& app, mapper::MapperMap& map, const std::string& key)
 
 std::vector<std::string> HeightTagRows(const HeightTagQuestion& question) {
   std::vector<std::string> rows;
-  for (const mapper::TagKeyCount& key : question.Keys)
+  for (const TagKeyCount& key : question.Keys)
     rows.push_back(key.Key + " (" + std::to_string(key.Objects) +
                    (key.Objects == 1 ? " object)" : " objects)"));
   return rows;
 }
 
-HeightTagQuestion HeightTagQuestionOf(const mapper::MapperMap& map) {
+HeightTagQuestion HeightTagQuestionOf(const HeightTagChoice& map) {
   HeightTagQuestion question{map.HeightTagKeys(), 0};
   for (std::size_t i = 0; i < question.Keys.size(); ++i)
     if (question.Keys[i].Key == map.HeightTag()) question.Proposed = i;
@@ -47,7 +47,7 @@ HeightTagQuestion HeightTagQuestionOf(const mapper::MapperMap& map) {
 
 void ChooseHeightTagAtOpening(MapWindow& w) {
   AppState& app = w.App;
-  auto* map = dynamic_cast<mapper::MapperMap*>(app.Model.Format.get());
+  HeightTagChoice* map = app.Model.Format ? app.Model.Format->HeightTags() : nullptr;
   app.Menu.Enable(MenuItem::ChooseHeightTag, map != nullptr);
   if (!map) return;
   if (const std::optional<std::string> remembered =
@@ -67,7 +67,7 @@ void ChooseHeightTagAtOpening(MapWindow& w) {
 
 void ChooseHeightTagClick(MapWindow& w) {
   AppState& app = w.App;
-  auto* map = dynamic_cast<mapper::MapperMap*>(app.Model.Format.get());
+  HeightTagChoice* map = app.Model.Format ? app.Model.Format->HeightTags() : nullptr;
   if (!map || !app.Window.MapOpen()) return;
   const HeightTagQuestion question = HeightTagQuestionOf(*map);
   if (question.Keys.empty()) {

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "mainwindow/map_window.h"
-#include "mapfile/mapper/mapper_map.h"
+#include "mapfile/map_format.h"
 
 namespace terrak {
 
 struct HeightTagQuestion {
-  std::vector<mapper::TagKeyCount> Keys;  // most carried first
+  std::vector<TagKeyCount> Keys;  // most carried first
   std::size_t Proposed = 0;               // the row offered first
 };
 
@@ -23,7 +23,7 @@ inline constexpr const char* kHeightTagPrompt = "Tag holding heights in metres:"
 std::vector<std::string> HeightTagRows(const HeightTagQuestion& question);
 
 // The question for a map: the proposed row is the map's default tag when it has it.
-HeightTagQuestion HeightTagQuestionOf(const mapper::MapperMap& map);
+HeightTagQuestion HeightTagQuestionOf(const HeightTagChoice& map);
 
 // At opening: a Mapper map reads its heights from the remembered tag, or asks the user when the
 // map has numeric tags and none was remembered; the answer is remembered. Cancel leaves the tag

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "mapdraw/map_source.h"
+#include "mapfile/drawing_source.h"
 #include "platform/file_error.h"
 #include "platform/file_stream.h"
 
@@ -48,7 +48,7 @@ const MapPicture* WholeMapDrawing::For(const std::string& fileName,
   drawnFrom_ = mark;
   ++generation_;
   try {
-    const MapSource source = ReadMapSource(ReadWholeFile(fileName), fileName);
+    const DrawingSource source = ReadDrawingSource(ReadWholeFile(fileName), fileName);
     DrawOptions options;
     options.Tolerance = mark.Tolerance;
     drawing_ = DrawMap(source.Definitions, source.Objects, options);

@@ -116,6 +116,24 @@ struct SidecarFile {
   SideFileState Known;  // what lay at its name when the map was opened or last saved
 };
 
+// A numeric tag key of a map's line objects and how many objects carry it.
+struct TagKeyCount {
+  std::string Key;
+  int Objects = 0;
+  friend bool operator==(const TagKeyCount&, const TagKeyCount&) = default;
+};
+
+// What a format that keeps heights in a tag of each object lets the user choose: which tag.
+class HeightTagChoice {
+ public:
+  virtual ~HeightTagChoice() = default;
+  // The keys of tags with a numeric value on line objects, most carried first.
+  virtual std::vector<TagKeyCount> HeightTagKeys() const = 0;
+  // The tag heights are read from and written to.
+  virtual const std::string& HeightTag() const = 0;
+  virtual void SetHeightTag(std::string key) = 0;
+};
+
 // A map opened from its bytes. Writes change the bytes held here and return the same change as
 // patches, so a working copy on disk can follow.
 class FormatMap {
@@ -136,6 +154,9 @@ class FormatMap {
   virtual void SidecarSaved(const std::string& /*suffix*/, const SideFileState& /*state*/) {}
   // The colour table and the symbols' drawing definitions; empty for a format without them.
   virtual SymbolDefinitions ReadSymbolDefinitions() const;
+  // The choice of the tag that holds heights, for a format that keeps them so; else none.
+  virtual HeightTagChoice* HeightTags() { return nullptr; }
+  virtual const HeightTagChoice* HeightTags() const { return nullptr; }
 };
 
 // A file the program will not open. what() is the message the user sees; Detail() says which

@@ -8,7 +8,7 @@
 
 #include "cli_run.h"
 #include "common/bytes.h"
-#include "mapdraw/map_source.h"
+#include "mapfile/drawing_source.h"
 #include "platform/file_stream.h"
 #include "support/png_image.h"
 #include "support/temp_folder.h"
@@ -63,7 +63,7 @@ TEST(MapCommand, RefusesWhatItCannotDraw) {
   const CliRun old = RunCli({"map", TERRAK_SOURCE_DIR "/samples/demo5.ocd", "--out",
                              folder.File("x.png")});
   EXPECT_EQ(old.Exit, 1);
-  EXPECT_NE(old.Err.find(mapdraw::kNoDrawingOcad5Message), std::string::npos) << old.Err;
+  EXPECT_NE(old.Err.find(kNoDrawingOcad5Message), std::string::npos) << old.Err;
   EXPECT_FALSE(FileExists(folder.File("x.png")));
 
   const CliRun dpi = RunCli({"map", TERRAK_SOURCE_DIR "/samples/demo7.ocd", "--out",

@@ -3,6 +3,8 @@
 // selected at once, so the 3D view needs nothing more.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "mainwindow/file_commands.h"
 #include "mainwindow/height_tag_choice.h"
 #include "mainwindow/menu_commands.h"
@@ -44,7 +46,7 @@ struct MapperWindow : WindowFixture {
     MenuItemClick(TagWindow, MenuItem::Openmap);
   }
   std::string Tag() const {
-    return dynamic_cast<const mapper::MapperMap&>(*App.Model.Format).HeightTag();
+    return std::as_const(*App.Model.Format).HeightTags()->HeightTag();
   }
 };
 

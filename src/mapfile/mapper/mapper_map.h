@@ -17,16 +17,12 @@ inline constexpr const char* kMapperNamespace = "http://openorienteering.org/app
 inline constexpr const char* kNotMapperMessage =
     "File is not a map of OpenOrienteering Mapper that Terrak can read";
 
-struct TagKeyCount {
-  std::string Key;
-  int Objects = 0;
-  friend bool operator==(const TagKeyCount&, const TagKeyCount&) = default;
-};
+using terrak::TagKeyCount;
 
 // The tag keys offered first for heights, in this order, when the map has them.
 inline constexpr const char* kDefaultHeightTags[] = {"Elevation", "ele", "height"};
 
-class MapperMap final : public FormatMap {
+class MapperMap final : public FormatMap, public HeightTagChoice {
  public:
   // Parses and checks the document (MapFormatError when it is not a Mapper map of file version
   // 2 to 9, or a symbol, object or coordinate list is damaged).
@@ -44,11 +40,13 @@ class MapperMap final : public FormatMap {
 
   // The keys of tags with a numeric value on line objects, each with how many objects carry it,
   // most carried first.
-  std::vector<TagKeyCount> HeightTagKeys() const;
+  std::vector<TagKeyCount> HeightTagKeys() const override;
   // The tag that holds heights in metres: read into HeightTenths and written by WriteHeights.
   // At opening, the first of kDefaultHeightTags the map has, else "Elevation".
-  const std::string& HeightTag() const { return heightTag_; }
-  void SetHeightTag(std::string key) { heightTag_ = std::move(key); }
+  const std::string& HeightTag() const override { return heightTag_; }
+  void SetHeightTag(std::string key) override { heightTag_ = std::move(key); }
+  HeightTagChoice* HeightTags() override { return this; }
+  const HeightTagChoice* HeightTags() const override { return this; }
 
   struct Document;  // the parsed document, private to the reading and writing code
 

@@ -1,13 +1,13 @@
-#include "mapdraw/map_source.h"
+#include "mapfile/drawing_source.h"
 
 #include "mapfile/map_formats.h"
 #include "mapfile/ocad6/ocad6_drawing.h"
 
-namespace terrak::mapdraw {
+namespace terrak {
 
-MapSource ReadMapSource(std::vector<std::uint8_t> bytes, const std::string& fileName) {
+DrawingSource ReadDrawingSource(std::vector<std::uint8_t> bytes, const std::string& fileName) {
   const MapFileFormat format = RecogniseMapFile(bytes);
-  MapSource source;
+  DrawingSource source;
   switch (format.Kind) {
     case MapFileKind::Ocad5To7:
     case MapFileKind::Ocad8: {
@@ -30,4 +30,4 @@ MapSource ReadMapSource(std::vector<std::uint8_t> bytes, const std::string& file
   }
 }
 
-}  // namespace terrak::mapdraw
+}  // namespace terrak

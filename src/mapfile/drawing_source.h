@@ -1,5 +1,5 @@
 #pragma once
-// A map file of any format the drawing reads, as the drawing needs it: the colours and symbol
+// A map file of any format, as the map drawing needs it: the colours and symbol
 // definitions, every object, the scale. OCAD 6 to 8 through their drawing reader, OCAD 9 to
 // 2018 and Mapper through their format.
 #include <cstdint>
@@ -9,9 +9,9 @@
 #include "mapfile/map_format.h"
 #include "mapfile/symbol_definitions.h"
 
-namespace terrak::mapdraw {
+namespace terrak {
 
-struct MapSource {
+struct DrawingSource {
   std::string FormatName;  // "OCAD 7", "OpenOrienteering Mapper XML"
   double Scale = 0;
   SymbolDefinitions Definitions;
@@ -20,9 +20,9 @@ struct MapSource {
 
 // Throws MapFormatError with the program's message for a file of another kind, an OCAD 5 map
 // (whose symbols keep no drawing the program reads) or a damaged one.
-MapSource ReadMapSource(std::vector<std::uint8_t> bytes, const std::string& fileName);
+DrawingSource ReadDrawingSource(std::vector<std::uint8_t> bytes, const std::string& fileName);
 
 inline constexpr const char* kNoDrawingOcad5Message =
     "This map was saved by OCAD version 5, whose symbol drawings Terrak cannot read";
 
-}  // namespace terrak::mapdraw
+}  // namespace terrak
