@@ -9,6 +9,7 @@
 #include "cli/cli_dialogs.h"
 #include "cli/commands.h"
 #include "cli/symbol_names.h"
+#include "mapfile/format_of_map.h"
 #include "mapfile/map_format.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
@@ -100,9 +101,9 @@ int InfoCommand(const InfoOptions& options, RunContext& run) {
     CheckSymbolsFound(*options.Objects, numbers, model);
   }
   std::ostream& out = run.Out;
-  if (model.Format) out << "format " << model.Format->Info().FormatName << '\n';
-  else if (model.OcadVersion == 8) out << "format OCAD 8\n";
-  out << "version " << (model.Format ? model.Format->Info().Version : model.OcadVersion) << '\n';
+  if (const std::string format = FormatNameOf(model); !format.empty())
+    out << "format " << format << '\n';
+  out << "version " << FormatVersionOf(model) << '\n';
   out << "scale " << ShortestNumberText(model.MapScale) << '\n';
   out << "zoom " << model.MapZoom << '\n';
   out << "offset " << model.MapOffsetX << ' ' << model.MapOffsetY << '\n';

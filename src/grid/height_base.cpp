@@ -17,8 +17,7 @@ constexpr std::int64_t kHighestCell = std::numeric_limits<std::int16_t>::max();
 bool IsPainted(const MapModel& model, std::size_t i) {
   const TMapObject& object = model.MapObjects[i];
   if (!object.HasHeight || i >= model.ObjectCoords.size()) return false;
-  const std::int16_t type = model.ObjectCoords[i].ObjectType;
-  if (type != 2 && type != 5) return false;
+  if (!IsLineObjectType(model.ObjectCoords[i].ObjectType)) return false;
   return std::any_of(model.SelectedSymbols.begin(), model.SelectedSymbols.end(),
                      [&](const TSelectedSymbol& s) { return s.Symbol == object.Symbol; });
 }

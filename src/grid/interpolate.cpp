@@ -1,4 +1,4 @@
-// The fast interpolation, in three steps over the plain version.
+// The fast interpolation, in four steps over the plain version.
 //
 // Jumps: every scan of the plain version walks over empty cells until it meets a positive one;
 // here the positive cells of every column, row and diagonal are kept in bit lines, so a scan

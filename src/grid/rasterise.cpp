@@ -14,8 +14,6 @@ namespace {
 // The old point buffer held this many points; longer objects are drawn in full and noted.
 constexpr std::int64_t kOldPointCapacity = 6001;
 
-bool IsDrawnType(std::int16_t objectType) { return objectType == 2 || objectType == 5; }
-
 }  // namespace
 
 void AddCurvePoints(const CurveControls& c, double unitsPerMetre, std::int32_t curveSteps,
@@ -140,7 +138,7 @@ void CellPainter::LineToCell(std::int64_t x1, std::int64_t y1, std::int32_t h1) 
 
 void DrawObject(const TObjectCoords& coords, std::int32_t height, const GridState& extent,
                 std::int32_t curveSteps, CellPainter& painter, GridNotes& notes) {
-  if (!IsDrawnType(coords.ObjectType)) return;
+  if (!IsLineObjectType(coords.ObjectType)) return;
   bool first = true;
   const std::int64_t points = ObjectToPoints(
       coords, extent.GridUnitsPerMetre, curveSteps, notes, [&](TGridPoint p) {
@@ -167,7 +165,7 @@ void PaintContours(const MapModel& model, GridState& grid, std::int32_t curveSte
       // Painting "no height" would only wipe out the cells of contours it crosses or overlaps.
       if (!object.HasHeight) {
         // A value without a height is an OCAD 5 to 7 field holding 0 m or below.
-        if (IsDrawnType(coords.ObjectType))
+        if (IsLineObjectType(coords.ObjectType))
           ++(object.Height == 0 ? notes.UnheightedObjects : notes.UnheldHeightObjects);
         continue;
       }

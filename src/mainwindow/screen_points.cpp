@@ -73,7 +73,7 @@ void BuildScreenPoints(MapWindowState& view, const MapModel& model, const TObjec
 void DrawObjectOutline(const MapWindowState& view, std::int16_t objectType, Canvas& canvas) {
   if (view.PointCount <= 0) return;
   const Point first = view.ScreenPoints[0];
-  if (objectType == 2 || objectType == 5) {
+  if (IsLineObjectType(objectType)) {
     canvas.MoveTo(first.X, first.Y);
     for (std::int32_t i = 1; i < view.PointCount; ++i) {
       const Point p = view.ScreenPoints[static_cast<std::size_t>(i)];

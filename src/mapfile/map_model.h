@@ -45,6 +45,12 @@ struct TmapSymbol {
   std::int16_t ObjectType = 0;
 };
 
+// Whether an object of this type is drawn as a line through its points (OCAD's line and
+// rectangle types; today's formats' lines are read as the line type).
+constexpr bool IsLineObjectType(std::int16_t objectType) {
+  return objectType == 2 || objectType == 5;
+}
+
 struct TSelectedSymbol {
   std::int32_t Symbol = 0;
   terrak::Colour Colour = kBlack;
