@@ -49,6 +49,12 @@ std::optional<bool> RingLooksLikeKnoll(const Topology& t, std::int32_t line,
   constexpr double kFar = std::numeric_limits<double>::infinity();
   double toUpper = kFar, toLower = kFar;
   const std::vector<Point>& ring = t.Chains[c].Points;
+  // Its centre and radius: a segment farther from the centre than the nearest so far plus the
+  // radius cannot come nearer, and most are.
+  Point centre;
+  for (const Point p : ring) centre = centre + p * (1.0 / static_cast<double>(ring.size()));
+  double radius = 0.0;
+  for (const Point p : ring) radius = std::max(radius, Length(p - centre));
   for (std::size_t side = 0; side < t.Areas.OfSide.size(); ++side) {
     if (t.Areas.OfSide[side] != face) continue;
     const std::int32_t other = LineOfSide(static_cast<std::int32_t>(side));
@@ -58,9 +64,12 @@ std::optional<bool> RingLooksLikeKnoll(const Topology& t, std::int32_t line,
     if (level != *base + 1 && level != *base) continue;
     double& nearest = level == *base + 1 ? toUpper : toLower;
     const std::vector<Point>& points = t.Chains[oc].Points;
-    for (std::size_t i = 0; i + 1 < points.size(); ++i)
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+      if (DistanceToSegment(centre, points[i], points[i + 1]).Distance - radius >= nearest)
+        continue;
       for (const Point p : ring)
         nearest = std::min(nearest, DistanceToSegment(p, points[i], points[i + 1]).Distance);
+    }
   }
   // Contours of one level only: the ground round it nowhere reaches the other level, and a ring
   // lies where the ground comes back to theirs (a knoll in a hollow's floor, a hollow on a top).
