@@ -20,6 +20,9 @@ constexpr const char* kGuessedReason =
     "them; nothing else tells it here";
 constexpr const char* kTinyGuessedReason =
     "a knoll or a hollow guessed from the level of the contours nearer it";
+constexpr const char* kSmallRingReason =
+    "a small ring: taken for a knoll, but the contours round it say a hollow, or the other way "
+    "round";
 constexpr const char* kUnreachedReason = "no contour with a known height is connected to it";
 constexpr const char* kOpenReason = "nothing tells up from down here";
 constexpr const char* kTinyReason = "too small to tell a knoll from a hollow";
@@ -135,6 +138,7 @@ class Derivation {
       solution_ = SolveLevels(faces_, edges_, settings);
     }
     JudgeBundles();
+    DoubtSmallRings();
     JudgeTinyRings();
     JudgeFormLines();
     return std::move(result_);
@@ -283,6 +287,32 @@ class Derivation {
       Bundle alone;
       alone.Chains = {c};
       Give(alone, v);
+    }
+  }
+
+  // A small ring guessed a knoll (or a hollow) by the hill rule alone, whose place among the
+  // contours round it says the other: too little to go by either way.
+  void DoubtSmallRings() {
+    const FaceBases bases = Bases(true);
+    for (std::size_t k = 0; k < t_.Lines.size(); ++k) {
+      const auto line = static_cast<std::int32_t>(k);
+      const auto c = static_cast<std::size_t>(t_.Lines[k]);
+      if (!t_.Small[c] || t_.Tiny[c] || t_.InsideSide[c] < 0) continue;
+      if (t_.Ticks[static_cast<std::size_t>(SideOf(line, true))] +
+              t_.Ticks[static_cast<std::size_t>(SideOf(line, false))] > 0)
+        continue;
+      const Chain& chain = t_.Chains[c];
+      const ObjectHeight& first = result_.Objects[static_cast<std::size_t>(chain.Pieces[0].Object)];
+      if (first.State != HeightState::Guessed) continue;
+      const std::int32_t outside = FaceOf(line, t_.InsideSide[c] != 0);
+      const auto base = bases[static_cast<std::size_t>(outside)];
+      const auto knoll = RingLooksLikeKnoll(t_, line, bases);
+      if (!base || !knoll) continue;
+      const auto level = static_cast<std::int32_t>(std::lround(first.Height.Metres / roles_.Interval));
+      if (*knoll == (level == *base + 1)) continue;
+      Bundle alone;
+      alone.Chains = {static_cast<std::int32_t>(c)};
+      Give(alone, {HeightState::None, 0, kSmallRingReason});
     }
   }
 

@@ -36,23 +36,46 @@ LinksFrom(const FacingRays& rays, std::int32_t side) {
 
 std::optional<bool> RingLooksLikeKnoll(const Topology& t, std::int32_t line,
                                        const FaceBases& bases) {
-  const std::int32_t inside = t.InsideSide[static_cast<std::size_t>(t.Lines[static_cast<std::size_t>(line)])];
+  const auto c = static_cast<std::size_t>(t.Lines[static_cast<std::size_t>(line)]);
+  const std::int32_t inside = t.InsideSide[c];
   if (inside < 0) return std::nullopt;
   const std::int32_t outside = SideOf(line, inside != 0);
-  const auto base = BaseOf(t, outside, bases);
+  const std::int32_t face = t.Areas.OfSide[static_cast<std::size_t>(outside)];
+  const auto base = bases[static_cast<std::size_t>(face)];
   if (!base) return std::nullopt;
+  // The contours round the face of open ground the ring lies in, by how near they come to it.
+  // Straight distances, not rays: a ring a few metres round sends too few rays, and those stop
+  // at the rings of noise beside it, whose levels are what is being judged.
   constexpr double kFar = std::numeric_limits<double>::infinity();
   double toUpper = kFar, toLower = kFar;
-  const auto [first, last] = LinksFrom(t.Rays, outside);
-  for (auto link = first; link != last; ++link) {
-    const std::int32_t other = LineOfSide(link->To);
-    if (other == line) continue;
+  const std::vector<Point>& ring = t.Chains[c].Points;
+  // Its centre and radius: a segment farther from the centre than the nearest so far plus the
+  // radius cannot come nearer, and most are.
+  Point centre;
+  for (const Point p : ring) centre = centre + p * (1.0 / static_cast<double>(ring.size()));
+  double radius = 0.0;
+  for (const Point p : ring) radius = std::max(radius, Length(p - centre));
+  for (std::size_t side = 0; side < t.Areas.OfSide.size(); ++side) {
+    if (t.Areas.OfSide[side] != face) continue;
+    const std::int32_t other = LineOfSide(static_cast<std::int32_t>(side));
+    const auto oc = static_cast<std::size_t>(t.Lines[static_cast<std::size_t>(other)]);
+    if (other == line || t.Tiny[oc]) continue;
     const auto level = LevelOf(t, other, bases);
-    if (level == *base + 1) toUpper = std::min(toUpper, link->Shortest);
-    else if (level == *base) toLower = std::min(toLower, link->Shortest);
+    if (level != *base + 1 && level != *base) continue;
+    double& nearest = level == *base + 1 ? toUpper : toLower;
+    const std::vector<Point>& points = t.Chains[oc].Points;
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+      if (DistanceToSegment(centre, points[i], points[i + 1]).Distance - radius >= nearest)
+        continue;
+      for (const Point p : ring)
+        nearest = std::min(nearest, DistanceToSegment(p, points[i], points[i + 1]).Distance);
+    }
   }
-  if (toUpper == kFar || toLower == kFar) return std::nullopt;
-  // Only a clear difference: rings of noise lie anywhere between their neighbours.
+  // Contours of one level only: the ground round it nowhere reaches the other level, and a ring
+  // lies where the ground comes back to theirs (a knoll in a hollow's floor, a hollow on a top).
+  if (toUpper == kFar && toLower == kFar) return std::nullopt;
+  if (toUpper == kFar || toLower == kFar) return toLower == kFar;
+  // Both: only a clear difference counts; rings of noise lie anywhere between their neighbours.
   if (toUpper * kClearlyNearer > toLower && toLower * kClearlyNearer > toUpper) return std::nullopt;
   return toUpper < toLower;
 }

@@ -1,9 +1,10 @@
 #pragma once
 // Guesses from the shape of the lines, for what the rules leave open once the heights that
 // follow from them are known:
-// - a ring too small to draw lies at the level of the contours round it that are clearly nearer:
-//   in a face between levels b and b + 1, one much nearer the contours at b + 1 is a knoll (it
-//   lies at b + 1), one much nearer those at b a hollow (at b);
+// - a ring too small to draw lies at the level of the contours round it: in a face between levels
+//   b and b + 1, one whose face has contours of one level only lies at theirs; else one much
+//   nearer the contours at b + 1 is a knoll (it lies at b + 1), one much nearer those at b a
+//   hollow (at b);
 // - elsewhere the ground keeps rising or falling the way it does beside the line: a contour
 //   facing, across a face of known level, contours higher than that face lies below it (and the
 //   other way round), as contours follow each other down a slope; this settles pieces of contours
@@ -21,9 +22,10 @@ namespace terrak::heights {
 // (derived, or guessed from what the rules leave open).
 using FaceBases = std::vector<std::optional<std::int32_t>>;
 
-// Whether the closed line encloses a knoll (true) or a hollow (false) by where it lies in the
-// face round it; nothing when that face's base is not settled, when it does not face contours of
-// both its levels or when it lies about as near to both.
+// Whether the closed line encloses a knoll (true) or a hollow (false) by the contours round the
+// face it lies in (rings too small to draw left out): those of one level only, or the clearly
+// nearer of both levels; nothing when that face's base is not settled, when its contours have no
+// settled level or when it lies about as near to both levels.
 std::optional<bool> RingLooksLikeKnoll(const Topology& t, std::int32_t line,
                                        const FaceBases& bases);
 

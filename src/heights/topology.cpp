@@ -85,6 +85,7 @@ Topology AnalyseTopology(const HeightMap& map, const TopologySettings& settings)
   t.LineOfChain.assign(t.Chains.size(), -1);
   t.InsideSide.assign(t.Chains.size(), -1);
   t.Tiny.assign(t.Chains.size(), false);
+  t.Small.assign(t.Chains.size(), false);
   for (std::size_t c = 0; c < t.Chains.size(); ++c) {
     const Chain& chain = t.Chains[c];
     for (const ChainPiece& piece : chain.Pieces)
@@ -93,7 +94,11 @@ Topology AnalyseTopology(const HeightMap& map, const TopologySettings& settings)
       t.LineOfChain[c] = static_cast<std::int32_t>(t.Lines.size());
       t.Lines.push_back(static_cast<std::int32_t>(c));
     }
-    if (chain.Closed && LineLength(chain.Points) < settings.SmallestRingMm * mm) t.Tiny[c] = true;
+    if (chain.Closed) {
+      const double length = LineLength(chain.Points);
+      t.Tiny[c] = length < settings.SmallestRingMm * mm;
+      t.Small[c] = length < settings.SmallRingMm * mm;
+    }
     if (chain.Closed) {
       const double area = SignedDoubleArea(chain.Points);
       if (area != 0) t.InsideSide[c] = area > 0 ? 0 : 1;  // counter-clockwise: inside on the left

@@ -20,6 +20,9 @@ struct TopologySettings {
   // A closed line shorter than this is below the size a mapper draws (an artefact of contours
   // traced from a DEM): it is never taken for a hill.
   double SmallestRingMm = 1.5;
+  // A closed line shorter than this is a small knoll or hollow: the hill rule alone is too little
+  // to say which where the contours round it say otherwise.
+  double SmallRingMm = 3.0;
   double TickReachMm = 0.5;   // a slope line's end this close to a contour touches it
   double FormShare = 0.7;     // a form line lies in the face most of its rays meet, by this share
 };
@@ -44,6 +47,8 @@ struct Topology {
   std::vector<std::int32_t> InsideSide;
   // Per chain: a closed line too small to tell a knoll from a hollow.
   std::vector<bool> Tiny;
+  // Per chain: a closed line below SmallRingMm (tiny ones too).
+  std::vector<bool> Small;
 };
 
 Topology AnalyseTopology(const HeightMap& map, const TopologySettings& settings = {});

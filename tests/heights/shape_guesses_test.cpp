@@ -93,5 +93,52 @@ TEST(ShapeGuesses, ATinyRingLiesAtTheLevelOfTheContoursClearlyNearerIt) {
             "too small to tell a knoll from a hollow");
 }
 
+TEST(ShapeGuesses, ATinyRingAmongContoursOfOneLevelLiesAtTheirLevel) {
+  // A hill whose top lies above 105 m and nowhere reaches 110 m: a speck of noise on it, with
+  // only the 105 m contour round it, is where the ground comes back down to 105 m. Beside a
+  // second speck, it goes by the contour round both, not by the speck its rays meet first.
+  MapDrawing d;
+  d.Add(kContour, Circle(200, 200, 100), Metres(105));
+  const std::int32_t speck = d.Add(kContour, Circle(280, 200, 1.5));
+  const std::int32_t beside = d.Add(kContour, Circle(274, 200, 1.5));
+  const HeightsResult r = DeriveHeights(d.Map(), TestRoles());
+  for (const std::int32_t ring : {speck, beside}) {
+    const ObjectHeight& o = r.Objects[static_cast<std::size_t>(ring)];
+    EXPECT_EQ(o.State, HeightState::Guessed) << ring;
+    EXPECT_EQ(o.Height, Metres(105)) << ring;
+    EXPECT_EQ(o.Reason, "a knoll or a hollow guessed from the level of the contours nearer it");
+  }
+}
+
+TEST(ShapeGuesses, ASmallRingWhoseHillGuessTheContoursRoundItContradictKeepsNoHeight) {
+  // 22 m round, a small knoll or hollow as a mapper draws them. On a hill's top that rises to a
+  // knoll of 110 m, 4 m from the 105 m contour round it and 80 m from the knoll, the hill rule
+  // says 110 m, where it lies says 105 m: too little either way.
+  MapDrawing hill;
+  hill.Add(kContour, Circle(200, 200, 100), Metres(105));
+  hill.Add(kContour, Circle(180, 200, 30));
+  const std::int32_t top = hill.Add(kContour, Circle(292.5, 200, 3.5));
+  const HeightsResult r = DeriveHeights(hill.Map(), TestRoles());
+  const ObjectHeight& doubted = r.Objects[static_cast<std::size_t>(top)];
+  EXPECT_EQ(doubted.State, HeightState::None);
+  EXPECT_FALSE(doubted.Height.Has);
+  EXPECT_EQ(doubted.Reason,
+            "a small ring: taken for a knoll, but the contours round it say a hollow, or the "
+            "other way round");
+
+  // On a slope, much nearer the 120 m contour above it than the 115 m one below: both say a
+  // knoll, at 120 m.
+  MapDrawing slope;
+  slope.Add(kIndex, Straight(0, 0, 400));
+  slope.Add(kContour, Straight(20, 0, 400), Metres(105));
+  slope.Add(kContour, Straight(40, 0, 400));
+  slope.Add(kContour, Straight(60, 0, 400));
+  slope.Add(kContour, Straight(80, 0, 400));
+  const std::int32_t knoll = slope.Add(kContour, Circle(100, 75, 3.5));
+  const HeightsResult k = DeriveHeights(slope.Map(), TestRoles());
+  EXPECT_EQ(k.Objects[static_cast<std::size_t>(knoll)].State, HeightState::Guessed);
+  EXPECT_EQ(k.Objects[static_cast<std::size_t>(knoll)].Height, Metres(120));
+}
+
 }  // namespace
 }  // namespace terrak::heights
