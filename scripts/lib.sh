@@ -7,7 +7,7 @@ TERRAK_PACKAGES=(
   libsimpleini-dev libicu-dev libxxhash-dev libpugixml-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libgdal-dev libcli11-dev libpng-dev libtinygltf-dev
-  openorienteering-mapper xvfb xdotool xclip imagemagick
+  openorienteering-mapper xvfb xdotool xclip imagemagick pngquant
 )
 
 terrak_root() { cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd; }

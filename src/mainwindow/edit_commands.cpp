@@ -44,8 +44,9 @@ void ElevationsClick(MapWindow& w) {
     step.push_back({object, o.HasHeight ? heights::Metres(o.Height / 10.0) : heights::HeightValue{},
                     heights::Metres(height / 10.0)});
   }
+  HeightsBefore before = KeepObjectHeights(w.App.Model, w.App.Paths.WorkingCopy, view.TracedObjects);
   WriteTracedHeights(w.App.Model, w.App.Paths.WorkingCopy, view.TracedObjects, view.NewHeight);
-  w.App.Heights.UndoSteps.push_back(std::move(step));
+  w.App.Heights.UndoSteps.push_back({std::move(step), std::move(before)});
   view.CurrentHeight = view.NewHeight;
   w.App.Model.MapModified = true;
   w.Host.ShowStatusMessage("Height " + FormatFixed(view.NewHeight / 10.0, 1, 1) +

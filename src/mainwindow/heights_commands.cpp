@@ -34,6 +34,11 @@ heights::HeightMap ShownHeightMap(const AppState& app) {
 
 std::size_t WriteHeightsStep(MapWindow& w, const HeightChanges& changes) {
   AppState& app = w.App;
+  TracedObjectList objects;
+  for (const heights::HeightChange& change : changes)
+    if (change.Object >= 0 && static_cast<std::size_t>(change.Object) < app.Model.MapObjects.size())
+      objects.push_back(change.Object);
+  HeightsBefore before = KeepObjectHeights(app.Model, app.Paths.WorkingCopy, objects);
   const HeightChanges unwritten =
       heights::WriteHeightChanges(app.Model, app.Paths.WorkingCopy, changes);
   HeightChanges written;
@@ -45,7 +50,7 @@ std::size_t WriteHeightsStep(MapWindow& w, const HeightChanges& changes) {
                           " heights were not written: the map's format cannot hold them.",
                       MessageType::Warning, static_cast<unsigned>(DialogButton::Ok));
   if (!written.empty()) {
-    app.Heights.UndoSteps.push_back(written);
+    app.Heights.UndoSteps.push_back({written, std::move(before)});
     app.Model.MapModified = true;
   }
   return written.size();
@@ -208,12 +213,13 @@ void UndoHeightsClick(MapWindow& w) {
     w.Host.ShowStatusMessage(kNothingToUndoMessage);
     return;
   }
-  const HeightChanges step = app.Heights.UndoSteps.back();
+  const HeightsStep step = std::move(app.Heights.UndoSteps.back());
   app.Heights.UndoSteps.pop_back();
-  heights::WriteHeightChanges(app.Model, app.Paths.WorkingCopy, heights::Undoing(step));
-  app.Model.MapModified = true;
+  // The kept bytes go back, not the old heights written anew: a field or tag may hold a height
+  // in more than one way, and only its own bytes leave the map as it was.
+  RestoreObjectHeights(app.Model, app.Paths.WorkingCopy, step.Before);
   w.Host.Invalidate();
-  w.Host.ShowStatusMessage("Heights of " + std::to_string(step.size()) +
+  w.Host.ShowStatusMessage("Heights of " + std::to_string(step.Changes.size()) +
                            " objects taken back");
 }
 

@@ -6,6 +6,7 @@
 
 #include "heights/check_heights.h"
 #include "heights/height_result.h"
+#include "mapfile/map_writer.h"
 #include "platform/canvas.h"
 
 namespace terrak {
@@ -26,11 +27,17 @@ struct AlongLineDrag {
   Point End;
 };
 
+// One user action's change of heights, and the heights as they were before it, byte for byte.
+struct HeightsStep {
+  heights::HeightChanges Changes;
+  HeightsBefore Before;
+};
+
 struct HeightsState {
   std::optional<HeightsPreview> Preview;
   // Each entry one user action (one Ins, one drag, one accepted derivation, one DEM run), as
   // written; the last is undone first. Object numbers index the model's objects.
-  std::vector<heights::HeightChanges> UndoSteps;
+  std::vector<HeightsStep> UndoSteps;
   AlongLineDrag AlongLine;
   // The last Check Heights: its findings and the one shown (-1 before the first).
   std::vector<heights::Finding> Findings;

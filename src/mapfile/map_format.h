@@ -109,6 +109,13 @@ struct BytePatch {
 // One object's new height: tenths of a metre, or none to clear it.
 using HeightWrite = std::pair<std::int64_t, std::optional<std::int32_t>>;
 
+// What a format held of some objects' heights before a write, for RestoreHeights to put back
+// byte for byte; each format keeps its own kind.
+class KeptHeights {
+ public:
+  virtual ~KeptHeights() = default;
+};
+
 // A file to write on Save beside the map itself (OCAD 9's heights).
 struct SidecarFile {
   std::string Suffix;  // appended to the map's name: ".heights"
@@ -146,6 +153,13 @@ class FormatMap {
   virtual std::vector<BytePatch> WriteHeights(const std::vector<HeightWrite>& heights) = 0;
   virtual std::vector<BytePatch> WriteSymbol(const std::vector<std::int64_t>& keys,
                                              std::int32_t symbol) = 0;
+  // The bytes and records that hold these objects' heights now (the keys as WriteHeights takes
+  // them). Writes of other fields in between (a symbol) survive RestoreHeights.
+  virtual std::shared_ptr<const KeptHeights> KeepHeights(
+      const std::vector<std::int64_t>& keys) const = 0;
+  // Puts the kept heights back as they were, after any writes of heights since; returns the
+  // change of the bytes as patches.
+  virtual std::vector<BytePatch> RestoreHeights(const KeptHeights& kept) = 0;
   // The map's bytes as they are now: what Save writes over the map file.
   virtual const std::vector<std::uint8_t>& Bytes() const = 0;
   // Files Save writes beside the map; none for most formats.

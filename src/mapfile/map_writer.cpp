@@ -224,6 +224,47 @@ void ClearTracedHeights(MapModel& model, const std::string& workingCopy,
   WriteHeights(model, workingCopy, traced, std::nullopt);
 }
 
+HeightsBefore KeepObjectHeights(const MapModel& model, const std::string& workingCopy,
+                                const TracedObjectList& objects) {
+  HeightsBefore before;
+  for (std::int32_t index : objects) {
+    const TMapObject& object = ObjectAt(model, index);
+    before.Model.push_back({index, object.Height, object.HasHeight});
+  }
+  if (model.Format) {
+    before.Format = model.Format->KeepHeights(KeysOf(model, objects));
+    return before;
+  }
+  FileStream stream(workingCopy, FileMode::ReadDenyWrite);
+  const ocad::RecordReader reader(stream);
+  const bool narrow = model.OcadVersion == 5;
+  const std::size_t offset = narrow ? 10 : 12, size = narrow ? 2 : 4;
+  for (std::int32_t index : objects) {
+    const ObjectRecord record = ReadObjectRecord(model, reader, ObjectAt(model, index));
+    if (record.Bytes.size() < offset + size) throw OcadFormatError("object record too short");
+    const auto field = record.Bytes.begin() + static_cast<std::ptrdiff_t>(offset);
+    before.Fields.push_back({record.Position + static_cast<std::int64_t>(offset),
+                             {field, field + static_cast<std::ptrdiff_t>(size)}});
+  }
+  return before;
+}
+
+void RestoreObjectHeights(MapModel& model, const std::string& workingCopy,
+                          const HeightsBefore& before) {
+  if (before.Format) {
+    FollowInWorkingCopy(model, workingCopy, model.Format->RestoreHeights(*before.Format));
+  } else if (!before.Fields.empty()) {
+    FileStream stream(workingCopy, FileMode::ReadWriteExclusive);
+    // Last first, so an object kept twice ends as it was first.
+    for (auto field = before.Fields.rbegin(); field != before.Fields.rend(); ++field)
+      stream.Write(field->Position, field->Bytes.data(), field->Bytes.size());
+    stream.Close();
+  }
+  for (auto kept = before.Model.rbegin(); kept != before.Model.rend(); ++kept)
+    SetModelHeight(model, kept->Index, kept->Height, kept->HasHeight);
+  model.MapModified = true;
+}
+
 void ClearAllHeights(MapModel& model, const std::string& workingCopy, UserDialogs& dialogs) {
   dialogs.Message(kClearingHeightsMessage, MessageType::Information,
                   static_cast<unsigned>(DialogButton::Ok));

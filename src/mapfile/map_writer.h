@@ -1,10 +1,12 @@
 #pragma once
 // Changes written into the working copy at once, patching records in place, and Save/Save As.
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "mapfile/map_format.h"
 #include "mapfile/map_model.h"
 #include "platform/safe_file_writer.h"
 #include "platform/user_dialogs.h"
@@ -22,6 +24,27 @@ void WriteTracedHeights(MapModel& model, const std::string& workingCopy,
 // Takes the height of every traced object away.
 void ClearTracedHeights(MapModel& model, const std::string& workingCopy,
                         const TracedObjectList& traced);
+// The heights of some objects as they are now, in the model and byte for byte in the map (the
+// height field, the heights file's lines, the height tag's text), for undo.
+struct HeightsBefore {
+  struct ModelHeight {
+    std::int32_t Index = 0;
+    std::int32_t Height = 0;
+    bool HasHeight = false;
+  };
+  struct FieldBytes {  // maps of the first reader: the field's place in the working copy
+    std::int64_t Position = 0;
+    std::vector<std::uint8_t> Bytes;
+  };
+  std::vector<ModelHeight> Model;
+  std::vector<FieldBytes> Fields;
+  std::shared_ptr<const KeptHeights> Format;
+};
+HeightsBefore KeepObjectHeights(const MapModel& model, const std::string& workingCopy,
+                                const TracedObjectList& objects);
+// Puts the kept heights back, whatever heights were written to those objects since.
+void RestoreObjectHeights(MapModel& model, const std::string& workingCopy,
+                          const HeightsBefore& before);
 // Takes the height of every loaded object away.
 void ClearAllHeights(MapModel& model, const std::string& workingCopy, UserDialogs& dialogs);
 // Gives every traced object the symbol number symbol (index and object), in memory and file.

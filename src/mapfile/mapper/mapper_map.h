@@ -35,6 +35,9 @@ class MapperMap final : public FormatMap, public HeightTagChoice {
   std::vector<BytePatch> WriteHeights(const std::vector<HeightWrite>& heights) override;
   std::vector<BytePatch> WriteSymbol(const std::vector<std::int64_t>& keys,
                                      std::int32_t symbol) override;
+  std::shared_ptr<const KeptHeights> KeepHeights(
+      const std::vector<std::int64_t>& keys) const override;  // mapper_write.cpp
+  std::vector<BytePatch> RestoreHeights(const KeptHeights& kept) override;
   const std::vector<std::uint8_t>& Bytes() const override { return bytes_; }
   SymbolDefinitions ReadSymbolDefinitions() const override;  // mapper_symbols.cpp
 

@@ -75,7 +75,84 @@ std::optional<BytePatch> RemoveAddedWrapper(std::string_view text, const pugi::x
   return std::nullopt;
 }
 
+// Where a tags element ends: just after its end tag, or after its start tag when it closes
+// itself.
+std::int64_t EndOfTagsElement(std::string_view text, const pugi::xml_node& tags) {
+  const StartTag start = TagOf(text, tags);
+  if (start.SelfClosing) return start.End + 1;
+  std::int64_t from = start.End + 1;
+  if (const pugi::xml_node last = tags.last_child(); last && last.type() == pugi::node_element)
+    from = StartOf(last);
+  const std::size_t close = text.find("</tags", static_cast<std::size_t>(from));
+  const std::size_t end =
+      close == std::string_view::npos ? close : text.find('>', close);
+  if (end == std::string_view::npos)
+    throw MapFormatError(kNotMapperMessage, "a tags element without its end tag");
+  return static_cast<std::int64_t>(end) + 1;
+}
+
+// The part of an object's text that a write of its height changes: from the "/>" or ">" that
+// ends its start tag to the end of its tags element, and over "</object>" when that follows
+// at once (an object the write opened, or one with nothing but tags). The start tag's
+// attributes lie outside, so a change of symbol made since survives putting a height back.
+std::pair<std::int64_t, std::int64_t> HeightRegion(std::string_view text,
+                                                   const pugi::xml_node& object) {
+  const StartTag start = TagOf(text, object);
+  if (start.SelfClosing) return {start.End - 1, start.End + 1};
+  std::int64_t end = start.End + 1;
+  if (const pugi::xml_node tags = object.child("tags")) end = EndOfTagsElement(text, tags);
+  constexpr std::string_view kObjectEnd = "</object>";
+  if (text.substr(static_cast<std::size_t>(end), kObjectEnd.size()) == kObjectEnd)
+    end += static_cast<std::int64_t>(kObjectEnd.size());
+  return {start.End, end};
+}
+
+struct KeptHeight {
+  std::int64_t Key = 0;
+  std::vector<std::uint8_t> Text;  // the object's height region
+  std::optional<AddedWrapper> Wrapper;
+};
+
+struct MapperKeptHeights final : KeptHeights {
+  std::vector<KeptHeight> Objects;
+};
+
 }  // namespace
+
+std::shared_ptr<const KeptHeights> MapperMap::KeepHeights(
+    const std::vector<std::int64_t>& keys) const {
+  const std::string_view text = TextOf(bytes_);
+  auto kept = std::make_shared<MapperKeptHeights>();
+  std::map<std::int64_t, bool> seen;
+  for (std::int64_t key : keys) {
+    if (key < 0 || key >= static_cast<std::int64_t>(doc_->ObjectNodes.size()))
+      throw std::invalid_argument("no object with this key");
+    if (!seen.emplace(key, true).second) continue;
+    const auto [begin, end] = HeightRegion(text, doc_->ObjectNodes[static_cast<std::size_t>(key)]);
+    KeptHeight one{key, {bytes_.begin() + begin, bytes_.begin() + end}, std::nullopt};
+    if (const auto wrapper = doc_->AddedWrappers.find(key); wrapper != doc_->AddedWrappers.end())
+      one.Wrapper = wrapper->second;
+    kept->Objects.push_back(std::move(one));
+  }
+  return kept;
+}
+
+std::vector<BytePatch> MapperMap::RestoreHeights(const KeptHeights& kept) {
+  const std::string_view text = TextOf(bytes_);
+  std::vector<BytePatch> patches;
+  for (const KeptHeight& one : dynamic_cast<const MapperKeptHeights&>(kept).Objects) {
+    const auto [begin, end] =
+        HeightRegion(text, doc_->ObjectNodes.at(static_cast<std::size_t>(one.Key)));
+    patches.push_back({begin, end - begin, one.Text});
+    if (one.Wrapper)
+      doc_->AddedWrappers[one.Key] = *one.Wrapper;
+    else
+      doc_->AddedWrappers.erase(one.Key);
+  }
+  ApplyPatches(bytes_, patches);
+  Parse();
+  return patches;
+}
 
 std::vector<BytePatch> MapperMap::WriteHeights(const std::vector<HeightWrite>& heights) {
   std::map<std::int64_t, std::optional<std::int32_t>> byObject;

@@ -308,6 +308,69 @@ std::vector<BytePatch> Ocad9Map::WriteHeights(const std::vector<HeightWrite>& he
   return patches;
 }
 
+namespace {
+
+// An object's height as version 10 on hold it (the field's bytes) or as version 9 does (its
+// line of the heights file and a stale line at the same entry, each there or not).
+struct KeptHeight {
+  std::int64_t Key = 0;
+  std::int64_t FieldPos = -1;
+  std::vector<std::uint8_t> Field;
+  std::optional<SidecarHeight> Line;
+  std::optional<SidecarHeight> StaleLine;
+};
+
+struct Ocad9KeptHeights final : KeptHeights {
+  std::vector<KeptHeight> Objects;
+};
+
+std::optional<SidecarHeight> LineAt(const SidecarHeights& lines, std::int64_t key) {
+  const auto found = lines.find(key);
+  if (found == lines.end()) return std::nullopt;
+  return found->second;
+}
+
+void PutLine(SidecarHeights& lines, std::int64_t key, const std::optional<SidecarHeight>& line) {
+  if (line)
+    lines[key] = *line;
+  else
+    lines.erase(key);
+}
+
+}  // namespace
+
+std::shared_ptr<const KeptHeights> Ocad9Map::KeepHeights(
+    const std::vector<std::int64_t>& keys) const {
+  auto kept = std::make_shared<Ocad9KeptHeights>();
+  std::set<std::int64_t> seen;
+  for (std::int64_t key : keys) {
+    if (!seen.insert(key).second) continue;
+    const Entry& entry = EntryOf(key);
+    KeptHeight one{key, -1, {}, LineAt(sidecar_, key), LineAt(staleSidecar_, key)};
+    if (layout_.Height) {
+      one.FieldPos = entry.Position + *layout_.Height;
+      const auto from = bytes_.begin() + one.FieldPos;
+      one.Field.assign(from, from + 4);
+    }
+    kept->Objects.push_back(std::move(one));
+  }
+  return kept;
+}
+
+std::vector<BytePatch> Ocad9Map::RestoreHeights(const KeptHeights& kept) {
+  std::vector<BytePatch> patches;
+  for (const KeptHeight& one : dynamic_cast<const Ocad9KeptHeights&>(kept).Objects) {
+    if (one.FieldPos < 0) {
+      PutLine(sidecar_, one.Key, one.Line);
+      PutLine(staleSidecar_, one.Key, one.StaleLine);
+      continue;
+    }
+    std::copy(one.Field.begin(), one.Field.end(), bytes_.begin() + one.FieldPos);
+    patches.push_back({one.FieldPos, 4, one.Field});
+  }
+  return patches;
+}
+
 std::vector<BytePatch> Ocad9Map::WriteSymbol(const std::vector<std::int64_t>& keys,
                                              std::int32_t symbol) {
   std::vector<BytePatch> patches;

@@ -27,6 +27,9 @@ class Ocad9Map final : public FormatMap {
   std::vector<FormatSymbol> ReadSymbols() const override;
   ObjectsRead ReadObjects(const std::function<bool(std::int32_t)>& wanted) const override;
   std::vector<BytePatch> WriteHeights(const std::vector<HeightWrite>& heights) override;
+  std::shared_ptr<const KeptHeights> KeepHeights(
+      const std::vector<std::int64_t>& keys) const override;
+  std::vector<BytePatch> RestoreHeights(const KeptHeights& kept) override;
   std::vector<BytePatch> WriteSymbol(const std::vector<std::int64_t>& keys,
                                      std::int32_t symbol) override;
   const std::vector<std::uint8_t>& Bytes() const override { return bytes_; }
