@@ -8,9 +8,9 @@
 #include "mainwindow/menu_commands.h"
 #include "mainwindow/symbol_selection.h"
 #include "platform/file_stream.h"
-#include "support/mapper_build.h"
-#include "support/ocad_build9.h"
-#include "support/ocad_builder.h"
+#include "mapbuild/mapper_build.h"
+#include "mapbuild/ocad_build9.h"
+#include "mapbuild/ocad_builder.h"
 #include "window_fixture.h"
 
 namespace terrak {
