@@ -1,7 +1,8 @@
 #pragma once
 // What the symbol readers' fuzz targets share: the bytes as a map of one kind, its symbol
 // definitions read and the whole map drawn. The only allowed outcome besides a picture is the
-// program's own refusal (MapFormatError).
+// program's own refusal (MapFormatError). Every text drawn, and its font's name, is UTF-8
+// whatever bytes the file held.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "mapdraw/map_drawing.h"
 #include "mapfile/drawing_source.h"
 #include "mapfile/map_formats.h"
+#include "mapfile/text_encoding.h"
 
 namespace terrak::fuzzing {
 
@@ -30,6 +32,8 @@ inline void DrawMapOfKind(const std::uint8_t* data, std::size_t size, MapFileKin
           item.TextIndex >= drawn.Picture.Texts.size())
         std::abort();
     }
+    for (const PictureText& text : drawn.Picture.Texts)
+      if (ValidUtf8(text.Text) != text.Text || ValidUtf8(text.Family) != text.Family) std::abort();
     for (const PicturePart& part : drawn.Picture.Parts)
       if (std::size_t{part.First} + part.Count > drawn.Picture.Points.size()) std::abort();
   } catch (const MapFormatError&) {

@@ -68,7 +68,7 @@ ModelElement ConvertObject6(const std::vector<std::uint8_t>& object, int version
     std::string text;
     if (textStart < textEnd) {
       if (wideText) {
-        text = Utf16LeToUtf8(bytes + textStart, (textEnd - textStart) / 2);
+        text = Utf16LeToUtf8({bytes + textStart, textEnd - textStart});
       } else {
         std::size_t textLength = 0;
         while (textStart + textLength < textEnd && bytes[textStart + textLength] != 0)

@@ -84,7 +84,7 @@ class Record {
         std::min<std::int64_t>({U8(at), 31, Size() - at - 1});
     const std::string raw(reinterpret_cast<const char*>(bytes_.data() + at + 1),
                           static_cast<std::size_t>(length));
-    return utf8 ? raw : Windows1252ToUtf8(raw);
+    return utf8 ? ValidUtf8(raw) : Windows1252ToUtf8(raw);
   }
 
  private:

@@ -1,39 +1,20 @@
 #include "mapfile/utf16.h"
 
 #include "common/bytes.h"
+#include "mapfile/text_encoding.h"
 
 namespace terrak {
 
-namespace {
-
-void AppendUtf8(std::string& out, std::uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-}  // namespace
-
-std::string Utf16LeToUtf8(const std::uint8_t* bytes, std::size_t units) {
-  constexpr std::uint32_t kReplacement = 0xFFFD;
+std::string Utf16LeToUtf8(std::span<const std::uint8_t> bytes) {
+  constexpr char32_t kReplacement = 0xFFFD;
+  const std::size_t units = bytes.size() / 2;
+  const auto unitAt = [&](std::size_t i) -> char32_t { return GetU16(bytes.data() + 2 * i); };
   std::string out;
   for (std::size_t i = 0; i < units; ++i) {
-    const std::uint32_t unit = GetU16(bytes + 2 * i);
-    if (unit == 0) break;
+    const char32_t unit = unitAt(i);
+    if (unit == 0) return out;
     if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units) {
-      const std::uint32_t low = GetU16(bytes + 2 * (i + 1));
+      const char32_t low = unitAt(i + 1);
       if (low >= 0xDC00 && low < 0xE000) {
         AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
         ++i;
@@ -42,6 +23,8 @@ std::string Utf16LeToUtf8(const std::uint8_t* bytes, std::size_t units) {
     }
     AppendUtf8(out, unit >= 0xD800 && unit < 0xE000 ? kReplacement : unit);
   }
+  // Half a unit left over: a text cut short, unless it is the zero that ends it.
+  if (bytes.size() % 2 != 0 && bytes.back() != 0) AppendUtf8(out, kReplacement);
   return out;
 }
 

@@ -61,7 +61,7 @@ TEST(DamagedMaps, EveryOcadRecordIsCheckedAgainstTheFile) {
         {"object lies outside the file", [&](auto& f) { PutI32(f.data() + entry + 16, static_cast<std::int32_t>(size - 8)); }},
         {"object with a negative number of coordinates", [&](auto& f) { PutI32(f.data() + items, -1); }},
         {"object's coordinates run past its length", [&](auto& f) { PutI32(f.data() + items, 3); }},
-        {"object's coordinates run past its length", [&](auto& f) { PutU16(f.data() + texts, 1); }},
+        {"object's text runs past its length", [&](auto& f) { PutU16(f.data() + texts, 1); }},
         {"object's coordinates run past its length", [&](auto& f) { PutI32(f.data() + entry + 20, 8); }},
         {"records overlap", [&](auto& f) { PutI32(f.data() + entry + 16, static_cast<std::int32_t>(layout.Objects[1].FilePos)); }},
         {"records overlap", [&](auto& f) { PutI32(f.data() + layout.Objects[1].EntryPos + 16, static_cast<std::int32_t>(object)); }},

@@ -129,11 +129,6 @@ TEST(Ocad9Read, LongObjectsManyIndexBlocksAndTexts) {
   }
 }
 
-TEST(Ocad9Read, TextsChangeFromTwoToThreeUtf8BytesAtU0800) {
-  const std::uint8_t units[] = {0xFF, 0x07, 0x00, 0x08, 0, 0};
-  EXPECT_EQ(Utf16LeToUtf8(units, 3), "\xDF\xBF\xE0\xA0\x80");
-}
-
 TEST(Ocad9Read, HeightsFromEachVersionsFieldInItsUnit) {
   struct Case {
     int Version;

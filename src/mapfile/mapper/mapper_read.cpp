@@ -10,6 +10,7 @@
 #include "mapfile/mapper/mapper_coords.h"
 #include "mapfile/mapper/mapper_document.h"
 #include "mapfile/mapper/xml_text.h"
+#include "mapfile/text_encoding.h"
 
 namespace terrak::mapper {
 
@@ -118,7 +119,7 @@ void ReadSymbolSection(const pugi::xml_node& section, MapperMap::Document& doc) 
   for (const auto& [id, symbol] : symbols) {
     FormatSymbol info;
     info.Code = symbol.attribute("code").value();
-    info.Description = symbol.attribute("name").value();
+    info.Description = ValidUtf8(symbol.attribute("name").value());
     const long long type = typeOfId[id];
     info.Kind = type == 16 ? CombinedKind(symbol, typeOfId) : KindOfType(type);
     std::optional<std::int32_t> number = NumberOfCode(info.Code);
@@ -206,7 +207,7 @@ void ReadObjectSection(const pugi::xml_node& parts, MapperMap::Document& doc) {
       }
       object.Points = ReadCoords(node.child("coords"));
       object.Extent = ExtentOf(object.Points);
-      object.Text = node.child("text").child_value();
+      object.Text = ValidUtf8(node.child("text").child_value());
       doc.ObjectNodes.push_back(node);
       doc.IsPath.push_back(type == 1);
       doc.Objects.push_back(std::move(object));

@@ -13,6 +13,7 @@
 #include "mapfile/mapper/mapper_coords.h"
 #include "mapfile/mapper/mapper_document.h"
 #include "mapfile/symbol_definitions.h"
+#include "mapfile/text_encoding.h"
 
 namespace terrak::mapper {
 
@@ -53,7 +54,7 @@ std::vector<MapColour> ReadColours(const pugi::xml_node& colours) {
   std::vector<MapColour> table;
   for (const pugi::xml_node& node : colours.children("color")) {
     MapColour colour;
-    colour.Name = node.attribute("name").value();
+    colour.Name = ValidUtf8(node.attribute("name").value());
     colour.Cyan = static_cast<float>(std::clamp(Number(node, "c", 0), 0.0, 1.0));
     colour.Magenta = static_cast<float>(std::clamp(Number(node, "m", 0), 0.0, 1.0));
     colour.Yellow = static_cast<float>(std::clamp(Number(node, "y", 0), 0.0, 1.0));
@@ -257,7 +258,7 @@ class SymbolReader {
   TextDefinition Text(const pugi::xml_node& node) {
     TextDefinition text;
     const pugi::xml_node font = node.child("font");
-    text.FontFamily = font.attribute("family") ? font.attribute("family").value() : "Arial";
+    text.FontFamily = font.attribute("family") ? ValidUtf8(font.attribute("family").value()) : "Arial";
     text.FontSize = Length(font, "size", 4000);
     text.Bold = Flag(font, "bold", false);
     text.Italic = Flag(font, "italic", false);

@@ -180,7 +180,7 @@ MapDrawing6 ReadMapDrawing6(std::span<const std::uint8_t> bytes) {
       const std::uint8_t* text = coords + 8 * items;
       const auto textBytes = static_cast<std::size_t>(8 * textUnits);
       if (map.Version == 8 && record[3] == 1) {
-        object.Text = Utf16LeToUtf8(text, textBytes / 2);
+        object.Text = Utf16LeToUtf8({text, textBytes});
       } else {
         const auto* chars = reinterpret_cast<const char*>(text);
         object.Text = Windows1252ToUtf8(

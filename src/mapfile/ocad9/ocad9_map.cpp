@@ -151,10 +151,11 @@ void Ocad9Map::Check(const std::optional<std::vector<std::uint8_t>>& sidecar) {
       const std::uint8_t* object = view.At(pos, layout_.HeaderSize, "object");
       const std::int32_t items = GetI32(object + layout_.ItemCount);
       if (items < 0) view.Damaged("object with a negative number of coordinates");
-      const std::int64_t size = layout_.HeaderSize +
-                                8 * (static_cast<std::int64_t>(items) +
-                                     GetU16(object + layout_.TextCount));
-      if (size > length) view.Damaged("object's coordinates run past its length");
+      const std::int64_t coordsEnd = layout_.HeaderSize + 8 * static_cast<std::int64_t>(items);
+      if (coordsEnd > length) view.Damaged("object's coordinates run past its length");
+      // The text follows the coordinates in 8-byte units of four UTF-16 characters.
+      const std::int64_t size = coordsEnd + 8 * std::int64_t{GetU16(object + layout_.TextCount)};
+      if (size > length) view.Damaged("object's text runs past its length");
       view.At(pos, size, "object");
       regions.Add(pos, size);
       Entry entry{entryPos, pos, size, GetI32(raw + kEntrySymbol), status == kStatusHidden,
@@ -209,7 +210,7 @@ std::vector<FormatSymbol> Ocad9Map::ReadSymbols() const {
     symbol.Kind = SymbolKind(record[kSymbolType]);
     const std::uint8_t* text = record + kSymbolDescription;
     if (info_.Version >= 11) {
-      symbol.Description = Utf16LeToUtf8(text, kWideDescriptionChars);
+      symbol.Description = Utf16LeToUtf8({text, 2 * kWideDescriptionChars});
     } else {
       const std::size_t length = std::min<std::size_t>(text[0], kShortDescriptionSize - 1);
       symbol.Description =
@@ -241,7 +242,7 @@ FormatObject Ocad9Map::Decode(const Entry& entry) const {
   const std::size_t textBytes = 8 * static_cast<std::size_t>(GetU16(record + layout_.TextCount));
   const std::uint8_t* text = coords + 8 * static_cast<std::size_t>(items);
   if (layout_.WideText) {
-    object.Text = Utf16LeToUtf8(text, textBytes / 2);
+    object.Text = Utf16LeToUtf8({text, textBytes});
   } else {
     const auto* chars = reinterpret_cast<const char*>(text);
     object.Text = Windows1252ToUtf8(

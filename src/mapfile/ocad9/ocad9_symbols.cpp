@@ -41,7 +41,7 @@ ColourString ParseColourString(std::string_view text, bool utf8) {
   ColourString parsed;
   const std::size_t firstTab = text.find('\t');
   const std::string_view name = text.substr(0, firstTab);
-  parsed.Colour.Name = utf8 ? std::string(name) : Windows1252ToUtf8(name);
+  parsed.Colour.Name = utf8 ? ValidUtf8(name) : Windows1252ToUtf8(name);
   for (std::size_t start = firstTab; start != std::string_view::npos;) {
     const std::size_t end = text.find('\t', start + 1);
     const std::string_view field = text.substr(start + 1, end == std::string_view::npos
