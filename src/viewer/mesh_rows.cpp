@@ -189,8 +189,8 @@ bool ProjectFour(const ViewTransform& view, std::int64_t tilesAcross, const doub
     // Lanes past the row's end count as hidden here.
     const Ints counted = __builtin_convertvector(visible, Ints) &
                          (Ints{0, 1, 2, 3} + static_cast<std::int32_t>(k) < static_cast<std::int32_t>(count));
-    lowest = counted & (sys < lowest) ? sys : lowest;
-    highest = counted & (sys > highest) ? sys : highest;
+    lowest = (counted & (sys < lowest)) ? sys : lowest;
+    highest = (counted & (sys > highest)) ? sys : highest;
     std::memcpy(&out.X[k], &sxs, sizeof sxs);
     std::memcpy(&out.Y[k], &sys, sizeof sys);
     std::memcpy(&out.Depth[k], &deps, sizeof deps);

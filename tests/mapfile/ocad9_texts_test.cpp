@@ -11,7 +11,7 @@
 #include "mapfile/mapper/mapper_map.h"
 #include "mapfile/ocad9/ocad9_map.h"
 #include "mapfile/symbol_definitions.h"
-#include "support/ocad_build9.h"
+#include "mapbuild/ocad_build9.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
