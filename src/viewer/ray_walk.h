@@ -17,8 +17,8 @@ struct RayCrossing {
   bool OnXLine = false;  // the crossed line is x = Px (else y = Py)
 };
 
-// Walks the ray from grid position (u, v) at rayAngle degrees (clockwise from north). The x
-// direction is +1 below 180 degrees, the y direction +1 below 90 or above 270; the first x line
+// Walks the ray from grid position (u, v) at rayAngle degrees (clockwise from north, any
+// value). The x direction is +1 below 180 degrees, the y direction +1 below 90 or above 270; the first x line
 // is trunc(u) + 1 going up and trunc(u) going down, likewise in y. The ray leaves the grid when
 // a line index passes the last index (lastX, lastY) in its direction of travel, or 0 going
 // down. Lines outside 0..last are passed over without a visit, as no crossing on them can lie
@@ -31,8 +31,11 @@ void WalkRay(double u, double v, double rayAngle, std::int64_t lastX, std::int64
   const double a = rayAngle / kDegreesPerRadian;
   const double s = std::fabs(std::sin(a));
   const double c = std::fabs(std::cos(a));
-  const int dirX = rayAngle < 180 ? 1 : -1;
-  const int dirY = rayAngle < 90 || rayAngle > 270 ? 1 : -1;
+  // The picture's left rays start below 0 degrees when the bearing is small: their way is
+  // chosen from the same bearing brought into 0..360, else they would run mirrored.
+  const double heading = std::fmod(std::fmod(rayAngle, 360.0) + 360.0, 360.0);
+  const int dirX = heading < 180 ? 1 : -1;
+  const int dirY = heading < 90 || heading > 270 ? 1 : -1;
   const auto firstLine = [](double p, int dir, std::int64_t last) {
     const double line = dir > 0 ? std::trunc(p) + 1 : std::trunc(p);
     // Indices far outside the grid are all alike: held to one step beyond either end.

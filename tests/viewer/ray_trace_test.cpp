@@ -78,6 +78,19 @@ TEST(WalkRay, CrossesGridLinesInOrderOfDistanceUntilItLeavesTheGrid) {
   // Rays from absurdly far away end all the same; undefined positions give no ray.
   EXPECT_LE(Walk(1e300, 2.5, 270).size(), 20u);
   EXPECT_TRUE(Walk(std::nan(""), 2.5, 0).empty());
+
+  // A ray left of north (the picture's left columns at a small bearing) runs north-west, as
+  // its bearing brought into 0..360 does, not mirrored to the north-east.
+  const std::vector<RayCrossing> leftOfNorth = Walk(5.5, 5.5, -20);
+  const std::vector<RayCrossing> northWest = Walk(5.5, 5.5, 340);
+  // (57.295 degrees a radian make 340 and -20 degrees differ slightly in their sines.)
+  ASSERT_EQ(leftOfNorth.size(), northWest.size());
+  for (std::size_t k = 0; k < leftOfNorth.size(); ++k) {
+    EXPECT_NEAR(leftOfNorth[k].Px, northWest[k].Px, 1e-3);
+    EXPECT_NEAR(leftOfNorth[k].Py, northWest[k].Py, 1e-3);
+  }
+  EXPECT_LT(leftOfNorth.back().Px, 5.5);
+  EXPECT_GT(leftOfNorth.back().Py, 5.5);
   EXPECT_TRUE(Walk(2.5, 2.5, INFINITY).empty());
 }
 
