@@ -1,6 +1,7 @@
 // The picture entry of terrak-qtimage.so: Qt's painter behind the plain interface of
 // platform/picture_module.h, its exceptions turned into a failure.
 #include <QGuiApplication>
+#include <QThreadPool>
 #include <new>
 
 #include "platform/picture_module.h"
@@ -28,6 +29,9 @@ bool Paint(const VectorPicture& picture, const PictureView& view, Colour* pixels
   try {
     EnsureGuiApplication();
     PaintPictureWithQt(picture, view, pixels);
+    // Qt's painter fills large pictures on its pool's threads, which then idle for half a
+    // minute: a command-line run lets them go at once rather than leave them to the exit.
+    QThreadPool::globalInstance()->waitForDone();
     return true;
   } catch (const std::bad_alloc&) {
     outOfMemory = true;
