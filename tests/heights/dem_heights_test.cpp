@@ -1,8 +1,5 @@
 // Heights from a DEM: the core with a DEM of its own, and GDAL's module reading GeoTIFFs in
 // another coordinate system, without one, missing or elsewhere.
-#include <cpl_conv.h>
-#include <gdal.h>
-#include <ogr_srs_api.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,6 +10,7 @@
 #include "export/gdal_module.h"
 #include "heights/dem_heights.h"
 #include "heights_test_maps.h"
+#include "support/dem_writer.h"
 #include "support/temp_folder.h"
 
 namespace terrak::heights {
@@ -97,44 +95,7 @@ TEST(HeightsFromDem, NothingChangesWithoutGeoreferencingOrADemThatCoversTheMap) 
 // (0: none), each cell's height height(easting, northing) of its centre in UTM 31N.
 void WriteDem(const std::string& file, int epsg, double e0, double n0, double e1, double n1,
               const std::function<double(double, double)>& height) {
-  GDALAllRegister();
-  OGRSpatialReferenceH utm = OSRNewSpatialReference(nullptr);
-  OSRImportFromEPSG(utm, 32631);
-  OSRSetAxisMappingStrategy(utm, OAMS_TRADITIONAL_GIS_ORDER);
-  OGRSpatialReferenceH target = OSRNewSpatialReference(nullptr);
-  OSRImportFromEPSG(target, epsg == 0 ? 32631 : epsg);
-  OSRSetAxisMappingStrategy(target, OAMS_TRADITIONAL_GIS_ORDER);
-  OGRCoordinateTransformationH forward = OCTNewCoordinateTransformation(utm, target);
-  OGRCoordinateTransformationH back = OCTNewCoordinateTransformation(target, utm);
-  double xs[2] = {e0, e1}, ys[2] = {n0, n1};
-  OCTTransform(forward, 2, xs, ys, nullptr);
-  const int size = 200;
-  GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), file.c_str(), size, size, 1,
-                               GDT_Float32, nullptr);
-  const double dx = (xs[1] - xs[0]) / size, dy = (ys[1] - ys[0]) / size;
-  double transform[6] = {xs[0], dx, 0, ys[1], 0, -dy};
-  GDALSetGeoTransform(ds, transform);
-  if (epsg != 0) {
-    char* wkt = nullptr;
-    OSRExportToWkt(target, &wkt);
-    GDALSetProjection(ds, wkt);
-    CPLFree(wkt);
-  }
-  std::vector<float> cells(static_cast<std::size_t>(size * size));
-  for (int r = 0; r < size; ++r)
-    for (int c = 0; c < size; ++c) {
-      double x = xs[0] + (c + 0.5) * dx, y = ys[1] - (r + 0.5) * dy;
-      OCTTransform(back, 1, &x, &y, nullptr);
-      cells[static_cast<std::size_t>(r * size + c)] = static_cast<float>(height(x, y));
-    }
-  EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Write, 0, 0, size, size, cells.data(),
-                         size, size, GDT_Float32, 0, 0),
-            CE_None);
-  GDALClose(ds);
-  OCTDestroyCoordinateTransformation(forward);
-  OCTDestroyCoordinateTransformation(back);
-  OSRDestroySpatialReference(utm);
-  OSRDestroySpatialReference(target);
+  ASSERT_TRUE(terrak::testing::WriteDemGeoTiff(file, 32631, epsg, e0, n0, e1, n1, 200, height));
 }
 
 TEST(HeightsFromDem, GdalsModuleReprojectsADemInAnotherSystemAndRefusesBadOnes) {

@@ -1,8 +1,5 @@
 // Heights from a DEM in the main window with a real GeoTIFF read through GDAL: a map in UTM 33N,
 // DEMs in longitude and latitude (WGS 84), one over the map and one beside it.
-#include <cpl_conv.h>
-#include <gdal.h>
-#include <ogr_srs_api.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +13,7 @@
 #include "mainwindow/menu_commands.h"
 #include "nested_contours.h"
 #include "platform/file_stream.h"
+#include "support/dem_writer.h"
 #include "window_fixture.h"
 
 namespace terrak {
@@ -29,43 +27,8 @@ constexpr double kEast = 500000, kNorth = 6000000;  // where the nested map's pa
 // half side half metres; each cell holds height(easting, northing) of its centre.
 void WriteLonLatDem(const std::string& file, double east, double north, double half,
                     const std::function<double(double, double)>& height) {
-  GDALAllRegister();
-  OGRSpatialReferenceH utm = OSRNewSpatialReference(nullptr);
-  OSRImportFromEPSG(utm, 25833);
-  OSRSetAxisMappingStrategy(utm, OAMS_TRADITIONAL_GIS_ORDER);
-  OGRSpatialReferenceH wgs = OSRNewSpatialReference(nullptr);
-  OSRImportFromEPSG(wgs, 4326);
-  OSRSetAxisMappingStrategy(wgs, OAMS_TRADITIONAL_GIS_ORDER);
-  OGRCoordinateTransformationH forward = OCTNewCoordinateTransformation(utm, wgs);
-  OGRCoordinateTransformationH back = OCTNewCoordinateTransformation(wgs, utm);
-  double xs[2] = {east - half, east + half}, ys[2] = {north - half, north + half};
-  OCTTransform(forward, 2, xs, ys, nullptr);
-  const int size = 240;
-  GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), file.c_str(), size, size, 1,
-                               GDT_Float32, nullptr);
-  const double dx = (xs[1] - xs[0]) / size, dy = (ys[1] - ys[0]) / size;
-  double transform[6] = {xs[0], dx, 0, ys[1], 0, -dy};
-  GDALSetGeoTransform(ds, transform);
-  char* wkt = nullptr;
-  OSRExportToWkt(wgs, &wkt);
-  GDALSetProjection(ds, wkt);
-  CPLFree(wkt);
-  std::vector<float> cells(static_cast<std::size_t>(size) * size);
-  for (int r = 0; r < size; ++r)
-    for (int c = 0; c < size; ++c) {
-      double x = xs[0] + (c + 0.5) * dx, y = ys[1] - (r + 0.5) * dy;
-      OCTTransform(back, 1, &x, &y, nullptr);
-      cells[static_cast<std::size_t>(r) * size + static_cast<std::size_t>(c)] =
-          static_cast<float>(height(x, y));
-    }
-  EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Write, 0, 0, size, size, cells.data(),
-                         size, size, GDT_Float32, 0, 0),
-            CE_None);
-  GDALClose(ds);
-  OCTDestroyCoordinateTransformation(forward);
-  OCTDestroyCoordinateTransformation(back);
-  OSRDestroySpatialReference(utm);
-  OSRDestroySpatialReference(wgs);
+  ASSERT_TRUE(WriteDemGeoTiff(file, 25833, 4326, east - half, north - half, east + half,
+                              north + half, 240, height));
 }
 
 // The window's DEMs read by the program's own GDAL module.
