@@ -60,8 +60,10 @@ std::string ContourRolesText(const ContourRoles& roles) {
     text += list.Name;
     text += ':';
     const std::vector<std::int32_t>& symbols = roles.*list.List;
-    for (std::size_t i = 0; i < symbols.size(); ++i)
-      text += (i ? "," : "") + std::to_string(symbols[i]);
+    for (std::size_t i = 0; i < symbols.size(); ++i) {
+      if (i > 0) text += ',';
+      text += std::to_string(symbols[i]);
+    }
     text += ' ';
   }
   return text + "interval:" + NumberText(roles.Interval) +
