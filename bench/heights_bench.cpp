@@ -6,7 +6,7 @@
 
 #include "heights/check_heights.h"
 #include "heights/derive_heights.h"
-#include "support/heights_eval.h"
+#include "heightseval/heights_eval.h"
 
 namespace {
 

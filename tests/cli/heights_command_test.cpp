@@ -13,7 +13,7 @@
 #include "heights/dem_heights.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
-#include "support/heights_eval.h"
+#include "heightseval/heights_eval.h"
 #include "support/outside_data.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"

@@ -8,7 +8,7 @@
 
 #include "heights/dem_heights.h"
 #include "heights/derive_heights.h"
-#include "support/heights_eval.h"
+#include "heightseval/heights_eval.h"
 #include "support/outside_data.h"
 
 namespace terrak::heights {

@@ -22,7 +22,7 @@
 #include "heights/polyline.h"
 #include "heights/topology.h"
 #include "viewer/picture_output.h"
-#include "support/heights_eval.h"
+#include "heightseval/heights_eval.h"
 
 namespace {
 

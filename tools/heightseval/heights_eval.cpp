@@ -1,4 +1,4 @@
-#include "support/heights_eval.h"
+#include "heightseval/heights_eval.h"
 
 #include <gdal.h>
 #include <gdal_alg.h>
@@ -6,19 +6,22 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <numbers>
+#include <sstream>
 #include <stdexcept>
 
+#include "cli/cli_dialogs.h"
+#include "cli/error_output.h"
+#include "cli/scratch_folder.h"
 #include "heights/model_heights.h"
 #include "heights/polyline.h"
+#include "mapfile/map_format.h"
 #include "mapfile/map_reader.h"
-#include "mapfile/mapper/mapper_map.h"
 #include "mapfile/ocad_file.h"
 #include "mapfile/settings.h"
-#include "support/scripted_dialogs.h"
-#include "support/temp_folder.h"
 
 namespace terrak::testing {
 
@@ -300,15 +303,18 @@ EvalMap MakeEvalMap(const EvalTerrain& terrain, const EvalOptions& o) {
 
 EvalMap LoadEvalMap(const std::string& file, const heights::ContourRoles& roles,
                     const std::string& heightTag) {
-  TempFolder folder;
+  const cli::ScratchFolder folder(std::filesystem::temp_directory_path().string(), nullptr);
   const std::string workingCopy = folder.File("OCADCopy.tmp");
   MapModel model;
   model.MapFileName = file;
-  ScriptedDialogs dialogs;
+  std::ostringstream messages;
+  cli::ErrorOutput err(messages, false);
+  cli::CliDialogs dialogs(err);
   if (OpenMapFile(model, workingCopy, dialogs) != OpenResult::Opened)
-    throw std::runtime_error("cannot open " + file);
-  if (auto* mapper = dynamic_cast<mapper::MapperMap*>(model.Format.get()); mapper && !heightTag.empty())
-    mapper->SetHeightTag(heightTag);
+    throw std::runtime_error("cannot open " + file + ": " + messages.str());
+  if (HeightTagChoice* tags = model.Format ? model.Format->HeightTags() : nullptr;
+      tags && !heightTag.empty())
+    tags->SetHeightTag(heightTag);
   for (std::int32_t symbol : roles.AllSymbols()) model.SelectedSymbols.push_back({symbol, kBlack});
   model.SymbolsSelected = true;
   ReadObjects(model, workingCopy);
