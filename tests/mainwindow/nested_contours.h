@@ -3,9 +3,13 @@
 // contour at 90 m (tag "ele"), a contour, an index contour and a contour, none of them with a
 // height, and a path across them. With 5 m and an index every 5th level the second gets 95 m,
 // the index contour 100 m and the innermost 105 m, all three derived.
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "mapbuild/mapper_build.h"
+#include "mapfile/map_model.h"
+#include "support/scripted_dialogs.h"
 
 namespace terrak::testing {
 
@@ -31,5 +35,21 @@ inline std::string NestedContoursMap(bool placed = false) {
   b.AddObject({.Symbol = 2, .Coords = {{-50000, 500}, {50000, 500}}});
   return b.Build();
 }
+
+// Each object's height in metres, -1 for none.
+inline std::vector<double> HeightsInMetres(const MapModel& model) {
+  std::vector<double> metres;
+  for (const TMapObject& o : model.MapObjects) metres.push_back(o.HasHeight ? o.Height / 10.0 : -1);
+  return metres;
+}
+
+// Scripted answers, with a look at the window whenever a message is shown.
+struct WatchedDialogs : ScriptedDialogs {
+  std::function<void()> OnMessage = [] {};
+  DialogButton Message(const std::string& text, MessageType type, unsigned buttons) override {
+    OnMessage();
+    return ScriptedDialogs::Message(text, type, buttons);
+  }
+};
 
 }  // namespace terrak::testing

@@ -1,6 +1,6 @@
 // The heights commands in the real main window under the offscreen platform: the Contour
-// Settings dialog, the preview of derived heights, heights along a line, the DEM's refusal, the
-// Check Heights list and undo with Ctrl+Z.
+// Settings dialog, the preview of derived heights, heights along a line, the Check Heights list
+// and undo with Ctrl+Z.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -33,17 +33,8 @@ namespace terrak {
 namespace {
 
 using heights::ContourRole;
-using testing::ScriptedDialogs;
+using testing::WatchedDialogs;
 using testing::TempFolder;
-
-// Scripted answers, with a look at the window whenever a message is shown.
-struct WatchedDialogs : ScriptedDialogs {
-  std::function<void()> OnMessage = [] {};
-  DialogButton Message(const std::string& text, MessageType type, unsigned buttons) override {
-    OnMessage();
-    return ScriptedDialogs::Message(text, type, buttons);
-  }
-};
 
 struct HeightsWindow {
   TempFolder Folder;
@@ -172,12 +163,7 @@ struct NestedHeightsWindow : HeightsWindow {
     RememberHeightTag(App.Settings, App.Paths.SettingsFile, map, "ele");
     Open(map);
   }
-  std::vector<double> Heights() const {
-    std::vector<double> metres;
-    for (const TMapObject& o : App.Model.MapObjects)
-      metres.push_back(o.HasHeight ? o.Height / 10.0 : -1);
-    return metres;
-  }
+  std::vector<double> Heights() const { return testing::HeightsInMetres(App.Model); }
 };
 
 TEST(HeightsWindow, AlongALineIsACheckedModeAndADragNumbersTheContoursCrossed) {
@@ -208,13 +194,6 @@ TEST(HeightsWindow, AlongALineIsACheckedModeAndADragNumbersTheContoursCrossed) {
   EXPECT_EQ(w.Heights(), (std::vector<double>{90, 95, 100, 105, -1}));
   w.Trigger(MenuItem::HeightsAlongLine);
   EXPECT_FALSE(mode->isChecked());
-}
-
-TEST(HeightsWindow, ADemForAMapThatDoesNotSayWhereItLiesIsRefusedWithTheReason) {
-  NestedHeightsWindow w;
-  w.Trigger(MenuItem::HeightsFromDem);
-  EXPECT_EQ(w.Dialogs.MessageTexts(), std::vector<std::string>{heights::kNoGeoreferencingMessage});
-  EXPECT_EQ(w.Dialogs.FileDialogs.size(), 1u);  // the map's only
 }
 
 TEST(HeightsWindow, CheckHeightsListsTheContradictionsAndNextCentresTheMapOnEach) {
