@@ -2,7 +2,7 @@
 // only within the colour distance.
 #include <gtest/gtest.h>
 
-#include "support/picture_compare.h"
+#include "mapcompare/picture_compare.h"
 
 namespace terrak::testing {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/file_stream.h"
-#include "support/picture_compare.h"
+#include "mapcompare/picture_compare.h"
 #include "support/png_image.h"
 #include "viewer/picture_output.h"
 

@@ -1,4 +1,4 @@
-#include "support/picture_compare.h"
+#include "mapcompare/picture_compare.h"
 
 #include <algorithm>
 #include <cmath>
