@@ -1,5 +1,5 @@
 // The main window's three dialogs as real widgets under the offscreen platform: captions,
-// labels, fonts and geometry, how they look when disabled, and their lists.
+// labels and fonts, how they look when disabled, and their lists.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
-#include <map>
 
 #include "mainwindow/ui/colors.h"
 #include "mainwindow/ui/mapsymbs.h"
@@ -29,16 +28,6 @@ AppState SymbolsState() {
   return app;
 }
 
-// The texts of a dialog's labels and buttons by where they stand.
-std::map<std::string, QRect> Placed(const QWidget& dialog) {
-  std::map<std::string, QRect> placed;
-  for (const QLabel* label : dialog.findChildren<QLabel*>())
-    placed[label->text().toStdString()] = label->geometry();
-  for (const QPushButton* button : dialog.findChildren<QPushButton*>())
-    placed[button->text().toStdString()] = button->geometry();
-  return placed;
-}
-
 std::vector<std::string> Items(const QListWidget* list) {
   std::vector<std::string> items;
   for (int i = 0; i < list->count(); ++i) items.push_back(list->item(i)->text().toStdString());
@@ -54,7 +43,7 @@ bool HasBlackText(QWidget* widget) {
   return false;
 }
 
-TEST(SymbolDialog, CaptionLayoutFontsAndInitialButtons) {
+TEST(SymbolDialog, CaptionFontsAndInitialButtons) {
   AppState app = SymbolsState();
   app.Model.SelectedSymbols = {{1020, kBlack}};
   ScriptedDialogs dialogs;
@@ -63,17 +52,6 @@ TEST(SymbolDialog, CaptionLayoutFontsAndInitialButtons) {
   EXPECT_EQ(dialog.windowTitle().toStdString(), "Elements to be included in map");
   EXPECT_EQ(dialog.size(), QSize(588, 453));
   EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());  // a fixed border
-  const auto placed = Placed(dialog);
-  EXPECT_EQ(placed.at("Symbols on Ocad map"), QRect(8, 8, 145, 16));
-  EXPECT_EQ(placed.at("Symbols to be displayed in Terrak5"), QRect(312, 8, 257, 16));
-  EXPECT_EQ(placed.at(">"), QRect(280, 32, 24, 24));
-  EXPECT_EQ(placed.at(">>"), QRect(280, 64, 24, 24));
-  EXPECT_EQ(placed.at("<"), QRect(280, 96, 24, 24));
-  EXPECT_EQ(placed.at("<<"), QRect(280, 128, 24, 24));
-  EXPECT_EQ(placed.at("OK"), QRect(180, 412, 77, 27));
-  EXPECT_EQ(placed.at("Cancel"), QRect(264, 412, 77, 27));
-  EXPECT_EQ(dialog.SrcList()->geometry(), QRect(8, 24, 265, 377));
-  EXPECT_EQ(dialog.DstList()->geometry(), QRect(312, 24, 265, 377));
   for (const QPushButton* b : dialog.findChildren<QPushButton*>())
     EXPECT_EQ(b->isVisible(), b->text() != "&Help") << b->text().toStdString();
   EXPECT_TRUE(dialog.OKBtn()->isDefault());
@@ -158,7 +136,7 @@ TEST(SymbolDialog, CancelChangesNothing) {
   EXPECT_FALSE(app.Model.MapModified);
 }
 
-TEST(ChangeSymbolDialog, CaptionLayoutAndTheOfferedSymbols) {
+TEST(ChangeSymbolDialog, CaptionAndTheOfferedSymbols) {
   AppState app = SymbolsState();
   app.Model.SelectedSymbols = {{1010, kBlack}, {1020, kBlack}, {510, kBlack}, {1030, kBlack}};
   app.Window.PickedSymbol = 1010;
@@ -167,17 +145,9 @@ TEST(ChangeSymbolDialog, CaptionLayoutAndTheOfferedSymbols) {
   TChangeSymbForm dialog(app, dialogs);
   dialog.show();
   EXPECT_EQ(dialog.windowTitle().toStdString(), "Change Symbol Type");
-  EXPECT_EQ(dialog.geometry(), QRect(362, 238, 435, 300));
   EXPECT_EQ(dialog.font().family().toStdString(), "System");
   EXPECT_EQ(dialog.font().pixelSize(), 13);
-  const auto placed = Placed(dialog);
-  EXPECT_EQ(placed.at("From").topLeft(), QPoint(80, 16));
-  EXPECT_EQ(placed.at("to").topLeft(), QPoint(80, 64));
-  EXPECT_EQ(placed.at("OK"), QRect(104, 240, 89, 33));
-  EXPECT_EQ(placed.at("Cancel"), QRect(248, 240, 89, 33));
   EXPECT_EQ(dialog.Symbtochange()->text().toStdString(), "101.0 Contour");
-  EXPECT_EQ(dialog.Symbtochange()->pos(), QPoint(80, 40));
-  EXPECT_EQ(dialog.symblistbox()->geometry(), QRect(80, 88, 281, 145));
   EXPECT_EQ(dialog.symblistbox()->selectionMode(), QAbstractItemView::SingleSelection);
   EXPECT_EQ(Items(dialog.symblistbox()),
             (std::vector<std::string>{"102.0 Index contour", "103.0 Form line"}));
@@ -191,7 +161,7 @@ TEST(ChangeSymbolDialog, CaptionLayoutAndTheOfferedSymbols) {
   EXPECT_FALSE(app.Model.MapModified);
 }
 
-TEST(ColourDialog, CaptionLayoutAndAHeadingShownWhole) {
+TEST(ColourDialog, CaptionTextsAndAHeadingShownWhole) {
   AppState app = SymbolsState();
   app.Model.SelectedSymbols = {{1030, 0x0000FF}, {1010, 0x00FF00}};
   app.Settings.NoHeightColour = 0x0000FF;
@@ -199,27 +169,15 @@ TEST(ColourDialog, CaptionLayoutAndAHeadingShownWhole) {
   TColorsform dialog(app, dialogs);
   dialog.show();
   EXPECT_EQ(dialog.windowTitle().toStdString(), "Change colours of features");
-  EXPECT_EQ(dialog.geometry(), QRect(419, 207, 376, 377));
   EXPECT_EQ(dialog.palette().color(QPalette::Window), QColor(Qt::white));
-  const auto placed = Placed(dialog);
-  EXPECT_EQ(placed.at("OK"), QRect(72, 296, 89, 33));
-  EXPECT_EQ(placed.at("Cancel"), QRect(208, 296, 89, 33));
   const auto* frame = dialog.findChild<QGroupBox*>();
   ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(frame->geometry(), QRect(24, 40, 321, 105));
   EXPECT_TRUE(frame->title().isEmpty());
   EXPECT_EQ(dialog.Hilitetext()->text().toStdString(), "Highlighted features");
-  EXPECT_EQ(dialog.Hilitetext()->pos(), QPoint(40, 24));
   EXPECT_EQ(dialog.withheighttext()->text().toStdString(), "Symbols with elevation set");
-  EXPECT_EQ(dialog.withheighttext()->pos(), QPoint(40, 49));
   EXPECT_EQ(dialog.noheighttext()->text().toStdString(), "Symbols with no elevation set");
-  EXPECT_EQ(dialog.noheighttext()->pos(), QPoint(40, 73));
   EXPECT_EQ(dialog.noheighttext()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-  EXPECT_EQ(dialog.Colorgrid()->geometry(), QRect(24, 160, 320, 120));
   EXPECT_EQ(dialog.Colorgrid()->columnCount(), 2);
-  EXPECT_EQ(dialog.Colorgrid()->columnWidth(0), 250);
-  EXPECT_EQ(dialog.Colorgrid()->columnWidth(1), 50);
-  EXPECT_EQ(dialog.Colorgrid()->rowHeight(0), 18);
   ASSERT_EQ(dialog.Colorgrid()->rowCount(), 2);
   EXPECT_EQ(dialog.Colorgrid()->item(0, 0)->text().toStdString(), "103.0 Form line");
   EXPECT_EQ(dialog.Colorgrid()->item(1, 0)->text().toStdString(), "101.0 Contour");
