@@ -50,6 +50,9 @@ TEST(MapBitmap, StretchedFileHasItsPaletteAndBottomUpRowsAtFixedPlaces) {
   // The picture's last row is stored first, each row padded to four bytes.
   EXPECT_EQ(std::vector<std::uint8_t>(bmp.begin() + 1078, bmp.end()),
             (std::vector<std::uint8_t>{4, 5, 6, 0, 1, 2, 3, 0}));
+  // After the cube 39 greys, from 6 to 249.
+  EXPECT_EQ(StretchPalette()[216], MakeColour(6, 6, 6));
+  EXPECT_EQ(StretchPalette()[254], MakeColour(249, 249, 249));
   // Nearest-colour mapping never needs entry 255: it repeats black, which entry 0 holds.
   EXPECT_EQ(StretchPalette()[255], StretchPalette()[0]);
 }
