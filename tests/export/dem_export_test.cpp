@@ -65,12 +65,8 @@ TEST(DemExport, GeoTiffHoldsPlacedFloatMetresWithCrsNodataCompressionAndTiles) {
   ASSERT_EQ(d->GetGeoTransform(t), CE_None);
   // Cell (0, 0) is the ground point (1200, -300): the raster's west edge half a metre west of it,
   // its north edge half a metre north of cell (0, 39).
-  EXPECT_DOUBLE_EQ(t[0], 431000.0 + 1199.5);
-  EXPECT_DOUBLE_EQ(t[3], 4650000.0 - 300 + 39.5);
-  EXPECT_DOUBLE_EQ(t[1], 1.0);
-  EXPECT_DOUBLE_EQ(t[5], -1.0);
-  EXPECT_EQ(t[2], 0.0);
-  EXPECT_EQ(t[4], 0.0);
+  EXPECT_EQ(std::vector<double>(t, t + 6),
+            (std::vector<double>{431000.0 + 1199.5, 1, 0, 4650000.0 - 300 + 39.5, 0, -1}));
   const OGRSpatialReference* srs = d->GetSpatialRef();
   ASSERT_NE(srs, nullptr);
   EXPECT_STREQ(srs->GetAuthorityCode(nullptr), "32631");
