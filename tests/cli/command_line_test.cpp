@@ -131,13 +131,6 @@ TEST(CommandLine, WrongArgumentsExitWithTwoTheReasonAndTheUsage) {
 }
 
 TEST(CommandLine, EveryOptionReadsIntoItsValue) {
-  const auto info = Parsed<cli::InfoOptions>({"info", "m.ocd"});
-  EXPECT_EQ(info.MapFile, "m.ocd");
-  EXPECT_FALSE(info.Objects.has_value());
-  const auto objects =
-      Parsed<cli::InfoOptions>({"info", "--objects", "101,10.1,103.002,1.2.3", "m.ocd"});
-  EXPECT_EQ(*objects.Objects, (std::vector<std::string>{"101", "10.1", "103.002", "1.2.3"}));
-
   // Without options the grid takes the settings file's defaults.
   const auto plain = Parsed<cli::GridOptions>({"grid", "m.ocd", "--symbols", "101"});
   const Settings defaults;
@@ -177,10 +170,6 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
   EXPECT_TRUE(full.NoZBuffer && full.NoBitmap && full.RayTrace && full.Force);
   EXPECT_FALSE(full.Png || full.Map3dFile || full.Contours);
 
-  EXPECT_EQ(Parsed<cli::RenderOptions>({"render", "a.o3d", "--out", "p", "--view", "W"}).Preset,
-            kWestView);
-  EXPECT_EQ(Parsed<cli::RenderOptions>({"render", "a.o3d", "--out", "p", "--view", "NE"}).Preset,
-            kNorthEastView);
   // An eye point west and south of the origin: a value that starts with a minus sign.
   const auto eye = Parsed<cli::RenderOptions>(
       {"render", "a.o3d", "--out", "p", "--view", "-150,-2.5,3e2,90,-10", "--size", "1x1"});

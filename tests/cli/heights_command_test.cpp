@@ -1,8 +1,5 @@
 // terrak-cli heights: every contour's height derived from one known contour (or taken from a
 // DEM), the whole map written to a new file with a CSV report; the map itself never changes.
-#include <cpl_conv.h>
-#include <gdal.h>
-#include <ogr_srs_api.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,6 +11,7 @@
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
 #include "heightseval/heights_eval.h"
+#include "support/dem_writer.h"
 #include "support/outside_data.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
@@ -116,32 +114,16 @@ TEST(HeightsCommand, DerivesEveryHeightFromOneKnownContourIntoANewMapWithAReport
   EXPECT_EQ(checked, derived + 1);
 }
 
-// A GeoTIFF in UTM 31N of the terrain under a map whose centre lies at (east, north).
+// A GeoTIFF in UTM 31N of the terrain under a map whose centre lies at (east, north), with
+// noise of the amplitude given.
 void WriteTerrainDem(const std::string& file, const EvalTerrain& terrain, double east,
                      double north, double noise) {
-  GDALAllRegister();
-  const int columns = static_cast<int>(terrain.Width / 2), rows = static_cast<int>(terrain.Depth / 2);
-  GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), file.c_str(), columns, rows, 1,
-                               GDT_Float32, nullptr);
-  const double west = east - terrain.Width / 2, top = north + terrain.Depth / 2;
-  double transform[6] = {west, 2, 0, top, 0, -2};
-  GDALSetGeoTransform(ds, transform);
-  OGRSpatialReferenceH utm = OSRNewSpatialReference(nullptr);
-  OSRImportFromEPSG(utm, 32631);
-  char* wkt = nullptr;
-  OSRExportToWkt(utm, &wkt);
-  GDALSetProjection(ds, wkt);
-  CPLFree(wkt);
-  OSRDestroySpatialReference(utm);
-  std::vector<float> cells(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < columns; ++c)
-      cells[static_cast<std::size_t>(r * columns + c)] = static_cast<float>(
-          terrain.Height(2 * c + 1, terrain.Depth - 2 * r - 1) + noise * std::sin(c * 7.1 + r));
-  EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Write, 0, 0, columns, rows, cells.data(),
-                         columns, rows, GDT_Float32, 0, 0),
-            CE_None);
-  GDALClose(ds);
+  const double west = east - terrain.Width / 2, south = north - terrain.Depth / 2;
+  ASSERT_TRUE(WriteDemGeoTiff(file, 32631, 32631, west, south, west + terrain.Width,
+                              south + terrain.Depth, 600, [&](double e, double n) {
+                                return terrain.Height(e - west, n - south) +
+                                       noise * std::sin(e * 3.55 + n * 0.5);
+                              }));
 }
 
 TEST(HeightsCommand, TakesTheHeightsFromADemWhenTheMapSaysWhereItLies) {

@@ -1,8 +1,6 @@
 // terrak-cli info prints what the program reads from a map, one item a line.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "cli_run.h"
 #include "mapfile/height_field.h"
 #include "mapbuild/ocad_builder.h"
@@ -102,16 +100,11 @@ TEST(InfoCommand, HeightsOfZeroAndBelowAndObjectsWithoutOne) {
   WriteBytes(map, b.Build());
   const CliRun run = RunCli({"info", map, "--objects", "101"});
   EXPECT_EQ(run.Exit, 0) << run.Err;
-  std::vector<std::string> heights;
-  for (std::size_t at = run.Out.find("\nobject "); at != std::string::npos;
-       at = run.Out.find("\nobject ", at + 1)) {
-    std::istringstream line(run.Out.substr(at + 1, run.Out.find('\n', at + 1) - at - 1));
-    std::string word, height;
-    line >> word >> word >> word >> word >> height;
-    heights.push_back(height);
-  }
   // Tenths of a metre; "none" for an object without a height, 0 being 0 m.
-  EXPECT_EQ(heights, (std::vector<std::string>{"0", "none", "-50", "33750"}));
+  const std::vector<std::string> heights{"0", "none", "-50", "33750"};
+  for (std::size_t k = 0; k < heights.size(); ++k)
+    EXPECT_NE(run.Out.find("\nobject " + std::to_string(k) + " 101 2 " + heights[k] + " "),
+              std::string::npos) << run.Out;
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "common/bytes.h"
-#include "common/grid2d.h"
 #include "common/numtext.h"
 #include "common/rounding.h"
 #include "common/wrap16.h"
@@ -57,20 +56,6 @@ TEST(Bytes, LittleEndianFieldsRoundTrip) {
   EXPECT_EQ(buffer[7], 0x40);
   EXPECT_EQ(buffer[6], 0x10);
   EXPECT_EQ(GetDouble(buffer), 4.0);
-}
-
-TEST(Grid2D, ColumnMajorAndResizeKeepingOverlap) {
-  Grid2D<int> grid(3, 2);
-  grid(2, 1) = 7;
-  grid(0, 1) = 5;
-  EXPECT_EQ(grid.Data()[2 * 2 + 1], 7);
-  EXPECT_EQ(grid.Column(0)[1], 5);
-  grid.ResizeKeeping(4, 3, -1);
-  EXPECT_EQ(grid(2, 1), 7);
-  EXPECT_EQ(grid(0, 1), 5);
-  EXPECT_EQ(grid(3, 0), -1);
-  EXPECT_EQ(grid(0, 2), -1);
-  EXPECT_FALSE(grid.Contains(4, 0));
 }
 
 }  // namespace

@@ -63,6 +63,9 @@ TEST(Grid2D, ResizeForgetsOldCellsAndCopiesAreIndependent) {
   Grid2D<std::int16_t> grid(1100, 1000, 0);  // 2.2 MB: mapped pages
   grid(1099, 999) = 77;
   grid(0, 0) = -3;
+  grid(2, 1) = 9;  // column by column
+  EXPECT_EQ(grid.Data()[2 * 1000 + 1], 9);
+  EXPECT_EQ(grid.Column(2)[1], 9);
   Grid2D<std::int16_t> copy = grid;
   grid(0, 0) = 4;
   EXPECT_EQ(copy(0, 0), -3);

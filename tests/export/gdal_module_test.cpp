@@ -66,12 +66,6 @@ TEST(GdalModule, TheFirstCandidateThatIsAFileIsTakenAndOneThatCannotBeUsedIsName
 #endif
 }
 
-TEST(GdalModule, TheProgramsModuleIsFoundFromTheBuildTree) {
-  EXPECT_TRUE(ProgramGdalExports().HasDriver("PNG"));
-  // Asked again, the same functions.
-  EXPECT_EQ(&ProgramGdalExports(), &ProgramGdalExports());
-}
-
 TEST(GdalModule, OfferedFormatsAreThoseGdalHasAndAFormatIsCheckedBeforeAnyWork) {
   GDALAllRegister();
   const std::vector<DemFormat> offered = OfferedDemFormats();

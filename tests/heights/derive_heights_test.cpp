@@ -40,14 +40,6 @@ TEST(DeriveHeights, AClosedContourEnclosesAHillUnlessSlopeLinesPointIntoIt) {
   EXPECT_EQ(StateOf(r, right), HeightState::Derived);
 }
 
-}  // namespace
-}  // namespace terrak::heights
-
-namespace terrak::heights {
-namespace {
-
-using namespace terrak::heights::testing;
-
 TEST(DeriveHeights, ASlopeAsMappersDrawItFromOneKnownContour) {
   MapDrawing d;
   const auto contours = DrawSlope(d);

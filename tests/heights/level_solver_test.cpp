@@ -44,12 +44,6 @@ TEST(LevelSolver, IndexLevelsFixTheWayDownACornerOfTheMap) {
   EXPECT_EQ(BestValues(s.EdgeLevels[3], s.Best[0]), std::vector<std::int32_t>{69});
 }
 
-}  // namespace
-}  // namespace terrak::heights
-
-namespace terrak::heights {
-namespace {
-
 // The cost of one whole assignment, counted the long way.
 Cost TotalCost(const std::vector<SolverFace>& faces, const std::vector<SolverEdge>& edges,
                const std::vector<std::int32_t>& base, std::int32_t indexEvery) {

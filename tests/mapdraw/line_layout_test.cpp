@@ -62,6 +62,12 @@ TEST(LineLayout, DashesStretchSoThatWholeDashesEndTheLine) {
   EXPECT_NEAR(halves.Dashes.front().To - halves.Dashes.front().From, full / 2, 1e-6);
   EXPECT_NEAR(halves.Dashes.back().To - halves.Dashes.back().From, full / 2, 1e-6);
   EXPECT_NEAR(halves.Dashes.back().To, 101000, 1e-6);
+
+  // A line too short for the pattern is drawn whole.
+  const PathPart shortPart = Straight(3000);
+  const LineLayout whole = LayOutDashes(Dashed(4000, 1000), shortPart, 0, shortPart.Total());
+  ASSERT_EQ(whole.Dashes.size(), 1u);
+  EXPECT_EQ(std::pair(whole.Dashes[0].From, whole.Dashes[0].To), std::pair(0.0, 3000.0));
 }
 
 TEST(LineLayout, GroupsOfTwoDashesKeepTheirShortGap) {
@@ -89,14 +95,6 @@ TEST(LineLayout, ADashPointSplitsOneDashAcrossIt) {
   EXPECT_NEAR((across->From + across->To) / 2, 30000, 1e-6);
   EXPECT_NEAR(layout.Dashes.front().From, 0, 1e-6);
   EXPECT_NEAR(layout.Dashes.back().To, 60000, 1e-6);
-}
-
-TEST(LineLayout, ALineTooShortForThePatternIsDrawnWhole) {
-  const PathPart part = Straight(3000);
-  const LineLayout layout = LayOutDashes(Dashed(4000, 1000), part, 0, part.Total());
-  ASSERT_EQ(layout.Dashes.size(), 1u);
-  EXPECT_DOUBLE_EQ(layout.Dashes[0].From, 0);
-  EXPECT_DOUBLE_EQ(layout.Dashes[0].To, 3000);
 }
 
 TEST(LineLayout, MidSymbolsGoIntoDashesGroupsOrGaps) {

@@ -3,6 +3,7 @@
 // UTF-16 when flagged so), and damaged blocks refused with the program's message.
 #include <gtest/gtest.h>
 
+#include "common/bytes.h"
 #include "mapfile/ocad6/ocad6_drawing.h"
 #include "mapfile/ocad_format_error.h"
 #include "mapbuild/ocad_builder.h"
@@ -70,10 +71,7 @@ TEST(Ocad6Drawing, ColoursSymbolsAndObjectsOfEachVersion) {
 TEST(Ocad6Drawing, DamagedBlocksAreRefused) {
   std::vector<std::uint8_t> bytes = Map(7);
   // The first index block out of the file.
-  bytes[12] = 0xFF;
-  bytes[13] = 0xFF;
-  bytes[14] = 0xFF;
-  bytes[15] = 0x0F;
+  PutI32(bytes.data() + 12, 0x0FFFFFFF);
   try {
     ReadMapDrawing6(bytes);
     FAIL() << "a map whose index block lies outside the file was read";

@@ -31,6 +31,10 @@ struct RecordBuilder {
     }
   }
   void U16(std::int64_t own, std::uint16_t v) { PutU16(Bytes.data() + Layout.CommonSize + own, v); }
+  // Fields of two bytes at their offsets into the symbol's own part.
+  void U16s(std::initializer_list<std::pair<std::int64_t, std::uint16_t>> fields) {
+    for (const auto& [own, v] : fields) U16(own, v);
+  }
   void U8(std::int64_t own, std::uint8_t v) { Bytes[static_cast<std::size_t>(Layout.CommonSize + own)] = v; }
   void I32(std::int64_t own, std::int32_t v) { PutI32(Bytes.data() + Layout.CommonSize + own, v); }
   DecodedSymbol Decode(std::vector<std::string>& notes) const {
@@ -40,22 +44,11 @@ struct RecordBuilder {
 
 TEST(OcadSymbolRecords, ALineWithDashesDoubleLineAndFramingBecomesThreeLines) {
   RecordBuilder b(11, 501000, 2);
-  b.U16(0, 3);     // colour
-  b.U16(2, 35);    // width 0.35 mm
-  b.U16(4, 4);     // miter joins, flat ends
-  b.U16(10, 300);  // dash 3 mm
-  b.U16(14, 50);   // gap 0.5 mm
-  b.U16(26, 1);    // double line, continuous
-  b.U16(28, 1);    // with its fill
-  b.U16(30, 5);
-  b.U16(32, 6);
-  b.U16(34, 6);
-  b.U16(36, 40);   // fill 0.4 mm
-  b.U16(38, 10);   // borders 0.1 mm
-  b.U16(40, 10);
-  b.U16(58, 7);    // framing
-  b.U16(60, 60);
-  b.U16(62, 1);
+  // Colour 3, 0.35 mm wide, miter joins and flat ends, dashes of 3 mm with gaps of 0.5 mm.
+  b.U16s({{0, 3}, {2, 35}, {4, 4}, {10, 300}, {14, 50}});
+  // A continuous double line with its fill of 0.4 mm in colour 5, borders of 0.1 mm in 6.
+  b.U16s({{26, 1}, {28, 1}, {30, 5}, {32, 6}, {34, 6}, {36, 40}, {38, 10}, {40, 10}});
+  b.U16s({{58, 7}, {60, 60}, {62, 1}});  // framing: colour 7, 0.6 mm, round
   std::vector<std::string> notes;
   const DecodedSymbol decoded = b.Decode(notes);
   EXPECT_EQ(decoded.Symbol->Number, 501000);
@@ -88,22 +81,15 @@ TEST(OcadSymbolRecords, AreasHatchStructureAndBorderByVersion) {
   // Version 12: the structure fields grew by four bytes, moving the elements.
   RecordBuilder b(12, 406000, 3);
   b.I32(0, 501000);  // border symbol
-  b.U16(4 + 0, 3);   // fill colour
-  b.U16(4 + 2, 2);   // cross hatching
-  b.U16(4 + 4, 5);
-  b.U16(4 + 6, 10);
-  b.U16(4 + 8, 50);
-  b.U16(4 + 10, 450);
-  b.U16(4 + 12, 1350);
+  // Fill colour 3; cross hatching in colour 5, 0.1 mm lines 0.5 mm apart at 45 and 135 degrees.
+  b.U16s({{4 + 0, 3}, {4 + 2, 2}, {4 + 4, 5}, {4 + 6, 10}, {4 + 8, 50}, {4 + 10, 450},
+          {4 + 12, 1350}});
   b.U8(4 + 14, 1);   // fill on
   b.U8(4 + 15, 1);   // border on
   b.U8(4 + 16, 2);   // shifted rows
-  b.U16(4 + 18, 100);
-  b.U16(4 + 20, 80);
-  b.U16(34, 2);      // one element: a dot without coordinates
-  b.U16(36 + 0, 4);
-  b.U16(36 + 4, 3);
-  b.U16(36 + 8, 20);
+  b.U16s({{4 + 18, 100}, {4 + 20, 80}});
+  // One element: a dot without coordinates.
+  b.U16s({{34, 2}, {36 + 0, 4}, {36 + 4, 3}, {36 + 8, 20}});
   std::vector<std::string> notes;
   std::vector<DecodedSymbol> symbols{b.Decode(notes)};
   EXPECT_EQ(symbols[0].BorderSymbol, 501000);
@@ -169,11 +155,7 @@ TEST(OcadSymbolRecords, TextSymbolsAndDamagedRecords) {
   const std::string font = "Arial";
   b.Bytes[348] = static_cast<std::uint8_t>(font.size());
   std::copy(font.begin(), font.end(), b.Bytes.begin() + 349);
-  b.U16(32, 7);    // colour
-  b.U16(34, 60);   // 6 pt
-  b.U16(36, 700);  // bold
-  b.U16(44, 1);    // centred
-  b.U16(46, 150);  // line spacing 150 %
+  b.U16s({{32, 7}, {34, 60}, {36, 700}, {44, 1}, {46, 150}});  // colour 7, 6 pt bold, centred, 150 %
   std::vector<std::string> notes;
   const DecodedSymbol decoded = b.Decode(notes);
   const auto& text = std::get<TextDefinition>(decoded.Symbol->Drawing);
