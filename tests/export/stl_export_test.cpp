@@ -125,6 +125,13 @@ TEST(StlExport, TheSolidIsClosedFacesOutwardAndHasThePrintSize) {
       }
     }
   }
+  // On a print 10 mm wide the facets are far below a square millimetre: still unit normals.
+  StlOptions small;
+  small.PrintWidthMm = 10.0;
+  small.Interval = 1;
+  std::vector<Point> normals;
+  Parse(ExportStl(grid, {}, small).Files[0].Bytes, &normals);
+  for (const Point& n : normals) ASSERT_NEAR(std::hypot(n[0], n[1], n[2]), 1.0, 1e-5);
 }
 
 TEST(StlExport, EmptyCellsLieOnTheBaseAndTheLowestHeightToo) {
