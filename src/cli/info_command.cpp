@@ -60,7 +60,7 @@ void PrintGeoreferencing(const Georeferencing& g, std::ostream& out) {
 }
 
 void PrintHeightTags(const MapModel& model, std::ostream& out) {
-  const HeightTagChoice* map = model.Format ? std::as_const(*model.Format).HeightTags() : nullptr;
+  const HeightTagChoice* map = HeightTagsOf(std::as_const(model));
   if (!map) return;
   out << "height-tag " << map->HeightTag() << '\n';
   for (const TagKeyCount& key : map->HeightTagKeys())
@@ -70,12 +70,12 @@ void PrintHeightTags(const MapModel& model, std::ostream& out) {
 }  // namespace
 
 void ApplyHeightTag(MapModel& model, const std::string& heightTag) {
-  HeightTagChoice* map = model.Format ? model.Format->HeightTags() : nullptr;
+  HeightTagChoice* map = HeightTagsOf(model);
   if (map && !heightTag.empty()) map->SetHeightTag(heightTag);
 }
 
 std::string HeightTagHint(const MapModel& model) {
-  const HeightTagChoice* map = model.Format ? std::as_const(*model.Format).HeightTags() : nullptr;
+  const HeightTagChoice* map = HeightTagsOf(std::as_const(model));
   if (!map || map->HeightTagKeys().empty()) return {};
   std::string keys;
   for (const TagKeyCount& key : map->HeightTagKeys())

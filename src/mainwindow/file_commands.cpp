@@ -9,6 +9,7 @@
 #include "mainwindow/interrupted_save.h"
 #include "mainwindow/tracing.h"
 #include "mapfile/map_file_names.h"
+#include "mapfile/map_formats.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/map_writer.h"
 #include "mapfile/ocad_file.h"
@@ -134,7 +135,7 @@ void OpenmapClick(MapWindow& w) {
   if (!app.Window.ProceedWithOpen) return;
   FileDialogOptions options;
   options.DefaultExtension = "ocd";
-  options.Filter = kOpenMapFilter;
+  options.Filter = OpenMapFilter();  // every map the program reads
   options.InitialFolder = FileDialogFolder(app);
   const std::optional<std::string> name = w.Dialogs.OpenFileName(options);
   if (!name) return;

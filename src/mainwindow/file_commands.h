@@ -10,8 +10,6 @@ namespace terrak {
 // Asked before unsaved changes would be lost; it names the open map when there is one.
 inline constexpr const char* kSaveChangesQuestion = "Save changes?";
 std::string SaveChangesQuestion(const AppState& app);
-// The open dialog offers every map the program reads.
-inline constexpr const char* kOpenMapFilter = "Maps|*.ocd *.omap *.xmap";
 
 // The window is shown: place it, load the settings, open the last map.
 void FormCreate(MapWindow& w);

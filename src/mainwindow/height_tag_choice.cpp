@@ -4,6 +4,7 @@
 #include <map>
 
 #include "mainwindow/file_commands.h"
+#include "mapfile/format_of_map.h"
 #include "mapfile/map_format.h"
 #include "mapfile/settings_io.h"
 
@@ -47,7 +48,7 @@ HeightTagQuestion HeightTagQuestionOf(const HeightTagChoice& map) {
 
 void ChooseHeightTagAtOpening(MapWindow& w) {
   AppState& app = w.App;
-  HeightTagChoice* map = app.Model.Format ? app.Model.Format->HeightTags() : nullptr;
+  HeightTagChoice* map = HeightTagsOf(app.Model);
   app.Menu.Enable(MenuItem::ChooseHeightTag, map != nullptr);
   if (!map) return;
   if (const std::optional<std::string> remembered =
@@ -67,7 +68,7 @@ void ChooseHeightTagAtOpening(MapWindow& w) {
 
 void ChooseHeightTagClick(MapWindow& w) {
   AppState& app = w.App;
-  HeightTagChoice* map = app.Model.Format ? app.Model.Format->HeightTags() : nullptr;
+  HeightTagChoice* map = HeightTagsOf(app.Model);
   if (!map || !app.Window.MapOpen()) return;
   const HeightTagQuestion question = HeightTagQuestionOf(*map);
   if (question.Keys.empty()) {
@@ -86,7 +87,7 @@ void ChooseHeightTagClick(MapWindow& w) {
 
 bool SelectContoursWithHeights(AppState& app) {
   MapModel& model = app.Model;
-  if (!model.Format) return false;
+  if (!model.Capabilities().PicksContoursWithHeights) return false;
   const auto onMap = [&](const TSelectedSymbol& s) {
     return std::any_of(model.SymbolList.begin(), model.SymbolList.end(),
                        [&](const TmapSymbol& m) { return m.Symbol == s.Symbol; });

@@ -28,7 +28,7 @@ std::int32_t ClampCentre(const MapModel& model, std::int32_t centre, std::int32_
 }  // namespace
 
 std::int32_t WrapCentre(const MapModel& model, std::int64_t centre) {
-  if (!model.Format) return Wrap16(centre);
+  if (model.Capabilities().Wraps16) return Wrap16(centre);
   const std::int64_t reach = model.CoordinateReach();
   return static_cast<std::int32_t>(std::clamp(centre, -reach, reach));
 }

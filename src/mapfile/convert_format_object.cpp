@@ -7,6 +7,7 @@
 #include "common/bytes.h"
 #include "common/rounding.h"
 #include "mapfile/convert_points.h"
+#include "mapfile/model_objects.h"
 
 namespace terrak {
 
@@ -50,6 +51,28 @@ ModelElement ConvertFormatObject(const FormatObject& object) {
       element.Pairs.push_back({GetI16(packed.data() + 4 * w), GetI16(packed.data() + 4 * w + 2)});
   }
   return element;
+}
+
+ModelObjects FormatMap::ReadModelObjects(const std::function<bool(std::int32_t)>& wanted) const {
+  ModelObjects lists;
+  const ObjectsRead read = ReadObjects(wanted);
+  const FormatExtent& all = read.MapExtent;
+  if (all.MinX <= all.MaxX && all.MinY <= all.MaxY)
+    lists.Widen(ModelUnitsFromMicrometres(all.MinX), ModelUnitsFromMicrometres(all.MinY),
+                ModelUnitsFromMicrometres(all.MaxX), ModelUnitsFromMicrometres(all.MaxY));
+  lists.Objects.reserve(read.Objects.size());
+  lists.Coords.reserve(read.Objects.size());
+  for (const FormatObject& read1 : read.Objects) {
+    TMapObject object;
+    object.MinX = ModelUnitsFromMicrometres(read1.Extent.MinX);
+    object.MinY = ModelUnitsFromMicrometres(read1.Extent.MinY);
+    object.MaxX = ModelUnitsFromMicrometres(read1.Extent.MaxX);
+    object.MaxY = ModelUnitsFromMicrometres(read1.Extent.MaxY);
+    object.Symbol = read1.Symbol;
+    object.Key = read1.Key;
+    lists.Append(object, ConvertFormatObject(read1));
+  }
+  return lists;
 }
 
 }  // namespace terrak

@@ -18,13 +18,9 @@ std::int32_t Ocad8HeightField(std::optional<std::int32_t> tenths) {
 }
 
 HeightCapacity HeightCapacityOf(const MapModel& model) {
-  if (model.Format) {
-    const FormatMapInfo& info = model.Format->Info();
-    return {info.LowestHeight, info.HighestHeight};
-  }
-  if (model.OcadVersion == 8)
-    return {std::int64_t{kOcad8ZeroMetres} + 1, std::numeric_limits<std::int32_t>::max()};
-  return {1, std::numeric_limits<std::int16_t>::max()};
+  if (!model.Format) return {1, std::numeric_limits<std::int16_t>::max()};  // no map open
+  const FormatMapInfo& info = model.Format->Info();
+  return {info.LowestHeight, info.HighestHeight};
 }
 
 std::optional<std::string> HeightNotHeldMessage(const MapModel& model, std::int64_t tenths) {
@@ -33,13 +29,12 @@ std::optional<std::string> HeightNotHeldMessage(const MapModel& model, std::int6
   const auto metres = [](std::int64_t t) {
     return FormatFixed(static_cast<double>(t) / 10.0, 0, 1) + " m";
   };
-  const std::string format =
-      model.Format ? model.Format->Info().FormatName : "OCAD " + std::to_string(model.OcadVersion);
+  const std::string format = model.Format ? model.Format->Info().FormatName : "OCAD";
   std::string message = "A height of " + metres(tenths) + " cannot be kept in this map: an " +
                         format + " map holds heights from " + metres(held.Lowest) + " to " +
                         metres(held.Highest) + " only";
-  if (!model.Format && model.OcadVersion != 8)
-    message += ", as its height field keeps 0 for \"no height\"";
+  // A format whose lowest height is 0.1 m keeps 0 for none.
+  if (held.Lowest == 1) message += ", as its height field keeps 0 for \"no height\"";
   return message;
 }
 

@@ -4,15 +4,9 @@
 #include <cctype>
 #include <filesystem>
 
+#include "mapfile/map_formats.h"
+
 namespace terrak {
-
-namespace {
-
-bool IsMapperExtension(const std::string& extension) {
-  return extension == ".omap" || extension == ".xmap";
-}
-
-}  // namespace
 
 std::string LowerExtension(const std::string& fileName) {
   std::string extension = std::filesystem::path(fileName).extension().string();
@@ -24,9 +18,9 @@ std::string LowerExtension(const std::string& fileName) {
 std::string Proposed3dMapName(const std::string& mapFileName) {
   if (mapFileName == "nofile") return "";
   const std::string extension = LowerExtension(mapFileName);
-  if (IsMapperExtension(extension))
+  if (IsMapExtension(extension))
     return mapFileName.substr(0, mapFileName.size() - extension.size()) + ".o3d";
-  // ".ocd" by its last four characters, so a name that is only the extension keeps it too.
+  // ".ocd" also by its last four characters, so a name that is only ".ocd" loses it too.
   const std::size_t n = mapFileName.size();
   if (n >= 4) {
     std::string tail = mapFileName.substr(n - 4);
@@ -40,8 +34,10 @@ std::string Proposed3dMapName(const std::string& mapFileName) {
 
 std::string SaveAsFilter(const std::string& mapFileName) {
   const std::string extension = LowerExtension(mapFileName);
-  if (IsMapperExtension(extension)) return extension + "|*" + extension;
-  return ".ocd|*.ocd";
+  if (IsMapExtension(extension)) return extension + "|*" + extension;
+  // Any other name: the first format's usual extension.
+  const std::string usual = MapFormatRegistry().front().Extensions.front();
+  return usual + "|*" + usual;
 }
 
 }  // namespace terrak

@@ -12,7 +12,8 @@ std::string LowerExtension(const std::string& fileName);
 // any case), the map's name with ".o3d" added otherwise; "" for no map ("nofile").
 std::string Proposed3dMapName(const std::string& mapFileName);
 
-// The Save As filter of a map: its own extension.
+// The Save As filter of a map: its own extension when a format of the registry has it, else
+// ".ocd".
 std::string SaveAsFilter(const std::string& mapFileName);
 
 }  // namespace terrak

@@ -83,6 +83,32 @@ struct ObjectsRead {
 };
 
 struct SymbolDefinitions;  // symbol_definitions.h
+struct ModelObjects;       // model_objects.h
+
+// Where a format keeps an object's height.
+enum class HeightPlace { InObject, SideFile, Tag };
+
+// What a format can do: the rest of the program asks these, never which format a map is in.
+struct FormatCapabilities {
+  HeightPlace Heights = HeightPlace::InObject;
+  // The view's zoom and centre live in the map and are written back as the user moves it.
+  bool KeepsView = false;
+  // Coordinates are 16-bit values that wrap (the view's centre too); else 32 bits, far wider.
+  bool Wraps16 = false;
+  // At opening, when none of the remembered symbols is on the map, the line symbols whose
+  // objects all carry a height are selected.
+  bool PicksContoursWithHeights = true;
+  // The largest model coordinate the view may centre on.
+  std::int32_t CoordinateReach() const { return Wraps16 ? 32767 : 1 << 30; }
+  friend bool operator==(const FormatCapabilities&, const FormatCapabilities&) = default;
+};
+
+// The view a format keeps in the map: zoom index and centre in model units.
+struct StoredView {
+  std::int16_t Zoom = 0;
+  std::int32_t OffsetX = 0;
+  std::int32_t OffsetY = 0;
+};
 
 // Facts of the whole file, known once it is open.
 struct FormatMapInfo {
@@ -92,8 +118,9 @@ struct FormatMapInfo {
   Georeferencing Georef;
   // How many times the shown symbol number the stored one is (10 for OCAD 5 to 8, 1000 later).
   std::int32_t SymbolNumberScale = 1000;
-  // False when heights live beside the map (OCAD 9) or in tags (Mapper).
-  bool HeightInObject = true;
+  // False for OCAD 5 to 7, whose name the program has never printed.
+  bool NamePrinted = true;
+  FormatCapabilities Capabilities;
   // The heights the format holds, in tenths of a metre.
   std::int32_t LowestHeight = std::numeric_limits<std::int32_t>::min();
   std::int32_t HighestHeight = std::numeric_limits<std::int32_t>::max();
@@ -153,6 +180,11 @@ class FormatMap {
   virtual std::vector<BytePatch> WriteHeights(const std::vector<HeightWrite>& heights) = 0;
   virtual std::vector<BytePatch> WriteSymbol(const std::vector<std::int64_t>& keys,
                                              std::int32_t symbol) = 0;
+  // The height an object reads back as after WriteHeights wrote height to it: tenths of a
+  // metre and whether it is a height. Most formats keep what was written.
+  virtual std::pair<std::int32_t, bool> HeightAsKept(std::optional<std::int32_t> height) const {
+    return {height.value_or(0), height.has_value()};
+  }
   // The bytes and records that hold these objects' heights now (the keys as WriteHeights takes
   // them). Writes of other fields in between (a symbol) survive RestoreHeights.
   virtual std::shared_ptr<const KeptHeights> KeepHeights(
@@ -166,6 +198,15 @@ class FormatMap {
   virtual std::vector<SidecarFile> Sidecars() const { return {}; }
   // Save wrote the side file of this suffix: what lies at its name now.
   virtual void SidecarSaved(const std::string& /*suffix*/, const SideFileState& /*state*/) {}
+  // The objects of the wanted symbols in the model's form, and the extent of every object. By
+  // default ReadObjects' objects converted (convert_format_object.cpp); a format whose model
+  // form is its own reads it straight.
+  virtual ModelObjects ReadModelObjects(const std::function<bool(std::int32_t)>& wanted) const;
+  // The view kept in the map, for a format whose capabilities keep it; else none.
+  virtual std::optional<StoredView> View() const { return std::nullopt; }
+  // Writes the view's zoom index or centre into the map, for a format that keeps the view.
+  virtual std::vector<BytePatch> WriteZoom(std::int16_t /*zoom*/) { return {}; }
+  virtual std::vector<BytePatch> WriteOffset(std::int32_t /*x*/, std::int32_t /*y*/) { return {}; }
   // The colour table and the symbols' drawing definitions; empty for a format without them.
   virtual SymbolDefinitions ReadSymbolDefinitions() const;
   // The choice of the tag that holds heights, for a format that keeps them so; else none.

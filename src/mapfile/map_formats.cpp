@@ -7,6 +7,7 @@
 
 #include "common/bytes.h"
 #include "mapfile/mapper/mapper_map.h"
+#include "mapfile/ocad6/ocad6_map.h"
 #include "mapfile/ocad9/height_sidecar_file.h"
 #include "mapfile/ocad9/ocad9_layout.h"
 #include "mapfile/ocad9/ocad9_map.h"
@@ -111,35 +112,100 @@ std::string RefusalMessage(const MapFileFormat& format, const std::string& fileN
   }
 }
 
-std::unique_ptr<FormatMap> OpenFormatMap(std::vector<std::uint8_t> bytes,
-                                         const std::string& fileName) {
-  const MapFileFormat format = RecogniseMapFile(bytes);
-  switch (format.Kind) {
-    case MapFileKind::Ocad9On: {
-      if (format.Version != 9) return ocad9::Ocad9Map::Open(std::move(bytes), std::nullopt);
-      const auto mapSize = static_cast<std::int64_t>(bytes.size());
-      const std::string heightsFile = fileName + ocad9::kHeightSidecarSuffix;
-      try {
-        const ocad9::HeightSidecarRead sidecar = ocad9::ReadHeightSidecarFile(heightsFile, mapSize);
-        return ocad9::Ocad9Map::Open(std::move(bytes), sidecar.Bytes, sidecar.State);
-      } catch (const MapFormatError& error) {
-        // A damaged line is one of the heights file's, not the map's.
-        if (std::string_view(error.what()) != ocad9::kDamagedHeightsMessage) throw;
-        throw MapFormatError(error.what(), error.Detail(), heightsFile);
-      }
-    }
-    case MapFileKind::MapperXml:
-      return mapper::MapperMap::Open(std::move(bytes));
-    case MapFileKind::Ocad5To7:
-    case MapFileKind::Ocad8:
-      throw MapFormatError(kNotOcadMessage, "read by the OCAD 5 to 8 reader");
-    default:
-      throw MapFormatError(RefusalMessage(format), "not a map format");
+namespace {
+
+std::unique_ptr<FormatMap> OpenOcad9On(std::vector<std::uint8_t> bytes,
+                                       const std::string& fileName) {
+  const int version = RecogniseMapFile(bytes).Version;
+  if (version != 9) return ocad9::Ocad9Map::Open(std::move(bytes), std::nullopt);
+  const auto mapSize = static_cast<std::int64_t>(bytes.size());
+  const std::string heightsFile = fileName + ocad9::kHeightSidecarSuffix;
+  try {
+    const ocad9::HeightSidecarRead sidecar = ocad9::ReadHeightSidecarFile(heightsFile, mapSize);
+    return ocad9::Ocad9Map::Open(std::move(bytes), sidecar.Bytes, sidecar.State);
+  } catch (const MapFormatError& error) {
+    // A damaged line is one of the heights file's, not the map's.
+    if (std::string_view(error.what()) != ocad9::kDamagedHeightsMessage) throw;
+    throw MapFormatError(error.what(), error.Detail(), heightsFile);
   }
 }
 
+std::unique_ptr<FormatMap> OpenMapper(std::vector<std::uint8_t> bytes, const std::string&) {
+  return mapper::MapperMap::Open(std::move(bytes));
+}
+
+std::unique_ptr<FormatMap> OpenOcad5To8(std::vector<std::uint8_t> bytes, const std::string&) {
+  return ocad6::Ocad6Map::Open(std::move(bytes));
+}
+
+bool IsOcad(const MapFileFormat& f) {
+  return f.Kind == MapFileKind::Ocad5To7 || f.Kind == MapFileKind::Ocad8 ||
+         f.Kind == MapFileKind::Ocad9On;
+}
+
+}  // namespace
+
+const std::vector<MapFormatEntry>& MapFormatRegistry() {
+  static const std::vector<MapFormatEntry> registry = {
+      {"OCAD 5 to 8", {".ocd"}, {},
+       {.Heights = HeightPlace::InObject, .KeepsView = true, .Wraps16 = true,
+        .PicksContoursWithHeights = false},
+       [](const MapFileFormat& f) { return IsOcad(f) && f.Version >= 5 && f.Version <= 8; },
+       OpenOcad5To8},
+      {"OCAD 9", {".ocd"}, {ocad9::kHeightSidecarSuffix},
+       {.Heights = HeightPlace::SideFile},
+       [](const MapFileFormat& f) { return IsOcad(f) && f.Version == 9; }, OpenOcad9On},
+      {"OCAD 10 to 2018", {".ocd"}, {},
+       {.Heights = HeightPlace::InObject},
+       [](const MapFileFormat& f) { return IsOcad(f) && f.Version >= 10; }, OpenOcad9On},
+      {"OpenOrienteering Mapper XML", {".omap", ".xmap"}, {},
+       {.Heights = HeightPlace::Tag},
+       [](const MapFileFormat& f) { return f.Kind == MapFileKind::MapperXml; }, OpenMapper},
+  };
+  return registry;
+}
+
+const MapFormatEntry* RegistryEntryFor(const MapFileFormat& format) {
+  for (const MapFormatEntry& entry : MapFormatRegistry())
+    if (entry.Reads(format)) return &entry;
+  return nullptr;
+}
+
+bool IsMapExtension(const std::string& extension) {
+  for (const MapFormatEntry& entry : MapFormatRegistry())
+    if (std::find(entry.Extensions.begin(), entry.Extensions.end(), extension) !=
+        entry.Extensions.end())
+      return true;
+  return false;
+}
+
+std::string OpenMapFilter() {
+  std::vector<std::string> listed;
+  std::string filter = "Maps|";
+  for (const MapFormatEntry& entry : MapFormatRegistry())
+    for (const std::string& extension : entry.Extensions) {
+      if (std::find(listed.begin(), listed.end(), extension) != listed.end()) continue;
+      filter += (listed.empty() ? "*" : " *") + extension;
+      listed.push_back(extension);
+    }
+  return filter;
+}
+
+FormatCapabilities NoMapCapabilities() { return MapFormatRegistry().front().Capabilities; }
+
+std::unique_ptr<FormatMap> OpenFormatMap(std::vector<std::uint8_t> bytes,
+                                         const std::string& fileName) {
+  const MapFileFormat format = RecogniseMapFile(bytes);
+  const MapFormatEntry* entry = RegistryEntryFor(format);
+  if (!entry) throw MapFormatError(RefusalMessage(format), "not a map format");
+  return entry->Open(std::move(bytes), fileName);
+}
+
 std::vector<std::string> SideFilesOf(const std::string& mapFileName) {
-  return {mapFileName + ocad9::kHeightSidecarSuffix};
+  std::vector<std::string> files;
+  for (const MapFormatEntry& entry : MapFormatRegistry())
+    for (const std::string& suffix : entry.SideFileSuffixes) files.push_back(mapFileName + suffix);
+  return files;
 }
 
 }  // namespace terrak

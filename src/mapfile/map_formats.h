@@ -1,6 +1,7 @@
 #pragma once
-// Which format a map file is in, told from its first bytes, and opening the formats that plug
-// into FormatMap.
+// The registry of the map formats the program opens: which format a file is in, told from its
+// first bytes, each format's name, extensions and capabilities, and opening it as a FormatMap.
+// A new format is one folder beside ocad9/ and mapper/ and one entry in the registry's table.
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -41,14 +42,37 @@ std::string DescribeUnopenedFile(std::span<const std::uint8_t> firstBytes, std::
 std::string RefusalText(const std::string& message, const std::string& fileName,
                         const std::string& reason);
 
-// Opens a map of a kind that plugs into FormatMap (OCAD 9 on, Mapper). fileName finds the files
-// kept beside the map (OCAD 9's heights). Throws MapFormatError with the program's message for
-// any other kind and for damaged files.
+// One format the program opens.
+struct MapFormatEntry {
+  const char* Name = "";                // "OCAD 9", "OpenOrienteering Mapper XML"
+  std::vector<std::string> Extensions;  // lower case with the dot, the usual one first: ".ocd"
+  // Appended to the map's name: files the format keeps beside the map, which Save writes.
+  std::vector<std::string> SideFileSuffixes;
+  FormatCapabilities Capabilities;      // as the opened map's Info() gives them
+  bool (*Reads)(const MapFileFormat& format) = nullptr;  // whether a recognised file is its
+  std::unique_ptr<FormatMap> (*Open)(std::vector<std::uint8_t> bytes,
+                                     const std::string& fileName) = nullptr;
+};
+
+// Every format the program opens, in the order the open dialog lists their extensions.
+const std::vector<MapFormatEntry>& MapFormatRegistry();
+// The entry that opens a file of this format; null for formats the program refuses.
+const MapFormatEntry* RegistryEntryFor(const MapFileFormat& format);
+// Whether a lower-case extension with its dot is one of a format's: ".ocd", ".omap".
+bool IsMapExtension(const std::string& extension);
+// The open dialog's filter: "Maps|" and every format's extensions, each once.
+std::string OpenMapFilter();
+// What a map can do when none is open: the view wraps in 16 bits as OCAD 5 to 8 maps do.
+FormatCapabilities NoMapCapabilities();
+
+// Opens a map of any format of the registry. fileName finds the files kept beside the map
+// (OCAD 9's heights). Throws MapFormatError with the program's message for any other kind and
+// for damaged files.
 std::unique_ptr<FormatMap> OpenFormatMap(std::vector<std::uint8_t> bytes,
                                          const std::string& fileName);
 
 // The files that a map named mapFileName may keep beside it and that Save writes with it
-// (OCAD 9's heights), whether they exist or not.
+// (every format's side files: OCAD 9's heights), whether they exist or not.
 std::vector<std::string> SideFilesOf(const std::string& mapFileName);
 
 }  // namespace terrak

@@ -2,15 +2,16 @@
 
 #include <stdexcept>
 
-#include "common/bytes.h"
+#include "mapfile/map_format.h"
+#include "mapfile/map_formats.h"
 
 namespace terrak {
 
-std::int32_t MapModel::DataStart() const { return GetI32(FileHeader.data() + 8); }
-std::int32_t MapModel::SymbolAreaPos() const { return GetI32(FileHeader.data() + 12); }
-std::int32_t MapModel::FirstSymbolBlockPos() const { return GetI32(FileHeader6.data() + 8); }
-std::int32_t MapModel::FirstIndexBlockPos() const { return GetI32(FileHeader6.data() + 12); }
-std::int32_t MapModel::SetupPos() const { return GetI32(FileHeader6.data() + 16); }
+FormatCapabilities MapModel::Capabilities() const {
+  return Format ? Format->Info().Capabilities : NoMapCapabilities();
+}
+
+std::int32_t MapModel::CoordinateReach() const { return Capabilities().CoordinateReach(); }
 
 const TObjectCoords& GetObjectCoords(const MapModel& model, std::size_t i) {
   if (i >= model.ObjectCoords.size()) throw std::out_of_range("no such object");

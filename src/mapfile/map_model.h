@@ -15,6 +15,7 @@
 namespace terrak {
 
 class FormatMap;
+struct FormatCapabilities;
 
 // A coordinate pair of the model element, in 1/1440 inch, y growing upwards. Maps of OCAD 5 to 8
 // fill only the 16-bit range; today's formats reach 37 km of paper in 32 bits. Marker pairs
@@ -58,8 +59,10 @@ struct TSelectedSymbol {
 
 struct TMapObject {
   std::int32_t MinX = 0, MinY = 0, MaxX = 0, MaxY = 0;
-  std::int32_t Pos = 0;  // version 5: 4-byte units from P; versions 6/7: bytes from file start
-  std::int32_t Len = 0;  // version 5: 4-byte units; versions 6/7: bytes
+  // OCAD 5 to 8, as the index holds them (shown by the command-line tool): version 5, 4-byte
+  // units from the data start P; versions 6 to 8, bytes from the file start.
+  std::int32_t Pos = 0;
+  std::int32_t Len = 0;  // version 5: 4-byte units; versions 6 to 8: as stored
   std::int32_t Symbol = 0;
   std::int16_t ObjectType = 0;
   // The height in tenths of a metre, when HasHeight. Without a height it is 0, except in OCAD 5
@@ -69,9 +72,9 @@ struct TMapObject {
   bool HasHeight = false;
   TPair FirstPoint;
   TPair LastPoint;
-  std::int32_t Slot = 0;           // version 5: index record number; 6/7: entry 0..255
-  std::int32_t IndexBlockPos = 0;  // version 5: 0; 6/7: file position of the index block
-  std::int64_t Key = 0;            // today's formats: how the format finds the object again
+  std::int32_t Slot = 0;           // version 5: index record number; 6 to 8: entry 0..255
+  std::int32_t IndexBlockPos = 0;  // version 5: 0; 6 to 8: file position of the index block
+  std::int64_t Key = 0;            // how the map's format finds the object again
 };
 
 // The pairs of one object. Points[0] is pair 1 of the model element: the list is read whole,
@@ -86,22 +89,8 @@ struct TObjectCoords {
   std::vector<TPair> Points;
 };
 
-inline constexpr std::size_t kFileHeaderSize = 24;
-inline constexpr std::size_t kFileHeader6Size = 48;
-inline constexpr std::size_t kSetup5Size = 160;
-inline constexpr std::size_t kSetup6Size = 1112;
-
 struct MapModel {
   std::string MapFileName = "nofile";
-  std::int16_t OcadVersion = 0;
-
-  // The file-level records as read at opening.
-  std::array<std::uint8_t, kFileHeaderSize> FileHeader{};
-  std::array<std::uint8_t, kFileHeader6Size> FileHeader6{};
-  std::array<std::uint8_t, kSetup5Size> Setup5{};
-  // Version 6/7 setup record: the bytes that were in the file (at most 1112; fewer when the
-  // record ends the file). Fields beyond them read as zero and are never written.
-  std::vector<std::uint8_t> Setup6;
 
   std::int16_t MapZoom = 0;
   std::int32_t MapOffsetX = 0;
@@ -109,8 +98,8 @@ struct MapModel {
   double MapScale = 0.0;
   // How many times the number shown a symbol number is: 10 for OCAD 5 to 8, 1000 later.
   std::int32_t SymbolNumberScale = 10;
-  // Today's formats (OCAD 9 on, Mapper): the open map's reader and writer, which holds the
-  // map's bytes as the working copy has them. Null for OCAD 5 to 8, read by the first reader.
+  // The open map's reader and writer (see map_formats.h), which holds the map's bytes as the
+  // working copy has them. Null only while no map is open.
   std::shared_ptr<FormatMap> Format;
   // Where the map lies on Earth, as its file says; unknown for formats that carry none.
   Georeferencing Georef;
@@ -127,18 +116,10 @@ struct MapModel {
   std::int32_t MapMinX = 0, MapMinY = 0, MapMaxX = 0, MapMaxY = 0;
   std::int32_t MapWidth = 0, MapHeight = 0;
 
-  // Version 5 data start P and symbol area position S, from FileHeader.
-  std::int32_t DataStart() const;
-  std::int32_t SymbolAreaPos() const;
-  // Version 6/7 positions from FileHeader6.
-  std::int32_t FirstSymbolBlockPos() const;
-  std::int32_t FirstIndexBlockPos() const;
-  std::int32_t SetupPos() const;
-
-  // The largest model coordinate the view may centre on: the 16-bit range of the first reader's
-  // maps, or the far wider one of today's formats.
-  std::int32_t CoordinateReach() const { return Format ? kWideCoordinateReach : 32767; }
-  static constexpr std::int32_t kWideCoordinateReach = 1 << 30;
+  // What the open map's format can do (with no map open, as OCAD 5 to 8 maps).
+  FormatCapabilities Capabilities() const;
+  // The largest model coordinate the view may centre on.
+  std::int32_t CoordinateReach() const;
 };
 
 // Returns entry i of ObjectCoords.

@@ -1,5 +1,6 @@
 #pragma once
-// Reading the symbol list and the objects of the selected symbols from the working copy.
+// Reading the objects of the selected symbols of the open map (the symbol list is read when
+// the map opens).
 #include <string>
 
 #include "terrain/grid_state.h"
@@ -7,15 +8,9 @@
 
 namespace terrak {
 
-// Rebuild SymbolList from the working copy (by model.OcadVersion).
-void ReadSymbols(MapModel& model, const std::string& workingCopy);
-void ReadSymbols5(MapModel& model, const std::string& workingCopy);
-void ReadSymbols6(MapModel& model, const std::string& workingCopy);
-
-// Rebuild MapObjects, ObjectCoords and the map extent from the working copy.
+// Rebuild MapObjects, ObjectCoords and the map extent from the open map's format, which holds
+// the working copy's bytes.
 void ReadObjects(MapModel& model, const std::string& workingCopy);
-void ReadObjects5(MapModel& model, const std::string& workingCopy);
-void ReadObjects6(MapModel& model, const std::string& workingCopy);
 
 // The extent of the loaded objects, in model units, into the grid state.
 void ComputeGridExtent(const MapModel& model, GridState& grid);

@@ -1,23 +1,14 @@
-// Changes patched into the working copy: each write reads a whole record, changes only the
-// named fields and writes the record back at the same place, so no record moves and the file
-// length never changes. The model is updated with the file, object by object.
+// Changes written into the working copy as the map's format patches its bytes (positioned
+// writes while no patch changes the length), and the model updated with them.
 #include "mapfile/map_writer.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <limits>
 #include <optional>
 
-#include "common/bytes.h"
-#include "common/wrap16.h"
-#include "mapfile/height_field.h"
 #include "mapfile/map_format.h"
-#include "mapfile/ocad_file.h"
-#include "mapfile/ocad_format_error.h"
-#include "mapfile/ocad_layout.h"
-#include "mapfile/ocad_records.h"
 #include "platform/file_stream.h"
 
 namespace terrak {
@@ -25,31 +16,6 @@ namespace terrak {
 namespace {
 
 constexpr const char* kClearingHeightsMessage = "Clearing all height values";
-
-struct ObjectRecord {
-  std::int64_t Position;  // byte position of the object in the file
-  std::vector<std::uint8_t> Bytes;
-};
-
-// The object of a map object as the index in the file now describes it.
-ObjectRecord ReadObjectRecord(const MapModel& model, const ocad::RecordReader& reader,
-                              const TMapObject& object) {
-  if (model.OcadVersion == 5) {
-    const std::vector<std::uint8_t> index = reader.Read(
-        static_cast<std::int64_t>(ocad::kIndexRecord5Size) * object.Slot, ocad::kIndexRecord5Size,
-        "index record");
-    const ocad::IndexRecord5 record = ocad::DecodeIndexRecord5(index.data());
-    return {ocad::Object5Position(model.DataStart(), record.Position),
-            ocad::ReadElement5(reader, model.DataStart(), record.Position, record.Length)};
-  }
-  if (object.Slot < 0 || object.Slot >= ocad::kBlockEntries)
-    throw OcadFormatError("index entry out of its block");
-  const std::vector<std::uint8_t> block =
-      reader.Read(object.IndexBlockPos, ocad::kIndexBlockSize, "index block");
-  const ocad::IndexEntry6 entry =
-      ocad::DecodeIndexEntry6(block.data(), object.Slot, model.OcadVersion);
-  return {entry.Position, ocad::ReadObject6(reader, entry, model.OcadVersion)};
-}
 
 const TMapObject& ObjectAt(const MapModel& model, std::int32_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= model.MapObjects.size())
@@ -88,77 +54,25 @@ void SetModelHeight(MapModel& model, std::int32_t index, std::int32_t height, bo
   object.HasHeight = coords.HasHeight = hasHeight;
 }
 
-void WriteFormatHeights(MapModel& model, const std::string& workingCopy,
-                        const TracedObjectList& objects, std::optional<std::int32_t> height) {
+// Every object's height goes into the map as its format keeps it, then into the model as the
+// format reads it back (OCAD 5 to 7 read 0 m as "no height").
+void WriteHeights(MapModel& model, const std::string& workingCopy,
+                  const TracedObjectList& objects, std::optional<std::int32_t> height) {
+  if (!model.Format) return;
   std::vector<HeightWrite> heights;
   for (std::int64_t key : KeysOf(model, objects)) heights.push_back({key, height});
   FollowInWorkingCopy(model, workingCopy, model.Format->WriteHeights(heights));
-  for (std::int32_t index : objects)
-    SetModelHeight(model, index, height.value_or(0), height.has_value());
+  const auto [kept, hasHeight] = model.Format->HeightAsKept(height);
+  for (std::int32_t index : objects) SetModelHeight(model, index, kept, hasHeight);
   model.MapModified = true;
 }
 
-// The first reader's formats: OCAD 5's 16-bit field and the 32-bit field of OCAD 6 to 8 (6 and
-// 7 sign-extend a 16-bit height, 0 meaning none; OCAD 8 holds any, see height_field.h).
-void WriteHeights(MapModel& model, const std::string& workingCopy,
-                  const TracedObjectList& objects, std::optional<std::int32_t> height) {
-  if (model.Format) {
-    WriteFormatHeights(model, workingCopy, objects, height);
-    return;
-  }
-  const bool wide = model.OcadVersion == 8;
-  const std::int32_t field = wide ? Ocad8HeightField(height) : height.value_or(0);
-  if (!wide && (field < std::numeric_limits<std::int16_t>::min() ||
-                field > std::numeric_limits<std::int16_t>::max()))
-    throw std::out_of_range("a height beyond the 16 bits of the map's height field");
-  FileStream stream(workingCopy, FileMode::ReadWriteExclusive);
-  const ocad::RecordReader reader(stream);
-  for (std::int32_t index : objects) {
-    ObjectRecord record = ReadObjectRecord(model, reader, ObjectAt(model, index));
-    if (model.OcadVersion == 5)
-      PutI16(record.Bytes.data() + 10, static_cast<std::int16_t>(field));
-    else
-      PutI32(record.Bytes.data() + 12, field);
-    stream.Write(record.Position, record.Bytes.data(), record.Bytes.size());
-    SetModelHeight(model, index, field == kOcad8ZeroMetres ? 0 : field,
-                   wide ? height.has_value() : HeightFieldHoldsHeight5To7(field));
-  }
+// The view follows into the map only for a format that keeps it.
+void FollowView(MapModel& model, const std::string& workingCopy,
+                const std::vector<BytePatch>& patches) {
+  if (!model.Format || !model.Capabilities().KeepsView) return;
+  FollowInWorkingCopy(model, workingCopy, patches);
   model.MapModified = true;
-  stream.Close();
-}
-
-// The setup record as it lies in the working copy: 160 bytes for version 5; for versions 6/7
-// the bytes that were there at opening (the record may end the file).
-struct SetupRecord {
-  std::int64_t Position;
-  std::vector<std::uint8_t> Bytes;
-};
-
-SetupRecord ReadSetup(const MapModel& model, const ocad::RecordReader& reader) {
-  if (model.OcadVersion == 5)
-    return {model.DataStart(), reader.Read(model.DataStart(), kSetup5Size, "setup record")};
-  return {model.SetupPos(),
-          reader.Read(model.SetupPos(), static_cast<std::int64_t>(model.Setup6.size()),
-                      "setup record")};
-}
-
-template <typename Patch>
-void PatchSetup(MapModel& model, const std::string& workingCopy, Patch patch) {
-  FileStream stream(workingCopy, FileMode::ReadWriteExclusive);
-  SetupRecord setup = ReadSetup(model, ocad::RecordReader(stream));
-  patch(setup.Bytes);
-  stream.Write(setup.Position, setup.Bytes.data(), setup.Bytes.size());
-  if (model.OcadVersion == 5)
-    std::copy(setup.Bytes.begin(), setup.Bytes.end(), model.Setup5.begin());
-  else
-    model.Setup6 = setup.Bytes;
-  model.MapModified = true;
-  stream.Close();
-}
-
-// Fields that lie beyond the bytes present are not written: the file never grows.
-bool Fits(const std::vector<std::uint8_t>& record, std::size_t offset, std::size_t size) {
-  return offset + size <= record.size();
 }
 
 std::vector<SidecarFile> SidecarsOf(const MapModel& model) {
@@ -224,42 +138,21 @@ void ClearTracedHeights(MapModel& model, const std::string& workingCopy,
   WriteHeights(model, workingCopy, traced, std::nullopt);
 }
 
-HeightsBefore KeepObjectHeights(const MapModel& model, const std::string& workingCopy,
+HeightsBefore KeepObjectHeights(const MapModel& model, const std::string& /*workingCopy*/,
                                 const TracedObjectList& objects) {
   HeightsBefore before;
   for (std::int32_t index : objects) {
     const TMapObject& object = ObjectAt(model, index);
     before.Model.push_back({index, object.Height, object.HasHeight});
   }
-  if (model.Format) {
-    before.Format = model.Format->KeepHeights(KeysOf(model, objects));
-    return before;
-  }
-  FileStream stream(workingCopy, FileMode::ReadDenyWrite);
-  const ocad::RecordReader reader(stream);
-  const bool narrow = model.OcadVersion == 5;
-  const std::size_t offset = narrow ? 10 : 12, size = narrow ? 2 : 4;
-  for (std::int32_t index : objects) {
-    const ObjectRecord record = ReadObjectRecord(model, reader, ObjectAt(model, index));
-    if (record.Bytes.size() < offset + size) throw OcadFormatError("object record too short");
-    const auto field = record.Bytes.begin() + static_cast<std::ptrdiff_t>(offset);
-    before.Fields.push_back({record.Position + static_cast<std::int64_t>(offset),
-                             {field, field + static_cast<std::ptrdiff_t>(size)}});
-  }
+  if (model.Format) before.Format = model.Format->KeepHeights(KeysOf(model, objects));
   return before;
 }
 
 void RestoreObjectHeights(MapModel& model, const std::string& workingCopy,
                           const HeightsBefore& before) {
-  if (before.Format) {
+  if (before.Format)
     FollowInWorkingCopy(model, workingCopy, model.Format->RestoreHeights(*before.Format));
-  } else if (!before.Fields.empty()) {
-    FileStream stream(workingCopy, FileMode::ReadWriteExclusive);
-    // Last first, so an object kept twice ends as it was first.
-    for (auto field = before.Fields.rbegin(); field != before.Fields.rend(); ++field)
-      stream.Write(field->Position, field->Bytes.data(), field->Bytes.size());
-    stream.Close();
-  }
   for (auto kept = before.Model.rbegin(); kept != before.Model.rend(); ++kept)
     SetModelHeight(model, kept->Index, kept->Height, kept->HasHeight);
   model.MapModified = true;
@@ -275,71 +168,22 @@ void ClearAllHeights(MapModel& model, const std::string& workingCopy, UserDialog
 
 void WriteObjectSymbols(MapModel& model, const std::string& workingCopy,
                         const TracedObjectList& traced, std::int32_t symbol) {
-  if (model.Format) {
-    FollowInWorkingCopy(model, workingCopy, model.Format->WriteSymbol(KeysOf(model, traced), symbol));
-    for (std::int32_t index : traced) {
-      model.MapObjects[static_cast<std::size_t>(index)].Symbol = symbol;
-      model.ObjectCoords[static_cast<std::size_t>(index)].Symbol = symbol;
-    }
-    model.MapModified = true;
-    return;
-  }
-  FileStream stream(workingCopy, FileMode::ReadWriteExclusive);
-  const ocad::RecordReader reader(stream);
+  if (!model.Format) return;
+  FollowInWorkingCopy(model, workingCopy, model.Format->WriteSymbol(KeysOf(model, traced), symbol));
   for (std::int32_t index : traced) {
-    const TMapObject& object = ObjectAt(model, index);
-    if (model.OcadVersion == 5) {
-      const std::int64_t indexPos = static_cast<std::int64_t>(ocad::kIndexRecord5Size) * object.Slot;
-      std::vector<std::uint8_t> record = reader.Read(indexPos, ocad::kIndexRecord5Size, "index record");
-      PutI16(record.data() + 16, static_cast<std::int16_t>(symbol));
-      stream.Write(indexPos, record.data(), record.size());
-      std::vector<std::uint8_t> element =
-          ocad::ReadElement5(reader, model.DataStart(), object.Pos, object.Len);
-      PutI16(element.data(), static_cast<std::int16_t>(symbol));
-      stream.Write(ocad::Object5Position(model.DataStart(), object.Pos), element.data(),
-                   element.size());
-    } else {
-      if (object.Slot < 0 || object.Slot >= ocad::kBlockEntries)
-        throw OcadFormatError("index entry out of its block");
-      std::vector<std::uint8_t> block =
-          reader.Read(object.IndexBlockPos, ocad::kIndexBlockSize, "index block");
-      PutI16(block.data() + ocad::IndexEntryOffset(object.Slot) + 22,
-             static_cast<std::int16_t>(symbol));
-      stream.Write(object.IndexBlockPos, block.data(), block.size());
-      const ocad::IndexEntry6 entry =
-          ocad::DecodeIndexEntry6(block.data(), object.Slot, model.OcadVersion);
-      std::vector<std::uint8_t> bytes = ocad::ReadObject6(reader, entry, model.OcadVersion);
-      PutI16(bytes.data(), static_cast<std::int16_t>(symbol));
-      stream.Write(entry.Position, bytes.data(), bytes.size());
-    }
     model.MapObjects[static_cast<std::size_t>(index)].Symbol = symbol;
     model.ObjectCoords[static_cast<std::size_t>(index)].Symbol = symbol;
   }
   model.MapModified = true;
-  stream.Close();
 }
 
 void WriteZoom(MapModel& model, const std::string& workingCopy) {
-  if (model.Format) return;  // today's maps keep no view of Terrak's: they stay as they were
-  PatchSetup(model, workingCopy, [&](std::vector<std::uint8_t>& setup) {
-    if (model.OcadVersion == 5)
-      PutI16(setup.data() + ocad::kSetup5ZoomOffset, model.MapZoom);
-    else if (Fits(setup, ocad::kSetup6ZoomOffset, 8))
-      PutDouble(setup.data() + ocad::kSetup6ZoomOffset, model.MapZoom);
-  });
+  if (model.Format) FollowView(model, workingCopy, model.Format->WriteZoom(model.MapZoom));
 }
 
 void WriteOffset(MapModel& model, const std::string& workingCopy) {
-  if (model.Format) return;
-  PatchSetup(model, workingCopy, [&](std::vector<std::uint8_t>& setup) {
-    if (model.OcadVersion == 5) {
-      PutI16(setup.data() + ocad::kSetup5OffsetXOffset, Wrap16(model.MapOffsetX));
-      PutI16(setup.data() + ocad::kSetup5OffsetYOffset, Wrap16(model.MapOffsetY));
-    } else {
-      PutI32(setup.data() + 0, ModelToCoord6(model.MapOffsetX));
-      PutI32(setup.data() + 4, ModelToCoord6(model.MapOffsetY));
-    }
-  });
+  if (model.Format)
+    FollowView(model, workingCopy, model.Format->WriteOffset(model.MapOffsetX, model.MapOffsetY));
 }
 
 std::string ChangedOnDiskQuestion(const std::string& fileName) {

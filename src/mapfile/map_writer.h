@@ -32,12 +32,7 @@ struct HeightsBefore {
     std::int32_t Height = 0;
     bool HasHeight = false;
   };
-  struct FieldBytes {  // maps of the first reader: the field's place in the working copy
-    std::int64_t Position = 0;
-    std::vector<std::uint8_t> Bytes;
-  };
   std::vector<ModelHeight> Model;
-  std::vector<FieldBytes> Fields;
   std::shared_ptr<const KeptHeights> Format;
 };
 HeightsBefore KeepObjectHeights(const MapModel& model, const std::string& workingCopy,

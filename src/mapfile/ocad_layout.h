@@ -8,7 +8,11 @@ namespace terrak::ocad {
 
 inline constexpr std::int16_t kMark = 3245;  // 0x0CAD at offset 0
 
+inline constexpr std::size_t kFileHeaderSize = 24;
+inline constexpr std::size_t kFileHeader6Size = 48;  // versions 6 to 8
+
 // Version 5.
+inline constexpr std::size_t kSetup5Size = 160;
 inline constexpr std::size_t kIndexRecord5Size = 24;
 inline constexpr std::size_t kSymbolHeader5Size = 16;
 inline constexpr std::int64_t kSymbolRecords5Offset = 4880;  // from the symbol area S
@@ -30,6 +34,7 @@ inline constexpr std::size_t kCoord6Size = 8;
 inline constexpr std::int32_t kMinObject6Length = 33;
 // Version 8 counts an object's length in coordinate pairs (nItem + nText) after its header.
 inline constexpr std::int64_t kObject8LengthUnit = 8;
+inline constexpr std::size_t kSetup6Size = 1112;
 inline constexpr std::size_t kSetup6ScaleOffset = 24;
 inline constexpr std::size_t kSetup6ZoomOffset = 936;
 

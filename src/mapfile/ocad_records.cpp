@@ -9,13 +9,18 @@
 
 namespace terrak::ocad {
 
-RecordReader::RecordReader(const FileStream& stream) : stream_(stream), size_(stream.Size()) {}
+RecordReader::RecordReader(const FileStream& stream) : stream_(&stream), size_(stream.Size()) {}
+
+RecordReader::RecordReader(std::span<const std::uint8_t> bytes)
+    : bytes_(bytes), size_(static_cast<std::int64_t>(bytes.size())) {}
 
 std::vector<std::uint8_t> RecordReader::Read(std::int64_t position, std::int64_t size,
                                              const char* what) const {
   if (!Holds(position, size))
     throw OcadFormatError(std::string(what) + " lies outside the file");
-  return stream_.ReadExact(position, static_cast<std::size_t>(size));
+  if (stream_) return stream_->ReadExact(position, static_cast<std::size_t>(size));
+  const auto first = bytes_.begin() + static_cast<std::ptrdiff_t>(position);
+  return {first, first + static_cast<std::ptrdiff_t>(size)};
 }
 
 std::vector<std::int64_t> WalkBlockChain(const RecordReader& reader, std::int64_t first,

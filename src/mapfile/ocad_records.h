@@ -3,6 +3,7 @@
 // from the file is checked against the file's size before it is used, and a record that does
 // not lie inside the file means the file is damaged (OcadFormatError).
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "common/bytes.h"
@@ -14,6 +15,8 @@ namespace terrak::ocad {
 class RecordReader {
  public:
   explicit RecordReader(const FileStream& stream);
+  // Over the bytes of a whole file in memory, which must outlive the reader.
+  explicit RecordReader(std::span<const std::uint8_t> bytes);
   std::int64_t Size() const { return size_; }
   bool Holds(std::int64_t position, std::int64_t size) const {
     return position >= 0 && size >= 0 && position <= size_ && size <= size_ - position;
@@ -21,7 +24,8 @@ class RecordReader {
   std::vector<std::uint8_t> Read(std::int64_t position, std::int64_t size, const char* what) const;
 
  private:
-  const FileStream& stream_;
+  const FileStream* stream_ = nullptr;  // null: the file is bytes_
+  std::span<const std::uint8_t> bytes_;
   std::int64_t size_;
 };
 

@@ -59,22 +59,22 @@ OpenResult OpenFormatMapFile(MapModel& model, const FileStream& map,
   copy.Commit();
 
   const FormatMapInfo& info = format->Info();
-  model.OcadVersion = info.FormatName.rfind("OCAD", 0) == 0 ? static_cast<std::int16_t>(info.Version)
-                                                            : std::int16_t{0};
-  model.FileHeader = {};
-  model.FileHeader6 = {};
-  model.Setup5 = {};
-  model.Setup6.clear();
-  // Today's maps keep no view of Terrak's own: they open at 0.5x on the paper's origin and the
-  // view is never written into them.
-  model.MapZoom = 5;
   model.Format = std::move(format);
-  const FormatExtent extent = model.Format->ReadObjects([](std::int32_t) { return false; }).MapExtent;
-  model.MapOffsetX = 0;
-  model.MapOffsetY = 0;
-  if (extent.MinX <= extent.MaxX && extent.MinY <= extent.MaxY) {
-    model.MapOffsetX = ModelUnitsFromMicrometres((std::int64_t{extent.MinX} + extent.MaxX) / 2);
-    model.MapOffsetY = ModelUnitsFromMicrometres((std::int64_t{extent.MinY} + extent.MaxY) / 2);
+  if (const std::optional<StoredView> view = model.Format->View()) {
+    model.MapZoom = view->Zoom;
+    model.MapOffsetX = view->OffsetX;
+    model.MapOffsetY = view->OffsetY;
+  } else {
+    // A map that keeps no view of Terrak's opens at 0.5x on the middle of its objects.
+    model.MapZoom = 5;
+    const FormatExtent extent =
+        model.Format->ReadObjects([](std::int32_t) { return false; }).MapExtent;
+    model.MapOffsetX = 0;
+    model.MapOffsetY = 0;
+    if (extent.MinX <= extent.MaxX && extent.MinY <= extent.MaxY) {
+      model.MapOffsetX = ModelUnitsFromMicrometres((std::int64_t{extent.MinX} + extent.MaxX) / 2);
+      model.MapOffsetY = ModelUnitsFromMicrometres((std::int64_t{extent.MinY} + extent.MaxY) / 2);
+    }
   }
   model.MapScale = info.Scale;
   model.Georef = info.Georef;

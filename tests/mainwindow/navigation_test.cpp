@@ -6,6 +6,8 @@
 #include "mainwindow/navigation.h"
 #include "mainwindow/view_transform.h"
 #include "mainwindow/window_fixture.h"
+#include "mapbuild/ocad_builder.h"
+#include "mapfile/map_formats.h"
 
 namespace terrak {
 namespace {
@@ -20,9 +22,9 @@ struct Navigation : WindowFixture {
     PutI16(bytes.data(), 3245);
     PutI16(bytes.data() + 4, 5);
     PutI32(bytes.data() + 8, 48);
+    testing::PutReal6(bytes.data() + 48 + 44, 10000);  // the map scale
     testing::WriteBytes(App.Paths.WorkingCopy, bytes);
-    std::copy(bytes.begin(), bytes.begin() + 24, App.Model.FileHeader.begin());
-    App.Model.OcadVersion = 5;
+    App.Model.Format = OpenFormatMap(bytes, App.Paths.WorkingCopy);
     ShowMap({{101, kBlack}});
     ApplyZoomIndex(App, 4);
     Paint();

@@ -4,8 +4,12 @@
 // and refused kinds leave everything as it was.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "mainwindow/view_transform.h"
+#include "mapfile/format_of_map.h"
 #include "mapfile/convert_format_object.h"
+#include "mapfile/map_formats.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/map_writer.h"
 #include "mapfile/mapper/mapper_map.h"
@@ -51,6 +55,28 @@ Ocad9MapBuilder Contours12(int version) {
   return b;
 }
 
+TEST(FormatOpen, EveryOpenedMapCanDoWhatItsRegistryEntrySays) {
+  MapperMapBuilder mapper;
+  mapper.AddSymbol({.Id = 0, .Type = 2, .Code = "101", .Name = "Contour"});
+  OcadMapBuilder ocad5(5), ocad6(6);
+  ocad5.Scale(10000);
+  const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> maps = {
+      {"a.ocd", ocad5.Build()}, {"b.ocd", ocad6.Build()}, {"c.ocd", Contours12(9).Build()},
+      {"d.ocd", Contours12(12).Build()}, {"e.omap", TextBytes(mapper.Build())}};
+  std::set<const MapFormatEntry*> entries;
+  for (const auto& [name, bytes] : maps) {
+    SCOPED_TRACE(name);
+    MapFiles files;
+    ASSERT_EQ(OpenBytes(files, name, bytes), OpenResult::Opened);
+    const MapFormatEntry* entry = RegistryEntryFor(RecogniseMapFile(bytes));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(files.Model.Capabilities(), entry->Capabilities);
+    entries.insert(entry);
+  }
+  EXPECT_EQ(entries.size(), MapFormatRegistry().size());  // every entry met once
+  EXPECT_EQ(NoMapCapabilities().CoordinateReach(), 32767);
+}
+
 TEST(FormatOpen, Ocad12FillsTheModelWithWideNumbersAndCoordinates) {
   MapFiles files;
   Ocad9MapBuilder b = Contours12(12);
@@ -58,7 +84,7 @@ TEST(FormatOpen, Ocad12FillsTheModelWithWideNumbersAndCoordinates) {
   ASSERT_EQ(OpenBytes(files, "map.ocd", bytes), OpenResult::Opened);
   EXPECT_EQ(ReadBytes(files.WorkingCopy), bytes);
   const MapModel& m = files.Model;
-  EXPECT_EQ(m.OcadVersion, 12);
+  EXPECT_EQ(FormatVersionOf(m), 12);
   EXPECT_EQ(m.SymbolNumberScale, 1000);
   EXPECT_EQ(m.MapScale, 15000.0);
   EXPECT_TRUE(m.Georef.Known);
@@ -163,7 +189,7 @@ TEST(FormatOpen, MapperMapsReadTheirTagAndWriteIt) {
   MapFiles files;
   const std::vector<std::uint8_t> original = TextBytes(b.Build());
   ASSERT_EQ(OpenBytes(files, "m.omap", original), OpenResult::Opened);
-  EXPECT_EQ(files.Model.OcadVersion, 0);
+  EXPECT_EQ(FormatNameOf(files.Model), "OpenOrienteering Mapper XML");
   ASSERT_EQ(files.Model.SymbolList.size(), 1u);
   EXPECT_EQ(files.Model.SymbolList[0].Text, "101 Contour");
   auto& map = dynamic_cast<mapper::MapperMap&>(*files.Model.Format);
@@ -230,8 +256,7 @@ TEST(FormatOpen, RefusedKindsNameWhatWasFoundAndChangeNothing) {
       EXPECT_EQ(text.substr(0, lineBreak), c.Message);
     }
     EXPECT_EQ(text.substr(lineBreak + 1, files.Map.size() + 2), files.Map + ": ");
-    EXPECT_EQ(files.Model.OcadVersion, 6);
-    EXPECT_EQ(files.Model.Format, nullptr);
+    EXPECT_EQ(FormatVersionOf(files.Model), 6);
     EXPECT_EQ(ReadBytes(files.WorkingCopy), workingCopy);
   }
 }
@@ -338,7 +363,7 @@ TEST(FormatOpen, TheViewCentreOfAWideMapIsNeitherWrappedNorClampedTo16Bits) {
   EXPECT_EQ(files.Model.MapOffsetY, -70000);
   EXPECT_EQ(view.VisibleWindow.Left, 100000 - 250 * view.UnitsPerPixel);
   EXPECT_EQ(WrapCentre(files.Model, 40000), 40000);
-  EXPECT_EQ(WrapCentre(files.Model, std::int64_t{1} << 40), MapModel::kWideCoordinateReach);
+  EXPECT_EQ(WrapCentre(files.Model, std::int64_t{1} << 40), 1 << 30);
   // The first reader's maps keep the 16-bit wrap of their setup record.
   MapModel old;
   EXPECT_EQ(WrapCentre(old, 40000), 40000 - 65536);

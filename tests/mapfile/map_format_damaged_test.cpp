@@ -7,6 +7,7 @@
 
 #include "common/bytes.h"
 #include "mapfile/map_formats.h"
+#include "mapfile/ocad_format_error.h"
 #include "mapfile/mapper/mapper_map.h"
 #include "mapfile/ocad9/ocad9_map.h"
 #include "mapbuild/mapper_build.h"
@@ -160,8 +161,9 @@ TEST(DamagedMaps, KindsToldApartByTheirFirstBytes) {
   EXPECT_EQ(Refusal(TextBytes("OMAP"), &message), "not a map format");
   EXPECT_EQ(Refusal({0xAD, 0x0C, 0, 0, 0xE3, 0x07}, &message), "not a map format");
   EXPECT_EQ(message, "This map was saved by OCAD version 2019, which Terrak cannot read");
-  // Versions 5 to 8 are the first reader's.
-  EXPECT_EQ(Refusal({0xAD, 0x0C, 0, 0, 6, 0}), "read by the OCAD 5 to 8 reader");
+  // Versions 5 to 8 open as any format: a bare mark and version is a damaged map.
+  EXPECT_EQ(Refusal({0xAD, 0x0C, 0, 0, 6, 0}, &message), "header lies outside the file");
+  EXPECT_EQ(message, kNotOcadMessage);
 }
 
 }  // namespace

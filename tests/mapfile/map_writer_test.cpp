@@ -61,6 +61,8 @@ TEST(WriteTracedHeights, Versions6And7WriteTheSignExtendedHeightAtOffset12) {
     after = ReadBytes(files.WorkingCopy);
     EXPECT_EQ(At(after, object1 + 12, 4), (std::vector<std::uint8_t>{0xFB, 0xFF, 0xFF, 0xFF}));
     EXPECT_EQ(DifferingBytes(before, after), Range(object1 + 12, 4));
+    // The field keeps no height of 0 or below: the model reads the write back as none.
+    EXPECT_FALSE(files.Model.MapObjects[1].HasHeight);
   }
 }
 

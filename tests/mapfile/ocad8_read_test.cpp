@@ -8,6 +8,7 @@
 #include <limits>
 #include <numbers>
 
+#include "mapfile/format_of_map.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_format_error.h"
 #include "mapfile/map_writer.h"
@@ -38,7 +39,7 @@ TEST(Ocad8, ObjectsTakeTheTypeByteAndUnicodeTextsReadAsTheirCharacters) {
   MapFiles files;
   OcadMapBuilder b = Ocad8Map();
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  EXPECT_EQ(files.Model.OcadVersion, 8);
+  EXPECT_EQ(FormatVersionOf(files.Model), 8);
   EXPECT_EQ(files.Model.SymbolNumberScale, 10);
   ASSERT_EQ(files.Model.SymbolList.size(), 2u);
   EXPECT_EQ(files.Model.SymbolList[0].Text, "10.1 Contour");

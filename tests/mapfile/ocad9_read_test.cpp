@@ -154,7 +154,7 @@ TEST(Ocad9Read, HeightsFromEachVersionsFieldInItsUnit) {
     Ocad9MapBuilder b(c.Version);
     b.AddObject({.Symbol = 101000, .Points = {CodedPoint::At(0, 0)}, .Height = c.Stored});
     const auto map = Open(b);
-    EXPECT_TRUE(map->Info().HeightInObject);
+    EXPECT_EQ(map->Info().Capabilities.Heights, HeightPlace::InObject);
     EXPECT_EQ(map->ReadObjects(All).Objects.at(0).HeightTenths, c.Tenths);
     EXPECT_TRUE(map->ReadObjects(All).Objects.at(0).HasHeight);
   }
@@ -164,7 +164,7 @@ TEST(Ocad9Read, HeightsFromEachVersionsFieldInItsUnit) {
   Ocad9MapBuilder nine(9);
   nine.AddObject({.Symbol = 101000, .Points = {CodedPoint::At(0, 0)}});
   const auto map = Open(nine);
-  EXPECT_FALSE(map->Info().HeightInObject);
+  EXPECT_EQ(map->Info().Capabilities.Heights, HeightPlace::SideFile);
   EXPECT_EQ(map->ReadObjects(All).Objects.at(0).HeightTenths, 0);
   EXPECT_FALSE(map->ReadObjects(All).Objects.at(0).HasHeight);
 }

@@ -327,7 +327,7 @@ void MapperMap::Parse() {
   info.FormatName = "OpenOrienteering Mapper XML";
   info.Version = static_cast<int>(*version);
   info.SymbolNumberScale = 1000;
-  info.HeightInObject = false;
+  info.Capabilities.Heights = HeightPlace::Tag;
   ReadGeoreferencing(root.child("georeferencing"), info);
   ReadSymbolSection(FindSection(root, "symbols"), *doc);
   ReadObjectSection(FindSection(root, "parts"), *doc);

@@ -114,7 +114,7 @@ void Ocad9Map::Check(const std::optional<std::vector<std::uint8_t>>& sidecar) {
   info_.FormatName = "OCAD " + std::to_string(version);
   info_.SymbolNumberScale = 1000;
   layout_ = ObjectLayoutOf(version);
-  info_.HeightInObject = layout_.Height.has_value();
+  info_.Capabilities.Heights = layout_.Height ? HeightPlace::InObject : HeightPlace::SideFile;
   if (layout_.Height) {
     info_.HighestHeight = static_cast<std::int32_t>(
         std::int64_t{std::numeric_limits<std::int32_t>::max()} * 10 / layout_.HeightUnitsPerMetre);
