@@ -113,6 +113,13 @@ void ShrinkWrapGrid(const Settings& settings, GridState& grid, GridBuildState& b
 
 void InterpolateGrid(GridState& grid, GridBuildState& build, const GridServices& services) {
   services.Progress.ShowProgress("Interpolating Heights...");
+  if (build.Reference) {
+    build.Tiles.reset();
+    build.CopySpare.reset();
+    build.Notes.CellsWithoutEstimate +=
+        InterpolateHeightsPlain(grid, services.Progress).CellsWithoutEstimate;
+    return;
+  }
   InterpolationOptions options;
   options.Tiles = std::move(build.Tiles);
   HeightGridType spare = build.CopySpare ? build.CopySpare->Take() : HeightGridType{};
@@ -132,14 +139,18 @@ void FinishGrid(const Settings& settings, GridState& grid, GridBuildState& build
   const int threads = grid.HeightGrid.Columns() * grid.HeightGrid.Rows() >= kLeastCellsForTwo
                           ? std::clamp(UsableCores(), 1, 2)
                           : 1;
-  RemoveExcess(grid, threads);
+  if (build.Reference)
+    RemoveExcessPlain(grid);
+  else
+    RemoveExcess(grid, threads);
   progress.ShowProgress("Smoothing the Grid...");
   const SmoothingOptions options = CheckSmoothingOptions(settings.Smoothing, settings.SmoothingPasses);
   build.Notes.SmoothingClamped = options.FactorClamped && options.Passes > 0;
   build.Notes.PassesClamped = options.PassesClamped;
   for (std::int32_t pass = 0; pass < options.Passes; ++pass) {
     progress.ShowProgress("Smoothing the Grid...passing through map");
-    build.Notes.IsolatedCells += SmoothGrid(grid, options.Factor, threads);
+    build.Notes.IsolatedCells += build.Reference ? SmoothGridPlain(grid, options.Factor)
+                                                 : SmoothGrid(grid, options.Factor, threads);
   }
   progress.ShowProgress("Matrix Completed");
   if (build.CreateMatrixFile) {

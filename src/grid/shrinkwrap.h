@@ -54,6 +54,8 @@ struct ShrinkControl {
   // With 2 or more, a second thread makes the searches of pairs the refinement will come to
   // later (grid/bulges_ahead.h); the outline, work and step count stay the same.
   int Threads = 1;
+  // Every search made by BulgeCellsPlain instead (Threads is then not used): the reference grid.
+  bool Plain = false;
 };
 
 // The cells that the inward bulges between the outline points p and n meet, in order along the
