@@ -29,8 +29,8 @@
 
 namespace terrak {
 
-// Runs the interpolation cell by cell, reusing each side's previous scan along its line where
-// the walk from the new cell must find the same cells.
+// Runs the interpolation over columns: the streamed cells from the lines' sides (StreamSides),
+// the cells next to the edges from the memos' scans (ScanMemos).
 class Interpolator : StreamSides {
  public:
   Interpolator(GridState& grid, std::shared_ptr<const ContourTiles> tiles)
@@ -98,7 +98,6 @@ class Interpolator : StreamSides {
     streams_.BeginColumn(x);
     memos_.BeginColumn(x);
   }
-
 
   // A cell next to the grid's edges: each line's scans run after the line before it has
   // written the cell.

@@ -294,7 +294,8 @@ std::shared_ptr<ContourTiles> ShrinkWrap(GridState& grid, std::int32_t contourGa
   else
     kept = std::make_shared<ContourTiles>(grid.HeightGrid);
   ContourTiles& tiles = *kept;
-  const WrapperList list = build.Reference ? WrapMap(grid, progress) : WrapMap(grid, tiles, progress);
+  const WrapperList list =
+      build.Reference ? WrapMap(grid, progress) : WrapMap(grid, tiles, progress);
   ShrinkControl control;
   control.WorkLimit = build.ShrinkWorkLimit;
   control.CurveSteps = build.CurveSteps;
