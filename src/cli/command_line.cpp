@@ -28,7 +28,7 @@ constexpr const char* kInfoUsage =
 constexpr const char* kGridUsage =
     "usage: terrak-cli grid MAP.ocd --symbols N,N,... [--smoothing F] [--passes P]\n"
     "         [--contour-gap G] [--xyz FILE] [--matrix FILE] [--o3d FILE] [--height-tag KEY]\n"
-    "         [--force]\n";
+    "         [--force] [--reference]\n";
 constexpr const char* kRenderUsage =
     "usage: terrak-cli render (MAP.ocd --symbols N,N,... | FILE.o3d) --out PICTURE\n"
     "         [--size WxH] [--view NAME|x,y,z,bearing,incline] [--contours] [--no-zbuffer]\n"
@@ -147,6 +147,8 @@ void AddGrid(CLI::App& app, GridOptions& o, Texts& t) {
   grid->add_option("--o3d", o.Map3d, "write the 3D map file with the viewer's viewpoints")
       ->type_name("FILE");
   grid->add_flag("--force", o.Force, "replace output files even when they are read-only");
+  grid->add_flag("--reference", o.Reference,
+                 "build along the plain, slower paths: the same grid, for comparing");
   AddHeightTag(*grid, o.HeightTag);
 }
 

@@ -30,6 +30,7 @@ struct GridOptions {
   Settings Values;  // smoothing, passes and gap; the defaults of the settings file otherwise
   std::string Xyz, Matrix, Map3d;  // files to write; empty for none
   bool Force = false;              // replace read-only outputs
+  bool Reference = false;          // build along the plain paths
 };
 
 struct RenderOptions {

@@ -24,6 +24,7 @@ int GridCommand(const GridOptions& o, RunContext& run) {
   build.PointsFileName = o.Xyz;
   build.CreateMatrixFile = !o.Matrix.empty();
   build.MatrixFileName = o.Matrix;
+  build.Reference = o.Reference;
   if (!BuildGridFromMap(model, o.Values, run, grid, build, dialogs)) return kExitFailure;
   if (!o.Map3d.empty()) {
     ViewpointBlock views;

@@ -54,25 +54,28 @@ bool PrepareGrid(const MapModel& model, GridState& grid, GridBuildState& build,
   build.Tiles.reset();
   build.CopySpare.reset();
   progress.ShowProgress("Getting Extent of map...");
-  ComputeGridExtent(model, grid);
+  GridState extent;  // in model units
+  ComputeGridExtent(model, extent);
   if (model.MapObjects.empty()) return Refuse(grid, services, kNoObjectsMessage);
   if (!(model.MapScale > 0.0) || !std::isfinite(model.MapScale))
     return Refuse(grid, services, kNoScaleMessage);
   const double unitsPerMetre = 56693.0 / model.MapScale;
   grid.GridUnitsPerMetre = unitsPerMetre;
-  grid.GridWidth = Metres(grid.GridWidth, unitsPerMetre);
-  grid.GridHeight = Metres(grid.GridHeight, unitsPerMetre);
+  grid.GridWidth = Metres(extent.GridWidth, unitsPerMetre);
+  grid.GridHeight = Metres(extent.GridHeight, unitsPerMetre);
   progress.ShowProgress("selected portion of map is " + FormatInt(grid.GridWidth) + " metres wide");
   progress.ShowProgress("selected portion of map is " + FormatInt(grid.GridHeight) + " metres high");
   // The offsets are differences in model units, taken before the selection's origin is scaled.
   grid.MapWidth = Metres(Difference(model.MapMaxX, model.MapMinX), unitsPerMetre);
   grid.MapHeight = Metres(Difference(model.MapMaxY, model.MapMinY), unitsPerMetre);
-  build.BitmapRowOffset = Metres(Difference(model.MapMaxY, grid.GridMaxY), unitsPerMetre);
-  build.BitmapColumnOffset = Metres(Difference(grid.GridMinX, model.MapMinX), unitsPerMetre);
+  build.BitmapRowOffset = Metres(Difference(model.MapMaxY, extent.GridMaxY), unitsPerMetre);
+  build.BitmapColumnOffset = Metres(Difference(extent.GridMinX, model.MapMinX), unitsPerMetre);
   progress.ShowProgress("overall map is " + FormatInt(grid.MapWidth) + " metres wide");
   progress.ShowProgress("overall map is " + FormatInt(grid.MapHeight) + " metres high");
-  grid.GridMinX = Metres(grid.GridMinX, unitsPerMetre);
-  grid.GridMinY = Metres(grid.GridMinY, unitsPerMetre);
+  grid.GridMinX = Metres(extent.GridMinX, unitsPerMetre);
+  grid.GridMinY = Metres(extent.GridMinY, unitsPerMetre);
+  grid.GridMaxX = Metres(static_cast<double>(grid.GridMinX) + grid.GridWidth, 1.0);
+  grid.GridMaxY = Metres(static_cast<double>(grid.GridMinY) + grid.GridHeight, 1.0);
   if (grid.GridWidth < 1 || grid.GridHeight < 1) return Refuse(grid, services, kGridTooSmallMessage);
   const std::int64_t cells = (std::int64_t{grid.GridWidth} + 1) * (std::int64_t{grid.GridHeight} + 1);
   if (grid.GridWidth > kMaxGridSide || grid.GridHeight > kMaxGridSide || cells > build.MaxGridCells)
@@ -113,6 +116,13 @@ void ShrinkWrapGrid(const Settings& settings, GridState& grid, GridBuildState& b
 
 void InterpolateGrid(GridState& grid, GridBuildState& build, const GridServices& services) {
   services.Progress.ShowProgress("Interpolating Heights...");
+  if (build.Reference) {
+    build.Tiles.reset();
+    build.CopySpare.reset();
+    build.Notes.CellsWithoutEstimate +=
+        InterpolateHeightsPlain(grid, services.Progress).CellsWithoutEstimate;
+    return;
+  }
   InterpolationOptions options;
   options.Tiles = std::move(build.Tiles);
   HeightGridType spare = build.CopySpare ? build.CopySpare->Take() : HeightGridType{};
@@ -132,14 +142,18 @@ void FinishGrid(const Settings& settings, GridState& grid, GridBuildState& build
   const int threads = grid.HeightGrid.Columns() * grid.HeightGrid.Rows() >= kLeastCellsForTwo
                           ? std::clamp(UsableCores(), 1, 2)
                           : 1;
-  RemoveExcess(grid, threads);
+  if (build.Reference)
+    RemoveExcessPlain(grid);
+  else
+    RemoveExcess(grid, threads);
   progress.ShowProgress("Smoothing the Grid...");
   const SmoothingOptions options = CheckSmoothingOptions(settings.Smoothing, settings.SmoothingPasses);
   build.Notes.SmoothingClamped = options.FactorClamped && options.Passes > 0;
   build.Notes.PassesClamped = options.PassesClamped;
   for (std::int32_t pass = 0; pass < options.Passes; ++pass) {
     progress.ShowProgress("Smoothing the Grid...passing through map");
-    build.Notes.IsolatedCells += SmoothGrid(grid, options.Factor, threads);
+    build.Notes.IsolatedCells += build.Reference ? SmoothGridPlain(grid, options.Factor)
+                                                 : SmoothGrid(grid, options.Factor, threads);
   }
   progress.ShowProgress("Matrix Completed");
   if (build.CreateMatrixFile) {

@@ -24,6 +24,9 @@ struct GridBuildState {
   std::int64_t MaxGridCells = kMaxGridCells;  // lower only in tests
   // Curve points the outline refinement may evaluate in one run before it stops refining.
   std::int64_t ShrinkWorkLimit = 2'000'000'000;
+  // Build along the plain paths (plain rays, bulge search, interpolation, excess removal and
+  // smoothing, all on one thread): the same grid, slower, for comparing with the usual one.
+  bool Reference = false;
 
   // Left by the construction.
   std::int32_t BitmapRowOffset = 0;     // metres from the map's top edge to the selection's

@@ -173,9 +173,14 @@ Outline ShrinkWrapper(const WrapperList& wrapped, const GridState& grid, const C
         const std::int16_t steps = control.CurveSteps;
         const std::int64_t work = control.Work;
         const std::size_t outer = wrapped.size() - 1 - outlinePointsLeft;
-        const BulgeResult search = ahead.Take(key, p, n, outer, filler, control);
-        control.Work = work + search.Work;
-        control.CurveSteps = search.Tried ? search.CurveSteps : steps;
+        BulgeResult search;
+        if (control.Plain) {
+          search.Found = BulgeCellsPlain(grid, p, n, control);  // counts into control itself
+        } else {
+          search = ahead.Take(key, p, n, outer, filler, control);
+          control.Work = work + search.Work;
+          control.CurveSteps = search.Tried ? search.CurveSteps : steps;
+        }
         const WrapperList& found = search.Found;
         if (control.Work > control.WorkLimit) control.WorkLimitHit = true;
         if (!found.empty()) {
@@ -289,11 +294,13 @@ std::shared_ptr<ContourTiles> ShrinkWrap(GridState& grid, std::int32_t contourGa
   else
     kept = std::make_shared<ContourTiles>(grid.HeightGrid);
   ContourTiles& tiles = *kept;
-  const WrapperList list = WrapMap(grid, tiles, progress);
+  const WrapperList list =
+      build.Reference ? WrapMap(grid, progress) : WrapMap(grid, tiles, progress);
   ShrinkControl control;
   control.WorkLimit = build.ShrinkWorkLimit;
   control.CurveSteps = build.CurveSteps;
-  control.Threads = std::clamp(UsableCores(), 1, 2);
+  control.Threads = build.Reference ? 1 : std::clamp(UsableCores(), 1, 2);
+  control.Plain = build.Reference;
   const Outline outline = ShrinkWrapper(list, grid, tiles, contourGap, control, progress);
   build.CurveSteps = control.CurveSteps;
   build.Notes.ShrinkLoopsCut += control.LoopsCut;

@@ -54,11 +54,17 @@ struct ShrinkControl {
   // With 2 or more, a second thread makes the searches of pairs the refinement will come to
   // later (grid/bulges_ahead.h); the outline, work and step count stay the same.
   int Threads = 1;
+  // Every search made by BulgeCellsPlain instead (Threads is then not used): the reference grid.
+  bool Plain = false;
 };
 
 // The cells that the inward bulges between the outline points p and n meet, in order along the
 // first bulge that meets any (none when no bulge up to the chord's length does).
 WrapperList BulgeCells(const GridState& grid, WrapCell p, WrapCell n, ShrinkControl& control);
+// The same search written out plainly (grid/bulge_search_plain.cpp): every bulge sampled point by
+// point and every sample looked up in the grid. The cells, the work and the step count left in
+// control are BulgeCells's.
+WrapperList BulgeCellsPlain(const GridState& grid, WrapCell p, WrapCell n, ShrinkControl& control);
 
 // The outline after shrinking: its points in order, and for each point whether it is joined to
 // the point before it. A point reached by passing over a repeated refinement is not joined: every

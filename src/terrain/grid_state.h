@@ -19,7 +19,7 @@ using BitmapGridType = Grid2D<std::uint8_t>;
 inline constexpr std::size_t kBitmapPaletteSize = 1024;  // 256 entries of blue, green, red, 0
 
 struct GridState {
-  // Extent of the selection: model units after ComputeGridExtent, metres after scaling.
+  // The grid's extent in metres from the map's origin: GridMaxX = GridMinX + GridWidth, Y alike.
   std::int32_t GridMinX = 0, GridMinY = 0, GridMaxX = 0, GridMaxY = 0;
   std::int32_t GridWidth = 0, GridHeight = 0;
   // The whole map's size in metres and the model units per metre of ground, as the last grid

@@ -49,6 +49,9 @@ bool Read3dMap(const std::string& fileName, GridState& grid, ViewpointBlock& vie
   grid.GridHeight = content->GridHeight;
   grid.GridMinX = content->GridMinX;
   grid.GridMinY = content->GridMinY;
+  // The file holds the origin and the size; the far edge follows from them.
+  grid.GridMaxX = content->GridMinX + content->GridWidth;
+  grid.GridMaxY = content->GridMinY + content->GridHeight;
   grid.HeightGrid = std::move(content->HeightGrid);
   grid.HeightBase = 0;
   grid.BitmapGrid = std::move(content->BitmapGrid);

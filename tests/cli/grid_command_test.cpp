@@ -115,6 +115,24 @@ TEST(GridCommand, BuildsTheGridWithExportsThe3dMapAndTheBitmap) {
   EXPECT_GT(painted, 200 * 150 / 2);
 }
 
+TEST(GridCommand, TheReferenceGridAlongThePlainPathsIsTheUsualOne) {
+  TempFolder folder;
+  const std::string map = WriteDemoMap(folder, false);
+  const auto grid = [&](const std::string& o3d, bool reference) {
+    std::vector<std::string> args = {"grid", map, "--symbols", "101,102", "--passes", "2",
+                                     "--smoothing", "30", "--contour-gap", "20", "--o3d", o3d};
+    if (reference) args.push_back("--reference");
+    return RunCli(args);
+  };
+  const CliRun usual = grid(folder.File("usual.o3d"), false);
+  const CliRun reference = grid(folder.File("reference.o3d"), true);
+  ASSERT_EQ(usual.Exit, 0) << usual.Err;
+  ASSERT_EQ(reference.Exit, 0) << reference.Err;
+  EXPECT_EQ(reference.Out, usual.Out);
+  EXPECT_EQ(reference.Err, usual.Err);  // progress lines and warnings
+  EXPECT_EQ(ReadText(folder.File("reference.o3d")), ReadText(folder.File("usual.o3d")));
+}
+
 TEST(GridCommand, WithoutImageOrSelectionOrAReadableMap) {
   TempFolder folder;
   const std::string map = WriteDemoMap(folder, false);

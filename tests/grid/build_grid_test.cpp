@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "grid/build_grid.h"
 #include "grid/grid_fixtures.h"
 #include "viewer/viewer_construction.h"
@@ -118,7 +120,7 @@ TEST(BuildGrid, StagesScalingAndProgressLinesInTheirOrder) {
   EXPECT_EQ(g.GridHeight, 14);
   EXPECT_EQ(g.GridMinX, 25);
   EXPECT_EQ(g.GridMinY, 50);
-  EXPECT_EQ(g.GridMaxX, 150);  // model units, never scaled
+  EXPECT_EQ(std::tie(g.GridMaxX, g.GridMaxY), std::tuple(37, 64));  // metres, as the origin
   EXPECT_EQ(g.MapWidth, 100);
   EXPECT_DOUBLE_EQ(g.GridUnitsPerMetre, 4.0);
   EXPECT_EQ(run.build.BitmapRowOffset, 36);     // Round(146 / 4)

@@ -10,7 +10,6 @@
 #include "grid/bulge_search.h"
 #include "grid/contour_tiles.h"
 #include "grid/grid_fixtures.h"
-#include "grid/plain_bulge.h"
 
 namespace terrak {
 namespace {
@@ -50,7 +49,8 @@ TEST(BulgeSearchReuse, PairsOfChangingAndReturningLengthsMeetThePlainSamplingsCe
       control.EverySample = i % 7 == 6;
       WrapperList cells;
       search.Fill(p, n, cells);
-      ASSERT_EQ(cells, testing::PlainBulgeCells(grid, p, n)) << "seed " << seed << " pair " << i;
+      ShrinkControl plain;
+      ASSERT_EQ(cells, BulgeCellsPlain(grid, p, n, plain)) << "seed " << seed << " pair " << i;
       found += !cells.empty();
       ++pairs;
     }

@@ -8,14 +8,12 @@
 
 #include "grid/contour_tiles.h"
 #include "grid/grid_fixtures.h"
-#include "grid/plain_bulge.h"
 #include "grid/shrinkwrap.h"
 
 namespace terrak {
 namespace {
 
 using testing::EmptyGrid;
-using testing::PlainBulgeCells;
 
 TEST(LongBulges, MeetTheCellsOfThePlainSamplingOnSparseDenseAndThickContours) {
   int found = 0, axisChords = 0;
@@ -39,13 +37,15 @@ TEST(LongBulges, MeetTheCellsOfThePlainSamplingOnSparseDenseAndThickContours) {
       if (pair % 5 == 1) n.Y = p.Y;
       if (p == n) continue;
       axisChords += pair % 5 < 2;
-      ShrinkControl quick, every;
+      ShrinkControl quick, every, plain;
       every.EverySample = true;
       const WrapperList cells = BulgeCells(grid, p, n, quick);
-      ASSERT_EQ(cells, PlainBulgeCells(grid, p, n)) << seed << " " << pair;
+      ASSERT_EQ(cells, BulgeCellsPlain(grid, p, n, plain)) << seed << " " << pair;
       ASSERT_EQ(cells, BulgeCells(grid, p, n, every)) << seed << " " << pair;
       EXPECT_EQ(quick.Work, every.Work);
       EXPECT_EQ(quick.CurveSteps, every.CurveSteps);
+      EXPECT_EQ(quick.Work, plain.Work);
+      EXPECT_EQ(quick.CurveSteps, plain.CurveSteps);
       found += !cells.empty();
     }
   }

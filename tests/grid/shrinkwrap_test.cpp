@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "grid/grid_fixtures.h"
-#include "grid/plain_bulge.h"
 #include "grid/shrinkwrap.h"
 #include "support/recording_progress.h"
 
@@ -149,7 +148,8 @@ std::optional<WrapperList> UnboundedShrink(WrapperList list, const GridState& gr
     const std::int64_t dx = n.X - p.X, dy = n.Y - p.Y;
     bool advance = gap >= 0 && std::int64_t{gap} * gap >= dx * dx + dy * dy;
     if (!advance) {
-      const WrapperList found = testing::PlainBulgeCells(grid, p, n);
+      ShrinkControl control;
+      const WrapperList found = BulgeCellsPlain(grid, p, n, control);
       list.insert(list.begin() + static_cast<std::ptrdiff_t>(i), found.begin(), found.end());
       advance = found.empty();
     }

@@ -8,7 +8,6 @@
 
 #include "grid/build_grid.h"
 #include "grid/grid_fixtures.h"
-#include "grid/plain_bulge.h"
 #include "grid/shrinkwrap.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
@@ -21,11 +20,14 @@ namespace terrak {
 namespace {
 
 using testing::EmptyGrid;
-using testing::PlainBulgeCells;
 
 WrapperList Bulge(const GridState& grid, WrapCell p, WrapCell n) {
   ShrinkControl control;
   return BulgeCells(grid, p, n, control);
+}
+WrapperList PlainBulge(const GridState& grid, WrapCell p, WrapCell n) {
+  ShrinkControl control;
+  return BulgeCellsPlain(grid, p, n, control);
 }
 
 TEST(SmallGaps, BulgesNeverTakeCellsOfTheLastColumnOrRow) {
@@ -34,7 +36,7 @@ TEST(SmallGaps, BulgesNeverTakeCellsOfTheLastColumnOrRow) {
   GridState grid = EmptyGrid(20, 20);
   for (int y = 0; y <= 20; ++y) grid.HeightGrid(20, y) = 300;
   EXPECT_TRUE(Bulge(grid, {19, 18}, {19, 2}).empty());
-  EXPECT_TRUE(PlainBulgeCells(grid, {19, 18}, {19, 2}).empty());
+  EXPECT_TRUE(PlainBulge(grid, {19, 18}, {19, 2}).empty());
   // The same along row 19 eastwards, the inside to the north, over row H = 20.
   grid = EmptyGrid(20, 20);
   for (int x = 0; x <= 20; ++x) grid.HeightGrid(x, 20) = 300;
@@ -43,7 +45,7 @@ TEST(SmallGaps, BulgesNeverTakeCellsOfTheLastColumnOrRow) {
   for (int x = 0; x <= 20; ++x) grid.HeightGrid(x, 19) = 250;
   grid.HeightGrid(2, 18) = grid.HeightGrid(18, 18) = 100;
   const WrapperList cells = Bulge(grid, {2, 18}, {18, 18});
-  EXPECT_EQ(cells, PlainBulgeCells(grid, {2, 18}, {18, 18}));
+  EXPECT_EQ(cells, PlainBulge(grid, {2, 18}, {18, 18}));
   ASSERT_FALSE(cells.empty());
   for (const TWrapperPoint& c : cells) EXPECT_EQ(c.Y, 19);
 }
@@ -62,7 +64,7 @@ TEST(SmallGaps, BulgesMeetTheCellsOfThePlainSamplingWhereContoursTouchTheEdges) 
       };
       const WrapCell p{at(pair * 4, w), at(pair * 4 + 1, h)};
       const WrapCell n{at(pair * 4 + 2, w), at(pair * 4 + 3, h)};
-      const WrapperList plain = PlainBulgeCells(grid, p, n);
+      const WrapperList plain = PlainBulge(grid, p, n);
       ShrinkControl quick, every;
       every.EverySample = true;
       ASSERT_EQ(BulgeCells(grid, p, n, quick), plain) << "seed " << seed << " pair " << pair;

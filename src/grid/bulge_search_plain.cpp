@@ -1,9 +1,13 @@
-#include "grid/plain_bulge.h"
-
+// The inward sweep of the shrink-wrap written out plainly: every bulge is sampled point by point
+// and every sample looked up in the grid, with no tables and no passing over empty stretches.
+// The measure for BulgeSearch (grid/bulge_search.cpp), and the search of the reference grid.
 #include <cmath>
 #include <cstdint>
 
-namespace terrak::testing {
+#include "common/wrap16.h"
+#include "grid/shrinkwrap.h"
+
+namespace terrak {
 
 namespace {
 
@@ -16,7 +20,7 @@ std::int64_t Round(double v) { return static_cast<std::int64_t>(std::nearbyint(v
 
 }  // namespace
 
-WrapperList PlainBulgeCells(const GridState& grid, WrapCell p, WrapCell n) {
+WrapperList BulgeCellsPlain(const GridState& grid, WrapCell p, WrapCell n, ShrinkControl& control) {
   const HeightGridType& g = grid.HeightGrid;
   const std::int64_t w = grid.GridWidth, h = grid.GridHeight;
   const std::int64_t dx = n.X - p.X, dy = n.Y - p.Y;
@@ -46,6 +50,10 @@ WrapperList PlainBulgeCells(const GridState& grid, WrapCell p, WrapCell n) {
     const auto c1x = static_cast<double>(kx), c1y = static_cast<double>(ky);
     const double c2x = c1x + static_cast<double>(dx), c2y = c1y + static_cast<double>(dy);
     const std::int64_t steps = Round(2.0 * d);
+    // Counted as the quick search counts them: the work limit and the step count the outline
+    // refinement leaves depend on them.
+    control.CurveSteps = Wrap16(steps);
+    control.Work += steps;
     std::int64_t lastX = p.X, lastY = p.Y;
     for (std::int64_t j = 1; j <= steps; ++j) {
       const double t = static_cast<double>(j) / static_cast<double>(steps);
@@ -78,4 +86,4 @@ WrapperList PlainBulgeCells(const GridState& grid, WrapCell p, WrapCell n) {
   return found;
 }
 
-}  // namespace terrak::testing
+}  // namespace terrak
