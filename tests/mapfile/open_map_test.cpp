@@ -193,13 +193,18 @@ TEST(OpenMapFile, EveryTruncationOfAMapOpensOrIsRefusedCleanly) {
     const std::vector<std::uint8_t> good = b.Build();
     MapFiles files;
     for (std::size_t length = 0; length < good.size(); length += (length < 60 ? 1 : 211)) {
+      const std::size_t messages = files.Dialogs.Messages.size();
       const OpenResult result =
           OpenBytes(files, std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
       if (result == OpenResult::Opened) {
         files.Select({101});
         ReadObjects(files.Model, files.WorkingCopy);  // must not throw on an accepted file
+      } else {
+        // A refusal tells the user why, once.
+        EXPECT_EQ(files.Dialogs.Messages.size(), messages + 1) << version << ": " << length;
       }
     }
+    EXPECT_EQ(OpenBytes(files, good), OpenResult::Opened);
   }
 }
 
