@@ -95,6 +95,12 @@ TEST(LineLayout, ADashPointSplitsOneDashAcrossIt) {
   EXPECT_NEAR((across->From + across->To) / 2, 30000, 1e-6);
   EXPECT_NEAR(layout.Dashes.front().From, 0, 1e-6);
   EXPECT_NEAR(layout.Dashes.back().To, 60000, 1e-6);
+  // From the dash point on, the line is laid out as one without it.
+  const LineLayout from = LayOutDashes(Dashed(4000, 1000), part, 30000, part.Total());
+  const LineLayout plain = LayOutDashes(Dashed(4000, 1000), Straight(30000), 0, 30000);
+  ASSERT_EQ(from.Dashes.size(), plain.Dashes.size());
+  for (std::size_t i = 0; i < from.Dashes.size(); ++i)
+    EXPECT_NEAR(from.Dashes[i].From, plain.Dashes[i].From + 30000, 1e-6) << i;
 }
 
 TEST(LineLayout, MidSymbolsGoIntoDashesGroupsOrGaps) {
