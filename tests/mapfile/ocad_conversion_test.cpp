@@ -129,6 +129,10 @@ TEST(ConvertObject6, MarkersForLineFlagsCornersCurvesAndNewParts) {
       // Points 2 and 3 are control points; point 4 ends the curve with an unmarked change.
       {"a curve", {{0, 0}, {1, 0}, {2, 0}, {0, 4}, {0, 0}}, 2,
        {{M1, M1}, {-32766, -32766}, {M2, M1}, {M3, M1}, {M4, M1}, {M5, M1}}},
+      // The point after the curve's end is classified again.
+      {"a change after a curve", {{0, 0}, {1, 0}, {2, 0}, {0, 4}, {0, 0}, {0, 0}}, 2,
+       {{M1, M1}, {-32766, -32766}, {M2, M1}, {M3, M1}, {M4, M1}, {-32767, 4}, {M5, M1},
+        {ConvertCoord6(Coded(6000)).Value, M1}}},
       {"a curve start with a code", {{0, 0}, {4, 0}, {1, 0}, {2, 0}, {0, 0}}, 2,
        {{M1, M1}, {M2, M1}, {-32766, 1}, {M3, M1}, {M4, M1}, {M5, M1}}},
       {"new parts of an area, one a curve", {{0, 0}, {0, 0}, {0, 2}, {1, 0}, {2, 0}, {0, 0}}, 3,
