@@ -30,8 +30,10 @@ TEST(MapperRead, SymbolNumbersFromCodesAndKindsFromTypes) {
   b.AddSymbol({.Id = 4, .Type = 16, .Code = "103.002", .Name = "Area with border", .Parts = {0, 2}});
   b.AddSymbol({.Id = 5, .Type = 16, .Code = "101", .Name = "Double line", .Parts = {0, 0}});
   b.AddSymbol({.Id = 7, .Type = 2, .Code = "101.1234", .Name = "Odd"});
+  b.AddSymbol({.Id = 8, .Type = 2, .Code = "1999999.999", .Name = "Highest"});
+  b.AddSymbol({.Id = 9, .Type = 2, .Code = "2000000", .Name = "Among the uncoded"});
   const std::vector<FormatSymbol> s = Open(b)->ReadSymbols();
-  ASSERT_EQ(s.size(), 7u);
+  ASSERT_EQ(s.size(), 9u);
   EXPECT_EQ(s[0].Number, 101000);
   EXPECT_EQ(s[0].Code, "101");
   EXPECT_EQ(s[0].Description, "Contour");
@@ -47,6 +49,9 @@ TEST(MapperRead, SymbolNumbersFromCodesAndKindsFromTypes) {
   EXPECT_EQ(s[5].Number, 2000000005);
   EXPECT_EQ(s[5].Kind, ObjectKind::Line);
   EXPECT_EQ(s[6].Number, 2000000007);
+  // The highest code below them keeps its number; one as high as theirs is numbered by id.
+  EXPECT_EQ(s[7].Number, 1999999999);
+  EXPECT_EQ(s[8].Number, 2000000009);
 }
 
 TEST(MapperRead, OnlyTheMapsOwnObjectsInEveryPartNotHistoryNorSymbolInsides) {
