@@ -105,7 +105,8 @@ TEST(MapperRead, CoordinatesAsTextOrElementsWithEveryFlag) {
     b.AddSymbol({.Id = 0, .Type = 4, .Code = "401"});
     b.AddObject({.Symbol = 0,
                  .Coords = {{0, 0, 1}, {10, -10, 0}, {20, -10, 0}, {30, 0, 4}, {40, 5, 32},
-                            {0, 0, 18}, {-2147483647, 2147483647, 0}, {3, 3, 0}, {9, 9, 1}}});
+                            {0, 0, 18}, {-2147483647, 2147483647, 0}, {3, 3, 1}, {4, 4, 0},
+                            {9, 9, 1}}});
     const std::vector<FormatPoint> p = Open(b)->ReadObjects(All).Objects.at(0).Points;
     using namespace point_flag;
     const std::vector<FormatPoint> expected = {
@@ -116,8 +117,9 @@ TEST(MapperRead, CoordinatesAsTextOrElementsWithEveryFlag) {
         {40, -5, kDash},
         {0, 0, kClose},                           // a hole point ends its part ...
         {-2147483647, -2147483647, kHoleStart},   // ... and the hole begins after it
-        {3, -3, 0},
-        {9, -9, 0},  // a curve start with no room for its control points
+        {3, -3, 0},  // a curve start without its end still has its control points
+        {4, -4, kFirstControl},
+        {9, -9, kSecondControl},  // a curve start with no room for its control points
     };
     EXPECT_EQ(p, expected);
   }
