@@ -176,7 +176,8 @@ TEST(Ocad9Write, ADamagedHeightsFileIsRefusedWithItsLine) {
   const std::vector<std::uint8_t> bytes = ThreeContours(9).Build();
   for (const char* text : {"", "terrak-heights 2\n", "terrak-heights 1\n12 x 3\n",
                            "terrak-heights 1\n12 34\n", "terrak-heights 1\n12 34 2147483648\n",
-                           "terrak-heights 1\n-12 34 5\n", "terrak-heights 1\n12 34 5 6\n"}) {
+                           "terrak-heights 1\n-12 34 5\n", "terrak-heights 1\n0 34 5\n",
+                           "terrak-heights 1\n12 0 5\n", "terrak-heights 1\n12 34 5 6\n"}) {
     SCOPED_TRACE(text);
     const std::string s(text);
     try {
