@@ -79,6 +79,9 @@ TEST(HeightsAlongLine, StopsAtAnIndexContourOffTheIndexLevelsAtALineCrossedTwice
   EXPECT_EQ(Given(twice).at(bend), 110.0);
   EXPECT_EQ(Given(twice).size(), 1u);
 
+  // A drag that begins exactly the pick radius from a contour begins on it.
+  EXPECT_EQ(Given(HeightsAlongLine(w.Map(), TestRoles(), {20, 2}, {20, 60}, false, 2)).at(bend),
+            110.0);
   const AlongLineResult nowhere =
       HeightsAlongLine(w.Map(), TestRoles(), {20, 40}, {20, 60}, false, 2);
   EXPECT_EQ(nowhere.Message, "Start the line on a contour that has a height.");
