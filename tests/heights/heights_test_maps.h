@@ -81,9 +81,9 @@ namespace terrak::heights::testing {
 
 // A slope as a mapper draws it: contours every 20 m northwards across a map 400 m wide, from
 // 100 m (an index contour) up by 5 m each, every one cut into three objects that run either
-// way, one of them ending 6 m short of the next (a gap left for a label); a form line in the
-// flat stretch between the third and fourth contour ending in open ground; a path of another
-// symbol across everything. Returns the objects of each contour, south first.
+// way, one of them ending 6 m short of the next (a gap left for a label), one a straight piece
+// of two points; a form line in the flat stretch between the third and fourth contour ending
+// in open ground; a path of another symbol across everything. Returns the objects of each contour, south first.
 inline std::vector<std::vector<std::int32_t>> DrawSlope(MapDrawing& d, int contours = 8) {
   std::vector<std::vector<std::int32_t>> objects;
   for (int k = 0; k < contours; ++k) {
@@ -95,7 +95,9 @@ inline std::vector<std::vector<std::int32_t>> DrawSlope(MapDrawing& d, int conto
       if (k % 2 == 1) std::reverse(points.begin(), points.end());
       return points;
     };
-    objects.push_back({d.Add(symbol, line(0, 120)), d.Add(symbol, line(120, 250)),
+    std::vector<Point> middle = line(120, 250);
+    if (k == 3) middle = {middle.front(), middle.back()};  // a straight piece of two points
+    objects.push_back({d.Add(symbol, line(0, 120)), d.Add(symbol, std::move(middle)),
                        d.Add(symbol, line(k == 2 ? 260 : 250, 400))});
   }
   d.Add(kForm, {{80, 50}, {120, 51}, {160, 50}});
