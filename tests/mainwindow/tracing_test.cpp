@@ -40,6 +40,11 @@ TEST(Picking, WithinTwoPixelsButNotThree) {
   EXPECT_TRUE(f.App.Window.HitFound);
   f.Press(kPlain, {303, 142});
   EXPECT_FALSE(f.App.Window.HitFound);
+  // B's middle point is at (325, 165): two below it picks, three below does not.
+  f.Press(kPlain, {325, 167});
+  EXPECT_TRUE(f.App.Window.HitFound);
+  f.Press(kPlain, {325, 168});
+  EXPECT_FALSE(f.App.Window.HitFound);
   EXPECT_FALSE(f.App.Window.TraceExists);
 }
 
