@@ -51,6 +51,7 @@ TEST(Utf8Text, WellFormedTextsPassAndEveryOtherByteIsReplaced) {
   EXPECT_EQ(ValidUtf8("\xED\xA0\x80"), replacement + replacement + replacement);  // surrogate
   EXPECT_EQ(ValidUtf8("\xF4\x90\x80\x80").size(), 4 * replacement.size());  // beyond U+10FFFF
   EXPECT_EQ(ValidUtf8("\xF5\xFF"), replacement + replacement);
+  EXPECT_EQ(ValidUtf8("\xF7\x80\x80\x80").size(), 4 * replacement.size());  // no lead above F4
   // The Windows code page is another matter: every byte is a character there.
   EXPECT_EQ(Windows1252ToUtf8("\xC5sa \x80"), "\xC3\x85sa \xE2\x82\xAC");
 }
