@@ -138,7 +138,9 @@ SegmentIndex::RayHit SegmentIndex::Cast(Point origin, Point direction, double mi
   const double deltaX = direction.X != 0 ? cell_ / std::fabs(direction.X) : inf;
   const double deltaY = direction.Y != 0 ? cell_ / std::fabs(direction.Y) : inf;
 
-  double best = t1;
+  // The clip only says where the walk starts: a hit on the area's edge may lie a rounding
+  // beyond t1, and must still count.
+  double best = maxDistance;
   std::int32_t bestSegment = -1;
   std::vector<std::int32_t> markersMet;
   while (true) {
