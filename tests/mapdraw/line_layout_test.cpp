@@ -198,6 +198,10 @@ TEST(OffsetLine, BordersRunOnTheirSideWithMiteredCorners) {
   EXPECT_EQ(ring.front(), ring.back());
   EXPECT_EQ(ring.front(), (Vec2{1, 1}));
   EXPECT_EQ(OffsetLine({{0, 0}, {10, 0}, {0, 1}}, false, 1).size(), 4u);
+  // A closed line out and back along one segment is a ring of two points: both its ends turn
+  // round, one unit to each side, and the ring closes.
+  EXPECT_THAT(OffsetLine({{0, 0}, {10, 0}, {0, 0}}, true, 1),
+              ElementsAre(Vec2{0, -1}, Vec2{0, 1}, Vec2{10, 1}, Vec2{10, -1}, Vec2{0, -1}));
 }
 
 }  // namespace
