@@ -3,6 +3,7 @@
 // told apart by their first bytes.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 
 #include "common/bytes.h"
@@ -49,6 +50,14 @@ TEST(DamagedMaps, EveryOcadRecordIsCheckedAgainstTheFile) {
     const std::int64_t items = object + (version >= 12 ? 44 : 8);
     const std::int64_t texts = object + (version >= 12 ? 48 : 12);
     const std::int64_t size = static_cast<std::int64_t>(sound.size());
+    // The second object, whole and sound, moved one byte back onto the first one's last byte.
+    const auto overlapByOne = [&](std::vector<std::uint8_t>& f) {
+      const Object9Layout& second = layout.Objects[1];
+      ASSERT_EQ(second.FilePos, object + layout.Objects[0].ByteLength);
+      std::memmove(f.data() + second.FilePos - 1, f.data() + second.FilePos,
+                   static_cast<std::size_t>(second.ByteLength));
+      PutI32(f.data() + second.EntryPos + 16, static_cast<std::int32_t>(second.FilePos - 1));
+    };
     struct Case {
       const char* Detail;
       std::function<void(std::vector<std::uint8_t>&)> Damage;
@@ -66,6 +75,7 @@ TEST(DamagedMaps, EveryOcadRecordIsCheckedAgainstTheFile) {
         {"object's coordinates run past its length", [&](auto& f) { PutI32(f.data() + entry + 20, 8); }},
         {"records overlap", [&](auto& f) { PutI32(f.data() + entry + 16, static_cast<std::int32_t>(layout.Objects[1].FilePos)); }},
         {"records overlap", [&](auto& f) { PutI32(f.data() + layout.Objects[1].EntryPos + 16, static_cast<std::int32_t>(object)); }},
+        {"records overlap", [&](auto& f) { overlapByOne(f); }},
         {"string index block lies outside the file", [&](auto& f) { PutI32(f.data() + 32, static_cast<std::int32_t>(size - 4)); }},
         {"parameter string lies outside the file", [&](auto& f) { PutI32(f.data() + layout.StringBlock + 8, 1 << 30); }},
         {"no map scale in the scale parameters", [&](auto& f) { PutI32(f.data() + layout.StringBlock + 4 + 8, 1040); }},
