@@ -247,6 +247,14 @@ TEST(SetupGeoreferencing, TheSetupRecordPlacesOcad6To8MapsAndOcad8sStringWins) {
     EXPECT_NEAR(g.ToProjected(100, 0).Easting, 500000, 1e-9);
     EXPECT_NEAR(g.ToProjected(100, 0).Northing, 6000000 - 100, 1e-9);
     EXPECT_NEAR(g.ToProjected(0, 100).Easting, 500000 + 100, 1e-9);
+    // An angle without an offset places the map too: up 30 degrees clockwise of grid north.
+    MapFiles turned;
+    b.RealWorld(0, 0, 30);
+    ASSERT_EQ(turned.Open(b), OpenResult::Opened) << version;
+    ASSERT_TRUE(turned.Model.Georef.Known) << version;
+    EXPECT_EQ(turned.Model.Georef.AngleDegrees, -30);
+    EXPECT_NEAR(turned.Model.Georef.ToProjected(0, 100).Easting, 50, 1e-9);
+    EXPECT_NEAR(turned.Model.Georef.ToProjected(0, 100).Northing, 100 * std::cos(std::numbers::pi / 6), 1e-9);
   }
 
   MapFiles plain;
@@ -284,22 +292,6 @@ TEST(SetupGeoreferencing, ADamagedStringChainLeavesTheSetupsPlaceAndTheMapOpens)
   std::vector<std::uint8_t> nan(56, 0);
   PutDouble(nan.data() + 32, std::nan(""));
   EXPECT_FALSE(GeoreferencingFromSetup6(nan).Known);
-}
-
-TEST(SetupGeoreferencing, AnAngleWithoutAnOffsetPlacesTheMap) {
-  for (int version : {6, 7, 8}) {
-    MapFiles files;
-    OcadMapBuilder b(version);
-    b.AddSymbol(101, 2, "Contour");
-    b.RealWorld(0, 0, 30);
-    ASSERT_EQ(files.Open(b), OpenResult::Opened) << version;
-    const Georeferencing& g = files.Model.Georef;
-    ASSERT_TRUE(g.Known) << version;
-    EXPECT_EQ(g.AngleDegrees, -30);
-    // The paper's up points 30 degrees clockwise of grid north.
-    EXPECT_NEAR(g.ToProjected(0, 100).Easting, 50, 1e-9);
-    EXPECT_NEAR(g.ToProjected(0, 100).Northing, 100 * std::cos(std::numbers::pi / 6), 1e-9);
-  }
 }
 
 TEST(SetupGeoreferencing, FieldsThatHoldNoPlaceMeanNotGeoreferenced) {
