@@ -74,9 +74,9 @@ std::vector<std::string> Export(const std::string& map, const std::string& flag,
   return {"export", map, "--symbols", "101,102", flag, file};
 }
 
-// Info needs neither GDAL nor Qt's GUI; a grid drapes the map bitmap beside the map, or else the
-// map's own drawing, both through the image module, still without GDAL; a DEM export loads GDAL
-// through its module and a model for printing does not.
+// Info needs neither GDAL nor Qt's GUI; a grid (an export's too) drapes the map bitmap beside
+// the map, or else the map's own drawing, both through the image module, still without GDAL; a
+// DEM export loads GDAL through its module and a model for printing does not.
 TEST(ProgramLibraries, EachCommandLoadsOnlyTheLibrariesItNeeds) {
   TempFolder folder;
   const std::string map = MapWithoutImage(folder);
@@ -96,8 +96,8 @@ TEST(ProgramLibraries, EachCommandLoadsOnlyTheLibrariesItNeeds) {
       {{"grid", map, "--symbols", "101,102"}, false, images, "none, the map's own drawing draped"},
       {{"grid", kSamples + "/demo7.ocd", "--symbols", "101,102"}, false, images,
        "map bitmap " + kSamples + "/demo7.bmp"},
-      {Export(map, "--dem", folder.File("d.tif")), true, false, ""},
-      {Export(map, "--stl", folder.File("d.stl")), false, false, ""},
+      {Export(map, "--dem", folder.File("d.tif")), true, images, ""},
+      {Export(map, "--stl", folder.File("d.stl")), false, images, ""},
   };
   for (const auto& c : cases) {
     if (c.Args[0] == "grid" && !images) continue;

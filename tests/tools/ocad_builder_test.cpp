@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace terrak::testing {
@@ -56,14 +57,10 @@ TEST(OcadBuilderBytes, TinyVersion5FileMatchesTheFormatByteForByte) {
   ExpectSameBytes(file, expected);
 
   const OcadLayout& layout = builder.Layout();
-  EXPECT_EQ(layout.DataStart, 48);
-  EXPECT_EQ(layout.SymbolAreaPos, 232);
   ASSERT_EQ(layout.Objects.size(), 1u);
-  EXPECT_EQ(layout.Objects[0].FilePos, 208);
-  EXPECT_EQ(layout.Objects[0].Pos, 40);
-  EXPECT_EQ(layout.Objects[0].Len, 6);
-  EXPECT_EQ(layout.Objects[0].Slot, 1);
-  EXPECT_EQ(layout.Objects[0].IndexPos, 24);
+  const ObjectLayout& o = layout.Objects[0];
+  EXPECT_EQ(std::tie(layout.DataStart, layout.SymbolAreaPos, o.FilePos, o.Pos, o.Len, o.Slot, o.IndexPos),
+            std::tuple(48, 232, 208, 40, 6, 1, 24));
   EXPECT_EQ(layout.SymbolRecords, std::vector<std::int64_t>{232 + 4880});
 }
 
@@ -104,16 +101,12 @@ TEST(OcadBuilderBytes, TinyVersion6FileMatchesTheFormatByteForByte) {
   ExpectSameBytes(file, expected);
 
   const OcadLayout& layout = builder.Layout();
-  EXPECT_EQ(layout.SetupPos, 48);
-  EXPECT_EQ(layout.SetupSize, 1080);
   EXPECT_EQ(layout.SymbolBlocks, std::vector<std::int64_t>{1128});
   EXPECT_EQ(layout.IndexBlocks, std::vector<std::int64_t>{2636});
   ASSERT_EQ(layout.Objects.size(), 2u);
-  EXPECT_EQ(layout.Objects[1].Pos, 8840);
-  EXPECT_EQ(layout.Objects[1].Len, 56);
-  EXPECT_EQ(layout.Objects[1].Slot, 1);
-  EXPECT_EQ(layout.Objects[1].IndexPos, 2664);
-  EXPECT_EQ(layout.Objects[1].IndexBlockPos, 2636);
+  const ObjectLayout& o = layout.Objects[1];
+  EXPECT_EQ(std::tie(layout.SetupPos, layout.SetupSize, o.Pos, o.Len, o.Slot, o.IndexPos, o.IndexBlockPos),
+            std::tuple(48, 1080, 8840, 56, 1, 2664, 2636));
 }
 
 // Checks hex bytes at a position of a built file.
