@@ -97,8 +97,7 @@ TEST(OpenMapFile, MissingAndForeignFilesAreReportedAndTheOpenMapStays) {
   MapFiles files;
   OcadMapBuilder good = Version5Map();
   ASSERT_EQ(files.Open(good), OpenResult::Opened);
-  files.Select({101});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({101});
   const std::vector<std::uint8_t> workingCopy = ReadBytes(files.WorkingCopy);
   files.Model.MapModified = true;
 
@@ -197,8 +196,7 @@ TEST(OpenMapFile, EveryTruncationOfAMapOpensOrIsRefusedCleanly) {
       const OpenResult result =
           OpenBytes(files, std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
       if (result == OpenResult::Opened) {
-        files.Select({101});
-        ReadObjects(files.Model, files.WorkingCopy);  // must not throw on an accepted file
+        files.Read({101});  // must not throw on an accepted file
       } else {
         // A refusal tells the user why, once.
         EXPECT_EQ(files.Dialogs.Messages.size(), messages + 1) << version << ": " << length;

@@ -27,8 +27,7 @@ TEST(ReadObjects5, SelectedObjectsInFileOrderWithTheirIndexFieldsAndPairs) {
                       .Extent = IndexExtent{0, 1, 2, 3}});
   MapFiles files;
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Select({101});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({101});
   const MapModel& m = files.Model;
 
   ASSERT_EQ(m.MapObjects.size(), 3u);
@@ -56,8 +55,7 @@ TEST(ReadObjects5, ADataStartBelow48HasNoIndex) {
   MapFiles files;
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
   EXPECT_EQ(GetI32(ReadBytes(files.Map).data() + 8), 24);  // the data start
-  files.Select({101});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({101});
   EXPECT_TRUE(files.Model.MapObjects.empty());
   EXPECT_EQ(files.Model.MapMinX, 999999999);
 }
@@ -76,8 +74,7 @@ TEST(ReadObjects6, EntriesBlocksAndTheConvertedExtents) {
                       .IndexSymbol = 0});  // no object
   MapFiles files;
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Select({102});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({102});
   const MapModel& m = files.Model;
   ASSERT_EQ(m.MapObjects.size(), 100u);
   ASSERT_EQ(b.Layout().IndexBlocks.size(), 2u);
@@ -112,8 +109,7 @@ TEST(ReadObjects, NoSelectedObjectsStillGivesTheWholeMapExtentAndTheGridOnlyTheL
   b.AddObject(Object6{.Symbol = 101, .Points = {CodedPoint::At(-100, -200), CodedPoint::At(300, 400)}});
   MapFiles files;
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Select({555});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({555});
   EXPECT_TRUE(files.Model.MapObjects.empty());
   EXPECT_EQ(files.Model.MapMinX, ConvertCoord6(Coded(-100)).Value);
   EXPECT_EQ(files.Model.MapMaxY, ConvertCoord6(Coded(400)).Value);

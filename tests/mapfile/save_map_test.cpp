@@ -37,8 +37,7 @@ struct ChangedMap {
     WriteBytes(files.Map, original);
     files.Model.MapFileName = files.Map;
     EXPECT_EQ(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), OpenResult::Opened);
-    files.Select({101});
-    ReadObjects(files.Model, files.WorkingCopy);
+    files.Read({101});
     WriteTracedHeights(files.Model, files.WorkingCopy, {0}, 50);
   }
   void Save() { SaveMap(files.Model, files.WorkingCopy, files.Dialogs); }
