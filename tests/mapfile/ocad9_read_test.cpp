@@ -204,9 +204,8 @@ TEST(Ocad9Read, GridCodesAndEpsgCodes) {
     SCOPED_TRACE(c.Text);
     const ocad9::ScaleParameters p = ocad9::ParseScaleParameters(c.Text);
     EXPECT_EQ(p.Scale, 10000.0);
-    EXPECT_EQ(p.Georef.Known, c.Known);
-    EXPECT_EQ(p.Georef.EpsgCode, c.Epsg);
-    EXPECT_EQ(p.Georef.CrsName, c.Name);
+    EXPECT_EQ(std::tie(p.Georef.Known, p.Georef.EpsgCode, p.Georef.CrsName),
+              std::tuple(c.Known, c.Epsg, c.Name));
   }
   // Fields that are not numbers are passed over; a zero or negative scale is no scale.
   EXPECT_FALSE(ocad9::ParseScaleParameters("\tmabc\ta\t\tx").Scale);

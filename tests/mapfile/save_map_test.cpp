@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 #include <filesystem>
@@ -76,9 +77,8 @@ TEST(SaveMap, AMapChangedByAnotherProgramIsOverwrittenOnlyWhenTheUserSaysSo) {
     EXPECT_NE(std::string(declined.what()).find("was not saved"), std::string::npos);
   }
   ASSERT_EQ(map.files.Dialogs.Messages.size(), 1u);
-  EXPECT_EQ(map.files.Dialogs.Messages[0].Text, ChangedOnDiskQuestion(name));
-  EXPECT_EQ(map.files.Dialogs.Messages[0].Type, MessageType::Warning);
-  EXPECT_EQ(map.files.Dialogs.Messages[0].Buttons, DialogButton::Yes | DialogButton::No);
+  EXPECT_EQ(std::tie(map.files.Dialogs.Messages[0].Text, map.files.Dialogs.Messages[0].Type, map.files.Dialogs.Messages[0].Buttons),
+            std::tuple(ChangedOnDiskQuestion(name), MessageType::Warning, DialogButton::Yes | DialogButton::No));
   EXPECT_EQ(ReadBytes(name), theirs);
 
   // Asked again (still changed), and Yes replaces their version; a longer file counts too.

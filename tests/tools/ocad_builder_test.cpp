@@ -143,11 +143,8 @@ TEST(OcadBuilderBytes, ColourTableAndDrawnSymbolsLieWhereOcadKeepsThem) {
   // 424 (line), 380 (area) and 588 (text) bytes; index block at 22804; objects of
   // 32 + 2 * 8 + 8 bytes at 28952 and of 32 + 8 + 16 bytes at 29008.
   const OcadLayout& layout = builder.Layout();
-  EXPECT_EQ(layout.ColourTablePos, 48);
-  EXPECT_EQ(layout.SetupPos, 19272);
-  EXPECT_EQ(layout.SymbolRecords, (std::vector<std::int64_t>{21412, 21836, 22216}));
-  EXPECT_EQ(layout.IndexBlocks, std::vector<std::int64_t>{22804});
-  EXPECT_EQ(layout.FileSize, 29064);
+  EXPECT_EQ(std::tie(layout.ColourTablePos, layout.SetupPos, layout.SymbolRecords, layout.IndexBlocks, layout.FileSize),
+            std::tuple(48, 19272, (std::vector<std::int64_t>{21412, 21836, 22216}), std::vector<std::int64_t>{22804}, 29064));
   ExpectBytes(file, 8, "A0 4F 00 00 14 59 00 00 48 4B 00 00 58 04 00 00");
 
   // Two colours, no separations, the default screens; each colour record: number, CMYK in
