@@ -146,15 +146,13 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
   EXPECT_EQ(grid.Values.Smoothing, -30);  // out of range is the construction's to say
   EXPECT_EQ(grid.Values.SmoothingPasses, 7);
   EXPECT_EQ(grid.Values.ContourGap, 0);
-  EXPECT_EQ(std::tie(grid.Xyz, grid.Matrix, grid.Map3d),
-            std::tuple("p.csv", "g.csv", "m.o3d"));
+  EXPECT_EQ(std::tie(grid.Xyz, grid.Matrix, grid.Map3d), std::tuple("p.csv", "g.csv", "m.o3d"));
   EXPECT_TRUE(grid.Force);
 
   const auto o3d = Parsed<cli::RenderOptions>({"render", "a.O3D", "--out", "p.PNG"});
   EXPECT_TRUE(o3d.Map3dFile);
   EXPECT_TRUE(o3d.Png);
-  EXPECT_EQ(std::tie(o3d.Width, o3d.Height, o3d.Preset),
-            std::tuple(1200, 900, kNorthView));
+  EXPECT_EQ(std::tie(o3d.Width, o3d.Height, o3d.Preset), std::tuple(1200, 900, kNorthView));
   EXPECT_FALSE(o3d.View.has_value());
   EXPECT_FALSE(o3d.Contours || o3d.RayTrace || o3d.NoZBuffer || o3d.NoBitmap || o3d.Force);
 

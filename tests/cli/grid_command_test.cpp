@@ -103,8 +103,7 @@ TEST(GridCommand, BuildsTheGridWithExportsThe3dMapAndTheBitmap) {
   ViewpointBlock views;
   ScriptedDialogs dialogs;
   ASSERT_TRUE(Read3dMap(folder.File("demo.o3d"), grid, views, dialogs));
-  EXPECT_EQ(std::tie(grid.GridWidth, grid.GridHeight, grid.GridMinX),
-            std::tuple(200, 150, -100));
+  EXPECT_EQ(std::tie(grid.GridWidth, grid.GridHeight, grid.GridMinX), std::tuple(200, 150, -100));
   // The viewer's placement: the current view is the North preset.
   EXPECT_EQ(views[kCurrentView], views[kNorthView]);
   EXPECT_DOUBLE_EQ(views[kNorthView].bearing, 180.0);

@@ -84,7 +84,8 @@ TEST(ShapeGuesses, ATinyRingLiesAtTheLevelOfTheContoursClearlyNearerIt) {
   const HeightsResult r = DeriveHeights(d.Map(), TestRoles());
   const auto& knoll = r.Objects[static_cast<std::size_t>(nearUpper)];
   EXPECT_EQ(std::tie(knoll.State, knoll.Height, knoll.Reason),
-            std::tuple(HeightState::Guessed, Metres(110), "a knoll or a hollow guessed from the level of the contours nearer it"));
+            std::tuple(HeightState::Guessed, Metres(110),
+                       "a knoll or a hollow guessed from the level of the contours nearer it"));
   EXPECT_EQ(r.Objects[static_cast<std::size_t>(nearLower)].State, HeightState::Guessed);
   EXPECT_EQ(r.Objects[static_cast<std::size_t>(nearLower)].Height, Metres(105));
   // About as near to both (7.5 and 9.5 m from its edge): nothing to go by.

@@ -24,8 +24,9 @@ TEST(ViewSetUp, OneToOneOnA500By400ClientArea) {
   model.MapOffsetX = 30000;
   model.MapOffsetY = -30000;
   SetUpView(view, model, 500, 400);
-  EXPECT_EQ(std::tie(view.UnitsPerPixel, view.CurveSteps, view.MapArea, view.HalfWidth, view.HalfHeight),
-            std::tuple(16, 4, (Rect{0, 0, 500, 380}), 250, 190));
+  EXPECT_EQ(
+      std::tie(view.UnitsPerPixel, view.CurveSteps, view.MapArea, view.HalfWidth, view.HalfHeight),
+      std::tuple(16, 4, (Rect{0, 0, 500, 380}), 250, 190));
   EXPECT_EQ(view.CentreLimits.MinX, -28767);
   EXPECT_EQ(view.CentreLimits.MaxX, 28767);
   // The centre is clamped into the limits and stays clamped in the model.

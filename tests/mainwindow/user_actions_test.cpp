@@ -72,7 +72,8 @@ TEST_P(EveryVersion, InsThenSaveChangesExactlyTheHeightBytesOfTheTracedObjects) 
 
   f.GiveHeight("12.3");
   ASSERT_EQ(f.Dialogs.Inputs.size(), 1u);
-  EXPECT_EQ(std::tie(f.Dialogs.Inputs[0].Caption, f.Dialogs.Inputs[0].Prompt, f.Dialogs.Inputs[0].DefaultText),
+  EXPECT_EQ(std::tie(f.Dialogs.Inputs[0].Caption, f.Dialogs.Inputs[0].Prompt,
+                     f.Dialogs.Inputs[0].DefaultText),
             std::tuple("Give feature an elevation", "Height in metres (< 3000)", "0.0"));
   for (std::size_t i : {kPieceA, kPieceB, kPieceC}) {
     EXPECT_EQ(f.App.Model.MapObjects[i].Height, 123);
@@ -251,8 +252,10 @@ TEST(UserActions, TraceToleranceAnswers) {
     EXPECT_EQ(f.Host.LastStatusMessage(),
               std::string("Tolerance not changed: \"") + ignored + "\" is not a whole number from 0 to 72");
   }
-  EXPECT_EQ(std::tie(f.Dialogs.Inputs[0].Caption, f.Dialogs.Inputs[0].Prompt, f.Dialogs.Inputs[0].DefaultText),
-            std::tuple("Change tolerance for joins", "Tolerance in TWIPs (1/1440 inch) 0 - 72", " 10"));
+  EXPECT_EQ(
+      std::tie(f.Dialogs.Inputs[0].Caption, f.Dialogs.Inputs[0].Prompt,
+               f.Dialogs.Inputs[0].DefaultText),
+      std::tuple("Change tolerance for joins", "Tolerance in TWIPs (1/1440 inch) 0 - 72", " 10"));
   f.Dialogs.InputAnswers.push_back(std::nullopt);  // Cancel: the unchanged value, still a change
   f.Choose(MenuItem::TraceTolerance);
   EXPECT_TRUE(f.App.Model.MapModified);
@@ -349,8 +352,10 @@ TEST(UserActions, ExitAndCloseAskOnceWithCancelNamingTheMap) {
   f.Dialogs.MessageAnswers = {DialogButton::Cancel};
   EXPECT_FALSE(FormClose(f.Window));
   ASSERT_EQ(f.Dialogs.Messages.size(), 1u);
-  EXPECT_EQ(std::tie(f.Dialogs.Messages[0].Text, f.Dialogs.Messages[0].Type, f.Dialogs.Messages[0].Buttons),
-            std::tuple("Save changes to \"map.ocd\"?", MessageType::Confirmation, DialogButton::Yes | DialogButton::No | DialogButton::Cancel));
+  EXPECT_EQ(std::tie(f.Dialogs.Messages[0].Text, f.Dialogs.Messages[0].Type,
+                     f.Dialogs.Messages[0].Buttons),
+            std::tuple("Save changes to \"map.ocd\"?", MessageType::Confirmation,
+                       DialogButton::Yes | DialogButton::No | DialogButton::Cancel));
   EXPECT_TRUE(f.App.Model.MapModified);
 
   // No closes without saving.

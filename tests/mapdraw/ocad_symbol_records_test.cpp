@@ -66,8 +66,9 @@ TEST(OcadSymbolRecords, ALineWithDashesDoubleLineAndFramingBecomesThreeLines) {
   EXPECT_EQ(std::tie(doubled.Width, doubled.Colour), std::tuple(400, 1));
   ASSERT_TRUE(doubled.HasBorders);
   // The borders lie outside the fill, touching it.
-  EXPECT_EQ(std::tie(doubled.LeftBorder.Width, doubled.LeftBorder.Shift, doubled.RightBorder.Colour),
-            std::tuple(100, 50, 2));
+  EXPECT_EQ(
+      std::tie(doubled.LeftBorder.Width, doubled.LeftBorder.Shift, doubled.RightBorder.Colour),
+      std::tuple(100, 50, 2));
   EXPECT_FALSE(doubled.LeftBorder.Dashed);
   EXPECT_TRUE(notes.empty());
 }
@@ -150,7 +151,8 @@ TEST(OcadSymbolRecords, TextSymbolsAndDamagedRecords) {
   const auto& text = std::get<TextDefinition>(decoded.Symbol->Drawing);
   EXPECT_EQ(text.FontFamily, "Arial");
   // 6 pt is 2.117 mm.
-  EXPECT_EQ(std::tie(text.FontSize, text.Colour, text.AbsoluteLineSpacing), std::tuple(2117, 3, 3176));
+  EXPECT_EQ(std::tie(text.FontSize, text.Colour, text.AbsoluteLineSpacing),
+            std::tuple(2117, 3, 3176));
   EXPECT_TRUE(text.Bold && decoded.HAlign == TextHAlign::Centre);
 
   // A line symbol cut off after its width, its colour not in the table: drawn plainly, named.

@@ -249,7 +249,8 @@ TEST(SetupGeoreferencing, TheSetupRecordPlacesOcad6To8MapsAndOcad8sStringWins) {
     ASSERT_TRUE(turned.Model.Georef.Known) << version;
     EXPECT_EQ(turned.Model.Georef.AngleDegrees, -30);
     EXPECT_NEAR(turned.Model.Georef.ToProjected(0, 100).Easting, 50, 1e-9);
-    EXPECT_NEAR(turned.Model.Georef.ToProjected(0, 100).Northing, 100 * std::cos(std::numbers::pi / 6), 1e-9);
+    EXPECT_NEAR(turned.Model.Georef.ToProjected(0, 100).Northing,
+                100 * std::cos(std::numbers::pi / 6), 1e-9);
   }
 
   MapFiles plain;

@@ -41,8 +41,10 @@ TEST(Ocad9Read, SymbolsWithNumbersTimes1000AndTheirDescriptionsInEveryVersion) {
     EXPECT_EQ(std::tie(symbols[1].Number, symbols[1].Code, symbols[1].Description),
               std::tuple(103002, "103.2", "Small knoll, elongated"));
     EXPECT_EQ(symbols[3].Description, "");
-    EXPECT_EQ((std::vector<ObjectKind>{symbols[0].Kind, symbols[1].Kind, symbols[2].Kind, symbols[3].Kind}),
-              (std::vector<ObjectKind>{ObjectKind::Line, ObjectKind::Point, ObjectKind::Area, ObjectKind::Text}));
+    EXPECT_EQ((std::vector<ObjectKind>{symbols[0].Kind, symbols[1].Kind, symbols[2].Kind,
+                                       symbols[3].Kind}),
+              (std::vector<ObjectKind>{ObjectKind::Line, ObjectKind::Point, ObjectKind::Area,
+                                       ObjectKind::Text}));
   }
 }
 

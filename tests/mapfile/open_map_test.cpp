@@ -58,7 +58,8 @@ TEST(OpenMapFile, Version6And7SetupFromCodedOffsetsAndTheZoomDouble) {
     b.AddSymbol(102, 2, std::string(40, 'x'));
     ASSERT_EQ(files.Open(b), OpenResult::Opened) << version;
     EXPECT_EQ(FormatVersionOf(files.Model), version);
-    EXPECT_EQ(std::tie(files.Model.MapZoom, files.Model.MapOffsetX, files.Model.MapOffsetY, files.Model.MapScale),
+    EXPECT_EQ(std::tie(files.Model.MapZoom, files.Model.MapOffsetX, files.Model.MapOffsetY,
+                       files.Model.MapScale),
               std::tuple(2, 567, -1134, 10000.0));
     ASSERT_EQ(files.Model.SymbolList.size(), 2u);
     EXPECT_EQ(files.Model.SymbolList[1].Text, "10.2 " + std::string(40, 'x'));
@@ -112,8 +113,10 @@ TEST(OpenMapFile, MissingAndForeignFilesAreReportedAndTheOpenMapStays) {
   }
 
   ASSERT_EQ(files.Dialogs.Messages.size(), 4u);
-  EXPECT_EQ(std::tie(files.Dialogs.Messages[0].Text, files.Dialogs.Messages[0].Type, files.Dialogs.Messages[0].Buttons),
-            std::tuple("OCAD file does not exist", MessageType::Information, static_cast<unsigned>(DialogButton::Ok)));
+  EXPECT_EQ(std::tie(files.Dialogs.Messages[0].Text, files.Dialogs.Messages[0].Type,
+                     files.Dialogs.Messages[0].Buttons),
+            std::tuple("OCAD file does not exist", MessageType::Information,
+                       static_cast<unsigned>(DialogButton::Ok)));
   // The program's message, then the file and what was wrong with it.
   const std::string bad = files.Folder.File("bad.ocd");
   EXPECT_EQ(files.Dialogs.Messages[1].Text,

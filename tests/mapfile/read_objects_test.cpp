@@ -36,7 +36,8 @@ TEST(ReadObjects5, SelectedObjectsInFileOrderWithTheirIndexFieldsAndPairs) {
   EXPECT_EQ(std::tie(first.Symbol, first.Height, first.ObjectType, first.Slot, first.IndexBlockPos),
             std::tuple(101, 1000, 2, 1, 0));
   EXPECT_TRUE(first.FirstPoint == (TPair{10, 20}) && first.LastPoint == (TPair{70, 80}));
-  EXPECT_EQ(std::tie(first.Pos, first.Len), std::tie(b.Layout().Objects[0].Pos, b.Layout().Objects[0].Len));
+  EXPECT_EQ(std::tie(first.Pos, first.Len),
+            std::tie(b.Layout().Objects[0].Pos, b.Layout().Objects[0].Len));
   EXPECT_EQ(std::tie(first.MinX, first.MinY, first.MaxX, first.MaxY), std::tuple(10, 20, 70, 80));
   EXPECT_EQ(m.ObjectCoords[0].Count, 5);
   EXPECT_EQ(m.ObjectCoords[0].Points[1], (TPair{kMarkCurve, kMarkCurve}));

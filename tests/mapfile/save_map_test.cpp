@@ -77,8 +77,10 @@ TEST(SaveMap, AMapChangedByAnotherProgramIsOverwrittenOnlyWhenTheUserSaysSo) {
     EXPECT_NE(std::string(declined.what()).find("was not saved"), std::string::npos);
   }
   ASSERT_EQ(map.files.Dialogs.Messages.size(), 1u);
-  EXPECT_EQ(std::tie(map.files.Dialogs.Messages[0].Text, map.files.Dialogs.Messages[0].Type, map.files.Dialogs.Messages[0].Buttons),
-            std::tuple(ChangedOnDiskQuestion(name), MessageType::Warning, DialogButton::Yes | DialogButton::No));
+  EXPECT_EQ(std::tie(map.files.Dialogs.Messages[0].Text, map.files.Dialogs.Messages[0].Type,
+                     map.files.Dialogs.Messages[0].Buttons),
+            std::tuple(ChangedOnDiskQuestion(name), MessageType::Warning,
+                       DialogButton::Yes | DialogButton::No));
   EXPECT_EQ(ReadBytes(name), theirs);
 
   // Asked again (still changed), and Yes replaces their version; a longer file counts too.

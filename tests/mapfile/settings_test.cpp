@@ -149,7 +149,8 @@ TEST(Settings, ABadColourIsReportedAndEndsTheLoadingThere) {
   EXPECT_EQ(message.Buttons, static_cast<unsigned>(DialogButton::Ok));
   for (const char* part : {"\"blurple\"", "\"withheight\"", "[Colors]", "terrak50.ini"})
     EXPECT_NE(message.Text.find(part), std::string::npos) << part;
-  EXPECT_EQ(std::tie(early.settings.TraceTolerance, early.settings.HiliteColour, early.settings.NoHeightColour, early.settings.HorizontalAngleOfView),
+  EXPECT_EQ(std::tie(early.settings.TraceTolerance, early.settings.HiliteColour,
+                     early.settings.NoHeightColour, early.settings.HorizontalAngleOfView),
             std::tuple(25, 0x00FF00u, 0x0000FFu, 60));
   EXPECT_FALSE(early.model.SymbolsSelected);
   EXPECT_TRUE(early.model.SelectedSymbols.empty());

@@ -90,7 +90,8 @@ TEST(DemoMap, ColoursAndDrawingsLeaveTheProgramsReadingAloneAndTheTitleInsideThe
       MapFiles files;
       ASSERT_EQ(files.Open(k == 0 ? real : plain), OpenResult::Opened);
       files.Model.SelectedSymbols.clear();
-      for (const SymbolSpec& symbol : map.Symbols) files.Model.SelectedSymbols.push_back({symbol.Number, 0});
+      for (const SymbolSpec& symbol : map.Symbols)
+        files.Model.SelectedSymbols.push_back({symbol.Number, 0});
       files.Model.SymbolsSelected = true;
       ReadObjects(files.Model, files.WorkingCopy);
       models[k] = files.Model;

@@ -59,8 +59,9 @@ TEST(OcadBuilderBytes, TinyVersion5FileMatchesTheFormatByteForByte) {
   const OcadLayout& layout = builder.Layout();
   ASSERT_EQ(layout.Objects.size(), 1u);
   const ObjectLayout& o = layout.Objects[0];
-  EXPECT_EQ(std::tie(layout.DataStart, layout.SymbolAreaPos, o.FilePos, o.Pos, o.Len, o.Slot, o.IndexPos),
-            std::tuple(48, 232, 208, 40, 6, 1, 24));
+  EXPECT_EQ(
+      std::tie(layout.DataStart, layout.SymbolAreaPos, o.FilePos, o.Pos, o.Len, o.Slot, o.IndexPos),
+      std::tuple(48, 232, 208, 40, 6, 1, 24));
   EXPECT_EQ(layout.SymbolRecords, std::vector<std::int64_t>{232 + 4880});
 }
 
@@ -105,7 +106,8 @@ TEST(OcadBuilderBytes, TinyVersion6FileMatchesTheFormatByteForByte) {
   EXPECT_EQ(layout.IndexBlocks, std::vector<std::int64_t>{2636});
   ASSERT_EQ(layout.Objects.size(), 2u);
   const ObjectLayout& o = layout.Objects[1];
-  EXPECT_EQ(std::tie(layout.SetupPos, layout.SetupSize, o.Pos, o.Len, o.Slot, o.IndexPos, o.IndexBlockPos),
+  EXPECT_EQ(std::tie(layout.SetupPos, layout.SetupSize, o.Pos, o.Len, o.Slot, o.IndexPos,
+                     o.IndexBlockPos),
             std::tuple(48, 1080, 8840, 56, 1, 2664, 2636));
 }
 
@@ -143,8 +145,10 @@ TEST(OcadBuilderBytes, ColourTableAndDrawnSymbolsLieWhereOcadKeepsThem) {
   // 424 (line), 380 (area) and 588 (text) bytes; index block at 22804; objects of
   // 32 + 2 * 8 + 8 bytes at 28952 and of 32 + 8 + 16 bytes at 29008.
   const OcadLayout& layout = builder.Layout();
-  EXPECT_EQ(std::tie(layout.ColourTablePos, layout.SetupPos, layout.SymbolRecords, layout.IndexBlocks, layout.FileSize),
-            std::tuple(48, 19272, (std::vector<std::int64_t>{21412, 21836, 22216}), std::vector<std::int64_t>{22804}, 29064));
+  EXPECT_EQ(std::tie(layout.ColourTablePos, layout.SetupPos, layout.SymbolRecords,
+                     layout.IndexBlocks, layout.FileSize),
+            std::tuple(48, 19272, (std::vector<std::int64_t>{21412, 21836, 22216}),
+                       std::vector<std::int64_t>{22804}, 29064));
   ExpectBytes(file, 8, "A0 4F 00 00 14 59 00 00 48 4B 00 00 58 04 00 00");
 
   // Two colours, no separations, the default screens; each colour record: number, CMYK in

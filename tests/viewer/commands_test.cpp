@@ -86,7 +86,8 @@ TEST(ViewerCommands, OptionsStoreAcceptedNumbersMarkTheMapChangedAndRepaintExcep
   Smoothingpasses1Click(s.Window);  // 0 is below 1
   EXPECT_EQ(s.Settings.SmoothingPasses, 1);
   ASSERT_EQ(s.Dialogs.Inputs.size(), 5u);
-  EXPECT_EQ(std::tie(s.Dialogs.Inputs[0].Caption, s.Dialogs.Inputs[0].Prompt, s.Dialogs.Inputs[0].DefaultText),
+  EXPECT_EQ(std::tie(s.Dialogs.Inputs[0].Caption, s.Dialogs.Inputs[0].Prompt,
+                     s.Dialogs.Inputs[0].DefaultText),
             std::tuple("Change smoothing factor", "Smoothing Factor (0-99)", "  0"));
   EXPECT_EQ(s.Dialogs.Inputs[2].Prompt, "Maximum gap between contours (0-000 metres)");
   EXPECT_EQ(s.Dialogs.Inputs[2].DefaultText, " 50");
@@ -142,7 +143,8 @@ TEST(ViewerCommands, Save3dMapProposesTheMapsNameAndReadsBackEqual) {
   s.Grid.HeightGrid(3, 4) = -77;
   Save3dMapClick(s.Window);  // cancelled
   ASSERT_EQ(s.Dialogs.FileDialogs.size(), 1u);
-  EXPECT_EQ(std::tie(s.Dialogs.FileDialogs[0].ProposedName, s.Dialogs.FileDialogs[0].Filter, s.Dialogs.FileDialogs[0].DefaultExtension),
+  EXPECT_EQ(std::tie(s.Dialogs.FileDialogs[0].ProposedName, s.Dialogs.FileDialogs[0].Filter,
+                     s.Dialogs.FileDialogs[0].DefaultExtension),
             std::tuple(folder.File("Forest.o3d"), "Ocad 3d Map (.o3d)|*.o3d", ".o3d"));
 
   s.Dialogs.FileAnswers = {folder.File("forest.o3d")};

@@ -141,7 +141,8 @@ TEST(Location, PresetsAreCopiedWholeAndSaveLocationRoundsHalvesToEven) {
   MapModel model;
   s.View() = {12.5, 13.5, -2.5, 359.5, -0.5, 6, 7, 8};
   SaveLocation(s.Viewer, settings, model);
-  EXPECT_EQ(std::tie(settings.ViewpointX, settings.ViewpointY, settings.ViewpointZ, settings.ViewpointBearing, settings.ViewpointIncline),
+  EXPECT_EQ(std::tie(settings.ViewpointX, settings.ViewpointY, settings.ViewpointZ,
+                     settings.ViewpointBearing, settings.ViewpointIncline),
             std::tuple(12, 14, -2, 360, 0));
   EXPECT_TRUE(model.MapModified);
 
