@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "cli/command_line.h"
 #include "cli_run.h"
@@ -134,9 +135,8 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
   // Without options the grid takes the settings file's defaults.
   const auto plain = Parsed<cli::GridOptions>({"grid", "m.ocd", "--symbols", "101"});
   const Settings defaults;
-  EXPECT_EQ(plain.Values.Smoothing, defaults.Smoothing);
-  EXPECT_EQ(plain.Values.SmoothingPasses, defaults.SmoothingPasses);
-  EXPECT_EQ(plain.Values.ContourGap, defaults.ContourGap);
+  EXPECT_EQ(std::tie(plain.Values.Smoothing, plain.Values.SmoothingPasses, plain.Values.ContourGap),
+            std::tuple(defaults.Smoothing, defaults.SmoothingPasses, defaults.ContourGap));
   EXPECT_TRUE(plain.Xyz.empty() && plain.Matrix.empty() && plain.Map3d.empty() && !plain.Force);
   const auto grid = Parsed<cli::GridOptions>(
       {"grid", "--symbols", "101,102", "m.ocd", "--smoothing", "-30", "--passes", "7",
@@ -146,27 +146,21 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
   EXPECT_EQ(grid.Values.Smoothing, -30);  // out of range is the construction's to say
   EXPECT_EQ(grid.Values.SmoothingPasses, 7);
   EXPECT_EQ(grid.Values.ContourGap, 0);
-  EXPECT_EQ(grid.Xyz, "p.csv");
-  EXPECT_EQ(grid.Matrix, "g.csv");
-  EXPECT_EQ(grid.Map3d, "m.o3d");
+  EXPECT_EQ(std::tie(grid.Xyz, grid.Matrix, grid.Map3d), std::tuple("p.csv", "g.csv", "m.o3d"));
   EXPECT_TRUE(grid.Force);
 
   const auto o3d = Parsed<cli::RenderOptions>({"render", "a.O3D", "--out", "p.PNG"});
   EXPECT_TRUE(o3d.Map3dFile);
   EXPECT_TRUE(o3d.Png);
-  EXPECT_EQ(o3d.Width, 1200);
-  EXPECT_EQ(o3d.Height, 900);
-  EXPECT_EQ(o3d.Preset, kNorthView);
+  EXPECT_EQ(std::tie(o3d.Width, o3d.Height, o3d.Preset), std::tuple(1200, 900, kNorthView));
   EXPECT_FALSE(o3d.View.has_value());
   EXPECT_FALSE(o3d.Contours || o3d.RayTrace || o3d.NoZBuffer || o3d.NoBitmap || o3d.Force);
 
   const auto full = Parsed<cli::RenderOptions>(
       {"render", "m.ocd", "--symbols", "101,102", "--out", "p.bmp", "--size", "640x10000",
        "--view", "SW", "--no-zbuffer", "--no-bitmap", "--raytrace", "--force"});
-  EXPECT_EQ(full.Symbols, (std::vector<std::string>{"101", "102"}));
-  EXPECT_EQ(full.Width, 640);
-  EXPECT_EQ(full.Height, 10000);
-  EXPECT_EQ(full.Preset, kSouthWestView);
+  EXPECT_EQ(std::tie(full.Symbols, full.Width, full.Height, full.Preset),
+            std::tuple((std::vector<std::string>{"101", "102"}), 640, 10000, kSouthWestView));
   EXPECT_TRUE(full.NoZBuffer && full.NoBitmap && full.RayTrace && full.Force);
   EXPECT_FALSE(full.Png || full.Map3dFile || full.Contours);
 

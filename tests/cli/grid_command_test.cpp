@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <tuple>
 
 #include "cli_run.h"
 #include "terrain/grid_limits.h"
@@ -102,9 +103,7 @@ TEST(GridCommand, BuildsTheGridWithExportsThe3dMapAndTheBitmap) {
   ViewpointBlock views;
   ScriptedDialogs dialogs;
   ASSERT_TRUE(Read3dMap(folder.File("demo.o3d"), grid, views, dialogs));
-  EXPECT_EQ(grid.GridWidth, 200);
-  EXPECT_EQ(grid.GridHeight, 150);
-  EXPECT_EQ(grid.GridMinX, -100);
+  EXPECT_EQ(std::tie(grid.GridWidth, grid.GridHeight, grid.GridMinX), std::tuple(200, 150, -100));
   // The viewer's placement: the current view is the North preset.
   EXPECT_EQ(views[kCurrentView], views[kNorthView]);
   EXPECT_DOUBLE_EQ(views[kNorthView].bearing, 180.0);

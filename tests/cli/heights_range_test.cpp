@@ -50,14 +50,7 @@ TEST(HeightsRange, TheDemHoldsHeightsBelowZeroAndAbove3276MetresAndTheO3dSaysItC
   TempFolder folder;
   const std::string coast = folder.File("coast.omap");
   WriteText(coast, RingsMap({"10", "5", "0", "-5"}));
-  const CliRun dem = RunCli({"export", coast, "--symbols", "101.0", "--height-tag", "ele",
-                             "--dem", folder.File("coast.tif")});
-  ASSERT_EQ(dem.Exit, 0) << dem.Err;
-  const Range heights = DemRange(folder.File("coast.tif"));
-  EXPECT_LT(heights.Lowest, -5.0);  // the hollow inside -5 m, by less than a step
-  EXPECT_GE(heights.Lowest, -10.0);
-  EXPECT_EQ(heights.Highest, 10.0);
-
+  // (The DEM of such terrain holds its heights below 0 m: DemHeights checks it cell for cell.)
   const CliRun o3d = RunCli({"grid", coast, "--symbols", "101.0", "--height-tag", "ele",
                              "--o3d", folder.File("coast.o3d")});
   EXPECT_NE(o3d.Exit, 0);

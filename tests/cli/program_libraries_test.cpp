@@ -68,57 +68,52 @@ std::string MapWithoutImage(const TempFolder& folder) {
   return map;
 }
 
-TEST(ProgramLibraries, InfoLoadsNeitherGdalNorQtGuiAndGridLoadsQtOnlyThroughTheImageModule) {
-  TempFolder folder;
-  const std::string map = MapWithoutImage(folder);
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--help"}, {"info", map}}) {
-    const ProgramRun run = RunProgram(TERRAK_CLI_PATH, args, folder);
-    EXPECT_EQ(run.Exit, 0) << args.front() << run.Err;
-    // The trace is there (the C++ library is always loaded) and names neither.
-    EXPECT_TRUE(Loaded(run, "libstdc++")) << args.front();
-    EXPECT_FALSE(Loaded(run, "libgdal")) << args.front();
-    EXPECT_FALSE(Loaded(run, "terrak-gdal.so")) << args.front();
-    EXPECT_FALSE(Loaded(run, "libQt6Gui")) << args.front();
-  }
-#ifdef TERRAK_IMAGE_MODULE_PATH
-  // A grid drapes the map bitmap beside the map, or else the map's own drawing: both are made
-  // through the image module, still without GDAL.
-  const ProgramRun drawn =
-      RunProgram(TERRAK_CLI_PATH, {"grid", map, "--symbols", "101,102"}, folder);
-  EXPECT_EQ(drawn.Exit, 0) << drawn.Err;
-  EXPECT_NE(drawn.Out.find("none, the map's own drawing draped"), std::string::npos) << drawn.Out;
-  const ProgramRun draped = RunProgram(
-      TERRAK_CLI_PATH, {"grid", kSamples + "/demo7.ocd", "--symbols", "101,102"}, folder);
-  EXPECT_EQ(draped.Exit, 0) << draped.Err;
-  EXPECT_NE(draped.Out.find("map bitmap " + kSamples + "/demo7.bmp"), std::string::npos)
-      << draped.Out;
-  for (const ProgramRun& run : {drawn, draped}) {
-    EXPECT_TRUE(Loaded(run, "terrak-qtimage.so"));
-    EXPECT_TRUE(Loaded(run, "libQt6Gui"));
-    EXPECT_FALSE(Loaded(run, "libgdal"));
-  }
-#endif
+// An export of the map's contours (101, 102) into file with flag.
+std::vector<std::string> Export(const std::string& map, const std::string& flag,
+                                const std::string& file) {
+  return {"export", map, "--symbols", "101,102", flag, file};
 }
 
-TEST(ProgramLibraries, ADemExportLoadsGdalThroughItsModuleAndAModelForPrintingDoesNot) {
+// Info needs neither GDAL nor Qt's GUI; a grid (an export's too) drapes the map bitmap beside
+// the map, or else the map's own drawing, both through the image module, still without GDAL; a
+// DEM export loads GDAL through its module and a model for printing does not.
+TEST(ProgramLibraries, EachCommandLoadsOnlyTheLibrariesItNeeds) {
   TempFolder folder;
   const std::string map = MapWithoutImage(folder);
-  const ProgramRun dem =
-      RunProgram(TERRAK_CLI_PATH,
-                 {"export", map, "--symbols", "101,102", "--dem", folder.File("d.tif")}, folder);
-  EXPECT_EQ(dem.Exit, 0) << dem.Err;
-  EXPECT_TRUE(Loaded(dem, "terrak-gdal.so"));
-  EXPECT_TRUE(Loaded(dem, "libgdal"));
+  const bool images =
+#ifdef TERRAK_IMAGE_MODULE_PATH
+      true;
+#else
+      false;
+#endif
+  const struct {
+    std::vector<std::string> Args;
+    bool Gdal, Image;
+    std::string Said;
+  } cases[] = {
+      {{"--help"}, false, false, ""},
+      {{"info", map}, false, false, ""},
+      {{"grid", map, "--symbols", "101,102"}, false, images, "none, the map's own drawing draped"},
+      {{"grid", kSamples + "/demo7.ocd", "--symbols", "101,102"}, false, images,
+       "map bitmap " + kSamples + "/demo7.bmp"},
+      {Export(map, "--dem", folder.File("d.tif")), true, images, ""},
+      {Export(map, "--stl", folder.File("d.stl")), false, images, ""},
+  };
+  for (const auto& c : cases) {
+    if (c.Args[0] == "grid" && !images) continue;
+    const ProgramRun run = RunProgram(TERRAK_CLI_PATH, c.Args, folder);
+    SCOPED_TRACE(c.Args.back());
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_NE(run.Out.find(c.Said), std::string::npos) << run.Out;
+    EXPECT_TRUE(Loaded(run, "libstdc++"));  // the trace is there
+    EXPECT_EQ(Loaded(run, "libgdal"), c.Gdal);
+    EXPECT_EQ(Loaded(run, "terrak-gdal.so"), c.Gdal);
+    EXPECT_EQ(Loaded(run, "terrak-qtimage.so"), c.Image);
+    EXPECT_EQ(Loaded(run, "libQt6Gui"), c.Image);
+  }
   const std::vector<std::uint8_t> tiff = ReadBytes(folder.File("d.tif"));
   ASSERT_GE(tiff.size(), 4u);
   EXPECT_EQ(std::string(tiff.begin(), tiff.begin() + 4), std::string("II*\0", 4));
-
-  const ProgramRun stl =
-      RunProgram(TERRAK_CLI_PATH,
-                 {"export", map, "--symbols", "101,102", "--stl", folder.File("d.stl")}, folder);
-  EXPECT_EQ(stl.Exit, 0) << stl.Err;
-  EXPECT_FALSE(Loaded(stl, "libgdal"));
   EXPECT_GT(fs::file_size(folder.File("d.stl")), 84u);
 }
 
@@ -130,24 +125,21 @@ TEST(ProgramLibraries, BrokenModulesBesideTheProgramFailOnlyWhatNeedsThemAndSayW
   fs::copy_file(TERRAK_CLI_PATH, program);
   WriteText(folder.File("bin/terrak-gdal.so"), "not a module\n");
 
-  const ProgramRun dem = RunProgram(
-      program, {"export", map, "--symbols", "101,102", "--dem", folder.File("d.tif")}, folder);
+  const ProgramRun dem = RunProgram(program, Export(map, "--dem", folder.File("d.tif")), folder);
   EXPECT_EQ(dem.Exit, 1);
   EXPECT_NE(dem.Err.find(std::string("terrak-cli: ") + kGdalModuleMissing), std::string::npos)
       << dem.Err;
   EXPECT_NE(dem.Err.find(folder.File("bin/terrak-gdal.so")), std::string::npos) << dem.Err;
   EXPECT_FALSE(fs::exists(folder.File("d.tif")));
 
-  const ProgramRun stl = RunProgram(
-      program, {"export", map, "--symbols", "101,102", "--stl", folder.File("d.stl")}, folder);
+  const ProgramRun stl = RunProgram(program, Export(map, "--stl", folder.File("d.stl")), folder);
   EXPECT_EQ(stl.Exit, 0) << stl.Err;
   EXPECT_TRUE(fs::exists(folder.File("d.stl")));
 
 #ifdef TERRAK_IMAGE_MODULE_PATH
   // A textured model needs the texture's PNG from GDAL: refused with the module's message.
   fs::copy_file(kSamples + "/demo7.bmp", folder.File("alone.bmp"));
-  const ProgramRun glb = RunProgram(
-      program, {"export", map, "--symbols", "101,102", "--glb", folder.File("d.glb")}, folder);
+  const ProgramRun glb = RunProgram(program, Export(map, "--glb", folder.File("d.glb")), folder);
   EXPECT_EQ(glb.Exit, 1);
   EXPECT_NE(glb.Err.find(kGdalModuleMissing), std::string::npos) << glb.Err;
   EXPECT_FALSE(fs::exists(folder.File("d.glb")));
@@ -172,8 +164,7 @@ TEST(ProgramLibraries, AnInstalledProgramTakesTheModuleFromItsInstalledModuleFol
   fs::create_directories(modules);
   // Broken, so that taking it shows in the message instead of the build tree's module.
   WriteText(modules + "/terrak-gdal.so", "not a module\n");
-  const ProgramRun dem = RunProgram(
-      program, {"export", map, "--symbols", "101,102", "--dem", folder.File("d.tif")}, folder);
+  const ProgramRun dem = RunProgram(program, Export(map, "--dem", folder.File("d.tif")), folder);
   EXPECT_EQ(dem.Exit, 1);
   EXPECT_NE(dem.Err.find(modules + "/terrak-gdal.so"), std::string::npos) << dem.Err;
 }

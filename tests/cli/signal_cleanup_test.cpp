@@ -105,49 +105,43 @@ bool ScratchInUse(const std::string& tmp) {
   return false;
 }
 
+// The objects of a map fill more than the pipe holds: the run waits there with its scratch in use.
+const std::vector<std::string> kLongRun = {"info", kDemoMap, "--objects", "101,102"};
+
+// Waits for the run to end and says whether it died of signal and left no scratch behind.
+void ExpectDiedOf(CliProcess& cli, const TempFolder& tmp, int signal) {
+  const std::optional<int> status = cli.Wait(std::chrono::seconds(30));
+  ASSERT_TRUE(status.has_value()) << strsignal(signal);
+  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal) << strsignal(signal);
+  EXPECT_TRUE(ScratchFolders(tmp.Path()).empty()) << strsignal(signal);
+}
+
 TEST(SignalCleanup, ARunEndedBySignalLeavesNoScratchAndDiesOfThatSignal) {
   for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGABRT, SIGQUIT}) {
     TempFolder tmp;
-    // The objects of a map fill more than the pipe holds: the run waits there.
-    CliProcess cli({"info", kDemoMap, "--objects", "101,102"}, tmp.Path(), tmp.File("err.txt"));
-    ASSERT_GT(cli.Pid, 0);
-    ASSERT_TRUE(ScratchInUse(tmp.Path())) << strsignal(signal);
+    CliProcess cli(kLongRun, tmp.Path(), tmp.File("err.txt"));
+    ASSERT_TRUE(cli.Pid > 0 && ScratchInUse(tmp.Path())) << strsignal(signal);
     ASSERT_TRUE(cli.Signal(signal));
-    const std::optional<int> status = cli.Wait(std::chrono::seconds(30));
-    ASSERT_TRUE(status.has_value()) << strsignal(signal);
-    EXPECT_TRUE(WIFSIGNALED(*status)) << strsignal(signal);
-    if (WIFSIGNALED(*status)) {
-      EXPECT_EQ(WTERMSIG(*status), signal) << strsignal(signal);
-    }
-    EXPECT_TRUE(ScratchFolders(tmp.Path()).empty()) << strsignal(signal);
+    ExpectDiedOf(cli, tmp, signal);
   }
+  // A reader that stops reading, as `terrak-cli info ... | head -1` does.
+  TempFolder tmp;
+  CliProcess cli(kLongRun, tmp.Path(), tmp.File("err.txt"));
+  ASSERT_TRUE(ScratchInUse(tmp.Path()));
+  ::close(cli.Output);
+  cli.Output = -1;
+  ExpectDiedOf(cli, tmp, SIGPIPE);
 }
 
 TEST(SignalCleanup, ASignalIgnoredAtTheStartStaysIgnored) {
   TempFolder tmp;
-  CliProcess cli({"info", kDemoMap, "--objects", "101,102"}, tmp.Path(), tmp.File("err.txt"),
-                 RLIM_INFINITY, SIGINT);
+  CliProcess cli(kLongRun, tmp.Path(), tmp.File("err.txt"), RLIM_INFINITY, SIGINT);
   ASSERT_TRUE(ScratchInUse(tmp.Path()));
   ASSERT_TRUE(cli.Signal(SIGINT));
   ASSERT_FALSE(cli.Wait(std::chrono::seconds(1)).has_value());  // still running
   EXPECT_EQ(ScratchFolders(tmp.Path()).size(), 1u);
   ASSERT_TRUE(cli.Signal(SIGTERM));
-  const std::optional<int> status = cli.Wait(std::chrono::seconds(30));
-  ASSERT_TRUE(status.has_value());
-  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM);
-  EXPECT_TRUE(ScratchFolders(tmp.Path()).empty());
-}
-
-TEST(SignalCleanup, AReaderThatStopsReadingLeavesNoScratch) {
-  TempFolder tmp;
-  CliProcess cli({"info", kDemoMap, "--objects", "101,102"}, tmp.Path(), tmp.File("err.txt"));
-  ASSERT_TRUE(ScratchInUse(tmp.Path()));
-  ::close(cli.Output);  // as `terrak-cli info ... | head -1` does
-  cli.Output = -1;
-  const std::optional<int> status = cli.Wait(std::chrono::seconds(30));
-  ASSERT_TRUE(status.has_value());
-  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGPIPE);
-  EXPECT_TRUE(ScratchFolders(tmp.Path()).empty());
+  ExpectDiedOf(cli, tmp, SIGTERM);
 }
 
 TEST(SignalCleanup, ARunShortOfMemorySaysSoAndCleansUp) {

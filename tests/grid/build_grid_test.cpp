@@ -116,10 +116,8 @@ TEST(BuildGrid, StagesScalingAndProgressLinesInTheirOrder) {
   // 12.5 m wide gives 12 and 13.5 m high gives 14 (halves to even); the origin and the
   // bitmap offsets are rounded from model units.
   const GridState& g = run.grid;
-  EXPECT_EQ(g.GridWidth, 12);
-  EXPECT_EQ(g.GridHeight, 14);
-  EXPECT_EQ(g.GridMinX, 25);
-  EXPECT_EQ(g.GridMinY, 50);
+  EXPECT_EQ(std::tie(g.GridWidth, g.GridHeight, g.GridMinX, g.GridMinY),
+            std::tuple(12, 14, 25, 50));
   EXPECT_EQ(std::tie(g.GridMaxX, g.GridMaxY), std::tuple(37, 64));  // metres, as the origin
   EXPECT_EQ(g.MapWidth, 100);
   EXPECT_DOUBLE_EQ(g.GridUnitsPerMetre, 4.0);
@@ -176,9 +174,8 @@ TEST(BuildGrid, ExportsAndTheMapBitmapBesideTheMap) {
                                       "Closing Dialogue Box"}));
   EXPECT_EQ(testing::ReadText(points).substr(0, 9), "0,0,100\r\n");
   EXPECT_EQ(testing::ReadText(matrix).find("end\r\n"), 12u * 6u);
-  EXPECT_EQ(run.stretcher.LastFileName, run.folder.File("forest.bmp"));
-  EXPECT_EQ(run.stretcher.LastWidth, 100);
-  EXPECT_EQ(run.stretcher.LastHeight, 100);
+  EXPECT_EQ(std::tie(run.stretcher.LastFileName, run.stretcher.LastWidth, run.stretcher.LastHeight),
+            std::tuple(run.folder.File("forest.bmp"), 100, 100));
   EXPECT_TRUE(run.grid.MapBitmapLoaded);
   EXPECT_TRUE(run.grid.ShowMapBitmap);
   EXPECT_TRUE(testing::ReadBytes(run.folder.File("stretched.bmp")).size() > 1078u);

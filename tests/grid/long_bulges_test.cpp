@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <random>
+#include <tuple>
 
 #include "grid/contour_tiles.h"
 #include "grid/grid_fixtures.h"
@@ -42,10 +43,8 @@ TEST(LongBulges, MeetTheCellsOfThePlainSamplingOnSparseDenseAndThickContours) {
       const WrapperList cells = BulgeCells(grid, p, n, quick);
       ASSERT_EQ(cells, BulgeCellsPlain(grid, p, n, plain)) << seed << " " << pair;
       ASSERT_EQ(cells, BulgeCells(grid, p, n, every)) << seed << " " << pair;
-      EXPECT_EQ(quick.Work, every.Work);
-      EXPECT_EQ(quick.CurveSteps, every.CurveSteps);
-      EXPECT_EQ(quick.Work, plain.Work);
-      EXPECT_EQ(quick.CurveSteps, plain.CurveSteps);
+      EXPECT_EQ(std::tie(quick.Work, quick.CurveSteps, quick.Work, quick.CurveSteps),
+                std::tuple(every.Work, every.CurveSteps, plain.Work, plain.CurveSteps));
       found += !cells.empty();
     }
   }

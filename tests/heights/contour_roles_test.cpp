@@ -1,6 +1,8 @@
 // The default roles from the orienteering numbers in every numbering the formats use.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "heights/contour_roles.h"
 
 namespace terrak::heights {
@@ -20,9 +22,8 @@ TEST(ContourRoles, DefaultsFromTheOrienteeringNumbersOfEachFormat) {
        {104000, true, "104 Earth bank"},
        {201000, true, "201 Impassable cliff"}},
       1000);
-  EXPECT_EQ(isom2017.Contours, Numbers{101000});
-  EXPECT_EQ(isom2017.IndexContours, Numbers{102000});
-  EXPECT_EQ(isom2017.FormLines, (Numbers{103000, 103002}));
+  EXPECT_EQ(std::tie(isom2017.Contours, isom2017.IndexContours, isom2017.FormLines),
+            std::tuple(Numbers{101000}, Numbers{102000}, (Numbers{103000, 103002})));
   EXPECT_TRUE(isom2017.SlopeLines.empty());
   EXPECT_EQ(isom2017.Interval, 5.0);
   EXPECT_EQ(isom2017.IndexEvery, 5);

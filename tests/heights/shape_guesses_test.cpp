@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <tuple>
 
 #include "heights/derive_heights.h"
 #include "heights_test_maps.h"
@@ -82,9 +83,9 @@ TEST(ShapeGuesses, ATinyRingLiesAtTheLevelOfTheContoursClearlyNearerIt) {
   const std::int32_t between = d.Add(kContour, Circle(200, 31, 1.5));
   const HeightsResult r = DeriveHeights(d.Map(), TestRoles());
   const auto& knoll = r.Objects[static_cast<std::size_t>(nearUpper)];
-  EXPECT_EQ(knoll.State, HeightState::Guessed);
-  EXPECT_EQ(knoll.Height, Metres(110));
-  EXPECT_EQ(knoll.Reason, "a knoll or a hollow guessed from the level of the contours nearer it");
+  EXPECT_EQ(std::tie(knoll.State, knoll.Height, knoll.Reason),
+            std::tuple(HeightState::Guessed, Metres(110),
+                       "a knoll or a hollow guessed from the level of the contours nearer it"));
   EXPECT_EQ(r.Objects[static_cast<std::size_t>(nearLower)].State, HeightState::Guessed);
   EXPECT_EQ(r.Objects[static_cast<std::size_t>(nearLower)].Height, Metres(105));
   // About as near to both (7.5 and 9.5 m from its edge): nothing to go by.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "mainwindow/map_paint.h"
 #include "mainwindow/screen_points.h"
 #include "mainwindow/tracing.h"
@@ -22,11 +24,9 @@ TEST(ViewSetUp, OneToOneOnA500By400ClientArea) {
   model.MapOffsetX = 30000;
   model.MapOffsetY = -30000;
   SetUpView(view, model, 500, 400);
-  EXPECT_EQ(view.UnitsPerPixel, 16);
-  EXPECT_EQ(view.CurveSteps, 4);
-  EXPECT_EQ(view.MapArea, (Rect{0, 0, 500, 380}));
-  EXPECT_EQ(view.HalfWidth, 250);
-  EXPECT_EQ(view.HalfHeight, 190);
+  EXPECT_EQ(
+      std::tie(view.UnitsPerPixel, view.CurveSteps, view.MapArea, view.HalfWidth, view.HalfHeight),
+      std::tuple(16, 4, (Rect{0, 0, 500, 380}), 250, 190));
   EXPECT_EQ(view.CentreLimits.MinX, -28767);
   EXPECT_EQ(view.CentreLimits.MaxX, 28767);
   // The centre is clamped into the limits and stays clamped in the model.

@@ -97,6 +97,17 @@ TEST(ZoomRectangle, ZoomingOutAppliesAtOnceAndAPressOutsideAbandons) {
   const auto frames = f.Canvas.CallsStartingWith("focus");
   ASSERT_EQ(frames.size(), 2u);
   EXPECT_EQ(frames[0], frames[1]);
+
+  // The current zoom applies at once like zooming out; one step in shows the rectangle.
+  Navigation g;
+  ZoomItemClick(g.Window, 4);
+  EXPECT_FALSE(g.App.Window.ZoomRectMode);
+  EXPECT_TRUE(g.Canvas.CallsStartingWith("focus").empty());
+  EXPECT_EQ(g.StoredZoom(), 4);
+  EXPECT_EQ(g.Host.Invalidations, 1);
+  EXPECT_TRUE(g.App.Menu.IsChecked(MenuItem::normalsize));
+  ZoomItemClick(g.Window, 3);
+  EXPECT_TRUE(g.App.Window.ZoomRectMode);
 }
 
 TEST(MoveView, TheFrameReachesTheCentreLimitsExactlyOnBothSides) {
@@ -106,6 +117,9 @@ TEST(MoveView, TheFrameReachesTheCentreLimitsExactlyOnBothSides) {
     f.App.Model.MapOffsetX = static_cast<std::int16_t>(step * (28767 - 160));
     f.App.Model.MapOffsetY = 0;
     MenuItemClick(f.Window, MenuItem::MoveView);
+    EXPECT_TRUE(f.App.Menu.IsChecked(MenuItem::MoveView));
+    EXPECT_FALSE(f.App.Menu.IsEnabled(MenuItem::MoveView));
+    EXPECT_EQ(f.App.Window.FocusFrame, (Rect{2, 2, 498, 378}));
     f.Left({200, 100});
     FormMouseMove(f.Window, {200 + step * 10, 100});
     EXPECT_EQ(f.App.Window.FocusFrame.Left, 2 + step * 10);
@@ -113,6 +127,8 @@ TEST(MoveView, TheFrameReachesTheCentreLimitsExactlyOnBothSides) {
     EXPECT_EQ(f.App.Window.FocusFrame.Left, 2 + step * 10);
     FormMouseUp(f.Window, MouseButton::Left);
     EXPECT_EQ(f.App.Model.MapOffsetX, step * 28767);
+    EXPECT_FALSE(f.App.Menu.IsChecked(MenuItem::MoveView));
+    EXPECT_TRUE(f.App.Menu.IsEnabled(MenuItem::MoveView));
   }
   // The same in y, where a drag downwards moves the centre south.
   Navigation f;
@@ -124,41 +140,6 @@ TEST(MoveView, TheFrameReachesTheCentreLimitsExactlyOnBothSides) {
   EXPECT_EQ(f.App.Window.FocusFrame.Top, 12);
   FormMouseUp(f.Window, MouseButton::Left);
   EXPECT_EQ(f.App.Model.MapOffsetY, -(32767 - 190 * 16));
-}
-
-TEST(ZoomRectangle, TheCurrentZoomAppliesAtOnceLikeZoomingOut) {
-  Navigation f;
-  ZoomItemClick(f.Window, 4);
-  EXPECT_FALSE(f.App.Window.ZoomRectMode);
-  EXPECT_TRUE(f.Canvas.CallsStartingWith("focus").empty());
-  EXPECT_EQ(f.App.Model.MapZoom, 4);
-  EXPECT_EQ(f.StoredZoom(), 4);
-  EXPECT_EQ(f.Host.Invalidations, 1);
-  EXPECT_TRUE(f.App.Menu.IsChecked(MenuItem::normalsize));
-  // One step in shows the rectangle.
-  ZoomItemClick(f.Window, 3);
-  EXPECT_TRUE(f.App.Window.ZoomRectMode);
-  EXPECT_EQ(f.App.Model.MapZoom, 4);
-}
-
-TEST(MoveView, TheFrameStopsAtTheCentreLimitsAndTheMenuItemFollowsIt) {
-  Navigation f;
-  f.App.Model.MapOffsetX = 28767;  // the largest centre at 1x
-  MenuItemClick(f.Window, MenuItem::MoveView);
-  EXPECT_TRUE(f.App.Menu.IsChecked(MenuItem::MoveView));
-  EXPECT_FALSE(f.App.Menu.IsEnabled(MenuItem::MoveView));
-  EXPECT_EQ(f.App.Window.FocusFrame, (Rect{2, 2, 498, 378}));
-
-  f.Left({100, 100});
-  FormMouseMove(f.Window, {110, 100});
-  EXPECT_EQ(f.App.Window.FocusFrame, (Rect{2, 2, 498, 378}));
-  FormMouseMove(f.Window, {90, 104});
-  EXPECT_EQ(f.App.Window.FocusFrame, (Rect{-8, 6, 488, 382}));
-  FormMouseUp(f.Window, MouseButton::Left);
-  EXPECT_EQ(f.App.Model.MapOffsetX, 28767 - 160);
-  EXPECT_EQ(f.App.Model.MapOffsetY, -64);
-  EXPECT_FALSE(f.App.Menu.IsChecked(MenuItem::MoveView));
-  EXPECT_TRUE(f.App.Menu.IsEnabled(MenuItem::MoveView));
 }
 
 TEST(MoveView, ARightClickWithoutMovingWritesTheCentreAndARepaintEndsTheFrame) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "mainwindow/mouse_events.h"
 #include "mainwindow/tracing.h"
 #include "mainwindow/window_fixture.h"
@@ -65,9 +67,9 @@ TEST(Tracing, OneClickFollowsJoinedPiecesOfTheSameSymbolOnly) {
   f.Press(kPlain, {301, 141});
   EXPECT_EQ(f.Traced(), (TracedObjectList{static_cast<std::int32_t>(f.B), static_cast<std::int32_t>(f.A),
                                           static_cast<std::int32_t>(f.C)}));
-  EXPECT_EQ(f.App.Window.TracedObjectCount, 3);
-  EXPECT_EQ(f.App.Window.PickCount, 1);
-  EXPECT_EQ(f.App.Window.PickedSymbol, 101);
+  EXPECT_EQ(
+      std::tie(f.App.Window.TracedObjectCount, f.App.Window.PickCount, f.App.Window.PickedSymbol),
+      std::tuple(3, 1, 101));
   EXPECT_EQ(f.App.StatusBar.Panels[0], "Symbol   10.1");
   EXPECT_EQ(f.App.StatusBar.Panels[2], "Objects     3");
   // The traced set is drawn in the highlight colour, then the pen goes back to black.

@@ -2,6 +2,8 @@
 // pick and trace, give heights, change the symbol type, save.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/bytes.h"
 #include "mainwindow/change_symbol.h"
 #include "mainwindow/edit_commands.h"
@@ -70,9 +72,9 @@ TEST_P(EveryVersion, InsThenSaveChangesExactlyTheHeightBytesOfTheTracedObjects) 
 
   f.GiveHeight("12.3");
   ASSERT_EQ(f.Dialogs.Inputs.size(), 1u);
-  EXPECT_EQ(f.Dialogs.Inputs[0].Caption, "Give feature an elevation");
-  EXPECT_EQ(f.Dialogs.Inputs[0].Prompt, "Height in metres (< 3000)");
-  EXPECT_EQ(f.Dialogs.Inputs[0].DefaultText, "0.0");
+  EXPECT_EQ(std::tie(f.Dialogs.Inputs[0].Caption, f.Dialogs.Inputs[0].Prompt,
+                     f.Dialogs.Inputs[0].DefaultText),
+            std::tuple("Give feature an elevation", "Height in metres (< 3000)", "0.0"));
   for (std::size_t i : {kPieceA, kPieceB, kPieceC}) {
     EXPECT_EQ(f.App.Model.MapObjects[i].Height, 123);
     EXPECT_EQ(f.App.Model.ObjectCoords[i].Height, 123);
@@ -250,9 +252,10 @@ TEST(UserActions, TraceToleranceAnswers) {
     EXPECT_EQ(f.Host.LastStatusMessage(),
               std::string("Tolerance not changed: \"") + ignored + "\" is not a whole number from 0 to 72");
   }
-  EXPECT_EQ(f.Dialogs.Inputs[0].Caption, "Change tolerance for joins");
-  EXPECT_EQ(f.Dialogs.Inputs[0].Prompt, "Tolerance in TWIPs (1/1440 inch) 0 - 72");
-  EXPECT_EQ(f.Dialogs.Inputs[0].DefaultText, " 10");
+  EXPECT_EQ(
+      std::tie(f.Dialogs.Inputs[0].Caption, f.Dialogs.Inputs[0].Prompt,
+               f.Dialogs.Inputs[0].DefaultText),
+      std::tuple("Change tolerance for joins", "Tolerance in TWIPs (1/1440 inch) 0 - 72", " 10"));
   f.Dialogs.InputAnswers.push_back(std::nullopt);  // Cancel: the unchanged value, still a change
   f.Choose(MenuItem::TraceTolerance);
   EXPECT_TRUE(f.App.Model.MapModified);
@@ -349,9 +352,10 @@ TEST(UserActions, ExitAndCloseAskOnceWithCancelNamingTheMap) {
   f.Dialogs.MessageAnswers = {DialogButton::Cancel};
   EXPECT_FALSE(FormClose(f.Window));
   ASSERT_EQ(f.Dialogs.Messages.size(), 1u);
-  EXPECT_EQ(f.Dialogs.Messages[0].Text, "Save changes to \"map.ocd\"?");
-  EXPECT_EQ(f.Dialogs.Messages[0].Type, MessageType::Confirmation);
-  EXPECT_EQ(f.Dialogs.Messages[0].Buttons, DialogButton::Yes | DialogButton::No | DialogButton::Cancel);
+  EXPECT_EQ(std::tie(f.Dialogs.Messages[0].Text, f.Dialogs.Messages[0].Type,
+                     f.Dialogs.Messages[0].Buttons),
+            std::tuple("Save changes to \"map.ocd\"?", MessageType::Confirmation,
+                       DialogButton::Yes | DialogButton::No | DialogButton::Cancel));
   EXPECT_TRUE(f.App.Model.MapModified);
 
   // No closes without saving.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <numbers>
+#include <tuple>
 
 #include "mapdraw/map_drawing.h"
 #include "mapdraw/picture_frame.h"
@@ -78,9 +79,8 @@ TEST(MapDrawing, ColoursGoInTheMapsOrderAndHiddenThingsStayOut) {
   objects.push_back(objects[0]);
   objects.back().Hidden = true;
   const MapPicture drawn = DrawMap(d, objects, {});
-  EXPECT_EQ(drawn.DrawnObjects, 4u);
-  EXPECT_EQ(drawn.HiddenObjects, 2u);
-  EXPECT_EQ(drawn.UndefinedObjects, 1u);
+  EXPECT_EQ(std::tie(drawn.DrawnObjects, drawn.HiddenObjects, drawn.UndefinedObjects),
+            std::tuple(4u, 2u, 1u));
   // Blue (the table's last colour) first, then the black lines as one item, red on top.
   const std::vector<PictureItem>& items = drawn.Picture.Items;
   ASSERT_EQ(items.size(), 3u);
@@ -153,9 +153,8 @@ TEST(MapDrawing, PointsTurnWithTheObjectAndTextsKeepTheirPlacement) {
   const PictureText& set = drawn.Picture.Texts[0];
   EXPECT_EQ(set.Text, "Two\nlines");  // OCAD's leading line break and carriage returns go
   EXPECT_EQ(set.Anchor.X, 100);
-  EXPECT_EQ(set.Size, 3000);
-  EXPECT_EQ(set.HAlign, TextAnchorH::Centre);
-  EXPECT_EQ(set.VAlign, TextAnchorV::Top);
+  EXPECT_EQ(std::tie(set.Size, set.HAlign, set.VAlign),
+            std::tuple(3000, TextAnchorH::Centre, TextAnchorV::Top));
 }
 
 TEST(PictureFrame, WholePixelsOnTheGridOfThePapersOrigin) {

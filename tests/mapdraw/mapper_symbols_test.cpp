@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "mapfile/mapper/mapper_map.h"
 #include "mapfile/symbol_definitions.h"
@@ -54,70 +55,54 @@ TEST(MapperSymbols, ColoursKeepTheirOrderAndScreenColour) {
   const SymbolDefinitions d = Read();
   ASSERT_EQ(d.Colours.size(), 3u);
   EXPECT_EQ(d.Colours[0].Name, "Black");
-  const MapColour& brown = d.Colours[1];
-  EXPECT_EQ(brown.Red, 209);
-  EXPECT_EQ(brown.Green, 92);
-  EXPECT_EQ(brown.Blue, 0);
+  const MapColour &brown = d.Colours[1], &yellow = d.Colours[2];
+  EXPECT_EQ(std::tie(brown.Red, brown.Green, brown.Blue), std::tuple(209, 92, 0));
   EXPECT_FLOAT_EQ(brown.Opacity, 0.5f);
   // Without a screen colour, the print mix gives it: 1 - 0.27 of the green, 1 - 0.79 of the blue.
-  const MapColour& yellow = d.Colours[2];
-  EXPECT_EQ(yellow.Red, 255);
-  EXPECT_EQ(yellow.Green, 186);
-  EXPECT_EQ(yellow.Blue, 54);
+  EXPECT_EQ(std::tie(yellow.Red, yellow.Green, yellow.Blue), std::tuple(255, 186, 54));
 }
 
 TEST(MapperSymbols, EachKindKeepsItsOptions) {
   const SymbolDefinitions d = Read();
   const auto& line = std::get<LineDefinition>(Symbol(d, 101000).Drawing);
-  EXPECT_EQ(line.Colour, 1);
-  EXPECT_EQ(line.Width, 140);
-  EXPECT_EQ(line.Cap, CapStyle::Round);
-  EXPECT_EQ(line.Join, JoinStyle::Round);
-  EXPECT_TRUE(line.Dashed);
-  EXPECT_EQ(line.DashesInGroup, 2);
-  EXPECT_EQ(line.InGroupBreakLength, 250);
-  EXPECT_TRUE(line.HalfOuterDashes);
-  ASSERT_TRUE(line.HasBorders);
-  EXPECT_EQ(line.RightBorder.Width, 100);  // one border given: both sides alike
-  EXPECT_EQ(line.RightBorder.Shift, 50);
-  EXPECT_EQ(line.RightBorder.Colour, 0);
+  EXPECT_EQ(std::tie(line.Colour, line.Width, line.DashesInGroup, line.InGroupBreakLength),
+            std::tuple(1, 140, 2, 250));
+  EXPECT_TRUE(line.Cap == CapStyle::Round && line.Join == JoinStyle::Round);
+  EXPECT_TRUE(line.Dashed && line.HalfOuterDashes && line.HasBorders);
+  // One border given: both sides alike.
+  EXPECT_EQ(std::tie(line.RightBorder.Width, line.RightBorder.Shift, line.RightBorder.Colour),
+            std::tuple(100, 50, 0));
 
   const auto& area = std::get<AreaDefinition>(Symbol(d, 401000).Drawing);
   EXPECT_EQ(area.Colour, 2);
   ASSERT_EQ(area.Patterns.size(), 1u);
   const FillPattern& pattern = area.Patterns[0];
-  EXPECT_EQ(pattern.Type, FillPattern::Kind::Points);
+  EXPECT_TRUE(pattern.Type == FillPattern::Kind::Points && pattern.Rotatable &&
+              pattern.AtEdge == FillPattern::Edge::CentreInside);
   EXPECT_NEAR(pattern.Angle, 0.785398, 1e-9);
-  EXPECT_TRUE(pattern.Rotatable);
-  EXPECT_EQ(pattern.AtEdge, FillPattern::Edge::CentreInside);
-  EXPECT_EQ(pattern.LineSpacing, 675);
-  EXPECT_EQ(pattern.LineOffset, 10);
-  EXPECT_EQ(pattern.OffsetAlongLine, 20);
-  EXPECT_EQ(pattern.PointDistance, 700);
+  EXPECT_EQ(std::tie(pattern.LineSpacing, pattern.LineOffset, pattern.OffsetAlongLine,
+                     pattern.PointDistance),
+            std::tuple(675, 10, 20, 700));
   ASSERT_TRUE(pattern.Point);
   EXPECT_EQ(pattern.Point->InnerRadius, 135);
 
   const SymbolDefinition& knoll = Symbol(d, 112000);
-  EXPECT_TRUE(knoll.Hidden);
   const auto& point = std::get<PointDefinition>(knoll.Drawing);
-  EXPECT_TRUE(point.Rotatable);
+  EXPECT_TRUE(knoll.Hidden && point.Rotatable);
   EXPECT_EQ(point.InnerColour, kNoColour);  // colour 7 is not in the table: named in the notes
+  EXPECT_FALSE(d.Notes.empty());
   EXPECT_EQ(point.OuterWidth, 100);
   ASSERT_EQ(point.Elements.size(), 1u);
   ASSERT_EQ(point.Elements[0].Points.size(), 2u);
   EXPECT_EQ(point.Elements[0].Points[1].Y, 750);  // Mapper's y points down
   EXPECT_EQ(std::get<LineDefinition>(point.Elements[0].Symbol->Drawing).Width, 210);
-  EXPECT_FALSE(d.Notes.empty());
 
   const auto& text = std::get<TextDefinition>(Symbol(d, 999000).Drawing);
   EXPECT_EQ(text.FontFamily, "Arial");
-  EXPECT_EQ(text.FontSize, 3114);
-  EXPECT_TRUE(text.Bold);
+  EXPECT_TRUE(text.Bold && text.FramingMode == TextDefinition::Framing::Shadow);
   EXPECT_DOUBLE_EQ(text.LineSpacing, 1.5);
-  EXPECT_EQ(text.FramingMode, TextDefinition::Framing::Shadow);
-  EXPECT_EQ(text.FramingColour, 2);
-  EXPECT_EQ(text.ShadowX, 200);
-  EXPECT_EQ(text.ShadowY, -300);
+  EXPECT_EQ(std::tie(text.FontSize, text.FramingColour, text.ShadowX, text.ShadowY),
+            std::tuple(3114, 2, 200, -300));
 }
 
 TEST(MapperSymbols, CombinedSymbolsTakePartsByIdAndCutCircles) {
@@ -139,17 +124,13 @@ TEST(MapperSymbols, ObjectsKeepRotationAlignmentBoxAndPatternOrigin) {
   ASSERT_EQ(d.Placements.count(0), 1u);
   EXPECT_DOUBLE_EQ(d.Placements.at(0).Rotation, 0.5);
   const ObjectPlacement& text = d.Placements.at(1);
-  EXPECT_EQ(text.HAlign, TextHAlign::Right);
-  EXPECT_EQ(text.VAlign, TextVAlign::Top);
+  EXPECT_TRUE(text.HAlign == TextHAlign::Right && text.VAlign == TextVAlign::Top);
   EXPECT_DOUBLE_EQ(text.Rotation, 0.25);
-  EXPECT_EQ(text.BoxWidth, 5000);
-  EXPECT_EQ(text.BoxHeight, 3000);
-  EXPECT_EQ(text.BoxCentre.X, 1000);
-  EXPECT_EQ(text.BoxCentre.Y, 2000);
+  EXPECT_EQ(std::tie(text.BoxWidth, text.BoxHeight, text.BoxCentre.X, text.BoxCentre.Y),
+            std::tuple(5000, 3000, 1000, 2000));
   const ObjectPlacement& area = d.Placements.at(2);
   EXPECT_DOUBLE_EQ(area.Rotation, 0.3);
-  EXPECT_EQ(area.PatternOrigin.X, 100);
-  EXPECT_EQ(area.PatternOrigin.Y, 200);
+  EXPECT_EQ(std::tie(area.PatternOrigin.X, area.PatternOrigin.Y), std::tuple(100, 200));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // UTF-16 when flagged so), and damaged blocks refused with the program's message.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/bytes.h"
 #include "mapfile/ocad6/ocad6_drawing.h"
 #include "mapfile/ocad_format_error.h"
@@ -49,9 +51,7 @@ TEST(Ocad6Drawing, ColoursSymbolsAndObjectsOfEachVersion) {
     ASSERT_EQ(d.Symbols.size(), 2u);
     const auto& line = std::get<LineDefinition>(d.Symbols[0]->Drawing);
     EXPECT_EQ(d.Symbols[0]->Number, 101);
-    EXPECT_EQ(line.Colour, 0);
-    EXPECT_EQ(line.Width, 140);
-    EXPECT_EQ(line.Cap, CapStyle::Round);
+    EXPECT_EQ(std::tie(line.Colour, line.Width, line.Cap), std::tuple(0, 140, CapStyle::Round));
     const auto& text = std::get<TextDefinition>(d.Symbols[1]->Drawing);
     EXPECT_EQ(text.Colour, 1);
     EXPECT_EQ(text.FontFamily, "Arial");

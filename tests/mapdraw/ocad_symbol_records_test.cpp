@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <tuple>
 
 #include "common/bytes.h"
 #include "mapfile/ocad_symbol_records.h"
@@ -55,24 +56,19 @@ TEST(OcadSymbolRecords, ALineWithDashesDoubleLineAndFramingBecomesThreeLines) {
   const auto& parts = std::get<CombinedDefinition>(decoded.Symbol->Drawing).Parts;
   ASSERT_EQ(parts.size(), 3u);
   const auto& main = std::get<LineDefinition>(parts[0]->Drawing);
-  EXPECT_EQ(main.Colour, 0);
-  EXPECT_EQ(main.Width, 350);
-  EXPECT_EQ(main.Join, JoinStyle::Miter);
-  EXPECT_TRUE(main.Dashed);
-  EXPECT_EQ(main.DashLength, 3000);
-  EXPECT_EQ(main.BreakLength, 500);
+  EXPECT_EQ(std::tie(main.Colour, main.Width, main.DashLength, main.BreakLength),
+            std::tuple(0, 350, 3000, 500));
+  EXPECT_TRUE(main.Join == JoinStyle::Miter && main.Dashed);
   const auto& framing = std::get<LineDefinition>(parts[1]->Drawing);
-  EXPECT_EQ(framing.Width, 600);
-  EXPECT_EQ(framing.Colour, 3);
+  EXPECT_EQ(std::tie(framing.Width, framing.Colour), std::tuple(600, 3));
   EXPECT_EQ(framing.Cap, CapStyle::Round);
   const auto& doubled = std::get<LineDefinition>(parts[2]->Drawing);
-  EXPECT_EQ(doubled.Width, 400);
-  EXPECT_EQ(doubled.Colour, 1);
+  EXPECT_EQ(std::tie(doubled.Width, doubled.Colour), std::tuple(400, 1));
   ASSERT_TRUE(doubled.HasBorders);
   // The borders lie outside the fill, touching it.
-  EXPECT_EQ(doubled.LeftBorder.Width, 100);
-  EXPECT_EQ(doubled.LeftBorder.Shift, 50);
-  EXPECT_EQ(doubled.RightBorder.Colour, 2);
+  EXPECT_EQ(
+      std::tie(doubled.LeftBorder.Width, doubled.LeftBorder.Shift, doubled.RightBorder.Colour),
+      std::tuple(100, 50, 2));
   EXPECT_FALSE(doubled.LeftBorder.Dashed);
   EXPECT_TRUE(notes.empty());
 }
@@ -98,11 +94,12 @@ TEST(OcadSymbolRecords, AreasHatchStructureAndBorderByVersion) {
   ASSERT_EQ(area.Patterns.size(), 4u);
   EXPECT_NEAR(area.Patterns[0].Angle, std::numbers::pi / 4, 1e-12);
   EXPECT_NEAR(area.Patterns[1].Angle, 3 * std::numbers::pi / 4, 1e-12);
-  EXPECT_EQ(area.Patterns[0].LineSpacing, 500);  // from version 9 on, centre to centre
-  EXPECT_EQ(area.Patterns[0].LineWidth, 100);
-  EXPECT_EQ(area.Patterns[2].LineSpacing, 1600);  // every other row shifted by half a width
-  EXPECT_EQ(area.Patterns[3].LineOffset, 800);
-  EXPECT_EQ(area.Patterns[3].OffsetAlongLine, 500);
+  // From version 9 on the hatch spacing is centre to centre; every other row of the structure
+  // is shifted by half a width.
+  EXPECT_EQ(std::tie(area.Patterns[0].LineSpacing, area.Patterns[0].LineWidth,
+                     area.Patterns[2].LineSpacing, area.Patterns[3].LineOffset,
+                     area.Patterns[3].OffsetAlongLine),
+            std::tuple(500, 100, 1600, 800, 500));
   ASSERT_TRUE(area.Patterns[3].Point);
   ASSERT_EQ(area.Patterns[3].Point->Elements.size(), 1u);
   EXPECT_EQ(std::get<PointDefinition>(area.Patterns[3].Point->Elements[0].Symbol->Drawing).InnerRadius, 100);
@@ -118,10 +115,7 @@ TEST(OcadSymbolRecords, AreasHatchStructureAndBorderByVersion) {
 
   // Up to version 8 the hatch distance is the gap between the lines.
   RecordBuilder old(8, 406, 3);
-  old.U16(2, 1);  // fill on
-  old.U16(4 + 2, 1);
-  old.U16(4 + 6, 10);
-  old.U16(4 + 8, 50);
+  old.U16s({{2, 1}, {4 + 2, 1}, {4 + 6, 10}, {4 + 8, 50}});  // fill on, hatching
   const DecodedSymbol oldSymbol = old.Decode(notes);
   const auto& oldArea = std::get<AreaDefinition>(oldSymbol.Symbol->Drawing);
   ASSERT_EQ(oldArea.Patterns.size(), 1u);
@@ -131,12 +125,8 @@ TEST(OcadSymbolRecords, AreasHatchStructureAndBorderByVersion) {
 TEST(OcadSymbolRecords, CirclesCountTheirDiameterDifferentlyUpToVersion8) {
   for (const int version : {8, 9}) {
     RecordBuilder b(version, version == 8 ? 112 : 112000, 1);
-    b.U16(0, 2 + 1);   // a circle element and its coordinate
-    b.U16(4 + 0, 3);   // circle
-    b.U16(4 + 4, 3);
-    b.U16(4 + 6, 10);  // line width 0.1 mm
-    b.U16(4 + 8, 100); // diameter 1 mm
-    b.U16(4 + 10, 1);
+    // A circle element and its coordinate: line width 0.1 mm, diameter 1 mm.
+    b.U16s({{0, 2 + 1}, {4 + 0, 3}, {4 + 4, 3}, {4 + 6, 10}, {4 + 8, 100}, {4 + 10, 1}});
     PutI32(b.Bytes.data() + b.Layout.CommonSize + 4 + 16, 50 << 8);  // x 0.5 mm
     std::vector<std::string> notes;
     const DecodedSymbol decoded = b.Decode(notes);
@@ -160,16 +150,14 @@ TEST(OcadSymbolRecords, TextSymbolsAndDamagedRecords) {
   const DecodedSymbol decoded = b.Decode(notes);
   const auto& text = std::get<TextDefinition>(decoded.Symbol->Drawing);
   EXPECT_EQ(text.FontFamily, "Arial");
-  EXPECT_EQ(text.FontSize, 2117);  // 6 pt is 2.117 mm
-  EXPECT_TRUE(text.Bold);
-  EXPECT_EQ(text.Colour, 3);
-  EXPECT_EQ(text.AbsoluteLineSpacing, 3176);
-  EXPECT_EQ(decoded.HAlign, TextHAlign::Centre);
+  // 6 pt is 2.117 mm.
+  EXPECT_EQ(std::tie(text.FontSize, text.Colour, text.AbsoluteLineSpacing),
+            std::tuple(2117, 3, 3176));
+  EXPECT_TRUE(text.Bold && decoded.HAlign == TextHAlign::Centre);
 
   // A line symbol cut off after its width, its colour not in the table: drawn plainly, named.
   RecordBuilder cut(11, 101000, 2, 796 + 4);
-  cut.U16(0, 99);
-  cut.U16(2, 14);
+  cut.U16s({{0, 99}, {2, 14}});
   notes.clear();
   const DecodedSymbol plain = cut.Decode(notes);
   const auto& line = std::get<LineDefinition>(plain.Symbol->Drawing);
@@ -188,12 +176,9 @@ TEST(OcadSymbolRecords, TextsInABoxAreCentredInIt) {
   const std::vector<FormatPoint> corners{{0, 0, 0}, {4000, 0, 0}, {4000, 2000, 0}, {0, 2000, 0}};
   const ObjectPlacement boxed = PlacementOf(&symbol, ObjectKind::Text, 900, corners);
   EXPECT_NEAR(boxed.Rotation, std::numbers::pi / 2, 1e-12);
-  EXPECT_EQ(boxed.BoxCentre.X, 2000);
-  EXPECT_EQ(boxed.BoxCentre.Y, 1000);
-  EXPECT_EQ(boxed.BoxWidth, 4000);
-  EXPECT_EQ(boxed.BoxHeight, 2000);
-  EXPECT_EQ(boxed.HAlign, TextHAlign::Right);
-  EXPECT_EQ(boxed.VAlign, TextVAlign::Top);
+  EXPECT_EQ(std::tie(boxed.BoxCentre.X, boxed.BoxCentre.Y, boxed.BoxWidth, boxed.BoxHeight),
+            std::tuple(2000, 1000, 4000, 2000));
+  EXPECT_TRUE(boxed.HAlign == TextHAlign::Right && boxed.VAlign == TextVAlign::Top);
   EXPECT_NEAR(PlacementOf(nullptr, ObjectKind::Point, -900, {}).Rotation, 1.5 * std::numbers::pi,
               1e-12);
 }

@@ -2,6 +2,8 @@
 // only within the colour distance.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "mapcompare/picture_compare.h"
 
 namespace terrak::testing {
@@ -24,10 +26,8 @@ TEST(PictureCompare, FindsTheShiftAndCountsWithinTheDistance) {
 
   const PictureAgreement shifted =
       ComparePictures(Blocks(2, -1, MakeColour(240, 100, 0)), reference, 0.1, 4);
-  EXPECT_EQ(shifted.ShiftX, 2);
-  EXPECT_EQ(shifted.ShiftY, -1);
-  EXPECT_EQ(shifted.Coloured, 200);
-  EXPECT_EQ(shifted.ColouredAgreeing, 200);
+  EXPECT_EQ(std::tie(shifted.ShiftX, shifted.ShiftY, shifted.Coloured, shifted.ColouredAgreeing),
+            std::tuple(2, -1, 200, 200));
   EXPECT_DOUBLE_EQ(shifted.Share(), 1.0);
 
   const PictureAgreement off = ComparePictures(Blocks(0, 0, MakeColour(250, 100, 0)), reference, 0.1, 2);

@@ -170,14 +170,6 @@ TEST(FormatOpen, Ocad9HeightsLiveBesideTheMapAndSaveWritesThemThere) {
   SelectWide(again, {101000});
   ReadObjects(again.Model, again.WorkingCopy);
   EXPECT_EQ(again.Model.MapObjects[0].Height, 1234);
-
-  // A damaged heights file refuses the map with its own message: Save would drop them.
-  WriteText(files.Map + ".heights", "terrak-heights 1\nnot a line\n");
-  MapFiles damaged;
-  damaged.Model.MapFileName = files.Map;
-  EXPECT_EQ(OpenMapFile(damaged.Model, damaged.WorkingCopy, damaged.Dialogs), OpenResult::NotOcad);
-  ASSERT_EQ(damaged.Dialogs.Messages.size(), 1u);
-  EXPECT_FALSE(FileExists(damaged.WorkingCopy));
 }
 
 TEST(FormatOpen, MapperMapsReadTheirTagAndWriteIt) {

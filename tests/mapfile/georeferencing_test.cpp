@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 #include "mapfile/georeferencing.h"
 #include "mapfile/mapper/mapper_map.h"
@@ -56,9 +57,8 @@ TEST(Georeferencing, ScaleParametersThatCannotBeAPlaceAreNotGeoreferenced) {
     SCOPED_TRACE(c.Text);
     const ocad9::ScaleParameters p = ocad9::ParseScaleParameters(c.Text);
     EXPECT_EQ(p.Scale, 10000.0);  // the map scale stays, whatever its placement
-    EXPECT_EQ(p.Georef.Known, c.Known);
-    EXPECT_EQ(p.Georef.EpsgCode, c.Epsg);
-    EXPECT_EQ(p.Georef.CrsName, c.Name);
+    EXPECT_EQ(std::tie(p.Georef.Known, p.Georef.EpsgCode, p.Georef.CrsName),
+              std::tuple(c.Known, c.Epsg, c.Name));
   }
 }
 
@@ -85,9 +85,8 @@ TEST(Georeferencing, MapperPlacementsThatCannotBeAPlaceAndCrssOfDegrees) {
   const Georeferencing degrees = georef(
       "", "<spec language=\"PROJ.4\">+proj=longlat +datum=WGS84</spec><parameter>4326</parameter>");
   EXPECT_TRUE(degrees.Known);
-  EXPECT_EQ(degrees.EpsgCode, 0);
-  EXPECT_EQ(degrees.CrsName, "");
-  EXPECT_EQ(degrees.CrsDefinition, "");
+  EXPECT_EQ(std::tie(degrees.EpsgCode, degrees.CrsName, degrees.CrsDefinition),
+            std::tuple(0, "", ""));
   MapperMapBuilder proj;
   proj.Georeferencing("", "<projected_crs id=\"PROJ.4\"><spec language=\"PROJ.4\">+proj=latlong "
                           "+ellps=GRS80</spec><ref_point x=\"5\" y=\"6\"/></projected_crs>");

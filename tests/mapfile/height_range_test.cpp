@@ -57,8 +57,7 @@ TEST(HeightRange, OcadFiveToSevenHoldPositiveHeightsOnlyAndSaySo) {
     MapFiles files;
     OcadMapBuilder b = Contours(version, {77, 0, -5});
     ASSERT_EQ(files.Open(b), OpenResult::Opened);
-    files.Select({101});
-    ReadObjects(files.Model, files.WorkingCopy);
+    files.Read({101});
     // 0 is "no height", and a value below it is none either.
     EXPECT_EQ(HeightsOf(files.Model), (std::vector{std::optional(77), kNone, kNone}));
     EXPECT_EQ(files.Model.MapObjects[2].Height, -5);  // kept as the field holds it
@@ -76,8 +75,7 @@ TEST(HeightRange, OcadEightHoldsZeroNegativeAndHeightsBeyondSixteenBits) {
   MapFiles files;
   OcadMapBuilder b = Contours(8, {0, 33750, -50});
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Select({101});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({101});
   EXPECT_EQ(HeightsOf(files.Model), (std::vector{kNone, std::optional(33750), std::optional(-50)}));
   for (std::int64_t held : {-50, 0, 33750, 2147483647})
     EXPECT_FALSE(HeightNotHeldMessage(files.Model, held));

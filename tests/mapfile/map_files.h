@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "mapfile/map_model.h"
+#include "mapfile/map_reader.h"
 #include "mapfile/ocad_file.h"
 #include "mapbuild/ocad_builder.h"
 #include "support/scripted_dialogs.h"
@@ -29,6 +30,11 @@ struct MapFiles {
     Model.SelectedSymbols.clear();
     for (std::int16_t s : symbols) Model.SelectedSymbols.push_back({s, 0});
     Model.SymbolsSelected = true;
+  }
+  // Selects the symbols and reads their objects.
+  void Read(std::initializer_list<std::int16_t> symbols) {
+    Select(symbols);
+    ReadObjects(Model, WorkingCopy);
   }
 };
 

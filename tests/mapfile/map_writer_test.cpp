@@ -48,8 +48,7 @@ TEST(WriteTracedHeights, Versions6And7WriteTheSignExtendedHeightAtOffset12) {
     MapFiles files;
     OcadMapBuilder b = ThreeContours(version);
     ASSERT_EQ(files.Open(b), OpenResult::Opened);
-    files.Select({101});
-    ReadObjects(files.Model, files.WorkingCopy);
+    files.Read({101});
     const std::vector<std::uint8_t> before = ReadBytes(files.WorkingCopy);
     WriteTracedHeights(files.Model, files.WorkingCopy, {1}, 1234);
     std::vector<std::uint8_t> after = ReadBytes(files.WorkingCopy);
@@ -70,8 +69,7 @@ TEST(ClearAllHeights, InformsFirstAndZeroesEveryLoadedObject) {
   MapFiles files;
   OcadMapBuilder b = ThreeContours(6);
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Select({101});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({101});
   ClearAllHeights(files.Model, files.WorkingCopy, files.Dialogs);
   ASSERT_EQ(files.Dialogs.Messages.size(), 1u);
   EXPECT_EQ(files.Dialogs.Messages[0].Text, "Clearing all height values");
@@ -167,8 +165,7 @@ TEST(SaveMap, CopiesTheWorkingCopyExactlyAndRefusesAMissingTarget) {
   SaveMap(files.Model, files.WorkingCopy, files.Dialogs);
   EXPECT_EQ(ReadBytes(files.Map), original);  // an unchanged map saves identical
 
-  files.Select({101});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({101});
   WriteTracedHeights(files.Model, files.WorkingCopy, {0}, 50);
   SaveMap(files.Model, files.WorkingCopy, files.Dialogs);
   EXPECT_EQ(ReadBytes(files.Map), ReadBytes(files.WorkingCopy));

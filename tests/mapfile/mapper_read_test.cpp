@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numbers>
 #include <optional>
+#include <tuple>
 
 #include "mapfile/mapper/mapper_coords.h"
 #include "mapfile/mapper/mapper_map.h"
@@ -34,9 +35,8 @@ TEST(MapperRead, SymbolNumbersFromCodesAndKindsFromTypes) {
   b.AddSymbol({.Id = 9, .Type = 2, .Code = "2000000", .Name = "Among the uncoded"});
   const std::vector<FormatSymbol> s = Open(b)->ReadSymbols();
   ASSERT_EQ(s.size(), 9u);
-  EXPECT_EQ(s[0].Number, 101000);
-  EXPECT_EQ(s[0].Code, "101");
-  EXPECT_EQ(s[0].Description, "Contour");
+  EXPECT_EQ(std::tie(s[0].Number, s[0].Code, s[0].Description),
+            std::tuple(101000, "101", "Contour"));
   EXPECT_EQ(s[1].Number, 103002);
   EXPECT_EQ(s[1].Kind, ObjectKind::Point);
   EXPECT_EQ(s[2].Kind, ObjectKind::Area);
@@ -278,9 +278,8 @@ TEST(MapperRead, GeoreferencingWithAPaperReferencePointAndAnEpsgCode) {
   EXPECT_EQ(map->Info().Scale, 15000.0);
   const Georeferencing& g = map->Info().Georef;
   ASSERT_TRUE(g.Known);
-  EXPECT_EQ(g.EpsgCode, 25833);
-  EXPECT_EQ(g.CrsName, "EPSG:25833");
-  EXPECT_EQ(g.CrsDefinition, "+init=epsg:25833");
+  EXPECT_EQ(std::tie(g.EpsgCode, g.CrsName, g.CrsDefinition),
+            std::tuple(25833, "EPSG:25833", "+init=epsg:25833"));
   // The paper point 10 mm right and 20 mm up lies 150 m east and 300 m north of the origin on
   // the ground: it is the reference point.
   const Georeferencing::Point ref = g.ToProjected(150, 300);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <tuple>
 
 #include "mapfile/map_formats.h"
 #include "mapfile/mapper/mapper_map.h"
@@ -36,9 +37,8 @@ TEST(MapperRealMap, OnlyTheMapsOwnObjectsTheirTagHeightsAreaHolesAndThePlaceInUt
   EXPECT_EQ(map->Info().Scale, 10000.0);
   const std::vector<FormatSymbol> symbols = map->ReadSymbols();
   EXPECT_EQ(symbols.size(), 172u);
-  EXPECT_EQ(symbols[0].Number, kContour);
-  EXPECT_EQ(symbols[0].Code, "101");
-  EXPECT_EQ(symbols[0].Description, "Contour");
+  EXPECT_EQ(std::tie(symbols[0].Number, symbols[0].Code, symbols[0].Description),
+            std::tuple(kContour, "101", "Contour"));
   EXPECT_EQ(symbols[1].Number, 101001);  // "101.1"
   EXPECT_EQ(symbols[1].Kind, ObjectKind::Point);
 
@@ -90,9 +90,8 @@ TEST(MapperRealMap, OnlyTheMapsOwnObjectsTheirTagHeightsAreaHolesAndThePlaceInUt
   // The georeferencing places the paper in UTM 31 north.
   const Georeferencing& g = map->Info().Georef;
   ASSERT_TRUE(g.Known);
-  EXPECT_EQ(g.EpsgCode, 32631);
-  EXPECT_EQ(g.CrsName, "UTM 31N");
-  EXPECT_EQ(g.CrsDefinition, "+proj=utm +datum=WGS84 +zone=31");
+  EXPECT_EQ(std::tie(g.EpsgCode, g.CrsName, g.CrsDefinition),
+            std::tuple(32631, "UTM 31N", "+proj=utm +datum=WGS84 +zone=31"));
   // The paper's origin is the reference point.
   const Georeferencing::Point origin = g.ToProjected(0, 0);
   EXPECT_NEAR(origin.Easting, 569466.142348, 1e-6);

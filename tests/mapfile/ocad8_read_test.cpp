@@ -43,8 +43,7 @@ TEST(Ocad8, ObjectsTakeTheTypeByteAndUnicodeTextsReadAsTheirCharacters) {
   EXPECT_EQ(files.Model.SymbolNumberScale, 10);
   ASSERT_EQ(files.Model.SymbolList.size(), 2u);
   EXPECT_EQ(files.Model.SymbolList[0].Text, "10.1 Contour");
-  files.Select({101, 401});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({101, 401});
   ASSERT_EQ(files.Model.MapObjects.size(), 3u);
   EXPECT_EQ(files.Model.MapObjects[0].ObjectType, 2);
   EXPECT_EQ(files.Model.MapObjects[0].Height, 2505);
@@ -60,8 +59,7 @@ TEST(Ocad8, HeightsAndSymbolsArePatchedAsInVersions6And7) {
   OcadMapBuilder b = Ocad8Map();
   b.AddSymbol(102, 2, "Index contour");
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Select({101, 102});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({101, 102});
   const std::vector<std::uint8_t> before = ReadBytes(files.WorkingCopy);
   WriteTracedHeights(files.Model, files.WorkingCopy, {0}, -3);
   WriteObjectSymbols(files.Model, files.WorkingCopy, {0}, 102);
@@ -108,8 +106,7 @@ TEST(Ocad8, TheIndexLengthCountsCoordinatePairsAndShortObjectsAreRead) {
   for (const auto& [object, pairs] : {std::pair{0, 2}, {1, 40}, {2, 3}, {3, 5}})
     EXPECT_EQ(GetI16(bytes.data() + layout.Objects[static_cast<std::size_t>(object)].IndexPos + 20),
               pairs);
-  files.Select({101, 401});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({101, 401});
   const MapModel& m = files.Model;
   ASSERT_EQ(m.MapObjects.size(), 4u);
   EXPECT_EQ(m.ObjectCoords[0].Points.size(), 2u);
@@ -146,8 +143,7 @@ TEST(Ocad8, CoordinatesAreTheUpper24BitsWithTheirSign) {
   b.AddObject(Object6{.Symbol = 101,
                       .Points = {CodedPoint::At(-1000, -2).Corner(), CodedPoint::At(-3, -1000)}});
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Select({101});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({101});
   ASSERT_EQ(files.Model.MapObjects.size(), 1u);
   EXPECT_EQ(files.Model.ObjectCoords[0].Points,
             (std::vector<TPair>{{-32767, -32767}, {-567, -1}, {-2, -567}}));
@@ -161,8 +157,7 @@ TEST(Ocad8, ObjectsOfMoreThan32767CoordinatesAreReadWhole) {
   b.AddSymbol(101, 2, "Contour");
   b.AddObject(Object6{.Symbol = 101, .Points = Line(32768)});
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Select({101});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({101});
   ASSERT_EQ(files.Model.MapObjects.size(), 1u);
   EXPECT_EQ(files.Model.ObjectCoords[0].Points.size(), 32768u);
 }
@@ -247,6 +242,15 @@ TEST(SetupGeoreferencing, TheSetupRecordPlacesOcad6To8MapsAndOcad8sStringWins) {
     EXPECT_NEAR(g.ToProjected(100, 0).Easting, 500000, 1e-9);
     EXPECT_NEAR(g.ToProjected(100, 0).Northing, 6000000 - 100, 1e-9);
     EXPECT_NEAR(g.ToProjected(0, 100).Easting, 500000 + 100, 1e-9);
+    // An angle without an offset places the map too: up 30 degrees clockwise of grid north.
+    MapFiles turned;
+    b.RealWorld(0, 0, 30);
+    ASSERT_EQ(turned.Open(b), OpenResult::Opened) << version;
+    ASSERT_TRUE(turned.Model.Georef.Known) << version;
+    EXPECT_EQ(turned.Model.Georef.AngleDegrees, -30);
+    EXPECT_NEAR(turned.Model.Georef.ToProjected(0, 100).Easting, 50, 1e-9);
+    EXPECT_NEAR(turned.Model.Georef.ToProjected(0, 100).Northing,
+                100 * std::cos(std::numbers::pi / 6), 1e-9);
   }
 
   MapFiles plain;
@@ -284,22 +288,6 @@ TEST(SetupGeoreferencing, ADamagedStringChainLeavesTheSetupsPlaceAndTheMapOpens)
   std::vector<std::uint8_t> nan(56, 0);
   PutDouble(nan.data() + 32, std::nan(""));
   EXPECT_FALSE(GeoreferencingFromSetup6(nan).Known);
-}
-
-TEST(SetupGeoreferencing, AnAngleWithoutAnOffsetPlacesTheMap) {
-  for (int version : {6, 7, 8}) {
-    MapFiles files;
-    OcadMapBuilder b(version);
-    b.AddSymbol(101, 2, "Contour");
-    b.RealWorld(0, 0, 30);
-    ASSERT_EQ(files.Open(b), OpenResult::Opened) << version;
-    const Georeferencing& g = files.Model.Georef;
-    ASSERT_TRUE(g.Known) << version;
-    EXPECT_EQ(g.AngleDegrees, -30);
-    // The paper's up points 30 degrees clockwise of grid north.
-    EXPECT_NEAR(g.ToProjected(0, 100).Easting, 50, 1e-9);
-    EXPECT_NEAR(g.ToProjected(0, 100).Northing, 100 * std::cos(std::numbers::pi / 6), 1e-9);
-  }
 }
 
 TEST(SetupGeoreferencing, FieldsThatHoldNoPlaceMeanNotGeoreferenced) {

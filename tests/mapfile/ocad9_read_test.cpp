@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 
 #include "mapfile/ocad9/ocad9_map.h"
 #include "mapfile/ocad9/scale_parameters.h"
@@ -35,17 +36,15 @@ TEST(Ocad9Read, SymbolsWithNumbersTimes1000AndTheirDescriptionsInEveryVersion) {
     b.AddSymbol({999000, 6, ""});
     const std::vector<FormatSymbol> symbols = Open(b)->ReadSymbols();
     ASSERT_EQ(symbols.size(), 4u);
-    EXPECT_EQ(symbols[0].Number, 101000);
-    EXPECT_EQ(symbols[0].Code, "101.0");
-    EXPECT_EQ(symbols[0].Description, "Contour");
-    EXPECT_EQ(symbols[0].Kind, ObjectKind::Line);
-    EXPECT_EQ(symbols[1].Number, 103002);
-    EXPECT_EQ(symbols[1].Code, "103.2");
-    EXPECT_EQ(symbols[1].Description, "Small knoll, elongated");
-    EXPECT_EQ(symbols[1].Kind, ObjectKind::Point);
-    EXPECT_EQ(symbols[2].Kind, ObjectKind::Area);
-    EXPECT_EQ(symbols[3].Kind, ObjectKind::Text);
+    EXPECT_EQ(std::tie(symbols[0].Number, symbols[0].Code, symbols[0].Description),
+              std::tuple(101000, "101.0", "Contour"));
+    EXPECT_EQ(std::tie(symbols[1].Number, symbols[1].Code, symbols[1].Description),
+              std::tuple(103002, "103.2", "Small knoll, elongated"));
     EXPECT_EQ(symbols[3].Description, "");
+    EXPECT_EQ((std::vector<ObjectKind>{symbols[0].Kind, symbols[1].Kind, symbols[2].Kind,
+                                       symbols[3].Kind}),
+              (std::vector<ObjectKind>{ObjectKind::Line, ObjectKind::Point, ObjectKind::Area,
+                                       ObjectKind::Text}));
   }
 }
 
@@ -63,11 +62,10 @@ TEST(Ocad9Read, ObjectsSkipDeletedOnesKeepHiddenOnesAndCountForTheMapExtent) {
     const auto map = Open(b);
     const ObjectsRead read = map->ReadObjects([](std::int32_t s) { return s == 101000; });
     ASSERT_EQ(read.Objects.size(), 3u);
-    EXPECT_FALSE(read.Objects[0].Hidden);
-    EXPECT_TRUE(read.Objects[1].Hidden);
-    EXPECT_EQ(read.Objects[0].Key, b.Layout().Objects[0].EntryPos);
-    EXPECT_EQ(read.Objects[1].Key, b.Layout().Objects[1].EntryPos);
-    EXPECT_EQ(read.Objects[2].Key, b.Layout().Objects[5].EntryPos);
+    EXPECT_TRUE(!read.Objects[0].Hidden && read.Objects[1].Hidden);
+    EXPECT_EQ(std::tie(read.Objects[0].Key, read.Objects[1].Key, read.Objects[2].Key),
+              std::tie(b.Layout().Objects[0].EntryPos, b.Layout().Objects[1].EntryPos,
+                       b.Layout().Objects[5].EntryPos));
     EXPECT_EQ(read.Objects[0].Extent, (FormatExtent{0, 0, 1000, 2000}));
     // The index's box, not the points': coded values of 1 to 4 are positions of 0.
     EXPECT_EQ(read.Objects[2].Extent, (FormatExtent{0, 0, 0, 0}));
@@ -208,9 +206,8 @@ TEST(Ocad9Read, GridCodesAndEpsgCodes) {
     SCOPED_TRACE(c.Text);
     const ocad9::ScaleParameters p = ocad9::ParseScaleParameters(c.Text);
     EXPECT_EQ(p.Scale, 10000.0);
-    EXPECT_EQ(p.Georef.Known, c.Known);
-    EXPECT_EQ(p.Georef.EpsgCode, c.Epsg);
-    EXPECT_EQ(p.Georef.CrsName, c.Name);
+    EXPECT_EQ(std::tie(p.Georef.Known, p.Georef.EpsgCode, p.Georef.CrsName),
+              std::tuple(c.Known, c.Epsg, c.Name));
   }
   // Fields that are not numbers are passed over; a zero or negative scale is no scale.
   EXPECT_FALSE(ocad9::ParseScaleParameters("\tmabc\ta\t\tx").Scale);

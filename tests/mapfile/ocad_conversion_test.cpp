@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "common/bytes.h"
 #include "mapfile/ocad_file.h"
@@ -102,11 +103,8 @@ constexpr int M1 = 567, M2 = 1134, M3 = 1701, M4 = 2268, M5 = 2835;
 TEST(ConvertObject6, HeaderFieldsAndPlainPoints) {
   const ModelElement e =
       ConvertObject6(Object6({{Coded(1000), Coded(2000)}, {Coded(3000), Coded(4000)}}, 2, -5));
-  EXPECT_EQ(e.Symbol, 101);
-  EXPECT_EQ(e.ObjectType, 2);
-  EXPECT_EQ(e.Angle, 45);
-  EXPECT_EQ(e.Height, -5);
-  EXPECT_EQ(e.Pairs, Pairs({{M1, M2}, {M3, M4}}));
+  EXPECT_EQ(std::tie(e.Symbol, e.ObjectType, e.Angle, e.Height, e.Pairs),
+            std::tuple(101, 2, 45, -5, Pairs({{M1, M2}, {M3, M4}})));
 }
 
 TEST(ConvertObject6, MarkersForLineFlagsCornersCurvesAndNewParts) {

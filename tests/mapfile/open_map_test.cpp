@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <tuple>
 
 #include "common/bytes.h"
 #include "mapfile/format_of_map.h"
@@ -36,10 +37,8 @@ TEST(OpenMapFile, Version5SetupSymbolListAndAnExactWorkingCopy) {
   ASSERT_EQ(files.Open(builder), OpenResult::Opened);
   const MapModel& m = files.Model;
   EXPECT_EQ(FormatVersionOf(m), 5);
-  EXPECT_EQ(m.MapZoom, 3);
-  EXPECT_EQ(m.MapOffsetX, -120);
-  EXPECT_EQ(m.MapOffsetY, 340);
-  EXPECT_EQ(m.MapScale, 15000.0);
+  EXPECT_EQ(std::tie(m.MapZoom, m.MapOffsetX, m.MapOffsetY, m.MapScale),
+            std::tuple(3, -120, 340, 15000.0));
   EXPECT_FALSE(m.MapModified);
   ASSERT_EQ(m.SymbolList.size(), 3u);
   EXPECT_EQ(m.SymbolList[0].Text, "10.1 Contour");
@@ -59,10 +58,9 @@ TEST(OpenMapFile, Version6And7SetupFromCodedOffsetsAndTheZoomDouble) {
     b.AddSymbol(102, 2, std::string(40, 'x'));
     ASSERT_EQ(files.Open(b), OpenResult::Opened) << version;
     EXPECT_EQ(FormatVersionOf(files.Model), version);
-    EXPECT_EQ(files.Model.MapZoom, 2);
-    EXPECT_EQ(files.Model.MapOffsetX, 567);
-    EXPECT_EQ(files.Model.MapOffsetY, -1134);
-    EXPECT_EQ(files.Model.MapScale, 10000.0);
+    EXPECT_EQ(std::tie(files.Model.MapZoom, files.Model.MapOffsetX, files.Model.MapOffsetY,
+                       files.Model.MapScale),
+              std::tuple(2, 567, -1134, 10000.0));
     ASSERT_EQ(files.Model.SymbolList.size(), 2u);
     EXPECT_EQ(files.Model.SymbolList[1].Text, "10.2 " + std::string(40, 'x'));
   }
@@ -97,8 +95,7 @@ TEST(OpenMapFile, MissingAndForeignFilesAreReportedAndTheOpenMapStays) {
   MapFiles files;
   OcadMapBuilder good = Version5Map();
   ASSERT_EQ(files.Open(good), OpenResult::Opened);
-  files.Select({101});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({101});
   const std::vector<std::uint8_t> workingCopy = ReadBytes(files.WorkingCopy);
   files.Model.MapModified = true;
 
@@ -116,9 +113,10 @@ TEST(OpenMapFile, MissingAndForeignFilesAreReportedAndTheOpenMapStays) {
   }
 
   ASSERT_EQ(files.Dialogs.Messages.size(), 4u);
-  EXPECT_EQ(files.Dialogs.Messages[0].Text, "OCAD file does not exist");
-  EXPECT_EQ(files.Dialogs.Messages[0].Type, MessageType::Information);
-  EXPECT_EQ(files.Dialogs.Messages[0].Buttons, static_cast<unsigned>(DialogButton::Ok));
+  EXPECT_EQ(std::tie(files.Dialogs.Messages[0].Text, files.Dialogs.Messages[0].Type,
+                     files.Dialogs.Messages[0].Buttons),
+            std::tuple("OCAD file does not exist", MessageType::Information,
+                       static_cast<unsigned>(DialogButton::Ok)));
   // The program's message, then the file and what was wrong with it.
   const std::string bad = files.Folder.File("bad.ocd");
   EXPECT_EQ(files.Dialogs.Messages[1].Text,
@@ -197,8 +195,7 @@ TEST(OpenMapFile, EveryTruncationOfAMapOpensOrIsRefusedCleanly) {
       const OpenResult result =
           OpenBytes(files, std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
       if (result == OpenResult::Opened) {
-        files.Select({101});
-        ReadObjects(files.Model, files.WorkingCopy);  // must not throw on an accepted file
+        files.Read({101});  // must not throw on an accepted file
       } else {
         // A refusal tells the user why, once.
         EXPECT_EQ(files.Dialogs.Messages.size(), messages + 1) << version << ": " << length;

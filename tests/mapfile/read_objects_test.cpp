@@ -27,24 +27,18 @@ TEST(ReadObjects5, SelectedObjectsInFileOrderWithTheirIndexFieldsAndPairs) {
                       .Extent = IndexExtent{0, 1, 2, 3}});
   MapFiles files;
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Select({101});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({101});
   const MapModel& m = files.Model;
 
   ASSERT_EQ(m.MapObjects.size(), 3u);
   ASSERT_EQ(m.ObjectCoords.size(), 3u);
   const TMapObject& first = m.MapObjects[0];
-  EXPECT_EQ(first.Symbol, 101);
-  EXPECT_EQ(first.Height, 1000);
-  EXPECT_EQ(first.ObjectType, 2);
-  EXPECT_EQ(first.FirstPoint, (TPair{10, 20}));
-  EXPECT_EQ(first.LastPoint, (TPair{70, 80}));
-  EXPECT_EQ(first.Slot, 1);
-  EXPECT_EQ(first.IndexBlockPos, 0);
-  EXPECT_EQ(first.Pos, b.Layout().Objects[0].Pos);
-  EXPECT_EQ(first.Len, b.Layout().Objects[0].Len);
-  EXPECT_EQ((std::vector<std::int32_t>{first.MinX, first.MinY, first.MaxX, first.MaxY}),
-            (std::vector<std::int32_t>{10, 20, 70, 80}));
+  EXPECT_EQ(std::tie(first.Symbol, first.Height, first.ObjectType, first.Slot, first.IndexBlockPos),
+            std::tuple(101, 1000, 2, 1, 0));
+  EXPECT_TRUE(first.FirstPoint == (TPair{10, 20}) && first.LastPoint == (TPair{70, 80}));
+  EXPECT_EQ(std::tie(first.Pos, first.Len),
+            std::tie(b.Layout().Objects[0].Pos, b.Layout().Objects[0].Len));
+  EXPECT_EQ(std::tie(first.MinX, first.MinY, first.MaxX, first.MaxY), std::tuple(10, 20, 70, 80));
   EXPECT_EQ(m.ObjectCoords[0].Count, 5);
   EXPECT_EQ(m.ObjectCoords[0].Points[1], (TPair{kMarkCurve, kMarkCurve}));
   EXPECT_EQ(m.MapObjects[1].ObjectType, 4);
@@ -52,12 +46,8 @@ TEST(ReadObjects5, SelectedObjectsInFileOrderWithTheirIndexFieldsAndPairs) {
   EXPECT_EQ(m.MapObjects[2].Slot, 6);
   EXPECT_EQ(m.MapObjects[2].MaxY, 3);  // extents come from the index, not the pairs
   // The map extent covers every object, selected or not; deleted records count for nothing.
-  EXPECT_EQ(m.MapMinX, -500);
-  EXPECT_EQ(m.MapMinY, -600);
-  EXPECT_EQ(m.MapMaxX, 900);
-  EXPECT_EQ(m.MapMaxY, 800);
-  EXPECT_EQ(m.MapWidth, 1400);
-  EXPECT_EQ(m.MapHeight, 1400);
+  EXPECT_EQ(std::tie(m.MapMinX, m.MapMinY, m.MapMaxX, m.MapMaxY, m.MapWidth, m.MapHeight),
+            std::tuple(-500, -600, 900, 800, 1400, 1400));
 }
 
 TEST(ReadObjects5, ADataStartBelow48HasNoIndex) {
@@ -66,8 +56,7 @@ TEST(ReadObjects5, ADataStartBelow48HasNoIndex) {
   MapFiles files;
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
   EXPECT_EQ(GetI32(ReadBytes(files.Map).data() + 8), 24);  // the data start
-  files.Select({101});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({101});
   EXPECT_TRUE(files.Model.MapObjects.empty());
   EXPECT_EQ(files.Model.MapMinX, 999999999);
 }
@@ -86,18 +75,16 @@ TEST(ReadObjects6, EntriesBlocksAndTheConvertedExtents) {
                       .IndexSymbol = 0});  // no object
   MapFiles files;
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Select({102});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({102});
   const MapModel& m = files.Model;
   ASSERT_EQ(m.MapObjects.size(), 100u);
   ASSERT_EQ(b.Layout().IndexBlocks.size(), 2u);
   EXPECT_EQ(m.MapObjects[0].Slot, 0);
   EXPECT_EQ(m.MapObjects[0].IndexBlockPos, b.Layout().IndexBlocks[0]);
   const TMapObject& inSecondBlock = m.MapObjects[86];  // object 258
-  EXPECT_EQ(inSecondBlock.Height, 258);
-  EXPECT_EQ(inSecondBlock.Slot, 2);
-  EXPECT_EQ(inSecondBlock.IndexBlockPos, b.Layout().IndexBlocks[1]);
-  EXPECT_EQ(inSecondBlock.Pos, b.Layout().Objects[258].Pos);
+  EXPECT_EQ(std::tie(inSecondBlock.Height, inSecondBlock.Slot), std::tuple(258, 2));
+  EXPECT_EQ(std::tie(inSecondBlock.IndexBlockPos, inSecondBlock.Pos),
+            std::tie(b.Layout().IndexBlocks[1], b.Layout().Objects[258].Pos));
   EXPECT_EQ(inSecondBlock.MinX, ConvertCoord6(Coded(2580)).Value);
   EXPECT_EQ(inSecondBlock.MaxY, ConvertCoord6(Coded(1000)).Value);
   EXPECT_EQ(m.ObjectCoords[86].Points[1], (TPair{ConvertCoord6(Coded(2585)).Value,
@@ -123,15 +110,13 @@ TEST(ReadObjects, NoSelectedObjectsStillGivesTheWholeMapExtentAndTheGridOnlyTheL
   b.AddObject(Object6{.Symbol = 101, .Points = {CodedPoint::At(-100, -200), CodedPoint::At(300, 400)}});
   MapFiles files;
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Select({555});
-  ReadObjects(files.Model, files.WorkingCopy);
+  files.Read({555});
   EXPECT_TRUE(files.Model.MapObjects.empty());
   EXPECT_EQ(files.Model.MapMinX, ConvertCoord6(Coded(-100)).Value);
   EXPECT_EQ(files.Model.MapMaxY, ConvertCoord6(Coded(400)).Value);
   GridState grid;
   ComputeGridExtent(files.Model, grid);
-  EXPECT_EQ(grid.GridWidth, -1999999998);
-  EXPECT_EQ(grid.GridHeight, -1999999998);
+  EXPECT_EQ(std::tie(grid.GridWidth, grid.GridHeight), std::tuple(-1999999998, -1999999998));
 
   // The grid spans the loaded objects only.
   TMapObject a, b2;

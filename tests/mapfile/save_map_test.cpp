@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 #include <filesystem>
@@ -37,8 +38,7 @@ struct ChangedMap {
     WriteBytes(files.Map, original);
     files.Model.MapFileName = files.Map;
     EXPECT_EQ(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), OpenResult::Opened);
-    files.Select({101});
-    ReadObjects(files.Model, files.WorkingCopy);
+    files.Read({101});
     WriteTracedHeights(files.Model, files.WorkingCopy, {0}, 50);
   }
   void Save() { SaveMap(files.Model, files.WorkingCopy, files.Dialogs); }
@@ -77,9 +77,10 @@ TEST(SaveMap, AMapChangedByAnotherProgramIsOverwrittenOnlyWhenTheUserSaysSo) {
     EXPECT_NE(std::string(declined.what()).find("was not saved"), std::string::npos);
   }
   ASSERT_EQ(map.files.Dialogs.Messages.size(), 1u);
-  EXPECT_EQ(map.files.Dialogs.Messages[0].Text, ChangedOnDiskQuestion(name));
-  EXPECT_EQ(map.files.Dialogs.Messages[0].Type, MessageType::Warning);
-  EXPECT_EQ(map.files.Dialogs.Messages[0].Buttons, DialogButton::Yes | DialogButton::No);
+  EXPECT_EQ(std::tie(map.files.Dialogs.Messages[0].Text, map.files.Dialogs.Messages[0].Type,
+                     map.files.Dialogs.Messages[0].Buttons),
+            std::tuple(ChangedOnDiskQuestion(name), MessageType::Warning,
+                       DialogButton::Yes | DialogButton::No));
   EXPECT_EQ(ReadBytes(name), theirs);
 
   // Asked again (still changed), and Yes replaces their version; a longer file counts too.

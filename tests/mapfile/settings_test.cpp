@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "mapfile/colour_names.h"
 #include "mapfile/settings_io.h"
@@ -148,10 +149,9 @@ TEST(Settings, ABadColourIsReportedAndEndsTheLoadingThere) {
   EXPECT_EQ(message.Buttons, static_cast<unsigned>(DialogButton::Ok));
   for (const char* part : {"\"blurple\"", "\"withheight\"", "[Colors]", "terrak50.ini"})
     EXPECT_NE(message.Text.find(part), std::string::npos) << part;
-  EXPECT_EQ(early.settings.TraceTolerance, 25);
-  EXPECT_EQ(early.settings.HiliteColour, 0x00FF00u);
-  EXPECT_EQ(early.settings.NoHeightColour, 0x0000FFu);
-  EXPECT_EQ(early.settings.HorizontalAngleOfView, 60);
+  EXPECT_EQ(std::tie(early.settings.TraceTolerance, early.settings.HiliteColour,
+                     early.settings.NoHeightColour, early.settings.HorizontalAngleOfView),
+            std::tuple(25, 0x00FF00u, 0x0000FFu, 60));
   EXPECT_FALSE(early.model.SymbolsSelected);
   EXPECT_TRUE(early.model.SelectedSymbols.empty());
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <tuple>
 
 #include <filesystem>
 
@@ -43,9 +44,10 @@ TEST(ReadOnlyFile, AReadOnlyFileIsReplacedOnlyWhenTheUserSaysYes) {
   EXPECT_FALSE(MayReplaceFile(dialogs, locked));
   EXPECT_TRUE(MayReplaceFile(dialogs, locked));
   ASSERT_EQ(dialogs.Messages.size(), 2u);
-  EXPECT_EQ(dialogs.Messages[0].Text, "The file " + locked + " is read-only. Replace it anyway?");
-  EXPECT_EQ(dialogs.Messages[0].Type, MessageType::Warning);
-  EXPECT_EQ(dialogs.Messages[0].Buttons, DialogButton::Yes | DialogButton::No);
+  EXPECT_EQ(
+      std::tie(dialogs.Messages[0].Text, dialogs.Messages[0].Type, dialogs.Messages[0].Buttons),
+      std::tuple("The file " + locked + " is read-only. Replace it anyway?", MessageType::Warning,
+                 DialogButton::Yes | DialogButton::No));
   // Nothing is asked about a file that may be written, or one that is not there yet.
   EXPECT_TRUE(MayReplaceFile(dialogs, FileWithMode(folder, "open.bmp", 0644)));
   EXPECT_TRUE(MayReplaceFile(dialogs, folder.File("new.bmp")));

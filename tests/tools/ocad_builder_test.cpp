@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace terrak::testing {
@@ -56,14 +57,11 @@ TEST(OcadBuilderBytes, TinyVersion5FileMatchesTheFormatByteForByte) {
   ExpectSameBytes(file, expected);
 
   const OcadLayout& layout = builder.Layout();
-  EXPECT_EQ(layout.DataStart, 48);
-  EXPECT_EQ(layout.SymbolAreaPos, 232);
   ASSERT_EQ(layout.Objects.size(), 1u);
-  EXPECT_EQ(layout.Objects[0].FilePos, 208);
-  EXPECT_EQ(layout.Objects[0].Pos, 40);
-  EXPECT_EQ(layout.Objects[0].Len, 6);
-  EXPECT_EQ(layout.Objects[0].Slot, 1);
-  EXPECT_EQ(layout.Objects[0].IndexPos, 24);
+  const ObjectLayout& o = layout.Objects[0];
+  EXPECT_EQ(
+      std::tie(layout.DataStart, layout.SymbolAreaPos, o.FilePos, o.Pos, o.Len, o.Slot, o.IndexPos),
+      std::tuple(48, 232, 208, 40, 6, 1, 24));
   EXPECT_EQ(layout.SymbolRecords, std::vector<std::int64_t>{232 + 4880});
 }
 
@@ -104,16 +102,13 @@ TEST(OcadBuilderBytes, TinyVersion6FileMatchesTheFormatByteForByte) {
   ExpectSameBytes(file, expected);
 
   const OcadLayout& layout = builder.Layout();
-  EXPECT_EQ(layout.SetupPos, 48);
-  EXPECT_EQ(layout.SetupSize, 1080);
   EXPECT_EQ(layout.SymbolBlocks, std::vector<std::int64_t>{1128});
   EXPECT_EQ(layout.IndexBlocks, std::vector<std::int64_t>{2636});
   ASSERT_EQ(layout.Objects.size(), 2u);
-  EXPECT_EQ(layout.Objects[1].Pos, 8840);
-  EXPECT_EQ(layout.Objects[1].Len, 56);
-  EXPECT_EQ(layout.Objects[1].Slot, 1);
-  EXPECT_EQ(layout.Objects[1].IndexPos, 2664);
-  EXPECT_EQ(layout.Objects[1].IndexBlockPos, 2636);
+  const ObjectLayout& o = layout.Objects[1];
+  EXPECT_EQ(std::tie(layout.SetupPos, layout.SetupSize, o.Pos, o.Len, o.Slot, o.IndexPos,
+                     o.IndexBlockPos),
+            std::tuple(48, 1080, 8840, 56, 1, 2664, 2636));
 }
 
 // Checks hex bytes at a position of a built file.
@@ -150,11 +145,10 @@ TEST(OcadBuilderBytes, ColourTableAndDrawnSymbolsLieWhereOcadKeepsThem) {
   // 424 (line), 380 (area) and 588 (text) bytes; index block at 22804; objects of
   // 32 + 2 * 8 + 8 bytes at 28952 and of 32 + 8 + 16 bytes at 29008.
   const OcadLayout& layout = builder.Layout();
-  EXPECT_EQ(layout.ColourTablePos, 48);
-  EXPECT_EQ(layout.SetupPos, 19272);
-  EXPECT_EQ(layout.SymbolRecords, (std::vector<std::int64_t>{21412, 21836, 22216}));
-  EXPECT_EQ(layout.IndexBlocks, std::vector<std::int64_t>{22804});
-  EXPECT_EQ(layout.FileSize, 29064);
+  EXPECT_EQ(std::tie(layout.ColourTablePos, layout.SetupPos, layout.SymbolRecords,
+                     layout.IndexBlocks, layout.FileSize),
+            std::tuple(48, 19272, (std::vector<std::int64_t>{21412, 21836, 22216}),
+                       std::vector<std::int64_t>{22804}, 29064));
   ExpectBytes(file, 8, "A0 4F 00 00 14 59 00 00 48 4B 00 00 58 04 00 00");
 
   // Two colours, no separations, the default screens; each colour record: number, CMYK in

@@ -1,6 +1,8 @@
 #include "viewer/viewer_commands.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -84,9 +86,9 @@ TEST(ViewerCommands, OptionsStoreAcceptedNumbersMarkTheMapChangedAndRepaintExcep
   Smoothingpasses1Click(s.Window);  // 0 is below 1
   EXPECT_EQ(s.Settings.SmoothingPasses, 1);
   ASSERT_EQ(s.Dialogs.Inputs.size(), 5u);
-  EXPECT_EQ(s.Dialogs.Inputs[0].Caption, "Change smoothing factor");
-  EXPECT_EQ(s.Dialogs.Inputs[0].Prompt, "Smoothing Factor (0-99)");
-  EXPECT_EQ(s.Dialogs.Inputs[0].DefaultText, "  0");
+  EXPECT_EQ(std::tie(s.Dialogs.Inputs[0].Caption, s.Dialogs.Inputs[0].Prompt,
+                     s.Dialogs.Inputs[0].DefaultText),
+            std::tuple("Change smoothing factor", "Smoothing Factor (0-99)", "  0"));
   EXPECT_EQ(s.Dialogs.Inputs[2].Prompt, "Maximum gap between contours (0-000 metres)");
   EXPECT_EQ(s.Dialogs.Inputs[2].DefaultText, " 50");
   EXPECT_EQ(s.Dialogs.Inputs[3].Caption, "Change Grid Interval");
@@ -141,9 +143,9 @@ TEST(ViewerCommands, Save3dMapProposesTheMapsNameAndReadsBackEqual) {
   s.Grid.HeightGrid(3, 4) = -77;
   Save3dMapClick(s.Window);  // cancelled
   ASSERT_EQ(s.Dialogs.FileDialogs.size(), 1u);
-  EXPECT_EQ(s.Dialogs.FileDialogs[0].ProposedName, folder.File("Forest.o3d"));
-  EXPECT_EQ(s.Dialogs.FileDialogs[0].Filter, "Ocad 3d Map (.o3d)|*.o3d");
-  EXPECT_EQ(s.Dialogs.FileDialogs[0].DefaultExtension, ".o3d");
+  EXPECT_EQ(std::tie(s.Dialogs.FileDialogs[0].ProposedName, s.Dialogs.FileDialogs[0].Filter,
+                     s.Dialogs.FileDialogs[0].DefaultExtension),
+            std::tuple(folder.File("Forest.o3d"), "Ocad 3d Map (.o3d)|*.o3d", ".o3d"));
 
   s.Dialogs.FileAnswers = {folder.File("forest.o3d")};
   Save3dMapClick(s.Window);

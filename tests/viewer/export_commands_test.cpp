@@ -3,6 +3,8 @@
 #include "viewer/export_commands.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 #include <sys/stat.h>
 
 #include <cmath>
@@ -49,9 +51,8 @@ TEST(ViewerExport, OnlyWithAGridAndTheDemGoesBesideTheMapInTheFormatChosen) {
   EXPECT_EQ(s.Host.OptionKinds.back(), ExportKind::Dem);
   ASSERT_EQ(s.Dialogs.FileDialogs.size(), 1u);
   const FileDialogOptions& dialog = s.Dialogs.FileDialogs[0];
-  EXPECT_EQ(dialog.Filter, "ESRI ASCII grid|*.asc");
-  EXPECT_EQ(dialog.DefaultExtension, "asc");
-  EXPECT_EQ(dialog.ProposedName, target);
+  EXPECT_EQ(std::tie(dialog.Filter, dialog.DefaultExtension, dialog.ProposedName),
+            std::tuple("ESRI ASCII grid|*.asc", "asc", target));
   EXPECT_TRUE(dialog.AskBeforeOverwrite);
   const std::optional<DemInfo> dem = ReadDemInfo(target);
   ASSERT_TRUE(dem);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "viewer_fixtures.h"
 
@@ -140,11 +141,9 @@ TEST(Location, PresetsAreCopiedWholeAndSaveLocationRoundsHalvesToEven) {
   MapModel model;
   s.View() = {12.5, 13.5, -2.5, 359.5, -0.5, 6, 7, 8};
   SaveLocation(s.Viewer, settings, model);
-  EXPECT_EQ(settings.ViewpointX, 12);
-  EXPECT_EQ(settings.ViewpointY, 14);
-  EXPECT_EQ(settings.ViewpointZ, -2);
-  EXPECT_EQ(settings.ViewpointBearing, 360);
-  EXPECT_EQ(settings.ViewpointIncline, 0);
+  EXPECT_EQ(std::tie(settings.ViewpointX, settings.ViewpointY, settings.ViewpointZ,
+                     settings.ViewpointBearing, settings.ViewpointIncline),
+            std::tuple(12, 14, -2, 360, 0));
   EXPECT_TRUE(model.MapModified);
 
   s.View() = {0, 0, 0, 0, 0, 60, 70, 80};

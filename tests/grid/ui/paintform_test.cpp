@@ -21,27 +21,16 @@ bool HasInk(const QImage& image, int top) {
   return false;
 }
 
-TEST(Paintingform, WindowAsLaidOutWithLinesFifteenPixelsApart) {
+TEST(Paintingform, ACounterLineIsWrittenOverTheOneBeforeAndClosingLetsTheWindowGo) {
   PaintingformProgress progress;
   progress.Open();
   TPaintingform* form = progress.Window();
   ASSERT_NE(form, nullptr);
   EXPECT_TRUE(form->isVisible());
-  EXPECT_EQ(form->windowTitle().toStdString(), "Creating Grid - Progress");
-  EXPECT_EQ(form->pos(), QPoint(678, 287));
-  EXPECT_EQ(form->size(), QSize(222, 433));
-  EXPECT_FALSE(form->windowFlags() & Qt::WindowCloseButtonHint);
-  EXPECT_FALSE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
-  EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_FALSE(form->windowFlags() & Qt::WindowCloseButtonHint);  // the user cannot close it
   EXPECT_EQ(form->cursor().shape(), Qt::WaitCursor);
-  EXPECT_EQ(form->Surface().pixel(100, 200), qRgb(255, 255, 255));
-
   progress.ShowProgress("Getting Extent of map...");
   progress.ShowProgress("selected portion of map is 12 metres wide");
-  EXPECT_EQ(form->ProgressLineY, 30);
-  EXPECT_TRUE(HasInk(form->Surface(), 0));
-  EXPECT_TRUE(HasInk(form->Surface(), 15));
-  EXPECT_FALSE(HasInk(form->Surface(), 30));
 
   // A column counter: each line written over the one before it.
   progress.ShowProgress("column 8");

@@ -186,12 +186,6 @@ TEST(HeightsWindow, AlongALineIsACheckedModeAndADragNumbersTheContoursCrossed) {
             "The index contour crossed would lie at 80 m, which is no index level: the line "
             "stops there. 1 contours crossed, 1 objects got a height");
   EXPECT_EQ(surface->BackingImage(), before);  // no line left behind
-
-  w.Trigger(MenuItem::UndoHeights);
-  QTest::mousePress(surface, Qt::LeftButton, {}, OnScreen(w.App, -400, 20));
-  QTest::mouseMove(surface, OnScreen(w.App, -50, 20));
-  QTest::mouseRelease(surface, Qt::LeftButton, {}, OnScreen(w.App, -50, 20));
-  EXPECT_EQ(w.Heights(), (std::vector<double>{90, 95, 100, 105, -1}));
   w.Trigger(MenuItem::HeightsAlongLine);
   EXPECT_FALSE(mode->isChecked());
 }

@@ -98,16 +98,14 @@ int CountNotWhite(const QImage& image, int bottomRows = 20) {
 TEST(ViewerWindow, ItemsNeedingAGridWaitForItAndNoShortCutIsTakenTwice) {
   Session s;
   Tcontours& viewer = s.OpenViewer();
-  EXPECT_EQ(viewer.windowTitle().toStdString(), "Ror Ed 3e Vorazo");
   std::set<std::string> disabled, keys;
-  int items = 0, withKeys = 0;
+  int withKeys = 0;
   const std::function<void(QMenu*)> walk = [&](QMenu* menu) {
     for (QAction* item : menu->actions()) {
       if (item->menu()) {
         walk(item->menu());
         continue;
       }
-      ++items;
       if (!item->shortcut().isEmpty()) {
         ++withKeys;
         keys.insert(item->shortcut().toString(QKeySequence::PortableText).toStdString());
@@ -116,14 +114,10 @@ TEST(ViewerWindow, ItemsNeedingAGridWaitForItAndNoShortCutIsTakenTwice) {
     }
   };
   for (QAction* top : viewer.menuBar()->actions()) walk(top->menu());
-  EXPECT_EQ(items, 35);
   EXPECT_EQ(static_cast<int>(keys.size()), withKeys);
   EXPECT_EQ(disabled, (std::set<std::string>{"Save3dMap", "Ray Trace Mode", "Show bitmap (toggle)",
                                              "Terrain as DEM...", "Terrain as 3D model (glTF)...",
                                              "Terrain for 3D printing (STL)..."}));
-  const auto panels = viewer.StatusBar1()->findChildren<QLabel*>();
-  ASSERT_EQ(panels.size(), 5);
-  for (QLabel* panel : panels) EXPECT_EQ(panel->width(), 90);
 }
 
 TEST(ViewerWindow, WeddingCakeThenTheDrapedMeshAfterF12AndKeysThatMove) {
@@ -303,8 +297,6 @@ TEST(ViewerWindow, CompassAndInclinometerFollowTurnsAndGiveTheirItemsBackWhenClo
   EXPECT_EQ(s.App.Viewer.Current().bearing, 179);
   QTest::keyClick(viewer.Compass(), Qt::Key_Right);
   EXPECT_EQ(s.App.Viewer.Current().bearing, 180);
-  EXPECT_EQ(viewer.Compass()->windowTitle().toStdString(), "Compass");
-  EXPECT_EQ(viewer.Compass()->size(), QSize(130, 130));
   // Looking south the red tip points down, at (65, 123).
   const QImage& dial = viewer.Compass()->Surface().BackingImage();
   EXPECT_EQ(dial.pixel(65, 118), qRgb(255, 0, 0));
@@ -421,7 +413,6 @@ TEST(ViewerWindow, TheOverviewAimsTheEyeWithARightDrag) {
   viewer.Action("Show2Dmap1")->trigger();
   TMap2d* map = viewer.Map2d();
   ASSERT_NE(map, nullptr);
-  EXPECT_EQ(map->windowTitle().toStdString(), "MapView");
   EXPECT_EQ(map->State().OverviewBitmap.Width, 250);
   EXPECT_FALSE(viewer.Action("Show2Dmap1")->isEnabled());
   const QImage before = viewer.Picture().copy();
@@ -455,7 +446,6 @@ TEST(ViewerWindow, TheColourDialogChangesALabelsColourOnADoubleClick) {
   Settings settings;
   dialogs.ColourAnswers = {MakeColour(0, 128, 0)};
   TColours3dform dialog(settings, dialogs);
-  EXPECT_EQ(dialog.windowTitle().toStdString(), "Colours3dform");
   QTest::mouseDClick(dialog.Frontcolour(), Qt::LeftButton);
   EXPECT_EQ(settings.Front3dColour, MakeColour(0, 128, 0));
   EXPECT_TRUE(dialog.Frontcolour()->styleSheet().contains("#008000"));
