@@ -128,19 +128,16 @@ TEST(ReadObjects, NoSelectedObjectsStillGivesTheWholeMapExtentAndTheGridOnlyTheL
   EXPECT_TRUE(files.Model.MapObjects.empty());
   EXPECT_EQ(files.Model.MapMinX, ConvertCoord6(Coded(-100)).Value);
   EXPECT_EQ(files.Model.MapMaxY, ConvertCoord6(Coded(400)).Value);
-  GridState grid;
-  ComputeGridExtent(files.Model, grid);
-  EXPECT_EQ(grid.GridWidth, -1999999998);
-  EXPECT_EQ(grid.GridHeight, -1999999998);
+  EXPECT_EQ(LoadedObjectsExtent(files.Model).Width(), -1999999998);
+  EXPECT_EQ(LoadedObjectsExtent(files.Model).Height(), -1999999998);
 
   // The grid spans the loaded objects only.
   TMapObject a, b2;
   a.MinX = -5, a.MinY = 3, a.MaxX = 10, a.MaxY = 20;
   b2.MinX = 0, b2.MinY = -7, b2.MaxX = 40, b2.MaxY = 8;
   files.Model.MapObjects = {a, b2};
-  ComputeGridExtent(files.Model, grid);
-  EXPECT_EQ(std::tie(grid.GridMinX, grid.GridMinY, grid.GridMaxX, grid.GridMaxY, grid.GridWidth,
-                     grid.GridHeight),
+  const ModelExtent grid = LoadedObjectsExtent(files.Model);
+  EXPECT_EQ(std::tuple(grid.MinX, grid.MinY, grid.MaxX, grid.MaxY, grid.Width(), grid.Height()),
             std::tuple(-5, -7, 40, 20, 45, 27));
 }
 
