@@ -71,9 +71,9 @@ struct TMapObject {
   bool HasHeight = false;
   TPair FirstPoint;
   TPair LastPoint;
-  std::int32_t Slot = 0;           // version 5: index record number; 6 to 8: entry 0..255
-  std::int32_t IndexBlockPos = 0;  // version 5: 0; 6 to 8: file position of the index block
-  std::int64_t Key = 0;            // how the map's format finds the object again
+  // How the map's format finds the object again (OCAD 5: its index record number; 6 to 8: the
+  // file position of its index entry).
+  std::int64_t Key = 0;
 };
 
 // The pairs of one object. Points[0] is pair 1 of the model element: the list is read whole,

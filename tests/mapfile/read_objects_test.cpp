@@ -39,8 +39,7 @@ TEST(ReadObjects5, SelectedObjectsInFileOrderWithTheirIndexFieldsAndPairs) {
   EXPECT_EQ(first.ObjectType, 2);
   EXPECT_EQ(first.FirstPoint, (TPair{10, 20}));
   EXPECT_EQ(first.LastPoint, (TPair{70, 80}));
-  EXPECT_EQ(first.Slot, 1);
-  EXPECT_EQ(first.IndexBlockPos, 0);
+  EXPECT_EQ(first.Key, 1);  // the index record
   EXPECT_EQ(first.Pos, b.Layout().Objects[0].Pos);
   EXPECT_EQ(first.Len, b.Layout().Objects[0].Len);
   EXPECT_EQ((std::vector<std::int32_t>{first.MinX, first.MinY, first.MaxX, first.MaxY}),
@@ -49,7 +48,7 @@ TEST(ReadObjects5, SelectedObjectsInFileOrderWithTheirIndexFieldsAndPairs) {
   EXPECT_EQ(m.ObjectCoords[0].Points[1], (TPair{kMarkCurve, kMarkCurve}));
   EXPECT_EQ(m.MapObjects[1].ObjectType, 4);
   EXPECT_EQ(m.ObjectCoords[1].Count, 2);  // the point, then "Top" and its zero in one pair
-  EXPECT_EQ(m.MapObjects[2].Slot, 6);
+  EXPECT_EQ(m.MapObjects[2].Key, 6);
   EXPECT_EQ(m.MapObjects[2].MaxY, 3);  // extents come from the index, not the pairs
   // The map extent covers every object, selected or not; deleted records count for nothing.
   EXPECT_EQ(m.MapMinX, -500);
@@ -91,12 +90,12 @@ TEST(ReadObjects6, EntriesBlocksAndTheConvertedExtents) {
   const MapModel& m = files.Model;
   ASSERT_EQ(m.MapObjects.size(), 100u);
   ASSERT_EQ(b.Layout().IndexBlocks.size(), 2u);
-  EXPECT_EQ(m.MapObjects[0].Slot, 0);
-  EXPECT_EQ(m.MapObjects[0].IndexBlockPos, b.Layout().IndexBlocks[0]);
+  // The key is the file position of the object's index entry.
+  EXPECT_EQ(m.MapObjects[0].Key, b.Layout().Objects[0].IndexPos);
   const TMapObject& inSecondBlock = m.MapObjects[86];  // object 258
   EXPECT_EQ(inSecondBlock.Height, 258);
-  EXPECT_EQ(inSecondBlock.Slot, 2);
-  EXPECT_EQ(inSecondBlock.IndexBlockPos, b.Layout().IndexBlocks[1]);
+  EXPECT_EQ(inSecondBlock.Key, b.Layout().Objects[258].IndexPos);
+  EXPECT_GT(inSecondBlock.Key, b.Layout().IndexBlocks[1]);
   EXPECT_EQ(inSecondBlock.Pos, b.Layout().Objects[258].Pos);
   EXPECT_EQ(inSecondBlock.MinX, ConvertCoord6(Coded(2580)).Value);
   EXPECT_EQ(inSecondBlock.MaxY, ConvertCoord6(Coded(1000)).Value);

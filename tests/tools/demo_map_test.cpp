@@ -197,8 +197,8 @@ TEST(DemoMap, ColoursAndDrawingsLeaveTheProgramsReadingAloneAndTheTitleInsideThe
     ASSERT_EQ(a.MapObjects.size(), b.MapObjects.size());
     for (std::size_t i = 0; i < a.MapObjects.size(); ++i) {
       const TMapObject &x = a.MapObjects[i], &y = b.MapObjects[i];
-      EXPECT_EQ(std::tie(x.MinX, x.MinY, x.MaxX, x.MaxY, x.Symbol, x.ObjectType, x.Height, x.Slot),
-                std::tie(y.MinX, y.MinY, y.MaxX, y.MaxY, y.Symbol, y.ObjectType, y.Height, y.Slot))
+      EXPECT_EQ(std::tie(x.MinX, x.MinY, x.MaxX, x.MaxY, x.Symbol, x.ObjectType, x.Height),
+                std::tie(y.MinX, y.MinY, y.MaxX, y.MaxY, y.Symbol, y.ObjectType, y.Height))
           << "object " << i;
       EXPECT_EQ(a.ObjectCoords[i].Points, b.ObjectCoords[i].Points) << "object " << i;
     }

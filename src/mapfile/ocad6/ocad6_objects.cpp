@@ -50,8 +50,6 @@ ModelObjects Ocad6Map::ReadModelObjects(const std::function<bool(std::int32_t)>&
       object.Pos = record.Position;
       object.Len = record.Length;
       object.Symbol = record.Symbol;
-      object.Slot = r;
-      object.IndexBlockPos = 0;
       object.Key = r;
       lists.Append(object, element);
     });
@@ -75,8 +73,6 @@ ModelObjects Ocad6Map::ReadModelObjects(const std::function<bool(std::int32_t)>&
     object.Pos = entry.Position;
     object.Len = entry.Length;
     object.Symbol = entry.Symbol;
-    object.Slot = e;
-    object.IndexBlockPos = static_cast<std::int32_t>(blockPos);
     object.Key = blockPos + static_cast<std::int64_t>(ocad::IndexEntryOffset(e));
     lists.Append(object, element);
   });
