@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "common/bytes.h"
-#include "mapfile/drawing_source.h"
 #include "mapfile/mapper/mapper_map.h"
 #include "mapfile/ocad6/ocad6_drawing.h"
 #include "mapfile/ocad6/ocad6_map.h"
@@ -148,19 +147,6 @@ std::unique_ptr<FormatMap> OpenOcad5To8(std::vector<std::uint8_t> bytes, const s
   return ocad6::Ocad6Map::Open(std::move(bytes));
 }
 
-// OCAD 6 to 8 through their drawing reader, which reads what the drawing needs without the
-// checks of the model's reader; OCAD 5's symbols keep no drawing the program reads.
-DrawingSource ReadOcad5To8Drawing(std::vector<std::uint8_t> bytes) {
-  if (RecogniseMapFile(bytes).Version == 5) throw MapFormatError(kNoDrawingOcad5Message, "OCAD 5");
-  ocad6::MapDrawing6 map = ocad6::ReadMapDrawing6(bytes);
-  DrawingSource source;
-  source.FormatName = "OCAD " + std::to_string(map.Version);
-  source.Scale = map.Scale;
-  source.Definitions = std::move(map.Definitions);
-  source.Objects = std::move(map.Objects.Objects);
-  return source;
-}
-
 bool IsOcad(const MapFileFormat& f) {
   return f.Kind == MapFileKind::Ocad5To7 || f.Kind == MapFileKind::Ocad8 ||
          f.Kind == MapFileKind::Ocad9On;
@@ -180,7 +166,7 @@ const std::vector<MapFormatEntry>& MapFormatRegistry() {
        .Open = OpenOcad5To8,
        .Refusal = OcadRefusal,
        .NotAMapMessage = kNotOcadMessage,
-       .ReadDrawing = ReadOcad5To8Drawing},
+       .ReadDrawing = ocad6::ReadDrawingSource5To8},
       {.Name = "OCAD 9",
        .Family = kOcad,
        .Extensions = {".ocd"},
