@@ -64,12 +64,12 @@ MapModel RandomMap(Bytes& in, const std::string& mapFile) {
   for (int i = 0; i < objects; ++i) {
     TObjectCoords coords;
     coords.Symbol = in.Byte() % 3 == 0 ? 102 : 101;
-    coords.ObjectType = static_cast<std::int16_t>(in.Byte() % 4 == 0 ? in.Byte() % 7 : 2);
+    coords.Kind = static_cast<ObjectKind>(in.Byte() % 4 == 0 ? in.Byte() % 7 : 2);
     coords.Height = in.Byte() % 8 == 0 ? in.Int16() : static_cast<std::int16_t>(50 * (in.Byte() % 12));
     const int pairs = in.Byte() % 40;
     TMapObject object;
     object.Symbol = coords.Symbol;
-    object.ObjectType = coords.ObjectType;
+    object.Kind = coords.Kind;
     object.Height = coords.Height;
     object.HasHeight = coords.HasHeight = coords.Height != 0;
     object.MinX = object.MinY = 32767;

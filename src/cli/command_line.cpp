@@ -8,6 +8,7 @@
 
 #include "cli/arguments.h"
 #include "cli/cli.h"
+#include "mapfile/map_formats.h"
 #include "export/dem_formats.h"
 #include "viewer/export_choices.h"
 
@@ -107,10 +108,7 @@ void AddInfo(CLI::App& app, InfoOptions& o, Texts& t) {
   CLI::App* info = app.add_subcommand(
       "info", "Print the map's version, scale, zoom, view offset and every symbol");
   SetUsage(*info, kInfoUsage);
-  info->add_option("MAP.ocd", o.MapFile,
-                   "the map: OCAD 5 to 12 or 2018 (.ocd), or OpenOrienteering Mapper "
-                   "(.omap, .xmap)")
-      ->required();
+  info->add_option("MAP.ocd", o.MapFile, "the map: " + MapFormatsText())->required();
   info->add_option("--objects", t.Objects,
                    "also print the map's extent and every object of these symbols")
       ->type_name("N,N,...")

@@ -54,26 +54,25 @@ bool PrepareGrid(const MapModel& model, GridState& grid, GridBuildState& build,
   build.Tiles.reset();
   build.CopySpare.reset();
   progress.ShowProgress("Getting Extent of map...");
-  GridState extent;  // in model units
-  ComputeGridExtent(model, extent);
+  const ModelExtent extent = LoadedObjectsExtent(model);
   if (model.MapObjects.empty()) return Refuse(grid, services, kNoObjectsMessage);
   if (!(model.MapScale > 0.0) || !std::isfinite(model.MapScale))
     return Refuse(grid, services, kNoScaleMessage);
   const double unitsPerMetre = 56693.0 / model.MapScale;
   grid.GridUnitsPerMetre = unitsPerMetre;
-  grid.GridWidth = Metres(extent.GridWidth, unitsPerMetre);
-  grid.GridHeight = Metres(extent.GridHeight, unitsPerMetre);
+  grid.GridWidth = Metres(extent.Width(), unitsPerMetre);
+  grid.GridHeight = Metres(extent.Height(), unitsPerMetre);
   progress.ShowProgress("selected portion of map is " + FormatInt(grid.GridWidth) + " metres wide");
   progress.ShowProgress("selected portion of map is " + FormatInt(grid.GridHeight) + " metres high");
   // The offsets are differences in model units, taken before the selection's origin is scaled.
   grid.MapWidth = Metres(Difference(model.MapMaxX, model.MapMinX), unitsPerMetre);
   grid.MapHeight = Metres(Difference(model.MapMaxY, model.MapMinY), unitsPerMetre);
-  build.BitmapRowOffset = Metres(Difference(model.MapMaxY, extent.GridMaxY), unitsPerMetre);
-  build.BitmapColumnOffset = Metres(Difference(extent.GridMinX, model.MapMinX), unitsPerMetre);
+  build.BitmapRowOffset = Metres(Difference(model.MapMaxY, extent.MaxY), unitsPerMetre);
+  build.BitmapColumnOffset = Metres(Difference(extent.MinX, model.MapMinX), unitsPerMetre);
   progress.ShowProgress("overall map is " + FormatInt(grid.MapWidth) + " metres wide");
   progress.ShowProgress("overall map is " + FormatInt(grid.MapHeight) + " metres high");
-  grid.GridMinX = Metres(extent.GridMinX, unitsPerMetre);
-  grid.GridMinY = Metres(extent.GridMinY, unitsPerMetre);
+  grid.GridMinX = Metres(extent.MinX, unitsPerMetre);
+  grid.GridMinY = Metres(extent.MinY, unitsPerMetre);
   grid.GridMaxX = Metres(static_cast<double>(grid.GridMinX) + grid.GridWidth, 1.0);
   grid.GridMaxY = Metres(static_cast<double>(grid.GridMinY) + grid.GridHeight, 1.0);
   if (grid.GridWidth < 1 || grid.GridHeight < 1) return Refuse(grid, services, kGridTooSmallMessage);

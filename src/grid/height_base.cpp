@@ -17,7 +17,7 @@ constexpr std::int64_t kHighestCell = std::numeric_limits<std::int16_t>::max();
 bool IsPainted(const MapModel& model, std::size_t i) {
   const TMapObject& object = model.MapObjects[i];
   if (!object.HasHeight || i >= model.ObjectCoords.size()) return false;
-  if (!IsLineObjectType(model.ObjectCoords[i].ObjectType)) return false;
+  if (!IsDrawnAsLine(model.ObjectCoords[i].Kind)) return false;
   return std::any_of(model.SelectedSymbols.begin(), model.SelectedSymbols.end(),
                      [&](const TSelectedSymbol& s) { return s.Symbol == object.Symbol; });
 }

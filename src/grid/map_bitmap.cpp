@@ -6,6 +6,7 @@
 #include <new>
 
 #include "common/bytes.h"
+#include "mapfile/map_formats.h"
 
 namespace terrak {
 
@@ -18,8 +19,7 @@ std::string MapBitmapFileNameFor(const std::string& mapFileName, bool* nameGuess
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   // Every map extension the program opens is a map's own name: no guess.
-  if (nameGuessed != nullptr)
-    *nameGuessed = extension != ".ocd" && extension != ".omap" && extension != ".xmap";
+  if (nameGuessed != nullptr) *nameGuessed = !IsMapExtension(extension);
   return (hasExtension ? mapFileName.substr(0, dot) : mapFileName) + ".bmp";
 }
 

@@ -138,7 +138,7 @@ void CellPainter::LineToCell(std::int64_t x1, std::int64_t y1, std::int32_t h1) 
 
 void DrawObject(const TObjectCoords& coords, std::int32_t height, const GridState& extent,
                 std::int32_t curveSteps, CellPainter& painter, GridNotes& notes) {
-  if (!IsLineObjectType(coords.ObjectType)) return;
+  if (!IsDrawnAsLine(coords.Kind)) return;
   bool first = true;
   const std::int64_t points = ObjectToPoints(
       coords, extent.GridUnitsPerMetre, curveSteps, notes, [&](TGridPoint p) {
@@ -165,7 +165,7 @@ void PaintContours(const MapModel& model, GridState& grid, std::int32_t curveSte
       // Painting "no height" would only wipe out the cells of contours it crosses or overlaps.
       if (!object.HasHeight) {
         // A value without a height is an OCAD 5 to 7 field holding 0 m or below.
-        if (IsLineObjectType(coords.ObjectType))
+        if (IsDrawnAsLine(coords.Kind))
           ++(object.Height == 0 ? notes.UnheightedObjects : notes.UnheldHeightObjects);
         continue;
       }

@@ -72,8 +72,9 @@ HeightMap HeightMapFromModel(const MapModel& model, const ContourRoles& roles,
     HeightObject o;
     o.Symbol = object.Symbol;
     o.Role = roles.RoleOf(object.Symbol);
-    // Points are lines; areas and texts are no contours whatever their symbol.
-    if (object.ObjectType != 2) o.Role = ContourRole::None;
+    // Only line objects are contours: points, areas, texts and rectangles are none whatever
+    // their symbol.
+    if (object.Kind != ObjectKind::Line) o.Role = ContourRole::None;
     if (k < model.ObjectCoords.size()) o.Points = Flatten(model.ObjectCoords[k], metresPerUnit);
     if (object.HasHeight) o.Height = Metres(object.Height / 10.0);
     map.Objects.push_back(std::move(o));
@@ -83,7 +84,7 @@ HeightMap HeightMapFromModel(const MapModel& model, const ContourRoles& roles,
 
 ContourRoles DefaultContourRoles(const MapModel& model) {
   std::vector<RoleSymbol> symbols;
-  for (const TmapSymbol& s : model.SymbolList) symbols.push_back({s.Symbol, s.ObjectType == 2, s.Text});
+  for (const TmapSymbol& s : model.SymbolList) symbols.push_back({s.Symbol, s.Kind == ObjectKind::Line, s.Text});
   return DefaultContourRoles(symbols, model.SymbolNumberScale);
 }
 

@@ -8,7 +8,7 @@ void ChangeSymbolChoice::FormActivate(const AppState& app) {
   symblistbox.Clear();
   const MapModel& model = app.Model;
   for (const TmapSymbol& symbol : model.SymbolList) {
-    if (symbol.ObjectType != app.Window.PickedObjectType) continue;
+    if (symbol.Kind != app.Window.PickedKind) continue;
     bool selected = false;
     for (const TSelectedSymbol& s : model.SelectedSymbols) selected = selected || s.Symbol == symbol.Symbol;
     if (!selected) continue;

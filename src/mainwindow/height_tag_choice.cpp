@@ -98,7 +98,7 @@ bool SelectContoursWithHeights(AppState& app) {
   std::map<std::int32_t, std::pair<int, int>> counts;  // symbol: objects, with a height
   const ObjectsRead read = model.Format->ReadObjects([&](std::int32_t symbol) {
     return std::any_of(model.SymbolList.begin(), model.SymbolList.end(), [&](const TmapSymbol& m) {
-      return m.Symbol == symbol && m.ObjectType == static_cast<std::int16_t>(ObjectKind::Line);
+      return m.Symbol == symbol && m.Kind == ObjectKind::Line;
     });
   });
   for (const FormatObject& object : read.Objects) {

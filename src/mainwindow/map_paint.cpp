@@ -90,7 +90,7 @@ void DrawMap(MapWindow& w) {
                                  : selected.Colour);
       view.PointCount = 0;
       BuildScreenPoints(view, model, coords);
-      DrawObjectOutline(view, coords.ObjectType, w.Picture);
+      DrawObjectOutline(view, coords.Kind, w.Picture);
     }
   }
   if (view.TraceExists) DrawTraceHighlight(w);

@@ -66,7 +66,7 @@ struct MapWindowState {
   TPair ChainEndB;
   std::int32_t ChainEndAIndex = 0;
   std::int32_t ChainEndBIndex = 0;
-  std::int16_t PickedObjectType = 0;
+  ObjectKind PickedKind{};  // none before the first traced object is drawn
   bool HitFound = false;
   std::int32_t NewHeight = 0;
 

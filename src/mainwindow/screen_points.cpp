@@ -70,16 +70,16 @@ void BuildScreenPoints(MapWindowState& view, const MapModel& model, const TObjec
   }
 }
 
-void DrawObjectOutline(const MapWindowState& view, std::int16_t objectType, Canvas& canvas) {
+void DrawObjectOutline(const MapWindowState& view, ObjectKind kind, Canvas& canvas) {
   if (view.PointCount <= 0) return;
   const Point first = view.ScreenPoints[0];
-  if (IsLineObjectType(objectType)) {
+  if (IsDrawnAsLine(kind)) {
     canvas.MoveTo(first.X, first.Y);
     for (std::int32_t i = 1; i < view.PointCount; ++i) {
       const Point p = view.ScreenPoints[static_cast<std::size_t>(i)];
       canvas.LineTo(p.X, p.Y);
     }
-  } else if (objectType == 1) {
+  } else if (kind == ObjectKind::Point) {
     canvas.Ellipse({first.X - 4, first.Y - 4, first.X + 4, first.Y + 4});
   }
 }

@@ -16,7 +16,8 @@ void BuildScreenPoints(MapWindowState& view, const MapModel& model, const TObjec
 void AddScreenCurvePoints(MapWindowState& view, const MapModel& model, TPair p0, TPair c1,
                           TPair c2, TPair p3);
 
-// Lines (types 2 and 5) through the screen points, or a small circle (type 1) at the first.
-void DrawObjectOutline(const MapWindowState& view, std::int16_t objectType, Canvas& canvas);
+// Lines through the screen points for the kinds drawn as lines, a small circle at the first for
+// points, nothing for the other kinds.
+void DrawObjectOutline(const MapWindowState& view, ObjectKind kind, Canvas& canvas);
 
 }  // namespace terrak

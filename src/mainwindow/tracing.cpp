@@ -51,7 +51,7 @@ void DrawObject(MapWindow& w, std::size_t index) {
   const TObjectCoords& coords = GetObjectCoords(w.App.Model, index);
   w.App.Window.PointCount = 0;
   BuildScreenPoints(w.App.Window, w.App.Model, coords);
-  DrawObjectOutline(w.App.Window, coords.ObjectType, w.Picture);
+  DrawObjectOutline(w.App.Window, coords.Kind, w.Picture);
 }
 
 }  // namespace
@@ -150,7 +150,7 @@ void DrawTraceHighlight(MapWindow& w) {
   for (std::int32_t index : view.TracedObjects) {
     const auto i = static_cast<std::size_t>(index);
     if (i >= model.MapObjects.size() || !IsVisible(view, model.MapObjects[i])) continue;
-    view.PickedObjectType = GetObjectCoords(model, i).ObjectType;
+    view.PickedKind = GetObjectCoords(model, i).Kind;
     DrawObject(w, i);
   }
   w.Picture.SetPenColour(kBlack);

@@ -34,6 +34,7 @@ TPair ModelPoint(const FormatPoint& point) {
 ModelElement ConvertFormatObject(const FormatObject& object) {
   ModelElement element;
   element.Symbol = object.Symbol;
+  element.Kind = object.Kind;
   element.ObjectType = static_cast<std::int16_t>(object.Kind);
   element.HasHeight = object.HasHeight;
   element.Height = object.HasHeight ? object.HeightTenths : 0;

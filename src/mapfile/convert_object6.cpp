@@ -24,6 +24,7 @@ ModelElement ConvertObject6(const std::vector<std::uint8_t>& object, int version
   // OCAD 8 keeps the type in one byte and a flag for UTF-16 texts in the next.
   element.ObjectType =
       static_cast<std::int16_t>(version == 8 ? bytes[2] : GetU16(bytes + 2));
+  element.Kind = KindOfCode5To8(element.ObjectType);
   const bool wideText = version == 8 && bytes[3] == 1;
   element.Angle = GetI16(bytes + 8);
   if (version == 8) {
@@ -55,7 +56,7 @@ ModelElement ConvertObject6(const std::vector<std::uint8_t>& object, int version
   std::vector<TPair>& out = element.Pairs;
   ConvertPoints(points, out);
 
-  if (element.ObjectType == 4) {
+  if (element.Kind == ObjectKind::Text) {
     // Formatted text, packed after the last pair with its terminating zero. Versions 6/7: the
     // zero-terminated text 8 bytes after the coordinates, ending at the object's end at the
     // latest. Version 8: the nText 8-byte units right after the coordinates.

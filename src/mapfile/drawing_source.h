@@ -1,7 +1,7 @@
 #pragma once
 // A map file of any format, as the map drawing needs it: the colours and symbol
-// definitions, every object, the scale. OCAD 6 to 8 through their drawing reader, OCAD 9 to
-// 2018 and Mapper through their format.
+// definitions, every object, the scale. Read as the format's registry entry says: by its own
+// drawing reader (OCAD 6 to 8), else through its FormatMap.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -5,19 +5,15 @@
 
 namespace terrak {
 
-void ComputeGridExtent(const MapModel& model, GridState& grid) {
-  grid.GridMaxY = -999999999;
-  grid.GridMinY = 999999999;
-  grid.GridMaxX = -999999999;
-  grid.GridMinX = 999999999;
+ModelExtent LoadedObjectsExtent(const MapModel& model) {
+  ModelExtent extent;
   for (const TMapObject& object : model.MapObjects) {
-    grid.GridMaxY = std::max<std::int32_t>(grid.GridMaxY, object.MaxY);
-    grid.GridMinY = std::min<std::int32_t>(grid.GridMinY, object.MinY);
-    grid.GridMaxX = std::max<std::int32_t>(grid.GridMaxX, object.MaxX);
-    grid.GridMinX = std::min<std::int32_t>(grid.GridMinX, object.MinX);
+    extent.MaxY = std::max(extent.MaxY, object.MaxY);
+    extent.MinY = std::min(extent.MinY, object.MinY);
+    extent.MaxX = std::max(extent.MaxX, object.MaxX);
+    extent.MinX = std::min(extent.MinX, object.MinX);
   }
-  grid.GridWidth = grid.GridMaxX - grid.GridMinX;
-  grid.GridHeight = grid.GridMaxY - grid.GridMinY;
+  return extent;
 }
 
 }  // namespace terrak

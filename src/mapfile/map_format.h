@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "mapfile/georeferencing.h"
+#include "mapfile/object_kind.h"
 #include "mapfile/side_file.h"
 
 namespace terrak {
@@ -47,9 +48,6 @@ struct FormatExtent {
   std::int32_t MinX = 0, MinY = 0, MaxX = 0, MaxY = 0;
   friend bool operator==(const FormatExtent&, const FormatExtent&) = default;
 };
-
-// Terrak's kinds of objects and symbols (as in OCAD 6/7).
-enum class ObjectKind : std::int16_t { Point = 1, Line = 2, Area = 3, Text = 4 };
 
 struct FormatSymbol {
   // The model's number. OCAD 9 and later store the number shown times 1000 (103.2 is 103002);

@@ -7,6 +7,7 @@
 
 #include "common/bytes.h"
 #include "mapfile/mapper/mapper_map.h"
+#include "mapfile/ocad6/ocad6_drawing.h"
 #include "mapfile/ocad6/ocad6_map.h"
 #include "mapfile/ocad9/height_sidecar_file.h"
 #include "mapfile/ocad9/ocad9_layout.h"
@@ -96,23 +97,31 @@ std::string RefusalText(const std::string& message, const std::string& fileName,
 }
 
 std::string RefusalMessage(const MapFileFormat& format, const std::string& fileName) {
-  switch (format.Kind) {
-    case MapFileKind::OcadOther:
-      return "This map was saved by OCAD version " + std::to_string(format.Version) +
-             ", which Terrak cannot read";
-    case MapFileKind::MapperBinary:
-      return "This map is in the old binary format of OpenOrienteering Mapper, which Terrak "
-             "cannot read; save it in Mapper as .omap or .xmap";
-    case MapFileKind::Unknown:
-      return EndsWithCaseFree(fileName, ".omap") || EndsWithCaseFree(fileName, ".xmap")
-                 ? mapper::kNotMapperMessage
-                 : kNotOcadMessage;
-    default:
-      return {};
-  }
+  const std::vector<MapFormatEntry>& registry = MapFormatRegistry();
+  for (const MapFormatEntry& entry : registry)
+    if (entry.Refusal != nullptr)
+      if (std::string message = entry.Refusal(format); !message.empty()) return message;
+  if (format.Kind != MapFileKind::Unknown) return {};
+  for (const MapFormatEntry& entry : registry)
+    for (const std::string& extension : entry.Extensions)
+      if (EndsWithCaseFree(fileName, extension)) return entry.NotAMapMessage;
+  // Named otherwise: the program's first message.
+  return kNotOcadMessage;
 }
 
 namespace {
+
+std::string OcadRefusal(const MapFileFormat& format) {
+  if (format.Kind != MapFileKind::OcadOther) return {};
+  return "This map was saved by OCAD version " + std::to_string(format.Version) +
+         ", which Terrak cannot read";
+}
+
+std::string MapperRefusal(const MapFileFormat& format) {
+  if (format.Kind != MapFileKind::MapperBinary) return {};
+  return "This map is in the old binary format of OpenOrienteering Mapper, which Terrak cannot "
+         "read; save it in Mapper as .omap or .xmap";
+}
 
 std::unique_ptr<FormatMap> OpenOcad9On(std::vector<std::uint8_t> bytes,
                                        const std::string& fileName) {
@@ -146,21 +155,41 @@ bool IsOcad(const MapFileFormat& f) {
 }  // namespace
 
 const std::vector<MapFormatEntry>& MapFormatRegistry() {
+  constexpr const char* kOcad = "OCAD 5 to 12 or 2018";
   static const std::vector<MapFormatEntry> registry = {
-      {"OCAD 5 to 8", {".ocd"}, {},
-       {.Heights = HeightPlace::InObject, .KeepsView = true, .Wraps16 = true,
-        .PicksContoursWithHeights = false},
-       [](const MapFileFormat& f) { return IsOcad(f) && f.Version >= 5 && f.Version <= 8; },
-       OpenOcad5To8},
-      {"OCAD 9", {".ocd"}, {ocad9::kHeightSidecarSuffix},
-       {.Heights = HeightPlace::SideFile},
-       [](const MapFileFormat& f) { return IsOcad(f) && f.Version == 9; }, OpenOcad9On},
-      {"OCAD 10 to 2018", {".ocd"}, {},
-       {.Heights = HeightPlace::InObject},
-       [](const MapFileFormat& f) { return IsOcad(f) && f.Version >= 10; }, OpenOcad9On},
-      {"OpenOrienteering Mapper XML", {".omap", ".xmap"}, {},
-       {.Heights = HeightPlace::Tag},
-       [](const MapFileFormat& f) { return f.Kind == MapFileKind::MapperXml; }, OpenMapper},
+      {.Name = "OCAD 5 to 8",
+       .Family = kOcad,
+       .Extensions = {".ocd"},
+       .Capabilities = {.Heights = HeightPlace::InObject, .KeepsView = true, .Wraps16 = true,
+                        .PicksContoursWithHeights = false},
+       .Reads = [](const MapFileFormat& f) { return IsOcad(f) && f.Version >= 5 && f.Version <= 8; },
+       .Open = OpenOcad5To8,
+       .Refusal = OcadRefusal,
+       .NotAMapMessage = kNotOcadMessage,
+       .ReadDrawing = ocad6::ReadDrawingSource5To8},
+      {.Name = "OCAD 9",
+       .Family = kOcad,
+       .Extensions = {".ocd"},
+       .SideFileSuffixes = {ocad9::kHeightSidecarSuffix},
+       .Capabilities = {.Heights = HeightPlace::SideFile},
+       .Reads = [](const MapFileFormat& f) { return IsOcad(f) && f.Version == 9; },
+       .Open = OpenOcad9On,
+       .NotAMapMessage = kNotOcadMessage},
+      {.Name = "OCAD 10 to 2018",
+       .Family = kOcad,
+       .Extensions = {".ocd"},
+       .Capabilities = {.Heights = HeightPlace::InObject},
+       .Reads = [](const MapFileFormat& f) { return IsOcad(f) && f.Version >= 10; },
+       .Open = OpenOcad9On,
+       .NotAMapMessage = kNotOcadMessage},
+      {.Name = "OpenOrienteering Mapper XML",
+       .Family = "OpenOrienteering Mapper",
+       .Extensions = {".omap", ".xmap"},
+       .Capabilities = {.Heights = HeightPlace::Tag},
+       .Reads = [](const MapFileFormat& f) { return f.Kind == MapFileKind::MapperXml; },
+       .Open = OpenMapper,
+       .Refusal = MapperRefusal,
+       .NotAMapMessage = mapper::kNotMapperMessage},
   };
   return registry;
 }
@@ -189,6 +218,28 @@ std::string OpenMapFilter() {
       listed.push_back(extension);
     }
   return filter;
+}
+
+std::string MapFormatsText() {
+  // Each family with the extensions of its entries, each once.
+  std::vector<std::pair<std::string, std::vector<std::string>>> families;
+  for (const MapFormatEntry& entry : MapFormatRegistry()) {
+    if (families.empty() || families.back().first != entry.Family)
+      families.emplace_back(entry.Family, std::vector<std::string>{});
+    std::vector<std::string>& extensions = families.back().second;
+    for (const std::string& extension : entry.Extensions)
+      if (std::find(extensions.begin(), extensions.end(), extension) == extensions.end())
+        extensions.push_back(extension);
+  }
+  std::string text;
+  for (std::size_t i = 0; i < families.size(); ++i) {
+    if (i > 0) text += i + 1 == families.size() ? ", or " : ", ";
+    text += families[i].first + " (";
+    for (std::size_t k = 0; k < families[i].second.size(); ++k)
+      text += (k > 0 ? ", " : "") + families[i].second[k];
+    text += ")";
+  }
+  return text;
 }
 
 FormatCapabilities NoMapCapabilities() { return MapFormatRegistry().front().Capabilities; }

@@ -42,16 +42,28 @@ std::string DescribeUnopenedFile(std::span<const std::uint8_t> firstBytes, std::
 std::string RefusalText(const std::string& message, const std::string& fileName,
                         const std::string& reason);
 
+struct DrawingSource;  // drawing_source.h
+
 // One format the program opens.
 struct MapFormatEntry {
   const char* Name = "";                // "OCAD 9", "OpenOrienteering Mapper XML"
-  std::vector<std::string> Extensions;  // lower case with the dot, the usual one first: ".ocd"
+  // The formats as the user knows them, shared by the entries (next to each other) of one
+  // program's files: "OCAD 5 to 12 or 2018".
+  const char* Family = "";
+  std::vector<std::string> Extensions{};  // lower case with the dot, the usual one first: ".ocd"
   // Appended to the map's name: files the format keeps beside the map, which Save writes.
-  std::vector<std::string> SideFileSuffixes;
+  std::vector<std::string> SideFileSuffixes{};
   FormatCapabilities Capabilities;      // as the opened map's Info() gives them
   bool (*Reads)(const MapFileFormat& format) = nullptr;  // whether a recognised file is its
   std::unique_ptr<FormatMap> (*Open)(std::vector<std::uint8_t> bytes,
                                      const std::string& fileName) = nullptr;
+  // The message for a file of this family that the program does not read (an OCAD version it
+  // does not know, Mapper's old binary format); empty for others. Null: none.
+  std::string (*Refusal)(const MapFileFormat& format) = nullptr;
+  // The message for a file named with one of Extensions that is no map the program knows.
+  const char* NotAMapMessage = "";
+  // Reads the file for the map drawing in its own way; null: through Open.
+  DrawingSource (*ReadDrawing)(std::vector<std::uint8_t> bytes) = nullptr;
 };
 
 // Every format the program opens, in the order the open dialog lists their extensions.
@@ -62,6 +74,9 @@ const MapFormatEntry* RegistryEntryFor(const MapFileFormat& format);
 bool IsMapExtension(const std::string& extension);
 // The open dialog's filter: "Maps|" and every format's extensions, each once.
 std::string OpenMapFilter();
+// The formats by family with their extensions, for help texts: "OCAD 5 to 12 or 2018 (.ocd), or
+// OpenOrienteering Mapper (.omap, .xmap)".
+std::string MapFormatsText();
 // What a map can do when none is open: the view wraps in 16 bits as OCAD 5 to 8 maps do.
 FormatCapabilities NoMapCapabilities();
 

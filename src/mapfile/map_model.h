@@ -11,6 +11,7 @@
 #include "common/colour.h"
 #include "mapfile/georeferencing.h"
 #include "mapfile/map_file_stamp.h"
+#include "mapfile/object_kind.h"
 
 namespace terrak {
 
@@ -43,14 +44,11 @@ struct TmapSymbol {
   // formats (101000 is 101.0, 103002 is 103.2): MapModel::SymbolNumberScale says which.
   std::int32_t Symbol = 0;
   std::string Text;  // display text, e.g. "10.1 Contour"
+  ObjectKind Kind = ObjectKind::Line;
+  // The type code as the file stores it, printed by the command-line tool only; the program
+  // goes by Kind.
   std::int16_t ObjectType = 0;
 };
-
-// Whether an object of this type is drawn as a line through its points (OCAD's line and
-// rectangle types; today's formats' lines are read as the line type).
-constexpr bool IsLineObjectType(std::int16_t objectType) {
-  return objectType == 2 || objectType == 5;
-}
 
 struct TSelectedSymbol {
   std::int32_t Symbol = 0;
@@ -64,7 +62,8 @@ struct TMapObject {
   std::int32_t Pos = 0;
   std::int32_t Len = 0;  // version 5: 4-byte units; versions 6 to 8: as stored
   std::int32_t Symbol = 0;
-  std::int16_t ObjectType = 0;
+  ObjectKind Kind = ObjectKind::Line;
+  std::int16_t ObjectType = 0;  // as in TmapSymbol
   // The height in tenths of a metre, when HasHeight. Without a height it is 0, except in OCAD 5
   // to 7 maps, whose field keeps 0 for "no height" and cannot hold 0 m or below: a field value
   // of 0 or less is kept here as read, and is not a height.
@@ -72,9 +71,9 @@ struct TMapObject {
   bool HasHeight = false;
   TPair FirstPoint;
   TPair LastPoint;
-  std::int32_t Slot = 0;           // version 5: index record number; 6 to 8: entry 0..255
-  std::int32_t IndexBlockPos = 0;  // version 5: 0; 6 to 8: file position of the index block
-  std::int64_t Key = 0;            // how the map's format finds the object again
+  // How the map's format finds the object again (OCAD 5: its index record number; 6 to 8: the
+  // file position of its index entry).
+  std::int64_t Key = 0;
 };
 
 // The pairs of one object. Points[0] is pair 1 of the model element: the list is read whole,
@@ -82,7 +81,7 @@ struct TMapObject {
 // For formatted text the text bytes follow the last pair, packed into pairs.
 struct TObjectCoords {
   std::int32_t Symbol = 0;
-  std::int16_t ObjectType = 0;
+  ObjectKind Kind = ObjectKind::Line;
   std::int32_t Count = 0;  // number of pairs = Points.size()
   std::int32_t Height = 0;  // as in TMapObject
   bool HasHeight = false;

@@ -26,6 +26,7 @@ struct ModelObjects {
 
   // Adds object with the element's type, height and end points, and the element's pairs.
   void Append(TMapObject object, const ModelElement& element) {
+    object.Kind = element.Kind;
     object.ObjectType = element.ObjectType;
     object.Height = element.Height;
     object.HasHeight = element.HasHeight;
@@ -34,7 +35,7 @@ struct ModelObjects {
       object.LastPoint = element.Pairs.back();
     }
     Objects.push_back(object);
-    Coords.push_back({element.Symbol, element.ObjectType,
+    Coords.push_back({element.Symbol, element.Kind,
                       static_cast<std::int32_t>(element.Pairs.size()), element.Height,
                       element.HasHeight, element.Pairs});
   }

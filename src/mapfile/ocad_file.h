@@ -35,12 +35,17 @@ std::int32_t ModelToCoord6(std::int32_t model);
 // Throws OcadFormatError when the object's own counts do not fit its bytes.
 struct ModelElement {
   std::int32_t Symbol = 0;
-  std::int16_t ObjectType = 0;
+  ObjectKind Kind = ObjectKind::Line;
+  std::int16_t ObjectType = 0;  // the code as stored
   std::int16_t Angle = 0;
   std::int32_t Height = 0;  // as TMapObject keeps it
   bool HasHeight = false;
   std::vector<TPair> Pairs;
 };
+// The kind of an OCAD 5 to 8 object or symbol of this type code: 1 to 5 as ObjectKind names
+// them, any other code a kind of its own that nothing draws.
+constexpr ObjectKind KindOfCode5To8(std::int16_t code) { return static_cast<ObjectKind>(code); }
+
 // Version 8 keeps the object type in one byte and may store the text as UTF-16.
 ModelElement ConvertObject6(const std::vector<std::uint8_t>& object, int version = 6);
 

@@ -20,7 +20,7 @@ std::vector<TmapSymbol> SymbolListOf(const FormatMap& format) {
     if (symbol.Kind == ObjectKind::Area) continue;
     const std::string description =
         symbol.Description.empty() ? "No Description Found" : symbol.Description;
-    list.push_back({symbol.Number, symbol.Code + " " + description,
+    list.push_back({symbol.Number, symbol.Code + " " + description, symbol.Kind,
                     static_cast<std::int16_t>(symbol.Kind)});
   }
   return list;

@@ -34,7 +34,7 @@ void DrawContours(RasterTarget& target, const ViewTransform& view, const MapMode
       if (!AnyCornerVisible(view, object, unitsPerMetre)) continue;
       if (i >= model.ObjectCoords.size()) continue;
       const TObjectCoords& coords = GetObjectCoords(model, i);
-      if (coords.ObjectType != 2 && coords.ObjectType != 5) continue;
+      if (!IsDrawnAsLine(coords.Kind)) continue;
       const double z = object.Height / 10.0;
       pen.PenUp = true;
       WalkObjectLine(coords, unitsPerMetre, curveSteps, [&](double x, double y) {

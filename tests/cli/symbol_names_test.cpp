@@ -29,9 +29,9 @@ std::string Refusal(const std::vector<std::string>& items, const MapModel& model
 }
 
 TEST(SymbolNames, OldMapsTakeTheShownNumberAndTheNumberBeforeIt) {
-  const MapModel model = MapOf(10, {{101, "10.1 Contour", 2},
-                                    {102, "10.2 Index contour", 2},
-                                    {5, " 0.5 No Description Found", 1}});
+  const MapModel model = MapOf(10, {{101, "10.1 Contour", ObjectKind::Line},
+                                    {102, "10.2 Index contour", ObjectKind::Line},
+                                    {5, " 0.5 No Description Found", ObjectKind::Point}});
   EXPECT_EQ(FindSymbols({"101", "10.2", "0.5", "5"}, model),
             (std::vector<std::int32_t>{101, 102, 5, 5}));
   // Today's way of writing 101: the nearest are named, ten times off counting as near.
@@ -48,10 +48,10 @@ TEST(SymbolNames, OldMapsTakeTheShownNumberAndTheNumberBeforeIt) {
 }
 
 TEST(SymbolNames, TodaysMapsTakeTheCodeWithOrWithoutItsDotAndTheProgramsNumber) {
-  const MapModel model = MapOf(1000, {{101000, "101 Contour", 2},
-                                      {103002, "103.2 Form line", 2},
-                                      {201030, "201.30 Cliff", 2},
-                                      {1000000007, "101.0.1 Special", 2}});
+  const MapModel model = MapOf(1000, {{101000, "101 Contour", ObjectKind::Line},
+                                      {103002, "103.2 Form line", ObjectKind::Line},
+                                      {201030, "201.30 Cliff", ObjectKind::Line},
+                                      {1000000007, "101.0.1 Special", ObjectKind::Line}});
   EXPECT_EQ(FindSymbols({"101", "101.0", "101.000", "101000", "103.2", "103.002", "201.30",
                          "201.030", "101.0.1", "1000000007"},
                         model),

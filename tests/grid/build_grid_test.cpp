@@ -25,7 +25,7 @@ constexpr double kScale = 56693.0 / 4.0;
 void AddLine(MapModel& model, std::int16_t height, std::vector<TPair> points) {
   TMapObject object;
   object.Symbol = 101;
-  object.ObjectType = 2;
+  object.Kind = ObjectKind::Line;
   object.Height = height;
   object.HasHeight = height != 0;
   object.MinX = object.MaxX = points[0].X;
@@ -38,7 +38,7 @@ void AddLine(MapModel& model, std::int16_t height, std::vector<TPair> points) {
   }
   TObjectCoords coords;
   coords.Symbol = 101;
-  coords.ObjectType = 2;
+  coords.Kind = ObjectKind::Line;
   coords.Height = height;
   coords.HasHeight = object.HasHeight;
   coords.Points = std::move(points);

@@ -38,7 +38,8 @@ HeightBaseChoice BaseOf(std::vector<std::int32_t> heights, std::vector<std::int1
   for (std::size_t i = 0; i < heights.size(); ++i)
     rings.push_back({50, 50, 10.0 + static_cast<double>(i), heights[i]});
   MapModel model = RingMap(rings);
-  for (std::size_t i = 0; i < types.size(); ++i) model.ObjectCoords[i].ObjectType = types[i];
+  for (std::size_t i = 0; i < types.size(); ++i)
+    model.ObjectCoords[i].Kind = static_cast<ObjectKind>(types[i]);
   return ChooseHeightBase(model);
 }
 

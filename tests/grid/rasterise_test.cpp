@@ -24,7 +24,7 @@ std::set<std::pair<int, int>> MarkedCells(const GridState& grid) {
 
 TObjectCoords Line(std::vector<TPair> points, std::int16_t type = 2) {
   TObjectCoords coords;
-  coords.ObjectType = type;
+  coords.Kind = static_cast<ObjectKind>(type);
   coords.Points = std::move(points);
   coords.Count = static_cast<std::int32_t>(coords.Points.size());
   return coords;
@@ -267,7 +267,7 @@ TEST(Rasteriser, PaintingFollowsSelectionOrderTypesAndHeights) {
   const auto add = [&](std::int16_t symbol, std::int16_t type, std::int16_t height, std::vector<TPair> pts) {
     TMapObject object;
     object.Symbol = symbol;
-    object.ObjectType = type;
+    object.Kind = static_cast<ObjectKind>(type);
     object.Height = height;
     object.HasHeight = height != 0;
     TObjectCoords coords = Line(std::move(pts), type);

@@ -13,7 +13,8 @@
 #include "grid/contour_range.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/map_writer.h"
-#include "mapfile/mapper/mapper_map.h"
+#include "mapfile/format_of_map.h"
+#include "mapfile/map_format.h"
 #include "mapfile/ocad_file.h"
 #include "platform/file_stream.h"
 #include "support/outside_data.h"
@@ -42,9 +43,9 @@ struct RealMap {
                                  std::filesystem::perm_options::add);
     Model.MapFileName = Map;
     ASSERT_EQ(OpenMapFile(Model, Paths.WorkingCopy, Dialogs), OpenResult::Opened);
-    auto* mapper = dynamic_cast<mapper::MapperMap*>(Model.Format.get());
-    ASSERT_NE(mapper, nullptr);
-    mapper->SetHeightTag("f321610");
+    HeightTagChoice* tags = HeightTagsOf(Model);
+    ASSERT_NE(tags, nullptr);
+    tags->SetHeightTag("f321610");
     Model.SelectedSymbols = {{101000, kBlack}, {102000, kBlack}};
     Model.SymbolsSelected = true;
     ReadObjects(Model, Paths.WorkingCopy);
@@ -141,7 +142,7 @@ TEST(RealMapProgram, AChangedHeightIsSavedAsOnlyThatTagsTextAndReadBack) {
   again.Map = f.Map;
   again.Model.MapFileName = f.Map;
   ASSERT_EQ(OpenMapFile(again.Model, again.Paths.WorkingCopy, again.Dialogs), OpenResult::Opened);
-  dynamic_cast<mapper::MapperMap&>(*again.Model.Format).SetHeightTag("f321610");
+  HeightTagsOf(again.Model)->SetHeightTag("f321610");
   again.Model.SelectedSymbols = f.Model.SelectedSymbols;
   again.Model.SymbolsSelected = true;
   ReadObjects(again.Model, again.Paths.WorkingCopy);

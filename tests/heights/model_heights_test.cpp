@@ -19,23 +19,24 @@ TEST(ModelHeights, ObjectsInGroundMetresWithCurvesFlattenedAndRolesFromTheirSymb
                        std::vector<TPair> points) {
     TMapObject object;
     object.Symbol = symbol;
-    object.ObjectType = type;
+    object.Kind = static_cast<ObjectKind>(type);
     object.Height = height;
     object.HasHeight = height != 0;
     model.MapObjects.push_back(object);
-    model.ObjectCoords.push_back({symbol, type, static_cast<std::int32_t>(points.size()), height,
-                                  height != 0, std::move(points)});
+    model.ObjectCoords.push_back({symbol, object.Kind, static_cast<std::int32_t>(points.size()),
+                                  height, height != 0, std::move(points)});
   };
   // A straight piece, then a curve: marker, two control points, the end.
   add(101, 2, 1055, {{0, 0}, {5669, 0}, {kMarkCurve, 0}, {5669, 5669}, {11339, 5669},
                      {11339, 0}});
   add(101, 3, 0, {{0, 0}, {100, 0}, {100, 100}});  // an area of a contour symbol
   add(405, 2, 0, {{0, 0}, {100, 0}});
+  add(101, 5, 1000, {{0, 0}, {100, 0}});  // a rectangle of a contour symbol: drawn, no contour
   ContourRoles roles;
   roles.Contours = {101};
   const HeightMap map = HeightMapFromModel(model, roles, 10);
 
-  ASSERT_EQ(map.Objects.size(), 3u);
+  ASSERT_EQ(map.Objects.size(), 4u);
   const HeightObject& contour = map.Objects[0];
   EXPECT_EQ(contour.Role, ContourRole::Contour);
   EXPECT_EQ(contour.Height, Metres(105.5));
@@ -49,6 +50,7 @@ TEST(ModelHeights, ObjectsInGroundMetresWithCurvesFlattenedAndRolesFromTheirSymb
   EXPECT_NEAR(contour.Points[1 + 4].Y, 0.75 * km, 1e-6);
   EXPECT_EQ(map.Objects[1].Role, ContourRole::None);
   EXPECT_EQ(map.Objects[2].Role, ContourRole::None);
+  EXPECT_EQ(map.Objects[3].Role, ContourRole::None);
   EXPECT_NEAR(map.MetresPerPaperMm, 10.0, 1e-9);
   EXPECT_NEAR(map.JoinTolerance, 10 * 10000 / 56693.0, 1e-9);
   const TPair back = ModelPoint(model, contour.Points.back());

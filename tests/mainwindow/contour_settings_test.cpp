@@ -36,8 +36,9 @@ TEST(ContourSettings, RolesSurviveTheirTextAndADamagedTextIsRefused) {
 
 TEST(ContourSettings, TheAnswerSetsTheShownSymbolsAndKeepsTheOthers) {
   MapModel model;
-  model.SymbolList = {{101000, "101.0 Contour", 2}, {103000, "103.0 Form line", 2},
-                      {506000, "506.0 Footpath", 2}};
+  model.SymbolList = {{101000, "101.0 Contour", ObjectKind::Line},
+                      {103000, "103.0 Form line", ObjectKind::Line},
+                      {506000, "506.0 Footpath", ObjectKind::Line}};
   model.SelectedSymbols = {{101000, kBlack}, {103000, kBlack}, {506000, kBlack}};
   ContourRoles before;
   before.Contours = {101000, 101001};  // 101.1 is not selected, so not shown
@@ -83,8 +84,9 @@ TEST(ContourSettings, TheChoiceIsRememberedForItsMapAloneAndCancelKeepsIt) {
   SettingsHost host;
   MapWindow w{f.App, f.Canvas, f.Dialogs, host};
   f.App.Model.SymbolNumberScale = 1000;
-  f.App.Model.SymbolList = {{101000, "101 Contour", 2}, {102000, "102 Index contour", 2},
-                            {104000, "104 Slope line", 2}};
+  f.App.Model.SymbolList = {{101000, "101 Contour", ObjectKind::Line},
+                            {102000, "102 Index contour", ObjectKind::Line},
+                            {104000, "104 Slope line", ObjectKind::Line}};
   f.App.Model.SelectedSymbols = {{101000, kBlack}, {102000, kBlack}, {104000, kBlack}};
   f.App.Model.MapFileName = f.App.Window.OpenMapName = "/maps/forest.ocd";
 

@@ -17,9 +17,11 @@ std::vector<std::string> Texts(const SortedList& list) {
 
 MapModel SymbolsModel() {
   MapModel model;
-  model.SymbolList = {{1010, "101.0 Contour", 2},   {102, "10.2 index contour", 2},
-                      {51, " 5.1 Knoll", 1},        {1234, "123.4 Form line", 2},
-                      {-5, "-0.5 Odd", 2}};
+  model.SymbolList = {{1010, "101.0 Contour", ObjectKind::Line},
+                      {102, "10.2 index contour", ObjectKind::Line},
+                      {51, " 5.1 Knoll", ObjectKind::Point},
+                      {1234, "123.4 Form line", ObjectKind::Line},
+                      {-5, "-0.5 Odd", ObjectKind::Line}};
   return model;
 }
 
@@ -155,7 +157,7 @@ TEST(ChangeSymbol, OffersTheOtherSelectedSymbolsOfTheTracedType) {
   app.Model = SymbolsModel();
   app.Model.SelectedSymbols = {{1010, kBlack}, {51, kBlack}, {1234, kBlack}, {-5, kBlack}};
   app.Window.PickedSymbol = 1010;
-  app.Window.PickedObjectType = 2;
+  app.Window.PickedKind = ObjectKind::Line;
   ChangeSymbolChoice dialog;
   dialog.FormActivate(app);
   EXPECT_EQ(dialog.Symbtochange, "101.0 Contour");

@@ -24,7 +24,7 @@ std::size_t AddObject(MapModel& model, std::int16_t symbol, std::int16_t objectT
                       const std::vector<TPair>& points, std::int16_t height) {
   TMapObject object;
   object.Symbol = symbol;
-  object.ObjectType = objectType;
+  object.Kind = static_cast<ObjectKind>(objectType);
   object.Height = height;
   object.HasHeight = height > 0;  // as an OCAD 5 to 7 map reads its field
   bool first = true;
@@ -44,7 +44,7 @@ std::size_t AddObject(MapModel& model, std::int16_t symbol, std::int16_t objectT
   }
   TObjectCoords coords;
   coords.Symbol = symbol;
-  coords.ObjectType = objectType;
+  coords.Kind = object.Kind;
   coords.Height = height;
   coords.HasHeight = height > 0;
   coords.Points = points;

@@ -33,8 +33,8 @@ TEST(ReadObjects5, SelectedObjectsInFileOrderWithTheirIndexFieldsAndPairs) {
   ASSERT_EQ(m.MapObjects.size(), 3u);
   ASSERT_EQ(m.ObjectCoords.size(), 3u);
   const TMapObject& first = m.MapObjects[0];
-  EXPECT_EQ(std::tie(first.Symbol, first.Height, first.ObjectType, first.Slot, first.IndexBlockPos),
-            std::tuple(101, 1000, 2, 1, 0));
+  EXPECT_EQ(std::tie(first.Symbol, first.Height, first.ObjectType, first.Key),
+            std::tuple(101, 1000, 2, 1));  // the key: the index record
   EXPECT_TRUE(first.FirstPoint == (TPair{10, 20}) && first.LastPoint == (TPair{70, 80}));
   EXPECT_EQ(std::tie(first.Pos, first.Len),
             std::tie(b.Layout().Objects[0].Pos, b.Layout().Objects[0].Len));
@@ -43,7 +43,7 @@ TEST(ReadObjects5, SelectedObjectsInFileOrderWithTheirIndexFieldsAndPairs) {
   EXPECT_EQ(m.ObjectCoords[0].Points[1], (TPair{kMarkCurve, kMarkCurve}));
   EXPECT_EQ(m.MapObjects[1].ObjectType, 4);
   EXPECT_EQ(m.ObjectCoords[1].Count, 2);  // the point, then "Top" and its zero in one pair
-  EXPECT_EQ(m.MapObjects[2].Slot, 6);
+  EXPECT_EQ(m.MapObjects[2].Key, 6);
   EXPECT_EQ(m.MapObjects[2].MaxY, 3);  // extents come from the index, not the pairs
   // The map extent covers every object, selected or not; deleted records count for nothing.
   EXPECT_EQ(std::tie(m.MapMinX, m.MapMinY, m.MapMaxX, m.MapMaxY, m.MapWidth, m.MapHeight),
@@ -79,12 +79,12 @@ TEST(ReadObjects6, EntriesBlocksAndTheConvertedExtents) {
   const MapModel& m = files.Model;
   ASSERT_EQ(m.MapObjects.size(), 100u);
   ASSERT_EQ(b.Layout().IndexBlocks.size(), 2u);
-  EXPECT_EQ(m.MapObjects[0].Slot, 0);
-  EXPECT_EQ(m.MapObjects[0].IndexBlockPos, b.Layout().IndexBlocks[0]);
+  // The key is the file position of the object's index entry.
+  EXPECT_EQ(m.MapObjects[0].Key, b.Layout().Objects[0].IndexPos);
   const TMapObject& inSecondBlock = m.MapObjects[86];  // object 258
-  EXPECT_EQ(std::tie(inSecondBlock.Height, inSecondBlock.Slot), std::tuple(258, 2));
-  EXPECT_EQ(std::tie(inSecondBlock.IndexBlockPos, inSecondBlock.Pos),
-            std::tie(b.Layout().IndexBlocks[1], b.Layout().Objects[258].Pos));
+  EXPECT_EQ(std::tie(inSecondBlock.Height, inSecondBlock.Key, inSecondBlock.Pos),
+            std::make_tuple(258, b.Layout().Objects[258].IndexPos, b.Layout().Objects[258].Pos));
+  EXPECT_GT(inSecondBlock.Key, b.Layout().IndexBlocks[1]);
   EXPECT_EQ(inSecondBlock.MinX, ConvertCoord6(Coded(2580)).Value);
   EXPECT_EQ(inSecondBlock.MaxY, ConvertCoord6(Coded(1000)).Value);
   EXPECT_EQ(m.ObjectCoords[86].Points[1], (TPair{ConvertCoord6(Coded(2585)).Value,
@@ -114,18 +114,16 @@ TEST(ReadObjects, NoSelectedObjectsStillGivesTheWholeMapExtentAndTheGridOnlyTheL
   EXPECT_TRUE(files.Model.MapObjects.empty());
   EXPECT_EQ(files.Model.MapMinX, ConvertCoord6(Coded(-100)).Value);
   EXPECT_EQ(files.Model.MapMaxY, ConvertCoord6(Coded(400)).Value);
-  GridState grid;
-  ComputeGridExtent(files.Model, grid);
-  EXPECT_EQ(std::tie(grid.GridWidth, grid.GridHeight), std::tuple(-1999999998, -1999999998));
+  const ModelExtent loaded = LoadedObjectsExtent(files.Model);
+  EXPECT_EQ(std::tuple(loaded.Width(), loaded.Height()), std::tuple(-1999999998, -1999999998));
 
   // The grid spans the loaded objects only.
   TMapObject a, b2;
   a.MinX = -5, a.MinY = 3, a.MaxX = 10, a.MaxY = 20;
   b2.MinX = 0, b2.MinY = -7, b2.MaxX = 40, b2.MaxY = 8;
   files.Model.MapObjects = {a, b2};
-  ComputeGridExtent(files.Model, grid);
-  EXPECT_EQ(std::tie(grid.GridMinX, grid.GridMinY, grid.GridMaxX, grid.GridMaxY, grid.GridWidth,
-                     grid.GridHeight),
+  const ModelExtent grid = LoadedObjectsExtent(files.Model);
+  EXPECT_EQ(std::tuple(grid.MinX, grid.MinY, grid.MaxX, grid.MaxY, grid.Width(), grid.Height()),
             std::tuple(-5, -7, 40, 20, 45, 27));
 }
 

@@ -31,7 +31,7 @@ MapModel RingMap(const std::vector<Ring>& rings, std::int32_t shift) {
     const std::int32_t y0 = Units(r.CentreY - r.HalfSide), y1 = Units(r.CentreY + r.HalfSide);
     TMapObject object;
     object.Symbol = 101;
-    object.ObjectType = 2;
+    object.Kind = ObjectKind::Line;
     object.Height = r.Height + shift;
     object.HasHeight = true;
     object.MinX = x0;
@@ -40,7 +40,7 @@ MapModel RingMap(const std::vector<Ring>& rings, std::int32_t shift) {
     object.MaxY = y1;
     TObjectCoords coords;
     coords.Symbol = 101;
-    coords.ObjectType = 2;
+    coords.Kind = ObjectKind::Line;
     coords.Height = object.Height;
     coords.HasHeight = true;
     coords.Points = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};

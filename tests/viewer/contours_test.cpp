@@ -61,7 +61,7 @@ struct ContourScene {
     Model.MapObjects.push_back(object);
     TObjectCoords coords;
     coords.Symbol = symbol;
-    coords.ObjectType = type;
+    coords.Kind = static_cast<ObjectKind>(type);
     coords.Height = height;
     coords.HasHeight = height != 0;
     coords.Points = std::move(pairs);

@@ -199,4 +199,16 @@ MapDrawing6 ReadMapDrawing6(std::span<const std::uint8_t> bytes) {
   return map;
 }
 
+DrawingSource ReadDrawingSource5To8(std::vector<std::uint8_t> bytes) {
+  if (bytes.size() >= 6 && GetI16(bytes.data() + 4) == 5)
+    throw MapFormatError(kNoDrawingOcad5Message, "OCAD 5");
+  MapDrawing6 map = ReadMapDrawing6(bytes);
+  DrawingSource source;
+  source.FormatName = "OCAD " + std::to_string(map.Version);
+  source.Scale = map.Scale;
+  source.Definitions = std::move(map.Definitions);
+  source.Objects = std::move(map.Objects.Objects);
+  return source;
+}
+
 }  // namespace terrak::ocad6

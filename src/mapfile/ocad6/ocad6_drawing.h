@@ -4,7 +4,9 @@
 // The program's first reader reads these versions for heights; this reader only draws them.
 #include <cstdint>
 #include <span>
+#include <vector>
 
+#include "mapfile/drawing_source.h"
 #include "mapfile/map_format.h"
 #include "mapfile/symbol_definitions.h"
 
@@ -21,5 +23,10 @@ struct MapDrawing6 {
 // objects leave the file, throws MapFormatError with the program's message; damaged symbol
 // definitions are named in Definitions.Notes and drawn plainly.
 MapDrawing6 ReadMapDrawing6(std::span<const std::uint8_t> bytes);
+
+// The map drawing's source of an OCAD 6 to 8 map, by ReadMapDrawing6, which reads what the
+// drawing needs without the checks of the model's reader. Refuses OCAD 5, whose symbols keep
+// no drawing the program reads.
+DrawingSource ReadDrawingSource5To8(std::vector<std::uint8_t> bytes);
 
 }  // namespace terrak::ocad6

@@ -30,7 +30,7 @@ void CheckScale(double scale) {
 FormatSymbol Symbol(std::int16_t number, std::int16_t type, const std::string& description) {
   // The number as OCAD 5 to 8 show it: ten times smaller, one decimal, at least four wide.
   return {number, FormatFixed(number / 10.0, 4, 1), Windows1252ToUtf8(description),
-          static_cast<ObjectKind>(type)};
+          KindOfCode5To8(type)};
 }
 
 }  // namespace

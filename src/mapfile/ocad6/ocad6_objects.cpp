@@ -17,6 +17,7 @@ ModelElement DecodeElement5(const std::vector<std::uint8_t>& bytes) {
   ModelElement element;
   element.Symbol = GetI16(bytes.data() + 0);
   element.ObjectType = GetI16(bytes.data() + 2);
+  element.Kind = KindOfCode5To8(element.ObjectType);
   element.Angle = GetI16(bytes.data() + 8);
   element.Height = GetI16(bytes.data() + 10);
   element.HasHeight = HeightFieldHoldsHeight5To7(element.Height);
@@ -49,8 +50,6 @@ ModelObjects Ocad6Map::ReadModelObjects(const std::function<bool(std::int32_t)>&
       object.Pos = record.Position;
       object.Len = record.Length;
       object.Symbol = record.Symbol;
-      object.Slot = r;
-      object.IndexBlockPos = 0;
       object.Key = r;
       lists.Append(object, element);
     });
@@ -74,8 +73,6 @@ ModelObjects Ocad6Map::ReadModelObjects(const std::function<bool(std::int32_t)>&
     object.Pos = entry.Position;
     object.Len = entry.Length;
     object.Symbol = entry.Symbol;
-    object.Slot = e;
-    object.IndexBlockPos = static_cast<std::int32_t>(blockPos);
     object.Key = blockPos + static_cast<std::int64_t>(ocad::IndexEntryOffset(e));
     lists.Append(object, element);
   });
@@ -97,7 +94,7 @@ ObjectsRead Ocad6Map::ReadObjects(const std::function<bool(std::int32_t)>& wante
     FormatObject& o = read.Objects.emplace_back();
     o.Key = object.Key;
     o.Symbol = object.Symbol;
-    o.Kind = static_cast<ObjectKind>(object.ObjectType);
+    o.Kind = object.Kind;
     o.Extent = {object.MinX, object.MinY, object.MaxX, object.MaxY};
     o.HeightTenths = object.HasHeight ? object.Height : 0;
     o.HasHeight = object.HasHeight;

@@ -21,9 +21,11 @@ using testing::ScriptedDialogs;
 
 AppState SymbolsState() {
   AppState app;
-  app.Model.SymbolList = {{1010, "101.0 Contour", 2}, {1020, "102.0 Index contour", 2},
-                          {1030, "103.0 Form line", 2}, {510, "51.0 Knoll", 1},
-                          {2010, "201.0 Cliff", 2}};
+  app.Model.SymbolList = {{1010, "101.0 Contour", ObjectKind::Line},
+                          {1020, "102.0 Index contour", ObjectKind::Line},
+                          {1030, "103.0 Form line", ObjectKind::Line},
+                          {510, "51.0 Knoll", ObjectKind::Point},
+                          {2010, "201.0 Cliff", ObjectKind::Line}};
   return app;
 }
 
@@ -128,7 +130,7 @@ TEST(ChangeSymbolDialog, TheOfferedSymbols) {
   AppState app = SymbolsState();
   app.Model.SelectedSymbols = {{1010, kBlack}, {1020, kBlack}, {510, kBlack}, {1030, kBlack}};
   app.Window.PickedSymbol = 1010;
-  app.Window.PickedObjectType = 2;
+  app.Window.PickedKind = ObjectKind::Line;
   ScriptedDialogs dialogs;
   TChangeSymbForm dialog(app, dialogs);
   dialog.show();

@@ -15,6 +15,7 @@
 #include "mainwindow/ui/map_surface.h"
 #include "mainwindow/ui/terrak51.h"
 #include "mainwindow/view_transform.h"
+#include "mapfile/format_of_map.h"
 #include "mapfile/mapper/mapper_map.h"
 #include "support/outside_data.h"
 #include "support/scripted_dialogs.h"
@@ -53,7 +54,8 @@ TEST(RealMapWindow, OpenChooseTheTagTraceGiveAHeightSaveAndFly) {
   dialogs.FileAnswers = {map};
   form.Action(MenuItem::Openmap)->trigger();
   ASSERT_TRUE(app.Model.Format);
-  EXPECT_EQ(dynamic_cast<mapper::MapperMap&>(*app.Model.Format).HeightTag(), "f321610");
+  ASSERT_NE(HeightTagsOf(app.Model), nullptr);
+  EXPECT_EQ(HeightTagsOf(app.Model)->HeightTag(), "f321610");
   ASSERT_EQ(app.Model.SelectedSymbols.size(), 2u);
   ASSERT_EQ(app.Model.MapObjects.size(), 103u);
 
