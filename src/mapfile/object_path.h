@@ -2,8 +2,8 @@
 // An object's line as the grid, the drawings and the heights walk it: a start point, then
 // straight and curve steps, with the coordinates apart from the marker pairs and line flags the
 // model's lists carry. Only the object's first part is a path; further parts (holes) are not.
-// The path is a view over the object's pairs: it copies nothing and allocates nothing, so a
-// walk over every contour costs no more than the walk over the pairs did.
+// The path is a view over the object's pairs: it copies and allocates nothing, as the grid walks
+// every contour vertex of the map.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
