@@ -6,6 +6,7 @@
 #include "common/rounding.h"
 #include "common/wrap16.h"
 #include "grid/contour_tiles.h"
+#include "mapfile/object_path.h"
 
 namespace terrak {
 
@@ -35,48 +36,19 @@ std::int64_t ObjectToPoints(const TObjectCoords& coords, double unitsPerMetre,
                             std::int32_t curveSteps, GridNotes& notes,
                             const std::function<void(TGridPoint)>& emit) {
   std::int64_t emitted = 0;
-  const auto counting = [&](TGridPoint p) {
+  const std::function<void(TGridPoint)> counting = [&](TGridPoint p) {
     ++emitted;
     emit(p);
   };
-  const std::int64_t count =
-      std::min<std::int64_t>(coords.Count, static_cast<std::int64_t>(coords.Points.size()));
-  // The previous vertex. An object may begin with a line-flag marker, so the first vertex is the
-  // first point met, not pair 1; a curve starts from the previous vertex.
-  TPair last{};
-  bool haveVertex = false;
-  for (std::int64_t k = 0; k < count; ++k) {
-    const TPair pair = coords.Points[static_cast<std::size_t>(k)];
-    switch (IsMarker(pair.X) ? pair.X : 0) {
-      case kMarkCurve: {  // a curve: two control points and its end follow
-        if (!haveVertex || k + 3 >= count) {
-          ++notes.BrokenCurves;
-          return emitted;
-        }
-        const CurveControls curve{last, coords.Points[static_cast<std::size_t>(k + 1)],
-                                  coords.Points[static_cast<std::size_t>(k + 2)],
-                                  coords.Points[static_cast<std::size_t>(k + 3)]};
-        last = curve.P3;
-        k += 3;
-        AddCurvePoints(curve, unitsPerMetre, curveSteps, counting);
-        break;
-      }
-      case kMarkNewPart:  // a further part (hole) begins: it is not drawn
-        return emitted;
-      case kMarkLineFlags:
-      case kMarkSkipped:
-        break;
-      default:
-        if (!haveVertex) {
-          haveVertex = true;
-          counting({pair.X / unitsPerMetre, pair.Y / unitsPerMetre});
-        } else {
-          AddCurvePoints({last, last, pair, pair}, unitsPerMetre, curveSteps, counting);
-        }
-        last = pair;
-        break;
-    }
-  }
+  const ObjectPath path = PathOf(coords);
+  // A broken curve is noted. One with no point before it has nothing to start from, and the
+  // object is left out; one cut short ends the object after the points before it.
+  if (path.CurveWithoutStart || path.CurveCutShort) ++notes.BrokenCurves;
+  if (!path.HasStart || path.CurveWithoutStart) return 0;
+  counting({path.Start.X / unitsPerMetre, path.Start.Y / unitsPerMetre});
+  for (const PathStep& step : path.Steps)
+    AddCurvePoints({step.From, step.Control1, step.Control2, step.End}, unitsPerMetre,
+                   curveSteps, counting);
   return emitted;
 }
 

@@ -28,9 +28,9 @@ struct CurveControls {
 void AddCurvePoints(const CurveControls& curve, double unitsPerMetre, std::int32_t curveSteps,
                     const std::function<void(TGridPoint)>& emit);
 
-// Walks an object's pairs and emits its points in order: the first vertex as it is, every
-// segment through AddCurvePoints. Stops at a new-part marker; passes over line-flag markers.
-// Returns the number of points emitted.
+// Walks an object's path (mapfile/object_path.h) and emits its points in order: the start as it
+// is, every step through AddCurvePoints. Further parts are not drawn; a broken curve is counted
+// in notes.BrokenCurves. Returns the number of points emitted.
 std::int64_t ObjectToPoints(const TObjectCoords& coords, double unitsPerMetre,
                             std::int32_t curveSteps, GridNotes& notes,
                             const std::function<void(TGridPoint)>& emit);

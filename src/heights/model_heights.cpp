@@ -9,6 +9,7 @@
 #include "mapfile/height_field.h"
 #include "mapfile/map_format.h"
 #include "mapfile/map_writer.h"
+#include "mapfile/object_path.h"
 
 namespace terrak::heights {
 
@@ -24,30 +25,22 @@ std::vector<Point> Flatten(const TObjectCoords& coords, double metresPerUnit) {
   const auto at = [&](TPair p) {
     return Point{p.X * metresPerUnit, p.Y * metresPerUnit};
   };
-  const std::size_t count = std::min<std::size_t>(
-      coords.Points.size(), static_cast<std::size_t>(std::max(coords.Count, 0)));
-  TPair last{};
-  bool haveVertex = false;
-  for (std::size_t k = 0; k < count; ++k) {
-    const TPair pair = coords.Points[k];
-    if (!IsMarker(pair.X)) {
-      points.push_back(at(pair));
-      last = pair;
-      haveVertex = true;
+  const ObjectPath path = PathOf(coords);
+  // A curve with no point before it has nothing to start from: no line.
+  if (!path.HasStart || path.CurveWithoutStart) return points;
+  points.push_back(at(path.Start));
+  for (const PathStep& step : path.Steps) {
+    if (!step.Curve) {
+      points.push_back(at(step.End));
       continue;
     }
-    if (pair.X == kMarkNewPart) break;  // a further part of an area: not a line
-    if (pair.X != kMarkCurve) continue;
-    if (!haveVertex || k + 3 >= count) break;
-    const Point p0 = at(last), p1 = at(coords.Points[k + 1]), p2 = at(coords.Points[k + 2]),
-                p3 = at(coords.Points[k + 3]);
+    const Point p0 = at(step.From), p1 = at(step.Control1), p2 = at(step.Control2),
+                p3 = at(step.End);
     for (int i = 1; i <= kCurveSteps; ++i) {
       const double t = static_cast<double>(i) / kCurveSteps, u = 1.0 - t;
       points.push_back(p0 * (u * u * u) + p1 * (3 * t * u * u) + p2 * (3 * t * t * u) +
                        p3 * (t * t * t));
     }
-    last = coords.Points[k + 3];
-    k += 3;
   }
   return points;
 }

@@ -2,6 +2,7 @@
 
 #include "common/rounding.h"
 #include "mainwindow/view_transform.h"
+#include "mapfile/object_path.h"
 
 namespace terrak {
 
@@ -35,39 +36,13 @@ void AddScreenCurvePoints(MapWindowState& view, const MapModel& model, TPair p0,
 }
 
 void BuildScreenPoints(MapWindowState& view, const MapModel& model, const TObjectCoords& coords) {
-  const std::vector<TPair>& pts = coords.Points;
-  const std::size_t n = pts.size();
-  TPair previous;
-  bool havePrevious = false;
-  for (std::size_t k = 0; k < n; ++k) {
-    const TPair c = pts[k];
-    if (IsMarker(c.X)) {
-      if (c.X == kMarkNewPart) return;
-      if (c.X != kMarkCurve) continue;
-      // A damaged list may end inside the curve: draw what is complete and stop.
-      if (k + 3 >= n) return;
-      // The curve starts at the point before its marker; without one, at the last point drawn,
-      // and without that at its own end.
-      TPair start = pts[k + 3];
-      if (k > 0 && !IsMarker(pts[k - 1].X))
-        start = pts[k - 1];
-      else if (havePrevious)
-        start = previous;
-      AddScreenCurvePoints(view, model, start, pts[k + 1], pts[k + 2], pts[k + 3]);
-      previous = pts[k + 3];
-      havePrevious = true;
-      k += 3;
-      continue;
-    }
-    if (!havePrevious) {
-      // The first real point; the list may begin with a line-flag marker before it.
-      AppendPoint(view, MapToScreen(view, model, c.X, c.Y));
-    } else {
-      AddScreenCurvePoints(view, model, previous, previous, c, c);
-    }
-    previous = c;
-    havePrevious = true;
-  }
+  const ObjectPath path = PathOf(coords);
+  if (!path.HasStart) return;
+  // A curve with no point before it starts at its own end, which its last step reaches.
+  if (!path.CurveWithoutStart)
+    AppendPoint(view, MapToScreen(view, model, path.Start.X, path.Start.Y));
+  for (const PathStep& step : path.Steps)
+    AddScreenCurvePoints(view, model, step.From, step.Control1, step.Control2, step.End);
 }
 
 void DrawObjectOutline(const MapWindowState& view, ObjectKind kind, Canvas& canvas) {

@@ -7,8 +7,8 @@
 
 namespace terrak {
 
-// Appends the screen points of coords to ScreenPoints (callers set PointCount to 0 first). Stops
-// at a new-part marker: further parts of an area are not drawn.
+// Appends the screen points of coords' path (mapfile/object_path.h) to ScreenPoints (callers set
+// PointCount to 0 first). Further parts of an area are not drawn.
 void BuildScreenPoints(MapWindowState& view, const MapModel& model, const TObjectCoords& coords);
 
 // Appends the CurveSteps points of the cubic curve p0, c1, c2, p3 (t = 1/steps .. 1), leaving

@@ -18,8 +18,9 @@ inline constexpr std::int32_t kContourFarthestStart = 300000;
 void DrawContours(RasterTarget& target, const ViewTransform& view, const MapModel& model,
                   double unitsPerMetre, std::int16_t curveSteps);
 
-// The points of an object's line in metres, as the contours are drawn: the first pair, then
-// curveSteps points per segment or curve, stopping at a new-part marker. Calls point(x, y).
+// The points of an object's line in metres, as the contours are drawn: the path's start
+// (mapfile/object_path.h), then curveSteps points per step, the first part only. Calls
+// point(x, y).
 template <typename PointFn>
 void WalkObjectLine(const TObjectCoords& coords, double unitsPerMetre, std::int16_t curveSteps,
                     PointFn&& point);

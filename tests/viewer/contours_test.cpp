@@ -31,6 +31,9 @@ TEST(WalkObjectLine, SegmentsAndCurvesAreFlattenedInCurveStepsAndANewPartEndsThe
   EXPECT_EQ(Walk({{0, 0}, {kMarkLineFlags, 0}, {2, 0}, {kMarkNewPart, 0}, {9, 9}}, 1),
             (Points{{0, 0}, {2, 0}}));
   EXPECT_EQ(Walk({{0, 0}, {4, 0}, {kMarkCurve, 0}, {1, 1}, {2, 2}}, 1), (Points{{0, 0}, {4, 0}}));
+  // A first point with a corner flag: the line starts at the point, not at the marker pair.
+  EXPECT_EQ(Walk({{kMarkLineFlags, 1}, {0, 0}, {4, 0}}, 1), (Points{{0, 0}, {4, 0}}));
+  EXPECT_TRUE(Walk({{kMarkNewPart, 0}, {1, 1}, {2, 2}}, 1).empty());
   EXPECT_TRUE(Walk({}, 4).empty());
   EXPECT_EQ(Walk({{5, 5}, {6, 6}}, 0), (Points{{5, 5}}));
 }
