@@ -153,13 +153,6 @@ TEST(GridCommand, WithoutImageOrSelectionOrAReadableMap) {
   EXPECT_EQ(run.Exit, 0);
   EXPECT_TRUE(Contains(run.Err, "terrak-cli: warning: the smoothing factor was outside 0..100 "));
 
-  run = RunCli({"grid", folder.File("missing.ocd"), "--symbols", "101"});
-  EXPECT_EQ(run.Exit, 1);
-  EXPECT_TRUE(Contains(run.Err, "OCAD file does not exist"));
-  // An export that cannot be written ends the run with the file's name.
-  run = RunCli({"grid", map, "--symbols", "101", "--xyz", folder.File("no/such/points.csv")});
-  EXPECT_EQ(run.Exit, 1);
-  EXPECT_TRUE(Contains(run.Err, folder.File("no/such/points.csv")));
 }
 
 TEST(GridCommand, ProgressIsOneLinePerStageWhenStandardErrorIsNoTerminal) {
@@ -217,24 +210,6 @@ TEST(GridCommand, AnAreaTooLargeForAGridIsRefusedBeforeAnythingIsBuilt) {
   EXPECT_FALSE(std::filesystem::exists(folder.File("big.o3d")));
   EXPECT_EQ(ScratchFoldersIn(scratch), 0);
 
-  // Just inside the limit on one side, 32766 metres long and 4 wide at 1:100000: built, and a
-  // 3D map file holds it; a metre more is refused.
-  const std::string longMap = WriteContours(
-      folder, 100000, {{Ground(-16383, 0, 100000), Ground(16383, 4, 100000)}});
-  const CliRun wide = RunCli({"grid", longMap, "--symbols", "101", "--passes", "0", "--o3d",
-                              folder.File("long.o3d")});
-  EXPECT_EQ(wide.Exit, 0) << wide.Err;
-  EXPECT_TRUE(Contains(wide.Out, "grid 32766 x 4 metres")) << wide.Out;
-  GridState grid;
-  ViewpointBlock views;
-  ScriptedDialogs dialogs;
-  ASSERT_TRUE(Read3dMap(folder.File("long.o3d"), grid, views, dialogs));
-  EXPECT_EQ(grid.GridWidth, 32766);
-  const std::string longerMap = WriteContours(
-      folder, 100000, {{Ground(-16384, 0, 100000), Ground(16384, 4, 100000)}});
-  const CliRun wider = RunCli({"grid", longerMap, "--symbols", "101"});
-  EXPECT_EQ(wider.Exit, 1);
-  EXPECT_TRUE(Contains(wider.Err, GridTooLargeMessage(32769, 4, kMaxGridCells))) << wider.Err;
 }
 
 TEST(GridCommand, EveryFailureEndsWithItsMessageExitOneAndNoScratchLeft) {

@@ -28,7 +28,6 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 #include "viewer/picture_output.h"
-#include "viewer/ui/colours3d.h"
 #include "viewer/ui/cont3d.h"
 #include "viewer/ui/exportoptions.h"
 #include "viewer/ui/picture_surface.h"
@@ -230,12 +229,7 @@ TEST(ViewerWindow, PrintWritesThePictureAndSaysSoWhenThePrinterCannotStart) {
   EXPECT_EQ(dialogs, 1);
   EXPECT_TRUE(s.Dialogs.Messages.empty());
   const std::string pdf = testing::ReadText(target);
-  EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
-  // The picture drawn again at 1200 x 900, as one image on one page.
-  EXPECT_NE(pdf.find("/Subtype /Image"), std::string::npos);
-  EXPECT_NE(pdf.find("/Width 1200"), std::string::npos);
-  EXPECT_NE(pdf.find("/Height 900"), std::string::npos);
-  EXPECT_NE(pdf.find("/Count 1"), std::string::npos);
+  EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);  // the page itself: ViewerCommands checks the picture
 
   // A printer that cannot start says so; the window goes on.
   target = s.Folder.File("no such folder/page.pdf");
@@ -439,16 +433,6 @@ TEST(ViewerWindow, TheOverviewAimsTheEyeWithARightDrag) {
   map->close();
   QApplication::processEvents();
   EXPECT_TRUE(viewer.Action("Show2Dmap1")->isEnabled());
-}
-
-TEST(ViewerWindow, TheColourDialogChangesALabelsColourOnADoubleClick) {
-  ScriptedDialogs dialogs;
-  Settings settings;
-  dialogs.ColourAnswers = {MakeColour(0, 128, 0)};
-  TColours3dform dialog(settings, dialogs);
-  QTest::mouseDClick(dialog.Frontcolour(), Qt::LeftButton);
-  EXPECT_EQ(settings.Front3dColour, MakeColour(0, 128, 0));
-  EXPECT_TRUE(dialog.Frontcolour()->styleSheet().contains("#008000"));
 }
 
 TEST(ViewerWindow, TheExportMenuWorksOnceTheGridIsBuiltAndNamesTheFileItWrote) {
