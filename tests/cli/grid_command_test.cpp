@@ -94,10 +94,9 @@ TEST(GridCommand, BuildsTheGridWithExportsThe3dMapAndTheBitmap) {
   // The demo map leaves some contours without heights: said once, as a warning.
   EXPECT_TRUE(Contains(run.Err, "terrak-cli: warning: "));
   EXPECT_TRUE(Contains(run.Err, "terrak-cli: warning: selected line objects without a height, not painted: "));
+  // The files' contents: GridExports and BuildGrid.ExportsAndTheMapBitmapBesideTheMap.
   EXPECT_FALSE(ReadText(folder.File("points.csv")).empty());
-  const std::string matrix = ReadText(folder.File("matrix.csv"));
-  const std::string firstRow = matrix.substr(0, matrix.find("end\r\n"));
-  EXPECT_EQ(std::count(firstRow.begin(), firstRow.end(), ','), 200);
+  EXPECT_FALSE(ReadText(folder.File("matrix.csv")).empty());
 
   GridState grid;
   ViewpointBlock views;
@@ -107,11 +106,6 @@ TEST(GridCommand, BuildsTheGridWithExportsThe3dMapAndTheBitmap) {
   // The viewer's placement: the current view is the North preset.
   EXPECT_EQ(views[kCurrentView], views[kNorthView]);
   EXPECT_DOUBLE_EQ(views[kNorthView].bearing, 180.0);
-  EXPECT_EQ(views[kNorthView].centreX, 0);
-  std::int64_t painted = 0;
-  for (std::int64_t x = 0; x < grid.HeightGrid.Columns(); ++x)
-    for (std::int64_t y = 0; y < grid.HeightGrid.Rows(); ++y) painted += grid.HeightGrid(x, y) > 0;
-  EXPECT_GT(painted, 200 * 150 / 2);
 }
 
 TEST(GridCommand, TheReferenceGridAlongThePlainPathsIsTheUsualOne) {
