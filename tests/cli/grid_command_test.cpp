@@ -149,17 +149,10 @@ TEST(GridCommand, WithoutImageOrSelectionOrAReadableMap) {
 
 }
 
-TEST(GridCommand, ProgressIsOneLinePerStageWhenStandardErrorIsNoTerminal) {
+TEST(GridCommand, TheLastProgressLineIsEndedWhenNoWarningFollows) {
   TempFolder folder;
-  const CliRun run = RunCli({"grid", WriteDemoMap(folder, false), "--symbols", "101,102"});
-  ASSERT_EQ(run.Exit, 0) << run.Err;
-  EXPECT_EQ(run.Err.find('\r'), std::string::npos);
-  EXPECT_EQ(run.Err.find("column "), std::string::npos);
-  EXPECT_TRUE(Contains(run.Err, "Interpolating Heights...\nworking through map...\n"
-                                "Removing Excess...\nSmoothing the Grid...\n"));
-  EXPECT_EQ(run.Err.back(), '\n');
-
-  // The last line too, when no warning follows it.
+  // The lines themselves, on a terminal or not: ErrorOutput. The run ends its last line too,
+  // when no warning follows it.
   std::vector<std::pair<CodedPoint, CodedPoint>> slope;
   for (int north = 0; north <= 40; north += 10)
     slope.push_back({Ground(0, north, 10000), Ground(60, north, 10000)});
@@ -169,22 +162,6 @@ TEST(GridCommand, ProgressIsOneLinePerStageWhenStandardErrorIsNoTerminal) {
   const std::string ending =
       "Looking for bmp file of map in same directory\nDrawing the map over the grid\n";
   EXPECT_EQ(quiet.Err.substr(quiet.Err.size() - std::min(quiet.Err.size(), ending.size())), ending);
-}
-
-TEST(GridCommand, ARefusalIsALineOfItsOwnAfterTheProgressLines) {
-  TempFolder folder;
-  // A contour running straight north: no width.
-  const std::string map = WriteContours(folder, 10000, {{Ground(0, 0, 10000), Ground(0, 80, 10000)}});
-  for (const bool terminal : {false, true}) {
-    const CliRun run = RunCli({"grid", map, "--symbols", "101"}, {.Terminal = terminal});
-    EXPECT_EQ(run.Exit, 1);
-    EXPECT_TRUE(run.Out.empty());
-    EXPECT_TRUE(Contains(run.Err, "selected portion of map is 80 metres high\n"
-                                  "overall map is 0 metres wide\noverall map is 80 metres high\n"
-                                  "The selected objects are less than one metre wide or high, so "
-                                  "no grid can be built\n"))
-        << terminal << '\n' << run.Err;
-  }
 }
 
 TEST(GridCommand, AnAreaTooLargeForAGridIsRefusedBeforeAnythingIsBuilt) {
