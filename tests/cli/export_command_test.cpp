@@ -1,7 +1,8 @@
 // terrak-cli export writes the terrain of a map or a 3D map file as a DEM, a glTF model and an
 // STL, with progress and notes on standard error.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+
+#include <tuple>
 
 #include "cli/export_outputs.h"
 #include "cli_run.h"
@@ -14,7 +15,6 @@
 #include "platform/file_stream.h"
 #include "support/demo_grid.h"
 #include "support/exported_files.h"
-#include "support/outside_data.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
@@ -49,18 +49,14 @@ TEST(ExportCommand, WritesTheThreeFilesOfAMapWithProgressAndNotesOnStandardError
 
   const std::optional<DemInfo> d = ReadDemInfo(dem);
   ASSERT_TRUE(d);
-  EXPECT_EQ(d->Driver, "GTiff");
-  EXPECT_EQ(d->Columns, 501);
-  EXPECT_EQ(d->Rows, 401);
-  EXPECT_EQ(d->NoData, -9999.0);
+  // Each option reaches its file; the files themselves: DemExport, GlbExport, StlExport.
+  EXPECT_EQ(std::tie(d->Driver, d->Columns, d->Rows), std::tuple("GTiff", 501, 401));
   const std::optional<GlbInfo> g = ReadGlbInfo(glb);
   ASSERT_TRUE(g);
   EXPECT_TRUE(g->Textured);  // the map image beside the map
-  EXPECT_GT(g->Vertices, 100u * 80u);
   EXPECT_LT(g->Vertices, 127u * 102u);  // every 4th cell
   const std::optional<StlInfo> s = ReadStlInfo(stl);
   ASSERT_TRUE(s);
-  EXPECT_FLOAT_EQ(s->Min[0], 0.0f);
   EXPECT_FLOAT_EQ(s->Max[0], 120.0f);
   EXPECT_GT(s->Max[2], 3.0f + 10.0f);
 
@@ -109,35 +105,18 @@ TEST(ExportCommand, WrongArgumentsAreUsageErrorsAndBadTargetsFailLeavingNoFile) 
   usage({"export", map, "--symbols", "101", "--stl", stl, "--exaggeration", "0"},
         "--exaggeration: wants a number from 0.1 to 100");
   usage({"export", map, "--symbols", "101", "--stl", stl, "--interval", "101"}, "1 to 100");
-  usage({"export", map, "--symbols", "101", "--stl", stl, "--interval", "0"}, "1 to 100");
-  // Sizes no model can have (infinite or flat in the files' numbers), as the viewer's window
-  // offers them.
-  usage({"export", map, "--symbols", "101", "--stl", stl, "--exaggeration", "1e39"},
-        "--exaggeration: wants a number from 0.1 to 100");
+  // A size no model can have (infinite in the files' numbers).
   usage({"export", map, "--symbols", "101", "--stl", stl, "--print-width", "1e39"},
-        "--print-width: wants a number from 10 to 2000");
-  usage({"export", map, "--symbols", "101", "--stl", stl, "--print-width", "1e-300"},
         "--print-width: wants a number from 10 to 2000");
   usage({"export", map, "--symbols", "101", "--stl", stl, "--base", "0.4"},
         "--base: wants a number from 0.5 to 100");
   // Raster formats that make no DEM file, and one GDAL does not know.
-  for (const char* format : {"VRT", "Zarr", "PDS4", "MBTiles", "NoSuchFormat"})
+  for (const char* format : {"VRT", "NoSuchFormat"})
     usage({"export", map, "--symbols", "101", "--dem", folder.File("x.tif"), "--format", format},
           "--format: wants one of GTiff, COG, AAIGrid, XYZ, HFA, GS7BG, SAGA, BT, netCDF");
   usage({"export", map, "--symbols", "101", "--glb", folder.File("x.glb"), "--format", "GTiff"},
         "--format names the DEM's format");
   EXPECT_FALSE(FileExists(stl));
-
-  // A read-only target is refused before any work, and replaced with --force.
-  WriteText(stl, "old");
-  ::chmod(stl.c_str(), 0444);
-  const CliRun refused = RunCli({"export", map, "--symbols", "101,102", "--stl", stl});
-  EXPECT_EQ(refused.Exit, 1);
-  EXPECT_EQ(refused.Err, "terrak-cli: " + stl + " is read-only; give --force to replace it\n");
-  EXPECT_EQ(ReadText(stl), "old");
-  const CliRun forced = RunCli({"export", map, "--symbols", "101,102", "--stl", stl, "--force"});
-  EXPECT_EQ(forced.Exit, 0) << forced.Err;
-  EXPECT_TRUE(ReadStlInfo(stl));
 
   EXPECT_FALSE(FileExists(folder.File("x.tif")));
   // A missing folder, a folder in the way: exit 1, no file.
@@ -155,40 +134,14 @@ TEST(ExportCommand, AGridWithoutHeightsIsRefusedBeforeAnyFileIsWritten) {
   // The demo Mapper map keeps its heights under another tag than the one named.
   const std::string map = TERRAK_SOURCE_DIR "/samples/demo.omap";
   const std::string dem = folder.File("x.tif"), glb = folder.File("x.glb");
-  for (const std::vector<std::string>& outputs :
-       std::vector<std::vector<std::string>>{{"--dem", dem}, {"--dem", dem, "--glb", glb}}) {
-    std::vector<std::string> args{"export", map, "--symbols", "101,102", "--height-tag", "none"};
-    args.insert(args.end(), outputs.begin(), outputs.end());
-    const CliRun run = RunCli(args);
-    EXPECT_EQ(run.Exit, 1) << run.Err;
-    EXPECT_NE(run.Err.find(std::string("terrak-cli: ") + kNoHeightsMessage + "\n"), std::string::npos)
-        << run.Err;
-    EXPECT_TRUE(run.Out.empty()) << run.Out;
-    EXPECT_FALSE(FileExists(dem));
-    EXPECT_FALSE(FileExists(glb));
-  }
-}
-
-TEST(ExportCommand, TheModelsOfAGeoreferencedMapKeepTheGroundsTrueProportions) {
-  const std::string map = testing::RealMapperMap();
-  TERRAK_SKIP_WITHOUT_FILE(map);
-  TempFolder folder;
-  const std::string glb = folder.File("m.glb"), stl = folder.File("m.stl");
-  const CliRun run = RunCli({"export", map, "--symbols", "101,102", "--height-tag", "f321610",
-                             "--glb", glb, "--stl", stl, "--interval", "2"});
-  ASSERT_EQ(run.Exit, 0) << run.Err;
-  // The map's metre is 0.72 m on the ground (its combined scale factor): 1,424 m, not 1,975.
-  const std::optional<GlbInfo> g = ReadGlbInfo(glb);
-  ASSERT_TRUE(g);
-  EXPECT_NEAR(g->ScaleFactor, 0.720895, 1e-9);
-  const double width = g->Max[0] - g->Min[0];
-  EXPECT_NEAR(width, 1424.0, 3.0);
-  // The print's relief against its width is the ground's (the model's width is that of the
-  // cells with heights, a little less than the grid's).
-  const std::optional<StlInfo> s = ReadStlInfo(stl);
-  ASSERT_TRUE(s);
-  const double ground = (g->Max[1] - g->Min[1]) / width;
-  EXPECT_NEAR((s->Max[2] - 5.0) / 150.0, ground, 0.01 * ground);
+  const CliRun run = RunCli({"export", map, "--symbols", "101,102", "--height-tag", "none",
+                             "--dem", dem, "--glb", glb});
+  EXPECT_EQ(run.Exit, 1) << run.Err;
+  EXPECT_NE(run.Err.find(std::string("terrak-cli: ") + kNoHeightsMessage + "\n"), std::string::npos)
+      << run.Err;
+  EXPECT_TRUE(run.Out.empty()) << run.Out;
+  EXPECT_FALSE(FileExists(dem));
+  EXPECT_FALSE(FileExists(glb));
 }
 
 TEST(DemFormatForFile, TheExtensionNamesTheFormatWhateverItsLettersAndGeoTiffOtherwise) {

@@ -65,16 +65,6 @@ TEST(FormatsCommand, SymbolsAreNamedAsInfoPrintsThem) {
   ASSERT_EQ(info.Exit, 0) << info.Err;
   EXPECT_TRUE(Contains(info.Out, "\nsymbol 101000 2 101 Contour\n")) << info.Out;
   EXPECT_TRUE(Contains(info.Out, "\nobject 0 101000 ")) << info.Out;
-  TempFolder folder;
-  const CliRun grid = RunCli({"grid", map, "--symbols", "101,102.0", "--o3d", folder.File("m.o3d")});
-  EXPECT_EQ(grid.Exit, 0) << grid.Err;
-  EXPECT_GT(ReadBytes(folder.File("m.o3d")).size(), 10000u);
-  // OCAD 8's way of writing 10.1 on a map of today's format: refused with the symbols it meant.
-  const CliRun old = RunCli({"grid", map, "--symbols", "10.1"});
-  EXPECT_EQ(old.Exit, 1);
-  EXPECT_EQ(old.Err.rfind("terrak-cli: the map has no symbol 10.1; the nearest it has: 101 Contour, ", 0), 0u)
-      << old.Err;
-  EXPECT_TRUE(old.Out.empty());
 }
 
 }  // namespace

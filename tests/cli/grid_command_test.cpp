@@ -94,10 +94,9 @@ TEST(GridCommand, BuildsTheGridWithExportsThe3dMapAndTheBitmap) {
   // The demo map leaves some contours without heights: said once, as a warning.
   EXPECT_TRUE(Contains(run.Err, "terrak-cli: warning: "));
   EXPECT_TRUE(Contains(run.Err, "terrak-cli: warning: selected line objects without a height, not painted: "));
+  // The files' contents: GridExports and BuildGrid.ExportsAndTheMapBitmapBesideTheMap.
   EXPECT_FALSE(ReadText(folder.File("points.csv")).empty());
-  const std::string matrix = ReadText(folder.File("matrix.csv"));
-  const std::string firstRow = matrix.substr(0, matrix.find("end\r\n"));
-  EXPECT_EQ(std::count(firstRow.begin(), firstRow.end(), ','), 200);
+  EXPECT_FALSE(ReadText(folder.File("matrix.csv")).empty());
 
   GridState grid;
   ViewpointBlock views;
@@ -107,11 +106,6 @@ TEST(GridCommand, BuildsTheGridWithExportsThe3dMapAndTheBitmap) {
   // The viewer's placement: the current view is the North preset.
   EXPECT_EQ(views[kCurrentView], views[kNorthView]);
   EXPECT_DOUBLE_EQ(views[kNorthView].bearing, 180.0);
-  EXPECT_EQ(views[kNorthView].centreX, 0);
-  std::int64_t painted = 0;
-  for (std::int64_t x = 0; x < grid.HeightGrid.Columns(); ++x)
-    for (std::int64_t y = 0; y < grid.HeightGrid.Rows(); ++y) painted += grid.HeightGrid(x, y) > 0;
-  EXPECT_GT(painted, 200 * 150 / 2);
 }
 
 TEST(GridCommand, TheReferenceGridAlongThePlainPathsIsTheUsualOne) {
@@ -153,26 +147,12 @@ TEST(GridCommand, WithoutImageOrSelectionOrAReadableMap) {
   EXPECT_EQ(run.Exit, 0);
   EXPECT_TRUE(Contains(run.Err, "terrak-cli: warning: the smoothing factor was outside 0..100 "));
 
-  run = RunCli({"grid", folder.File("missing.ocd"), "--symbols", "101"});
-  EXPECT_EQ(run.Exit, 1);
-  EXPECT_TRUE(Contains(run.Err, "OCAD file does not exist"));
-  // An export that cannot be written ends the run with the file's name.
-  run = RunCli({"grid", map, "--symbols", "101", "--xyz", folder.File("no/such/points.csv")});
-  EXPECT_EQ(run.Exit, 1);
-  EXPECT_TRUE(Contains(run.Err, folder.File("no/such/points.csv")));
 }
 
-TEST(GridCommand, ProgressIsOneLinePerStageWhenStandardErrorIsNoTerminal) {
+TEST(GridCommand, TheLastProgressLineIsEndedWhenNoWarningFollows) {
   TempFolder folder;
-  const CliRun run = RunCli({"grid", WriteDemoMap(folder, false), "--symbols", "101,102"});
-  ASSERT_EQ(run.Exit, 0) << run.Err;
-  EXPECT_EQ(run.Err.find('\r'), std::string::npos);
-  EXPECT_EQ(run.Err.find("column "), std::string::npos);
-  EXPECT_TRUE(Contains(run.Err, "Interpolating Heights...\nworking through map...\n"
-                                "Removing Excess...\nSmoothing the Grid...\n"));
-  EXPECT_EQ(run.Err.back(), '\n');
-
-  // The last line too, when no warning follows it.
+  // The lines themselves, on a terminal or not: ErrorOutput. The run ends its last line too,
+  // when no warning follows it.
   std::vector<std::pair<CodedPoint, CodedPoint>> slope;
   for (int north = 0; north <= 40; north += 10)
     slope.push_back({Ground(0, north, 10000), Ground(60, north, 10000)});
@@ -182,22 +162,6 @@ TEST(GridCommand, ProgressIsOneLinePerStageWhenStandardErrorIsNoTerminal) {
   const std::string ending =
       "Looking for bmp file of map in same directory\nDrawing the map over the grid\n";
   EXPECT_EQ(quiet.Err.substr(quiet.Err.size() - std::min(quiet.Err.size(), ending.size())), ending);
-}
-
-TEST(GridCommand, ARefusalIsALineOfItsOwnAfterTheProgressLines) {
-  TempFolder folder;
-  // A contour running straight north: no width.
-  const std::string map = WriteContours(folder, 10000, {{Ground(0, 0, 10000), Ground(0, 80, 10000)}});
-  for (const bool terminal : {false, true}) {
-    const CliRun run = RunCli({"grid", map, "--symbols", "101"}, {.Terminal = terminal});
-    EXPECT_EQ(run.Exit, 1);
-    EXPECT_TRUE(run.Out.empty());
-    EXPECT_TRUE(Contains(run.Err, "selected portion of map is 80 metres high\n"
-                                  "overall map is 0 metres wide\noverall map is 80 metres high\n"
-                                  "The selected objects are less than one metre wide or high, so "
-                                  "no grid can be built\n"))
-        << terminal << '\n' << run.Err;
-  }
 }
 
 TEST(GridCommand, AnAreaTooLargeForAGridIsRefusedBeforeAnythingIsBuilt) {
@@ -217,24 +181,6 @@ TEST(GridCommand, AnAreaTooLargeForAGridIsRefusedBeforeAnythingIsBuilt) {
   EXPECT_FALSE(std::filesystem::exists(folder.File("big.o3d")));
   EXPECT_EQ(ScratchFoldersIn(scratch), 0);
 
-  // Just inside the limit on one side, 32766 metres long and 4 wide at 1:100000: built, and a
-  // 3D map file holds it; a metre more is refused.
-  const std::string longMap = WriteContours(
-      folder, 100000, {{Ground(-16383, 0, 100000), Ground(16383, 4, 100000)}});
-  const CliRun wide = RunCli({"grid", longMap, "--symbols", "101", "--passes", "0", "--o3d",
-                              folder.File("long.o3d")});
-  EXPECT_EQ(wide.Exit, 0) << wide.Err;
-  EXPECT_TRUE(Contains(wide.Out, "grid 32766 x 4 metres")) << wide.Out;
-  GridState grid;
-  ViewpointBlock views;
-  ScriptedDialogs dialogs;
-  ASSERT_TRUE(Read3dMap(folder.File("long.o3d"), grid, views, dialogs));
-  EXPECT_EQ(grid.GridWidth, 32766);
-  const std::string longerMap = WriteContours(
-      folder, 100000, {{Ground(-16384, 0, 100000), Ground(16384, 4, 100000)}});
-  const CliRun wider = RunCli({"grid", longerMap, "--symbols", "101"});
-  EXPECT_EQ(wider.Exit, 1);
-  EXPECT_TRUE(Contains(wider.Err, GridTooLargeMessage(32769, 4, kMaxGridCells))) << wider.Err;
 }
 
 TEST(GridCommand, EveryFailureEndsWithItsMessageExitOneAndNoScratchLeft) {

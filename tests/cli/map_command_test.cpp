@@ -2,7 +2,6 @@
 // of paper, and says where on the paper the picture lies.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 
 #include <regex>
 
@@ -70,18 +69,6 @@ TEST(MapCommand, RefusesWhatItCannotDraw) {
                              folder.File("x.png"), "--dpi", "0"});
   EXPECT_EQ(dpi.Exit, 2);
   EXPECT_NE(dpi.Err.find("--dpi"), std::string::npos);
-
-  WriteBytes(folder.File("locked.png"), {1, 2, 3});
-  ::chmod(folder.File("locked.png").c_str(), 0444);
-  const CliRun locked = RunCli({"map", TERRAK_SOURCE_DIR "/samples/demo7.ocd", "--out",
-                                folder.File("locked.png")});
-  EXPECT_EQ(locked.Exit, 1);
-  EXPECT_NE(locked.Err.find("is read-only; give --force"), std::string::npos);
-
-  WriteBytes(folder.File("nothing.ocd"), {'n', 'o'});
-  const CliRun nothing = RunCli({"map", folder.File("nothing.ocd"), "--out", folder.File("x.png")});
-  EXPECT_EQ(nothing.Exit, 1);
-  EXPECT_NE(nothing.Err.find("File is not the correct OCAD format"), std::string::npos);
 }
 
 }  // namespace

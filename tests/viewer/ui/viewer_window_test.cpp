@@ -28,7 +28,6 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 #include "viewer/picture_output.h"
-#include "viewer/ui/colours3d.h"
 #include "viewer/ui/cont3d.h"
 #include "viewer/ui/exportoptions.h"
 #include "viewer/ui/picture_surface.h"
@@ -120,7 +119,7 @@ TEST(ViewerWindow, ItemsNeedingAGridWaitForItAndNoShortCutIsTakenTwice) {
                                              "Terrain for 3D printing (STL)..."}));
 }
 
-TEST(ViewerWindow, WeddingCakeThenTheDrapedMeshAfterF12AndKeysThatMove) {
+TEST(ViewerWindow, WeddingCakeThenTheDrapedMeshAfterF12) {
   Session s;
   Tcontours& viewer = s.OpenViewer();
   // One viewer at a time: both opening items wait for it to close.
@@ -144,12 +143,7 @@ TEST(ViewerWindow, WeddingCakeThenTheDrapedMeshAfterF12AndKeysThatMove) {
   int sky = 0;
   for (int x = 0; x < mesh.width(); ++x) sky += mesh.pixel(x, 1) == qRgb(96, 220, 251);
   EXPECT_EQ(sky, mesh.width());  // the draped map has sky above it
-
-  QTest::keyClick(&viewer.Surface(), Qt::Key_Left);
-  EXPECT_EQ(panels[3]->text().toStdString(), "b    179");
-  QTest::keyClick(&viewer.Surface(), Qt::Key_Up, Qt::ControlModifier);
-  EXPECT_EQ(s.App.Viewer.Current().z, s.App.Viewer.Viewpoints[kNorthView].z + 1);
-  EXPECT_NE(viewer.Picture(), mesh);
+  // Keys reaching the picture: ArrowKeysReachThePicture; what they do: FormKeyDown.
 
   viewer.close();
   EXPECT_TRUE(s.Form->Action(MenuItem::N3DViews1)->isEnabled());
@@ -230,12 +224,7 @@ TEST(ViewerWindow, PrintWritesThePictureAndSaysSoWhenThePrinterCannotStart) {
   EXPECT_EQ(dialogs, 1);
   EXPECT_TRUE(s.Dialogs.Messages.empty());
   const std::string pdf = testing::ReadText(target);
-  EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
-  // The picture drawn again at 1200 x 900, as one image on one page.
-  EXPECT_NE(pdf.find("/Subtype /Image"), std::string::npos);
-  EXPECT_NE(pdf.find("/Width 1200"), std::string::npos);
-  EXPECT_NE(pdf.find("/Height 900"), std::string::npos);
-  EXPECT_NE(pdf.find("/Count 1"), std::string::npos);
+  EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);  // the page itself: ViewerCommands checks the picture
 
   // A printer that cannot start says so; the window goes on.
   target = s.Folder.File("no such folder/page.pdf");
@@ -413,16 +402,13 @@ TEST(ViewerWindow, TheOverviewAimsTheEyeWithARightDrag) {
   viewer.Action("Show2Dmap1")->trigger();
   TMap2d* map = viewer.Map2d();
   ASSERT_NE(map, nullptr);
-  EXPECT_EQ(map->State().OverviewBitmap.Width, 250);
   EXPECT_FALSE(viewer.Action("Show2Dmap1")->isEnabled());
   const QImage before = viewer.Picture().copy();
   QTest::mousePress(&map->Image1(), Qt::RightButton, {}, QPoint(100, 150));
   QTest::mouseMove(&map->Image1(), QPoint(140, 150));
   QTest::mouseRelease(&map->Image1(), Qt::RightButton, {}, QPoint(140, 150));
-  const TViewPoint& eye = s.App.Viewer.Current();
-  EXPECT_EQ(eye.x, 200 + s.App.Grid.GridMinX);
-  EXPECT_EQ(eye.y, 400 - 300 + s.App.Grid.GridMinY);
-  EXPECT_NEAR(eye.bearing, 91.4, 0.1);
+  // Where the eye goes and which way it looks: AimingDrag.
+  EXPECT_NEAR(s.App.Viewer.Current().bearing, 91.4, 0.1);
   EXPECT_TRUE(viewer.Action("Ontheground1")->isChecked());
   EXPECT_NE(viewer.Picture(), before);
   // A resize shows the picture from its top left corner again.
@@ -441,16 +427,6 @@ TEST(ViewerWindow, TheOverviewAimsTheEyeWithARightDrag) {
   EXPECT_TRUE(viewer.Action("Show2Dmap1")->isEnabled());
 }
 
-TEST(ViewerWindow, TheColourDialogChangesALabelsColourOnADoubleClick) {
-  ScriptedDialogs dialogs;
-  Settings settings;
-  dialogs.ColourAnswers = {MakeColour(0, 128, 0)};
-  TColours3dform dialog(settings, dialogs);
-  QTest::mouseDClick(dialog.Frontcolour(), Qt::LeftButton);
-  EXPECT_EQ(settings.Front3dColour, MakeColour(0, 128, 0));
-  EXPECT_TRUE(dialog.Frontcolour()->styleSheet().contains("#008000"));
-}
-
 TEST(ViewerWindow, TheExportMenuWorksOnceTheGridIsBuiltAndNamesTheFileItWrote) {
   Session s;
   Tcontours& viewer = s.OpenViewer();
@@ -459,9 +435,7 @@ TEST(ViewerWindow, TheExportMenuWorksOnceTheGridIsBuiltAndNamesTheFileItWrote) {
   EXPECT_EQ(viewer.findChild<QMenu*>(QStringLiteral("Export1"))->actions().front(), dem);
   EXPECT_FALSE(dem->isEnabled());
   viewer.Action("ToggleWiremeshWeddingcake1")->trigger();
-  EXPECT_TRUE(dem->isEnabled());
-  EXPECT_TRUE(viewer.Action("Terrainas3DmodelglTF1")->isEnabled());
-  EXPECT_TRUE(viewer.Action("Terrainfor3DprintingSTL1")->isEnabled());
+  EXPECT_TRUE(dem->isEnabled());  // all three: ViewerExport.OnlyWithAGrid
 
   std::string title;
   viewer.ExportOptionsDialog = [&title](TExportOptionsForm& form) {
