@@ -57,10 +57,6 @@ struct TSelectedSymbol {
 
 struct TMapObject {
   std::int32_t MinX = 0, MinY = 0, MaxX = 0, MaxY = 0;
-  // OCAD 5 to 8, as the index holds them (shown by the command-line tool): version 5, 4-byte
-  // units from the data start P; versions 6 to 8, bytes from the file start.
-  std::int32_t Pos = 0;
-  std::int32_t Len = 0;  // version 5: 4-byte units; versions 6 to 8: as stored
   std::int32_t Symbol = 0;
   ObjectKind Kind = ObjectKind::Line;
   std::int16_t ObjectType = 0;  // as in TmapSymbol

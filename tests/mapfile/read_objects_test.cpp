@@ -36,8 +36,6 @@ TEST(ReadObjects5, SelectedObjectsInFileOrderWithTheirIndexFieldsAndPairs) {
   EXPECT_EQ(std::tie(first.Symbol, first.Height, first.ObjectType, first.Key),
             std::tuple(101, 1000, 2, 1));  // the key: the index record
   EXPECT_TRUE(first.FirstPoint == (TPair{10, 20}) && first.LastPoint == (TPair{70, 80}));
-  EXPECT_EQ(std::tie(first.Pos, first.Len),
-            std::tie(b.Layout().Objects[0].Pos, b.Layout().Objects[0].Len));
   EXPECT_EQ(std::tie(first.MinX, first.MinY, first.MaxX, first.MaxY), std::tuple(10, 20, 70, 80));
   EXPECT_EQ(m.ObjectCoords[0].Count, 5);
   EXPECT_EQ(m.ObjectCoords[0].Points[1], (TPair{kMarkCurve, kMarkCurve}));
@@ -82,8 +80,8 @@ TEST(ReadObjects6, EntriesBlocksAndTheConvertedExtents) {
   // The key is the file position of the object's index entry.
   EXPECT_EQ(m.MapObjects[0].Key, b.Layout().Objects[0].IndexPos);
   const TMapObject& inSecondBlock = m.MapObjects[86];  // object 258
-  EXPECT_EQ(std::tie(inSecondBlock.Height, inSecondBlock.Key, inSecondBlock.Pos),
-            std::make_tuple(258, b.Layout().Objects[258].IndexPos, b.Layout().Objects[258].Pos));
+  EXPECT_EQ(std::tie(inSecondBlock.Height, inSecondBlock.Key),
+            std::make_tuple(258, b.Layout().Objects[258].IndexPos));
   EXPECT_GT(inSecondBlock.Key, b.Layout().IndexBlocks[1]);
   EXPECT_EQ(inSecondBlock.MinX, ConvertCoord6(Coded(2580)).Value);
   EXPECT_EQ(inSecondBlock.MaxY, ConvertCoord6(Coded(1000)).Value);

@@ -47,8 +47,6 @@ ModelObjects Ocad6Map::ReadModelObjects(const std::function<bool(std::int32_t)>&
       object.MinY = record.MinY;
       object.MaxX = record.MaxX;
       object.MaxY = record.MaxY;
-      object.Pos = record.Position;
-      object.Len = record.Length;
       object.Symbol = record.Symbol;
       object.Key = r;
       lists.Append(object, element);
@@ -70,8 +68,6 @@ ModelObjects Ocad6Map::ReadModelObjects(const std::function<bool(std::int32_t)>&
     object.MinY = minY;
     object.MaxX = maxX;
     object.MaxY = maxY;
-    object.Pos = entry.Position;
-    object.Len = entry.Length;
     object.Symbol = entry.Symbol;
     object.Key = blockPos + static_cast<std::int64_t>(ocad::IndexEntryOffset(e));
     lists.Append(object, element);
