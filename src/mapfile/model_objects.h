@@ -30,9 +30,13 @@ struct ModelObjects {
     object.ObjectType = element.ObjectType;
     object.Height = element.Height;
     object.HasHeight = element.HasHeight;
-    if (!element.Pairs.empty()) {
-      object.FirstPoint = element.Pairs.front();
-      object.LastPoint = element.Pairs.back();
+    // The chain's ends are points: a list may begin with a line-flag marker (a first point
+    // with a corner or a side line switched off), and a damaged one may end in a marker.
+    const auto isPoint = [](const TPair& pair) { return !IsMarker(pair.X); };
+    const auto first = std::find_if(element.Pairs.begin(), element.Pairs.end(), isPoint);
+    if (first != element.Pairs.end()) {
+      object.FirstPoint = *first;
+      object.LastPoint = *std::find_if(element.Pairs.rbegin(), element.Pairs.rend(), isPoint);
     }
     Objects.push_back(object);
     Coords.push_back({element.Symbol, element.Kind,

@@ -8,6 +8,7 @@
 
 #include "common/bytes.h"
 #include "mapfile/ocad_file.h"
+#include "mapfile/model_objects.h"
 #include "mapfile/ocad_format_error.h"
 
 namespace terrak {
@@ -146,6 +147,19 @@ TEST(ConvertObject6, MarkersForLineFlagsCornersCurvesAndNewParts) {
                         Coded(1000, static_cast<std::uint8_t>(c.Flags[k].second))});
     EXPECT_EQ(ConvertObject6(Object6(coords, c.Type)).Pairs, Pairs(c.Pairs));
   }
+}
+
+TEST(ModelObjects, AChainEndsAtItsFirstAndLastPointsNotAtAMarker) {
+  // A corner on the first point puts a line-flag marker ahead of it.
+  std::vector<std::pair<std::int32_t, std::int32_t>> coords{
+      {Coded(1000), Coded(1000, 8)}, {Coded(2000), Coded(1000)}, {Coded(3000), Coded(2000)}};
+  ModelElement element = ConvertObject6(Object6(coords, 2));
+  ASSERT_EQ(element.Pairs.front(), (TPair{-32767, -32767}));
+  element.Pairs.push_back({-32765, 0});  // a damaged list ending in a marker
+  ModelObjects objects;
+  objects.Append({}, element);
+  EXPECT_EQ(objects.Objects[0].FirstPoint, (TPair{M1, M1}));
+  EXPECT_EQ(objects.Objects[0].LastPoint, (TPair{M3, M2}));
 }
 
 TEST(ConvertObject6, EveryLineFlagCodeComparesWithTheLastClassifiedPoint) {
