@@ -54,7 +54,8 @@ bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::strin
 }
 
 bool BuildGridFromMap(const MapModel& model, const Settings& settings, RunContext& run,
-                      GridState& grid, GridBuildState& build, CliDialogs& dialogs) {
+                      GridState& grid, GridBuildState& build, CliDialogs& dialogs,
+                      bool drapeDrawing) {
   build.CurveSteps = GridCurveSteps(model.MapScale);  // as the viewer sets it before building
   build.StretchedFileName = run.Scratch().File("stretched.bmp");
   StreamProgress progress(run.Err);
@@ -66,7 +67,7 @@ bool BuildGridFromMap(const MapModel& model, const Settings& settings, RunContex
 #else
   const std::unique_ptr<PicturePainter> painter;
 #endif
-  const GridServices services{progress, dialogs, stretcher.get(), &drawing,
+  const GridServices services{progress, dialogs, stretcher.get(), drapeDrawing ? &drawing : nullptr,
                               run.Scratch().File("OCADCopy.tmp"), painter.get()};
   if (!BuildGrid(model, settings, grid, build, services)) return false;
   for (const std::string& line : DescribeGridNotes(build.Notes))

@@ -26,7 +26,9 @@ bool LoadMapWithSymbols(const std::string& mapFile, const std::vector<std::strin
 
 // Runs the grid construction as the viewer does before its first mesh paint; progress lines and
 // the warnings of the decisions it met go to standard error. False when it refused to build.
+// Without drapeDrawing, a map with no bitmap beside it gets no picture either.
 bool BuildGridFromMap(const MapModel& model, const Settings& settings, RunContext& run,
-                      GridState& grid, GridBuildState& build, CliDialogs& dialogs);
+                      GridState& grid, GridBuildState& build, CliDialogs& dialogs,
+                      bool drapeDrawing = true);
 
 }  // namespace terrak::cli

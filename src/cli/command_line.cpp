@@ -29,7 +29,7 @@ constexpr const char* kInfoUsage =
 constexpr const char* kGridUsage =
     "usage: terrak-cli grid MAP.ocd --symbols N,N,... [--smoothing F] [--passes P]\n"
     "         [--contour-gap G] [--xyz FILE] [--matrix FILE] [--o3d FILE] [--height-tag KEY]\n"
-    "         [--force] [--reference]\n";
+    "         [--force] [--reference] [--no-drape]\n";
 constexpr const char* kRenderUsage =
     "usage: terrak-cli render (MAP.ocd --symbols N,N,... | FILE.o3d) --out PICTURE\n"
     "         [--size WxH] [--view NAME|x,y,z,bearing,incline] [--contours] [--no-zbuffer]\n"
@@ -147,6 +147,8 @@ void AddGrid(CLI::App& app, GridOptions& o, Texts& t) {
   grid->add_flag("--force", o.Force, "replace output files even when they are read-only");
   grid->add_flag("--reference", o.Reference,
                  "build along the plain, slower paths: the same grid, for comparing");
+  grid->add_flag("--no-drape", o.NoDrape,
+                 "do not drape the map's own drawing over the grid (time the grid alone)");
   AddHeightTag(*grid, o.HeightTag);
 }
 

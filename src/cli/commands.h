@@ -31,6 +31,7 @@ struct GridOptions {
   std::string Xyz, Matrix, Map3d;  // files to write; empty for none
   bool Force = false;              // replace read-only outputs
   bool Reference = false;          // build along the plain paths
+  bool NoDrape = false;            // leave the map's own drawing off the grid
 };
 
 struct RenderOptions {

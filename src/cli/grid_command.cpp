@@ -25,7 +25,8 @@ int GridCommand(const GridOptions& o, RunContext& run) {
   build.CreateMatrixFile = !o.Matrix.empty();
   build.MatrixFileName = o.Matrix;
   build.Reference = o.Reference;
-  if (!BuildGridFromMap(model, o.Values, run, grid, build, dialogs)) return kExitFailure;
+  if (!BuildGridFromMap(model, o.Values, run, grid, build, dialogs, !o.NoDrape))
+    return kExitFailure;
   if (!o.Map3d.empty()) {
     ViewpointBlock views;
     PlaceViewpoints(model, views);

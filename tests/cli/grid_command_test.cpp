@@ -134,6 +134,9 @@ TEST(GridCommand, WithoutImageOrSelectionOrAReadableMap) {
   // No bitmap beside the map: its own drawing is draped.
   EXPECT_TRUE(Contains(run.Out, "; map bitmap none, the map's own drawing draped\n")) << run.Out;
   EXPECT_FALSE(Contains(run.Err, "BMP file of map found"));
+  run = RunCli({"grid", map, "--symbols", "101", "--no-drape"});
+  EXPECT_TRUE(Contains(run.Out, "; map bitmap none\n")) << run.Out;
+  EXPECT_FALSE(Contains(run.Err, "Drawing the map over the grid")) << run.Err;
 
   // A symbol the map does not have: the ones nearest its number, no grid.
   run = RunCli({"grid", map, "--symbols", "101,555"});
