@@ -89,16 +89,12 @@ TEST(Settings, SavedTextIsExactlyTheExpectedFile) {
 }
 
 TEST(ColourNames, NamesAnyCaseAndNumbersReadWhileOtherValuesAreWrittenInHex) {
-  EXPECT_EQ(TextToColour("clblue"), 0xFF0000u);
-  EXPECT_EQ(TextToColour("CLBTNFACE"), 0xFF00000Fu);
-  EXPECT_EQ(ColourToText(0xFF0000), "clBlue");
+  for (const auto& [text, value] :
+       {std::pair{"clblue", 0xFF0000u}, {"CLBTNFACE", 0xFF00000Fu}, {"$00123456", 0x123456u},
+        {"0xFF", 0xFFu}, {"16711680", 0xFF0000u}, {"-1", 0xFFFFFFFFu}, {"4294967295", 0xFFFFFFFFu}})
+    EXPECT_EQ(TextToColour(text), value) << text;
   EXPECT_EQ(ColourToText(0xFF000019), "$FF000019");  // no system colour has index 19
   EXPECT_EQ(ColourToText(0x123456), "$00123456");
-  EXPECT_EQ(TextToColour("$00123456"), 0x123456u);
-  EXPECT_EQ(TextToColour("0xFF"), 0xFFu);
-  EXPECT_EQ(TextToColour("16711680"), 0xFF0000u);
-  EXPECT_EQ(TextToColour("-1"), 0xFFFFFFFFu);
-  EXPECT_EQ(TextToColour("4294967295"), 0xFFFFFFFFu);
   for (const char* junk : {"", "blurple", "$", "0x", "12ab", "$123456789", "4294967296", "cl"})
     EXPECT_EQ(TextToColour(junk), std::nullopt) << junk;
   // Every name reads back as the value that is written with it.
@@ -110,10 +106,9 @@ TEST(ColourNames, NamesAnyCaseAndNumbersReadWhileOtherValuesAreWrittenInHex) {
 
 // "Symbol  0", "Symbol 101" and "Symbol1011" are in the expected file above.
 TEST(Settings, PerSymbolKeysAreRightAlignedAndNegativeNumbersKeepTheirOwnKey) {
-  EXPECT_EQ(SelectedSymbolKey(12), "Symbol 12");
-  EXPECT_EQ(SelectedSymbolKey(100), "Symbol100");
-  EXPECT_EQ(SymbolColourKey(-5), "Symbol  -5");
-  EXPECT_EQ(SymbolColourKey(-1011), "Symbol-1011");
+  EXPECT_EQ(std::tuple(SelectedSymbolKey(12), SelectedSymbolKey(100), SymbolColourKey(-5),
+                       SymbolColourKey(-1011)),
+            std::tuple("Symbol 12", "Symbol100", "Symbol  -5", "Symbol-1011"));
 }
 
 TEST(Settings, FewerSymbolsLeaveNoStaleIndexKeysButKeepEveryColour) {
@@ -185,17 +180,16 @@ TEST(Settings, IntegersReadDecimalAndHexAndFallBackToTheDefault) {
   const auto gap = [&](const std::string& value) {  // 32 bits, default 50
     return LoadText(folder, "[3DSettings]\nContourGap=" + value + "\n").settings.ContourGap;
   };
-  EXPECT_EQ(tolerance("0x1F"), 31);
-  EXPECT_EQ(tolerance("$1f"), 31);
-  EXPECT_EQ(tolerance("+4"), 4);
-  EXPECT_EQ(tolerance("-32768"), -32768);
+  for (const auto& [text, value] :
+       {std::pair{"0x1F", 31}, {"$1f", 31}, {"+4", 4}, {"-32768", -32768}})
+    EXPECT_EQ(tolerance(text), value) << text;
   for (const char* junk : {"40000", "$FFFF", "12abc", "", "1 0", "$", "0x", "99999999999999999999"})
     EXPECT_EQ(tolerance(junk), 10) << junk;
-  EXPECT_EQ(gap("$FFFFFFFF"), -1);
-  EXPECT_EQ(gap("$7FFFFFFF"), 2147483647);  // the largest pattern without the sign bit
-  EXPECT_EQ(gap("$80000000"), -2147483647 - 1);
-  EXPECT_EQ(gap("-2147483648"), -2147483647 - 1);
-  EXPECT_EQ(gap("2147483648"), 50);
+  // $7FFFFFFF: the largest pattern without the sign bit.
+  for (const auto& [text, value] :
+       {std::pair{"$FFFFFFFF", -1}, {"$7FFFFFFF", 2147483647}, {"$80000000", -2147483647 - 1},
+        {"-2147483648", -2147483647 - 1}, {"2147483648", 50}})
+    EXPECT_EQ(gap(text), value) << text;
   EXPECT_TRUE(LoadText(folder, "[Settings]\nToggleview=$10\n").settings.ViewByHeight);
   EXPECT_FALSE(LoadText(folder, "[Settings]\nToggleview=yes\n").settings.ViewByHeight);
   EXPECT_FALSE(LoadText(folder, "[SelectedSymbols]\nSymbolcount=-3\n").model.SymbolsSelected);
