@@ -111,10 +111,9 @@ TEST(SmoothGrid, WeightedMeansInPlace) {
   c.HeightGrid(5, 5) = -70;  // the outer ring is not smoothed
   c.HeightGrid(1, 1) = -60;  // no neighbour with a height: kept and made positive
   EXPECT_EQ(SmoothGridPlain(c, 0), 0);
-  EXPECT_EQ(c.HeightGrid(3, 3), 80);
-  EXPECT_EQ(c.HeightGrid(3, 4), 90);
-  EXPECT_EQ(c.HeightGrid(1, 1), 60);
-  EXPECT_EQ(c.HeightGrid(5, 5), -70);
+  EXPECT_EQ(std::tuple(c.HeightGrid(3, 3), c.HeightGrid(3, 4), c.HeightGrid(1, 1),
+                       c.HeightGrid(5, 5)),
+            std::tuple(80, 90, 60, -70));
   // With the neighbours weighted, a cell without any keeps its own height and is counted.
   GridState lone = EmptyGrid(4, 4);
   lone.HeightGrid(2, 2) = -45;

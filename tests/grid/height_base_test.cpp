@@ -163,9 +163,8 @@ TEST(HeightBase, ContoursArePaintedAboveTheBaseAndNotesSayWhatWasLeftOut) {
   grid.HeightBase = -1000;
   GridNotes notes;
   PaintContours(model, grid, 4, notes);
-  EXPECT_EQ(grid.HeightGrid(5, 10), 950);
-  EXPECT_EQ(grid.HeightGrid(7, 10), 1000);
-  EXPECT_EQ(grid.HeightGrid(8, 10), 0);
+  EXPECT_EQ(std::tuple(grid.HeightGrid(5, 10), grid.HeightGrid(7, 10), grid.HeightGrid(8, 10)),
+            std::tuple(950, 1000, 0));
   EXPECT_EQ(notes.UnheightedObjects, 1);
   EXPECT_EQ(notes.UnheldHeightObjects, 2);
   const std::vector<std::string> lines = DescribeGridNotes(notes);

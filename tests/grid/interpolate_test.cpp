@@ -265,9 +265,8 @@ TEST(Interpolation, EarlyCellsWithoutAnyEstimateStayEmptyAndProgressShowsColumns
   EXPECT_EQ(plain.HeightGrid(6, 6), 0);
   // "column N" lines overwrite each other.
   ASSERT_EQ(progress.Window.size(), 2u);
-  EXPECT_EQ(progress.Window[0], "working through map...");
-  EXPECT_EQ(progress.Window[1], "column 11");
-  EXPECT_EQ(progress.Shown[1], "column 1");
+  EXPECT_EQ(std::tuple(progress.Window[0], progress.Window[1], progress.Shown[1]),
+            std::tuple("working through map...", "column 11", "column 1"));
   // Grids too narrow to have an interior are left alone.
   GridState narrow = EmptyGrid(1, 5);
   narrow.HeightGrid(0, 2) = 100;

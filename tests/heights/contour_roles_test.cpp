@@ -41,9 +41,8 @@ TEST(ContourRoles, DefaultsFromTheOrienteeringNumbersOfEachFormat) {
   const ContourRoles demo = DefaultContourRoles(
       {{101, true, "10.1 Contour"}, {102, true, "10.2 Index contour"}, {405, false, "Forest"}},
       10);
-  EXPECT_EQ(demo.Contours, Numbers{101});
-  EXPECT_EQ(demo.IndexContours, Numbers{102});
-  EXPECT_EQ(demo.RoleOf(405), ContourRole::None);
+  EXPECT_EQ(std::tuple(demo.Contours, demo.IndexContours, demo.RoleOf(405)),
+            std::tuple(Numbers{101}, Numbers{102}, ContourRole::None));
   // With ISOM numbers present, 10.1 is left alone.
   EXPECT_EQ(DefaultContourRoles({{101, true, "10.1 x"}, {1010, true, "101.0 Contour"}}, 10)
                 .AllSymbols(),

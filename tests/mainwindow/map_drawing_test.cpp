@@ -63,10 +63,8 @@ TEST(ScreenPoints, StraightSegmentsAreFlattenedLikeCurvesAndRepeatsDropped) {
   EXPECT_EQ(f.App.Window.PointCount, 5);
   const auto lines = f.Canvas.CallsStartingWith("lineto");
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[0], "lineto 265,190");
-  EXPECT_EQ(lines[1], "lineto 300,190");
-  EXPECT_EQ(lines[2], "lineto 334,190");
-  EXPECT_EQ(lines[3], "lineto 350,190");
+  EXPECT_EQ(std::tuple(lines[0], lines[1], lines[2], lines[3]),
+            std::tuple("lineto 265,190", "lineto 300,190", "lineto 334,190", "lineto 350,190"));
 }
 
 TEST(ScreenPoints, MarkersCurvesAndDamagedLists) {
@@ -82,9 +80,8 @@ TEST(ScreenPoints, MarkersCurvesAndDamagedLists) {
                    {6400, 6400}};
   BuildScreenPoints(view, model, coords);
   ASSERT_EQ(view.PointCount, 3);
-  EXPECT_EQ(view.ScreenPoints[0], (Point{260, 180}));
-  EXPECT_EQ(view.ScreenPoints[1], (Point{280, 170}));
-  EXPECT_EQ(view.ScreenPoints[2], (Point{290, 170}));
+  EXPECT_EQ(std::tuple(view.ScreenPoints[0], view.ScreenPoints[1], view.ScreenPoints[2]),
+            std::tuple((Point{260, 180}), (Point{280, 170}), (Point{290, 170})));
 
   // A curve marker without its three pairs ends the drawing instead of reading past the list.
   view.PointCount = 0;

@@ -46,8 +46,7 @@ TEST(Picking, WithinTwoPixelsButNotThree) {
   f.Press(kPlain, {325, 167});
   EXPECT_TRUE(f.App.Window.HitFound);
   f.Press(kPlain, {325, 168});
-  EXPECT_FALSE(f.App.Window.HitFound);
-  EXPECT_FALSE(f.App.Window.TraceExists);
+  EXPECT_FALSE(f.App.Window.HitFound || f.App.Window.TraceExists);
 }
 
 TEST(Picking, ObjectsWithoutAreaOnScreenCannotBePicked) {
@@ -136,8 +135,7 @@ TEST(Tracing, PressesOnTheWelcomeScreenDoNothing) {
   Chain f;
   f.App.Model.SymbolsSelected = false;
   f.Press(kPlain, {301, 141});
-  EXPECT_FALSE(f.App.Window.HitFound);
-  EXPECT_FALSE(f.App.Window.TraceExists);
+  EXPECT_FALSE(f.App.Window.HitFound || f.App.Window.TraceExists);
 }
 
 }  // namespace

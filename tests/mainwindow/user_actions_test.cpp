@@ -155,10 +155,9 @@ TEST(UserActions, CancellingTheSymbolSelectionKeepsTheTracedSetAndItsFigures) {
   f.Host.SymbolSelectionAccepted = false;
   f.Choose(MenuItem::Addsymbols);
   EXPECT_TRUE(f.App.Window.TraceExists);
-  EXPECT_EQ(f.App.Window.TracedObjects, traced);
-  EXPECT_EQ(f.App.Window.PickCount, 2);
-  EXPECT_EQ(f.App.StatusBar.Panels, panels);
-  EXPECT_EQ(f.Host.Invalidations, invalidations);
+  EXPECT_EQ(std::tuple(f.App.Window.TracedObjects, f.App.Window.PickCount, f.App.StatusBar.Panels,
+                       f.Host.Invalidations),
+            std::tuple(traced, 2, panels, invalidations));
   // The next repaint still highlights the set, and Ins still gives it a height.
   f.Paint();
   EXPECT_EQ(f.App.StatusBar.Panels, panels);

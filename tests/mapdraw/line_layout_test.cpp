@@ -177,9 +177,7 @@ TEST(PathParts, HolesStartPartsAndCoincidentEndsClose) {
       {{20, 20}, point_flag::kHoleStart}, {{40, 20}, 0}, {{40, 40}, point_flag::kClose}};
   const std::vector<PathPart> parts = BuildPathParts(points, 1);
   ASSERT_EQ(parts.size(), 2u);
-  EXPECT_TRUE(parts[0].Closed);
-  EXPECT_TRUE(parts[1].Closed);
-  EXPECT_TRUE(parts[0].Vertices[1].DashPoint);
+  EXPECT_TRUE(parts[0].Closed && parts[1].Closed && parts[0].Vertices[1].DashPoint);
   EXPECT_FALSE(parts[0].Vertices[2].DashPoint);
   EXPECT_DOUBLE_EQ(parts[0].Total(), 200 + std::hypot(100, 100));
   const PathPosition at = PositionAt(parts[0], 150);

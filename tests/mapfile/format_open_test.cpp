@@ -337,9 +337,8 @@ TEST(FormatConversion, WideCoordinatesStayAndMarkerValuesMoveOffTheMarkers) {
   text.HeightTenths = 40000;  // beyond 16 bits: kept whole
   text.HasHeight = true;
   const ModelElement t = ConvertFormatObject(text);
-  EXPECT_EQ(t.Pairs.back(), (TPair{'T' | 'o' << 8, 'p'}));
-  EXPECT_EQ(t.ObjectType, 4);
-  EXPECT_EQ(t.Height, 40000);
+  EXPECT_EQ(std::tuple(t.Pairs.back(), t.ObjectType, t.Height),
+            std::tuple((TPair{'T' | 'o' << 8, 'p'}), 4, 40000));
   EXPECT_TRUE(t.HasHeight);
 }
 

@@ -50,10 +50,8 @@ TEST_F(ComposeTest, TheColumnScanDropsFartherPixelsBelowNearerOnesUnlessTheZBuff
   Put(0, 20, 5000);  // farther than the pixel above it
   Put(0, 30, 1000);
   Compose();
-  EXPECT_EQ(picture.At(0, 10), ramp[40]);
-  EXPECT_EQ(picture.At(0, 20), kWhite);
-  EXPECT_EQ(picture.At(0, 30), ramp[0]);
-  EXPECT_EQ(picture.At(0, 0), kWhite);
+  EXPECT_EQ(std::tuple(picture.At(0, 10), picture.At(0, 20), picture.At(0, 30), picture.At(0, 0)),
+            std::tuple(ramp[40], kWhite, ramp[0], kWhite));
   EXPECT_EQ(picture.At(1, 50), kWhite);  // nothing drawn: white without the map
 
   options.ZBufferOn = false;
@@ -122,9 +120,8 @@ TEST_F(ComposeTest, ThePictureKeepsItsAllocationWhileItsSizeStays) {
   Compose();
   const Colour* before = picture.Pixels.data();
   Compose();
-  EXPECT_EQ(picture.Pixels.data(), before);
-  EXPECT_EQ(picture.Width, 3);
-  EXPECT_EQ(picture.Height, kHeight);
+  EXPECT_EQ(std::tuple(picture.Pixels.data(), picture.Width, picture.Height),
+            std::tuple(before, 3, kHeight));
   const std::int32_t* depths = buffers.DepthBuffer.Data();
   Put(1, 1, 5);
   buffers.Reset(3, kHeight);

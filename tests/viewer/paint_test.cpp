@@ -32,8 +32,7 @@ TEST(commonpaint, TheWeddingCakeFirstThenTheGridIsBuiltOnceAtTheFirstMeshPaint) 
   EXPECT_EQ(s.Construction.Calls, 0);
   EXPECT_EQ(s.Viewer.NearestDepth, 1000000);  // reset by the contours
   EXPECT_EQ(s.Viewer.FarthestDepth, 300000);
-  EXPECT_FALSE(s.Viewer.Menu.Save3dMapEnabled);
-  EXPECT_FALSE(s.Viewer.Menu.RayTraceModeEnabled);
+  EXPECT_FALSE(s.Viewer.Menu.Save3dMapEnabled || s.Viewer.Menu.RayTraceModeEnabled);
 
   ToggleWiremeshWeddingcake1Click(s.Window);
   EXPECT_EQ(s.Host.Calls, (std::vector<std::string>{"invalidate"}));
@@ -42,8 +41,7 @@ TEST(commonpaint, TheWeddingCakeFirstThenTheGridIsBuiltOnceAtTheFirstMeshPaint) 
   EXPECT_EQ(s.Construction.Calls, 1);
   EXPECT_TRUE(s.Construction.SawXyz);
   EXPECT_FALSE(s.Viewer.GridPending);
-  EXPECT_TRUE(s.Viewer.Menu.Save3dMapEnabled);
-  EXPECT_TRUE(s.Viewer.Menu.RayTraceModeEnabled);
+  EXPECT_TRUE(s.Viewer.Menu.Save3dMapEnabled && s.Viewer.Menu.RayTraceModeEnabled);
   EXPECT_FALSE(s.Viewer.Menu.ShowbitmapEnabled);  // no map bitmap was read
   FormPaint(s.Window, 160, 140);
   EXPECT_EQ(s.Construction.Calls, 1);
@@ -78,8 +76,7 @@ TEST(commonpaint, AThreeDMapFileDrawsItsMeshDrapedAndFollowsTheGroundWhenAsked) 
   OpenViewerOn3dMap(s.Viewer, s.Grid, folder.File("m.o3d"));
   EXPECT_TRUE(s.Grid.ShowMapBitmap);
   FormActivate(s.Window);
-  EXPECT_FALSE(s.Viewer.GridPending);
-  EXPECT_FALSE(s.Viewer.ContourMode);
+  EXPECT_FALSE(s.Viewer.GridPending || s.Viewer.ContourMode);
   EXPECT_EQ(s.Viewer.Current().z, 200);
   FormPaint(s.Window, 200, 170);
   EXPECT_EQ(s.Construction.Calls, 0);
