@@ -35,6 +35,17 @@ Loaded LoadText(const TempFolder& folder, const std::string& text) {
   return Load(folder.File("terrak50.ini"));
 }
 
+// The whole file saved with default settings: the map's name, the symbols' colour keys and the
+// selection section's keys vary.
+std::string SavedFile(const std::string& map, const std::string& colours,
+                      const std::string& selection) {
+  return "[Files]\nFilename=" + map + "\n\n\n[Settings]\nTolerance=10\nToggleview=0\n\n\n"
+         "[Colors]\nhilite=clBlue\nwithheight=clGreen\nnoheight=clRed\nFront3d=clRed\n"
+         "Back3d=clGray\n" + colours + "\n\n[3dsettings]\nhaov=60\nsmoothing=0\nsmoothingpasses=1\n"
+         "GridInterval=5\nContourgap=50\n\n\n[SelectedSymbols]\n" + selection +
+         "\n\n[Viewpoint]\nX=0\nY=0\nZ=0\nbearing=0\nincline=0\n";
+}
+
 bool HasKey(const std::string& text, const std::string& line) {
   return ("\n" + text).find("\n" + line) != std::string::npos;
 }
@@ -75,15 +86,8 @@ TEST(Settings, SavedTextIsExactlyTheExpectedFile) {
   model.MapFileName = "/maps/a.ocd";
   model.SelectedSymbols = {{101, 0x123456}, {1011, 0x0000FF}};
   SaveSettings(settings, model, name);
-  EXPECT_EQ(ReadText(name),
-            "[Files]\nFilename=/maps/a.ocd\n\n\n"
-            "[Settings]\nTolerance=10\nToggleview=0\n\n\n"
-            "[Colors]\nhilite=clBlue\nwithheight=clGreen\nnoheight=clRed\nFront3d=clRed\n"
-            "Back3d=clGray\nSymbol 101=$00123456\nSymbol1011=clRed\n\n\n"
-            "[3dsettings]\nhaov=60\nsmoothing=0\nsmoothingpasses=1\nGridInterval=5\n"
-            "Contourgap=50\n\n\n"
-            "[SelectedSymbols]\nSymbolcount=2\nSymbol  0=101\nSymbol  1=1011\n\n\n"
-            "[Viewpoint]\nX=0\nY=0\nZ=0\nbearing=0\nincline=0\n");
+  EXPECT_EQ(ReadText(name), SavedFile("/maps/a.ocd", "Symbol 101=$00123456\nSymbol1011=clRed\n",
+                                      "Symbolcount=2\nSymbol  0=101\nSymbol  1=1011\n"));
   // Nothing is left beside it.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
@@ -271,15 +275,7 @@ std::string EveryIntegerKey(const std::string& value) {
 
 TEST(Settings, EveryKeyFallsBackToItsOwnDefaultWhenMissingOutOfRangeOrNoNumber) {
   TempFolder folder;
-  const std::string defaults =
-      "[Files]\nFilename=nofile\n\n\n"
-      "[Settings]\nTolerance=10\nToggleview=0\n\n\n"
-      "[Colors]\nhilite=clBlue\nwithheight=clGreen\nnoheight=clRed\nFront3d=clRed\n"
-      "Back3d=clGray\n\n\n"
-      "[3dsettings]\nhaov=60\nsmoothing=0\nsmoothingpasses=1\nGridInterval=5\n"
-      "Contourgap=50\n\n\n"
-      "[SelectedSymbols]\nSymbolcount=0\n\n\n"
-      "[Viewpoint]\nX=0\nY=0\nZ=0\nbearing=0\nincline=0\n";
+  const std::string defaults = SavedFile("nofile", "", "Symbolcount=0\n");
   // Saved again, what was read gives the file of every default.
   const auto resaved = [&](Loaded loaded) {
     EXPECT_TRUE(loaded.dialogs.Messages.empty());
