@@ -309,8 +309,7 @@ TEST(DemExport, ProgressRisesToOneAndCancellingWritesNothing) {
   });
   ASSERT_GE(seen.size(), 3u);
   EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
-  EXPECT_EQ(seen.front(), 0.0);
-  EXPECT_EQ(seen.back(), 1.0);
+  EXPECT_EQ(std::tuple(seen.front(), seen.back()), std::tuple(0.0, 1.0));
 
   for (const double stopAt : {0.0, 0.5, 0.99}) {
     const auto stop = [&](double f) { return f < stopAt; };

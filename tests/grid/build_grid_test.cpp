@@ -186,8 +186,7 @@ TEST(BuildGrid, ConstructionsThatCannotStartAreRefusedWithAMessageAndAFileErrorE
   EXPECT_FALSE(run.Build());
   EXPECT_EQ(run.dialogs.MessageTexts(), (std::vector<std::string>{kNoObjectsMessage}));
   EXPECT_TRUE(run.grid.HeightGrid.Empty());
-  EXPECT_EQ(run.progress.Closes, 1);
-  EXPECT_EQ(run.dialogs.Beeps, 0);
+  EXPECT_EQ(std::tuple(run.progress.Closes, run.dialogs.Beeps), std::tuple(1, 0));
 
   GridRun line;
   line.model.MapObjects.resize(1);

@@ -119,13 +119,9 @@ TEST(Interpolation, SteepestLineWinsBetweenLongContours) {
     state.HaveE = true;
     return StoredEstimate(state);
   };
-  EXPECT_EQ(stored(101.25), -101);
-  EXPECT_EQ(stored(102.5), -102);
-  EXPECT_EQ(stored(103.5), -104);
-  EXPECT_EQ(stored(103.75), -104);
-  EXPECT_EQ(stored(-2.5), 2);
-  EXPECT_EQ(stored(-0.4), 0);
-  EXPECT_EQ(stored(40000.0), 25536);
+  EXPECT_EQ(std::tuple(stored(101.25), stored(102.5), stored(103.5), stored(103.75), stored(-2.5),
+                       stored(-0.4), stored(40000.0)),
+            std::tuple(-101, -102, -104, -104, 2, 0, 25536));
 }
 
 TEST(Interpolation, FlatEnclosuresExtrapolateTheStepBeyond) {

@@ -25,8 +25,7 @@ TEST(ContourRoles, DefaultsFromTheOrienteeringNumbersOfEachFormat) {
   EXPECT_EQ(std::tie(isom2017.Contours, isom2017.IndexContours, isom2017.FormLines),
             std::tuple(Numbers{101000}, Numbers{102000}, (Numbers{103000, 103002})));
   EXPECT_TRUE(isom2017.SlopeLines.empty());
-  EXPECT_EQ(isom2017.Interval, 5.0);
-  EXPECT_EQ(isom2017.IndexEvery, 5);
+  EXPECT_EQ(std::tuple(isom2017.Interval, isom2017.IndexEvery), std::tuple(5.0, 5));
 
   // OCAD 6 to 8 maps of ISOM 2000: ten times the number shown, 104 the slope line.
   const ContourRoles ocad8 = DefaultContourRoles({{1010, true, "101.0 Contour"},

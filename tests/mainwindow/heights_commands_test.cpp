@@ -139,8 +139,7 @@ TEST(HeightsCommands, AcceptWritesEveryHeightAndUndoTakesEachStepBackToTheOpened
   EXPECT_EQ(f.Heights()[3], 95);
 
   MenuItemClick(f.W, MenuItem::UndoHeights);
-  EXPECT_EQ(f.Heights()[3], 105);
-  EXPECT_EQ(f.WorkingCopy(), derived);
+  EXPECT_EQ(std::tuple(f.Heights()[3], f.WorkingCopy()), std::tuple(105, derived));
   MenuItemClick(f.W, MenuItem::UndoHeights);
   EXPECT_EQ(f.Heights(), (std::vector<double>{90, -1, -1, -1, -1}));
   EXPECT_EQ(f.WorkingCopy(), opened);  // the added tags are gone again

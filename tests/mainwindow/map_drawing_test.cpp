@@ -27,11 +27,9 @@ TEST(ViewSetUp, OneToOneOnA500By400ClientArea) {
   EXPECT_EQ(
       std::tie(view.UnitsPerPixel, view.CurveSteps, view.MapArea, view.HalfWidth, view.HalfHeight),
       std::tuple(16, 4, (Rect{0, 0, 500, 380}), 250, 190));
-  EXPECT_EQ(view.CentreLimits.MinX, -28767);
-  EXPECT_EQ(view.CentreLimits.MaxX, 28767);
+  EXPECT_EQ(std::tuple(view.CentreLimits.MinX, view.CentreLimits.MaxX), std::tuple(-28767, 28767));
   // The centre is clamped into the limits and stays clamped in the model.
-  EXPECT_EQ(model.MapOffsetX, 28767);
-  EXPECT_EQ(model.MapOffsetY, 190 * 16 - 32767);
+  EXPECT_EQ(std::tuple(model.MapOffsetX, model.MapOffsetY), std::tuple(28767, 190 * 16 - 32767));
   EXPECT_EQ(view.VisibleWindow.Left, 28767 - 4000);
   EXPECT_EQ(view.VisibleWindow.Top, model.MapOffsetY + 3040);
 }

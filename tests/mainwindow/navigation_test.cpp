@@ -80,8 +80,7 @@ TEST(ZoomRectangle, ZoomingOutAppliesAtOnceAndAPressOutsideAbandons) {
   Navigation f;
   MenuItemClick(f.Window, MenuItem::halfsize);
   EXPECT_FALSE(f.App.Window.ZoomRectMode);
-  EXPECT_EQ(f.App.Model.MapZoom, 5);
-  EXPECT_EQ(f.StoredZoom(), 5);
+  EXPECT_EQ(std::tuple(f.App.Model.MapZoom, f.StoredZoom()), std::tuple(5, 5));
   EXPECT_TRUE(f.Canvas.CallsStartingWith("focus").empty());
 
   f.App.Model.MapZoom = 6;
@@ -101,8 +100,7 @@ TEST(ZoomRectangle, ZoomingOutAppliesAtOnceAndAPressOutsideAbandons) {
   ZoomItemClick(g.Window, 4);
   EXPECT_FALSE(g.App.Window.ZoomRectMode);
   EXPECT_TRUE(g.Canvas.CallsStartingWith("focus").empty());
-  EXPECT_EQ(g.StoredZoom(), 4);
-  EXPECT_EQ(g.Host.Invalidations, 1);
+  EXPECT_EQ(std::tuple(g.StoredZoom(), g.Host.Invalidations), std::tuple(4, 1));
   EXPECT_TRUE(g.App.Menu.IsChecked(MenuItem::normalsize));
   ZoomItemClick(g.Window, 3);
   EXPECT_TRUE(g.App.Window.ZoomRectMode);

@@ -164,8 +164,7 @@ TEST(PictureFrame, WholePixelsOnTheGridOfThePapersOrigin) {
   const PictureFrame frame = FrameFor(extent, 254);
   EXPECT_DOUBLE_EQ(frame.View.Left, -1300);
   EXPECT_DOUBLE_EQ(frame.View.Top, 5000);
-  EXPECT_EQ(frame.View.Width, 1001);
-  EXPECT_EQ(frame.View.Height, 51);
+  EXPECT_EQ(std::tuple(frame.View.Width, frame.View.Height), std::tuple(1001, 51));
   EXPECT_FALSE(frame.TooLarge);
   EXPECT_TRUE(FrameFor(extent, 254 * 200).TooLarge);
 }

@@ -53,8 +53,7 @@ TEST(Ocad6Drawing, ColoursSymbolsAndObjectsOfEachVersion) {
     EXPECT_EQ(d.Symbols[0]->Number, 101);
     EXPECT_EQ(std::tie(line.Colour, line.Width, line.Cap), std::tuple(0, 140, CapStyle::Round));
     const auto& text = std::get<TextDefinition>(d.Symbols[1]->Drawing);
-    EXPECT_EQ(text.Colour, 1);
-    EXPECT_EQ(text.FontFamily, "Arial");
+    EXPECT_EQ(std::tuple(text.Colour, text.FontFamily), std::tuple(1, "Arial"));
 
     // The deleted object (symbol 0 in its index entry) is not read.
     const std::vector<FormatObject>& objects = map.Objects.Objects;

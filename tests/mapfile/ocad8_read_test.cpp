@@ -71,8 +71,7 @@ TEST(Ocad8, HeightsAndSymbolsArePatchedAsInVersions6And7) {
   EXPECT_EQ(DifferingBytes(before, after),
             (std::vector<std::size_t>{entry + 22, object, object + 12, object + 13, object + 14,
                                       object + 15}));
-  EXPECT_EQ(after[object + 2], 2);
-  EXPECT_EQ(after[object + 3], 1);
+  EXPECT_EQ(std::tuple(after[object + 2], after[object + 3]), std::tuple(2, 1));
   ReadObjects(files.Model, files.WorkingCopy);
   EXPECT_EQ(files.Model.MapObjects[0].Height, -3);
   EXPECT_EQ(files.Model.MapObjects[0].Symbol, 102);

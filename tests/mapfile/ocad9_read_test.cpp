@@ -172,8 +172,7 @@ TEST(Ocad9Read, ScaleAndGeoreferencingFromTheScaleParameters) {
   b.AddString(1, "not scale parameters\tm5");
   b.ScaleParameters("\tm15000.000000\tg500\tr1\tx592000.5\ty6639000\ta1.25\td420\ti2033");
   const auto map = Open(b);
-  EXPECT_EQ(map->Info().Scale, 15000.0);
-  EXPECT_EQ(map->Info().FormatName, "OCAD 11");
+  EXPECT_EQ(std::tuple(map->Info().Scale, map->Info().FormatName), std::tuple(15000.0, "OCAD 11"));
   const Georeferencing& g = map->Info().Georef;
   ASSERT_TRUE(g.Known);
   EXPECT_EQ(std::tuple(g.EpsgCode, g.CrsName, g.ToProjected(0, 0).Easting,

@@ -293,8 +293,7 @@ TEST(Settings, EveryKeyFallsBackToItsOwnDefaultWhenMissingOutOfRangeOrNoNumber) 
 
   // 40000 fits the 32-bit keys only.
   const Settings wide = LoadText(folder, EveryIntegerKey("40000")).settings;
-  EXPECT_EQ(wide.TraceTolerance, 10);
-  EXPECT_EQ(wide.HorizontalAngleOfView, 60);
+  EXPECT_EQ(std::tuple(wide.TraceTolerance, wide.HorizontalAngleOfView), std::tuple(10, 60));
   EXPECT_TRUE(wide.ViewByHeight);
   for (const std::int32_t value :
        {wide.Smoothing, wide.SmoothingPasses, wide.GridInterval, wide.ContourGap, wide.ViewpointX,

@@ -192,8 +192,7 @@ TEST(Map3dFile, WritingAndReadingRestoresEveryStoredValue) {
     ScriptedDialogs dialogs;
     ASSERT_TRUE(ReadInto(name, read, views, dialogs));
     EXPECT_TRUE(dialogs.Messages.empty());
-    EXPECT_EQ(dialogs.BusyCalls, 1);
-    EXPECT_EQ(dialogs.BusyDepth, 0);
+    EXPECT_EQ(std::tuple(dialogs.BusyCalls, dialogs.BusyDepth), std::tuple(1, 0));
     EXPECT_EQ(views, DistinctViews());
     EXPECT_EQ(std::tie(read.GridWidth, read.GridHeight, read.GridMinX, read.GridMinY),
               std::tuple(width, height, -32768, 32767));

@@ -18,10 +18,9 @@ TEST(BuildDepthRamp, EachChannelStepsFromFrontToBackRoundingHalvesToEven) {
   EXPECT_EQ(ramp[2], MakeColour(252, 3, 3));    // -2.54 and 2.56
 
   // Depths map onto the ramp by truncating division; an empty range gives entry 0.
-  EXPECT_EQ(DepthRampIndex(1000, 1000, 3000), 0u);
-  EXPECT_EQ(DepthRampIndex(1999, 1000, 3000), 49u);
-  EXPECT_EQ(DepthRampIndex(3000, 1000, 3000), 100u);
-  EXPECT_EQ(DepthRampIndex(5000, 5000, 5000), 0u);
+  EXPECT_EQ(std::tuple(DepthRampIndex(1000, 1000, 3000), DepthRampIndex(1999, 1000, 3000),
+                       DepthRampIndex(3000, 1000, 3000), DepthRampIndex(5000, 5000, 5000)),
+            std::tuple(0u, 49u, 100u, 0u));
   EXPECT_EQ(DepthRampIndex(2'000'000'000, 1, 2'000'000'000), 100u);  // no overflow
 }
 
@@ -63,8 +62,7 @@ TEST_F(ComposeTest, TheColumnScanDropsFartherPixelsBelowNearerOnesUnlessTheZBuff
   Put(2, 40, 2000);
   Put(2, 41, 2000);
   Compose();
-  EXPECT_EQ(picture.At(2, 40), ramp[20]);
-  EXPECT_EQ(picture.At(2, 41), kWhite);
+  EXPECT_EQ(std::tuple(picture.At(2, 40), picture.At(2, 41)), std::tuple(ramp[20], kWhite));
 }
 
 TEST_F(ComposeTest, TheDrapedMapFillsGapsBetweenAcceptedPixelsWithSkyAboveAndWhiteBelow) {
@@ -75,8 +73,7 @@ TEST_F(ComposeTest, TheDrapedMapFillsGapsBetweenAcceptedPixelsWithSkyAboveAndWhi
   Put(1, 100, 3000, MakeColour(7, 7, 7));
   Put(1, 101, 2000, MakeColour(9, 9, 9));
   Compose();
-  EXPECT_EQ(picture.At(0, 99), kSkyColour);
-  EXPECT_EQ(picture.At(0, 0), kSkyColour);
+  EXPECT_EQ(std::tuple(picture.At(0, 99), picture.At(0, 0)), std::tuple(kSkyColour, kSkyColour));
   const Colour filled[] = {MakeColour(0, 0, 0),     MakeColour(10, 20, 50),
                            MakeColour(20, 40, 100), MakeColour(30, 60, 150),
                            MakeColour(40, 80, 200), MakeColour(50, 100, 250)};

@@ -150,8 +150,7 @@ TEST(Location, PresetsAreCopiedWholeAndSaveLocationRoundsHalvesToEven) {
   s.View().x = std::nan("");
   s.View().y = 1e300;
   SaveLocation(s.Viewer, settings, model);
-  EXPECT_EQ(settings.ViewpointX, 0);
-  EXPECT_EQ(settings.ViewpointY, INT32_MAX);
+  EXPECT_EQ(std::tuple(settings.ViewpointX, settings.ViewpointY), std::tuple(0, INT32_MAX));
 }
 
 }  // namespace

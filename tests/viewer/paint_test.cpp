@@ -102,8 +102,7 @@ TEST(commonpaint, RayTraceModeTakesEffectAtTheNextPaintAndDrawsASolidTerrain) {
   FormPaint(s.Window, 160, 140);
   const Picture& p = s.Viewer.Composed;
   // Sky above the horizon, ground coloured by depth below it, nothing left white.
-  EXPECT_EQ(p.At(80, 10), kSkyColour);
-  EXPECT_EQ(p.At(80, 119), s.Viewer.DepthRamp[0]);
+  EXPECT_EQ(std::tuple(p.At(80, 10), p.At(80, 119)), std::tuple(kSkyColour, s.Viewer.DepthRamp[0]));
   EXPECT_EQ(CountColour(p, kWhite), 0u);
   // Ray Trace Mode is kept for the next window.
   FormActivate(s.Window);

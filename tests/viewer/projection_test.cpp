@@ -67,8 +67,7 @@ TEST(SetViewAngles, CentreAndFocalLengthFollowThePictureAndBearingsAbove180TurnN
   EXPECT_DOUBLE_EQ(viewer.SinIncline, std::sin(30 / 57.295));
   viewer = ViewerAt(0, 0, 0, 180, 0, 7, 3);
   EXPECT_DOUBLE_EQ(viewer.BearingRadians, 180 / 57.295);
-  EXPECT_EQ(viewer.Current().centreX, 3);
-  EXPECT_EQ(viewer.Current().centreY, 1);
+  EXPECT_EQ(std::tuple(viewer.Current().centreX, viewer.Current().centreY), std::tuple(3, 1));
 }
 
 }  // namespace

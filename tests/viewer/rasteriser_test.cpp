@@ -51,16 +51,14 @@ TEST(PenLineTo, SteppingAlongXAndAlongYLeavesNoGapsAndInterpolatesDepthAndColour
   EXPECT_EQ(back.Depth(2, 1), 200);
 
   // The depth range takes every depth along the line, the end's too.
-  EXPECT_EQ(back.Target.NearestDepth, 100);
-  EXPECT_EQ(back.Target.FarthestDepth, 400);
+  EXPECT_EQ(std::tuple(back.Target.NearestDepth, back.Target.FarthestDepth), std::tuple(100, 400));
   EXPECT_EQ(steep.Target.NearestDepth, 100);
   EXPECT_EQ(steep.Target.FarthestDepth, 400);
 
   // A line within one pixel writes that pixel with the end's depth and colour.
   Canvas3d dot;
   dot.Line({5, 5, 500}, kBlack, {5, 5, 300}, kWhite);
-  EXPECT_EQ(dot.Depth(5, 5), 300);
-  EXPECT_EQ(dot.At(5, 5), kWhite);
+  EXPECT_EQ(std::tuple(dot.Depth(5, 5), dot.At(5, 5)), std::tuple(300, kWhite));
 }
 
 TEST(PlotPixel, NearerReplacesFartherAndAtEqualDepthsTheFirstWriterStays) {
