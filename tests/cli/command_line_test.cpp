@@ -150,8 +150,7 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
   EXPECT_TRUE(grid.Force);
 
   const auto o3d = Parsed<cli::RenderOptions>({"render", "a.O3D", "--out", "p.PNG"});
-  EXPECT_TRUE(o3d.Map3dFile);
-  EXPECT_TRUE(o3d.Png);
+  EXPECT_TRUE(o3d.Map3dFile && o3d.Png);
   EXPECT_EQ(std::tie(o3d.Width, o3d.Height, o3d.Preset), std::tuple(1200, 900, kNorthView));
   EXPECT_FALSE(o3d.View.has_value());
   EXPECT_FALSE(o3d.Contours || o3d.RayTrace || o3d.NoZBuffer || o3d.NoBitmap || o3d.Force);

@@ -145,10 +145,9 @@ TEST(ExportCommand, AGridWithoutHeightsIsRefusedBeforeAnyFileIsWritten) {
 }
 
 TEST(DemFormatForFile, TheExtensionNamesTheFormatWhateverItsLettersAndGeoTiffOtherwise) {
-  EXPECT_EQ(DemFormatForFile("/a/dem.TIFF"), "GTiff");
-  EXPECT_EQ(DemFormatForFile("/a/dem.Asc"), "AAIGrid");
-  EXPECT_EQ(DemFormatForFile("dem.xyz"), "XYZ");
-  EXPECT_EQ(DemFormatForFile("dem.dat"), "GTiff");
+  EXPECT_EQ(std::tuple(DemFormatForFile("/a/dem.TIFF"), DemFormatForFile("/a/dem.Asc"),
+                       DemFormatForFile("dem.xyz"), DemFormatForFile("dem.dat")),
+            std::tuple("GTiff", "AAIGrid", "XYZ", "GTiff"));
   EXPECT_EQ(DemFormatForFile("/a.asc/dem"), "GTiff");  // a folder's dot is no extension
 }
 

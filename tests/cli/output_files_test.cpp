@@ -128,8 +128,7 @@ TEST(OutputFiles, NoOutputIsAnInputOrAnotherOutputByAnyName) {
   for (const auto& [args, message] : cases) {
     SCOPED_TRACE(args.back());
     const CliRun refused = RunCli(args);
-    EXPECT_EQ(refused.Exit, 1);
-    EXPECT_EQ(refused.Err, message);
+    EXPECT_EQ(std::tuple(refused.Exit, refused.Err), std::tuple(1, message));
     EXPECT_TRUE(refused.Out.empty());
   }
   EXPECT_EQ(ReadBytes(map), mapBytes);

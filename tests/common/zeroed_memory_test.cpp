@@ -53,8 +53,7 @@ TEST(ZeroedMemory, ArraysCopyByValueAndMoveTheirMemory) {
   EXPECT_NE(moved.data(), copy.data());
   EXPECT_EQ(moved[299999], 9);
   moved = ZeroedArray<std::int64_t>(3);
-  EXPECT_EQ(moved.size(), 3u);
-  EXPECT_EQ(moved[2], 0);
+  EXPECT_EQ(std::tuple(moved.size(), moved[2]), std::tuple(3u, 0));
 }
 
 // A grid used before and resized again holds only the new fill: the old cells never show
@@ -79,13 +78,10 @@ TEST(Grid2D, ResizeForgetsOldCellsAndCopiesAreIndependent) {
   grid.Resize(3, 2, 0);
   EXPECT_EQ(grid(2, 1), 0);
   copy.ResizeKeeping(2, 1001, -1);
-  EXPECT_EQ(copy(0, 0), -3);
-  EXPECT_EQ(copy(1, 999), 0);
-  EXPECT_EQ(copy(1, 1000), -1);
+  EXPECT_EQ(std::tuple(copy(0, 0), copy(1, 999), copy(1, 1000)), std::tuple(-3, 0, -1));
   grid.Resize(-4, 7);
   EXPECT_TRUE(grid.Empty());
-  EXPECT_EQ(grid.Columns(), 0);
-  EXPECT_EQ(grid.Rows(), 7);
+  EXPECT_EQ(std::tuple(grid.Columns(), grid.Rows()), std::tuple(0, 7));
   Grid2D<double> negativeZero(2, 2, -0.0);  // not all zero bytes: written
   EXPECT_TRUE(std::signbit(negativeZero(1, 1)));
 }

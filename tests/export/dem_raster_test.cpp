@@ -89,8 +89,7 @@ TEST(DemRaster, TurnedMapIsResampledOntoNorthUpCellsThatFollowTheTerrain) {
   ASSERT_TRUE(r.Resampled);
   EXPECT_DOUBLE_EQ(r.GeoTransform[1], 1.0);
   EXPECT_DOUBLE_EQ(r.GeoTransform[5], -1.0);
-  EXPECT_EQ(r.GeoTransform[2], 0.0);
-  EXPECT_EQ(r.GeoTransform[4], 0.0);
+  EXPECT_EQ(std::tuple(r.GeoTransform[2], r.GeoTransform[4]), std::tuple(0.0, 0.0));
   EXPECT_EQ(r.GeoTransform[0], std::floor(r.GeoTransform[0]));  // edges on whole metres
   EXPECT_EQ(r.GeoTransform[3], std::floor(r.GeoTransform[3]));
   // The box holds the turned grid: about 41 cos + 31 sin wide and 41 sin + 31 cos high.

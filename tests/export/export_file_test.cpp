@@ -27,11 +27,10 @@ std::vector<std::string> Names(const std::string& folder) {
 }
 
 TEST(ExportFiles, ExtensionsAndSideFilesAreNamedAfterTheTarget) {
-  EXPECT_EQ(FileExtension("/a/b/dem.tif"), ".tif");
-  EXPECT_EQ(FileExtension("dem.tar.gz"), ".gz");
-  EXPECT_EQ(FileExtension("/a.b/dem"), "");
-  EXPECT_EQ(FileExtension("/a/.hidden"), "");
-  EXPECT_EQ(FileExtension("dem"), "");
+  EXPECT_EQ(std::tuple(FileExtension("/a/b/dem.tif"), FileExtension("dem.tar.gz"),
+                       FileExtension("/a.b/dem"), FileExtension("/a/.hidden"),
+                       FileExtension("dem")),
+            std::tuple(".tif", ".gz", "", "", ""));
 
   TempFolder folder;
   ExportedFiles files;

@@ -127,9 +127,8 @@ TEST(GlbExport, TexturedMeshLoadsBackYUpCentredWithTheMapOnTheRightCells) {
     const int py = static_cast<int>(std::floor(double{m.TexCoords[2 * k + 1]} * image.height));
     const unsigned char* pixel = &image.image[(py * image.width + px) * image.component];
     const int index = (x + 3 * y) % 256;
-    EXPECT_EQ(pixel[0], (7 * index) % 256) << x << "," << y;  // red
-    EXPECT_EQ(pixel[1], 255 - index) << x << "," << y;        // green
-    EXPECT_EQ(pixel[2], index) << x << "," << y;              // blue
+    EXPECT_EQ(std::tuple(int{pixel[0]}, int{pixel[1]}, int{pixel[2]}),  // red, green, blue
+              std::tuple((7 * index) % 256, 255 - index, index)) << x << "," << y;
   }
 }
 
@@ -225,8 +224,7 @@ TEST(GlbExport, LargeBitmapsAreSampledDownToTheTextureLimit) {
   options.MaxTextureSide = 16;
   const tinygltf::Model model = Load(ExportGlb(grid, {}, options).Files[0].Bytes);
   ASSERT_EQ(model.images.size(), 1u);
-  EXPECT_EQ(model.images[0].width, 16);
-  EXPECT_EQ(model.images[0].height, 10);
+  EXPECT_EQ(std::pair(model.images[0].width, model.images[0].height), std::pair(16, 10));
   // The top-left pixel is the north-west cell.
   EXPECT_EQ(model.images[0].image[2], (0 + 3 * 9) % 256);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 
 #include "grid/build_grid.h"
@@ -28,14 +29,12 @@ void AddLine(MapModel& model, std::int16_t height, std::vector<TPair> points) {
   object.Kind = ObjectKind::Line;
   object.Height = height;
   object.HasHeight = height != 0;
-  object.MinX = object.MaxX = points[0].X;
-  object.MinY = object.MaxY = points[0].Y;
-  for (const TPair& p : points) {
-    object.MinX = std::min(object.MinX, p.X);
-    object.MaxX = std::max(object.MaxX, p.X);
-    object.MinY = std::min(object.MinY, p.Y);
-    object.MaxY = std::max(object.MaxY, p.Y);
-  }
+  const auto [left, right] = std::minmax_element(points.begin(), points.end(),
+                                                  [](TPair a, TPair b) { return a.X < b.X; });
+  const auto [bottom, top] = std::minmax_element(points.begin(), points.end(),
+                                                  [](TPair a, TPair b) { return a.Y < b.Y; });
+  std::tie(object.MinX, object.MaxX, object.MinY, object.MaxY) =
+      std::tuple(left->X, right->X, bottom->Y, top->Y);
   TObjectCoords coords;
   coords.Symbol = 101;
   coords.Kind = ObjectKind::Line;
@@ -55,10 +54,7 @@ MapModel SmallMap(const std::string& fileName) {
   model.SelectedSymbols = {{101, kBlack}};
   AddLine(model, 1000, {{100, 200}, {150, 200}, {150, 254}, {100, 254}, {100, 200}});
   AddLine(model, 1050, {{112, 212}, {138, 212}, {138, 242}, {112, 242}, {112, 212}});
-  model.MapMinX = 0;
-  model.MapMaxX = 400;
-  model.MapMinY = 0;
-  model.MapMaxY = 400;
+  std::tie(model.MapMinX, model.MapMaxX, model.MapMinY, model.MapMaxY) = std::tuple(0, 400, 0, 400);
   return model;
 }
 
@@ -109,9 +105,8 @@ TEST(BuildGrid, StagesScalingAndProgressLinesInTheirOrder) {
             Joined(kUpToSmoothing, {"Smoothing the Grid...passing through map", "Matrix Completed",
                                     "Looking for bmp file of map in same directory",
                                     "Closing Dialogue Box"}));
-  EXPECT_EQ(run.progress.Opens, 1);
-  EXPECT_EQ(run.progress.Closes, 1);
-  EXPECT_EQ(run.dialogs.Beeps, 1);
+  EXPECT_EQ(std::tie(run.progress.Opens, run.progress.Closes, run.dialogs.Beeps),
+            std::tuple(1, 1, 1));
   EXPECT_TRUE(run.dialogs.Messages.empty());
   // 12.5 m wide gives 12 and 13.5 m high gives 14 (halves to even); the origin and the
   // bitmap offsets are rounded from model units.
@@ -121,18 +116,16 @@ TEST(BuildGrid, StagesScalingAndProgressLinesInTheirOrder) {
   EXPECT_EQ(std::tie(g.GridMaxX, g.GridMaxY), std::tuple(37, 64));  // metres, as the origin
   EXPECT_EQ(g.MapWidth, 100);
   EXPECT_DOUBLE_EQ(g.GridUnitsPerMetre, 4.0);
-  EXPECT_EQ(run.build.BitmapRowOffset, 36);     // Round(146 / 4)
-  EXPECT_EQ(run.build.BitmapColumnOffset, 25);  // Round(100 / 4)
-  EXPECT_EQ(g.HeightGrid.Columns(), 13);
-  EXPECT_EQ(g.HeightGrid.Rows(), 15);
+  // Round(146 / 4) and Round(100 / 4).
+  EXPECT_EQ(std::tie(run.build.BitmapRowOffset, run.build.BitmapColumnOffset), std::tuple(36, 25));
+  EXPECT_EQ(std::tuple(g.HeightGrid.Columns(), g.HeightGrid.Rows(), g.BitmapGrid.Columns()),
+            std::tuple(13, 15, 13));
   EXPECT_FALSE(g.MapBitmapLoaded);
-  EXPECT_EQ(g.BitmapGrid.Columns(), 13);
   // The outer contour, the inner one and the interpolated ring between them.
   EXPECT_EQ(g.HeightGrid(0, 0), 1000);
-  EXPECT_GT(g.HeightGrid(6, 7), 1050);  // inside the inner ring: a hilltop, up to a step above
-  EXPECT_LE(g.HeightGrid(6, 7), 1100);
-  EXPECT_GT(g.HeightGrid(1, 7), 1000);
-  EXPECT_LT(g.HeightGrid(1, 7), 1050);
+  // Inside the inner ring: a hilltop, up to a step above.
+  EXPECT_TRUE(g.HeightGrid(6, 7) > 1050 && g.HeightGrid(6, 7) <= 1100) << g.HeightGrid(6, 7);
+  EXPECT_TRUE(g.HeightGrid(1, 7) > 1000 && g.HeightGrid(1, 7) < 1050) << g.HeightGrid(1, 7);
   EXPECT_EQ(run.stretcher.Calls, 0);
 
   // A second run with nothing changed reports the same and builds the same.
@@ -176,8 +169,7 @@ TEST(BuildGrid, ExportsAndTheMapBitmapBesideTheMap) {
   EXPECT_EQ(testing::ReadText(matrix).find("end\r\n"), 12u * 6u);
   EXPECT_EQ(std::tie(run.stretcher.LastFileName, run.stretcher.LastWidth, run.stretcher.LastHeight),
             std::tuple(run.folder.File("forest.bmp"), 100, 100));
-  EXPECT_TRUE(run.grid.MapBitmapLoaded);
-  EXPECT_TRUE(run.grid.ShowMapBitmap);
+  EXPECT_TRUE(run.grid.MapBitmapLoaded && run.grid.ShowMapBitmap);
   EXPECT_TRUE(testing::ReadBytes(run.folder.File("stretched.bmp")).size() > 1078u);
 
   // Without an image loader the bitmap is passed over and noted.
@@ -187,15 +179,14 @@ TEST(BuildGrid, ExportsAndTheMapBitmapBesideTheMap) {
   EXPECT_FALSE(run.build.Notes.BitmapSkipped.empty());
 }
 
-TEST(BuildGrid, ConstructionsThatCannotStartAreRefusedWithAMessage) {
+TEST(BuildGrid, ConstructionsThatCannotStartAreRefusedWithAMessageAndAFileErrorEndsTheRun) {
   GridRun run;
   run.model.MapObjects.clear();
   run.model.ObjectCoords.clear();
   EXPECT_FALSE(run.Build());
   EXPECT_EQ(run.dialogs.MessageTexts(), (std::vector<std::string>{kNoObjectsMessage}));
   EXPECT_TRUE(run.grid.HeightGrid.Empty());
-  EXPECT_EQ(run.progress.Closes, 1);
-  EXPECT_EQ(run.dialogs.Beeps, 0);
+  EXPECT_EQ(std::tuple(run.progress.Closes, run.dialogs.Beeps), std::tuple(1, 0));
 
   GridRun line;
   line.model.MapObjects.resize(1);
@@ -216,16 +207,15 @@ TEST(BuildGrid, ConstructionsThatCannotStartAreRefusedWithAMessage) {
   EXPECT_EQ(scale.dialogs.MessageTexts(), (std::vector<std::string>{kNoScaleMessage}));
   EXPECT_EQ(large.dialogs.MessageTexts(),
             (std::vector<std::string>{GridTooLargeMessage(12, 14, 194)}));
-}
 
-TEST(BuildGrid, AFileErrorEndsTheRunAndClosesTheProgressWindow) {
-  GridRun run;
-  run.build.CreateXyzFile = true;
-  run.build.PointsFileName = run.folder.File("missing/points.csv");
-  EXPECT_THROW(run.Build(), FileError);
-  EXPECT_EQ(run.progress.Closes, 1);
-  EXPECT_FALSE(run.progress.IsOpen);
-  EXPECT_EQ(run.dialogs.Beeps, 0);
+  // A file error ends the run and closes the progress window.
+  GridRun unwritable;
+  unwritable.build.CreateXyzFile = true;
+  unwritable.build.PointsFileName = unwritable.folder.File("missing/points.csv");
+  EXPECT_THROW(unwritable.Build(), FileError);
+  EXPECT_EQ(std::tie(unwritable.progress.Closes, unwritable.progress.IsOpen,
+                     unwritable.dialogs.Beeps),
+            std::tuple(1, false, 0));
 }
 
 TEST(BuildGrid, AsTheViewerRunsItWithItsCurveStepsAndFileOptions) {

@@ -63,8 +63,7 @@ TEST(ContourRange, SampleMapsStayWithinTheirContours) {
     const MapModel model = OpenWithContours(samples + map.File, folder, map.Contour, map.IndexContour);
     for (const Build& b : kBuilds) {
       const ContourRange range = Checked(model, b, map.File);
-      EXPECT_EQ(range.Lowest, 1250);
-      EXPECT_EQ(range.Highest, 2250);
+      EXPECT_EQ(std::tuple(range.Lowest, range.Highest), std::tuple(1250, 2250));
       // Two contour steps, where a flat's next contour beyond is the one past a line left
       // without a height.
       EXPECT_EQ(range.Allowance, 100) << map.File << " gap " << b.Gap;

@@ -25,8 +25,7 @@ TEST(RemoveExcess, ClearsFromEachEdgeUpToTheFirstPositiveCell) {
   const std::int16_t expected[8] = {0, 0, 0, 150, -140, 160, 0, 0};
   for (int y = 0; y <= 7; ++y) EXPECT_EQ(grid.HeightGrid(1, y), expected[y]) << y;
   for (int y = 0; y <= 6; ++y) EXPECT_EQ(grid.HeightGrid(3, y), 0) << y;
-  EXPECT_EQ(grid.HeightGrid(3, 7), -50);
-  EXPECT_EQ(grid.HeightGrid(4, 3), -70);
+  EXPECT_EQ(std::tuple(grid.HeightGrid(3, 7), grid.HeightGrid(4, 3)), std::tuple(-50, -70));
 
   // Row 1 is examined; positive rows 0 and 2 stop every column pass at once.
   grid = EmptyGrid(6, 3);
@@ -111,10 +110,9 @@ TEST(SmoothGrid, WeightedMeansInPlace) {
   c.HeightGrid(5, 5) = -70;  // the outer ring is not smoothed
   c.HeightGrid(1, 1) = -60;  // no neighbour with a height: kept and made positive
   EXPECT_EQ(SmoothGridPlain(c, 0), 0);
-  EXPECT_EQ(c.HeightGrid(3, 3), 80);
-  EXPECT_EQ(c.HeightGrid(3, 4), 90);
-  EXPECT_EQ(c.HeightGrid(1, 1), 60);
-  EXPECT_EQ(c.HeightGrid(5, 5), -70);
+  EXPECT_EQ(std::tuple(c.HeightGrid(3, 3), c.HeightGrid(3, 4), c.HeightGrid(1, 1),
+                       c.HeightGrid(5, 5)),
+            std::tuple(80, 90, 60, -70));
   // With the neighbours weighted, a cell without any keeps its own height and is counted.
   GridState lone = EmptyGrid(4, 4);
   lone.HeightGrid(2, 2) = -45;
@@ -147,8 +145,7 @@ TEST(SmoothGrid, FastPassEqualsThePlainOneAndPassesCompound) {
   EXPECT_EQ(o.Factor, 100);
   EXPECT_TRUE(o.FactorClamped);
   o = CheckSmoothingOptions(-5, 1000);
-  EXPECT_EQ(o.Factor, 0);
-  EXPECT_EQ(o.Passes, kMaxSmoothingPasses);
+  EXPECT_EQ(std::tuple(o.Factor, o.Passes), std::tuple(0, kMaxSmoothingPasses));
   EXPECT_TRUE(o.PassesClamped);
   o = CheckSmoothingOptions(30, -2);
   EXPECT_EQ(o.Passes, -2);

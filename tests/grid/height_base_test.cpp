@@ -163,11 +163,9 @@ TEST(HeightBase, ContoursArePaintedAboveTheBaseAndNotesSayWhatWasLeftOut) {
   grid.HeightBase = -1000;
   GridNotes notes;
   PaintContours(model, grid, 4, notes);
-  EXPECT_EQ(grid.HeightGrid(5, 10), 950);
-  EXPECT_EQ(grid.HeightGrid(7, 10), 1000);
-  EXPECT_EQ(grid.HeightGrid(8, 10), 0);
-  EXPECT_EQ(notes.UnheightedObjects, 1);
-  EXPECT_EQ(notes.UnheldHeightObjects, 2);
+  EXPECT_EQ(std::tuple(grid.HeightGrid(5, 10), grid.HeightGrid(7, 10), grid.HeightGrid(8, 10)),
+            std::tuple(950, 1000, 0));
+  EXPECT_EQ(std::tuple(notes.UnheightedObjects, notes.UnheldHeightObjects), std::tuple(1, 2));
   const std::vector<std::string> lines = DescribeGridNotes(notes);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1],

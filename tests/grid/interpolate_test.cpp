@@ -119,13 +119,9 @@ TEST(Interpolation, SteepestLineWinsBetweenLongContours) {
     state.HaveE = true;
     return StoredEstimate(state);
   };
-  EXPECT_EQ(stored(101.25), -101);
-  EXPECT_EQ(stored(102.5), -102);
-  EXPECT_EQ(stored(103.5), -104);
-  EXPECT_EQ(stored(103.75), -104);
-  EXPECT_EQ(stored(-2.5), 2);
-  EXPECT_EQ(stored(-0.4), 0);
-  EXPECT_EQ(stored(40000.0), 25536);
+  EXPECT_EQ(std::tuple(stored(101.25), stored(102.5), stored(103.5), stored(103.75), stored(-2.5),
+                       stored(-0.4), stored(40000.0)),
+            std::tuple(-101, -102, -104, -104, 2, 0, 25536));
 }
 
 TEST(Interpolation, FlatEnclosuresExtrapolateTheStepBeyond) {
@@ -265,9 +261,8 @@ TEST(Interpolation, EarlyCellsWithoutAnyEstimateStayEmptyAndProgressShowsColumns
   EXPECT_EQ(plain.HeightGrid(6, 6), 0);
   // "column N" lines overwrite each other.
   ASSERT_EQ(progress.Window.size(), 2u);
-  EXPECT_EQ(progress.Window[0], "working through map...");
-  EXPECT_EQ(progress.Window[1], "column 11");
-  EXPECT_EQ(progress.Shown[1], "column 1");
+  EXPECT_EQ(std::tuple(progress.Window[0], progress.Window[1], progress.Shown[1]),
+            std::tuple("working through map...", "column 11", "column 1"));
   // Grids too narrow to have an interior are left alone.
   GridState narrow = EmptyGrid(1, 5);
   narrow.HeightGrid(0, 2) = 100;

@@ -41,8 +41,7 @@ TEST(MapDrape, ThePictureCoversTheCellsPixelForPixel) {
   grid.GridMinY = -75;
   // 1:10000: 100 micrometres of paper a metre.
   const PictureView view = DrapeViewOf(grid, 100);
-  EXPECT_EQ(view.Width, 201);
-  EXPECT_EQ(view.Height, 151);
+  EXPECT_EQ(std::tuple(view.Width, view.Height), std::tuple(201, 151));
   EXPECT_DOUBLE_EQ(view.PixelsPerMicrometre, 0.01);
   // Pixel centres on the cells: cell (0, 150) is at (-100 m, 75 m), the picture's top left.
   EXPECT_DOUBLE_EQ(view.Left, -10050);
@@ -56,12 +55,9 @@ TEST(MapDrape, FewColoursKeptExactlyRowsTurnedNorthUp) {
   GridState grid = EmptyGrid(2, 1);  // 3 x 2 cells
   // Rows from the top: the picture's first row is the grid's row 1.
   ReducePictureToBitmap({kRed, kGreen, kBlue, kWhite, kWhite, kRed}, grid);
-  EXPECT_EQ(CellColour(grid, 0, 1), kRed);
-  EXPECT_EQ(CellColour(grid, 1, 1), kGreen);
-  EXPECT_EQ(CellColour(grid, 2, 1), kBlue);
-  EXPECT_EQ(CellColour(grid, 0, 0), kWhite);
-  EXPECT_EQ(CellColour(grid, 1, 0), kWhite);
-  EXPECT_EQ(CellColour(grid, 2, 0), kRed);
+  EXPECT_EQ(std::tuple(CellColour(grid, 0, 1), CellColour(grid, 1, 1), CellColour(grid, 2, 1),
+                       CellColour(grid, 0, 0), CellColour(grid, 1, 0), CellColour(grid, 2, 0)),
+            std::tuple(kRed, kGreen, kBlue, kWhite, kWhite, kRed));
   EXPECT_EQ(grid.BitmapGrid(0, 1), grid.BitmapGrid(2, 0));
   EXPECT_NE(grid.BitmapGrid(0, 1), grid.BitmapGrid(1, 0));
 }
@@ -151,9 +147,7 @@ struct DrapedDemo {
 TEST(MapDrape, WithoutABitmapTheMapsDrawingLiesOnItsContours) {
   DrapedDemo d;
   ASSERT_TRUE(d.RunContoursOnly());
-  EXPECT_TRUE(d.Build.MapDrawingDraped);
-  EXPECT_TRUE(d.Grid.MapBitmapLoaded);
-  EXPECT_TRUE(d.Grid.ShowMapBitmap);
+  EXPECT_TRUE(d.Build.MapDrawingDraped && d.Grid.MapBitmapLoaded && d.Grid.ShowMapBitmap);
   ASSERT_EQ(d.Grid.BitmapGrid.Columns(), d.Grid.HeightGrid.Columns());
   ASSERT_EQ(d.Grid.BitmapGrid.Rows(), d.Grid.HeightGrid.Rows());
   // The contours' cells take the brown of the lines; the cells between them mostly the paper's
@@ -192,8 +186,7 @@ TEST(MapDrape, ABitmapBesideTheMapWinsAndAnUndrawableMapIsSaid) {
   DrapedDemo d;
   WriteBytes(d.Folder.Paths().WorkingCopy, {'n', 'o'});
   ASSERT_TRUE(d.Run());
-  EXPECT_FALSE(d.Build.MapDrawingDraped);
-  EXPECT_FALSE(d.Grid.MapBitmapLoaded);
+  EXPECT_FALSE(d.Build.MapDrawingDraped || d.Grid.MapBitmapLoaded);
   EXPECT_FALSE(d.Build.Notes.DrawingSkipped.empty());
 }
 #endif

@@ -45,10 +45,7 @@ TEST(Rasteriser, SlantedLineIsMarkedOnceAlongXAndOnceAlongY) {
   painter.LineToCell(3, 1, 400);
   const auto& g = grid.HeightGrid;
   EXPECT_EQ(MarkedCells(grid), (std::set<std::pair<int, int>>{{0, 0}, {1, 0}, {2, 1}, {3, 1}}));
-  EXPECT_EQ(g(0, 0), 100);
-  EXPECT_EQ(g(1, 0), 200);
-  EXPECT_EQ(g(2, 1), 300);
-  EXPECT_EQ(g(3, 1), 400);
+  EXPECT_EQ(std::tuple(g(0, 0), g(1, 0), g(2, 1), g(3, 1)), std::tuple(100, 200, 300, 400));
 
   // A steep line gets its in-between rows from the y pass.
   grid = EmptyGrid(5, 5);

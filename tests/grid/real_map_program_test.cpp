@@ -56,8 +56,7 @@ TEST(RealMapProgram, TheGridIsBuiltFromTheTagHeights) {
   TERRAK_SKIP_WITHOUT_FILE(kRealMap);
   RealMap f;
   f.OpenWithContours();
-  EXPECT_EQ(f.Model.SymbolNumberScale, 1000);
-  EXPECT_EQ(f.Model.MapScale, 10000.0);
+  EXPECT_EQ(std::tuple(f.Model.SymbolNumberScale, f.Model.MapScale), std::tuple(1000, 10000.0));
   ASSERT_EQ(f.Model.MapObjects.size(), 103u);
   for (const TMapObject& o : f.Model.MapObjects) {
     EXPECT_GE(o.Height, 2200);
@@ -102,8 +101,7 @@ TEST(RealMapProgram, TheGridStaysWithinTheContoursRange) {
     settings.ContourGap = gap;
     settings.Smoothing = gap == 10 ? 30 : 0;
     const ContourRange range = CheckContourRange(BuildGridInStages(f.Model, settings));
-    EXPECT_EQ(range.Lowest, 2200);
-    EXPECT_EQ(range.Highest, 4050);
+    EXPECT_EQ(std::tuple(range.Lowest, range.Highest), std::tuple(2200, 4050));
     EXPECT_LE(range.Allowance, 100) << gap;  // two contour intervals
     EXPECT_EQ(range.CellsBeyond, 0) << gap << ": a cell " << range.Furthest << " beyond";
   }

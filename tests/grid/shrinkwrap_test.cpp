@@ -79,8 +79,7 @@ TEST(ShrinkWrap, GapsWiderThanContourGapGetTheCellsTheirBulgeMeets) {
   EXPECT_EQ(outline.Points.front(), (TWrapperPoint{0, 0, 100}));
   EXPECT_EQ(outline.Points.back(), (TWrapperPoint{50, 1, 100}));
   for (std::size_t i = 1; i + 1 < outline.Points.size(); ++i) {
-    EXPECT_EQ(outline.Points[i].Y, 6);
-    EXPECT_EQ(outline.Points[i].Height, 150);
+    EXPECT_EQ(std::tuple(outline.Points[i].Y, outline.Points[i].Height), std::tuple(6, 150));
     if (i > 1) {
       EXPECT_GT(outline.Points[i].X, outline.Points[i - 1].X);
     }

@@ -25,8 +25,7 @@ TEST(ContourRoles, DefaultsFromTheOrienteeringNumbersOfEachFormat) {
   EXPECT_EQ(std::tie(isom2017.Contours, isom2017.IndexContours, isom2017.FormLines),
             std::tuple(Numbers{101000}, Numbers{102000}, (Numbers{103000, 103002})));
   EXPECT_TRUE(isom2017.SlopeLines.empty());
-  EXPECT_EQ(isom2017.Interval, 5.0);
-  EXPECT_EQ(isom2017.IndexEvery, 5);
+  EXPECT_EQ(std::tuple(isom2017.Interval, isom2017.IndexEvery), std::tuple(5.0, 5));
 
   // OCAD 6 to 8 maps of ISOM 2000: ten times the number shown, 104 the slope line.
   const ContourRoles ocad8 = DefaultContourRoles({{1010, true, "101.0 Contour"},
@@ -41,9 +40,8 @@ TEST(ContourRoles, DefaultsFromTheOrienteeringNumbersOfEachFormat) {
   const ContourRoles demo = DefaultContourRoles(
       {{101, true, "10.1 Contour"}, {102, true, "10.2 Index contour"}, {405, false, "Forest"}},
       10);
-  EXPECT_EQ(demo.Contours, Numbers{101});
-  EXPECT_EQ(demo.IndexContours, Numbers{102});
-  EXPECT_EQ(demo.RoleOf(405), ContourRole::None);
+  EXPECT_EQ(std::tuple(demo.Contours, demo.IndexContours, demo.RoleOf(405)),
+            std::tuple(Numbers{101}, Numbers{102}, ContourRole::None));
   // With ISOM numbers present, 10.1 is left alone.
   EXPECT_EQ(DefaultContourRoles({{101, true, "10.1 x"}, {1010, true, "101.0 Contour"}}, 10)
                 .AllSymbols(),

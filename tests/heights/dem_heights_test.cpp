@@ -63,10 +63,9 @@ TEST(HeightsFromDem, MediansSnappedToTheLevelsOfEachRoleWithConflictsLeftAsTheyW
       EXPECT_EQ(Of(run, o).State, HeightState::Dem) << "object " << o;
       EXPECT_EQ(Of(run, o).Height, Metres(100 + 5.0 * static_cast<double>(k))) << "object " << o;
     }
-  EXPECT_EQ(Of(run, form).Height, Metres(112.5));
-  EXPECT_EQ(Of(run, contours[2][0]).State, HeightState::Known);
-  EXPECT_EQ(Of(run, contours[3][0]).State, HeightState::Conflict);
-  EXPECT_EQ(Of(run, contours[3][0]).Height, Metres(120));
+  EXPECT_EQ(std::tuple(Of(run, form).Height, Of(run, contours[2][0]).State,
+                       Of(run, contours[3][0]).State, Of(run, contours[3][0]).Height),
+            std::tuple(Metres(112.5), HeightState::Known, HeightState::Conflict, Metres(120)));
   EXPECT_NE(Of(run, contours[3][0]).Reason.find("115 m, the map 120 m"), std::string::npos)
       << Of(run, contours[3][0]).Reason;
   // The index contour's middle piece lies 12 m too low: no index level within half an interval.

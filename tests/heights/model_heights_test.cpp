@@ -48,9 +48,8 @@ TEST(ModelHeights, ObjectsInGroundMetresWithCurvesFlattenedAndRolesFromTheirSymb
   EXPECT_NEAR(contour.Points.back().X, 2 * km + 10000 / 56693.0, 1e-6);
   EXPECT_NEAR(contour.Points.back().Y, 0.0, 1e-6);
   EXPECT_NEAR(contour.Points[1 + 4].Y, 0.75 * km, 1e-6);
-  EXPECT_EQ(map.Objects[1].Role, ContourRole::None);
-  EXPECT_EQ(map.Objects[2].Role, ContourRole::None);
-  EXPECT_EQ(map.Objects[3].Role, ContourRole::None);
+  EXPECT_EQ(std::tuple(map.Objects[1].Role, map.Objects[2].Role, map.Objects[3].Role),
+            std::tuple(ContourRole::None, ContourRole::None, ContourRole::None));
   EXPECT_NEAR(map.MetresPerPaperMm, 10.0, 1e-9);
   EXPECT_NEAR(map.JoinTolerance, 10 * 10000 / 56693.0, 1e-9);
   const TPair back = ModelPoint(model, contour.Points.back());

@@ -54,11 +54,9 @@ TEST(ShapeGuesses, APieceCutOffByTheMapsEdgeFollowsTheSlopeBesideIt) {
   CornerMap up = DrawCorner(105);
   const HeightsResult r = DeriveHeights(up.Drawing.Map(), TestRoles());
   const ObjectHeight& piece = r.Objects[static_cast<std::size_t>(up.Piece)];
-  EXPECT_EQ(r.Objects[3].State, HeightState::Derived);
-  EXPECT_EQ(r.Objects[4].State, HeightState::Guessed);
-  EXPECT_EQ(r.Objects[4].Height, Metres(120));
-  EXPECT_EQ(piece.State, HeightState::Guessed);
-  EXPECT_EQ(piece.Height, Metres(120));
+  EXPECT_EQ(std::tuple(r.Objects[3].State, r.Objects[4].State, r.Objects[4].Height),
+            std::tuple(HeightState::Derived, HeightState::Guessed, Metres(120)));
+  EXPECT_EQ(std::tuple(piece.State, piece.Height), std::tuple(HeightState::Guessed, Metres(120)));
   EXPECT_EQ(piece.Reason,
             "up or down guessed from closed contours taken for hills and slopes going on as "
             "beside them; nothing else tells it here");

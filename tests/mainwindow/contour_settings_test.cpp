@@ -56,9 +56,8 @@ TEST(ContourSettings, TheAnswerSetsTheShownSymbolsAndKeepsTheOthers) {
   ASSERT_TRUE(after);
   EXPECT_EQ(after->Contours, (std::vector<std::int32_t>{101001, 101000}));
   EXPECT_TRUE(after->FormLines.empty());
-  EXPECT_EQ(after->IndexContours, std::vector<std::int32_t>{103000});
-  EXPECT_EQ(after->SlopeLines, std::vector<std::int32_t>{506000});
-  EXPECT_EQ(after->Interval, 2.0);
+  EXPECT_EQ(std::tuple(after->IndexContours, after->SlopeLines, after->Interval),
+            std::tuple(std::vector<std::int32_t>{103000}, std::vector<std::int32_t>{506000}, 2.0));
 
   question.Rows[0].Role = ContourRole::None;
   EXPECT_EQ(RolesFromAnswer(before, question)->Contours, std::vector<std::int32_t>{101001});
@@ -93,10 +92,9 @@ TEST(ContourSettings, TheChoiceIsRememberedForItsMapAloneAndCancelKeepsIt) {
   // Nothing chosen yet: the orienteering numbers decide.
   MenuItemClick(w, MenuItem::ContourSettings);
   ASSERT_EQ(host.Asked.size(), 1u);
-  EXPECT_EQ(host.Asked[0].Rows[1].Role, ContourRole::IndexContour);
-  EXPECT_EQ(host.Asked[0].Rows[2].Role, ContourRole::SlopeLine);
-  EXPECT_EQ(host.Asked[0].Interval, 5.0);
-  EXPECT_EQ(host.Asked[0].IndexEvery, 5);
+  EXPECT_EQ(std::tuple(host.Asked[0].Rows[1].Role, host.Asked[0].Rows[2].Role,
+                       host.Asked[0].Interval, host.Asked[0].IndexEvery),
+            std::tuple(ContourRole::IndexContour, ContourRole::SlopeLine, 5.0, 5));
 
   host.Answer = [](ContourSettingsQuestion& a) {
     a.Rows[1].Role = ContourRole::Contour;

@@ -140,16 +140,14 @@ TEST(SymbolSelection, OkBuildsTheSelectionInListOrderWithNumbersOfEveryLength) {
     EXPECT_EQ(model.SelectedSymbols[i].Symbol, expected[i]);
     EXPECT_EQ(model.SelectedSymbols[i].Colour, kBlack);  // no colour stored: black
   }
-  EXPECT_TRUE(model.SymbolsSelected);
-  EXPECT_TRUE(model.MapModified);
+  EXPECT_TRUE(model.SymbolsSelected && model.MapModified);
 
   // OK with nothing chosen: no selection, and the map does not count as changed for it.
   model.MapModified = false;
   dialog.ExcAllBtnClick();
   dialog.OKBtnClick(model, f.App.Settings, f.Dialogs);
   EXPECT_TRUE(model.SelectedSymbols.empty());
-  EXPECT_FALSE(model.SymbolsSelected);
-  EXPECT_FALSE(model.MapModified);
+  EXPECT_FALSE(model.SymbolsSelected || model.MapModified);
 }
 
 TEST(ChangeSymbol, OffersTheOtherSelectedSymbolsOfTheTracedType) {

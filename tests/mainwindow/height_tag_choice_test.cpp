@@ -72,8 +72,7 @@ TEST(HeightTagChoice, AskedOnceWithTheKeysAndRememberedInTheSettingsFile) {
   // Opened again (a new run reads the settings): not asked, the remembered tag is used.
   f.Dialogs.MessageAnswers = {DialogButton::No};
   f.Open();
-  EXPECT_EQ(f.Tags.Asked.size(), 1u);
-  EXPECT_EQ(f.Tag(), "f1");
+  EXPECT_EQ(std::tuple(f.Tags.Asked.size(), f.Tag()), std::tuple(1u, "f1"));
 }
 
 TEST(HeightTagChoice, CancelKeepsTheUsualKeyRemembersNothingAndSaysSo) {

@@ -139,8 +139,7 @@ TEST(HeightsCommands, AcceptWritesEveryHeightAndUndoTakesEachStepBackToTheOpened
   EXPECT_EQ(f.Heights()[3], 95);
 
   MenuItemClick(f.W, MenuItem::UndoHeights);
-  EXPECT_EQ(f.Heights()[3], 105);
-  EXPECT_EQ(f.WorkingCopy(), derived);
+  EXPECT_EQ(std::tuple(f.Heights()[3], f.WorkingCopy()), std::tuple(105, derived));
   MenuItemClick(f.W, MenuItem::UndoHeights);
   EXPECT_EQ(f.Heights(), (std::vector<double>{90, -1, -1, -1, -1}));
   EXPECT_EQ(f.WorkingCopy(), opened);  // the added tags are gone again
@@ -158,14 +157,6 @@ TEST(HeightsCommands, NoContourAmongTheShownSymbolsSaysWhereToChooseThem) {
   EXPECT_TRUE(f.Watched.Messages.empty());
   EXPECT_EQ(f.Host.LastStatusMessage(), kNoContoursMessage);
 }
-
-}  // namespace
-}  // namespace terrak
-
-namespace terrak {
-namespace {
-
-using namespace terrak::testing;
 
 // The screen point of a ground point (metres) in the last paint.
 Point OnScreen(const AppState& app, double x, double y) {
@@ -212,15 +203,6 @@ TEST(HeightsAlongALine, EachContourCrossedGetsTheNextLevelAndAnOffLevelIndexCont
   EXPECT_TRUE(f.App.Heights.UndoSteps.empty());
   EXPECT_EQ(f.WorkingCopy(), opened);
 }
-
-}  // namespace
-}  // namespace terrak
-
-namespace terrak {
-namespace {
-
-using namespace terrak::testing;
-using heights::HeightState;
 
 TEST(HeightsFromADem, EachContourTakesTheLevelNearestItsMedianAndUncoveredOnesAreConflicts) {
   NestedWindow f(true);
@@ -316,10 +298,8 @@ TEST(CheckHeights, NextAndPreviousGoRoundTheFindingsCentringAndHighlightingEach)
   EXPECT_EQ(f.Host.LastStatusMessage(),
             "1 of " + std::to_string(findings.size()) + ": " + findings[0].Reason);
   const TPair centre = heights::ModelPoint(f.App.Model, findings[0].Where);
-  EXPECT_EQ(f.App.Model.MapOffsetX, centre.X);
-  EXPECT_EQ(f.App.Model.MapOffsetY, centre.Y);
-  EXPECT_EQ(f.App.Window.TracedObjects, findings[0].Objects);
-  EXPECT_TRUE(f.App.Window.TraceExists);
+  EXPECT_EQ((TPair{f.App.Model.MapOffsetX, f.App.Model.MapOffsetY}), centre);
+  EXPECT_TRUE(f.App.Window.TraceExists && f.App.Window.TracedObjects == findings[0].Objects);
   NextFinding(f.W, -1);
   EXPECT_EQ(f.App.Heights.CurrentFinding, last);
 

@@ -29,35 +29,27 @@ std::optional<std::int32_t> Decimetres(const std::string& answer) {
 }
 
 TEST(HeightAnswer, MetresBelow3000CutToSixCharacters) {
-  EXPECT_EQ(Decimetres("2999.9"), 29999);
-  EXPECT_EQ(Decimetres("3000"), std::nullopt);
-  EXPECT_EQ(Decimetres("12.345"), 123);
+  EXPECT_EQ(std::tuple(Decimetres("2999.9"), Decimetres("3000"), Decimetres("12.345")),
+            std::tuple(29999, std::nullopt, 123));
   EXPECT_EQ(Decimetres("1234.56"), 12345);  // read as 1234.5
   EXPECT_EQ(Decimetres("  12.3"), 123);
   EXPECT_EQ(Decimetres("0.25"), 2);  // 2.5 rounds to the even neighbour
   EXPECT_EQ(Decimetres("0.35"), 4);
-  EXPECT_EQ(Decimetres("-5"), -50);
-  EXPECT_EQ(Decimetres("abc"), std::nullopt);
-  EXPECT_EQ(Decimetres("12m"), std::nullopt);
-  EXPECT_EQ(Decimetres(""), std::nullopt);
-  EXPECT_EQ(Decimetres("."), std::nullopt);
-  EXPECT_EQ(Decimetres("1e3"), 10000);
+  EXPECT_EQ(std::tuple(Decimetres("-5"), Decimetres("abc"), Decimetres("12m"), Decimetres(""),
+                       Decimetres("."), Decimetres("1e3")),
+            std::tuple(-50, std::nullopt, std::nullopt, std::nullopt, std::nullopt, 10000));
   EXPECT_EQ(Decimetres("1e-999"), 0);  // too small for a double: 0
   // Below sea level as far as six characters reach; the map's format may hold less.
-  EXPECT_EQ(Decimetres("-3276"), -32760);
-  EXPECT_EQ(Decimetres("-3300"), -33000);
-  EXPECT_EQ(Decimetres("-99999"), -999990);
-  EXPECT_EQ(Decimetres("-9e9"), std::nullopt);
-  EXPECT_EQ(Decimetres("-9e999"), std::nullopt);
-  EXPECT_EQ(Decimetres("9e999"), std::nullopt);
+  EXPECT_EQ(std::tuple(Decimetres("-3276"), Decimetres("-3300"), Decimetres("-99999"),
+                       Decimetres("-9e9"), Decimetres("-9e999"), Decimetres("9e999")),
+            std::tuple(-32760, -33000, -999990, std::nullopt, std::nullopt, std::nullopt));
 }
 
 TEST(HeightAnswer, ADecimalCommaCountsAsThePoint) {
-  EXPECT_EQ(ParseHeightMetres("12,5"), 12.5);
-  EXPECT_EQ(ParseHeightMetres(" 0,25 "), 0.25);
-  EXPECT_EQ(ParseHeightMetres("-1,5e2"), -150.0);
-  EXPECT_EQ(ParseHeightMetres("12,"), 12.0);
-  EXPECT_EQ(ParseHeightMetres(",5"), 0.5);
+  EXPECT_EQ(std::tuple(ParseHeightMetres("12,5"), ParseHeightMetres(" 0,25 "),
+                       ParseHeightMetres("-1,5e2"), ParseHeightMetres("12,"),
+                       ParseHeightMetres(",5")),
+            std::tuple(12.5, 0.25, -150.0, 12.0, 0.5));
   // One separator at most, and no thousands separators.
   EXPECT_EQ(ParseHeightMetres("1,2,5"), std::nullopt);
   EXPECT_EQ(ParseHeightMetres("1.2,5"), std::nullopt);
@@ -65,10 +57,9 @@ TEST(HeightAnswer, ADecimalCommaCountsAsThePoint) {
 }
 
 TEST(HeightAnswer, TheRangeIsDecidedInOnePlaceAndARefusalSaysWhy) {
-  EXPECT_EQ(HeightRangeProblem(2999.99), "");
-  EXPECT_EQ(HeightRangeProblem(-99999), "");
-  EXPECT_EQ(HeightRangeProblem(3000), "heights must be below 3000 m");
-  EXPECT_EQ(HeightRangeProblem(-99999.1), "heights must be -99999 m or more");
+  EXPECT_EQ(std::tuple(HeightRangeProblem(2999.99), HeightRangeProblem(-99999),
+                       HeightRangeProblem(3000), HeightRangeProblem(-99999.1)),
+            std::tuple("", "", "heights must be below 3000 m", "heights must be -99999 m or more"));
   EXPECT_EQ(HeightRefusal("12,5"), "");
   EXPECT_EQ(HeightRefusal(" 3000 "),
             "Height not changed: \"3000\" is out of range, heights must be below 3000 m");

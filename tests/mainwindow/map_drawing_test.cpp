@@ -27,11 +27,9 @@ TEST(ViewSetUp, OneToOneOnA500By400ClientArea) {
   EXPECT_EQ(
       std::tie(view.UnitsPerPixel, view.CurveSteps, view.MapArea, view.HalfWidth, view.HalfHeight),
       std::tuple(16, 4, (Rect{0, 0, 500, 380}), 250, 190));
-  EXPECT_EQ(view.CentreLimits.MinX, -28767);
-  EXPECT_EQ(view.CentreLimits.MaxX, 28767);
+  EXPECT_EQ(std::tuple(view.CentreLimits.MinX, view.CentreLimits.MaxX), std::tuple(-28767, 28767));
   // The centre is clamped into the limits and stays clamped in the model.
-  EXPECT_EQ(model.MapOffsetX, 28767);
-  EXPECT_EQ(model.MapOffsetY, 190 * 16 - 32767);
+  EXPECT_EQ(std::tuple(model.MapOffsetX, model.MapOffsetY), std::tuple(28767, 190 * 16 - 32767));
   EXPECT_EQ(view.VisibleWindow.Left, 28767 - 4000);
   EXPECT_EQ(view.VisibleWindow.Top, model.MapOffsetY + 3040);
 }
@@ -63,10 +61,8 @@ TEST(ScreenPoints, StraightSegmentsAreFlattenedLikeCurvesAndRepeatsDropped) {
   EXPECT_EQ(f.App.Window.PointCount, 5);
   const auto lines = f.Canvas.CallsStartingWith("lineto");
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[0], "lineto 265,190");
-  EXPECT_EQ(lines[1], "lineto 300,190");
-  EXPECT_EQ(lines[2], "lineto 334,190");
-  EXPECT_EQ(lines[3], "lineto 350,190");
+  EXPECT_EQ(std::tuple(lines[0], lines[1], lines[2], lines[3]),
+            std::tuple("lineto 265,190", "lineto 300,190", "lineto 334,190", "lineto 350,190"));
 }
 
 TEST(ScreenPoints, MarkersCurvesAndDamagedLists) {
@@ -82,9 +78,8 @@ TEST(ScreenPoints, MarkersCurvesAndDamagedLists) {
                    {6400, 6400}};
   BuildScreenPoints(view, model, coords);
   ASSERT_EQ(view.PointCount, 3);
-  EXPECT_EQ(view.ScreenPoints[0], (Point{260, 180}));
-  EXPECT_EQ(view.ScreenPoints[1], (Point{280, 170}));
-  EXPECT_EQ(view.ScreenPoints[2], (Point{290, 170}));
+  EXPECT_EQ(std::tuple(view.ScreenPoints[0], view.ScreenPoints[1], view.ScreenPoints[2]),
+            std::tuple((Point{260, 180}), (Point{280, 170}), (Point{290, 170})));
 
   // A curve marker without its three pairs ends the drawing instead of reading past the list.
   view.PointCount = 0;

@@ -46,9 +46,8 @@ TEST(ZoomRectangle, TwoTimesShowsHalfTheAreaAndEnterAppliesItInPlace) {
 
   FormKeyPress(f.Window, 13);
   EXPECT_FALSE(f.App.Window.ZoomRectMode);
-  EXPECT_EQ(f.App.Model.MapZoom, 3);
-  EXPECT_EQ(f.StoredZoom(), 3);
-  EXPECT_EQ(f.App.Model.MapOffsetX, 0);
+  EXPECT_EQ(std::tuple(f.App.Model.MapZoom, f.StoredZoom(), f.App.Model.MapOffsetX),
+            std::tuple(3, 3, 0));
   EXPECT_TRUE(f.App.Model.MapModified);
   EXPECT_EQ(f.Host.Invalidations, 1);
   // The rectangle was erased by drawing it again.
@@ -66,9 +65,8 @@ TEST(ZoomRectangle, ATenPixelDragMovesTheCentre160Units) {
   FormMouseMove(f.Window, {210, 200});
   EXPECT_EQ(f.App.Window.FocusFrame, (Rect{135, 95, 385, 285}));
   FormMouseUp(f.Window, MouseButton::Left);
-  EXPECT_EQ(f.App.Model.MapZoom, 3);
-  EXPECT_EQ(f.App.Model.MapOffsetX, 160);
-  EXPECT_EQ(f.StoredOffsetX(), 160);
+  EXPECT_EQ(std::tuple(f.App.Model.MapZoom, f.App.Model.MapOffsetX, f.StoredOffsetX()),
+            std::tuple(3, 160, 160));
   // The rectangle cannot leave the map area.
   MenuItemClick(f.Window, MenuItem::foursize);
   f.Paint();
@@ -82,8 +80,7 @@ TEST(ZoomRectangle, ZoomingOutAppliesAtOnceAndAPressOutsideAbandons) {
   Navigation f;
   MenuItemClick(f.Window, MenuItem::halfsize);
   EXPECT_FALSE(f.App.Window.ZoomRectMode);
-  EXPECT_EQ(f.App.Model.MapZoom, 5);
-  EXPECT_EQ(f.StoredZoom(), 5);
+  EXPECT_EQ(std::tuple(f.App.Model.MapZoom, f.StoredZoom()), std::tuple(5, 5));
   EXPECT_TRUE(f.Canvas.CallsStartingWith("focus").empty());
 
   f.App.Model.MapZoom = 6;
@@ -103,8 +100,7 @@ TEST(ZoomRectangle, ZoomingOutAppliesAtOnceAndAPressOutsideAbandons) {
   ZoomItemClick(g.Window, 4);
   EXPECT_FALSE(g.App.Window.ZoomRectMode);
   EXPECT_TRUE(g.Canvas.CallsStartingWith("focus").empty());
-  EXPECT_EQ(g.StoredZoom(), 4);
-  EXPECT_EQ(g.Host.Invalidations, 1);
+  EXPECT_EQ(std::tuple(g.StoredZoom(), g.Host.Invalidations), std::tuple(4, 1));
   EXPECT_TRUE(g.App.Menu.IsChecked(MenuItem::normalsize));
   ZoomItemClick(g.Window, 3);
   EXPECT_TRUE(g.App.Window.ZoomRectMode);
@@ -146,8 +142,7 @@ TEST(MoveView, ARightClickWithoutMovingWritesTheCentreAndARepaintEndsTheFrame) {
   Navigation f;
   f.App.Model.MapOffsetX = 1234;
   FormMouseDown(f.Window, MouseButton::Right, {}, {50, 50});
-  EXPECT_TRUE(f.App.Window.MoveViewMode);
-  EXPECT_TRUE(f.App.Window.DraggingRight);
+  EXPECT_TRUE(f.App.Window.MoveViewMode && f.App.Window.DraggingRight);
   FormMouseUp(f.Window, MouseButton::Right);
   EXPECT_EQ(f.StoredOffsetX(), 1234);
   EXPECT_TRUE(f.App.Model.MapModified);
@@ -171,9 +166,8 @@ TEST(MoveView, ARightDragMovesTheMapWithTheHandUpToTheCentreLimits) {
   FormMouseUp(f.Window, MouseButton::Right);
   // Dragged 10 pixels right and 5 up: the map moved that way, so the centre went 160 units
   // west and 80 south.
-  EXPECT_EQ(f.App.Model.MapOffsetX, 1000 - 160);
-  EXPECT_EQ(f.App.Model.MapOffsetY, 2000 - 80);
-  EXPECT_EQ(f.StoredOffsetX(), 1000 - 160);
+  EXPECT_EQ(std::tuple(f.App.Model.MapOffsetX, f.App.Model.MapOffsetY, f.StoredOffsetX()),
+            std::tuple(1000 - 160, 2000 - 80, 1000 - 160));
   EXPECT_EQ(HandMoveOffset(f.App.Window), (Point{}));
   // The frame was erased at its one place.
   EXPECT_EQ(f.Canvas.CallsStartingWith("focus").size(), 2u);
@@ -206,10 +200,9 @@ TEST(WheelZoom, ANotchZoomsOneStepKeepingThePointUnderTheMouse) {
   FormMouseWheel(f.Window, {300, 230}, 1);
   EXPECT_EQ(f.App.Model.MapZoom, 3);  // 2x, at once, without a rectangle
   EXPECT_FALSE(f.App.Window.ZoomRectMode);
-  EXPECT_EQ(f.StoredZoom(), 3);
-  EXPECT_EQ(f.App.Model.MapOffsetX, 1000 + 50 * 8);
-  EXPECT_EQ(f.App.Model.MapOffsetY, -500 - 40 * 8);
-  EXPECT_EQ(f.StoredOffsetX(), 1400);
+  EXPECT_EQ(std::tuple(f.StoredZoom(), f.App.Model.MapOffsetX, f.App.Model.MapOffsetY,
+                       f.StoredOffsetX()),
+            std::tuple(3, 1000 + 50 * 8, -500 - 40 * 8, 1400));
   EXPECT_TRUE(f.App.Menu.IsChecked(MenuItem::doublesize));
   EXPECT_EQ(f.Host.Invalidations, 1);
   f.Paint();

@@ -46,8 +46,7 @@ TEST(Picking, WithinTwoPixelsButNotThree) {
   f.Press(kPlain, {325, 167});
   EXPECT_TRUE(f.App.Window.HitFound);
   f.Press(kPlain, {325, 168});
-  EXPECT_FALSE(f.App.Window.HitFound);
-  EXPECT_FALSE(f.App.Window.TraceExists);
+  EXPECT_FALSE(f.App.Window.HitFound || f.App.Window.TraceExists);
 }
 
 TEST(Picking, ObjectsWithoutAreaOnScreenCannotBePicked) {
@@ -74,8 +73,7 @@ TEST(Tracing, OneClickFollowsJoinedPiecesOfTheSameSymbolOnly) {
   EXPECT_EQ(f.App.StatusBar.Panels[2], "Objects     3");
   // The traced set is drawn in the highlight colour, then the pen goes back to black.
   const auto pens = f.Canvas.CallsStartingWith("pen");
-  EXPECT_EQ(pens.back(), "pen 000000");
-  EXPECT_EQ(pens[pens.size() - 2], "pen FF0000");
+  EXPECT_EQ(std::tuple(pens.back(), pens[pens.size() - 2]), std::tuple("pen 000000", "pen FF0000"));
 }
 
 TEST(Tracing, CtrlExtendsShiftShowsHeightAndAPlainMissClears) {
@@ -136,8 +134,7 @@ TEST(Tracing, PressesOnTheWelcomeScreenDoNothing) {
   Chain f;
   f.App.Model.SymbolsSelected = false;
   f.Press(kPlain, {301, 141});
-  EXPECT_FALSE(f.App.Window.HitFound);
-  EXPECT_FALSE(f.App.Window.TraceExists);
+  EXPECT_FALSE(f.App.Window.HitFound || f.App.Window.TraceExists);
 }
 
 }  // namespace

@@ -122,8 +122,7 @@ TEST(WholeMapPaint, AModelPointLandsOnTheCentreOfItsScreenPixel) {
     EXPECT_NEAR((p.X * um - picture.Left) * picture.PixelsPerMicrometre, screen.X + 0.5, 1e-6);
     EXPECT_NEAR((picture.Top - p.Y * um) * picture.PixelsPerMicrometre, screen.Y + 0.5, 1e-6);
   }
-  EXPECT_EQ(picture.Width, 500);
-  EXPECT_EQ(picture.Height, 400);
+  EXPECT_EQ(std::tuple(picture.Width, picture.Height), std::tuple(500, 400));
 }
 
 TEST(WholeMapPaint, TheMenuItemTogglesAndIsRemembered) {

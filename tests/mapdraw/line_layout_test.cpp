@@ -177,14 +177,11 @@ TEST(PathParts, HolesStartPartsAndCoincidentEndsClose) {
       {{20, 20}, point_flag::kHoleStart}, {{40, 20}, 0}, {{40, 40}, point_flag::kClose}};
   const std::vector<PathPart> parts = BuildPathParts(points, 1);
   ASSERT_EQ(parts.size(), 2u);
-  EXPECT_TRUE(parts[0].Closed);
-  EXPECT_TRUE(parts[1].Closed);
-  EXPECT_TRUE(parts[0].Vertices[1].DashPoint);
+  EXPECT_TRUE(parts[0].Closed && parts[1].Closed && parts[0].Vertices[1].DashPoint);
   EXPECT_FALSE(parts[0].Vertices[2].DashPoint);
   EXPECT_DOUBLE_EQ(parts[0].Total(), 200 + std::hypot(100, 100));
   const PathPosition at = PositionAt(parts[0], 150);
-  EXPECT_EQ(at.Pos, (Vec2{100, 50}));
-  EXPECT_EQ(at.Direction, (Vec2{0, 1}));
+  EXPECT_EQ(std::tuple(at.Pos, at.Direction), std::tuple((Vec2{100, 50}), (Vec2{0, 1})));
 }
 
 TEST(OffsetLine, BordersRunOnTheirSideWithMiteredCorners) {
@@ -195,8 +192,7 @@ TEST(OffsetLine, BordersRunOnTheirSideWithMiteredCorners) {
   EXPECT_THAT(OffsetLine(line, false, -1), ElementsAre(Vec2{0, -1}, Vec2{11, -1}, Vec2{11, 10}));
   // A closed square keeps its ring closed; a hairpin gets two points instead of a spike.
   const std::vector<Vec2> ring = OffsetLine({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, true, 1);
-  EXPECT_EQ(ring.front(), ring.back());
-  EXPECT_EQ(ring.front(), (Vec2{1, 1}));
+  EXPECT_EQ(std::tuple(ring.front(), ring.front()), std::tuple(ring.back(), (Vec2{1, 1})));
   EXPECT_EQ(OffsetLine({{0, 0}, {10, 0}, {0, 1}}, false, 1).size(), 4u);
   // A closed line out and back along one segment is a ring of two points: both its ends turn
   // round, one unit to each side, and the ring closes.

@@ -84,10 +84,9 @@ TEST(MapDrawing, ColoursGoInTheMapsOrderAndHiddenThingsStayOut) {
   // Blue (the table's last colour) first, then the black lines as one item, red on top.
   const std::vector<PictureItem>& items = drawn.Picture.Items;
   ASSERT_EQ(items.size(), 3u);
-  EXPECT_EQ(items[0].Rgb, MakeColour(0, 0, 255));
-  EXPECT_EQ(items[1].Type, PictureItem::Kind::Stroke);
-  EXPECT_EQ(items[1].PartCount, 2u);
-  EXPECT_EQ(items[2].Rgb, MakeColour(255, 0, 0));
+  EXPECT_EQ(std::tuple(items[0].Rgb, items[1].Type, items[1].PartCount, items[2].Rgb),
+            std::tuple(MakeColour(0, 0, 255), PictureItem::Kind::Stroke, 2u,
+                       MakeColour(255, 0, 0)));
   // The extent takes in the lines' half width.
   EXPECT_DOUBLE_EQ(drawn.Extent.MinX, -500);
   EXPECT_DOUBLE_EQ(drawn.Extent.MaxY, 22500);
@@ -165,8 +164,7 @@ TEST(PictureFrame, WholePixelsOnTheGridOfThePapersOrigin) {
   const PictureFrame frame = FrameFor(extent, 254);
   EXPECT_DOUBLE_EQ(frame.View.Left, -1300);
   EXPECT_DOUBLE_EQ(frame.View.Top, 5000);
-  EXPECT_EQ(frame.View.Width, 1001);
-  EXPECT_EQ(frame.View.Height, 51);
+  EXPECT_EQ(std::tuple(frame.View.Width, frame.View.Height), std::tuple(1001, 51));
   EXPECT_FALSE(frame.TooLarge);
   EXPECT_TRUE(FrameFor(extent, 254 * 200).TooLarge);
 }

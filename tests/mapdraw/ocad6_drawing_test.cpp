@@ -53,15 +53,13 @@ TEST(Ocad6Drawing, ColoursSymbolsAndObjectsOfEachVersion) {
     EXPECT_EQ(d.Symbols[0]->Number, 101);
     EXPECT_EQ(std::tie(line.Colour, line.Width, line.Cap), std::tuple(0, 140, CapStyle::Round));
     const auto& text = std::get<TextDefinition>(d.Symbols[1]->Drawing);
-    EXPECT_EQ(text.Colour, 1);
-    EXPECT_EQ(text.FontFamily, "Arial");
+    EXPECT_EQ(std::tuple(text.Colour, text.FontFamily), std::tuple(1, "Arial"));
 
     // The deleted object (symbol 0 in its index entry) is not read.
     const std::vector<FormatObject>& objects = map.Objects.Objects;
     ASSERT_EQ(objects.size(), 2u) << version;
-    EXPECT_EQ(objects[0].Points[1].X, 10000);
-    EXPECT_EQ(objects[0].Points[1].Y, 5000);
-    EXPECT_EQ(objects[1].Kind, ObjectKind::Text);
+    EXPECT_EQ(std::tuple(objects[0].Points[1].X, objects[0].Points[1].Y, objects[1].Kind),
+              std::tuple(10000, 5000, ObjectKind::Text));
     EXPECT_EQ(objects[1].Text, "Title") << version;
     const ObjectPlacement& placed = d.Placements.at(objects[1].Key);
     EXPECT_NEAR(placed.Rotation, 0.785398, 1e-6);

@@ -161,8 +161,7 @@ TEST(OcadSymbolRecords, TextSymbolsAndDamagedRecords) {
   notes.clear();
   const DecodedSymbol plain = cut.Decode(notes);
   const auto& line = std::get<LineDefinition>(plain.Symbol->Drawing);
-  EXPECT_EQ(line.Width, 140);
-  EXPECT_EQ(line.Colour, kNoColour);
+  EXPECT_EQ(std::tuple(line.Width, line.Colour), std::tuple(140, kNoColour));
   EXPECT_FALSE(notes.empty());
   // Nothing at all, or a type the program does not know: a hidden symbol, no crash.
   notes.clear();

@@ -31,12 +31,10 @@ TEST(PictureCompare, FindsTheShiftAndCountsWithinTheDistance) {
   EXPECT_DOUBLE_EQ(shifted.Share(), 1.0);
 
   const PictureAgreement off = ComparePictures(Blocks(0, 0, MakeColour(250, 100, 0)), reference, 0.1, 2);
-  EXPECT_EQ(off.ColouredAgreeing, 0);
-  EXPECT_EQ(off.Agreeing, off.Compared - 200);
+  EXPECT_EQ(std::tuple(off.ColouredAgreeing, off.Agreeing), std::tuple(0, off.Compared - 200));
   // Side by side: ours, the reference, and red where only the reference colours a pixel.
   const Picture side = SideBySide(Blocks(0, 5, MakeColour(200, 100, 0)), reference, {}, 0.1);
-  EXPECT_EQ(side.Width, 180);
-  EXPECT_EQ(side.At(120 + 12, 12), MakeColour(230, 0, 0));
+  EXPECT_EQ(std::tuple(side.Width, side.At(120 + 12, 12)), std::tuple(180, MakeColour(230, 0, 0)));
 }
 
 }  // namespace

@@ -85,8 +85,7 @@ TEST(FormatOpen, Ocad12FillsTheModelWithWideNumbersAndCoordinates) {
   EXPECT_EQ(ReadBytes(files.WorkingCopy), bytes);
   const MapModel& m = files.Model;
   EXPECT_EQ(FormatVersionOf(m), 12);
-  EXPECT_EQ(m.SymbolNumberScale, 1000);
-  EXPECT_EQ(m.MapScale, 15000.0);
+  EXPECT_EQ(std::tuple(m.SymbolNumberScale, m.MapScale), std::tuple(1000, 15000.0));
   EXPECT_TRUE(m.Georef.Known);
   EXPECT_EQ(m.Georef.EpsgCode, 32633);
   ASSERT_EQ(m.SymbolList.size(), 2u);  // the area symbol is left out, as for OCAD 5 to 8
@@ -337,9 +336,8 @@ TEST(FormatConversion, WideCoordinatesStayAndMarkerValuesMoveOffTheMarkers) {
   text.HeightTenths = 40000;  // beyond 16 bits: kept whole
   text.HasHeight = true;
   const ModelElement t = ConvertFormatObject(text);
-  EXPECT_EQ(t.Pairs.back(), (TPair{'T' | 'o' << 8, 'p'}));
-  EXPECT_EQ(t.ObjectType, 4);
-  EXPECT_EQ(t.Height, 40000);
+  EXPECT_EQ(std::tuple(t.Pairs.back(), t.ObjectType, t.Height),
+            std::tuple((TPair{'T' | 'o' << 8, 'p'}), 4, 40000));
   EXPECT_TRUE(t.HasHeight);
 }
 
@@ -351,8 +349,7 @@ TEST(FormatOpen, TheViewCentreOfAWideMapIsNeitherWrappedNorClampedTo16Bits) {
   files.Model.MapOffsetX = 100000;
   files.Model.MapOffsetY = -70000;
   SetUpView(view, files.Model, 500, 400);
-  EXPECT_EQ(files.Model.MapOffsetX, 100000);
-  EXPECT_EQ(files.Model.MapOffsetY, -70000);
+  EXPECT_EQ(std::tuple(files.Model.MapOffsetX, files.Model.MapOffsetY), std::tuple(100000, -70000));
   EXPECT_EQ(view.VisibleWindow.Left, 100000 - 250 * view.UnitsPerPixel);
   EXPECT_EQ(WrapCentre(files.Model, 40000), 40000);
   EXPECT_EQ(WrapCentre(files.Model, std::int64_t{1} << 40), 1 << 30);

@@ -148,9 +148,8 @@ TEST(DamagedMaps, KindsToldApartByTheirFirstBytes) {
     PutI16(header.data() + 4, static_cast<std::int16_t>(version));
     return RecogniseMapFile(header);
   };
-  EXPECT_EQ(ocad(5).Kind, MapFileKind::Ocad5To7);
-  EXPECT_EQ(ocad(7).Kind, MapFileKind::Ocad5To7);
-  EXPECT_EQ(ocad(8).Kind, MapFileKind::Ocad8);
+  EXPECT_EQ(std::tuple(ocad(5).Kind, ocad(7).Kind, ocad(8).Kind),
+            std::tuple(MapFileKind::Ocad5To7, MapFileKind::Ocad5To7, MapFileKind::Ocad8));
   for (int v : {9, 10, 11, 12, 2018}) EXPECT_EQ(ocad(v).Kind, MapFileKind::Ocad9On) << v;
   for (int v : {4, 13, 2017, 2019, -1}) {
     EXPECT_EQ(ocad(v).Kind, MapFileKind::OcadOther) << v;

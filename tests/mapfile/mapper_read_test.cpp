@@ -37,21 +37,17 @@ TEST(MapperRead, SymbolNumbersFromCodesAndKindsFromTypes) {
   ASSERT_EQ(s.size(), 9u);
   EXPECT_EQ(std::tie(s[0].Number, s[0].Code, s[0].Description),
             std::tuple(101000, "101", "Contour"));
-  EXPECT_EQ(s[1].Number, 103002);
-  EXPECT_EQ(s[1].Kind, ObjectKind::Point);
-  EXPECT_EQ(s[2].Kind, ObjectKind::Area);
-  EXPECT_EQ(s[3].Kind, ObjectKind::Text);
+  EXPECT_EQ(std::tuple(s[1].Number, s[1].Kind, s[2].Kind, s[3].Kind),
+            std::tuple(103002, ObjectKind::Point, ObjectKind::Area, ObjectKind::Text));
   // No number in the code, a code used before, a sub-number beyond three digits: numbered from
   // two thousand million on by id, so every symbol keeps a number of its own.
   EXPECT_EQ(s[3].Number, 2000000003);
   EXPECT_EQ(s[4].Number, 2000000004);  // 103.002 is 103002 again
   EXPECT_EQ(s[4].Kind, ObjectKind::Area);
-  EXPECT_EQ(s[5].Number, 2000000005);
-  EXPECT_EQ(s[5].Kind, ObjectKind::Line);
-  EXPECT_EQ(s[6].Number, 2000000007);
+  EXPECT_EQ(std::tuple(s[5].Number, s[5].Kind, s[6].Number),
+            std::tuple(2000000005, ObjectKind::Line, 2000000007));
   // The highest code below them keeps its number; one as high as theirs is numbered by id.
-  EXPECT_EQ(s[7].Number, 1999999999);
-  EXPECT_EQ(s[8].Number, 2000000009);
+  EXPECT_EQ(std::tuple(s[7].Number, s[8].Number), std::tuple(1999999999, 2000000009));
 }
 
 TEST(MapperRead, OnlyTheMapsOwnObjectsInEveryPartNotHistoryNorSymbolInsides) {
@@ -70,12 +66,10 @@ TEST(MapperRead, OnlyTheMapsOwnObjectsInEveryPartNotHistoryNorSymbolInsides) {
     const ObjectsRead read = map->ReadObjects(All);
     ASSERT_EQ(read.Objects.size(), 4u);
     for (std::int64_t i = 0; i < 4; ++i) EXPECT_EQ(read.Objects[i].Key, i);
-    EXPECT_EQ(read.Objects[0].Kind, ObjectKind::Line);
-    EXPECT_EQ(read.Objects[0].Extent, (FormatExtent{0, 0, 100, 200}));
-    EXPECT_EQ(read.Objects[1].Kind, ObjectKind::Point);
-    EXPECT_EQ(read.Objects[1].Symbol, 109000);
-    EXPECT_EQ(read.Objects[2].Kind, ObjectKind::Area);
-    EXPECT_EQ(read.Objects[3].Kind, ObjectKind::Text);
+    EXPECT_EQ(std::tuple(read.Objects[0].Kind, read.Objects[0].Extent, read.Objects[1].Kind,
+                         read.Objects[1].Symbol, read.Objects[2].Kind, read.Objects[3].Kind),
+              std::tuple(ObjectKind::Line, (FormatExtent{0, 0, 100, 200}), ObjectKind::Point,
+                         109000, ObjectKind::Area, ObjectKind::Text));
     EXPECT_EQ(read.Objects[3].Symbol, 0);  // no such symbol
     EXPECT_EQ(read.Objects[3].Text, "Hill & top");
     EXPECT_EQ(read.MapExtent, (FormatExtent{-50, -30, 100, 200}));

@@ -33,8 +33,7 @@ bool IsContour(std::int32_t symbol) { return symbol == kContour || symbol == kIn
 TEST(MapperRealMap, OnlyTheMapsOwnObjectsTheirTagHeightsAreaHolesAndThePlaceInUtm31North) {
   TERRAK_SKIP_WITHOUT_FILE(kRealMap);
   const auto map = OpenRealMap();
-  EXPECT_EQ(map->Info().Version, 9);
-  EXPECT_EQ(map->Info().Scale, 10000.0);
+  EXPECT_EQ(std::tuple(map->Info().Version, map->Info().Scale), std::tuple(9, 10000.0));
   const std::vector<FormatSymbol> symbols = map->ReadSymbols();
   EXPECT_EQ(symbols.size(), 172u);
   EXPECT_EQ(std::tie(symbols[0].Number, symbols[0].Code, symbols[0].Description),

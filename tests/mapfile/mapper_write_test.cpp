@@ -198,11 +198,9 @@ TEST(MapperWrite, ASymbolChangesTheSymbolAttributeOnly) {
 }
 
 TEST(MapperWrite, MetresTextAndStartTags) {
-  EXPECT_EQ(mapper::MetresText(3725), "372.5");
-  EXPECT_EQ(mapper::MetresText(3700), "370");
-  EXPECT_EQ(mapper::MetresText(-5), "-0.5");
-  EXPECT_EQ(mapper::MetresText(-10), "-1");
-  EXPECT_EQ(mapper::MetresText(0), "0");
+  EXPECT_EQ(std::tuple(mapper::MetresText(3725), mapper::MetresText(3700), mapper::MetresText(-5),
+                       mapper::MetresText(-10), mapper::MetresText(0)),
+            std::tuple("372.5", "370", "-0.5", "-1", "0"));
   const std::string tag = "x<t a=\"1>2\" b='3'/>";
   const auto scanned = mapper::ScanStartTag(tag, 1);
   ASSERT_TRUE(scanned);

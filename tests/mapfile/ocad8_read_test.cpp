@@ -71,8 +71,7 @@ TEST(Ocad8, HeightsAndSymbolsArePatchedAsInVersions6And7) {
   EXPECT_EQ(DifferingBytes(before, after),
             (std::vector<std::size_t>{entry + 22, object, object + 12, object + 13, object + 14,
                                       object + 15}));
-  EXPECT_EQ(after[object + 2], 2);
-  EXPECT_EQ(after[object + 3], 1);
+  EXPECT_EQ(std::tuple(after[object + 2], after[object + 3]), std::tuple(2, 1));
   ReadObjects(files.Model, files.WorkingCopy);
   EXPECT_EQ(files.Model.MapObjects[0].Height, -3);
   EXPECT_EQ(files.Model.MapObjects[0].Symbol, 102);
@@ -109,9 +108,9 @@ TEST(Ocad8, TheIndexLengthCountsCoordinatePairsAndShortObjectsAreRead) {
   files.Read({101, 401});
   const MapModel& m = files.Model;
   ASSERT_EQ(m.MapObjects.size(), 4u);
-  EXPECT_EQ(m.ObjectCoords[0].Points.size(), 2u);
-  EXPECT_EQ(m.ObjectCoords[1].Points.size(), 40u);
-  EXPECT_EQ(m.ObjectCoords[3].Points.size(), 3u);
+  EXPECT_EQ(std::tuple(m.ObjectCoords[0].Points.size(), m.ObjectCoords[1].Points.size(),
+                       m.ObjectCoords[3].Points.size()),
+            std::tuple(2u, 40u, 3u));
   // The text lies right after the coordinates, as OCAD 8 and Mapper write it: "Hill" and its
   // zero packed after the point.
   EXPECT_EQ(m.ObjectCoords[2].Points,
@@ -207,11 +206,10 @@ TEST(Ocad8, AMapMapperWroteHasTheObjectsOfItsOcad9Twin) {
   ASSERT_EQ(twin.Objects.size(), eight.Objects.size());
   for (std::size_t i = 0; i < eight.Objects.size(); ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(eight.Objects[i].Symbol * 100, twin.Objects[i].Symbol);
-    EXPECT_EQ(eight.Objects[i].ObjectType, twin.Objects[i].ObjectType);
-    EXPECT_EQ(eight.Coords[i].Points, twin.Coords[i].Points);
-    EXPECT_EQ(eight.Objects[i].MinX, twin.Objects[i].MinX);
-    EXPECT_EQ(eight.Objects[i].MaxY, twin.Objects[i].MaxY);
+    EXPECT_EQ(std::tuple(eight.Objects[i].Symbol * 100, eight.Objects[i].ObjectType,
+                         eight.Coords[i].Points, eight.Objects[i].MinX, eight.Objects[i].MaxY),
+              std::tuple(twin.Objects[i].Symbol, twin.Objects[i].ObjectType, twin.Coords[i].Points,
+                         twin.Objects[i].MinX, twin.Objects[i].MaxY));
   }
   // The title, a UTF-16 text, packs into the pairs as the twin's does.
   EXPECT_EQ(eight.Objects.back().ObjectType, 4);
@@ -298,14 +296,12 @@ TEST(SetupGeoreferencing, FieldsThatHoldNoPlaceMeanNotGeoreferenced) {
     return GeoreferencingFromSetup6(record);
   };
   // The garbage of a real setup record: an offset of -2.39e57 m, an angle of 5.43e190 degrees.
-  EXPECT_FALSE(setup(-2.389968666554033e57, 0, 5.43e190).Known);
-  EXPECT_FALSE(setup(1e8 + 1, 5e6, 0).Known);
-  EXPECT_FALSE(setup(5e5, -1e8 - 1, 0).Known);
-  EXPECT_FALSE(setup(5e5, 5e6, 360.5).Known);
-  EXPECT_FALSE(setup(5e5, 5e6, -361).Known);
-  EXPECT_FALSE(setup(5e5, std::numeric_limits<double>::infinity(), 0).Known);
-  EXPECT_TRUE(setup(1e8, -1e8, 360).Known);
-  EXPECT_TRUE(setup(5e5, 5e6, -360).Known);
+  // Offsets up to 100,000 km either way and angles up to a whole turn either way hold a place.
+  for (const auto& [x, y, angle] :
+       {std::tuple{-2.389968666554033e57, 0.0, 5.43e190}, {1e8 + 1, 5e6, 0.0}, {5e5, -1e8 - 1, 0.0},
+        {5e5, 5e6, 360.5}, {5e5, 5e6, -361.0}, {5e5, std::numeric_limits<double>::infinity(), 0.0}})
+    EXPECT_FALSE(setup(x, y, angle).Known) << x << " " << y << " " << angle;
+  EXPECT_TRUE(setup(1e8, -1e8, 360).Known && setup(5e5, 5e6, -360).Known);
 
   MapFiles files;
   OcadMapBuilder b(7);

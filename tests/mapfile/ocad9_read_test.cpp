@@ -172,14 +172,12 @@ TEST(Ocad9Read, ScaleAndGeoreferencingFromTheScaleParameters) {
   b.AddString(1, "not scale parameters\tm5");
   b.ScaleParameters("\tm15000.000000\tg500\tr1\tx592000.5\ty6639000\ta1.25\td420\ti2033");
   const auto map = Open(b);
-  EXPECT_EQ(map->Info().Scale, 15000.0);
-  EXPECT_EQ(map->Info().FormatName, "OCAD 11");
+  EXPECT_EQ(std::tuple(map->Info().Scale, map->Info().FormatName), std::tuple(15000.0, "OCAD 11"));
   const Georeferencing& g = map->Info().Georef;
   ASSERT_TRUE(g.Known);
-  EXPECT_EQ(g.EpsgCode, 32633);
-  EXPECT_EQ(g.CrsName, "UTM 33N");
-  EXPECT_EQ(g.ToProjected(0, 0).Easting, 592000.5);
-  EXPECT_EQ(g.ToProjected(0, 0).Northing, 6639000.0);
+  EXPECT_EQ(std::tuple(g.EpsgCode, g.CrsName, g.ToProjected(0, 0).Easting,
+                       g.ToProjected(0, 0).Northing),
+            std::tuple(32633, "UTM 33N", 592000.5, 6639000.0));
   // The paper's up points 1.25 degrees east of grid north.
   EXPECT_NEAR(std::atan2(g.B, g.D) * 180 / std::numbers::pi, 1.25, 1e-12);
   const Georeferencing::Point east = g.ToProjected(1000, 0);

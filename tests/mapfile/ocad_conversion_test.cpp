@@ -59,14 +59,11 @@ TEST(Real6, ExponentBiasMantissaAndSign) {
 }
 
 TEST(ZoomFromDouble, WholeNumbersRoundAndAnythingElseIsTheSmallestZoom) {
-  EXPECT_EQ(ZoomFromDouble(4.0), 4);
-  EXPECT_EQ(ZoomFromDouble(2.5), 2);
-  EXPECT_EQ(ZoomFromDouble(3.5), 4);
-  EXPECT_EQ(ZoomFromDouble(-1.0), -1);
-  EXPECT_EQ(ZoomFromDouble(std::nan("")), 6);
-  EXPECT_EQ(ZoomFromDouble(std::numeric_limits<double>::infinity()), 6);
-  EXPECT_EQ(ZoomFromDouble(1e300), 6);
-  EXPECT_EQ(ZoomFromDouble(-40000.0), 6);
+  EXPECT_EQ(std::tuple(ZoomFromDouble(4.0), ZoomFromDouble(2.5), ZoomFromDouble(3.5),
+                       ZoomFromDouble(-1.0), ZoomFromDouble(std::nan("")),
+                       ZoomFromDouble(std::numeric_limits<double>::infinity()),
+                       ZoomFromDouble(1e300), ZoomFromDouble(-40000.0)),
+            std::tuple(4, 2, 4, -1, 6, 6, 6, 6));
 }
 
 // A stored version 6/7 object with the given coded coordinates.

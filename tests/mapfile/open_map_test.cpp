@@ -41,10 +41,9 @@ TEST(OpenMapFile, Version5SetupSymbolListAndAnExactWorkingCopy) {
             std::tuple(3, -120, 340, 15000.0));
   EXPECT_FALSE(m.MapModified);
   ASSERT_EQ(m.SymbolList.size(), 3u);
-  EXPECT_EQ(m.SymbolList[0].Text, "10.1 Contour");
-  EXPECT_EQ(m.SymbolList[0].ObjectType, 2);
-  EXPECT_EQ(m.SymbolList[1].Text, " 0.5 Spot height");
-  EXPECT_EQ(m.SymbolList[2].Text, "123.4 No Description Found");
+  EXPECT_EQ(std::tuple(m.SymbolList[0].Text, m.SymbolList[0].ObjectType, m.SymbolList[1].Text,
+                       m.SymbolList[2].Text),
+            std::tuple("10.1 Contour", 2, " 0.5 Spot height", "123.4 No Description Found"));
   EXPECT_EQ(ReadBytes(files.WorkingCopy), ReadBytes(files.Map));
   EXPECT_TRUE(files.Dialogs.Messages.empty());
 }

@@ -35,6 +35,17 @@ Loaded LoadText(const TempFolder& folder, const std::string& text) {
   return Load(folder.File("terrak50.ini"));
 }
 
+// The whole file saved with default settings: the map's name, the symbols' colour keys and the
+// selection section's keys vary.
+std::string SavedFile(const std::string& map, const std::string& colours,
+                      const std::string& selection) {
+  return "[Files]\nFilename=" + map + "\n\n\n[Settings]\nTolerance=10\nToggleview=0\n\n\n"
+         "[Colors]\nhilite=clBlue\nwithheight=clGreen\nnoheight=clRed\nFront3d=clRed\n"
+         "Back3d=clGray\n" + colours + "\n\n[3dsettings]\nhaov=60\nsmoothing=0\nsmoothingpasses=1\n"
+         "GridInterval=5\nContourgap=50\n\n\n[SelectedSymbols]\n" + selection +
+         "\n\n[Viewpoint]\nX=0\nY=0\nZ=0\nbearing=0\nincline=0\n";
+}
+
 bool HasKey(const std::string& text, const std::string& line) {
   return ("\n" + text).find("\n" + line) != std::string::npos;
 }
@@ -75,30 +86,19 @@ TEST(Settings, SavedTextIsExactlyTheExpectedFile) {
   model.MapFileName = "/maps/a.ocd";
   model.SelectedSymbols = {{101, 0x123456}, {1011, 0x0000FF}};
   SaveSettings(settings, model, name);
-  EXPECT_EQ(ReadText(name),
-            "[Files]\nFilename=/maps/a.ocd\n\n\n"
-            "[Settings]\nTolerance=10\nToggleview=0\n\n\n"
-            "[Colors]\nhilite=clBlue\nwithheight=clGreen\nnoheight=clRed\nFront3d=clRed\n"
-            "Back3d=clGray\nSymbol 101=$00123456\nSymbol1011=clRed\n\n\n"
-            "[3dsettings]\nhaov=60\nsmoothing=0\nsmoothingpasses=1\nGridInterval=5\n"
-            "Contourgap=50\n\n\n"
-            "[SelectedSymbols]\nSymbolcount=2\nSymbol  0=101\nSymbol  1=1011\n\n\n"
-            "[Viewpoint]\nX=0\nY=0\nZ=0\nbearing=0\nincline=0\n");
+  EXPECT_EQ(ReadText(name), SavedFile("/maps/a.ocd", "Symbol 101=$00123456\nSymbol1011=clRed\n",
+                                      "Symbolcount=2\nSymbol  0=101\nSymbol  1=1011\n"));
   // Nothing is left beside it.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 
 TEST(ColourNames, NamesAnyCaseAndNumbersReadWhileOtherValuesAreWrittenInHex) {
-  EXPECT_EQ(TextToColour("clblue"), 0xFF0000u);
-  EXPECT_EQ(TextToColour("CLBTNFACE"), 0xFF00000Fu);
-  EXPECT_EQ(ColourToText(0xFF0000), "clBlue");
+  for (const auto& [text, value] :
+       {std::pair{"clblue", 0xFF0000u}, {"CLBTNFACE", 0xFF00000Fu}, {"$00123456", 0x123456u},
+        {"0xFF", 0xFFu}, {"16711680", 0xFF0000u}, {"-1", 0xFFFFFFFFu}, {"4294967295", 0xFFFFFFFFu}})
+    EXPECT_EQ(TextToColour(text), value) << text;
   EXPECT_EQ(ColourToText(0xFF000019), "$FF000019");  // no system colour has index 19
   EXPECT_EQ(ColourToText(0x123456), "$00123456");
-  EXPECT_EQ(TextToColour("$00123456"), 0x123456u);
-  EXPECT_EQ(TextToColour("0xFF"), 0xFFu);
-  EXPECT_EQ(TextToColour("16711680"), 0xFF0000u);
-  EXPECT_EQ(TextToColour("-1"), 0xFFFFFFFFu);
-  EXPECT_EQ(TextToColour("4294967295"), 0xFFFFFFFFu);
   for (const char* junk : {"", "blurple", "$", "0x", "12ab", "$123456789", "4294967296", "cl"})
     EXPECT_EQ(TextToColour(junk), std::nullopt) << junk;
   // Every name reads back as the value that is written with it.
@@ -110,10 +110,9 @@ TEST(ColourNames, NamesAnyCaseAndNumbersReadWhileOtherValuesAreWrittenInHex) {
 
 // "Symbol  0", "Symbol 101" and "Symbol1011" are in the expected file above.
 TEST(Settings, PerSymbolKeysAreRightAlignedAndNegativeNumbersKeepTheirOwnKey) {
-  EXPECT_EQ(SelectedSymbolKey(12), "Symbol 12");
-  EXPECT_EQ(SelectedSymbolKey(100), "Symbol100");
-  EXPECT_EQ(SymbolColourKey(-5), "Symbol  -5");
-  EXPECT_EQ(SymbolColourKey(-1011), "Symbol-1011");
+  EXPECT_EQ(std::tuple(SelectedSymbolKey(12), SelectedSymbolKey(100), SymbolColourKey(-5),
+                       SymbolColourKey(-1011)),
+            std::tuple("Symbol 12", "Symbol100", "Symbol  -5", "Symbol-1011"));
 }
 
 TEST(Settings, FewerSymbolsLeaveNoStaleIndexKeysButKeepEveryColour) {
@@ -185,17 +184,16 @@ TEST(Settings, IntegersReadDecimalAndHexAndFallBackToTheDefault) {
   const auto gap = [&](const std::string& value) {  // 32 bits, default 50
     return LoadText(folder, "[3DSettings]\nContourGap=" + value + "\n").settings.ContourGap;
   };
-  EXPECT_EQ(tolerance("0x1F"), 31);
-  EXPECT_EQ(tolerance("$1f"), 31);
-  EXPECT_EQ(tolerance("+4"), 4);
-  EXPECT_EQ(tolerance("-32768"), -32768);
+  for (const auto& [text, value] :
+       {std::pair{"0x1F", 31}, {"$1f", 31}, {"+4", 4}, {"-32768", -32768}})
+    EXPECT_EQ(tolerance(text), value) << text;
   for (const char* junk : {"40000", "$FFFF", "12abc", "", "1 0", "$", "0x", "99999999999999999999"})
     EXPECT_EQ(tolerance(junk), 10) << junk;
-  EXPECT_EQ(gap("$FFFFFFFF"), -1);
-  EXPECT_EQ(gap("$7FFFFFFF"), 2147483647);  // the largest pattern without the sign bit
-  EXPECT_EQ(gap("$80000000"), -2147483647 - 1);
-  EXPECT_EQ(gap("-2147483648"), -2147483647 - 1);
-  EXPECT_EQ(gap("2147483648"), 50);
+  // $7FFFFFFF: the largest pattern without the sign bit.
+  for (const auto& [text, value] :
+       {std::pair{"$FFFFFFFF", -1}, {"$7FFFFFFF", 2147483647}, {"$80000000", -2147483647 - 1},
+        {"-2147483648", -2147483647 - 1}, {"2147483648", 50}})
+    EXPECT_EQ(gap(text), value) << text;
   EXPECT_TRUE(LoadText(folder, "[Settings]\nToggleview=$10\n").settings.ViewByHeight);
   EXPECT_FALSE(LoadText(folder, "[Settings]\nToggleview=yes\n").settings.ViewByHeight);
   EXPECT_FALSE(LoadText(folder, "[SelectedSymbols]\nSymbolcount=-3\n").model.SymbolsSelected);
@@ -277,15 +275,7 @@ std::string EveryIntegerKey(const std::string& value) {
 
 TEST(Settings, EveryKeyFallsBackToItsOwnDefaultWhenMissingOutOfRangeOrNoNumber) {
   TempFolder folder;
-  const std::string defaults =
-      "[Files]\nFilename=nofile\n\n\n"
-      "[Settings]\nTolerance=10\nToggleview=0\n\n\n"
-      "[Colors]\nhilite=clBlue\nwithheight=clGreen\nnoheight=clRed\nFront3d=clRed\n"
-      "Back3d=clGray\n\n\n"
-      "[3dsettings]\nhaov=60\nsmoothing=0\nsmoothingpasses=1\nGridInterval=5\n"
-      "Contourgap=50\n\n\n"
-      "[SelectedSymbols]\nSymbolcount=0\n\n\n"
-      "[Viewpoint]\nX=0\nY=0\nZ=0\nbearing=0\nincline=0\n";
+  const std::string defaults = SavedFile("nofile", "", "Symbolcount=0\n");
   // Saved again, what was read gives the file of every default.
   const auto resaved = [&](Loaded loaded) {
     EXPECT_TRUE(loaded.dialogs.Messages.empty());
@@ -303,8 +293,7 @@ TEST(Settings, EveryKeyFallsBackToItsOwnDefaultWhenMissingOutOfRangeOrNoNumber) 
 
   // 40000 fits the 32-bit keys only.
   const Settings wide = LoadText(folder, EveryIntegerKey("40000")).settings;
-  EXPECT_EQ(wide.TraceTolerance, 10);
-  EXPECT_EQ(wide.HorizontalAngleOfView, 60);
+  EXPECT_EQ(std::tuple(wide.TraceTolerance, wide.HorizontalAngleOfView), std::tuple(10, 60));
   EXPECT_TRUE(wide.ViewByHeight);
   for (const std::int32_t value :
        {wide.Smoothing, wide.SmoothingPasses, wide.GridInterval, wide.ContourGap, wide.ViewpointX,

@@ -270,9 +270,8 @@ TEST(SafeFileWriter, AFileInAFolderTheUserCannotWriteIsRefusedOrWrittenFromACopy
   if (outcome == "skip") GTEST_SKIP() << "the folder stays writable for this user";
   EXPECT_EQ(outcome, "");
   const struct stat after = StatOf(map);
-  EXPECT_EQ(after.st_ino, before.st_ino);
-  EXPECT_EQ(after.st_uid, before.st_uid);
-  EXPECT_EQ(after.st_mode & 07777, 0640u);
+  EXPECT_EQ(std::tuple(after.st_ino, after.st_uid, after.st_mode & 07777),
+            std::tuple(before.st_ino, before.st_uid, 0640u));
   EXPECT_EQ(StatOf(readOnly).st_mode & 07777, 0444u);
 }
 

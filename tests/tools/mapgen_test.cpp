@@ -100,8 +100,7 @@ TEST(Mapgen, BadCommandLinesAreRefusedAndWriteNothing) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("m.ocd"))) << c.Arguments;
   }
   const Outcome help = RunMapgen(folder, "--help");
-  EXPECT_EQ(help.ExitCode, 0);
-  EXPECT_EQ(help.Out.find("usage: terrak-mapgen"), 0u);
+  EXPECT_EQ(std::tuple(help.ExitCode, help.Out.find("usage: terrak-mapgen")), std::tuple(0, 0u));
 }
 
 // Every sample is what its README command makes, map and image byte for byte; each opens in the

@@ -18,10 +18,9 @@ TEST(BuildDepthRamp, EachChannelStepsFromFrontToBackRoundingHalvesToEven) {
   EXPECT_EQ(ramp[2], MakeColour(252, 3, 3));    // -2.54 and 2.56
 
   // Depths map onto the ramp by truncating division; an empty range gives entry 0.
-  EXPECT_EQ(DepthRampIndex(1000, 1000, 3000), 0u);
-  EXPECT_EQ(DepthRampIndex(1999, 1000, 3000), 49u);
-  EXPECT_EQ(DepthRampIndex(3000, 1000, 3000), 100u);
-  EXPECT_EQ(DepthRampIndex(5000, 5000, 5000), 0u);
+  EXPECT_EQ(std::tuple(DepthRampIndex(1000, 1000, 3000), DepthRampIndex(1999, 1000, 3000),
+                       DepthRampIndex(3000, 1000, 3000), DepthRampIndex(5000, 5000, 5000)),
+            std::tuple(0u, 49u, 100u, 0u));
   EXPECT_EQ(DepthRampIndex(2'000'000'000, 1, 2'000'000'000), 100u);  // no overflow
 }
 
@@ -50,10 +49,8 @@ TEST_F(ComposeTest, TheColumnScanDropsFartherPixelsBelowNearerOnesUnlessTheZBuff
   Put(0, 20, 5000);  // farther than the pixel above it
   Put(0, 30, 1000);
   Compose();
-  EXPECT_EQ(picture.At(0, 10), ramp[40]);
-  EXPECT_EQ(picture.At(0, 20), kWhite);
-  EXPECT_EQ(picture.At(0, 30), ramp[0]);
-  EXPECT_EQ(picture.At(0, 0), kWhite);
+  EXPECT_EQ(std::tuple(picture.At(0, 10), picture.At(0, 20), picture.At(0, 30), picture.At(0, 0)),
+            std::tuple(ramp[40], kWhite, ramp[0], kWhite));
   EXPECT_EQ(picture.At(1, 50), kWhite);  // nothing drawn: white without the map
 
   options.ZBufferOn = false;
@@ -65,8 +62,7 @@ TEST_F(ComposeTest, TheColumnScanDropsFartherPixelsBelowNearerOnesUnlessTheZBuff
   Put(2, 40, 2000);
   Put(2, 41, 2000);
   Compose();
-  EXPECT_EQ(picture.At(2, 40), ramp[20]);
-  EXPECT_EQ(picture.At(2, 41), kWhite);
+  EXPECT_EQ(std::tuple(picture.At(2, 40), picture.At(2, 41)), std::tuple(ramp[20], kWhite));
 }
 
 TEST_F(ComposeTest, TheDrapedMapFillsGapsBetweenAcceptedPixelsWithSkyAboveAndWhiteBelow) {
@@ -77,8 +73,7 @@ TEST_F(ComposeTest, TheDrapedMapFillsGapsBetweenAcceptedPixelsWithSkyAboveAndWhi
   Put(1, 100, 3000, MakeColour(7, 7, 7));
   Put(1, 101, 2000, MakeColour(9, 9, 9));
   Compose();
-  EXPECT_EQ(picture.At(0, 99), kSkyColour);
-  EXPECT_EQ(picture.At(0, 0), kSkyColour);
+  EXPECT_EQ(std::tuple(picture.At(0, 99), picture.At(0, 0)), std::tuple(kSkyColour, kSkyColour));
   const Colour filled[] = {MakeColour(0, 0, 0),     MakeColour(10, 20, 50),
                            MakeColour(20, 40, 100), MakeColour(30, 60, 150),
                            MakeColour(40, 80, 200), MakeColour(50, 100, 250)};
@@ -122,9 +117,8 @@ TEST_F(ComposeTest, ThePictureKeepsItsAllocationWhileItsSizeStays) {
   Compose();
   const Colour* before = picture.Pixels.data();
   Compose();
-  EXPECT_EQ(picture.Pixels.data(), before);
-  EXPECT_EQ(picture.Width, 3);
-  EXPECT_EQ(picture.Height, kHeight);
+  EXPECT_EQ(std::tuple(picture.Pixels.data(), picture.Width, picture.Height),
+            std::tuple(before, 3, kHeight));
   const std::int32_t* depths = buffers.DepthBuffer.Data();
   Put(1, 1, 5);
   buffers.Reset(3, kHeight);

@@ -95,8 +95,7 @@ TEST(DrawContours, OnlyLinesOfSelectedSymbolsWithACornerInViewAreDrawnAtTheirHei
   ContourScene others;
   others.Add(102, 2, 200, {{-567, 0}, {567, 0}});
   others.Add(101, 3, 200, {{-567, 0}, {567, 0}});
-  EXPECT_EQ(others.Draw(), 0u);
-  EXPECT_EQ(others.Nearest, 1000000);
+  EXPECT_EQ(std::tuple(others.Draw(), others.Nearest), std::tuple(0u, 1000000));
 
   // A long line whose extent corners all lie outside the view is skipped even though it
   // crosses the middle of the picture.

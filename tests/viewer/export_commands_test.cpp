@@ -56,9 +56,7 @@ TEST(ViewerExport, OnlyWithAGridAndTheDemGoesBesideTheMapInTheFormatChosen) {
   EXPECT_TRUE(dialog.AskBeforeOverwrite);
   const std::optional<DemInfo> dem = ReadDemInfo(target);
   ASSERT_TRUE(dem);
-  EXPECT_EQ(dem->Driver, "AAIGrid");
-  EXPECT_EQ(dem->Columns, 40);
-  EXPECT_EQ(dem->Rows, 30);
+  EXPECT_EQ(std::tuple(dem->Driver, dem->Columns, dem->Rows), std::tuple("AAIGrid", 40, 30));
   EXPECT_FLOAT_EQ(DemPixel(target, 3, 4), 100.0f);
   EXPECT_EQ(s.Dialogs.MessageTexts().back(), "Terrain exported to " + target + "\n\n" +
                                                  kDemUngeoreferencedNote + ".");
@@ -213,15 +211,10 @@ TEST(ViewerExport, LargeGridsShowProgressAndCancelOrARefusalLeavesTheFileAsItWas
 TEST(CheckExportChoices, EachKindChecksOnlyWhatItUsesWithinTheRangesOffered) {
   ExportChoices c;
   EXPECT_FALSE(CheckExportChoices(ExportKind::Stl, c));
-  c.Interval = 1;
-  c.Exaggeration = 0.1;
-  c.PrintWidthMm = 10;
-  c.BaseMm = 0.5;
+  auto choices = std::tie(c.Interval, c.Exaggeration, c.PrintWidthMm, c.BaseMm);
+  choices = std::tuple(1, 0.1, 10.0, 0.5);
   EXPECT_FALSE(CheckExportChoices(ExportKind::Stl, c));  // the lower ends belong to the ranges
-  c.Interval = 100;
-  c.Exaggeration = 100;
-  c.PrintWidthMm = 2000;
-  c.BaseMm = 100;
+  choices = std::tuple(100, 100.0, 2000.0, 100.0);
   EXPECT_FALSE(CheckExportChoices(ExportKind::Stl, c));  // and so do the upper ones
   c.Interval = 101;
   EXPECT_EQ(CheckExportChoices(ExportKind::Glb, c), "The grid interval must lie between 1 and 100");

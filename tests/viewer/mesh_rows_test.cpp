@@ -50,8 +50,7 @@ void ExpectRowAsProjectPoint(const ViewTransform& view, const std::vector<double
   EXPECT_EQ(zero, zeroExpected);
   // The span of the visible vertices' rows, empty when none is visible.
   if (lowest <= highest) {
-    EXPECT_EQ(row.LowestY, lowest);
-    EXPECT_EQ(row.HighestY, highest);
+    EXPECT_EQ(std::tuple(row.LowestY, row.HighestY), std::tuple(lowest, highest));
   } else {
     EXPECT_GT(row.LowestY, row.HighestY);
   }

@@ -46,9 +46,8 @@ TEST(DrawMesh, EachCellIsATriangleThatStopsAtTheFirstVertexWithoutHeight) {
 }
 
 TEST(DrawMesh, TheStepSkipsCellsButAlwaysReachesTheLastRowAndColumn) {
-  EXPECT_EQ(MeshStepFor(true, 7), 1);
-  EXPECT_EQ(MeshStepFor(false, 7), 7);
-  EXPECT_EQ(MeshStepFor(false, 0), 1);
+  EXPECT_EQ(std::tuple(MeshStepFor(true, 7), MeshStepFor(false, 7), MeshStepFor(false, 0)),
+            std::tuple(1, 7, 1));
   EXPECT_EQ(MeshStripCount(11, 5), 2);  // strips at 0 and 5, lines 0, 5, 10
   EXPECT_EQ(MeshStripCount(12, 5), 3);  // strips at 0, 5, 10; lines 0, 5, 10, 11
   EXPECT_EQ(MeshStripCount(1, 5), 0);

@@ -57,9 +57,8 @@ TEST(FormKeyDown, TurnsKeep360TurnWithTheStepsOfF1ToF3AndTiltStopsAt90) {
   s.Key(ArrowKey::Up, {true, true, false});
   EXPECT_EQ(s.View().incline, 10);
   const TViewPoint before = s.View();
-  EXPECT_EQ(s.Key(ArrowKey::Left, kShift), Refresh::None);
-  EXPECT_EQ(s.Key(ArrowKey::Up, kAlt), Refresh::None);
-  EXPECT_EQ(s.View(), before);
+  EXPECT_EQ(std::tuple(s.Key(ArrowKey::Left, kShift), s.Key(ArrowKey::Up, kAlt), s.View()),
+            std::tuple(Refresh::None, Refresh::None, before));
 }
 
 TEST(FormKeyDown, MovesFollowTheBearingAndCtrlMovesSidewaysRisesAndSinks) {
@@ -104,8 +103,7 @@ TEST(GroundRule, TheEyeStays2MetresAboveTheGroundOnTheGridAndDropsTo0OffIt) {
   s.Grid.HeightGrid(7, 5) = 0;     // outside the mapped area
   s.View() = {104.6, 205.4, 50, 90, 0, 0, 0, 0};
   EXPECT_EQ(OnTheGroundClick(s.Viewer, s.Grid), Refresh::View);
-  EXPECT_TRUE(s.Viewer.OnGround);
-  EXPECT_TRUE(s.Viewer.Menu.OnTheGroundChecked);
+  EXPECT_TRUE(s.Viewer.OnGround && s.Viewer.Menu.OnTheGroundChecked);
   EXPECT_DOUBLE_EQ(s.View().z, 52);
   s.Key(ArrowKey::Up);  // east one metre
   EXPECT_DOUBLE_EQ(s.View().z, 82);
@@ -152,8 +150,7 @@ TEST(Location, PresetsAreCopiedWholeAndSaveLocationRoundsHalvesToEven) {
   s.View().x = std::nan("");
   s.View().y = 1e300;
   SaveLocation(s.Viewer, settings, model);
-  EXPECT_EQ(settings.ViewpointX, 0);
-  EXPECT_EQ(settings.ViewpointY, INT32_MAX);
+  EXPECT_EQ(std::tuple(settings.ViewpointX, settings.ViewpointY), std::tuple(0, INT32_MAX));
 }
 
 }  // namespace

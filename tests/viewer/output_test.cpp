@@ -10,24 +10,18 @@ namespace terrak {
 namespace {
 
 TEST(ParseOptionAnswer, OnlyTheFirstThreeCharactersCountAndOutOfRangeIsIgnored) {
-  EXPECT_EQ(ParseOptionAnswer("1500", 0, 999), 150);
-  EXPECT_EQ(ParseOptionAnswer("999", 0, 999), 999);
-  EXPECT_EQ(ParseOptionAnswer("1000", 0, 999), 100);
-  EXPECT_EQ(ParseOptionAnswer("150", 0, 99), std::nullopt);
-  EXPECT_EQ(ParseOptionAnswer("99", 0, 99), 99);
-  EXPECT_EQ(ParseOptionAnswer("  5", 1, 9), 5);
-  EXPECT_EQ(ParseOptionAnswer("+7", 1, 9), 7);
-  EXPECT_EQ(ParseOptionAnswer("0", 1, 9), std::nullopt);
-  EXPECT_EQ(ParseOptionAnswer("-1", 0, 99), std::nullopt);
-  EXPECT_EQ(ParseOptionAnswer("5 ", 1, 9), std::nullopt);
-  EXPECT_EQ(ParseOptionAnswer("1x", 1, 100), std::nullopt);
-  EXPECT_EQ(ParseOptionAnswer("", 0, 99), std::nullopt);
-  EXPECT_EQ(ParseOptionAnswer("   ", 0, 99), std::nullopt);
-  EXPECT_EQ(ParseOptionAnswer("$10", 0, 99), std::nullopt);
+  EXPECT_EQ(std::tuple(ParseOptionAnswer("1500", 0, 999), ParseOptionAnswer("999", 0, 999),
+                       ParseOptionAnswer("1000", 0, 999), ParseOptionAnswer("150", 0, 99),
+                       ParseOptionAnswer("99", 0, 99), ParseOptionAnswer("  5", 1, 9),
+                       ParseOptionAnswer("+7", 1, 9), ParseOptionAnswer("0", 1, 9),
+                       ParseOptionAnswer("-1", 0, 99), ParseOptionAnswer("5 ", 1, 9),
+                       ParseOptionAnswer("1x", 1, 100), ParseOptionAnswer("", 0, 99),
+                       ParseOptionAnswer("   ", 0, 99), ParseOptionAnswer("$10", 0, 99)),
+            std::tuple(150, 999, 100, std::nullopt, 99, 5, 7, std::nullopt, std::nullopt,
+                       std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt));
 
-  EXPECT_EQ(OptionDefaultText(5), "  5");
-  EXPECT_EQ(OptionDefaultText(100), "100");
-  EXPECT_EQ(OptionDefaultText(1234), "123");
+  EXPECT_EQ(std::tuple(OptionDefaultText(5), OptionDefaultText(100), OptionDefaultText(1234)),
+            std::tuple("  5", "100", "123"));
 }
 
 TEST(PrintRectFor, TheLargest4To3RectangleInTheTopLeftCorner) {

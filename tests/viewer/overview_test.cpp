@@ -61,8 +61,7 @@ TEST(AimingDrag, ThePressPointBecomesTheEyeAndTheDragDirectionTheBearing) {
   ASSERT_TRUE(up.Run({100, 50}, {100, 10}));
   // The eye stands 2 m above the ground at once, so the first picture is not of the sky.
   EXPECT_EQ(up.Viewer.Current(), (TViewPoint{1200, 2500, 12, 360, -5, 6, 7, 8}));
-  EXPECT_TRUE(up.Viewer.OnGround);
-  EXPECT_TRUE(up.Viewer.Menu.OnTheGroundChecked);
+  EXPECT_TRUE(up.Viewer.OnGround && up.Viewer.Menu.OnTheGroundChecked);
 
   // Straight right: the rows are equal, so the end row becomes 51.
   Drag right;
@@ -114,8 +113,7 @@ TEST(AimingDrag, TheRubberLineIsInvertedOnAndOffAndTheLastOneGoesAtTheNextPress)
   EXPECT_EQ(d.Picture.CallsStartingWith("lineto"), (std::vector<std::string>{"lineto 65,75"}));
 
   OverviewClose(d.Overview, d.Viewer);
-  EXPECT_TRUE(d.Overview.OverviewClosed);
-  EXPECT_TRUE(d.Viewer.Menu.Show2DmapEnabled);
+  EXPECT_TRUE(d.Overview.OverviewClosed && d.Viewer.Menu.Show2DmapEnabled);
 }
 
 }  // namespace

@@ -57,8 +57,7 @@ TEST(PlaceViewpoints, RoundingHalvesToEvenFlatMapsAndDegenerateExtents) {
   EXPECT_EQ(views[kEastView].x, 126);  // R(101 + 25)
   // Without heights every preset looks level from height 0.
   for (std::size_t k = 1; k < kViewpointCount; ++k) {
-    EXPECT_EQ(views[k].z, 0);
-    EXPECT_EQ(views[k].incline, 0);
+    EXPECT_EQ(std::tuple(views[k].z, views[k].incline), std::tuple(0, 0));
   }
   // A map that is a single point leaves no angle undefined.
   PlaceViewpoints(ModelOf({Box(7, 7, 7, 7, 500)}), views);

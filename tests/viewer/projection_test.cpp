@@ -61,15 +61,13 @@ TEST(ProjectPoint, RowZeroColumnZeroThePictureEdgesAndTheEyePlaneAreNotVisible) 
 
 TEST(SetViewAngles, CentreAndFocalLengthFollowThePictureAndBearingsAbove180TurnNegative) {
   ViewerState viewer = ViewerAt(0, 0, 0, 200, -30, 500, 680);
-  EXPECT_EQ(viewer.FocalLength, 680);
-  EXPECT_EQ(viewer.Current().centreX, 250);
-  EXPECT_EQ(viewer.Current().centreY, 340);
+  EXPECT_EQ(std::tuple(viewer.FocalLength, viewer.Current().centreX, viewer.Current().centreY),
+            std::tuple(680, 250, 340));
   EXPECT_DOUBLE_EQ(viewer.BearingRadians, -160 / 57.295);
   EXPECT_DOUBLE_EQ(viewer.SinIncline, std::sin(30 / 57.295));
   viewer = ViewerAt(0, 0, 0, 180, 0, 7, 3);
   EXPECT_DOUBLE_EQ(viewer.BearingRadians, 180 / 57.295);
-  EXPECT_EQ(viewer.Current().centreX, 3);
-  EXPECT_EQ(viewer.Current().centreY, 1);
+  EXPECT_EQ(std::tuple(viewer.Current().centreX, viewer.Current().centreY), std::tuple(3, 1));
 }
 
 }  // namespace

@@ -35,10 +35,8 @@ TEST(PenLineTo, SteppingAlongXAndAlongYLeavesNoGapsAndInterpolatesDepthAndColour
   // Along x only the ends would be marked; the y pass fills the rows between.
   steep.Line({1, 1, 100}, kBlack, {2, 4, 400}, MakeColour(30, 60, 90));
   EXPECT_EQ(DrawnPixels(steep.Buffers), (Pixels{{1, 1}, {1, 2}, {2, 3}, {2, 4}}));
-  EXPECT_EQ(steep.Depth(1, 2), 200);
-  EXPECT_EQ(steep.Depth(2, 3), 300);
-  EXPECT_EQ(steep.At(1, 2), MakeColour(10, 20, 30));
-  EXPECT_EQ(steep.At(2, 3), MakeColour(20, 40, 60));
+  EXPECT_EQ(std::tuple(steep.Depth(1, 2), steep.Depth(2, 3), steep.At(1, 2), steep.At(2, 3)),
+            std::tuple(200, 300, MakeColour(10, 20, 30), MakeColour(20, 40, 60)));
 
   Canvas3d shallow;
   // y = R(1/3 * k) + 1: 1, 1, 2, 2 along x; along y only the two ends.
@@ -53,16 +51,14 @@ TEST(PenLineTo, SteppingAlongXAndAlongYLeavesNoGapsAndInterpolatesDepthAndColour
   EXPECT_EQ(back.Depth(2, 1), 200);
 
   // The depth range takes every depth along the line, the end's too.
-  EXPECT_EQ(back.Target.NearestDepth, 100);
-  EXPECT_EQ(back.Target.FarthestDepth, 400);
+  EXPECT_EQ(std::tuple(back.Target.NearestDepth, back.Target.FarthestDepth), std::tuple(100, 400));
   EXPECT_EQ(steep.Target.NearestDepth, 100);
   EXPECT_EQ(steep.Target.FarthestDepth, 400);
 
   // A line within one pixel writes that pixel with the end's depth and colour.
   Canvas3d dot;
   dot.Line({5, 5, 500}, kBlack, {5, 5, 300}, kWhite);
-  EXPECT_EQ(dot.Depth(5, 5), 300);
-  EXPECT_EQ(dot.At(5, 5), kWhite);
+  EXPECT_EQ(std::tuple(dot.Depth(5, 5), dot.At(5, 5)), std::tuple(300, kWhite));
 }
 
 TEST(PlotPixel, NearerReplacesFartherAndAtEqualDepthsTheFirstWriterStays) {

@@ -39,10 +39,8 @@ TEST(WalkRay, CrossesGridLinesInOrderOfDistanceUntilItLeavesTheGrid) {
   std::vector<RayCrossing> north = Walk(2.5, 2.5, 0);
   ASSERT_EQ(north.size(), 7u);
   EXPECT_FALSE(north[0].OnXLine);
-  EXPECT_EQ(north[0].Py, 3);
-  EXPECT_EQ(north[0].Distance, 0.5);
-  EXPECT_EQ(north.back().Py, 9);
-  EXPECT_EQ(north.back().Px, 2.5);
+  EXPECT_EQ(std::tuple(north[0].Py, north[0].Distance, north.back().Py, north.back().Px),
+            std::tuple(3, 0.5, 9, 2.5));
 
   // South from inside goes to the y lines 2 .. 0.
   EXPECT_EQ(Walk(2.5, 2.5, 180).size(), 3u);
@@ -189,8 +187,7 @@ TEST(TraceRays, AnyNumberOfThreadsGivesTheSamePicture) {
   const RayDepthRange b = TraceRays(three, MakeViewTransform(viewer), grid, 20, rays);
   EXPECT_TRUE(one.DepthBuffer == three.DepthBuffer);
   EXPECT_TRUE(one.ColourBuffer == three.ColourBuffer);
-  EXPECT_EQ(a.Nearest, b.Nearest);
-  EXPECT_EQ(a.Farthest, b.Farthest);
+  EXPECT_EQ(std::tuple(a.Nearest, a.Farthest), std::tuple(b.Nearest, b.Farthest));
   EXPECT_GT(testing::DrawnPixels(one).size(), 160u * 30u);
 }
 

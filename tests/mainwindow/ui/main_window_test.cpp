@@ -300,8 +300,7 @@ TEST(MainWindow, CancellingTheRealSymbolDialogKeepsTheHighlight) {
     dialog->reject();
   });
   w.Trigger(MenuItem::Addsymbols);
-  EXPECT_EQ(w.App.Window.TracedObjects, traced);
-  EXPECT_EQ(w.Picture(), highlighted);
+  EXPECT_EQ(std::tuple(w.App.Window.TracedObjects, w.Picture()), std::tuple(traced, highlighted));
   w.Trigger(MenuItem::Redraw);
   EXPECT_EQ(w.Picture(), highlighted);
 }

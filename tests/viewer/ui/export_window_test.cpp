@@ -35,8 +35,7 @@ TEST(ExportOptionsForm, EachKindShowsItsFieldsWithTheirRangesAndGivesBackWhatIsS
   EXPECT_EQ(dem.Choices().Interval, 7);  // what the form does not show stays
 
   TExportOptionsForm glb(ExportKind::Glb, start);
-  EXPECT_EQ(glb.Format(), nullptr);
-  EXPECT_EQ(glb.PrintWidth(), nullptr);
+  EXPECT_EQ(std::tuple(glb.Format(), glb.PrintWidth()), std::tuple(nullptr, nullptr));
   ASSERT_NE(glb.Interval(), nullptr);
   EXPECT_EQ(glb.Interval()->value(), 7);
   EXPECT_DOUBLE_EQ(glb.Exaggeration()->value(), 1.5);

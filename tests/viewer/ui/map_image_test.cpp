@@ -88,12 +88,11 @@ TEST(MapImage, AnImageBeyondQtsDefaultDecodeLimitIsStretched) {
     return stretched.Pixels[static_cast<std::size_t>(row * 64 + x)];
   };
   // Upside down: the image's top (green on the left) is the picture's last rows.
-  EXPECT_EQ(at(0, 39), PaletteIndexOf(MakeColour(0, 255, 0)));
-  EXPECT_EQ(at(31, 30), PaletteIndexOf(MakeColour(0, 255, 0)));
-  EXPECT_EQ(at(0, 0), PaletteIndexOf(MakeColour(255, 0, 0)));
-  EXPECT_EQ(at(31, 29), PaletteIndexOf(MakeColour(255, 0, 0)));
-  EXPECT_EQ(at(32, 0), PaletteIndexOf(MakeColour(0, 0, 255)));
-  EXPECT_EQ(at(63, 39), PaletteIndexOf(MakeColour(0, 0, 255)));
+  EXPECT_EQ(std::tuple(at(0, 39), at(31, 30), at(0, 0), at(31, 29), at(32, 0), at(63, 39)),
+            std::tuple(PaletteIndexOf(MakeColour(0, 255, 0)), PaletteIndexOf(MakeColour(0, 255, 0)),
+                       PaletteIndexOf(MakeColour(255, 0, 0)), PaletteIndexOf(MakeColour(255, 0, 0)),
+                       PaletteIndexOf(MakeColour(0, 0, 255)),
+                       PaletteIndexOf(MakeColour(0, 0, 255))));
 }
 
 TEST(MapImage, TooLargeAndDamagedImagesAreRefusedEachWithItsReason) {

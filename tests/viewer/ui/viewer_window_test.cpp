@@ -123,8 +123,8 @@ TEST(ViewerWindow, WeddingCakeThenTheDrapedMeshAfterF12) {
   Session s;
   Tcontours& viewer = s.OpenViewer();
   // One viewer at a time: both opening items wait for it to close.
-  EXPECT_FALSE(s.Form->Action(MenuItem::N3DViews1)->isEnabled());
-  EXPECT_FALSE(s.Form->Action(MenuItem::Open3Dmap)->isEnabled());
+  EXPECT_FALSE(s.Form->Action(MenuItem::N3DViews1)->isEnabled() ||
+               s.Form->Action(MenuItem::Open3Dmap)->isEnabled());
   EXPECT_TRUE(s.App.Viewer.ContourMode);
   const QImage cake = viewer.Picture().copy();
   EXPECT_EQ(cake.size(), viewer.Surface().size());
@@ -135,9 +135,8 @@ TEST(ViewerWindow, WeddingCakeThenTheDrapedMeshAfterF12) {
 
   viewer.Action("ToggleWiremeshWeddingcake1")->trigger();
   EXPECT_EQ(s.Construction.Calls, 1);
-  EXPECT_TRUE(viewer.Action("Save3dMap")->isEnabled());
-  EXPECT_TRUE(viewer.Action("Showbitmap")->isEnabled());
-  EXPECT_TRUE(viewer.Action("RayTraceMode1")->isEnabled());
+  for (const char* item : {"Save3dMap", "Showbitmap", "RayTraceMode1"})
+    EXPECT_TRUE(viewer.Action(item)->isEnabled()) << item;
   const QImage mesh = viewer.Picture().copy();
   EXPECT_NE(mesh, cake);
   int sky = 0;
@@ -146,8 +145,8 @@ TEST(ViewerWindow, WeddingCakeThenTheDrapedMeshAfterF12) {
   // Keys reaching the picture: ArrowKeysReachThePicture; what they do: FormKeyDown.
 
   viewer.close();
-  EXPECT_TRUE(s.Form->Action(MenuItem::N3DViews1)->isEnabled());
-  EXPECT_TRUE(s.Form->Action(MenuItem::Open3Dmap)->isEnabled());
+  EXPECT_TRUE(s.Form->Action(MenuItem::N3DViews1)->isEnabled() &&
+              s.Form->Action(MenuItem::Open3Dmap)->isEnabled());
   EXPECT_TRUE(s.App.Viewer.Buffers.DepthBuffer.Empty());
 }
 
@@ -159,18 +158,15 @@ TEST(ViewerWindow, RunningOutOfMemoryInTheGridBuildIsAMessageAndTheContoursStay)
   viewer.Action("ToggleWiremeshWeddingcake1")->trigger();
   EXPECT_EQ(s.Construction.Calls, 1);
   EXPECT_EQ(s.Dialogs.MessageTexts(), std::vector<std::string>{kOutOfMemoryMessage});
-  EXPECT_TRUE(viewer.isVisible());
-  EXPECT_TRUE(s.Form->isVisible());
+  EXPECT_TRUE(viewer.isVisible() && s.Form->isVisible() && s.App.Viewer.ContourMode);
   EXPECT_EQ(s.App.Model.MapFileName, TERRAK_SOURCE_DIR "/samples/demo7.ocd");
   EXPECT_GT(s.App.Model.MapObjects.size(), 20u);
-  EXPECT_TRUE(s.App.Viewer.ContourMode);
   EXPECT_TRUE(s.App.Grid.HeightGrid.Empty());
   EXPECT_FALSE(viewer.Action("Save3dMap")->isEnabled());
 
   // Moving repaints the contours; it does not build again.
   QTest::keyClick(&viewer.Surface(), Qt::Key_Up);
-  EXPECT_EQ(s.Construction.Calls, 1);
-  EXPECT_EQ(s.Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(std::tuple(s.Construction.Calls, s.Dialogs.Messages.size()), std::tuple(1, 1u));
   EXPECT_GT(CountNotWhite(viewer.Picture()), 500);
 
   // F12 asks again; with memory enough the mesh comes.
@@ -365,9 +361,7 @@ TEST(ViewerWindow, ArrowKeysReachThePictureAfterAMenuWasOpenedAndClosed) {
   // The menus still work from the keyboard while one is open.
   QMenu* menu = openMenu(2);  // movement
   ASSERT_NE(menu, nullptr);
-  PressKey(*menu, Qt::Key_Down);
-  PressKey(*menu, Qt::Key_Down);
-  PressKey(*menu, Qt::Key_Down);
+  for (int down = 0; down < 3; ++down) PressKey(*menu, Qt::Key_Down);
   PressKey(*menu, Qt::Key_Return);
   EXPECT_EQ(s.App.Viewer.MoveStep, 100);
   PressKey(viewer, Qt::Key_Left);
@@ -419,8 +413,7 @@ TEST(ViewerWindow, TheOverviewAimsTheEyeWithARightDrag) {
   down->setValue(30);
   ASSERT_EQ(across->value(), 40);
   map->resize(160, 170);
-  EXPECT_EQ(across->value(), 0);
-  EXPECT_EQ(down->value(), 0);
+  EXPECT_EQ(std::pair(across->value(), down->value()), std::pair(0, 0));
 
   map->close();
   QApplication::processEvents();
@@ -484,9 +477,8 @@ TEST(PictureSurface, ShowPictureCopiesThePictureIntoTheTopLeftOfTheBackingImage)
   EXPECT_EQ(image.pixel(6, 4), qRgb(5, 6, 7));
   picture.Reset(3, 0, kBlack);
   surface.ShowPicture(picture);
-  EXPECT_EQ(image.pixel(2, 0), qRgb(255, 255, 255));
-  EXPECT_EQ(image.pixel(3, 0), qRgb(5, 6, 7));
-  EXPECT_EQ(image.pixel(0, 1), qRgb(5, 6, 7));
+  EXPECT_EQ(std::tuple(image.pixel(2, 0), image.pixel(3, 0), image.pixel(0, 1)),
+            std::tuple(qRgb(255, 255, 255), qRgb(5, 6, 7), qRgb(5, 6, 7)));
 }
 
 TEST(PictureOutput, PngAndBitmapFilesReadBackAsThePicture) {
