@@ -171,6 +171,25 @@ TEST(PathParts, CurvesStayWithinTheTolerance) {
   }
 }
 
+TEST(PathParts, AnEvenlyBentCurveGetsJustEnoughSegments) {
+  // A parabola as a cubic (a quadratic's controls raised): its chords miss it by exactly
+  // height / (2 n^2), so 1000 units high at a tolerance of 1 needs 23 segments, not 22.
+  const double length = 60000, height = 1000;
+  const double rise = 2 * height / 3;
+  const std::vector<FlaggedPoint> points{{{0, 0}, 0},
+                                         {{length / 3, rise}, point_flag::kFirstControl},
+                                         {{2 * length / 3, rise}, point_flag::kSecondControl},
+                                         {{length, 0}, 0}};
+  const std::vector<PathPart> parts = BuildPathParts(points, 1.0);
+  ASSERT_EQ(parts.size(), 1u);
+  const std::vector<PathVertex>& v = parts[0].Vertices;
+  for (std::size_t i = 1; i < v.size(); ++i) {
+    const Vec2 middle = (v[i - 1].Pos + v[i].Pos) * 0.5;
+    const double along = middle.X / length;
+    EXPECT_LE(2 * height * along * (1 - along) - middle.Y, 1.0) << "chord " << i;
+  }
+}
+
 TEST(PathParts, HolesStartPartsAndCoincidentEndsClose) {
   const std::vector<FlaggedPoint> points{
       {{0, 0}, 0},         {{100, 0}, point_flag::kCorner}, {{100, 100}, 0}, {{0, 0}, 0},
