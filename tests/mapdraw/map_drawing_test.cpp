@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <numbers>
 #include <tuple>
 
@@ -154,6 +155,25 @@ TEST(MapDrawing, PointsTurnWithTheObjectAndTextsKeepTheirPlacement) {
   EXPECT_EQ(set.Anchor.X, 100);
   EXPECT_EQ(std::tie(set.Size, set.HAlign, set.VAlign),
             std::tuple(3000, TextAnchorH::Centre, TextAnchorV::Top));
+}
+
+TEST(MapDrawing, APointsRingLiesOutsideItsDot) {
+  // A ring 200 wide around a dot of radius 500 covers 500 to 700: its pen runs along 600.
+  SymbolDefinitions d = Definitions();
+  PointDefinition point;
+  point.InnerRadius = 500;
+  point.OuterWidth = 200;
+  point.OuterColour = 1;
+  d.Symbols.push_back(Make(7, point));
+  const MapPicture drawn = DrawMap(d, {Line(7, {{5000, 5000, 0}}, 10)}, {});
+  ASSERT_EQ(drawn.Picture.Items.size(), 1u);
+  EXPECT_EQ(drawn.Picture.Items[0].Width, 200);
+  const PicturePart& ring = drawn.Picture.Parts.at(drawn.Picture.Items[0].FirstPart);
+  ASSERT_GT(ring.Count, 8u);
+  for (std::uint32_t i = 0; i < ring.Count; ++i) {
+    const auto& p = drawn.Picture.Points[ring.First + i];
+    EXPECT_NEAR(std::hypot(p.X - 5000, p.Y - 5000), 600, 2) << "point " << i;
+  }
 }
 
 TEST(PictureFrame, WholePixelsOnTheGridOfThePapersOrigin) {
