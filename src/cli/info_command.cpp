@@ -18,6 +18,20 @@ namespace terrak::cli {
 
 namespace {
 
+// A point's flags as letters after its coordinates: c and d the first and second control
+// point, h the first point of a hole, k a corner, l and r no left or right side line, s a dash
+// point, g an area border or gap, e the end of a closed part.
+void PrintPointFlags(std::uint32_t flags, std::ostream& out) {
+  static constexpr std::pair<std::uint32_t, char> kLetters[] = {
+      {point_flag::kFirstControl, 'c'}, {point_flag::kSecondControl, 'd'},
+      {point_flag::kHoleStart, 'h'},    {point_flag::kCorner, 'k'},
+      {point_flag::kNoLeftLine, 'l'},   {point_flag::kNoRightLine, 'r'},
+      {point_flag::kDash, 's'},         {point_flag::kGap, 'g'},
+      {point_flag::kClose, 'e'}};
+  for (const auto& [flag, letter] : kLetters)
+    if (flags & flag) out << letter;
+}
+
 void PrintObjects(const MapModel& model, std::ostream& out) {
   out << "extent " << model.MapMinX << ' ' << model.MapMinY << ' ' << model.MapMaxX << ' '
       << model.MapMaxY << '\n';
@@ -29,7 +43,10 @@ void PrintObjects(const MapModel& model, std::ostream& out) {
         << (o.HasHeight ? std::to_string(o.Height) : std::string("none")) << ' ' << coords.Count << ' ' << o.MinX << ' ' << o.MinY << ' ' << o.MaxX << ' ' << o.MaxY
         << '\n';
     out << "coords";
-    for (const TPair& p : coords.Points) out << ' ' << p.X << ',' << p.Y;
+    for (const ModelPoint& p : coords.Points) {
+      out << ' ' << p.X << ',' << p.Y;
+      PrintPointFlags(p.Flags, out);
+    }
     out << '\n';
   }
 }

@@ -81,7 +81,7 @@ ContourRoles DefaultContourRoles(const MapModel& model) {
   return DefaultContourRoles(symbols, model.SymbolNumberScale);
 }
 
-TPair ModelPoint(const MapModel& model, Point p) {
+TPair ModelPosition(const MapModel& model, Point p) {
   const double metresPerUnit = MetresPerModelUnit(model);
   const auto unit = [&](double v) {
     return static_cast<std::int32_t>(

@@ -23,7 +23,7 @@ HeightMap HeightMapFromModel(const MapModel& model, const ContourRoles& roles,
 ContourRoles DefaultContourRoles(const MapModel& model);
 
 // A point of the core's picture in model units.
-TPair ModelPoint(const MapModel& model, Point p);
+TPair ModelPosition(const MapModel& model, Point p);
 
 // Writes the changes into the model and the working copy through the map's own height writing.
 // Returns the changes it could not write: heights the model cannot hold.

@@ -179,7 +179,7 @@ void ShowFinding(MapWindow& w, std::int32_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= findings.size()) return;
   app.Heights.CurrentFinding = index;
   const heights::Finding& finding = findings[static_cast<std::size_t>(index)];
-  const TPair centre = heights::ModelPoint(app.Model, finding.Where);
+  const TPair centre = heights::ModelPosition(app.Model, finding.Where);
   app.Model.MapOffsetX = WrapCentre(app.Model, centre.X);
   app.Model.MapOffsetY = WrapCentre(app.Model, centre.Y);
   WriteOffset(app.Model, app.Paths.WorkingCopy);

@@ -1,13 +1,11 @@
 #include "mapfile/convert_format_object.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
-#include "common/bytes.h"
 #include "common/rounding.h"
-#include "mapfile/convert_points.h"
 #include "mapfile/model_objects.h"
+#include "mapfile/ocad_points.h"
 
 namespace terrak {
 
@@ -15,7 +13,6 @@ namespace {
 
 // 1/1000 mm to 1/1440 inch, the constant of the 0.01 mm conversion of OCAD 6 to 8 over ten.
 constexpr double kModelUnitsPerMicrometre = 0.056693;
-constexpr std::int32_t kFirstPointAboveMarkers = kHighestMarker + 1;
 
 }  // namespace
 
@@ -25,10 +22,8 @@ std::int32_t ModelUnitsFromMicrometres(std::int64_t micrometres) {
       units, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-TPair ModelPoint(const FormatPoint& point) {
-  std::int32_t x = ModelUnitsFromMicrometres(point.X);
-  if (IsMarker(x)) x = kFirstPointAboveMarkers;
-  return {x, ModelUnitsFromMicrometres(point.Y)};
+TPair ModelPairOf(const FormatPoint& point) {
+  return {ModelUnitsFromMicrometres(point.X), ModelUnitsFromMicrometres(point.Y)};
 }
 
 ModelElement ConvertFormatObject(const FormatObject& object) {
@@ -38,19 +33,12 @@ ModelElement ConvertFormatObject(const FormatObject& object) {
   element.ObjectType = static_cast<std::int16_t>(object.Kind);
   element.HasHeight = object.HasHeight;
   element.Height = object.HasHeight ? object.HeightTenths : 0;
-  std::vector<FlaggedPoint> points;
-  points.reserve(object.Points.size());
-  for (const FormatPoint& p : object.Points)
-    points.push_back({ModelPoint(p), static_cast<std::uint8_t>(p.Flags & 0xFF),
-                      static_cast<std::uint8_t>((p.Flags >> 8) & 0xFF)});
-  ConvertPoints(points, element.Pairs);
-  if (object.Kind == ObjectKind::Text) {
-    const std::size_t words = object.Text.size() / 4 + 1;
-    std::vector<std::uint8_t> packed(words * 4, 0);
-    if (!object.Text.empty()) std::memcpy(packed.data(), object.Text.data(), object.Text.size());
-    for (std::size_t w = 0; w < words; ++w)
-      element.Pairs.push_back({GetI16(packed.data() + 4 * w), GetI16(packed.data() + 4 * w + 2)});
+  element.Points.reserve(object.Points.size());
+  for (const FormatPoint& p : object.Points) {
+    const TPair at = ModelPairOf(p);
+    element.Points.push_back({at.X, at.Y, p.Flags});
   }
+  StartAtAPoint(element.Points);
   return element;
 }
 

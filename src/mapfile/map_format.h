@@ -16,24 +16,11 @@
 #include <vector>
 
 #include "mapfile/georeferencing.h"
+#include "mapfile/point_flags.h"
 #include "mapfile/object_kind.h"
 #include "mapfile/side_file.h"
 
 namespace terrak {
-
-// Point flags: the low byte holds the flags OCAD keeps in an x value, the next byte those of the
-// y value, so OCAD flags pass through unchanged. Mapper's flags are translated into these.
-namespace point_flag {
-inline constexpr std::uint32_t kFirstControl = 0x0001;   // first control point of a curve
-inline constexpr std::uint32_t kSecondControl = 0x0002;  // second control point of a curve
-inline constexpr std::uint32_t kNoLeftLine = 0x0004;
-inline constexpr std::uint32_t kGap = 0x0008;            // area border only / virtual gap
-inline constexpr std::uint32_t kCorner = 0x0100;
-inline constexpr std::uint32_t kHoleStart = 0x0200;      // first point of a further part (hole)
-inline constexpr std::uint32_t kNoRightLine = 0x0400;
-inline constexpr std::uint32_t kDash = 0x0800;
-inline constexpr std::uint32_t kClose = 0x10000;         // closes its part (Mapper only)
-}  // namespace point_flag
 
 // Paper coordinates in 1/1000 mm, x to the right, y upwards (Mapper's y, which points down, is
 // turned round). 32 bits reach 2 km of paper: no real map is clamped or wrapped.

@@ -12,32 +12,30 @@
 #include "mapfile/georeferencing.h"
 #include "mapfile/map_file_stamp.h"
 #include "mapfile/object_kind.h"
+#include "mapfile/point_flags.h"
 
 namespace terrak {
 
 class FormatMap;
 struct FormatCapabilities;
 
-// A coordinate pair of the model element, in 1/1440 inch, y growing upwards. Maps of OCAD 5 to 8
-// fill only the 16-bit range; today's formats reach 37 km of paper in 32 bits. Marker pairs
-// carry special x values (see the constants below).
+// A coordinate pair in model units: 1/1440 inch, y growing upwards. Maps of OCAD 5 to 8 fill
+// only the 16-bit range; today's formats reach 37 km of paper in 32 bits.
 struct TPair {
   std::int32_t X = 0;
   std::int32_t Y = 0;
   friend bool operator==(const TPair&, const TPair&) = default;
 };
 
-// x values of marker pairs, the values the 16-bit model element gave them.
-inline constexpr std::int16_t kMarkNewPart = -32768;    // a further part (hole) of an area follows
-inline constexpr std::int16_t kMarkLineFlags = -32767;  // the line flags change / corner point
-inline constexpr std::int16_t kMarkCurve = -32766;      // two control points and an end follow
-inline constexpr std::int16_t kMarkSkipped = -32765;    // passed over by every consumer
-// The highest of the four marker values.
-inline constexpr std::int16_t kHighestMarker = -32765;
-
-// True for the x of a marker pair. With 32-bit coordinates a point may lie below -32768; only
-// the four marker values are markers, and readers keep points off them.
-constexpr bool IsMarker(std::int32_t x) { return x >= kMarkNewPart && x <= kHighestMarker; }
+// One point of an object's line, in every format's map the same.
+struct ModelPoint {
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+  std::uint32_t Flags = 0;  // point_flag bits
+  TPair At() const { return {X, Y}; }
+  bool Has(std::uint32_t flag) const { return (Flags & flag) != 0; }
+  friend bool operator==(const ModelPoint&, const ModelPoint&) = default;
+};
 
 struct TmapSymbol {
   // Ten times the number OCAD 5 to 8 show (101 is 10.1); a thousand times the number of today's
@@ -72,16 +70,14 @@ struct TMapObject {
   std::int64_t Key = 0;
 };
 
-// The pairs of one object. Points[0] is pair 1 of the model element: the list is read whole,
-// however long the object is, so Points.size() can exceed the 2000 pairs of the old buffers.
-// For formatted text the text bytes follow the last pair, packed into pairs.
+// The points of one object, its whole line however long it is, holes included.
 struct TObjectCoords {
   std::int32_t Symbol = 0;
   ObjectKind Kind = ObjectKind::Line;
-  std::int32_t Count = 0;  // number of pairs = Points.size()
+  std::int32_t Count = 0;  // number of points = Points.size()
   std::int32_t Height = 0;  // as in TMapObject
   bool HasHeight = false;
-  std::vector<TPair> Points;
+  std::vector<ModelPoint> Points;
 };
 
 struct MapModel {

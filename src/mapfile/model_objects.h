@@ -24,24 +24,20 @@ struct ModelObjects {
     MinX = std::min(MinX, minX);
   }
 
-  // Adds object with the element's type, height and end points, and the element's pairs.
+  // Adds object with the element's type, height, end points and points.
   void Append(TMapObject object, const ModelElement& element) {
     object.Kind = element.Kind;
     object.ObjectType = element.ObjectType;
     object.Height = element.Height;
     object.HasHeight = element.HasHeight;
-    // The chain's ends are points: a list may begin with a line-flag marker (a first point
-    // with a corner or a side line switched off), and a damaged one may end in a marker.
-    const auto isPoint = [](const TPair& pair) { return !IsMarker(pair.X); };
-    const auto first = std::find_if(element.Pairs.begin(), element.Pairs.end(), isPoint);
-    if (first != element.Pairs.end()) {
-      object.FirstPoint = *first;
-      object.LastPoint = *std::find_if(element.Pairs.rbegin(), element.Pairs.rend(), isPoint);
+    if (!element.Points.empty()) {
+      object.FirstPoint = element.Points.front().At();
+      object.LastPoint = element.Points.back().At();
     }
     Objects.push_back(object);
     Coords.push_back({element.Symbol, element.Kind,
-                      static_cast<std::int32_t>(element.Pairs.size()), element.Height,
-                      element.HasHeight, element.Pairs});
+                      static_cast<std::int32_t>(element.Points.size()), element.Height,
+                      element.HasHeight, element.Points});
   }
 };
 

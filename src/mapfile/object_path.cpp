@@ -3,26 +3,23 @@
 namespace terrak {
 
 ObjectPath PathOf(const TObjectCoords& coords) {
-  return PathOf(std::span<const TPair>(coords.Points));
+  return PathOf(std::span<const ModelPoint>(coords.Points));
 }
 
-ObjectPath PathOf(std::span<const TPair> pairs) {
+ObjectPath PathOf(std::span<const ModelPoint> points) {
   ObjectPath path;
-  const std::size_t n = pairs.size();
-  path.BeginsWithMarker = n > 0 && IsMarker(pairs[0].X);
-  // The start: the first point after any line-flag or skipped pairs, or the end of a curve met
-  // before any point, which is then the first step.
-  std::size_t k = 0;
-  while (k < n && PassedOverInPath(pairs[k].X)) ++k;
-  if (k == n) return path;
-  if (pairs[k].X == kMarkNewPart) {
-    path.FurtherPartAt = k;
+  const std::size_t n = points.size();
+  if (n == 0) return path;
+  if (points[0].Has(point_flag::kHoleStart)) {
+    path.FurtherPartAt = 0;
     return path;
   }
-  if (pairs[k].X != kMarkCurve) {
-    path.Start = pairs[k++];
-  } else if (k + 3 < n) {
-    path.Start = pairs[k + 3];
+  // A list that starts with a curve's controls has no point before the curve: its end starts
+  // the path.
+  if (!points[0].Has(point_flag::kFirstControl)) {
+    path.Start = points[0].At();
+  } else if (n >= 3) {
+    path.Start = points[2].At();
     path.CurveWithoutStart = true;
   } else {
     path.CurveCutShort = true;
@@ -30,24 +27,24 @@ ObjectPath PathOf(std::span<const TPair> pairs) {
   }
   path.HasStart = true;
   // The steps run to the first further part or the curve cut short by the end of the list.
+  std::size_t k = path.CurveWithoutStart ? 0 : 1;
   const std::size_t first = k;
   while (k < n) {
-    const std::int32_t x = pairs[k].X;
-    if (x == kMarkNewPart) {
+    if (points[k].Has(point_flag::kHoleStart)) {
       path.FurtherPartAt = k;
       break;
     }
-    if (x == kMarkCurve) {
-      if (k + 3 >= n) {
+    if (points[k].Has(point_flag::kFirstControl)) {
+      if (k + 2 >= n) {
         path.CurveCutShort = true;
         break;
       }
-      k += 4;
+      k += 3;
     } else {
       ++k;
     }
   }
-  path.Steps = PathSteps(pairs.subspan(first, k - first), path.Start);
+  path.Steps = PathSteps(points.subspan(first, k - first), path.Start);
   return path;
 }
 

@@ -12,11 +12,10 @@ namespace {
 // 0.01 mm to 1/1440 inch.
 constexpr double kModelUnitsPerCoordUnit = 0.56693;
 
-// A point's model value never falls into the marker range, whatever the file holds, so a far
-// coordinate can never be mistaken for a marker pair.
+// Versions 6 to 8 keep their model values in 16 bits: a coordinate beyond stops at the edge.
 std::int16_t ClampToModel(std::int64_t value) {
   if (value > 32767) return 32767;
-  if (value < kHighestMarker + 1) return static_cast<std::int16_t>(kHighestMarker + 1);
+  if (value < -32768) return -32768;
   return static_cast<std::int16_t>(value);
 }
 

@@ -31,8 +31,7 @@ Coord6 ConvertCoord8(std::int32_t coded);
 Coord6 ConvertCoordOf(int version, std::int32_t coded);
 std::int32_t ModelToCoord6(std::int32_t model);
 
-// Converts a stored version 6/7 object (its bytes as read) into the pairs of the model element.
-// Throws OcadFormatError when the object's own counts do not fit its bytes.
+// An object as a format reads it: its fields and its points in the model's form.
 struct ModelElement {
   std::int32_t Symbol = 0;
   ObjectKind Kind = ObjectKind::Line;
@@ -40,13 +39,15 @@ struct ModelElement {
   std::int16_t Angle = 0;
   std::int32_t Height = 0;  // as TMapObject keeps it
   bool HasHeight = false;
-  std::vector<TPair> Pairs;
+  std::vector<ModelPoint> Points;
 };
 // The kind of an OCAD 5 to 8 object or symbol of this type code: 1 to 5 as ObjectKind names
 // them, any other code a kind of its own that nothing draws.
 constexpr ObjectKind KindOfCode5To8(std::int16_t code) { return static_cast<ObjectKind>(code); }
 
-// Version 8 keeps the object type in one byte and may store the text as UTF-16.
+// Converts a stored version 6 to 8 object (its bytes as read) into the model's form. Version 8
+// keeps the object type in one byte. Throws OcadFormatError when the object's own counts do not
+// fit its bytes.
 ModelElement ConvertObject6(const std::vector<std::uint8_t>& object, int version = 6);
 
 // The version 5 map scale field: a 6-byte real.

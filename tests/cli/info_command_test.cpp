@@ -11,7 +11,7 @@ namespace {
 
 using namespace terrak::testing;
 
-TEST(InfoCommand, PrintsTheHeaderSymbolsObjectsAndEveryPair) {
+TEST(InfoCommand, PrintsTheHeaderSymbolsObjectsAndEveryPointWithItsFlags) {
   TempFolder folder;
   OcadMapBuilder b(6);
   b.Scale(7500).Zoom(3).Offset6(Coded(1000), Coded(-1000));
@@ -41,8 +41,8 @@ TEST(InfoCommand, PrintsTheHeaderSymbolsObjectsAndEveryPair) {
   EXPECT_EQ(objects.Exit, 0) << objects.Err;
   EXPECT_EQ(objects.Out.substr(plain.Out.size()),
             "extent -567 -567 2835 2268\n"
-            "object 0 101 2 1234 4 567 1134 2835 2268\n"
-            "coords 567,1134 -32767,1 1701,2268 2835,2268\n");
+            "object 0 101 2 1234 3 567 1134 2835 2268\n"
+            "coords 567,1134 1701,2268l 2835,2268\n");
   EXPECT_EQ(ReadBytes(map), before);
 
   // A scale that is not whole prints its shortest text.

@@ -11,6 +11,7 @@
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
+#include "mapfile/ocad_points.h"
 
 namespace terrak {
 namespace {
@@ -40,7 +41,7 @@ void AddLine(MapModel& model, std::int16_t height, std::vector<TPair> points) {
   coords.Kind = ObjectKind::Line;
   coords.Height = height;
   coords.HasHeight = object.HasHeight;
-  coords.Points = std::move(points);
+  coords.Points = PointsOfMarkedList(points);
   coords.Count = static_cast<std::int32_t>(coords.Points.size());
   model.MapObjects.push_back(object);
   model.ObjectCoords.push_back(coords);

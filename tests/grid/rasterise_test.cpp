@@ -8,6 +8,7 @@
 #include "grid/contour_tiles.h"
 #include "grid/grid_fixtures.h"
 #include "grid/rasterise.h"
+#include "mapfile/ocad_points.h"
 
 namespace terrak {
 namespace {
@@ -25,7 +26,7 @@ std::set<std::pair<int, int>> MarkedCells(const GridState& grid) {
 TObjectCoords Line(std::vector<TPair> points, std::int16_t type = 2) {
   TObjectCoords coords;
   coords.Kind = static_cast<ObjectKind>(type);
-  coords.Points = std::move(points);
+  coords.Points = PointsOfMarkedList(points);
   coords.Count = static_cast<std::int32_t>(coords.Points.size());
   return coords;
 }

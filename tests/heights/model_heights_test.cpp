@@ -6,6 +6,7 @@
 #include "mapfile/map_reader.h"
 #include "mapfile/map_writer.h"
 #include "../mapfile/map_files.h"
+#include "mapfile/ocad_points.h"
 
 namespace terrak::heights {
 namespace {
@@ -24,7 +25,7 @@ TEST(ModelHeights, ObjectsInGroundMetresWithCurvesFlattenedAndRolesFromTheirSymb
     object.HasHeight = height != 0;
     model.MapObjects.push_back(object);
     model.ObjectCoords.push_back({symbol, object.Kind, static_cast<std::int32_t>(points.size()),
-                                  height, height != 0, std::move(points)});
+                                  height, height != 0, PointsOfMarkedList(points)});
   };
   // A straight piece, then a curve: marker, two control points, the end.
   add(101, 2, 1055, {{0, 0}, {5669, 0}, {kMarkCurve, 0}, {5669, 5669}, {11339, 5669},
@@ -52,7 +53,7 @@ TEST(ModelHeights, ObjectsInGroundMetresWithCurvesFlattenedAndRolesFromTheirSymb
             std::tuple(ContourRole::None, ContourRole::None, ContourRole::None));
   EXPECT_NEAR(map.MetresPerPaperMm, 10.0, 1e-9);
   EXPECT_NEAR(map.JoinTolerance, 10 * 10000 / 56693.0, 1e-9);
-  const TPair back = ModelPoint(model, contour.Points.back());
+  const TPair back = ModelPosition(model, contour.Points.back());
   EXPECT_EQ(back, (TPair{11339, 0}));
 }
 

@@ -160,7 +160,7 @@ TEST(HeightsCommands, NoContourAmongTheShownSymbolsSaysWhereToChooseThem) {
 
 // The screen point of a ground point (metres) in the last paint.
 Point OnScreen(const AppState& app, double x, double y) {
-  const TPair p = heights::ModelPoint(app.Model, {x, y});
+  const TPair p = heights::ModelPosition(app.Model, {x, y});
   return MapToScreen(app.Window, app.Model, p.X, p.Y);
 }
 
@@ -297,7 +297,7 @@ TEST(CheckHeights, NextAndPreviousGoRoundTheFindingsCentringAndHighlightingEach)
   EXPECT_EQ(f.App.Heights.CurrentFinding, 0);
   EXPECT_EQ(f.Host.LastStatusMessage(),
             "1 of " + std::to_string(findings.size()) + ": " + findings[0].Reason);
-  const TPair centre = heights::ModelPoint(f.App.Model, findings[0].Where);
+  const TPair centre = heights::ModelPosition(f.App.Model, findings[0].Where);
   EXPECT_EQ((TPair{f.App.Model.MapOffsetX, f.App.Model.MapOffsetY}), centre);
   EXPECT_TRUE(f.App.Window.TraceExists && f.App.Window.TracedObjects == findings[0].Objects);
   NextFinding(f.W, -1);

@@ -7,6 +7,7 @@
 #include "mainwindow/tracing.h"
 #include "mainwindow/view_transform.h"
 #include "mainwindow/window_fixture.h"
+#include "mapfile/ocad_points.h"
 
 namespace terrak {
 namespace {
@@ -72,10 +73,9 @@ TEST(ScreenPoints, MarkersCurvesAndDamagedLists) {
   SetUpView(view, model, 500, 400);
   TObjectCoords coords;
   // A line-flag marker before the first point, a curve, a skipped pair, then a new part.
-  coords.Points = {{kMarkLineFlags, 1},  {640, 640},     {kMarkCurve, kMarkCurve},
-                   {1280, 640},          {1280, 1280},   {1920, 1280},
-                   {kMarkSkipped, 0},    {2560, 1280},   {kMarkNewPart, kMarkNewPart},
-                   {6400, 6400}};
+  coords.Points = PointsOfMarkedList(std::vector<TPair>{
+      {kMarkLineFlags, 1}, {640, 640}, {kMarkCurve, kMarkCurve}, {1280, 640}, {1280, 1280},
+      {1920, 1280}, {kMarkSkipped, 0}, {2560, 1280}, {kMarkNewPart, kMarkNewPart}, {6400, 6400}});
   BuildScreenPoints(view, model, coords);
   ASSERT_EQ(view.PointCount, 3);
   EXPECT_EQ(std::tuple(view.ScreenPoints[0], view.ScreenPoints[1], view.ScreenPoints[2]),
@@ -83,7 +83,7 @@ TEST(ScreenPoints, MarkersCurvesAndDamagedLists) {
 
   // A curve marker without its three pairs ends the drawing instead of reading past the list.
   view.PointCount = 0;
-  coords.Points = {{640, 640}, {kMarkCurve, kMarkCurve}, {1280, 640}};
+  coords.Points = PointsOfMarkedList(std::vector<TPair>{{640, 640}, {kMarkCurve, kMarkCurve}, {1280, 640}});
   BuildScreenPoints(view, model, coords);
   EXPECT_EQ(view.PointCount, 1);
 }

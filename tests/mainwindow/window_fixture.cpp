@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "mainwindow/map_paint.h"
+#include "mapfile/ocad_points.h"
 
 namespace terrak::testing {
 
@@ -47,8 +48,8 @@ std::size_t AddObject(MapModel& model, std::int16_t symbol, std::int16_t objectT
   coords.Kind = object.Kind;
   coords.Height = height;
   coords.HasHeight = height > 0;
-  coords.Points = points;
-  coords.Count = static_cast<std::int32_t>(points.size());
+  coords.Points = PointsOfMarkedList(points);
+  coords.Count = static_cast<std::int32_t>(coords.Points.size());
   model.MapObjects.push_back(object);
   model.ObjectCoords.push_back(coords);
   return model.MapObjects.size() - 1;

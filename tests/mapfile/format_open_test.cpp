@@ -4,6 +4,7 @@
 // and refused kinds leave everything as it was.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 
 #include "mainwindow/view_transform.h"
@@ -101,8 +102,8 @@ TEST(FormatOpen, Ocad12FillsTheModelWithWideNumbersAndCoordinates) {
   ReadObjects(files.Model, files.WorkingCopy);
   ASSERT_EQ(m.MapObjects.size(), 2u);
   EXPECT_EQ(m.MapObjects[0].Height, 250);  // 25 m in 1/256 mm
-  EXPECT_EQ(m.ObjectCoords[0].Points[0], (TPair{ModelUnitsFromMicrometres(1000000),
-                                                ModelUnitsFromMicrometres(-900000)}));
+  EXPECT_EQ(m.ObjectCoords[0].Points[0].At(), (TPair{ModelUnitsFromMicrometres(1000000),
+                                                     ModelUnitsFromMicrometres(-900000)}));
   EXPECT_GT(m.MapObjects[0].MaxX, 32767);
   EXPECT_EQ(m.MapObjects[0].Key, b.Layout().Objects[0].EntryPos);
   EXPECT_EQ(m.MapMinX, ModelUnitsFromMicrometres(-2000000));  // the area widens the map
@@ -295,23 +296,16 @@ TEST(FormatOpen, ARefusalNamesTheFileAndWhatItIsOnTheNextLine) {
   }
 }
 
-TEST(FormatConversion, WideCoordinatesStayAndMarkerValuesMoveOffTheMarkers) {
+TEST(FormatConversion, WideCoordinatesStayWholeAndFlagsStayWithTheirPoints) {
   EXPECT_EQ(ModelUnitsFromMicrometres(1000), 57);        // 56.693
   EXPECT_EQ(ModelUnitsFromMicrometres(-1000), -57);
   EXPECT_EQ(ModelUnitsFromMicrometres(1'000'000'000), 56'693'000);  // 1 km of paper
   EXPECT_EQ(ModelUnitsFromMicrometres(std::int64_t{1} << 40), 2147483647);
-  // x values on the four markers would read as markers: they become -32764.
-  for (std::int32_t x : {-32768, -32767, -32766, -32765}) {
-    const auto um = static_cast<std::int32_t>(x / 0.056693);
-    const TPair p = ModelPoint({um, 0, 0});
-    EXPECT_EQ(p.X, -32764) << x;
-    EXPECT_FALSE(IsMarker(p.X));
-  }
-  EXPECT_EQ(ModelPoint({static_cast<std::int32_t>(-32769 / 0.056693) - 1, 0, 0}).X, -32769);
-  EXPECT_FALSE(IsMarker(-32769));
-  EXPECT_FALSE(IsMarker(-32764));
+  // x values that OCAD 5 would use for its marker pairs are points like any other here.
+  for (std::int32_t x : {-32768, -32767, -32766, -32765})
+    EXPECT_EQ(ModelPairOf({static_cast<std::int32_t>(std::lround(x / 0.056693)), 0, 0}).X, x) << x;
 
-  // Flags become the markers OCAD 6 to 8 give: a curve, a hole, and texts after the pairs.
+  // A curve, a hole and their flags reach the model's points unchanged; a text's words do not.
   FormatObject o;
   o.Kind = ObjectKind::Area;
   o.Points = {{0, 0, 0},
@@ -319,16 +313,14 @@ TEST(FormatConversion, WideCoordinatesStayAndMarkerValuesMoveOffTheMarkers) {
               {2000, 0, point_flag::kSecondControl},
               {3000, 0, 0},
               {4000, 4000, point_flag::kHoleStart},
-              {5000, 5000, 0}};
+              {5000, 5000, point_flag::kClose}};
   const ModelElement e = ConvertFormatObject(o);
-  EXPECT_EQ(e.Pairs, (std::vector<TPair>{{0, 0},
-                                         {kMarkCurve, kMarkCurve},
-                                         {57, 0},
-                                         {113, 0},
-                                         {170, 0},
-                                         {kMarkNewPart, kMarkNewPart},
-                                         {227, 227},
-                                         {283, 283}}));
+  EXPECT_EQ(e.Points, (std::vector<ModelPoint>{{0, 0, 0},
+                                               {57, 0, point_flag::kFirstControl},
+                                               {113, 0, point_flag::kSecondControl},
+                                               {170, 0, 0},
+                                               {227, 227, point_flag::kHoleStart},
+                                               {283, 283, point_flag::kClose}}));
   FormatObject text;
   text.Kind = ObjectKind::Text;
   text.Points = {{0, 0, 0}};
@@ -336,8 +328,7 @@ TEST(FormatConversion, WideCoordinatesStayAndMarkerValuesMoveOffTheMarkers) {
   text.HeightTenths = 40000;  // beyond 16 bits: kept whole
   text.HasHeight = true;
   const ModelElement t = ConvertFormatObject(text);
-  EXPECT_EQ(std::tuple(t.Pairs.back(), t.ObjectType, t.Height),
-            std::tuple((TPair{'T' | 'o' << 8, 'p'}), 4, 40000));
+  EXPECT_EQ(std::tuple(t.Points.size(), t.ObjectType, t.Height), std::tuple(1u, 4, 40000));
   EXPECT_TRUE(t.HasHeight);
 }
 

@@ -1,20 +1,30 @@
-// An object's pairs as the path the grid, the drawings and the heights walk: a start, then
-// straight and curve steps, and what a damaged list leaves of it.
+// An object's points as the path the grid, the drawings and the heights walk: a start, then
+// straight and curve steps, and what a damaged list leaves of it. The lists are written as
+// OCAD 5 keeps them, with marker pairs, and turned into points as the OCAD 5 reader does.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "mapfile/object_path.h"
+#include "mapfile/ocad_points.h"
 
 namespace terrak {
 namespace {
 
 constexpr TPair kCurve{kMarkCurve, kMarkCurve};
-constexpr TPair kFlags{kMarkLineFlags, 1};
+constexpr TPair kCornerMark{kMarkLineFlags, kMarkLineFlags};
 constexpr TPair kSkipped{kMarkSkipped, 0};
 constexpr TPair kNewPart{kMarkNewPart, kMarkNewPart};
 
 using Pairs = std::vector<TPair>;
+
+// A marked list's points and their path (which refers to the points: not to be copied).
+struct Walked {
+  explicit Walked(const Pairs& pairs) : Points(PointsOfMarkedList(pairs)), Path(PathOf(Points)) {}
+  Walked(const Walked&) = delete;
+  std::vector<ModelPoint> Points;
+  ObjectPath Path;
+};
 
 std::vector<PathStep> Steps(const ObjectPath& path) {
   std::vector<PathStep> steps;
@@ -27,56 +37,83 @@ PathStep Straight(TPair from, TPair to) { return {false, from, from, to, to}; }
 TEST(ObjectPath, StepsChainFromPointToPointAndDamagedListsKeepWhatIsWhole) {
   // Flags and skipped pairs make no step; a curve's controls come in order and the step after
   // it starts at its end.
-  const Pairs wholePairs = {{0, 0},  kFlags, {10, 0},  kCurve, {10, 5},
-                           {20, 5}, {20, 0}, kSkipped, {30, 0}};
-  const ObjectPath whole = PathOf(wholePairs);
-  EXPECT_FALSE(whole.BeginsWithMarker || whole.CurveWithoutStart || whole.CurveCutShort);
-  EXPECT_FALSE(whole.FurtherPartAt);
-  ASSERT_TRUE(whole.HasStart);
-  EXPECT_EQ(whole.Start, (TPair{0, 0}));
-  EXPECT_EQ(Steps(whole), (std::vector<PathStep>{
-                              Straight({0, 0}, {10, 0}),
-                              {true, {10, 0}, {10, 5}, {20, 5}, {20, 0}},
-                              Straight({20, 0}, {30, 0})}));
+  const Walked whole({{0, 0}, kCornerMark, {10, 0}, kCurve, {10, 5}, {20, 5}, {20, 0}, kSkipped,
+                      {30, 0}});
+  EXPECT_FALSE(whole.Path.CurveWithoutStart || whole.Path.CurveCutShort);
+  EXPECT_FALSE(whole.Path.FurtherPartAt);
+  ASSERT_TRUE(whole.Path.HasStart);
+  EXPECT_EQ(whole.Path.Start, (TPair{0, 0}));
+  EXPECT_EQ(Steps(whole.Path), (std::vector<PathStep>{
+                                   Straight({0, 0}, {10, 0}),
+                                   {true, {10, 0}, {10, 5}, {20, 5}, {20, 0}},
+                                   Straight({20, 0}, {30, 0})}));
 
   // A first point with a corner flag: the path starts at the point, not at the marker.
-  const Pairs flaggedPairs = {kFlags, {40, 40}, {50, 40}};
-  const ObjectPath flagged = PathOf(flaggedPairs);
-  EXPECT_TRUE(flagged.BeginsWithMarker);
-  EXPECT_EQ(flagged.Start, (TPair{40, 40}));
-  EXPECT_EQ(Steps(flagged), (std::vector<PathStep>{Straight({40, 40}, {50, 40})}));
+  const Walked flagged({kCornerMark, {40, 40}, {50, 40}});
+  EXPECT_EQ(flagged.Path.Start, (TPair{40, 40}));
+  EXPECT_EQ(Steps(flagged.Path), (std::vector<PathStep>{Straight({40, 40}, {50, 40})}));
 
   // A curve whose end is the list's last pair is whole; one pair fewer cuts it short, and the
   // steps before it stay.
-  const Pairs endsWithCurve = {{0, 0}, kCurve, {1, 1}, {2, 2}, {3, 3}};
-  EXPECT_FALSE(PathOf(endsWithCurve).CurveCutShort);
-  EXPECT_EQ(Steps(PathOf(endsWithCurve)).size(), 1u);
-  const Pairs cutPairs = {{0, 0}, {4, 0}, kCurve, {1, 1}, {2, 2}};
-  const ObjectPath cut = PathOf(cutPairs);
-  EXPECT_TRUE(cut.CurveCutShort);
-  EXPECT_EQ(Steps(cut), (std::vector<PathStep>{Straight({0, 0}, {4, 0})}));
+  const Walked endsWithCurve({{0, 0}, kCurve, {1, 1}, {2, 2}, {3, 3}});
+  EXPECT_FALSE(endsWithCurve.Path.CurveCutShort);
+  EXPECT_EQ(Steps(endsWithCurve.Path).size(), 1u);
+  const Walked cut({{0, 0}, {4, 0}, kCurve, {1, 1}, {2, 2}});
+  EXPECT_TRUE(cut.Path.CurveCutShort);
+  EXPECT_EQ(Steps(cut.Path), (std::vector<PathStep>{Straight({0, 0}, {4, 0})}));
 
   // A curve before any point starts at its own end; the next step starts there too.
-  const Pairs headlessPairs = {kFlags, kCurve, {1, 1}, {2, 2}, {3, 3}, {9, 9}};
-  const ObjectPath headless = PathOf(headlessPairs);
-  EXPECT_TRUE(headless.CurveWithoutStart);
-  EXPECT_EQ(headless.Start, (TPair{3, 3}));
-  EXPECT_EQ(Steps(headless), (std::vector<PathStep>{{true, {3, 3}, {1, 1}, {2, 2}, {3, 3}},
-                                                    Straight({3, 3}, {9, 9})}));
+  const Walked headless({kCornerMark, kCurve, {1, 1}, {2, 2}, {3, 3}, {9, 9}});
+  EXPECT_TRUE(headless.Path.CurveWithoutStart);
+  EXPECT_EQ(headless.Path.Start, (TPair{3, 3}));
+  EXPECT_EQ(Steps(headless.Path), (std::vector<PathStep>{{true, {3, 3}, {1, 1}, {2, 2}, {3, 3}},
+                                                         Straight({3, 3}, {9, 9})}));
   // ... unless it is cut short as well: then there is nothing to walk.
-  const Pairs nothingPairs = {kCurve, {1, 1}, {2, 2}};
-  const ObjectPath nothing = PathOf(nothingPairs);
-  EXPECT_TRUE(!nothing.HasStart && nothing.CurveCutShort && Steps(nothing).empty());
+  const Walked nothing({kCurve, {1, 1}, {2, 2}});
+  EXPECT_TRUE(!nothing.Path.HasStart && nothing.Path.CurveCutShort && Steps(nothing.Path).empty());
+
+  // A curve marker takes the three pairs after it as its points, whatever they hold.
+  const Walked markerInCurve({{0, 0}, kCurve, {1, 1}, kSkipped, {3, 3}, {4, 4}});
+  EXPECT_EQ(Steps(markerInCurve.Path),
+            (std::vector<PathStep>{{true, {0, 0}, {1, 1}, kSkipped, {3, 3}},
+                                   Straight({3, 3}, {4, 4})}));
 
   // The first hole ends the path; where it begins is kept.
-  const Pairs holedPairs = {{0, 0}, {5, 0}, {5, 5}, kNewPart, {1, 1}, {2, 2}};
-  const ObjectPath holed = PathOf(holedPairs);
-  EXPECT_EQ(holed.FurtherPartAt, 3u);
-  EXPECT_EQ(Steps(holed), (std::vector<PathStep>{Straight({0, 0}, {5, 0}),
-                                                 Straight({5, 0}, {5, 5})}));
-  const Pairs holeFirst = {kNewPart, {1, 1}, {2, 2}}, markersOnly = {kFlags, kSkipped};
-  EXPECT_FALSE(PathOf(holeFirst).HasStart);
-  EXPECT_FALSE(PathOf(markersOnly).HasStart);
+  const Walked holed({{0, 0}, {5, 0}, {5, 5}, kNewPart, {1, 1}, {2, 2}});
+  EXPECT_EQ(holed.Path.FurtherPartAt, 3u);
+  EXPECT_EQ(Steps(holed.Path), (std::vector<PathStep>{Straight({0, 0}, {5, 0}),
+                                                      Straight({5, 0}, {5, 5})}));
+  EXPECT_FALSE(Walked({kNewPart, {1, 1}, {2, 2}}).Path.HasStart);
+  EXPECT_FALSE(Walked({kCornerMark, kSkipped}).Path.HasStart);
+  EXPECT_FALSE(Walked({kNewPart, kCurve, {1, 1}, {2, 2}, {3, 3}}).Path.HasStart);
+}
+
+TEST(OcadPoints, MarkersAndFlagBytesBecomeEachPointsOwnFlags) {
+  using namespace point_flag;
+  // Version 5: a line-flag marker's code switches side lines off and on until switched again;
+  // a corner, a new part and a curve's roles go to the points they stand before.
+  const std::vector<ModelPoint> marked = PointsOfMarkedList(std::vector<TPair>{
+      {kMarkLineFlags, 1}, {0, 0}, {1, 0},   // left off
+      {kMarkLineFlags, 3}, {2, 0},           // right off as well
+      {kMarkLineFlags, 7}, {3, 0},           // left on, right stays off
+      {kMarkLineFlags, 6}, {4, 0},           // left off, right on
+      {kMarkLineFlags, 8}, kCornerMark, {5, 0},  // both on; a corner
+      kCurve, {6, 1}, {7, 1}, {8, 0}, kNewPart, {9, 9}});
+  const std::vector<std::uint32_t> want = {kNoLeftLine,    kNoLeftLine,     kNoLeftLine | kNoRightLine,
+                                           kNoRightLine,   kNoLeftLine,     kCorner,
+                                           kFirstControl,  kSecondControl,  0,
+                                           kHoleStart};
+  ASSERT_EQ(marked.size(), want.size());
+  for (std::size_t i = 0; i < want.size(); ++i) EXPECT_EQ(marked[i].Flags, want[i]) << i;
+  EXPECT_EQ(marked[6].At(), (TPair{6, 1}));
+
+  // Versions 6 and later keep x's flag byte low and y's above it.
+  EXPECT_EQ(PointWithOcadFlags({1, 2}, 1 | 8, 2 | 8).Flags, kFirstControl | kGap | kHoleStart | kDash);
+  // A line starts at a point: control flags on its first point go, on later points stay.
+  std::vector<ModelPoint> line = {{0, 0, kFirstControl | kCorner}, {1, 1, kFirstControl}};
+  StartAtAPoint(line);
+  EXPECT_EQ(line[0].Flags, kCorner);
+  EXPECT_EQ(line[1].Flags, kFirstControl);
 }
 
 }  // namespace

@@ -48,10 +48,9 @@ TEST(Ocad8, ObjectsTakeTheTypeByteAndUnicodeTextsReadAsTheirCharacters) {
   EXPECT_EQ(files.Model.MapObjects[0].ObjectType, 2);
   EXPECT_EQ(files.Model.MapObjects[0].Height, 2505);
   EXPECT_EQ(files.Model.ObjectCoords[0].Points.size(), 2u);
-  // A UTF-16 text packs into the same pairs as the same text in bytes.
+  // A UTF-16 text and the same text in bytes leave the same points.
   EXPECT_EQ(files.Model.MapObjects[1].ObjectType, 4);
   EXPECT_EQ(files.Model.ObjectCoords[1].Points, files.Model.ObjectCoords[2].Points);
-  EXPECT_EQ(files.Model.ObjectCoords[1].Points.back(), (TPair{'T' | 'o' << 8, 'p'}));
 }
 
 TEST(Ocad8, HeightsAndSymbolsArePatchedAsInVersions6And7) {
@@ -108,14 +107,10 @@ TEST(Ocad8, TheIndexLengthCountsCoordinatePairsAndShortObjectsAreRead) {
   files.Read({101, 401});
   const MapModel& m = files.Model;
   ASSERT_EQ(m.MapObjects.size(), 4u);
+  // The text's units after its point are not points.
   EXPECT_EQ(std::tuple(m.ObjectCoords[0].Points.size(), m.ObjectCoords[1].Points.size(),
-                       m.ObjectCoords[3].Points.size()),
-            std::tuple(2u, 40u, 3u));
-  // The text lies right after the coordinates, as OCAD 8 and Mapper write it: "Hill" and its
-  // zero packed after the point.
-  EXPECT_EQ(m.ObjectCoords[2].Points,
-            (std::vector<TPair>{m.ObjectCoords[2].Points[0], {'H' | 'i' << 8, 'l' | 'l' << 8},
-                                {0, 0}}));
+                       m.ObjectCoords[2].Points.size(), m.ObjectCoords[3].Points.size()),
+            std::tuple(2u, 40u, 1u, 3u));
   // A height and a symbol written to the short line land in its own record.
   WriteTracedHeights(files.Model, files.WorkingCopy, {0}, 1234);
   WriteObjectSymbols(files.Model, files.WorkingCopy, {3}, 401);
@@ -144,7 +139,7 @@ TEST(Ocad8, CoordinatesAreTheUpper24BitsWithTheirSign) {
   files.Read({101});
   ASSERT_EQ(files.Model.MapObjects.size(), 1u);
   EXPECT_EQ(files.Model.ObjectCoords[0].Points,
-            (std::vector<TPair>{{-32767, -32767}, {-567, -1}, {-2, -567}}));
+            (std::vector<ModelPoint>{{-567, -1, point_flag::kCorner}, {-2, -567, 0}}));
   EXPECT_EQ(files.Model.MapObjects[0].MinX, -567);
   EXPECT_EQ(files.Model.MapObjects[0].MaxY, -1);
 }

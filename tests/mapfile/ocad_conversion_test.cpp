@@ -8,7 +8,6 @@
 
 #include "common/bytes.h"
 #include "mapfile/ocad_file.h"
-#include "mapfile/model_objects.h"
 #include "mapfile/ocad_format_error.h"
 
 namespace terrak {
@@ -31,10 +30,10 @@ TEST(ConvertCoord6, TruncatesBeforeScalingAndKeepsTheFlagByte) {
   // check plain nearest rounding both ways.
   EXPECT_EQ(ConvertCoord6(Coded(3)).Value, 2);   // 1.70
   EXPECT_EQ(ConvertCoord6(Coded(-3)).Value, -2);
-  // Far coordinates saturate, and never become a marker value.
+  // Far coordinates saturate at the 16-bit edges.
   EXPECT_EQ(ConvertCoord6(Coded(8000000)).Value, 32767);
-  EXPECT_GT(ConvertCoord6(Coded(-8000000)).Value, -32765);
-  EXPECT_GT(ConvertCoord6(std::numeric_limits<std::int32_t>::min()).Value, -32765);
+  EXPECT_EQ(ConvertCoord6(Coded(-8000000)).Value, -32768);
+  EXPECT_EQ(ConvertCoord6(std::numeric_limits<std::int32_t>::min()).Value, -32768);
 }
 
 TEST(ModelToCoord6, IsTheRoundedInverse) {
@@ -68,8 +67,7 @@ TEST(ZoomFromDouble, WholeNumbersRoundAndAnythingElseIsTheSmallestZoom) {
 
 // A stored version 6/7 object with the given coded coordinates.
 std::vector<std::uint8_t> Object6(const std::vector<std::pair<std::int32_t, std::int32_t>>& coords,
-                                  std::uint16_t type = 2, std::int32_t height = 0,
-                                  const std::string& text = "") {
+                                  std::uint16_t type = 2, std::int32_t height = 0) {
   std::vector<std::uint8_t> bytes(32 + 8 * coords.size(), 0);
   PutI16(bytes.data() + 0, 101);
   PutU16(bytes.data() + 2, type);
@@ -80,134 +78,39 @@ std::vector<std::uint8_t> Object6(const std::vector<std::pair<std::int32_t, std:
     PutI32(bytes.data() + 32 + 8 * k, coords[k].first);
     PutI32(bytes.data() + 36 + 8 * k, coords[k].second);
   }
-  if (type == 4) {
-    bytes.resize(bytes.size() + 8, 0);
-    bytes.insert(bytes.end(), text.begin(), text.end());
-    bytes.push_back(0);
-  }
   return bytes;
-}
-
-std::vector<TPair> Pairs(const std::vector<std::pair<int, int>>& values) {
-  std::vector<TPair> pairs;
-  for (auto [x, y] : values)
-    pairs.push_back({static_cast<std::int16_t>(x), static_cast<std::int16_t>(y)});
-  return pairs;
 }
 
 // Model values of 1000, 2000 ... hundredths: 567, 1134, 1701, 2268, 2835.
 constexpr int M1 = 567, M2 = 1134, M3 = 1701, M4 = 2268, M5 = 2835;
 
-TEST(ConvertObject6, HeaderFieldsAndPlainPoints) {
+TEST(ConvertObject6, HeaderFieldsAndPointsWithTheirFlagBytes) {
   const ModelElement e =
       ConvertObject6(Object6({{Coded(1000), Coded(2000)}, {Coded(3000), Coded(4000)}}, 2, -5));
-  EXPECT_EQ(std::tie(e.Symbol, e.ObjectType, e.Angle, e.Height, e.Pairs),
-            std::tuple(101, 2, 45, -5, Pairs({{M1, M2}, {M3, M4}})));
-}
+  EXPECT_EQ(std::tie(e.Symbol, e.ObjectType, e.Angle, e.Height, e.Points),
+            std::tuple(101, 2, 45, -5, std::vector<ModelPoint>{{M1, M2, 0}, {M3, M4, 0}}));
 
-TEST(ConvertObject6, MarkersForLineFlagsCornersCurvesAndNewParts) {
-  // x flags: 1 curve start (on the point after the start), 2 second control point, 4 no left
-  // line; y flags: 1 or 8 corner, 2 new part, 4 no right line.
-  const struct {
-    const char* What;
-    std::vector<std::pair<int, int>> Flags;  // of points at 1000, 2000 ... along x
-    std::uint16_t Type;
-    std::vector<std::pair<int, int>> Pairs;
-  } cases[] = {
-      // The last point gets no flag handling.
-      {"no left line on the middle point", {{0, 0}, {4, 0}, {0, 0}}, 2,
-       {{M1, M1}, {-32767, 1}, {M2, M1}, {M3, M1}}},
-      // A corner gives 32769 without touching the last flags: the later no-left point still
-      // counts as switched on.
-      {"corners", {{0, 0}, {4, 8}, {4, 1}, {4, 0}, {0, 0}}, 2,
-       {{M1, M1}, {-32767, -32767}, {M2, M1}, {-32767, -32767}, {M3, M1}, {-32767, 1}, {M4, M1},
-        {M5, M1}}},
-      // Points 2 and 3 are control points; point 4 ends the curve with an unmarked change.
-      {"a curve", {{0, 0}, {1, 0}, {2, 0}, {0, 4}, {0, 0}}, 2,
-       {{M1, M1}, {-32766, -32766}, {M2, M1}, {M3, M1}, {M4, M1}, {M5, M1}}},
-      // The point after the curve's end is classified again.
-      {"a change after a curve", {{0, 0}, {1, 0}, {2, 0}, {0, 4}, {0, 0}, {0, 0}}, 2,
-       {{M1, M1}, {-32766, -32766}, {M2, M1}, {M3, M1}, {M4, M1}, {-32767, 4}, {M5, M1},
-        {ConvertCoord6(Coded(6000)).Value, M1}}},
-      {"a curve start with a code", {{0, 0}, {4, 0}, {1, 0}, {2, 0}, {0, 0}}, 2,
-       {{M1, M1}, {M2, M1}, {-32766, 1}, {M3, M1}, {M4, M1}, {M5, M1}}},
-      {"new parts of an area, one a curve", {{0, 0}, {0, 0}, {0, 2}, {1, 0}, {2, 0}, {0, 0}}, 3,
-       {{M1, M1}, {M2, M1}, {-32768, -32768}, {M3, M1}, {-32766, -32766}, {M4, M1}, {M5, M1},
-        {ConvertCoord6(Coded(6000)).Value, M1}}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.What);
-    std::vector<std::pair<std::int32_t, std::int32_t>> coords;
-    for (std::size_t k = 0; k < c.Flags.size(); ++k)
-      coords.push_back({Coded(1000 * static_cast<std::int32_t>(k + 1),
-                              static_cast<std::uint8_t>(c.Flags[k].first)),
-                        Coded(1000, static_cast<std::uint8_t>(c.Flags[k].second))});
-    EXPECT_EQ(ConvertObject6(Object6(coords, c.Type)).Pairs, Pairs(c.Pairs));
-  }
-}
-
-TEST(ModelObjects, AChainEndsAtItsFirstAndLastPointsNotAtAMarker) {
-  // A corner on the first point puts a line-flag marker ahead of it.
-  std::vector<std::pair<std::int32_t, std::int32_t>> coords{
-      {Coded(1000), Coded(1000, 8)}, {Coded(2000), Coded(1000)}, {Coded(3000), Coded(2000)}};
-  ModelElement element = ConvertObject6(Object6(coords, 2));
-  ASSERT_EQ(element.Pairs.front(), (TPair{-32767, -32767}));
-  element.Pairs.push_back({-32765, 0});  // a damaged list ending in a marker
-  ModelObjects objects;
-  objects.Append({}, element);
-  EXPECT_EQ(objects.Objects[0].FirstPoint, (TPair{M1, M1}));
-  EXPECT_EQ(objects.Objects[0].LastPoint, (TPair{M3, M2}));
-}
-
-TEST(ConvertObject6, EveryLineFlagCodeComparesWithTheLastClassifiedPoint) {
-  // Walk the flags through every transition of the table; each point is classified against
-  // the one before it. Columns: L (x bit 2), R (y bit 2).
-  struct Step {
-    bool L, R;
-    int code;
-  };
-  const Step steps[] = {
-      {false, true, 3},   // R switched on
-      {false, false, 4},  // R switched off
-      {true, false, 1},   // L switched on
-      {false, false, 2},  // L switched off
-      {true, true, 5},    // both on
-      {false, false, 8},  // both off
-      {true, false, 1},   //
-      {false, true, 7},   // L off, R on
-      {true, false, 6},   // L on, R off
-      {true, false, 0},   // unchanged: no marker
-  };
-  std::vector<std::pair<std::int32_t, std::int32_t>> coords{{Coded(1000), Coded(1000)}};
-  for (const Step& s : steps)
-    coords.push_back({Coded(1000, s.L ? 4 : 0), Coded(2000, s.R ? 4 : 0)});
-  coords.push_back({Coded(5000), Coded(5000)});
-  const ModelElement e = ConvertObject6(Object6(coords));
-  std::vector<TPair> expected = Pairs({{M1, M1}});
-  for (const Step& s : steps) {
-    if (s.code != 0) expected.push_back({-32767, static_cast<std::int16_t>(s.code)});
-    expected.push_back({static_cast<std::int16_t>(M1), static_cast<std::int16_t>(M2)});
-  }
-  expected.push_back({static_cast<std::int16_t>(M5), static_cast<std::int16_t>(M5)});
-  EXPECT_EQ(e.Pairs, expected);
-}
-
-TEST(ConvertObject6, FormattedTextIsPackedAfterTheLastPairWithItsZero) {
-  const ModelElement e =
-      ConvertObject6(Object6({{Coded(1000), Coded(1000)}}, 4, 0, "Hill"));
-  ASSERT_EQ(e.Pairs.size(), 1u + 4 / 4 + 1);
-  EXPECT_EQ(e.Pairs[1], (TPair{static_cast<std::int16_t>('H' | ('i' << 8)),
-                               static_cast<std::int16_t>('l' | ('l' << 8))}));
-  EXPECT_EQ(e.Pairs[2], (TPair{0, 0}));
-  const ModelElement five = ConvertObject6(Object6({{Coded(1000), Coded(1000)}}, 4, 0, "Lakes"));
-  ASSERT_EQ(five.Pairs.size(), 1u + 5 / 4 + 1);
-  EXPECT_EQ(five.Pairs[2], (TPair{'s', 0}));
+  // Each point keeps its x flag byte low and its y flag byte above it: a curve's controls, a
+  // hole's first point, a corner, the side lines. The first point's control flag is dropped, as
+  // a line starts at a point.
+  const std::uint8_t xFlags[] = {1, 1, 2, 4, 8, 0};
+  const std::uint8_t yFlags[] = {1, 0, 0, 2, 4, 8};
+  std::vector<std::pair<std::int32_t, std::int32_t>> coords;
+  for (std::size_t k = 0; k < 6; ++k)
+    coords.push_back({Coded(1000 * static_cast<std::int32_t>(k + 1), xFlags[k]),
+                      Coded(1000, yFlags[k])});
+  using namespace point_flag;
+  std::vector<std::uint32_t> flags;
+  for (const ModelPoint& p : ConvertObject6(Object6(coords, 3)).Points) flags.push_back(p.Flags);
+  EXPECT_EQ(flags, (std::vector<std::uint32_t>{kCorner, kFirstControl, kSecondControl,
+                                               kNoLeftLine | kHoleStart, kGap | kNoRightLine,
+                                               kDash}));
 }
 
 TEST(ConvertObject6, LongObjectsAreReadWholeAndDamagedCountsAreRefused) {
   std::vector<std::pair<std::int32_t, std::int32_t>> coords;
   for (int k = 0; k < 3000; ++k) coords.push_back({Coded(k * 10), Coded(k * 10)});
-  EXPECT_EQ(ConvertObject6(Object6(coords)).Pairs.size(), 3000u);
+  EXPECT_EQ(ConvertObject6(Object6(coords)).Points.size(), 3000u);
 
   std::vector<std::uint8_t> bytes = Object6({{Coded(1000), Coded(1000)}});
   PutI16(bytes.data() + 4, 2);  // claims a second coordinate it does not hold
@@ -215,12 +118,9 @@ TEST(ConvertObject6, LongObjectsAreReadWholeAndDamagedCountsAreRefused) {
   PutI16(bytes.data() + 4, -1);
   EXPECT_THROW(ConvertObject6(bytes), OcadFormatError);
   EXPECT_THROW(ConvertObject6(std::vector<std::uint8_t>(10)), OcadFormatError);
-  // No coordinates at all: an empty element, and a text object whose text runs to the end.
+  // No coordinates at all: an empty element.
   PutI16(bytes.data() + 4, 0);
-  EXPECT_TRUE(ConvertObject6(bytes).Pairs.empty());
-  std::vector<std::uint8_t> text = Object6({{Coded(1000), Coded(1000)}}, 4, 0, "abc");
-  text.pop_back();  // drop the terminating zero
-  EXPECT_EQ(ConvertObject6(text).Pairs.size(), 2u);
+  EXPECT_TRUE(ConvertObject6(bytes).Points.empty());
 }
 
 }  // namespace

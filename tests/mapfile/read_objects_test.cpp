@@ -37,8 +37,10 @@ TEST(ReadObjects5, SelectedObjectsInFileOrderWithTheirIndexFieldsAndPairs) {
             std::tuple(101, 1000, 2, 1));  // the key: the index record
   EXPECT_TRUE(first.FirstPoint == (TPair{10, 20}) && first.LastPoint == (TPair{70, 80}));
   EXPECT_EQ(std::tie(first.MinX, first.MinY, first.MaxX, first.MaxY), std::tuple(10, 20, 70, 80));
-  EXPECT_EQ(m.ObjectCoords[0].Count, 5);
-  EXPECT_EQ(m.ObjectCoords[0].Points[1], (TPair{kMarkCurve, kMarkCurve}));
+  // The curve marker becomes the flags of the two control points after it.
+  EXPECT_EQ(m.ObjectCoords[0].Count, 4);
+  EXPECT_EQ(m.ObjectCoords[0].Points[1], (ModelPoint{30, 40, point_flag::kFirstControl}));
+  EXPECT_EQ(m.ObjectCoords[0].Points[2], (ModelPoint{50, 60, point_flag::kSecondControl}));
   EXPECT_EQ(m.MapObjects[1].ObjectType, 4);
   EXPECT_EQ(m.ObjectCoords[1].Count, 2);  // the point, then "Top" and its zero in one pair
   EXPECT_EQ(m.MapObjects[2].Key, 6);
@@ -85,8 +87,8 @@ TEST(ReadObjects6, EntriesBlocksAndTheConvertedExtents) {
   EXPECT_GT(inSecondBlock.Key, b.Layout().IndexBlocks[1]);
   EXPECT_EQ(inSecondBlock.MinX, ConvertCoord6(Coded(2580)).Value);
   EXPECT_EQ(inSecondBlock.MaxY, ConvertCoord6(Coded(1000)).Value);
-  EXPECT_EQ(m.ObjectCoords[86].Points[1], (TPair{ConvertCoord6(Coded(2585)).Value,
-                                                 ConvertCoord6(Coded(1000)).Value}));
+  EXPECT_EQ(m.ObjectCoords[86].Points[1].At(), (TPair{ConvertCoord6(Coded(2585)).Value,
+                                                      ConvertCoord6(Coded(1000)).Value}));
   EXPECT_EQ(m.MapMaxX, ConvertCoord6(Coded(2995)).Value);
 }
 

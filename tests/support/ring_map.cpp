@@ -45,7 +45,7 @@ MapModel RingMap(const std::vector<Ring>& rings, std::int32_t shift) {
     coords.HasHeight = true;
     coords.Points = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
     coords.Count = static_cast<std::int32_t>(coords.Points.size());
-    object.FirstPoint = object.LastPoint = coords.Points.front();
+    object.FirstPoint = object.LastPoint = coords.Points.front().At();
     model.MapObjects.push_back(object);
     model.ObjectCoords.push_back(coords);
     model.MapMinX = std::min(model.MapMinX, x0);

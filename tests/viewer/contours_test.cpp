@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "viewer_fixtures.h"
+#include "mapfile/ocad_points.h"
 
 namespace terrak {
 namespace {
@@ -11,8 +12,8 @@ using Points = std::vector<std::pair<double, double>>;
 
 Points Walk(const std::vector<TPair>& pairs, std::int16_t steps, double unitsPerMetre = 1) {
   TObjectCoords coords;
-  coords.Points = pairs;
-  coords.Count = static_cast<std::int32_t>(pairs.size());
+  coords.Points = PointsOfMarkedList(pairs);
+  coords.Count = static_cast<std::int32_t>(coords.Points.size());
   Points points;
   WalkObjectLine(coords, unitsPerMetre, steps, [&](double x, double y) { points.emplace_back(x, y); });
   return points;
@@ -67,7 +68,7 @@ struct ContourScene {
     coords.Kind = static_cast<ObjectKind>(type);
     coords.Height = height;
     coords.HasHeight = height != 0;
-    coords.Points = std::move(pairs);
+    coords.Points = PointsOfMarkedList(pairs);
     coords.Count = static_cast<std::int32_t>(coords.Points.size());
     Model.ObjectCoords.push_back(coords);
   }

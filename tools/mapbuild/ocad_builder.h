@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "mapfile/map_model.h"
+#include "mapfile/ocad_points.h"  // version 5 objects keep marker pairs
 
 namespace terrak::testing {
 

@@ -1,5 +1,5 @@
 // The objects of an OCAD 5 to 8 map: in the model's form straight from the records (16-bit
-// coordinates, marker pairs), and in the neutral form as the drawing reads them.
+// coordinates; version 5 with marker pairs), and in the neutral form as the drawing reads them.
 #include <algorithm>
 
 #include "common/bytes.h"
@@ -8,6 +8,7 @@
 #include "mapfile/ocad6/ocad6_drawing.h"
 #include "mapfile/ocad6/ocad6_map.h"
 #include "mapfile/ocad_file.h"
+#include "mapfile/ocad_points.h"
 
 namespace terrak::ocad6 {
 
@@ -22,11 +23,12 @@ ModelElement DecodeElement5(const std::vector<std::uint8_t>& bytes) {
   element.Height = GetI16(bytes.data() + 10);
   element.HasHeight = HeightFieldHoldsHeight5To7(element.Height);
   const std::int16_t count = GetI16(bytes.data() + 4);
-  element.Pairs.resize(static_cast<std::size_t>(count));
-  for (std::size_t i = 0; i < element.Pairs.size(); ++i) {
+  std::vector<TPair> pairs(static_cast<std::size_t>(count));
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
     const std::uint8_t* pair = bytes.data() + ocad::kElementHeaderSize + 4 * i;
-    element.Pairs[i] = {GetI16(pair), GetI16(pair + 2)};
+    pairs[i] = {GetI16(pair), GetI16(pair + 2)};
   }
+  element.Points = PointsOfMarkedList(pairs);
   return element;
 }
 

@@ -146,7 +146,7 @@ TEST(HeightsWindow, KnownContoursPreviewInStateColoursThenAcceptAndCtrlZTakesItB
 
 // The screen point of a ground point (metres) as the window last drew the map.
 QPoint OnScreen(const AppState& app, double x, double y) {
-  const TPair p = heights::ModelPoint(app.Model, {x, y});
+  const TPair p = heights::ModelPosition(app.Model, {x, y});
   const Point s = MapToScreen(app.Window, app.Model, p.X, p.Y);
   return {s.X, s.Y};
 }
