@@ -19,6 +19,7 @@ namespace {
 using testing::DemInfo;
 using testing::DemPixel;
 using testing::FunctionGrid;
+using testing::NamesIn;
 using testing::ReadDemInfo;
 using testing::ReadText;
 using testing::TempFolder;
@@ -32,15 +33,6 @@ using Dataset = std::unique_ptr<GDALDataset, Closer>;
 Dataset Open(const std::string& file) {
   GDALAllRegister();
   return Dataset(GDALDataset::FromHandle(GDALOpen(file.c_str(), GA_ReadOnly)));
-}
-
-// The names in folder, sorted.
-std::vector<std::string> NamesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // 60 x 40 cells of a slope, interpolated in the west half, empty in the south-west corner.
