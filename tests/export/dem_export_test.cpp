@@ -10,12 +10,17 @@
 #include "export/dem_export.h"
 #include "export/export_error.h"
 #include "export/export_fixtures.h"
+#include "support/exported_files.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
 namespace {
 
+using testing::DemInfo;
+using testing::DemPixel;
 using testing::FunctionGrid;
+using testing::NamesIn;
+using testing::ReadDemInfo;
 using testing::ReadText;
 using testing::TempFolder;
 using testing::WriteText;
@@ -28,23 +33,6 @@ using Dataset = std::unique_ptr<GDALDataset, Closer>;
 Dataset Open(const std::string& file) {
   GDALAllRegister();
   return Dataset(GDALDataset::FromHandle(GDALOpen(file.c_str(), GA_ReadOnly)));
-}
-
-float ReadPixel(GDALDataset& d, int column, int row) {
-  float v = 0;
-  EXPECT_EQ(d.GetRasterBand(1)->RasterIO(GF_Read, column, row, 1, 1, &v, 1, 1, GDT_Float32, 0, 0,
-                                         nullptr),
-            CE_None);
-  return v;
-}
-
-// The names in folder, sorted.
-std::vector<std::string> NamesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // 60 x 40 cells of a slope, interpolated in the west half, empty in the south-west corner.
@@ -65,33 +53,23 @@ TEST(DemExport, GeoTiffHoldsPlacedFloatMetresWithCrsNodataCompressionAndTiles) {
   const std::vector<std::string> notes = WriteDemFile(file, grid, g, DemOptions{});
   EXPECT_TRUE(notes.empty()) << notes.front();
 
-  const Dataset d = Open(file);
+  const std::optional<DemInfo> d = ReadDemInfo(file);
   ASSERT_TRUE(d);
-  EXPECT_STREQ(d->GetDriver()->GetDescription(), "GTiff");
-  EXPECT_EQ(std::pair(d->GetRasterXSize(), d->GetRasterYSize()), std::pair(60, 40));
-  double t[6];
-  ASSERT_EQ(d->GetGeoTransform(t), CE_None);
+  EXPECT_EQ(std::tuple(d->Driver, d->Columns, d->Rows, d->Epsg),
+            std::tuple("GTiff", 60, 40, 32631));
   // Cell (0, 0) is the ground point (1200, -300): the raster's west edge half a metre west of it,
   // its north edge half a metre north of cell (0, 39).
-  EXPECT_EQ(std::vector<double>(t, t + 6),
-            (std::vector<double>{431000.0 + 1199.5, 1, 0, 4650000.0 - 300 + 39.5, 0, -1}));
-  const OGRSpatialReference* srs = d->GetSpatialRef();
-  ASSERT_NE(srs, nullptr);
-  EXPECT_STREQ(srs->GetAuthorityCode(nullptr), "32631");
-  GDALRasterBand* band = d->GetRasterBand(1);
-  EXPECT_EQ(band->GetRasterDataType(), GDT_Float32);
-  int hasNoData = 0;
-  EXPECT_EQ(band->GetNoDataValue(&hasNoData), -9999.0);
-  EXPECT_TRUE(hasNoData);
-  EXPECT_STREQ(d->GetMetadataItem("COMPRESSION", "IMAGE_STRUCTURE"), "DEFLATE");
-  int block[2] = {0, 0};
-  band->GetBlockSize(&block[0], &block[1]);
-  EXPECT_EQ(std::pair(block[0], block[1]), std::pair(256, 256));  // tiles, not strips
+  EXPECT_EQ(d->GeoTransform,
+            (std::array<double, 6>{431000.0 + 1199.5, 1, 0, 4650000.0 - 300 + 39.5, 0, -1}));
+  EXPECT_EQ(Open(file)->GetRasterBand(1)->GetRasterDataType(), GDT_Float32);
+  EXPECT_EQ(d->NoData, -9999.0);
+  // Compressed, in tiles rather than strips.
+  EXPECT_EQ(std::tuple(d->Compression, d->BlockWidth), std::tuple("DEFLATE", 256));
 
-  EXPECT_FLOAT_EQ(ReadPixel(*d, 59, 0), 120.0f + 29.5f + 7.8f);  // cell (59, 39)
-  EXPECT_FLOAT_EQ(ReadPixel(*d, 10, 39), 125.0f);                // interpolated cell (10, 0)
-  EXPECT_EQ(ReadPixel(*d, 0, 39), -9999.0f);                     // empty cell (0, 0)
-  EXPECT_FLOAT_EQ(ReadPixel(*d, 5, 35), 122.5f + 0.8f);          // cell (5, 4)
+  EXPECT_FLOAT_EQ(DemPixel(file, 59, 0), 120.0f + 29.5f + 7.8f);  // cell (59, 39)
+  EXPECT_FLOAT_EQ(DemPixel(file, 10, 39), 125.0f);                // interpolated cell (10, 0)
+  EXPECT_EQ(DemPixel(file, 0, 39), -9999.0f);                     // empty cell (0, 0)
+  EXPECT_FLOAT_EQ(DemPixel(file, 5, 35), 122.5f + 0.8f);          // cell (5, 4)
 }
 
 TEST(DemExport, CoordinateSystemsFromEpsgOrTextAndNotesWhenThereIsNone) {
@@ -181,22 +159,15 @@ TEST(DemExport, OtherFormatsByNameWithTheirSideFiles) {
   turnedTiff.Rotation = DemRotation::RotatedGeotransform;
   const Georeferencing t = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 2.0);
   WriteDemFile(folder.File("turned.tif"), grid, t, turnedTiff);
-  {
-    const Dataset back = Open(folder.File("turned.tif"));
-    ASSERT_TRUE(back);
-    double gt[6];
-    ASSERT_EQ(back->GetGeoTransform(gt), CE_None);
-    EXPECT_NEAR(gt[2], -t.B, 1e-9);
-    EXPECT_NEAR(gt[4], t.C, 1e-9);
-  }
+  const std::array<double, 6> gt = ReadDemInfo(folder.File("turned.tif")).value().GeoTransform;
+  EXPECT_NEAR(gt[2], -t.B, 1e-9);
+  EXPECT_NEAR(gt[4], t.C, 1e-9);
 
   // Creation options override the defaults of the same name.
   DemOptions lzw;
   lzw.CreationOptions = {"COMPRESS=LZW"};
   WriteDemFile(folder.File("lzw.tif"), grid, g, lzw);
-  const Dataset d = Open(folder.File("lzw.tif"));
-  ASSERT_TRUE(d);
-  EXPECT_STREQ(d->GetMetadataItem("COMPRESSION", "IMAGE_STRUCTURE"), "LZW");
+  EXPECT_EQ(ReadDemInfo(folder.File("lzw.tif"))->Compression, "LZW");
 }
 
 TEST(DemExport, RefusalsNameTheFormatAndLeaveNoFile) {
@@ -244,10 +215,9 @@ TEST(DemExport, FormatsGoByNameInAnyCaseWithTheirOwnSettings) {
   DemOptions lower;
   lower.Format = "gtiff";
   WriteDemFile(folder.File("lower.tif"), grid, {}, lower);
-  const Dataset d = Open(folder.File("lower.tif"));
+  const std::optional<DemInfo> d = ReadDemInfo(folder.File("lower.tif"));
   ASSERT_TRUE(d);
-  EXPECT_STREQ(d->GetDriver()->GetDescription(), "GTiff");
-  EXPECT_STREQ(d->GetMetadataItem("COMPRESSION", "IMAGE_STRUCTURE"), "DEFLATE");
+  EXPECT_EQ(std::tuple(d->Driver, d->Compression), std::tuple("GTiff", "DEFLATE"));
 
   // netCDF cannot write into memory: a private folder beside the target holds it for a moment.
   DemOptions netcdf;
@@ -255,11 +225,10 @@ TEST(DemExport, FormatsGoByNameInAnyCaseWithTheirOwnSettings) {
   Georeferencing g = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 0.0);
   g.EpsgCode = 32631;
   WriteDemFile(folder.File("slope.nc"), grid, g, netcdf);
-  const Dataset nc = Open(folder.File("slope.nc"));
+  const std::optional<DemInfo> nc = ReadDemInfo(folder.File("slope.nc"));
   ASSERT_TRUE(nc);
-  EXPECT_STREQ(nc->GetDriver()->GetDescription(), "netCDF");
-  EXPECT_EQ(nc->GetRasterXSize(), 60);
-  EXPECT_FLOAT_EQ(ReadPixel(*nc, 59, 0), 120.0f + 29.5f + 7.8f);
+  EXPECT_EQ(std::tuple(nc->Driver, nc->Columns), std::tuple("netCDF", 60));
+  EXPECT_FLOAT_EQ(DemPixel(folder.File("slope.nc"), 59, 0), 120.0f + 29.5f + 7.8f);
   EXPECT_EQ(NamesIn(folder.Path()), (std::vector<std::string>{"lower.tif", "slope.nc"}));
   // Or in the folder the caller names.
   TempFolder scratch;
@@ -292,11 +261,7 @@ TEST(DemExport, AsciiFormatsWriteCentimetresNotFloatNoise) {
   };
   EXPECT_LE(decimals(first.substr(first.rfind(' ') + 1)), 2u) << first;
   EXPECT_LE(decimals(first.substr(0, first.find(' '))), 5u) << first;
-  const Dataset back = Open(folder.File("turned.xyz"));
-  ASSERT_TRUE(back);
-  double gt[6];
-  ASSERT_EQ(back->GetGeoTransform(gt), CE_None);
-  EXPECT_NEAR(gt[1], 0.72, 1e-6);
+  EXPECT_NEAR(ReadDemInfo(folder.File("turned.xyz")).value().GeoTransform[1], 0.72, 1e-6);
 }
 
 TEST(DemExport, ProgressRisesToOneAndCancellingWritesNothing) {

@@ -15,16 +15,9 @@
 namespace terrak {
 namespace {
 
+using testing::NamesIn;
 using testing::ReadBytes;
 using testing::TempFolder;
-
-std::vector<std::string> Names(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 TEST(ExportFiles, ExtensionsAndSideFilesAreNamedAfterTheTarget) {
   EXPECT_EQ(std::tuple(FileExtension("/a/b/dem.tif"), FileExtension("dem.tar.gz"),
@@ -36,7 +29,8 @@ TEST(ExportFiles, ExtensionsAndSideFilesAreNamedAfterTheTarget) {
   ExportedFiles files;
   files.Files = {{".asc", {1, 2}}, {".prj", {3}}, {".asc.aux.xml", {4}}};
   WriteExportedFiles(folder.File("hill.asc"), files);
-  EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"hill.asc", "hill.asc.aux.xml", "hill.prj"}));
+  EXPECT_EQ(NamesIn(folder.Path()),
+            (std::vector<std::string>{"hill.asc", "hill.asc.aux.xml", "hill.prj"}));
   EXPECT_EQ(ReadBytes(folder.File("hill.asc")), (std::vector<std::uint8_t>{1, 2}));
   EXPECT_EQ(ReadBytes(folder.File("hill.prj")), (std::vector<std::uint8_t>{3}));
   // A target without an extension still gets the side files beside it.
@@ -55,14 +49,14 @@ TEST(ExportFiles, BadTargetsRaiseFileErrorsAndLeaveNoPartialFiles) {
   // A directory in the way of the main file: no side file is made beside it...
   std::filesystem::create_directory(folder.File("taken.asc"));
   EXPECT_THROW(WriteDemFile(folder.File("taken.asc"), grid, g, ascii), FileError);
-  EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"taken.asc"});
+  EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"taken.asc"});
   // ... and those there already stay as they were.
   testing::WriteText(folder.File("taken.prj"), "old");
   testing::WriteText(folder.File("taken.asc.aux.xml"), "old too");
   EXPECT_THROW(WriteDemFile(folder.File("taken.asc"), grid, g, ascii), FileError);
   EXPECT_EQ(testing::ReadText(folder.File("taken.prj")), "old");
   EXPECT_EQ(testing::ReadText(folder.File("taken.asc.aux.xml")), "old too");
-  EXPECT_EQ(Names(folder.Path()),
+  EXPECT_EQ(NamesIn(folder.Path()),
             (std::vector<std::string>{"taken.asc", "taken.asc.aux.xml", "taken.prj"}));
   // A disk too full for the main file, with room enough for a side file: the same.
   testing::WriteText(folder.File("full.prj"), "old");
@@ -99,7 +93,7 @@ void WriteOnAFullDisk(const std::string& folder) {
   } catch (const FileError&) {
     refused = true;
   }
-  std::exit(refused && Names(folder).empty() ? 0 : 1);
+  std::exit(refused && NamesIn(folder).empty() ? 0 : 1);
 }
 
 TEST(ExportFiles, AFullDiskLeavesNeitherTheTargetNorATemporaryFile) {

@@ -1,6 +1,8 @@
 #include "export/export_fixtures.h"
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace terrak::testing {
 
@@ -30,6 +32,14 @@ void AddBitmap(GridState& grid) {
     grid.BitmapPalette[k * 4 + 3] = 0;
   }
   grid.MapBitmapLoaded = grid.ShowMapBitmap = true;
+}
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace terrak::testing

@@ -3,6 +3,8 @@
 // palette index tells the cell it came from.
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "terrain/grid_state.h"
 
@@ -17,5 +19,8 @@ GridState FunctionGrid(std::int64_t columns, std::int64_t rows, std::int32_t min
 // Drapes a bitmap: cell (x, y) gets palette index (x + 3 * y) % 256, entry k of the palette the
 // colour blue = k, green = 255 - k, red = (7 * k) % 256.
 void AddBitmap(GridState& grid);
+
+// The names of the entries in folder, sorted.
+std::vector<std::string> NamesIn(const std::string& folder);
 
 }  // namespace terrak::testing

@@ -3,7 +3,6 @@
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 
@@ -112,12 +111,9 @@ TEST(GdalModule, TheTargetsOwnExtensionNamesTheDemAndItsSideFiles) {
   Georeferencing placed = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 0.0, 1.0);
   placed.EpsgCode = 32631;
   WriteDemFile(folder.File("heights.grid"), grid, placed, ascii);
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-    names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"heights.grid", "heights.grid.aux.xml", "heights.prj",
-                                             "terrain.TIFF"}));
+  EXPECT_EQ(testing::NamesIn(folder.Path()),
+            (std::vector<std::string>{"heights.grid", "heights.grid.aux.xml", "heights.prj",
+                                      "terrain.TIFF"}));
 }
 
 TEST(GdalModule, WhatTheProgressCallbackThrowsReachesTheCallerAndNothingIsWritten) {

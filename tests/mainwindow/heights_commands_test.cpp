@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "export/dem_source.h"
-#include "export/gdal_module.h"
 #include "heights/model_heights.h"
 #include "mainwindow/along_line_mode.h"
 #include "mainwindow/file_commands.h"
@@ -18,7 +17,6 @@
 #include "mapfile/settings_io.h"
 #include "nested_contours.h"
 #include "platform/file_stream.h"
-#include "support/dem_writer.h"
 #include "mapbuild/mapper_build.h"
 #include "window_fixture.h"
 
@@ -29,7 +27,7 @@ using namespace terrak::testing;
 using heights::HeightState;
 
 // A DEM of the nested map's hill: 110 m at the centre, 5 m lower every 100 m out (square
-// rings), none within 150 m of the centre.
+// rings), none within 150 m of the centre or beyond 100 km.
 class HillDem : public heights::DemSource {
  public:
   explicit HillDem(Georeferencing::Point centre) : centre_(centre) {}
@@ -38,7 +36,7 @@ class HillDem : public heights::DemSource {
     for (const Georeferencing::Point& p : points) {
       const double d = std::max(std::abs(p.Easting - centre_.Easting),
                                 std::abs(p.Northing - centre_.Northing));
-      heights.push_back(d < 150 ? std::nan("") : 110 - d / 20);
+      heights.push_back(d < 150 || d > 1e5 ? std::nan("") : 110 - d / 20);
     }
     return heights;
   }
@@ -48,16 +46,15 @@ class HillDem : public heights::DemSource {
   Georeferencing::Point centre_;
 };
 
-// DEMs are the hill above, or with RealFiles the files themselves read through the program's
-// own GDAL module.
+// Every DEM is the hill above, or one far beside the map (reading real files through GDAL:
+// HeightsFromDem).
 struct DemHost : FakeHost {
-  bool RealFiles = false;
   std::vector<std::string> Opened;
+  bool Beside = false;
   std::unique_ptr<heights::DemSource> OpenDem(const std::string& file,
                                               const Georeferencing& georef) override {
     Opened.push_back(file);
-    if (RealFiles) return OpenDemFile(file, georef, LoadGdalExports({TERRAK_GDAL_MODULE_PATH}));
-    return std::make_unique<HillDem>(georef.ToProjected(0, 0));
+    return std::make_unique<HillDem>(georef.ToProjected(Beside ? 1e6 : 0, 0));
   }
 };
 
@@ -223,6 +220,18 @@ TEST(HeightsFromADem, EachContourTakesTheLevelNearestItsMedianAndUncoveredOnesAr
   EXPECT_EQ(f.Host.LastStatusMessage(), "DEM in EPSG:25833");
   MenuItemClick(f.W, MenuItem::UndoHeights);
   EXPECT_EQ(f.WorkingCopy(), opened);
+
+  // One beside the map is refused with a message; nothing changes.
+  f.Dem.Beside = true;
+  f.Watched.FileAnswers = {"/data/beside.tif"};
+  MenuItemClick(f.W, MenuItem::HeightsFromDem);
+  ASSERT_EQ(f.Watched.Messages.size(), 2u);
+  EXPECT_EQ(f.Watched.Messages[1].Text,
+            "The DEM /data/beside.tif does not cover the map. Nothing was changed.");
+  EXPECT_EQ(f.Watched.Messages[1].Type, MessageType::Warning);
+  EXPECT_FALSE(f.App.Heights.Preview);
+  EXPECT_TRUE(f.App.Heights.UndoSteps.empty());
+  EXPECT_EQ(f.WorkingCopy(), opened);
 }
 
 TEST(HeightsFromADem, AMapThatDoesNotSayWhereItLiesIsRefusedBeforeAnyFileIsAsked) {
@@ -231,49 +240,6 @@ TEST(HeightsFromADem, AMapThatDoesNotSayWhereItLiesIsRefusedBeforeAnyFileIsAsked
   EXPECT_EQ(f.Watched.FileDialogs.size(), 1u);  // only the map's
   EXPECT_EQ(f.Watched.MessageTexts(), std::vector<std::string>{heights::kNoGeoreferencingMessage});
   EXPECT_TRUE(f.Dem.Opened.empty());
-}
-
-// A real GeoTIFF read through GDAL: the map in UTM 33N, DEMs in WGS 84 longitude and latitude
-// over the box around (east, north) of half side half metres.
-constexpr double kEast = 500000, kNorth = 6000000;  // where the placed map's paper origin lies
-
-void WriteLonLatDem(const std::string& file, double east, double half) {
-  const auto hill = [](double e, double n) {
-    return 110 - std::max(std::abs(e - kEast), std::abs(n - kNorth)) / 20;
-  };
-  ASSERT_TRUE(WriteDemGeoTiff(file, 25833, 4326, east - half, kNorth - half, east + half,
-                              kNorth + half, 240, hill));
-}
-
-TEST(HeightsFromADem, AGeoTiffInLongitudeAndLatitudeGivesEveryContourItsLevel) {
-  NestedWindow f(true);
-  f.Dem.RealFiles = true;
-  const std::string dem = f.Folder.File("hill-wgs84.tif");
-  WriteLonLatDem(dem, kEast, 600);
-  f.Watched.FileAnswers = {dem};
-  f.Watched.MessageAnswers = {DialogButton::Ok};
-  MenuItemClick(f.W, MenuItem::HeightsFromDem);
-  ASSERT_EQ(f.Watched.Messages.size(), 1u) << ::testing::PrintToString(f.Watched.MessageTexts());
-  EXPECT_EQ(f.Watched.Messages[0].Text.rfind(
-                "4 of 4 contour objects have heights (3 derived, 0 guessed, 0 in conflict).\n", 0),
-            0u);
-  EXPECT_EQ(f.Heights(), (std::vector<double>{90, 95, 100, 105, -1}));
-
-  // One beside the map is refused with a message; nothing changes.
-  MenuItemClick(f.W, MenuItem::UndoHeights);
-  const std::vector<std::uint8_t> opened = f.WorkingCopy();
-  const std::string beside = f.Folder.File("beside.tif");
-  WriteLonLatDem(beside, kEast + 20000, 600);
-  f.Watched.FileAnswers = {beside};
-  MenuItemClick(f.W, MenuItem::HeightsFromDem);
-  ASSERT_EQ(f.Watched.Messages.size(), 2u);
-  EXPECT_EQ(f.Watched.Messages[1].Text,
-            "The DEM " + beside + " does not cover the map. Nothing was changed.");
-  EXPECT_EQ(f.Watched.Messages[1].Type, MessageType::Warning);
-  EXPECT_FALSE(f.App.Heights.Preview);
-  EXPECT_TRUE(f.App.Heights.UndoSteps.empty());
-  EXPECT_EQ(f.Heights(), (std::vector<double>{90, -1, -1, -1, -1}));
-  EXPECT_EQ(f.WorkingCopy(), opened);
 }
 
 TEST(CheckHeights, NextAndPreviousGoRoundTheFindingsCentringAndHighlightingEach) {
