@@ -120,7 +120,7 @@ void AddGrid(CLI::App& app, GridOptions& o, Texts& t) {
   CLI::App* grid = app.add_subcommand(
       "grid", "Build the terrain grid from the contours of the symbols, as the 3D viewer does");
   SetUsage(*grid, kGridUsage);
-  grid->add_option("MAP.ocd", o.MapFile, "the map (OCAD or OpenOrienteering Mapper)")->required();
+  grid->add_option("MAP.ocd", o.MapFile, "the map: " + MapFormatsText())->required();
   grid->add_option("--symbols", t.Symbols, kSymbolsHelp)
       ->type_name("N,N,...")
       ->required()

@@ -5,6 +5,7 @@
 
 #include "cli/arguments.h"
 #include "cli/heights_command.h"
+#include "mapfile/map_formats.h"
 
 namespace terrak::cli {
 
@@ -34,7 +35,7 @@ CLI::App* AddHeightsCommand(CLI::App& app, HeightsOptions& o, HeightsTexts& t) {
   CLI::App* command = app.add_subcommand(
       "heights", "Derive every contour's height from the known ones (or take them from a DEM) "
                  "and write the map with them to a new file");
-  command->add_option("MAP", o.MapFile, "the map (OCAD or OpenOrienteering Mapper)")->required();
+  command->add_option("MAP", o.MapFile, "the map: " + MapFormatsText())->required();
   AddSymbols(*command, "--contours", t.Contours, "the contour symbols");
   command->get_option("--contours")->required();
   AddSymbols(*command, "--index-contours", t.IndexContours, "the index contour symbols");

@@ -173,7 +173,7 @@ QPoint ShiftPressPoint(Window& w) {
   AppState& app = w.App;
   for (std::size_t i = 0; i < app.Model.MapObjects.size(); ++i) {
     const TMapObject& o = app.Model.MapObjects[i];
-    if (!IsVisible(app.Window, o) || o.ObjectType != 2) continue;
+    if (!IsVisible(app.Window, o) || o.Kind != ObjectKind::Line) continue;
     const Point tl = MapToScreen(app.Window, app.Model, o.MinX, o.MaxY);
     const Point br = MapToScreen(app.Window, app.Model, o.MaxX, o.MinY);
     app.Window.PointCount = 0;
