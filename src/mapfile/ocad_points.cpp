@@ -17,6 +17,18 @@ void SwitchSide(std::uint32_t& sides, std::uint32_t flag, int change) {
   if (change == 2) sides &= ~flag;
 }
 
+constexpr std::uint32_t kSides = point_flag::kNoLeftLine | point_flag::kNoRightLine;
+
+// A line code: a corner for the next point, or a change of the side lines.
+void ApplyLineCode(std::int32_t code, std::uint32_t& pending, std::uint32_t& sides) {
+  if (code == kCornerCode) pending |= point_flag::kCorner;
+  if (code < 1 || code > 8) return;
+  const int left = code <= 2 ? code : code >= 5 ? (code - 5) / 2 + 1 : 0;
+  const int right = code == 3 || code == 4 ? code - 2 : code >= 5 ? (code - 5) % 2 + 1 : 0;
+  SwitchSide(sides, point_flag::kNoLeftLine, left);
+  SwitchSide(sides, point_flag::kNoRightLine, right);
+}
+
 }  // namespace
 
 void StartAtAPoint(std::vector<ModelPoint>& line) {
@@ -42,15 +54,14 @@ std::vector<ModelPoint> PointsOfMarkedList(std::span<const TPair> pairs) {
       pending |= point_flag::kHoleStart;
     } else if (pair.X == kMarkCurve) {
       curvePoints = 3;
-    } else if (pair.X == kMarkLineFlags) {
-      if (pair.Y == kCornerCode) pending |= point_flag::kCorner;
-      if (pair.Y >= 1 && pair.Y <= 8) {
-        const int code = pair.Y;
-        const int left = code <= 2 ? code : code >= 5 ? (code - 5) / 2 + 1 : 0;
-        const int right = code == 3 || code == 4 ? code - 2 : code >= 5 ? (code - 5) % 2 + 1 : 0;
-        SwitchSide(sides, point_flag::kNoLeftLine, left);
-        SwitchSide(sides, point_flag::kNoRightLine, right);
+      // A curve marker's y may carry the code of the point the curve starts from.
+      if (pair.Y != kMarkCurve && !points.empty()) {
+        std::uint32_t own = 0;
+        ApplyLineCode(pair.Y, own, sides);
+        points.back().Flags = (points.back().Flags & ~kSides) | own | sides;
       }
+    } else if (pair.X == kMarkLineFlags) {
+      ApplyLineCode(pair.Y, pending, sides);
     } else if (pair.X != kMarkSkipped) {
       points.push_back({pair.X, pair.Y, pending | sides});
       pending = 0;

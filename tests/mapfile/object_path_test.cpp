@@ -98,11 +98,15 @@ TEST(OcadPoints, MarkersAndFlagBytesBecomeEachPointsOwnFlags) {
       {kMarkLineFlags, 7}, {3, 0},           // left on, right stays off
       {kMarkLineFlags, 6}, {4, 0},           // left off, right on
       {kMarkLineFlags, 8}, kCornerMark, {5, 0},  // both on; a corner
-      kCurve, {6, 1}, {7, 1}, {8, 0}, kNewPart, {9, 9}});
+      kCurve, {6, 1}, {7, 1}, {8, 0}, kNewPart, {9, 9},
+      {kMarkCurve, 1}, {10, 1}, {11, 1}, {12, 0}});  // the curve's start loses its left line
   const std::vector<std::uint32_t> want = {kNoLeftLine,    kNoLeftLine,     kNoLeftLine | kNoRightLine,
                                            kNoRightLine,   kNoLeftLine,     kCorner,
                                            kFirstControl,  kSecondControl,  0,
-                                           kHoleStart};
+                                           kHoleStart | kNoLeftLine,
+                                           kFirstControl | kNoLeftLine,
+                                           kSecondControl | kNoLeftLine,
+                                           kNoLeftLine};
   ASSERT_EQ(marked.size(), want.size());
   for (std::size_t i = 0; i < want.size(); ++i) EXPECT_EQ(marked[i].Flags, want[i]) << i;
   EXPECT_EQ(marked[6].At(), (TPair{6, 1}));
@@ -114,6 +118,9 @@ TEST(OcadPoints, MarkersAndFlagBytesBecomeEachPointsOwnFlags) {
   StartAtAPoint(line);
   EXPECT_EQ(line[0].Flags, kCorner);
   EXPECT_EQ(line[1].Flags, kFirstControl);
+  std::vector<ModelPoint> lone = {{0, 0, kFirstControl}};
+  StartAtAPoint(lone);
+  EXPECT_EQ(lone[0].Flags, 0u);
 }
 
 }  // namespace
