@@ -20,19 +20,24 @@ struct MapFiles {
   ScriptedDialogs Dialogs;
   MapModel Model;
 
-  // Writes the builder's file as the map and opens it.
-  OpenResult Open(OcadMapBuilder& builder) {
-    WriteBytes(Map, builder.Build());
+  // Writes the bytes as the map and opens it.
+  OpenResult OpenBytes(const std::vector<std::uint8_t>& bytes) {
+    WriteBytes(Map, bytes);
     Model.MapFileName = Map;
     return OpenMapFile(Model, WorkingCopy, Dialogs);
   }
-  void Select(std::initializer_list<std::int16_t> symbols) {
+  // Writes the builder's file (of any version) as the map and opens it.
+  template <class Builder>
+  OpenResult Open(Builder& builder) {
+    return OpenBytes(builder.Build());
+  }
+  void Select(const std::vector<std::int32_t>& symbols) {
     Model.SelectedSymbols.clear();
-    for (std::int16_t s : symbols) Model.SelectedSymbols.push_back({s, 0});
+    for (std::int32_t s : symbols) Model.SelectedSymbols.push_back({s, 0});
     Model.SymbolsSelected = true;
   }
   // Selects the symbols and reads their objects.
-  void Read(std::initializer_list<std::int16_t> symbols) {
+  void Read(const std::vector<std::int32_t>& symbols) {
     Select(symbols);
     ReadObjects(Model, WorkingCopy);
   }
