@@ -1,5 +1,7 @@
 #pragma once
 // Small builder-made maps shared by the map file tests.
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -42,6 +44,14 @@ struct MapFiles {
     ReadObjects(Model, WorkingCopy);
   }
 };
+
+// The text with the first place of a piece of it replaced.
+inline std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at == std::string::npos) return text;
+  return text.replace(at, from.size(), to);
+}
 
 // The byte positions at which two files differ (files of different length differ everywhere
 // past the shorter one's end, reported as one position).

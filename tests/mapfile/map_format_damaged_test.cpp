@@ -13,6 +13,7 @@
 #include "mapfile/ocad9/ocad9_map.h"
 #include "mapbuild/mapper_build.h"
 #include "mapbuild/ocad_build9.h"
+#include "map_files.h"
 
 namespace terrak {
 namespace {
@@ -103,10 +104,7 @@ TEST(DamagedMaps, MapperDocumentsThatAreNotMapsOrDamaged) {
   const std::string sound = b.Build();
   ASSERT_EQ(Refusal(TextBytes(sound)), "opened");
   const auto replaced = [&](const std::string& from, const std::string& to) {
-    std::string text = sound;
-    const std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return TextBytes(text.replace(at, from.size(), to));
+    return TextBytes(Replaced(sound, from, to));
   };
   struct Case {
     std::vector<std::uint8_t> Bytes;

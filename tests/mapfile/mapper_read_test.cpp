@@ -11,6 +11,7 @@
 #include "mapfile/mapper/mapper_coords.h"
 #include "mapfile/mapper/mapper_map.h"
 #include "mapbuild/mapper_build.h"
+#include "map_files.h"
 
 namespace terrak {
 namespace {
@@ -177,10 +178,7 @@ TEST(MapperRead, WhatMapperRefusesIsRefusedSayingWhat) {
   b.AddObject({.Symbol = 0, .Tags = {{"ele", "5"}}, .Coords = {{0, 0}, {1, 1}}});
   const std::string sound = b.Build();
   const auto replaced = [&](const std::string& from, const std::string& to) {
-    std::string text = sound;
-    const std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return text.replace(at, from.size(), to);
+    return Replaced(sound, from, to);
   };
   const auto refusal = [](const std::string& text) -> std::string {
     try {
