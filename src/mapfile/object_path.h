@@ -49,7 +49,7 @@ class PathSteps {
       const TPair from = step_.End;
       if (at_->Has(point_flag::kFirstControl)) {
         step_ = {true, from, at_[0].At(), at_[1].At(), at_[2].At()};
-        next_ = at_ + 2;
+        next_ = at_ + 3;
       } else {
         step_ = {false, from, from, at_->At(), at_->At()};
         next_ = at_ + 1;

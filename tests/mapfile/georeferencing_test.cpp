@@ -37,7 +37,8 @@ TEST(Georeferencing, GeographicEpsgCodesAreToldFromProjectedOnes) {
     EXPECT_FALSE(IsGeographicEpsgCode(code)) << code;
 }
 
-TEST(Georeferencing, ScaleParametersThatCannotBeAPlaceAreNotGeoreferenced) {
+// OCAD's grid codes and EPSG codes; placements that cannot be real are not georeferenced.
+TEST(Georeferencing, ScaleParametersGiveTheCrsAndImplausiblePlacesNone) {
   const struct {
     const char* Text;
     bool Known;
@@ -52,6 +53,12 @@ TEST(Georeferencing, ScaleParametersThatCannotBeAPlaceAreNotGeoreferenced) {
       {"\tm10000\tx600000\ty5100000\te4326", true, 0, ""},
       {"\tm10000\tx600000\ty5100000\te4258\ti2032", true, 0, ""},
       {"\tm10000\tx600000\ty5100000\te25832", true, 25832, "EPSG:25832"},
+      {"\tm10000\ti13002\tx1\ty2", true, 3006, "EPSG:3006"},
+      {"\tm10000\ti-2033\tx1", true, 32733, "UTM 33S"},
+      {"\tm10000\tr1\te25832\ti2032", true, 25832, "EPSG:25832"},
+      {"\tm10000\tr0\tx5\ty5\ti2032", false, 0, ""},  // real-world coordinates switched off
+      {"\tm10000\ti1000", false, 0, ""},              // paper coordinates only
+      {"\tm10000\tx12\ti4711", true, 0, "OCAD grid 4711"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Text);
@@ -60,6 +67,10 @@ TEST(Georeferencing, ScaleParametersThatCannotBeAPlaceAreNotGeoreferenced) {
     EXPECT_EQ(std::tie(p.Georef.Known, p.Georef.EpsgCode, p.Georef.CrsName),
               std::tuple(c.Known, c.Epsg, c.Name));
   }
+  // Fields that are not numbers are passed over; a zero or negative scale is no scale.
+  EXPECT_FALSE(ocad9::ParseScaleParameters("\tmabc\ta\t\tx").Scale);
+  EXPECT_FALSE(ocad9::ParseScaleParameters("\tm-5").Scale);
+  EXPECT_FALSE(ocad9::ParseScaleParameters("m10000").Scale);  // the first field has no key
 }
 
 TEST(Georeferencing, MapperPlacementsThatCannotBeAPlaceAndCrssOfDegrees) {
@@ -70,11 +81,9 @@ TEST(Georeferencing, MapperPlacementsThatCannotBeAPlaceAndCrssOfDegrees) {
     return mapper::MapperMap::Open(TextBytes(b.Build()))->Info().Georef;
   };
   const std::string utm = "<spec language=\"PROJ.4\">+init=epsg:25833</spec><parameter>25833</parameter>";
-  EXPECT_TRUE(georef(" grid_scale_factor=\"0.9996\" grivation=\"2\"", utm).Known);
+  // (A plausible one: MapperRead.GeoreferencingWithAPaperReferencePointAndAnEpsgCode.)
   EXPECT_FALSE(georef(" grid_scale_factor=\"3\"", utm).Known);
-  EXPECT_FALSE(georef(" grid_scale_factor=\"0.1\"", utm).Known);
   EXPECT_FALSE(georef(" grivation=\"400\"", utm).Known);
-  EXPECT_FALSE(georef(" grivation=\"1e300\"", utm).Known);
   // The paper's reference point far off: the paper's origin lies beyond any projection.
   MapperMapBuilder far;
   far.Georeferencing("", "<ref_point x=\"1e12\" y=\"0\"/><projected_crs id=\"EPSG\">" + utm +

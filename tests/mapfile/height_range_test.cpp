@@ -107,12 +107,8 @@ TEST(HeightRange, TodaysFormatsHoldWhatTheirFieldHolds) {
     b.AddSymbol({101000, 2, "Contour"});
     b.AddObject({.Symbol = 101000, .Points = {CodedPoint::At(0, 0), CodedPoint::At(10, 10)}});
     MapFiles files;
-    files.Map = files.Folder.File("map.ocd");
-    WriteBytes(files.Map, b.Build());
-    files.Model.MapFileName = files.Map;
-    ASSERT_EQ(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), OpenResult::Opened);
-    files.Model.SelectedSymbols = {{101000, 0}};
-    ReadObjects(files.Model, files.WorkingCopy);
+    ASSERT_EQ(files.Open(b), OpenResult::Opened);
+    files.Read({101000});
     EXPECT_EQ(HeightsOf(files.Model), (std::vector{kNone}));
     for (const std::int32_t held : {-highest, 0, 33750, highest})
       EXPECT_FALSE(HeightNotHeldMessage(files.Model, held)) << held;

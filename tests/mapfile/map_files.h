@@ -1,5 +1,7 @@
 #pragma once
 // Small builder-made maps shared by the map file tests.
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -20,23 +22,36 @@ struct MapFiles {
   ScriptedDialogs Dialogs;
   MapModel Model;
 
-  // Writes the builder's file as the map and opens it.
-  OpenResult Open(OcadMapBuilder& builder) {
-    WriteBytes(Map, builder.Build());
+  // Writes the bytes as the map and opens it.
+  OpenResult OpenBytes(const std::vector<std::uint8_t>& bytes) {
+    WriteBytes(Map, bytes);
     Model.MapFileName = Map;
     return OpenMapFile(Model, WorkingCopy, Dialogs);
   }
-  void Select(std::initializer_list<std::int16_t> symbols) {
+  // Writes the builder's file (of any version) as the map and opens it.
+  template <class Builder>
+  OpenResult Open(Builder& builder) {
+    return OpenBytes(builder.Build());
+  }
+  void Select(const std::vector<std::int32_t>& symbols) {
     Model.SelectedSymbols.clear();
-    for (std::int16_t s : symbols) Model.SelectedSymbols.push_back({s, 0});
+    for (std::int32_t s : symbols) Model.SelectedSymbols.push_back({s, 0});
     Model.SymbolsSelected = true;
   }
   // Selects the symbols and reads their objects.
-  void Read(std::initializer_list<std::int16_t> symbols) {
+  void Read(const std::vector<std::int32_t>& symbols) {
     Select(symbols);
     ReadObjects(Model, WorkingCopy);
   }
 };
+
+// The text with the first place of a piece of it replaced.
+inline std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at == std::string::npos) return text;
+  return text.replace(at, from.size(), to);
+}
 
 // The byte positions at which two files differ (files of different length differ everywhere
 // past the shorter one's end, reported as one position).

@@ -13,6 +13,7 @@
 #include "mapfile/ocad9/ocad9_map.h"
 #include "mapbuild/mapper_build.h"
 #include "mapbuild/ocad_build9.h"
+#include "map_files.h"
 
 namespace terrak {
 namespace {
@@ -103,10 +104,7 @@ TEST(DamagedMaps, MapperDocumentsThatAreNotMapsOrDamaged) {
   const std::string sound = b.Build();
   ASSERT_EQ(Refusal(TextBytes(sound)), "opened");
   const auto replaced = [&](const std::string& from, const std::string& to) {
-    std::string text = sound;
-    const std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return TextBytes(text.replace(at, from.size(), to));
+    return TextBytes(Replaced(sound, from, to));
   };
   struct Case {
     std::vector<std::uint8_t> Bytes;
@@ -155,12 +153,9 @@ TEST(DamagedMaps, KindsToldApartByTheirFirstBytes) {
     EXPECT_EQ(ocad(v).Kind, MapFileKind::OcadOther) << v;
     EXPECT_EQ(ocad(v).Version, v);
   }
-  EXPECT_EQ(RefusalMessage(ocad(13)), "This map was saved by OCAD version 13, which Terrak cannot read");
+  // The refusals' texts: FormatOpen.ARefusalNamesTheFileAndWhatItIsOnTheNextLine.
   EXPECT_EQ(RefusalMessage(ocad(11)), "");
   EXPECT_EQ(kind("OMAP\x01\x02").Kind, MapFileKind::MapperBinary);
-  EXPECT_EQ(RefusalMessage(kind("OMAP")),
-            "This map is in the old binary format of OpenOrienteering Mapper, which Terrak "
-            "cannot read; save it in Mapper as .omap or .xmap");
   EXPECT_EQ(kind("\xEF\xBB\xBF\r\n <?xml version=\"1.0\"?>").Kind, MapFileKind::MapperXml);
   EXPECT_EQ(kind("<map xmlns=").Kind, MapFileKind::MapperXml);
   EXPECT_EQ(kind("").Kind, MapFileKind::Unknown);

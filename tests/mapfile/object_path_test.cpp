@@ -88,7 +88,7 @@ TEST(ObjectPath, StepsChainFromPointToPointAndDamagedListsKeepWhatIsWhole) {
   EXPECT_FALSE(Walked({kNewPart, kCurve, {1, 1}, {2, 2}, {3, 3}}).Path.HasStart);
 }
 
-TEST(OcadPoints, MarkersAndFlagBytesBecomeEachPointsOwnFlags) {
+TEST(OcadPoints, MarkersBecomeEachPointsOwnFlags) {
   using namespace point_flag;
   // Version 5: a line-flag marker's code switches side lines off and on until switched again;
   // a corner, a new part and a curve's roles go to the points they stand before.
@@ -110,14 +110,8 @@ TEST(OcadPoints, MarkersAndFlagBytesBecomeEachPointsOwnFlags) {
   ASSERT_EQ(marked.size(), want.size());
   for (std::size_t i = 0; i < want.size(); ++i) EXPECT_EQ(marked[i].Flags, want[i]) << i;
   EXPECT_EQ(marked[6].At(), (TPair{6, 1}));
-
-  // Versions 6 and later keep x's flag byte low and y's above it.
-  EXPECT_EQ(PointWithOcadFlags({1, 2}, 1 | 8, 2 | 8).Flags, kFirstControl | kGap | kHoleStart | kDash);
-  // A line starts at a point: control flags on its first point go, on later points stay.
-  std::vector<ModelPoint> line = {{0, 0, kFirstControl | kCorner}, {1, 1, kFirstControl}};
-  StartAtAPoint(line);
-  EXPECT_EQ(line[0].Flags, kCorner);
-  EXPECT_EQ(line[1].Flags, kFirstControl);
+  // Flag bytes and a line's first point: ConvertObject6.HeaderFieldsAndPointsWithTheirFlagBytes;
+  // a lone point loses its control flag too.
   std::vector<ModelPoint> lone = {{0, 0, kFirstControl}};
   StartAtAPoint(lone);
   EXPECT_EQ(lone[0].Flags, 0u);

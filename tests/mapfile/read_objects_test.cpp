@@ -105,24 +105,16 @@ TEST(ReadObjects6, AGapInASymbolBlockEndsThatBlockOnly) {
   EXPECT_EQ(files.Model.SymbolList[1].Symbol, 103);
 }
 
-TEST(ReadObjects, NoSelectedObjectsStillGivesTheWholeMapExtentAndTheGridOnlyTheLoadedOnes) {
-  OcadMapBuilder b(6);
-  b.AddObject(Object6{.Symbol = 101, .Points = {CodedPoint::At(-100, -200), CodedPoint::At(300, 400)}});
-  MapFiles files;
-  ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Read({555});
-  EXPECT_TRUE(files.Model.MapObjects.empty());
-  EXPECT_EQ(files.Model.MapMinX, ConvertCoord6(Coded(-100)).Value);
-  EXPECT_EQ(files.Model.MapMaxY, ConvertCoord6(Coded(400)).Value);
-  const ModelExtent loaded = LoadedObjectsExtent(files.Model);
+// (The map extent counts unselected objects too: ReadObjects6.EntriesBlocksAndTheConvertedExtents.)
+TEST(ReadObjects, TheGridSpansTheLoadedObjectsOnly) {
+  MapModel model;
+  const ModelExtent loaded = LoadedObjectsExtent(model);
   EXPECT_EQ(std::tuple(loaded.Width(), loaded.Height()), std::tuple(-1999999998, -1999999998));
-
-  // The grid spans the loaded objects only.
-  TMapObject a, b2;
+  TMapObject a, b;
   a.MinX = -5, a.MinY = 3, a.MaxX = 10, a.MaxY = 20;
-  b2.MinX = 0, b2.MinY = -7, b2.MaxX = 40, b2.MaxY = 8;
-  files.Model.MapObjects = {a, b2};
-  const ModelExtent grid = LoadedObjectsExtent(files.Model);
+  b.MinX = 0, b.MinY = -7, b.MaxX = 40, b.MaxY = 8;
+  model.MapObjects = {a, b};
+  const ModelExtent grid = LoadedObjectsExtent(model);
   EXPECT_EQ(std::tuple(grid.MinX, grid.MinY, grid.MaxX, grid.MaxY, grid.Width(), grid.Height()),
             std::tuple(-5, -7, 40, 20, 45, 27));
 }

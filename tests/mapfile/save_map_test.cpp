@@ -35,9 +35,7 @@ struct ChangedMap {
   ChangedMap() {
     OcadMapBuilder b = OneContour();
     original = b.Build();
-    WriteBytes(files.Map, original);
-    files.Model.MapFileName = files.Map;
-    EXPECT_EQ(OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs), OpenResult::Opened);
+    EXPECT_EQ(files.OpenBytes(original), OpenResult::Opened);
     files.Read({101});
     WriteTracedHeights(files.Model, files.WorkingCopy, {0}, 50);
   }

@@ -79,8 +79,6 @@ std::optional<GlbInfo> ReadGlbInfo(const std::string& file) {
     info.Max[k] = positions.maxValues[k];
   for (std::size_t k = 0; k < 3 && k < positions.minValues.size(); ++k)
     info.Min[k] = positions.minValues[k];
-  const tinygltf::Value& scale = model.nodes.at(0).extras.Get("scaleFactor");
-  if (scale.IsNumber()) info.ScaleFactor = scale.GetNumberAsDouble();
   info.Indices = model.accessors.at(p.indices).count;
   info.Textured = !model.textures.empty() && !model.images.empty();
   return info;

@@ -27,7 +27,6 @@ struct GlbInfo {
   std::size_t Indices = 0;
   bool Textured = false;
   std::array<double, 3> Min{}, Max{};  // of the positions, as the file states them
-  double ScaleFactor = 0;              // of the node's extras, 0 when none
 };
 
 // Nothing when tinygltf does not load the file.

@@ -9,10 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "mapfile/map_reader.h"
-#include "mapfile/ocad_file.h"
-#include "support/scripted_dialogs.h"
-#include "support/temp_folder.h"
+#include "mapfile/map_files.h"
 
 namespace terrak::testing {
 namespace {
@@ -59,13 +56,10 @@ TEST(LinesMap, ToolWritesTheVectorFilesLinesAsAMapTheProgramReads) {
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(folder.File("out"));
   EXPECT_EQ(ReadText(folder.File("out")),
             map + ": OCAD 7, 1:10000, 200.00 x 100.00 m, 3 objects, 7 points, origin 500100.000 6100000.000\n");
-  MapModel model;
-  model.MapFileName = map;
-  ScriptedDialogs dialogs;
-  ASSERT_EQ(OpenMapFile(model, folder.File("OCADCopy.tmp"), dialogs), OpenResult::Opened);
-  EXPECT_DOUBLE_EQ(model.MapScale, 10000);
-  model.SelectedSymbols = {{kDemoContour, kBlack}, {kDemoIndexContour, kBlack}};
-  ReadObjects(model, folder.File("OCADCopy.tmp"));
+  MapFiles files;
+  ASSERT_EQ(files.OpenBytes(ReadBytes(map)), OpenResult::Opened);
+  files.Read({kDemoContour, kDemoIndexContour});
+  const MapModel& model = files.Model;
   ASSERT_EQ(model.MapObjects.size(), 3u);
   EXPECT_EQ(model.MapObjects[0].Height, 1050);
   EXPECT_EQ(model.MapObjects[1].Symbol, kDemoIndexContour);
