@@ -1,21 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <tuple>
 
 #include "grid/build_grid.h"
 #include "grid/grid_fixtures.h"
+#include "mainwindow/model_objects.h"
 #include "viewer/viewer_construction.h"
 #include "platform/file_error.h"
 #include "support/fake_image_stretcher.h"
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
-#include "mapfile/ocad_points.h"
 
 namespace terrak {
 namespace {
 
+using testing::AddObject;
 using testing::FakeImageStretcher;
 using testing::RecordingProgress;
 using testing::ScriptedDialogs;
@@ -24,37 +24,14 @@ using testing::TempFolder;
 // Four model units to the metre: the scale 1:14173.25.
 constexpr double kScale = 56693.0 / 4.0;
 
-void AddLine(MapModel& model, std::int16_t height, std::vector<TPair> points) {
-  TMapObject object;
-  object.Symbol = 101;
-  object.Kind = ObjectKind::Line;
-  object.Height = height;
-  object.HasHeight = height != 0;
-  const auto [left, right] = std::minmax_element(points.begin(), points.end(),
-                                                  [](TPair a, TPair b) { return a.X < b.X; });
-  const auto [bottom, top] = std::minmax_element(points.begin(), points.end(),
-                                                  [](TPair a, TPair b) { return a.Y < b.Y; });
-  std::tie(object.MinX, object.MaxX, object.MinY, object.MaxY) =
-      std::tuple(left->X, right->X, bottom->Y, top->Y);
-  TObjectCoords coords;
-  coords.Symbol = 101;
-  coords.Kind = ObjectKind::Line;
-  coords.Height = height;
-  coords.HasHeight = object.HasHeight;
-  coords.Points = PointsOfMarkedList(points);
-  coords.Count = static_cast<std::int32_t>(coords.Points.size());
-  model.MapObjects.push_back(object);
-  model.ObjectCoords.push_back(coords);
-}
-
 // A selection 50 by 54 units (12.5 by 13.5 metres) inside a map of 400 by 400 units.
 MapModel SmallMap(const std::string& fileName) {
   MapModel model;
   model.MapFileName = fileName;
   model.MapScale = kScale;
   model.SelectedSymbols = {{101, kBlack}};
-  AddLine(model, 1000, {{100, 200}, {150, 200}, {150, 254}, {100, 254}, {100, 200}});
-  AddLine(model, 1050, {{112, 212}, {138, 212}, {138, 242}, {112, 242}, {112, 212}});
+  AddObject(model, 101, 2, {{100, 200}, {150, 200}, {150, 254}, {100, 254}, {100, 200}}, 1000);
+  AddObject(model, 101, 2, {{112, 212}, {138, 212}, {138, 242}, {112, 242}, {112, 212}}, 1050);
   std::tie(model.MapMinX, model.MapMaxX, model.MapMinY, model.MapMaxY) = std::tuple(0, 400, 0, 400);
   return model;
 }

@@ -3,16 +3,17 @@
 #include <cmath>
 #include <random>
 #include <set>
-#include <utility>
 
 #include "grid/contour_tiles.h"
 #include "grid/grid_fixtures.h"
 #include "grid/rasterise.h"
+#include "mainwindow/model_objects.h"
 #include "mapfile/ocad_points.h"
 
 namespace terrak {
 namespace {
 
+using testing::AddObject;
 using testing::EmptyGrid;
 
 std::set<std::pair<int, int>> MarkedCells(const GridState& grid) {
@@ -37,60 +38,6 @@ std::vector<TGridPoint> Points(const TObjectCoords& coords, std::int32_t steps, 
   return points;
 }
 
-TEST(Rasteriser, SlantedLineIsMarkedOnceAlongXAndOnceAlongY) {
-  GridState grid = EmptyGrid(5, 5);
-  GridNotes notes;
-  CellPainter painter(grid.HeightGrid, notes);
-  // Different end heights tell the two passes apart.
-  painter.MoveToCell(0, 0, 100);
-  painter.LineToCell(3, 1, 400);
-  const auto& g = grid.HeightGrid;
-  EXPECT_EQ(MarkedCells(grid), (std::set<std::pair<int, int>>{{0, 0}, {1, 0}, {2, 1}, {3, 1}}));
-  EXPECT_EQ(std::tuple(g(0, 0), g(1, 0), g(2, 1), g(3, 1)), std::tuple(100, 200, 300, 400));
-
-  // A steep line gets its in-between rows from the y pass.
-  grid = EmptyGrid(5, 5);
-  CellPainter steep(grid.HeightGrid, notes);
-  steep.MoveToCell(1, 0, 70);
-  steep.LineToCell(2, 5, 70);
-  EXPECT_EQ(MarkedCells(grid), (std::set<std::pair<int, int>>{
-                                   {1, 0}, {1, 1}, {1, 2}, {2, 3}, {2, 4}, {2, 5}}));
-  EXPECT_EQ(notes.PaintCellsOutside, 0);
-}
-
-TEST(Rasteriser, EveryRowAndColumnBetweenTheEndsHoldsACellTouchingTheNext) {
-  std::mt19937 random(7);
-  std::uniform_int_distribution<int> coordinate(0, 40);
-  for (int run = 0; run < 300; ++run) {
-    GridState grid = EmptyGrid(40, 40);
-    GridNotes notes;
-    CellPainter painter(grid.HeightGrid, notes);
-    const int x0 = coordinate(random), y0 = coordinate(random);
-    const int x1 = coordinate(random), y1 = coordinate(random);
-    painter.MoveToCell(x0, y0, 50);
-    painter.LineToCell(x1, y1, 50);
-    const auto cells = MarkedCells(grid);
-    for (int x = std::min(x0, x1); x <= std::max(x0, x1); ++x) {
-      bool found = false;
-      for (const auto& c : cells) found = found || c.first == x;
-      ASSERT_TRUE(found) << "column " << x << " of " << x0 << "," << y0 << " -> " << x1 << "," << y1;
-    }
-    for (int y = std::min(y0, y1); y <= std::max(y0, y1); ++y) {
-      bool found = false;
-      for (const auto& c : cells) found = found || c.second == y;
-      ASSERT_TRUE(found) << "row " << y;
-    }
-    // Walking the marked cells, each one touches another (at least at a corner).
-    for (const auto& c : cells) {
-      if (cells.size() == 1) break;
-      bool touches = false;
-      for (const auto& o : cells)
-        touches = touches || (o != c && std::abs(o.first - c.first) <= 1 && std::abs(o.second - c.second) <= 1);
-      ASSERT_TRUE(touches);
-    }
-  }
-}
-
 // Steps that land exactly on half a cell, or half a decimetre, go to the even neighbour.
 TEST(Rasteriser, LinesThroughExactHalvesRoundToEven) {
   struct Case {
@@ -113,23 +60,9 @@ TEST(Rasteriser, LinesThroughExactHalvesRoundToEven) {
     painter.LineToCell(c.x1, c.y1, c.h1);
     EXPECT_EQ(MarkedCells(grid), c.cells) << c.x0 << "," << c.y0 << " -> " << c.x1 << "," << c.y1;
   }
-  // Heights half way between two decimetres: 100.5 gives 100, 101.5 gives 102, 99.5 gives 100,
-  // 97.5 gives 98.
-  GridState grid = EmptyGrid(8, 8);
+  // (Heights half way between two decimetres, rising and falling, along either pass:
+  // RandomLinesMarkTheCellsOfTheRoundedFormula.)
   GridNotes notes;
-  CellPainter painter(grid.HeightGrid, notes);
-  painter.MoveToCell(0, 0, 100);
-  painter.LineToCell(2, 0, 101);
-  EXPECT_EQ(grid.HeightGrid(1, 0), 100);
-  painter.MoveToCell(0, 1, 100);
-  painter.LineToCell(2, 1, 103);
-  EXPECT_EQ(grid.HeightGrid(1, 1), 102);
-  painter.MoveToCell(0, 2, 100);
-  painter.LineToCell(0, 4, 99);
-  EXPECT_EQ(grid.HeightGrid(0, 3), 100);
-  painter.MoveToCell(3, 0, 100);
-  painter.LineToCell(3, 2, 95);
-  EXPECT_EQ(grid.HeightGrid(3, 1), 98);  // 97.5
   // A vertex half way between two cells: 0.5 m gives cell 0, 1.5 m and 2.5 m give 2, and -0.5 m
   // measured from the grid's origin gives the origin's cell.
   GridState drawn = EmptyGrid(8, 8);
@@ -144,8 +77,8 @@ TEST(Rasteriser, LinesThroughExactHalvesRoundToEven) {
   EXPECT_EQ(MarkedCells(drawn).size(), 2u);
 }
 
-// The marked cells of random lines, against the line's formula rounded by the C library: both
-// passes, every direction, heights rising and falling.
+// The marked cells of random lines, against the line's formula rounded by the C library: a
+// line is marked once along x and once along y, in every direction, heights rising and falling.
 TEST(Rasteriser, RandomLinesMarkTheCellsOfTheRoundedFormula) {
   std::mt19937 random(23);
   std::uniform_int_distribution<int> coordinate(0, 12);
@@ -240,18 +173,8 @@ TEST(Rasteriser, MarkersEndCurveAndSkipAsTheyShould) {
   EXPECT_DOUBLE_EQ(curve[1].x, 0.125 * 0 + 0.375 * 0 + 0.375 * 100 + 0.125 * 100);
   EXPECT_DOUBLE_EQ(curve[1].y, 75.0);
   EXPECT_DOUBLE_EQ(curve[2].x, 100.0);
-
-  // A new part ends the drawing; line-flag markers are passed over.
-  const auto holed = Points(Line({{0, 0}, {-32767, 1}, {10, 0}, {-32768, -32768}, {50, 50}, {60, 60}}), 1, notes);
-  ASSERT_EQ(holed.size(), 2u);
-  EXPECT_DOUBLE_EQ(holed[1].x, 10.0);
-
-  // An object that begins with a line-flag marker starts at its first point, not at a stale one.
-  const auto flagged = Points(Line({{-32767, 1}, {40, 40}, {50, 40}}), 1, notes);
-  ASSERT_EQ(flagged.size(), 2u);
-  EXPECT_DOUBLE_EQ(flagged[0].x, 40.0);
   EXPECT_EQ(notes.BrokenCurves, 0);
-
+  // (Flags and new parts, as the path has them: ObjectPath.StepsChainFromPointToPoint...)
   // A curve cut short, or one without a start, ends the object and is noted.
   EXPECT_EQ(Points(Line({{0, 0}, {-32766, -32766}, {5, 5}}), 3, notes).size(), 1u);
   EXPECT_EQ(Points(Line({{-32766, -32766}, {5, 5}, {6, 6}, {7, 7}}), 3, notes).size(), 0u);
@@ -262,24 +185,11 @@ TEST(Rasteriser, MarkersEndCurveAndSkipAsTheyShould) {
 TEST(Rasteriser, PaintingFollowsSelectionOrderTypesAndHeights) {
   MapModel model;
   model.SelectedSymbols = {{102, kBlack}, {101, kBlack}};
-  const auto add = [&](std::int16_t symbol, std::int16_t type, std::int16_t height, std::vector<TPair> pts) {
-    TMapObject object;
-    object.Symbol = symbol;
-    object.Kind = static_cast<ObjectKind>(type);
-    object.Height = height;
-    object.HasHeight = height != 0;
-    TObjectCoords coords = Line(std::move(pts), type);
-    coords.Symbol = symbol;
-    coords.Height = height;
-    coords.HasHeight = object.HasHeight;
-    model.MapObjects.push_back(object);
-    model.ObjectCoords.push_back(coords);
-  };
-  add(101, 2, 300, {{0, 5}, {10, 5}});   // painted last: symbol 101 comes second
-  add(102, 2, 200, {{5, 0}, {5, 10}});   // crosses the first at (5, 5)
-  add(101, 3, 400, {{0, 8}, {10, 8}});   // area symbol type 3: not drawn
-  add(101, 2, 0, {{0, 5}, {10, 5}});     // no height: would wipe the first out
-  add(101, 5, 500, {{0, 1}, {2, 1}});    // type 5 is drawn
+  AddObject(model, 101, 2, {{0, 5}, {10, 5}}, 300);  // painted last: symbol 101 comes second
+  AddObject(model, 102, 2, {{5, 0}, {5, 10}}, 200);  // crosses the first at (5, 5)
+  AddObject(model, 101, 3, {{0, 8}, {10, 8}}, 400);  // area symbol type 3: not drawn
+  AddObject(model, 101, 2, {{0, 5}, {10, 5}});      // no height: would wipe the first out
+  AddObject(model, 101, 5, {{0, 1}, {2, 1}}, 500);  // type 5 is drawn
   GridState grid = EmptyGrid(10, 10);
   grid.GridUnitsPerMetre = 1.0;
   GridNotes notes;

@@ -6,6 +6,7 @@
 #include "mapfile/map_reader.h"
 #include "mapfile/map_writer.h"
 #include "../mapfile/map_files.h"
+#include "mainwindow/model_objects.h"
 #include "mapfile/ocad_points.h"
 
 namespace terrak::heights {
@@ -16,23 +17,12 @@ using namespace terrak::testing;
 TEST(ModelHeights, ObjectsInGroundMetresWithCurvesFlattenedAndRolesFromTheirSymbols) {
   MapModel model;
   model.MapScale = 10000;  // 56693 units are a metre of paper, 10 km of ground
-  const auto add = [&](std::int32_t symbol, std::int16_t type, std::int16_t height,
-                       std::vector<TPair> points) {
-    TMapObject object;
-    object.Symbol = symbol;
-    object.Kind = static_cast<ObjectKind>(type);
-    object.Height = height;
-    object.HasHeight = height != 0;
-    model.MapObjects.push_back(object);
-    model.ObjectCoords.push_back({symbol, object.Kind, static_cast<std::int32_t>(points.size()),
-                                  height, height != 0, PointsOfMarkedList(points)});
-  };
   // A straight piece, then a curve: marker, two control points, the end.
-  add(101, 2, 1055, {{0, 0}, {5669, 0}, {kMarkCurve, 0}, {5669, 5669}, {11339, 5669},
-                     {11339, 0}});
-  add(101, 3, 0, {{0, 0}, {100, 0}, {100, 100}});  // an area of a contour symbol
-  add(405, 2, 0, {{0, 0}, {100, 0}});
-  add(101, 5, 1000, {{0, 0}, {100, 0}});  // a rectangle of a contour symbol: drawn, no contour
+  AddObject(model, 101, 2,
+            {{0, 0}, {5669, 0}, {kMarkCurve, 0}, {5669, 5669}, {11339, 5669}, {11339, 0}}, 1055);
+  AddObject(model, 101, 3, {{0, 0}, {100, 0}, {100, 100}});  // an area of a contour symbol
+  AddObject(model, 405, 2, {{0, 0}, {100, 0}});
+  AddObject(model, 101, 5, {{0, 0}, {100, 0}}, 1000);  // a rectangle of a contour symbol: drawn, no contour
   ContourRoles roles;
   roles.Contours = {101};
   const HeightMap map = HeightMapFromModel(model, roles, 10);

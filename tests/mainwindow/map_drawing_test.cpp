@@ -101,14 +101,12 @@ TEST(ScreenPoints, AnObjectLongerThanTheBufferIsDrawnWhole) {
             static_cast<std::size_t>(f.App.Window.PointCount - 1));
 }
 
-TEST(DrawMap, OrderColoursVisibilityAndOutlines) {
+TEST(DrawMap, OrderColoursSelectionAndOutlines) {
   WindowFixture f;
   f.ShowMap({{202, kNavy}, {101, kRed}});
   MapModel& model = f.App.Model;
   AddObject(model, 101, 2, {{0, 0}, {160, 0}, {160, 160}});
   AddObject(model, 202, 1, {{320, 320}});
-  // Its box only touches the right edge of the visible window (x = 4000): not drawn.
-  AddObject(model, 101, 2, {{4000, 0}, {4800, 16}});
   AddObject(model, 303, 2, {{0, 16}, {160, 32}});  // not a selected symbol
   AddObject(model, 101, 3, {{0, 0}, {160, 160}});  // an area: no outline
   f.Paint();

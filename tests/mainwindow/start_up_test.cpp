@@ -56,14 +56,6 @@ TEST(StartUp, AMissingMapLeavesTheWelcomeScreenAndNothingToSave) {
   EXPECT_EQ(f.Canvas.CallsStartingWith("text").size(), 8u);
 }
 
-TEST(StartUp, WithoutSettingsNoMapIsOpened) {
-  StartUp f;
-  FormCreate(f.Window);
-  EXPECT_EQ(f.App.Model.MapFileName, "nofile");
-  EXPECT_TRUE(f.Dialogs.Messages.empty());
-  EXPECT_FALSE(f.App.Window.MapOpen());
-}
-
 TEST(StartUp, AnInterruptedSaveIsOfferedToBeFinishedBeforeTheMapOpens) {
   StartUp f;
   f.WriteSettings(f.MapFile);

@@ -21,15 +21,16 @@ constexpr ShiftState kCtrlShift{true, true, false};
 
 // At 1x on a 500 x 400 window a model point (x, y) lies at (250 + x/16, 190 - y/16).
 struct Chain : WindowFixture {
-  std::size_t A, B, C, Other, Apart;
+  // Objects in file order: A, B and C joined, another symbol's line, and a line apart.
+  static constexpr std::int32_t A = 0, B = 1, C = 2, Apart = 4;
   Chain() {
     ShowMap({{101, kRed}, {102, kTeal}});
     MapModel& m = App.Model;
-    A = AddObject(m, 101, 2, {{0, 0}, {800, 800}});
-    B = AddObject(m, 101, 2, {{800, 800}, {1600, 0}});
-    C = AddObject(m, 101, 2, {{1605, 3}, {2400, 800}});  // joins B within the tolerance of 10
-    Other = AddObject(m, 102, 2, {{2400, 800}, {3200, 0}});
-    Apart = AddObject(m, 101, 2, {{-1600, -1600}, {-800, -800}}, 123);
+    AddObject(m, 101, 2, {{0, 0}, {800, 800}});
+    AddObject(m, 101, 2, {{800, 800}, {1600, 0}});
+    AddObject(m, 101, 2, {{1605, 3}, {2400, 800}});  // joins B within the tolerance of 10
+    AddObject(m, 102, 2, {{2400, 800}, {3200, 0}});
+    AddObject(m, 101, 2, {{-1600, -1600}, {-800, -800}}, 123);
     Paint();
   }
   void Press(ShiftState keys, Point at) { FormMouseDown(Window, MouseButton::Left, keys, at); }
@@ -64,8 +65,7 @@ TEST(Picking, ObjectsWithoutAreaOnScreenCannotBePicked) {
 TEST(Tracing, OneClickFollowsJoinedPiecesOfTheSameSymbolOnly) {
   Chain f;
   f.Press(kPlain, {301, 141});
-  EXPECT_EQ(f.Traced(), (TracedObjectList{static_cast<std::int32_t>(f.B), static_cast<std::int32_t>(f.A),
-                                          static_cast<std::int32_t>(f.C)}));
+  EXPECT_EQ(f.Traced(), (TracedObjectList{f.B, f.A, f.C}));
   EXPECT_EQ(
       std::tie(f.App.Window.TracedObjectCount, f.App.Window.PickCount, f.App.Window.PickedSymbol),
       std::tuple(3, 1, 101));
@@ -81,7 +81,7 @@ TEST(Tracing, CtrlExtendsShiftShowsHeightAndAPlainMissClears) {
   f.Press(kPlain, {301, 141});
   f.Press(kCtrl, {151, 289});  // next to Apart's first point, (150, 290)
   EXPECT_EQ(f.Traced().size(), 4u);
-  EXPECT_EQ(f.Traced().back(), static_cast<std::int32_t>(f.Apart));
+  EXPECT_EQ(f.Traced().back(), f.Apart);
   EXPECT_EQ(f.App.Window.PickCount, 2);
 
   f.Canvas.Calls.clear();
@@ -105,8 +105,7 @@ TEST(Tracing, ACtrlPressAsTheFirstPickStartsTheSet) {
   f.Canvas.Calls.clear();
   f.Press(kCtrl, {301, 141});
   EXPECT_TRUE(f.App.Window.TraceExists);
-  EXPECT_EQ(f.Traced(), (TracedObjectList{static_cast<std::int32_t>(f.B), static_cast<std::int32_t>(f.A),
-                                          static_cast<std::int32_t>(f.C)}));
+  EXPECT_EQ(f.Traced(), (TracedObjectList{f.B, f.A, f.C}));
   EXPECT_EQ(f.App.Window.PickCount, 1);
   EXPECT_EQ(f.App.StatusBar.Panels[1], "Selected   1");
   // Drawn highlighted like a plain pick.

@@ -9,6 +9,7 @@
 
 #include "mainwindow/app_state.h"
 #include "mainwindow/map_window.h"
+#include "mainwindow/model_objects.h"
 #include "support/recording_canvas.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
@@ -64,9 +65,5 @@ struct WindowFixture {
   // Selects symbols with colours, marks a map as open and enables the drawing items.
   void ShowMap(std::initializer_list<TSelectedSymbol> symbols);
 };
-
-// An object of the model in memory, its extent and end points taken from its points.
-std::size_t AddObject(MapModel& model, std::int16_t symbol, std::int16_t objectType,
-                      const std::vector<TPair>& points, std::int16_t height = 0);
 
 }  // namespace terrak::testing

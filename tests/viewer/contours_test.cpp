@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "mainwindow/model_objects.h"
 #include "viewer_fixtures.h"
 #include "mapfile/ocad_points.h"
 
@@ -28,13 +29,9 @@ TEST(WalkObjectLine, SegmentsAndCurvesAreFlattenedInCurveStepsAndANewPartEndsThe
   // A curve: the previous point, two control points and the end.
   const Points curve = Walk({{0, 0}, {kMarkCurve, 0}, {0, 30}, {30, 30}, {30, 0}}, 2);
   EXPECT_EQ(curve, (Points{{0, 0}, {15, 22.5}, {30, 0}}));
-  // Line-flag markers are passed over; a new part ends the walk; so does a curve cut short.
-  EXPECT_EQ(Walk({{0, 0}, {kMarkLineFlags, 0}, {2, 0}, {kMarkNewPart, 0}, {9, 9}}, 1),
-            (Points{{0, 0}, {2, 0}}));
+  // A curve cut short ends the walk (flags and new parts as the path has them:
+  // ObjectPath.StepsChainFromPointToPoint...).
   EXPECT_EQ(Walk({{0, 0}, {4, 0}, {kMarkCurve, 0}, {1, 1}, {2, 2}}, 1), (Points{{0, 0}, {4, 0}}));
-  // A first point with a corner flag: the line starts at the point, not at the marker pair.
-  EXPECT_EQ(Walk({{kMarkLineFlags, 1}, {0, 0}, {4, 0}}, 1), (Points{{0, 0}, {4, 0}}));
-  EXPECT_TRUE(Walk({{kMarkNewPart, 0}, {1, 1}, {2, 2}}, 1).empty());
   EXPECT_TRUE(Walk({}, 4).empty());
   EXPECT_EQ(Walk({{5, 5}, {6, 6}}, 0), (Points{{5, 5}}));
 }
@@ -50,27 +47,7 @@ struct ContourScene {
     Buffers.Reset(200, 150);
   }
   void Add(std::int16_t symbol, std::int16_t type, std::int16_t height, std::vector<TPair> pairs) {
-    TMapObject object;
-    object.Symbol = symbol;
-    object.Height = height;
-    object.HasHeight = height != 0;
-    object.MinX = object.MinY = 32767;
-    object.MaxX = object.MaxY = -32768;
-    for (const TPair& p : pairs) {
-      object.MinX = std::min(object.MinX, p.X);
-      object.MaxX = std::max(object.MaxX, p.X);
-      object.MinY = std::min(object.MinY, p.Y);
-      object.MaxY = std::max(object.MaxY, p.Y);
-    }
-    Model.MapObjects.push_back(object);
-    TObjectCoords coords;
-    coords.Symbol = symbol;
-    coords.Kind = static_cast<ObjectKind>(type);
-    coords.Height = height;
-    coords.HasHeight = height != 0;
-    coords.Points = PointsOfMarkedList(pairs);
-    coords.Count = static_cast<std::int32_t>(coords.Points.size());
-    Model.ObjectCoords.push_back(coords);
+    testing::AddObject(Model, symbol, type, pairs, height);
   }
   std::size_t Draw() {
     Buffers.Reset(200, 150);

@@ -86,22 +86,6 @@ TEST(SymbolDialog, MovesEverySelectedItemOfTheWidgetsAndOkBuildsTheSelection) {
   EXPECT_TRUE(app.Model.SymbolsSelected);
 }
 
-TEST(SymbolDialog, CancelChangesNothing) {
-  AppState app = SymbolsState();
-  app.Model.SelectedSymbols = {{1020, 0x0000FF}};
-  app.Model.SymbolsSelected = true;
-  ScriptedDialogs dialogs;
-  TmaplistDlg dialog(app, dialogs);
-  dialog.show();
-  dialog.IncAllBtn()->click();
-  for (QPushButton* b : dialog.findChildren<QPushButton*>())
-    if (b->text() == "Cancel") b->click();
-  EXPECT_EQ(dialog.result(), QDialog::Rejected);
-  ASSERT_EQ(app.Model.SelectedSymbols.size(), 1u);
-  EXPECT_EQ(app.Model.SelectedSymbols[0].Colour, 0x0000FFu);
-  EXPECT_FALSE(app.Model.MapModified);
-}
-
 TEST(ChangeSymbolDialog, TheOfferedSymbols) {
   AppState app = SymbolsState();
   app.Model.SelectedSymbols = {{1010, kBlack}, {1020, kBlack}, {510, kBlack}, {1030, kBlack}};
@@ -123,11 +107,12 @@ TEST(ChangeSymbolDialog, TheOfferedSymbols) {
   EXPECT_FALSE(app.Model.MapModified);
 }
 
-TEST(ColourDialog, TheSymbolsAndAHeadingShownWhole) {
+TEST(ColourDialog, TheSymbolsAHeadingShownWholeAndDoubleClicksChoosingAtOnce) {
   AppState app = SymbolsState();
   app.Model.SelectedSymbols = {{1030, 0x0000FF}, {1010, 0x00FF00}};
   app.Settings.NoHeightColour = 0x0000FF;
   ScriptedDialogs dialogs;
+  dialogs.ColourAnswers = {Colour{0x00FFFF}, Colour{0x0000FF}};
   TColorsform dialog(app, dialogs);
   dialog.show();
   EXPECT_EQ(dialog.noheighttext()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -140,15 +125,7 @@ TEST(ColourDialog, TheSymbolsAndAHeadingShownWhole) {
   ASSERT_NE(heading, nullptr);
   EXPECT_GE(heading->contentsRect().width(), heading->fontMetrics().horizontalAdvance(heading->text()));
   EXPECT_LE(heading->geometry().right(), dialog.width());
-}
 
-TEST(ColourDialog, DoubleClicksChooseColoursAtOnce) {
-  AppState app = SymbolsState();
-  app.Model.SelectedSymbols = {{1030, 0x0000FF}, {1010, 0x00FF00}};
-  ScriptedDialogs dialogs;
-  dialogs.ColourAnswers = {Colour{0x00FFFF}, Colour{0x0000FF}};
-  TColorsform dialog(app, dialogs);
-  dialog.show();
   QTest::mouseDClick(dialog.withheighttext(), Qt::LeftButton);
   EXPECT_EQ(app.Settings.WithHeightColour, 0x00FFFFu);
   EXPECT_EQ(dialog.withheighttext()->palette().color(QPalette::WindowText), QColor(255, 255, 0));

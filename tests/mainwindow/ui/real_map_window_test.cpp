@@ -10,38 +10,26 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "mainwindow/screen_points.h"
 #include "mainwindow/ui/heighttag.h"
-#include "mainwindow/ui/map_surface.h"
-#include "mainwindow/ui/terrak51.h"
-#include "mainwindow/view_transform.h"
+#include "mainwindow/ui/window_under_test.h"
 #include "mapfile/format_of_map.h"
 #include "mapfile/mapper/mapper_map.h"
 #include "support/outside_data.h"
-#include "support/scripted_dialogs.h"
-#include "support/temp_folder.h"
 
 namespace terrak {
 namespace {
 
-using testing::ScriptedDialogs;
-using testing::TempFolder;
-
 TEST(RealMapWindow, OpenChooseTheTagTraceGiveAHeightSaveAndFly) {
   const std::string realMap = testing::RealMapperMap();
   TERRAK_SKIP_WITHOUT_FILE(realMap);
-  TempFolder folder;
-  const std::string map = folder.File("mas-nau.omap");
+  testing::WindowUnderTest w;
+  AppState& app = w.App;
+  const std::string map = w.Folder.File("mas-nau.omap");
   std::filesystem::copy_file(realMap, map);
   std::filesystem::permissions(map, std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::add);
-  ScriptedDialogs dialogs;
-  AppState app;
-  app.Paths = folder.Paths();
-  Tmapform form(app, &dialogs);
   int viewers = 0;
-  form.OpenViewerHook = [&](const ViewerRequest&) { return ++viewers, false; };
-  form.show();
+  w.Form->OpenViewerHook = [&](const ViewerRequest&) { return ++viewers, false; };
 
   QTimer::singleShot(0, [] {
     auto* dialog = qobject_cast<THeightTagForm*>(QApplication::activeModalWidget());
@@ -51,8 +39,7 @@ TEST(RealMapWindow, OpenChooseTheTagTraceGiveAHeightSaveAndFly) {
     dialog->taglistbox()->setCurrentRow(0);
     dialog->accept();
   });
-  dialogs.FileAnswers = {map};
-  form.Action(MenuItem::Openmap)->trigger();
+  w.Open(map);
   ASSERT_TRUE(app.Model.Format);
   ASSERT_NE(HeightTagsOf(app.Model), nullptr);
   EXPECT_EQ(HeightTagsOf(app.Model)->HeightTag(), "f321610");
@@ -61,38 +48,25 @@ TEST(RealMapWindow, OpenChooseTheTagTraceGiveAHeightSaveAndFly) {
 
   // The contours are drawn on the window.
   QApplication::processEvents();
-  const QImage& picture = form.Surface()->BackingImage();
+  const QImage& picture = w.Picture();
   int drawn = 0;
   for (int y = 0; y < picture.height(); ++y)
     for (int x = 0; x < picture.width(); ++x) drawn += picture.pixel(x, y) != qRgb(255, 255, 255);
   EXPECT_GT(drawn, 1000);
 
   // A click on a contour traces it; Ins gives the traced objects 312.5 m.
-  std::optional<QPoint> press;
-  for (std::size_t i = 0; i < app.Model.MapObjects.size() && !press; ++i) {
-    const TMapObject& o = app.Model.MapObjects[i];
-    const Point tl = MapToScreen(app.Window, app.Model, o.MinX, o.MaxY);
-    const Point br = MapToScreen(app.Window, app.Model, o.MaxX, o.MinY);
-    app.Window.PointCount = 0;
-    BuildScreenPoints(app.Window, app.Model, app.Model.ObjectCoords[i]);
-    for (std::int32_t k = 0; k < app.Window.PointCount && !press; ++k) {
-      const Point p = app.Window.ScreenPoints[static_cast<std::size_t>(k)];
-      if (Rect{tl.X, tl.Y, br.X, br.Y}.Contains(p) &&
-          Rect{10, 10, picture.width() - 10, picture.height() - 40}.Contains(p))
-        press = QPoint(p.X, p.Y);
-    }
-  }
+  const std::optional<QPoint> press =
+      testing::PressPointOnALine(app, Rect{10, 10, picture.width() - 10, picture.height() - 40});
   ASSERT_TRUE(press);
-  QTest::mouseClick(form.Surface(), Qt::LeftButton, Qt::NoModifier, *press);
+  QTest::mouseClick(w.Form->Surface(), Qt::LeftButton, Qt::NoModifier, *press);
   ASSERT_TRUE(app.Window.TraceExists);
   const TracedObjectList traced = app.Window.TracedObjects;
-  dialogs.InputAnswers = {"312.5"};
-  form.Action(MenuItem::Elevations)->trigger();
-  form.Action(MenuItem::Savemap)->trigger();
+  w.Dialogs.InputAnswers = {"312.5"};
+  w.Trigger(MenuItem::Elevations);
+  w.Trigger(MenuItem::Savemap);
 
   auto saved = mapper::MapperMap::Open(testing::ReadBytes(map));
-  auto original = mapper::MapperMap::Open(
-      testing::ReadBytes(realMap));
+  auto original = mapper::MapperMap::Open(testing::ReadBytes(realMap));
   saved->SetHeightTag("f321610");
   original->SetHeightTag("f321610");
   const auto contours = [](std::int32_t s) { return s == 101000 || s == 102000; };
@@ -108,7 +82,7 @@ TEST(RealMapWindow, OpenChooseTheTagTraceGiveAHeightSaveAndFly) {
   }
 
   // Every contour carries a height: "3D-Views" goes to the viewer at once.
-  form.Action(MenuItem::N3DViews1)->trigger();
+  w.Trigger(MenuItem::N3DViews1);
   EXPECT_EQ(viewers, 1);
 }
 
