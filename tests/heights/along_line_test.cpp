@@ -44,6 +44,12 @@ TEST(HeightsAlongLine, EachContourCrossedTheNextLevelFormLinesTheHalfTracedLines
       HeightsAlongLine(d.Map(), TestRoles(), {300, 20}, {300, -10}, true, 2);
   EXPECT_EQ(down.Message, "");
   EXPECT_EQ(Given(down).at(contours[0][2]), 100.0);
+  // Down across the form line: half a level below the contour the line leaves.
+  d.Map().Objects[static_cast<std::size_t>(contours[3][0])].Height = Metres(115);
+  const AlongLineResult downAcross =
+      HeightsAlongLine(d.Map(), TestRoles(), {100, 60}, {100, 30}, true, 2);
+  EXPECT_EQ(downAcross.Message, "");
+  EXPECT_EQ(Given(downAcross).at(form), 112.5);
 }
 
 TEST(HeightsAlongLine, StopsAtAnIndexContourOffTheIndexLevelsAtALineCrossedTwiceAndNeedsAStart) {

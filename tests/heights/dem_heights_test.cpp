@@ -77,6 +77,35 @@ TEST(HeightsFromDem, MediansSnappedToTheLevelsOfEachRoleWithConflictsLeftAsTheyW
   EXPECT_EQ(Of(run, away).Reason, "lies outside the DEM");
 }
 
+// The DEM's values in the order asked, wherever the points lie.
+class ListDem : public DemSource {
+ public:
+  explicit ListDem(std::vector<double> values) : values_(std::move(values)) {}
+  std::vector<double> Sample(const std::vector<Georeferencing::Point>& points) override {
+    std::vector<double> h = values_;
+    h.resize(points.size(), std::nan(""));
+    return h;
+  }
+
+ private:
+  std::vector<double> values_;
+};
+
+TEST(HeightsFromDem, TheMedianIsTheMiddleSampleOrTheMeanOfTheMiddleTwo) {
+  MapDrawing d;
+  const std::int32_t line = d.Add(kContour, {{0, 0}, {10, 0}});
+  const std::pair<std::vector<double>, std::string> cases[] = {
+      {{120, 100, 103, 101, 102}, "the DEM gives 102 m (median of 5 samples)"},
+      {{131, 100, 104, 101, 130, 102}, "the DEM gives 103 m (median of 6 samples)"}};
+  for (const auto& [values, said] : cases) {
+    ListDem dem(values);
+    DemSettings settings;
+    settings.LeastSamples = settings.MostSamples = static_cast<std::int32_t>(values.size());
+    const DemRun run = HeightsFromDem(d.Map(), TestRoles(), Placed(0, 0), dem, "dem.tif", settings);
+    EXPECT_EQ(Of(run, line).Reason.substr(0, said.size()), said);
+  }
+}
+
 TEST(HeightsFromDem, NothingChangesWithoutGeoreferencingOrADemThatCoversTheMap) {
   MapDrawing d;
   DrawSlope(d);
