@@ -206,7 +206,9 @@ TEST(HeightsFromADem, EachContourTakesTheLevelNearestItsMedianAndUncoveredOnesAr
   ASSERT_TRUE(f.App.Model.Georef.Known);
   const std::vector<std::uint8_t> opened = f.WorkingCopy();
   std::vector<std::optional<HeightState>> previewed;
-  f.Watched.OnMessage = [&] { previewed = f.App.Heights.Preview->States; };
+  f.Watched.OnMessage = [&] {
+    if (f.App.Heights.Preview) previewed = f.App.Heights.Preview->States;
+  };
   f.Watched.FileAnswers = {"/data/hill.tif"};
   f.Watched.MessageAnswers = {DialogButton::Ok};
   MenuItemClick(f.W, MenuItem::HeightsFromDem);
