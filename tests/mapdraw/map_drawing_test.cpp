@@ -179,12 +179,12 @@ TEST(MapDrawing, APointsRingLiesOutsideItsDot) {
 TEST(PictureFrame, WholePixelsOnTheGridOfThePapersOrigin) {
   Box extent;
   extent.Add({-1234, -10});
-  extent.Add({98765, 5000});
-  // 254 dpi: 100 micrometres a pixel.
+  extent.Add({98765, 5050});
+  // 254 dpi: 100 micrometres a pixel; every side goes out to the next whole pixel.
   const PictureFrame frame = FrameFor(extent, 254);
   EXPECT_DOUBLE_EQ(frame.View.Left, -1300);
-  EXPECT_DOUBLE_EQ(frame.View.Top, 5000);
-  EXPECT_EQ(std::tuple(frame.View.Width, frame.View.Height), std::tuple(1001, 51));
+  EXPECT_DOUBLE_EQ(frame.View.Top, 5100);
+  EXPECT_EQ(std::tuple(frame.View.Width, frame.View.Height), std::tuple(1001, 52));
   EXPECT_FALSE(frame.TooLarge);
   EXPECT_TRUE(FrameFor(extent, 254 * 200).TooLarge);
 }
