@@ -131,6 +131,9 @@ TEST(MapDrawing, PointsTurnWithTheObjectAndTextsKeepTheirPlacement) {
   TextDefinition text;
   text.Colour = 1;
   text.FontSize = 3000;
+  text.FramingColour = 1;
+  text.FramingMode = TextDefinition::Framing::Line;
+  text.FramingHalfWidth = 150;
   d.Symbols.push_back(Make(8, text));
   FormatObject dot = Line(7, {{5000, 5000, 0}}, 10);
   FormatObject label = Line(8, {{100, 200, 0}}, 11);
@@ -143,14 +146,17 @@ TEST(MapDrawing, PointsTurnWithTheObjectAndTextsKeepTheirPlacement) {
   centred.VAlign = TextVAlign::Top;
   d.Placements[11] = centred;
   const MapPicture drawn = DrawMap(d, {dot, label}, {});
-  ASSERT_EQ(drawn.Picture.Items.size(), 2u);
+  ASSERT_EQ(drawn.Picture.Items.size(), 3u);
+  // The framing line is stroked along the letters' outlines at its whole width, under them.
+  EXPECT_EQ(std::tuple(drawn.Picture.Items[1].Type, drawn.Picture.Items[1].Width),
+            std::tuple(PictureItem::Kind::TextOutline, 300.0f));
   const PicturePart& stroke = drawn.Picture.Parts.at(drawn.Picture.Items[0].FirstPart);
   ASSERT_EQ(stroke.Count, 2u);
   // A quarter turn counterclockwise: the tick points north.
   EXPECT_NEAR(drawn.Picture.Points[stroke.First + 1].X, 5000, 1e-3);
   EXPECT_NEAR(drawn.Picture.Points[stroke.First + 1].Y, 6000, 1e-3);
-  ASSERT_EQ(drawn.Picture.Texts.size(), 1u);
-  const PictureText& set = drawn.Picture.Texts[0];
+  ASSERT_EQ(drawn.Picture.Texts.size(), 2u);
+  const PictureText& set = drawn.Picture.Texts[1];
   EXPECT_EQ(set.Text, "Two\nlines");  // OCAD's leading line break and carriage returns go
   EXPECT_EQ(set.Anchor.X, 100);
   EXPECT_EQ(std::tie(set.Size, set.HAlign, set.VAlign),
