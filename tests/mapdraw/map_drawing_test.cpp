@@ -96,12 +96,29 @@ TEST(MapDrawing, ColoursGoInTheMapsOrderAndHiddenThingsStayOut) {
 TEST(MapDrawing, HatchingIsClippedToItsArea) {
   const MapPicture drawn = DrawMap(Definitions(), {Square(5, 0, 0, 10000, 1)}, {});
   ASSERT_EQ(drawn.Picture.Items.size(), 1u);
-  const PictureItem& hatch = drawn.Picture.Items[0];
-  EXPECT_GE(hatch.Clip, 0);
+  const PictureItem& hatched = drawn.Picture.Items[0];
+  EXPECT_GE(hatched.Clip, 0);
   EXPECT_EQ(drawn.Picture.Clips.size(), 1u);
   // Horizontal lines 1 mm apart across the 10 mm square (and its edges).
-  EXPECT_GE(hatch.PartCount, 10u);
-  EXPECT_LE(hatch.PartCount, 12u);
+  EXPECT_GE(hatched.PartCount, 10u);
+  EXPECT_LE(hatched.PartCount, 12u);
+
+  // A rotatable hatching turns with its object: an eighth turn counterclockwise runs its lines
+  // to the north-east.
+  SymbolDefinitions d = Definitions();
+  FillPattern hatch = std::get<AreaDefinition>(d.Symbols.back()->Drawing).Patterns[0];
+  hatch.Rotatable = true;
+  d.Symbols.back() = Make(5, AreaDefinition{kNoColour, {hatch}});
+  ObjectPlacement turned;
+  turned.Rotation = std::numbers::pi / 4;
+  d.Placements[1] = turned;
+  const MapPicture rotated = DrawMap(d, {Square(5, 0, 0, 10000, 1)}, {});
+  ASSERT_EQ(rotated.Picture.Items.size(), 1u);
+  const PicturePart& first = rotated.Picture.Parts.at(rotated.Picture.Items[0].FirstPart);
+  ASSERT_EQ(first.Count, 2u);
+  const auto& from = rotated.Picture.Points[first.First];
+  const auto& to = rotated.Picture.Points[first.First + 1];
+  EXPECT_NEAR(to.Y - from.Y, to.X - from.X, 1e-3);
 }
 
 TEST(MapDrawing, DamagedSpacingsCannotFloodThePicture) {
@@ -161,6 +178,23 @@ TEST(MapDrawing, PointsTurnWithTheObjectAndTextsKeepTheirPlacement) {
   EXPECT_EQ(set.Anchor.X, 100);
   EXPECT_EQ(std::tie(set.Size, set.HAlign, set.VAlign),
             std::tuple(3000, TextAnchorH::Centre, TextAnchorV::Top));
+}
+
+TEST(MapDrawing, OffsetsShortenALineAtEachEndAndALineTooShortForThemGoes) {
+  SymbolDefinitions d = Definitions();
+  LineDefinition line;
+  line.Colour = 1;
+  line.Width = 100;
+  line.StartOffset = 1000;
+  line.EndOffset = 3000;
+  d.Symbols.push_back(Make(7, line));
+  const MapPicture drawn = DrawMap(d, {Line(7, {{0, 0, 0}, {10000, 0, 0}}, 10)}, {});
+  ASSERT_EQ(drawn.Picture.Items.size(), 1u);
+  const PicturePart& stroke = drawn.Picture.Parts.at(drawn.Picture.Items[0].FirstPart);
+  ASSERT_EQ(stroke.Count, 2u);
+  EXPECT_NEAR(drawn.Picture.Points[stroke.First].X, 1000, 1e-3);
+  EXPECT_NEAR(drawn.Picture.Points[stroke.First + 1].X, 7000, 1e-3);
+  EXPECT_TRUE(DrawMap(d, {Line(7, {{0, 0, 0}, {3500, 0, 0}}, 10)}, {}).Picture.Items.empty());
 }
 
 TEST(MapDrawing, APointsRingLiesOutsideItsDot) {

@@ -35,11 +35,14 @@ TEST(FormKeyDown, TurnsKeep360TurnWithTheStepsOfF1ToF3AndTiltStopsAt90) {
   s.View().bearing = 5;
   s.Key(ArrowKey::Left);
   EXPECT_EQ(s.View().bearing, 355);
+  s.View().bearing = 10;
+  s.Key(ArrowKey::Left);
+  EXPECT_EQ(s.View().bearing, 0);  // a left turn onto north shows 0, a right turn 360
 
   Move100Metres(s.Viewer);  // F3 turns by 45 though its caption says 100
   EXPECT_EQ(s.Viewer.MoveStep, 100);
   s.Key(ArrowKey::Left);
-  EXPECT_EQ(s.View().bearing, 310);
+  EXPECT_EQ(s.View().bearing, 315);
   Move1Metre(s.Viewer);
   EXPECT_EQ(s.Viewer.TurnStep, 1);
 
