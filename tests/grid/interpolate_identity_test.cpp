@@ -12,9 +12,7 @@
 #include "terrain/grid_limits.h"
 #include "grid/interpolate.h"
 #include "grid/shrinkwrap.h"
-#include "mapfile/map_reader.h"
-#include "mapfile/ocad_file.h"
-#include "mapbuild/demo_map.h"
+#include "support/demo_grid.h"
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
@@ -158,14 +156,8 @@ TEST(InterpolationIdentity, DemoMapsReadFromTheirFiles) {
     options.Depth = 120 + 30 * seed;
     options.Interval = seed == 2 ? 2.5 : 5;
     options.Seed = seed;
-    const std::string file = folder.File("demo" + std::to_string(seed) + ".ocd");
-    testing::WriteBytes(file, testing::DemoMapBuilder(testing::MakeDemoMap(options), 6, 10000).Build());
-    MapModel model;
-    model.MapFileName = file;
+    const MapModel model = testing::OpenDemoModel(testing::MakeDemoMap(options), 10000, folder.Path());
     testing::ScriptedDialogs dialogs;
-    ASSERT_EQ(OpenMapFile(model, folder.File("OCADCopy.tmp"), dialogs), OpenResult::Opened);
-    model.SelectedSymbols = {{testing::kDemoContour, kBlack}, {testing::kDemoIndexContour, kBlack}};
-    ReadObjects(model, folder.File("OCADCopy.tmp"));
     GridState grid;
     GridBuildState build;
     build.CurveSteps = GridCurveSteps(model.MapScale);

@@ -9,9 +9,7 @@
 #include "grid/build_grid.h"
 #include "grid/grid_fixtures.h"
 #include "grid/shrinkwrap.h"
-#include "mapfile/map_reader.h"
-#include "mapfile/ocad_file.h"
-#include "mapbuild/demo_map.h"
+#include "support/demo_grid.h"
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
@@ -106,14 +104,8 @@ TEST(SmallGaps, DemoMapGridsAtGapsZeroTenAndFiftyStayAsReviewed) {
   options.Depth = 210;
   options.Interval = 2.5;
   options.Seed = 5;
-  const std::string file = folder.File("demo.ocd");
-  testing::WriteBytes(file, testing::DemoMapBuilder(testing::MakeDemoMap(options), 6, 10000).Build());
-  MapModel model;
-  model.MapFileName = file;
+  const MapModel model = testing::OpenDemoModel(testing::MakeDemoMap(options), 10000, folder.Path());
   testing::ScriptedDialogs dialogs;
-  ASSERT_EQ(OpenMapFile(model, folder.File("OCADCopy.tmp"), dialogs), OpenResult::Opened);
-  model.SelectedSymbols = {{testing::kDemoContour, kBlack}, {testing::kDemoIndexContour, kBlack}};
-  ReadObjects(model, folder.File("OCADCopy.tmp"));
   struct Case {
     std::int32_t gap, smoothing, passes;
     std::uint64_t fingerprint;
