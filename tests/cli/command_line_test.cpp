@@ -14,10 +14,6 @@ namespace {
 
 using namespace terrak::testing;
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 // The options of a command line that must parse.
 template <typename Options>
 Options Parsed(const std::vector<std::string>& args) {

@@ -69,10 +69,7 @@ TEST(ExportCommand, WritesTheThreeFilesOfAMapWithProgressAndNotesOnStandardError
 
 TEST(ExportCommand, A3dMapFileSaysOnceThatItHasNoGeoreferencing) {
   TempFolder folder;
-  DemoMapOptions options;
-  options.Width = 200;
-  options.Depth = 160;
-  const GridState grid = MakeDemoGrid(MakeDemoMap(options), true);
+  const GridState grid = MakeDemoGrid(MakeDemoMap({.Width = 200, .Depth = 160}), true);
   Write3dMap(folder.File("demo.o3d"), grid, ViewpointBlock{});
   const std::string asc = folder.File("demo.asc"), xyz = folder.File("demo.dat");
   const CliRun run = RunCli({"export", folder.File("demo.o3d"), "--dem", asc, "--glb",

@@ -14,10 +14,6 @@ using namespace terrak::testing;
 
 const std::string kRealMap = RealMapperMap();
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 TEST(FormatsCommand, InfoShowsFormatGeoreferencingAndTagKeys) {
   TERRAK_SKIP_WITHOUT_FILE(kRealMap);
   const CliRun run = RunCli({"info", kRealMap});
@@ -43,15 +39,13 @@ TEST(FormatsCommand, GridBuildsFromTheTagHeightsOfAMapperMap) {
   TERRAK_SKIP_WITHOUT_FILE(kRealMap);
   TempFolder folder;
   const std::string o3d = folder.File("mas-nau.o3d");
-  const CliRun run = RunCli({"grid", kRealMap, "--symbols", "101.0,102.000", "--height-tag",
-                             "f321610", "--o3d", o3d});
-  EXPECT_EQ(run.Exit, 0) << run.Err;
+  const CliRun run = RunCliOk({"grid", kRealMap, "--symbols", "101.0,102.000", "--height-tag",
+                               "f321610", "--o3d", o3d});
   EXPECT_GT(ReadBytes(o3d).size(), 100000u);
   EXPECT_FALSE(Contains(run.Err, "--height-tag")) << run.Err;
 
   // Without the tag the contours have no heights: the warning says which tags the map has.
-  const CliRun plain = RunCli({"grid", kRealMap, "--symbols", "101.0,102.0"});
-  EXPECT_EQ(plain.Exit, 0) << plain.Err;
+  const CliRun plain = RunCliOk({"grid", kRealMap, "--symbols", "101.0,102.0"});
   EXPECT_TRUE(Contains(plain.Err, "without a height, not painted: 103\nterrak-cli: heights are "
                                   "read from the tag \"Elevation\"; the numeric tags of the "
                                   "map's lines (objects): f321610 (103)"))

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <tuple>
 
 #include "cli_run.h"
@@ -20,16 +19,9 @@ namespace {
 
 using namespace terrak::testing;
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 // A small demo map of 200 x 150 m with its image beside it.
 std::string WriteDemoMap(const TempFolder& folder, bool withImage) {
-  DemoMapOptions options;
-  options.Width = 200;
-  options.Depth = 150;
-  const DemoMap map = MakeDemoMap(options);
+  const DemoMap map = MakeDemoMap({.Width = 200, .Depth = 150});
   const std::string file = folder.File("demo.ocd");
   WriteBytes(file, DemoMapBuilder(map, 6, 10000).Build());
   if (withImage) WriteBytes(folder.File("demo.bmp"), EncodeBmp(DrawDemoMap(map, 10000)));
@@ -58,14 +50,6 @@ std::string WriteContours(const TempFolder& folder, double scale,
 CodedPoint Ground(double east, double north, double scale) {
   return CodedPoint::At(static_cast<std::int32_t>(east * 1e5 / scale),
                         static_cast<std::int32_t>(north * 1e5 / scale));
-}
-
-// The scratch folders that runs left in folder.
-int ScratchFoldersIn(const TempFolder& folder) {
-  int count = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-    count += entry.path().filename().string().rfind("terrak-cli-", 0) == 0;
-  return count;
 }
 
 TEST(GridCommand, BuildsTheGridWithExportsThe3dMapAndTheBitmap) {
@@ -181,7 +165,7 @@ TEST(GridCommand, AnAreaTooLargeForAGridIsRefusedBeforeAnythingIsBuilt) {
                                 "metres a side"));
   EXPECT_FALSE(Contains(run.Err, "Initialising array..."));
   EXPECT_FALSE(std::filesystem::exists(folder.File("big.o3d")));
-  EXPECT_EQ(ScratchFoldersIn(scratch), 0);
+  EXPECT_EQ(ScratchFolders(scratch.Path()).size(), 0u);
 
 }
 
@@ -198,19 +182,19 @@ TEST(GridCommand, EveryFailureEndsWithItsMessageExitOneAndNoScratchLeft) {
                                 "map file holds\n"))
       << run.Err;
   EXPECT_TRUE(run.Out.empty());
-  EXPECT_EQ(ScratchFoldersIn(scratch), 0);
+  EXPECT_EQ(ScratchFolders(scratch.Path()).size(), 0u);
 
   // A file error of an export, a map that is not one, and a run that succeeds.
   const std::string map = WriteDemoMap(folder, false);
   run = RunCli({"grid", map, "--symbols", "101", "--matrix", folder.File("no/m.csv")}, place);
   EXPECT_EQ(run.Exit, 1);
   EXPECT_TRUE(Contains(run.Err, "\nCannot use file \"" + folder.File("no/m.csv")));
-  EXPECT_EQ(ScratchFoldersIn(scratch), 0);
+  EXPECT_EQ(ScratchFolders(scratch.Path()).size(), 0u);
   WriteText(folder.File("text.ocd"), "not a map");
   EXPECT_EQ(RunCli({"grid", folder.File("text.ocd"), "--symbols", "101"}, place).Exit, 1);
-  EXPECT_EQ(ScratchFoldersIn(scratch), 0);
+  EXPECT_EQ(ScratchFolders(scratch.Path()).size(), 0u);
   EXPECT_EQ(RunCli({"grid", map, "--symbols", "101"}, place).Exit, 0);
-  EXPECT_EQ(ScratchFoldersIn(scratch), 0);
+  EXPECT_EQ(ScratchFolders(scratch.Path()).size(), 0u);
   // No folder at all where the run cannot make one: a clear message.
   run = RunCli({"grid", map, "--symbols", "101"}, {.TempFolder = folder.File("none")});
   EXPECT_EQ(run.Exit, 1);

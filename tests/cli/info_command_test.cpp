@@ -27,8 +27,7 @@ TEST(InfoCommand, PrintsTheHeaderSymbolsObjectsAndEveryPointWithItsFlags) {
   WriteBytes(map, b.Build());
   const std::vector<std::uint8_t> before = ReadBytes(map);
 
-  const CliRun plain = RunCli({"info", map});
-  EXPECT_EQ(plain.Exit, 0) << plain.Err;
+  const CliRun plain = RunCliOk({"info", map});
   EXPECT_EQ(plain.Out,
             "version 6\n"
             "scale 7500\n"
@@ -37,8 +36,7 @@ TEST(InfoCommand, PrintsTheHeaderSymbolsObjectsAndEveryPointWithItsFlags) {
             "symbol 101 2 10.1 Contour\n"
             "symbol 5 1  0.5 No Description Found\n");
 
-  const CliRun objects = RunCli({"info", map, "--objects", "101"});
-  EXPECT_EQ(objects.Exit, 0) << objects.Err;
+  const CliRun objects = RunCliOk({"info", map, "--objects", "101"});
   EXPECT_EQ(objects.Out.substr(plain.Out.size()),
             "extent -567 -567 2835 2268\n"
             "object 0 101 2 1234 3 567 1134 2835 2268\n"
@@ -60,8 +58,7 @@ TEST(InfoCommand, AnImplausiblePlaceIsNoGeoreferencingAndACrsOfDegreesNoCrs) {
     b.AddSymbol(101, 2, "Contour");
     b.AddString(1039, parameters);
     WriteBytes(map, b.Build());
-    const CliRun run = RunCli({"info", map});
-    EXPECT_EQ(run.Exit, 0) << run.Err;
+    const CliRun run = RunCliOk({"info", map});
     const std::size_t at = run.Out.find("offset");
     return run.Out.substr(run.Out.find('\n', at) + 1, run.Out.find("symbol") - run.Out.find('\n', at) - 1);
   };
@@ -98,8 +95,7 @@ TEST(InfoCommand, HeightsOfZeroAndBelowAndObjectsWithoutOne) {
                         .Points = {CodedPoint::At(0, 0), CodedPoint::At(1000, 1000)}});
   const std::string map = folder.File("eight.ocd");
   WriteBytes(map, b.Build());
-  const CliRun run = RunCli({"info", map, "--objects", "101"});
-  EXPECT_EQ(run.Exit, 0) << run.Err;
+  const CliRun run = RunCliOk({"info", map, "--objects", "101"});
   // Tenths of a metre; "none" for an object without a height, 0 being 0 m.
   const std::vector<std::string> heights{"0", "none", "-50", "33750"};
   for (std::size_t k = 0; k < heights.size(); ++k)

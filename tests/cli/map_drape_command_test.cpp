@@ -20,11 +20,8 @@ TEST(MapDrapeCommands, AMapWithoutItsBitmapIsDrapedWithItsOwnDrawing) {
   std::filesystem::copy_file(TERRAK_SOURCE_DIR "/samples/demo7.ocd", map);
 
   const auto render = [&](std::vector<std::string> extra, const std::string& out) {
-    std::vector<std::string> args{"render", map, "--symbols", "101,102", "--size", "240x180",
-                                  "--out", folder.File(out)};
-    args.insert(args.end(), extra.begin(), extra.end());
-    const CliRun run = RunCli(args);
-    EXPECT_EQ(run.Exit, 0) << run.Err;
+    RunCliOk({"render", map, "--symbols", "101,102", "--size", "240x180", "--out", folder.File(out)},
+             extra);
   };
   // The mesh shows the drape: without it (--no-bitmap) they are other pictures.
   render({}, "mesh.bmp");

@@ -69,8 +69,7 @@ TEST(OutputFiles, EveryOutputOfTheGridIsCheckedBeforeTheGridIsBuilt) {
     EXPECT_EQ(ReadText(lockedFile), "keep me");
 
     args.push_back("--force");
-    const CliRun forced = RunCli(args);
-    EXPECT_EQ(forced.Exit, 0) << forced.Err;
+    RunCliOk(args);
     EXPECT_NE(ReadText(lockedFile), "keep me") << locked;
   }
 }
@@ -146,9 +145,8 @@ TEST(OutputFiles, AMapWhoseLastSaveWasInterruptedIsReadWithAWarning) {
   newer.push_back(0);
   const std::string copy = SaveFileNamesFor(map).Complete;
   WriteBytes(copy, newer);
-  const CliRun run = RunCli({"render", map, "--symbols", "101", "--contours", "--size", "40x30",
-                             "--out", folder.File("cake.bmp")});
-  EXPECT_EQ(run.Exit, 0) << run.Err;
+  const CliRun run = RunCliOk({"render", map, "--symbols", "101", "--contours", "--size", "40x30",
+                               "--out", folder.File("cake.bmp")});
   EXPECT_NE(run.Err.find("terrak-cli: warning: the last save of " + map +
                          " was interrupted, so it may be incomplete; its complete new contents "
                          "are in " + copy),

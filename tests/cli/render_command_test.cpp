@@ -18,12 +18,8 @@ TEST(RenderCommand, BuildsTheGridOfAMapForTheMeshAndTheRayTraceWithoutTouchingIt
   const std::string map = TERRAK_SOURCE_DIR "/samples/demo6.ocd";
   const std::vector<std::uint8_t> before = ReadBytes(map);
   const auto render = [&](std::vector<std::string> extra, const std::string& out) {
-    std::vector<std::string> args{"render", map, "--symbols", "101,102", "--size", "240x180",
-                                  "--out", folder.File(out)};
-    args.insert(args.end(), extra.begin(), extra.end());
-    const CliRun run = RunCli(args);
-    EXPECT_EQ(run.Exit, 0) << run.Err;
-    return run;
+    return RunCliOk({"render", map, "--symbols", "101,102", "--size", "240x180", "--out",
+                     folder.File(out)}, extra);
   };
   const CliRun mesh = render({}, "mesh.bmp");
   EXPECT_NE(mesh.Err.find("Interpolating Heights..."), std::string::npos);
@@ -47,21 +43,15 @@ TEST(RenderCommand, BuildsTheGridOfAMapForTheMeshAndTheRayTraceWithoutTouchingIt
 
 TEST(RenderCommand, DrawsA3dMapFileInEveryModeFromAnyView) {
   TempFolder folder;
-  DemoMapOptions options;
-  options.Width = 200;
-  options.Depth = 160;
-  const GridState grid = MakeDemoGrid(MakeDemoMap(options), true);
+  const GridState grid = MakeDemoGrid(MakeDemoMap({.Width = 200, .Depth = 160}), true);
   ViewpointBlock views{};
   views[kNorthView] = {0, 150, 300, 180, -40, 0, 0, 0};
   views[kSouthWestView] = {-150, -130, 250, 45, -30, 0, 0, 0};
   Write3dMap(folder.File("demo.o3d"), grid, views);
 
   const auto render = [&](std::vector<std::string> extra, const std::string& out) {
-    std::vector<std::string> args{"render", folder.File("demo.o3d"), "--out", folder.File(out),
-                                  "--size", "160x120"};
-    args.insert(args.end(), extra.begin(), extra.end());
-    const CliRun run = RunCli(args);
-    EXPECT_EQ(run.Exit, 0) << run.Err;
+    RunCliOk({"render", folder.File("demo.o3d"), "--out", folder.File(out), "--size", "160x120"},
+             extra);
     return ReadBytes(folder.File(out));
   };
   const auto draped = render({}, "north.bmp");

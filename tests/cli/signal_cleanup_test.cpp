@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "cli_run.h"
 #include "support/temp_folder.h"
 
 namespace terrak {
@@ -86,13 +87,6 @@ struct CliProcess {
     return std::nullopt;
   }
 };
-
-std::vector<fs::path> ScratchFolders(const std::string& tmp) {
-  std::vector<fs::path> found;
-  for (const auto& entry : fs::directory_iterator(tmp))
-    if (entry.path().filename().string().rfind("terrak-cli-", 0) == 0) found.push_back(entry.path());
-  return found;
-}
 
 // Waits until a run's scratch folder holds its working copy.
 bool ScratchInUse(const std::string& tmp) {

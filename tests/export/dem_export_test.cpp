@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <memory>
 
 #include "export/dem_export.h"
 #include "export/export_error.h"
@@ -16,24 +15,17 @@
 namespace terrak {
 namespace {
 
+using testing::Dataset;
 using testing::DemInfo;
 using testing::DemPixel;
 using testing::FunctionGrid;
+using testing::InFormat;
 using testing::NamesIn;
+using testing::OpenDataset;
 using testing::ReadDemInfo;
 using testing::ReadText;
 using testing::TempFolder;
 using testing::WriteText;
-
-struct Closer {
-  void operator()(GDALDataset* d) const { GDALClose(GDALDataset::ToHandle(d)); }
-};
-using Dataset = std::unique_ptr<GDALDataset, Closer>;
-
-Dataset Open(const std::string& file) {
-  GDALAllRegister();
-  return Dataset(GDALDataset::FromHandle(GDALOpen(file.c_str(), GA_ReadOnly)));
-}
 
 // 60 x 40 cells of a slope, interpolated in the west half, empty in the south-west corner.
 GridState SlopeGrid() {
@@ -61,7 +53,7 @@ TEST(DemExport, GeoTiffHoldsPlacedFloatMetresWithCrsNodataCompressionAndTiles) {
   // its north edge half a metre north of cell (0, 39).
   EXPECT_EQ(d->GeoTransform,
             (std::array<double, 6>{431000.0 + 1199.5, 1, 0, 4650000.0 - 300 + 39.5, 0, -1}));
-  EXPECT_EQ(Open(file)->GetRasterBand(1)->GetRasterDataType(), GDT_Float32);
+  EXPECT_EQ(OpenDataset(file)->GetRasterBand(1)->GetRasterDataType(), GDT_Float32);
   EXPECT_EQ(d->NoData, -9999.0);
   // Compressed, in tiles rather than strips.
   EXPECT_EQ(std::tuple(d->Compression, d->BlockWidth), std::tuple("DEFLATE", 256));
@@ -81,7 +73,7 @@ TEST(DemExport, CoordinateSystemsFromEpsgOrTextAndNotesWhenThereIsNone) {
     notes = files.Notes;
     TempFolder folder;
     testing::WriteBytes(folder.File("d.tif"), files.Files[0].Bytes);
-    const Dataset d = Open(folder.File("d.tif"));
+    const Dataset d = OpenDataset(folder.File("d.tif"));
     const OGRSpatialReference* srs = d ? d->GetSpatialRef() : nullptr;
     return srs ? srs->GetUTMZone() : -1;
   };
@@ -123,10 +115,8 @@ TEST(DemExport, OtherFormatsByNameWithTheirSideFiles) {
   g.EpsgCode = 32631;
 
   // ESRI ASCII grid: created by copy, the CRS in a ".prj" beside it.
-  DemOptions ascii;
-  ascii.Format = "AAIGrid";
   const std::string asc = folder.File("terrain.asc");
-  WriteDemFile(asc, grid, g, ascii);
+  WriteDemFile(asc, grid, g, InFormat("AAIGrid"));
   const std::string text = ReadText(asc);
   EXPECT_NE(text.find("ncols        3"), std::string::npos) << text;
   EXPECT_NE(text.find("xllcorner    431009.5"), std::string::npos) << text;
@@ -136,29 +126,24 @@ TEST(DemExport, OtherFormatsByNameWithTheirSideFiles) {
   EXPECT_NE(ReadText(folder.File("terrain.prj")).find("UTM"), std::string::npos);
 
   // XYZ: one line per cell centre that has a height, the north row first.
-  DemOptions xyz;
-  xyz.Format = "XYZ";
-  WriteDemFile(folder.File("terrain.xyz"), grid, g, xyz);
+  WriteDemFile(folder.File("terrain.xyz"), grid, g, InFormat("XYZ"));
   EXPECT_EQ(ReadText(folder.File("terrain.xyz")),
             "431010 4650021 100.5\n431012 4650021 102.5\n"
             "431010 4650020 100\n431011 4650020 101\n431012 4650020 102\n");
 
   // The ASCII grid's header has no rotation (GDAL would keep it in a side file it ignores on
   // reading): a rotated geotransform is refused rather than written in the wrong place.
-  DemOptions turned = ascii;
-  turned.Rotation = DemRotation::RotatedGeotransform;
+  const Georeferencing t = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 2.0);
   try {
-    ExportDem(grid, GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 2.0), turned);
+    ExportDem(grid, t, InFormat("AAIGrid", DemRotation::RotatedGeotransform));
     ADD_FAILURE() << "a rotated ASCII grid was written";
   } catch (const ExportError& e) {
     EXPECT_STREQ(e.what(),
                  "The raster format \"AAIGrid\" cannot hold a rotated grid: export the DEM north up");
   }
   // GeoTIFF holds it.
-  DemOptions turnedTiff;
-  turnedTiff.Rotation = DemRotation::RotatedGeotransform;
-  const Georeferencing t = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 2.0);
-  WriteDemFile(folder.File("turned.tif"), grid, t, turnedTiff);
+  WriteDemFile(folder.File("turned.tif"), grid, t,
+               InFormat("GTiff", DemRotation::RotatedGeotransform));
   const std::array<double, 6> gt = ReadDemInfo(folder.File("turned.tif")).value().GeoTransform;
   EXPECT_NEAR(gt[2], -t.B, 1e-9);
   EXPECT_NEAR(gt[4], t.C, 1e-9);
@@ -185,9 +170,7 @@ TEST(DemExport, RefusalsNameTheFormatAndLeaveNoFile) {
   // writes a folder, MBTiles and PNG hold bytes, a shapefile vectors, JDEM is read only).
   for (const char* format : {"NoSuchFormat", "VRT", "Zarr", "PDS4", "MBTiles", "PNG",
                              "ESRI Shapefile", "JDEM"}) {
-    DemOptions other;
-    other.Format = format;
-    EXPECT_EQ(message(other, {}), std::string("\"") + format +
+    EXPECT_EQ(message(InFormat(format), {}), std::string("\"") + format +
                                       "\" is not a raster format for a DEM; the formats are "
                                       "GTiff, COG, AAIGrid, XYZ, HFA, GS7BG, SAGA, BT, netCDF");
   }
@@ -202,9 +185,7 @@ TEST(DemExport, RefusalsNameTheFormatAndLeaveNoFile) {
     EXPECT_STREQ(e.what(), kNoHeightsMessage);
   }
   // netCDF writes through a file on the disk: without a folder for it, none is made.
-  DemOptions netcdf;
-  netcdf.Format = "netCDF";
-  EXPECT_THROW(ExportDem(grid, {}, netcdf), ExportError);
+  EXPECT_THROW(ExportDem(grid, {}, InFormat("netCDF")), ExportError);
   EXPECT_EQ(message(DemOptions{}, {}), "no error");  // and the folder holds just that one
   EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"out.asc"});
 }
@@ -212,16 +193,13 @@ TEST(DemExport, RefusalsNameTheFormatAndLeaveNoFile) {
 TEST(DemExport, FormatsGoByNameInAnyCaseWithTheirOwnSettings) {
   TempFolder folder;
   const GridState grid = SlopeGrid();
-  DemOptions lower;
-  lower.Format = "gtiff";
-  WriteDemFile(folder.File("lower.tif"), grid, {}, lower);
+  WriteDemFile(folder.File("lower.tif"), grid, {}, InFormat("gtiff"));
   const std::optional<DemInfo> d = ReadDemInfo(folder.File("lower.tif"));
   ASSERT_TRUE(d);
   EXPECT_EQ(std::tuple(d->Driver, d->Compression), std::tuple("GTiff", "DEFLATE"));
 
   // netCDF cannot write into memory: a private folder beside the target holds it for a moment.
-  DemOptions netcdf;
-  netcdf.Format = "NETCDF";
+  DemOptions netcdf = InFormat("NETCDF");
   Georeferencing g = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 0.0);
   g.EpsgCode = 32631;
   WriteDemFile(folder.File("slope.nc"), grid, g, netcdf);
@@ -240,13 +218,10 @@ TEST(DemExport, FormatsGoByNameInAnyCaseWithTheirOwnSettings) {
 TEST(DemExport, AsciiFormatsWriteCentimetresNotFloatNoise) {
   TempFolder folder;
   const GridState grid = FunctionGrid(2, 1, 0, 0, [](auto x, auto) { return x == 0 ? 314.9 : 0.0; });
-  DemOptions ascii;
-  ascii.Format = "AAIGrid";
-  WriteDemFile(folder.File("h.asc"), grid, {}, ascii);
+  WriteDemFile(folder.File("h.asc"), grid, {}, InFormat("AAIGrid"));
   const std::string text = ReadText(folder.File("h.asc"));
   EXPECT_NE(text.find(" 314.90 -9999.00\n"), std::string::npos) << text;
-  DemOptions xyz;
-  xyz.Format = "xyz";
+  const DemOptions xyz = InFormat("xyz");
   WriteDemFile(folder.File("h.xyz"), grid, {}, xyz);
   EXPECT_EQ(ReadText(folder.File("h.xyz")), "0 0 314.9\n");
   // Cells of a resampled (turned) grid keep their centimetres, coordinates four digits below

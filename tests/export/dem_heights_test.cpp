@@ -3,12 +3,12 @@
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <set>
 
 #include "export/dem_export.h"
 #include "export/dem_raster.h"
 #include "export/terrain_mesh.h"
+#include "support/exported_files.h"
 #include "support/ring_map.h"
 #include "support/temp_folder.h"
 
@@ -18,10 +18,6 @@ namespace {
 using testing::BuildRingGrid;
 using testing::Ring;
 using testing::RingMap;
-
-struct Closer {
-  void operator()(GDALDataset* d) const { GDALClose(GDALDataset::ToHandle(d)); }
-};
 
 // Contours at -5, 0, 5 and 10 m round a hollow; the same 3275 to 3290 m up.
 const std::vector<Ring> kRings = {{40, 40, 40, 100}, {40, 40, 30, 50}, {40, 40, 20, 0},
@@ -35,9 +31,7 @@ TEST(DemHeights, TheDemHoldsTrueHeightsBelowZeroAndAbove3276Metres) {
     ASSERT_FALSE(grid.HeightGrid.Empty());
     const std::string file = folder.File("dem" + std::to_string(shift) + ".tif");
     WriteDemFile(file, grid, Georeferencing{}, DemOptions{});
-    GDALAllRegister();
-    const std::unique_ptr<GDALDataset, Closer> d(
-        GDALDataset::FromHandle(GDALOpen(file.c_str(), GA_ReadOnly)));
+    const testing::Dataset d = testing::OpenDataset(file);
     ASSERT_TRUE(d);
     const std::int64_t columns = grid.HeightGrid.Columns(), rows = grid.HeightGrid.Rows();
     ASSERT_EQ(d->GetRasterXSize(), columns);
@@ -76,15 +70,14 @@ TEST(DemHeights, TheDemHoldsTrueHeightsBelowZeroAndAbove3276Metres) {
 
     // A map turned against grid north is resampled: its heights stay within the same range.
     const Georeferencing turned = GeoreferencingFromOffsetAngle(500000.0, 4000000.0, 30.0, 1.0);
-    DemOptions resampled;
-    resampled.NoData = -99999.0f;
+    const float resampledNoData = -99999.0f;
     const DemRaster raster = MakeDemRaster(grid.HeightGrid, grid.GridMinX, grid.GridMinY,
                                            grid.HeightBase, turned, DemRotation::NorthUp, 0.0,
-                                           resampled.NoData, progress);
+                                           resampledNoData, progress);
     ASSERT_TRUE(raster.Resampled);
     std::size_t heights = 0;
     for (const float value : raster.Cells) {
-      if (value == resampled.NoData) continue;
+      if (value == resampledNoData) continue;
       ++heights;
       EXPECT_GE(value - static_cast<float>(shift) / 10.0f, lowest - 0.01f);
       EXPECT_LE(value - static_cast<float>(shift) / 10.0f, highest + 0.01f);

@@ -43,8 +43,7 @@ TEST(ExportFiles, BadTargetsRaiseFileErrorsAndLeaveNoPartialFiles) {
   const GridState grid = testing::FunctionGrid(20, 20, 0, 0, [](double x, double) { return 5 + x; });
   Georeferencing g = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 0.0);
   g.EpsgCode = 32631;
-  DemOptions ascii;
-  ascii.Format = "AAIGrid";
+  const DemOptions ascii = testing::InFormat("AAIGrid");
 
   // A directory in the way of the main file: no side file is made beside it...
   std::filesystem::create_directory(folder.File("taken.asc"));
@@ -85,11 +84,9 @@ void WriteOnAFullDisk(const std::string& folder) {
   setrlimit(RLIMIT_FSIZE, &limit);
   const GridState grid =
       testing::FunctionGrid(200, 200, 0, 0, [](double x, double y) { return 5 + x + y; });
-  StlOptions o;
-  o.Interval = 1;
   bool refused = false;
   try {
-    WriteStlFile(folder + "/model.stl", grid, {}, o);
+    WriteStlFile(folder + "/model.stl", grid, {}, {.Interval = 1});
   } catch (const FileError&) {
     refused = true;
   }

@@ -34,6 +34,13 @@ void AddBitmap(GridState& grid) {
   grid.MapBitmapLoaded = grid.ShowMapBitmap = true;
 }
 
+DemOptions InFormat(const std::string& format, DemRotation rotation) {
+  DemOptions options;
+  options.Format = format;
+  options.Rotation = rotation;
+  return options;
+}
+
 std::vector<std::string> NamesIn(const std::string& folder) {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder))

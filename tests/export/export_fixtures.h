@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "export/dem_export.h"
 #include "terrain/grid_state.h"
 
 namespace terrak::testing {
@@ -19,6 +20,9 @@ GridState FunctionGrid(std::int64_t columns, std::int64_t rows, std::int32_t min
 // Drapes a bitmap: cell (x, y) gets palette index (x + 3 * y) % 256, entry k of the palette the
 // colour blue = k, green = 255 - k, red = (7 * k) % 256.
 void AddBitmap(GridState& grid);
+
+// The DEM options of the format named, with the rotation given and the other options' defaults.
+DemOptions InFormat(const std::string& format, DemRotation rotation = DemRotation::NorthUp);
 
 // The names of the entries in folder, sorted.
 std::vector<std::string> NamesIn(const std::string& folder);

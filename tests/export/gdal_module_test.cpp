@@ -77,10 +77,9 @@ TEST(GdalModule, OfferedFormatsAreThoseGdalHasAndAFormatIsCheckedBeforeAnyWork) 
 
   // An unknown format is refused before the grid is looked at and before any progress.
   int reports = 0;
-  DemOptions unknown;
-  unknown.Format = "NoSuchFormat";
   try {
-    ExportDem(GridState{}, {}, unknown, [&](double) { return ++reports > 0; });
+    ExportDem(GridState{}, {}, testing::InFormat("NoSuchFormat"),
+              [&](double) { return ++reports > 0; });
     ADD_FAILURE() << "an empty grid exported";
   } catch (const ExportError& e) {
     EXPECT_EQ(std::string(e.what()).rfind("\"NoSuchFormat\" is not a raster format for a DEM", 0), 0u);
@@ -106,11 +105,9 @@ TEST(GdalModule, TheTargetsOwnExtensionNamesTheDemAndItsSideFiles) {
     return 10.0 + static_cast<double>(y);
   });
   WriteDemFile(folder.File("terrain.TIFF"), grid, {}, DemOptions{});
-  DemOptions ascii;
-  ascii.Format = "AAIGrid";
   Georeferencing placed = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 0.0, 1.0);
   placed.EpsgCode = 32631;
-  WriteDemFile(folder.File("heights.grid"), grid, placed, ascii);
+  WriteDemFile(folder.File("heights.grid"), grid, placed, testing::InFormat("AAIGrid"));
   EXPECT_EQ(testing::NamesIn(folder.Path()),
             (std::vector<std::string>{"heights.grid", "heights.grid.aux.xml", "heights.prj",
                                       "terrain.TIFF"}));

@@ -72,9 +72,7 @@ TEST(GlbExport, TexturedMeshLoadsBackYUpCentredWithTheMapOnTheRightCells) {
   AddBitmap(grid);
   Georeferencing g = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 0.0);
   g.EpsgCode = 32631;
-  GlbOptions options;
-  options.Interval = 1;
-  const ExportedFiles files = ExportGlb(grid, g, options);
+  const ExportedFiles files = ExportGlb(grid, g, {.Interval = 1});
   ASSERT_EQ(files.Files.size(), 1u);
   EXPECT_TRUE(files.Notes.empty());
   const std::vector<std::uint8_t>& bytes = files.Files[0].Bytes;
@@ -136,9 +134,7 @@ TEST(GlbExport, IntervalEmptyCellsExaggerationAndAPlainMaterialWithoutBitmap) {
   // 11 x 8 cells at interval 3: columns 0, 3, 6, 9, 10 and rows 0, 3, 6, 7.
   GridState grid = FunctionGrid(11, 8, 0, 0, [](auto x, auto y) { return 10.0 + static_cast<double>(x + y); });
   grid.HeightGrid(6, 3) = 0;  // one lattice point without height: the six triangles around it go
-  GlbOptions options;
-  options.Interval = 3;
-  options.Exaggeration = 2.0;
+  const GlbOptions options{.Interval = 3, .Exaggeration = 2.0};
   const tinygltf::Model plain = Load(ExportGlb(grid, {}, options).Files[0].Bytes);
   const Mesh m = MeshOf(plain);
   EXPECT_EQ(m.Positions.size(), (5u * 4 - 1) * 3);
@@ -176,9 +172,7 @@ TEST(GlbExport, AGeoreferencedMapIsInTrueMetresAndItsExtrasPlaceTheModel) {
   });
   Georeferencing g = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 30.0, 0.5);
   g.EpsgCode = 32631;
-  GlbOptions options;
-  options.Interval = 1;
-  const tinygltf::Model model = Load(ExportGlb(grid, g, options).Files[0].Bytes);
+  const tinygltf::Model model = Load(ExportGlb(grid, g, {.Interval = 1}).Files[0].Bytes);
   const Mesh m = MeshOf(model);
   const tinygltf::Accessor& position =
       model.accessors[model.meshes[0].primitives[0].attributes.at("POSITION")];
@@ -205,11 +199,9 @@ TEST(GlbExport, AGeoreferencedMapIsInTrueMetresAndItsExtrasPlaceTheModel) {
   }
 
   // Heights no single-precision number holds are refused, not written as infinities.
-  GlbOptions huge;
   for (const double exaggeration : {1e39, 1e30}) {
-    huge.Exaggeration = exaggeration;
     try {
-      ExportGlb(grid, g, huge);
+      ExportGlb(grid, g, {.Exaggeration = exaggeration});
       ADD_FAILURE() << exaggeration;
     } catch (const ExportError& e) {
       EXPECT_STREQ(e.what(), kModelPrecisionMessage);
@@ -220,9 +212,7 @@ TEST(GlbExport, AGeoreferencedMapIsInTrueMetresAndItsExtrasPlaceTheModel) {
 TEST(GlbExport, LargeBitmapsAreSampledDownToTheTextureLimit) {
   GridState grid = FunctionGrid(40, 10, 0, 0, [](auto, auto) { return 3.0; });
   AddBitmap(grid);
-  GlbOptions options;
-  options.MaxTextureSide = 16;
-  const tinygltf::Model model = Load(ExportGlb(grid, {}, options).Files[0].Bytes);
+  const tinygltf::Model model = Load(ExportGlb(grid, {}, {.MaxTextureSide = 16}).Files[0].Bytes);
   ASSERT_EQ(model.images.size(), 1u);
   EXPECT_EQ(std::pair(model.images[0].width, model.images[0].height), std::pair(16, 10));
   // The top-left pixel is the north-west cell.
@@ -235,9 +225,7 @@ TEST(GlbExport, GridsWithoutTrianglesAreRefused) {
   EXPECT_THROW(ExportGlb(flat, {}, GlbOptions{}), ExportError);
   // Heights only on a diagonal: vertices, but no triangle has three corners with heights.
   const GridState diagonal = FunctionGrid(5, 5, 0, 0, [](auto x, auto y) { return x == y ? 1.0 : 0.0; });
-  GlbOptions every;
-  every.Interval = 1;
-  EXPECT_THROW(ExportGlb(diagonal, {}, every), ExportError);
+  EXPECT_THROW(ExportGlb(diagonal, {}, {.Interval = 1}), ExportError);
 }
 
 }  // namespace

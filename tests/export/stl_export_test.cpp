@@ -94,12 +94,8 @@ TEST(StlExport, TheSolidIsClosedFacesOutwardAndHasThePrintSize) {
       }
   for (const std::int32_t interval : {1, 3, 7, 40}) {
     SCOPED_TRACE("interval " + std::to_string(interval));
-    StlOptions o;
-    o.Interval = interval;
-    o.PrintWidthMm = 120.0;
-    o.BaseMm = 4.0;
-    o.Exaggeration = 2.5;
-    const ExportedFiles files = ExportStl(grid, {}, o);
+    const ExportedFiles files = ExportStl(
+        grid, {}, {.Interval = interval, .PrintWidthMm = 120.0, .BaseMm = 4.0, .Exaggeration = 2.5});
     ASSERT_EQ(files.Files.size(), 1u);
     const std::vector<std::uint8_t>& bytes = files.Files[0].Bytes;
     EXPECT_NE(std::string(bytes.begin(), bytes.begin() + 5), "solid");  // not taken for text STL
@@ -126,22 +122,16 @@ TEST(StlExport, TheSolidIsClosedFacesOutwardAndHasThePrintSize) {
     }
   }
   // On a print 10 mm wide the facets are far below a square millimetre: still unit normals.
-  StlOptions small;
-  small.PrintWidthMm = 10.0;
-  small.Interval = 1;
   std::vector<Point> normals;
-  Parse(ExportStl(grid, {}, small).Files[0].Bytes, &normals);
+  Parse(ExportStl(grid, {}, {.Interval = 1, .PrintWidthMm = 10.0}).Files[0].Bytes, &normals);
   for (const Point& n : normals) ASSERT_NEAR(std::hypot(n[0], n[1], n[2]), 1.0, 1e-5);
 }
 
 TEST(StlExport, EmptyCellsLieOnTheBaseAndTheLowestHeightToo) {
   // Two rows: the south one at 100 m and 110 m, the north one empty.
   GridState grid = FunctionGrid(2, 2, 0, 0, [](auto x, auto y) { return y == 0 ? 100.0 + 10.0 * x : 0.0; });
-  StlOptions o;
-  o.Interval = 1;
-  o.PrintWidthMm = 10.0;  // 10 mm per metre
-  o.BaseMm = 3.0;
-  o.Exaggeration = 1.0;
+  // 10 mm per metre.
+  const StlOptions o{.Interval = 1, .PrintWidthMm = 10.0, .BaseMm = 3.0, .Exaggeration = 1.0};
   const std::vector<Triangle> triangles = Parse(ExportStl(grid, {}, o).Files[0].Bytes);
   ExpectClosedOutwardSolid(triangles);
   std::map<std::pair<float, float>, float> topZ;
@@ -157,10 +147,7 @@ TEST(StlExport, AGeoreferencedMapsReliefKeepsTheGroundsProportions) {
   // 11 cells rising 1 m per cell east; a map metre is 0.5 m on the ground, so the 10 m of
   // relief stand over 5 m of ground: at 10 mm wide, 10 mm tall.
   const GridState grid = FunctionGrid(11, 3, 0, 0, [](auto x, auto) { return 100.0 + static_cast<double>(x); });
-  StlOptions o;
-  o.Interval = 1;
-  o.PrintWidthMm = 10.0;
-  o.BaseMm = 2.0;
+  const StlOptions o{.Interval = 1, .PrintWidthMm = 10.0, .BaseMm = 2.0};
   const auto [lo, hi] = Bounds(Parse(ExportStl(grid, GeoreferencingFromOffsetAngle(0, 0, 12.0, 0.5), o).Files[0].Bytes));
   EXPECT_FLOAT_EQ(hi[0], 10.0f);
   EXPECT_FLOAT_EQ(hi[1], 2.0f);
@@ -178,33 +165,20 @@ TEST(StlExport, ImpossibleModelsAreRefusedWithTheirReason) {
     }
     return std::string();
   };
-  StlOptions o;
-  o.PrintWidthMm = 0;
-  EXPECT_EQ(refused(o, grid), "The print width must be a positive number of millimetres");
-  o = {};
-  o.BaseMm = -1;
-  EXPECT_EQ(refused(o, grid), "The base must be a positive number of millimetres thick");
-  o.BaseMm = 0;  // empty cells would lie on the underside: no solid
-  EXPECT_EQ(refused(o, grid), "The base must be a positive number of millimetres thick");
-  o = {};
-  o.Exaggeration = NAN;
-  EXPECT_EQ(refused(o, grid), "The vertical exaggeration must be a positive number");
+  EXPECT_EQ(refused({.PrintWidthMm = 0}, grid), "The print width must be a positive number of millimetres");
+  EXPECT_EQ(refused({.BaseMm = -1}, grid), "The base must be a positive number of millimetres thick");
+  // Empty cells would lie on the underside: no solid.
+  EXPECT_EQ(refused({.BaseMm = 0}, grid), "The base must be a positive number of millimetres thick");
+  EXPECT_EQ(refused({.Exaggeration = NAN}, grid), "The vertical exaggeration must be a positive number");
   EXPECT_EQ(refused({}, GridState{}), kNoGridMessage);
   EXPECT_EQ(refused({}, FunctionGrid(1, 9, 0, 0, [](auto, auto) { return 5.0; })),
             "The terrain grid is too small for a printable model");
   EXPECT_EQ(refused({}, FunctionGrid(9, 9, 0, 0, [](auto, auto) { return 0.0; })), kNoHeightsMessage);
   // Sizes whose single-precision numbers would be infinite, or flatten the model.
-  o = {};
-  o.Exaggeration = 1e39;
-  EXPECT_EQ(refused(o, grid), kModelPrecisionMessage);
-  o = {};
-  o.PrintWidthMm = 1e39;
-  EXPECT_EQ(refused(o, grid), kModelPrecisionMessage);
-  o.PrintWidthMm = 1e-300;
-  EXPECT_EQ(refused(o, grid), kModelPrecisionMessage);
-  o = {};
-  o.BaseMm = 1e-9;  // its top would be its underside
-  EXPECT_EQ(refused(o, grid), kModelPrecisionMessage);
+  EXPECT_EQ(refused({.Exaggeration = 1e39}, grid), kModelPrecisionMessage);
+  EXPECT_EQ(refused({.PrintWidthMm = 1e39}, grid), kModelPrecisionMessage);
+  EXPECT_EQ(refused({.PrintWidthMm = 1e-300}, grid), kModelPrecisionMessage);
+  EXPECT_EQ(refused({.BaseMm = 1e-9}, grid), kModelPrecisionMessage);  // its top would be its underside
 }
 
 }  // namespace

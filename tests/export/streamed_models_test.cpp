@@ -26,15 +26,10 @@ void WriteWithLittleMemory(const std::string& file) {
     return 100.0 + 0.01 * x * y;
   });
   const std::int64_t before = PeakBytes();
-  if (file.ends_with(".glb")) {
-    GlbOptions options;
-    options.Interval = 1;
-    WriteGlbFile(file, grid, {}, options);
-  } else {
-    StlOptions options;
-    options.Interval = 1;
-    WriteStlFile(file, grid, {}, options);
-  }
+  if (file.ends_with(".glb"))
+    WriteGlbFile(file, grid, {}, {.Interval = 1});
+  else
+    WriteStlFile(file, grid, {}, {.Interval = 1});
   const auto size = static_cast<std::int64_t>(std::filesystem::file_size(file));
   std::exit(size > 40'000'000 && PeakBytes() - before < size / 4 ? 0 : 1);
 }

@@ -45,6 +45,9 @@ struct MapFiles {
   }
 };
 
+// A symbol filter that takes every symbol.
+inline bool All(std::int32_t) { return true; }
+
 // The text with the first place of a piece of it replaced.
 inline std::string Replaced(std::string text, const std::string& from, const std::string& to) {
   const std::size_t at = text.find(from);

@@ -19,8 +19,6 @@ namespace {
 using namespace terrak::testing;
 using mapper::MapperMap;
 
-bool All(std::int32_t) { return true; }
-
 std::unique_ptr<MapperMap> Open(const MapperMapBuilder& b) { return MapperMap::Open(TextBytes(b.Build())); }
 
 TEST(MapperRead, SymbolNumbersFromCodesAndKindsFromTypes) {

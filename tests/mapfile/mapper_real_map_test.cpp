@@ -40,7 +40,7 @@ TEST(MapperRealMap, OnlyTheMapsOwnObjectsTheirTagHeightsAreaHolesAndThePlaceInUt
   EXPECT_EQ(symbols[1].Kind, ObjectKind::Point);
 
   // The undo and redo history and the symbols' own objects hold thousands more.
-  EXPECT_EQ(map->ReadObjects([](std::int32_t) { return true; }).Objects.size(), 290u);
+  EXPECT_EQ(map->ReadObjects(All).Objects.size(), 290u);
 
   // None of the usual keys is there: the user picks the GIS field's key, offered with its count.
   EXPECT_EQ(map->HeightTag(), "Elevation");

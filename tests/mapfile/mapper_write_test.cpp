@@ -14,8 +14,6 @@ namespace {
 using namespace terrak::testing;
 using mapper::MapperMap;
 
-bool All(std::int32_t) { return true; }
-
 std::string Text(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
 // Replaced (map_files.h) changes the first place: the map's own objects come before the

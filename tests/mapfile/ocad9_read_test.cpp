@@ -9,6 +9,7 @@
 
 #include "mapfile/ocad9/ocad9_map.h"
 #include "mapfile/utf16.h"
+#include "map_files.h"
 #include "mapbuild/ocad_build9.h"
 
 namespace terrak {
@@ -22,8 +23,6 @@ const int kVersions[] = {9, 10, 11, 12, 2018};
 std::unique_ptr<Ocad9Map> Open(Ocad9MapBuilder& builder) {
   return Ocad9Map::Open(builder.Build(), std::nullopt);
 }
-
-bool All(std::int32_t) { return true; }
 
 TEST(Ocad9Read, SymbolsWithNumbersTimes1000AndTheirDescriptionsInEveryVersion) {
   for (int version : kVersions) {

@@ -17,8 +17,6 @@ namespace {
 using namespace terrak::testing;
 using ocad9::Ocad9Map;
 
-bool All(std::int32_t) { return true; }
-
 Ocad9MapBuilder ThreeContours(int version) {
   Ocad9MapBuilder b(version);
   b.AddSymbol({101000, 2, "Contour"});

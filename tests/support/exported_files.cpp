@@ -14,16 +14,6 @@
 namespace terrak::testing {
 namespace {
 
-struct Closer {
-  void operator()(GDALDataset* d) const { GDALClose(GDALDataset::ToHandle(d)); }
-};
-using Dataset = std::unique_ptr<GDALDataset, Closer>;
-
-Dataset Open(const std::string& file) {
-  GDALAllRegister();
-  return Dataset(GDALDataset::FromHandle(GDALOpen(file.c_str(), GA_ReadOnly)));
-}
-
 std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at) {
   return std::uint32_t{b[at]} | std::uint32_t{b[at + 1]} << 8 | std::uint32_t{b[at + 2]} << 16 |
          std::uint32_t{b[at + 3]} << 24;
@@ -31,8 +21,15 @@ std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at) {
 
 }  // namespace
 
+void DatasetCloser::operator()(GDALDataset* d) const { GDALClose(GDALDataset::ToHandle(d)); }
+
+Dataset OpenDataset(const std::string& file) {
+  GDALAllRegister();
+  return Dataset(GDALDataset::FromHandle(GDALOpen(file.c_str(), GA_ReadOnly)));
+}
+
 std::optional<DemInfo> ReadDemInfo(const std::string& file) {
-  const Dataset d = Open(file);
+  const Dataset d = OpenDataset(file);
   if (!d) return std::nullopt;
   DemInfo info;
   info.Driver = d->GetDriver()->GetDescription();
@@ -54,7 +51,7 @@ std::optional<DemInfo> ReadDemInfo(const std::string& file) {
 }
 
 float DemPixel(const std::string& file, int column, int row) {
-  const Dataset d = Open(file);
+  const Dataset d = OpenDataset(file);
   float v = 0;
   if (!d || d->GetRasterBand(1)->RasterIO(GF_Read, column, row, 1, 1, &v, 1, 1, GDT_Float32, 0,
                                           0, nullptr) != CE_None)

@@ -3,10 +3,21 @@
 // binary STL by its bytes.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
+class GDALDataset;
+
 namespace terrak::testing {
+
+struct DatasetCloser {
+  void operator()(GDALDataset* d) const;
+};
+using Dataset = std::unique_ptr<GDALDataset, DatasetCloser>;
+
+// The file opened read-only through GDAL; empty when GDAL cannot open it.
+Dataset OpenDataset(const std::string& file);
 
 struct DemInfo {
   std::string Driver;

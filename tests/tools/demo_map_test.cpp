@@ -17,8 +17,7 @@ bool IsContour(const DemoObject& object) {
 
 TEST(DemoMap, ContoursLieAtTheHeightsTheyClaimOnTheirOwnSymbols) {
   for (std::uint32_t seed : {1u, 2u, 3u}) {
-    DemoMapOptions options;
-    options.Seed = seed;
+    const DemoMapOptions options{.Seed = seed};
     const DemoMap map = MakeDemoMap(options);
     int withHeight = 0, without = 0, index = 0;
     for (const DemoObject& object : map.Objects) {
@@ -52,10 +51,8 @@ TEST(DemoMap, ContoursLieAtTheHeightsTheyClaimOnTheirOwnSymbols) {
 
 // (That everything lies inside the frame: the map extent below is the frame's.)
 TEST(DemoMap, LongLinesJoinEndToEnd) {
-  DemoMapOptions options;
-  options.Width = 700;
-  options.Depth = 300;
-  options.MaxPoints = 40;  // forces lines to be cut
+  // Short lines force the contours to be cut.
+  const DemoMapOptions options{.Width = 700, .Depth = 300, .MaxPoints = 40};
   const DemoMap map = MakeDemoMap(options);
   // Consecutive pieces of one level either continue each other or start a new line.
   int continued = 0;
