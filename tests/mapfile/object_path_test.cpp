@@ -95,12 +95,15 @@ TEST(OcadPoints, MarkersBecomeEachPointsOwnFlags) {
   const std::vector<ModelPoint> marked = PointsOfMarkedList(std::vector<TPair>{
       {kMarkLineFlags, 1}, {0, 0}, {1, 0},   // left off
       {kMarkLineFlags, 3}, {2, 0},           // right off as well
+      {kMarkLineFlags, 2}, {20, 0},          // left on again
+      {kMarkLineFlags, 5}, {21, 0},          // both off
       {kMarkLineFlags, 7}, {3, 0},           // left on, right stays off
       {kMarkLineFlags, 6}, {4, 0},           // left off, right on
       {kMarkLineFlags, 8}, kCornerMark, {5, 0},  // both on; a corner
       kCurve, {6, 1}, {7, 1}, {8, 0}, kNewPart, {9, 9},
       {kMarkCurve, 1}, {10, 1}, {11, 1}, {12, 0}});  // the curve's start loses its left line
   const std::vector<std::uint32_t> want = {kNoLeftLine,    kNoLeftLine,     kNoLeftLine | kNoRightLine,
+                                           kNoRightLine,   kNoLeftLine | kNoRightLine,
                                            kNoRightLine,   kNoLeftLine,     kCorner,
                                            kFirstControl,  kSecondControl,  0,
                                            kHoleStart | kNoLeftLine,
@@ -109,7 +112,7 @@ TEST(OcadPoints, MarkersBecomeEachPointsOwnFlags) {
                                            kNoLeftLine};
   ASSERT_EQ(marked.size(), want.size());
   for (std::size_t i = 0; i < want.size(); ++i) EXPECT_EQ(marked[i].Flags, want[i]) << i;
-  EXPECT_EQ(marked[6].At(), (TPair{6, 1}));
+  EXPECT_EQ(marked[8].At(), (TPair{6, 1}));
   // Flag bytes and a line's first point: ConvertObject6.HeaderFieldsAndPointsWithTheirFlagBytes;
   // a lone point loses its control flag too.
   std::vector<ModelPoint> lone = {{0, 0, kFirstControl}};
