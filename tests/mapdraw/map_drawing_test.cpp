@@ -197,6 +197,94 @@ TEST(MapDrawing, OffsetsShortenALineAtEachEndAndALineTooShortForThemGoes) {
   EXPECT_TRUE(DrawMap(d, {Line(7, {{0, 0, 0}, {3500, 0, 0}}, 10)}, {}).Picture.Items.empty());
 }
 
+// The items of one colour and kind.
+std::vector<const PictureItem*> ItemsOf(const MapPicture& drawn, Colour rgb, PictureItem::Kind type) {
+  std::vector<const PictureItem*> found;
+  for (const PictureItem& item : drawn.Picture.Items)
+    if (item.Rgb == rgb && item.Type == type) found.push_back(&item);
+  return found;
+}
+
+TEST(MapDrawing, BordersKeepTheirSidesAndAPointedEndNarrowsToItsTip) {
+  // An eastbound line 1 mm wide: its red left border runs north of it, its blue right one south.
+  SymbolDefinitions d = Definitions();
+  LineDefinition line;
+  line.Colour = 1;
+  line.Width = 1000;
+  line.HasBorders = true;
+  line.LeftBorder = {0, 100, 0};
+  line.RightBorder = {2, 100, 0};
+  line.Cap = CapStyle::Pointed;
+  line.StartOffset = 2000;
+  d.Symbols.push_back(Make(7, line));
+  const MapPicture drawn = DrawMap(d, {Line(7, {{0, 0, 0}, {10000, 0, 0}}, 10)}, {});
+  for (const auto& [rgb, y] : {std::pair{MakeColour(255, 0, 0), 500.0}, {MakeColour(0, 0, 255), -500.0}}) {
+    const auto borders = ItemsOf(drawn, rgb, PictureItem::Kind::Stroke);
+    ASSERT_EQ(borders.size(), 1u);
+    const PicturePart& border = drawn.Picture.Parts.at(borders[0]->FirstPart);
+    EXPECT_NEAR(drawn.Picture.Points[border.First].Y, y, 1e-3);
+  }
+  // The start's 2 mm are a point: no width at the line's start, the whole width where it ends.
+  const auto caps = ItemsOf(drawn, MakeColour(0, 0, 0), PictureItem::Kind::FillUnion);
+  ASSERT_EQ(caps.size(), 1u);
+  const PicturePart& cap = drawn.Picture.Parts.at(caps[0]->FirstPart);
+  for (std::uint32_t i = 0; i < cap.Count; ++i) {
+    const auto& p = drawn.Picture.Points[cap.First + i];
+    EXPECT_NEAR(std::abs(p.Y), 500 * p.X / 2000, 1e-3) << "point " << i;
+  }
+}
+
+TEST(MapDrawing, PatternPointsTurnOnlyWithARotatablePatternAndShadowsFallByTheirOffset) {
+  SymbolDefinitions d = Definitions();
+  auto tick = std::make_shared<PointDefinition>();
+  tick->Rotatable = true;
+  LineDefinition stroke;
+  stroke.Colour = 1;
+  stroke.Width = 100;
+  tick->Elements.push_back({Make(0, stroke), {{0, 0, 0}, {500, 0, 0}}});
+  FillPattern points;
+  points.Type = FillPattern::Kind::Points;
+  points.Point = tick;
+  points.LineSpacing = 2000;
+  points.PointDistance = 2000;
+  points.AtEdge = FillPattern::Edge::CentreInside;
+  d.Symbols.push_back(Make(7, AreaDefinition{kNoColour, {points}}));
+  points.Rotatable = true;
+  d.Symbols.push_back(Make(8, AreaDefinition{kNoColour, {points}}));
+  ObjectPlacement turned;
+  turned.Rotation = std::numbers::pi / 2;
+  d.Placements[1] = turned;
+  for (const auto& [symbol, turns] : {std::pair{7, false}, {8, true}}) {
+    const MapPicture drawn = DrawMap(d, {Square(symbol, 0, 0, 10000, 1)}, {});
+    ASSERT_EQ(drawn.Picture.Items.size(), 1u);
+    const PictureItem& ticks = drawn.Picture.Items[0];
+    ASSERT_GT(ticks.PartCount, 4u);
+    for (std::uint32_t i = 0; i < ticks.PartCount; ++i) {
+      const PicturePart& part = drawn.Picture.Parts[ticks.FirstPart + i];
+      const auto& from = drawn.Picture.Points[part.First];
+      const auto& to = drawn.Picture.Points[part.First + 1];
+      EXPECT_NEAR(to.X - from.X, turns ? 0 : 500, 1e-3) << symbol;
+      EXPECT_NEAR(to.Y - from.Y, turns ? 500 : 0, 1e-3) << symbol;
+    }
+  }
+
+  TextDefinition text;
+  text.Colour = 1;
+  text.FramingColour = 0;
+  text.FramingMode = TextDefinition::Framing::Shadow;
+  text.ShadowX = 30;
+  text.ShadowY = -40;
+  d.Symbols.push_back(Make(9, text));
+  FormatObject label = Line(9, {{100, 200, 0}}, 11);
+  label.Text = "Shadow";
+  const MapPicture shaded = DrawMap(d, {label}, {});
+  ASSERT_EQ(shaded.Picture.Texts.size(), 2u);
+  std::vector<std::pair<float, float>> anchors;
+  for (const PictureText& set : shaded.Picture.Texts) anchors.emplace_back(set.Anchor.X, set.Anchor.Y);
+  std::sort(anchors.begin(), anchors.end());
+  EXPECT_EQ(anchors, (std::vector<std::pair<float, float>>{{100, 200}, {130, 160}}));
+}
+
 TEST(MapDrawing, APointsRingLiesOutsideItsDot) {
   // A ring 200 wide around a dot of radius 500 covers 500 to 700: its pen runs along 600.
   SymbolDefinitions d = Definitions();
