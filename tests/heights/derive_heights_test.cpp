@@ -67,6 +67,13 @@ TEST(DeriveHeights, ASlopeAsMappersDrawItFromOneKnownContour) {
   EXPECT_EQ(StateOf(t, again[4][0]), HeightState::None);
   EXPECT_EQ(t.Objects[static_cast<std::size_t>(again[4][0])].Reason,
             "nothing tells up from down here");
+
+  // A form line's level is the contour's below it; a height off its role's levels has none.
+  EXPECT_EQ(LevelOf(112.5, 5, true), 22);
+  EXPECT_EQ(LevelOf(-2.5, 5, true), -1);
+  EXPECT_EQ(LevelOf(110, 5, false), 22);
+  EXPECT_EQ(LevelOf(112.5, 5, false), std::nullopt);
+  EXPECT_EQ(LevelOf(110, 5, true), std::nullopt);
 }
 
 TEST(DeriveHeights, ContradictionsAreConflictsAndMapsWithoutKnownHeightsStayAsTheyAre) {
