@@ -214,15 +214,25 @@ TEST(MapDrawing, BordersKeepTheirSidesAndAPointedEndNarrowsToItsTip) {
   line.HasBorders = true;
   line.LeftBorder = {0, 100, 0};
   line.RightBorder = {2, 100, 0};
+  line.RightBorder.Dashed = true;  // 4 mm dashes, 2 mm gaps: two dashes fill the 10 mm
+  line.RightBorder.DashLength = 4000;
+  line.RightBorder.BreakLength = 2000;
   line.Cap = CapStyle::Pointed;
   line.StartOffset = 2000;
   d.Symbols.push_back(Make(7, line));
   const MapPicture drawn = DrawMap(d, {Line(7, {{0, 0, 0}, {10000, 0, 0}}, 10)}, {});
-  for (const auto& [rgb, y] : {std::pair{MakeColour(255, 0, 0), 500.0}, {MakeColour(0, 0, 255), -500.0}}) {
+  // The solid one runs with the line past its pointed start; the dashed one along the whole.
+  for (const auto& [rgb, y, from, to] : {std::tuple{MakeColour(255, 0, 0), 500.0, 2000.0, 10000.0},
+                                         {MakeColour(0, 0, 255), -500.0, 0.0, 4000.0}}) {
     const auto borders = ItemsOf(drawn, rgb, PictureItem::Kind::Stroke);
     ASSERT_EQ(borders.size(), 1u);
+    EXPECT_EQ(borders[0]->PartCount, y > 0 ? 1u : 2u);
     const PicturePart& border = drawn.Picture.Parts.at(borders[0]->FirstPart);
-    EXPECT_NEAR(drawn.Picture.Points[border.First].Y, y, 1e-3);
+    ASSERT_EQ(border.Count, 2u);
+    const auto& start = drawn.Picture.Points[border.First];
+    EXPECT_NEAR(start.Y, y, 1e-3);
+    EXPECT_NEAR(start.X, from, 1e-3);
+    EXPECT_NEAR(drawn.Picture.Points[border.First + 1].X, to, 1e-3);
   }
   // The start's 2 mm are a point: no width at the line's start, the whole width where it ends.
   const auto caps = ItemsOf(drawn, MakeColour(0, 0, 0), PictureItem::Kind::FillUnion);
@@ -231,6 +241,42 @@ TEST(MapDrawing, BordersKeepTheirSidesAndAPointedEndNarrowsToItsTip) {
   for (std::uint32_t i = 0; i < cap.Count; ++i) {
     const auto& p = drawn.Picture.Points[cap.First + i];
     EXPECT_NEAR(std::abs(p.Y), 500 * p.X / 2000, 1e-3) << "point " << i;
+  }
+}
+
+TEST(MapDrawing, EndAndDashPointSymbolsSitOnTheirVerticesFacingAlongTheLine) {
+  // Ticks 0.5 mm long pointing along the line: red at its start, blue at its end, black on
+  // the corner's dash point, turned halfway and grown with the miter (by the square root of 2).
+  auto tick = [](ColourRef colour) {
+    auto point = std::make_shared<PointDefinition>();
+    point->Rotatable = true;
+    LineDefinition stroke;
+    stroke.Colour = colour;
+    stroke.Width = 100;
+    point->Elements.push_back({Make(0, stroke), {{0, 0, 0}, {500, 0, 0}}});
+    return point;
+  };
+  SymbolDefinitions d = Definitions();
+  LineDefinition line;
+  line.StartSymbol = tick(0);
+  line.DashSymbol = tick(1);
+  line.EndSymbol = tick(2);
+  d.Symbols.push_back(Make(7, line));
+  const MapPicture drawn = DrawMap(
+      d, {Line(7, {{0, 0, 0}, {10000, 0, point_flag::kDash}, {10000, 10000, 0}}, 10)}, {});
+  for (const auto& [rgb, from, to] :
+       {std::tuple{MakeColour(255, 0, 0), Vec2{0, 0}, Vec2{500, 0}},
+        {MakeColour(0, 0, 0), Vec2{10000, 0}, Vec2{10500, 500}},
+        {MakeColour(0, 0, 255), Vec2{10000, 10000}, Vec2{10000, 10500}}}) {
+    const auto ticks = ItemsOf(drawn, rgb, PictureItem::Kind::Stroke);
+    ASSERT_EQ(ticks.size(), 1u);
+    const PicturePart& part = drawn.Picture.Parts.at(ticks[0]->FirstPart);
+    ASSERT_EQ(part.Count, 2u);
+    for (const auto& [p, expected] : {std::pair{drawn.Picture.Points[part.First], from},
+                                      {drawn.Picture.Points[part.First + 1], to}}) {
+      EXPECT_NEAR(p.X, expected.X, 1e-3) << rgb;
+      EXPECT_NEAR(p.Y, expected.Y, 1e-3) << rgb;
+    }
   }
 }
 
@@ -266,6 +312,23 @@ TEST(MapDrawing, PatternPointsTurnOnlyWithARotatablePatternAndShadowsFallByTheir
       EXPECT_NEAR(to.X - from.X, turns ? 0 : 500, 1e-3) << symbol;
       EXPECT_NEAR(to.Y - from.Y, turns ? 500 : 0, 1e-3) << symbol;
     }
+  }
+
+  // At the edge of a triangle with a slanting side (x + y < 11 mm) the rule picks the points:
+  // centres inside, the whole reach (550) inside, or any of it.
+  d.Symbols.resize(d.Symbols.size() - 2);
+  for (const auto& [edge, count] : {std::pair{FillPattern::Edge::CentreInside, 10u},
+                                    {FillPattern::Edge::WhollyInside, 6u},
+                                    {FillPattern::Edge::PartlyInside, 15u}}) {
+    points.AtEdge = edge;
+    points.Rotatable = false;
+    d.Symbols.push_back(Make(7, AreaDefinition{kNoColour, {points}}));
+    FormatObject triangle = Line(7, {{1000, 1000, 0}, {10000, 1000, 0}, {1000, 10000, 0}, {1000, 1000, 0}}, 2);
+    triangle.Kind = ObjectKind::Area;
+    const MapPicture drawn = DrawMap(d, {triangle}, {});
+    ASSERT_EQ(drawn.Picture.Items.size(), 1u);
+    EXPECT_EQ(drawn.Picture.Items[0].PartCount, count) << static_cast<int>(edge);
+    d.Symbols.pop_back();
   }
 
   TextDefinition text;
@@ -347,6 +410,46 @@ TEST(PicturePainting, TheModulesPainterDrawsTheColoursInOrder) {
   const Colour edge = at(10050, 20560);
   EXPECT_NE(edge, kWhite);
   EXPECT_NE(edge, MakeColour(0, 0, 0));
+}
+
+TEST(PicturePainting, TextsTurnCounterclockwiseAndLieOnTheSideOfTheirAnchorTheyAlignTo) {
+  SymbolDefinitions d = Definitions();
+  TextDefinition text;
+  text.Colour = 1;
+  text.FontSize = 3000;
+  d.Symbols.push_back(Make(7, text));
+  std::vector<FormatObject> labels;
+  const std::pair<TextHAlign, TextVAlign> aligns[] = {
+      {TextHAlign::Left, TextVAlign::Baseline}, {TextHAlign::Right, TextVAlign::Top},
+      {TextHAlign::Centre, TextVAlign::Bottom}, {TextHAlign::Left, TextVAlign::Baseline}};
+  for (std::size_t i = 0; i < 4; ++i) {
+    labels.push_back(Line(7, {{10000, 10000, 0}}, 20 + std::int64_t(i)));
+    labels.back().Text = "Wood";
+    ObjectPlacement placement;
+    std::tie(placement.HAlign, placement.VAlign) = aligns[i];
+    placement.Rotation = i == 3 ? std::numbers::pi / 2 : 0.0;
+    d.Placements[20 + std::int64_t(i)] = placement;
+  }
+  const MapPicture drawn = DrawMap(d, labels, {});
+  const std::vector<PictureBox> boxes =
+      MakeModulePicturePainter({TERRAK_IMAGE_MODULE_PATH})->TextBounds(drawn.Picture);
+  ASSERT_EQ(boxes.size(), 4u);
+  const PictureBox& left = boxes[0];  // east of the anchor, standing on it
+  EXPECT_NEAR(left.MinX, 10000, 400);
+  EXPECT_GT(left.MaxX, 13000);
+  EXPECT_GT(left.MaxY, 11500);
+  EXPECT_GT(left.MinY, 9900);
+  const PictureBox& right = boxes[1];  // west of it, hanging below it
+  EXPECT_NEAR(right.MaxX, 10000, 400);
+  EXPECT_LT(right.MaxY, 10100);
+  const PictureBox& centre = boxes[2];  // either side, above it
+  EXPECT_NEAR(centre.MinX + centre.MaxX, 20000, 400);
+  EXPECT_NEAR(centre.MinY, 10000, 400);
+  const PictureBox& turned = boxes[3];  // a quarter turn counterclockwise: north, west of it
+  EXPECT_NEAR(turned.MinY, 10000, 400);
+  EXPECT_GT(turned.MaxY, 13000);
+  EXPECT_LT(turned.MaxX, 10100);
+  EXPECT_LT(turned.MinX, 8500);
 }
 #endif
 
