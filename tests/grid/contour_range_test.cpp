@@ -39,10 +39,8 @@ struct Build {
 constexpr Build kBuilds[] = {{50, 0, 1}, {10, 0, 1}, {0, 0, 1}, {50, 40, 2}};
 
 ContourRange Checked(const MapModel& model, const Build& b, const std::string& what) {
-  Settings settings;
-  settings.ContourGap = b.Gap;
-  settings.Smoothing = b.Smoothing;
-  settings.SmoothingPasses = b.Passes;
+  const Settings settings{.Smoothing = b.Smoothing, .SmoothingPasses = b.Passes, .ContourGap = b.Gap,
+                          .File = {}};
   const ContourRange range = CheckContourRange(testing::BuildGridInStages(model, settings));
   EXPECT_EQ(range.CellsBeyond, 0)
       << what << " gap " << b.Gap << ": contours " << range.Lowest << " to " << range.Highest
@@ -76,11 +74,8 @@ TEST(ContourRange, SampleMapsStayWithinTheirContours) {
 TEST(ContourRange, DemoTerrainsStayWithinTheirContours) {
   testing::TempFolder folder;
   for (std::uint32_t seed = 1; seed <= 6; ++seed) {
-    testing::DemoMapOptions options;
-    options.Width = 180 + 61 * seed;
-    options.Depth = 150 + 43 * seed;
-    options.Interval = seed % 3 == 0 ? 2.5 : 5;
-    options.Seed = seed;
+    const testing::DemoMapOptions options{
+        .Width = 180.0 + 61 * seed, .Depth = 150.0 + 43 * seed, .Interval = seed % 3 == 0 ? 2.5 : 5, .Seed = seed};
     const std::string file = folder.File("demo" + std::to_string(seed) + ".ocd");
     testing::WriteBytes(file, testing::DemoMapBuilder(testing::MakeDemoMap(options), 7, 10000).Build());
     const MapModel model = OpenWithContours(file, folder, testing::kDemoContour, testing::kDemoIndexContour);

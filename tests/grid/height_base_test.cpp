@@ -2,11 +2,10 @@
 // base below the lowest height, and every reader turns cells back into true heights.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "grid/grid_exports.h"
+#include "grid/grid_fixtures.h"
 #include "grid/height_base.h"
 #include "grid/rasterise.h"
 #include "support/ring_map.h"
@@ -16,6 +15,8 @@ namespace terrak {
 namespace {
 
 using testing::BuildRingGrid;
+using testing::EmptyGrid;
+using testing::ReadText;
 using testing::Ring;
 using testing::RingMap;
 
@@ -25,13 +26,6 @@ const std::vector<Ring> kCoast = {{60, 30, 60, 100}, {30, 30, 20, 150}, {30, 30,
                                   {90, 30, 24, 50},  {90, 30, 16, 0},   {90, 30, 8, -50}};
 // The same heights 3265 m higher: 3275 to 3285 m.
 constexpr std::int32_t kToMountains = 32650;
-
-std::string ReadText(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 HeightBaseChoice BaseOf(std::vector<std::int32_t> heights, std::vector<std::int16_t> types = {}) {
   std::vector<Ring> rings;
@@ -127,10 +121,7 @@ TEST(HeightBase, HeightsAtAndBelowZeroAndAbove3276MetresGiveTheGridOfTheSameTerr
 
 TEST(HeightBase, TheCsvExportsWriteTrueHeights) {
   testing::TempFolder folder;
-  GridState grid;
-  grid.GridWidth = 3;
-  grid.GridHeight = 1;
-  grid.HeightGrid.Resize(4, 2, 0);
+  GridState grid = EmptyGrid(3, 1);
   grid.HeightBase = -100;  // 10 m below 0 m
   grid.HeightGrid(0, 0) = 57;   // -4.3 m
   grid.HeightGrid(1, 0) = 100;  // 0 m, a contour

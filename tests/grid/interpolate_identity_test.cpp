@@ -151,11 +151,8 @@ void ExpectTilesOf(const std::shared_ptr<ContourTiles>& tiles, const GridState& 
 TEST(InterpolationIdentity, DemoMapsReadFromTheirFiles) {
   testing::TempFolder folder;
   for (std::uint32_t seed = 1; seed <= 3; ++seed) {
-    testing::DemoMapOptions options;
-    options.Width = 150 + 40 * seed;
-    options.Depth = 120 + 30 * seed;
-    options.Interval = seed == 2 ? 2.5 : 5;
-    options.Seed = seed;
+    const testing::DemoMapOptions options{
+        .Width = 150.0 + 40 * seed, .Depth = 120.0 + 30 * seed, .Interval = seed == 2 ? 2.5 : 5, .Seed = seed};
     const MapModel model = testing::OpenDemoModel(testing::MakeDemoMap(options), 10000, folder.Path());
     testing::ScriptedDialogs dialogs;
     GridState grid;
@@ -225,11 +222,8 @@ TEST(InterpolationIdentity, FlatFloorsRingsAndPositiveEstimatesFarFromTheEdges) 
       return static_cast<std::int32_t>((state >> 8) % n);
     };
     const std::int32_t w = 90 + next(90), h = 80 + next(90);
-    GridState grid;
-    grid.GridWidth = w;
-    grid.GridHeight = h;
+    GridState grid = testing::EmptyGrid(w, h);
     HeightGridType& g = grid.HeightGrid;
-    g.Resize(w + 1, h + 1, 0);
     const int rings = 2 + next(5);
     for (int i = 0; i < rings; ++i) {
       const std::int32_t x0 = next(w) - 10, y0 = next(h) - 10;
@@ -267,11 +261,8 @@ TEST(InterpolationIdentity, FlatFloorsRingsAndPositiveEstimatesFarFromTheEdges) 
 TEST(InterpolationIdentity, GridsAsLongAsTheLargestSide) {
   constexpr std::int32_t kLong = kMaxGridSide, kShort = 9;
   for (const bool wide : {true, false}) {
-    GridState grid;
-    grid.GridWidth = wide ? kLong : kShort;
-    grid.GridHeight = wide ? kShort : kLong;
+    GridState grid = testing::EmptyGrid(wide ? kLong : kShort, wide ? kShort : kLong);
     HeightGridType& g = grid.HeightGrid;
-    g.Resize(grid.GridWidth + 1, grid.GridHeight + 1, 0);
     const auto set = [&](std::int32_t along, std::int32_t across, std::int16_t v) {
       if (wide)
         g(along, across) = v;

@@ -113,12 +113,7 @@ TEST(Interpolation, SteepestLineWinsBetweenLongContours) {
   EXPECT_EQ(Interpolated(grid).HeightGrid(10, 10), -200);
   // Estimates are stored negated, rounded to the nearest with halves to the even neighbour, and
   // wrapped to 16 bits.
-  const auto stored = [](double e) {
-    EstimateState state;
-    state.E = e;
-    state.HaveE = true;
-    return StoredEstimate(state);
-  };
+  const auto stored = [](double e) { return StoredEstimate(EstimateState{.E = e, .HaveE = true}); };
   EXPECT_EQ(std::tuple(stored(101.25), stored(102.5), stored(103.5), stored(103.75), stored(-2.5),
                        stored(-0.4), stored(40000.0)),
             std::tuple(-101, -102, -104, -104, 2, 0, 25536));
@@ -173,13 +168,8 @@ TEST(Interpolation, EstimateKeepsTheEarlierLineOnTiesAndCarriesOver) {
   // Flat lines: the nearest side with a step beyond extrapolates; a nearer one replaces a farther.
   state.BestGradient = 0.0;
   state.BestDistance = 9999999.0;
-  LineScan flat;
-  flat.DownNear = {2, 150};
-  flat.DownEdge = {2, 150};
-  flat.DownNext = {0, 140};
-  flat.UpNear = {10, 150};
-  flat.UpEdge = {10, 150};
-  flat.UpNext = {12, 0};  // nothing beyond: no step up
+  LineScan flat{.DownNear = {2, 150}, .DownEdge = {2, 150}, .DownNext = {0, 140},
+                .UpNear = {10, 150}, .UpEdge = {10, 150}, .UpNext = {12, 0}};  // no step up
   EXPECT_TRUE(ApplyLineEstimate<false>(flat, 4, 1.0, state));
   EXPECT_DOUBLE_EQ(state.E, 2.0 / 8.0 * 10 + 150);
   EXPECT_DOUBLE_EQ(state.BestDistance, 2.0);

@@ -118,11 +118,8 @@ struct DrapedDemo {
   std::unique_ptr<PicturePainter> Painter = MakeModulePicturePainter({TERRAK_IMAGE_MODULE_PATH});
 
   DrapedDemo() {
-    DemoMapOptions options;
-    options.Width = 300;
-    options.Depth = 200;
     Model.MapFileName = Folder.File("demo.ocd");
-    WriteBytes(Model.MapFileName, DemoMapBuilder(MakeDemoMap(options), 7, 10000).Build());
+    WriteBytes(Model.MapFileName, DemoMapBuilder(MakeDemoMap({.Width = 300, .Depth = 200}), 7, 10000).Build());
     const SystemPaths paths = Folder.Paths();
     if (OpenMapFile(Model, paths.WorkingCopy, Dialogs) != OpenResult::Opened) return;
     Model.SelectedSymbols = {{101, kBlack}, {102, kBlack}};

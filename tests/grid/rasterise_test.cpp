@@ -25,11 +25,9 @@ std::set<std::pair<int, int>> MarkedCells(const GridState& grid) {
 }
 
 TObjectCoords Line(std::vector<TPair> points, std::int16_t type = 2) {
-  TObjectCoords coords;
-  coords.Kind = static_cast<ObjectKind>(type);
-  coords.Points = PointsOfMarkedList(points);
-  coords.Count = static_cast<std::int32_t>(coords.Points.size());
-  return coords;
+  std::vector<ModelPoint> modelPoints = PointsOfMarkedList(points);
+  const auto count = static_cast<std::int32_t>(modelPoints.size());
+  return {.Kind = static_cast<ObjectKind>(type), .Count = count, .Points = std::move(modelPoints)};
 }
 
 std::vector<TGridPoint> Points(const TObjectCoords& coords, std::int32_t steps, GridNotes& notes) {

@@ -58,9 +58,7 @@ TEST(RealMapProgram, TheGridStaysWithinTheContoursRange) {
   f.OpenWithContours();
   ASSERT_EQ(f.Model.MapObjects.size(), 103u);  // every contour with its tag height
   for (const std::int32_t gap : {50, 10}) {
-    Settings settings;
-    settings.ContourGap = gap;
-    settings.Smoothing = gap == 10 ? 30 : 0;
+    const Settings settings{.Smoothing = gap == 10 ? 30 : 0, .ContourGap = gap, .File = {}};
     const StagedGrid grid = BuildGridInStages(f.Model, settings);
     const ContourRange range = CheckContourRange(grid);
     // The contours span about 1.5 by 1.2 km; most of it is covered.

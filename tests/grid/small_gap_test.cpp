@@ -99,12 +99,8 @@ std::uint64_t Fingerprint(const GridState& grid, const GridBuildState& build) {
 
 TEST(SmallGaps, DemoMapGridsAtGapsZeroTenAndFiftyStayAsReviewed) {
   testing::TempFolder folder;
-  testing::DemoMapOptions options;
-  options.Width = 260;
-  options.Depth = 210;
-  options.Interval = 2.5;
-  options.Seed = 5;
-  const MapModel model = testing::OpenDemoModel(testing::MakeDemoMap(options), 10000, folder.Path());
+  const MapModel model = testing::OpenDemoModel(
+      testing::MakeDemoMap({.Width = 260, .Depth = 210, .Interval = 2.5, .Seed = 5}), 10000, folder.Path());
   testing::ScriptedDialogs dialogs;
   struct Case {
     std::int32_t gap, smoothing, passes;
@@ -116,10 +112,8 @@ TEST(SmallGaps, DemoMapGridsAtGapsZeroTenAndFiftyStayAsReviewed) {
                         {10, 40, 2, 15201501979703434820u},
                         {0, 0, 0, 5673412959065589091u}};
   for (const Case& c : cases) {
-    Settings settings;
-    settings.ContourGap = c.gap;
-    settings.Smoothing = c.smoothing;
-    settings.SmoothingPasses = c.passes;
+    const Settings settings{.Smoothing = c.smoothing, .SmoothingPasses = c.passes, .ContourGap = c.gap,
+                            .File = {}};
     GridState grid;
     GridBuildState build;
     build.CurveSteps = GridCurveSteps(model.MapScale);

@@ -46,9 +46,7 @@ TEST(HeightsEvaluation, FromADemWithOneMetreOfNoiseEveryHeightIsTrue) {
 TEST(HeightsEvaluation, TheRealMapFromOneKnownContour) {
   const std::string file = testing::RealMapperMap();
   TERRAK_SKIP_WITHOUT_FILE(file);
-  ContourRoles roles;
-  roles.Contours = {101000};
-  roles.IndexContours = {102000};
+  const ContourRoles roles{.Contours = {101000}, .IndexContours = {102000}, .FormLines = {}, .SlopeLines = {}};
   const EvalMap eval = LoadEvalMap(file, roles, "f321610");
   ASSERT_EQ(eval.Map.Objects.size(), 103u);
   // A contour on the long slope in the east: the slope follows from it and the index contours;

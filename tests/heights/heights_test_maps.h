@@ -27,12 +27,7 @@ inline constexpr std::int32_t kSlope = 104000;
 inline constexpr std::int32_t kPath = 507000;
 
 inline ContourRoles TestRoles() {
-  ContourRoles roles;
-  roles.Contours = {kContour};
-  roles.IndexContours = {kIndex};
-  roles.FormLines = {kForm};
-  roles.SlopeLines = {kSlope};
-  return roles;
+  return {.Contours = {kContour}, .IndexContours = {kIndex}, .FormLines = {kForm}, .SlopeLines = {kSlope}};
 }
 
 // A circle of radius r round (x, y), counter-clockwise, its first point repeated at the end.

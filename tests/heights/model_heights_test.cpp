@@ -23,8 +23,7 @@ TEST(ModelHeights, ObjectsInGroundMetresWithCurvesFlattenedAndRolesFromTheirSymb
   AddObject(model, 101, 3, {{0, 0}, {100, 0}, {100, 100}});  // an area of a contour symbol
   AddObject(model, 405, 2, {{0, 0}, {100, 0}});
   AddObject(model, 101, 5, {{0, 0}, {100, 0}}, 1000);  // a rectangle of a contour symbol: drawn, no contour
-  ContourRoles roles;
-  roles.Contours = {101};
+  const ContourRoles roles{.Contours = {101}, .IndexContours = {}, .FormLines = {}, .SlopeLines = {}};
   const HeightMap map = HeightMapFromModel(model, roles, 10);
 
   ASSERT_EQ(map.Objects.size(), 4u);

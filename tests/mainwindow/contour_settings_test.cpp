@@ -15,13 +15,8 @@ using heights::ContourRole;
 using heights::ContourRoles;
 
 TEST(ContourSettings, RolesSurviveTheirTextAndADamagedTextIsRefused) {
-  ContourRoles roles;
-  roles.Contours = {101000, 101001};
-  roles.IndexContours = {102000};
-  roles.FormLines = {};
-  roles.SlopeLines = {-5};
-  roles.Interval = 2.5;
-  roles.IndexEvery = 4;
+  ContourRoles roles{.Contours = {101000, 101001}, .IndexContours = {102000}, .FormLines = {},
+                     .SlopeLines = {-5}, .Interval = 2.5, .IndexEvery = 4};
   const std::string text = ContourRolesText(roles);
   EXPECT_EQ(text, "contours:101000,101001 index:102000 form: slope:-5 interval:2.5 every:4");
   EXPECT_EQ(ParseContourRolesText(text), roles);
@@ -40,9 +35,8 @@ TEST(ContourSettings, TheAnswerSetsTheShownSymbolsAndKeepsTheOthers) {
                       {103000, "103.0 Form line", ObjectKind::Line},
                       {506000, "506.0 Footpath", ObjectKind::Line}};
   model.SelectedSymbols = {{101000, kBlack}, {103000, kBlack}, {506000, kBlack}};
-  ContourRoles before;
-  before.Contours = {101000, 101001};  // 101.1 is not selected, so not shown
-  before.FormLines = {103000};
+  // 101.1 is not selected, so not shown.
+  const ContourRoles before{.Contours = {101000, 101001}, .IndexContours = {}, .FormLines = {103000}, .SlopeLines = {}};
   ContourSettingsQuestion question = ContourSettingsQuestionOf(model, before);
   ASSERT_EQ(question.Rows.size(), 3u);
   EXPECT_EQ(question.Rows[0], (ContourSettingsRow{101000, "101.0 Contour", ContourRole::Contour}));

@@ -6,7 +6,6 @@
 
 #include "mainwindow/file_commands.h"
 #include "mainwindow/menu_commands.h"
-#include "mainwindow/symbol_selection.h"
 #include "platform/file_stream.h"
 #include "mapbuild/mapper_build.h"
 #include "mapbuild/ocad_build9.h"
@@ -33,12 +32,7 @@ struct UndoWindow : WindowFixture {
   UndoWindow(const std::string& name, const std::vector<std::uint8_t>& bytes)
       : MapFile(Folder.File(name)) {
     WriteBytes(MapFile, bytes);
-    Host.SymbolSelectionDialog = [this] {
-      SymbolSelection dialog;
-      dialog.FormCreate(App.Model);
-      dialog.IncAllBtnClick();
-      dialog.OKBtnClick(App.Model, App.Settings, Dialogs);
-    };
+    SelectAllWhenAsked();
   }
   void Open() {
     Dialogs.FileAnswers.push_back(MapFile);

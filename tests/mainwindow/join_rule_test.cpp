@@ -35,10 +35,8 @@ bool Near(TPair a, TPair b, int tolerance) {
 // The rule read literally, stopped after `bound` joins.
 Joins ReadingOfTheRule(const std::vector<Piece>& pieces, std::size_t picked, int tolerance,
                        std::size_t bound) {
-  Joins r;
-  r.EndA = pieces[picked].First;
-  r.EndB = pieces[picked].Last;
-  r.EndAIndex = r.EndBIndex = static_cast<std::int32_t>(picked);
+  const auto at = static_cast<std::int32_t>(picked);
+  Joins r{.Objects = {}, .EndA = pieces[picked].First, .EndB = pieces[picked].Last, .EndAIndex = at, .EndBIndex = at};
   const std::int16_t symbol = pieces[picked].Symbol;
   for (bool joined = true; joined;) {
     joined = false;
@@ -72,11 +70,7 @@ Joins ReadingOfTheRule(const std::vector<Piece>& pieces, std::size_t picked, int
 Joins Traced(const std::vector<Piece>& pieces, std::size_t picked, int tolerance) {
   AppState app;
   for (const Piece& p : pieces) {
-    TMapObject object;
-    object.Symbol = p.Symbol;
-    object.FirstPoint = p.First;
-    object.LastPoint = p.Last;
-    app.Model.MapObjects.push_back(object);
+    app.Model.MapObjects.push_back({.Symbol = p.Symbol, .FirstPoint = p.First, .LastPoint = p.Last});
   }
   app.Settings.TraceTolerance = static_cast<std::int16_t>(tolerance);
   MapWindowState& view = app.Window;
@@ -87,14 +81,9 @@ Joins Traced(const std::vector<Piece>& pieces, std::size_t picked, int tolerance
   view.TracedObjects = {static_cast<std::int32_t>(picked)};
   view.TraceExists = true;
   FollowJoins(app);
-  Joins r;
-  r.Objects.assign(view.TracedObjects.begin() + 1, view.TracedObjects.end());
   EXPECT_EQ(view.TracedObjectCount, static_cast<std::int16_t>(view.TracedObjects.size()));
-  r.EndA = view.ChainEndA;
-  r.EndB = view.ChainEndB;
-  r.EndAIndex = view.ChainEndAIndex;
-  r.EndBIndex = view.ChainEndBIndex;
-  return r;
+  return {.Objects = {view.TracedObjects.begin() + 1, view.TracedObjects.end()}, .EndA = view.ChainEndA,
+          .EndB = view.ChainEndB, .EndAIndex = view.ChainEndAIndex, .EndBIndex = view.ChainEndBIndex};
 }
 
 // Random branched configurations: ends on a small lattice, sometimes moved a little, so that

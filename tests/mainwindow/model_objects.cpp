@@ -8,11 +8,9 @@ namespace terrak::testing {
 
 std::size_t AddObject(MapModel& model, std::int16_t symbol, std::int16_t objectType,
                       const std::vector<TPair>& points, std::int16_t height) {
-  TMapObject object;
-  object.Symbol = symbol;
-  object.Kind = static_cast<ObjectKind>(objectType);
-  object.Height = height;
-  object.HasHeight = height > 0;  // as an OCAD 5 to 7 map reads its field
+  // A height above 0 is a height, as an OCAD 5 to 7 map reads its field.
+  TMapObject object{.Symbol = symbol, .Kind = static_cast<ObjectKind>(objectType), .Height = height,
+                    .HasHeight = height > 0, .FirstPoint = {}, .LastPoint = {}};
   bool first = true;
   for (const TPair& p : points) {
     if (p.X <= kHighestMarker) continue;
@@ -28,15 +26,11 @@ std::size_t AddObject(MapModel& model, std::int16_t symbol, std::int16_t objectT
     object.MaxY = std::max(object.MaxY, p.Y);
     object.LastPoint = p;
   }
-  TObjectCoords coords;
-  coords.Symbol = symbol;
-  coords.Kind = object.Kind;
-  coords.Height = height;
-  coords.HasHeight = height > 0;
-  coords.Points = PointsOfMarkedList(points);
-  coords.Count = static_cast<std::int32_t>(coords.Points.size());
+  std::vector<ModelPoint> modelPoints = PointsOfMarkedList(points);
+  const auto count = static_cast<std::int32_t>(modelPoints.size());
   model.MapObjects.push_back(object);
-  model.ObjectCoords.push_back(coords);
+  model.ObjectCoords.push_back({.Symbol = symbol, .Kind = object.Kind, .Count = count, .Height = height,
+                                .HasHeight = height > 0, .Points = std::move(modelPoints)});
   return model.MapObjects.size() - 1;
 }
 

@@ -139,10 +139,7 @@ TEST(StartUp, AColourThatIsNoColourIsReportedAndGivesBlack) {
   FormCreate(f.Window);
   f.Dialogs.FileAnswers = {f.MapFile};
   MenuItemClick(f.Window, MenuItem::Openmap);
-  SymbolSelection dialog;
-  dialog.FormCreate(f.App.Model);
-  dialog.IncAllBtnClick();
-  dialog.OKBtnClick(f.App.Model, f.App.Settings, f.Dialogs);
+  f.SelectAllSymbols();
   EXPECT_EQ(f.Dialogs.MessageTexts().back(),
             "The colour stored for symbol 10.1 in the settings is not a colour; black is used "
             "instead.");

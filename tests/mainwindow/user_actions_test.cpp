@@ -12,7 +12,6 @@
 #include "mainwindow/map_files.h"
 #include "mainwindow/menu_commands.h"
 #include "mainwindow/mouse_events.h"
-#include "mainwindow/symbol_selection.h"
 #include "mainwindow/window_caption.h"
 #include "mainwindow/window_fixture.h"
 #include "mapfile/ocad_format_error.h"
@@ -31,12 +30,7 @@ struct UserActions : WindowFixture {
   explicit UserActions(int version = 5) : Builder(version) {
     Original = BuildChainMap(Builder);
     WriteBytes(MapFile, Original);
-    Host.SymbolSelectionDialog = [this] {
-      SymbolSelection dialog;
-      dialog.FormCreate(App.Model);
-      dialog.IncAllBtnClick();
-      dialog.OKBtnClick(App.Model, App.Settings, Dialogs);
-    };
+    SelectAllWhenAsked();
   }
   // Chooses a menu item as the user would: only when it is enabled.
   void Choose(MenuItem item) {

@@ -38,10 +38,7 @@ class CountingPainter : public PicturePainter {
 };
 
 void WriteDemoMap(const std::string& file, double width) {
-  testing::DemoMapOptions options;
-  options.Width = width;
-  options.Depth = 200;
-  testing::WriteBytes(file, testing::DemoMapBuilder(testing::MakeDemoMap(options), 7, 10000).Build());
+  testing::WriteBytes(file, testing::DemoMapBuilder(testing::MakeDemoMap({.Width = width, .Depth = 200}), 7, 10000).Build());
 }
 
 struct WholeMapWindow : WindowFixture {

@@ -1,6 +1,7 @@
 #include "mainwindow/window_fixture.h"
 
 #include "mainwindow/map_paint.h"
+#include "mainwindow/symbol_selection.h"
 
 namespace terrak::testing {
 
@@ -16,6 +17,13 @@ void WindowFixture::ShowMap(std::initializer_list<TSelectedSymbol> symbols) {
   App.Window.OpenMapName = Folder.File("map.ocd");
   App.Model.MapFileName = App.Window.OpenMapName;
   EnableDrawingItems(App.Menu, true);
+}
+
+void WindowFixture::SelectAllSymbols() {
+  SymbolSelection dialog;
+  dialog.FormCreate(App.Model);
+  dialog.IncAllBtnClick();
+  dialog.OKBtnClick(App.Model, App.Settings, Dialogs);
 }
 
 }  // namespace terrak::testing

@@ -64,6 +64,10 @@ struct WindowFixture {
   void Paint();
   // Selects symbols with colours, marks a map as open and enables the drawing items.
   void ShowMap(std::initializer_list<TSelectedSymbol> symbols);
+  // The symbol selection dialog's logic on the open map: every symbol included, then OK.
+  void SelectAllSymbols();
+  // Has every showing of the symbol selection dialog select all symbols.
+  void SelectAllWhenAsked() { Host.SymbolSelectionDialog = [this] { SelectAllSymbols(); }; }
 };
 
 }  // namespace terrak::testing

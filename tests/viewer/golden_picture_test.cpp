@@ -23,10 +23,7 @@ struct GoldenScene {
   Settings Config;
 
   GoldenScene() {
-    testing::DemoMapOptions options;
-    options.Width = 300;
-    options.Depth = 240;
-    Map = testing::MakeDemoMap(options);
+    Map = testing::MakeDemoMap({.Width = 300, .Depth = 240});
     Model = testing::OpenDemoModel(Map, 10000, Folder.Path());
     Grid = testing::MakeDemoGrid(Map, true);
   }

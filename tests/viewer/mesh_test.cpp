@@ -77,10 +77,7 @@ void ExpectFastMatchesReference(const GridState& grid, const ViewerState& viewer
 }
 
 TEST(DrawMeshFast, GivesTheReferencePixelsForEveryViewStepAndNumberOfThreads) {
-  testing::DemoMapOptions options;
-  options.Width = 120;
-  options.Depth = 90;
-  const GridState grid = testing::MakeDemoGrid(testing::MakeDemoMap(options), true);
+  const GridState grid = testing::MakeDemoGrid(testing::MakeDemoMap({.Width = 120, .Depth = 90}), true);
   const ViewerState views[] = {
       ViewerAt(0, 80, 260, 180, -30, 160, 120),   // from the north, above the map
       ViewerAt(-20, -20, 140, 40, -5, 160, 120),  // inside, low over the ground

@@ -127,10 +127,7 @@ TEST(commonpaint, MeshDepthRangeKeepsWideningAndTheBuffersAreReusedAtTheSameSize
 }
 
 TEST(commonpaint, TheFastPaintGivesTheReferencePictureInEveryMode) {
-  testing::DemoMapOptions options;
-  options.Width = 120;
-  options.Depth = 90;
-  const GridState demo = testing::MakeDemoGrid(testing::MakeDemoMap(options), true);
+  const GridState demo = testing::MakeDemoGrid(testing::MakeDemoMap({.Width = 120, .Depth = 90}), true);
   const TViewPoint views[] = {{0, 80, 260, 180, -30, 0, 0, 0},
                               {-20, -20, 140, 40, -5, 0, 0, 0},
                               // An eye 3 mm from a vertex: the fast path hands over.
@@ -159,10 +156,7 @@ TEST(commonpaint, TheFastPaintGivesTheReferencePictureInEveryMode) {
 }
 
 TEST(commonpaint, ATerrainHeldAboveABaseLooksAsItDoesHeldAsItIs) {
-  testing::DemoMapOptions options;
-  options.Width = 120;
-  options.Depth = 90;
-  GridState asHeld = testing::MakeDemoGrid(testing::MakeDemoMap(options), true);
+  GridState asHeld = testing::MakeDemoGrid(testing::MakeDemoMap({.Width = 120, .Depth = 90}), true);
   // A hole of empty cells, whose rim the ray trace meets from both sides.
   for (std::int64_t i = 40; i < 60; ++i)
     for (std::int64_t j = 30; j < 45; ++j) asHeld.HeightGrid(i, j) = 0;

@@ -17,14 +17,8 @@ MapModel ModelOf(std::initializer_list<TMapObject> objects) {
 
 TMapObject Box(std::int16_t minX, std::int16_t minY, std::int16_t maxX, std::int16_t maxY,
                std::int16_t height) {
-  TMapObject o;
-  o.MinX = minX;
-  o.MinY = minY;
-  o.MaxX = maxX;
-  o.MaxY = maxY;
-  o.Height = height;
-  o.HasHeight = height != 0;
-  return o;
+  return {.MinX = minX, .MinY = minY, .MaxX = maxX, .MaxY = maxY, .Height = height,
+          .HasHeight = height != 0, .FirstPoint = {}, .LastPoint = {}};
 }
 
 double Deg(double radians) { return radians * 57.295; }

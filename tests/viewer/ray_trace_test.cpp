@@ -101,9 +101,7 @@ struct FlatScene {
   DepthRampType Ramp = BuildDepthRamp(MakeColour(255, 0, 0), MakeColour(0, 0, 255));
   RayDepthRange Trace(bool drape, int threads = 1) {
     Buffers.Reset(120, 90);
-    RayTraceOptions options;
-    options.Drape = drape;
-    options.Threads = threads;
+    const RayTraceOptions options{.Drape = drape, .Threads = threads};
     const RayDepthRange range =
         TraceRays(Buffers, MakeViewTransform(Viewer), Grid, Viewer.Current().bearing, options);
     ComposeRayPicture(Buffers, Ramp, drape, range, Out);
@@ -172,10 +170,7 @@ TEST(TraceRays, BelowTheNearEdgeOfTheTerrainLiesItsSideInOneColour) {
 }
 
 TEST(TraceRays, AnyNumberOfThreadsGivesTheSamePicture) {
-  testing::DemoMapOptions options;
-  options.Width = 120;
-  options.Depth = 90;
-  const GridState grid = testing::MakeDemoGrid(testing::MakeDemoMap(options), true);
+  const GridState grid = testing::MakeDemoGrid(testing::MakeDemoMap({.Width = 120, .Depth = 90}), true);
   const ViewerState viewer = testing::ViewerAt(-10, -60, 220, 20, -20, 160, 120);
   PixelBuffers one, three;
   one.Reset(160, 120);

@@ -50,10 +50,7 @@ struct ProgramRun {
   ViewerWindow Window{Viewer, Grid, Model, Settings, Dialogs, Host, Construction};
 
   ProgramRun() {
-    testing::DemoMapOptions options;
-    options.Width = 120;
-    options.Depth = 90;
-    Model = testing::OpenDemoModel(testing::MakeDemoMap(options), 10000, Folder.Path());
+    Model = testing::OpenDemoModel(testing::MakeDemoMap({.Width = 120, .Depth = 90}), 10000, Folder.Path());
   }
   std::string MapImage() const { return MapBitmapFileNameFor(Model.MapFileName); }
   // "3D-Views", then F12: the grid is built in the first mesh paint.

@@ -17,12 +17,8 @@ namespace terrak {
 namespace {
 
 TEST(ExportOptionsForm, EachKindShowsItsFieldsWithTheirRangesAndGivesBackWhatIsSet) {
-  ExportChoices start;
-  start.DemFormat = "AAIGrid";
-  start.Interval = 7;
-  start.Exaggeration = 1.5;
-  start.PrintWidthMm = 180;
-  start.BaseMm = 4;
+  const ExportChoices start{
+      .DemFormat = "AAIGrid", .Interval = 7, .Exaggeration = 1.5, .PrintWidthMm = 180, .BaseMm = 4};
 
   TExportOptionsForm dem(ExportKind::Dem, start);
   EXPECT_EQ(dem.windowTitle().toStdString(), "Terrain as DEM");

@@ -65,9 +65,7 @@ TEST(KeyToPicture, TheDrapedViewOfTheDemoTerrainOneKeyAtATime) {
   const int side = EnvOr("TERRAK_KEY_TIMING_SIDE", 1000);
   const int keys = EnvOr("TERRAK_KEY_TIMING_KEYS", 5);
   testing::TempFolder folder;
-  testing::DemoMapOptions options;
-  options.Width = options.Depth = side;
-  const testing::DemoMap map = testing::MakeDemoMap(options);
+  const testing::DemoMap map = testing::MakeDemoMap({.Width = double(side), .Depth = double(side)});
   AppState app;
   app.Paths = folder.Paths();
   app.Model = testing::OpenDemoModel(map, 10000, folder.Path());

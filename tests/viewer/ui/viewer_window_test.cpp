@@ -50,10 +50,7 @@ class DemoConstruction : public GridConstruction {
       grid.HeightGrid.Resize(10, 10, 5);
       throw std::bad_alloc();
     }
-    testing::DemoMapOptions options;
-    options.Width = 500;
-    options.Depth = 400;
-    grid = testing::MakeDemoGrid(testing::MakeDemoMap(options), true);
+    grid = testing::MakeDemoGrid(testing::MakeDemoMap({.Width = 500, .Depth = 400}), true);
   }
 };
 
