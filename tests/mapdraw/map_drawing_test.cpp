@@ -195,6 +195,14 @@ TEST(MapDrawing, OffsetsShortenALineAtEachEndAndALineTooShortForThemGoes) {
   EXPECT_NEAR(drawn.Picture.Points[stroke.First].X, 1000, 1e-3);
   EXPECT_NEAR(drawn.Picture.Points[stroke.First + 1].X, 7000, 1e-3);
   EXPECT_TRUE(DrawMap(d, {Line(7, {{0, 0, 0}, {3500, 0, 0}}, 10)}, {}).Picture.Items.empty());
+  // Around a corner the shortened line keeps the corner.
+  const MapPicture bent = DrawMap(d, {Line(7, {{0, 0, 0}, {10000, 0, 0}, {10000, 10000, 0}}, 10)}, {});
+  ASSERT_EQ(bent.Picture.Items.size(), 1u);
+  const PicturePart& around = bent.Picture.Parts.at(bent.Picture.Items[0].FirstPart);
+  ASSERT_EQ(around.Count, 3u);
+  EXPECT_NEAR(bent.Picture.Points[around.First + 1].X, 10000, 1e-3);
+  EXPECT_NEAR(bent.Picture.Points[around.First + 1].Y, 0, 1e-3);
+  EXPECT_NEAR(bent.Picture.Points[around.First + 2].Y, 7000, 1e-3);
 }
 
 // The items of one colour and kind.

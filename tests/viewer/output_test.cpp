@@ -19,6 +19,7 @@ TEST(ParseOptionAnswer, OnlyTheFirstThreeCharactersCountAndOutOfRangeIsIgnored) 
                        ParseOptionAnswer("   ", 0, 99), ParseOptionAnswer("$10", 0, 99)),
             std::tuple(150, 999, 100, std::nullopt, 99, 5, 7, std::nullopt, std::nullopt,
                        std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt));
+  EXPECT_EQ(ParseOptionAnswer("1", 1, 9), 1);  // the smallest allowed value is taken too
 
   EXPECT_EQ(std::tuple(OptionDefaultText(5), OptionDefaultText(100), OptionDefaultText(1234)),
             std::tuple("  5", "100", "123"));
