@@ -71,7 +71,8 @@ SymbolDefinitions Definitions() {
 }
 
 TEST(MapDrawing, ColoursGoInTheMapsOrderAndHiddenThingsStayOut) {
-  const SymbolDefinitions d = Definitions();
+  SymbolDefinitions d = Definitions();
+  d.Colours[2].Opacity = 0.5f;
   std::vector<FormatObject> objects{Square(1, 0, 0, 10000, 1), Square(2, 5000, 5000, 10000, 2),
                                     Line(3, {{0, 20000, 0}, {20000, 20000, 0}}, 3),
                                     Line(3, {{0, 22000, 0}, {20000, 22000, 0}}, 4),
@@ -88,6 +89,7 @@ TEST(MapDrawing, ColoursGoInTheMapsOrderAndHiddenThingsStayOut) {
   EXPECT_EQ(std::tuple(items[0].Rgb, items[1].Type, items[1].PartCount, items[2].Rgb),
             std::tuple(MakeColour(0, 0, 255), PictureItem::Kind::Stroke, 2u,
                        MakeColour(255, 0, 0)));
+  EXPECT_EQ(std::tuple(items[0].Alpha, items[2].Alpha), std::tuple(128, 255));  // half, rounded
   // The extent takes in the lines' half width.
   EXPECT_DOUBLE_EQ(drawn.Extent.MinX, -500);
   EXPECT_DOUBLE_EQ(drawn.Extent.MaxY, 22500);
@@ -195,6 +197,14 @@ TEST(MapDrawing, OffsetsShortenALineAtEachEndAndALineTooShortForThemGoes) {
   EXPECT_NEAR(drawn.Picture.Points[stroke.First].X, 1000, 1e-3);
   EXPECT_NEAR(drawn.Picture.Points[stroke.First + 1].X, 7000, 1e-3);
   EXPECT_TRUE(DrawMap(d, {Line(7, {{0, 0, 0}, {3500, 0, 0}}, 10)}, {}).Picture.Items.empty());
+  // A point symbol among a combined symbol's parts stands on the object's first point.
+  PointDefinition dot;
+  dot.InnerRadius = 300;
+  dot.InnerColour = 1;
+  d.Symbols.push_back(Make(8, CombinedDefinition{{Make(0, dot)}}));
+  const MapPicture placed = DrawMap(d, {Line(8, {{2000, 0, 0}, {10000, 0, 0}}, 11)}, {});
+  ASSERT_EQ(placed.Picture.Items.size(), 1u);
+  EXPECT_NEAR(placed.Picture.Items[0].Bounds.MinX + placed.Picture.Items[0].Bounds.MaxX, 4000, 1);
   // Around a corner the shortened line keeps the corner.
   const MapPicture bent = DrawMap(d, {Line(7, {{0, 0, 0}, {10000, 0, 0}, {10000, 10000, 0}}, 10)}, {});
   ASSERT_EQ(bent.Picture.Items.size(), 1u);
