@@ -335,6 +335,9 @@ TEST(ImageCanvas, InvertedDrawingTwiceRestoresThePicture) {
   canvas.End();
   const QImage drawn = image.copy();
   canvas.DrawFocusRect({5, 5, 50, 30});
+  // The frame's right side is the rectangle's last column, 49, dotted every other pixel.
+  EXPECT_EQ(std::tuple(image.pixel(49, 7), image.pixel(50, 6)),
+            std::tuple(qRgb(0, 0, 0), qRgb(255, 255, 255)));
   canvas.SetPenMode(PenMode::Invert);
   canvas.MoveTo(0, 0);
   canvas.LineTo(40, 39);
