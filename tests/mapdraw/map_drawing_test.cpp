@@ -33,6 +33,21 @@ MapColour Ink(const char* name, std::uint8_t r, std::uint8_t g, std::uint8_t b) 
   return c;
 }
 
+LineDefinition Pen(ColourRef colour, std::int32_t width) {
+  LineDefinition line;
+  line.Colour = colour;
+  line.Width = width;
+  return line;
+}
+
+// A rotatable point: a tick 0.5 mm long pointing east.
+std::shared_ptr<PointDefinition> Tick(ColourRef colour) {
+  auto point = std::make_shared<PointDefinition>();
+  point->Rotatable = true;
+  point->Elements.push_back({Make(0, Pen(colour, 100)), {{0, 0, 0}, {500, 0, 0}}});
+  return point;
+}
+
 FormatObject Square(std::int32_t symbol, std::int32_t x, std::int32_t y, std::int32_t side,
                     std::int64_t key) {
   FormatObject o;
@@ -57,9 +72,7 @@ SymbolDefinitions Definitions() {
   d.Colours = {Ink("Red", 255, 0, 0), Ink("Black", 0, 0, 0), Ink("Blue", 0, 0, 255)};
   d.Symbols.push_back(Make(1, AreaDefinition{0, {}}));
   d.Symbols.push_back(Make(2, AreaDefinition{2, {}}));
-  LineDefinition line;
-  line.Colour = 1;
-  line.Width = 1000;
+  const LineDefinition line = Pen(1, 1000);
   d.Symbols.push_back(Make(3, line));
   d.Symbols.push_back(Make(4, line, true));
   FillPattern hatch;
@@ -142,10 +155,7 @@ TEST(MapDrawing, PointsTurnWithTheObjectAndTextsKeepTheirPlacement) {
   SymbolDefinitions d = Definitions();
   PointDefinition point;
   point.Rotatable = true;
-  LineDefinition tick;
-  tick.Colour = 1;
-  tick.Width = 100;
-  point.Elements.push_back({Make(0, tick), {{0, 0, 0}, {1000, 0, 0}}});
+  point.Elements.push_back({Make(0, Pen(1, 100)), {{0, 0, 0}, {1000, 0, 0}}});
   d.Symbols.push_back(Make(7, point));
   TextDefinition text;
   text.Colour = 1;
@@ -184,9 +194,7 @@ TEST(MapDrawing, PointsTurnWithTheObjectAndTextsKeepTheirPlacement) {
 
 TEST(MapDrawing, OffsetsShortenALineAtEachEndAndALineTooShortForThemGoes) {
   SymbolDefinitions d = Definitions();
-  LineDefinition line;
-  line.Colour = 1;
-  line.Width = 100;
+  LineDefinition line = Pen(1, 100);
   line.StartOffset = 1000;
   line.EndOffset = 3000;
   d.Symbols.push_back(Make(7, line));
@@ -226,9 +234,7 @@ std::vector<const PictureItem*> ItemsOf(const MapPicture& drawn, Colour rgb, Pic
 TEST(MapDrawing, BordersKeepTheirSidesAndAPointedEndNarrowsToItsTip) {
   // An eastbound line 1 mm wide: its red left border runs north of it, its blue right one south.
   SymbolDefinitions d = Definitions();
-  LineDefinition line;
-  line.Colour = 1;
-  line.Width = 1000;
+  LineDefinition line = Pen(1, 1000);
   line.HasBorders = true;
   line.LeftBorder = {0, 100, 0};
   line.RightBorder = {2, 100, 0};
@@ -265,20 +271,11 @@ TEST(MapDrawing, BordersKeepTheirSidesAndAPointedEndNarrowsToItsTip) {
 TEST(MapDrawing, EndAndDashPointSymbolsSitOnTheirVerticesFacingAlongTheLine) {
   // Ticks 0.5 mm long pointing along the line: red at its start, blue at its end, black on
   // the corner's dash point, turned halfway and grown with the miter (by the square root of 2).
-  auto tick = [](ColourRef colour) {
-    auto point = std::make_shared<PointDefinition>();
-    point->Rotatable = true;
-    LineDefinition stroke;
-    stroke.Colour = colour;
-    stroke.Width = 100;
-    point->Elements.push_back({Make(0, stroke), {{0, 0, 0}, {500, 0, 0}}});
-    return point;
-  };
   SymbolDefinitions d = Definitions();
   LineDefinition line;
-  line.StartSymbol = tick(0);
-  line.DashSymbol = tick(1);
-  line.EndSymbol = tick(2);
+  line.StartSymbol = Tick(0);
+  line.DashSymbol = Tick(1);
+  line.EndSymbol = Tick(2);
   d.Symbols.push_back(Make(7, line));
   const MapPicture drawn = DrawMap(
       d, {Line(7, {{0, 0, 0}, {10000, 0, point_flag::kDash}, {10000, 10000, 0}}, 10)}, {});
@@ -300,15 +297,9 @@ TEST(MapDrawing, EndAndDashPointSymbolsSitOnTheirVerticesFacingAlongTheLine) {
 
 TEST(MapDrawing, PatternPointsTurnOnlyWithARotatablePatternAndShadowsFallByTheirOffset) {
   SymbolDefinitions d = Definitions();
-  auto tick = std::make_shared<PointDefinition>();
-  tick->Rotatable = true;
-  LineDefinition stroke;
-  stroke.Colour = 1;
-  stroke.Width = 100;
-  tick->Elements.push_back({Make(0, stroke), {{0, 0, 0}, {500, 0, 0}}});
   FillPattern points;
   points.Type = FillPattern::Kind::Points;
-  points.Point = tick;
+  points.Point = Tick(1);
   points.LineSpacing = 2000;
   points.PointDistance = 2000;
   points.AtEdge = FillPattern::Edge::CentreInside;
