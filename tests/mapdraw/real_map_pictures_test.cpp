@@ -1,15 +1,18 @@
 // Whole maps drawn and held to checksums: our OCAD 6 demo map, the text maps Mapper wrote and,
-// where they lie on this machine, Mapper's example maps and the real event map. Together they
-// draw every kind of symbol the drawing knows (dashes, borders, caps, mid and corner symbols,
-// hatchings and point patterns, texts, combined symbols, clipping, opacity). The checksums were
-// fixed when the drawings agreed with Mapper's own pictures of the same maps
-// (tools/compare-with-mapper); a change of any point by a micrometre, of a colour, a pen, a clip
-// or a text shows. On a mismatch the test prints what the picture holds, to be compared with
-// Mapper again before a checksum is renewed.
+// where they lie on this machine, Mapper's example maps, the real event map and Mapper's symbol
+// sets, each symbol on objects laid out by SymbolGallery. Together they draw every kind of symbol
+// the drawing knows (dashes, borders, caps, mid and corner symbols, hatchings and point patterns,
+// texts, combined symbols, clipping, opacity). The maps' checksums were fixed when their drawings
+// agreed with Mapper's own pictures of them (tools/compare-with-mapper), the galleries' after
+// their pictures were looked at. A change of any point by a micrometre, of a colour, a pen, a
+// clip or a text shows. On a mismatch the test prints what the picture holds, to be looked at
+// before a checksum is renewed; with TERRAK_GOLDEN_DIR set, the painted pictures are written
+// there as PNG files.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -19,6 +22,8 @@
 #include "platform/file_stream.h"
 #include "platform/picture_painter.h"
 #include "support/outside_data.h"
+#include "support/temp_folder.h"
+#include "viewer/picture_output.h"
 
 namespace terrak::mapdraw {
 namespace {
@@ -94,11 +99,60 @@ struct KnownMap {
   std::uint64_t File = 0;     // the file's own checksum: another edition of it is not compared
   std::uint64_t Drawing = 0;  // the vector picture's
   std::uint64_t Painted = 0;  // its pixels as the image module paints them, texts left out
+  bool Gallery = false;       // a symbol set: drawn as SymbolGallery lays it out
 };
+
+using point_flag::kCorner, point_flag::kDash, point_flag::kFirstControl,
+    point_flag::kSecondControl, point_flag::kHoleStart;
+
+// Every symbol of a symbol set on an object of its kind, in cells of 12 mm, 20 to a row. Lines,
+// areas and combined symbols each go on a line with a curve, a corner and a dash point, and on
+// an area with a curved side and a hole, turned with its pattern; points and texts are turned.
+std::vector<FormatObject> SymbolGallery(SymbolDefinitions& definitions) {
+  std::vector<FormatObject> objects;
+  const auto add = [&](std::int32_t symbol, ObjectKind kind, std::vector<FormatPoint> points,
+                       std::string text, ObjectPlacement placement) {
+    FormatObject& o = objects.emplace_back();
+    o.Key = static_cast<std::int64_t>(objects.size());
+    o.Symbol = symbol;
+    o.Kind = kind;
+    o.Points = std::move(points);
+    o.Text = std::move(text);
+    definitions.Placements[o.Key] = placement;
+  };
+  for (std::size_t i = 0; i < definitions.Symbols.size(); ++i) {
+    const SymbolDefinition& symbol = *definitions.Symbols[i];
+    const std::int32_t x = static_cast<std::int32_t>(i % 20) * 12000;
+    const std::int32_t y = -static_cast<std::int32_t>(i / 20) * 12000;
+    ObjectPlacement turned;
+    turned.Rotation = 0.4;
+    turned.HAlign = TextHAlign::Centre;
+    turned.PatternOrigin = {x + 500, y + 700, 0};
+    if (std::holds_alternative<PointDefinition>(symbol.Drawing)) {
+      add(symbol.Number, ObjectKind::Point, {{x, y, 0}}, {}, turned);
+    } else if (std::holds_alternative<TextDefinition>(symbol.Drawing)) {
+      add(symbol.Number, ObjectKind::Text, {{x, y, 0}}, "\u00c5b 12\nCd", turned);
+    } else {
+      add(symbol.Number, ObjectKind::Line,
+          {{x - 5000, y - 5000, 0}, {x - 4000, y - 1000, kFirstControl},
+           {x - 2500, y - 1000, kSecondControl}, {x - 1500, y - 4000, 0},
+           {x, y - 1000, kCorner}, {x + 2000, y - 4500, kDash}, {x + 5000, y - 2000, 0}},
+          {}, turned);
+      add(symbol.Number, ObjectKind::Area,
+          {{x - 5000, y, 0}, {x + 5000, y, 0}, {x + 5000, y + 5000, 0},
+           {x, y + 5500, kFirstControl}, {x - 2000, y + 4000, kSecondControl},
+           {x - 5000, y + 5000, 0}, {x - 5000, y, 0}, {x - 1000, y + 1000, kHoleStart},
+           {x + 1000, y + 1000, 0}, {x, y + 3000, 0}, {x - 1000, y + 1000, 0}},
+          {}, turned);
+    }
+  }
+  return objects;
+}
 
 std::vector<KnownMap> KnownMaps() {
   const std::string source = TERRAK_SOURCE_DIR;
   const std::string examples = "/usr/share/openorienteering-mapper/examples/";
+  const std::string sets = "/usr/share/openorienteering-mapper/symbol sets/";
   return {
       {source + "/samples/demo6.ocd",
        18035080971065826674ull, 13890935087381940812ull, 5152257529996792225ull},
@@ -116,6 +170,16 @@ std::vector<KnownMap> KnownMaps() {
        13137840873390622550ull, 9823565210191555371ull, 8508525786986222319ull},
       {testing::RealMapperMap(),
        6315056871325260875ull, 13290207263391635916ull, 9088679249128940088ull},
+      {sets + "15000/ISOM 2017-2_15000.omap",
+       16756267823518745167ull, 1740449608420696837ull, 12117979452778241288ull, true},
+      {sets + "4000/ISSprOM 2019_4000.omap",
+       459835549977730891ull, 6210974163114716104ull, 2855141336358379795ull, true},
+      {sets + "10000/ISMTBOM_10000.omap",
+       8070676927520386065ull, 6458730177733113879ull, 9309144814608360955ull, true},
+      {sets + "12500/ISSkiOM 2019_12500.omap",
+       18433540918444340876ull, 11139854489273929328ull, 7395498743332763501ull, true},
+      {sets + "10000/Course_Design_10000.omap",
+       17666086327088533363ull, 11634516946812805380ull, 16221290250668404460ull, true},
   };
 }
 
@@ -135,7 +199,8 @@ std::vector<DrawnMap> DrawKnownMaps(const std::vector<KnownMap>& known) {
                 << "), not compared\n";
       continue;
     }
-    const DrawingSource source = ReadDrawingSource(std::move(bytes), map.Path);
+    DrawingSource source = ReadDrawingSource(std::move(bytes), map.Path);
+    if (map.Gallery) source.Objects = SymbolGallery(source.Definitions);
     drawn.push_back({&map, DrawMap(source.Definitions, source.Objects, {})});
   }
   return drawn;
@@ -182,11 +247,17 @@ TEST(RealMapPictures, ThePainterGivesEachItsFixedPixels) {
     view.PixelsPerMicrometre = 1000.0 / (extent.MaxX - extent.MinX);
     view.Height = static_cast<std::int32_t>(std::ceil((extent.MaxY - extent.MinY) *
                                                       view.PixelsPerMicrometre));
-    std::vector<Colour> pixels;
-    painter->Paint(picture, view, pixels);
+    Picture pixels;
+    pixels.Width = view.Width;
+    pixels.Height = view.Height;
+    painter->Paint(picture, view, pixels.Pixels);
+    if (const char* dir = std::getenv("TERRAK_GOLDEN_DIR"))
+      testing::WriteBytes(
+          std::string(dir) + "/" + std::filesystem::path(map.Known->Path).stem().string() + ".png",
+          EncodePng(pixels));
     Checksum sum;
     sum.Add(std::int64_t{view.Height});
-    for (const Colour c : pixels) sum.Add(std::int64_t{c});
+    for (const Colour c : pixels.Pixels) sum.Add(std::int64_t{c});
     EXPECT_EQ(sum.Value(), map.Known->Painted) << map.Known->Path;
   }
 }
