@@ -3,7 +3,6 @@
 #include <ogr_spatialref.h>
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 
 #include "export/dem_export.h"

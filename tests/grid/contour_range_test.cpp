@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "grid/contour_range.h"
 #include "mapfile/map_reader.h"

@@ -1,6 +1,5 @@
 #include "grid/grid_fixtures.h"
 
-#include <algorithm>
 #include <random>
 
 #include "common/rounding.h"

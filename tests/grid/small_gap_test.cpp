@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <string>
 
 #include "grid/build_grid.h"
 #include "grid/grid_fixtures.h"

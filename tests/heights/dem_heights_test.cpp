@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <functional>
-#include <limits>
 
 #include "export/dem_source.h"
 #include "export/gdal_module.h"

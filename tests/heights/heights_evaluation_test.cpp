@@ -4,8 +4,6 @@
 // terrak-heights-eval prints the same figures over more choices of the known contour.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "heights/dem_heights.h"
 #include "heights/derive_heights.h"
 #include "heightseval/heights_eval.h"

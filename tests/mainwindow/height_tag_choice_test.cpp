@@ -3,8 +3,6 @@
 // selected at once, so the 3D view needs nothing more.
 #include <gtest/gtest.h>
 
-#include <utility>
-
 #include "mainwindow/file_commands.h"
 #include "mainwindow/height_tag_choice.h"
 #include "mainwindow/menu_commands.h"

@@ -2,7 +2,6 @@
 // Small OCAD maps for the main window's tests, in any version: three contour pieces joined end
 // to end, an index contour touching them, a contour apart with a height, and an area symbol.
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "mainwindow/app_state.h"

@@ -2,8 +2,6 @@
 // working copy over the map byte for byte.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "common/bytes.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/map_writer.h"

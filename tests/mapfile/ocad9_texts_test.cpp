@@ -5,7 +5,6 @@
 // bytes that are not UTF-8 in a Mapper map read as replacement characters.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <variant>
 
 #include "mapfile/mapper/mapper_map.h"

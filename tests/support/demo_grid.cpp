@@ -1,6 +1,5 @@
 #include "support/demo_grid.h"
 
-#include <cmath>
 #include <stdexcept>
 
 #include "common/rounding.h"

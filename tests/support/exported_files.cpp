@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
-#include <memory>
 
 #include "support/temp_folder.h"
 

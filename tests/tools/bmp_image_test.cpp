@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <sstream>
 #include <string>
-
 
 namespace terrak::testing {
 namespace {
