@@ -12,10 +12,7 @@ using cli::FindSymbols;
 using cli::ParseSymbolList;
 
 MapModel MapOf(std::int32_t scale, std::vector<TmapSymbol> symbols) {
-  MapModel model;
-  model.SymbolNumberScale = scale;
-  model.SymbolList = std::move(symbols);
-  return model;
+  return {.SymbolNumberScale = scale, .SymbolList = std::move(symbols)};
 }
 
 // What the run says once the objects of the symbols were read (model holds them).

@@ -8,11 +8,9 @@ namespace terrak::testing {
 
 GridState FunctionGrid(std::int64_t columns, std::int64_t rows, std::int32_t minX,
                        std::int32_t minY, const std::function<double(double, double)>& metres) {
-  GridState grid;
-  grid.GridWidth = static_cast<std::int32_t>(columns - 1);
-  grid.GridHeight = static_cast<std::int32_t>(rows - 1);
-  grid.GridMinX = minX;
-  grid.GridMinY = minY;
+  GridState grid{.GridMinX = minX, .GridMinY = minY,
+                 .GridWidth = static_cast<std::int32_t>(columns - 1),
+                 .GridHeight = static_cast<std::int32_t>(rows - 1)};
   grid.HeightGrid.Resize(columns, rows, 0);
   for (std::int64_t x = 0; x < columns; ++x)
     for (std::int64_t y = 0; y < rows; ++y)
@@ -35,10 +33,7 @@ void AddBitmap(GridState& grid) {
 }
 
 DemOptions InFormat(const std::string& format, DemRotation rotation) {
-  DemOptions options;
-  options.Format = format;
-  options.Rotation = rotation;
-  return options;
+  return {.Format = format, .Rotation = rotation};
 }
 
 std::vector<std::string> NamesIn(const std::string& folder) {

@@ -26,13 +26,10 @@ constexpr double kScale = 56693.0 / 4.0;
 
 // A selection 50 by 54 units (12.5 by 13.5 metres) inside a map of 400 by 400 units.
 MapModel SmallMap(const std::string& fileName) {
-  MapModel model;
-  model.MapFileName = fileName;
-  model.MapScale = kScale;
-  model.SelectedSymbols = {{101, kBlack}};
+  MapModel model{.MapFileName = fileName, .MapScale = kScale, .SelectedSymbols = {{101, kBlack}},
+                 .MapMinX = 0, .MapMinY = 0, .MapMaxX = 400, .MapMaxY = 400};
   AddObject(model, 101, 2, {{100, 200}, {150, 200}, {150, 254}, {100, 254}, {100, 200}}, 1000);
   AddObject(model, 101, 2, {{112, 212}, {138, 212}, {138, 242}, {112, 242}, {112, 212}}, 1050);
-  std::tie(model.MapMinX, model.MapMaxX, model.MapMinY, model.MapMaxY) = std::tuple(0, 400, 0, 400);
   return model;
 }
 

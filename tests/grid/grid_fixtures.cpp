@@ -9,9 +9,7 @@
 namespace terrak::testing {
 
 GridState EmptyGrid(std::int32_t w, std::int32_t h) {
-  GridState grid;
-  grid.GridWidth = w;
-  grid.GridHeight = h;
+  GridState grid{.GridWidth = w, .GridHeight = h};
   grid.HeightGrid.Resize(std::int64_t{w} + 1, std::int64_t{h} + 1, 0);
   return grid;
 }

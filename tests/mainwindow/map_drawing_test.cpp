@@ -20,10 +20,7 @@ constexpr Colour kNavy = 0x800000;
 
 TEST(ViewSetUp, OneToOneOnA500By400ClientArea) {
   MapWindowState view;
-  MapModel model;
-  model.MapZoom = 4;
-  model.MapOffsetX = 30000;
-  model.MapOffsetY = -30000;
+  MapModel model{.MapZoom = 4, .MapOffsetX = 30000, .MapOffsetY = -30000};
   SetUpView(view, model, 500, 400);
   EXPECT_EQ(
       std::tie(view.UnitsPerPixel, view.CurveSteps, view.MapArea, view.HalfWidth, view.HalfHeight),
@@ -44,9 +41,7 @@ TEST(ViewSetUp, ZoomTableAndAWindowWiderThanTheCoordinateSpace) {
   // At 0.25x a 3000-pixel-wide area spans 96000 units: no centre fits, and the centre must
   // still be a valid 16-bit value.
   MapWindowState view;
-  MapModel model;
-  model.MapZoom = 6;
-  model.MapOffsetX = -20000;
+  MapModel model{.MapZoom = 6, .MapOffsetX = -20000};
   SetUpView(view, model, 3000, 400);
   EXPECT_GT(view.CentreLimits.MinX, view.CentreLimits.MaxX);
   EXPECT_EQ(model.MapOffsetX, 0);

@@ -106,10 +106,7 @@ TEST(WholeMapPaint, AMapThatCannotBeDrawnIsSaidOnceAndTheSymbolsStillShow) {
 
 TEST(WholeMapPaint, AModelPointLandsOnTheCentreOfItsScreenPixel) {
   MapWindowState view;
-  MapModel model;
-  model.MapZoom = 3;  // 8 units a pixel
-  model.MapOffsetX = 1000;
-  model.MapOffsetY = -2000;
+  MapModel model{.MapZoom = 3, .MapOffsetX = 1000, .MapOffsetY = -2000};  // 8 units a pixel
   SetUpView(view, model, 500, 400);
   const double um = kPaperMicrometresPerModelUnit;
   const PictureView picture =

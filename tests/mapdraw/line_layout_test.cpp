@@ -25,18 +25,11 @@ PathPart Straight(double length, std::vector<double> dashPointsAt = {}) {
 }
 
 std::shared_ptr<PointDefinition> Dot() {
-  auto dot = std::make_shared<PointDefinition>();
-  dot->InnerColour = 0;
-  dot->InnerRadius = 100;
-  return dot;
+  return std::make_shared<PointDefinition>(PointDefinition{.InnerRadius = 100, .InnerColour = 0});
 }
 
 LineDefinition Dashed(std::int32_t dash, std::int32_t gap) {
-  LineDefinition line;
-  line.Dashed = true;
-  line.DashLength = dash;
-  line.BreakLength = gap;
-  return line;
+  return {.Dashed = true, .DashLength = dash, .BreakLength = gap};
 }
 
 TEST(LineLayout, DashesStretchSoThatWholeDashesEndTheLine) {
@@ -128,9 +121,7 @@ TEST(LineLayout, MidSymbolsGoIntoDashesGroupsOrGaps) {
 }
 
 TEST(LineLayout, UndashedLinesCarrySymbolsEverySegment) {
-  LineDefinition line;
-  line.MidSymbol = Dot();
-  line.SegmentLength = 6000;
+  LineDefinition line{.MidSymbol = Dot(), .SegmentLength = 6000};
   const PathPart part = Straight(30000);
   // No end length: symbols at both ends and at five equal segments.
   EXPECT_THAT(LayOutMidSymbols(line, part, 0, part.Total()),

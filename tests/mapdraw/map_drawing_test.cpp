@@ -17,53 +17,33 @@ namespace terrak::mapdraw {
 namespace {
 
 std::shared_ptr<SymbolDefinition> Make(std::int32_t number, auto drawing, bool hidden = false) {
-  auto symbol = std::make_shared<SymbolDefinition>();
-  symbol->Number = number;
-  symbol->Hidden = hidden;
-  symbol->Drawing = std::move(drawing);
-  return symbol;
+  return std::make_shared<SymbolDefinition>(
+      SymbolDefinition{.Number = number, .Hidden = hidden, .Drawing = std::move(drawing)});
 }
 
 MapColour Ink(const char* name, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-  MapColour c;
-  c.Name = name;
-  c.Red = r;
-  c.Green = g;
-  c.Blue = b;
-  return c;
+  return {.Name = name, .Red = r, .Green = g, .Blue = b};
 }
 
 LineDefinition Pen(ColourRef colour, std::int32_t width) {
-  LineDefinition line;
-  line.Colour = colour;
-  line.Width = width;
-  return line;
+  return {.Colour = colour, .Width = width};
 }
 
 // A rotatable point: a tick 0.5 mm long pointing east.
 std::shared_ptr<PointDefinition> Tick(ColourRef colour) {
-  auto point = std::make_shared<PointDefinition>();
-  point->Rotatable = true;
-  point->Elements.push_back({Make(0, Pen(colour, 100)), {{0, 0, 0}, {500, 0, 0}}});
-  return point;
+  return std::make_shared<PointDefinition>(PointDefinition{
+      .Rotatable = true, .Elements = {{Make(0, Pen(colour, 100)), {{0, 0, 0}, {500, 0, 0}}}}});
 }
 
 FormatObject Square(std::int32_t symbol, std::int32_t x, std::int32_t y, std::int32_t side,
                     std::int64_t key) {
-  FormatObject o;
-  o.Key = key;
-  o.Symbol = symbol;
-  o.Kind = ObjectKind::Area;
-  o.Points = {{x, y, 0}, {x + side, y, 0}, {x + side, y + side, 0}, {x, y + side, 0}, {x, y, 0}};
-  return o;
+  return {.Key = key, .Symbol = symbol, .Kind = ObjectKind::Area,
+          .Points = {{x, y, 0}, {x + side, y, 0}, {x + side, y + side, 0}, {x, y + side, 0},
+                     {x, y, 0}}};
 }
 
 FormatObject Line(std::int32_t symbol, std::vector<FormatPoint> points, std::int64_t key) {
-  FormatObject o;
-  o.Key = key;
-  o.Symbol = symbol;
-  o.Points = std::move(points);
-  return o;
+  return {.Key = key, .Symbol = symbol, .Points = std::move(points)};
 }
 
 // Red (on top) and blue areas, a 1 mm black line, a hidden symbol, a hatched area.
@@ -75,10 +55,7 @@ SymbolDefinitions Definitions() {
   const LineDefinition line = Pen(1, 1000);
   d.Symbols.push_back(Make(3, line));
   d.Symbols.push_back(Make(4, line, true));
-  FillPattern hatch;
-  hatch.LineColour = 1;
-  hatch.LineWidth = 200;
-  hatch.LineSpacing = 1000;
+  const FillPattern hatch{.LineSpacing = 1000, .LineColour = 1, .LineWidth = 200};
   d.Symbols.push_back(Make(5, AreaDefinition{kNoColour, {hatch}}));
   return d;
 }
@@ -124,9 +101,7 @@ TEST(MapDrawing, HatchingIsClippedToItsArea) {
   FillPattern hatch = std::get<AreaDefinition>(d.Symbols.back()->Drawing).Patterns[0];
   hatch.Rotatable = true;
   d.Symbols.back() = Make(5, AreaDefinition{kNoColour, {hatch}});
-  ObjectPlacement turned;
-  turned.Rotation = std::numbers::pi / 4;
-  d.Placements[1] = turned;
+  d.Placements[1] = {.Rotation = std::numbers::pi / 4};
   const MapPicture rotated = DrawMap(d, {Square(5, 0, 0, 10000, 1)}, {});
   ASSERT_EQ(rotated.Picture.Items.size(), 1u);
   const PicturePart& first = rotated.Picture.Parts.at(rotated.Picture.Items[0].FirstPart);
@@ -139,11 +114,8 @@ TEST(MapDrawing, HatchingIsClippedToItsArea) {
 TEST(MapDrawing, DamagedSpacingsCannotFloodThePicture) {
   // A hatching a micrometre apart over a 10 mm square is left out; its fill stays.
   SymbolDefinitions d = Definitions();
-  FillPattern dense;
-  dense.LineColour = 1;
-  dense.LineWidth = 1;
-  dense.LineSpacing = 1;
-  dense.Type = FillPattern::Kind::Lines;
+  const FillPattern dense{
+      .Type = FillPattern::Kind::Lines, .LineSpacing = 1, .LineColour = 1, .LineWidth = 1};
   d.Symbols.push_back(Make(6, AreaDefinition{0, {dense, dense}}));
   const MapPicture drawn = DrawMap(d, {Square(6, 0, 0, 10000000, 1)}, {});
   ASSERT_EQ(drawn.Picture.Items.size(), 1u);
@@ -153,27 +125,17 @@ TEST(MapDrawing, DamagedSpacingsCannotFloodThePicture) {
 
 TEST(MapDrawing, PointsTurnWithTheObjectAndTextsKeepTheirPlacement) {
   SymbolDefinitions d = Definitions();
-  PointDefinition point;
-  point.Rotatable = true;
-  point.Elements.push_back({Make(0, Pen(1, 100)), {{0, 0, 0}, {1000, 0, 0}}});
-  d.Symbols.push_back(Make(7, point));
-  TextDefinition text;
-  text.Colour = 1;
-  text.FontSize = 3000;
-  text.FramingColour = 1;
-  text.FramingMode = TextDefinition::Framing::Line;
-  text.FramingHalfWidth = 150;
-  d.Symbols.push_back(Make(8, text));
+  d.Symbols.push_back(Make(7, PointDefinition{.Rotatable = true,
+                                              .Elements = {{Make(0, Pen(1, 100)),
+                                                            {{0, 0, 0}, {1000, 0, 0}}}}}));
+  d.Symbols.push_back(Make(8, TextDefinition{.FontSize = 3000, .Colour = 1,
+                                             .FramingMode = TextDefinition::Framing::Line,
+                                             .FramingColour = 1, .FramingHalfWidth = 150}));
   FormatObject dot = Line(7, {{5000, 5000, 0}}, 10);
   FormatObject label = Line(8, {{100, 200, 0}}, 11);
   label.Text = "\r\nTwo\r\nlines";
-  ObjectPlacement turned;
-  turned.Rotation = std::numbers::pi / 2;
-  d.Placements[10] = turned;
-  ObjectPlacement centred;
-  centred.HAlign = TextHAlign::Centre;
-  centred.VAlign = TextVAlign::Top;
-  d.Placements[11] = centred;
+  d.Placements[10] = {.Rotation = std::numbers::pi / 2};
+  d.Placements[11] = {.HAlign = TextHAlign::Centre, .VAlign = TextVAlign::Top};
   const MapPicture drawn = DrawMap(d, {dot, label}, {});
   ASSERT_EQ(drawn.Picture.Items.size(), 3u);
   // The framing line is stroked along the letters' outlines at its whole width, under them.
@@ -194,10 +156,8 @@ TEST(MapDrawing, PointsTurnWithTheObjectAndTextsKeepTheirPlacement) {
 
 TEST(MapDrawing, OffsetsShortenALineAtEachEndAndALineTooShortForThemGoes) {
   SymbolDefinitions d = Definitions();
-  LineDefinition line = Pen(1, 100);
-  line.StartOffset = 1000;
-  line.EndOffset = 3000;
-  d.Symbols.push_back(Make(7, line));
+  d.Symbols.push_back(
+      Make(7, LineDefinition{.Colour = 1, .Width = 100, .StartOffset = 1000, .EndOffset = 3000}));
   const MapPicture drawn = DrawMap(d, {Line(7, {{0, 0, 0}, {10000, 0, 0}}, 10)}, {});
   ASSERT_EQ(drawn.Picture.Items.size(), 1u);
   const PicturePart& stroke = drawn.Picture.Parts.at(drawn.Picture.Items[0].FirstPart);
@@ -206,9 +166,7 @@ TEST(MapDrawing, OffsetsShortenALineAtEachEndAndALineTooShortForThemGoes) {
   EXPECT_NEAR(drawn.Picture.Points[stroke.First + 1].X, 7000, 1e-3);
   EXPECT_TRUE(DrawMap(d, {Line(7, {{0, 0, 0}, {3500, 0, 0}}, 10)}, {}).Picture.Items.empty());
   // A point symbol among a combined symbol's parts stands on the object's first point.
-  PointDefinition dot;
-  dot.InnerRadius = 300;
-  dot.InnerColour = 1;
+  const PointDefinition dot{.InnerRadius = 300, .InnerColour = 1};
   d.Symbols.push_back(Make(8, CombinedDefinition{{Make(0, dot)}}));
   const MapPicture placed = DrawMap(d, {Line(8, {{2000, 0, 0}, {10000, 0, 0}}, 11)}, {});
   ASSERT_EQ(placed.Picture.Items.size(), 1u);
@@ -234,16 +192,11 @@ std::vector<const PictureItem*> ItemsOf(const MapPicture& drawn, Colour rgb, Pic
 TEST(MapDrawing, BordersKeepTheirSidesAndAPointedEndNarrowsToItsTip) {
   // An eastbound line 1 mm wide: its red left border runs north of it, its blue right one south.
   SymbolDefinitions d = Definitions();
-  LineDefinition line = Pen(1, 1000);
-  line.HasBorders = true;
-  line.LeftBorder = {0, 100, 0};
-  line.RightBorder = {2, 100, 0};
-  line.RightBorder.Dashed = true;  // 4 mm dashes, 2 mm gaps: two dashes fill the 10 mm
-  line.RightBorder.DashLength = 4000;
-  line.RightBorder.BreakLength = 2000;
-  line.Cap = CapStyle::Pointed;
-  line.StartOffset = 2000;
-  d.Symbols.push_back(Make(7, line));
+  // The right one's 4 mm dashes and 2 mm gaps: two dashes fill the 10 mm.
+  d.Symbols.push_back(Make(7, LineDefinition{.Colour = 1, .Width = 1000, .Cap = CapStyle::Pointed,
+                                             .StartOffset = 2000, .HasBorders = true,
+                                             .LeftBorder = {0, 100, 0},
+                                             .RightBorder = {2, 100, 0, true, 4000, 2000}}));
   const MapPicture drawn = DrawMap(d, {Line(7, {{0, 0, 0}, {10000, 0, 0}}, 10)}, {});
   // The solid one runs with the line past its pointed start; the dashed one along the whole.
   for (const auto& [rgb, y, from, to] : {std::tuple{MakeColour(255, 0, 0), 500.0, 2000.0, 10000.0},
@@ -272,11 +225,8 @@ TEST(MapDrawing, EndAndDashPointSymbolsSitOnTheirVerticesFacingAlongTheLine) {
   // Ticks 0.5 mm long pointing along the line: red at its start, blue at its end, black on
   // the corner's dash point, turned halfway and grown with the miter (by the square root of 2).
   SymbolDefinitions d = Definitions();
-  LineDefinition line;
-  line.StartSymbol = Tick(0);
-  line.DashSymbol = Tick(1);
-  line.EndSymbol = Tick(2);
-  d.Symbols.push_back(Make(7, line));
+  d.Symbols.push_back(Make(
+      7, LineDefinition{.StartSymbol = Tick(0), .EndSymbol = Tick(2), .DashSymbol = Tick(1)}));
   const MapPicture drawn = DrawMap(
       d, {Line(7, {{0, 0, 0}, {10000, 0, point_flag::kDash}, {10000, 10000, 0}}, 10)}, {});
   for (const auto& [rgb, from, to] :
@@ -297,18 +247,12 @@ TEST(MapDrawing, EndAndDashPointSymbolsSitOnTheirVerticesFacingAlongTheLine) {
 
 TEST(MapDrawing, PatternPointsTurnOnlyWithARotatablePatternAndShadowsFallByTheirOffset) {
   SymbolDefinitions d = Definitions();
-  FillPattern points;
-  points.Type = FillPattern::Kind::Points;
-  points.Point = Tick(1);
-  points.LineSpacing = 2000;
-  points.PointDistance = 2000;
-  points.AtEdge = FillPattern::Edge::CentreInside;
+  FillPattern points{.Type = FillPattern::Kind::Points, .LineSpacing = 2000, .PointDistance = 2000,
+                     .Point = Tick(1), .AtEdge = FillPattern::Edge::CentreInside};
   d.Symbols.push_back(Make(7, AreaDefinition{kNoColour, {points}}));
   points.Rotatable = true;
   d.Symbols.push_back(Make(8, AreaDefinition{kNoColour, {points}}));
-  ObjectPlacement turned;
-  turned.Rotation = std::numbers::pi / 2;
-  d.Placements[1] = turned;
+  d.Placements[1] = {.Rotation = std::numbers::pi / 2};
   for (const auto& [symbol, turns] : {std::pair{7, false}, {8, true}}) {
     const MapPicture drawn = DrawMap(d, {Square(symbol, 0, 0, 10000, 1)}, {});
     ASSERT_EQ(drawn.Picture.Items.size(), 1u);
@@ -340,13 +284,9 @@ TEST(MapDrawing, PatternPointsTurnOnlyWithARotatablePatternAndShadowsFallByTheir
     d.Symbols.pop_back();
   }
 
-  TextDefinition text;
-  text.Colour = 1;
-  text.FramingColour = 0;
-  text.FramingMode = TextDefinition::Framing::Shadow;
-  text.ShadowX = 30;
-  text.ShadowY = -40;
-  d.Symbols.push_back(Make(9, text));
+  d.Symbols.push_back(Make(9, TextDefinition{.Colour = 1,
+                                             .FramingMode = TextDefinition::Framing::Shadow,
+                                             .FramingColour = 0, .ShadowX = 30, .ShadowY = -40}));
   FormatObject label = Line(9, {{100, 200, 0}}, 11);
   label.Text = "Shadow";
   const MapPicture shaded = DrawMap(d, {label}, {});
@@ -360,11 +300,8 @@ TEST(MapDrawing, PatternPointsTurnOnlyWithARotatablePatternAndShadowsFallByTheir
 TEST(MapDrawing, APointsRingLiesOutsideItsDot) {
   // A ring 200 wide around a dot of radius 500 covers 500 to 700: its pen runs along 600.
   SymbolDefinitions d = Definitions();
-  PointDefinition point;
-  point.InnerRadius = 500;
-  point.OuterWidth = 200;
-  point.OuterColour = 1;
-  d.Symbols.push_back(Make(7, point));
+  d.Symbols.push_back(
+      Make(7, PointDefinition{.InnerRadius = 500, .OuterWidth = 200, .OuterColour = 1}));
   const MapPicture drawn = DrawMap(d, {Line(7, {{5000, 5000, 0}}, 10)}, {});
   ASSERT_EQ(drawn.Picture.Items.size(), 1u);
   EXPECT_EQ(drawn.Picture.Items[0].Width, 200);
@@ -396,12 +333,9 @@ TEST(PicturePainting, TheModulesPainterDrawsTheColoursInOrder) {
       DrawMap(d, {Square(1, 0, 0, 10000, 1), Square(2, 5000, 5000, 10000, 2),
                   Line(3, {{0, 20050, 0}, {20000, 20050, 0}}, 3)},
               {});
-  PictureView view;
-  view.Left = 0;
-  view.Top = 25000;
-  view.PixelsPerMicrometre = 0.01;  // 100 micrometres a pixel
-  view.Width = 200;
-  view.Height = 250;
+  // 100 micrometres a pixel.
+  const PictureView view{.Left = 0, .Top = 25000, .PixelsPerMicrometre = 0.01, .Width = 200,
+                         .Height = 250};
   const std::unique_ptr<PicturePainter> painter =
       MakeModulePicturePainter({TERRAK_IMAGE_MODULE_PATH});
   std::vector<Colour> pixels;
@@ -423,10 +357,7 @@ TEST(PicturePainting, TheModulesPainterDrawsTheColoursInOrder) {
 
 TEST(PicturePainting, TextsTurnCounterclockwiseAndLieOnTheSideOfTheirAnchorTheyAlignTo) {
   SymbolDefinitions d = Definitions();
-  TextDefinition text;
-  text.Colour = 1;
-  text.FontSize = 3000;
-  d.Symbols.push_back(Make(7, text));
+  d.Symbols.push_back(Make(7, TextDefinition{.FontSize = 3000, .Colour = 1}));
   std::vector<FormatObject> labels;
   const std::pair<TextHAlign, TextVAlign> aligns[] = {
       {TextHAlign::Left, TextVAlign::Baseline}, {TextHAlign::Right, TextVAlign::Top},
@@ -434,10 +365,8 @@ TEST(PicturePainting, TextsTurnCounterclockwiseAndLieOnTheSideOfTheirAnchorTheyA
   for (std::size_t i = 0; i < 4; ++i) {
     labels.push_back(Line(7, {{10000, 10000, 0}}, 20 + std::int64_t(i)));
     labels.back().Text = "Wood";
-    ObjectPlacement placement;
-    std::tie(placement.HAlign, placement.VAlign) = aligns[i];
-    placement.Rotation = i == 3 ? std::numbers::pi / 2 : 0.0;
-    d.Placements[20 + std::int64_t(i)] = placement;
+    d.Placements[20 + std::int64_t(i)] = {.Rotation = i == 3 ? std::numbers::pi / 2 : 0.0,
+                                          .HAlign = aligns[i].first, .VAlign = aligns[i].second};
   }
   const MapPicture drawn = DrawMap(d, labels, {});
   const std::vector<PictureBox> boxes =

@@ -261,25 +261,18 @@ TEST(FormatConversion, WideCoordinatesStayWholeAndFlagsStayWithTheirPoints) {
 
   // A curve, a hole and their flags reach the model's points unchanged. (Heights beyond 16 bits
   // reach the model whole: HeightRange.TodaysFormatsHoldWhatTheirFieldHolds.)
-  FormatObject o;
-  o.Kind = ObjectKind::Area;
-  o.Points = {{0, 0, 0},
-              {1000, 0, point_flag::kFirstControl},
-              {2000, 0, point_flag::kSecondControl},
-              {3000, 0, 0},
-              {4000, 4000, point_flag::kHoleStart},
-              {5000, 5000, point_flag::kClose}};
-  const ModelElement e = ConvertFormatObject(o);
+  using namespace point_flag;
+  const ModelElement e = ConvertFormatObject(
+      {.Kind = ObjectKind::Area,
+       .Points = {{0, 0, 0}, {1000, 0, kFirstControl}, {2000, 0, kSecondControl}, {3000, 0, 0},
+                  {4000, 4000, kHoleStart}, {5000, 5000, kClose}}});
   EXPECT_EQ(e.Points, (std::vector<ModelPoint>{{0, 0, 0},
                                                {57, 0, point_flag::kFirstControl},
                                                {113, 0, point_flag::kSecondControl},
                                                {170, 0, 0},
                                                {227, 227, point_flag::kHoleStart},
                                                {283, 283, point_flag::kClose}}));
-  FormatObject text;
-  text.Kind = ObjectKind::Text;
-  text.Points = {{0, 0, 0}};
-  EXPECT_EQ(ConvertFormatObject(text).ObjectType, 4);
+  EXPECT_EQ(ConvertFormatObject({.Kind = ObjectKind::Text, .Points = {{0, 0, 0}}}).ObjectType, 4);
 }
 
 TEST(FormatOpen, TheViewCentreOfAWideMapIsNeitherWrappedNorClampedTo16Bits) {

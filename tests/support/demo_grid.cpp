@@ -13,11 +13,10 @@ namespace terrak::testing {
 
 GridState MakeDemoGrid(const DemoMap& map, bool withBitmap) {
   const double width = map.Options.Width, depth = map.Options.Depth;
-  GridState grid;
-  grid.GridWidth = static_cast<std::int32_t>(RoundToInt(width));
-  grid.GridHeight = static_cast<std::int32_t>(RoundToInt(depth));
-  grid.GridMinX = static_cast<std::int32_t>(RoundToInt(-width / 2));
-  grid.GridMinY = static_cast<std::int32_t>(RoundToInt(-depth / 2));
+  GridState grid{.GridMinX = static_cast<std::int32_t>(RoundToInt(-width / 2)),
+                 .GridMinY = static_cast<std::int32_t>(RoundToInt(-depth / 2)),
+                 .GridWidth = static_cast<std::int32_t>(RoundToInt(width)),
+                 .GridHeight = static_cast<std::int32_t>(RoundToInt(depth))};
   grid.HeightGrid.Resize(grid.GridWidth + 1, grid.GridHeight + 1, 0);
   // Cells west of, south of and at the far edges are left without height, as the outline of a
   // real grid leaves cells empty.

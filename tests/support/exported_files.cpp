@@ -29,10 +29,8 @@ Dataset OpenDataset(const std::string& file) {
 std::optional<DemInfo> ReadDemInfo(const std::string& file) {
   const Dataset d = OpenDataset(file);
   if (!d) return std::nullopt;
-  DemInfo info;
-  info.Driver = d->GetDriver()->GetDescription();
-  info.Columns = d->GetRasterXSize();
-  info.Rows = d->GetRasterYSize();
+  DemInfo info{.Driver = d->GetDriver()->GetDescription(), .Columns = d->GetRasterXSize(),
+               .Rows = d->GetRasterYSize()};
   d->GetGeoTransform(info.GeoTransform.data());
   if (const OGRSpatialReference* srs = d->GetSpatialRef()) {
     const char* code = srs->GetAuthorityCode(nullptr);

@@ -12,9 +12,7 @@ IndexedImage FakeImageStretcher::StretchUpsideDown(const std::string& fileName,
   LastWidth = width;
   LastHeight = height;
   if (FailToLoad) throw FileError(fileName, "not an image");
-  IndexedImage image;
-  image.Width = width;
-  image.Height = height;
+  IndexedImage image{.Width = width, .Height = height};
   image.Pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   for (std::int32_t row = 0; row < height; ++row)
     for (std::int32_t x = 0; x < width; ++x)

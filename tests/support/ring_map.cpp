@@ -20,34 +20,22 @@ std::int32_t Units(double metres) {
 }  // namespace
 
 MapModel RingMap(const std::vector<Ring>& rings, std::int32_t shift) {
-  MapModel model;
-  model.MapFileName = "/nonexistent/rings.ocd";
-  model.MapScale = 56693.0 / kUnitsPerMetre;
-  model.SelectedSymbols = {{101, kBlack}};
-  model.MapMinX = model.MapMinY = 999999999;
-  model.MapMaxX = model.MapMaxY = -999999999;
+  MapModel model{.MapFileName = "/nonexistent/rings.ocd", .MapScale = 56693.0 / kUnitsPerMetre,
+                 .SelectedSymbols = {{101, kBlack}}, .MapMinX = 999999999, .MapMinY = 999999999,
+                 .MapMaxX = -999999999, .MapMaxY = -999999999};
   for (const Ring& r : rings) {
     const std::int32_t x0 = Units(r.CentreX - r.HalfSide), x1 = Units(r.CentreX + r.HalfSide);
     const std::int32_t y0 = Units(r.CentreY - r.HalfSide), y1 = Units(r.CentreY + r.HalfSide);
-    TMapObject object;
-    object.Symbol = 101;
-    object.Kind = ObjectKind::Line;
-    object.Height = r.Height + shift;
-    object.HasHeight = true;
-    object.MinX = x0;
-    object.MinY = y0;
-    object.MaxX = x1;
-    object.MaxY = y1;
-    TObjectCoords coords;
-    coords.Symbol = 101;
-    coords.Kind = ObjectKind::Line;
-    coords.Height = object.Height;
-    coords.HasHeight = true;
-    coords.Points = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
-    coords.Count = static_cast<std::int32_t>(coords.Points.size());
-    object.FirstPoint = object.LastPoint = coords.Points.front().At();
-    model.MapObjects.push_back(object);
-    model.ObjectCoords.push_back(coords);
+    const std::int32_t height = r.Height + shift;
+    std::vector<ModelPoint> points{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
+    const TPair first = points.front().At();
+    model.MapObjects.push_back({.MinX = x0, .MinY = y0, .MaxX = x1, .MaxY = y1, .Symbol = 101,
+                                .Kind = ObjectKind::Line, .Height = height, .HasHeight = true,
+                                .FirstPoint = first, .LastPoint = first});
+    const auto count = static_cast<std::int32_t>(points.size());
+    model.ObjectCoords.push_back({.Symbol = 101, .Kind = ObjectKind::Line, .Count = count,
+                                  .Height = height, .HasHeight = true,
+                                  .Points = std::move(points)});
     model.MapMinX = std::min(model.MapMinX, x0);
     model.MapMinY = std::min(model.MapMinY, y0);
     model.MapMaxX = std::max(model.MapMaxX, x1);

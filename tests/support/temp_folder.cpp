@@ -20,13 +20,8 @@ TempFolder::~TempFolder() {
 }
 
 SystemPaths TempFolder::Paths() const {
-  SystemPaths paths;
-  paths.WorkingCopy = File(kWorkingCopyName);
-  paths.SettingsFile = File(kSettingsFileName);
-  paths.ExportFolder = path_;
-  paths.CacheFolder = path_;
-  paths.SamplesFolder = path_;
-  return paths;
+  return {.WorkingCopy = File(kWorkingCopyName), .SettingsFile = File(kSettingsFileName),
+          .ExportFolder = path_, .CacheFolder = path_, .SamplesFolder = path_};
 }
 
 std::vector<std::uint8_t> ReadBytes(const std::string& fileName) {

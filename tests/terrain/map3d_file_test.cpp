@@ -96,18 +96,11 @@ TEST(Map3dRows, BitmapCodesRepeatRunsOfThreeOrMore) {
 
 // A state with every field set, so that any change by a refused read shows.
 GridState SentinelState() {
-  GridState grid;
-  grid.GridMinX = 11;
-  grid.GridMinY = -12;
-  grid.GridMaxX = 13;
-  grid.GridMaxY = 14;
-  grid.GridWidth = 3;
-  grid.GridHeight = 2;
+  GridState grid{.GridMinX = 11, .GridMinY = -12, .GridMaxX = 13, .GridMaxY = 14, .GridWidth = 3,
+                 .GridHeight = 2, .HeightBase = 5, .MapBitmapLoaded = true};
   grid.HeightGrid.Resize(4, 3, 321);
   grid.BitmapGrid.Resize(4, 3, 17);
   grid.BitmapPalette.fill(7);
-  grid.MapBitmapLoaded = true;
-  grid.HeightBase = 5;
   return grid;
 }
 
@@ -133,11 +126,8 @@ GridState ConstructedGrid(std::int32_t width, std::int32_t height, unsigned seed
   auto pick = [&random](int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(random);
   };
-  GridState grid;
-  grid.GridWidth = width;
-  grid.GridHeight = height;
-  grid.GridMinX = -32768;
-  grid.GridMinY = 32767;
+  GridState grid{.GridMinX = -32768, .GridMinY = 32767, .GridWidth = width, .GridHeight = height,
+                 .MapBitmapLoaded = true};
   grid.HeightGrid.Resize(width + 1, height + 1);
   grid.BitmapGrid.Resize(width + 1, height + 1);
   for (std::int32_t j = 0; j <= height; ++j) {
@@ -153,7 +143,6 @@ GridState ConstructedGrid(std::int32_t width, std::int32_t height, unsigned seed
     }
   }
   for (auto& b : grid.BitmapPalette) b = static_cast<std::uint8_t>(pick(0, 255));
-  grid.MapBitmapLoaded = true;
   return grid;
 }
 

@@ -24,11 +24,8 @@ Outcome RunMapgen(const TempFolder& folder, const std::string& arguments) {
   const std::string command = std::string(TERRAK_MAPGEN_PATH) + " " + arguments + " >" +
                               folder.File("stdout") + " 2>" + folder.File("stderr");
   const int status = std::system(command.c_str());
-  Outcome outcome;
-  outcome.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  outcome.Out = ReadText(folder.File("stdout"));
-  outcome.Err = ReadText(folder.File("stderr"));
-  return outcome;
+  return {.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+          .Out = ReadText(folder.File("stdout")), .Err = ReadText(folder.File("stderr"))};
 }
 
 std::vector<std::string> Split(const std::string& text, char separator) {

@@ -9,10 +9,7 @@ namespace {
 
 // At scale 56693 a model unit is a metre.
 MapModel ModelOf(std::initializer_list<TMapObject> objects) {
-  MapModel model;
-  model.MapScale = 56693;
-  model.MapObjects = objects;
-  return model;
+  return {.MapScale = 56693, .MapObjects = objects};
 }
 
 TMapObject Box(std::int16_t minX, std::int16_t minY, std::int16_t maxX, std::int16_t maxY,

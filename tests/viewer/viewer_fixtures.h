@@ -27,13 +27,9 @@ inline ViewerState ViewerAt(double x, double y, double z, double bearing, double
 // seen on a map, GridWidth and GridHeight the number of columns and rows.
 inline GridState GridOf(std::initializer_list<std::initializer_list<std::int16_t>> northToSouth,
                         std::int32_t minX = 0, std::int32_t minY = 0) {
-  GridState grid;
   const auto rows = static_cast<std::int32_t>(northToSouth.size());
   const auto columns = static_cast<std::int32_t>(northToSouth.begin()->size());
-  grid.GridWidth = columns;
-  grid.GridHeight = rows;
-  grid.GridMinX = minX;
-  grid.GridMinY = minY;
+  GridState grid{.GridMinX = minX, .GridMinY = minY, .GridWidth = columns, .GridHeight = rows};
   grid.HeightGrid.Resize(columns, rows, 0);
   std::int32_t j = rows - 1;
   for (const auto& row : northToSouth) {
@@ -47,11 +43,7 @@ inline GridState GridOf(std::initializer_list<std::initializer_list<std::int16_t
 // A flat grid of width x depth cells at one height.
 inline GridState FlatGrid(std::int32_t width, std::int32_t depth, std::int16_t height,
                           std::int32_t minX = 0, std::int32_t minY = 0) {
-  GridState grid;
-  grid.GridWidth = width;
-  grid.GridHeight = depth;
-  grid.GridMinX = minX;
-  grid.GridMinY = minY;
+  GridState grid{.GridMinX = minX, .GridMinY = minY, .GridWidth = width, .GridHeight = depth};
   grid.HeightGrid.Resize(width, depth, height);
   return grid;
 }
