@@ -50,22 +50,12 @@ struct GridRun {
 };
 
 const std::vector<std::string> kUpToSmoothing = {
-    "Getting Extent of map...",
-    "selected portion of map is 12 metres wide",
-    "selected portion of map is 14 metres high",
-    "overall map is 100 metres wide",
-    "overall map is 100 metres high",
-    "Initialising array...",
-    "Painting Contours into array...",
-    "Shrinkwrapping the map...",
-    "Wrapping the map...",
-    "Finished wrapping the map...",
-    "Shrinking the wrapper...",
-    "Sealing the Shrinkwrap...",
-    "Finished shrinkwrapping the map...",
-    "Interpolating Heights...",
-    "working through map...",
-    "Removing Excess...",
+    "Getting Extent of map...", "selected portion of map is 12 metres wide",
+    "selected portion of map is 14 metres high", "overall map is 100 metres wide",
+    "overall map is 100 metres high", "Initialising array...", "Painting Contours into array...",
+    "Shrinkwrapping the map...", "Wrapping the map...", "Finished wrapping the map...",
+    "Shrinking the wrapper...", "Sealing the Shrinkwrap...", "Finished shrinkwrapping the map...",
+    "Interpolating Heights...", "working through map...", "Removing Excess...",
     "Smoothing the Grid..."};
 
 std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<std::string>& b) {
