@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/arguments.h"
+#include "support/thrown.h"
 
 namespace terrak {
 namespace {
@@ -17,12 +18,9 @@ MapModel MapOf(std::int32_t scale, std::vector<TmapSymbol> symbols) {
 
 // What the run says once the objects of the symbols were read (model holds them).
 std::string Refusal(const std::vector<std::string>& items, const MapModel& model) {
-  try {
-    cli::CheckSymbolsFound(items, FindSymbols(items, model), model);
-  } catch (const cli::SymbolNotFound& e) {
-    return e.what();
-  }
-  return "found";
+  return testing::ThrownText<cli::SymbolNotFound>(
+      [&] { cli::CheckSymbolsFound(items, FindSymbols(items, model), model); },
+      &cli::SymbolNotFound::what, "found");
 }
 
 TEST(SymbolNames, OldMapsTakeTheShownNumberAndTheNumberBeforeIt) {

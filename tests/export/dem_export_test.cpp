@@ -10,6 +10,7 @@
 #include "export/export_fixtures.h"
 #include "support/exported_files.h"
 #include "support/temp_folder.h"
+#include "support/thrown.h"
 
 namespace terrak {
 namespace {
@@ -24,6 +25,7 @@ using testing::OpenDataset;
 using testing::ReadDemInfo;
 using testing::ReadText;
 using testing::TempFolder;
+using testing::ThrownText;
 using testing::WriteText;
 
 // 60 x 40 cells of a slope, interpolated in the west half, empty in the south-west corner.
@@ -133,13 +135,10 @@ TEST(DemExport, OtherFormatsByNameWithTheirSideFiles) {
   // The ASCII grid's header has no rotation (GDAL would keep it in a side file it ignores on
   // reading): a rotated geotransform is refused rather than written in the wrong place.
   const Georeferencing t = GeoreferencingFromOffsetAngle(431000.0, 4650000.0, 2.0);
-  try {
-    ExportDem(grid, t, InFormat("AAIGrid", DemRotation::RotatedGeotransform));
-    ADD_FAILURE() << "a rotated ASCII grid was written";
-  } catch (const ExportError& e) {
-    EXPECT_STREQ(e.what(),
-                 "The raster format \"AAIGrid\" cannot hold a rotated grid: export the DEM north up");
-  }
+  EXPECT_EQ(ThrownText<ExportError>(
+                [&] { ExportDem(grid, t, InFormat("AAIGrid", DemRotation::RotatedGeotransform)); },
+                &ExportError::what),
+            "The raster format \"AAIGrid\" cannot hold a rotated grid: export the DEM north up");
   // GeoTIFF holds it.
   WriteDemFile(folder.File("turned.tif"), grid, t,
                InFormat("GTiff", DemRotation::RotatedGeotransform));
@@ -158,12 +157,8 @@ TEST(DemExport, RefusalsNameTheFormatAndLeaveNoFile) {
   TempFolder folder;
   const GridState grid = FunctionGrid(3, 3, 0, 0, [](auto, auto) { return 5.0; });
   const auto message = [&](const DemOptions& options, const Georeferencing& g) {
-    try {
-      WriteDemFile(folder.File("out.asc"), grid, g, options);
-    } catch (const ExportError& e) {
-      return std::string(e.what());
-    }
-    return std::string("no error");
+    return ThrownText<ExportError>([&] { WriteDemFile(folder.File("out.asc"), grid, g, options); },
+                                   &ExportError::what, "no error");
   };
   // Only formats that make a DEM file: not GDAL's others (a VRT would point into memory, Zarr
   // writes a folder, MBTiles and PNG hold bytes, a shapefile vectors, JDEM is read only).
@@ -177,12 +172,10 @@ TEST(DemExport, RefusalsNameTheFormatAndLeaveNoFile) {
   badOption.CreationOptions = {"COMPRESS"};
   EXPECT_EQ(message(badOption, {}), "A creation option must read NAME=VALUE, not \"COMPRESS\"");
   // A grid without any height makes no DEM.
-  try {
-    ExportDem(FunctionGrid(3, 3, 0, 0, [](auto, auto) { return 0.0; }), {}, {});
-    ADD_FAILURE() << "a DEM without heights was made";
-  } catch (const ExportError& e) {
-    EXPECT_STREQ(e.what(), kNoHeightsMessage);
-  }
+  EXPECT_EQ(ThrownText<ExportError>(
+                [] { ExportDem(FunctionGrid(3, 3, 0, 0, [](auto, auto) { return 0.0; }), {}, {}); },
+                &ExportError::what),
+            kNoHeightsMessage);
   // netCDF writes through a file on the disk: without a folder for it, none is made.
   EXPECT_THROW(ExportDem(grid, {}, InFormat("netCDF")), ExportError);
   EXPECT_EQ(message(DemOptions{}, {}), "no error");  // and the folder holds just that one

@@ -11,6 +11,7 @@
 #include "platform/file_error.h"
 #include "support/file_faults.h"
 #include "support/temp_folder.h"
+#include "support/thrown.h"
 
 namespace terrak {
 namespace {
@@ -68,12 +69,10 @@ TEST(ExportFiles, BadTargetsRaiseFileErrorsAndLeaveNoPartialFiles) {
 
   // A folder that does not exist, and a place where nobody may create files.
   EXPECT_THROW(WriteStlFile("/proc/terrak-model.stl", grid, {}, StlOptions{}), FileError);
-  try {
-    WriteStlFile(folder.File("missing/model.stl"), grid, {}, StlOptions{});
-    ADD_FAILURE() << "written into a folder that does not exist";
-  } catch (const FileError& e) {
-    EXPECT_NE(std::string(e.what()).find("missing/model.stl"), std::string::npos) << e.what();
-  }
+  const std::string refusal = testing::ThrownText<FileError>(
+      [&] { WriteStlFile(folder.File("missing/model.stl"), grid, {}, StlOptions{}); },
+      &FileError::what);
+  EXPECT_NE(refusal.find("missing/model.stl"), std::string::npos) << refusal;
 }
 
 // In a child process: with writes failing as on a full disk, the model is refused with a file

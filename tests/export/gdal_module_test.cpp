@@ -12,22 +12,20 @@
 #include "export/export_fixtures.h"
 #include "export/gdal_module.h"
 #include "support/temp_folder.h"
+#include "support/thrown.h"
 
 namespace terrak {
 namespace {
 
 using testing::FunctionGrid;
 using testing::TempFolder;
+using testing::ThrownText;
 using testing::WriteText;
 
 // The message LoadGdalExports gives for these candidates, "loaded" when it loads.
 std::string LoadMessage(const std::vector<std::string>& candidates) {
-  try {
-    LoadGdalExports(candidates);
-    return "loaded";
-  } catch (const ExportError& e) {
-    return e.what();
-  }
+  return ThrownText<ExportError>([&] { LoadGdalExports(candidates); }, &ExportError::what,
+                                 "loaded");
 }
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -77,13 +75,13 @@ TEST(GdalModule, OfferedFormatsAreThoseGdalHasAndAFormatIsCheckedBeforeAnyWork) 
 
   // An unknown format is refused before the grid is looked at and before any progress.
   int reports = 0;
-  try {
-    ExportDem(GridState{}, {}, testing::InFormat("NoSuchFormat"),
-              [&](double) { return ++reports > 0; });
-    ADD_FAILURE() << "an empty grid exported";
-  } catch (const ExportError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("\"NoSuchFormat\" is not a raster format for a DEM", 0), 0u);
-  }
+  const std::string refusal = ThrownText<ExportError>(
+      [&] {
+        ExportDem(GridState{}, {}, testing::InFormat("NoSuchFormat"),
+                  [&](double) { return ++reports > 0; });
+      },
+      &ExportError::what);
+  EXPECT_EQ(refusal.rfind("\"NoSuchFormat\" is not a raster format for a DEM", 0), 0u) << refusal;
   EXPECT_EQ(reports, 0);
 }
 

@@ -10,6 +10,7 @@
 #include "export/glb_export.h"
 #include "export/terrain_mesh.h"
 #include "support/temp_folder.h"
+#include "support/thrown.h"
 
 namespace terrak {
 namespace {
@@ -200,12 +201,10 @@ TEST(GlbExport, AGeoreferencedMapIsInTrueMetresAndItsExtrasPlaceTheModel) {
 
   // Heights no single-precision number holds are refused, not written as infinities.
   for (const double exaggeration : {1e39, 1e30}) {
-    try {
-      ExportGlb(grid, g, {.Exaggeration = exaggeration});
-      ADD_FAILURE() << exaggeration;
-    } catch (const ExportError& e) {
-      EXPECT_STREQ(e.what(), kModelPrecisionMessage);
-    }
+    EXPECT_EQ(testing::ThrownText<ExportError>(
+                  [&] { ExportGlb(grid, g, {.Exaggeration = exaggeration}); }, &ExportError::what),
+              kModelPrecisionMessage)
+        << exaggeration;
   }
 }
 

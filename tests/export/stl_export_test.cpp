@@ -9,6 +9,7 @@
 #include "export/export_fixtures.h"
 #include "export/stl_export.h"
 #include "export/terrain_mesh.h"
+#include "support/thrown.h"
 
 namespace terrak {
 namespace {
@@ -158,12 +159,7 @@ TEST(StlExport, AGeoreferencedMapsReliefKeepsTheGroundsProportions) {
 TEST(StlExport, ImpossibleModelsAreRefusedWithTheirReason) {
   const GridState grid = Hill();
   const auto refused = [&](const StlOptions& o, const GridState& g) {
-    try {
-      ExportStl(g, {}, o);
-    } catch (const ExportError& e) {
-      return std::string(e.what());
-    }
-    return std::string();
+    return testing::ThrownText<ExportError>([&] { ExportStl(g, {}, o); }, &ExportError::what, "");
   };
   EXPECT_EQ(refused({.PrintWidthMm = 0}, grid), "The print width must be a positive number of millimetres");
   EXPECT_EQ(refused({.BaseMm = -1}, grid), "The base must be a positive number of millimetres thick");

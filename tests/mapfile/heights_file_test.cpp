@@ -16,6 +16,7 @@
 #include "platform/file_error.h"
 #include "map_files.h"
 #include "support/file_faults.h"
+#include "support/thrown.h"
 #include "mapbuild/ocad_build9.h"
 
 namespace terrak {
@@ -53,12 +54,7 @@ struct HeightsMap {
   void Save() { SaveMap(Files.Model, Files.WorkingCopy, Files.Dialogs); }
   // The reason of the FileError that Save raises ("" when it saves).
   std::string SaveRefusal() {
-    try {
-      Save();
-    } catch (const FileError& error) {
-      return error.Reason();
-    }
-    return "";
+    return ThrownText<FileError>([this] { Save(); }, &FileError::Reason, "");
   }
 };
 

@@ -12,6 +12,7 @@
 #include "mapfile/symbol_definitions.h"
 #include "mapbuild/ocad_build9.h"
 #include "support/temp_folder.h"
+#include "support/thrown.h"
 
 namespace terrak {
 namespace {
@@ -97,12 +98,8 @@ std::string ReadText(const TextMap& map) {
 }
 
 std::string RefusalOf(const TextMap& map) {
-  try {
-    ocad9::Ocad9Map::Open(map.Bytes, std::nullopt);
-  } catch (const MapFormatError& e) {
-    return e.Detail();
-  }
-  return "opened";
+  return ThrownText<MapFormatError>([&] { ocad9::Ocad9Map::Open(map.Bytes, std::nullopt); },
+                                    &MapFormatError::Detail, "opened");
 }
 
 TEST(Ocad9Texts, DamagedTextsReadWithReplacementsOrTheMapIsRefused) {

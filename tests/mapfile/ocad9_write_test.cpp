@@ -10,6 +10,7 @@
 #include "map_files.h"
 #include "mapbuild/ocad_build9.h"
 #include "support/temp_folder.h"
+#include "support/thrown.h"
 
 namespace terrak {
 namespace {
@@ -174,14 +175,11 @@ TEST(Ocad9Write, ADamagedHeightsFileIsRefusedWithItsLine) {
                            "terrak-heights 1\n12 0 5\n", "terrak-heights 1\n12 34 5 6\n"}) {
     SCOPED_TRACE(text);
     const std::string s(text);
-    try {
-      Ocad9Map::Open(bytes, std::vector<std::uint8_t>(s.begin(), s.end()));
-      ADD_FAILURE() << "opened";
-    } catch (const MapFormatError& e) {
-      EXPECT_EQ(std::string(e.what()),
-                "The heights file beside the map is damaged; move it away to open the map "
-                "without it");
-    }
+    EXPECT_EQ(ThrownText<MapFormatError>(
+                  [&] { Ocad9Map::Open(bytes, std::vector<std::uint8_t>(s.begin(), s.end())); },
+                  &MapFormatError::what),
+              "The heights file beside the map is damaged; move it away to open the map "
+              "without it");
   }
 }
 

@@ -13,6 +13,7 @@
 #include "mapfile/ocad_format_error.h"
 #include "platform/file_stream.h"
 #include "support/file_faults.h"
+#include "support/thrown.h"
 #include "map_files.h"
 
 namespace terrak {
@@ -237,13 +238,9 @@ TEST(OpenMapFile, AFifoInPlaceOfTheMapOrTheWorkingCopyIsRefusedAtOnce) {
   HangGuard guard;
   MakeFifo(files.Map);
   files.Model.MapFileName = files.Map;
-  try {
-    OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs);
-    ADD_FAILURE() << "a fifo was opened as a map";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.FileName(), files.Map);
-    EXPECT_EQ(error.Reason(), "it is a fifo (a named pipe), not a file");
-  }
+  const auto open = [&] { OpenMapFile(files.Model, files.WorkingCopy, files.Dialogs); };
+  EXPECT_EQ(ThrownText<FileError>(open, &FileError::FileName), files.Map);
+  EXPECT_EQ(FileErrorReason(open), "it is a fifo (a named pipe), not a file");
   std::filesystem::remove(files.Map);
   OcadMapBuilder b = Version5Map();
   ASSERT_EQ(files.Open(b), OpenResult::Opened);

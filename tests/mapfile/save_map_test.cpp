@@ -12,6 +12,7 @@
 #include "mapfile/map_writer.h"
 #include "platform/file_stream.h"
 #include "support/file_faults.h"
+#include "support/thrown.h"
 #include "map_files.h"
 
 namespace terrak {
@@ -68,12 +69,8 @@ TEST(SaveMap, AMapChangedByAnotherProgramIsOverwrittenOnlyWhenTheUserSaysSo) {
   theirs.back() ^= 0xFF;
   WriteBytes(name, theirs);
   map.files.Dialogs.MessageAnswers = {DialogButton::No};
-  try {
-    map.Save();
-    ADD_FAILURE() << "the save went on";
-  } catch (const SaveDeclined& declined) {
-    EXPECT_NE(std::string(declined.what()).find("was not saved"), std::string::npos);
-  }
+  const std::string declined = ThrownText<SaveDeclined>([&] { map.Save(); }, &SaveDeclined::what);
+  EXPECT_NE(declined.find("was not saved"), std::string::npos) << declined;
   ASSERT_EQ(map.files.Dialogs.Messages.size(), 1u);
   EXPECT_EQ(std::tie(map.files.Dialogs.Messages[0].Text, map.files.Dialogs.Messages[0].Type,
                      map.files.Dialogs.Messages[0].Buttons),
@@ -102,12 +99,7 @@ TEST(SaveMap, ARefusedOrFailedSaveLeavesTheMapWholeAndNoTemporary) {
   const std::string temporary = name + kSaveTemporarySuffix;
   // A read-only map is not Saved over (Save As can write it elsewhere).
   ASSERT_EQ(::chmod(name.c_str(), 0444), 0);
-  try {
-    map.Save();
-    ADD_FAILURE() << "a read-only map was saved over";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.Reason(), kReadOnlyMapReason);
-  }
+  EXPECT_EQ(FileErrorReason([&] { map.Save(); }), kReadOnlyMapReason);
   EXPECT_EQ(ReadBytes(name), map.original);
   ASSERT_EQ(::chmod(name.c_str(), 0644), 0);
 
@@ -146,12 +138,10 @@ TEST(SaveMap, AMapInAFolderThatIsNotWritableIsWrittenInPlaceFromTheCacheFolder) 
   map.files.Model.OpenedFile = {};
   const std::string outcome = RunUnprivileged([&]() -> std::string {
     ScriptedDialogs dialogs;
-    try {
-      SaveMap(map.files.Model, map.files.WorkingCopy, dialogs);
-      return "saved without a place for the copy";
-    } catch (const FileError& error) {
-      if (std::string(error.what()).find(shut) == std::string::npos) return error.what();
-    }
+    const std::string refusal = ThrownText<FileError>(
+        [&] { SaveMap(map.files.Model, map.files.WorkingCopy, dialogs); }, &FileError::what,
+        "saved without a place for the copy");
+    if (refusal.find(shut) == std::string::npos) return refusal;
     SaveMap(map.files.Model, map.files.WorkingCopy, dialogs, {cache});
     return "";
   });

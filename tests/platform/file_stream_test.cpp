@@ -4,12 +4,15 @@
 #include "platform/instance_lock.h"
 #include "support/file_faults.h"
 #include "support/temp_folder.h"
+#include "support/thrown.h"
 
 namespace terrak {
 namespace {
 
+using testing::FileErrorReason;
 using testing::ReadBytes;
 using testing::TempFolder;
+using testing::ThrownText;
 using testing::WriteBytes;
 
 TEST(FileStream, PositionedRecordsAndErrorsNamingTheFile) {
@@ -24,13 +27,9 @@ TEST(FileStream, PositionedRecordsAndErrorsNamingTheFile) {
     stream.Write(1, patch, 2);
     std::uint8_t tail[4] = {};
     EXPECT_EQ(stream.ReadSome(4, tail, 4), 2u);
-    try {
-      stream.ReadExact(5, 2);
-      FAIL() << "a read past the end must fail";
-    } catch (const FileError& e) {
-      EXPECT_EQ(e.FileName(), name);
-      EXPECT_NE(std::string(e.what()).find(name), std::string::npos);
-    }
+    const auto pastTheEnd = [&] { stream.ReadExact(5, 2); };
+    EXPECT_EQ(ThrownText<FileError>(pastTheEnd, &FileError::FileName), name);
+    EXPECT_NE(ThrownText<FileError>(pastTheEnd, &FileError::what).find(name), std::string::npos);
   }
   EXPECT_EQ(ReadBytes(name), (std::vector<std::uint8_t>{1, 9, 9, 4, 5, 6}));
   EXPECT_THROW(FileStream(folder.File("missing.bin"), FileMode::ReadExclusive), FileError);
@@ -57,12 +56,8 @@ TEST(FileStream, ExclusiveOpeningKeepsOthersOutButDenyWriteShares) {
 
 TEST(FileStream, AtomicReplaceIntoAMissingFolderSaysWhichFolder) {
   TempFolder folder;
-  try {
-    ReplaceFileAtomically(folder.File("no/such/folder.ocd"), {1});
-    ADD_FAILURE() << "written into a folder that does not exist";
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.Reason(), "its folder \"" + folder.File("no/such") + "\" does not exist");
-  }
+  EXPECT_EQ(FileErrorReason([&] { ReplaceFileAtomically(folder.File("no/such/folder.ocd"), {1}); }),
+            "its folder \"" + folder.File("no/such") + "\" does not exist");
 }
 
 TEST(FileStream, OpensOnlyRegularFilesAndSaysWhatItFoundInstead) {
@@ -72,12 +67,8 @@ TEST(FileStream, OpensOnlyRegularFilesAndSaysWhatItFoundInstead) {
   testing::MakeFifo(fifo);
   for (FileMode mode : {FileMode::ReadExclusive, FileMode::ReadDenyWrite, FileMode::ReadWriteExclusive,
                         FileMode::CreateExclusive, FileMode::WriteExistingExclusive}) {
-    try {
-      FileStream stream(fifo, mode);
-      ADD_FAILURE() << "a fifo was opened";
-    } catch (const FileError& e) {
-      EXPECT_EQ(e.Reason(), "it is a fifo (a named pipe), not a file");
-    }
+    EXPECT_EQ(FileErrorReason([&] { FileStream stream(fifo, mode); }),
+              "it is a fifo (a named pipe), not a file");
   }
   EXPECT_THROW(RequireRegularFile(fifo), FileError);
   EXPECT_THROW(RequireRegularFile(folder.Path()), FileError);
@@ -85,12 +76,8 @@ TEST(FileStream, OpensOnlyRegularFilesAndSaysWhatItFoundInstead) {
   WriteBytes(folder.File("plain"), {1});
   RequireRegularFile(folder.File("plain"));
   EXPECT_EQ(FileStream(folder.File("plain"), FileMode::ReadDenyWrite).ReadExact(0, 1)[0], 1);
-  try {
-    FileStream stream("/dev/null", FileMode::ReadDenyWrite);
-    ADD_FAILURE() << "a device was opened";
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.Reason(), "it is a device, not a file");
-  }
+  EXPECT_EQ(FileErrorReason([] { FileStream stream("/dev/null", FileMode::ReadDenyWrite); }),
+            "it is a device, not a file");
 }
 
 TEST(InstanceLock, ASecondHolderIsRefusedUntilTheFirstEnds) {

@@ -7,11 +7,14 @@
 #include "platform/file_error.h"
 #include "mapbuild/bmp_image.h"
 #include "support/temp_folder.h"
+#include "support/thrown.h"
 
 namespace terrak {
 namespace {
 
+using testing::FileErrorReason;
 using testing::TempFolder;
+using testing::ThrownText;
 
 #ifdef TERRAK_IMAGE_MODULE_PATH
 
@@ -47,13 +50,9 @@ TEST(ModuleImageStretcher, StretchesUpsideDownToTheNearestPaletteColourThroughTh
   // The reader's refusal keeps its file and reason across the module.
   const std::string text = folder.File("notes.bmp");
   testing::WriteText(text, "no image here\n");
-  try {
-    stretcher->StretchUpsideDown(text, 8, 2, palette);
-    ADD_FAILURE() << "read a text file as an image";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.FileName(), text);
-    EXPECT_EQ(error.Reason(), "it cannot be read as an image");
-  }
+  const auto readText = [&] { stretcher->StretchUpsideDown(text, 8, 2, palette); };
+  EXPECT_EQ(ThrownText<FileError>(readText, &FileError::FileName), text);
+  EXPECT_EQ(FileErrorReason(readText), "it cannot be read as an image");
   // A folder is refused before the reader opens it.
   EXPECT_THROW(stretcher->StretchUpsideDown(folder.Path(), 8, 2, palette), FileError);
 }
@@ -66,15 +65,11 @@ TEST(ModuleImageStretcher, AModuleThatCannotBeLoadedIsAFileErrorOfTheImage) {
   testing::WriteText(broken, "not a shared object\n");
   for (const std::string& candidate : {folder.File("missing.so"), broken}) {
     const auto stretcher = MakeModuleImageStretcher({candidate});
-    try {
-      stretcher->StretchUpsideDown(folder.File("map.bmp"), 4, 4, ImagePalette{});
-      ADD_FAILURE() << candidate;
-    } catch (const FileError& error) {
-      EXPECT_EQ(error.FileName(), folder.File("map.bmp"));
-      EXPECT_EQ(error.Reason().rfind("the image module could not be loaded: ", 0), 0u)
-          << error.Reason();
-      EXPECT_NE(error.Reason().find(candidate), std::string::npos) << error.Reason();
-    }
+    const auto read = [&] { stretcher->StretchUpsideDown(folder.File("map.bmp"), 4, 4, {}); };
+    EXPECT_EQ(ThrownText<FileError>(read, &FileError::FileName), folder.File("map.bmp"));
+    const std::string reason = FileErrorReason(read);
+    EXPECT_EQ(reason.rfind("the image module could not be loaded: ", 0), 0u) << reason;
+    EXPECT_NE(reason.find(candidate), std::string::npos) << reason;
   }
 }
 

@@ -15,6 +15,7 @@
 #include "platform/safe_file_writer.h"
 #include "support/file_faults.h"
 #include "support/temp_folder.h"
+#include "support/thrown.h"
 
 namespace terrak {
 namespace {
@@ -24,6 +25,7 @@ using testing::FileSizeLimit;
 using testing::ReadBytes;
 using testing::RunUnprivileged;
 using testing::TempFolder;
+using testing::ThrownText;
 using testing::WriteBytes;
 
 using Bytes = std::vector<std::uint8_t>;
@@ -37,12 +39,8 @@ struct stat StatOf(const std::string& name) {
 // The message of the FileError that writing data to target raises ("" when none is raised).
 std::string RefusalOf(const std::string& target, const Bytes& data,
                       const SafeWriteOptions& options = {}) {
-  try {
-    ReplaceFileAtomically(target, data, options);
-  } catch (const FileError& error) {
-    return error.what();
-  }
-  return "";
+  return ThrownText<FileError>([&] { ReplaceFileAtomically(target, data, options); },
+                               &FileError::what, "");
 }
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -191,13 +189,9 @@ TEST(SafeFileWriter, AFullDiskLeavesTheOldFileAndNoTemporary) {
     SafeFileWriter writer(name);
     writer.Append(Bytes(10000, 'n').data(), 10000);
     FileSizeLimit full(4096);
-    try {
-      writer.Commit();
-      ADD_FAILURE() << "a write past the end of the disk succeeded";
-    } catch (const FileError& error) {
-      EXPECT_TRUE(Contains(error.what(), "may be incomplete now"));
-      EXPECT_TRUE(Contains(error.what(), "\"" + name + kCompleteCopySuffix + "\""));
-    }
+    const std::string refusal = ThrownText<FileError>([&] { writer.Commit(); }, &FileError::what);
+    EXPECT_TRUE(Contains(refusal, "may be incomplete now")) << refusal;
+    EXPECT_TRUE(Contains(refusal, "\"" + name + kCompleteCopySuffix + "\""));
   }
   EXPECT_EQ(ReadBytes(name + kCompleteCopySuffix), Bytes(10000, 'n'));
   EXPECT_FALSE(fs::exists(name + kSaveTemporarySuffix));

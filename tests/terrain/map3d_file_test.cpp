@@ -17,6 +17,7 @@
 #include "support/file_faults.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
+#include "support/thrown.h"
 
 namespace terrak {
 namespace {
@@ -26,6 +27,7 @@ using Heights = std::vector<std::int16_t>;
 using testing::ReadBytes;
 using testing::ScriptedDialogs;
 using testing::TempFolder;
+using testing::ThrownText;
 using testing::WriteBytes;
 
 Bytes HeightCodes(const Heights& row) {
@@ -264,12 +266,8 @@ TEST(Map3dFile, GridsTheFileCannotHoldAreNotWrittenAndTheOldFileStays) {
   bad[7].GridWidth = 8193;
   bad[7].GridHeight = 8192;
   const auto refusal = [&name](const GridState& grid) {
-    try {
-      Write3dMap(name, grid, DistinctViews());
-    } catch (const std::invalid_argument& e) {
-      return std::string(e.what());
-    }
-    return std::string("written");
+    return ThrownText<std::invalid_argument>([&] { Write3dMap(name, grid, DistinctViews()); },
+                                             &std::invalid_argument::what, "written");
   };
   for (const GridState& grid : bad) EXPECT_NE(refusal(grid), "written");
   EXPECT_EQ(refusal(bad[0]), "A 3D map needs a grid of at least one cell; this one is 0 x 4");
@@ -316,12 +314,10 @@ TEST(Map3dFile, AGridAboveABaseIsWrittenWithItsTrueHeightsOrRefusedWithTheReason
                     "terrain's heights run ") + reason +
         ": it cannot be saved as one. Export it as a DEM or a glTF model instead";
     EXPECT_EQ(Map3dHeightsNotHeld(above).value_or(""), message);
-    try {
-      Write3dMap(folder.File("kept.o3d"), above, DistinctViews());
-      ADD_FAILURE() << "written";
-    } catch (const std::invalid_argument& e) {
-      EXPECT_EQ(e.what(), message);
-    }
+    EXPECT_EQ(ThrownText<std::invalid_argument>(
+                  [&] { Write3dMap(folder.File("kept.o3d"), above, DistinctViews()); },
+                  &std::invalid_argument::what),
+              message);
     EXPECT_EQ(ReadBytes(folder.File("kept.o3d")), (Bytes{1, 2, 3}));
   }
 }

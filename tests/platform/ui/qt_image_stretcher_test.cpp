@@ -4,6 +4,7 @@
 #include "platform/qt/qt_image_stretcher.h"
 #include "support/file_faults.h"
 #include "support/temp_folder.h"
+#include "support/thrown.h"
 
 namespace terrak {
 namespace {
@@ -16,12 +17,9 @@ TEST(QtImageStretcher, RefusesWhatIsNoRegularFileAndSaysWhatItFound) {
   testing::MakeFifo(folder.File("map.bmp"));
   const std::unique_ptr<ImageStretcher> stretcher = MakeQtImageStretcher();
   const ImagePalette palette{};
-  try {
-    stretcher->StretchUpsideDown(folder.File("map.bmp"), 4, 4, palette);
-    ADD_FAILURE() << "a fifo was read as an image";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.Reason(), "it is a fifo (a named pipe), not a file");
-  }
+  EXPECT_EQ(testing::FileErrorReason(
+                [&] { stretcher->StretchUpsideDown(folder.File("map.bmp"), 4, 4, palette); }),
+            "it is a fifo (a named pipe), not a file");
   EXPECT_THROW(stretcher->StretchUpsideDown(folder.Path(), 4, 4, palette), FileError);
 }
 

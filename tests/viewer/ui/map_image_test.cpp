@@ -10,6 +10,7 @@
 #include "platform/file_error.h"
 #include "platform/qt/qt_image_stretcher.h"
 #include "support/temp_folder.h"
+#include "support/thrown.h"
 
 namespace terrak {
 namespace {
@@ -23,12 +24,9 @@ std::uint8_t PaletteIndexOf(Colour colour) {
 }
 
 std::string RefusalOf(const std::string& fileName) {
-  try {
-    MakeQtImageStretcher()->StretchUpsideDown(fileName, 40, 30, StretchPalette());
-  } catch (const FileError& error) {
-    return error.Reason();
-  }
-  return "read";
+  return testing::ThrownText<FileError>(
+      [&] { MakeQtImageStretcher()->StretchUpsideDown(fileName, 40, 30, StretchPalette()); },
+      &FileError::Reason, "read");
 }
 
 void PutBig32(std::vector<std::uint8_t>& out, std::uint32_t v) {
