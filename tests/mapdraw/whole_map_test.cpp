@@ -1,0 +1,46 @@
+// The whole map's drawing is kept while its file stays the same and the drawing is fine enough,
+// drawn again for a finer need or a changed file, and a map that cannot be drawn says why.
+#include <gtest/gtest.h>
+
+#include "mapdraw/whole_map.h"
+#include "support/temp_folder.h"
+
+namespace terrak::mapdraw {
+namespace {
+
+using testing::ReadBytes, testing::WriteBytes;
+
+TEST(WholeMapDrawing, KeepsADrawingFineEnoughAndDrawsAgainForAFinerNeedOrAChangedFile) {
+  testing::TempFolder folder;
+  const std::string map = folder.File("demo.ocd");
+  WriteBytes(map, ReadBytes(TERRAK_SOURCE_DIR "/samples/demo6.ocd"));
+  WholeMapDrawing drawing;
+
+  const MapPicture* coarse = drawing.For(map, 0.001);
+  ASSERT_NE(coarse, nullptr);
+  EXPECT_EQ(drawing.For(map, 0.001), coarse);
+  EXPECT_EQ(drawing.Generation(), 1u);
+
+  // Ten times finer: drawn again.
+  ASSERT_NE(drawing.For(map, 0.01), nullptr);
+  EXPECT_EQ(drawing.Generation(), 2u);
+  // A coarser need is served by the finer drawing.
+  EXPECT_NE(drawing.For(map, 0.002), nullptr);
+  EXPECT_EQ(drawing.Generation(), 2u);
+
+  // Another map written over the file.
+  WriteBytes(map, ReadBytes(TERRAK_SOURCE_DIR "/samples/demo12.ocd"));
+  ASSERT_NE(drawing.For(map, 0.002), nullptr);
+  EXPECT_EQ(drawing.Generation(), 3u);
+  EXPECT_TRUE(drawing.Problem().empty());
+
+  // A file that is no map: nothing, and the reason, until the file changes.
+  WriteBytes(map, {'n', 'o', 't', ' ', 'a', ' ', 'm', 'a', 'p'});
+  EXPECT_EQ(drawing.For(map, 0.002), nullptr);
+  EXPECT_FALSE(drawing.Problem().empty());
+  EXPECT_EQ(drawing.For(map, 0.002), nullptr);
+  EXPECT_EQ(drawing.Generation(), 4u);
+}
+
+}  // namespace
+}  // namespace terrak::mapdraw
