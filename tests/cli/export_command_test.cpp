@@ -60,11 +60,16 @@ TEST(ExportCommand, WritesTheThreeFilesOfAMapWithProgressAndNotesOnStandardError
   EXPECT_FLOAT_EQ(s->Max[0], 120.0f);
   EXPECT_GT(s->Max[2], 3.0f + 10.0f);
 
-  // On a terminal the percentage counts up over itself.
-  const CliRun terminal =
-      RunCli({"export", map, "--symbols", "101,102", "--stl", stl, "--force"}, {true});
+  // On a terminal the percentage counts up over itself. A base 3 mm thicker raises the top by 3 mm.
+  const CliRun terminal = RunCli({"export", map, "--symbols", "101,102", "--stl", stl, "--force",
+                                  "--interval", "4", "--print-width", "120", "--base", "6",
+                                  "--exaggeration", "2"},
+                                 {true});
   ASSERT_EQ(terminal.Exit, 0) << terminal.Err;
   EXPECT_NE(terminal.Err.find("\rWriting the STL model to " + stl + ": 100%"), std::string::npos);
+  const std::optional<StlInfo> thicker = ReadStlInfo(stl);
+  ASSERT_TRUE(thicker);
+  EXPECT_NEAR(thicker->Max[2] - s->Max[2], 3.0f, 1e-3f);
 }
 
 TEST(ExportCommand, A3dMapFileSaysOnceThatItHasNoGeoreferencing) {

@@ -100,6 +100,13 @@ TEST(HeightsCommands, ThePreviewColoursEachContourByStateAndCancelChangesNothing
   EXPECT_EQ(std::find(drawn.begin(), drawn.end(), "pen FF00FF"), drawn.end());
   for (const char* pen : {"pen 000000", "pen 008000"})
     EXPECT_NE(std::find(drawn.begin(), drawn.end(), pen), drawn.end()) << pen;
+  // Every state its own pen (colours as 0xBBGGRR): guessed orange, DEM blue, conflicts red.
+  std::vector<Colour> pens;
+  for (const HeightState s : {HeightState::Known, HeightState::Derived, HeightState::Guessed,
+                              HeightState::Dem, HeightState::Conflict, HeightState::None})
+    pens.push_back(PreviewColour(s));
+  EXPECT_EQ(pens,
+            (std::vector<Colour>{0x000000, 0x008000, 0x008CFF, 0xFF0000, 0x0000FF, 0xFF00FF}));
   ASSERT_EQ(f.Watched.Messages.size(), 1u);
   EXPECT_EQ(f.Watched.Messages[0].Text.rfind(
                 "4 of 4 contour objects have heights (3 derived, 0 guessed, 0 in conflict).\n", 0),

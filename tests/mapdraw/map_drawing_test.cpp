@@ -70,9 +70,13 @@ TEST(MapDrawing, ColoursGoInTheMapsOrderAndHiddenThingsStayOut) {
                                     Line(77, {{0, 26000, 0}, {20000, 26000, 0}}, 6)};
   objects.push_back(objects[0]);
   objects.back().Hidden = true;
+  // A colour the map hides leaves nothing of its own in the picture.
+  d.Colours.push_back({.Name = "Hidden green", .Green = 255, .Hidden = true});
+  d.Symbols.push_back(Make(6, AreaDefinition{3, {}}));
+  objects.push_back(Square(6, 0, 0, 10000, 7));
   const MapPicture drawn = DrawMap(d, objects, {});
   EXPECT_EQ(std::tie(drawn.DrawnObjects, drawn.HiddenObjects, drawn.UndefinedObjects),
-            std::tuple(4u, 2u, 1u));
+            std::tuple(5u, 2u, 1u));
   // Blue (the table's last colour) first, then the black lines as one item, red on top.
   const std::vector<PictureItem>& items = drawn.Picture.Items;
   ASSERT_EQ(items.size(), 3u);
