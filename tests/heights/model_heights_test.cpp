@@ -38,6 +38,9 @@ TEST(ModelHeights, ObjectsInGroundMetresWithCurvesFlattenedAndRolesFromTheirSymb
   EXPECT_NEAR(contour.Points.back().X, 2 * km + 10000 / 56693.0, 1e-6);
   EXPECT_NEAR(contour.Points.back().Y, 0.0, 1e-6);
   EXPECT_NEAR(contour.Points[1 + 4].Y, 0.75 * km, 1e-6);
+  // A quarter of the way along, the curve keeps near its first control point (27 + 27 of 64
+  // parts of its start's x, 9 + 1 of its end's).
+  EXPECT_NEAR(contour.Points[1 + 2].X, (54 * 5669 + 10 * 11339) / 64.0 * 10000 / 56693.0, 1e-6);
   EXPECT_EQ(std::tuple(map.Objects[1].Role, map.Objects[2].Role, map.Objects[3].Role),
             std::tuple(ContourRole::None, ContourRole::None, ContourRole::None));
   EXPECT_NEAR(map.MetresPerPaperMm, 10.0, 1e-9);
