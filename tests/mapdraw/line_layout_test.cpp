@@ -192,6 +192,15 @@ TEST(PathParts, HolesStartPartsAndCoincidentEndsClose) {
   EXPECT_DOUBLE_EQ(parts[0].Total(), 200 + std::hypot(100, 100));
   const PathPosition at = PositionAt(parts[0], 150);
   EXPECT_EQ(std::tuple(at.Pos, at.Direction), std::tuple((Vec2{100, 50}), (Vec2{0, 1})));
+  // A closed ring comes into its first point along its last side and leaves its last point
+  // along its first; an open line has nothing before its start nor after its end.
+  const std::vector<PathPart> open = BuildPathParts(std::span(points).first(3), 1);
+  ASSERT_FALSE(open.front().Closed);
+  const Vec2 closedIn = TangentIn(parts[0], 0), closedOut = TangentOut(parts[0], 3);
+  EXPECT_NEAR(closedIn.X, -std::sqrt(0.5), 1e-12);
+  EXPECT_NEAR(closedIn.Y, -std::sqrt(0.5), 1e-12);
+  EXPECT_EQ(std::tuple(closedOut, TangentIn(open.front(), 0), TangentOut(open.front(), 2)),
+            std::tuple((Vec2{1, 0}), (Vec2{1, 0}), (Vec2{0, 1})));
 }
 
 TEST(OffsetLine, BordersRunOnTheirSideWithMiteredCorners) {

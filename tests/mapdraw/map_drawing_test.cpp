@@ -315,6 +315,8 @@ TEST(MapDrawing, APointsRingLiesOutsideItsDot) {
     const auto& p = drawn.Picture.Points[ring.First + i];
     EXPECT_NEAR(std::hypot(p.X - 5000, p.Y - 5000), 600, 2) << "point " << i;
   }
+  // The drawing's extent takes in the ring's outer edge.
+  EXPECT_EQ(std::tuple(drawn.Extent.MinX, drawn.Extent.MaxY), std::tuple(4300.0, 5700.0));
 }
 
 TEST(PictureFrame, WholePixelsOnTheGridOfThePapersOrigin) {

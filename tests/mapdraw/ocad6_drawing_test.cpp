@@ -34,6 +34,13 @@ std::vector<std::uint8_t> Map(int version) {
   title.TextGap = 0;
   title.Unicode = version == 8;
   b.AddObject(title);
+  Object6 boxed{.Symbol = 990, .ObjectType = 4,
+                .Points = {CodedPoint::At(0, 0), CodedPoint::At(400, 0), CodedPoint::At(400, 100),
+                           CodedPoint::At(0, 100)}};
+  boxed.Text = "Box";
+  boxed.TextGap = 0;
+  boxed.Unicode = version == 8;
+  b.AddObject(boxed);
   return b.Build();
 }
 
@@ -57,12 +64,17 @@ TEST(Ocad6Drawing, ColoursSymbolsAndObjectsOfEachVersion) {
 
     // The deleted object (symbol 0 in its index entry) is not read.
     const std::vector<FormatObject>& objects = map.Objects.Objects;
-    ASSERT_EQ(objects.size(), 2u) << version;
+    ASSERT_EQ(objects.size(), 3u) << version;
     EXPECT_EQ(std::tuple(objects[0].Points[1].X, objects[0].Points[1].Y, objects[1].Kind),
               std::tuple(10000, 5000, ObjectKind::Text));
     EXPECT_EQ(objects[1].Text, "Title") << version;
     const ObjectPlacement& placed = d.Placements.at(objects[1].Key);
     EXPECT_NEAR(placed.Rotation, 0.785398, 1e-6);
+    // An unturned text in a box: the box's centre and size, the text hung from its top.
+    const ObjectPlacement& boxed = d.Placements.at(objects[2].Key);
+    EXPECT_EQ(std::tuple(boxed.BoxCentre.X, boxed.BoxCentre.Y, boxed.BoxWidth, boxed.BoxHeight,
+                         boxed.VAlign),
+              std::tuple(2000, 500, 4000, 1000, TextVAlign::Top));
   }
 }
 

@@ -15,6 +15,8 @@ TEST(WholeMapDrawing, KeepsADrawingFineEnoughAndDrawsAgainForAFinerNeedOrAChange
   const std::string map = folder.File("demo.ocd");
   WriteBytes(map, ReadBytes(TERRAK_SOURCE_DIR "/samples/demo6.ocd"));
   WholeMapDrawing drawing;
+  // Curves stay within a tenth of a pixel: 10 micrometres at 100 micrometres a pixel.
+  EXPECT_DOUBLE_EQ(ToleranceFor(0.01), 10);
 
   const MapPicture* coarse = drawing.For(map, 0.001);
   ASSERT_NE(coarse, nullptr);
