@@ -197,6 +197,14 @@ TEST(HeightsAlongALine, EachContourCrossedGetsTheNextLevelAndAnOffLevelIndexCont
   const std::vector<std::uint8_t> undone = f.WorkingCopy();
   EXPECT_EQ(std::string(undone.begin(), undone.end()), std::string(opened.begin(), opened.end()));
 
+  // Ctrl picks and traces the contour under the mouse, as out of the mode: no line is dragged.
+  const TPair corner = f.App.Model.MapObjects[0].FirstPoint;
+  FormMouseDown(f.W, MouseButton::Left, {.Ctrl = true},
+                MapToScreen(f.App.Window, f.App.Model, corner.X, corner.Y));
+  EXPECT_FALSE(f.App.Heights.AlongLine.Dragging);
+  EXPECT_GT(f.App.Window.TracedObjectCount, 0);
+  FormMouseUp(f.W, MouseButton::Left);
+
   // Off again: a drag gives no heights.
   MenuItemClick(f.W, MenuItem::HeightsAlongLine);
   EXPECT_FALSE(f.App.Menu.IsChecked(MenuItem::HeightsAlongLine));

@@ -228,6 +228,10 @@ TEST(ReadOnlyOutput, SaveBitmapAndSave3dMapReplaceAReadOnlyFileOnlyOnYes) {
 TEST(ViewerCommands, TheColourDialogChangesTheRampAtOnceAndMarksTheMapChanged) {
   ViewerSession s;
   s.OpenOnMap();
+  // From the start the ramp runs from the front colour, nearest, to the back colour.
+  ASSERT_NE(s.Settings.Front3dColour, s.Settings.Back3dColour);
+  EXPECT_EQ(std::tuple(s.Viewer.DepthRamp[0], s.Viewer.DepthRamp[100]),
+            std::tuple(s.Settings.Front3dColour, s.Settings.Back3dColour));
   s.Host.Calls.clear();
   s.Host.ColourDialog = [&] { s.Settings.Front3dColour = MakeColour(0, 255, 0); };
   Colours1Click(s.Window);
