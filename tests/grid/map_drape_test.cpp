@@ -46,9 +46,11 @@ TEST(MapDrape, ThePictureCoversTheCellsPixelForPixel) {
   // Pixel centres on the cells: cell (0, 150) is at (-100 m, 75 m), the picture's top left.
   EXPECT_DOUBLE_EQ(view.Left, -10050);
   EXPECT_DOUBLE_EQ(view.Top, 7550);
-  EXPECT_FALSE(DrapeTooLarge(grid));
-  EXPECT_TRUE(DrapeTooLarge(EmptyGrid(16384, 10)));
-  EXPECT_FALSE(DrapeTooLarge(EmptyGrid(16383, 10)));
+  // At most 16384 pixels across and as many down.
+  EXPECT_EQ(std::tuple(DrapeTooLarge(EmptyGrid(16384, 10)), DrapeTooLarge(EmptyGrid(10, 16384))),
+            std::tuple(true, true));
+  EXPECT_FALSE(DrapeTooLarge(grid) || DrapeTooLarge(EmptyGrid(16383, 10)) ||
+               DrapeTooLarge(EmptyGrid(10, 16383)));
 }
 
 TEST(MapDrape, FewColoursKeptExactlyRowsTurnedNorthUp) {
