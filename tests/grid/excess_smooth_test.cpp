@@ -79,16 +79,14 @@ TEST(RemoveExcess, RowsInBlocksClearWhatRowsOneByOneClear) {
 
 TEST(SmoothGrid, WeightedMeansInPlace) {
   GridState grid = EmptyGrid(3, 3);  // (1, 1) is the only interior cell
-  for (int x = 0; x <= 3; ++x)
-    for (int y = 0; y <= 3; ++y) grid.HeightGrid(x, y) = 200;
+  grid.HeightGrid.Resize(4, 4, 200);
   grid.HeightGrid(1, 1) = 100;
   GridState one = EmptyGrid(3, 3);
   one.HeightGrid(1, 1) = 100;
   one.HeightGrid(0, 2) = 300;
   // f = 50: a cell of 100 among 200s becomes 150; f = 99 with a single neighbour of 300: 298.
-  GridState a = grid;
-  SmoothGridPlain(a, 50);
-  EXPECT_EQ(a.HeightGrid(1, 1), 150);
+  SmoothGridPlain(grid, 50);
+  EXPECT_EQ(grid.HeightGrid(1, 1), 150);
   SmoothGridPlain(one, 99);
   EXPECT_EQ(one.HeightGrid(1, 1), 298);
   // In place: (1, 1) is smoothed first, and (1, 2) and (2, 1) read its new value.
@@ -140,16 +138,15 @@ TEST(SmoothGrid, FastPassEqualsThePlainOneAndPassesCompound) {
       EXPECT_EQ(split.HeightGrid, plain.HeightGrid) << "factor " << factor << " pass " << pass;
     }
   }
-  // Out-of-range options are brought into range.
-  SmoothingOptions o = CheckSmoothingOptions(150, 3);
-  EXPECT_EQ(o.Factor, 100);
-  EXPECT_TRUE(o.FactorClamped);
-  o = CheckSmoothingOptions(-5, 1000);
-  EXPECT_EQ(std::tuple(o.Factor, o.Passes), std::tuple(0, kMaxSmoothingPasses));
-  EXPECT_TRUE(o.PassesClamped);
-  o = CheckSmoothingOptions(30, -2);
-  EXPECT_EQ(o.Passes, -2);
-  EXPECT_FALSE(o.FactorClamped || o.PassesClamped);
+  // Out-of-range options are brought into range and said to be; values at the limits are not.
+  const auto checked = [](std::int32_t smoothing, std::int32_t passes) {
+    const SmoothingOptions o = CheckSmoothingOptions(smoothing, passes);
+    return std::tuple(o.Factor, o.FactorClamped, o.Passes, o.PassesClamped);
+  };
+  EXPECT_EQ(checked(150, 3), std::tuple(100, true, 3, false));
+  EXPECT_EQ(checked(-5, 1000), std::tuple(0, true, kMaxSmoothingPasses, true));
+  EXPECT_EQ(checked(100, kMaxSmoothingPasses), std::tuple(100, false, kMaxSmoothingPasses, false));
+  EXPECT_EQ(checked(0, -2), std::tuple(0, false, -2, false));
 }
 
 }  // namespace
