@@ -18,17 +18,15 @@ using testing::TempFolder;
 using testing::WriteBytes;
 
 TEST(MapBitmap, IsLookedForBesideTheMapUnderItsName) {
-  bool guessed = true;
-  EXPECT_EQ(MapBitmapFileNameFor("/maps/forest.ocd", &guessed), "/maps/forest.bmp");
-  EXPECT_FALSE(guessed);
-  EXPECT_EQ(MapBitmapFileNameFor("/maps/FOREST.OCD", &guessed), "/maps/FOREST.bmp");
-  EXPECT_FALSE(guessed);
-  // Only the name's own ending is replaced, never ".ocd" inside a folder's name.
-  EXPECT_EQ(MapBitmapFileNameFor("/data.ocd/v2.ocd.ocd", &guessed), "/data.ocd/v2.ocd.bmp");
-  EXPECT_EQ(MapBitmapFileNameFor("/maps/forest.map", &guessed), "/maps/forest.bmp");
-  EXPECT_TRUE(guessed);
-  EXPECT_EQ(MapBitmapFileNameFor("/maps.v1/forest", &guessed), "/maps.v1/forest.bmp");
-  EXPECT_TRUE(guessed);
+  // Only the name's own ending is replaced, never ".ocd" inside a folder's name; the name is
+  // guessed unless the map's ending is one of a map.
+  for (const auto& [map, bitmap, guess] :
+       {std::tuple{"/maps/forest.ocd", "/maps/forest.bmp", false}, {"/maps/FOREST.OCD", "/maps/FOREST.bmp", false},
+        {"/data.ocd/v2.ocd.ocd", "/data.ocd/v2.ocd.bmp", false}, {"/maps/forest.map", "/maps/forest.bmp", true},
+        {"/maps.v1/forest", "/maps.v1/forest.bmp", true}}) {
+    bool guessed = !guess;
+    EXPECT_EQ(std::tuple(MapBitmapFileNameFor(map, &guessed), guessed), std::tuple(bitmap, guess));
+  }
 }
 
 TEST(MapBitmap, StretchedFileHasItsPaletteAndBottomUpRowsAtFixedPlaces) {
@@ -37,13 +35,13 @@ TEST(MapBitmap, StretchedFileHasItsPaletteAndBottomUpRowsAtFixedPlaces) {
   IndexedImage image{3, 2, {1, 2, 3, 4, 5, 6}};
   const std::vector<std::uint8_t> bmp = EncodeBmp8(image, StretchPalette());
   ASSERT_EQ(bmp.size(), 1078u + 2 * 4);
-  EXPECT_EQ(std::tuple(bmp[0], bmp[1]), std::tuple('B', 'M'));
-  EXPECT_EQ(GetU32(bmp.data() + 2), bmp.size());
-  EXPECT_EQ(GetU32(bmp.data() + 10), 1078u);
-  EXPECT_EQ(GetI32(bmp.data() + 18), 3);
-  EXPECT_EQ(GetI32(bmp.data() + 22), 2);
-  EXPECT_EQ(GetU16(bmp.data() + 26), 1);
-  EXPECT_EQ(GetU16(bmp.data() + 28), 8);
+  const std::uint8_t* h = bmp.data();
+  EXPECT_EQ(std::tuple(h[0], h[1], GetU32(h + 2), GetU32(h + 10), GetU32(h + 14)),
+            std::tuple('B', 'M', bmp.size(), 1078u, 40u));
+  // 3 x 2 pixels in one plane of 8 bits, 8 bytes of rows, all 256 colours.
+  EXPECT_EQ(std::tuple(GetI32(h + 18), GetI32(h + 22), GetU16(h + 26), GetU16(h + 28),
+                       GetU32(h + 34), GetU32(h + 46)),
+            std::tuple(3, 2, 1, 8, 8u, 256u));
   // Palette entry 1 of the cube is blue 51: stored blue, green, red, 0.
   EXPECT_EQ(std::vector<std::uint8_t>(bmp.begin() + 58, bmp.begin() + 62), (std::vector<std::uint8_t>{51, 0, 0, 0}));
   // The picture's last row is stored first, each row padded to four bytes.
@@ -88,13 +86,11 @@ TEST(MapBitmap, SelectionRowsAndColumnsComeFromTheirOffsets) {
   EXPECT_TRUE(c.dialogs.Messages.empty());
   const auto fileByte = [](int storedRow, int pixel) { return (storedRow * 7 + pixel) % 200; };
   // 30 rows skipped: the 31st stored row becomes row GridHeight; column 0 takes pixel 101.
-  EXPECT_EQ(c.grid.BitmapGrid(0, 40), fileByte(30, 101));
-  EXPECT_EQ(c.grid.BitmapGrid(49, 40), fileByte(30, 150));
-  EXPECT_EQ(c.grid.BitmapGrid(0, 0), fileByte(70, 101));
+  EXPECT_EQ(std::tuple(c.grid.BitmapGrid(0, 40), c.grid.BitmapGrid(49, 40), c.grid.BitmapGrid(0, 0)),
+            std::tuple(fileByte(30, 101), fileByte(30, 150), fileByte(70, 101)));
   EXPECT_EQ(c.grid.BitmapGrid(50, 10), 0);  // column GridWidth is not written
   EXPECT_EQ(c.grid.BitmapPalette[4], 51);   // entry 1's blue, as stored
-  EXPECT_EQ(c.build.Notes.BitmapRowsMissing, 0);
-  EXPECT_FALSE(c.build.Notes.BitmapRowsLong);
+  EXPECT_EQ(std::tuple(c.build.Notes.BitmapRowsMissing, c.build.Notes.BitmapRowsLong), std::tuple(0, false));
 }
 
 TEST(MapBitmap, RowsBeyondTheFileRepeatTheLastAndWideMapsAreReadWhole) {
@@ -136,8 +132,7 @@ TEST(MapBitmap, DamagedStretchedFileFailsTheCheckWithTheMessage) {
     WriteBytes(c.build.StretchedFileName, bytes);
     c.grid.MapBitmapLoaded = c.grid.ShowMapBitmap = true;
     ReadStretchedBitmap(c.grid, c.build, c.dialogs);
-    EXPECT_FALSE(c.grid.MapBitmapLoaded) << damage;
-    EXPECT_FALSE(c.grid.ShowMapBitmap) << damage;
+    EXPECT_FALSE(c.grid.MapBitmapLoaded || c.grid.ShowMapBitmap) << damage;
   }
   ASSERT_EQ(c.dialogs.Messages.size(), 5u);
   EXPECT_EQ(c.dialogs.Messages[0].Text, kNotOcadBitmapMessage);
