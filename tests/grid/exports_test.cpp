@@ -17,7 +17,8 @@ using testing::EmptyGrid;
 using testing::ReadText;
 using testing::TempFolder;
 
-TEST(GridExports, PointsFileListsContourCellsInWholeMetresRowByRow) {
+// Both files row by row from the south, up to column GridWidth - 1 and row GridHeight - 1.
+TEST(GridExports, PointsListContourCellsInWholeMetresAndTheMatrixEveryCell) {
   TempFolder folder;
   GridState grid = EmptyGrid(3, 2);
   grid.HeightGrid(2, 0) = 57;
@@ -27,21 +28,8 @@ TEST(GridExports, PointsFileListsContourCellsInWholeMetresRowByRow) {
   grid.HeightGrid(0, 2) = 500;  // nor row GridHeight
   WritePointsFile(folder.File("points.csv"), grid);
   EXPECT_EQ(ReadText(folder.File("points.csv")), "2,0,5\r\n0,1,123\r\n");
-}
-
-TEST(GridExports, MatrixFileWritesEveryCellWithOneDecimalFromTheSouth) {
-  TempFolder folder;
-  GridState grid = EmptyGrid(3, 2);
-  grid.HeightGrid(0, 0) = 57;
-  grid.HeightGrid(1, 0) = -57;
-  grid.HeightGrid(2, 0) = 1234;
-  grid.HeightGrid(0, 1) = -32768;
-  grid.HeightGrid(2, 1) = 5;
-  grid.HeightGrid(3, 0) = 999;
   WriteMatrixFile(folder.File("matrix.csv"), grid);
-  EXPECT_EQ(ReadText(folder.File("matrix.csv")),
-            " 5.7,-5.7,123.4,end\r\n"
-            "-3276.8, 0.0, 0.5,end\r\n");
+  EXPECT_EQ(ReadText(folder.File("matrix.csv")), " 0.0, 0.0, 5.7,end\r\n123.4,-8.0, 0.0,end\r\n");
 }
 
 TEST(GridExports, MatrixNumbersMatchFixedPointFormattingForEveryHeight) {
