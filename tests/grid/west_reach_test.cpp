@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -52,6 +53,10 @@ TEST(WestReach, TellsWhichWesternCellsAWalkMayHaveSeen) {
   EXPECT_TRUE(reach.MayHaveSeenAlongDiagonals(25, 25));
   EXPECT_TRUE(reach.MayHaveSeenAlongDiagonals(19, 32));  // the diagonal beside, a column further
   EXPECT_FALSE(reach.MayHaveSeenAlongDiagonals(10, 40));
+  reach.Rising(20, 5);  // x - y = 15; (19, 3) lies on the diagonal beside, (22, 5) two off
+  EXPECT_EQ(std::tuple(reach.MayHaveSeenAlongDiagonals(25, 10), reach.MayHaveSeenAlongDiagonals(19, 3),
+                       reach.MayHaveSeenAlongDiagonals(22, 5)),
+            std::tuple(true, true, false));
 }
 
 }  // namespace
