@@ -28,6 +28,8 @@ TEST(Paintingform, ACounterLineIsWrittenOverTheOneBeforeAndClosingLetsTheWindowG
   ASSERT_NE(form, nullptr);
   EXPECT_TRUE(form->isVisible());
   EXPECT_FALSE(form->windowFlags() & Qt::WindowCloseButtonHint);  // the user cannot close it
+  EXPECT_EQ(std::tuple(form->windowTitle().toStdString(), form->width(), form->height()),
+            std::tuple("Creating Grid - Progress", 222, 433));
   EXPECT_EQ(form->cursor().shape(), Qt::WaitCursor);
   progress.ShowProgress("Getting Extent of map...");
   progress.ShowProgress("selected portion of map is 12 metres wide");
