@@ -161,6 +161,20 @@ TEST(HeightBase, ContoursArePaintedAboveTheBaseAndNotesSayWhatWasLeftOut) {
   EXPECT_EQ(lines[1],
             "selected line objects whose height field holds a value of 0 m or below, which this "
             "OCAD 5 to 7 map cannot hold as a height, not painted: 2");
+  // Every kind the user can act on is one line with its own count, in a fixed order; cells left
+  // without an estimate and rows missing at the stretched bitmap's end are not told.
+  const std::vector<std::string> all = DescribeGridNotes(
+      {.PaintCellsOutside = 3, .LongObjects = 4, .BrokenCurves = 5, .UnheightedObjects = 1,
+       .UnheldHeightObjects = 2, .ShrinkLoopsCut = 6, .ShrinkWorkLimitHit = true,
+       .SealCellsOutside = 7, .CellsWithoutEstimate = 90, .IsolatedCells = 8,
+       .SmoothingClamped = true, .PassesClamped = true, .BitmapNameGuessed = true,
+       .BitmapRowsLong = true, .BitmapRowsMissing = 91, .BitmapSkipped = "A", .DrawingSkipped = "B"});
+  const std::vector<std::string> endings = {": 1", ": 2", ": 3", ": 4", ": 5", ": 6", "as they were",
+                                            ": 7", ": 8", "range", "99", "extension", "whole",
+                                            "not used: A", "not draped: B"};
+  ASSERT_EQ(all.size(), endings.size());
+  for (std::size_t i = 0; i < all.size(); ++i) EXPECT_TRUE(all[i].ends_with(endings[i])) << all[i];
+  EXPECT_TRUE(DescribeGridNotes({}).empty());
 }
 
 }  // namespace
