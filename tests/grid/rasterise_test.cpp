@@ -152,15 +152,21 @@ TEST(Rasteriser, CellsBeyondTheGridAreDroppedAndCounted) {
 
 TEST(Rasteriser, StraightSegmentsAreFlattenedLikeCurves) {
   GridNotes notes;
-  const auto points = Points(Line({{0, 0}, {1000, 0}}), 4, notes);
-  ASSERT_EQ(points.size(), 5u);
-  EXPECT_DOUBLE_EQ(points[0].x, 0.0);
-  EXPECT_DOUBLE_EQ(points[1].x, 156.25);
-  EXPECT_DOUBLE_EQ(points[2].x, 500.0);
-  EXPECT_DOUBLE_EQ(points[3].x, 843.75);
-  EXPECT_DOUBLE_EQ(points[4].x, 1000.0);
+  std::vector<double> xs;
+  for (const TGridPoint& p : Points(Line({{0, 0}, {1000, 0}}), 4, notes)) xs.push_back(p.x);
+  EXPECT_EQ(xs, (std::vector<double>{0.0, 156.25, 500.0, 843.75, 1000.0}));
   // No steps: only the first vertex.
   EXPECT_EQ(Points(Line({{0, 0}, {1000, 0}}), 0, notes).size(), 1u);
+  // An object of more than 6001 points is noted, and drawn whole.
+  GridState grid = EmptyGrid(4, 4);
+  grid.GridUnitsPerMetre = 1.0;
+  CellPainter painter(grid.HeightGrid, notes);
+  std::vector<TPair> pairs(6001, TPair{1, 1});
+  DrawObject(Line(pairs), 50, grid, 1, painter, notes);
+  EXPECT_EQ(notes.LongObjects, 0);
+  pairs.push_back({2, 3});
+  DrawObject(Line(pairs), 50, grid, 1, painter, notes);
+  EXPECT_EQ(std::tuple(notes.LongObjects, grid.HeightGrid(2, 3)), std::tuple(1, 50));
 }
 
 TEST(Rasteriser, MarkersEndCurveAndSkipAsTheyShould) {
