@@ -74,12 +74,10 @@ TEST(BuildGrid, StagesScalingAndProgressLinesInTheirOrder) {
             std::tuple(1, 1, 1));
   EXPECT_TRUE(run.dialogs.Messages.empty());
   // 12.5 m wide gives 12 and 13.5 m high gives 14 (halves to even); the origin and the
-  // bitmap offsets are rounded from model units.
+  // bitmap offsets are rounded from model units; the far edge is in metres, as the origin.
   const GridState& g = run.grid;
-  EXPECT_EQ(std::tie(g.GridWidth, g.GridHeight, g.GridMinX, g.GridMinY),
-            std::tuple(12, 14, 25, 50));
-  EXPECT_EQ(std::tie(g.GridMaxX, g.GridMaxY), std::tuple(37, 64));  // metres, as the origin
-  EXPECT_EQ(g.MapWidth, 100);
+  EXPECT_EQ(std::tie(g.GridWidth, g.GridHeight, g.GridMinX, g.GridMinY, g.GridMaxX, g.GridMaxY, g.MapWidth),
+            std::tuple(12, 14, 25, 50, 37, 64, 100));
   EXPECT_DOUBLE_EQ(g.GridUnitsPerMetre, 4.0);
   // Round(146 / 4) and Round(100 / 4).
   EXPECT_EQ(std::tie(run.build.BitmapRowOffset, run.build.BitmapColumnOffset), std::tuple(36, 25));
@@ -170,8 +168,11 @@ TEST(BuildGrid, ConstructionsThatCannotStartAreRefusedWithAMessageAndAFileErrorE
   EXPECT_TRUE(atLimit.Build());
   EXPECT_EQ(line.dialogs.MessageTexts(), (std::vector<std::string>{kGridTooSmallMessage}));
   EXPECT_EQ(scale.dialogs.MessageTexts(), (std::vector<std::string>{kNoScaleMessage}));
+  // The widest square selection within 194 cells is 12 x 12 metres: a grid of 13 x 13 cells.
   EXPECT_EQ(large.dialogs.MessageTexts(),
-            (std::vector<std::string>{GridTooLargeMessage(12, 14, 194)}));
+            (std::vector<std::string>{"The selected objects cover 12 x 14 metres, too large for a grid "
+                                      "of one cell per metre: it holds at most 194 cells (12 x 12 "
+                                      "metres) and 32766 metres a side"}));
 
   // A file error ends the run and closes the progress window.
   GridRun unwritable;
