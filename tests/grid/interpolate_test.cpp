@@ -151,19 +151,15 @@ TEST(Interpolation, EstimateKeepsTheEarlierLineOnTiesAndCarriesOver) {
   EXPECT_TRUE(ApplyLineEstimate<false>(row, 3, 1.0, state));  // the same gradient of 10
   EXPECT_DOUBLE_EQ(state.E, 130.0);
   EXPECT_EQ(StoredEstimate(state), -130);
-  // A near value that is no height (0, or an estimate stored negated) or a zero length skips
-  // the line.
-  LineScan skipped = column;
-  skipped.UpNear.v = 0;
-  EXPECT_FALSE(ApplyLineEstimate<false>(skipped, 3, 1.0, state));
-  skipped.UpNear.v = -200;
-  EXPECT_FALSE(ApplyLineEstimate<false>(skipped, 3, 1.0, state));
-  skipped = column;
-  skipped.DownNear.v = -100;
-  EXPECT_FALSE(ApplyLineEstimate<false>(skipped, 3, 1.0, state));
-  skipped = column;
-  skipped.UpNear.p = skipped.DownNear.p;
-  EXPECT_FALSE(ApplyLineEstimate<false>(skipped, 0, 1.0, state));
+  // A near value on either side that is no height (0, or an estimate stored negated) or a zero
+  // length skips the line.
+  for (const auto& [down, up] : {std::pair{ScanPoint{0, 100}, ScanPoint{10, 0}}, {{0, 100}, {10, -200}},
+                                 {{0, 0}, {10, 200}}, {{0, -100}, {10, 200}}, {{0, 100}, {0, 200}}}) {
+    LineScan skipped = column;
+    skipped.DownNear = down;
+    skipped.UpNear = up;
+    EXPECT_FALSE(ApplyLineEstimate<false>(skipped, 3, 1.0, state)) << down.v << " " << up.p << " " << up.v;
+  }
 
   // Flat lines: the nearest side with a step beyond extrapolates; a nearer one replaces a farther.
   state.BestGradient = 0.0;
@@ -256,10 +252,7 @@ TEST(Interpolation, EarlyCellsWithoutAnyEstimateStayEmptyAndProgressShowsColumns
   // Grids too narrow to have an interior are left alone.
   GridState narrow = EmptyGrid(1, 5);
   narrow.HeightGrid(0, 2) = 100;
-  GridState narrowFast = narrow;
-  InterpolateHeightsPlain(narrow, progress);
-  InterpolateHeights(narrowFast, progress);
-  EXPECT_EQ(narrowFast.HeightGrid, narrow.HeightGrid);
+  EXPECT_EQ(Interpolated(narrow).HeightGrid, narrow.HeightGrid);
 }
 
 }  // namespace
