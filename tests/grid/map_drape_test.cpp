@@ -62,6 +62,10 @@ TEST(MapDrape, FewColoursKeptExactlyRowsTurnedNorthUp) {
             std::tuple(kRed, kGreen, kBlue, kWhite, kWhite, kRed));
   EXPECT_EQ(grid.BitmapGrid(0, 1), grid.BitmapGrid(2, 0));
   EXPECT_NE(grid.BitmapGrid(0, 1), grid.BitmapGrid(1, 0));
+  // Colours within 8 levels of each other share the entry of their mean, halves rounded up.
+  ReducePictureToBitmap({MakeColour(8, 16, 40), MakeColour(9, 17, 40), kBlue, kBlue, kBlue, kBlue}, grid);
+  EXPECT_EQ(std::tuple(CellColour(grid, 0, 1), CellColour(grid, 1, 1)),
+            std::tuple(MakeColour(9, 17, 40), MakeColour(9, 17, 40)));
 }
 
 TEST(MapDrape, ManyColoursShareTheCommonOnesAndTakeTheNearestEntryNever255) {
