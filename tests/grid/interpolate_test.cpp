@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "grid/grid_fixtures.h"
 #include "grid/interpolate.h"
@@ -31,20 +33,21 @@ void Column(GridState& grid, int x, int y0, int y1, std::int16_t h) {
   for (int y = y0; y <= y1; ++y) grid.HeightGrid(x, y) = h;
 }
 
+// A scan's points as (position, value): down near, edge and next, then up near, edge and next.
+using ScanPoints = std::vector<std::pair<std::int32_t, std::int32_t>>;
+ScanPoints Points(const LineScan& s) {
+  ScanPoints points;
+  for (const ScanPoint& p : {s.DownNear, s.DownEdge, s.DownNext, s.UpNear, s.UpEdge, s.UpNext})
+    points.emplace_back(p.p, p.v);
+  return points;
+}
+
 // Scan results agree between the implementations and are those given.
 LineScan Scan(GridState& grid, int x, int y, ScanLine line) {
   const LineScan plain = ScanLinePlain(grid, x, y, line);
-  const LineScan fast = ScanLineFast(grid, x, y, line);
-  const auto same = [](ScanPoint a, ScanPoint b) { return a.p == b.p && a.v == b.v; };
-  EXPECT_TRUE(same(plain.DownNear, fast.DownNear) && same(plain.DownEdge, fast.DownEdge) &&
-              same(plain.DownNext, fast.DownNext) && same(plain.UpNear, fast.UpNear) &&
-              same(plain.UpEdge, fast.UpEdge) && same(plain.UpNext, fast.UpNext));
+  EXPECT_EQ(Points(ScanLineFast(grid, x, y, line)), Points(plain));
   return plain;
 }
-
-#define EXPECT_POINT(point, position, value) \
-  EXPECT_EQ((point).p, position);            \
-  EXPECT_EQ((point).v, value)
 
 TEST(Interpolation, ColumnAndRowScansReportNearEdgeAndNext) {
   GridState grid = EmptyGrid(20, 20);
@@ -53,35 +56,22 @@ TEST(Interpolation, ColumnAndRowScansReportNearEdgeAndNext) {
   grid.HeightGrid(5, 18) = 300;
   grid.HeightGrid(5, 4) = 100;
   grid.HeightGrid(5, 1) = 90;
-  LineScan s = Scan(grid, 5, 8, ScanLine::Column);
-  EXPECT_POINT(s.UpNear, 12, 200);
-  EXPECT_POINT(s.UpEdge, 14, 200);
-  EXPECT_POINT(s.UpNext, 18, 300);
-  EXPECT_POINT(s.DownNear, 4, 100);
-  EXPECT_POINT(s.DownEdge, 4, 100);
-  EXPECT_POINT(s.DownNext, 1, 90);
+  EXPECT_EQ(Points(Scan(grid, 5, 8, ScanLine::Column)),
+            (ScanPoints{{4, 100}, {4, 100}, {1, 90}, {12, 200}, {14, 200}, {18, 300}}));
   // Without contours the scans stop at rows H - 1 and 0 with what those cells hold, even a
-  // negated earlier result.
+  // negated earlier result; the edge is the cell before.
   grid.HeightGrid(6, 19) = -55;
-  s = Scan(grid, 6, 8, ScanLine::Column);
-  EXPECT_POINT(s.UpNear, 19, -55);
-  EXPECT_POINT(s.UpNext, 19, -55);
-  EXPECT_POINT(s.DownNear, 0, 0);
+  EXPECT_EQ(Points(Scan(grid, 6, 8, ScanLine::Column)),
+            (ScanPoints{{0, 0}, {1, 0}, {0, 0}, {19, -55}, {18, 0}, {19, -55}}));
   // A run reaching the top edge: the up scan passes row H - 1 and stops on row H, reading it.
   Column(grid, 7, 15, 20, 250);
-  s = Scan(grid, 7, 8, ScanLine::Column);
-  EXPECT_POINT(s.UpNear, 15, 250);
-  EXPECT_POINT(s.UpEdge, 19, 250);
-  EXPECT_POINT(s.UpNext, 20, 250);
+  EXPECT_EQ(Points(Scan(grid, 7, 8, ScanLine::Column)),
+            (ScanPoints{{0, 0}, {1, 0}, {0, 0}, {15, 250}, {19, 250}, {20, 250}}));
   // Rows scan along x with the limits W - 1 and 0.
   Row(grid, 3, 9, 10, 120);
   grid.HeightGrid(2, 3) = 110;
-  s = Scan(grid, 5, 3, ScanLine::Row);
-  EXPECT_POINT(s.UpNear, 9, 120);
-  EXPECT_POINT(s.UpEdge, 10, 120);
-  EXPECT_POINT(s.UpNext, 19, 0);
-  EXPECT_POINT(s.DownNear, 2, 110);
-  EXPECT_POINT(s.DownNext, 0, 0);
+  EXPECT_EQ(Points(Scan(grid, 5, 3, ScanLine::Row)),
+            (ScanPoints{{2, 110}, {2, 110}, {0, 0}, {9, 120}, {10, 120}, {19, 0}}));
 }
 
 TEST(Interpolation, DiagonalScansMeetCornerTouchingContoursAtTheHalfStep) {
@@ -91,10 +81,9 @@ TEST(Interpolation, DiagonalScansMeetCornerTouchingContoursAtTheHalfStep) {
   for (int x = 0; x <= 20; ++x) grid.HeightGrid(x, 20 - x) = 200;
   // From (7, 8) the 45-degree walk goes (7, 7), (6, 7), (6, 6), (5, 6), (5, 5): it meets the
   // contour at the half step (5, 5), between the full steps (5, 6) and (4, 5).
-  LineScan s = Scan(grid, 7, 8, ScanLine::Diagonal45);
-  EXPECT_POINT(s.DownNear, 5, 100);
   // Up from (7, 8): (7, 9), (8, 9), (8, 10), (9, 10), (9, 11) on x + y = 20.
-  EXPECT_POINT(s.UpNear, 9, 200);
+  LineScan s = Scan(grid, 7, 8, ScanLine::Diagonal45);
+  EXPECT_EQ(std::tuple(s.DownNear.p, s.DownNear.v, s.UpNear.p, s.UpNear.v), std::tuple(5, 100, 9, 200));
   // Along the 135-degree line the walk runs parallel to the contours and meets none: it stops
   // at its limits with the cells there.
   s = Scan(grid, 7, 8, ScanLine::Diagonal135);
