@@ -51,10 +51,8 @@ TEST(HeightBase, HeightsAsTheyAreWhereTheyFitElseInTheMiddleOfTheRoom) {
                                               {-214748, -214000}}) {
     const HeightBaseChoice c = BaseOf(heights);
     SCOPED_TRACE(::testing::Message() << heights.front() << ".." << heights.back());
-    EXPECT_TRUE(c.Fits);
+    EXPECT_EQ(std::tuple(c.Fits, c.Lowest, c.Highest), std::tuple(true, heights.front(), heights.back()));
     EXPECT_NE(c.Base, 0);
-    EXPECT_EQ(c.Lowest, heights.front());
-    EXPECT_EQ(c.Highest, heights.back());
     // Room for a contour step below the lowest and above the highest, the spare room halved.
     const std::int64_t below = c.Lowest - c.Base, above = 32767 - (c.Highest - c.Base);
     EXPECT_GE(below, 1 + c.Step);

@@ -197,8 +197,7 @@ TEST(Map3dFile, WritingAndReadingRestoresEveryStoredValue) {
     GridState expected = written;
     expected.HeightGrid.ResizeKeeping(width, height);
     expected.BitmapGrid.ResizeKeeping(width, height);
-    EXPECT_TRUE(read.HeightGrid == expected.HeightGrid);
-    EXPECT_TRUE(read.BitmapGrid == expected.BitmapGrid);
+    EXPECT_TRUE(read.HeightGrid == expected.HeightGrid && read.BitmapGrid == expected.BitmapGrid);
 
     // Writing what was read gives the same bytes; bytes after the bitmap rows are ignored.
     Write3dMap(name, read, views);
@@ -232,8 +231,7 @@ TEST(Map3dFile, ABitmapCellOf255IsStoredAsTheNearestOtherColour) {
   grid.BitmapGrid(2, 1) = 255;
   const GridState read = WrittenAndRead(grid);
   for (std::int32_t i = 0; i < 6; ++i) EXPECT_EQ(read.BitmapGrid(i, 0), 30);
-  EXPECT_EQ(read.BitmapGrid(2, 1), 30);
-  EXPECT_EQ(read.BitmapGrid(1, 1), grid.BitmapGrid(1, 1));
+  EXPECT_EQ(std::tuple(read.BitmapGrid(2, 1), read.BitmapGrid(1, 1)), std::tuple(30, grid.BitmapGrid(1, 1)));
 }
 
 TEST(Map3dFile, WithoutAMapBitmapAZeroPaletteAndZeroCellsAreWrittenAndReadAsNoBitmap) {
@@ -353,9 +351,9 @@ class Map3dRefusal : public ::testing::Test {
     EXPECT_EQ(dialogs.BusyDepth, 0);
     if (read) return true;
     EXPECT_EQ(dialogs.Messages.size(), 1u);
-    EXPECT_EQ(dialogs.Messages.at(0).Text, "Not a valid 3d Map File");
-    EXPECT_EQ(dialogs.Messages.at(0).Type, MessageType::Plain);
-    EXPECT_EQ(dialogs.Messages.at(0).Buttons, static_cast<unsigned>(DialogButton::Ok));
+    const auto& message = dialogs.Messages.at(0);
+    EXPECT_EQ(std::tie(message.Text, message.Type, message.Buttons),
+              std::tuple("Not a valid 3d Map File", MessageType::Plain, static_cast<unsigned>(DialogButton::Ok)));
     EXPECT_TRUE(Fields(grid) == Fields(SentinelState()));
     EXPECT_EQ(views, DistinctViews());
     return false;
