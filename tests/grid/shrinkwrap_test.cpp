@@ -30,8 +30,7 @@ TEST(ShrinkWrap, RaysCollectContourCellsAndMoveTheAnchor) {
   CastRay(grid.HeightGrid, anchor, {9, 8}, list);
   EXPECT_TRUE(list.empty());
   CastRay(grid.HeightGrid, anchor, {9, 9}, list);
-  ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0], (TWrapperPoint{5, 5, 120}));
+  EXPECT_EQ(list, (WrapperList{{5, 5, 120}}));
   EXPECT_EQ(anchor, (WrapCell{5, 5}));
   // It becomes the only point of the wrap: every later ray starts at it and walks away.
   RecordingProgress progress;
