@@ -58,8 +58,7 @@ TEST(GridExports, AFullDiskKeepsThePreviousExportsWhole) {
     EXPECT_THROW(WritePointsFile(points, grid), FileError);
     EXPECT_THROW(WriteMatrixFile(matrix, grid), FileError);
   }
-  EXPECT_EQ(ReadText(points), "previous points\r\n");
-  EXPECT_EQ(ReadText(matrix), "previous matrix\r\n");
+  EXPECT_EQ(std::tuple(ReadText(points), ReadText(matrix)), std::tuple("previous points\r\n", "previous matrix\r\n"));
   for (const std::string& name : {points, matrix})
     EXPECT_FALSE(std::filesystem::exists(name + kSaveTemporarySuffix)) << name;
   WritePointsFile(points, grid);

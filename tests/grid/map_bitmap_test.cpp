@@ -140,8 +140,7 @@ TEST(MapBitmap, DamagedStretchedFileFailsTheCheckWithTheMessage) {
   good.resize(1078 + 20 * 3 + 7);
   WriteBytes(c.build.StretchedFileName, good);
   ReadStretchedBitmap(c.grid, c.build, c.dialogs);
-  EXPECT_TRUE(c.grid.MapBitmapLoaded);
-  EXPECT_EQ(c.grid.BitmapGrid(0, 5), 3);
+  EXPECT_EQ(std::tuple(c.grid.MapBitmapLoaded, c.grid.BitmapGrid(0, 5)), std::tuple(true, 3));
   // An image that cannot be loaded, or a cache folder that cannot be written, costs the draping
   // only: one message with the reason, both flags false.
   FakeImageStretcher failing;

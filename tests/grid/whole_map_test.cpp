@@ -66,8 +66,7 @@ TEST(WholeMap, SmallBuiltMapGivesTheReviewedGrid) {
   build.CurveSteps = GridCurveSteps(model.MapScale);
   RecordingProgress progress;
   ASSERT_TRUE(BuildGrid(model, settings, grid, build, {progress, dialogs, nullptr}));
-  EXPECT_EQ(grid.MapWidth, 35);
-  EXPECT_EQ(std::tuple(build.BitmapColumnOffset, build.Notes.UnheightedObjects), std::tuple(10, 1));
+  EXPECT_EQ(std::tuple(grid.MapWidth, build.BitmapColumnOffset, build.Notes.UnheightedObjects), std::tuple(35, 10, 1));
   // Reviewed: the 10 m ring is the grid's border; the 15 m ring with its curved top reaches
   // row 10 (10.5 m, halves to even); the 20 m line lies on row 6 from column 7 to 9, and the
   // cells around it climb to it. The sealed outline (136, 114, 122 on the left; 133 down to 108
