@@ -70,9 +70,8 @@ TEST(BuildGrid, StagesScalingAndProgressLinesInTheirOrder) {
             Joined(kUpToSmoothing, {"Smoothing the Grid...passing through map", "Matrix Completed",
                                     "Looking for bmp file of map in same directory",
                                     "Closing Dialogue Box"}));
-  EXPECT_EQ(std::tie(run.progress.Opens, run.progress.Closes, run.dialogs.Beeps),
-            std::tuple(1, 1, 1));
-  EXPECT_TRUE(run.dialogs.Messages.empty());
+  EXPECT_EQ(std::tuple(run.progress.Opens, run.progress.Closes, run.dialogs.Beeps, run.dialogs.Messages.size()),
+            std::tuple(1, 1, 1, 0u));
   // 12.5 m wide gives 12 and 13.5 m high gives 14 (halves to even); the origin and the
   // bitmap offsets are rounded from model units; the far edge is in metres, as the origin.
   const GridState& g = run.grid;
@@ -138,8 +137,7 @@ TEST(BuildGrid, ExportsAndTheMapBitmapBesideTheMap) {
   // Without an image loader the bitmap is passed over and noted.
   run.grid.MapBitmapLoaded = false;
   ASSERT_TRUE(BuildGrid(run.model, run.settings, run.grid, run.build, {run.progress, run.dialogs, nullptr}));
-  EXPECT_FALSE(run.grid.MapBitmapLoaded);
-  EXPECT_FALSE(run.build.Notes.BitmapSkipped.empty());
+  EXPECT_FALSE(run.grid.MapBitmapLoaded || run.build.Notes.BitmapSkipped.empty());
 }
 
 TEST(BuildGrid, ConstructionsThatCannotStartAreRefusedWithAMessageAndAFileErrorEndsTheRun) {
@@ -148,8 +146,7 @@ TEST(BuildGrid, ConstructionsThatCannotStartAreRefusedWithAMessageAndAFileErrorE
   run.model.ObjectCoords.clear();
   EXPECT_FALSE(run.Build());
   EXPECT_EQ(run.dialogs.MessageTexts(), (std::vector<std::string>{kNoObjectsMessage}));
-  EXPECT_TRUE(run.grid.HeightGrid.Empty());
-  EXPECT_EQ(std::tuple(run.progress.Closes, run.dialogs.Beeps), std::tuple(1, 0));
+  EXPECT_EQ(std::tuple(run.grid.HeightGrid.Empty(), run.progress.Closes, run.dialogs.Beeps), std::tuple(true, 1, 0));
 
   GridRun line;
   line.model.MapObjects.resize(1);
@@ -193,11 +190,10 @@ TEST(BuildGrid, AsTheViewerRunsItWithItsCurveStepsAndFileOptions) {
   viewer.CurveSteps = 3;
   viewer.CreateMatrixFile = true;
   construction.Build(run.grid, viewer);
-  EXPECT_EQ(run.grid.GridWidth, 12);
   EXPECT_EQ(construction.LastBuild().MatrixFileName, paths.MatrixExportFile());
   EXPECT_TRUE(testing::ReadText(paths.MatrixExportFile()).size() > 0);
-  EXPECT_FALSE(construction.LastBuild().CreateXyzFile);
-  EXPECT_EQ(run.progress.Closes, 1);
+  EXPECT_EQ(std::tuple(run.grid.GridWidth, construction.LastBuild().CreateXyzFile, run.progress.Closes),
+            std::tuple(12, false, 1));
 }
 
 }  // namespace

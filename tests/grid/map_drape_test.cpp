@@ -182,9 +182,7 @@ TEST(MapDrape, ABitmapBesideTheMapWinsAndAnUndrawableMapIsSaid) {
     DrapedDemo d;
     WriteBytes(MapBitmapFileNameFor(d.Model.MapFileName), {'B', 'M'});
     ASSERT_TRUE(d.Run());
-    EXPECT_EQ(d.Stretcher.Calls, 1);
-    EXPECT_TRUE(d.Grid.MapBitmapLoaded);
-    EXPECT_FALSE(d.Build.MapDrawingDraped);
+    EXPECT_EQ(std::tuple(d.Stretcher.Calls, d.Grid.MapBitmapLoaded, d.Build.MapDrawingDraped), std::tuple(1, true, false));
   }
   DrapedDemo d;
   WriteBytes(d.Folder.Paths().WorkingCopy, {'n', 'o'});
