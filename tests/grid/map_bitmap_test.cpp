@@ -153,10 +153,21 @@ TEST(MapBitmap, DamagedStretchedFileFailsTheCheckWithTheMessage) {
   c.grid.MapBitmapLoaded = c.grid.ShowMapBitmap = true;
   ReadMapBitmap(c.grid, c.build, stretcher, c.dialogs);
   EXPECT_FALSE(c.grid.MapBitmapLoaded || c.grid.ShowMapBitmap);
-  ASSERT_EQ(c.dialogs.Messages.size(), 2u);
+  // Nor can an image that did not come out at the map's size.
+  struct CutShort : ImageStretcher {
+    IndexedImage StretchUpsideDown(const std::string&, std::int32_t w, std::int32_t h, const ImagePalette&) override {
+      return {w - 1, h, std::vector<std::uint8_t>(static_cast<std::size_t>((w - 1) * h))};
+    }
+  } cut;
+  c.build.StretchedFileName = c.folder.File("cut.bmp");
+  c.grid.MapBitmapLoaded = c.grid.ShowMapBitmap = true;
+  ReadMapBitmap(c.grid, c.build, cut, c.dialogs);
+  EXPECT_FALSE(c.grid.MapBitmapLoaded || c.grid.ShowMapBitmap);
+  ASSERT_EQ(c.dialogs.Messages.size(), 3u);
   for (const auto& message : c.dialogs.Messages)
     EXPECT_EQ(message.Text.rfind(std::string(kMapImageUnusedMessage) + "Cannot use file \"", 0), 0u)
         << message.Text;
+  EXPECT_TRUE(c.dialogs.Messages[2].Text.ends_with("\": the image could not be stretched to the map's size"));
 }
 
 }  // namespace
