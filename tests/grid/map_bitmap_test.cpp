@@ -141,28 +141,24 @@ TEST(MapBitmap, DamagedStretchedFileFailsTheCheckWithTheMessage) {
   WriteBytes(c.build.StretchedFileName, good);
   ReadStretchedBitmap(c.grid, c.build, c.dialogs);
   EXPECT_EQ(std::tuple(c.grid.MapBitmapLoaded, c.grid.BitmapGrid(0, 5)), std::tuple(true, 3));
-  // An image that cannot be loaded, or a cache folder that cannot be written, costs the draping
-  // only: one message with the reason, both flags false.
-  FakeImageStretcher failing;
-  failing.FailToLoad = true;
-  c.dialogs.Messages.clear();
-  ReadMapBitmap(c.grid, c.build, failing, c.dialogs);
-  EXPECT_FALSE(c.grid.MapBitmapLoaded || c.grid.ShowMapBitmap);
-  FakeImageStretcher stretcher;
-  c.build.StretchedFileName = c.folder.File("stretched.bmp/inside");  // a file as the folder
-  c.grid.MapBitmapLoaded = c.grid.ShowMapBitmap = true;
-  ReadMapBitmap(c.grid, c.build, stretcher, c.dialogs);
-  EXPECT_FALSE(c.grid.MapBitmapLoaded || c.grid.ShowMapBitmap);
-  // Nor can an image that did not come out at the map's size.
+  // An image that cannot be loaded, a cache folder that cannot be written, or an image that did
+  // not come out at the map's size costs the draping only: one message with the reason each, both
+  // flags false.
   struct CutShort : ImageStretcher {
     IndexedImage StretchUpsideDown(const std::string&, std::int32_t w, std::int32_t h, const ImagePalette&) override {
       return {w - 1, h, std::vector<std::uint8_t>(static_cast<std::size_t>((w - 1) * h))};
     }
   } cut;
-  c.build.StretchedFileName = c.folder.File("cut.bmp");
-  c.grid.MapBitmapLoaded = c.grid.ShowMapBitmap = true;
-  ReadMapBitmap(c.grid, c.build, cut, c.dialogs);
-  EXPECT_FALSE(c.grid.MapBitmapLoaded || c.grid.ShowMapBitmap);
+  FakeImageStretcher failing, stretcher;
+  failing.FailToLoad = true;
+  c.dialogs.Messages.clear();
+  for (const auto& [with, file] : {std::pair<ImageStretcher*, std::string>{&failing, "stretched.bmp"},
+                                   {&stretcher, "stretched.bmp/inside"}, {&cut, "cut.bmp"}}) {
+    c.build.StretchedFileName = c.folder.File(file);
+    c.grid.MapBitmapLoaded = c.grid.ShowMapBitmap = true;
+    ReadMapBitmap(c.grid, c.build, *with, c.dialogs);
+    EXPECT_FALSE(c.grid.MapBitmapLoaded || c.grid.ShowMapBitmap) << file;
+  }
   ASSERT_EQ(c.dialogs.Messages.size(), 3u);
   for (const auto& message : c.dialogs.Messages)
     EXPECT_EQ(message.Text.rfind(std::string(kMapImageUnusedMessage) + "Cannot use file \"", 0), 0u)
