@@ -82,8 +82,7 @@ TEST(MapBitmap, SelectionRowsAndColumnsComeFromTheirOffsets) {
   ReadMapBitmap(c.grid, c.build, stretcher, c.dialogs);
   EXPECT_EQ(std::tuple(stretcher.LastWidth, stretcher.LastHeight), std::tuple(801, 200));
   EXPECT_EQ(ReadBytes(c.folder.File("cache/stretched.bmp")).size(), 1078u + 804u * 200u);
-  EXPECT_TRUE(c.grid.MapBitmapLoaded && c.grid.ShowMapBitmap);
-  EXPECT_TRUE(c.dialogs.Messages.empty());
+  EXPECT_TRUE(c.grid.MapBitmapLoaded && c.grid.ShowMapBitmap && c.dialogs.Messages.empty());
   const auto fileByte = [](int storedRow, int pixel) { return (storedRow * 7 + pixel) % 200; };
   // 30 rows skipped: the 31st stored row becomes row GridHeight; column 0 takes pixel 101.
   EXPECT_EQ(std::tuple(c.grid.BitmapGrid(0, 40), c.grid.BitmapGrid(49, 40), c.grid.BitmapGrid(0, 0)),
@@ -98,9 +97,8 @@ TEST(MapBitmap, RowsBeyondTheFileRepeatTheLastAndWideMapsAreReadWhole) {
   FakeImageStretcher stretcher;
   stretcher.Pixel = [](std::int32_t x, std::int32_t row) { return static_cast<std::uint8_t>(x == 5999 ? 9 : row + 1); };
   ReadMapBitmap(c.grid, c.build, stretcher, c.dialogs);
-  EXPECT_TRUE(c.build.Notes.BitmapRowsLong);
   // Eleven rows are read from a picture of ten: the last read repeats the file's last row.
-  EXPECT_EQ(c.build.Notes.BitmapRowsMissing, 1);
+  EXPECT_EQ(std::tuple(c.build.Notes.BitmapRowsLong, c.build.Notes.BitmapRowsMissing), std::tuple(true, 1));
   EXPECT_EQ(c.grid.BitmapGrid(0, 10), 10);  // the map's top: picture row 9, stored first
   EXPECT_EQ(c.grid.BitmapGrid(0, 1), 1);
   EXPECT_EQ(c.grid.BitmapGrid(0, 0), 1);

@@ -168,8 +168,7 @@ TEST(MapDrape, WithoutABitmapTheMapsDrawingLiesOnItsContours) {
         betweenColoured += coloured;
       }
     }
-  ASSERT_GT(onLines, 1000);
-  ASSERT_GT(between, 1000);
+  ASSERT_GT(std::min(onLines, between), 1000);
   const double onShare = static_cast<double>(onLinesColoured) / static_cast<double>(onLines);
   const double betweenShare = static_cast<double>(betweenColoured) / static_cast<double>(between);
   EXPECT_GT(onShare, 0.8) << onLinesColoured << " of " << onLines;
@@ -187,8 +186,7 @@ TEST(MapDrape, ABitmapBesideTheMapWinsAndAnUndrawableMapIsSaid) {
   DrapedDemo d;
   WriteBytes(d.Folder.Paths().WorkingCopy, {'n', 'o'});
   ASSERT_TRUE(d.Run());
-  EXPECT_FALSE(d.Build.MapDrawingDraped || d.Grid.MapBitmapLoaded);
-  EXPECT_FALSE(d.Build.Notes.DrawingSkipped.empty());
+  EXPECT_FALSE(d.Build.MapDrawingDraped || d.Grid.MapBitmapLoaded || d.Build.Notes.DrawingSkipped.empty());
 }
 #endif
 
