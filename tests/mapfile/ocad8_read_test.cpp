@@ -88,6 +88,7 @@ TEST(Ocad8, TheIndexLengthCountsCoordinatePairsAndShortObjectsAreRead) {
   // Deleted: symbol 0 in the index. Empty: no pair at all.
   b.AddObject(Object6{.Symbol = 101, .Points = Line(2), .IndexSymbol = 0});
   b.AddObject(Object6{.Symbol = 101, .Points = {}, .IndexLength = 0});
+  b.AddObject(Object6{.Symbol = 101, .Points = Line(32768)});  // more than 16 bits count
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
   const OcadLayout& layout = b.Layout();
   const std::vector<std::uint8_t> bytes = ReadBytes(files.Map);
@@ -98,11 +99,12 @@ TEST(Ocad8, TheIndexLengthCountsCoordinatePairsAndShortObjectsAreRead) {
               pairs);
   files.Read({101, 401});
   const MapModel& m = files.Model;
-  ASSERT_EQ(m.MapObjects.size(), 4u);
+  ASSERT_EQ(m.MapObjects.size(), 5u);
   // The text's units after its point are not points.
   EXPECT_EQ(std::tuple(m.ObjectCoords[0].Points.size(), m.ObjectCoords[1].Points.size(),
-                       m.ObjectCoords[2].Points.size(), m.ObjectCoords[3].Points.size()),
-            std::tuple(2u, 40u, 1u, 3u));
+                       m.ObjectCoords[2].Points.size(), m.ObjectCoords[3].Points.size(),
+                       m.ObjectCoords[4].Points.size()),
+            std::tuple(2u, 40u, 1u, 3u, 32768u));
   // Where a height and a symbol are written: Ocad8.HeightsAndSymbolsArePatchedAsInVersions6And7.
 }
 
@@ -121,16 +123,6 @@ TEST(Ocad8, CoordinatesAreTheUpper24BitsWithTheirSign) {
             (std::vector<ModelPoint>{{-567, -1, point_flag::kCorner}, {-2, -567, 0}}));
   EXPECT_EQ(files.Model.MapObjects[0].MinX, -567);
   EXPECT_EQ(files.Model.MapObjects[0].MaxY, -1);
-}
-
-TEST(Ocad8, ObjectsOfMoreThan32767CoordinatesAreReadWhole) {
-  MapFiles files;
-  OcadMapBuilder b = WithContour(8);
-  b.AddObject(Object6{.Symbol = 101, .Points = Line(32768)});
-  ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Read({101});
-  ASSERT_EQ(files.Model.MapObjects.size(), 1u);
-  EXPECT_EQ(files.Model.ObjectCoords[0].Points.size(), 32768u);
 }
 
 TEST(Ocad8, AnObjectLongerThanItsIndexLengthIsRefusedNamingTheFileAndTheFault) {

@@ -111,7 +111,7 @@ TEST(Settings, PerSymbolKeysAreRightAlignedAndNegativeNumbersKeepTheirOwnKey) {
             std::tuple("Symbol 12", "Symbol100", "Symbol  -5", "Symbol-1011"));
 }
 
-TEST(Settings, FewerSymbolsLeaveNoStaleIndexKeysButKeepEveryColour) {
+TEST(Settings, SymbolIndexKeysFollowTheSelectionAndEveryColourIsKept) {
   TempFolder folder;
   const std::string name = folder.File("terrak50.ini");
   Settings settings;
@@ -130,6 +130,16 @@ TEST(Settings, FewerSymbolsLeaveNoStaleIndexKeysButKeepEveryColour) {
   Loaded loaded = Load(name);
   EXPECT_EQ(loaded.model.SelectedSymbols.size(), 5u);
   EXPECT_EQ(LookUpSymbolColour(loaded.settings, 80), 8u);
+
+  // A count beyond the keys present selects only the symbols present, saved with their count.
+  WriteText(name, "[SelectedSymbols]\nSymbolcount=32767\nSymbol  0=101\nSymbol  2=102\n");
+  Loaded beyond = Load(name);
+  ASSERT_EQ(beyond.model.SelectedSymbols.size(), 2u);
+  EXPECT_EQ(beyond.model.SelectedSymbols[1].Symbol, 102);
+  SaveSettings(beyond.settings, beyond.model, name);
+  const std::string resaved = ReadText(name);
+  EXPECT_TRUE(HasKey(resaved, "Symbolcount=2\n") && HasKey(resaved, "Symbol  1=102\n"));
+  EXPECT_FALSE(HasKey(resaved, "Symbol  2="));
 }
 
 TEST(Settings, ABadColourIsReportedAndEndsTheLoadingThere) {
@@ -299,20 +309,6 @@ TEST(Settings, EveryKeyFallsBackToItsOwnDefaultWhenMissingOutOfRangeOrNoNumber) 
   const Loaded uncoloured = LoadText(folder, "[SelectedSymbols]\nSymbolcount=1\nSymbol  0=101\n");
   ASSERT_EQ(uncoloured.model.SelectedSymbols.size(), 1u);
   EXPECT_EQ(uncoloured.model.SelectedSymbols[0].Colour, kBlack);
-}
-
-TEST(Settings, ACountBeyondTheSymbolKeysSelectsOnlyTheSymbolsPresent) {
-  TempFolder folder;
-  const std::string name = folder.File("terrak50.ini");
-  WriteText(name, "[SelectedSymbols]\nSymbolcount=32767\nSymbol  0=101\nSymbol  2=102\n");
-  Loaded loaded = Load(name);
-  ASSERT_EQ(loaded.model.SelectedSymbols.size(), 2u);
-  EXPECT_EQ(loaded.model.SelectedSymbols[1].Symbol, 102);
-  SaveSettings(loaded.settings, loaded.model, name);
-  const std::string text = ReadText(name);
-  EXPECT_TRUE(HasKey(text, "Symbolcount=2\n"));
-  EXPECT_TRUE(HasKey(text, "Symbol  1=102\n"));
-  EXPECT_FALSE(HasKey(text, "Symbol  2="));
 }
 
 TEST(Settings, AFifoIsReportedAndALeftOverTemporaryRemoved) {
