@@ -32,7 +32,7 @@ LineDefinition Dashed(std::int32_t dash, std::int32_t gap) {
   return {.Dashed = true, .DashLength = dash, .BreakLength = gap};
 }
 
-TEST(LineLayout, DashesStretchSoThatWholeDashesEndTheLine) {
+TEST(LineLayout, DashesStretchSoThatWholeDashesOrGroupsEndTheLine) {
   // 4 mm dashes and 1 mm gaps on 101 mm: 20 dashes of 4.1 mm between 19 gaps fit exactly.
   const PathPart part = Straight(101000);
   const LineLayout layout = LayOutDashes(Dashed(4000, 1000), part, 0, part.Total());
@@ -61,18 +61,17 @@ TEST(LineLayout, DashesStretchSoThatWholeDashesEndTheLine) {
   const LineLayout whole = LayOutDashes(Dashed(4000, 1000), shortPart, 0, shortPart.Total());
   ASSERT_EQ(whole.Dashes.size(), 1u);
   EXPECT_EQ(std::pair(whole.Dashes[0].From, whole.Dashes[0].To), std::pair(0.0, 3000.0));
-}
 
-TEST(LineLayout, GroupsOfTwoDashesKeepTheirShortGap) {
-  LineDefinition line = Dashed(2000, 1500);
-  line.DashesInGroup = 2;
-  line.InGroupBreakLength = 500;
-  const PathPart part = Straight(50000);
-  const LineLayout layout = LayOutDashes(line, part, 0, part.Total());
-  ASSERT_EQ(layout.Dashes.size() % 2, 0u);
-  for (std::size_t i = 0; i + 1 < layout.Dashes.size(); i += 2)
-    EXPECT_NEAR(layout.Dashes[i + 1].From - layout.Dashes[i].To, 500, 1e-6);
-  EXPECT_NEAR(layout.Dashes.back().To, 50000, 1e-6);
+  // Groups of two dashes keep their short gap.
+  LineDefinition grouped = Dashed(2000, 1500);
+  grouped.DashesInGroup = 2;
+  grouped.InGroupBreakLength = 500;
+  const PathPart groupedPart = Straight(50000);
+  const LineLayout groups = LayOutDashes(grouped, groupedPart, 0, groupedPart.Total());
+  ASSERT_EQ(groups.Dashes.size() % 2, 0u);
+  for (std::size_t i = 0; i + 1 < groups.Dashes.size(); i += 2)
+    EXPECT_NEAR(groups.Dashes[i + 1].From - groups.Dashes[i].To, 500, 1e-6);
+  EXPECT_NEAR(groups.Dashes.back().To, 50000, 1e-6);
 }
 
 TEST(LineLayout, ADashPointSplitsOneDashAcrossIt) {

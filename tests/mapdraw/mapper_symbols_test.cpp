@@ -102,7 +102,7 @@ TEST(MapperSymbols, ColoursKeepTheirOrderAndScreenColourAndEachKindItsOptions) {
             std::tuple(3114, 2, 200, -300));
 }
 
-TEST(MapperSymbols, CombinedSymbolsTakePartsByIdAndCutCircles) {
+TEST(MapperSymbols, CombinedSymbolsTakePartsByIdAndCutCirclesAndObjectsKeepTheirPlacement) {
   const SymbolDefinitions d = Read();
   const auto& road = std::get<CombinedDefinition>(Symbol(d, 501000).Drawing);
   // The contour by id, the private line, and the loop, whose way back to the road is cut.
@@ -114,10 +114,8 @@ TEST(MapperSymbols, CombinedSymbolsTakePartsByIdAndCutCircles) {
   bool named = false;
   for (const std::string& note : d.Notes) named = named || note.find("contains itself") != std::string::npos;
   EXPECT_TRUE(named);
-}
 
-TEST(MapperSymbols, ObjectsKeepRotationAlignmentBoxAndPatternOrigin) {
-  const SymbolDefinitions d = Read();
+  // Objects keep their rotation, alignment, box and pattern origin.
   ASSERT_EQ(d.Placements.count(0), 1u);
   EXPECT_DOUBLE_EQ(d.Placements.at(0).Rotation, 0.5);
   const ObjectPlacement& text = d.Placements.at(1);
