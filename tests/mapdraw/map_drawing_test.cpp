@@ -84,6 +84,12 @@ TEST(MapDrawing, ColoursGoInTheMapsOrderAndHiddenThingsStayOut) {
             std::tuple(MakeColour(0, 0, 255), PictureItem::Kind::Stroke, 2u,
                        MakeColour(255, 0, 0)));
   EXPECT_EQ(std::tuple(items[0].Alpha, items[2].Alpha), std::tuple(128, 255));  // half, rounded
+  // The painter passes over items whose bounds miss the view: the blue square's own, and both
+  // black lines' grown by the pen's width.
+  for (const auto& [item, want] : {std::pair{&items[0], PictureBox{5000, 5000, 15000, 15000}},
+                                   {&items[1], PictureBox{-1000, 19000, 21000, 23000}}})
+    EXPECT_EQ(std::tie(item->Bounds.MinX, item->Bounds.MinY, item->Bounds.MaxX, item->Bounds.MaxY),
+              std::tie(want.MinX, want.MinY, want.MaxX, want.MaxY));
   // The extent takes in the lines' half width.
   EXPECT_DOUBLE_EQ(drawn.Extent.MinX, -500);
   EXPECT_DOUBLE_EQ(drawn.Extent.MaxY, 22500);
