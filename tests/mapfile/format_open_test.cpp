@@ -170,7 +170,7 @@ TEST(FormatOpen, MapperMapsReadTheirTagAndWriteIt) {
   files.Read({101000});
   ASSERT_EQ(files.Model.MapObjects.size(), 2u);
   EXPECT_EQ(files.Model.MapObjects[0].Height, 2500);
-  // (Mapper's y points down, the model's up: MapperRead.CoordinatesAsTextOrElementsWithEveryFlag.)
+  // (Mapper's y points down, the model's up: MapperRead.CoordinatesAsTextWithBlanksOrElementsWithEveryFlag.)
 
   // A new length: the working copy is written anew, whole.
   WriteTracedHeights(files.Model, files.WorkingCopy, {0, 1}, 3125);

@@ -106,7 +106,7 @@ TEST(ClearAllHeights, InformsFirstAndZeroesEveryLoadedObject) {
   EXPECT_TRUE(empty.Model.MapModified);
 }
 
-TEST(WriteZoomAndOffset, PatchTheSetupRecordOfEachVersion) {
+TEST(WriteZoomAndOffset, PatchTheSetupRecordOfEachVersionAndNeverGrowTheFile) {
   for (int version : {5, 6}) {
     MapFiles files;
     OcadMapBuilder b = ThreeContours(version);
@@ -133,9 +133,8 @@ TEST(WriteZoomAndOffset, PatchTheSetupRecordOfEachVersion) {
       EXPECT_TRUE(p < setup + 8 || (p >= setup + 936 && p < setup + 944)) << p;
     EXPECT_TRUE(files.Model.MapModified);
   }
-}
 
-TEST(WriteZoom, ASetupRecordThatEndsTheFileNeverGrowsIt) {
+  // A setup record that ends the file never grows it.
   MapFiles files;
   OcadMapBuilder b(6);
   b.SetupSize(1080).SetupLast(true);

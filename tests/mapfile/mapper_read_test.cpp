@@ -90,7 +90,7 @@ TEST(MapperRead, TheFirstBarrierWithPartsHoldsTheMap) {
   EXPECT_EQ(read.Objects[0].Points[1].X, 1);
 }
 
-TEST(MapperRead, CoordinatesAsTextOrElementsWithEveryFlag) {
+TEST(MapperRead, CoordinatesAsTextWithBlanksOrElementsWithEveryFlag) {
   for (bool elements : {false, true}) {
     SCOPED_TRACE(elements);
     MapperMapBuilder b;
@@ -116,9 +116,7 @@ TEST(MapperRead, CoordinatesAsTextOrElementsWithEveryFlag) {
     };
     EXPECT_EQ(p, expected);
   }
-}
-
-TEST(MapperRead, CoordsTextWithBlanksAndLineBreaks) {
+  // The text may hold blanks and line breaks; anything else that is no list of points is none.
   EXPECT_EQ(mapper::ParseCoordsText(" 1 2;\n3  -4 16 ;5 6 ;").value().size(), 3u);
   EXPECT_TRUE(mapper::ParseCoordsText("").value().empty());
   for (const char* bad : {"1;", "1 2", "1 2 3 4;", "a b;", "1 2 x;", "1 2;;", "99999999999999999999 1;"})
