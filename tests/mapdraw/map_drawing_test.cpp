@@ -167,9 +167,9 @@ TEST(MapDrawing, PointsTurnWithTheObjectAndTextsKeepTheirPlacement) {
             std::tuple(-150.0, -150.0, 6050.0, 6050.0));
   EXPECT_EQ(DrawnExtent(drawn, {}).MinX, drawn.GuessedTexts.MinX);
 
-  // Without the font the two lines of five letters are guessed 0.6 em a letter and 1.2 em a line
-  // (9000 by 7200) on the side of the anchor (100, 200) they align to; in a box, around its
-  // centre; turned, anywhere within their diagonal.
+  // Without the font two lines, the longer of five letters, are guessed 0.6 em a letter and
+  // 1.2 em a line (9000 by 7200) on the side of the anchor (100, 200) they align to; in a box,
+  // around its centre; turned, anywhere within their diagonal.
   const double r = std::hypot(9000, 7200);
   label.Text = "Two\r\nlines";
   for (const auto& [placement, want] :
@@ -367,7 +367,8 @@ TEST(PictureFrame, WholePixelsOnTheGridOfThePapersOrigin) {
   // One pixel wide: 16384 pixels tall is the tallest picture.
   for (const auto& [height, tooLarge] : {std::pair{16384, false}, {16385, true}}) {
     const PictureFrame tall = FrameFor(Box{0, 0, 100, height * 100.0}, 254);
-    EXPECT_EQ(std::tuple(tall.TooLarge, tall.View.Height), std::tuple(tooLarge, tooLarge ? 0 : height));
+    EXPECT_EQ(std::tuple(tall.TooLarge, tall.View.Height),
+              std::tuple(tooLarge, tooLarge ? 0 : height));
   }
 }
 

@@ -80,8 +80,9 @@ TEST(Ocad6Drawing, ColoursSymbolsAndObjectsOfEachVersionAndDamagedBlocksRefused)
   // Damaged blocks are refused: the first index block out of the file, a file cut short.
   std::vector<std::uint8_t> bytes = Map(7);
   PutI32(bytes.data() + 12, 0x0FFFFFFF);
-  EXPECT_EQ(testing::ThrownText<MapFormatError>([&] { ReadMapDrawing6(bytes); }, &MapFormatError::what),
-            kNotOcadMessage);
+  EXPECT_EQ(
+      testing::ThrownText<MapFormatError>([&] { ReadMapDrawing6(bytes); }, &MapFormatError::what),
+      kNotOcadMessage);
   bytes.resize(30);
   EXPECT_THROW(ReadMapDrawing6(bytes), MapFormatError);
 }

@@ -170,7 +170,8 @@ TEST(FormatOpen, MapperMapsReadTheirTagAndWriteIt) {
   files.Read({101000});
   ASSERT_EQ(files.Model.MapObjects.size(), 2u);
   EXPECT_EQ(files.Model.MapObjects[0].Height, 2500);
-  // (Mapper's y points down, the model's up: MapperRead.CoordinatesAsTextWithBlanksOrElementsWithEveryFlag.)
+  // (Mapper's y points down, the model's up:
+  // MapperRead.CoordinatesAsTextWithBlanksOrElementsWithEveryFlag.)
 
   // A new length: the working copy is written anew, whole.
   WriteTracedHeights(files.Model, files.WorkingCopy, {0, 1}, 3125);
@@ -270,12 +271,9 @@ TEST(FormatConversion, WideCoordinatesStayWholeAndFlagsStayWithTheirPoints) {
       {.Kind = ObjectKind::Area,
        .Points = {{0, 0, 0}, {1000, 0, kFirstControl}, {2000, 0, kSecondControl}, {3000, 0, 0},
                   {4000, 4000, kHoleStart}, {5000, 5000, kClose}}});
-  EXPECT_EQ(e.Points, (std::vector<ModelPoint>{{0, 0, 0},
-                                               {57, 0, point_flag::kFirstControl},
-                                               {113, 0, point_flag::kSecondControl},
-                                               {170, 0, 0},
-                                               {227, 227, point_flag::kHoleStart},
-                                               {283, 283, point_flag::kClose}}));
+  EXPECT_EQ(e.Points, (std::vector<ModelPoint>{{0, 0, 0}, {57, 0, kFirstControl},
+                                               {113, 0, kSecondControl}, {170, 0, 0},
+                                               {227, 227, kHoleStart}, {283, 283, kClose}}));
   EXPECT_EQ(ConvertFormatObject({.Kind = ObjectKind::Text, .Points = {{0, 0, 0}}}).ObjectType, 4);
 }
 

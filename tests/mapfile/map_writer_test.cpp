@@ -68,7 +68,8 @@ TEST(WriteTracedHeights, OcadFiveToSevenPatchTheHeightFieldAndTheSymbolFields) {
     // The field keeps no height of 0 or below: the model reads the write back as none.
     EXPECT_FALSE(files.Model.MapObjects[1].HasHeight);
     // Beyond 16 bits: refused before anything is written.
-    EXPECT_THROW(WriteTracedHeights(files.Model, files.WorkingCopy, {0, 1}, 32768), std::out_of_range);
+    EXPECT_THROW(WriteTracedHeights(files.Model, files.WorkingCopy, {0, 1}, 32768),
+                 std::out_of_range);
     EXPECT_EQ(DifferingBytes(before, ReadBytes(files.WorkingCopy)), Range(field, size));
 
     // A symbol goes into the index (OCAD 5's record at 16, the entry at 22) and the object.

@@ -137,7 +137,8 @@ TEST(MapperRead, TagsAndTheNumericKeysOfferedForHeights) {
   // As Mapper reads them: a key that comes again takes the later value in the earlier place,
   // and character references count. (Comments, CDATA and processing instructions:
   // MapperWrite.TagKeysAndOddTagFormsAreWrittenSafely.)
-  b.AddObject({.Symbol = 0, .Tags = {{"ele", "1"}, {"name", "a"}, {"ele", "2"}}, .Coords = {{0, 0}}});
+  b.AddObject(
+      {.Symbol = 0, .Tags = {{"ele", "1"}, {"name", "a"}, {"ele", "2"}}, .Coords = {{0, 0}}});
   b.AddObject({.Symbol = 0, .Tags = {{"ele", "3&#x34;&#53;"}}, .Coords = {{0, 0}}});
   const auto map = Open(b);
   const std::vector<mapper::TagKeyCount> expected = {{"ele", 4}, {"z", 2}};

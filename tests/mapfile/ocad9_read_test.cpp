@@ -99,7 +99,8 @@ TEST(Ocad9Read, LongObjectsManyIndexBlocksTextsAndCoordinatesWithEveryFlag) {
                                         {130, 230, kNoLeftLine | kCorner},
                                         {140, 240, kHoleStart | kNoRightLine},
                                         {150, 250, kGap | kDash},
-                                        {-10, -83886080, kFirstControl | kSecondControl | kCorner | kDash},
+                                        {-10, -83886080,
+                                         kFirstControl | kSecondControl | kCorner | kDash},
                                         {83886070, -20, 0}}));
     EXPECT_EQ(read.Objects[0].Points.size(), 5000u);
     EXPECT_EQ(read.Objects[0].Points[4999], (FormatPoint{49990, (4999 % 7) * 10, 0}));

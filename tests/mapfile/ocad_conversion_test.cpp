@@ -31,8 +31,7 @@ TEST(ConvertCoord6, TruncatesBeforeScalingAndKeepsTheFlagByte) {
 
 TEST(ModelToCoord6, IsTheRoundedInverse) {
   EXPECT_EQ(ModelToCoord6(0), 0);
-  for (std::int16_t m : {std::int16_t{-32000}, std::int16_t{-1}, std::int16_t{1},
-                         std::int16_t{12345}, std::int16_t{32767}})
+  for (const int m : {-32000, -1, 1, 12345, 32767})
     EXPECT_EQ(ConvertCoord6(ModelToCoord6(m)).Value, m) << m;
 }
 
