@@ -32,7 +32,7 @@ LineDefinition Dashed(std::int32_t dash, std::int32_t gap) {
   return {.Dashed = true, .DashLength = dash, .BreakLength = gap};
 }
 
-TEST(LineLayout, DashesStretchSoThatWholeDashesEndTheLine) {
+TEST(LineLayout, DashesStretchSoThatWholeDashesOrGroupsEndTheLine) {
   // 4 mm dashes and 1 mm gaps on 101 mm: 20 dashes of 4.1 mm between 19 gaps fit exactly.
   const PathPart part = Straight(101000);
   const LineLayout layout = LayOutDashes(Dashed(4000, 1000), part, 0, part.Total());
@@ -61,19 +61,17 @@ TEST(LineLayout, DashesStretchSoThatWholeDashesEndTheLine) {
   const LineLayout whole = LayOutDashes(Dashed(4000, 1000), shortPart, 0, shortPart.Total());
   ASSERT_EQ(whole.Dashes.size(), 1u);
   EXPECT_EQ(std::pair(whole.Dashes[0].From, whole.Dashes[0].To), std::pair(0.0, 3000.0));
-}
 
-TEST(LineLayout, GroupsOfTwoDashesKeepTheirShortGap) {
-  LineDefinition line = Dashed(2000, 1500);
-  line.DashesInGroup = 2;
-  line.InGroupBreakLength = 500;
-  const PathPart part = Straight(50000);
-  const LineLayout layout = LayOutDashes(line, part, 0, part.Total());
-  ASSERT_EQ(layout.Dashes.size() % 2, 0u);
-  for (std::size_t i = 0; i + 1 < layout.Dashes.size(); i += 2) {
-    EXPECT_NEAR(layout.Dashes[i + 1].From - layout.Dashes[i].To, 500, 1e-6);
-  }
-  EXPECT_NEAR(layout.Dashes.back().To, 50000, 1e-6);
+  // Groups of two dashes keep their short gap.
+  LineDefinition grouped = Dashed(2000, 1500);
+  grouped.DashesInGroup = 2;
+  grouped.InGroupBreakLength = 500;
+  const PathPart groupedPart = Straight(50000);
+  const LineLayout groups = LayOutDashes(grouped, groupedPart, 0, groupedPart.Total());
+  ASSERT_EQ(groups.Dashes.size() % 2, 0u);
+  for (std::size_t i = 0; i + 1 < groups.Dashes.size(); i += 2)
+    EXPECT_NEAR(groups.Dashes[i + 1].From - groups.Dashes[i].To, 500, 1e-6);
+  EXPECT_NEAR(groups.Dashes.back().To, 50000, 1e-6);
 }
 
 TEST(LineLayout, ADashPointSplitsOneDashAcrossIt) {
@@ -140,45 +138,28 @@ TEST(LineLayout, UndashedLinesCarrySymbolsEverySegment) {
   EXPECT_NEAR(kept.back(), 27000, 1e-6);
 }
 
-TEST(PathParts, CurvesStayWithinTheTolerance) {
-  // A quarter circle as a cubic: every flattened point lies within the tolerance of the curve
-  // (checked against dense samples of the same cubic).
-  const double r = 100000, k = 0.5523 * r;
-  const std::vector<FlaggedPoint> points{{{r, 0}, 0},
-                                         {{r, k}, point_flag::kFirstControl},
-                                         {{k, r}, point_flag::kSecondControl},
-                                         {{0, r}, 0}};
-  for (const double tolerance : {1.0, 20.0}) {
-    const std::vector<PathPart> parts = BuildPathParts(points, tolerance);
-    ASSERT_EQ(parts.size(), 1u);
-    const PathPart& part = parts[0];
-    EXPECT_GT(part.Vertices.size(), 4u);
-    EXPECT_EQ(part.Vertices.back().Pos, (Vec2{0, r}));
-    // The chord between two flattened points stays near the circle.
-    for (std::size_t i = 1; i < part.Vertices.size(); ++i) {
-      const Vec2 middle = (part.Vertices[i - 1].Pos + part.Vertices[i].Pos) * 0.5;
-      EXPECT_LT(r - middle.Length(), tolerance + r * 3e-4) << tolerance;
-    }
-  }
-}
-
-TEST(PathParts, AnEvenlyBentCurveGetsJustEnoughSegments) {
+TEST(PathParts, CurvesGetJustEnoughSegmentsToStayWithinTheTolerance) {
   // A parabola as a cubic (a quadratic's controls raised): its chords miss it by exactly
-  // height / (2 n^2), so 1000 units high at a tolerance of 1 needs 23 segments, not 22.
+  // height / (2 n^2), so 1000 units high at a tolerance of 1 needs 23 segments, at 10 eight.
   const double length = 60000, height = 1000;
   const double rise = 2 * height / 3;
   const std::vector<FlaggedPoint> points{{{0, 0}, 0},
                                          {{length / 3, rise}, point_flag::kFirstControl},
                                          {{2 * length / 3, rise}, point_flag::kSecondControl},
                                          {{length, 0}, 0}};
-  const std::vector<PathPart> parts = BuildPathParts(points, 1.0);
-  ASSERT_EQ(parts.size(), 1u);
-  const std::vector<PathVertex>& v = parts[0].Vertices;
-  for (std::size_t i = 1; i < v.size(); ++i) {
-    const Vec2 middle = (v[i - 1].Pos + v[i].Pos) * 0.5;
-    const double along = middle.X / length;
-    EXPECT_LE(2 * height * along * (1 - along) - middle.Y, 1.0) << "chord " << i;
+  for (const auto& [tolerance, segments] : {std::pair{1.0, 23u}, {10.0, 8u}}) {
+    const std::vector<PathPart> parts = BuildPathParts(points, tolerance);
+    ASSERT_EQ(parts.size(), 1u);
+    const std::vector<PathVertex>& v = parts[0].Vertices;
+    ASSERT_EQ(v.size(), segments + 1) << tolerance;
+    EXPECT_EQ(v.back().Pos, (Vec2{length, 0}));
+    for (std::size_t i = 1; i < v.size(); ++i) {
+      const Vec2 middle = (v[i - 1].Pos + v[i].Pos) * 0.5;
+      const double along = middle.X / length;
+      EXPECT_LE(2 * height * along * (1 - along) - middle.Y, tolerance) << "chord " << i;
+    }
   }
+  EXPECT_EQ(BuildPathParts(points, 1e-6)[0].Vertices.size(), 257u);  // at most 256 segments
 }
 
 TEST(PathParts, HolesStartPartsAndCoincidentEndsClose) {

@@ -84,12 +84,18 @@ TEST(MapDrawing, ColoursGoInTheMapsOrderAndHiddenThingsStayOut) {
             std::tuple(MakeColour(0, 0, 255), PictureItem::Kind::Stroke, 2u,
                        MakeColour(255, 0, 0)));
   EXPECT_EQ(std::tuple(items[0].Alpha, items[2].Alpha), std::tuple(128, 255));  // half, rounded
+  // The painter passes over items whose bounds miss the view: the blue square's own, and both
+  // black lines' grown by the pen's width.
+  for (const auto& [item, want] : {std::pair{&items[0], PictureBox{5000, 5000, 15000, 15000}},
+                                   {&items[1], PictureBox{-1000, 19000, 21000, 23000}}})
+    EXPECT_EQ(std::tie(item->Bounds.MinX, item->Bounds.MinY, item->Bounds.MaxX, item->Bounds.MaxY),
+              std::tie(want.MinX, want.MinY, want.MaxX, want.MaxY));
   // The extent takes in the lines' half width.
   EXPECT_DOUBLE_EQ(drawn.Extent.MinX, -500);
   EXPECT_DOUBLE_EQ(drawn.Extent.MaxY, 22500);
 }
 
-TEST(MapDrawing, HatchingIsClippedToItsArea) {
+TEST(MapDrawing, HatchingIsClippedToItsAreaAndCannotFloodThePicture) {
   const MapPicture drawn = DrawMap(Definitions(), {Square(5, 0, 0, 10000, 1)}, {});
   ASSERT_EQ(drawn.Picture.Items.size(), 1u);
   const PictureItem& hatched = drawn.Picture.Items[0];
@@ -113,18 +119,16 @@ TEST(MapDrawing, HatchingIsClippedToItsArea) {
   const auto& from = rotated.Picture.Points[first.First];
   const auto& to = rotated.Picture.Points[first.First + 1];
   EXPECT_NEAR(to.Y - from.Y, to.X - from.X, 1e-3);
-}
 
-TEST(MapDrawing, DamagedSpacingsCannotFloodThePicture) {
-  // A hatching a micrometre apart over a 10 mm square is left out; its fill stays.
-  SymbolDefinitions d = Definitions();
+  // A hatching a micrometre apart over a 10 m square cannot flood the picture: it is left out,
+  // its fill stays.
   const FillPattern dense{
       .Type = FillPattern::Kind::Lines, .LineSpacing = 1, .LineColour = 1, .LineWidth = 1};
   d.Symbols.push_back(Make(6, AreaDefinition{0, {dense, dense}}));
-  const MapPicture drawn = DrawMap(d, {Square(6, 0, 0, 10000000, 1)}, {});
-  ASSERT_EQ(drawn.Picture.Items.size(), 1u);
-  EXPECT_EQ(drawn.Picture.Items[0].Type, PictureItem::Kind::Fill);
-  EXPECT_FALSE(drawn.Truncated);
+  const MapPicture flooded = DrawMap(d, {Square(6, 0, 0, 10000000, 1)}, {});
+  ASSERT_EQ(flooded.Picture.Items.size(), 1u);
+  EXPECT_EQ(flooded.Picture.Items[0].Type, PictureItem::Kind::Fill);
+  EXPECT_FALSE(flooded.Truncated);
 }
 
 TEST(MapDrawing, PointsTurnWithTheObjectAndTextsKeepTheirPlacement) {
@@ -156,6 +160,32 @@ TEST(MapDrawing, PointsTurnWithTheObjectAndTextsKeepTheirPlacement) {
   EXPECT_EQ(set.Anchor.X, 100);
   EXPECT_EQ(std::tie(set.Size, set.HAlign, set.VAlign),
             std::tuple(3000, TextAnchorH::Centre, TextAnchorV::Top));
+  // Measured, the letters' box widens the extent by half the framing line; unmeasured, the
+  // guess does (below). The tick reaches 1050 around (5000, 5000).
+  const Box measured = DrawnExtent(drawn, {{0, 0, 1000, 1000}, {0, 0, 1000, 1000}});
+  EXPECT_EQ(std::tie(measured.MinX, measured.MinY, measured.MaxX, measured.MaxY),
+            std::tuple(-150.0, -150.0, 6050.0, 6050.0));
+  EXPECT_EQ(DrawnExtent(drawn, {}).MinX, drawn.GuessedTexts.MinX);
+
+  // Without the font two lines, the longer of five letters, are guessed 0.6 em a letter and
+  // 1.2 em a line (9000 by 7200) on the side of the anchor (100, 200) they align to; in a box,
+  // around its centre; turned, anywhere within their diagonal.
+  const double r = std::hypot(9000, 7200);
+  label.Text = "Two\r\nlines";
+  for (const auto& [placement, want] :
+       {std::pair{ObjectPlacement{.HAlign = TextHAlign::Right, .VAlign = TextVAlign::Bottom},
+                  Box{-8900, 200, 100, 7400}},
+        {{.HAlign = TextHAlign::Centre, .VAlign = TextVAlign::Top}, Box{-4400, -7000, 4600, 200}},
+        {{.VAlign = TextVAlign::Centre}, Box{100, -3400, 9100, 3800}},
+        {{}, Box{100, -4000, 9100, 3200}},
+        {{.BoxCentre = {1000, 2000, 0}, .BoxWidth = 20000, .BoxHeight = 1000},
+         Box{-9000, -1600, 11000, 5600}},
+        {{.Rotation = 0.5}, Box{100 - r, 200 - r, 100 + r, 200 + r}}}) {
+    d.Placements[11] = placement;
+    const Box guessed = DrawMap(d, {label}, {}).GuessedTexts;
+    EXPECT_EQ(std::tie(guessed.MinX, guessed.MinY, guessed.MaxX, guessed.MaxY),
+              std::tie(want.MinX, want.MinY, want.MaxX, want.MaxY));
+  }
 }
 
 TEST(MapDrawing, OffsetsShortenALineAtEachEndAndALineTooShortForThemGoes) {
@@ -200,8 +230,10 @@ TEST(MapDrawing, BordersKeepTheirSidesAndAPointedEndNarrowsToItsTip) {
   d.Symbols.push_back(Make(7, LineDefinition{.Colour = 1, .Width = 1000, .Cap = CapStyle::Pointed,
                                              .StartOffset = 2000, .HasBorders = true,
                                              .LeftBorder = {0, 100, 0},
-                                             .RightBorder = {2, 100, 0, true, 4000, 2000}}));
+                                             .RightBorder = {2, 300, 0, true, 4000, 2000}}));
   const MapPicture drawn = DrawMap(d, {Line(7, {{0, 0, 0}, {10000, 0, 0}}, 10)}, {});
+  // The extent reaches the wider (right) border's outer edge: 500 + 150.
+  EXPECT_EQ(std::tuple(drawn.Extent.MinY, drawn.Extent.MaxX), std::tuple(-650.0, 10650.0));
   // The solid one runs with the line past its pointed start; the dashed one along the whole.
   for (const auto& [rgb, y, from, to] : {std::tuple{MakeColour(255, 0, 0), 500.0, 2000.0, 10000.0},
                                          {MakeColour(0, 0, 255), -500.0, 0.0, 4000.0}}) {
@@ -247,6 +279,8 @@ TEST(MapDrawing, EndAndDashPointSymbolsSitOnTheirVerticesFacingAlongTheLine) {
       EXPECT_NEAR(p.Y, expected.Y, 1e-3) << rgb;
     }
   }
+  // The extent allows the dash point twice its reach (550), as the miter may grow it.
+  EXPECT_EQ(std::tuple(drawn.Extent.MinX, drawn.Extent.MaxY), std::tuple(-1100.0, 11100.0));
 }
 
 TEST(MapDrawing, PatternPointsTurnOnlyWithARotatablePatternAndShadowsFallByTheirOffset) {
@@ -330,6 +364,12 @@ TEST(PictureFrame, WholePixelsOnTheGridOfThePapersOrigin) {
   EXPECT_EQ(std::tuple(frame.View.Width, frame.View.Height), std::tuple(1001, 52));
   EXPECT_FALSE(frame.TooLarge);
   EXPECT_TRUE(FrameFor(extent, 254 * 200).TooLarge);
+  // One pixel wide: 16384 pixels tall is the tallest picture.
+  for (const auto& [height, tooLarge] : {std::pair{16384, false}, {16385, true}}) {
+    const PictureFrame tall = FrameFor(Box{0, 0, 100, height * 100.0}, 254);
+    EXPECT_EQ(std::tuple(tall.TooLarge, tall.View.Height),
+              std::tuple(tooLarge, tooLarge ? 0 : height));
+  }
 }
 
 #ifdef TERRAK_IMAGE_MODULE_PATH

@@ -51,7 +51,7 @@ const SymbolDefinition& Symbol(const SymbolDefinitions& d, std::int32_t number) 
   throw std::logic_error("no symbol " + std::to_string(number));
 }
 
-TEST(MapperSymbols, ColoursKeepTheirOrderAndScreenColour) {
+TEST(MapperSymbols, ColoursKeepTheirOrderAndScreenColourAndEachKindItsOptions) {
   const SymbolDefinitions d = Read();
   ASSERT_EQ(d.Colours.size(), 3u);
   EXPECT_EQ(d.Colours[0].Name, "Black");
@@ -60,10 +60,7 @@ TEST(MapperSymbols, ColoursKeepTheirOrderAndScreenColour) {
   EXPECT_FLOAT_EQ(brown.Opacity, 0.5f);
   // Without a screen colour, the print mix gives it: 1 - 0.27 of the green, 1 - 0.79 of the blue.
   EXPECT_EQ(std::tie(yellow.Red, yellow.Green, yellow.Blue), std::tuple(255, 186, 54));
-}
 
-TEST(MapperSymbols, EachKindKeepsItsOptions) {
-  const SymbolDefinitions d = Read();
   const auto& line = std::get<LineDefinition>(Symbol(d, 101000).Drawing);
   EXPECT_EQ(std::tie(line.Colour, line.Width, line.DashesInGroup, line.InGroupBreakLength),
             std::tuple(1, 140, 2, 250));
@@ -105,7 +102,7 @@ TEST(MapperSymbols, EachKindKeepsItsOptions) {
             std::tuple(3114, 2, 200, -300));
 }
 
-TEST(MapperSymbols, CombinedSymbolsTakePartsByIdAndCutCircles) {
+TEST(MapperSymbols, CombinedSymbolsTakePartsByIdAndCutCirclesAndObjectsKeepTheirPlacement) {
   const SymbolDefinitions d = Read();
   const auto& road = std::get<CombinedDefinition>(Symbol(d, 501000).Drawing);
   // The contour by id, the private line, and the loop, whose way back to the road is cut.
@@ -117,10 +114,8 @@ TEST(MapperSymbols, CombinedSymbolsTakePartsByIdAndCutCircles) {
   bool named = false;
   for (const std::string& note : d.Notes) named = named || note.find("contains itself") != std::string::npos;
   EXPECT_TRUE(named);
-}
 
-TEST(MapperSymbols, ObjectsKeepRotationAlignmentBoxAndPatternOrigin) {
-  const SymbolDefinitions d = Read();
+  // Objects keep their rotation, alignment, box and pattern origin.
   ASSERT_EQ(d.Placements.count(0), 1u);
   EXPECT_DOUBLE_EQ(d.Placements.at(0).Rotation, 0.5);
   const ObjectPlacement& text = d.Placements.at(1);

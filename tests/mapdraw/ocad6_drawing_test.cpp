@@ -9,6 +9,7 @@
 #include "mapfile/ocad6/ocad6_drawing.h"
 #include "mapfile/ocad_format_error.h"
 #include "mapbuild/ocad_builder.h"
+#include "support/thrown.h"
 
 namespace terrak::ocad6 {
 namespace {
@@ -44,17 +45,16 @@ std::vector<std::uint8_t> Map(int version) {
   return b.Build();
 }
 
-TEST(Ocad6Drawing, ColoursSymbolsAndObjectsOfEachVersion) {
+TEST(Ocad6Drawing, ColoursSymbolsAndObjectsOfEachVersionAndDamagedBlocksRefused) {
   for (const int version : {6, 7, 8}) {
     const MapDrawing6 map = ReadMapDrawing6(Map(version));
     EXPECT_EQ(map.Version, version);
     EXPECT_DOUBLE_EQ(map.Scale, 10000);
     const SymbolDefinitions& d = map.Definitions;
     ASSERT_EQ(d.Colours.size(), 2u);
-    EXPECT_EQ(d.Colours[0].Name, "Brown");
-    EXPECT_EQ(d.Colours[0].Red, 196);  // (1 - 0) x (1 - 0.23)
-    EXPECT_EQ(d.Colours[0].Green, 102);
-    EXPECT_EQ(d.Colours[1].Red, 0);
+    // Brown's red: (1 - 0) x (1 - 0.23).
+    EXPECT_EQ(std::tie(d.Colours[0].Name, d.Colours[0].Red, d.Colours[0].Green, d.Colours[1].Red),
+              std::tuple("Brown", 196, 102, 0));
     ASSERT_EQ(d.Symbols.size(), 2u);
     const auto& line = std::get<LineDefinition>(d.Symbols[0]->Drawing);
     EXPECT_EQ(d.Symbols[0]->Number, 101);
@@ -76,18 +76,13 @@ TEST(Ocad6Drawing, ColoursSymbolsAndObjectsOfEachVersion) {
                          boxed.VAlign),
               std::tuple(2000, 500, 4000, 1000, TextVAlign::Top));
   }
-}
 
-TEST(Ocad6Drawing, DamagedBlocksAreRefused) {
+  // Damaged blocks are refused: the first index block out of the file, a file cut short.
   std::vector<std::uint8_t> bytes = Map(7);
-  // The first index block out of the file.
   PutI32(bytes.data() + 12, 0x0FFFFFFF);
-  try {
-    ReadMapDrawing6(bytes);
-    FAIL() << "a map whose index block lies outside the file was read";
-  } catch (const MapFormatError& e) {
-    EXPECT_STREQ(e.what(), kNotOcadMessage);
-  }
+  EXPECT_EQ(
+      testing::ThrownText<MapFormatError>([&] { ReadMapDrawing6(bytes); }, &MapFormatError::what),
+      kNotOcadMessage);
   bytes.resize(30);
   EXPECT_THROW(ReadMapDrawing6(bytes), MapFormatError);
 }

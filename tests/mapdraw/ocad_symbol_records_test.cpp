@@ -140,7 +140,7 @@ TEST(OcadSymbolRecords, CirclesCountTheirDiameterDifferentlyUpToVersion8) {
   }
 }
 
-TEST(OcadSymbolRecords, TextSymbolsAndDamagedRecords) {
+TEST(OcadSymbolRecords, TextSymbolsTextsInABoxAndDamagedRecords) {
   RecordBuilder b(8, 990, 4);
   const std::string font = "Arial";
   b.Bytes[348] = static_cast<std::uint8_t>(font.size());
@@ -167,9 +167,8 @@ TEST(OcadSymbolRecords, TextSymbolsAndDamagedRecords) {
   notes.clear();
   EXPECT_TRUE(DecodeSymbolRecord({}, SymbolRecordLayoutOf(12), kColours, notes).Symbol->Hidden);
   EXPECT_FALSE(notes.empty());
-}
 
-TEST(OcadSymbolRecords, TextsInABoxAreCentredInIt) {
+  // A text in a box is centred in it, turned with it, and keeps its alignment.
   DecodedSymbol symbol;
   symbol.HAlign = TextHAlign::Right;
   const std::vector<FormatPoint> corners{{0, 0, 0}, {4000, 0, 0}, {4000, 2000, 0}, {0, 2000, 0}};

@@ -2,6 +2,9 @@
 // drawn again for a finer need or a changed file, and a map that cannot be drawn says why.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 #include "mapdraw/whole_map.h"
 #include "support/temp_folder.h"
 
@@ -35,13 +38,21 @@ TEST(WholeMapDrawing, KeepsADrawingFineEnoughAndDrawsAgainForAFinerNeedOrAChange
   ASSERT_NE(drawing.For(map, 0.002), nullptr);
   EXPECT_EQ(drawing.Generation(), 3u);
   EXPECT_TRUE(drawing.Problem().empty());
+  // The same bytes written a second later, then another file of that size and time.
+  const auto later = std::filesystem::last_write_time(map) + std::chrono::seconds(1);
+  std::filesystem::last_write_time(map, later);
+  ASSERT_NE(drawing.For(map, 0.002), nullptr);
+  std::filesystem::copy_file(map, folder.File("twin.ocd"));
+  std::filesystem::last_write_time(folder.File("twin.ocd"), later);
+  ASSERT_NE(drawing.For(folder.File("twin.ocd"), 0.002), nullptr);
+  EXPECT_EQ(drawing.Generation(), 5u);
 
   // A file that is no map: nothing, and the reason, until the file changes.
   WriteBytes(map, {'n', 'o', 't', ' ', 'a', ' ', 'm', 'a', 'p'});
   EXPECT_EQ(drawing.For(map, 0.002), nullptr);
   EXPECT_FALSE(drawing.Problem().empty());
   EXPECT_EQ(drawing.For(map, 0.002), nullptr);
-  EXPECT_EQ(drawing.Generation(), 4u);
+  EXPECT_EQ(drawing.Generation(), 6u);
 }
 
 }  // namespace

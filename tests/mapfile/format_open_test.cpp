@@ -51,16 +51,20 @@ Ocad9MapBuilder Contours12(int version) {
 TEST(FormatOpen, EveryOpenedMapCanDoWhatItsRegistryEntrySays) {
   MapperMapBuilder mapper;
   mapper.AddSymbol({.Id = 0, .Type = 2, .Code = "101", .Name = "Contour"});
-  OcadMapBuilder ocad5(5), ocad6(6);
+  OcadMapBuilder ocad5(5), ocad7(7), ocad8(8);
   ocad5.Scale(10000);
-  const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> maps = {
-      {"a.ocd", ocad5.Build()}, {"b.ocd", ocad6.Build()}, {"c.ocd", Contours12(9).Build()},
-      {"d.ocd", Contours12(12).Build()}, {"e.omap", TextBytes(mapper.Build())}};
+  // The name of the format is printed for OCAD 8 on, never for OCAD 5 to 7.
+  const std::vector<std::tuple<std::string, std::vector<std::uint8_t>, std::string>> maps = {
+      {"a.ocd", ocad5.Build(), ""}, {"b.ocd", ocad7.Build(), ""},
+      {"f.ocd", ocad8.Build(), "OCAD 8"}, {"c.ocd", Contours12(9).Build(), "OCAD 9"},
+      {"d.ocd", Contours12(12).Build(), "OCAD 12"},
+      {"e.omap", TextBytes(mapper.Build()), "OpenOrienteering Mapper XML"}};
   std::set<const MapFormatEntry*> entries;
-  for (const auto& [name, bytes] : maps) {
+  for (const auto& [name, bytes, formatName] : maps) {
     SCOPED_TRACE(name);
     MapFiles files;
     ASSERT_EQ(OpenBytes(files, name, bytes), OpenResult::Opened);
+    EXPECT_EQ(FormatNameOf(files.Model), formatName);
     const MapFormatEntry* entry = RegistryEntryFor(RecogniseMapFile(bytes));
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(files.Model.Capabilities(), entry->Capabilities);
@@ -160,14 +164,14 @@ TEST(FormatOpen, MapperMapsReadTheirTagAndWriteIt) {
   MapFiles files;
   const std::vector<std::uint8_t> original = TextBytes(b.Build());
   ASSERT_EQ(OpenBytes(files, "m.omap", original), OpenResult::Opened);
-  EXPECT_EQ(FormatNameOf(files.Model), "OpenOrienteering Mapper XML");
   ASSERT_EQ(files.Model.SymbolList.size(), 1u);
   EXPECT_EQ(files.Model.SymbolList[0].Text, "101 Contour");
   auto& map = dynamic_cast<mapper::MapperMap&>(*files.Model.Format);
   files.Read({101000});
   ASSERT_EQ(files.Model.MapObjects.size(), 2u);
   EXPECT_EQ(files.Model.MapObjects[0].Height, 2500);
-  // (Mapper's y points down, the model's up: MapperRead.CoordinatesAsTextOrElementsWithEveryFlag.)
+  // (Mapper's y points down, the model's up:
+  // MapperRead.CoordinatesAsTextWithBlanksOrElementsWithEveryFlag.)
 
   // A new length: the working copy is written anew, whole.
   WriteTracedHeights(files.Model, files.WorkingCopy, {0, 1}, 3125);
@@ -255,6 +259,7 @@ TEST(FormatConversion, WideCoordinatesStayWholeAndFlagsStayWithTheirPoints) {
   EXPECT_EQ(ModelUnitsFromMicrometres(-1000), -57);
   EXPECT_EQ(ModelUnitsFromMicrometres(1'000'000'000), 56'693'000);  // 1 km of paper
   EXPECT_EQ(ModelUnitsFromMicrometres(std::int64_t{1} << 40), 2147483647);
+  EXPECT_EQ(ModelUnitsFromMicrometres(-(std::int64_t{1} << 40)), -2147483647 - 1);
   // x values that OCAD 5 would use for its marker pairs are points like any other here.
   for (std::int32_t x : {-32768, -32767, -32766, -32765})
     EXPECT_EQ(ModelPairOf({static_cast<std::int32_t>(std::lround(x / 0.056693)), 0, 0}).X, x) << x;
@@ -266,12 +271,9 @@ TEST(FormatConversion, WideCoordinatesStayWholeAndFlagsStayWithTheirPoints) {
       {.Kind = ObjectKind::Area,
        .Points = {{0, 0, 0}, {1000, 0, kFirstControl}, {2000, 0, kSecondControl}, {3000, 0, 0},
                   {4000, 4000, kHoleStart}, {5000, 5000, kClose}}});
-  EXPECT_EQ(e.Points, (std::vector<ModelPoint>{{0, 0, 0},
-                                               {57, 0, point_flag::kFirstControl},
-                                               {113, 0, point_flag::kSecondControl},
-                                               {170, 0, 0},
-                                               {227, 227, point_flag::kHoleStart},
-                                               {283, 283, point_flag::kClose}}));
+  EXPECT_EQ(e.Points, (std::vector<ModelPoint>{{0, 0, 0}, {57, 0, kFirstControl},
+                                               {113, 0, kSecondControl}, {170, 0, 0},
+                                               {227, 227, kHoleStart}, {283, 283, kClose}}));
   EXPECT_EQ(ConvertFormatObject({.Kind = ObjectKind::Text, .Points = {{0, 0, 0}}}).ObjectType, 4);
 }
 

@@ -118,12 +118,11 @@ TEST(HeightRange, TodaysFormatsHoldWhatTheirFieldHolds) {
                   " map holds heights from " + FormatFixed(-highest / 10.0, 0, 1) + " m to " +
                   FormatFixed(highest / 10.0, 0, 1) + " m only");
     // 0 m and 3375 m through the working copy, and back.
-    WriteTracedHeights(files.Model, files.WorkingCopy, {0}, 0);
-    ReadObjects(files.Model, files.WorkingCopy);
-    EXPECT_EQ(HeightsOf(files.Model), (std::vector{std::optional(0)}));
-    WriteTracedHeights(files.Model, files.WorkingCopy, {0}, 33750);
-    ReadObjects(files.Model, files.WorkingCopy);
-    EXPECT_EQ(HeightsOf(files.Model), (std::vector{std::optional(33750)}));
+    for (const std::int32_t height : {0, 33750}) {
+      WriteTracedHeights(files.Model, files.WorkingCopy, {0}, height);
+      ReadObjects(files.Model, files.WorkingCopy);
+      EXPECT_EQ(HeightsOf(files.Model), (std::vector{std::optional(height)}));
+    }
   }
 }
 

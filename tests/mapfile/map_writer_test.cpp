@@ -2,6 +2,9 @@
 // working copy over the map byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "common/bytes.h"
 #include "mapfile/map_reader.h"
 #include "mapfile/map_writer.h"
@@ -41,25 +44,42 @@ OcadMapBuilder ThreeContours(int version) {
   return b;
 }
 
-TEST(WriteTracedHeights, Versions6And7WriteTheSignExtendedHeightAtOffset12) {
-  for (int version : {6, 7}) {
+TEST(WriteTracedHeights, OcadFiveToSevenPatchTheHeightFieldAndTheSymbolFields) {
+  for (int version : {5, 6, 7}) {
+    SCOPED_TRACE(version);
     MapFiles files;
     OcadMapBuilder b = ThreeContours(version);
     ASSERT_EQ(files.Open(b), OpenResult::Opened);
     files.Read({101});
     const std::vector<std::uint8_t> before = ReadBytes(files.WorkingCopy);
-    WriteTracedHeights(files.Model, files.WorkingCopy, {1}, 1234);
-    std::vector<std::uint8_t> after = ReadBytes(files.WorkingCopy);
-    const auto object1 = static_cast<std::size_t>(b.Layout().Objects[1].FilePos);
-    EXPECT_EQ(At(after, object1 + 12, 4), (std::vector<std::uint8_t>{0xD2, 0x04, 0x00, 0x00}));
-    EXPECT_EQ(DifferingBytes(before, after), Range(object1 + 12, 2));
-
-    WriteTracedHeights(files.Model, files.WorkingCopy, {1}, -5);
-    after = ReadBytes(files.WorkingCopy);
-    EXPECT_EQ(At(after, object1 + 12, 4), (std::vector<std::uint8_t>{0xFB, 0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(DifferingBytes(before, after), Range(object1 + 12, 4));
+    // OCAD 5's 16-bit field at 10; 6 and 7 sign-extend the height into 32 bits at 12.
+    const ObjectLayout& object1 = b.Layout().Objects[1];
+    const std::size_t field = static_cast<std::size_t>(object1.FilePos) + (version == 5 ? 10 : 12);
+    const std::size_t size = version == 5 ? 2 : 4;
+    const auto written = [&](std::int32_t height, std::vector<std::uint8_t> bytes) {
+      WriteTracedHeights(files.Model, files.WorkingCopy, {1}, height);
+      const std::vector<std::uint8_t> after = ReadBytes(files.WorkingCopy);
+      bytes.resize(size);
+      EXPECT_EQ(At(after, field, size), bytes) << height;
+      return DifferingBytes(before, after);
+    };
+    EXPECT_EQ(written(1234, {0xD2, 0x04, 0x00, 0x00}), Range(field, 2));
+    EXPECT_EQ(written(-5, {0xFB, 0xFF, 0xFF, 0xFF}), Range(field, size));
     // The field keeps no height of 0 or below: the model reads the write back as none.
     EXPECT_FALSE(files.Model.MapObjects[1].HasHeight);
+    // Beyond 16 bits: refused before anything is written.
+    EXPECT_THROW(WriteTracedHeights(files.Model, files.WorkingCopy, {0, 1}, 32768),
+                 std::out_of_range);
+    EXPECT_EQ(DifferingBytes(before, ReadBytes(files.WorkingCopy)), Range(field, size));
+
+    // A symbol goes into the index (OCAD 5's record at 16, the entry at 22) and the object.
+    WriteObjectSymbols(files.Model, files.WorkingCopy, {2}, 102);
+    const ObjectLayout& object2 = b.Layout().Objects[2];
+    std::vector<std::size_t> changed = Range(field, size);
+    changed.push_back(static_cast<std::size_t>(object2.IndexPos) + (version == 5 ? 16 : 22));
+    changed.push_back(static_cast<std::size_t>(object2.FilePos));
+    std::sort(changed.begin(), changed.end());
+    EXPECT_EQ(DifferingBytes(before, ReadBytes(files.WorkingCopy)), changed);
   }
 }
 
@@ -87,7 +107,7 @@ TEST(ClearAllHeights, InformsFirstAndZeroesEveryLoadedObject) {
   EXPECT_TRUE(empty.Model.MapModified);
 }
 
-TEST(WriteZoomAndOffset, PatchTheSetupRecordOfEachVersion) {
+TEST(WriteZoomAndOffset, PatchTheSetupRecordOfEachVersionAndNeverGrowTheFile) {
   for (int version : {5, 6}) {
     MapFiles files;
     OcadMapBuilder b = ThreeContours(version);
@@ -114,9 +134,8 @@ TEST(WriteZoomAndOffset, PatchTheSetupRecordOfEachVersion) {
       EXPECT_TRUE(p < setup + 8 || (p >= setup + 936 && p < setup + 944)) << p;
     EXPECT_TRUE(files.Model.MapModified);
   }
-}
 
-TEST(WriteZoom, ASetupRecordThatEndsTheFileNeverGrowsIt) {
+  // A setup record that ends the file never grows it.
   MapFiles files;
   OcadMapBuilder b(6);
   b.SetupSize(1080).SetupLast(true);
@@ -140,7 +159,7 @@ TEST(WriteZoom, ASetupRecordThatEndsTheFileNeverGrowsIt) {
   EXPECT_EQ(GetDouble(ReadBytes(files.WorkingCopy).data() + b.Layout().SetupPos + 936), 3.0);
 }
 
-TEST(SaveMap, CopiesTheWorkingCopyExactlyAndRefusesAMissingTarget) {
+TEST(SaveMap, CopiesTheWorkingCopyExactlyRefusesAMissingTargetAndSaveAsReplacesWhole) {
   MapFiles files;
   OcadMapBuilder b = ThreeContours(7);
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
@@ -153,13 +172,9 @@ TEST(SaveMap, CopiesTheWorkingCopyExactlyAndRefusesAMissingTarget) {
   elsewhere.MapFileName = files.Folder.File("gone.ocd");
   EXPECT_THROW(SaveMap(elsewhere, files.WorkingCopy, files.Dialogs), FileError);
   EXPECT_FALSE(FileExists(elsewhere.MapFileName));
-}
 
-// (A new file: FormatOpen.Ocad9HeightsLiveBesideTheMapAndSaveWritesThemThere.)
-TEST(SaveMapAs, ReplacesALongerFileWhole) {
-  MapFiles files;
-  OcadMapBuilder b = ThreeContours(5);
-  ASSERT_EQ(files.Open(b), OpenResult::Opened);
+  // Save As replaces a longer file whole. (A new file:
+  // FormatOpen.Ocad9HeightsLiveBesideTheMapAndSaveWritesThemThere.)
   WriteBytes(files.Folder.File("long.ocd"), std::vector<std::uint8_t>(100000, 0xEE));
   files.Model.MapFileName = files.Folder.File("long.ocd");
   SaveMapAs(files.Model, files.WorkingCopy);

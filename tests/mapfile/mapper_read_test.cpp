@@ -90,7 +90,7 @@ TEST(MapperRead, TheFirstBarrierWithPartsHoldsTheMap) {
   EXPECT_EQ(read.Objects[0].Points[1].X, 1);
 }
 
-TEST(MapperRead, CoordinatesAsTextOrElementsWithEveryFlag) {
+TEST(MapperRead, CoordinatesAsTextWithBlanksOrElementsWithEveryFlag) {
   for (bool elements : {false, true}) {
     SCOPED_TRACE(elements);
     MapperMapBuilder b;
@@ -116,9 +116,7 @@ TEST(MapperRead, CoordinatesAsTextOrElementsWithEveryFlag) {
     };
     EXPECT_EQ(p, expected);
   }
-}
-
-TEST(MapperRead, CoordsTextWithBlanksAndLineBreaks) {
+  // The text may hold blanks and line breaks; anything else that is no list of points is none.
   EXPECT_EQ(mapper::ParseCoordsText(" 1 2;\n3  -4 16 ;5 6 ;").value().size(), 3u);
   EXPECT_TRUE(mapper::ParseCoordsText("").value().empty());
   for (const char* bad : {"1;", "1 2", "1 2 3 4;", "a b;", "1 2 x;", "1 2;;", "99999999999999999999 1;"})
@@ -136,8 +134,14 @@ TEST(MapperRead, TagsAndTheNumericKeysOfferedForHeights) {
   // Area objects and point objects do not count.
   b.AddObject({.Symbol = 1, .Tags = {{"area", "5"}}, .Coords = {{0, 0}}});
   b.AddObject({.Type = 0, .Symbol = 0, .Tags = {{"point", "5"}}, .Coords = {{0, 0}}});
+  // As Mapper reads them: a key that comes again takes the later value in the earlier place,
+  // and character references count. (Comments, CDATA and processing instructions:
+  // MapperWrite.TagKeysAndOddTagFormsAreWrittenSafely.)
+  b.AddObject(
+      {.Symbol = 0, .Tags = {{"ele", "1"}, {"name", "a"}, {"ele", "2"}}, .Coords = {{0, 0}}});
+  b.AddObject({.Symbol = 0, .Tags = {{"ele", "3&#x34;&#53;"}}, .Coords = {{0, 0}}});
   const auto map = Open(b);
-  const std::vector<mapper::TagKeyCount> expected = {{"ele", 2}, {"z", 2}};
+  const std::vector<mapper::TagKeyCount> expected = {{"ele", 4}, {"z", 2}};
   EXPECT_EQ(map->HeightTagKeys(), expected);
   EXPECT_EQ(map->HeightTag(), "ele");  // offered first among the usual keys
   EXPECT_EQ(map->ReadObjects(All).Objects[0].Tags.size(), 3u);
@@ -148,26 +152,13 @@ TEST(MapperRead, TagsAndTheNumericKeysOfferedForHeights) {
     for (const FormatObject& o : map->ReadObjects(All).Objects) h.push_back(o.HeightTenths);
     return h;
   };
-  EXPECT_EQ(heights(), (std::vector<std::int32_t>{0, 2600, -30, 0, 0}));
-  map->SetHeightTag("name");  // not numbers: no heights
-  EXPECT_EQ(heights(), (std::vector<std::int32_t>{0, 0, 0, 0, 0}));
-  map->SetHeightTag("z");
-  EXPECT_EQ(heights(), (std::vector<std::int32_t>{2505, 1000, 0, 0, 0}));
-}
-
-TEST(MapperRead, TagTextsAsMapperReadsThem) {
-  MapperMapBuilder b;
-  b.AddSymbol({.Id = 0, .Type = 2, .Code = "101"});
-  // A key that comes again takes the later value in the earlier place. (Comments, CDATA and
-  // processing instructions: MapperWrite.TagKeysAndOddTagFormsAreWrittenSafely.)
-  b.AddObject({.Symbol = 0, .Tags = {{"ele", "1"}, {"name", "a"}, {"ele", "2"}}, .Coords = {{0, 0}}});
-  b.AddObject({.Symbol = 0, .Tags = {{"ele", "3&#x34;&#53;"}}, .Coords = {{0, 0}}});
-  const auto map = Open(b);
-  std::vector<std::int32_t> heights;
-  for (const FormatObject& o : map->ReadObjects(All).Objects) heights.push_back(o.HeightTenths);
-  EXPECT_EQ(heights, (std::vector<std::int32_t>{20, 3450}));
-  EXPECT_EQ(map->ReadObjects(All).Objects[0].Tags,
+  EXPECT_EQ(heights(), (std::vector<std::int32_t>{0, 2600, -30, 0, 0, 20, 3450}));
+  EXPECT_EQ(map->ReadObjects(All).Objects[5].Tags,
             (std::vector<std::pair<std::string, std::string>>{{"ele", "2"}, {"name", "a"}}));
+  map->SetHeightTag("name");  // not numbers: no heights
+  EXPECT_EQ(heights(), (std::vector<std::int32_t>(7, 0)));
+  map->SetHeightTag("z");
+  EXPECT_EQ(heights(), (std::vector<std::int32_t>{2505, 1000, 0, 0, 0, 0, 0}));
 }
 
 TEST(MapperRead, WhatMapperRefusesIsRefusedSayingWhat) {

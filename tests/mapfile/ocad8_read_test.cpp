@@ -75,7 +75,7 @@ std::vector<CodedPoint> Line(int points) {
   return line;
 }
 
-TEST(Ocad8, TheIndexLengthCountsCoordinatePairsAndShortObjectsAreRead) {
+TEST(Ocad8, TheIndexLengthCountsCoordinatePairsAndObjectsAreReadWithSignedCoordinates) {
   MapFiles files;
   OcadMapBuilder b = WithContour(8);
   b.AddSymbol(401, 4, "Text");
@@ -88,6 +88,9 @@ TEST(Ocad8, TheIndexLengthCountsCoordinatePairsAndShortObjectsAreRead) {
   // Deleted: symbol 0 in the index. Empty: no pair at all.
   b.AddObject(Object6{.Symbol = 101, .Points = Line(2), .IndexSymbol = 0});
   b.AddObject(Object6{.Symbol = 101, .Points = {}, .IndexLength = 0});
+  b.AddObject(Object6{.Symbol = 101, .Points = Line(32768)});  // more than 16 bits count
+  b.AddObject(Object6{.Symbol = 101,
+                      .Points = {CodedPoint::At(-1000, -2).Corner(), CodedPoint::At(-3, -1000)}});
   ASSERT_EQ(files.Open(b), OpenResult::Opened);
   const OcadLayout& layout = b.Layout();
   const std::vector<std::uint8_t> bytes = ReadBytes(files.Map);
@@ -98,39 +101,20 @@ TEST(Ocad8, TheIndexLengthCountsCoordinatePairsAndShortObjectsAreRead) {
               pairs);
   files.Read({101, 401});
   const MapModel& m = files.Model;
-  ASSERT_EQ(m.MapObjects.size(), 4u);
+  ASSERT_EQ(m.MapObjects.size(), 6u);
   // The text's units after its point are not points.
   EXPECT_EQ(std::tuple(m.ObjectCoords[0].Points.size(), m.ObjectCoords[1].Points.size(),
-                       m.ObjectCoords[2].Points.size(), m.ObjectCoords[3].Points.size()),
-            std::tuple(2u, 40u, 1u, 3u));
-  // Where a height and a symbol are written: Ocad8.HeightsAndSymbolsArePatchedAsInVersions6And7.
-}
-
-TEST(Ocad8, CoordinatesAreTheUpper24BitsWithTheirSign) {
-  // Position -1 (0.01 mm) with a flag: OCAD 8 and every reader of it take -1, which the
-  // version 6/7 conversion truncates to 0 (ConvertCoord6.TruncatesBeforeScalingAndKeepsTheFlagByte).
+                       m.ObjectCoords[2].Points.size(), m.ObjectCoords[3].Points.size(),
+                       m.ObjectCoords[4].Points.size()),
+            std::tuple(2u, 40u, 1u, 3u, 32768u));
+  // Coordinates are the upper 24 bits with their sign. Position -1 (0.01 mm) with a flag: OCAD 8
+  // and every reader of it take -1, which the version 6/7 conversion truncates to 0
+  // (ConvertCoord6.TruncatesBeforeScalingAndKeepsTheFlagByte).
   EXPECT_EQ(ConvertCoord8(Coded(1000, 3)).Value, 567);
-  MapFiles files;
-  OcadMapBuilder b = WithContour(8);
-  b.AddObject(Object6{.Symbol = 101,
-                      .Points = {CodedPoint::At(-1000, -2).Corner(), CodedPoint::At(-3, -1000)}});
-  ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Read({101});
-  ASSERT_EQ(files.Model.MapObjects.size(), 1u);
-  EXPECT_EQ(files.Model.ObjectCoords[0].Points,
+  EXPECT_EQ(m.ObjectCoords[5].Points,
             (std::vector<ModelPoint>{{-567, -1, point_flag::kCorner}, {-2, -567, 0}}));
-  EXPECT_EQ(files.Model.MapObjects[0].MinX, -567);
-  EXPECT_EQ(files.Model.MapObjects[0].MaxY, -1);
-}
-
-TEST(Ocad8, ObjectsOfMoreThan32767CoordinatesAreReadWhole) {
-  MapFiles files;
-  OcadMapBuilder b = WithContour(8);
-  b.AddObject(Object6{.Symbol = 101, .Points = Line(32768)});
-  ASSERT_EQ(files.Open(b), OpenResult::Opened);
-  files.Read({101});
-  ASSERT_EQ(files.Model.MapObjects.size(), 1u);
-  EXPECT_EQ(files.Model.ObjectCoords[0].Points.size(), 32768u);
+  EXPECT_EQ(std::tuple(m.MapObjects[5].MinX, m.MapObjects[5].MaxY), std::tuple(-567, -1));
+  // Where a height and a symbol are written: Ocad8.HeightsAndSymbolsArePatchedAsInVersions6And7.
 }
 
 TEST(Ocad8, AnObjectLongerThanItsIndexLengthIsRefusedNamingTheFileAndTheFault) {

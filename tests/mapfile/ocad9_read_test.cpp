@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <tuple>
 
 #include "mapfile/ocad9/ocad9_map.h"
@@ -24,7 +25,7 @@ std::unique_ptr<Ocad9Map> Open(Ocad9MapBuilder& builder) {
   return Ocad9Map::Open(builder.Build(), std::nullopt);
 }
 
-TEST(Ocad9Read, SymbolsWithNumbersTimes1000AndTheirDescriptionsInEveryVersion) {
+TEST(Ocad9Read, SymbolsNumberedTimes1000AndObjectsSkippingDeletedOnesInEveryVersion) {
   for (int version : kVersions) {
     SCOPED_TRACE(version);
     Ocad9MapBuilder b(version);
@@ -43,13 +44,9 @@ TEST(Ocad9Read, SymbolsWithNumbersTimes1000AndTheirDescriptionsInEveryVersion) {
                                        symbols[3].Kind}),
               (std::vector<ObjectKind>{ObjectKind::Line, ObjectKind::Point, ObjectKind::Area,
                                        ObjectKind::Text}));
-  }
-}
 
-TEST(Ocad9Read, ObjectsSkipDeletedOnesKeepHiddenOnesAndCountForTheMapExtent) {
-  for (int version : kVersions) {
-    SCOPED_TRACE(version);
-    Ocad9MapBuilder b(version);
+    // Objects: deleted ones are skipped, hidden ones kept; the unselected one counts for the
+    // map's extent.
     b.AddObject({.Symbol = 101000, .Points = {CodedPoint::At(0, 0), CodedPoint::At(100, 200)}});
     b.AddObject({.Symbol = 101000, .Status = 2, .Points = {CodedPoint::At(5, 5), CodedPoint::At(6, 6)}});
     b.AddObject({.Symbol = 101000, .Status = 0, .Points = {CodedPoint::At(-9000, 0), CodedPoint::At(1, 1)}});
@@ -57,8 +54,7 @@ TEST(Ocad9Read, ObjectsSkipDeletedOnesKeepHiddenOnesAndCountForTheMapExtent) {
     b.AddEmptyEntry();
     b.AddObject({.Symbol = 102000, .Points = {CodedPoint::At(-300, -400), CodedPoint::At(50, 60)}});
     b.AddObject({.Symbol = 101000, .Points = {CodedPoint::At(7, 8)}, .Extent = IndexExtent{1, 2, 3, 4}});
-    const auto map = Open(b);
-    const ObjectsRead read = map->ReadObjects([](std::int32_t s) { return s == 101000; });
+    const ObjectsRead read = Open(b)->ReadObjects([](std::int32_t s) { return s == 101000; });
     ASSERT_EQ(read.Objects.size(), 3u);
     EXPECT_TRUE(!read.Objects[0].Hidden && read.Objects[1].Hidden);
     EXPECT_EQ(std::tie(read.Objects[0].Key, read.Objects[1].Key, read.Objects[2].Key),
@@ -72,38 +68,7 @@ TEST(Ocad9Read, ObjectsSkipDeletedOnesKeepHiddenOnesAndCountForTheMapExtent) {
   }
 }
 
-TEST(Ocad9Read, CoordinatesInMicrometresWithEveryFlagAndNegativeValuesFloored) {
-  for (int version : kVersions) {
-    SCOPED_TRACE(version);
-    Ocad9MapBuilder b(version);
-    const std::vector<CodedPoint> points = {
-        CodedPoint::At(10, 20),
-        CodedPoint::At(11, 21).FirstControl(),
-        CodedPoint::At(12, 22).SecondControl(),
-        CodedPoint::At(13, 23).Corner().NoLeftLine(),
-        CodedPoint::At(14, 24).NewPart().NoRightLine(),
-        CodedPoint::At(15, 25).Dash().WithXFlags(8),
-        {Coded(-1, 3), Coded(-8388608, 9)},      // the smallest 24-bit value
-        {Coded(8388607), Coded(-2)},
-    };
-    b.AddObject({.Symbol = 101000, .Points = points});
-    const std::vector<FormatPoint> read = Open(b)->ReadObjects(All).Objects.at(0).Points;
-    using namespace point_flag;
-    const std::vector<FormatPoint> expected = {
-        {100, 200, 0},
-        {110, 210, kFirstControl},
-        {120, 220, kSecondControl},
-        {130, 230, kNoLeftLine | kCorner},
-        {140, 240, kHoleStart | kNoRightLine},
-        {150, 250, kGap | kDash},
-        {-10, -83886080, kFirstControl | kSecondControl | kCorner | kDash},
-        {83886070, -20, 0},
-    };
-    EXPECT_EQ(read, expected);
-  }
-}
-
-TEST(Ocad9Read, LongObjectsManyIndexBlocksAndTexts) {
+TEST(Ocad9Read, LongObjectsManyIndexBlocksTextsAndCoordinatesWithEveryFlag) {
   for (int version : kVersions) {
     SCOPED_TRACE(version);
     Ocad9MapBuilder b(version);
@@ -113,10 +78,30 @@ TEST(Ocad9Read, LongObjectsManyIndexBlocksAndTexts) {
     for (int i = 0; i < 600; ++i)
       b.AddObject({.Symbol = 102000, .Points = {CodedPoint::At(i, 0), CodedPoint::At(i, 1)}});
     b.AddObject({.Symbol = 900000, .Type = 5, .Points = {CodedPoint::At(1, 2)}, .Text = "Hill top"});
+    // Coordinates in micrometres with every flag, negative values floored.
+    b.AddObject({.Symbol = 101000,
+                 .Points = {CodedPoint::At(10, 20), CodedPoint::At(11, 21).FirstControl(),
+                            CodedPoint::At(12, 22).SecondControl(),
+                            CodedPoint::At(13, 23).Corner().NoLeftLine(),
+                            CodedPoint::At(14, 24).NewPart().NoRightLine(),
+                            CodedPoint::At(15, 25).Dash().WithXFlags(8),
+                            {Coded(-1, 3), Coded(-8388608, 9)},  // the smallest 24-bit value
+                            {Coded(8388607), Coded(-2)}}});
     const auto map = Open(b);
     EXPECT_EQ(b.Layout().IndexBlocks.size(), 3u);
     const ObjectsRead read = map->ReadObjects(All);
-    ASSERT_EQ(read.Objects.size(), 602u);
+    ASSERT_EQ(read.Objects.size(), 603u);
+    using namespace point_flag;
+    EXPECT_EQ(read.Objects[602].Points,
+              (std::vector<FormatPoint>{{100, 200, 0},
+                                        {110, 210, kFirstControl},
+                                        {120, 220, kSecondControl},
+                                        {130, 230, kNoLeftLine | kCorner},
+                                        {140, 240, kHoleStart | kNoRightLine},
+                                        {150, 250, kGap | kDash},
+                                        {-10, -83886080,
+                                         kFirstControl | kSecondControl | kCorner | kDash},
+                                        {83886070, -20, 0}}));
     EXPECT_EQ(read.Objects[0].Points.size(), 5000u);
     EXPECT_EQ(read.Objects[0].Points[4999], (FormatPoint{49990, (4999 % 7) * 10, 0}));
     EXPECT_EQ(read.Objects[600].Points[0].X, 5990);
@@ -129,7 +114,7 @@ TEST(Ocad9Read, HeightsFromEachVersionsFieldInItsUnit) {
   struct Case {
     int Version;
     std::int32_t Stored;
-    std::int32_t Tenths;
+    std::optional<std::int32_t> Tenths;
   };
   // Besides the heights Ocad9Write.AHeightPatchesExactlyItsObjectsHeightField reads back.
   const Case cases[] = {
@@ -141,25 +126,20 @@ TEST(Ocad9Read, HeightsFromEachVersionsFieldInItsUnit) {
       {12, 1, 0},             // the smallest step: 0 m
       {12, 2147483647, 83886},  // the field's end
       {10, -2147483647 - 1, -21474836},
+      {12, 0, std::nullopt},  // no height
+      {9, 0, std::nullopt},   // no field: the heights live beside the map
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.Version << " " << c.Stored);
     Ocad9MapBuilder b(c.Version);
     b.AddObject({.Symbol = 101000, .Points = {CodedPoint::At(0, 0)}, .Height = c.Stored});
     const auto map = Open(b);
-    EXPECT_EQ(map->Info().Capabilities.Heights, HeightPlace::InObject);
-    EXPECT_EQ(map->ReadObjects(All).Objects.at(0).HeightTenths, c.Tenths);
-    EXPECT_TRUE(map->ReadObjects(All).Objects.at(0).HasHeight);
+    EXPECT_EQ(map->Info().Capabilities.Heights,
+              c.Version == 9 ? HeightPlace::SideFile : HeightPlace::InObject);
+    const FormatObject object = map->ReadObjects(All).Objects.at(0);
+    EXPECT_EQ(std::tuple(object.HeightTenths, object.HasHeight),
+              std::tuple(c.Tenths.value_or(0), c.Tenths.has_value()));
   }
-  Ocad9MapBuilder none(12);
-  none.AddObject({.Symbol = 101000, .Points = {CodedPoint::At(0, 0)}, .Height = 0});
-  EXPECT_FALSE(Open(none)->ReadObjects(All).Objects.at(0).HasHeight);
-  Ocad9MapBuilder nine(9);
-  nine.AddObject({.Symbol = 101000, .Points = {CodedPoint::At(0, 0)}});
-  const auto map = Open(nine);
-  EXPECT_EQ(map->Info().Capabilities.Heights, HeightPlace::SideFile);
-  EXPECT_EQ(map->ReadObjects(All).Objects.at(0).HeightTenths, 0);
-  EXPECT_FALSE(map->ReadObjects(All).Objects.at(0).HasHeight);
 }
 
 TEST(Ocad9Read, ScaleAndGeoreferencingFromTheScaleParameters) {

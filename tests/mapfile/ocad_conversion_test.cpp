@@ -2,6 +2,7 @@
 // marker pairs that the object conversion writes for parts, curves and line flags.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <tuple>
@@ -18,42 +19,29 @@ constexpr std::int32_t Coded(std::int32_t hundredthsMm, std::uint8_t flags = 0) 
 }
 
 TEST(ConvertCoord6, TruncatesBeforeScalingAndKeepsTheFlagByte) {
-  EXPECT_EQ(ConvertCoord6(-256).Value, -1);
-  EXPECT_EQ(ConvertCoord6(-255).Value, 0);
+  // 1000 hundredths are 566.93; flag bits of a negative coordinate pull its truncated position
+  // one step toward zero; 1.70 rounds to the nearest either way; far ones saturate at 16 bits.
+  for (const auto& [coded, value] :
+       {std::pair{-256, -1}, {-255, 0}, {Coded(1000, 5), 567}, {Coded(-1000, 2), -566},
+        {Coded(-1000), -567}, {Coded(3), 2}, {Coded(-3), -2}, {Coded(8000000), 32767},
+        {Coded(-8000000), -32768}, {std::numeric_limits<std::int32_t>::min(), -32768}})
+    EXPECT_EQ(ConvertCoord6(coded).Value, value) << coded;
   EXPECT_EQ(ConvertCoord6(-255).Flags, 0x01);  // the low byte of the stored value
-  EXPECT_EQ(ConvertCoord6(Coded(1000, 5)).Value, 567);  // 566.93
-  // Flag bits of a negative coordinate pull its truncated position one step toward zero.
-  EXPECT_EQ(ConvertCoord6(Coded(-1000, 2)).Value, -566);
-  EXPECT_EQ(ConvertCoord6(Coded(-1000, 0)).Value, -567);
-  // 0.56693 * x lands on a half: 2.5 rounds to 2 is impossible to hit exactly in binary, so
-  // check plain nearest rounding both ways.
-  EXPECT_EQ(ConvertCoord6(Coded(3)).Value, 2);   // 1.70
-  EXPECT_EQ(ConvertCoord6(Coded(-3)).Value, -2);
-  // Far coordinates saturate at the 16-bit edges.
-  EXPECT_EQ(ConvertCoord6(Coded(8000000)).Value, 32767);
-  EXPECT_EQ(ConvertCoord6(Coded(-8000000)).Value, -32768);
-  EXPECT_EQ(ConvertCoord6(std::numeric_limits<std::int32_t>::min()).Value, -32768);
 }
 
 TEST(ModelToCoord6, IsTheRoundedInverse) {
   EXPECT_EQ(ModelToCoord6(0), 0);
-  for (std::int16_t m : {std::int16_t{-32000}, std::int16_t{-1}, std::int16_t{1},
-                         std::int16_t{12345}, std::int16_t{32767}})
+  for (const int m : {-32000, -1, 1, 12345, 32767})
     EXPECT_EQ(ConvertCoord6(ModelToCoord6(m)).Value, m) << m;
 }
 
 TEST(Real6, ExponentBiasMantissaAndSign) {
-  const std::uint8_t zero[6] = {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-  EXPECT_EQ(Real6ToDouble(zero), 0.0);
-  const std::uint8_t one[6] = {129, 0, 0, 0, 0, 0};
-  EXPECT_EQ(Real6ToDouble(one), 1.0);
-  const std::uint8_t minusOneAndHalf[6] = {129, 0, 0, 0, 0, 0xC0};
-  EXPECT_EQ(Real6ToDouble(minusOneAndHalf), -1.5);
   // 10000 = 1.220703125 * 2^13: mantissa 0.220703125 * 2^39 = 0x1C40000000.
-  const std::uint8_t tenThousand[6] = {142, 0x00, 0x00, 0x00, 0x40, 0x1C};
-  EXPECT_EQ(Real6ToDouble(tenThousand), 10000.0);
-  const std::uint8_t smallest[6] = {1, 0, 0, 0, 0, 0};
-  EXPECT_EQ(Real6ToDouble(smallest), std::ldexp(1.0, -128));
+  const std::pair<std::array<std::uint8_t, 6>, double> reals[] = {
+      {{0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, 0.0}, {{129, 0, 0, 0, 0, 0}, 1.0},
+      {{129, 0, 0, 0, 0, 0xC0}, -1.5}, {{142, 0, 0, 0, 0x40, 0x1C}, 10000.0},
+      {{1, 0, 0, 0, 0, 0}, std::ldexp(1.0, -128)}};
+  for (const auto& [bytes, value] : reals) EXPECT_EQ(Real6ToDouble(bytes.data()), value) << value;
 }
 
 TEST(ZoomFromDouble, WholeNumbersRoundAndAnythingElseIsTheSmallestZoom) {

@@ -106,7 +106,7 @@ TEST(ReadObjects6, AGapInASymbolBlockEndsThatBlockOnly) {
 }
 
 // (The map extent counts unselected objects too: ReadObjects6.EntriesBlocksAndTheConvertedExtents.)
-TEST(ReadObjects, TheGridSpansTheLoadedObjectsOnly) {
+TEST(ReadObjects, TheGridSpansTheLoadedObjectsOnlyAndWithoutAMapThereIsNothing) {
   MapModel model;
   const ModelExtent loaded = LoadedObjectsExtent(model);
   EXPECT_EQ(std::tuple(loaded.Width(), loaded.Height()), std::tuple(-1999999998, -1999999998));
@@ -117,11 +117,9 @@ TEST(ReadObjects, TheGridSpansTheLoadedObjectsOnly) {
   const ModelExtent grid = LoadedObjectsExtent(model);
   EXPECT_EQ(std::tuple(grid.MinX, grid.MinY, grid.MaxX, grid.MaxY, grid.Width(), grid.Height()),
             std::tuple(-5, -7, 40, 20, 45, 27));
-}
 
-TEST(ReadObjects, WithoutAnOpenMapThereIsNothingToRead) {
+  // Without an open map there is nothing to read.
   TempFolder folder;
-  MapModel model;
   model.SelectedSymbols.push_back({101, 0});
   model.MapObjects.push_back({});
   model.ObjectCoords.push_back({});

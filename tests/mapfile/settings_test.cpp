@@ -51,9 +51,20 @@ bool HasKey(const std::string& text, const std::string& line) {
   return ("\n" + text).find("\n" + line) != std::string::npos;
 }
 
-TEST(Settings, EveryKeyRoundTrips) {
+TEST(Settings, TheSavedFileIsExactlyTheExpectedOneAndEveryKeyRoundTrips) {
   TempFolder folder;
   const std::string name = folder.File("terrak50.ini");
+  MapModel model;
+  model.MapFileName = "/maps/a.ocd";
+  model.SelectedSymbols = {{101, 0x123456}, {1011, 0x0000FF}};
+  Settings defaults;
+  SaveSettings(defaults, model, folder.File("default.ini"));
+  EXPECT_EQ(ReadText(folder.File("default.ini")),
+            SavedFile("/maps/a.ocd", "Symbol 101=$00123456\nSymbol1011=clRed\n",
+                      "Symbolcount=2\nSymbol  0=101\nSymbol  1=1011\n"));
+  // Nothing is left beside it.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+
   Settings settings{
       .TraceTolerance = -32768, .HiliteColour = 0x010203, .WithHeightColour = 0xFF00000F,
       .NoHeightColour = 0xFFFFFFFF, .Front3dColour = 0x1FFFFFFF, .Back3dColour = 0,
@@ -61,7 +72,6 @@ TEST(Settings, EveryKeyRoundTrips) {
       .SmoothingPasses = -7, .GridInterval = 2147483647, .ContourGap = -2147483647 - 1,
       .ViewpointX = 12345678, .ViewpointY = -5, .ViewpointZ = 250, .ViewpointBearing = 359,
       .ViewpointIncline = -30, .File = nullptr};
-  MapModel model;
   model.MapFileName = "/maps/forest = east.ocd";
   model.SelectedSymbols = {{101, 0x00FF00}, {-5, 0x123456}, {5, 0x0000FF}, {101, 0x00FF00}};
   SaveSettings(settings, model, name);
@@ -73,20 +83,6 @@ TEST(Settings, EveryKeyRoundTrips) {
   EXPECT_EQ(ReadText(folder.File("again.ini")), ReadText(name));
   // Saving replaced the open file object, so the dialog sees the colours just saved.
   EXPECT_EQ(LookUpSymbolColour(settings, 5), 0x0000FFu);
-}
-
-TEST(Settings, SavedTextIsExactlyTheExpectedFile) {
-  TempFolder folder;
-  const std::string name = folder.File("terrak50.ini");
-  Settings settings;
-  MapModel model;
-  model.MapFileName = "/maps/a.ocd";
-  model.SelectedSymbols = {{101, 0x123456}, {1011, 0x0000FF}};
-  SaveSettings(settings, model, name);
-  EXPECT_EQ(ReadText(name), SavedFile("/maps/a.ocd", "Symbol 101=$00123456\nSymbol1011=clRed\n",
-                                      "Symbolcount=2\nSymbol  0=101\nSymbol  1=1011\n"));
-  // Nothing is left beside it.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 
 TEST(ColourNames, NamesAnyCaseAndNumbersReadWhileOtherValuesAreWrittenInHex) {
@@ -111,7 +107,7 @@ TEST(Settings, PerSymbolKeysAreRightAlignedAndNegativeNumbersKeepTheirOwnKey) {
             std::tuple("Symbol 12", "Symbol100", "Symbol  -5", "Symbol-1011"));
 }
 
-TEST(Settings, FewerSymbolsLeaveNoStaleIndexKeysButKeepEveryColour) {
+TEST(Settings, SymbolIndexKeysFollowTheSelectionAndEveryColourIsKept) {
   TempFolder folder;
   const std::string name = folder.File("terrak50.ini");
   Settings settings;
@@ -130,6 +126,16 @@ TEST(Settings, FewerSymbolsLeaveNoStaleIndexKeysButKeepEveryColour) {
   Loaded loaded = Load(name);
   EXPECT_EQ(loaded.model.SelectedSymbols.size(), 5u);
   EXPECT_EQ(LookUpSymbolColour(loaded.settings, 80), 8u);
+
+  // A count beyond the keys present selects only the symbols present, saved with their count.
+  WriteText(name, "[SelectedSymbols]\nSymbolcount=32767\nSymbol  0=101\nSymbol  2=102\n");
+  Loaded beyond = Load(name);
+  ASSERT_EQ(beyond.model.SelectedSymbols.size(), 2u);
+  EXPECT_EQ(beyond.model.SelectedSymbols[1].Symbol, 102);
+  SaveSettings(beyond.settings, beyond.model, name);
+  const std::string resaved = ReadText(name);
+  EXPECT_TRUE(HasKey(resaved, "Symbolcount=2\n") && HasKey(resaved, "Symbol  1=102\n"));
+  EXPECT_FALSE(HasKey(resaved, "Symbol  2="));
 }
 
 TEST(Settings, ABadColourIsReportedAndEndsTheLoadingThere) {
@@ -299,20 +305,6 @@ TEST(Settings, EveryKeyFallsBackToItsOwnDefaultWhenMissingOutOfRangeOrNoNumber) 
   const Loaded uncoloured = LoadText(folder, "[SelectedSymbols]\nSymbolcount=1\nSymbol  0=101\n");
   ASSERT_EQ(uncoloured.model.SelectedSymbols.size(), 1u);
   EXPECT_EQ(uncoloured.model.SelectedSymbols[0].Colour, kBlack);
-}
-
-TEST(Settings, ACountBeyondTheSymbolKeysSelectsOnlyTheSymbolsPresent) {
-  TempFolder folder;
-  const std::string name = folder.File("terrak50.ini");
-  WriteText(name, "[SelectedSymbols]\nSymbolcount=32767\nSymbol  0=101\nSymbol  2=102\n");
-  Loaded loaded = Load(name);
-  ASSERT_EQ(loaded.model.SelectedSymbols.size(), 2u);
-  EXPECT_EQ(loaded.model.SelectedSymbols[1].Symbol, 102);
-  SaveSettings(loaded.settings, loaded.model, name);
-  const std::string text = ReadText(name);
-  EXPECT_TRUE(HasKey(text, "Symbolcount=2\n"));
-  EXPECT_TRUE(HasKey(text, "Symbol  1=102\n"));
-  EXPECT_FALSE(HasKey(text, "Symbol  2="));
 }
 
 TEST(Settings, AFifoIsReportedAndALeftOverTemporaryRemoved) {

@@ -12,7 +12,7 @@ namespace {
 
 std::string FromUtf16(std::vector<std::uint8_t> bytes) { return Utf16LeToUtf8(bytes); }
 
-TEST(Utf16Text, EveryUtf8LengthPairsAndTheEndsOfAText) {
+TEST(Utf16Text, EveryUtf8LengthPairsTheEndsOfATextAndUnpairedSurrogates) {
   // One, two, three and four UTF-8 bytes: the limits of each length and a surrogate pair.
   EXPECT_EQ(FromUtf16({0x7F, 0, 0x80, 0, 0xFF, 0x07, 0x00, 0x08, 0xFF, 0xFF, 0, 0}),
             "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF");
@@ -23,12 +23,10 @@ TEST(Utf16Text, EveryUtf8LengthPairsAndTheEndsOfAText) {
   EXPECT_EQ(FromUtf16({'a', 0, 'b', 0}), "ab");
   EXPECT_EQ(FromUtf16({}), "");
   // Half a unit at the end: cut short unless it is a zero.
-  EXPECT_EQ(FromUtf16({'a', 0, 'b'}), "a\xEF\xBF\xBD");
-  EXPECT_EQ(FromUtf16({'a', 0, 0}), "a");
-}
-
-TEST(Utf16Text, UnpairedSurrogatesBecomeReplacementCharacters) {
   const std::string replacement = "\xEF\xBF\xBD";
+  EXPECT_EQ(FromUtf16({'a', 0, 'b'}), "a" + replacement);
+  EXPECT_EQ(FromUtf16({'a', 0, 0}), "a");
+  // Unpaired surrogates become replacement characters.
   EXPECT_EQ(FromUtf16({0x00, 0xDC, 'a', 0}), replacement + "a");        // a low one alone
   EXPECT_EQ(FromUtf16({0x00, 0xD8, 'a', 0}), replacement + "a");        // a high one before a letter
   EXPECT_EQ(FromUtf16({'a', 0, 0x00, 0xD8}), "a" + replacement);        // a high one at the end
