@@ -80,8 +80,7 @@ TEST(SafeFileWriter, WritesThroughLinksAndKeepsEveryNameOfTheFile) {
   EXPECT_EQ(ReadBytes(real), (Bytes{7, 8, 9, 10}));
   ReplaceFileAtomically(real, {11});
   EXPECT_EQ(ReadBytes(other), (Bytes{11}));
-  EXPECT_EQ(StatOf(other).st_ino, linked);
-  EXPECT_EQ(StatOf(other).st_nlink, 2u);
+  EXPECT_EQ(std::pair(StatOf(other).st_ino, StatOf(other).st_nlink), std::pair(linked, nlink_t{2}));
 
   // A link to a file not made yet makes that file; links in a circle are refused.
   fs::create_symlink("real/new.ocd", folder.File("ahead.ocd"));
@@ -117,8 +116,7 @@ TEST(SafeFileWriter, KeepsModeAndOwnerAndReplacesAReadOnlyFileWhenAsked) {
   if (::geteuid() == 0) {  // only the superuser can hand a file to someone else
     ASSERT_EQ(::chown(name.c_str(), 1234, 5678), 0);
     ReplaceFileAtomically(name, {4});
-    EXPECT_EQ(StatOf(name).st_uid, 1234u);
-    EXPECT_EQ(StatOf(name).st_gid, 5678u);
+    EXPECT_EQ(std::pair(StatOf(name).st_uid, StatOf(name).st_gid), std::pair(1234u, 5678u));
   }
   // An ordinary user cannot give the new file the owner's name: the file is written in place
   // and keeps its owner; a read-only file of one's own is written as well.
@@ -139,11 +137,9 @@ TEST(SafeFileWriter, KeepsModeAndOwnerAndReplacesAReadOnlyFileWhenAsked) {
               return std::string();
             }),
             "");
-  EXPECT_EQ(ReadBytes(foreign), (Bytes{9, 9}));
-  EXPECT_EQ(StatOf(foreign).st_uid, owner);
-  EXPECT_EQ(StatOf(foreign).st_ino, inode);
-  EXPECT_EQ(ReadBytes(own), (Bytes{8}));
-  EXPECT_EQ(StatOf(own).st_mode & 07777, 0444u);
+  EXPECT_EQ(std::tuple(ReadBytes(foreign), StatOf(foreign).st_uid, StatOf(foreign).st_ino),
+            std::tuple(Bytes{9, 9}, owner, inode));
+  EXPECT_EQ(std::pair(ReadBytes(own), StatOf(own).st_mode & 07777), std::pair(Bytes{8}, 0444u));
 }
 
 TEST(SafeFileWriter, NeverReplacesAFolderAFifoOrADevice) {
@@ -294,8 +290,7 @@ TEST(SafeFileWriter, TheTemporaryIsAlwaysANewFileWithANameThatFits) {
   ReplaceFileAtomically(target, {5, 6});
   EXPECT_EQ(ReadBytes(second), (Bytes{5, 6}));
   EXPECT_EQ(ReadBytes(victim), (Bytes{'v'}));
-  EXPECT_FALSE(fs::exists(names.Temporary));
-  EXPECT_FALSE(fs::exists(names.Complete));
+  EXPECT_FALSE(fs::exists(names.Temporary) || fs::exists(names.Complete));
 
   // In a shared folder (sticky, as /tmp) another user's file in the way cannot be removed, even
   // when anyone may write it: the write is refused, naming it, and that file stays as it was.
@@ -388,8 +383,8 @@ TEST(SafeFileWriter, AKillWhileAFileIsOverwrittenInPlaceLeavesItsCompleteCopyFor
   ASSERT_EQ(::link(name.c_str(), second.c_str()), 0);
   ASSERT_TRUE(KillAThirdOfTheWayThroughOverwrite(name, fresh));
   const Bytes found = ReadBytes(second);
-  EXPECT_EQ(found.front(), 'n');
-  EXPECT_EQ(found.back(), 'o');  // a new head and an old tail
+  // A new head and an old tail.
+  EXPECT_EQ(std::pair(found.front(), found.back()), std::pair(std::uint8_t{'n'}, std::uint8_t{'o'}));
   // What the next opening does first removes temporaries of killed runs, never this copy.
   RemoveStaleSaveTemporary(name);
   ASSERT_TRUE(fs::exists(names.Complete));
