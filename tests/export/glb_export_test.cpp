@@ -210,13 +210,16 @@ TEST(GlbExport, AGeoreferencedMapIsInTrueMetresAndItsExtrasPlaceTheModel) {
 }
 
 TEST(GlbExport, LargeBitmapsAreSampledDownToTheTextureLimit) {
-  GridState grid = FunctionGrid(40, 10, 0, 0, [](auto, auto) { return 3.0; });
+  GridState grid = FunctionGrid(40, 30, 0, 0, [](auto, auto) { return 3.0; });
   AddBitmap(grid);
   const tinygltf::Model model = Load(ExportGlb(grid, {}, {.MaxTextureSide = 16}).Files[0].Bytes);
   ASSERT_EQ(model.images.size(), 1u);
-  EXPECT_EQ(std::pair(model.images[0].width, model.images[0].height), std::pair(16, 10));
-  // The top-left pixel is the north-west cell.
-  EXPECT_EQ(model.images[0].image[2], (0 + 3 * 9) % 256);
+  const tinygltf::Image& image = model.images[0];
+  ASSERT_EQ(std::pair(image.width, image.height), std::pair(16, 16));
+  // The top-left pixel is the north-west cell (0, 29); the bottom-right one, at 40 / 16 columns
+  // and 30 / 16 rows a pixel, cell (37, 1). Blue is the palette index.
+  const auto blue = [&](int x, int y) { return int{image.image[(y * 16 + x) * image.component + 2]}; };
+  EXPECT_EQ(std::tuple(blue(0, 0), blue(15, 15)), std::tuple(0 + 3 * 29, 37 + 3 * 1));
 }
 
 TEST(GlbExport, GridsWithoutTrianglesAreRefused) {
