@@ -104,8 +104,7 @@ TEST(SafeFileWriter, KeepsModeAndOwnerAndReplacesAReadOnlyFileWhenAsked) {
   // The caller decided to replace a read-only file: the writer does not refuse it.
   ASSERT_EQ(::chmod(name.c_str(), 0444), 0);
   ReplaceFileAtomically(name, {3});
-  EXPECT_EQ(ReadBytes(name), (Bytes{3}));
-  EXPECT_EQ(StatOf(name).st_mode & 07777, 0444u);
+  EXPECT_EQ(std::pair(ReadBytes(name), StatOf(name).st_mode & 07777), std::pair(Bytes{3}, 0444u));
 
   // A new file gets the usual permissions, not those of the program's temporary.
   const mode_t mask = ::umask(022);
@@ -174,8 +173,7 @@ TEST(SafeFileWriter, AFullDiskLeavesTheOldFileAndNoTemporary) {
     writer.Append("abc", 3);
     EXPECT_THROW(writer.Append(Bytes(8000, 'n').data(), 8000), FileError);
   }  // given up without Commit
-  EXPECT_EQ(ReadBytes(name), Bytes(100, 'o'));
-  EXPECT_FALSE(fs::exists(name + kSaveTemporarySuffix));
+  EXPECT_EQ(std::pair(ReadBytes(name), fs::exists(name + kSaveTemporarySuffix)), std::pair(Bytes(100, 'o'), false));
 
   // Overwriting in place (here: a file with a second name) fails half-way: the message says
   // so and names the complete copy, which stays.
@@ -277,9 +275,8 @@ TEST(SafeFileWriter, TheTemporaryIsAlwaysANewFileWithANameThatFits) {
   // A second name of another file put where the temporary goes: that file is never written.
   ASSERT_EQ(::link(victim.c_str(), names.Temporary.c_str()), 0);
   ReplaceFileAtomically(target, {1, 2, 3});
-  EXPECT_EQ(ReadBytes(target), (Bytes{1, 2, 3}));
-  EXPECT_EQ(ReadBytes(victim), (Bytes{'v'}));
-  EXPECT_EQ(StatOf(victim).st_nlink, 1u);
+  EXPECT_EQ(std::tuple(ReadBytes(target), ReadBytes(victim), StatOf(victim).st_nlink),
+            std::tuple(Bytes{1, 2, 3}, Bytes{'v'}, nlink_t{1}));
   // Nor through a symbolic link there, nor at the complete copy's name of a file written in
   // place (here: one with a second name).
   fs::create_symlink(victim, names.Temporary);
@@ -398,9 +395,9 @@ TEST(SafeFileWriter, AKillWhileAFileIsOverwrittenInPlaceLeavesItsCompleteCopyFor
   const std::optional<std::string> copy = FindUnfinishedSave(name);
   ASSERT_EQ(copy, names.Complete);
   FinishUnfinishedSave(name, *copy);
-  EXPECT_EQ(ReadBytes(second), fresh);  // every name sees the finished save
-  EXPECT_EQ(StatOf(name).st_nlink, 2u);
-  EXPECT_FALSE(fs::exists(names.Complete));
+  // Every name sees the finished save, and the copy is gone.
+  EXPECT_EQ(std::tuple(ReadBytes(second), StatOf(name).st_nlink, fs::exists(names.Complete)),
+            std::tuple(fresh, nlink_t{2}, false));
 
   // Killed after the last byte, before the copy went: the copy is the target and just goes.
   WriteBytes(names.Complete, {1, 2});
@@ -450,8 +447,7 @@ TEST(SafeFileWriter, OnARealFullDiskNothingIsDestroyedInPlaceOrBeside) {
   const std::string beside = folder.File("disk/beside.csv");
   WriteBytes(beside, Bytes(1000, 'o'));
   EXPECT_TRUE(Contains(RefusalOf(beside, Bytes(30000, 'n')), "No space left on device"));
-  EXPECT_EQ(ReadBytes(beside), Bytes(1000, 'o'));
-  EXPECT_FALSE(fs::exists(beside + kSaveTemporarySuffix));
+  EXPECT_EQ(std::pair(ReadBytes(beside), fs::exists(beside + kSaveTemporarySuffix)), std::pair(Bytes(1000, 'o'), false));
 
   // In place from the copy aside: the growth does not fit, found before the first byte changes.
   EXPECT_EQ(RunUnprivileged([&]() -> std::string {
