@@ -210,8 +210,7 @@ TEST(SafeFileWriter, AFullDiskLeavesTheOldFileAndNoTemporary) {
     EXPECT_THROW(ReplaceFileAtomically(name, {1}), FileError);
   }
   RemoveStaleSaveTemporary(name);
-  EXPECT_FALSE(fs::exists(name + kSaveTemporarySuffix));
-  EXPECT_EQ(ReadBytes(name), Bytes(100, 'o'));
+  EXPECT_EQ(std::pair(fs::exists(name + kSaveTemporarySuffix), ReadBytes(name)), std::pair(false, Bytes(100, 'o')));
 }
 
 TEST(SafeFileWriter, AFileInAFolderTheUserCannotWriteIsRefusedOrWrittenFromACopyAside) {
