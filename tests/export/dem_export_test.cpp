@@ -8,6 +8,7 @@
 #include "export/dem_export.h"
 #include "export/export_error.h"
 #include "export/export_fixtures.h"
+#include "export/xyz_text.h"
 #include "support/exported_files.h"
 #include "support/temp_folder.h"
 #include "support/thrown.h"
@@ -55,9 +56,8 @@ TEST(DemExport, GeoTiffHoldsPlacedFloatMetresWithCrsNodataCompressionAndTiles) {
   EXPECT_EQ(d->GeoTransform,
             (std::array<double, 6>{431000.0 + 1199.5, 1, 0, 4650000.0 - 300 + 39.5, 0, -1}));
   EXPECT_EQ(OpenDataset(file)->GetRasterBand(1)->GetRasterDataType(), GDT_Float32);
-  EXPECT_EQ(d->NoData, -9999.0);
   // Compressed, in tiles rather than strips.
-  EXPECT_EQ(std::tuple(d->Compression, d->BlockWidth), std::tuple("DEFLATE", 256));
+  EXPECT_EQ(std::tuple(d->NoData, d->Compression, d->BlockWidth), std::tuple(-9999.0, "DEFLATE", 256));
 
   EXPECT_FLOAT_EQ(DemPixel(file, 59, 0), 120.0f + 29.5f + 7.8f);  // cell (59, 39)
   EXPECT_FLOAT_EQ(DemPixel(file, 10, 39), 125.0f);                // interpolated cell (10, 0)
@@ -229,6 +229,13 @@ TEST(DemExport, AsciiFormatsWriteCentimetresNotFloatNoise) {
   EXPECT_LE(decimals(first.substr(first.rfind(' ') + 1)), 2u) << first;
   EXPECT_LE(decimals(first.substr(0, first.find(' '))), 5u) << first;
   EXPECT_NEAR(ReadDemInfo(folder.File("turned.xyz")).value().GeoTransform[1], 0.72, 1e-6);
+  // Coordinates and heights a hair below 0 are written 0, not -0.
+  const DemRaster hair{.Columns = 2, .Rows = 1, .Cells = {-0.001f, 5.0f},
+                       .GeoTransform = {-0.5000001, 1, 0, 0.4999999, 0, -1}};
+  ExportProgressCallback none;
+  ExportProgress progress(none);
+  const std::vector<std::uint8_t> hairText = XyzText(hair, -9999.0f, progress);
+  EXPECT_EQ(std::string(hairText.begin(), hairText.end()), "0 0 0\n1 0 5\n");
 }
 
 TEST(DemExport, ProgressRisesToOneAndCancellingWritesNothing) {

@@ -37,6 +37,9 @@ TEST(ExportFiles, ExtensionsAndSideFilesAreNamedAfterTheTarget) {
   // A target without an extension still gets the side files beside it.
   WriteExportedFiles(folder.File("plain"), files);
   EXPECT_EQ(ReadBytes(folder.File("plain.prj")), (std::vector<std::uint8_t>{3}));
+  // A target named like one of its side files holds the main file, not that side file.
+  WriteExportedFiles(folder.File("odd.prj"), files);
+  EXPECT_EQ(ReadBytes(folder.File("odd.prj")), (std::vector<std::uint8_t>{1, 2}));
 }
 
 TEST(ExportFiles, BadTargetsRaiseFileErrorsAndLeaveNoPartialFiles) {

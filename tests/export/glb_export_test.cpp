@@ -83,8 +83,7 @@ TEST(GlbExport, TexturedMeshLoadsBackYUpCentredWithTheMapOnTheRightCells) {
   const tinygltf::Model model = Load(bytes);
   EXPECT_EQ(model.asset.version, "2.0");
   const Mesh m = MeshOf(model);
-  EXPECT_EQ(m.Positions.size(), 21u * 11 * 3);
-  EXPECT_EQ(m.Indices.size(), 20u * 10 * 2 * 3);
+  EXPECT_EQ(std::tuple(m.Positions.size(), m.Indices.size()), std::tuple(21u * 11 * 3, 20u * 10 * 2 * 3));
   ASSERT_EQ(m.TexCoords.size(), 21u * 11 * 2);
 
   // The origin is the grid's middle at the lowest height; x east, y up, z south.
@@ -117,8 +116,7 @@ TEST(GlbExport, TexturedMeshLoadsBackYUpCentredWithTheMapOnTheRightCells) {
   ASSERT_EQ(model.images.size(), 1u);
   const tinygltf::Image& image = model.images[0];
   EXPECT_EQ(image.mimeType, "image/png");
-  ASSERT_EQ(image.width, 21);
-  ASSERT_EQ(image.height, 11);
+  ASSERT_EQ(std::pair(image.width, image.height), std::pair(21, 11));
   EXPECT_EQ(model.materials.at(0).pbrMetallicRoughness.baseColorTexture.index, 0);
   for (const auto& [x, y] : {std::pair{0, 0}, {20, 10}, {4, 6}, {13, 2}}) {
     const std::size_t k = VertexAt(m, x - 10.0, 5.0 - y);
@@ -138,16 +136,19 @@ TEST(GlbExport, IntervalEmptyCellsExaggerationAndAPlainMaterialWithoutBitmap) {
   const GlbOptions options{.Interval = 3, .Exaggeration = 2.0};
   const tinygltf::Model plain = Load(ExportGlb(grid, {}, options).Files[0].Bytes);
   const Mesh m = MeshOf(plain);
-  EXPECT_EQ(m.Positions.size(), (5u * 4 - 1) * 3);
-  EXPECT_EQ(m.Indices.size(), (4u * 3 * 2 - 6) * 3);
+  EXPECT_EQ(std::tuple(m.Positions.size(), m.Indices.size()), std::tuple((5u * 4 - 1) * 3, (4u * 3 * 2 - 6) * 3));
   const std::size_t ne = VertexAt(m, 5.0, -3.5);
   EXPECT_NEAR(m.Positions[3 * ne + 1], 2.0 * 17, 1e-4);
   EXPECT_TRUE(m.TexCoords.empty());
-  // Rising one metre per metre east and north, doubled: the normal leans west and south.
-  const std::size_t inner = VertexAt(m, 1.0, -(6 - 3.5));  // cell (6, 6)
-  EXPECT_NEAR(m.Normals[3 * inner], -2.0 / 3, 1e-5);
-  EXPECT_NEAR(m.Normals[3 * inner + 1], 1.0 / 3, 1e-5);
-  EXPECT_NEAR(m.Normals[3 * inner + 2], 2.0 / 3, 1e-5);
+  // Rising one metre per metre east and north, doubled: every normal leans west and south
+  // alike, at the edges and beside the point without height too; the vertex south of that
+  // point, with no neighbour north or south, leans west only.
+  const std::size_t alone = VertexAt(m, 1.0, 3.5);  // cell (6, 0)
+  for (std::size_t k = 0; k < m.Normals.size(); k += 3) {
+    const double r5 = 1 / std::sqrt(5.0);
+    const std::array<double, 3> n = k == 3 * alone ? std::array{-2 * r5, r5, 0.0} : std::array{-2.0 / 3, 1.0 / 3, 2.0 / 3};
+    ASSERT_NEAR(std::hypot(m.Normals[k] - n[0], m.Normals[k + 1] - n[1], m.Normals[k + 2] - n[2]), 0.0, 1e-5) << k / 3;
+  }
   EXPECT_TRUE(plain.images.empty());
   EXPECT_EQ(plain.materials.at(0).pbrMetallicRoughness.baseColorTexture.index, -1);
 
@@ -209,13 +210,16 @@ TEST(GlbExport, AGeoreferencedMapIsInTrueMetresAndItsExtrasPlaceTheModel) {
 }
 
 TEST(GlbExport, LargeBitmapsAreSampledDownToTheTextureLimit) {
-  GridState grid = FunctionGrid(40, 10, 0, 0, [](auto, auto) { return 3.0; });
+  GridState grid = FunctionGrid(40, 30, 0, 0, [](auto, auto) { return 3.0; });
   AddBitmap(grid);
   const tinygltf::Model model = Load(ExportGlb(grid, {}, {.MaxTextureSide = 16}).Files[0].Bytes);
   ASSERT_EQ(model.images.size(), 1u);
-  EXPECT_EQ(std::pair(model.images[0].width, model.images[0].height), std::pair(16, 10));
-  // The top-left pixel is the north-west cell.
-  EXPECT_EQ(model.images[0].image[2], (0 + 3 * 9) % 256);
+  const tinygltf::Image& image = model.images[0];
+  ASSERT_EQ(std::pair(image.width, image.height), std::pair(16, 16));
+  // The top-left pixel is the north-west cell (0, 29); the bottom-right one, at 40 / 16 columns
+  // and 30 / 16 rows a pixel, cell (37, 1). Blue is the palette index.
+  const auto blue = [&](int x, int y) { return int{image.image[(y * 16 + x) * image.component + 2]}; };
+  EXPECT_EQ(std::tuple(blue(0, 0), blue(15, 15)), std::tuple(0 + 3 * 29, 37 + 3 * 1));
 }
 
 TEST(GlbExport, GridsWithoutTrianglesAreRefused) {

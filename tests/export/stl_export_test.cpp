@@ -105,11 +105,7 @@ TEST(StlExport, TheSolidIsClosedFacesOutwardAndHasThePrintSize) {
     ExpectClosedOutwardSolid(triangles);
     // 120 mm for the 30 m from the west to the east cell: 4 mm per metre.
     const auto [lo, hi] = Bounds(triangles);
-    EXPECT_FLOAT_EQ(lo[0], 0.0f);
-    EXPECT_FLOAT_EQ(hi[0], 120.0f);
-    EXPECT_FLOAT_EQ(lo[1], 0.0f);
-    EXPECT_FLOAT_EQ(hi[1], 80.0f);
-    EXPECT_FLOAT_EQ(lo[2], 0.0f);
+    EXPECT_EQ(std::tuple(lo[0], hi[0], lo[1], hi[1], lo[2]), std::tuple(0.0f, 120.0f, 0.0f, 80.0f, 0.0f));
     if (interval == 1) {
       EXPECT_NEAR(hi[2], 4.0 + (highest - lowest) * 4.0 * 2.5, 1e-3);
     }
@@ -138,10 +134,9 @@ TEST(StlExport, EmptyCellsLieOnTheBaseAndTheLowestHeightToo) {
   std::map<std::pair<float, float>, float> topZ;
   for (const Triangle& t : triangles)
     for (const Point& p : t) topZ[{p[0], p[1]}] = std::max(topZ[{p[0], p[1]}], p[2]);
-  EXPECT_FLOAT_EQ((topZ[{0.0f, 0.0f}]), 3.0f);     // the lowest height: the base's top
-  EXPECT_FLOAT_EQ((topZ[{10.0f, 0.0f}]), 103.0f);  // 10 m higher at 10 mm per metre
-  EXPECT_FLOAT_EQ((topZ[{0.0f, 10.0f}]), 3.0f);    // empty
-  EXPECT_FLOAT_EQ((topZ[{10.0f, 10.0f}]), 3.0f);
+  // The lowest height on the base's top, 10 m higher at 10 mm per metre, the empty row.
+  EXPECT_EQ(std::tuple(topZ[{0.0f, 0.0f}], topZ[{10.0f, 0.0f}], topZ[{0.0f, 10.0f}], topZ[{10.0f, 10.0f}]),
+            std::tuple(3.0f, 103.0f, 3.0f, 3.0f));
 }
 
 TEST(StlExport, AGeoreferencedMapsReliefKeepsTheGroundsProportions) {
@@ -150,9 +145,7 @@ TEST(StlExport, AGeoreferencedMapsReliefKeepsTheGroundsProportions) {
   const GridState grid = FunctionGrid(11, 3, 0, 0, [](auto x, auto) { return 100.0 + static_cast<double>(x); });
   const StlOptions o{.Interval = 1, .PrintWidthMm = 10.0, .BaseMm = 2.0};
   const auto [lo, hi] = Bounds(Parse(ExportStl(grid, GeoreferencingFromOffsetAngle(0, 0, 12.0, 0.5), o).Files[0].Bytes));
-  EXPECT_FLOAT_EQ(hi[0], 10.0f);
-  EXPECT_FLOAT_EQ(hi[1], 2.0f);
-  EXPECT_FLOAT_EQ(hi[2], 2.0f + 20.0f);
+  EXPECT_EQ(std::tuple(hi[0], hi[1], hi[2]), std::tuple(10.0f, 2.0f, 2.0f + 20.0f));
   EXPECT_FLOAT_EQ(Bounds(Parse(ExportStl(grid, {}, o).Files[0].Bytes)).second[2], 2.0f + 10.0f);
 }
 

@@ -33,9 +33,9 @@ TEST(FileStream, PositionedRecordsAndErrorsNamingTheFile) {
   }
   EXPECT_EQ(ReadBytes(name), (std::vector<std::uint8_t>{1, 9, 9, 4, 5, 6}));
   EXPECT_THROW(FileStream(folder.File("missing.bin"), FileMode::ReadExclusive), FileError);
-  EXPECT_TRUE(FileExists(name));
-  EXPECT_FALSE(FileExists(folder.File("missing.bin")));
-  EXPECT_FALSE(FileExists(folder.Path()));  // a folder is not a file
+  // A folder is not a file.
+  EXPECT_EQ(std::tuple(FileExists(name), FileExists(folder.File("missing.bin")), FileExists(folder.Path())),
+            std::tuple(true, false, false));
 }
 
 TEST(FileStream, ExclusiveOpeningKeepsOthersOutButDenyWriteShares) {

@@ -80,8 +80,7 @@ TEST(SafeFileWriter, WritesThroughLinksAndKeepsEveryNameOfTheFile) {
   EXPECT_EQ(ReadBytes(real), (Bytes{7, 8, 9, 10}));
   ReplaceFileAtomically(real, {11});
   EXPECT_EQ(ReadBytes(other), (Bytes{11}));
-  EXPECT_EQ(StatOf(other).st_ino, linked);
-  EXPECT_EQ(StatOf(other).st_nlink, 2u);
+  EXPECT_EQ(std::pair(StatOf(other).st_ino, StatOf(other).st_nlink), std::pair(linked, nlink_t{2}));
 
   // A link to a file not made yet makes that file; links in a circle are refused.
   fs::create_symlink("real/new.ocd", folder.File("ahead.ocd"));
@@ -105,8 +104,7 @@ TEST(SafeFileWriter, KeepsModeAndOwnerAndReplacesAReadOnlyFileWhenAsked) {
   // The caller decided to replace a read-only file: the writer does not refuse it.
   ASSERT_EQ(::chmod(name.c_str(), 0444), 0);
   ReplaceFileAtomically(name, {3});
-  EXPECT_EQ(ReadBytes(name), (Bytes{3}));
-  EXPECT_EQ(StatOf(name).st_mode & 07777, 0444u);
+  EXPECT_EQ(std::pair(ReadBytes(name), StatOf(name).st_mode & 07777), std::pair(Bytes{3}, 0444u));
 
   // A new file gets the usual permissions, not those of the program's temporary.
   const mode_t mask = ::umask(022);
@@ -117,8 +115,7 @@ TEST(SafeFileWriter, KeepsModeAndOwnerAndReplacesAReadOnlyFileWhenAsked) {
   if (::geteuid() == 0) {  // only the superuser can hand a file to someone else
     ASSERT_EQ(::chown(name.c_str(), 1234, 5678), 0);
     ReplaceFileAtomically(name, {4});
-    EXPECT_EQ(StatOf(name).st_uid, 1234u);
-    EXPECT_EQ(StatOf(name).st_gid, 5678u);
+    EXPECT_EQ(std::pair(StatOf(name).st_uid, StatOf(name).st_gid), std::pair(1234u, 5678u));
   }
   // An ordinary user cannot give the new file the owner's name: the file is written in place
   // and keeps its owner; a read-only file of one's own is written as well.
@@ -139,11 +136,9 @@ TEST(SafeFileWriter, KeepsModeAndOwnerAndReplacesAReadOnlyFileWhenAsked) {
               return std::string();
             }),
             "");
-  EXPECT_EQ(ReadBytes(foreign), (Bytes{9, 9}));
-  EXPECT_EQ(StatOf(foreign).st_uid, owner);
-  EXPECT_EQ(StatOf(foreign).st_ino, inode);
-  EXPECT_EQ(ReadBytes(own), (Bytes{8}));
-  EXPECT_EQ(StatOf(own).st_mode & 07777, 0444u);
+  EXPECT_EQ(std::tuple(ReadBytes(foreign), StatOf(foreign).st_uid, StatOf(foreign).st_ino),
+            std::tuple(Bytes{9, 9}, owner, inode));
+  EXPECT_EQ(std::pair(ReadBytes(own), StatOf(own).st_mode & 07777), std::pair(Bytes{8}, 0444u));
 }
 
 TEST(SafeFileWriter, NeverReplacesAFolderAFifoOrADevice) {
@@ -178,8 +173,7 @@ TEST(SafeFileWriter, AFullDiskLeavesTheOldFileAndNoTemporary) {
     writer.Append("abc", 3);
     EXPECT_THROW(writer.Append(Bytes(8000, 'n').data(), 8000), FileError);
   }  // given up without Commit
-  EXPECT_EQ(ReadBytes(name), Bytes(100, 'o'));
-  EXPECT_FALSE(fs::exists(name + kSaveTemporarySuffix));
+  EXPECT_EQ(std::pair(ReadBytes(name), fs::exists(name + kSaveTemporarySuffix)), std::pair(Bytes(100, 'o'), false));
 
   // Overwriting in place (here: a file with a second name) fails half-way: the message says
   // so and names the complete copy, which stays.
@@ -216,8 +210,7 @@ TEST(SafeFileWriter, AFullDiskLeavesTheOldFileAndNoTemporary) {
     EXPECT_THROW(ReplaceFileAtomically(name, {1}), FileError);
   }
   RemoveStaleSaveTemporary(name);
-  EXPECT_FALSE(fs::exists(name + kSaveTemporarySuffix));
-  EXPECT_EQ(ReadBytes(name), Bytes(100, 'o'));
+  EXPECT_EQ(std::pair(fs::exists(name + kSaveTemporarySuffix), ReadBytes(name)), std::pair(false, Bytes(100, 'o')));
 }
 
 TEST(SafeFileWriter, AFileInAFolderTheUserCannotWriteIsRefusedOrWrittenFromACopyAside) {
@@ -281,9 +274,8 @@ TEST(SafeFileWriter, TheTemporaryIsAlwaysANewFileWithANameThatFits) {
   // A second name of another file put where the temporary goes: that file is never written.
   ASSERT_EQ(::link(victim.c_str(), names.Temporary.c_str()), 0);
   ReplaceFileAtomically(target, {1, 2, 3});
-  EXPECT_EQ(ReadBytes(target), (Bytes{1, 2, 3}));
-  EXPECT_EQ(ReadBytes(victim), (Bytes{'v'}));
-  EXPECT_EQ(StatOf(victim).st_nlink, 1u);
+  EXPECT_EQ(std::tuple(ReadBytes(target), ReadBytes(victim), StatOf(victim).st_nlink),
+            std::tuple(Bytes{1, 2, 3}, Bytes{'v'}, nlink_t{1}));
   // Nor through a symbolic link there, nor at the complete copy's name of a file written in
   // place (here: one with a second name).
   fs::create_symlink(victim, names.Temporary);
@@ -294,8 +286,7 @@ TEST(SafeFileWriter, TheTemporaryIsAlwaysANewFileWithANameThatFits) {
   ReplaceFileAtomically(target, {5, 6});
   EXPECT_EQ(ReadBytes(second), (Bytes{5, 6}));
   EXPECT_EQ(ReadBytes(victim), (Bytes{'v'}));
-  EXPECT_FALSE(fs::exists(names.Temporary));
-  EXPECT_FALSE(fs::exists(names.Complete));
+  EXPECT_FALSE(fs::exists(names.Temporary) || fs::exists(names.Complete));
 
   // In a shared folder (sticky, as /tmp) another user's file in the way cannot be removed, even
   // when anyone may write it: the write is refused, naming it, and that file stays as it was.
@@ -388,8 +379,8 @@ TEST(SafeFileWriter, AKillWhileAFileIsOverwrittenInPlaceLeavesItsCompleteCopyFor
   ASSERT_EQ(::link(name.c_str(), second.c_str()), 0);
   ASSERT_TRUE(KillAThirdOfTheWayThroughOverwrite(name, fresh));
   const Bytes found = ReadBytes(second);
-  EXPECT_EQ(found.front(), 'n');
-  EXPECT_EQ(found.back(), 'o');  // a new head and an old tail
+  // A new head and an old tail.
+  EXPECT_EQ(std::pair(found.front(), found.back()), std::pair(std::uint8_t{'n'}, std::uint8_t{'o'}));
   // What the next opening does first removes temporaries of killed runs, never this copy.
   RemoveStaleSaveTemporary(name);
   ASSERT_TRUE(fs::exists(names.Complete));
@@ -403,9 +394,9 @@ TEST(SafeFileWriter, AKillWhileAFileIsOverwrittenInPlaceLeavesItsCompleteCopyFor
   const std::optional<std::string> copy = FindUnfinishedSave(name);
   ASSERT_EQ(copy, names.Complete);
   FinishUnfinishedSave(name, *copy);
-  EXPECT_EQ(ReadBytes(second), fresh);  // every name sees the finished save
-  EXPECT_EQ(StatOf(name).st_nlink, 2u);
-  EXPECT_FALSE(fs::exists(names.Complete));
+  // Every name sees the finished save, and the copy is gone.
+  EXPECT_EQ(std::tuple(ReadBytes(second), StatOf(name).st_nlink, fs::exists(names.Complete)),
+            std::tuple(fresh, nlink_t{2}, false));
 
   // Killed after the last byte, before the copy went: the copy is the target and just goes.
   WriteBytes(names.Complete, {1, 2});
@@ -455,8 +446,7 @@ TEST(SafeFileWriter, OnARealFullDiskNothingIsDestroyedInPlaceOrBeside) {
   const std::string beside = folder.File("disk/beside.csv");
   WriteBytes(beside, Bytes(1000, 'o'));
   EXPECT_TRUE(Contains(RefusalOf(beside, Bytes(30000, 'n')), "No space left on device"));
-  EXPECT_EQ(ReadBytes(beside), Bytes(1000, 'o'));
-  EXPECT_FALSE(fs::exists(beside + kSaveTemporarySuffix));
+  EXPECT_EQ(std::pair(ReadBytes(beside), fs::exists(beside + kSaveTemporarySuffix)), std::pair(Bytes(1000, 'o'), false));
 
   // In place from the copy aside: the growth does not fit, found before the first byte changes.
   EXPECT_EQ(RunUnprivileged([&]() -> std::string {

@@ -10,12 +10,13 @@ namespace terrak {
 namespace {
 
 TEST(BuildDepthRamp, EachChannelStepsFromFrontToBackRoundingHalvesToEven) {
-  const DepthRampType ramp = BuildDepthRamp(MakeColour(255, 0, 0), MakeColour(128, 128, 128));
-  EXPECT_EQ(ramp[0], MakeColour(255, 0, 0));
-  EXPECT_EQ(ramp[50], MakeColour(191, 64, 64));  // -63.5 rounds to -64
-  EXPECT_EQ(ramp[100], MakeColour(128, 128, 128));
-  EXPECT_EQ(ramp[1], MakeColour(254, 1, 1));    // -1.27 and 1.28
-  EXPECT_EQ(ramp[2], MakeColour(252, 3, 3));    // -2.54 and 2.56
+  // Every channel on a course of its own, so no two of them can be taken for each other.
+  const DepthRampType ramp = BuildDepthRamp(MakeColour(255, 0, 10), MakeColour(128, 128, 0));
+  EXPECT_EQ(ramp[0], MakeColour(255, 0, 10));
+  EXPECT_EQ(ramp[50], MakeColour(191, 64, 5));  // -63.5 rounds to -64
+  EXPECT_EQ(ramp[100], MakeColour(128, 128, 0));
+  EXPECT_EQ(ramp[1], MakeColour(254, 1, 10));   // -1.27, 1.28 and -0.1
+  EXPECT_EQ(ramp[2], MakeColour(252, 3, 10));   // -2.54, 2.56 and -0.2
 
   // Depths map onto the ramp by truncating division; an empty range gives entry 0.
   EXPECT_EQ(std::tuple(DepthRampIndex(1000, 1000, 3000), DepthRampIndex(1999, 1000, 3000),
@@ -113,18 +114,13 @@ TEST_F(ComposeTest, AnyNumberOfThreadsGivesTheSamePicture) {
   }
 }
 
-TEST_F(ComposeTest, ThePictureKeepsItsAllocationWhileItsSizeStays) {
-  Compose();
-  const Colour* before = picture.Pixels.data();
-  Compose();
-  EXPECT_EQ(std::tuple(picture.Pixels.data(), picture.Width, picture.Height),
-            std::tuple(before, 3, kHeight));
+// The picture's own allocation: commonpaint.MeshDepthRangeKeepsWideningAndTheBuffersAreReused.
+TEST_F(ComposeTest, TheBuffersKeepTheirAllocationAndAreEmptiedWhenResetAtTheSameSize) {
   const std::int32_t* depths = buffers.DepthBuffer.Data();
   Put(1, 1, 5);
   buffers.Reset(3, kHeight);
-  EXPECT_EQ(buffers.DepthBuffer.Data(), depths);
-  EXPECT_EQ(buffers.DepthBuffer(1, 1), 0);
-  EXPECT_EQ(buffers.ColourBuffer(1, 1), kWhite);
+  EXPECT_EQ(std::tuple(buffers.DepthBuffer.Data(), buffers.DepthBuffer(1, 1), buffers.ColourBuffer(1, 1)),
+            std::tuple(depths, 0, kWhite));
 }
 
 }  // namespace

@@ -66,8 +66,8 @@ TEST(DrawContours, OnlyLinesOfSelectedSymbolsWithACornerInViewAreDrawnAtTheirHei
   scene.Add(101, 2, 200, {{-567, 0}, {567, 0}});
   EXPECT_GT(scene.Draw(), 30u);
   for (const auto& p : testing::DrawnPixels(scene.Buffers)) EXPECT_EQ(p.second, 75);
-  EXPECT_EQ(scene.Nearest, 10000);      // the range starts at 1000000 .. 300000
-  EXPECT_EQ(scene.Farthest, 300000);
+  // The range starts at 1000000 .. 300000.
+  EXPECT_EQ(std::tuple(scene.Nearest, scene.Farthest), std::tuple(10000, 300000));
 
   // An area symbol's outline, an unselected symbol and a type 3 object are not drawn.
   ContourScene others;

@@ -123,8 +123,8 @@ TEST(ViewerExport, MeshesTakeTheViewersGridIntervalAndTheStlItsPrintSize) {
   EXPECT_EQ(s.Host.OptionKinds.back(), ExportKind::Glb);
   const std::optional<GlbInfo> glb = ReadGlbInfo(folder.File("hill.glb"));
   ASSERT_TRUE(glb);
-  EXPECT_EQ(glb->Vertices, 15u * 11u);  // columns 0, 3, .. 39, 40; rows 0, 3, .. 30
-  EXPECT_EQ(glb->Indices, 14u * 10u * 6u);
+  // Columns 0, 3, .. 39, 40; rows 0, 3, .. 30.
+  EXPECT_EQ(std::tuple(glb->Vertices, glb->Indices), std::tuple(15u * 11u, 14u * 10u * 6u));
   EXPECT_NEAR(glb->Max[1], 20.0 * 2, 1e-4);  // the rise of 20 m, exaggerated twice, y up
 
   s.Host.ExportOptions = [](ExportChoices& c) {
@@ -137,10 +137,9 @@ TEST(ViewerExport, MeshesTakeTheViewersGridIntervalAndTheStlItsPrintSize) {
   Terrainfor3DprintingSTL1Click(s.Window);
   const std::optional<StlInfo> stl = ReadStlInfo(folder.File("hill.stl"));
   ASSERT_TRUE(stl);
-  EXPECT_FLOAT_EQ(stl->Min[0], 0.0f);
-  EXPECT_FLOAT_EQ(stl->Max[0], 100.0f);
-  EXPECT_FLOAT_EQ(stl->Max[1], 75.0f);  // 30 m of 40 m
-  EXPECT_FLOAT_EQ(stl->Max[2], 2.0f + 20.0f * 2.5f * 2.0f);  // base + rise x mm/m x exaggeration
+  // 30 m of 40 m north; up, the base + the rise x mm/m x exaggeration.
+  EXPECT_EQ(std::tuple(stl->Min[0], stl->Max[0], stl->Max[1], stl->Max[2]),
+            std::tuple(0.0f, 100.0f, 75.0f, 2.0f + 20.0f * 2.5f * 2.0f));
   EXPECT_EQ(s.Viewer.LastExport.PrintWidthMm, 100);
 
   // Choices out of range say why and ask for no file.

@@ -161,6 +161,8 @@ TEST(DrawMeshFast, BuffersKeptBetweenFramesGiveTheReferencePixelsWhateverTheFram
       {ViewerAt(20, 600, 420, 180, -35, 150, 110), 1, true},
       {ViewerAt(30, 40, 300, 0, -90, 150, 110), 2, true},
   };
+  // The eye 3 mm south of vertex (40, 40), at its height: that vertex lies in the eye's plane,
+  // so the fast path refuses and the paint takes the reference.
   const ViewTransform refused = MakeViewTransform(ViewerAt(40, 39.997, 70, 0, 0, 150, 110));
   GridState flat = testing::FlatGrid(80, 80, 700);
   for (int threads : {2, 3}) {
@@ -174,18 +176,6 @@ TEST(DrawMeshFast, BuffersKeptBetweenFramesGiveTheReferencePixelsWhateverTheFram
       EXPECT_FALSE(DrawMeshFast(given, nearest, farthest, refused, flat, 1, true, threads, scratch));
     }
   }
-}
-
-TEST(DrawMeshFast, RefusesWhenAVertexLiesInTheEyesPlaneSoThePaintUsesTheReference) {
-  GridState grid = testing::FlatGrid(6, 6, 100);
-  // The eye 3 mm south of vertex (2, 2), at its height: that vertex's depth rounds to 0.
-  const ViewerState viewer = ViewerAt(2, 1.997, 10, 0, 0, 40, 30);
-  PixelBuffers buffers;
-  buffers.Reset(40, 30);
-  std::int32_t nearest = 0, farthest = 0;
-  MeshScratch scratch;
-  EXPECT_FALSE(DrawMeshFast(buffers, nearest, farthest, MakeViewTransform(viewer), grid, 1, false,
-                            2, scratch));
 }
 
 TEST(BalancedSplits, EvenAtFirstThenEvenInTheLastFramesWork) {

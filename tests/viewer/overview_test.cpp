@@ -25,17 +25,16 @@ TEST(Createmap, HalfSizeNorthUpFromTheMapBitmapOrInGreysWithoutOne) {
   grid.BitmapPalette[8 + 0] = 150;  // entry 2: blue
   grid.MapBitmapLoaded = true;
   Createmap(overview, grid);
-  EXPECT_EQ(overview.OverviewBitmap.At(0, 0), MakeColour(200, 0, 0));
-  EXPECT_EQ(overview.OverviewBitmap.At(3, 2), MakeColour(0, 0, 150));
-  EXPECT_EQ(overview.OverviewBitmap.At(1, 1), kBlack);
+  const Picture& shown = overview.OverviewBitmap;
+  EXPECT_EQ(std::tuple(shown.At(0, 0), shown.At(3, 2), shown.At(1, 1)),
+            std::tuple(MakeColour(200, 0, 0), MakeColour(0, 0, 150), kBlack));
 
   grid.MapBitmapLoaded = false;
   grid.HeightGrid(0, 5) = 0;
   grid.HeightGrid(6, 1) = -300;  // interpolated heights count by their size
   Createmap(overview, grid);
-  EXPECT_EQ(overview.OverviewBitmap.At(0, 0), kWhite);
-  EXPECT_EQ(overview.OverviewBitmap.At(3, 2), MakeColour(230, 230, 230));
-  EXPECT_EQ(overview.OverviewBitmap.At(1, 1), MakeColour(60, 60, 60));
+  EXPECT_EQ(std::tuple(shown.At(0, 0), shown.At(3, 2), shown.At(1, 1)),
+            std::tuple(kWhite, MakeColour(230, 230, 230), MakeColour(60, 60, 60)));
   EXPECT_FALSE(overview.OverviewClosed);
 
   // A grid too small for a picture gives an empty one.

@@ -25,13 +25,12 @@ TEST(commonpaint, TheWeddingCakeFirstThenTheGridIsBuiltOnceAtTheFirstMeshPaint) 
   s.OpenOnMap(500, 700);
   EXPECT_TRUE(s.Viewer.ContourMode);
   EXPECT_FALSE(s.Viewer.CreateXyzFile);  // switched off whenever a window opens on a map
-  EXPECT_EQ(s.Viewer.RenderWidth, 500);
-  EXPECT_EQ(s.Viewer.RenderHeight, 680);  // less the status bar
-  EXPECT_EQ(s.Viewer.FocalLength, 680);
-  EXPECT_EQ(s.Viewer.CurveSteps, 11);    // 1:10000
-  EXPECT_EQ(s.Construction.Calls, 0);
-  EXPECT_EQ(s.Viewer.NearestDepth, 1000000);  // reset by the contours
-  EXPECT_EQ(s.Viewer.FarthestDepth, 300000);
+  // The window less the status bar, 11 curve steps at 1:10000, the depths reset by the contours.
+  EXPECT_EQ(std::tuple(s.Viewer.RenderWidth, s.Viewer.RenderHeight, s.Viewer.FocalLength,
+                       s.Viewer.CurveSteps),
+            std::tuple(500, 680, 680, 11));
+  EXPECT_EQ(std::tuple(s.Construction.Calls, s.Viewer.NearestDepth, s.Viewer.FarthestDepth),
+            std::tuple(0, 1000000, 300000));
   EXPECT_FALSE(s.Viewer.Menu.Save3dMapEnabled || s.Viewer.Menu.RayTraceModeEnabled);
 
   ToggleWiremeshWeddingcake1Click(s.Window);

@@ -27,8 +27,7 @@ TEST(ProjectPoint, TheWiderSideSpansTheFocalLengthAndDepthIsCentimetresAhead) {
   EXPECT_EQ(Project(north, 0, 10, 1), (ScreenPoint{200, 110, 1000}));  // F/10 above
 
   const ViewerState east = ViewerAt(0, 0, 0, 90, 0, 400, 300);
-  EXPECT_EQ(Project(east, 10, 0, 0).X, 200);
-  EXPECT_EQ(Project(east, 10, 0, 0).Y, 150);
+  EXPECT_EQ(std::tuple(Project(east, 10, 0, 0).X, Project(east, 10, 0, 0).Y), std::tuple(200, 150));
   EXPECT_GT(Project(east, 10, -2, 0).X, 200);  // south lies to the right looking east
 
   // Bearings above 180 are taken as negative angles: looking west.
@@ -51,6 +50,7 @@ TEST(ProjectPoint, RowZeroColumnZeroThePictureEdgesAndTheEyePlaneAreNotVisible) 
   EXPECT_FALSE(Visible(viewer, 5, 10, 0));       // column 400 is outside
   EXPECT_FALSE(Visible(viewer, 0, 10, 3.75));    // row 0
   EXPECT_TRUE(Visible(viewer, 0, 10, 3.725));    // row 1
+  EXPECT_TRUE(Visible(viewer, 0, 10, -3.725));   // row 299, the last
   EXPECT_FALSE(Visible(viewer, 0, 10, -3.75));   // row 300 is outside
   EXPECT_FALSE(Visible(viewer, 0, 0, 0));        // in the eye's plane
   EXPECT_FALSE(Visible(viewer, 0, -10, 0));      // behind

@@ -116,13 +116,10 @@ TEST(TraceRays, GroundFillsEachColumnFromTheBottomToTheHorizonWithSkyAbove) {
   scene.Grid.BitmapPalette[13] = 100;  // green
   scene.Grid.BitmapPalette[14] = 200;  // red
   scene.Trace(true);
-  for (std::int32_t x = 0; x < 120; ++x) {
-    EXPECT_EQ(scene.Out.At(x, 0), kSkyColour);
-    EXPECT_EQ(scene.Out.At(x, 50), kSkyColour);
-    // Level ground is lit at full strength: the map's own colour.
-    EXPECT_EQ(scene.Out.At(x, 89), MakeColour(200, 100, 50)) << x;
-    EXPECT_EQ(scene.Out.At(x, 60), MakeColour(200, 100, 50)) << x;
-  }
+  // Level ground is lit at full strength: the map's own colour.
+  for (std::int32_t x = 0; x < 120; ++x)
+    EXPECT_EQ(std::tuple(scene.Out.At(x, 0), scene.Out.At(x, 50), scene.Out.At(x, 60), scene.Out.At(x, 89)),
+              std::tuple(kSkyColour, kSkyColour, MakeColour(200, 100, 50), MakeColour(200, 100, 50))) << x;
   // Colours by depth without the map: the nearest ground takes the front colour.
   const RayDepthRange range = scene.Trace(false);
   EXPECT_GT(range.Farthest, range.Nearest);

@@ -474,19 +474,5 @@ TEST(PictureSurface, ShowPictureCopiesThePictureIntoTheTopLeftOfTheBackingImage)
             std::tuple(qRgb(255, 255, 255), qRgb(5, 6, 7), qRgb(5, 6, 7)));
 }
 
-TEST(PictureOutput, PngAndBitmapFilesReadBackAsThePicture) {
-  Picture picture;
-  picture.Reset(37, 5, kWhite);
-  for (std::int32_t x = 0; x < 37; ++x) picture.At(x, x % 5) = MakeColour(static_cast<std::uint8_t>(x * 7), 20, 200);
-  TempFolder folder;
-  for (const auto& [name, bytes] : {std::pair{"p.png", EncodePng(picture)},
-                                    std::pair{"p.bmp", EncodeBmp24(picture)}}) {
-    testing::WriteBytes(folder.File(name), bytes);
-    QImage image(QString::fromStdString(folder.File(name)));
-    ASSERT_FALSE(image.isNull()) << name;
-    EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32), ToQImage(picture)) << name;
-  }
-}
-
 }  // namespace
 }  // namespace terrak
