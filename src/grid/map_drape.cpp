@@ -102,10 +102,15 @@ void ReducePictureToBitmap(const std::vector<Colour>& pixels, GridState& grid) {
     grid.BitmapPalette[4 * e + 2] = RedOf(palette[e]);
   }
   grid.BitmapGrid.Resize(width, height, 0);
-  for (std::int64_t r = 0; r < height && r * width < static_cast<std::int64_t>(pixels.size()); ++r) {
+  // A picture short of the drape (a painter that gave up part-way) fills what it has; the rest
+  // keeps entry 0.
+  const auto painted = static_cast<std::int64_t>(pixels.size());
+  for (std::int64_t r = 0; r < height && r * width < painted; ++r) {
     const Colour* row = pixels.data() + r * width;
     const std::int64_t gridRow = height - 1 - r;
-    for (std::int64_t c = 0; c < width; ++c) grid.BitmapGrid(c, gridRow) = entryOf[BucketOf(row[c])];
+    const std::int64_t columns = std::min(width, painted - r * width);
+    for (std::int64_t c = 0; c < columns; ++c)
+      grid.BitmapGrid(c, gridRow) = entryOf[BucketOf(row[c])];
   }
 }
 

@@ -66,6 +66,10 @@ TEST(MapDrape, FewColoursKeptExactlyRowsTurnedNorthUp) {
   ReducePictureToBitmap({MakeColour(8, 16, 40), MakeColour(9, 17, 40), kBlue, kBlue, kBlue, kBlue}, grid);
   EXPECT_EQ(std::tuple(CellColour(grid, 0, 1), CellColour(grid, 1, 1)),
             std::tuple(MakeColour(9, 17, 40), MakeColour(9, 17, 40)));
+  // A picture that stops part-way through a row fills what it has and reads no further.
+  ReducePictureToBitmap({kRed, kGreen, kBlue, kWhite}, grid);
+  EXPECT_EQ(std::tuple(CellColour(grid, 0, 0), grid.BitmapGrid(1, 0), grid.BitmapGrid(2, 0)),
+            std::tuple(kWhite, std::uint8_t{0}, std::uint8_t{0}));
 }
 
 TEST(MapDrape, ManyColoursShareTheCommonOnesAndTakeTheNearestEntryNever255) {
