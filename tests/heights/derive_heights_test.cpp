@@ -1,6 +1,8 @@
 // Heights from the known contours on small maps whose answer is known by hand.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "heights/derive_heights.h"
 #include "heights_test_maps.h"
 
@@ -32,12 +34,10 @@ TEST(DeriveHeights, AClosedContourEnclosesAHillUnlessSlopeLinesPointIntoIt) {
   // The face round the small rings lies between 110 and 115: beside the hollow (right) one of
   // the others must be a hill, else the face would hold a top of its own; which one, only the
   // rule that a closed contour encloses a hill tells, so both are guessed.
-  EXPECT_EQ(At(r, left), Metres(115));
-  EXPECT_EQ(StateOf(r, left), HeightState::Guessed);
-  EXPECT_EQ(At(r, middle), Metres(115));
-  EXPECT_EQ(StateOf(r, middle), HeightState::Guessed);
-  EXPECT_EQ(At(r, right), Metres(110));
-  EXPECT_EQ(StateOf(r, right), HeightState::Derived);
+  EXPECT_EQ(std::tuple(At(r, left), At(r, middle), At(r, right)),
+            std::tuple(Metres(115), Metres(115), Metres(110)));
+  EXPECT_EQ(std::tuple(StateOf(r, left), StateOf(r, middle), StateOf(r, right)),
+            std::tuple(HeightState::Guessed, HeightState::Guessed, HeightState::Derived));
 }
 
 TEST(DeriveHeights, ASlopeAsMappersDrawItFromOneKnownContour) {
@@ -54,9 +54,8 @@ TEST(DeriveHeights, ASlopeAsMappersDrawItFromOneKnownContour) {
       EXPECT_EQ(At(r, o), Metres(100 + 5.0 * static_cast<double>(k))) << "object " << o;
       EXPECT_EQ(StateOf(r, o), HeightState::Derived) << "object " << o;
     }
-  EXPECT_EQ(At(r, form), Metres(112.5));
-  EXPECT_EQ(StateOf(r, form), HeightState::Derived);
-  EXPECT_EQ(StateOf(r, path), HeightState::None);
+  EXPECT_EQ(std::tuple(At(r, form), StateOf(r, form), StateOf(r, path)),
+            std::tuple(Metres(112.5), HeightState::Derived, HeightState::None));
   EXPECT_EQ(r.Objects[static_cast<std::size_t>(path)].Reason, "");
 
   // The same from the top: an index contour alone, at 125 m, tells nothing of up or down.
@@ -69,11 +68,10 @@ TEST(DeriveHeights, ASlopeAsMappersDrawItFromOneKnownContour) {
             "nothing tells up from down here");
 
   // A form line's level is the contour's below it; a height off its role's levels has none.
-  EXPECT_EQ(LevelOf(112.5, 5, true), 22);
-  EXPECT_EQ(LevelOf(-2.5, 5, true), -1);
-  EXPECT_EQ(LevelOf(110, 5, false), 22);
-  EXPECT_EQ(LevelOf(112.5, 5, false), std::nullopt);
-  EXPECT_EQ(LevelOf(110, 5, true), std::nullopt);
+  EXPECT_EQ(std::tuple(LevelOf(112.5, 5, true), LevelOf(-2.5, 5, true), LevelOf(110, 5, false)),
+            std::tuple(22, -1, 22));
+  EXPECT_EQ(std::tuple(LevelOf(112.5, 5, false), LevelOf(110, 5, true)),
+            std::tuple(std::nullopt, std::nullopt));
 }
 
 TEST(DeriveHeights, ContradictionsAreConflictsAndMapsWithoutKnownHeightsStayAsTheyAre) {
@@ -85,9 +83,9 @@ TEST(DeriveHeights, ContradictionsAreConflictsAndMapsWithoutKnownHeightsStayAsTh
   objects[static_cast<std::size_t>(contours[3][0])].Height = Metres(116.3);  // off the levels
   const HeightsResult r = DeriveHeights(d.Map(), TestRoles());
   // The index contours side with 105 m: 120 m is the one that contradicts, left as it was.
-  EXPECT_EQ(StateOf(r, contours[1][0]), HeightState::Known);
-  EXPECT_EQ(StateOf(r, contours[2][0]), HeightState::Conflict);
-  EXPECT_EQ(At(r, contours[2][0]), Metres(120));
+  EXPECT_EQ(std::tuple(StateOf(r, contours[1][0]), StateOf(r, contours[2][0]),
+                       At(r, contours[2][0])),
+            std::tuple(HeightState::Known, HeightState::Conflict, Metres(120)));
   EXPECT_EQ(r.Objects[static_cast<std::size_t>(contours[2][0])].Reason,
             "its known height contradicts the other known heights or the index levels");
   EXPECT_EQ(StateOf(r, contours[3][0]), HeightState::Conflict);
@@ -101,8 +99,8 @@ TEST(DeriveHeights, ContradictionsAreConflictsAndMapsWithoutKnownHeightsStayAsTh
   for (HeightObject& o : objects)
     if (o.Symbol == kIndex) o.Role = ContourRole::Contour;
   const HeightsResult p = DeriveHeights(d.Map(), plain);
-  EXPECT_EQ(StateOf(p, contours[1][0]), HeightState::Conflict);
-  EXPECT_EQ(StateOf(p, contours[2][0]), HeightState::Conflict);
+  EXPECT_EQ(std::tuple(StateOf(p, contours[1][0]), StateOf(p, contours[2][0])),
+            std::tuple(HeightState::Conflict, HeightState::Conflict));
   for (const ObjectHeight& o : p.Objects) EXPECT_NE(o.State, HeightState::Derived);
 
   MapDrawing none;

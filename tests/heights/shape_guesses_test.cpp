@@ -64,9 +64,9 @@ TEST(ShapeGuesses, APieceCutOffByTheMapsEdgeFollowsTheSlopeBesideIt) {
   // Falling northwards (125, 120, 115, 110, 105): the corner is lower still.
   CornerMap down = DrawCorner(120);
   const HeightsResult f = DeriveHeights(down.Drawing.Map(), TestRoles());
-  EXPECT_EQ(f.Objects[4].Height, Metres(105));
-  EXPECT_EQ(f.Objects[static_cast<std::size_t>(down.Piece)].State, HeightState::Guessed);
-  EXPECT_EQ(f.Objects[static_cast<std::size_t>(down.Piece)].Height, Metres(105));
+  const ObjectHeight& lower = f.Objects[static_cast<std::size_t>(down.Piece)];
+  EXPECT_EQ(std::tuple(f.Objects[4].Height, lower.State, lower.Height),
+            std::tuple(Metres(105), HeightState::Guessed, Metres(105)));
 }
 
 TEST(ShapeGuesses, ATinyRingLiesAtTheLevelOfTheContoursClearlyNearerIt) {
@@ -84,12 +84,12 @@ TEST(ShapeGuesses, ATinyRingLiesAtTheLevelOfTheContoursClearlyNearerIt) {
   EXPECT_EQ(std::tie(knoll.State, knoll.Height, knoll.Reason),
             std::tuple(HeightState::Guessed, Metres(110),
                        "a knoll or a hollow guessed from the level of the contours nearer it"));
-  EXPECT_EQ(r.Objects[static_cast<std::size_t>(nearLower)].State, HeightState::Guessed);
-  EXPECT_EQ(r.Objects[static_cast<std::size_t>(nearLower)].Height, Metres(105));
+  const auto& hollow = r.Objects[static_cast<std::size_t>(nearLower)];
+  EXPECT_EQ(std::tie(hollow.State, hollow.Height), std::tuple(HeightState::Guessed, Metres(105)));
   // About as near to both (7.5 and 9.5 m from its edge): nothing to go by.
-  EXPECT_EQ(r.Objects[static_cast<std::size_t>(between)].State, HeightState::None);
-  EXPECT_EQ(r.Objects[static_cast<std::size_t>(between)].Reason,
-            "too small to tell a knoll from a hollow");
+  const auto& open = r.Objects[static_cast<std::size_t>(between)];
+  EXPECT_EQ(std::tie(open.State, open.Reason),
+            std::tuple(HeightState::None, "too small to tell a knoll from a hollow"));
 }
 
 TEST(ShapeGuesses, ATinyRingAmongContoursOfOneLevelLiesAtTheirLevel) {
@@ -103,9 +103,10 @@ TEST(ShapeGuesses, ATinyRingAmongContoursOfOneLevelLiesAtTheirLevel) {
   const HeightsResult r = DeriveHeights(d.Map(), TestRoles());
   for (const std::int32_t ring : {speck, beside}) {
     const ObjectHeight& o = r.Objects[static_cast<std::size_t>(ring)];
-    EXPECT_EQ(o.State, HeightState::Guessed) << ring;
-    EXPECT_EQ(o.Height, Metres(105)) << ring;
-    EXPECT_EQ(o.Reason, "a knoll or a hollow guessed from the level of the contours nearer it");
+    EXPECT_EQ(std::tie(o.State, o.Height, o.Reason),
+              std::tuple(HeightState::Guessed, Metres(105),
+                         "a knoll or a hollow guessed from the level of the contours nearer it"))
+        << ring;
   }
 }
 
@@ -119,11 +120,10 @@ TEST(ShapeGuesses, ASmallRingWhoseHillGuessTheContoursRoundItContradictKeepsNoHe
   const std::int32_t top = hill.Add(kContour, Circle(292.5, 200, 3.5));
   const HeightsResult r = DeriveHeights(hill.Map(), TestRoles());
   const ObjectHeight& doubted = r.Objects[static_cast<std::size_t>(top)];
-  EXPECT_EQ(doubted.State, HeightState::None);
-  EXPECT_FALSE(doubted.Height.Has);
-  EXPECT_EQ(doubted.Reason,
-            "a small ring: taken for a knoll, but the contours round it say a hollow, or the "
-            "other way round");
+  EXPECT_EQ(std::tie(doubted.State, doubted.Height.Has, doubted.Reason),
+            std::tuple(HeightState::None, false,
+                       "a small ring: taken for a knoll, but the contours round it say a hollow, "
+                       "or the other way round"));
 
   // On a slope, much nearer the 120 m contour above it than the 115 m one below: both say a
   // knoll, at 120 m.
@@ -135,8 +135,8 @@ TEST(ShapeGuesses, ASmallRingWhoseHillGuessTheContoursRoundItContradictKeepsNoHe
   slope.Add(kContour, Straight(80, 0, 400));
   const std::int32_t knoll = slope.Add(kContour, Circle(100, 75, 3.5));
   const HeightsResult k = DeriveHeights(slope.Map(), TestRoles());
-  EXPECT_EQ(k.Objects[static_cast<std::size_t>(knoll)].State, HeightState::Guessed);
-  EXPECT_EQ(k.Objects[static_cast<std::size_t>(knoll)].Height, Metres(120));
+  const auto& high = k.Objects[static_cast<std::size_t>(knoll)];
+  EXPECT_EQ(std::tie(high.State, high.Height), std::tuple(HeightState::Guessed, Metres(120)));
 }
 
 }  // namespace
