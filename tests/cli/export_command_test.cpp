@@ -36,12 +36,13 @@ TEST(ExportCommand, WritesTheThreeFilesOfAMapWithProgressAndNotesOnStandardError
                     stl = folder.File("demo.stl");
   const CliRun run = RunCli({"export", map, "--symbols", "101,102", "--dem", dem, "--glb", glb,
                              "--stl", stl, "--interval", "4", "--print-width", "120", "--base",
-                             "3", "--exaggeration", "2"});
+                             "3", "--exaggeration", "2", "--passes", "2"});
   ASSERT_EQ(run.Exit, 0) << run.Err;
   EXPECT_EQ(run.Out, "dem " + dem + " (GTiff)\nglb " + glb + "\nstl " + stl + "\n");
   EXPECT_EQ(ReadBytes(map), before);
   // The grid's stages, then one line per file into a pipe, and the map's missing georeferencing.
   EXPECT_NE(run.Err.find("Interpolating Heights..."), std::string::npos);
+  EXPECT_EQ(Count(run.Err, "Smoothing the Grid...passing through map\n"), 2u);  // --passes 2
   EXPECT_NE(run.Err.find("Writing the DEM to " + dem + ": 100%\n"), std::string::npos);
   EXPECT_NE(run.Err.find("Writing the STL model to " + stl + ": 100%\n"), std::string::npos);
   EXPECT_EQ(Count(run.Err, "Writing the glTF model"), 1u);

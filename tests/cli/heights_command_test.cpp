@@ -113,6 +113,14 @@ TEST(HeightsCommand, DerivesEveryHeightFromOneKnownContourIntoANewMapWithAReport
     }
   }
   EXPECT_EQ(checked, derived + 1);
+  // Index contours every 4th level instead of every 5th: the levels they tell are other ones.
+  const CliRun four = RunCli(Args({"heights", p.Map}, {"--out", out, "--index-every", "4"}));
+  int fourDerived = 0;
+  ASSERT_EQ(std::sscanf(four.Out.c_str(), "%*d of %*d contour objects have heights: %d derived",
+                        &fourDerived),
+            1)
+      << four.Err;
+  EXPECT_LT(fourDerived, derived / 2);
 }
 
 // A GeoTIFF in UTM 31N of the terrain under a map whose centre lies at (east, north), with
