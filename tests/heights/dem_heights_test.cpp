@@ -41,7 +41,7 @@ const ObjectHeight& Of(const DemRun& run, std::int32_t object) {
   return run.Result.Objects[static_cast<std::size_t>(object)];
 }
 
-TEST(HeightsFromDem, MediansSnappedToTheLevelsOfEachRoleWithConflictsLeftAsTheyWere) {
+TEST(HeightsFromDem, MediansSnappedToTheLevelsOfEachRoleConflictsKeptAndUnplacedOrUncoveredMaps) {
   MapDrawing d;
   const auto contours = DrawSlope(d);
   const std::int32_t form = contours.back().back() + 1;
@@ -75,6 +75,14 @@ TEST(HeightsFromDem, MediansSnappedToTheLevelsOfEachRoleWithConflictsLeftAsTheyW
       << Of(run, contours[5][1]).Reason;
   EXPECT_EQ(Of(run, away).State, HeightState::Conflict);
   EXPECT_EQ(Of(run, away).Reason, "lies outside the DEM");
+
+  // Nothing changes without georeferencing or a DEM that covers the map.
+  const DemRun unplaced = HeightsFromDem(d.Map(), TestRoles(), Georeferencing{}, dem, "dem.tif");
+  EXPECT_EQ(unplaced.Message, kNoGeoreferencingMessage);
+  FunctionDem nowhere([](double, double) { return std::nan(""); });
+  const DemRun outside = HeightsFromDem(d.Map(), TestRoles(), Placed(0, 0), nowhere, "far.tif");
+  EXPECT_EQ(outside.Message, "The DEM far.tif does not cover the map. Nothing was changed.");
+  for (const DemRun* r : {&unplaced, &outside}) EXPECT_TRUE(ChangesOf(d.Map(), r->Result).empty());
 }
 
 // The DEM's values in the order asked, wherever the points lie.
@@ -122,19 +130,6 @@ TEST(HeightsFromDem, EachContourSaysWhatTheMedianOfItsSamplesGaveAndWhyItWasNotT
     EXPECT_EQ(std::tie(Of(run, line).State, Of(run, line).Height, Of(run, line).Reason),
               std::tie(state, height, reason));
   }
-}
-
-TEST(HeightsFromDem, NothingChangesWithoutGeoreferencingOrADemThatCoversTheMap) {
-  MapDrawing d;
-  DrawSlope(d);
-  FunctionDem flat([](double, double) { return 100.0; });
-  const DemRun unplaced = HeightsFromDem(d.Map(), TestRoles(), Georeferencing{}, flat, "dem.tif");
-  EXPECT_EQ(unplaced.Message, kNoGeoreferencingMessage);
-  FunctionDem nowhere([](double, double) { return std::nan(""); });
-  const DemRun outside = HeightsFromDem(d.Map(), TestRoles(), Placed(0, 0), nowhere, "far.tif");
-  EXPECT_EQ(outside.Message, "The DEM far.tif does not cover the map. Nothing was changed.");
-  for (const DemRun* run : {&unplaced, &outside})
-    EXPECT_TRUE(ChangesOf(d.Map(), run->Result).empty());
 }
 
 // A GeoTIFF of heights over a box of the map's ground, written in the coordinate system epsg

@@ -18,11 +18,12 @@ HeightState StateOf(const HeightsResult& r, std::int32_t object) {
   return r.Objects[static_cast<std::size_t>(object)].State;
 }
 
-TEST(DeriveHeights, AClosedContourEnclosesAHillUnlessSlopeLinesPointIntoIt) {
-  MapDrawing d;
-  // Two known rings: the ground rises inwards into the face that holds the two small rings.
-  d.Add(kContour, Circle(0, 0, 260), Metres(105));
+TEST(DeriveHeights, AClosedContourEnclosesAHillUnlessSlopeLinesPointIntoItOrItIsTooSmall) {
+  // Two known rings: the ground rises inwards into the face that holds the small rings.
+  MapDrawing d, specks;
+  for (MapDrawing* m : {&d, &specks}) m->Add(kContour, Circle(0, 0, 260), Metres(105));
   const std::int32_t outer = d.Add(kContour, Circle(0, 0, 200), Metres(110));
+  specks.Add(kContour, Circle(0, 0, 200), Metres(110));
   const std::int32_t left = d.Add(kContour, Circle(-80, 0, 40));
   const std::int32_t right = d.Add(kContour, Circle(80, 0, 40));
   const std::int32_t middle = d.Add(kContour, Circle(0, 100, 30));
@@ -38,6 +39,19 @@ TEST(DeriveHeights, AClosedContourEnclosesAHillUnlessSlopeLinesPointIntoIt) {
             std::tuple(Metres(115), Metres(115), Metres(110)));
   EXPECT_EQ(std::tuple(StateOf(r, left), StateOf(r, middle), StateOf(r, right)),
             std::tuple(HeightState::Guessed, HeightState::Guessed, HeightState::Derived));
+
+  // Rings too small to draw are never guessed unless the index levels tell them.
+  const std::int32_t hill = specks.Add(kContour, Circle(-80, 0, 40));
+  const std::int32_t speck = specks.Add(kContour, Circle(80, 0, 1.5));  // 9 m round: 0.9 mm
+  const std::int32_t indexSpeck = specks.Add(kIndex, Circle(0, 80, 1.5));
+  const HeightsResult s = DeriveHeights(specks.Map(), TestRoles());
+  EXPECT_EQ(At(s, hill), Metres(115));
+  EXPECT_EQ(StateOf(s, speck), HeightState::None);
+  EXPECT_EQ(s.Objects[static_cast<std::size_t>(speck)].Reason,
+            "too small to tell a knoll from a hollow");
+  // In the face between 110 and 115 m an index contour can only be 110... which is no index
+  // level (every 25 m): a conflict.
+  EXPECT_EQ(StateOf(s, indexSpeck), HeightState::Conflict);
 }
 
 TEST(DeriveHeights, ASlopeAsMappersDrawItFromOneKnownContour) {
@@ -109,23 +123,6 @@ TEST(DeriveHeights, ContradictionsAreConflictsAndMapsWithoutKnownHeightsStayAsTh
   EXPECT_EQ(StateOf(n, lines[3][1]), HeightState::None);
   EXPECT_EQ(n.Objects[static_cast<std::size_t>(lines[3][1])].Reason,
             "no contour with a known height is connected to it");
-}
-
-TEST(DeriveHeights, RingsTooSmallToDrawAreNeverGuessedUnlessTheIndexLevelsTellThem) {
-  MapDrawing d;
-  d.Add(kContour, Circle(0, 0, 260), Metres(105));
-  d.Add(kContour, Circle(0, 0, 200), Metres(110));
-  const std::int32_t hill = d.Add(kContour, Circle(-80, 0, 40));
-  const std::int32_t speck = d.Add(kContour, Circle(80, 0, 1.5));  // 9 m round: 0.9 mm of paper
-  const std::int32_t indexSpeck = d.Add(kIndex, Circle(0, 80, 1.5));
-  const HeightsResult r = DeriveHeights(d.Map(), TestRoles());
-  EXPECT_EQ(At(r, hill), Metres(115));
-  EXPECT_EQ(StateOf(r, speck), HeightState::None);
-  EXPECT_EQ(r.Objects[static_cast<std::size_t>(speck)].Reason,
-            "too small to tell a knoll from a hollow");
-  // In the face between 110 and 115 m an index contour can only be 110... which is no index
-  // level (every 25 m): a conflict.
-  EXPECT_EQ(StateOf(r, indexSpeck), HeightState::Conflict);
 }
 
 }  // namespace
