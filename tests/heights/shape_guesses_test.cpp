@@ -30,6 +30,13 @@ std::vector<Point> CornerPiece(double radius) {
   return line;
 }
 
+// An index contour at y 0 and n contours every 20 m north of it, the first at known.
+void DrawStraightSlope(MapDrawing& d, int n, double known = 105) {
+  d.Add(kIndex, Straight(0, 0, 400));
+  for (int i = 1; i <= n; ++i)
+    d.Add(kContour, Straight(20.0 * i, 0, 400), i == 1 ? Metres(known) : HeightValue{});
+}
+
 // Contours every 20 m northwards from an index contour, the one next to it known,
 // the northernmost leaving the map at x = 300, and a piece in the north-east corner beside it.
 struct CornerMap {
@@ -39,10 +46,7 @@ struct CornerMap {
 
 CornerMap DrawCorner(double known) {
   CornerMap m;
-  m.Drawing.Add(kIndex, Straight(0, 0, 400));
-  m.Drawing.Add(kContour, Straight(20, 0, 400), Metres(known));
-  m.Drawing.Add(kContour, Straight(40, 0, 400));
-  m.Drawing.Add(kContour, Straight(60, 0, 400));
+  DrawStraightSlope(m.Drawing, 3, known);
   m.Drawing.Add(kContour, Straight(100, 0, 300));
   m.Piece = m.Drawing.Add(kContour, CornerPiece(30));
   return m;
@@ -69,12 +73,9 @@ TEST(ShapeGuesses, APieceCutOffByTheMapsEdgeFollowsTheSlopeBesideIt) {
             std::tuple(Metres(105), HeightState::Guessed, Metres(105)));
 }
 
-TEST(ShapeGuesses, ATinyRingLiesAtTheLevelOfTheContoursClearlyNearerIt) {
+TEST(ShapeGuesses, ATinyRingLiesAtTheLevelOfTheContoursClearlyNearerItOrOfTheOneLevelRoundIt) {
   MapDrawing d;
-  d.Add(kIndex, Straight(0, 0, 400));
-  d.Add(kContour, Straight(20, 0, 400), Metres(105));
-  d.Add(kContour, Straight(40, 0, 400));
-  d.Add(kContour, Straight(60, 0, 400));
+  DrawStraightSlope(d, 3);
   // In the face between 105 and 110 m; 9 m round, below what a mapper draws.
   const std::int32_t nearUpper = d.Add(kContour, Circle(100, 36, 1.5));
   const std::int32_t nearLower = d.Add(kContour, Circle(300, 24, 1.5));
@@ -90,19 +91,17 @@ TEST(ShapeGuesses, ATinyRingLiesAtTheLevelOfTheContoursClearlyNearerIt) {
   const auto& open = r.Objects[static_cast<std::size_t>(between)];
   EXPECT_EQ(std::tie(open.State, open.Reason),
             std::tuple(HeightState::None, "too small to tell a knoll from a hollow"));
-}
 
-TEST(ShapeGuesses, ATinyRingAmongContoursOfOneLevelLiesAtTheirLevel) {
   // A hill whose top lies above 105 m and nowhere reaches 110 m: a speck of noise on it, with
   // only the 105 m contour round it, is where the ground comes back down to 105 m. Beside a
   // second speck, it goes by the contour round both, not by the speck its rays meet first.
-  MapDrawing d;
-  d.Add(kContour, Circle(200, 200, 100), Metres(105));
-  const std::int32_t speck = d.Add(kContour, Circle(280, 200, 1.5));
-  const std::int32_t beside = d.Add(kContour, Circle(274, 200, 1.5));
-  const HeightsResult r = DeriveHeights(d.Map(), TestRoles());
+  MapDrawing h;
+  h.Add(kContour, Circle(200, 200, 100), Metres(105));
+  const std::int32_t speck = h.Add(kContour, Circle(280, 200, 1.5));
+  const std::int32_t beside = h.Add(kContour, Circle(274, 200, 1.5));
+  const HeightsResult hill = DeriveHeights(h.Map(), TestRoles());
   for (const std::int32_t ring : {speck, beside}) {
-    const ObjectHeight& o = r.Objects[static_cast<std::size_t>(ring)];
+    const ObjectHeight& o = hill.Objects[static_cast<std::size_t>(ring)];
     EXPECT_EQ(std::tie(o.State, o.Height, o.Reason),
               std::tuple(HeightState::Guessed, Metres(105),
                          "a knoll or a hollow guessed from the level of the contours nearer it"))
@@ -128,11 +127,7 @@ TEST(ShapeGuesses, ASmallRingWhoseHillGuessTheContoursRoundItContradictKeepsNoHe
   // On a slope, much nearer the 120 m contour above it than the 115 m one below: both say a
   // knoll, at 120 m.
   MapDrawing slope;
-  slope.Add(kIndex, Straight(0, 0, 400));
-  slope.Add(kContour, Straight(20, 0, 400), Metres(105));
-  slope.Add(kContour, Straight(40, 0, 400));
-  slope.Add(kContour, Straight(60, 0, 400));
-  slope.Add(kContour, Straight(80, 0, 400));
+  DrawStraightSlope(slope, 4);
   const std::int32_t knoll = slope.Add(kContour, Circle(100, 75, 3.5));
   const HeightsResult k = DeriveHeights(slope.Map(), TestRoles());
   const auto& high = k.Objects[static_cast<std::size_t>(knoll)];
