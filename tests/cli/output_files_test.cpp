@@ -97,7 +97,7 @@ TEST(OutputFiles, EveryOutputOfTheGridIsCheckedBeforeTheGridIsBuilt) {
   }
 }
 
-TEST(OutputFiles, NoOutputIsAnInputOrAnotherOutputByAnyName) {
+TEST(OutputFiles, NoOutputIsAnInputOrAnotherOutputAndAnInterruptedSaveIsSaid) {
   namespace fs = std::filesystem;
   TempFolder folder;
   const std::string map = folder.File("x.ocd");
@@ -158,12 +158,8 @@ TEST(OutputFiles, NoOutputIsAnInputOrAnotherOutputByAnyName) {
   EXPECT_EQ(ReadText(o3d), "not read");
   EXPECT_FALSE(fs::exists(same));
   EXPECT_FALSE(fs::exists(map + ".heights"));
-}
 
-TEST(OutputFiles, AMapWhoseLastSaveWasInterruptedIsReadWithAWarning) {
-  TempFolder folder;
-  const std::string map = folder.File("x.ocd");
-  std::filesystem::copy_file(kDemoMap, map);
+  // A map whose last save was interrupted is read with a warning.
   std::vector<std::uint8_t> newer = ReadBytes(map);
   newer.push_back(0);
   const std::string copy = SaveFileNamesFor(map).Complete;
