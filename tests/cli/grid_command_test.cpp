@@ -91,7 +91,7 @@ TEST(GridCommand, BuildsTheGridWithExportsThe3dMapAndTheBitmap) {
   EXPECT_DOUBLE_EQ(views[kNorthView].bearing, 180.0);
 }
 
-TEST(GridCommand, TheReferenceGridIsTheUsualOneAndRunsWithoutImageOrSelection) {
+TEST(GridCommand, TheReferenceGridAlongThePlainPathsIsTheUsualOne) {
   TempFolder folder;
   const std::string map = WriteDemoMap(folder, false);
   const auto grid = [&](const std::string& o3d, bool reference) {

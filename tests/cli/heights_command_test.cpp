@@ -167,7 +167,8 @@ TEST(HeightsCommand, TakesTheHeightsFromADemWhenTheMapSaysWhereItLies) {
   // An OCAD 6 map names no coordinate system: its coordinates are taken to be the DEM's.
   EXPECT_NE(run.Err.find("terrak-cli: note: the map names no coordinate system"),
             std::string::npos);
-  // Each height the DEM gives is the true one: HeightsEvaluation.FromADem.
+  // Each height the DEM gives is the true one:
+  // HeightsEvaluation.FromOneKnownContourOrFromANoisyDem.
 }
 
 TEST(HeightsCommand, AMapperMapWhoseContoursAllHaveHeightsIsWrittenAsItWas) {

@@ -131,7 +131,7 @@ TEST(MainWindow, ShowsTheWholeMapUnderTheSelectedSymbolsAndWholeStatusPanels) {
   const auto [redOver, otherUnder] = count();
   EXPECT_GT(redOver, redAlone * 9 / 10);  // the symbols drawn over the map
   EXPECT_GT(otherUnder, 5000);            // the map's own colours
-  // Unchecking it again: WholeMapPaint.TheMenuItemTogglesAndIsRemembered.
+  // Unchecking it again: WholeMapPaint.UnderTheSymbolsPaintedOnce...
 
   // The status panels show their longest texts whole.
   auto panels = w.Form->StatusBar1()->findChildren<QLabel*>();
