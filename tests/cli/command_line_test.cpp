@@ -135,14 +135,15 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
   EXPECT_TRUE(plain.Xyz.empty() && plain.Matrix.empty() && plain.Map3d.empty() && !plain.Force);
   const auto grid = Parsed<cli::GridOptions>(
       {"grid", "--symbols", "101,102", "m.ocd", "--smoothing", "-30", "--passes", "7",
-       "--contour-gap=0", "--xyz", "p.csv", "--matrix", "g.csv", "--o3d", "m.o3d", "--force"});
+       "--contour-gap=0", "--xyz", "p.csv", "--matrix", "g.csv", "--o3d", "m.o3d", "--force",
+       "--height-tag", "h", "--reference", "--no-drape"});
   EXPECT_EQ(grid.MapFile, "m.ocd");
   EXPECT_EQ(grid.Symbols, (std::vector<std::string>{"101", "102"}));
   EXPECT_EQ(grid.Values.Smoothing, -30);  // out of range is the construction's to say
   EXPECT_EQ(grid.Values.SmoothingPasses, 7);
   EXPECT_EQ(grid.Values.ContourGap, 0);
   EXPECT_EQ(std::tie(grid.Xyz, grid.Matrix, grid.Map3d), std::tuple("p.csv", "g.csv", "m.o3d"));
-  EXPECT_TRUE(grid.Force);
+  EXPECT_TRUE(grid.Force && grid.Reference && grid.NoDrape && grid.HeightTag == "h");
 
   const auto o3d = Parsed<cli::RenderOptions>({"render", "a.O3D", "--out", "p.PNG"});
   EXPECT_TRUE(o3d.Map3dFile && o3d.Png);
@@ -152,10 +153,12 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
 
   const auto full = Parsed<cli::RenderOptions>(
       {"render", "m.ocd", "--symbols", "101,102", "--out", "p.bmp", "--size", "640x10000",
-       "--view", "SW", "--no-zbuffer", "--no-bitmap", "--raytrace", "--force"});
+       "--view", "SW", "--no-zbuffer", "--no-bitmap", "--raytrace", "--force", "--height-tag",
+       "h"});
   EXPECT_EQ(std::tie(full.Symbols, full.Width, full.Height, full.Preset),
             std::tuple((std::vector<std::string>{"101", "102"}), 640, 10000, kSouthWestView));
-  EXPECT_TRUE(full.NoZBuffer && full.NoBitmap && full.RayTrace && full.Force);
+  EXPECT_TRUE(full.NoZBuffer && full.NoBitmap && full.RayTrace && full.Force &&
+              full.HeightTag == "h");
   EXPECT_FALSE(full.Png || full.Map3dFile || full.Contours);
 
   // An eye point west and south of the origin: a value that starts with a minus sign.
@@ -163,6 +166,59 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
       {"render", "a.o3d", "--out", "p", "--view", "-150,-2.5,3e2,90,-10", "--size", "1x1"});
   EXPECT_EQ(*eye.View, (TViewPoint{-150, -2.5, 300, 90, -10, 0, 0, 0}));
   EXPECT_EQ(eye.Width, 1);
+  const std::pair<const char*, ViewpointIndex> presets[] = {
+      {"N", kNorthView}, {"S", kSouthView}, {"E", kEastView}, {"W", kWestView},
+      {"NE", kNorthEastView}, {"NW", kNorthWestView}, {"SE", kSouthEastView},
+      {"SW", kSouthWestView}};
+  for (const auto& [name, preset] : presets)
+    EXPECT_EQ(Parsed<cli::RenderOptions>({"render", "a.o3d", "--out", "p", "--view", name}).Preset,
+              preset)
+        << name;
+
+  // Export: the models' options default as the viewer's export window does; each one given.
+  const auto model = Parsed<cli::ExportOptions>({"export", "a.o3d", "--stl", "s.stl"});
+  EXPECT_EQ(std::tie(model.Interval, model.Exaggeration, model.PrintWidthMm, model.BaseMm),
+            std::tuple(defaults.GridInterval, 1.0, 150.0, 5.0));
+  EXPECT_TRUE(model.Map3dFile && model.Dem.empty() && model.Glb.empty() && !model.Force);
+  const auto exports = Parsed<cli::ExportOptions>(
+      {"export", "m.ocd", "--symbols", "101", "--dem", "d.tif", "--format", "cog", "--glb",
+       "g.glb", "--stl", "s.stl", "--interval", "3", "--exaggeration", "2.5", "--print-width",
+       "99", "--base", "0.5", "--smoothing", "40", "--passes", "3", "--contour-gap", "20",
+       "--height-tag", "h", "--force"});
+  EXPECT_EQ(std::tie(exports.Values.Smoothing, exports.Values.SmoothingPasses,
+                     exports.Values.ContourGap, exports.Interval),
+            std::tuple(40, 3, 20, 3));
+  EXPECT_EQ(std::tie(exports.Exaggeration, exports.PrintWidthMm, exports.BaseMm),
+            std::tuple(2.5, 99.0, 0.5));
+  EXPECT_EQ(std::tie(exports.Dem, exports.DemFormat, exports.Glb, exports.Stl, exports.HeightTag),
+            std::tuple("d.tif", "cog", "g.glb", "s.stl", "h"));
+  EXPECT_TRUE(exports.Force && !exports.Map3dFile);
+
+  // Heights: every role's symbols, the index step (5 unless given) and the files.
+  using Items = std::vector<std::string>;
+  const auto derive = Parsed<cli::HeightsOptions>(
+      {"heights", "m.ocd", "--contours", "101", "--index-contours", "102", "--index-every", "4",
+       "--form-lines", "103", "--slope-lines", "104,105", "--interval", "2.5", "--dem", "d.tif",
+       "--out", "o.ocd", "--report", "r.csv", "--height-tag", "h", "--force"});
+  EXPECT_EQ(std::tie(derive.Contours, derive.IndexContours, derive.FormLines,
+                     derive.SlopeLines),
+            std::tuple(Items{"101"}, Items{"102"}, Items{"103"}, Items{"104", "105"}));
+  EXPECT_EQ(std::tie(derive.Roles.IndexEvery, derive.Roles.Interval), std::tuple(4, 2.5));
+  EXPECT_EQ(std::tie(derive.Dem, derive.Out, derive.Report, derive.HeightTag),
+            std::tuple("d.tif", "o.ocd", "r.csv", "h"));
+  EXPECT_TRUE(derive.Force);
+  const auto few =
+      Parsed<cli::HeightsOptions>({"heights", "m", "--contours", "101", "--interval", "5",
+                                   "--out", "o"});
+  EXPECT_EQ(std::tie(few.Roles.IndexEvery, few.Roles.Interval), std::tuple(5, 5.0));
+  EXPECT_TRUE(few.IndexContours.empty() && few.Report.empty() && few.Dem.empty() && !few.Force);
+
+  // Map: the dots per inch, 300 unless given.
+  const auto map = Parsed<cli::MapOptions>({"map", "m.ocd", "--out", "p.PNG", "--dpi", "25.4"});
+  EXPECT_EQ(std::tie(map.MapFile, map.Out, map.Dpi, map.Png),
+            std::tuple("m.ocd", "p.PNG", 25.4, true));
+  const auto bmp = Parsed<cli::MapOptions>({"map", "m.ocd", "--out", "p.bmp", "--force"});
+  EXPECT_EQ(std::tie(bmp.Dpi, bmp.Png, bmp.Force), std::tuple(300.0, false, true));
 }
 
 }  // namespace

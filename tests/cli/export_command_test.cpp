@@ -36,12 +36,13 @@ TEST(ExportCommand, WritesTheThreeFilesOfAMapWithProgressAndNotesOnStandardError
                     stl = folder.File("demo.stl");
   const CliRun run = RunCli({"export", map, "--symbols", "101,102", "--dem", dem, "--glb", glb,
                              "--stl", stl, "--interval", "4", "--print-width", "120", "--base",
-                             "3", "--exaggeration", "2"});
+                             "3", "--exaggeration", "2", "--passes", "2"});
   ASSERT_EQ(run.Exit, 0) << run.Err;
   EXPECT_EQ(run.Out, "dem " + dem + " (GTiff)\nglb " + glb + "\nstl " + stl + "\n");
   EXPECT_EQ(ReadBytes(map), before);
   // The grid's stages, then one line per file into a pipe, and the map's missing georeferencing.
   EXPECT_NE(run.Err.find("Interpolating Heights..."), std::string::npos);
+  EXPECT_EQ(Count(run.Err, "Smoothing the Grid...passing through map\n"), 2u);  // --passes 2
   EXPECT_NE(run.Err.find("Writing the DEM to " + dem + ": 100%\n"), std::string::npos);
   EXPECT_NE(run.Err.find("Writing the STL model to " + stl + ": 100%\n"), std::string::npos);
   EXPECT_EQ(Count(run.Err, "Writing the glTF model"), 1u);
@@ -92,7 +93,7 @@ TEST(ExportCommand, A3dMapFileSaysOnceThatItHasNoGeoreferencing) {
   EXPECT_EQ(ReadDemInfo(xyz)->Driver, "XYZ");
 }
 
-TEST(ExportCommand, WrongArgumentsAreUsageErrorsAndBadTargetsFailLeavingNoFile) {
+TEST(ExportCommand, WrongArgumentsBadTargetsAndAGridWithoutHeightsFailLeavingNoFile) {
   TempFolder folder;
   const std::string map = TERRAK_SOURCE_DIR "/samples/demo6.ocd";
   const std::string stl = folder.File("x.stl");
@@ -129,20 +130,19 @@ TEST(ExportCommand, WrongArgumentsAreUsageErrorsAndBadTargetsFailLeavingNoFile) 
   const CliRun directory = RunCli({"export", map, "--symbols", "101,102", "--dem", folder.Path()});
   EXPECT_EQ(directory.Exit, 1);
   EXPECT_NE(directory.Err.find(folder.Path()), std::string::npos) << directory.Err;
-}
 
-TEST(ExportCommand, AGridWithoutHeightsIsRefusedBeforeAnyFileIsWritten) {
-  TempFolder folder;
-  // The demo Mapper map keeps its heights under another tag than the one named.
-  const std::string map = TERRAK_SOURCE_DIR "/samples/demo.omap";
-  const std::string dem = folder.File("x.tif"), glb = folder.File("x.glb");
-  const CliRun run = RunCli({"export", map, "--symbols", "101,102", "--height-tag", "none",
-                             "--dem", dem, "--glb", glb});
-  EXPECT_EQ(run.Exit, 1) << run.Err;
-  EXPECT_NE(run.Err.find(std::string("terrak-cli: ") + kNoHeightsMessage + "\n"), std::string::npos)
-      << run.Err;
-  EXPECT_TRUE(run.Out.empty()) << run.Out;
-  EXPECT_FALSE(FileExists(dem));
+  // A grid without heights is refused before any file is written: the demo Mapper map keeps
+  // its heights under another tag than the one named.
+  const std::string omap = TERRAK_SOURCE_DIR "/samples/demo.omap";
+  const std::string xdem = folder.File("x.tif"), glb = folder.File("x.glb");
+  const CliRun untagged = RunCli({"export", omap, "--symbols", "101,102", "--height-tag", "none",
+                                  "--dem", xdem, "--glb", glb});
+  EXPECT_EQ(untagged.Exit, 1) << untagged.Err;
+  EXPECT_NE(untagged.Err.find(std::string("terrak-cli: ") + kNoHeightsMessage + "\n"),
+            std::string::npos)
+      << untagged.Err;
+  EXPECT_TRUE(untagged.Out.empty()) << untagged.Out;
+  EXPECT_FALSE(FileExists(xdem));
   EXPECT_FALSE(FileExists(glb));
 }
 

@@ -107,11 +107,7 @@ TEST(GridCommand, TheReferenceGridAlongThePlainPathsIsTheUsualOne) {
   EXPECT_EQ(reference.Out, usual.Out);
   EXPECT_EQ(reference.Err, usual.Err);  // progress lines and warnings
   EXPECT_EQ(ReadText(folder.File("reference.o3d")), ReadText(folder.File("usual.o3d")));
-}
 
-TEST(GridCommand, WithoutImageOrSelectionOrAReadableMap) {
-  TempFolder folder;
-  const std::string map = WriteDemoMap(folder, false);
   CliRun run = RunCli({"grid", map, "--symbols", "101"});
   ASSERT_EQ(run.Exit, 0) << run.Err;
   // No bitmap beside the map: its own drawing is draped.
@@ -132,7 +128,6 @@ TEST(GridCommand, WithoutImageOrSelectionOrAReadableMap) {
   run = RunCli({"grid", map, "--symbols", "101", "--smoothing", "250", "--contour-gap", "0"});
   EXPECT_EQ(run.Exit, 0);
   EXPECT_TRUE(Contains(run.Err, "terrak-cli: warning: the smoothing factor was outside 0..100 "));
-
 }
 
 TEST(GridCommand, TheLastProgressLineIsEndedWhenNoWarningFollows) {
@@ -150,14 +145,15 @@ TEST(GridCommand, TheLastProgressLineIsEndedWhenNoWarningFollows) {
   EXPECT_EQ(quiet.Err.substr(quiet.Err.size() - std::min(quiet.Err.size(), ending.size())), ending);
 }
 
-TEST(GridCommand, AnAreaTooLargeForAGridIsRefusedBeforeAnythingIsBuilt) {
+TEST(GridCommand, EveryFailureEndsWithItsMessageExitOneAndNoScratchLeft) {
   TempFolder folder, scratch;
-  // 8800 x 8800 metres: more cells than a grid, and a 3D map file, hold.
-  const std::string map = WriteContours(
+  const CliPlace place{.TempFolder = scratch.Path()};
+  // 8800 x 8800 metres: more cells than a grid, and a 3D map file, hold. Refused before
+  // anything is built.
+  const std::string big = WriteContours(
       folder, 10000, {{Ground(-4400, -4400, 10000), Ground(-4300, -4400, 10000)},
                       {Ground(4400, 4400, 10000), Ground(4300, 4400, 10000)}});
-  const CliRun run = RunCli({"grid", map, "--symbols", "101", "--o3d", folder.File("big.o3d")},
-                            {.TempFolder = scratch.Path()});
+  CliRun run = RunCli({"grid", big, "--symbols", "101", "--o3d", folder.File("big.o3d")}, place);
   EXPECT_EQ(run.Exit, 1);
   EXPECT_TRUE(run.Out.empty());
   EXPECT_TRUE(Contains(run.Err, GridTooLargeMessage(8800, 8800, kMaxGridCells) + "\n"));
@@ -167,16 +163,11 @@ TEST(GridCommand, AnAreaTooLargeForAGridIsRefusedBeforeAnythingIsBuilt) {
   EXPECT_FALSE(std::filesystem::exists(folder.File("big.o3d")));
   EXPECT_EQ(ScratchFolders(scratch.Path()).size(), 0u);
 
-}
-
-TEST(GridCommand, EveryFailureEndsWithItsMessageExitOneAndNoScratchLeft) {
-  TempFolder folder, scratch;
-  const CliPlace place{.TempFolder = scratch.Path()};
   // Far from the origin at 1:100000: the grid is built, but a 3D map file cannot hold where it
   // lies. The failure comes from below the command and is of no type the command knows.
   const std::string far = WriteContours(
       folder, 100000, {{Ground(40000, 0, 100000), Ground(40100, 50, 100000)}});
-  CliRun run = RunCli({"grid", far, "--symbols", "101", "--o3d", folder.File("far.o3d")}, place);
+  run = RunCli({"grid", far, "--symbols", "101", "--o3d", folder.File("far.o3d")}, place);
   EXPECT_EQ(run.Exit, 1);
   EXPECT_TRUE(Contains(run.Err, "\nterrak-cli: The grid's origin lies outside the range a 3D "
                                 "map file holds\n"))

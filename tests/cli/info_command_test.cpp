@@ -71,22 +71,7 @@ TEST(InfoCommand, AnImplausiblePlaceIsNoGeoreferencingAndACrsOfDegreesNoCrs) {
             "georeferencing origin -99999999.500 5100000.000 angle 0 scale-factor 1\n");
 }
 
-TEST(InfoCommand, ErrorsGoToStandardErrorWithTheProgramsMessages) {
-  TempFolder folder;
-  const CliRun missing = RunCli({"info", folder.File("none.ocd")});
-  EXPECT_NE(missing.Exit, 0);
-  EXPECT_EQ(missing.Err, "OCAD file does not exist\n");
-  EXPECT_TRUE(missing.Out.empty());
-
-  WriteText(folder.File("text.ocd"), "not a map at all");
-  const CliRun foreign = RunCli({"info", folder.File("text.ocd")});
-  EXPECT_NE(foreign.Exit, 0);
-  EXPECT_EQ(foreign.Err, "File is not the correct OCAD format\n" + folder.File("text.ocd") +
-                             ": neither an OCAD map (which starts with the bytes AD 0C) nor a "
-                             "Mapper map (XML); it starts with 6E 6F 74 20 61 20 6D 61\n");
-}
-
-TEST(InfoCommand, HeightsOfZeroAndBelowAndObjectsWithoutOne) {
+TEST(InfoCommand, HeightsOfZeroAndBelowObjectsWithoutOneAndErrorsWithTheProgramsMessages) {
   TempFolder folder;
   OcadMapBuilder b(8);
   b.AddSymbol(101, 2, "Contour");
@@ -101,6 +86,19 @@ TEST(InfoCommand, HeightsOfZeroAndBelowAndObjectsWithoutOne) {
   for (std::size_t k = 0; k < heights.size(); ++k)
     EXPECT_NE(run.Out.find("\nobject " + std::to_string(k) + " 101 2 " + heights[k] + " "),
               std::string::npos) << run.Out;
+
+  // Errors go to standard error with the program's messages.
+  const CliRun missing = RunCli({"info", folder.File("none.ocd")});
+  EXPECT_NE(missing.Exit, 0);
+  EXPECT_EQ(missing.Err, "OCAD file does not exist\n");
+  EXPECT_TRUE(missing.Out.empty());
+
+  WriteText(folder.File("text.ocd"), "not a map at all");
+  const CliRun foreign = RunCli({"info", folder.File("text.ocd")});
+  EXPECT_NE(foreign.Exit, 0);
+  EXPECT_EQ(foreign.Err, "File is not the correct OCAD format\n" + folder.File("text.ocd") +
+                             ": neither an OCAD map (which starts with the bytes AD 0C) nor a "
+                             "Mapper map (XML); it starts with 6E 6F 74 20 61 20 6D 61\n");
 }
 
 }  // namespace

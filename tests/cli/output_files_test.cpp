@@ -50,6 +50,29 @@ TEST(OutputFiles, AReadOnlyPictureIsRefusedUnlessForced) {
   open.back() = folder.File("open.bmp");
   ASSERT_EQ(RunCli(open).Exit, 0);
   EXPECT_EQ(ReadBytes(folder.File("open.bmp")).size(), 54u + 40 * 30 * 3);
+
+  // The whole map's picture, and the map and the report that heights writes, likewise.
+  const std::string locked = folder.File("locked.png"), report = folder.File("report.csv");
+  MakeReadOnly(locked);
+  MakeReadOnly(report);
+  const std::vector<std::string> heights{"heights",  kDemoMap, "--contours", "101",
+                                         "--interval", "5",    "--out",      locked};
+  std::vector<std::string> reporting = heights;
+  reporting.back() = folder.File("new.ocd");
+  reporting.insert(reporting.end(), {"--report", report});
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{"map", kDemoMap, "--out", locked}, heights, reporting}) {
+    const CliRun run = RunCli(command);
+    EXPECT_EQ(std::tuple(run.Exit, run.Err), std::tuple(1, Refusal(command.back()))) << command[0];
+  }
+  EXPECT_EQ(ReadText(report), "keep me");
+  reporting.push_back("--force");
+  RunCliOk(reporting);
+  EXPECT_EQ(ReadText(report).rfind("index,symbol,height,state,reason\n", 0), 0u);
+#ifdef TERRAK_IMAGE_MODULE_PATH
+  RunCliOk({"map", kDemoMap, "--out", locked, "--force"});
+  EXPECT_NE(ReadText(locked), "keep me");
+#endif
 }
 
 TEST(OutputFiles, EveryOutputOfTheGridIsCheckedBeforeTheGridIsBuilt) {
@@ -74,7 +97,7 @@ TEST(OutputFiles, EveryOutputOfTheGridIsCheckedBeforeTheGridIsBuilt) {
   }
 }
 
-TEST(OutputFiles, NoOutputIsAnInputOrAnotherOutputByAnyName) {
+TEST(OutputFiles, NoOutputIsAnInputOrAnotherOutputAndAnInterruptedSaveIsSaid) {
   namespace fs = std::filesystem;
   TempFolder folder;
   const std::string map = folder.File("x.ocd");
@@ -135,12 +158,8 @@ TEST(OutputFiles, NoOutputIsAnInputOrAnotherOutputByAnyName) {
   EXPECT_EQ(ReadText(o3d), "not read");
   EXPECT_FALSE(fs::exists(same));
   EXPECT_FALSE(fs::exists(map + ".heights"));
-}
 
-TEST(OutputFiles, AMapWhoseLastSaveWasInterruptedIsReadWithAWarning) {
-  TempFolder folder;
-  const std::string map = folder.File("x.ocd");
-  std::filesystem::copy_file(kDemoMap, map);
+  // A map whose last save was interrupted is read with a warning.
   std::vector<std::uint8_t> newer = ReadBytes(map);
   newer.push_back(0);
   const std::string copy = SaveFileNamesFor(map).Complete;

@@ -113,7 +113,7 @@ TEST(ProgramLibraries, EachCommandLoadsOnlyTheLibrariesItNeeds) {
   }
 }
 
-TEST(ProgramLibraries, BrokenModulesBesideTheProgramFailOnlyWhatNeedsThemAndSayWhy) {
+TEST(ProgramLibraries, BrokenModulesBesideOrInstalledWithTheProgramFailOnlyWhatNeedsThem) {
   TempFolder folder;
   const std::string map = MapWithoutImage(folder);
   fs::create_directory(folder.File("bin"));
@@ -148,21 +148,18 @@ TEST(ProgramLibraries, BrokenModulesBesideTheProgramFailOnlyWhatNeedsThemAndSayW
   EXPECT_NE(grid.Out.find("map bitmap none"), std::string::npos) << grid.Out;
   EXPECT_NE(grid.Err.find("the image module could not be loaded: "), std::string::npos) << grid.Err;
 #endif
-}
 
-TEST(ProgramLibraries, AnInstalledProgramTakesTheModuleFromItsInstalledModuleFolder) {
-  TempFolder folder;
-  const std::string map = MapWithoutImage(folder);
+  // An installed program takes the module from its installed module folder: broken, so that
+  // taking it shows in the message instead of the build tree's module.
   fs::create_directories(folder.File("inst/bin"));
-  const std::string program = folder.File("inst/bin/terrak-cli");
-  fs::copy_file(TERRAK_CLI_PATH, program);
+  const std::string installed = folder.File("inst/bin/terrak-cli");
+  fs::copy_file(TERRAK_CLI_PATH, installed);
   const std::string modules = folder.File("inst/bin/" TERRAK_MODULE_DIR_FROM_BIN);
   fs::create_directories(modules);
-  // Broken, so that taking it shows in the message instead of the build tree's module.
   WriteText(modules + "/terrak-gdal.so", "not a module\n");
-  const ProgramRun dem = RunProgram(program, Export(map, "--dem", folder.File("d.tif")), folder);
-  EXPECT_EQ(dem.Exit, 1);
-  EXPECT_NE(dem.Err.find(modules + "/terrak-gdal.so"), std::string::npos) << dem.Err;
+  const ProgramRun inst = RunProgram(installed, Export(map, "--dem", folder.File("i.tif")), folder);
+  EXPECT_EQ(inst.Exit, 1);
+  EXPECT_NE(inst.Err.find(modules + "/terrak-gdal.so"), std::string::npos) << inst.Err;
 }
 
 }  // namespace

@@ -110,7 +110,7 @@ void ExpectDiedOf(CliProcess& cli, const TempFolder& tmp, int signal) {
   EXPECT_TRUE(ScratchFolders(tmp.Path()).empty()) << strsignal(signal);
 }
 
-TEST(SignalCleanup, ARunEndedBySignalLeavesNoScratchAndDiesOfThatSignal) {
+TEST(SignalCleanup, ARunEndedBySignalLeavesNoScratchAndDiesOfItUnlessItWasIgnored) {
   for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGABRT, SIGQUIT}) {
     TempFolder tmp;
     CliProcess cli(kLongRun, tmp.Path(), tmp.File("err.txt"));
@@ -125,17 +125,16 @@ TEST(SignalCleanup, ARunEndedBySignalLeavesNoScratchAndDiesOfThatSignal) {
   ::close(cli.Output);
   cli.Output = -1;
   ExpectDiedOf(cli, tmp, SIGPIPE);
-}
 
-TEST(SignalCleanup, ASignalIgnoredAtTheStartStaysIgnored) {
-  TempFolder tmp;
-  CliProcess cli(kLongRun, tmp.Path(), tmp.File("err.txt"), RLIM_INFINITY, SIGINT);
-  ASSERT_TRUE(ScratchInUse(tmp.Path()));
-  ASSERT_TRUE(cli.Signal(SIGINT));
-  ASSERT_FALSE(cli.Wait(std::chrono::seconds(1)).has_value());  // still running
-  EXPECT_EQ(ScratchFolders(tmp.Path()).size(), 1u);
-  ASSERT_TRUE(cli.Signal(SIGTERM));
-  ExpectDiedOf(cli, tmp, SIGTERM);
+  // A signal ignored at the start stays ignored.
+  TempFolder ignoring;
+  CliProcess nohup(kLongRun, ignoring.Path(), ignoring.File("err.txt"), RLIM_INFINITY, SIGINT);
+  ASSERT_TRUE(ScratchInUse(ignoring.Path()));
+  ASSERT_TRUE(nohup.Signal(SIGINT));
+  ASSERT_FALSE(nohup.Wait(std::chrono::seconds(1)).has_value());  // still running
+  EXPECT_EQ(ScratchFolders(ignoring.Path()).size(), 1u);
+  ASSERT_TRUE(nohup.Signal(SIGTERM));
+  ExpectDiedOf(nohup, ignoring, SIGTERM);
 }
 
 TEST(SignalCleanup, ARunShortOfMemorySaysSoAndCleansUp) {

@@ -42,7 +42,7 @@ TEST(SymbolNames, OldMapsTakeTheShownNumberAndTheNumberBeforeIt) {
   EXPECT_EQ(Refusal({"301", "30.1", "10.1"}, areas), "found");
 }
 
-TEST(SymbolNames, TodaysMapsTakeTheCodeWithOrWithoutItsDotAndTheProgramsNumber) {
+TEST(SymbolNames, TodaysMapsTakeTheCodeWithOrWithoutItsDotAndListsAreDigitsAndDots) {
   const MapModel model = MapOf(1000, {{101000, "101 Contour", ObjectKind::Line},
                                       {103002, "103.2 Form line", ObjectKind::Line},
                                       {201030, "201.30 Cliff", ObjectKind::Line},
@@ -57,9 +57,8 @@ TEST(SymbolNames, TodaysMapsTakeTheCodeWithOrWithoutItsDotAndTheProgramsNumber) 
             "103.2 Form line");
   EXPECT_EQ(Refusal({"103.2000"}, model).rfind("the map has no symbol 103.2000;", 0), 0u);
   EXPECT_EQ(Refusal({"7"}, MapOf(1000, {})), "the map has no symbol 7");
-}
 
-TEST(SymbolNames, ListsAreNumbersOfDigitsAndDots) {
+  // Lists are numbers of digits and dots.
   EXPECT_EQ(*ParseSymbolList("101,10.1,103.002,1.2.3"),
             (std::vector<std::string>{"101", "10.1", "103.002", "1.2.3"}));
   for (const char* bad : {"", "101,", ",101", "103.", ".5", "1..2", "-1", "+1", "1 0", "10a",

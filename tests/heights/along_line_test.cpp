@@ -77,7 +77,7 @@ TEST(HeightsAlongLine, StopsAtAnIndexContourOffTheIndexLevelsAtALineCrossedTwice
 
   // A wiggle that crosses the same contour twice stops at the second crossing.
   MapDrawing w;
-  const std::int32_t start = w.Add(kContour, {{0, 0}, {100, 0}}, Metres(105));
+  w.Add(kContour, {{0, 0}, {100, 0}}, Metres(105));
   const std::int32_t bend = w.Add(kContour, {{0, 10}, {50, 10}, {50, 30}, {0, 30}});
   w.Add(kContour, {{0, 50}, {100, 50}});
   const AlongLineResult twice = HeightsAlongLine(w.Map(), TestRoles(), {20, 0}, {20, 60}, false, 2);
@@ -91,7 +91,6 @@ TEST(HeightsAlongLine, StopsAtAnIndexContourOffTheIndexLevelsAtALineCrossedTwice
   const AlongLineResult nowhere =
       HeightsAlongLine(w.Map(), TestRoles(), {20, 40}, {20, 60}, false, 2);
   EXPECT_EQ(nowhere.Message, "Start the line on a contour that has a height.");
-  (void)start;
 }
 
 }  // namespace

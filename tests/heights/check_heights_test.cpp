@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 #include "heights/check_heights.h"
 #include "heights_test_maps.h"
@@ -56,6 +57,24 @@ TEST(CheckHeights, NeighboursTooFarApartOrEqualWhereTheGroundMustRiseWithWhereTh
   EXPECT_TRUE(OfKind(findings, FindingKind::TooFarApart).empty());
   // The index contour at 125 m is now a plain one's level, the 6th contour (plain) at 125 m.
   EXPECT_FALSE(OfKind(findings, FindingKind::ContourOnIndexLevel).empty());
+
+  // The lowest contour above the next: the ground falls from the lower one into the faces it
+  // shares with it and with the one beyond. The highest below the one before: the ground rises
+  // from the higher one. (Beyond the map's edge no contour tells either way.)
+  using Pairs = std::vector<std::string>;
+  for (const auto& [changed, pairs] : std::vector<std::pair<std::map<int, double>, Pairs>>{
+           {{{0, 110}}, {"105 m and 110 m", "105 m and 110 m", "110 m and 105 m"}},
+           {{{7, 125}}, {"130 m and 125 m", "125 m and 130 m"}}}) {
+    const MapDrawing wrongWay = Slope(contours, changed);
+    const std::vector<Finding> found = CheckHeights(wrongWay.Map(), TestRoles());
+    Pairs said, expected;
+    for (const Finding* f : OfKind(found, FindingKind::SlopeContradiction))
+      said.push_back(f->Reason);
+    for (const std::string& pair : pairs)
+      expected.push_back("neighbouring contours " + pair +
+                         " contradict which way the ground slopes between them");
+    EXPECT_EQ(said, expected);
+  }
 }
 
 TEST(CheckHeights, LevelsFormLinesTracedLinesAndMissingHeights) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <functional>
+#include <tuple>
 
 #include "export/dem_source.h"
 #include "export/gdal_module.h"
@@ -40,7 +41,7 @@ const ObjectHeight& Of(const DemRun& run, std::int32_t object) {
   return run.Result.Objects[static_cast<std::size_t>(object)];
 }
 
-TEST(HeightsFromDem, MediansSnappedToTheLevelsOfEachRoleWithConflictsLeftAsTheyWere) {
+TEST(HeightsFromDem, MediansSnappedToTheLevelsOfEachRoleConflictsKeptAndUnplacedOrUncoveredMaps) {
   MapDrawing d;
   const auto contours = DrawSlope(d);
   const std::int32_t form = contours.back().back() + 1;
@@ -74,6 +75,14 @@ TEST(HeightsFromDem, MediansSnappedToTheLevelsOfEachRoleWithConflictsLeftAsTheyW
       << Of(run, contours[5][1]).Reason;
   EXPECT_EQ(Of(run, away).State, HeightState::Conflict);
   EXPECT_EQ(Of(run, away).Reason, "lies outside the DEM");
+
+  // Nothing changes without georeferencing or a DEM that covers the map.
+  const DemRun unplaced = HeightsFromDem(d.Map(), TestRoles(), Georeferencing{}, dem, "dem.tif");
+  EXPECT_EQ(unplaced.Message, kNoGeoreferencingMessage);
+  FunctionDem nowhere([](double, double) { return std::nan(""); });
+  const DemRun outside = HeightsFromDem(d.Map(), TestRoles(), Placed(0, 0), nowhere, "far.tif");
+  EXPECT_EQ(outside.Message, "The DEM far.tif does not cover the map. Nothing was changed.");
+  for (const DemRun* r : {&unplaced, &outside}) EXPECT_TRUE(ChangesOf(d.Map(), r->Result).empty());
 }
 
 // The DEM's values in the order asked, wherever the points lie.
@@ -90,32 +99,37 @@ class ListDem : public DemSource {
   std::vector<double> values_;
 };
 
-TEST(HeightsFromDem, TheMedianIsTheMiddleSampleOrTheMeanOfTheMiddleTwo) {
-  MapDrawing d;
-  const std::int32_t line = d.Add(kContour, {{0, 0}, {10, 0}});
-  const std::pair<std::vector<double>, std::string> cases[] = {
-      {{120, 100, 103, 101, 102}, "the DEM gives 102 m (median of 5 samples)"},
-      {{131, 100, 104, 101, 130, 102}, "the DEM gives 103 m (median of 6 samples)"}};
-  for (const auto& [values, said] : cases) {
+TEST(HeightsFromDem, EachContourSaysWhatTheMedianOfItsSamplesGaveAndWhyItWasNotTaken) {
+  // A contour's samples in the order asked, a height the map gives it, and the outcome. The
+  // median is the middle sample or the mean of the middle two; a contour near an index level
+  // (100 m, 125 m) goes to the level beside it on the median's side.
+  const double gap = std::nan("");
+  const std::string of3 = "the DEM gives 112 m (median of 3 samples)";
+  const std::tuple<std::vector<double>, HeightValue, HeightState, HeightValue, std::string>
+      cases[] = {
+          {{120, 100, 103, 101, 102}, {}, HeightState::Conflict, {},
+           "the DEM gives 102 m (median of 5 samples), more than half an interval from 105 m"},
+          {{98, 97, 99}, {}, HeightState::Conflict, {},
+           "the DEM gives 98 m (median of 3 samples), more than half an interval from 95 m"},
+          {{131, 100, 104, 101, 130, 102}, {}, HeightState::Conflict, {},
+           "the DEM gives 103 m (median of 6 samples), but most samples lie more than half an "
+           "interval from 105 m"},
+          {{112, 111, 113}, {}, HeightState::Dem, Metres(110), of3},
+          {{113, 112, 111}, Metres(110), HeightState::Known, Metres(110),
+           of3 + ", as the map has it"},
+          {{112, gap}, {}, HeightState::Dem, Metres(110),
+           "the DEM gives 112 m (median of 1 samples)"},  // half the samples are enough
+          {{112, gap, gap}, {}, HeightState::Conflict, {}, "lies outside the DEM"}};
+  for (const auto& [values, known, state, height, reason] : cases) {
+    MapDrawing d;
+    const std::int32_t line = d.Add(kContour, {{0, 0}, {10, 0}}, known);
     ListDem dem(values);
     DemSettings settings;
     settings.LeastSamples = settings.MostSamples = static_cast<std::int32_t>(values.size());
     const DemRun run = HeightsFromDem(d.Map(), TestRoles(), Placed(0, 0), dem, "dem.tif", settings);
-    EXPECT_EQ(Of(run, line).Reason.substr(0, said.size()), said);
+    EXPECT_EQ(std::tie(Of(run, line).State, Of(run, line).Height, Of(run, line).Reason),
+              std::tie(state, height, reason));
   }
-}
-
-TEST(HeightsFromDem, NothingChangesWithoutGeoreferencingOrADemThatCoversTheMap) {
-  MapDrawing d;
-  DrawSlope(d);
-  FunctionDem flat([](double, double) { return 100.0; });
-  const DemRun unplaced = HeightsFromDem(d.Map(), TestRoles(), Georeferencing{}, flat, "dem.tif");
-  EXPECT_EQ(unplaced.Message, kNoGeoreferencingMessage);
-  FunctionDem nowhere([](double, double) { return std::nan(""); });
-  const DemRun outside = HeightsFromDem(d.Map(), TestRoles(), Placed(0, 0), nowhere, "far.tif");
-  EXPECT_EQ(outside.Message, "The DEM far.tif does not cover the map. Nothing was changed.");
-  for (const DemRun* run : {&unplaced, &outside})
-    EXPECT_TRUE(ChangesOf(d.Map(), run->Result).empty());
 }
 
 // A GeoTIFF of heights over a box of the map's ground, written in the coordinate system epsg

@@ -30,6 +30,13 @@ std::vector<Point> CornerPiece(double radius) {
   return line;
 }
 
+// An index contour at y 0 and n contours every 20 m north of it, the first at known.
+void DrawStraightSlope(MapDrawing& d, int n, double known = 105) {
+  d.Add(kIndex, Straight(0, 0, 400));
+  for (int i = 1; i <= n; ++i)
+    d.Add(kContour, Straight(20.0 * i, 0, 400), i == 1 ? Metres(known) : HeightValue{});
+}
+
 // Contours every 20 m northwards from an index contour, the one next to it known,
 // the northernmost leaving the map at x = 300, and a piece in the north-east corner beside it.
 struct CornerMap {
@@ -39,10 +46,7 @@ struct CornerMap {
 
 CornerMap DrawCorner(double known) {
   CornerMap m;
-  m.Drawing.Add(kIndex, Straight(0, 0, 400));
-  m.Drawing.Add(kContour, Straight(20, 0, 400), Metres(known));
-  m.Drawing.Add(kContour, Straight(40, 0, 400));
-  m.Drawing.Add(kContour, Straight(60, 0, 400));
+  DrawStraightSlope(m.Drawing, 3, known);
   m.Drawing.Add(kContour, Straight(100, 0, 300));
   m.Piece = m.Drawing.Add(kContour, CornerPiece(30));
   return m;
@@ -64,17 +68,14 @@ TEST(ShapeGuesses, APieceCutOffByTheMapsEdgeFollowsTheSlopeBesideIt) {
   // Falling northwards (125, 120, 115, 110, 105): the corner is lower still.
   CornerMap down = DrawCorner(120);
   const HeightsResult f = DeriveHeights(down.Drawing.Map(), TestRoles());
-  EXPECT_EQ(f.Objects[4].Height, Metres(105));
-  EXPECT_EQ(f.Objects[static_cast<std::size_t>(down.Piece)].State, HeightState::Guessed);
-  EXPECT_EQ(f.Objects[static_cast<std::size_t>(down.Piece)].Height, Metres(105));
+  const ObjectHeight& lower = f.Objects[static_cast<std::size_t>(down.Piece)];
+  EXPECT_EQ(std::tuple(f.Objects[4].Height, lower.State, lower.Height),
+            std::tuple(Metres(105), HeightState::Guessed, Metres(105)));
 }
 
-TEST(ShapeGuesses, ATinyRingLiesAtTheLevelOfTheContoursClearlyNearerIt) {
+TEST(ShapeGuesses, ATinyRingLiesAtTheLevelOfTheContoursClearlyNearerItOrOfTheOneLevelRoundIt) {
   MapDrawing d;
-  d.Add(kIndex, Straight(0, 0, 400));
-  d.Add(kContour, Straight(20, 0, 400), Metres(105));
-  d.Add(kContour, Straight(40, 0, 400));
-  d.Add(kContour, Straight(60, 0, 400));
+  DrawStraightSlope(d, 3);
   // In the face between 105 and 110 m; 9 m round, below what a mapper draws.
   const std::int32_t nearUpper = d.Add(kContour, Circle(100, 36, 1.5));
   const std::int32_t nearLower = d.Add(kContour, Circle(300, 24, 1.5));
@@ -84,28 +85,27 @@ TEST(ShapeGuesses, ATinyRingLiesAtTheLevelOfTheContoursClearlyNearerIt) {
   EXPECT_EQ(std::tie(knoll.State, knoll.Height, knoll.Reason),
             std::tuple(HeightState::Guessed, Metres(110),
                        "a knoll or a hollow guessed from the level of the contours nearer it"));
-  EXPECT_EQ(r.Objects[static_cast<std::size_t>(nearLower)].State, HeightState::Guessed);
-  EXPECT_EQ(r.Objects[static_cast<std::size_t>(nearLower)].Height, Metres(105));
+  const auto& hollow = r.Objects[static_cast<std::size_t>(nearLower)];
+  EXPECT_EQ(std::tie(hollow.State, hollow.Height), std::tuple(HeightState::Guessed, Metres(105)));
   // About as near to both (7.5 and 9.5 m from its edge): nothing to go by.
-  EXPECT_EQ(r.Objects[static_cast<std::size_t>(between)].State, HeightState::None);
-  EXPECT_EQ(r.Objects[static_cast<std::size_t>(between)].Reason,
-            "too small to tell a knoll from a hollow");
-}
+  const auto& open = r.Objects[static_cast<std::size_t>(between)];
+  EXPECT_EQ(std::tie(open.State, open.Reason),
+            std::tuple(HeightState::None, "too small to tell a knoll from a hollow"));
 
-TEST(ShapeGuesses, ATinyRingAmongContoursOfOneLevelLiesAtTheirLevel) {
   // A hill whose top lies above 105 m and nowhere reaches 110 m: a speck of noise on it, with
   // only the 105 m contour round it, is where the ground comes back down to 105 m. Beside a
   // second speck, it goes by the contour round both, not by the speck its rays meet first.
-  MapDrawing d;
-  d.Add(kContour, Circle(200, 200, 100), Metres(105));
-  const std::int32_t speck = d.Add(kContour, Circle(280, 200, 1.5));
-  const std::int32_t beside = d.Add(kContour, Circle(274, 200, 1.5));
-  const HeightsResult r = DeriveHeights(d.Map(), TestRoles());
+  MapDrawing h;
+  h.Add(kContour, Circle(200, 200, 100), Metres(105));
+  const std::int32_t speck = h.Add(kContour, Circle(280, 200, 1.5));
+  const std::int32_t beside = h.Add(kContour, Circle(274, 200, 1.5));
+  const HeightsResult hill = DeriveHeights(h.Map(), TestRoles());
   for (const std::int32_t ring : {speck, beside}) {
-    const ObjectHeight& o = r.Objects[static_cast<std::size_t>(ring)];
-    EXPECT_EQ(o.State, HeightState::Guessed) << ring;
-    EXPECT_EQ(o.Height, Metres(105)) << ring;
-    EXPECT_EQ(o.Reason, "a knoll or a hollow guessed from the level of the contours nearer it");
+    const ObjectHeight& o = hill.Objects[static_cast<std::size_t>(ring)];
+    EXPECT_EQ(std::tie(o.State, o.Height, o.Reason),
+              std::tuple(HeightState::Guessed, Metres(105),
+                         "a knoll or a hollow guessed from the level of the contours nearer it"))
+        << ring;
   }
 }
 
@@ -119,24 +119,19 @@ TEST(ShapeGuesses, ASmallRingWhoseHillGuessTheContoursRoundItContradictKeepsNoHe
   const std::int32_t top = hill.Add(kContour, Circle(292.5, 200, 3.5));
   const HeightsResult r = DeriveHeights(hill.Map(), TestRoles());
   const ObjectHeight& doubted = r.Objects[static_cast<std::size_t>(top)];
-  EXPECT_EQ(doubted.State, HeightState::None);
-  EXPECT_FALSE(doubted.Height.Has);
-  EXPECT_EQ(doubted.Reason,
-            "a small ring: taken for a knoll, but the contours round it say a hollow, or the "
-            "other way round");
+  EXPECT_EQ(std::tie(doubted.State, doubted.Height.Has, doubted.Reason),
+            std::tuple(HeightState::None, false,
+                       "a small ring: taken for a knoll, but the contours round it say a hollow, "
+                       "or the other way round"));
 
   // On a slope, much nearer the 120 m contour above it than the 115 m one below: both say a
   // knoll, at 120 m.
   MapDrawing slope;
-  slope.Add(kIndex, Straight(0, 0, 400));
-  slope.Add(kContour, Straight(20, 0, 400), Metres(105));
-  slope.Add(kContour, Straight(40, 0, 400));
-  slope.Add(kContour, Straight(60, 0, 400));
-  slope.Add(kContour, Straight(80, 0, 400));
+  DrawStraightSlope(slope, 4);
   const std::int32_t knoll = slope.Add(kContour, Circle(100, 75, 3.5));
   const HeightsResult k = DeriveHeights(slope.Map(), TestRoles());
-  EXPECT_EQ(k.Objects[static_cast<std::size_t>(knoll)].State, HeightState::Guessed);
-  EXPECT_EQ(k.Objects[static_cast<std::size_t>(knoll)].Height, Metres(120));
+  const auto& high = k.Objects[static_cast<std::size_t>(knoll)];
+  EXPECT_EQ(std::tie(high.State, high.Height), std::tuple(HeightState::Guessed, Metres(120)));
 }
 
 }  // namespace

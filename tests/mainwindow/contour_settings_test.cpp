@@ -14,7 +14,7 @@ using namespace terrak::testing;
 using heights::ContourRole;
 using heights::ContourRoles;
 
-TEST(ContourSettings, RolesSurviveTheirTextAndADamagedTextIsRefused) {
+TEST(ContourSettings, RolesSurviveTheirTextADamagedOneIsRefusedAndAnAnswerKeepsTheOthers) {
   ContourRoles roles{.Contours = {101000, 101001}, .IndexContours = {102000}, .FormLines = {},
                      .SlopeLines = {-5}, .Interval = 2.5, .IndexEvery = 4};
   const std::string text = ContourRolesText(roles);
@@ -27,9 +27,8 @@ TEST(ContourSettings, RolesSurviveTheirTextAndADamagedTextIsRefused) {
   for (const char* damaged : {"contours:101x", "interval:0", "interval:-5", "every:0",
                               "every:101", "interval:nan", "shapes:1", "contours 101"})
     EXPECT_FALSE(ParseContourRolesText(damaged)) << damaged;
-}
 
-TEST(ContourSettings, TheAnswerSetsTheShownSymbolsAndKeepsTheOthers) {
+  // The dialog's answer sets the shown symbols and keeps the others.
   MapModel model;
   model.SymbolList = {{101000, "101.0 Contour", ObjectKind::Line},
                       {103000, "103.0 Form line", ObjectKind::Line},

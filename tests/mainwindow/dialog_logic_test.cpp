@@ -146,7 +146,7 @@ TEST(SymbolSelection, OkBuildsTheSelectionInListOrderWithNumbersOfEveryLength) {
 }
 
 // Which symbols are offered: ChangeSymbolDialog.TheOfferedSymbols.
-TEST(ChangeSymbol, AClickRemembersTheSymbolAndOkWithoutOneWritesNothing) {
+TEST(ChangeSymbol, AClickRemembersTheSymbolOkWithoutOneWritesNothingAndColoursApplyAtOnce) {
   AppState app;
   app.Model = SymbolsModel();
   app.Model.SelectedSymbols = {{1010, kBlack}, {51, kBlack}, {1234, kBlack}, {-5, kBlack}};
@@ -161,24 +161,21 @@ TEST(ChangeSymbol, AClickRemembersTheSymbolAndOkWithoutOneWritesNothing) {
   EXPECT_NO_THROW(dialog.OKbuttonClick(app));
   dialog.symblistboxClick(app, 0);
   EXPECT_EQ(app.ChosenSymbol, -5);
-}
 
-TEST(ColourScheme, RowsFollowTheSelectionAndChoicesTakeEffectAtOnce) {
-  AppState app;
-  app.Model = SymbolsModel();
+  // The colour scheme's rows follow the selection and choices take effect at once.
   app.Model.SelectedSymbols = {{1234, 0x0000FF}, {51, 0x008000}, {777, 0x800000}};
   testing::ScriptedDialogs dialogs;
-  ColourScheme dialog;
-  dialog.FormActivate(app);
-  EXPECT_EQ(dialog.RowTexts, (std::vector<std::string>{"123.4 Form line", " 5.1 Knoll", ""}));
+  ColourScheme scheme;
+  scheme.FormActivate(app);
+  EXPECT_EQ(scheme.RowTexts, (std::vector<std::string>{"123.4 Form line", " 5.1 Knoll", ""}));
   EXPECT_EQ(ColourScheme::RowColour(app, 1), 0x008000u);
 
   dialogs.ColourAnswers = {Colour{0x00FFFF}, std::nullopt, Colour{0x0000FF}};
-  dialog.ColorgridDblClick(app, dialogs, 2);
+  scheme.ColorgridDblClick(app, dialogs, 2);
   EXPECT_EQ(app.Model.SelectedSymbols[2].Colour, 0x00FFFFu);
-  dialog.noheighttextDblClick(app, dialogs);  // cancelled: nothing changes
+  scheme.noheighttextDblClick(app, dialogs);  // cancelled: nothing changes
   EXPECT_EQ(app.Settings.NoHeightColour, 0x0000FFu);
-  dialog.HilitetextDblClick(app, dialogs);
+  scheme.HilitetextDblClick(app, dialogs);
   EXPECT_EQ(app.Settings.HiliteColour, 0x0000FFu);
   // The colour dialog starts black, then with the colour last chosen in it.
   EXPECT_EQ(dialogs.ColourDialogs, (std::vector<Colour>{kBlack, 0x00FFFF, 0x00FFFF}));

@@ -14,10 +14,8 @@
 #include "mainwindow/menu_commands.h"
 #include "mainwindow/mouse_events.h"
 #include "mainwindow/view_transform.h"
-#include "mapfile/settings_io.h"
 #include "nested_contours.h"
 #include "platform/file_stream.h"
-#include "mapbuild/mapper_build.h"
 #include "window_fixture.h"
 
 namespace terrak {
@@ -153,15 +151,6 @@ TEST(HeightsCommands, AcceptWritesEveryHeightAndUndoTakesEachStepBackToTheOpened
   EXPECT_EQ(f.WorkingCopy(), opened);
 }
 
-TEST(HeightsCommands, NoContourAmongTheShownSymbolsSaysWhereToChooseThem) {
-  NestedWindow f;
-  f.App.Model.SelectedSymbols = {{507000, kBlack}};
-  LoadSelectedObjects(f.W);
-  MenuItemClick(f.W, MenuItem::HeightsFromKnown);
-  EXPECT_TRUE(f.Watched.Messages.empty());
-  EXPECT_EQ(f.Host.LastStatusMessage(), kNoContoursMessage);
-}
-
 // The screen point of a ground point (metres) in the last paint.
 Point OnScreen(const AppState& app, double x, double y) {
   const TPair p = heights::ModelPosition(app.Model, {x, y});
@@ -251,16 +240,13 @@ TEST(HeightsFromADem, EachContourTakesTheLevelNearestItsMedianAndUncoveredOnesAr
   EXPECT_EQ(f.WorkingCopy(), opened);
 }
 
-TEST(HeightsFromADem, AMapThatDoesNotSayWhereItLiesIsRefusedBeforeAnyFileIsAsked) {
+TEST(CheckHeights, NextAndPreviousGoRoundTheFindingsAndAMapWithoutPlaceOrContoursIsRefused) {
   NestedWindow f;
+  // A DEM for a map that does not say where it lies is refused before any file is asked.
   MenuItemClick(f.W, MenuItem::HeightsFromDem);
   EXPECT_EQ(f.Watched.FileDialogs.size(), 1u);  // only the map's
   EXPECT_EQ(f.Watched.MessageTexts(), std::vector<std::string>{heights::kNoGeoreferencingMessage});
   EXPECT_TRUE(f.Dem.Opened.empty());
-}
-
-TEST(CheckHeights, NextAndPreviousGoRoundTheFindingsCentringAndHighlightingEach) {
-  NestedWindow f;
   // The third ring given 90 m like the first: it cannot lie at the same height two rings in.
   f.App.Window.TracedObjects = {2};
   f.App.Window.TraceExists = true;
@@ -291,6 +277,13 @@ TEST(CheckHeights, NextAndPreviousGoRoundTheFindingsCentringAndHighlightingEach)
   EXPECT_TRUE(f.App.Heights.Findings.empty());
   NextFinding(f.W, 1);
   EXPECT_EQ(f.App.Heights.CurrentFinding, -1);
+
+  // No contour among the shown symbols: the status bar says where to choose them.
+  f.App.Model.SelectedSymbols = {{507000, kBlack}};
+  LoadSelectedObjects(f.W);
+  MenuItemClick(f.W, MenuItem::HeightsFromKnown);
+  EXPECT_EQ(f.Watched.Messages.size(), 1u);  // only the DEM's refusal above
+  EXPECT_EQ(f.Host.LastStatusMessage(), kNoContoursMessage);
 }
 
 }  // namespace

@@ -9,12 +9,9 @@ TEST(ToleranceAnswer, WholeNumbersFrom0To72) {
   EXPECT_EQ(ParseToleranceAnswer("72"), 72);
   EXPECT_EQ(ParseToleranceAnswer(" 10"), 10);  // the default text, right-aligned
   EXPECT_EQ(ParseToleranceAnswer("0"), 0);
-  EXPECT_EQ(ParseToleranceAnswer("73"), std::nullopt);
-  EXPECT_EQ(ParseToleranceAnswer("-1"), std::nullopt);
-  EXPECT_EQ(ParseToleranceAnswer("10 "), std::nullopt);  // nothing after the digits
-  EXPECT_EQ(ParseToleranceAnswer("1.5"), std::nullopt);
-  EXPECT_EQ(ParseToleranceAnswer(""), std::nullopt);
-  EXPECT_EQ(ParseToleranceAnswer("-"), std::nullopt);
+  // Nothing after the digits.
+  for (const char* refused : {"73", "-1", "10 ", "1.5", "", "-"})
+    EXPECT_EQ(ParseToleranceAnswer(refused), std::nullopt) << refused;
   // Only the first 11 characters count.
   EXPECT_EQ(ParseToleranceAnswer("0000000001299999"), 12);
   EXPECT_EQ(ToleranceDefaultText(10), " 10");
@@ -28,7 +25,7 @@ std::optional<std::int32_t> Decimetres(const std::string& answer) {
   return HeightDecimetres(*metres);
 }
 
-TEST(HeightAnswer, MetresBelow3000CutToSixCharacters) {
+TEST(HeightAnswer, MetresBelow3000CutToSixCharactersWithAPointOrAComma) {
   EXPECT_EQ(std::tuple(Decimetres("2999.9"), Decimetres("3000"), Decimetres("12.345")),
             std::tuple(29999, std::nullopt, 123));
   EXPECT_EQ(Decimetres("1234.56"), 12345);  // read as 1234.5
@@ -43,17 +40,17 @@ TEST(HeightAnswer, MetresBelow3000CutToSixCharacters) {
   EXPECT_EQ(std::tuple(Decimetres("-3276"), Decimetres("-3300"), Decimetres("-99999"),
                        Decimetres("-9e9"), Decimetres("-9e999"), Decimetres("9e999")),
             std::tuple(-32760, -33000, -999990, std::nullopt, std::nullopt, std::nullopt));
-}
-
-TEST(HeightAnswer, ADecimalCommaCountsAsThePoint) {
+  // A decimal comma counts as the point; one separator at most, and no thousands separators.
   EXPECT_EQ(std::tuple(ParseHeightMetres("12,5"), ParseHeightMetres(" 0,25 "),
                        ParseHeightMetres("-1,5e2"), ParseHeightMetres("12,"),
                        ParseHeightMetres(",5")),
             std::tuple(12.5, 0.25, -150.0, 12.0, 0.5));
-  // One separator at most, and no thousands separators.
-  EXPECT_EQ(ParseHeightMetres("1,2,5"), std::nullopt);
-  EXPECT_EQ(ParseHeightMetres("1.2,5"), std::nullopt);
-  EXPECT_EQ(ParseHeightMetres(","), std::nullopt);
+  EXPECT_EQ(std::tuple(ParseHeightMetres("1,2,5"), ParseHeightMetres("1.2,5"),
+                       ParseHeightMetres(",")),
+            std::tuple(std::nullopt, std::nullopt, std::nullopt));
+  // The default text is the height in metres, cut to six characters.
+  EXPECT_EQ(std::tuple(HeightDefaultText(0), HeightDefaultText(1234), HeightDefaultText(-32768)),
+            std::tuple("0.0", "123.4", "-3276."));
 }
 
 TEST(HeightAnswer, TheRangeIsDecidedInOnePlaceAndARefusalSaysWhy) {
@@ -69,12 +66,6 @@ TEST(HeightAnswer, TheRangeIsDecidedInOnePlaceAndARefusalSaysWhy) {
             "Height not changed: \"12.5 m\" is not a number of metres");
   EXPECT_EQ(ToleranceRefusal("73"),
             "Tolerance not changed: \"73\" is not a whole number from 0 to 72");
-}
-
-TEST(HeightAnswer, DefaultTextIsTheHeightInMetres) {
-  EXPECT_EQ(HeightDefaultText(0), "0.0");
-  EXPECT_EQ(HeightDefaultText(1234), "123.4");
-  EXPECT_EQ(HeightDefaultText(-32768), "-3276.");  // cut to six characters
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ using testing::WindowFixture;
 constexpr Colour kRed = 0x0000FF;
 constexpr Colour kNavy = 0x800000;
 
-TEST(ViewSetUp, OneToOneOnA500By400ClientArea) {
+TEST(ViewSetUp, OneToOneOnA500By400ClientAreaTheZoomTableAndAWindowWiderThanTheCoordinates) {
   MapWindowState view;
   MapModel model{.MapZoom = 4, .MapOffsetX = 30000, .MapOffsetY = -30000};
   SetUpView(view, model, 500, 400);
@@ -30,9 +30,7 @@ TEST(ViewSetUp, OneToOneOnA500By400ClientArea) {
   EXPECT_EQ(std::tuple(model.MapOffsetX, model.MapOffsetY), std::tuple(28767, 190 * 16 - 32767));
   EXPECT_EQ(view.VisibleWindow.Left, 28767 - 4000);
   EXPECT_EQ(view.VisibleWindow.Top, model.MapOffsetY + 3040);
-}
 
-TEST(ViewSetUp, ZoomTableAndAWindowWiderThanTheCoordinateSpace) {
   const std::int16_t expected[] = {1, 2, 4, 8, 16, 32, 64};
   for (int zoom = 0; zoom <= 6; ++zoom) EXPECT_EQ(UnitsPerPixelForZoom(zoom), expected[zoom]);
   EXPECT_EQ(UnitsPerPixelForZoom(7), 64);
@@ -40,8 +38,7 @@ TEST(ViewSetUp, ZoomTableAndAWindowWiderThanTheCoordinateSpace) {
 
   // At 0.25x a 3000-pixel-wide area spans 96000 units: no centre fits, and the centre must
   // still be a valid 16-bit value.
-  MapWindowState view;
-  MapModel model{.MapZoom = 6, .MapOffsetX = -20000};
+  model = {.MapZoom = 6, .MapOffsetX = -20000};
   SetUpView(view, model, 3000, 400);
   EXPECT_GT(view.CentreLimits.MinX, view.CentreLimits.MaxX);
   EXPECT_EQ(model.MapOffsetX, 0);
@@ -59,6 +56,19 @@ TEST(ScreenPoints, StraightSegmentsAreFlattenedLikeCurvesAndRepeatsDropped) {
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(std::tuple(lines[0], lines[1], lines[2], lines[3]),
             std::tuple("lineto 265,190", "lineto 300,190", "lineto 334,190", "lineto 350,190"));
+
+  // An object longer than the buffer is drawn whole.
+  f.App.Model.MapObjects.clear();
+  f.App.Model.ObjectCoords.clear();
+  f.App.Model.MapZoom = 0;  // 64 steps a segment, one point each pixel
+  std::vector<TPair> points;
+  for (int i = 0; i < 200; ++i) points.push_back({static_cast<std::int16_t>(i * 64 - 240), static_cast<std::int16_t>(i % 2 ? 100 : -100)});
+  AddObject(f.App.Model, 101, 2, points);
+  f.Canvas.Calls.clear();
+  f.Paint();
+  EXPECT_GT(f.App.Window.PointCount, 6001);
+  EXPECT_EQ(f.Canvas.CallsStartingWith("lineto").size(),
+            static_cast<std::size_t>(f.App.Window.PointCount - 1));
 }
 
 TEST(ScreenPoints, MarkersCurvesAndDamagedLists) {
@@ -81,19 +91,6 @@ TEST(ScreenPoints, MarkersCurvesAndDamagedLists) {
   coords.Points = PointsOfMarkedList(std::vector<TPair>{{640, 640}, {kMarkCurve, kMarkCurve}, {1280, 640}});
   BuildScreenPoints(view, model, coords);
   EXPECT_EQ(view.PointCount, 1);
-}
-
-TEST(ScreenPoints, AnObjectLongerThanTheBufferIsDrawnWhole) {
-  WindowFixture f;
-  f.ShowMap({{101, kRed}});
-  f.App.Model.MapZoom = 0;  // 64 steps a segment, one point each pixel
-  std::vector<TPair> points;
-  for (int i = 0; i < 200; ++i) points.push_back({static_cast<std::int16_t>(i * 64 - 240), static_cast<std::int16_t>(i % 2 ? 100 : -100)});
-  AddObject(f.App.Model, 101, 2, points);
-  f.Paint();
-  EXPECT_GT(f.App.Window.PointCount, 6001);
-  EXPECT_EQ(f.Canvas.CallsStartingWith("lineto").size(),
-            static_cast<std::size_t>(f.App.Window.PointCount - 1));
 }
 
 TEST(DrawMap, OrderColoursSelectionAndOutlines) {

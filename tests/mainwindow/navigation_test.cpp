@@ -140,7 +140,7 @@ TEST(MoveView, TheFrameReachesTheCentreLimitsExactlyOnBothSides) {
 
 // (A repaint ends the frame:
 // MainWindow.FramesAndTextAtTheMouseGoWithARepaintButNotWithAClosingMenu.)
-TEST(MoveView, ARightClickWithoutMovingWritesTheCentre) {
+TEST(MoveView, ARightDragMovesTheMapWithTheHandUpToTheCentreLimitsAndAClickWritesTheCentre) {
   Navigation f;
   f.App.Model.MapOffsetX = 1234;
   FormMouseDown(f.Window, MouseButton::Right, {}, {50, 50});
@@ -149,10 +149,9 @@ TEST(MoveView, ARightClickWithoutMovingWritesTheCentre) {
   EXPECT_EQ(f.StoredOffsetX(), 1234);
   EXPECT_TRUE(f.App.Model.MapModified);
   EXPECT_EQ(f.Host.Invalidations, 1);
-}
 
-TEST(MoveView, ARightDragMovesTheMapWithTheHandUpToTheCentreLimits) {
-  Navigation f;
+  f.Paint();
+  f.Canvas.Calls.clear();
   f.App.Model.MapOffsetX = 1000;
   f.App.Model.MapOffsetY = 2000;
   FormMouseDown(f.Window, MouseButton::Right, {}, {100, 100});

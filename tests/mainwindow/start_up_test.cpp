@@ -30,7 +30,7 @@ struct StartUp : WindowFixture {
   }
 };
 
-TEST(StartUp, OpensTheLastMapWithItsSymbolsWithoutMarkingItChanged) {
+TEST(StartUp, OpensTheLastMapWithItsSymbolsUnchangedAndAColourSurvivesOnlyOnceSaved) {
   StartUp f;
   f.WriteSettings(f.MapFile);
   FormCreate(f.Window);
@@ -42,6 +42,30 @@ TEST(StartUp, OpensTheLastMapWithItsSymbolsWithoutMarkingItChanged) {
   EXPECT_TRUE(f.App.Menu.IsEnabled(MenuItem::ToggleView));
   EXPECT_TRUE(f.App.Menu.IsChecked(MenuItem::normalsize));
   EXPECT_TRUE(f.Dialogs.Messages.empty());
+
+  // A symbol's colour survives a new selection only once saved.
+  ColourScheme scheme;
+  f.Host.ColourSchemeDialog = [&] {
+    scheme.FormActivate(f.App);
+    f.Dialogs.ColourAnswers = {Colour{0x00FF00}};
+    scheme.ColorgridDblClick(f.App, f.Dialogs, 0);
+  };
+  f.Host.SymbolSelectionDialog = [&] {
+    SymbolSelection dialog;
+    dialog.FormCreate(f.App.Model);
+    dialog.OKBtnClick(f.App.Model, f.App.Settings, f.Dialogs);
+  };
+  MenuItemClick(f.Window, MenuItem::ChangeColourScheme);
+  EXPECT_TRUE(f.App.Model.MapModified);
+  EXPECT_EQ(f.App.Model.SelectedSymbols[0].Colour, 0x00FF00u);
+  MenuItemClick(f.Window, MenuItem::Addsymbols);
+  EXPECT_EQ(f.App.Model.SelectedSymbols[0].Colour, 0x0000FFu);  // read back from the settings
+
+  MenuItemClick(f.Window, MenuItem::ChangeColourScheme);
+  MenuItemClick(f.Window, MenuItem::Savemap);
+  MenuItemClick(f.Window, MenuItem::Addsymbols);
+  EXPECT_EQ(f.App.Model.SelectedSymbols[0].Colour, 0x00FF00u);
+  EXPECT_NE(ReadText(f.App.Paths.SettingsFile).find("Filename=" + f.MapFile), std::string::npos);
 }
 
 TEST(StartUp, AMissingMapLeavesTheWelcomeScreenAndNothingToSave) {
@@ -105,33 +129,6 @@ TEST(StartUp, AnInterruptedSaveIsOfferedToBeFinishedBeforeTheMapOpens) {
   EXPECT_FALSE(std::filesystem::exists(copy));
 }
 
-TEST(StartUp, ASymbolColourSurvivesANewSelectionOnlyOnceSaved) {
-  StartUp f;
-  f.WriteSettings(f.MapFile);
-  FormCreate(f.Window);
-  ColourScheme scheme;
-  f.Host.ColourSchemeDialog = [&] {
-    scheme.FormActivate(f.App);
-    f.Dialogs.ColourAnswers = {Colour{0x00FF00}};
-    scheme.ColorgridDblClick(f.App, f.Dialogs, 0);
-  };
-  f.Host.SymbolSelectionDialog = [&] {
-    SymbolSelection dialog;
-    dialog.FormCreate(f.App.Model);
-    dialog.OKBtnClick(f.App.Model, f.App.Settings, f.Dialogs);
-  };
-  MenuItemClick(f.Window, MenuItem::ChangeColourScheme);
-  EXPECT_TRUE(f.App.Model.MapModified);
-  EXPECT_EQ(f.App.Model.SelectedSymbols[0].Colour, 0x00FF00u);
-  MenuItemClick(f.Window, MenuItem::Addsymbols);
-  EXPECT_EQ(f.App.Model.SelectedSymbols[0].Colour, 0x0000FFu);  // read back from the settings
-
-  MenuItemClick(f.Window, MenuItem::ChangeColourScheme);
-  MenuItemClick(f.Window, MenuItem::Savemap);
-  MenuItemClick(f.Window, MenuItem::Addsymbols);
-  EXPECT_EQ(f.App.Model.SelectedSymbols[0].Colour, 0x00FF00u);
-  EXPECT_NE(ReadText(f.App.Paths.SettingsFile).find("Filename=" + f.MapFile), std::string::npos);
-}
 
 TEST(StartUp, AColourThatIsNoColourIsReportedAndGivesBlack) {
   StartUp f;

@@ -37,7 +37,7 @@ struct Chain : WindowFixture {
   TracedObjectList Traced() const { return App.Window.TracedObjects; }
 };
 
-TEST(Picking, WithinTwoPixelsButNotThree) {
+TEST(Picking, WithinTwoPixelsButNotThreeAndACtrlPressAsTheFirstPickStartsTheSet) {
   Chain f;
   f.Press(kPlain, {302, 142});  // B's first point is at (300, 140)
   EXPECT_TRUE(f.App.Window.HitFound);
@@ -48,6 +48,21 @@ TEST(Picking, WithinTwoPixelsButNotThree) {
   EXPECT_TRUE(f.App.Window.HitFound);
   f.Press(kPlain, {325, 168});
   EXPECT_FALSE(f.App.Window.HitFound || f.App.Window.TraceExists);
+
+  // A Ctrl press as the first pick starts the set, drawn highlighted like a plain pick.
+  f.Paint();
+  f.Canvas.Calls.clear();
+  f.Press(kCtrl, {301, 141});
+  EXPECT_TRUE(f.App.Window.TraceExists);
+  EXPECT_EQ(f.Traced(), (TracedObjectList{f.B, f.A, f.C}));
+  EXPECT_EQ(f.App.Window.PickCount, 1);
+  EXPECT_EQ(f.App.StatusBar.Panels[1], "Selected   1");
+  EXPECT_EQ(f.Canvas.CallsStartingWith("pen").back(), "pen 000000");
+  EXPECT_EQ(f.Canvas.CallsStartingWith("moveto").size(), 3u);
+  // A Ctrl press on empty map leaves the set as it is.
+  f.Press(kCtrl, {10, 10});
+  EXPECT_TRUE(f.App.Window.TraceExists);
+  EXPECT_EQ(f.Traced().size(), 3u);
 }
 
 TEST(Picking, ObjectsWithoutAreaOnScreenCannotBePicked) {
@@ -62,7 +77,7 @@ TEST(Picking, ObjectsWithoutAreaOnScreenCannotBePicked) {
   EXPECT_FALSE(f.App.Window.HitFound);
 }
 
-TEST(Tracing, OneClickFollowsJoinedPiecesOfTheSameSymbolOnly) {
+TEST(Tracing, OneClickFollowsJoinedPiecesOfOneSymbolCtrlExtendsShiftShowsHeightAMissClears) {
   Chain f;
   f.Press(kPlain, {301, 141});
   EXPECT_EQ(f.Traced(), (TracedObjectList{f.B, f.A, f.C}));
@@ -74,11 +89,8 @@ TEST(Tracing, OneClickFollowsJoinedPiecesOfTheSameSymbolOnly) {
   // The traced set is drawn in the highlight colour, then the pen goes back to black.
   const auto pens = f.Canvas.CallsStartingWith("pen");
   EXPECT_EQ(std::tuple(pens.back(), pens[pens.size() - 2]), std::tuple("pen 000000", "pen FF0000"));
-}
 
-TEST(Tracing, CtrlExtendsShiftShowsHeightAndAPlainMissClears) {
-  Chain f;
-  f.Press(kPlain, {301, 141});
+  // Ctrl extends the set, Shift shows a height, and a plain miss clears.
   f.Press(kCtrl, {151, 289});  // next to Apart's first point, (150, 290)
   EXPECT_EQ(f.Traced().size(), 4u);
   EXPECT_EQ(f.Traced().back(), f.Apart);
@@ -100,24 +112,7 @@ TEST(Tracing, CtrlExtendsShiftShowsHeightAndAPlainMissClears) {
   EXPECT_EQ(f.Canvas.CallsStartingWith("pen")[1], "pen 0000FF");
 }
 
-TEST(Tracing, ACtrlPressAsTheFirstPickStartsTheSet) {
-  Chain f;
-  f.Canvas.Calls.clear();
-  f.Press(kCtrl, {301, 141});
-  EXPECT_TRUE(f.App.Window.TraceExists);
-  EXPECT_EQ(f.Traced(), (TracedObjectList{f.B, f.A, f.C}));
-  EXPECT_EQ(f.App.Window.PickCount, 1);
-  EXPECT_EQ(f.App.StatusBar.Panels[1], "Selected   1");
-  // Drawn highlighted like a plain pick.
-  EXPECT_EQ(f.Canvas.CallsStartingWith("pen").back(), "pen 000000");
-  EXPECT_EQ(f.Canvas.CallsStartingWith("moveto").size(), 3u);
-  // A Ctrl press on empty map leaves the set as it is.
-  f.Press(kCtrl, {10, 10});
-  EXPECT_TRUE(f.App.Window.TraceExists);
-  EXPECT_EQ(f.Traced().size(), 3u);
-}
-
-TEST(Tracing, CtrlWithShiftNeverAddsToASetThatDoesNotExist) {
+TEST(Tracing, CtrlWithShiftNeverAddsToASetThatDoesNotExistAndTheWelcomeScreenTakesNoPress) {
   Chain f;
   f.Press(kCtrlShift, {301, 141});
   EXPECT_TRUE(f.App.Window.HitFound);
@@ -127,13 +122,11 @@ TEST(Tracing, CtrlWithShiftNeverAddsToASetThatDoesNotExist) {
   f.Press(kPlain, {301, 141});
   f.Press(kCtrlShift, {151, 289});
   EXPECT_EQ(f.Traced().size(), 3u);
-}
 
-TEST(Tracing, PressesOnTheWelcomeScreenDoNothing) {
-  Chain f;
-  f.App.Model.SymbolsSelected = false;
-  f.Press(kPlain, {301, 141});
-  EXPECT_FALSE(f.App.Window.HitFound || f.App.Window.TraceExists);
+  Chain welcome;
+  welcome.App.Model.SymbolsSelected = false;
+  welcome.Press(kPlain, {301, 141});
+  EXPECT_FALSE(welcome.App.Window.HitFound || welcome.App.Window.TraceExists);
 }
 
 }  // namespace

@@ -136,36 +136,7 @@ TEST_P(EveryVersion, ChangeSymbolTypePatchesIndexAndObject) {
 
 INSTANTIATE_TEST_SUITE_P(OcadVersions, EveryVersion, ::testing::Values(5, 6, 7));
 
-TEST(UserActions, CancellingTheSymbolSelectionKeepsTheTracedSetAndItsFigures) {
-  UserActions f;
-  f.OpenAndSelectAll();
-  f.Click(kPieceB);
-  f.Click(kApart, {false, true, false});
-  const TracedObjectList traced = f.App.Window.TracedObjects;
-  const auto panels = f.App.StatusBar.Panels;
-  ASSERT_EQ(traced.size(), 4u);
-  const int invalidations = f.Host.Invalidations;
-
-  f.Host.SymbolSelectionAccepted = false;
-  f.Choose(MenuItem::Addsymbols);
-  EXPECT_TRUE(f.App.Window.TraceExists);
-  EXPECT_EQ(std::tuple(f.App.Window.TracedObjects, f.App.Window.PickCount, f.App.StatusBar.Panels,
-                       f.Host.Invalidations),
-            std::tuple(traced, 2, panels, invalidations));
-  // Ins still gives the set a height (and a repaint still highlights it:
-  // MainWindow.CancellingTheRealSymbolDialogKeepsTheSelectionAndTheHighlight).
-  f.GiveHeight("20");
-  EXPECT_EQ(f.App.Model.MapObjects[kApart].Height, 200);
-
-  // OK reads the objects again: the set indexed the old ones and goes.
-  f.Host.SymbolSelectionAccepted = true;
-  f.Choose(MenuItem::Addsymbols);
-  EXPECT_FALSE(f.App.Window.TraceExists);
-  EXPECT_TRUE(f.App.Window.TracedObjects.empty());
-  EXPECT_EQ(f.Host.Invalidations, invalidations + 1);
-}
-
-TEST(UserActions, HeightAnswersThroughTheInsertKey) {
+TEST(UserActions, HeightAnswersThroughTheInsertKeyAndACancelledSymbolSelectionKeepsTheSet) {
   UserActions f;
   f.OpenAndSelectAll();
   // Without a traced set Ins asks nothing.
@@ -197,6 +168,32 @@ TEST(UserActions, HeightAnswersThroughTheInsertKey) {
   EXPECT_EQ(f.Host.Invalidations, invalidations);  // Ins repaints nothing
   f.Paint();
   EXPECT_EQ(f.App.StatusBar.Panels[4], "Height 1234.5");
+
+  // Cancelling the symbol selection keeps the traced set and its figures.
+  f.Click(kPieceB);
+  f.Click(kApart, {false, true, false});
+  const TracedObjectList traced = f.App.Window.TracedObjects;
+  const auto panels = f.App.StatusBar.Panels;
+  ASSERT_EQ(traced.size(), 4u);
+  const int shown = f.Host.Invalidations;
+
+  f.Host.SymbolSelectionAccepted = false;
+  f.Choose(MenuItem::Addsymbols);
+  EXPECT_TRUE(f.App.Window.TraceExists);
+  EXPECT_EQ(std::tuple(f.App.Window.TracedObjects, f.App.Window.PickCount, f.App.StatusBar.Panels,
+                       f.Host.Invalidations),
+            std::tuple(traced, 2, panels, shown));
+  // Ins still gives the set a height (and a repaint still highlights it:
+  // MainWindow.CancellingTheRealSymbolDialogKeepsTheSelectionAndTheHighlight).
+  f.GiveHeight("20");
+  EXPECT_EQ(f.App.Model.MapObjects[kApart].Height, 200);
+
+  // OK reads the objects again: the set indexed the old ones and goes.
+  f.Host.SymbolSelectionAccepted = true;
+  f.Choose(MenuItem::Addsymbols);
+  EXPECT_FALSE(f.App.Window.TraceExists);
+  EXPECT_TRUE(f.App.Window.TracedObjects.empty());
+  EXPECT_EQ(f.Host.Invalidations, shown + 1);
 }
 
 TEST(UserActions, AHeightTheMapCannotHoldIsRefusedWithTheReason) {
@@ -215,7 +212,7 @@ TEST(UserActions, AHeightTheMapCannotHoldIsRefusedWithTheReason) {
   // 0 m likewise, and which heights each format holds: HeightRange.
 }
 
-TEST(UserActions, TraceToleranceAnswers) {
+TEST(UserActions, TraceToleranceAnswersAndChangeAllHeightsAsksFirst) {
   UserActions f;
   f.OpenAndSelectAll();
   f.Choose(MenuItem::Savemap);
@@ -237,11 +234,8 @@ TEST(UserActions, TraceToleranceAnswers) {
   f.Dialogs.InputAnswers.push_back("72");
   f.Choose(MenuItem::TraceTolerance);
   EXPECT_EQ(f.App.Settings.TraceTolerance, 72);
-}
 
-TEST(UserActions, ChangeAllHeightsAsksFirstAndToggleViewShowsTheResult) {
-  UserActions f;
-  f.OpenAndSelectAll();
+  // Change all heights asks first, and Toggle View shows the result.
   f.Dialogs.MessageAnswers = {DialogButton::Cancel};
   f.Choose(MenuItem::Changeallheights1);
   EXPECT_EQ(f.App.Model.MapObjects[kApart].Height, 50);

@@ -57,7 +57,7 @@ struct WholeMapWindow : WindowFixture {
   }
 };
 
-TEST(WholeMapPaint, UnderTheSymbolsPaintedOnceUntilTheViewOrTheMapChanges) {
+TEST(WholeMapPaint, UnderTheSymbolsPaintedOnceUntilTheViewOrMapChangesAndTheItemRemembered) {
   WholeMapWindow f;
   f.Paint();
   EXPECT_EQ(f.Painter.Paints, 1);
@@ -90,6 +90,23 @@ TEST(WholeMapPaint, UnderTheSymbolsPaintedOnceUntilTheViewOrTheMapChanges) {
   f.Paint();
   EXPECT_EQ(f.Painter.Paints, 3);
   EXPECT_EQ(f.IndexOf("pixels"), f.Canvas.Calls.size());
+
+  // The menu item toggles it and is remembered.
+  const auto remembered = [&f] {
+    Settings loaded;
+    MapModel model;
+    LoadSettings(loaded, model, f.App.Paths.SettingsFile, f.Dialogs);
+    return ShowWholeMapSetting(loaded);
+  };
+  const int invalidations = f.Host.Invalidations;
+  ShowWholeMapClick(f.Window);
+  EXPECT_TRUE(f.App.WholeMap.Shown && remembered());
+  EXPECT_TRUE(f.App.Menu.IsChecked(MenuItem::ShowWholeMap));
+  EXPECT_EQ(f.Host.Invalidations, invalidations + 1);
+  ShowWholeMapClick(f.Window);
+  EXPECT_FALSE(f.App.Menu.IsChecked(MenuItem::ShowWholeMap) || remembered());
+  // Not a change of the map: nothing to save.
+  EXPECT_FALSE(f.App.Model.MapModified);
 }
 
 TEST(WholeMapPaint, AMapThatCannotBeDrawnIsSaidOnceAndTheSymbolsStillShow) {
@@ -117,26 +134,6 @@ TEST(WholeMapPaint, AModelPointLandsOnTheCentreOfItsScreenPixel) {
     EXPECT_NEAR((picture.Top - p.Y * um) * picture.PixelsPerMicrometre, screen.Y + 0.5, 1e-6);
   }
   EXPECT_EQ(std::tuple(picture.Width, picture.Height), std::tuple(500, 400));
-}
-
-TEST(WholeMapPaint, TheMenuItemTogglesAndIsRemembered) {
-  WholeMapWindow f;
-  f.App.WholeMap.Shown = false;
-  const auto remembered = [&f] {
-    Settings loaded;
-    MapModel model;
-    LoadSettings(loaded, model, f.App.Paths.SettingsFile, f.Dialogs);
-    return ShowWholeMapSetting(loaded);
-  };
-  const int invalidations = f.Host.Invalidations;
-  ShowWholeMapClick(f.Window);
-  EXPECT_TRUE(f.App.WholeMap.Shown && remembered());
-  EXPECT_TRUE(f.App.Menu.IsChecked(MenuItem::ShowWholeMap));
-  EXPECT_EQ(f.Host.Invalidations, invalidations + 1);
-  ShowWholeMapClick(f.Window);
-  EXPECT_FALSE(f.App.Menu.IsChecked(MenuItem::ShowWholeMap) || remembered());
-  // Not a change of the map: nothing to save.
-  EXPECT_FALSE(f.App.Model.MapModified);
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ TEST(HeightsWindow, ContourSettingsShowTheDefaultsAndKeepTheAnswerForTheMap) {
   EXPECT_EQ(roles.IndexEvery, 4);  // Cancel: ContourSettings.TheChoiceIsRemembered...
 }
 
-TEST(HeightsWindow, KnownContoursPreviewInStateColoursThenAcceptAndCtrlZTakesItBack) {
+TEST(HeightsWindow, KnownContoursPreviewAcceptAndCtrlZTakesItBackThenHeightsAlongALine) {
   NestedHeightsWindow w;
   ASSERT_EQ(w.App.Model.MapObjects.size(), 5u);
   const QImage before = w.Picture().copy();
@@ -106,31 +106,27 @@ TEST(HeightsWindow, KnownContoursPreviewInStateColoursThenAcceptAndCtrlZTakesItB
   QApplication::setActiveWindow(w.Form.get());
   QTest::keyClick(w.Form->Surface(), Qt::Key_Z, Qt::ControlModifier);
   EXPECT_FALSE(w.App.Model.MapObjects[3].HasHeight);
-}
 
-// The screen point of a ground point (metres) as the window last drew the map.
-QPoint OnScreen(const AppState& app, double x, double y) {
-  const TPair p = heights::ModelPosition(app.Model, {x, y});
-  const Point s = MapToScreen(app.Window, app.Model, p.X, p.Y);
-  return {s.X, s.Y};
-}
-
-TEST(HeightsWindow, AlongALineIsACheckedModeAndADragNumbersTheContoursCrossed) {
-  NestedHeightsWindow w;
+  // Along a line is a checked mode, and a drag numbers the contours crossed.
+  const auto onScreen = [&w](double x, double y) {
+    const TPair p = heights::ModelPosition(w.App.Model, {x, y});
+    const Point s = MapToScreen(w.App.Window, w.App.Model, p.X, p.Y);
+    return QPoint(s.X, s.Y);
+  };
   MapSurface* surface = w.Form->Surface();
   QAction* mode = w.Form->Action(MenuItem::HeightsAlongLine);
   ASSERT_TRUE(mode->isEnabled());
   w.Trigger(MenuItem::HeightsAlongLine);
   EXPECT_TRUE(mode->isChecked());
-  const QImage before = surface->BackingImage().copy();
+  const QImage unlined = surface->BackingImage().copy();
 
-  QTest::mousePress(surface, Qt::LeftButton, Qt::ShiftModifier, OnScreen(w.App, -400, 20));
-  QTest::mouseMove(surface, OnScreen(w.App, -50, 20));
+  QTest::mousePress(surface, Qt::LeftButton, Qt::ShiftModifier, onScreen(-400, 20));
+  QTest::mouseMove(surface, onScreen(-50, 20));
   // The rubber line shows while the button is down.
-  EXPECT_NE(surface->BackingImage(), before);
-  QTest::mouseRelease(surface, Qt::LeftButton, Qt::ShiftModifier, OnScreen(w.App, -50, 20));
+  EXPECT_NE(surface->BackingImage(), unlined);
+  QTest::mouseRelease(surface, Qt::LeftButton, Qt::ShiftModifier, onScreen(-50, 20));
   EXPECT_EQ(w.Heights(), (std::vector<double>{90, 85, -1, -1, -1}));
-  EXPECT_EQ(surface->BackingImage(), before);  // no line left behind
+  EXPECT_EQ(surface->BackingImage(), unlined);  // no line left behind
   w.Trigger(MenuItem::HeightsAlongLine);
   EXPECT_FALSE(mode->isChecked());
 }

@@ -59,7 +59,7 @@ struct Window : testing::WindowUnderTest {
   void OpenDemoMap() { Open(MapFile); }
 };
 
-TEST(MainWindow, MenuStatesInTheThreeMapLevelsAndNoShortCutTakenTwice) {
+TEST(MainWindow, MenuStatesInTheThreeMapLevelsNoShortCutTakenTwiceAndTheOpenHint) {
   Window w;
   const std::vector<MenuEntry> tree = MenuTree(*w.Form);
   std::set<std::string> keys;
@@ -68,6 +68,15 @@ TEST(MainWindow, MenuStatesInTheThreeMapLevelsAndNoShortCutTakenTwice) {
     if (!entry.ShortCut.empty()) ++withKeys, keys.insert(entry.ShortCut);
   EXPECT_EQ(keys.size(), withKeys);
   EXPECT_FALSE(w.Form->StatusBar1()->isVisible());
+  // The hint of "Open OCAD Map" shows while the mouse is on the item.
+  QMenu* file = w.Form->menuBar()->actions()[0]->menu();
+  file->popup(w.Form->mapToGlobal(QPoint(10, 30)));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+  const QPoint at = file->actionGeometry(w.Form->Action(MenuItem::Openmap)).center();
+  QHelpEvent help(QEvent::ToolTip, at, file->mapToGlobal(at));
+  QCoreApplication::sendEvent(file, &help);
+  EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text().toStdString() : "", "Open an OCAD 5 map");
+  file->hide();
 
   // No map.
   EXPECT_EQ(EnabledCaptions(*w.Form),
@@ -92,7 +101,7 @@ TEST(MainWindow, MenuStatesInTheThreeMapLevelsAndNoShortCutTakenTwice) {
 
 // Show Whole Map: the map's own colours under the selected symbols, which keep theirs; the item
 // is checked, and unchecked again it leaves the symbols alone on white.
-TEST(MainWindow, ShowsTheWholeMapUnderTheSelectedSymbols) {
+TEST(MainWindow, ShowsTheWholeMapUnderTheSelectedSymbolsAndWholeStatusPanels) {
   Window w;
   w.OpenDemoMap();
   w.SelectEverySymbol();
@@ -122,7 +131,26 @@ TEST(MainWindow, ShowsTheWholeMapUnderTheSelectedSymbols) {
   const auto [redOver, otherUnder] = count();
   EXPECT_GT(redOver, redAlone * 9 / 10);  // the symbols drawn over the map
   EXPECT_GT(otherUnder, 5000);            // the map's own colours
-  // Unchecking it again: WholeMapPaint.TheMenuItemTogglesAndIsRemembered.
+  // Unchecking it again: WholeMapPaint.UnderTheSymbolsPaintedOnce...
+
+  // The status panels show their longest texts whole.
+  auto panels = w.Form->StatusBar1()->findChildren<QLabel*>();
+  ASSERT_EQ(panels.size(), 5);
+  std::sort(panels.begin(), panels.end(), [](QLabel* a, QLabel* b) { return a->x() < b->x(); });
+  // Heights of 1000 m and more, and the widest of every other figure.
+  w.App.Window.CurrentHeight = 12345;
+  w.App.Window.PickCount = 32767;
+  w.App.Window.TracedObjectCount = 32767;
+  w.App.Window.PickedSymbol = -32768;
+  w.Trigger(MenuItem::Redraw);
+  EXPECT_EQ(panels[4]->text().toStdString(), "Height 1234.5");
+  const char* longest[] = {"Symbol -3276.8", "Selected 32767", "Objects 32767", "Zoom 16.00x",
+                           "Height -3276.8"};
+  for (int i = 0; i < 5; ++i) {
+    QLabel* panel = panels[i];
+    EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(longest[i]))
+        << longest[i];
+  }
 }
 
 // A Shift press on a drawn contour point away from the edges, where the height text shows.
@@ -180,42 +208,6 @@ TEST(MainWindow, FramesAndTextAtTheMouseGoWithARepaintButNotWithAClosingMenu) {
   EXPECT_NE(w.Picture(), before);
   Uncover(*w.Form, QRect(0, 0, 50, 50));
   EXPECT_EQ(w.Picture(), before);
-}
-
-TEST(MainWindow, ShowsTheOpenHint) {
-  Window w;
-  // The hint of "Open OCAD Map" shows while the mouse is on the item.
-  QMenu* file = w.Form->menuBar()->actions()[0]->menu();
-  file->popup(w.Form->mapToGlobal(QPoint(10, 30)));
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
-  const QPoint at = file->actionGeometry(w.Form->Action(MenuItem::Openmap)).center();
-  QHelpEvent help(QEvent::ToolTip, at, file->mapToGlobal(at));
-  QCoreApplication::sendEvent(file, &help);
-  EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text().toStdString() : "", "Open an OCAD 5 map");
-  file->hide();
-}
-
-TEST(MainWindow, StatusPanelsShowTheirLongestTextsWhole) {
-  Window w;
-  w.OpenDemoMap();
-  w.SelectEverySymbol();
-  auto panels = w.Form->StatusBar1()->findChildren<QLabel*>();
-  ASSERT_EQ(panels.size(), 5);
-  std::sort(panels.begin(), panels.end(), [](QLabel* a, QLabel* b) { return a->x() < b->x(); });
-  // Heights of 1000 m and more, and the widest of every other figure.
-  w.App.Window.CurrentHeight = 12345;
-  w.App.Window.PickCount = 32767;
-  w.App.Window.TracedObjectCount = 32767;
-  w.App.Window.PickedSymbol = -32768;
-  w.Trigger(MenuItem::Redraw);
-  EXPECT_EQ(panels[4]->text().toStdString(), "Height 1234.5");
-  const char* longest[] = {"Symbol -3276.8", "Selected 32767", "Objects 32767", "Zoom 16.00x",
-                           "Height -3276.8"};
-  for (int i = 0; i < 5; ++i) {
-    QLabel* panel = panels[i];
-    EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(longest[i]))
-        << longest[i];
-  }
 }
 
 TEST(MainWindow, CancellingTheRealSymbolDialogKeepsTheSelectionAndTheHighlight) {
@@ -318,13 +310,11 @@ TEST(MainWindow, TheWheelZoomsAtTheMouseAndARightDragMovesTheMapWithTheHand) {
   EXPECT_LT(SameWhenMoved(before, w.Picture(), inside, {-30, -20}), 0.3);
 }
 
-TEST(QtDialogs, FileFiltersInQtForm) {
+TEST(QtPlatform, FileFiltersInQtFormAndInvertedDrawingTwiceRestoresThePicture) {
   EXPECT_EQ(QtFileFilter("*.ocd|*.ocd"), "*.ocd (*.ocd)");
   EXPECT_EQ(QtFileFilter("Ocad 3d Map (.o3d)|*.o3d|All|*"), "Ocad 3d Map (.o3d) (*.o3d);;All (*)");
   EXPECT_EQ(QtFileFilter(""), "");
-}
 
-TEST(ImageCanvas, InvertedDrawingTwiceRestoresThePicture) {
   QImage image(60, 40, QImage::Format_RGB32);
   image.fill(Qt::white);
   ImageCanvas canvas;
@@ -339,14 +329,11 @@ TEST(ImageCanvas, InvertedDrawingTwiceRestoresThePicture) {
   EXPECT_EQ(std::tuple(image.pixel(49, 7), image.pixel(50, 6)),
             std::tuple(qRgb(0, 0, 0), qRgb(255, 255, 255)));
   canvas.SetPenMode(PenMode::Invert);
-  canvas.MoveTo(0, 0);
-  canvas.LineTo(40, 39);
-  canvas.LineTo(59, 0);
+  const auto zigzag = [&] { canvas.MoveTo(0, 0), canvas.LineTo(40, 39), canvas.LineTo(59, 0); };
+  zigzag();
   canvas.End();
   EXPECT_NE(image, drawn);
-  canvas.MoveTo(0, 0);
-  canvas.LineTo(40, 39);
-  canvas.LineTo(59, 0);
+  zigzag();
   canvas.DrawFocusRect({5, 5, 50, 30});
   canvas.End();
   EXPECT_EQ(image, drawn);
