@@ -229,6 +229,14 @@ TEST(DemExport, AsciiFormatsWriteCentimetresNotFloatNoise) {
   EXPECT_LE(decimals(first.substr(first.rfind(' ') + 1)), 2u) << first;
   EXPECT_LE(decimals(first.substr(0, first.find(' '))), 5u) << first;
   EXPECT_NEAR(ReadDemInfo(folder.File("turned.xyz")).value().GeoTransform[1], 0.72, 1e-6);
+  // The text says it was turned onto a north-up grid only when it was.
+  const auto notes = [&](double angle) {
+    return ExportDem(slope, GeoreferencingFromOffsetAngle(0, 0, angle, 0.72), xyz).Notes;
+  };
+  EXPECT_EQ(notes(3.0), std::vector<std::string>{"The map is turned by 3.00 degrees against grid "
+                                                 "north: its terrain was resampled onto a north-up "
+                                                 "grid"});
+  EXPECT_TRUE(notes(0.0).empty());
   // Coordinates and heights a hair below 0 are written 0, not -0.
   const DemRaster hair{.Columns = 2, .Rows = 1, .Cells = {-0.001f, 5.0f},
                        .GeoTransform = {-0.5000001, 1, 0, 0.4999999, 0, -1}};
