@@ -36,12 +36,15 @@ TEST(ContourRoles, DefaultsFromTheOrienteeringNumbersOfEachFormat) {
   EXPECT_EQ(ocad8.AllSymbols(), (Numbers{1010, 1020, 1030, 1040}));
   EXPECT_EQ(ocad8.RoleOf(1040), ContourRole::SlopeLine);
 
-  // The demo maps' numbering (10.1 contour, 10.2 index contour) when nothing else is there.
+  // The demo maps' numbering (10.1 contour, 10.2 index contour, 10.3 form line, 10.4 slope
+  // line) when nothing else is there; 10.0 and 10.5 are none of them.
   const ContourRoles demo = DefaultContourRoles(
-      {{101, true, "10.1 Contour"}, {102, true, "10.2 Index contour"}, {405, false, "Forest"}},
+      {{100, true, "10.0"}, {101, true, "10.1 Contour"}, {102, true, "10.2 Index contour"},
+       {103, true, "10.3"}, {104, true, "10.4"}, {105, true, "10.5"}, {405, false, "Forest"}},
       10);
-  EXPECT_EQ(std::tuple(demo.Contours, demo.IndexContours, demo.RoleOf(405)),
-            std::tuple(Numbers{101}, Numbers{102}, ContourRole::None));
+  EXPECT_EQ(std::tuple(demo.Contours, demo.IndexContours, demo.FormLines, demo.SlopeLines),
+            std::tuple(Numbers{101}, Numbers{102}, Numbers{103}, Numbers{104}));
+  EXPECT_EQ(demo.AllSymbols().size(), 4u);
   // With ISOM numbers present, 10.1 is left alone.
   EXPECT_EQ(DefaultContourRoles({{101, true, "10.1 x"}, {1010, true, "101.0 Contour"}}, 10)
                 .AllSymbols(),
