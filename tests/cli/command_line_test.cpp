@@ -113,6 +113,12 @@ TEST(CommandLine, WrongArgumentsExitWithTwoTheReasonAndTheUsage) {
     EXPECT_EQ(run.Err.substr(0, run.Err.find('\n')), c.Reason) << shown;
     EXPECT_TRUE(Contains(run.Err, "\n" + c.Usage)) << run.Err;
   }
+  // The index step from 2 to 1000.
+  for (const char* every : {"1", "1001"}) {
+    const CliRun run = RunCli({"heights", "m.ocd", "--contours", "1", "--interval", "5", "--out",
+                               "o", "--index-every", every});
+    EXPECT_TRUE(Contains(run.Err, "terrak-cli heights: --index-every: wants ")) << run.Err;
+  }
   // Sizes and views outside what a picture can be.
   for (const std::vector<std::string>& extra : std::vector<std::vector<std::string>>{
            {"--size", "0x5"}, {"--size", "10001x5"}, {"--size", "640"}, {"--size", "640x480x2"},
@@ -211,6 +217,11 @@ TEST(CommandLine, EveryOptionReadsIntoItsValue) {
       Parsed<cli::HeightsOptions>({"heights", "m", "--contours", "101", "--interval", "5",
                                    "--out", "o"});
   EXPECT_EQ(std::tie(few.Roles.IndexEvery, few.Roles.Interval), std::tuple(5, 5.0));
+  for (const int every : {2, 1000})
+    EXPECT_EQ(Parsed<cli::HeightsOptions>({"heights", "m", "--contours", "101", "--index-every",
+                                           std::to_string(every), "--interval", "5", "--out", "o"})
+                  .Roles.IndexEvery,
+              every);
   EXPECT_TRUE(few.IndexContours.empty() && few.Report.empty() && few.Dem.empty() && !few.Force);
 
   // Map: the dots per inch, 300 unless given.
