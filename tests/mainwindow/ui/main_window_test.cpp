@@ -314,6 +314,9 @@ TEST(QtPlatform, FileFiltersInQtFormAndInvertedDrawingTwiceRestoresThePicture) {
   EXPECT_EQ(QtFileFilter("*.ocd|*.ocd"), "*.ocd (*.ocd)");
   EXPECT_EQ(QtFileFilter("Ocad 3d Map (.o3d)|*.o3d|All|*"), "Ocad 3d Map (.o3d) (*.o3d);;All (*)");
   EXPECT_EQ(QtFileFilter(""), "");
+  // Colours keep their channels both ways (a chosen colour comes back through Qt).
+  EXPECT_EQ(std::tuple(FromQColor(QColor(10, 20, 30)), ToQColor(MakeColour(10, 20, 30))),
+            std::tuple(MakeColour(10, 20, 30), QColor(10, 20, 30)));
 
   QImage image(60, 40, QImage::Format_RGB32);
   image.fill(Qt::white);
