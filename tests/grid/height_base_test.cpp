@@ -173,6 +173,12 @@ TEST(HeightBase, ContoursArePaintedAboveTheBaseAndNotesSayWhatWasLeftOut) {
   ASSERT_EQ(all.size(), endings.size());
   for (std::size_t i = 0; i < all.size(); ++i) EXPECT_TRUE(all[i].ends_with(endings[i])) << all[i];
   EXPECT_TRUE(DescribeGridNotes({}).empty());
+  // A count of one is told as well.
+  EXPECT_EQ(DescribeGridNotes({.PaintCellsOutside = 1, .LongObjects = 1, .BrokenCurves = 1,
+                               .UnheightedObjects = 1, .UnheldHeightObjects = 1,
+                               .ShrinkLoopsCut = 1, .SealCellsOutside = 1, .IsolatedCells = 1})
+                .size(),
+            8u);
 }
 
 }  // namespace
