@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "cli/heights_report.h"
 #include "cli_run.h"
 #include "heights/dem_heights.h"
 #include "mapfile/map_reader.h"
@@ -26,6 +27,22 @@ std::vector<std::string> Lines(const std::string& text) {
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
+}
+
+TEST(HeightsReport, OneLineForEachHeightCarrierWithItsReasonQuotedWhenItMustBe) {
+  using heights::ContourRole;
+  const heights::HeightMap map{.Objects = {{.Symbol = 101, .Role = ContourRole::Contour},
+                                           {.Symbol = 104, .Role = ContourRole::SlopeLine},
+                                           {.Symbol = 103, .Role = ContourRole::FormLine},
+                                           {.Symbol = 102, .Role = ContourRole::IndexContour}}};
+  const heights::HeightsResult result{
+      .Objects = {{heights::HeightState::Known, heights::Metres(-0.001), "plain"},
+                  {},
+                  {heights::HeightState::Derived, heights::Metres(102.5), "a \"step\", up"},
+                  {heights::HeightState::None, {}, "line\nend"}}};
+  EXPECT_EQ(cli::HeightsReport(map, result),
+            "index,symbol,height,state,reason\n0,101,0,known,plain\n"
+            "2,103,102.5,derived,\"a \"\"step\"\", up\"\n3,102,,none,\"line\nend\"\n");
 }
 
 // Heights of the map's objects of symbols 101 to 104 as the program reads them, in tenths.
